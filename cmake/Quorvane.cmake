@@ -1,0 +1,88 @@
+# Shared build rules: compile flags, sanitizers and the per-folder library helpers.
+
+# Narrow literals are GBK bytes in the program (the files and the panel hold GBK);
+# sources stay UTF-8. u8"..." literals stay UTF-8 for Qt and host file names.
+# GB18030 is GBK's superset with identical bytes for every GBK character; it is named here
+# because the standard library's own literals hold characters GBK lacks ("\u00b5s" in
+# <chrono>), which a pure GBK execution set refuses to compile.
+set(QV_COMMON_FLAGS -finput-charset=UTF-8 -fexec-charset=GB18030 -Wall -Wextra -Wno-unused-parameter)
+
+if(QV_SANITIZE STREQUAL "address")
+  set(QV_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+elseif(QV_SANITIZE STREQUAL "thread")
+  set(QV_SAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+endif()
+if(QV_SAN_FLAGS)
+  add_compile_options(${QV_SAN_FLAGS})
+  add_link_options(${QV_SAN_FLAGS})
+endif()
+
+# Collect the sources of a folder: every .cpp/.h below it except the ui/ subfolder
+# (Qt dialogs, built by qv_ui_library) and the subfolders named in EXCLUDE, which
+# are targets of their own.
+function(qv_collect_sources out dir)
+  cmake_parse_arguments(A "" "" "EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  list(FILTER srcs EXCLUDE REGEX "/ui/")
+  foreach(ex IN LISTS A_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "^${dir}/${ex}/")
+  endforeach()
+  set(${out} ${srcs} PARENT_SCOPE)
+endfunction()
+
+function(qv_apply_flags target)
+  target_compile_options(${target} PRIVATE ${QV_COMMON_FLAGS})
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)
+endfunction()
+
+# qv_library(<name> [DIR <subdir>] [EXCLUDE subdirs...] [DEPS libs...] [QT])
+# One static library per folder; headers are included as "<folder>/<file>.h".
+function(qv_library name)
+  cmake_parse_arguments(A "QT" "DIR" "EXCLUDE;DEPS" ${ARGN})
+  if(A_DIR)
+    set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${A_DIR})
+  else()
+    set(dir ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  qv_collect_sources(srcs ${dir} EXCLUDE ${A_EXCLUDE})
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_DEPS} fmt::fmt Threads::Threads)
+  if(A_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
+  qv_apply_flags(${name})
+endfunction()
+
+# qv_ui_library(<folder>): the Qt dialogs of <folder>, in <folder>/ui/, as <folder>_ui.
+function(qv_ui_library folder)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
+  add_library(${folder}_ui STATIC ${srcs})
+  target_include_directories(${folder}_ui PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${folder}_ui PUBLIC ${folder} ${A_DEPS} Qt6::Widgets)
+  set_target_properties(${folder}_ui PROPERTIES AUTOMOC ON)
+  qv_apply_flags(${folder}_ui)
+endfunction()
+
+# qv_test_dir(<name> DEPS libs... [QT] [LABELS threads]): every .cpp of the current tests
+# folder in one GoogleTest program; each test case runs as its own CTest test (ctest -j).
+# Programs labelled "threads" (threaded, headless) run again under ThreadSanitizer.
+function(qv_test_dir name)
+  cmake_parse_arguments(A "QT" "" "DEPS;LABELS" ${ARGN})
+  if(QV_THREAD_TESTS_ONLY AND NOT "threads" IN_LIST A_LABELS)
+    return()
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${A_DEPS} qv_test_fixtures GTest::gtest GTest::gmock)
+  if(A_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
+  qv_apply_flags(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;QV_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               LABELS "${A_LABELS}"
+               TIMEOUT 120)
+endfunction()

@@ -1,0 +1,67 @@
+#include "platform/files/atomic_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace qv {
+namespace {
+
+bool fail(std::string* error, const std::filesystem::path& path, const char* what, int err)
+{
+    if (error)
+        *error = std::string(what) + " " + path.string() + ": " + std::strerror(err);
+    return false;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error)
+{
+    std::filesystem::path tmp = path;
+    tmp += ".tmp" + std::to_string(::getpid());
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return fail(error, tmp, "cannot create", errno);
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return fail(error, path, "cannot write", err);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        return fail(error, path, "cannot write", err);
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        return fail(error, path, "cannot replace", err);
+    }
+    return true;
+}
+
+bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return fail(error, path, "cannot open", errno ? errno : ENOENT);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return fail(error, path, "cannot read", EIO);
+    return true;
+}
+
+} // namespace qv

@@ -1,0 +1,71 @@
+#include "platform/files/atomic_file.h"
+#include "platform/files/stored_path.h"
+#include "platform/process/instance_lock.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+void touch(const std::filesystem::path& p)
+{
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p) << "x";
+}
+
+TEST(StoredPath, ResolvesPartsCaseInsensitively)
+{
+    test::TempDir base;
+    touch(base / "UserPicture/a.bmp");
+    touch(base / std::string(reinterpret_cast<const char*>(u8"window/系统键盘.dlg")));
+
+    struct Case { std::string stored; std::string expected; };
+    const Case cases[] = {
+        {"\\UserPicture\\a.bmp", "UserPicture/a.bmp"},
+        {"\\userpicture\\A.BMP", "UserPicture/a.bmp"},
+        {"window\\系统键盘.dlg", reinterpret_cast<const char*>(u8"window/系统键盘.dlg")},
+        {"\\UserPicture\\new.bmp", "UserPicture/new.bmp"},
+    };
+    for (const Case& c : cases) {
+        auto p = resolveStoredPath(base.path(), c.stored);
+        ASSERT_TRUE(p) << c.stored;
+        EXPECT_EQ(*p, base.path() / c.expected) << c.stored;
+    }
+}
+
+TEST(StoredPath, NeverLeavesTheBase)
+{
+    test::TempDir base;
+    for (const char* bad : {"..\\x", "\\a\\..\\..\\x", "C:\\x", "\\\x81"})
+        EXPECT_FALSE(resolveStoredPath(base.path(), bad)) << bad;
+}
+
+TEST(AtomicFile, ReplacesOrLeavesTheOldFile)
+{
+    test::TempDir dir;
+    auto p = dir / "f.bin";
+    ASSERT_TRUE(writeFileAtomically(p, "old"));
+    ASSERT_TRUE(writeFileAtomically(p, std::string("n\0w", 3)));
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(p, bytes));
+    EXPECT_EQ(bytes, std::string("n\0w", 3));
+
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(dir / "missing/f.bin", "x", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstEnds)
+{
+    auto first = std::make_unique<InstanceLock>("QvLockTest");
+    ASSERT_TRUE(first->acquired());
+    EXPECT_FALSE(InstanceLock("QvLockTest").acquired());
+    first.reset();
+    EXPECT_TRUE(InstanceLock("QvLockTest").acquired());
+}
+
+} // namespace
+} // namespace qv
