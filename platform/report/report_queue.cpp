@@ -1,0 +1,37 @@
+#include "platform/report/report_queue.h"
+
+namespace qv {
+
+void ReportQueue::setWakeup(std::function<void()> wakeup)
+{
+    std::lock_guard lock(mutex_);
+    wakeup_ = std::move(wakeup);
+}
+
+void ReportQueue::post(Report report)
+{
+    std::function<void()> wake;
+    {
+        std::lock_guard lock(mutex_);
+        const bool wasEmpty = pending_.empty();
+        pending_.push_back(std::move(report));
+        if (wasEmpty)
+            wake = wakeup_;
+    }
+    if (wake)
+        wake();
+}
+
+std::size_t ReportQueue::drain(const std::function<void(Report&)>& consumer)
+{
+    std::vector<Report> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(pending_);
+    }
+    for (Report& r : batch)
+        consumer(r);
+    return batch.size();
+}
+
+} // namespace qv
