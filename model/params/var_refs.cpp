@@ -1,0 +1,259 @@
+#include "model/params/var_refs.h"
+
+#include "model/params/block_bytes.h"
+#include "model/vars/var_bank.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qv {
+
+namespace {
+
+constexpr std::array<VarRefField, 3> kButton{{
+    {"value", 128, 164, 161}, {"hide", 172, 184, 177}, {"write enable", 216, 220, 224}}};
+constexpr std::array<VarRefField, 3> kDynamicPicture{{
+    {"frame", 64, 48, 75}, {"hide", 84, 96, 89}, {"move", 80, 92, 88}}};
+constexpr std::array<VarRefField, 6> kRealTimeNumber{{
+    {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
+    {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
+constexpr std::array<VarRefField, 1> kCurve{{{"hide", 860, 872, 865}}};
+constexpr std::array<VarRefField, 2> kIndicator{{{"bit", 16, 20, 24}, {"hide", 32, 44, 37}}};
+constexpr std::array<VarRefField, 3> kBitSwitch{{
+    {"bit", 16, 20, 24}, {"hide", 36, 48, 41}, {"write enable", 56, 60, 64}}};
+constexpr std::array<VarRefField, 3> kRadio{{
+    {"value", 0, 8, 12}, {"hide", 44, 56, 49}, {"write enable", 68, 72, 76}}};
+constexpr std::array<VarRefField, 2> kProgress{{{"value", 28, 32, 36}, {"hide", 56, 68, 61}}};
+constexpr std::array<VarRefField, 8> kCharacter{{
+    {"string", 36, 40, 44}, {"hide", 68, 72, 76}, {"move", 52, 56, 60},
+    {"font colour", 160, 164, 168}, {"background colour", 176, 180, 184}, {"write enable", 192, 196, 200},
+    {"further", 212, 220, kNoField}, {"conversion", 364, 368, 372}}};
+
+// `required`: the index offset that must be bound for the control to work (kNoField: none).
+struct KindRefs {
+    int kind;
+    std::span<const VarRefField> refs;
+    int required;
+};
+constexpr std::array<KindRefs, 9> kKinds{{
+    {kKindButton, kButton, kNoField},
+    {kKindDynamicPicture, kDynamicPicture, 64},
+    {kKindRealTimeNumber, kRealTimeNumber, 84},
+    {kKindCurve, kCurve, kNoField},
+    {kKindIndicator, kIndicator, 16},
+    {kKindBitSwitch, kBitSwitch, 16},
+    {kKindRadioButton, kRadio, 0},
+    {kKindProgressBar, kProgress, 28},
+    {kKindCharacter, kCharacter, kStringStartIndex},
+}};
+
+// Character control: hide enable at 64, move enable at 48 make those references required.
+constexpr int kCharacterHideEnable = 64;
+constexpr int kCharacterHideIndex = 68;
+constexpr int kCharacterMoveEnable = 48;
+constexpr int kCharacterMoveIndex = 52;
+
+// Dynamic picture: the frame variable holds a 16-byte file name when the pictures are looked
+// up by name in the user area.
+constexpr int kPictureLocationOffset = 200;
+constexpr int kPictureLookupOffset = 204;
+constexpr unsigned kPictureFileNameBytes = 16;
+
+VarRefField curveRecordRef(int i)
+{
+    const int base = kCurveRecordBase + kCurveRecordSize * i;
+    return {"curve record", base, kNoField, base + kCurveRecordTypeOffset};
+}
+
+template <class Fn>
+void forEachIndex(int kind, std::span<std::uint8_t> block, Fn&& change)
+{
+    for (const VarRefField& ref : varRefsOf(kind, block))
+        if (blockHas(block, ref.index, 4))
+            blockWriteI32(block, ref.index, change(blockReadI32(block, ref.index)));
+}
+
+const KindRefs* kindRefs(int kind)
+{
+    for (const KindRefs& k : kKinds)
+        if (k.kind == kind)
+            return &k;
+    return nullptr;
+}
+
+} // namespace
+
+std::span<const VarRefField> fixedVarRefs(int kind)
+{
+    const KindRefs* k = kindRefs(kind);
+    return k ? k->refs : std::span<const VarRefField>{};
+}
+
+int curveRecordCount(std::span<const std::uint8_t> block)
+{
+    return std::clamp(blockReadI32(block, kCurveRecordCountOffset), 0, kMaxCurveRecords);
+}
+
+std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block)
+{
+    const auto fixed = fixedVarRefs(kind);
+    std::vector<VarRefField> refs(fixed.begin(), fixed.end());
+    if (kind == kKindCurve)
+        for (int i = 0, n = curveRecordCount(block); i < n; ++i)
+            refs.push_back(curveRecordRef(i));
+    std::erase_if(refs, [&](const VarRefField& r) { return !blockHas(block, r.index, 4); });
+    return refs;
+}
+
+bool isBindingValid(int kind, std::span<const std::uint8_t> block)
+{
+    const auto bound = [&](int indexOffset) { return blockReadI32(block, indexOffset, -1) >= 0; };
+    switch (kind) {
+    case kKindCurve:
+        for (int i = 0, n = curveRecordCount(block); i < n; ++i)
+            if (!bound(curveRecordRef(i).index))
+                return false;
+        return true;
+    case kKindCharacter:
+        return bound(kStringStartIndex) && (blockReadU8(block, kCharacterHideEnable) == 0 || bound(kCharacterHideIndex))
+            && (blockReadU8(block, kCharacterMoveEnable) == 0 || bound(kCharacterMoveIndex));
+    default: {
+        const KindRefs* k = kindRefs(kind);
+        return !k || k->required == kNoField || bound(k->required);
+    }
+    }
+}
+
+void refreshVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve)
+{
+    for (const VarRefField& ref : varRefsOf(kind, block)) {
+        const VarBinding binding = resolve(blockReadI32(block, ref.index));
+        if (ref.address != kNoField)
+            blockWriteI32(block, ref.address, binding.address);
+        if (ref.type != kNoField && binding.type)
+            blockWriteU(block, ref.type, 1, *binding.type);
+    }
+}
+
+std::int32_t indexAfterDelete(std::int32_t index, std::int32_t row)
+{
+    if (index < 0)
+        return index;
+    if (index == row)
+        return -1;
+    return index > row ? index - 1 : index;
+}
+
+std::int32_t indexAfterSwap(std::int32_t index, std::int32_t row)
+{
+    if (index < 0)
+        return index;
+    if (index == row)
+        return row - 1;
+    if (index == row - 1)
+        return row;
+    return index;
+}
+
+std::int32_t indexAfterMove(std::int32_t index, std::int32_t source, std::int32_t target)
+{
+    if (index < 0)
+        return index;
+    if (source >= target) {
+        if (index == source)
+            return target + 1;
+        return index > target && index < source ? index + 1 : index;
+    }
+    if (index == source)
+        return target;
+    return index > source && index <= target ? index - 1 : index;
+}
+
+void renumberAfterVarDelete(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
+{
+    forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterDelete(i, row); });
+    refreshVarRefs(kind, block, resolve);
+}
+
+void renumberAfterVarSwap(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
+{
+    forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterSwap(i, row); });
+    refreshVarRefs(kind, block, resolve);
+}
+
+void renumberAfterVarMove(int kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
+                          const VarResolver& resolve)
+{
+    forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterMove(i, source, target); });
+    refreshVarRefs(kind, block, resolve);
+}
+
+void clearVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve)
+{
+    forEachIndex(kind, block, [](std::int32_t) { return -1; });
+    refreshVarRefs(kind, block, resolve);
+}
+
+std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
+{
+    if (kind != kKindCurve)
+        return std::nullopt;
+    const std::int64_t samples = std::max(0, blockReadI32(block, kCurveSampleCountOffset));
+    std::optional<std::int64_t> end;
+    for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
+        const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
+        if (index < 0)
+            continue;
+        if (const auto var = resolve(index))
+            end = std::max(end.value_or(0), var->address + std::int64_t{var->width} * samples);
+    }
+    return end;
+}
+
+std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
+{
+    if (kind != kKindCharacter)
+        return std::nullopt;
+    const std::int32_t index = blockReadI32(block, kStringStartIndex);
+    if (index < 0)
+        return std::nullopt;
+    const auto var = resolve(index);
+    if (!var)
+        return std::nullopt;
+    return var->address + std::max(0, blockReadI32(block, kStringLengthOffset));
+}
+
+void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)
+{
+    const auto raise = [&](std::int32_t index, std::int64_t bytes) {
+        if (index < 0 || static_cast<std::size_t>(index) >= sizes.size() || bytes <= 0)
+            return;
+        const auto capped = static_cast<unsigned>(std::min<std::int64_t>(bytes, kVarMemSize));
+        sizes[static_cast<std::size_t>(index)] = std::max(sizes[static_cast<std::size_t>(index)], capped);
+    };
+    switch (kind) {
+    case kKindDynamicPicture: {
+        const bool byFileName = blockReadI32(block, kPictureLocationOffset) == 1 && blockReadI32(block, kPictureLookupOffset) == 1;
+        if (byFileName)
+            raise(blockReadI32(block, 64), kPictureFileNameBytes);
+        break;
+    }
+    case kKindCurve: {
+        const std::int64_t samples = blockReadI32(block, kCurveSampleCountOffset);
+        for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
+            const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
+            raise(index, widthOf(index) * samples);
+        }
+        break;
+    }
+    case kKindCharacter: {
+        const std::int32_t index = blockReadI32(block, kStringStartIndex);
+        raise(index, std::int64_t{widthOf(index)} * blockReadI32(block, kStringLengthOffset));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace qv

@@ -1,0 +1,89 @@
+#pragma once
+// Where each kind of control keeps its HMI variable references in its 1024-byte parameter
+// block, and the upkeep of those references: the index is the truth, the cached address and
+// type are re-derived from it whenever the table or the binding changes.
+#include "model/shape/shape_kind.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+inline constexpr int kNoField = -1;
+
+// One reference of a kind: byte offsets of the index (32-bit signed, -1 = none), the cached
+// address (32-bit, -1 = unset) and the cached type code (byte); kNoField where not kept.
+struct VarRefField {
+    std::string_view role;  // "value", "hide", ... (for messages and tests)
+    int index;
+    int address;
+    int type;
+};
+
+// A curve's records: count at 80 (clamped to 0..kMaxCurveRecords), record i at 84 + 12 i.
+inline constexpr int kCurveSampleCountOffset = 76;
+inline constexpr int kCurveRecordCountOffset = 80;
+inline constexpr int kCurveRecordBase = 84;
+inline constexpr int kCurveRecordSize = 12;
+inline constexpr int kCurveRecordTypeOffset = 9;
+inline constexpr int kMaxCurveRecords = 64;
+inline constexpr int kStringLengthOffset = 32;
+inline constexpr int kStringStartIndex = 36;
+
+// The fixed references of a kind (curve records not included); empty for kinds without any.
+std::span<const VarRefField> fixedVarRefs(int kind);
+
+// Every reference of the object, curve records included (count clamped, records that do not
+// fit the block left out).
+std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block);
+
+// The curve's record count as the block holds it, clamped to 0..kMaxCurveRecords.
+int curveRecordCount(std::span<const std::uint8_t> block);
+
+// What the variable table says of a row: address -1 and type 0 for an index outside the
+// table; type nullopt when the row's type text is none of the six (the cached type is kept).
+struct VarBinding {
+    std::int32_t address = -1;
+    std::optional<std::uint8_t> type = 0;
+};
+using VarResolver = std::function<VarBinding(std::int32_t index)>;
+
+bool isBindingValid(int kind, std::span<const std::uint8_t> block);
+
+// Re-derives the cached address and type of every reference from its index.
+void refreshVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve);
+
+// Index upkeep after a change of the table; each ends with refreshVarRefs. -1 never changes.
+void renumberAfterVarDelete(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
+void renumberAfterVarSwap(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
+void renumberAfterVarMove(int kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
+                          const VarResolver& resolve);
+void clearVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve);
+
+// The pure index rules, shared with the project's own system-variable slots.
+std::int32_t indexAfterDelete(std::int32_t index, std::int32_t row);
+std::int32_t indexAfterSwap(std::int32_t index, std::int32_t row);
+std::int32_t indexAfterMove(std::int32_t index, std::int32_t source, std::int32_t target);
+
+// Highest end address of the buffers a curve (records x sample count) or a character control
+// (string start + length) uses; nullopt when the object has none.
+struct VarExtent {
+    std::int64_t address;
+    int width;  // type width (1, 2, 4)
+};
+using VarExtentResolver = std::function<std::optional<VarExtent>(std::int32_t index)>;
+std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
+std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
+
+// Raises sizes[i] to the bytes the object needs of variable i where it needs more than one
+// element: a dynamic picture looking up user-area pictures by file name (16-byte name), a
+// curve's records (type width x samples), a character control's string (type width x
+// length). Indices outside `sizes` are ignored.
+using VarWidthResolver = std::function<int(std::int32_t index)>;
+void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf);
+
+} // namespace qv
