@@ -1,0 +1,21 @@
+#pragma once
+// How a document reaches the views that show it: views register themselves and are told to
+// update, to drop a removed object from their selection and to take a new scroll extent.
+#include "model/shape/geometry.h"
+
+namespace qv {
+
+class CDrawObj;
+
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    // "Update all views": `hint` 0 and `obj` nullptr repaint everything.
+    virtual void OnUpdate(DocumentView* sender, int hint, CDrawObj* obj) = 0;
+    // The object left the document: it must leave the view's selection.
+    virtual void Deselect(CDrawObj* obj) {}
+    virtual void SetScrollExtent(Size extent) {}
+    virtual bool IsRunMode() const { return false; }
+};
+
+} // namespace qv

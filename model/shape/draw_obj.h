@@ -1,0 +1,200 @@
+#pragma once
+// The one shape object. Every drawn shape and every control of a screen or sub-window is a
+// CDrawRect; its kind code decides what it is. A plain CDrawObj serves as an entry of the
+// document's screen and sub-window name lists. All data lives in CDrawObj.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/shape/geometry.h"
+#include "model/shape/shape_kind.h"
+
+namespace qv::archive {
+class ArchiveReader;
+class ArchiveWriter;
+} // namespace qv::archive
+
+namespace qv {
+
+class CDrawDoc;
+class CDrawObj;
+
+// Pen and brush styles the editor uses (values as stored in the files).
+constexpr std::uint32_t kPenSolid = 0;
+constexpr std::uint32_t kPenNull = 5;
+constexpr std::uint32_t kPenInsideFrame = 6;
+constexpr std::uint32_t kBrushSolid = 0;
+constexpr std::uint32_t kBrushNull = 1;
+constexpr std::uint8_t kCharsetGb2312 = 134;
+
+struct LogPen {
+    std::uint32_t style = 0;
+    std::int32_t widthX = 0;
+    std::int32_t widthY = 0;
+    ColorRef color = 0;
+    friend bool operator==(const LogPen&, const LogPen&) = default;
+};
+
+struct LogBrush {
+    std::uint32_t style = 0;
+    ColorRef color = 0;
+    std::uint32_t hatch = 0;
+    friend bool operator==(const LogBrush&, const LogBrush&) = default;
+};
+
+// The 60-byte font record of an object; the face name is 32 GBK bytes, zero-padded.
+struct LogFont {
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t escapement = 0;
+    std::int32_t orientation = 0;
+    std::int32_t weight = 0;
+    std::uint8_t italic = 0;
+    std::uint8_t underline = 0;
+    std::uint8_t strikeOut = 0;
+    std::uint8_t charSet = 0;
+    std::uint8_t outPrecision = 0;
+    std::uint8_t clipPrecision = 0;
+    std::uint8_t quality = 0;
+    std::uint8_t pitchAndFamily = 0;
+    std::array<char, 32> faceName{};
+
+    static constexpr std::size_t kStoredSize = 60;
+    std::string FaceName() const;            // bytes up to the first zero
+    void SetFaceName(std::string_view gbk);  // cut to 31 bytes at a character boundary
+    friend bool operator==(const LogFont&, const LogFont&) = default;
+};
+
+// Raw per-kind parameter block; its layout belongs to the kind (variable references,
+// colours, options), read and written by byte offset.
+constexpr std::size_t kParamBlockSize = 1024;
+using ParamBlock = std::array<std::uint8_t, kParamBlockSize>;
+
+// Mouse cursor shown over a handle.
+enum class HandleCursor { SizeNS, SizeNESW, SizeWE, SizeNWSE, SizeAll };
+
+// What shape operations need of the editing view that shows them. Without a view
+// (nullptr) document and client coordinates are the same and nothing is clamped.
+class ShapeView {
+public:
+    virtual ~ShapeView() = default;
+    virtual Point DocToClientPoint(Point p) const = 0;
+    virtual Rect ClientToDocRect(const Rect& r) const = 0;
+    virtual Rect ClampRectToWindow(const Rect& r) const = 0;
+    virtual void InvalidateObject(CDrawObj* obj) = 0;
+};
+
+class CDrawObj {
+public:
+    // Loading: every stored field is filled by the reader; all else stays zero.
+    CDrawObj() = default;
+    // A new shape at `position` with the editor's defaults.
+    explicit CDrawObj(const Rect& position);
+    // A name entry of the screen or sub-window list: only the name is meaningful, every
+    // other field is zero.
+    explicit CDrawObj(std::string nameGbk);
+    virtual ~CDrawObj() = default;
+
+    CDrawObj(const CDrawObj&) = default;
+    CDrawObj& operator=(const CDrawObj&) = default;
+
+    // Class name as stored in the files ("CDrawObj", "CDrawRect").
+    virtual std::string_view ClassName() const { return "CDrawObj"; }
+    // A full copy of this object, of its own class, every field kept (undo and copies).
+    virtual std::unique_ptr<CDrawObj> Clone() const { return std::make_unique<CDrawObj>(*this); }
+
+    // Stored record, writer and reader walking the same order. Saving pads the string
+    // array of bit switches and indicator lights (see PadStateTexts), so it is not const.
+    virtual void Serialize(archive::ArchiveWriter& ar);
+    virtual void Serialize(archive::ArchiveReader& ar);
+
+    // Handles 1..8 run clockwise from the top-left corner.
+    virtual int CountHandles() const { return 8; }
+    virtual Point HandlePoint(int handle) const;
+    virtual HandleCursor HandleCursorFor(int handle) const;
+    Rect HandleRect(int handle, const ShapeView* view) const;
+    // Selected: the first handle whose square holds the point, else 0. Not selected: 1 when
+    // the point lies in the position as stored (not normalised), else 0.
+    int HandleAtPoint(Point p, const ShapeView* view, bool selected) const;
+
+    void SetPenColor(ColorRef color);
+    void SetBrushColor(ColorRef color);
+    void SetPosition(const Rect& position, ShapeView* view);
+    virtual bool Overlaps(const Rect& r) const;
+    bool IsInsideRect(const Rect& r) const;
+    virtual void DragHandle(int handle, Point p, ShapeView* view);
+    // A copy with the editor's rectangle defaults and this object's pen, brush, strings and
+    // parameter block (CDrawRect copies more).
+    virtual std::unique_ptr<CDrawObj> Duplicate() const;
+    // Duplicate() added to `doc`; returns the copy, now owned by the document.
+    CDrawObj* DuplicateInto(CDrawDoc& doc) const;
+    // Asks the owner document's views to repaint this object.
+    void Redraw();
+
+    bool IsControl() const { return m_bControl != 0; }
+
+    // Parameter-block access by byte offset (little-endian); out-of-block reads give 0 and
+    // out-of-block writes are ignored.
+    std::int32_t ParamI32(std::size_t offset) const;
+    void SetParamI32(std::size_t offset, std::int32_t value);
+    std::uint8_t ParamU8(std::size_t offset) const;
+    void SetParamU8(std::size_t offset, std::uint8_t value);
+
+    // Fields, in stored order where stored.
+    std::int32_t m_nRunState = 0;            // simulator state (pressed, toggled); not stored
+    std::string m_strName;                   // GBK: text, sample text or name-entry file name
+    ParamBlock m_Params{};                   // per-kind parameter block
+    std::int32_t m_bControl = 0;             // 1 for a control (set by the painter)
+    Rect m_rcPosition;                       // document coordinates, not normalised
+    std::int32_t m_bHasPen = 0;              // stored as 16 bits
+    LogPen m_penInfo;
+    std::int32_t m_bHasBrush = 0;            // stored as 16 bits
+    LogBrush m_brushInfo;
+    Size m_cornerSize;                       // corner ellipse of round rectangles and buttons
+    std::int32_t m_nFontKey = 0;             // compiler's font usage key; not stored
+    std::vector<std::string> m_strFiles;     // GBK picture names and state texts, per kind
+    std::int32_t m_bTransparent = 0;         // stored as 16 bits
+    std::int32_t m_bOriginalSize = 0;        // stored as 16 bits
+    std::int32_t m_bLocked = 0;              // stored as 16 bits
+    LogFont m_logfont;
+    ColorRef m_clrTransparent = 0;
+    std::int32_t m_nKind = kKindRectangle;   // stored as 16 bits by CDrawRect
+    CDrawDoc* m_pOwnerDoc = nullptr;         // set by CDrawDoc::AddObject and by loading
+
+protected:
+    void SerializeBase(archive::ArchiveWriter& ar);
+    void SerializeBase(archive::ArchiveReader& ar);
+    void Invalidate(ShapeView* view);
+};
+
+// The shape and control class: CDrawObj's data plus the kind and corner fields in the file.
+class CDrawRect : public CDrawObj {
+public:
+    CDrawRect() = default;
+    explicit CDrawRect(const Rect& position);
+
+    std::string_view ClassName() const override { return "CDrawRect"; }
+    std::unique_ptr<CDrawObj> Clone() const override { return std::make_unique<CDrawRect>(*this); }
+
+    void Serialize(archive::ArchiveWriter& ar) override;
+    void Serialize(archive::ArchiveReader& ar) override;
+
+    int CountHandles() const override;
+    Point HandlePoint(int handle) const override;
+    HandleCursor HandleCursorFor(int handle) const override;
+    bool Overlaps(const Rect& r) const override;
+    void DragHandle(int handle, Point p, ShapeView* view) override;
+    std::unique_ptr<CDrawObj> Duplicate() const override;
+
+    // Bit switches and indicator lights hold four state texts; an object of those kinds
+    // with exactly two gets two empty ones appended.
+    void PadStateTexts();
+};
+
+// Default corner ellipse of a new CDrawRect.
+constexpr Size kDefaultCornerSize{48, 16};
+
+} // namespace qv
