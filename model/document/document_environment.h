@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/shape/geometry.h"
+#include "platform/surface/geometry.h"
 
 namespace qv {
 

@@ -1,7 +1,7 @@
 #pragma once
 // How a document reaches the views that show it: views register themselves and are told to
 // update, to drop a removed object from their selection and to take a new scroll extent.
-#include "model/shape/geometry.h"
+#include "platform/surface/geometry.h"
 
 namespace qv {
 

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "model/shape/geometry.h"
 #include "model/shape/shape_kind.h"
+#include "platform/surface/color.h"
+#include "platform/surface/gdi.h"
+#include "platform/surface/geometry.h"
 
 namespace qv::archive {
 class ArchiveReader;
@@ -21,14 +23,6 @@ namespace qv {
 
 class CDrawDoc;
 class CDrawObj;
-
-// Pen and brush styles the editor uses (values as stored in the files).
-constexpr std::uint32_t kPenSolid = 0;
-constexpr std::uint32_t kPenNull = 5;
-constexpr std::uint32_t kPenInsideFrame = 6;
-constexpr std::uint32_t kBrushSolid = 0;
-constexpr std::uint32_t kBrushNull = 1;
-constexpr std::uint8_t kCharsetGb2312 = 134;
 
 struct LogPen {
     std::uint32_t style = 0;
@@ -45,28 +39,7 @@ struct LogBrush {
     friend bool operator==(const LogBrush&, const LogBrush&) = default;
 };
 
-// The 60-byte font record of an object; the face name is 32 GBK bytes, zero-padded.
-struct LogFont {
-    std::int32_t height = 0;
-    std::int32_t width = 0;
-    std::int32_t escapement = 0;
-    std::int32_t orientation = 0;
-    std::int32_t weight = 0;
-    std::uint8_t italic = 0;
-    std::uint8_t underline = 0;
-    std::uint8_t strikeOut = 0;
-    std::uint8_t charSet = 0;
-    std::uint8_t outPrecision = 0;
-    std::uint8_t clipPrecision = 0;
-    std::uint8_t quality = 0;
-    std::uint8_t pitchAndFamily = 0;
-    std::array<char, 32> faceName{};
-
-    static constexpr std::size_t kStoredSize = 60;
-    std::string FaceName() const;            // bytes up to the first zero
-    void SetFaceName(std::string_view gbk);  // cut to 31 bytes at a character boundary
-    friend bool operator==(const LogFont&, const LogFont&) = default;
-};
+constexpr std::size_t kLogFontStoredSize = 60;
 
 // Raw per-kind parameter block; its layout belongs to the kind (variable references,
 // colours, options), read and written by byte offset.
