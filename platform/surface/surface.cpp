@@ -1,0 +1,262 @@
+#include "platform/surface/surface.h"
+
+#include "platform/text/gbk.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace qv {
+
+std::string LogFont::faceName() const
+{
+    const auto end = std::find(lfFaceName.begin(), lfFaceName.end(), '\0');
+    return std::string(lfFaceName.begin(), end);
+}
+
+void LogFont::setFaceName(const std::string& gbk)
+{
+    lfFaceName.fill('\0');
+    std::size_t n = 0;
+    while (n < gbk.size()) {
+        const std::size_t len = gbkCharLength(gbk, n);
+        if (n + len > lfFaceName.size() - 1)
+            break;
+        n += len;
+    }
+    std::memcpy(lfFaceName.data(), gbk.data(), n);
+}
+
+Surface::Surface(int width, int height, ColorRef fill)
+{
+    reset(width, height, fill);
+}
+
+void Surface::reset(int width, int height, ColorRef fill)
+{
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    pixels_.assign(static_cast<std::size_t>(width_) * height_, toPixel(fill));
+    clip_ = bounds();
+    pos_ = {};
+}
+
+void Surface::clear(ColorRef fill)
+{
+    std::fill(pixels_.begin(), pixels_.end(), toPixel(fill));
+}
+
+Pen Surface::selectPen(const Pen& p)
+{
+    Pen old = pen_;
+    pen_ = p;
+    return old;
+}
+
+Brush Surface::selectBrush(const Brush& b)
+{
+    Brush old = brush_;
+    brush_ = b;
+    return old;
+}
+
+LogFont Surface::selectFont(const LogFont& f)
+{
+    LogFont old = font_;
+    font_ = f;
+    return old;
+}
+
+ColorRef Surface::setTextColor(ColorRef c)
+{
+    return std::exchange(textColor_, c);
+}
+
+ColorRef Surface::setBkColor(ColorRef c)
+{
+    return std::exchange(bkColor_, c);
+}
+
+int Surface::setBkMode(int mode)
+{
+    return std::exchange(bkMode_, mode);
+}
+
+unsigned Surface::setTextAlign(unsigned align)
+{
+    return std::exchange(textAlign_, align);
+}
+
+ColorRef Surface::getPixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return kInvalidColor;
+    return fromPixel(rawPixel(x, y));
+}
+
+void Surface::setPixel(int x, int y, ColorRef c)
+{
+    plot(x, y, toPixel(c));
+}
+
+void Surface::fillSpan(int y, int x0, int x1, std::uint32_t pixel)
+{
+    if (y < clip_.top || y >= clip_.bottom)
+        return;
+    x0 = std::max(x0, clip_.left);
+    x1 = std::min(x1, clip_.right - 1);
+    if (x0 > x1)
+        return;
+    std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+    std::fill(row + x0, row + x1 + 1, pixel);
+}
+
+void Surface::fillRect(const Rect& r, ColorRef c)
+{
+    const Rect a = r.normalized().intersected(clip_);
+    const std::uint32_t p = toPixel(c);
+    for (int y = a.top; y < a.bottom; ++y)
+        fillSpan(y, a.left, a.right - 1, p);
+}
+
+void Surface::fillRect(const Rect& r, const Brush& b)
+{
+    if (!b.isNull())
+        fillRect(r, b.color);
+}
+
+void Surface::patBltInvert(const Rect& r)
+{
+    const Rect a = r.normalized().intersected(clip_);
+    for (int y = a.top; y < a.bottom; ++y) {
+        std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        for (int x = a.left; x < a.right; ++x)
+            row[x] ^= 0x00FFFFFFu;
+    }
+}
+
+void Surface::draw3dRect(const Rect& r, ColorRef topLeft, ColorRef bottomRight)
+{
+    const int x = r.left, y = r.top, cx = r.width(), cy = r.height();
+    if (cx <= 0 || cy <= 0)
+        return;
+    fillRect({x, y, x + cx - 1, y + 1}, topLeft);
+    fillRect({x, y, x + 1, y + cy - 1}, topLeft);
+    fillRect({x + cx - 1, y, x + cx, y + cy}, bottomRight);
+    fillRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
+}
+
+void Surface::bitBlt(int dx, int dy, int w, int h, const Surface& src, int sx, int sy, RasterOp op)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    // Limit to what both surfaces hold and what the clip allows.
+    Rect d = Rect{dx, dy, dx + w, dy + h}.intersected(clip_);
+    d = d.intersected(src.bounds().offset(dx - sx, dy - sy));
+    if (d.isEmpty())
+        return;
+    std::vector<std::uint32_t> overlapCopy;
+    const std::uint32_t* srcBase = src.pixels_.data();
+    int srcStride = src.width_;
+    int srcOffX = d.left - dx + sx, srcOffY = d.top - dy + sy;
+    if (&src == this) {
+        overlapCopy.resize(static_cast<std::size_t>(d.width()) * d.height());
+        for (int y = 0; y < d.height(); ++y)
+            std::memcpy(overlapCopy.data() + static_cast<std::size_t>(y) * d.width(),
+                        srcBase + static_cast<std::size_t>(srcOffY + y) * srcStride + srcOffX,
+                        static_cast<std::size_t>(d.width()) * 4);
+        srcBase = overlapCopy.data();
+        srcStride = d.width();
+        srcOffX = 0;
+        srcOffY = 0;
+    }
+    for (int y = 0; y < d.height(); ++y) {
+        const std::uint32_t* s = srcBase + static_cast<std::size_t>(srcOffY + y) * srcStride + srcOffX;
+        std::uint32_t* t = pixels_.data() + static_cast<std::size_t>(d.top + y) * width_ + d.left;
+        if (op == RasterOp::SrcCopy) {
+            std::memcpy(t, s, static_cast<std::size_t>(d.width()) * 4);
+        } else {
+            for (int x = 0; x < d.width(); ++x)
+                t[x] = (t[x] & s[x]) | 0xFF000000u;
+        }
+    }
+}
+
+namespace {
+
+// Calls fn(dstX, dstY, srcX, srcY) for every clipped destination pixel of a
+// nearest-neighbour stretch, sampling the source at the destination pixel's centre.
+template <typename Fn>
+void forEachStretched(const Rect& clip, const Rect& dst, const Surface& src, const Rect& srcRect, Fn&& fn)
+{
+    const int dw = dst.width(), dh = dst.height();
+    const int sw = srcRect.width(), sh = srcRect.height();
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0)
+        return;
+    const Rect dn = dst.normalized();
+    const Rect area = dn.intersected(clip);
+    if (area.isEmpty())
+        return;
+    const int adw = std::abs(dw), adh = std::abs(dh);
+    const int asw = std::abs(sw), ash = std::abs(sh);
+    // A mirrored destination or source flips the sampling direction.
+    const bool flipX = (dw < 0) != (sw < 0);
+    const bool flipY = (dh < 0) != (sh < 0);
+    const int sLeft = std::min(srcRect.left, srcRect.right);
+    const int sTop = std::min(srcRect.top, srcRect.bottom);
+    std::vector<int> colMap(static_cast<std::size_t>(area.width()));
+    for (int x = area.left; x < area.right; ++x) {
+        const std::int64_t i = x - dn.left;
+        int sx = static_cast<int>((2 * i + 1) * asw / (2 * std::int64_t{adw}));
+        if (flipX)
+            sx = asw - 1 - sx;
+        colMap[static_cast<std::size_t>(x - area.left)] = sLeft + sx;
+    }
+    for (int y = area.top; y < area.bottom; ++y) {
+        const std::int64_t j = y - dn.top;
+        int sy = static_cast<int>((2 * j + 1) * ash / (2 * std::int64_t{adh}));
+        if (flipY)
+            sy = ash - 1 - sy;
+        sy += sTop;
+        if (sy < 0 || sy >= src.height())
+            continue;
+        for (int x = area.left; x < area.right; ++x) {
+            const int sx = colMap[static_cast<std::size_t>(x - area.left)];
+            if (sx < 0 || sx >= src.width())
+                continue;
+            fn(x, y, sx, sy);
+        }
+    }
+}
+
+} // namespace
+
+void Surface::stretchBlt(const Rect& dst, const Surface& src, const Rect& srcRect)
+{
+    if (&src == this) {
+        const Surface copy = src;
+        stretchBlt(dst, copy, srcRect);
+        return;
+    }
+    forEachStretched(clip_, dst, src, srcRect, [&](int x, int y, int sx, int sy) {
+        pixels_[static_cast<std::size_t>(y) * width_ + x] = src.rawPixel(sx, sy);
+    });
+}
+
+void Surface::transparentBlt(const Rect& dst, const Surface& src, const Rect& srcRect, ColorRef key)
+{
+    if (&src == this) {
+        const Surface copy = src;
+        transparentBlt(dst, copy, srcRect, key);
+        return;
+    }
+    const std::uint32_t keyPixel = toPixel(key) & 0x00FFFFFFu;
+    forEachStretched(clip_, dst, src, srcRect, [&](int x, int y, int sx, int sy) {
+        const std::uint32_t p = src.rawPixel(sx, sy);
+        if ((p & 0x00FFFFFFu) != keyPixel)
+            pixels_[static_cast<std::size_t>(y) * width_ + x] = p;
+    });
+}
+
+} // namespace qv

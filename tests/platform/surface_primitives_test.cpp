@@ -1,0 +1,248 @@
+// Exact pixels of the Surface primitives: what each call covers, and nothing else.
+#include "platform/surface/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace qv {
+namespace {
+
+constexpr ColorRef kWhite = 0x00FFFFFF;
+constexpr ColorRef kBlack = 0x00000000;
+constexpr ColorRef kRed = rgb(255, 0, 0);
+constexpr ColorRef kBlue = rgb(0, 0, 255);
+
+bool in(int x, int y, int l, int t, int r, int b) // inclusive box
+{
+    return x >= l && x <= r && y >= t && y <= b;
+}
+
+struct PixelCase {
+    std::string name;
+    std::function<void(Surface&)> draw;
+    std::function<ColorRef(int x, int y)> expected;
+};
+
+class PixelTable : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(PixelTable, CoversExactlyTheExpectedPixels)
+{
+    const PixelCase& c = GetParam();
+    Surface s(60, 40, kWhite);
+    c.draw(s);
+    int wrong = 0;
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x)
+            if (s.getPixel(x, y) != c.expected(x, y) && ++wrong <= 5)
+                ADD_FAILURE() << c.name << ": pixel (" << x << "," << y << ") is " << std::hex << s.getPixel(x, y)
+                              << ", expected " << c.expected(x, y);
+    EXPECT_EQ(wrong, 0);
+}
+
+void penAndBrush(Surface& s, Pen p, Brush b)
+{
+    s.selectPen(p);
+    s.selectBrush(b);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Primitives, PixelTable,
+    ::testing::Values(
+        PixelCase{"rectangle_1px_pen",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      s.rectangle({10, 10, 30, 20});
+                  },
+                  [](int x, int y) {
+                      if (in(x, y, 11, 11, 28, 18))
+                          return kRed;
+                      return in(x, y, 10, 10, 29, 19) ? kBlack : kWhite;
+                  }},
+        PixelCase{"rectangle_null_pen_fill_one_smaller",
+                  [](Surface& s) {
+                      penAndBrush(s, kNullPen, {BS_SOLID, kRed});
+                      s.rectangle({10, 10, 30, 20});
+                  },
+                  [](int x, int y) { return in(x, y, 10, 10, 28, 18) ? kRed : kWhite; }},
+        PixelCase{"rectangle_inside_frame_width3_stays_inside",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_INSIDEFRAME, 3, kBlack}, {BS_SOLID, kRed});
+                      s.rectangle({10, 10, 30, 20});
+                  },
+                  [](int x, int y) {
+                      if (in(x, y, 13, 13, 26, 16))
+                          return kRed;
+                      return in(x, y, 10, 10, 29, 19) ? kBlack : kWhite;
+                  }},
+        PixelCase{"rectangle_from_bottom_right_is_normalised",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, kNullBrush);
+                      s.rectangle({30, 20, 10, 10});
+                  },
+                  [](int x, int y) {
+                      return in(x, y, 10, 10, 29, 19) && !in(x, y, 11, 11, 28, 18) ? kBlack : kWhite;
+                  }},
+        PixelCase{"fill_rect_half_open",
+                  [](Surface& s) { s.fillRect({5, 6, 8, 9}, kBlue); },
+                  [](int x, int y) { return in(x, y, 5, 6, 7, 8) ? kBlue : kWhite; }},
+        PixelCase{"fill_rect_respects_clip",
+                  [](Surface& s) {
+                      s.setClipRect({0, 0, 7, 40});
+                      s.fillRect({5, 6, 20, 9}, kBlue);
+                  },
+                  [](int x, int y) { return in(x, y, 5, 6, 6, 8) ? kBlue : kWhite; }},
+        PixelCase{"draw3drect_corners",
+                  [](Surface& s) { s.draw3dRect({10, 10, 20, 16}, kRed, kBlue); },
+                  [](int x, int y) {
+                      // top row without its last pixel, left column without its last pixel
+                      if ((y == 10 && in(x, y, 10, 10, 18, 10)) || (x == 10 && in(x, y, 10, 10, 10, 14)))
+                          return kRed;
+                      if ((x == 19 && in(x, y, 19, 10, 19, 15)) || (y == 15 && in(x, y, 10, 15, 19, 15)))
+                          return kBlue;
+                      return kWhite;
+                  }},
+        PixelCase{"cosmetic_line_leaves_out_last_pixel",
+                  [](Surface& s) {
+                      s.selectPen({PS_SOLID, 1, kBlack});
+                      s.moveTo(2, 3);
+                      s.lineTo(12, 3);
+                  },
+                  [](int x, int y) { return (y == 3 && x >= 2 && x <= 11) ? kBlack : kWhite; }},
+        PixelCase{"wide_line_round_caps_cover_both_ends",
+                  [](Surface& s) {
+                      s.selectPen({PS_SOLID, 3, kBlack});
+                      s.moveTo(10, 10);
+                      s.lineTo(20, 10);
+                  },
+                  [](int x, int y) {
+                      if (in(x, y, 10, 9, 20, 11))
+                          return kBlack;
+                      // caps: the one-pixel tips left of the start and right of the end
+                      return ((x == 9 || x == 21) && y == 10) ? kBlack : kWhite;
+                  }},
+        PixelCase{"null_pen_line_draws_nothing",
+                  [](Surface& s) {
+                      s.selectPen(kNullPen);
+                      s.moveTo(0, 0);
+                      s.lineTo(50, 30);
+                  },
+                  [](int, int) { return kWhite; }},
+        PixelCase{"polygon_square_fill_and_outline",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      const Point pts[] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+                      s.polygon(pts, 4);
+                  },
+                  [](int x, int y) {
+                      if (in(x, y, 10, 10, 20, 20) && (x == 10 || x == 20 || y == 10 || y == 20))
+                          return kBlack;
+                      return in(x, y, 11, 11, 19, 19) ? kRed : kWhite;
+                  }}),
+    [](const ::testing::TestParamInfo<PixelCase>& info) { return info.param.name; });
+
+std::vector<std::pair<int, int>> inkOf(const Surface& s, ColorRef background)
+{
+    std::vector<std::pair<int, int>> out;
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x)
+            if (s.getPixel(x, y) != background)
+                out.emplace_back(x, y);
+    return out;
+}
+
+
+class RoundShapes : public ::testing::TestWithParam<Rect> {};
+
+// Ellipses and round rectangles are mirror-symmetric and touch every side of their box,
+// for odd and even sizes, with and without a pen.
+TEST_P(RoundShapes, SymmetricAndTouchingAllSides)
+{
+    const Rect box = GetParam();
+    using Draw = std::function<void(Surface&)>;
+    const Draw draws[] = {
+        [&](Surface& s) { penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed}); s.ellipse(box); },
+        [&](Surface& s) { penAndBrush(s, {PS_INSIDEFRAME, 4, kBlack}, {BS_SOLID, kRed}); s.ellipse(box); },
+        [&](Surface& s) { penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed}); s.roundRect(box, 12, 8); },
+    };
+    for (const Draw& draw : draws) {
+        Surface s(60, 60, kWhite);
+        draw(s);
+        int minX = 1000, minY = 1000, maxX = -1, maxY = -1;
+        for (auto [x, y] : inkOf(s, kWhite)) {
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+            const int mx = box.left + box.right - 1 - x;
+            const int my = box.top + box.bottom - 1 - y;
+            EXPECT_EQ(s.getPixel(mx, y), s.getPixel(x, y)) << "left-right mirror of " << x << "," << y;
+            EXPECT_EQ(s.getPixel(x, my), s.getPixel(x, y)) << "top-bottom mirror of " << x << "," << y;
+        }
+        EXPECT_EQ(minX, box.left);
+        EXPECT_EQ(maxX, box.right - 1);
+        EXPECT_EQ(minY, box.top);
+        EXPECT_EQ(maxY, box.bottom - 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RoundShapes,
+                         ::testing::Values(Rect{10, 10, 41, 31}, Rect{10, 10, 40, 30}, Rect{5, 5, 55, 13},
+                                           Rect{20, 5, 27, 50}));
+
+TEST(SurfaceBlit, TransparentBltKeysOnlyTheExactColour)
+{
+    Surface src(3, 1, kWhite);
+    src.setPixel(0, 0, 0x000000);
+    src.setPixel(1, 0, 0x000001);
+    src.setPixel(2, 0, 0x010000);
+    Surface dst(3, 1, kRed);
+    dst.transparentBlt({0, 0, 3, 1}, src, {0, 0, 3, 1}, 0x000000);
+    EXPECT_EQ(dst.getPixel(0, 0), kRed);
+    EXPECT_EQ(dst.getPixel(1, 0), 0x000001u);
+    EXPECT_EQ(dst.getPixel(2, 0), 0x010000u);
+}
+
+TEST(SurfaceBlit, DstInvertTwiceRestores)
+{
+    Surface s(16, 16, kWhite);
+    s.fillRect({2, 2, 9, 12}, rgb(12, 200, 77));
+    const std::vector<std::uint32_t> before(s.bits(), s.bits() + 16 * 16);
+    s.patBltInvert({1, 1, 11, 7});
+    EXPECT_EQ(s.getPixel(3, 3), invertColor(rgb(12, 200, 77)));
+    s.patBltInvert({1, 1, 11, 7});
+    EXPECT_EQ(std::vector<std::uint32_t>(s.bits(), s.bits() + 16 * 16), before);
+}
+
+TEST(SurfaceBlit, SrcAndAndStretchNearest)
+{
+    Surface src(2, 2, kWhite);
+    src.setPixel(0, 0, kRed);
+    src.setPixel(1, 1, kBlue);
+    Surface dst(4, 4, kBlack);
+    dst.stretchBlt({0, 0, 4, 4}, src, {0, 0, 2, 2});
+    EXPECT_EQ(dst.getPixel(1, 1), kRed);
+    EXPECT_EQ(dst.getPixel(2, 1), kWhite);
+    EXPECT_EQ(dst.getPixel(3, 3), kBlue);
+
+    Surface a(1, 1, rgb(0xF0, 0x0F, 0xFF));
+    Surface b(1, 1, rgb(0x3C, 0xFF, 0x00));
+    b.bitBlt(0, 0, 1, 1, a, 0, 0, RasterOp::SrcAnd);
+    EXPECT_EQ(b.getPixel(0, 0), rgb(0x30, 0x0F, 0x00));
+}
+
+TEST(SurfaceBlit, OutOfRangeBlitsAndPixelsAreHarmless)
+{
+    Surface s(8, 8, kWhite);
+    Surface src(4, 4, kRed);
+    s.bitBlt(-100, -100, 1000, 1000, src, -5, -5);
+    s.stretchBlt({-10, -10, 100, 100}, src, {0, 0, 4, 4});
+    s.setPixel(-1, 3, kBlack);
+    s.setPixel(8, 3, kBlack);
+    EXPECT_EQ(s.getPixel(-1, 0), kInvalidColor);
+    EXPECT_EQ(s.getPixel(0, 0), kRed);
+}
+
+} // namespace
+} // namespace qv
