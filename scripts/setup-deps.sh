@@ -8,6 +8,7 @@ PACKAGES=(
   libfmt-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
+  sdcc binutils
 )
 
 missing=()

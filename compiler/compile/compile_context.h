@@ -1,0 +1,90 @@
+#pragma once
+// What the screen compiler (and the item compilers under it) see of a running compile: the
+// header area with its write offset, the image file with its position, the geometry, the
+// counters the start map reports, the abort flag and the progress.
+#include "compiler/compile/compile_input.h"
+#include "compiler/image/header_area.h"
+#include "compiler/image/nand_geometry.h"
+#include "compiler/image/staged_image_file.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qv::compile {
+
+// The application's busy and abort flags that a compile shares with the user interface.
+struct CompileFlags {
+    std::atomic<int> compiling{0};
+    std::atomic<int> abort{0};
+};
+
+class CompileContext {
+public:
+    CompileContext(const CompileInput& input, const image::NandGeometry& geometry, CompileFlags& flags,
+                   std::function<void(std::uint64_t done, std::uint64_t total)> progress);
+
+    const CompileInput& input() const { return input_; }
+    const image::NandGeometry& geometry() const { return geometry_; }
+    image::HeaderArea& header() { return header_; }
+    image::StagedImageFile& file() { return file_; }
+
+    // The header write offset's claim, checked against the start map: on overflow the
+    // compile fails with the "too many screens or controls" message and nullopt comes back.
+    std::optional<std::uint32_t> reserveHeader(std::uint32_t length);
+
+    // A compiler that cannot go on: sets the abort flag and leaves its message (GBK, with
+    // "\r\n") for the worker to report. The first message wins.
+    void fail(std::string messageGbk);
+    bool aborted() const { return flags_.abort.load() != 0; }
+    const std::string& failureMessage() const { return message_; }
+
+    // Counters of the start map (reset by every compile, so a project always compiles to the
+    // same bytes).
+    void addPictures(std::uint32_t n) { pictureCount_ += n; }
+    void addControlFont() { ++fontCount_; }
+    std::uint32_t pictureCount() const { return pictureCount_; }
+    std::uint32_t fontCount() const { return fontCount_; }
+
+    void setProgressTotal(std::uint64_t total) { progressTotal_ = total; }
+    void addProgress(std::uint64_t units);
+    // Raises the progress to at least `done` (the worker keeps it moving per window).
+    void progressAtLeast(std::uint64_t done);
+
+private:
+    const CompileInput& input_;
+    image::NandGeometry geometry_;
+    CompileFlags& flags_;
+    std::function<void(std::uint64_t, std::uint64_t)> progress_;
+    image::HeaderArea header_;
+    image::StagedImageFile file_;
+    std::string message_;
+    std::uint32_t pictureCount_ = 0;
+    std::uint32_t fontCount_ = 0;
+    std::uint64_t progressDone_ = 0;
+    std::uint64_t progressTotal_ = 1;
+};
+
+// The window compiler. The worker has logged "编译文件<title>" and noted the record start
+// (the header write offset) before compileWindow; the compiler appends the window record
+// there through reserveHeader() and the window's picture data to the file, and reports a
+// failure through fail(). The worker then writes the window-table entry.
+class ScreenCompiler {
+public:
+    virtual ~ScreenCompiler() = default;
+    // The project document: the four cursor pictures and the cursor table.
+    virtual void compileCursors(CompileContext& ctx) = 0;
+    virtual void compileWindow(CompileContext& ctx, const WindowSource& window, WindowKind kind) = 0;
+};
+
+// Until the window compiler exists every window compiles to an empty record and the
+// cursor table stays zero.
+class EmptyScreenCompiler final : public ScreenCompiler {
+public:
+    void compileCursors(CompileContext&) override {}
+    void compileWindow(CompileContext&, const WindowSource&, WindowKind) override {}
+};
+
+} // namespace qv::compile
