@@ -1,0 +1,27 @@
+#pragma once
+// Pictures placed on shapes and controls live in the project's "UserPicture" folder and are
+// stored as "\UserPicture\" + file name. A picture is copied in once: a file of the same
+// name already there is kept.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+class CEditorApp;
+
+inline constexpr std::string_view kUserPictureFolder = "UserPicture";
+
+// Copies `source` (a host path) into <projectDir>/UserPicture unless a file of that name is
+// there. Returns the name to store, or nullopt with `error` set when the file name cannot
+// be held in the project's GBK text. A source that cannot be read copies nothing; the name is
+// still returned (the picture is then drawn as nothing).
+std::optional<std::string> copyUserPictureFile(const std::filesystem::path& projectDir,
+                                               const std::filesystem::path& source, std::string* error = nullptr);
+
+// The same for a picture named in stored form ("images\sys\switchON.bmp") relative to the
+// program's base folder.
+std::string CopyUserPicture(const CEditorApp& app, std::string_view storedSource);
+
+} // namespace qv
