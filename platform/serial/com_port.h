@@ -119,21 +119,22 @@ public:
 private:
     struct PendingWrite {
         std::vector<unsigned char> bytes;
-        WriteInput input;
+        WriteInput input = WriteInput::Keep;
     };
+    enum class PassEnd { Drained, Stop, Lost };
 
     bool Fail(PortError error, std::string text);
     void CloseDescriptors();
     void MonitorThread();
-    bool ReceivePass(std::string& lostReason);
-    bool SendPending(std::string& lostReason, bool& blocked);
+    PassEnd ReceivePass(std::string& lostReason);
+    PassEnd SendPending(std::string& lostReason, bool& blocked);
     void SendNotices();
 
     // Set on the controlling thread while no monitor runs; read by the monitor.
     CComPortOwner* m_pOwner = nullptr;
     int m_nPortNr = 0;
     std::uint32_t m_dwCommEvents = 0;
-    int m_nWriteBufferSize = 0;
+    std::size_t m_nWriteBufferSize = 0;
     bool m_bDeliverToApp = true;
     std::string m_strDevice;
     PortError m_lastError = PortError::None;
@@ -144,11 +145,15 @@ private:
     int m_writeFd = -1;  // eventfd: a write was queued
     std::thread m_thread;
     std::atomic<bool> m_bThreadAlive{false};
+    std::atomic<bool> m_bStopRequested{false};
 
-    mutable std::mutex m_lock; // guards the queue and the descriptors' lifetime for WriteToPort
+    mutable std::mutex m_lock; // guards the queue and the descriptors against WriteToPort
     std::deque<PendingWrite> m_writes;
     std::size_t m_queuedBytes = 0;
-    std::size_t m_sentOfFront = 0; // bytes of m_writes.front() already sent (monitor only)
+
+    PendingWrite m_current;        // the write being sent (monitor thread only)
+    std::size_t m_currentSent = 0; // how much of it went out
+    bool m_hasCurrent = false;
 };
 
 } // namespace qv
