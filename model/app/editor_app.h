@@ -1,0 +1,238 @@
+#pragma once
+// CEditorApp: the one application object. Every part of the program reads the project-wide
+// state from it: the two document templates, the project folder, name and file, the project
+// resolution, the variable memory, the busy and abort flags, the progress counters and the
+// device list. It is headless: the Qt side creates it after the QApplication and attaches
+// through the document observer and the UI prompt.
+//
+// Threads: the GUI thread owns the object. Workers (compile, download, 8051 emulator, serial
+// monitors, address adjustment) read and write only the std::atomic members and the variable
+// banks (whose bytes are atomic themselves); everything else is written by the GUI thread
+// while no worker runs.
+#include "model/app/doc_manager.h"
+#include "model/vars/var_bank.h"
+#include "platform/report/report_queue.h"
+
+#include "model/document/document_environment.h"
+#include "model/document/ui_prompts.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+class CDrawView;
+class Surface;
+class AppDocumentEnvironment;
+
+// Flash layout used by compile and download.
+struct NandGeometry {
+    int pageMask = 511;
+    int capacity = 0x4000000;
+    int blockSize = 0x4000;
+    int blockMask = -0x4000; // 0xFFFFC000
+    int flashAddress = 0x200000;
+    int startBlock = 3;
+};
+
+// Point of the simulator's character-control caret.
+struct CaretPoint {
+    int x = 0;
+    int y = 0;
+};
+
+class CEditorApp {
+public:
+    // The project sample paths, relative to the base folder, in stored (GBK, '\') form.
+    static constexpr const char* kSampleProject = "例子\\示例工程\\示例工程.hmi";
+    static constexpr const char* kExampleProject = "Examples\\银行ATM取款机\\银行ATM取款机.hmi";
+    static constexpr const char* kLatestFileName = "latest.txt";
+    static constexpr const char* kSimulatorTitle = "模拟LCD/VGA显示屏";
+
+    // `baseDir` is the program's base folder (its current directory): it holds "images", the
+    // sample projects and "latest.txt". The new object becomes the current application and
+    // clears the emulator's flags.
+    explicit CEditorApp(std::filesystem::path baseDir);
+    ~CEditorApp(); // releases members only: saves nothing, writes no "latest.txt"
+    CEditorApp(const CEditorApp&) = delete;
+    CEditorApp& operator=(const CEditorApp&) = delete;
+
+    // Builds the two document templates and resets the resolution. The Qt side creates the
+    // main window between this and OpenLatestProject.
+    void InitDocTemplates();
+
+    // Mode 3: the project named in "latest.txt", else the sample project. Mode 4: the
+    // example project, else the sample project. Any other mode does nothing. Returns true
+    // when a project was opened.
+    bool OpenLatestProject(int mode);
+
+    // The open sequence of a project file (start-up and the open commands): loads the
+    // project document and every window file it lists, adds the simulator document and
+    // writes "latest.txt". False (with a message naming the file) when the project file
+    // cannot be loaded; nothing already open is changed then.
+    bool OpenProjectFile(const std::filesystem::path& hmiPath);
+
+    // Closes every document of both templates.
+    void CloseAllDocuments();
+
+    // Copies "UsbDisk", "SDCard" and "FDisk" from the base folder's "images" into the
+    // project folder where they are missing; results are ignored, returns 1.
+    int CopySpecialDisks();
+    // CopySpecialDisks, then the same for "MC8051"; 1 when that copy was tried and failed.
+    int CopyMC8051Folder();
+
+    // Look-ups, by byte-exact title (both templates, template order then document order)
+    // or by the file-name part of a window document's path. nullptr when nothing matches.
+    CDrawDoc* FindCurrentScreenDoc() const;
+    CDrawDoc* FindCurrentSubWindowDoc() const;
+    CDrawDoc* FindSystemSubWindowDoc() const;
+    CDrawDoc* FindWindowDocByFileName(const std::string& fileName) const;
+    CDrawDoc* FindDocByTitle(const std::string& title) const;
+    // The project document: the first document of the project template.
+    CDrawDoc* ProjectDoc() const;
+
+    // The prompts messages go through: the Qt side's once attached (SetPrompt), else one
+    // that writes the text to stderr and answers No / Cancel.
+    UiPrompts& Prompt() const;
+    void SetPrompt(UiPrompts* prompt);
+    // Where the open sequence puts the window items of the project tree (none: dropped).
+    void SetProjectTree(ProjectTreeSink* tree) { m_treeSink = tree; }
+
+    DocManager& GetDocManager() { return m_docManager; }
+
+    // Called with the project path after a project opened (the Qt side keeps the recent
+    // files list from it).
+    std::function<void(const std::filesystem::path&)> onProjectOpened;
+    // Progress of a long operation in percent; 0 hides it.
+    std::function<void(int)> onProgress;
+
+    const std::filesystem::path& BaseDir() const { return m_baseDir; }
+
+    // Output lines, progress and close-box changes for the GUI thread, which drains it.
+    // Workers post here and never touch a widget.
+    ReportQueue m_reports;
+
+    // ---- Simulator services (their owners build them) ----
+    // Rebuilds the simulator's state from the current project.
+    void RebuildSimulation();
+    int OnSerialByte(std::uint8_t byte, int port);
+    void PollPlcPorts();
+    void AnimateObjects();
+    void BlinkInputCaret();
+    void SyncScreenVariables();
+
+    // ---- Compiler and device download services (their owners build them) ----
+    void OnCompileProject();
+    void OnDownloadProject();
+    void QuickDownloadProject();
+    void OnSyncClock();
+    int TestFlash();
+    void OnClearFlash();
+    void WriteSysVarHeader();
+    void WriteHmiVarHeader();
+
+    // ---- State ----
+    int m_nResWidth = 1; // project resolution
+    int m_nResHeight = 1;
+    std::atomic<int> m_nMarginX{38}; // the device screen starts this far right and down
+    std::atomic<int> m_nMarginY{38};
+
+    qv::VarBank m_VarMem;    // variable memory image, by variable address
+    qv::VarBank m_VarMemRun; // second bank, read by the simulator and the 8051 emulator
+
+    DocTemplate* m_pProjectTemplate = nullptr; // the one project document
+    DocTemplate* m_pWindowTemplate = nullptr;  // screens, sub-windows, the simulator document
+
+    std::filesystem::path m_strProjectDir;  // host folder of the ".hmi" file
+    std::string m_strProjectName;           // GBK: the ".hmi" file name without extension
+    std::filesystem::path m_strProjectPath; // host path of the ".hmi" file
+
+    std::atomic<int> m_bCompiling{0};
+    std::atomic<int> m_bDownloading{0};
+    std::atomic<int> m_bAbort{0};
+    std::atomic<int> m_nProgressTotal{0};
+    std::atomic<int> m_nProgressDone{0};
+    std::atomic<int> m_bLoadSavedVars{0};
+    std::atomic<int> m_bShowCtrlNumbers{0};
+    std::atomic<int> m_bShowBars{1};
+    int m_nSaveChoice = 0; // 0 cancel, 1 save, 2 do not save
+    CDrawView* m_pFocusView = nullptr;
+
+    // Files the simulator shows (GBK file names).
+    std::string m_strSimScreen;
+    std::string m_strSimSubWindow;
+    std::string m_strSimSysWindow;
+    std::atomic<int> m_nSimDragX{0};
+    std::atomic<int> m_nSimDragY{0};
+
+    // Compile working fields.
+    int m_nHeaderBufferSize = 0x200000;
+    std::vector<std::uint8_t> m_pHeaderBuffer; // allocated by the main window
+    int m_nWindowCount = 0;
+    NandGeometry m_nand;
+    std::string m_strCompileMessage;
+    std::array<std::uint32_t, 3> m_compileColours{0xF8FCF8, 0xF8FCF8, 0xF8F8F8};
+    std::array<int, 2> m_compileSizes{360, 256};
+    std::vector<std::string> m_saCompileNames;
+
+    // Panels found on USB.
+    std::vector<std::string> m_saDevices;
+    int m_nDeviceCount = 0;
+    int m_nSelectedDevice = 0;
+    std::array<int, 2> m_nDeviceKindBounds{0, 0};
+    std::array<std::uint8_t, 64> m_deviceInfo{};
+    std::string m_strMachineName; // at most 15 characters
+
+    // Simulator run-time state shared with the run-mode view and the painters.
+    std::atomic<int> m_nTimer0Request{0};
+    std::atomic<int> m_nTimer0Period{0};
+    std::atomic<int> m_nTimer0Pending{0};
+    std::atomic<int> m_bSimRepaint{0};
+    std::array<char, 34> m_szKeypadText{};
+    CDrawObj* m_pInputTarget = nullptr;
+    std::atomic<int> m_bCapsLock{0};
+    std::atomic<int> m_bInsertMode{0};
+    std::atomic<int> m_bShiftLatch{0};
+    std::atomic<int> m_bPinyinMode{0};
+    std::array<char, 16> m_szPinyin{};
+    const char* m_pPinyinCandidates = nullptr;
+    int m_nPinyinPitch = 0;
+    int m_nPinyinPage = 0;
+    CaretPoint m_ptCaret;
+    std::atomic<int> m_bConvertClamp{0};
+    qv::Surface* m_pRunBackDC = nullptr; // twice the resolution, null outside run mode
+
+private:
+    // The project file to open for `mode` (3 latest, 4 example), or nullopt.
+    std::optional<std::filesystem::path> LatestProjectPath(int mode) const;
+    void WriteLatestProject(const std::filesystem::path& hmiPath);
+
+    friend class AppDocumentEnvironment;
+
+    std::filesystem::path m_baseDir;
+    DocManager m_docManager;
+    UiPrompts* m_prompt = nullptr;
+    ProjectTreeSink* m_treeSink = nullptr;
+    std::unique_ptr<AppDocumentEnvironment> m_environment;
+    // While a project opens, window files that fail are collected for one message.
+    std::vector<std::string>* m_windowFailures = nullptr;
+};
+
+// The current application (the one most recently constructed and not yet destroyed), or
+// nullptr.
+CEditorApp* GetEditorApp();
+
+// The part of a path after its last backslash (lead-byte aware, GBK).
+std::string FileNameOfPath(const std::string& gbkPath);
+
+// The document titled `title` among every document of both templates, or nullptr.
+CDrawDoc* FindDocumentByTitle(const std::string& title);
+
+} // namespace qv
