@@ -39,6 +39,7 @@ struct Sizing {
     int ppemY = 0;
     int baseline = 0;
     bool syntheticBold = false;
+    bool fullWidthCjk = false; // ideographs and kana take exactly one em
 };
 
 } // namespace
@@ -79,6 +80,7 @@ struct FontEngine::Impl {
         if (!s.face)
             return s;
         if (choice.role == FaceRole::Cjk) {
+            s.fullWidthCjk = true;
             s.ppemY = cell;
             s.baseline = (cell * 7 + 4) / 8;
         } else {
@@ -135,6 +137,8 @@ struct FontEngine::Impl {
         const FT_Bitmap& bm = g->bitmap;
         const int bold = s.syntheticBold ? 1 : 0;
         out.advance = static_cast<int>((g->advance.x + 32) >> 6) + bold;
+        if (s.fullWidthCjk && cp >= 0x2E80)
+            out.advance = s.ppemX;
         // Keep the ink that falls inside the cell rows and, upright, inside the advance.
         const int inkTop = s.baseline - g->bitmap_top;
         const int row0 = std::max(0, -inkTop);
