@@ -63,7 +63,7 @@ public:
 class CDrawObj {
 public:
     // Loading: every stored field is filled by the reader; all else stays zero.
-    CDrawObj() = default;
+    CDrawObj();
     // A new shape at `position` with the editor's defaults.
     explicit CDrawObj(const Rect& position);
     // A name entry of the screen or sub-window list: only the name is meaningful, every
