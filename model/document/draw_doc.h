@@ -13,6 +13,7 @@
 
 #include "model/document/document_view.h"
 #include "model/shape/draw_obj.h"
+#include "platform/serial/com_port.h"
 
 namespace qv {
 
@@ -20,6 +21,8 @@ namespace archive {
 class ArchiveReader;
 class ArchiveWriter;
 } // namespace archive
+
+class SerialLinkOwner;
 
 using ObjectList = std::vector<std::unique_ptr<CDrawObj>>;
 
@@ -215,6 +218,10 @@ public:
     std::int32_t m_nUserLevel = 0;                   // 1 junior, 2 advanced, 3 super; not stored
     std::int32_t m_bPort1Connected = 0;              // not stored
     std::int32_t m_bPort2Connected = 0;              // not stored
+    // The PC's serial ports. Port 1's owner outlives both ports, and port 1 stops first.
+    std::shared_ptr<SerialLinkOwner> m_pPort1Owner;  // online link (online_link.cpp)
+    CComPort m_ComPort2;
+    CComPort m_ComPort1;
     TouchCalibration m_TouchCalibration{};
 
 private:
