@@ -1,0 +1,159 @@
+#include "model/document/draw_doc.h"
+#include "model/document/online_link.h"
+#include "platform/serial/com_port.h"
+#include "tests/platform/serial_pty_fixture.h"
+
+#include <gtest/gtest.h>
+#include <termios.h>
+
+namespace qv {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kLinkCom = 3;
+constexpr int kOtherCom = 10; // where the old close went
+
+// A document whose own settings hold the link (no project is open), with port 1 on a
+// pseudo-terminal and COM10 on a second one that must never be touched.
+class OnlineLink : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::mapComPorts({{kLinkCom, link.path()}, {kOtherCom, other.path()}});
+        doc = std::make_unique<CDrawDoc>();
+        doc->m_serial.com1 = kLinkCom;
+        doc->m_serial.baud1 = 9600;
+        doc->SetSettingI32(settings::kDataBits1, 1); // 7
+        doc->SetSettingI32(settings::kParity1, 2);   // E
+        doc->SetSettingI32(settings::kStopBits1, 1); // 2
+        drain();
+    }
+
+    // Runs the queued GUI-thread work, and what that work queues, as the GUI thread would;
+    // returns the status texts of pane 1 in order.
+    std::vector<std::string> drain()
+    {
+        std::vector<std::string> texts;
+        while (SerialLinkReports().drain([&](Report& r) {
+            if (auto* s = std::get_if<ReportStatus>(&r)) {
+                EXPECT_EQ(s->pane, kLinkStatusPane);
+                texts.push_back(s->gbk);
+            } else if (auto* c = std::get_if<ReportCall>(&r)) {
+                c->run();
+            }
+        }) > 0) {
+        }
+        return texts;
+    }
+
+    // Waits until the monitor has posted its port-lost call.
+    bool waitForLostCall()
+    {
+        for (int i = 0; i < 500 && doc->m_ComPort1.IsMonitoring(); ++i)
+            std::this_thread::sleep_for(5ms);
+        return !doc->m_ComPort1.IsMonitoring();
+    }
+
+    static bool isFree(int com)
+    {
+        CComPort probe;
+        return probe.InitPort(nullptr, com, 9600, 'N', 8, 1, 0, 16);
+    }
+
+    test::PtyPeer link, other;
+    std::unique_ptr<CDrawDoc> doc;
+};
+
+TEST_F(OnlineLink, ConnectOpensTheProjectPortWithItsFramingAndSaysSo)
+{
+    doc->ConnectSerialPort1();
+    EXPECT_EQ(doc->m_bPort1Connected, 1);
+    EXPECT_TRUE(doc->m_ComPort1.IsMonitoring());
+    EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3已连接"});
+
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(link.terminal(), &tio), 0);
+    EXPECT_EQ(::cfgetospeed(&tio), static_cast<speed_t>(B9600));
+    EXPECT_NE(tio.c_cflag & CSTOPB, 0u);
+
+    // Bytes flow both ways; a second connect changes nothing.
+    const unsigned char hello[] = {'h', 'i'};
+    ASSERT_EQ(doc->m_ComPort1.WriteToPort(hello, 2), WriteResult::Queued);
+    EXPECT_EQ(link.receive(2, 5s), (std::vector<unsigned char>{'h', 'i'}));
+    doc->ConnectSerialPort1();
+    EXPECT_TRUE(drain().empty());
+}
+
+TEST_F(OnlineLink, PortThatCannotOpenLeavesTheLinkDownSilently)
+{
+    doc->m_serial.com1 = 7; // not mapped
+    doc->ConnectSerialPort1();
+    EXPECT_EQ(doc->m_bPort1Connected, 0);
+    EXPECT_FALSE(doc->m_ComPort1.IsOpen());
+    EXPECT_EQ(doc->m_ComPort1.LastError(), PortError::NotMapped);
+    EXPECT_TRUE(drain().empty());
+
+    doc->m_serial.com1 = kLinkCom;
+    doc->ConnectSerialPort1();
+    EXPECT_EQ(doc->m_bPort1Connected, 1);
+}
+
+TEST_F(OnlineLink, DisconnectReleasesThePortAndOpensNoOther)
+{
+    doc->ConnectSerialPort1();
+    ASSERT_EQ(doc->m_bPort1Connected, 1);
+    EXPECT_FALSE(isFree(kLinkCom));
+    drain();
+
+    doc->DisconnectSerialPort1();
+    EXPECT_EQ(doc->m_bPort1Connected, 0);
+    EXPECT_FALSE(doc->m_ComPort1.IsOpen());
+    EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3未连接"});
+    EXPECT_TRUE(isFree(kLinkCom));
+    EXPECT_TRUE(isFree(kOtherCom));
+
+    // Disconnecting a link that is down only says so.
+    doc->DisconnectSerialPort1();
+    EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3未连接"});
+}
+
+TEST_F(OnlineLink, LostPortTakesItsLinkDownOnTheGuiThread)
+{
+    doc->ConnectSerialPort1();
+    drain();
+    link.hangUp();
+    ASSERT_TRUE(waitForLostCall());
+    EXPECT_EQ(doc->m_bPort1Connected, 1); // nothing changes until the GUI thread drains
+    EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3未连接"});
+    EXPECT_EQ(doc->m_bPort1Connected, 0);
+    EXPECT_FALSE(doc->m_ComPort1.IsOpen());
+}
+
+TEST_F(OnlineLink, LateLossOfAnEarlierConnectionIsIgnored)
+{
+    doc->ConnectSerialPort1();
+    link.hangUp();
+    ASSERT_TRUE(waitForLostCall());
+
+    // Before the GUI thread drains, the user reconnects to a working port.
+    test::PtyPeer fresh;
+    test::mapComPorts({{kLinkCom, fresh.path()}});
+    doc->DisconnectSerialPort1();
+    doc->ConnectSerialPort1();
+    drain();
+    EXPECT_EQ(doc->m_bPort1Connected, 1);
+    EXPECT_TRUE(doc->m_ComPort1.IsMonitoring());
+}
+
+TEST_F(OnlineLink, LossReportedAfterTheDocumentIsGoneDoesNothing)
+{
+    doc->ConnectSerialPort1();
+    link.hangUp();
+    ASSERT_TRUE(waitForLostCall());
+    doc.reset();
+    drain();
+}
+
+} // namespace
+} // namespace qv
