@@ -7,35 +7,34 @@
 
 namespace qv {
 
-enum ShapeKind : int {
-    kKindRectangle = 0,
-    kKindRoundRect = 1,
-    kKindEllipse = 2,
-    kKindLine = 3,
-    kKindCircle = 4,
-    kKindPicture = 5,
-    kKindText = 6,
-    kKindButton = 7,
-    kKindDynamicPicture = 8,
-    kKindRealTimeNumber = 9,
-    kKindNumericInput = 10,
-    kKindCurve = 11,
-    kKindIndicator = 12,
-    kKindPipeJoint = 13,
-    kKindPipe = 14,
-    kKindScale = 15,
-    kKindReserved16 = 16,
-    kKindReserved17 = 17,
-    kKindReserved18 = 18,
-    kKindReserved19 = 19,
-    kKindBitSwitch = 20,
-    kKindReserved21 = 21,
-    kKindRadioButton = 22,
-    kKindProgressBar = 23,
-    kKindTable = 24,
-    kKindCharacter = 25,
-    kKindAreaControl = 26,
-};
+// Plain ints, as m_nKind holds them.
+inline constexpr int kKindRectangle = 0;
+inline constexpr int kKindRoundRect = 1;
+inline constexpr int kKindEllipse = 2;
+inline constexpr int kKindLine = 3;
+inline constexpr int kKindCircle = 4;
+inline constexpr int kKindPicture = 5;
+inline constexpr int kKindText = 6;
+inline constexpr int kKindButton = 7;
+inline constexpr int kKindDynamicPicture = 8;
+inline constexpr int kKindRealTimeNumber = 9;
+inline constexpr int kKindNumericInput = 10;
+inline constexpr int kKindCurve = 11;
+inline constexpr int kKindIndicator = 12;
+inline constexpr int kKindPipeJoint = 13;
+inline constexpr int kKindPipe = 14;
+inline constexpr int kKindScale = 15;
+inline constexpr int kKindReserved16 = 16;
+inline constexpr int kKindReserved17 = 17;
+inline constexpr int kKindReserved18 = 18;
+inline constexpr int kKindReserved19 = 19;
+inline constexpr int kKindBitSwitch = 20;
+inline constexpr int kKindReserved21 = 21;
+inline constexpr int kKindRadioButton = 22;
+inline constexpr int kKindProgressBar = 23;
+inline constexpr int kKindTable = 24;
+inline constexpr int kKindCharacter = 25;
+inline constexpr int kKindAreaControl = 26;
 
 constexpr int kKindCount = 27;
 
