@@ -1,0 +1,126 @@
+#include "tests/compiler/compile_fixture.h"
+
+#include "platform/files/atomic_file.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace qv::test {
+namespace {
+
+void putI32(std::array<std::uint8_t, 1024>& s, std::size_t at, std::int32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        s[at + i] = std::uint8_t(std::uint32_t(v) >> (8 * i));
+}
+
+} // namespace
+
+compile::CompileInput newProjectInput(const std::filesystem::path& folder)
+{
+    compile::CompileInput in;
+    in.projectFolder = folder;
+    // System variable indices of a new project (m_HuaMian .. m_SuperUser).
+    const std::int32_t indices[16] = {0, 1, 2, 3, 4, 6, 7, 8, 5, 9, 10, 11, 12, 13, 14, 15};
+    for (int i = 0; i < 16; ++i)
+        putI32(in.settings, 4 + 4 * i, indices[i]);
+    in.settings[71] = 1;            // 16-bit colour
+    putI32(in.settings, 112, 1);    // port 1: the panel's own protocol
+    putI32(in.settings, 116, 128);
+    putI32(in.settings, 120, 8);    // port 2: Modbus RTU slave
+    putI32(in.settings, 124, 128);
+    in.serialParameters = {1, 19200, 2, 2, 19200, 2, 2, 2, 9600, 9600};
+    in.runBlock[0] = 0x88;
+    in.width = 800;
+    in.height = 480;
+    in.variableMemory.assign(0x10000, 0);
+    for (std::size_t i = 0; i < 40; ++i)
+        in.variableMemory[i] = std::uint8_t(0xA0 + i);
+    in.variableExtent = 40;
+    for (int i = 0; i < 16; ++i)
+        in.systemVariableAddresses[i] = 2 * i;
+    return in;
+}
+
+std::vector<compile::WindowSource> windowsNamed(std::initializer_list<const char*> names)
+{
+    std::vector<compile::WindowSource> out;
+    for (const char* n : names)
+        out.push_back({n, true, 3});
+    return out;
+}
+
+void ScriptedScreenCompiler::compileWindow(compile::CompileContext& ctx, const compile::WindowSource& w,
+                                           compile::WindowKind)
+{
+    const int index = static_cast<int>(compiled.size());
+    compiled.push_back(w.fileName);
+    if (index == abortAtWindow && flags)
+        flags->abort.store(1);
+    if (index == failAtWindow)
+        ctx.fail(failMessage);
+    if (ctx.aborted())
+        return;
+    const std::uint32_t n = index < static_cast<int>(recordBytes.size()) ? recordBytes[index] : 0;
+    if (n == 0)
+        return;
+    if (auto at = ctx.reserveHeader(n))
+        std::memset(ctx.header().bytes().data() + *at, index + 1, n);
+}
+
+CompileFixture::CompileFixture() : input(newProjectInput(dir.path()))
+{
+    services.reports = &reports;
+    services.flags = &flags;
+    services.screens = &empty;
+    services.messageBox = [this](const std::string& text) { boxes_.push_back(text); };
+    services.now = [this] { return clock; };
+    services.started = clock;
+}
+
+compile::CompileOutcome CompileFixture::compile(compile::ScreenCompiler* screens)
+{
+    services.screens = screens ? screens : &empty;
+    auto outcome = compile::runCompile(input, services);
+    drain();
+    return outcome;
+}
+
+void CompileFixture::drain()
+{
+    reports.drain([this](Report& r) {
+        if (auto* t = std::get_if<ReportText>(&r))
+            log_ += t->gbk;
+        else if (std::holds_alternative<ReportClearOutput>(r))
+            log_.clear();
+        else if (auto* p = std::get_if<ReportProgress>(&r))
+            progress_ = p->percent;
+        else if (auto* c = std::get_if<ReportCloseBox>(&r))
+            closeBox_ = c->enabled;
+        else if (auto* call = std::get_if<ReportCall>(&r))
+            call->run();
+    });
+}
+
+std::string CompileFixture::takeLog()
+{
+    drain();
+    return std::exchange(log_, {});
+}
+
+std::string CompileFixture::readImage() const
+{
+    std::string bytes;
+    EXPECT_TRUE(readWholeFile(imagePath(), bytes));
+    return bytes;
+}
+
+bool CompileFixture::imageExists() const { return std::filesystem::exists(imagePath()); }
+
+void writeUserCode(const std::filesystem::path& project, const std::string& text)
+{
+    std::filesystem::create_directories(project / "MC8051");
+    ASSERT_TRUE(writeFileAtomically(project / "MC8051" / "MC8051.hex", text));
+}
+
+} // namespace qv::test
