@@ -43,13 +43,18 @@ std::optional<std::string> copyUserPictureFile(const std::filesystem::path& proj
     return stored;
 }
 
+std::string copyStoredPicture(const std::filesystem::path& baseDir, const std::filesystem::path& projectDir,
+                              std::string_view storedSource)
+{
+    const std::string stored = storedPictureName(FileNameOfPath(std::string(storedSource)));
+    if (!projectDir.empty())
+        copyIfMissing(resolveStoredPath(baseDir, storedSource), resolveStoredPath(projectDir, stored));
+    return stored;
+}
+
 std::string CopyUserPicture(const CEditorApp& app, std::string_view storedSource)
 {
-    const std::string fileName = FileNameOfPath(std::string(storedSource));
-    const std::string stored = storedPictureName(fileName);
-    if (!app.m_strProjectDir.empty())
-        copyIfMissing(resolveStoredPath(app.BaseDir(), storedSource), resolveStoredPath(app.m_strProjectDir, stored));
-    return stored;
+    return copyStoredPicture(app.BaseDir(), app.m_strProjectDir, storedSource);
 }
 
 } // namespace qv

@@ -20,8 +20,12 @@ inline constexpr std::string_view kUserPictureFolder = "UserPicture";
 std::optional<std::string> copyUserPictureFile(const std::filesystem::path& projectDir,
                                                const std::filesystem::path& source, std::string* error = nullptr);
 
-// The same for a picture named in stored form ("images\sys\switchON.bmp") relative to the
-// program's base folder.
+// The same for a picture named in stored form ("images\sys\switchON.bmp") relative to
+// `baseDir`; the name is the stored text after its last backslash.
+std::string copyStoredPicture(const std::filesystem::path& baseDir, const std::filesystem::path& projectDir,
+                              std::string_view storedSource);
+
+// copyStoredPicture from the program's base folder into the open project.
 std::string CopyUserPicture(const CEditorApp& app, std::string_view storedSource);
 
 } // namespace qv
