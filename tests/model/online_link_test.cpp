@@ -55,6 +55,15 @@ protected:
         return !doc->m_ComPort1.IsMonitoring();
     }
 
+    // Connects, then the far end hangs up and the monitor reports it.
+    void connectAndLoseTheLine()
+    {
+        doc->ConnectSerialPort1();
+        drain();
+        link.hangUp();
+        ASSERT_TRUE(waitForLostCall());
+    }
+
     static bool isFree(int com)
     {
         CComPort probe;
@@ -120,10 +129,7 @@ TEST_F(OnlineLink, DisconnectReleasesThePortAndOpensNoOther)
 
 TEST_F(OnlineLink, LostPortTakesItsLinkDownOnTheGuiThread)
 {
-    doc->ConnectSerialPort1();
-    drain();
-    link.hangUp();
-    ASSERT_TRUE(waitForLostCall());
+    connectAndLoseTheLine();
     EXPECT_EQ(doc->m_bPort1Connected, 1); // nothing changes until the GUI thread drains
     EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3未连接"});
     EXPECT_EQ(doc->m_bPort1Connected, 0);
@@ -132,9 +138,7 @@ TEST_F(OnlineLink, LostPortTakesItsLinkDownOnTheGuiThread)
 
 TEST_F(OnlineLink, LateLossOfAnEarlierConnectionIsIgnored)
 {
-    doc->ConnectSerialPort1();
-    link.hangUp();
-    ASSERT_TRUE(waitForLostCall());
+    connectAndLoseTheLine();
 
     // Before the GUI thread drains, the user reconnects to a working port.
     test::PtyPeer fresh;
@@ -148,9 +152,7 @@ TEST_F(OnlineLink, LateLossOfAnEarlierConnectionIsIgnored)
 
 TEST_F(OnlineLink, LossReportedAfterTheDocumentIsGoneDoesNothing)
 {
-    doc->ConnectSerialPort1();
-    link.hangUp();
-    ASSERT_TRUE(waitForLostCall());
+    connectAndLoseTheLine();
     doc.reset();
     drain();
 }
