@@ -41,9 +41,8 @@ bool insideEllipse(i64 ex, i64 ey, i64 ax, i64 ay)
     return x * x + y * y <= 1.0L;
 }
 
-} // namespace
-
-bool RoundRectMeets(const Rect& shape, Size corner, const Rect& query)
+// Corner sizes are 64-bit so that an ellipse may pass the full width of any rectangle.
+bool roundRectMeets(const Rect& shape, i64 cornerX, i64 cornerY, const Rect& query)
 {
     const i64 qx0 = std::max<i64>(shape.left, query.left);
     const i64 qx1 = std::min<i64>(shape.right, query.right) - 1;
@@ -53,8 +52,8 @@ bool RoundRectMeets(const Rect& shape, Size corner, const Rect& query)
         return false;
     const i64 w = i64(shape.right) - shape.left;
     const i64 h = i64(shape.bottom) - shape.top;
-    const i64 cw = std::min<i64>(std::llabs(corner.cx), w);
-    const i64 ch = std::min<i64>(std::llabs(corner.cy), h);
+    const i64 cw = std::min<i64>(std::llabs(cornerX), w);
+    const i64 ch = std::min<i64>(std::llabs(cornerY), h);
     // The straight middle bands; the corners are quarter ellipses of semi-axes cw/2, ch/2.
     const i64 ex = nearestGap(qx0, qx1, 2 * i64(shape.left) + cw, 2 * i64(shape.right) - cw);
     const i64 ey = nearestGap(qy0, qy1, 2 * i64(shape.top) + ch, 2 * i64(shape.bottom) - ch);
@@ -63,9 +62,16 @@ bool RoundRectMeets(const Rect& shape, Size corner, const Rect& query)
     return insideEllipse(ex, ey, cw, ch);
 }
 
+} // namespace
+
+bool RoundRectMeets(const Rect& shape, Size corner, const Rect& query)
+{
+    return roundRectMeets(shape, corner.cx, corner.cy, query);
+}
+
 bool EllipseMeets(const Rect& shape, const Rect& query)
 {
-    return RoundRectMeets(shape, {shape.right - shape.left, shape.bottom - shape.top}, query);
+    return roundRectMeets(shape, i64(shape.right) - shape.left, i64(shape.bottom) - shape.top, query);
 }
 
 bool LineBandMeets(Point a, Point b, int halfX, int halfY, const Rect& query)
