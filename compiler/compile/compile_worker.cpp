@@ -51,8 +51,12 @@ void CompileRun::messageBox(std::string gbk)
 void CompileRun::logFileError(const image::StagedImageFile& f)
 {
     log(text::kDiskFull);
-    if (!f.error().empty())
-        log("(" + utf8ToGbk(f.error()).value_or(f.error()) + ")\r\n");
+    if (f.error().empty())
+        return;
+    std::string reason = "(";
+    reason += utf8ToGbk(f.error()).value_or(f.error());
+    reason += ")\r\n";
+    log(std::move(reason));
 }
 
 CompileOutcome CompileRun::failed()
