@@ -1,0 +1,100 @@
+#include "model/paint/paint_rules.h"
+
+#include "platform/files/stored_path.h"
+
+#include <algorithm>
+
+namespace qv {
+
+std::optional<Pen> penFromRecord(const LogPen& p)
+{
+    if (p.style > PS_INSIDEFRAME)
+        return std::nullopt;
+    return Pen{static_cast<int>(p.style), std::max(0, p.widthX), p.color & 0x00FFFFFF};
+}
+
+std::optional<Brush> brushFromRecord(const LogBrush& b)
+{
+    if (b.style > BS_HATCHED)
+        return std::nullopt;
+    return Brush{static_cast<int>(b.style), b.color & 0x00FFFFFF};
+}
+
+SurfaceStateGuard::SurfaceStateGuard(Surface& s)
+    : s_(s), pen_(s.pen()), brush_(s.brush()), font_(s.font()), text_(s.textColor()), bk_(s.bkColor()),
+      mode_(s.bkMode()), align_(s.setTextAlign(0)), clip_(s.clipRect())
+{
+    s.setTextAlign(align_);
+}
+
+SurfaceStateGuard::~SurfaceStateGuard()
+{
+    s_.selectPen(pen_);
+    s_.selectBrush(brush_);
+    s_.selectFont(font_);
+    s_.setTextColor(text_);
+    s_.setBkColor(bk_);
+    s_.setBkMode(mode_);
+    s_.setTextAlign(align_);
+    s_.setClipRect(clip_);
+}
+
+void DrawRings3d(Surface& dc, Rect r, int width, ColorRef color)
+{
+    const int rings = std::min(width, (std::min(r.width(), r.height()) + 1) / 2);
+    for (int i = 0; i < rings; ++i) {
+        dc.draw3dRect(r, color, invertColor(color));
+        r = r.deflated(1);
+    }
+}
+
+bool PaintPictureByRule(const PaintContext& ctx, const PaintSurfaces& dcs, std::string_view storedName, const Rect& r,
+                        bool transparent, ColorRef key)
+{
+    if (storedName.empty() || !ctx.loadPicture)
+        return false;
+    const auto path = resolveStoredPath(ctx.projectDir, storedName);
+    if (!path)
+        return false;
+    const PicturePtr pic = ctx.loadPicture(*path);
+    if (!pic || pic->width() <= 0 || pic->height() <= 0)
+        return false;
+    if (!transparent) {
+        drawPicture(dcs.target, *pic, r);
+        return true;
+    }
+    // Compose in work surface 1; without one, in a scratch surface of the picture's box.
+    const Rect box = r.normalized();
+    Surface scratch;
+    Surface* work = dcs.work1;
+    Rect at = box;
+    if (!work) {
+        scratch.reset(box.width(), box.height(), key);
+        work = &scratch;
+        at = box.offset(-box.left, -box.top);
+    }
+    work->fillRect(at, key);
+    drawPicture(*work, *pic, r.offset(at.left - box.left, at.top - box.top));
+    dcs.target.transparentBlt(box, *work, at, key);
+    return true;
+}
+
+std::string_view InvalidControlText()
+{
+    return "无效控件";
+}
+
+void DrawInvalid(CDrawObj& obj, Surface& dc)
+{
+    SurfaceStateGuard guard(dc);
+    dc.selectPen(kNullPen);
+    dc.selectBrush({BS_SOLID, 0x00FFFFFF});
+    dc.rectangle(obj.m_rcPosition);
+    obj.m_rcPosition = obj.m_rcPosition.normalized();
+    dc.selectFont(obj.m_logfont);
+    dc.setTextColor(obj.m_penInfo.color & 0x00FFFFFF);
+    dc.setBkColor(obj.m_brushInfo.color & 0x00FFFFFF);
+    dc.drawText(InvalidControlText(), obj.m_rcPosition, DT_WORDBREAK | DT_EDITCONTROL);
+}
+
+} // namespace qv
