@@ -97,7 +97,10 @@ bool MakeLineTermios(const LineSettings& s, termios& tio, std::string& error)
     tio.c_cflag |= CLOCAL | CREAD | kSizeFlags[static_cast<std::size_t>(s.dataBits - 5)] | parity->flags;
     if (s.stopBits == 2)
         tio.c_cflag |= CSTOPB;
-    tio.c_cc[VMIN] = 0;
+    // At least one byte per read: with none at all a read of an empty line would return 0,
+    // which is what a hung-up line returns. The descriptor is non-blocking, so an empty
+    // line answers EAGAIN instead.
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     // An unusual rate is set afterwards through the arbitrary-rate interface.
     const SpeedCode* speed = findSpeedByBaud(s.baud);

@@ -60,7 +60,8 @@ TEST_F(SerialPort, PeerBytesReachOwnerAndApplicationInOrder)
     ASSERT_TRUE(port.StartMonitoring());
     const auto sent = ramp(5000);
     pty.send(sent);
-    ASSERT_TRUE(owner.waitUntil([&](const RecordingOwner& o) { return o.sinkBytes.size() >= sent.size(); }));
+    ASSERT_TRUE(owner.waitUntil([&](const RecordingOwner& o) { return o.sinkBytes.size() >= sent.size(); }))
+        << owner.sinkBytes.size() << " of " << sent.size();
     port.ClosePort();
     EXPECT_EQ(owner.ownerBytes, sent);
     EXPECT_EQ(owner.sinkBytes, sent);
