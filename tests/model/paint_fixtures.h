@@ -1,0 +1,37 @@
+#pragma once
+// Objects and surfaces for the painter tests.
+#include "model/paint/paint_context.h"
+#include "model/shape/draw_obj.h"
+
+#include <memory>
+
+namespace qv::test {
+
+inline std::unique_ptr<CDrawObj> makeShape(int kind, Rect position)
+{
+    auto obj = std::make_unique<CDrawRect>(position);
+    obj->m_nKind = kind;
+    obj->m_bHasPen = 1;
+    obj->m_penInfo = {PS_SOLID, 1, 1, 0};
+    obj->m_bHasBrush = 1;
+    obj->m_brushInfo = {BS_SOLID, rgb(255, 0, 0), 0};
+    return obj;
+}
+
+inline int countPixels(const Surface& s, ColorRef c, Rect area)
+{
+    area = area.intersected(s.bounds());
+    int n = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            n += s.getPixel(x, y) == c;
+    return n;
+}
+
+inline int countNot(const Surface& s, ColorRef c, Rect area)
+{
+    area = area.intersected(s.bounds());
+    return area.width() * area.height() - countPixels(s, c, area);
+}
+
+} // namespace qv::test
