@@ -1,6 +1,7 @@
 #pragma once
 // What the documents read of the application, answered from the CEditorApp.
 #include "model/document/document_environment.h"
+#include "model/params/object_var_refs.h"
 
 #include <string>
 #include <vector>
@@ -22,9 +23,14 @@ public:
     bool OpenWindowDocument(const std::filesystem::path& file) override;
     void SetProgress(int percent) override;
     UiPrompts* Prompts() override;
+    ObjectVarReferenceOps* VarReferenceOps() override { return &varRefs_; }
+
+    // The reference upkeep itself, for the variable manager's move source and the maxima.
+    qv::VarReferenceOps& References() { return varRefs_; }
 
 private:
     CEditorApp& app_;
+    qv::VarReferenceOps varRefs_;
 };
 
 } // namespace qv

@@ -91,6 +91,8 @@ void CEditorApp::InitDocTemplates()
     m_nResHeight = 1;
 }
 
+VarReferenceOps& CEditorApp::GetVarReferenceOps() { return m_environment->References(); }
+
 UiPrompts& CEditorApp::Prompt() const { return m_prompt ? *m_prompt : g_stderrPrompts; }
 
 void CEditorApp::SetPrompt(UiPrompts* prompt) { m_prompt = prompt; }

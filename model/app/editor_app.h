@@ -31,6 +31,7 @@ namespace qv {
 class CDrawView;
 class Surface;
 class AppDocumentEnvironment;
+class VarReferenceOps;
 
 // Flash layout used by compile and download.
 struct NandGeometry {
@@ -106,6 +107,8 @@ public:
     void SetProjectTree(ProjectTreeSink* tree) { m_treeSink = tree; }
 
     DocManager& GetDocManager() { return m_docManager; }
+    // The per-object reference upkeep the documents' broadcasts run.
+    VarReferenceOps& GetVarReferenceOps();
 
     // Called with the project path after a project opened (the Qt side keeps the recent
     // files list from it).

@@ -194,6 +194,26 @@ TEST_F(AppFixture, OpeningAProjectLoadsItsWindowsAndAddsTheSimulatorLast)
     EXPECT_FALSE(fs::exists(base() / "proj" / "UsbDisk" / "marker.txt"));
 }
 
+TEST_F(AppFixture, OpeningAProjectFillsTheVariableMemoryFromItsTable)
+{
+    fs::create_directories(base() / "vars" / "window");
+    CDrawDoc project;
+    project.m_nWindowWidth = 800;
+    project.m_nWindowHeight = 480;
+    project.m_varTable.AppendRow("100", "unsigned short", "speed", "1234", "");
+    project.m_varTable.AppendRow("102", "signed char", "delta", "-2", "");
+    DocumentError error;
+    ASSERT_TRUE(project.OnSaveDocument(base() / "vars" / "vars.hmi", &error)) << error.messageGbk;
+    auto app = makeApp();
+    app->m_VarMem.write(500, 1, 0x5A); // left from before: a rebuild starts from zero
+    ASSERT_TRUE(app->OpenProjectFile(base() / "vars" / "vars.hmi"));
+    for (VarBank* bank : {&app->m_VarMem, &app->m_VarMemRun}) {
+        EXPECT_EQ(bank->readTyped(100, 3), 1234);
+        EXPECT_EQ(bank->readTyped(102, 0), -2);
+        EXPECT_EQ(bank->readTyped(500, 1), 0);
+    }
+}
+
 TEST_F(AppFixture, MissingWindowFilesAreNamedInOneMessageAndTheRestOpens)
 {
     const fs::path file =

@@ -1,4 +1,6 @@
 // Starts the real program binary under the offscreen platform in a temporary base folder.
+#include "model/document/draw_doc.h"
+#include "platform/files/atomic_file.h"
 #include "tests/app/child_process.h"
 #include "tests/fixtures/temp_dir.h"
 
@@ -84,6 +86,41 @@ TEST_F(ProgramStart, KilledCopyDoesNotBlockTheNextStart)
     std::string output;
     EXPECT_EQ(startAndEnd(&output), 0) << output;
     EXPECT_NE(output.find(kLoopStarted), std::string::npos) << output;
+}
+
+// The project named in "latest.txt" opens at start-up and joins the recent files; one that
+// does not load is named in a message and the program still runs.
+TEST_F(ProgramStart, OpensTheLatestProjectAndRemembersIt)
+{
+    struct Case {
+        const char* what;
+        bool valid;
+    };
+    const fs::path profile = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Zenvaro" / "Quorvane.conf";
+    for (const Case c : {Case{"a project", true}, Case{"a damaged file", false}}) {
+        SCOPED_TRACE(c.what);
+        fs::remove(profile);
+        const fs::path file = base() / c.what / "p.hmi";
+        fs::create_directories(file.parent_path() / "window");
+        if (c.valid) {
+            qv::CDrawDoc project;
+            project.m_nWindowWidth = 800;
+            project.m_nWindowHeight = 480;
+            qv::DocumentError error;
+            ASSERT_TRUE(project.OnSaveDocument(file, &error)) << error.messageGbk;
+        } else {
+            ASSERT_TRUE(qv::writeFileAtomically(file, std::string(40, '\x07')));
+        }
+        ASSERT_TRUE(qv::writeFileAtomically(base() / "latest.txt", file.string()));
+
+        std::string output;
+        EXPECT_EQ(startAndEnd(&output), 0) << output;
+        EXPECT_NE(output.find(kLoopStarted), std::string::npos) << output;
+        std::string settings;
+        qv::readWholeFile(profile, settings);
+        EXPECT_EQ(settings.find(file.string()) != std::string::npos, c.valid) << settings;
+        EXPECT_EQ(output.find("p.hmi") != std::string::npos, !c.valid) << output;
+    }
 }
 
 // What stands at "images" in the base folder decides whether the program starts.
