@@ -1,0 +1,104 @@
+#include "app/commands/command_actions.h"
+
+#include "res/icons/command_icons.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+namespace qv::cmd {
+namespace {
+
+QString utf8(const char8_t* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+CommandActions::CommandActions(QWidget* host) : QObject(host), host_(host)
+{
+    for (const CommandSpec& spec : commandTable()) {
+        auto* act = new QAction(utf8(spec.text), host);
+        if (spec.shortcut != nullptr) {
+            act->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+            act->setShortcutContext(Qt::WindowShortcut);
+        }
+        if (spec.icon != nullptr)
+            act->setIcon(res::commandIcon(spec.icon));
+        act->setCheckable(isCheckable(spec));
+        act->setEnabled(false);
+        const CommandKey key = spec.key;
+        connect(act, &QAction::triggered, this, [this, key] { run(key); });
+        host->addAction(act);
+        actions_.emplace(key, act);
+    }
+}
+
+QAction* CommandActions::action(CommandKey key) const
+{
+    auto it = actions_.find(key);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CommandActions::bind(CommandKey key, std::function<void()> handler)
+{
+    if (actions_.count(key) != 0)
+        handlers_[key] = std::move(handler);
+}
+
+bool CommandActions::isBound(CommandKey key) const { return handlers_.count(key) != 0; }
+
+void CommandActions::refresh(const ShellState& state)
+{
+    for (const CommandSpec& spec : commandTable()) {
+        QAction* act = actions_.at(spec.key);
+        act->setEnabled(isBound(spec.key) && isEnabled(spec, state));
+        if (act->isCheckable())
+            act->setChecked(isChecked(spec, state));
+    }
+}
+
+void CommandActions::fillMenuBar(QMenuBar* bar, std::span<const MenuSpec> menus,
+                                 const std::function<void()>& beforeShow)
+{
+    bar->clear();
+    for (const MenuSpec& menu : menus) {
+        if (menu.title[0] == u8'\0') {
+            // A command placed on the menu bar itself.
+            for (const MenuEntry& e : menu.entries)
+                if (QAction* act = action({e.owner, e.id}))
+                    bar->addAction(act);
+            continue;
+        }
+        QMenu* m = bar->addMenu(utf8(menu.title));
+        for (const MenuEntry& e : menu.entries) {
+            if (e.id == 0)
+                m->addSeparator();
+            else if (QAction* act = action({e.owner, e.id}))
+                m->addAction(act);
+        }
+        QObject::connect(m, &QMenu::aboutToShow, m, beforeShow);
+    }
+}
+
+bool CommandActions::trigger(CommandKey key)
+{
+    QAction* act = action(key);
+    if (act == nullptr || !act->isEnabled())
+        return false;
+    act->trigger();
+    return true;
+}
+
+void CommandActions::run(CommandKey key)
+{
+    auto it = handlers_.find(key);
+    if (it != handlers_.end()) {
+        auto handler = it->second; // the handler may rebind commands while it runs
+        handler();
+    }
+    if (after_)
+        after_();
+}
+
+} // namespace qv::cmd

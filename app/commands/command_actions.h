@@ -1,0 +1,48 @@
+#pragma once
+// The Qt side of the command table: one QAction per command, owned by the main window and
+// added to it, so shortcuts keep working while the menu bar and toolbars are hidden. A
+// command runs its bound handler; a command without a handler is greyed.
+#include "app/commands/command_table.h"
+#include "app/commands/menu_layout.h"
+
+#include <QObject>
+#include <functional>
+#include <map>
+
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace qv::cmd {
+
+class CommandActions : public QObject {
+public:
+    explicit CommandActions(QWidget* host);
+
+    QAction* action(CommandKey key) const;     // nullptr for a key not in the table
+    void bind(CommandKey key, std::function<void()> handler);
+    bool isBound(CommandKey key) const;
+
+    // Runs after every command, so the frame refreshes the rules with the new state.
+    void setAfterCommand(std::function<void()> after) { after_ = std::move(after); }
+
+    // Enables and checks every action from the rules; unbound commands stay greyed.
+    void refresh(const ShellState& state);
+
+    // Fills a menu bar from a layout; the menus refresh through `aboutToShow`.
+    void fillMenuBar(QMenuBar* bar, std::span<const MenuSpec> menus,
+                     const std::function<void()>& beforeShow);
+
+    // Runs a command as if chosen: only when bound and enabled by the last refresh.
+    bool trigger(CommandKey key);
+
+private:
+    void run(CommandKey key);
+
+    QWidget* host_;
+    std::map<CommandKey, QAction*> actions_;
+    std::map<CommandKey, std::function<void()>> handlers_;
+    std::function<void()> after_;
+};
+
+} // namespace qv::cmd

@@ -1,0 +1,117 @@
+#include "app/shell/editor_app_shell.h"
+
+#include "app/mainframe/main_frame.h"
+#include "model/app/editor_app.h"
+#include "model/app/emulator_flags.h"
+
+namespace qv {
+namespace {
+
+std::vector<std::string> namesOf(const ObjectList& entries)
+{
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (const auto& entry : entries)
+        names.push_back(entry->m_strName);
+    return names;
+}
+
+} // namespace
+
+CEditorAppShell::CEditorAppShell(CEditorApp& app) : app_(app) {}
+
+CEditorAppShell::~CEditorAppShell() { Detach(); }
+
+void CEditorAppShell::Attach(CMainFrame& frame)
+{
+    Detach();
+    frame_ = &frame;
+    app_.GetDocManager().AddObserver(this);
+    for (const auto& tmpl : app_.GetDocManager().Templates())
+        for (const auto& doc : tmpl->Documents())
+            DocumentOpened(*tmpl, *doc);
+    // The frame posts to its queue when called from a worker, so any thread may report.
+    app_.onProgress = [f = frame_](int percent) { f->SetProgress(percent); };
+}
+
+void CEditorAppShell::Detach()
+{
+    if (frame_ == nullptr)
+        return;
+    app_.GetDocManager().RemoveObserver(this);
+    app_.onProgress = nullptr;
+    frame_ = nullptr;
+}
+
+void CEditorAppShell::FillAppState(cmd::ShellState& state) const
+{
+    state.compiling = app_.m_bCompiling.load() != 0;
+    state.downloading = app_.m_bDownloading.load() != 0;
+    state.showCtrlNumbers = app_.m_bShowCtrlNumbers.load() != 0;
+    state.anyDocumentModified = app_.GetDocManager().AnyDocumentModified();
+}
+
+ProjectWindowLists CEditorAppShell::WindowLists() const
+{
+    const CDrawDoc* project = app_.ProjectDoc();
+    if (project == nullptr)
+        return {};
+    return {namesOf(project->m_screenNames), namesOf(project->m_subWindowNames)};
+}
+
+void CEditorAppShell::BeforeWindowSwitch()
+{
+    // The emulator stops before another window takes the screen (sound has no owner yet).
+    MC8051StopRequest = 1;
+}
+
+bool CEditorAppShell::ShowBars() const { return app_.m_bShowBars.load() != 0; }
+
+void CEditorAppShell::FitViewsToDesktop(const std::string& title)
+{
+    if (CDrawDoc* doc = app_.FindDocByTitle(title))
+        doc->FitViewsToDesktop();
+}
+
+void CEditorAppShell::RestoreViewMargins(const std::string& title)
+{
+    if (CDrawDoc* doc = app_.FindDocByTitle(title))
+        doc->RestoreViewMargins();
+}
+
+void CEditorAppShell::UpdateViewExtents(const std::string& title)
+{
+    if (CDrawDoc* doc = app_.FindDocByTitle(title))
+        doc->UpdateViewExtents();
+}
+
+bool CEditorAppShell::RefreshWindowInfo(DocumentWindowInfo& info) const
+{
+    for (const CDrawDoc* doc : app_.GetDocManager().AllDocuments())
+        if (doc == info.document) {
+            info.title = doc->GetTitle();
+            info.isProject = info.isProject || doc->m_bIsProjectDoc != 0;
+            return true;
+        }
+    return false;
+}
+
+void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
+{
+    if (frame_ == nullptr)
+        return;
+    DocumentWindowInfo info;
+    info.title = doc.GetTitle();
+    info.isProject = &tmpl == app_.m_pProjectTemplate || doc.m_bIsProjectDoc != 0;
+    info.runMode = &tmpl == app_.m_pWindowTemplate && doc.GetTitle() == CEditorApp::kSimulatorTitle;
+    info.document = &doc;
+    frame_->AddDocumentWindow(std::move(info));
+}
+
+void CEditorAppShell::DocumentClosing(DocTemplate&, CDrawDoc& doc)
+{
+    if (frame_ != nullptr)
+        frame_->RemoveDocumentWindow(&doc);
+}
+
+} // namespace qv

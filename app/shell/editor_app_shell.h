@@ -1,0 +1,42 @@
+#pragma once
+// Joins the headless application object to the main window: the frame reads the busy flags
+// and the project's window lists through it, every document that opens gets a child frame
+// (and loses it when it closes), and the application's progress reaches the status bar
+// through the frame's report queue, whatever thread reports it.
+#include "app/mainframe/main_frame_host.h"
+#include "model/app/doc_manager.h"
+
+namespace qv {
+
+class CEditorApp;
+class CMainFrame;
+
+class CEditorAppShell : public CMainFrameHost, public DocTemplateObserver {
+public:
+    explicit CEditorAppShell(CEditorApp& app);
+    ~CEditorAppShell() override;
+    CEditorAppShell(const CEditorAppShell&) = delete;
+    CEditorAppShell& operator=(const CEditorAppShell&) = delete;
+
+    // Starts following the documents (frames for those already open are made now).
+    void Attach(CMainFrame& frame);
+    void Detach();
+
+    void FillAppState(cmd::ShellState& state) const override;
+    ProjectWindowLists WindowLists() const override;
+    void BeforeWindowSwitch() override;
+    bool ShowBars() const override;
+    void FitViewsToDesktop(const std::string& title) override;
+    void RestoreViewMargins(const std::string& title) override;
+    void UpdateViewExtents(const std::string& title) override;
+    bool RefreshWindowInfo(DocumentWindowInfo& info) const override;
+
+    void DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc) override;
+    void DocumentClosing(DocTemplate& tmpl, CDrawDoc& doc) override;
+
+private:
+    CEditorApp& app_;
+    CMainFrame* frame_ = nullptr;
+};
+
+} // namespace qv

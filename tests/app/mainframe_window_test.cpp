@@ -1,0 +1,253 @@
+// The main window as the user sees it: bars, panes, banner, menus, full screen, closing
+// while busy, the file walk and a screenshot for a person to look at.
+#include "app/mainframe/docking_bars.h"
+#include "app/mainframe/palette_bar.h"
+#include "app/mainframe/prog_status_bar.h"
+#include "tests/app/mainframe_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <filesystem>
+
+namespace qv::test {
+namespace {
+
+QString u(const char8_t* text) { return QString::fromUtf8(text); }
+
+QStringList menuTitles(QMenuBar* bar)
+{
+    QStringList titles;
+    for (QAction* a : bar->actions())
+        titles << a->text();
+    return titles;
+}
+
+using MainFrameWindow = MainFrameFixture;
+
+TEST_F(MainFrameWindow, ShowsFourToolbarsTwoBarsPanesAndBanner)
+{
+    // Toolbars in their rows: standard then layout on the first, drawing then controls below.
+    struct Bar { int resource; const char8_t* title; bool secondRow; };
+    const Bar bars[] = {{128, u8"标准工具栏", false}, {143, u8"布局栏", false},
+                        {130, u8"绘图栏", true}, {144, u8"控件栏", true}};
+    for (const Bar& b : bars) {
+        QToolBar* tb = frame->toolbar(b.resource);
+        ASSERT_NE(tb, nullptr) << b.resource;
+        EXPECT_EQ(tb->windowTitle(), u(b.title));
+        EXPECT_TRUE(tb->isVisible());
+        EXPECT_EQ(frame->toolBarArea(tb), Qt::TopToolBarArea);
+        EXPECT_EQ(frame->toolBarBreak(tb), b.resource == 130) << b.resource;
+        EXPECT_FALSE(tb->actions().isEmpty());
+    }
+    EXPECT_LT(frame->toolbar(128)->geometry().top() + 1, frame->toolbar(130)->geometry().top());
+    EXPECT_LT(frame->toolbar(128)->geometry().left(), frame->toolbar(143)->geometry().left());
+
+    EXPECT_EQ(frame->projectBar()->windowTitle(), u(u8"工程管理栏"));
+    EXPECT_EQ(frame->dockWidgetArea(frame->projectBar()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(frame->outputBar()->windowTitle(), u(u8"输出"));
+    EXPECT_EQ(frame->dockWidgetArea(frame->outputBar()), Qt::BottomDockWidgetArea);
+    EXPECT_TRUE(frame->projectBar()->isVisible());
+    EXPECT_TRUE(frame->outputBar()->isVisible());
+
+    CProgStatusBar* status = frame->progStatusBar();
+    EXPECT_EQ(status->PaneText(CProgStatusBar::SerialPort1), u(u8"串口1未连接"));
+    EXPECT_EQ(status->PaneText(CProgStatusBar::SerialPort2), u(u8"串口2未连接"));
+    EXPECT_FALSE(status->progress()->isVisible());
+
+    EXPECT_EQ(frame->outputBar()->text(),
+              QStringLiteral("- - - - - - - - - - - -  Quorvane:    V3.2    Release  - - - - - - - - - - - -\n"));
+    EXPECT_FALSE(frame->palette()->isVisible());
+    EXPECT_EQ(frame->palette()->windowTitle(), u(u8"常用工具"));
+}
+
+TEST_F(MainFrameWindow, MenusSwapAsDocumentsOpenAndClose)
+{
+    EXPECT_EQ(frame->menuBarId(), 128);
+    EXPECT_EQ(menuTitles(frame->menuBar()), (QStringList{u(u8"文件(&F)"), u(u8"查看(&V)"), u(u8"帮助(&H)")}));
+
+    CSplitFrame* project = open("demo.hmi", true);
+    EXPECT_EQ(frame->menuBarId(), 129);
+    EXPECT_TRUE(menuTitles(frame->menuBar()).contains(u(u8"硬件(&H)")));
+    EXPECT_TRUE(project->isMaximized());
+    // The document frame has no close box: only closing its document closes it.
+    EXPECT_FALSE(project->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(project->close());
+
+    frame->RemoveDocumentWindow(project->info().document);
+    EXPECT_TRUE(waitFor([&] { return frame->mdiArea()->subWindowList().isEmpty(); }));
+    EXPECT_EQ(frame->menuBarId(), 128);
+}
+
+TEST_F(MainFrameWindow, ViewTogglesHideShowAndCheckTheBars)
+{
+    QAction* output = frame->commands().action({cmd::Owner::MainFrame, cmd::id::ViewOutputBar});
+    QAction* drawing = frame->commands().action({cmd::Owner::MainFrame, cmd::id::ViewDrawingBar});
+    ASSERT_TRUE(output && drawing);
+    EXPECT_TRUE(output->isChecked());
+    output->trigger();
+    drawing->trigger();
+    EXPECT_FALSE(frame->outputBar()->isVisible());
+    EXPECT_FALSE(frame->toolbar(130)->isVisible());
+    EXPECT_FALSE(output->isChecked());
+    EXPECT_FALSE(drawing->isChecked());
+    output->trigger();
+    EXPECT_TRUE(frame->outputBar()->isVisible());
+    EXPECT_TRUE(output->isChecked());
+}
+
+TEST_F(MainFrameWindow, FullScreenHidesTheBarsShowsThePaletteAndShiftEscRestores)
+{
+    open("demo.hmi", true);
+    open("a.drw");
+    frame->toolbar(144)->hide(); // a bar hidden before stays hidden after
+    ASSERT_TRUE(waitFor([&] { return frame->isVisible(); }));
+    const QRect before = frame->geometry();
+
+    bool saved = false;
+    host.modified = true;
+    frame->commands().bind({cmd::Owner::App, 32822}, [&] { saved = true; });
+    frame->RefreshCommands();
+
+    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::MainFrame, cmd::id::FullScreen}));
+    EXPECT_TRUE(frame->IsFullScreen());
+    EXPECT_TRUE(frame->isFullScreen());
+    EXPECT_FALSE(frame->menuBar()->isVisible());
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->projectBar()->isVisible());
+    EXPECT_FALSE(frame->outputBar()->isVisible());
+    for (QToolBar* tb : frame->toolbars())
+        EXPECT_FALSE(tb->isVisible()) << tb->windowTitle().toStdString();
+    EXPECT_TRUE(frame->palette()->isVisible());
+    EXPECT_EQ(frame->palette()->buttons().size(), 3);
+    EXPECT_EQ(host.fitted, std::vector<std::string>{"a.drw"});
+    EXPECT_FALSE(frame->ActiveDocumentWindow()->captionVisible());
+
+    // Shortcuts work with the menu bar hidden.
+    QTest::keyClick(frame.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(saved);
+
+    QTest::keyClick(frame.get(), Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_FALSE(frame->IsFullScreen());
+    ASSERT_TRUE(waitFor([&] { return frame->geometry() == before; }));
+    EXPECT_TRUE(frame->menuBar()->isVisible());
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_TRUE(frame->projectBar()->isVisible());
+    EXPECT_TRUE(frame->outputBar()->isVisible());
+    EXPECT_TRUE(frame->toolbar(128)->isVisible());
+    EXPECT_FALSE(frame->toolbar(144)->isVisible());
+    EXPECT_FALSE(frame->palette()->isVisible());
+    EXPECT_TRUE(frame->ActiveDocumentWindow()->captionVisible());
+    EXPECT_EQ(host.restored, std::vector<std::string>{"a.drw"});
+
+    // Entered as the simulation does (bars off): no palette; entering twice toggles back.
+    host.showBars = false;
+    frame->OnFullScreen();
+    EXPECT_TRUE(frame->IsFullScreen());
+    EXPECT_FALSE(frame->palette()->isVisible());
+    frame->OnFullScreen();
+    EXPECT_FALSE(frame->IsFullScreen());
+}
+
+TEST_F(MainFrameWindow, CloseIsRefusedWithAReasonWhileCompiling)
+{
+    QAction* exit = frame->commands().action({cmd::Owner::App, cmd::id::Exit});
+    host.compiling = true;
+    frame->RefreshCommands();
+    EXPECT_FALSE(exit->isEnabled());
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->progStatusBar()->PaneText(CProgStatusBar::Message).contains(u(u8"编译")));
+
+    // A worker greys the close box from its own thread; it holds until the worker says so.
+    host.compiling = false;
+    std::thread([&] { frame->EnableCloseBox(false); }).join();
+    frame->DrainReports();
+    EXPECT_FALSE(frame->close());
+    std::thread([&] { frame->EnableCloseBox(true); }).join();
+    frame->DrainReports();
+    EXPECT_TRUE(exit->isEnabled());
+    EXPECT_TRUE(frame->close());
+}
+
+TEST_F(MainFrameWindow, NextFileWalksToTheSimulatorAndPreviousWalksBack)
+{
+    host.lists = {{"a.drw", "b.drw"}, {"x.dlg"}};
+    CSplitFrame* project = open("demo.hmi", true);
+    for (const char* t : {"a.drw", "b.drw", "x.dlg"})
+        open(t);
+    open(kSimulatorTitle, false, true);
+    frame->ActivateDocumentWindow(project);
+    frame->OnFullScreen();
+
+    std::vector<std::string> walked;
+    for (int i = 0; i < 5; ++i) {
+        frame->OnNextFile();
+        walked.push_back(frame->ActiveDocumentWindow()->info().title);
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"a.drw", "b.drw", "x.dlg", kSimulatorTitle, kSimulatorTitle}));
+    EXPECT_FALSE(frame->ActiveDocumentWindow()->captionVisible());
+
+    walked.clear();
+    for (int i = 0; i < 5; ++i) {
+        frame->OnPrevFile();
+        walked.push_back(frame->ActiveDocumentWindow()->info().title);
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"x.dlg", "b.drw", "a.drw", "demo.hmi", "demo.hmi"}));
+    EXPECT_EQ(host.switches, 10);
+    frame->LeaveFullScreen();
+}
+
+TEST_F(MainFrameWindow, NextFileToAWindowThatIsNotOpenSaysSo)
+{
+    host.lists = {{"a.drw", "gone.drw"}, {}};
+    open("demo.hmi", true);
+    CSplitFrame* a = open("a.drw");
+    frame->OnNextFile();
+    EXPECT_EQ(frame->ActiveDocumentWindow(), a);
+    EXPECT_TRUE(frame->progStatusBar()->PaneText(CProgStatusBar::Message).contains(QStringLiteral("gone.drw")));
+}
+
+TEST_F(MainFrameWindow, OutputLogTakesNoTyping)
+{
+    COutputEdit* edit = frame->outputBar()->edit();
+    const QString before = edit->toPlainText();
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->toPlainText(), before);
+    EXPECT_EQ(edit->contextMenuPolicy(), Qt::NoContextMenu);
+    frame->AppendText("line 1\r\n");
+    EXPECT_EQ(edit->toPlainText(), before + QStringLiteral("line 1\n"));
+    frame->ClearText();
+    EXPECT_TRUE(edit->toPlainText().isEmpty());
+}
+
+// Saved beside the test program for a person to look at.
+TEST_F(MainFrameWindow, ScreenshotOfTheMainWindow)
+{
+    host.lists = {{"win0.drw", "win1.drw"}, {"sub0.dlg"}};
+    open("demo.hmi", true);
+    for (const char* t : {"win0.drw", "win1.drw", "sub0.dlg"})
+        open(t);
+    open(kSimulatorTitle, false, true);
+    frame->SetProgress(37);
+    frame->AppendText("启动编译器编译工程\r\n");
+    frame->resize(1024, 700);
+    QCoreApplication::processEvents();
+    const QImage shot = frame->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+    const QString file = QString::fromStdString((exe.parent_path() / "mainframe_screenshot.png").string());
+    ASSERT_TRUE(shot.save(file));
+    EXPECT_GT(QFileInfo(file).size(), 1000);
+}
+
+} // namespace
+} // namespace qv::test
