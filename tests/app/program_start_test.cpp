@@ -28,9 +28,11 @@ protected:
     const fs::path& base() const { return dir_.path(); }
 
     // A copy of the program in `workDir` (the base folder unless given).
-    std::unique_ptr<qv::test::ChildProcess> start(bool exitAfterStart, const fs::path& workDir = {})
+    std::unique_ptr<qv::test::ChildProcess> start(bool exitAfterStart, const fs::path& workDir = {},
+                                                  qv::test::ChildProcess::Env env = {})
     {
-        qv::test::ChildProcess::Env env{{"QT_QPA_PLATFORM", "offscreen"}, {"QV_NONINTERACTIVE", "1"}};
+        env.emplace_back("QT_QPA_PLATFORM", "offscreen");
+        env.emplace_back("QV_NONINTERACTIVE", "1");
         if (exitAfterStart)
             env.emplace_back("QV_EXIT_AFTER_START", "1");
         const fs::path log = logs_.path() / ("run" + std::to_string(runs_++) + ".log");
@@ -39,9 +41,10 @@ protected:
     }
 
     // Starts a copy that quits right after its event loop started; returns its status.
-    int startAndEnd(std::string* output = nullptr, const fs::path& workDir = {})
+    int startAndEnd(std::string* output = nullptr, const fs::path& workDir = {},
+                    const qv::test::ChildProcess::Env& env = {})
     {
-        auto run = start(true, workDir);
+        auto run = start(true, workDir, env);
         const auto status = run->waitForExit(kStartTimeout);
         if (output)
             *output = run->output();
@@ -86,6 +89,18 @@ TEST_F(ProgramStart, KilledCopyDoesNotBlockTheNextStart)
     std::string output;
     EXPECT_EQ(startAndEnd(&output), 0) << output;
     EXPECT_NE(output.find(kLoopStarted), std::string::npos) << output;
+}
+
+// A lock file that cannot be made means no other copy runs: the program says so and starts.
+TEST_F(ProgramStart, ALockFileThatCannotBeMadeIsNoReasonToRefuse)
+{
+    qv::test::TempDir blocked;
+    ASSERT_TRUE(qv::writeFileAtomically(blocked / "file", "x"));
+    const std::string below = (blocked / "file" / "sub").string();
+    std::string output;
+    EXPECT_EQ(startAndEnd(&output, {}, {{"XDG_RUNTIME_DIR", below}, {"XDG_CACHE_HOME", below}}), 0) << output;
+    EXPECT_NE(output.find("cannot create the lock file"), std::string::npos) << output;
+    EXPECT_EQ(output.find(kAlreadyRunning), std::string::npos) << output;
 }
 
 // The project named in "latest.txt" opens at start-up and joins the recent files; one that
