@@ -303,6 +303,13 @@ void CMainFrame::ClearText()
     outputBar_->ClearText();
 }
 
+void CMainFrame::AdoptHost(std::unique_ptr<CMainFrameHost> host)
+{
+    host_ = host.get();
+    ownHost_ = std::move(host);
+    RefreshCommands();
+}
+
 void CMainFrame::DrainReports() { pump_->Drain(); }
 
 void CMainFrame::SetStatusMessage(const QString& text) { status_->SetPaneText(CProgStatusBar::Message, text); }

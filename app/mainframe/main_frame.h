@@ -40,6 +40,8 @@ public:
     void AppendText(std::string_view gbk);
     void ClearText();
     ReportQueue& reports() { return *reports_; }
+    // The frame keeps the host alive for as long as it lives itself.
+    void AdoptHost(std::unique_ptr<CMainFrameHost> host);
     void DrainReports();
 
     // Document windows.

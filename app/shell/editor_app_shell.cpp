@@ -26,6 +26,9 @@ void CEditorAppShell::Attach(CMainFrame& frame)
 {
     Detach();
     frame_ = &frame;
+    // The compiler's header buffer comes with the main window.
+    if (app_.m_pHeaderBuffer.size() != static_cast<std::size_t>(app_.m_nHeaderBufferSize))
+        app_.m_pHeaderBuffer.assign(static_cast<std::size_t>(app_.m_nHeaderBufferSize), 0);
     app_.GetDocManager().AddObserver(this);
     for (const auto& tmpl : app_.GetDocManager().Templates())
         for (const auto& doc : tmpl->Documents())

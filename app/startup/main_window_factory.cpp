@@ -1,20 +1,13 @@
 #include "app/startup/main_window_factory.h"
 
-#include "app/about/about_dlg.h"
-
-#include <QMenuBar>
+#include "app/mainframe/main_frame.h"
+#include "app/shell/main_frame_setup.h"
 
 namespace qv {
 
-std::unique_ptr<QMainWindow> createMainWindow(CEditorApp& /*app*/, RecentFileList& /*recentFiles*/)
+std::unique_ptr<QMainWindow> createMainWindow(CEditorApp& app, RecentFileList& /*recentFiles*/)
 {
-    auto window = std::make_unique<QMainWindow>();
-    window->setWindowTitle(QString::fromUtf8(u8"Quorvane"));
-    QMenu* help = window->menuBar()->addMenu(QString::fromUtf8(u8"帮助(&H)"));
-    QAction* about = help->addAction(QString::fromUtf8(u8"关于(&A)..."));
-    QMainWindow* parent = window.get();
-    QObject::connect(about, &QAction::triggered, parent, [parent] { OnAppAbout(parent); });
-    return window;
+    return createMainFrame(app);
 }
 
 } // namespace qv

@@ -1,19 +1,16 @@
 // The main window as the user sees it: bars, panes, banner, menus, full screen, closing
-// while busy, the file walk and a screenshot for a person to look at.
+// while busy and the file walk.
 #include "app/mainframe/docking_bars.h"
 #include "app/mainframe/palette_bar.h"
 #include "app/mainframe/prog_status_bar.h"
 #include "tests/app/mainframe_fixture.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <filesystem>
 
 namespace qv::test {
 namespace {
@@ -227,26 +224,6 @@ TEST_F(MainFrameWindow, OutputLogTakesNoTyping)
     EXPECT_EQ(edit->toPlainText(), before + QStringLiteral("line 1\n"));
     frame->ClearText();
     EXPECT_TRUE(edit->toPlainText().isEmpty());
-}
-
-// Saved beside the test program for a person to look at.
-TEST_F(MainFrameWindow, ScreenshotOfTheMainWindow)
-{
-    host.lists = {{"win0.drw", "win1.drw"}, {"sub0.dlg"}};
-    open("demo.hmi", true);
-    for (const char* t : {"win0.drw", "win1.drw", "sub0.dlg"})
-        open(t);
-    open(kSimulatorTitle, false, true);
-    frame->SetProgress(37);
-    frame->AppendText("启动编译器编译工程\r\n");
-    frame->resize(1024, 700);
-    QCoreApplication::processEvents();
-    const QImage shot = frame->grab().toImage();
-    ASSERT_FALSE(shot.isNull());
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
-    const QString file = QString::fromStdString((exe.parent_path() / "mainframe_screenshot.png").string());
-    ASSERT_TRUE(shot.save(file));
-    EXPECT_GT(QFileInfo(file).size(), 1000);
 }
 
 } // namespace

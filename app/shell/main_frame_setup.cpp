@@ -1,0 +1,28 @@
+#include "app/shell/main_frame_setup.h"
+
+#include "app/about/about_dlg.h"
+#include "app/mainframe/main_frame.h"
+#include "app/shell/editor_app_shell.h"
+#include "model/app/editor_app.h"
+
+namespace qv {
+
+std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
+{
+    auto shell = std::make_unique<CEditorAppShell>(app);
+    auto frame = std::make_unique<CMainFrame>(shell.get(), &app.m_reports);
+    shell->Attach(*frame);
+    frame->AdoptHost(std::move(shell));
+
+    using cmd::Owner;
+    CMainFrame* f = frame.get();
+    frame->commands().bind({Owner::App, cmd::id::About}, [f] { OnAppAbout(f); });
+    frame->commands().bind({Owner::App, cmd::id::AbortCompile}, [&app] { app.m_bAbort = 1; });
+    frame->commands().bind({Owner::App, cmd::id::ShowCtrlNumbers}, [&app] {
+        app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
+    });
+    frame->RefreshCommands();
+    return frame;
+}
+
+} // namespace qv

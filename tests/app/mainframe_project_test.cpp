@@ -1,0 +1,138 @@
+// The main window on a real application object and a small project: one frame per document,
+// menus 128/129, the walk over the project's windows, the worker's progress through the
+// application's queue, and a screenshot for a person to look at.
+#include "app/mainframe/docking_bars.h"
+#include "app/mainframe/prog_status_bar.h"
+#include "app/shell/main_frame_setup.h"
+#include "model/app/editor_app.h"
+#include "tests/app/mainframe_fixture.h"
+#include "tests/app/scripted_prompts.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <filesystem>
+#include <thread>
+
+namespace qv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainFrameProject : public ::testing::Test {
+protected:
+    MainFrameProject()
+    {
+        guiApp();
+        fs::create_directories(dir.path() / "images");
+        app = std::make_unique<CEditorApp>(dir.path());
+        app->SetPrompt(&prompts);
+        app->InitDocTemplates();
+        frame = createMainFrame(*app);
+        frame->resize(1024, 700);
+        frame->show();
+    }
+    ~MainFrameProject() override
+    {
+        app->CloseAllDocuments();
+        frame.reset();
+        app->SetPrompt(nullptr);
+    }
+
+    // A project of 320 x 240 with two screens and one sub-window.
+    fs::path makeProject()
+    {
+        const fs::path folder = dir.path() / "demo";
+        fs::create_directories(folder / "window");
+        CDrawDoc project;
+        project.m_nWindowWidth = 320;
+        project.m_nWindowHeight = 240;
+        for (const char* s : {"win0.drw", "win1.drw"})
+            project.AddScreenName(s);
+        project.AddSubWindowName("sub0.dlg");
+        DocumentError error;
+        EXPECT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
+        for (const char* w : {"win0.drw", "win1.drw", "sub0.dlg"}) {
+            CDrawDoc window;
+            EXPECT_TRUE(window.OnSaveDocument(folder / "window" / w, &error)) << error.messageGbk;
+        }
+        return folder / "demo.hmi";
+    }
+
+    std::vector<std::string> frameTitles() const
+    {
+        std::vector<std::string> titles;
+        for (CSplitFrame* f : frame->DocumentWindows())
+            titles.push_back(f->info().title);
+        return titles;
+    }
+
+    TempDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CEditorApp> app;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameProject, OpensAFramePerDocumentAndSwapsTheMenus)
+{
+    EXPECT_EQ(frame->menuBarId(), 128);
+    ASSERT_TRUE(app->OpenProjectFile(makeProject())) << (prompts.messages.empty() ? "" : prompts.messages[0]);
+    EXPECT_EQ(frame->menuBarId(), 129);
+    ASSERT_EQ(frameTitles().size(), 5u);
+    EXPECT_EQ(frameTitles().back(), kSimulatorTitle);
+    EXPECT_TRUE(frame->ProjectDocumentWindow() != nullptr);
+    // The simulator, opened last, is on top.
+    EXPECT_EQ(frame->ActiveDocumentWindow()->info().title, kSimulatorTitle);
+    EXPECT_TRUE(frame->ActiveDocumentWindow()->info().runMode);
+
+    // From the project document the walk visits the screens, the sub-window, the simulator.
+    frame->ActivateDocumentWindow(frame->ProjectDocumentWindow());
+    std::vector<std::string> walked;
+    for (int i = 0; i < 4; ++i) {
+        frame->OnNextFile();
+        walked.push_back(frame->ActiveDocumentWindow()->info().title);
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"win0.drw", "win1.drw", "sub0.dlg", kSimulatorTitle}));
+
+    app->CloseAllDocuments();
+    EXPECT_TRUE(waitFor([&] { return frame->mdiArea()->subWindowList().isEmpty(); }));
+    EXPECT_EQ(frame->menuBarId(), 128);
+}
+
+TEST_F(MainFrameProject, WorkerProgressAndCompilingFlagReachTheWindow)
+{
+    QProgressBar* progress = frame->progStatusBar()->progress();
+    std::thread([&] {
+        app->m_bCompiling = 1;
+        app->m_reports.setProgress(37);
+        app->m_reports.appendText("启动编译器编译工程\r\n");
+    }).join();
+    ASSERT_TRUE(waitFor([&] { return progress->isVisible(); }));
+    EXPECT_EQ(progress->value(), 37);
+    EXPECT_TRUE(frame->outputBar()->text().endsWith(QString::fromUtf8(u8"启动编译器编译工程\n")));
+    frame->RefreshCommands();
+    EXPECT_FALSE(frame->commands().action({cmd::Owner::App, cmd::id::Exit})->isEnabled());
+    EXPECT_FALSE(frame->close());
+    app->m_bCompiling = 0;
+    app->m_reports.setProgress(0);
+    ASSERT_TRUE(waitFor([&] { return !progress->isVisible(); }));
+}
+
+// Saved beside the test program for a person to look at.
+TEST_F(MainFrameProject, ScreenshotOfTheMainWindow)
+{
+    ASSERT_TRUE(app->OpenProjectFile(makeProject()));
+    frame->SetProgress(37);
+    frame->AppendText("启动编译器编译工程\r\n");
+    ASSERT_TRUE(waitFor([&] { return frame->isVisible(); }));
+    const QImage shot = frame->grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    const fs::path exe = fs::read_symlink("/proc/self/exe");
+    const QString file = QString::fromStdString((exe.parent_path() / "mainframe_screenshot.png").string());
+    ASSERT_TRUE(shot.save(file));
+    EXPECT_GT(QFileInfo(file).size(), 1000);
+}
+
+} // namespace
+} // namespace qv::test
