@@ -33,8 +33,9 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     for (const auto& tmpl : app_.GetDocManager().Templates())
         for (const auto& doc : tmpl->Documents())
             DocumentOpened(*tmpl, *doc);
-    // The frame posts to its queue when called from a worker, so any thread may report.
-    app_.onProgress = [f = frame_](int percent) { f->SetProgress(percent); };
+    // Through the application's queue, which outlives the window: any thread may report,
+    // and nothing reaches a window that is gone.
+    app_.onProgress = [&reports = app_.m_reports](int percent) { reports.setProgress(percent); };
 }
 
 void CEditorAppShell::Detach()
@@ -42,7 +43,6 @@ void CEditorAppShell::Detach()
     if (frame_ == nullptr)
         return;
     app_.GetDocManager().RemoveObserver(this);
-    app_.onProgress = nullptr;
     frame_ = nullptr;
 }
 
