@@ -17,17 +17,17 @@ QString utf8(const char8_t* text) { return QString::fromUtf8(text); }
 
 CommandActions::CommandActions(QWidget* host) : QObject(host), host_(host)
 {
-    for (const CommandSpec& spec : commandTable()) {
-        auto* act = new QAction(utf8(spec.text), host);
-        if (spec.shortcut != nullptr) {
-            act->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut)));
+    for (const CommandDef& def : commandTable()) {
+        auto* act = new QAction(utf8(def.text), host);
+        if (def.shortcut != nullptr) {
+            act->setShortcut(QKeySequence(QString::fromLatin1(def.shortcut)));
             act->setShortcutContext(Qt::WindowShortcut);
         }
-        if (spec.icon != nullptr)
-            act->setIcon(res::commandIcon(spec.icon));
-        act->setCheckable(isCheckable(spec));
+        if (def.icon != nullptr)
+            act->setIcon(res::commandIcon(def.icon));
+        act->setCheckable(isCheckable(def));
         act->setEnabled(false);
-        const CommandKey key = spec.key;
+        const CommandKey key = def.key;
         connect(act, &QAction::triggered, this, [this, key] { run(key); });
         host->addAction(act);
         actions_.emplace(key, act);
@@ -50,19 +50,19 @@ bool CommandActions::isBound(CommandKey key) const { return handlers_.count(key)
 
 void CommandActions::refresh(const ShellState& state)
 {
-    for (const CommandSpec& spec : commandTable()) {
-        QAction* act = actions_.at(spec.key);
-        act->setEnabled(isBound(spec.key) && isEnabled(spec, state));
+    for (const CommandDef& def : commandTable()) {
+        QAction* act = actions_.at(def.key);
+        act->setEnabled(isBound(def.key) && isEnabled(def, state));
         if (act->isCheckable())
-            act->setChecked(isChecked(spec, state));
+            act->setChecked(isChecked(def, state));
     }
 }
 
-void CommandActions::fillMenuBar(QMenuBar* bar, std::span<const MenuSpec> menus,
+void CommandActions::fillMenuBar(QMenuBar* bar, std::span<const MenuDef> menus,
                                  const std::function<void()>& beforeShow)
 {
     bar->clear();
-    for (const MenuSpec& menu : menus) {
+    for (const MenuDef& menu : menus) {
         if (menu.title[0] == u8'\0') {
             // A command placed on the menu bar itself.
             for (const MenuEntry& e : menu.entries)

@@ -30,7 +30,7 @@ public:
     void refresh(const ShellState& state);
 
     // Fills a menu bar from a layout; the menus refresh through `aboutToShow`.
-    void fillMenuBar(QMenuBar* bar, std::span<const MenuSpec> menus,
+    void fillMenuBar(QMenuBar* bar, std::span<const MenuDef> menus,
                      const std::function<void()>& beforeShow);
 
     // Runs a command as if chosen: only when bound and enabled by the last refresh.

@@ -13,7 +13,7 @@ constexpr Owner V = Owner::View;
 constexpr Owner T = Owner::ProjectTree;
 
 // owner, id, text, shortcut, icon, enabled, checked
-const CommandSpec kCommands[] = {
+const CommandDef kCommands[] = {
     // Application commands: the project as a whole.
     {{A, 57664}, u8"关于", nullptr, "about", nullptr, nullptr},
     {{A, 32825}, u8"新建工程", nullptr, "new", notCompiling, nullptr},
@@ -122,10 +122,10 @@ const CommandSpec kCommands[] = {
 };
 
 // Sorted view of the table for look-ups by key.
-const std::array<const CommandSpec*, std::size(kCommands)>& sortedByKey()
+const std::array<const CommandDef*, std::size(kCommands)>& sortedByKey()
 {
     static const auto sorted = [] {
-        std::array<const CommandSpec*, std::size(kCommands)> out{};
+        std::array<const CommandDef*, std::size(kCommands)> out{};
         for (std::size_t i = 0; i < out.size(); ++i)
             out[i] = &kCommands[i];
         std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->key < b->key; });
@@ -136,26 +136,26 @@ const std::array<const CommandSpec*, std::size(kCommands)>& sortedByKey()
 
 } // namespace
 
-std::span<const CommandSpec> commandTable() { return kCommands; }
+std::span<const CommandDef> commandTable() { return kCommands; }
 
-const CommandSpec* findCommand(CommandKey key)
+const CommandDef* findCommand(CommandKey key)
 {
     const auto& sorted = sortedByKey();
     auto it = std::lower_bound(sorted.begin(), sorted.end(), key,
-                               [](const CommandSpec* s, const CommandKey& k) { return s->key < k; });
+                               [](const CommandDef* s, const CommandKey& k) { return s->key < k; });
     return it != sorted.end() && (*it)->key == key ? *it : nullptr;
 }
 
-bool isEnabled(const CommandSpec& spec, const ShellState& state)
+bool isEnabled(const CommandDef& def, const ShellState& state)
 {
-    return spec.enabled == nullptr || spec.enabled(state);
+    return def.enabled == nullptr || def.enabled(state);
 }
 
-bool isCheckable(const CommandSpec& spec) { return spec.checked != nullptr; }
+bool isCheckable(const CommandDef& def) { return def.checked != nullptr; }
 
-bool isChecked(const CommandSpec& spec, const ShellState& state)
+bool isChecked(const CommandDef& def, const ShellState& state)
 {
-    return spec.checked != nullptr && spec.checked(state);
+    return def.checked != nullptr && def.checked(state);
 }
 
 } // namespace qv::cmd

@@ -17,7 +17,7 @@ struct CommandKey {
     friend auto operator<=>(const CommandKey&, const CommandKey&) = default;
 };
 
-struct CommandSpec {
+struct CommandDef {
     CommandKey key;
     const char8_t* text;        // menu text, UTF-8 (the program's own wording)
     const char* shortcut;       // portable key sequence text, or nullptr
@@ -50,13 +50,13 @@ inline constexpr int DownloadProject = 32798;
 inline constexpr int AbortCompile = 32912;
 } // namespace id
 
-std::span<const CommandSpec> commandTable();
+std::span<const CommandDef> commandTable();
 
 // nullptr when the table has no such command.
-const CommandSpec* findCommand(CommandKey key);
+const CommandDef* findCommand(CommandKey key);
 
-bool isEnabled(const CommandSpec& spec, const ShellState& state);
-bool isCheckable(const CommandSpec& spec);
-bool isChecked(const CommandSpec& spec, const ShellState& state);
+bool isEnabled(const CommandDef& def, const ShellState& state);
+bool isCheckable(const CommandDef& def);
+bool isChecked(const CommandDef& def, const ShellState& state);
 
 } // namespace qv::cmd

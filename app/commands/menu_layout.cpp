@@ -34,13 +34,13 @@ constexpr MenuEntry kHardware[] = {{A, 32828}, {A, 32798}, {A, 32912}, Sep, {A, 
 constexpr MenuEntry kTools[] = {{A, 32894}, {A, 32919}, {A, 32920}, {A, 32921}, {A, 32923}, Sep,
                                 {V, 32886}, {V, 32916}, {V, 32917}, {V, 32926}};
 
-const MenuSpec kMenu128[] = {
+const MenuDef kMenu128[] = {
     {u8"文件(&F)", kFile128},
     {u8"查看(&V)", kView128},
     {u8"帮助(&H)", kHelp},
 };
 
-const MenuSpec kMenu129[] = {
+const MenuDef kMenu129[] = {
     {u8"工程(&P)", kProject},
     {u8"编辑(&E)", kEdit},
     {u8"查看(&V)", kView129},
@@ -59,7 +59,7 @@ std::span<const MenuEntry> drawingToolCommands() { return kDraw; }
 std::span<const MenuEntry> controlToolCommands() { return kControls; }
 std::span<const MenuEntry> layoutCommands() { return kLayout; }
 
-std::span<const MenuSpec> menuBar(MenuBarId which)
+std::span<const MenuDef> menuBar(MenuBarId which)
 {
     if (which == MenuBarId::NoDocument)
         return kMenu128;

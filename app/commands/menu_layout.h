@@ -12,14 +12,14 @@ struct MenuEntry {
     int id;                      // 0: separator
 };
 
-struct MenuSpec {
+struct MenuDef {
     const char8_t* title;        // "" for a command placed directly on the menu bar
     std::span<const MenuEntry> entries;
 };
 
 enum class MenuBarId { NoDocument = 128, Document = 129 };
 
-std::span<const MenuSpec> menuBar(MenuBarId which);
+std::span<const MenuDef> menuBar(MenuBarId which);
 
 // The groups both a menu and a toolbar offer, in the same order.
 std::span<const MenuEntry> drawingToolCommands();

@@ -122,16 +122,16 @@ QString CMainFrame::BannerLine()
 
 void CMainFrame::createToolbars()
 {
-    for (const ToolbarSpec& spec : dockedToolbars()) {
-        if (spec.breakBefore)
+    for (const ToolbarDef& def : dockedToolbars()) {
+        if (def.breakBefore)
             addToolBarBreak(Qt::TopToolBarArea);
-        auto* bar = new QToolBar(QString::fromUtf8(spec.title), this);
-        bar->setObjectName(QString::fromLatin1(spec.objectName));
-        bar->setProperty("resource", spec.resource);
+        auto* bar = new QToolBar(QString::fromUtf8(def.title), this);
+        bar->setObjectName(QString::fromLatin1(def.objectName));
+        bar->setProperty("resource", def.resource);
         bar->setIconSize(QSize(16, 16));
-        if (!spec.flat)
+        if (!def.flat)
             bar->setStyleSheet(QStringLiteral("QToolButton { border: 1px outset gray; }"));
-        for (const cmd::MenuEntry& e : spec.buttons) {
+        for (const cmd::MenuEntry& e : def.buttons) {
             if (e.id == 0)
                 bar->addSeparator();
             else if (QAction* act = commands_->action({e.owner, e.id}))

@@ -13,12 +13,12 @@ constexpr MenuEntry kStandard[] = {{A, 32819}, {A, 32820}, {A, 32822}, {V, 57635
                                    {V, 57637}, {V, 57632}, Sep, {V, 57643}, {V, 57644}};
 constexpr MenuEntry kPaletteButtons[] = {{F, 32892}, {F, 32891}, {F, 32890}};
 
-const ToolbarSpec kPalette{145, u8"常用工具", "paletteBar", false, false, kPaletteButtons};
+const ToolbarDef kPalette{145, u8"常用工具", "paletteBar", false, false, kPaletteButtons};
 
 } // namespace
 
 // The layout bar goes right of the standard bar, the controls bar right of the drawing bar.
-std::vector<ToolbarSpec> dockedToolbars()
+std::vector<ToolbarDef> dockedToolbars()
 {
     return {
         {128, u8"标准工具栏", "standardBar", true, false, kStandard},
@@ -27,6 +27,6 @@ std::vector<ToolbarSpec> dockedToolbars()
         {144, u8"控件栏", "controlsBar", false, false, cmd::controlToolCommands()},
     };
 }
-const ToolbarSpec& paletteToolbar() { return kPalette; }
+const ToolbarDef& paletteToolbar() { return kPalette; }
 
 } // namespace qv

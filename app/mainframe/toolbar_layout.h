@@ -8,7 +8,7 @@
 
 namespace qv {
 
-struct ToolbarSpec {
+struct ToolbarDef {
     int resource;                // 128 standard, 130 drawing, 144 controls, 143 layout, 145 palette
     const char8_t* title;
     const char* objectName;
@@ -19,7 +19,7 @@ struct ToolbarSpec {
 
 // The four docked toolbars in dock order: the standard bar with the layout bar right of it
 // on the first row, the drawing bar with the controls bar right of it on the second.
-std::vector<ToolbarSpec> dockedToolbars();
-const ToolbarSpec& paletteToolbar();
+std::vector<ToolbarDef> dockedToolbars();
+const ToolbarDef& paletteToolbar();
 
 } // namespace qv

@@ -16,13 +16,13 @@ namespace {
 //   F x y w h rrggbb       filled rect   E x y w h rrggbb   ellipse outline
 //   G x y w h rrggbb       filled oval   O x y w h rrggbb   rounded rectangle outline
 //   T x y w h rrggbb text  text (ASCII) centred in the box
-struct IconSpec {
+struct IconDef {
     const char* key;
     const char* theme;   // freedesktop icon name, or nullptr
     const char* steps;
 };
 
-const IconSpec kIcons[] = {
+const IconDef kIcons[] = {
     {"new", "document-new", "F 3 1 9 14 ffffff;R 3 1 9 14 404040;L 9 1 12 4 404040"},
     {"open", "document-open", "F 1 5 13 9 e0c060;R 1 5 13 9 806020;L 1 5 4 2 806020;L 4 2 8 2 806020"},
     {"save", "document-save", "F 2 2 12 12 3060a0;F 4 2 8 4 ffffff;F 5 10 6 4 c0c0c0"},
@@ -83,13 +83,13 @@ const IconSpec kIcons[] = {
     {"center-v", nullptr, "R 1 1 14 14 808080;L 8 1 8 14 000000;F 5 5 6 6 2060c0"},
 };
 
-const IconSpec* findSpec(const char* key)
+const IconDef* findIconDef(const char* key)
 {
     if (key == nullptr)
         return nullptr;
-    for (const IconSpec& spec : kIcons)
-        if (std::strcmp(spec.key, key) == 0)
-            return &spec;
+    for (const IconDef& def : kIcons)
+        if (std::strcmp(def.key, key) == 0)
+            return &def;
     return nullptr;
 }
 
@@ -123,12 +123,12 @@ void drawStep(QPainter& p, const std::string& step)
     }
 }
 
-QIcon draw(const IconSpec& spec)
+QIcon draw(const IconDef& def)
 {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    std::istringstream steps(spec.steps);
+    std::istringstream steps(def.steps);
     std::string step;
     while (std::getline(steps, step, ';'))
         drawStep(p, step);
@@ -138,23 +138,23 @@ QIcon draw(const IconSpec& spec)
 
 } // namespace
 
-bool hasIcon(const char* key) { return findSpec(key) != nullptr; }
+bool hasIcon(const char* key) { return findIconDef(key) != nullptr; }
 
 QIcon drawnIcon(const char* key)
 {
-    const IconSpec* spec = findSpec(key);
-    return spec ? draw(*spec) : QIcon();
+    const IconDef* def = findIconDef(key);
+    return def ? draw(*def) : QIcon();
 }
 
 QIcon commandIcon(const char* key)
 {
-    const IconSpec* spec = findSpec(key);
-    if (spec == nullptr)
+    const IconDef* def = findIconDef(key);
+    if (def == nullptr)
         return {};
-    QIcon drawn = draw(*spec);
-    if (spec->theme == nullptr)
+    QIcon drawn = draw(*def);
+    if (def->theme == nullptr)
         return drawn;
-    return QIcon::fromTheme(QString::fromLatin1(spec->theme), drawn);
+    return QIcon::fromTheme(QString::fromLatin1(def->theme), drawn);
 }
 
 } // namespace qv::res

@@ -14,11 +14,11 @@ namespace {
 TEST(CommandTable, KeysAreUniquePerOwnerAndIdsRepeatAcrossOwners)
 {
     std::set<CommandKey> keys;
-    for (const CommandSpec& spec : commandTable())
-        EXPECT_TRUE(keys.insert(spec.key).second) << "duplicate id " << spec.key.id;
+    for (const CommandDef& def : commandTable())
+        EXPECT_TRUE(keys.insert(def.key).second) << "duplicate id " << def.key.id;
 
-    const CommandSpec* drawingBar = findCommand({Owner::MainFrame, 32816});
-    const CommandSpec* newScreen = findCommand({Owner::ProjectTree, 32816});
+    const CommandDef* drawingBar = findCommand({Owner::MainFrame, 32816});
+    const CommandDef* newScreen = findCommand({Owner::ProjectTree, 32816});
     ASSERT_NE(drawingBar, nullptr);
     ASSERT_NE(newScreen, nullptr);
     EXPECT_TRUE(std::u8string(drawingBar->text) == u8"绘图栏");
@@ -31,9 +31,9 @@ TEST(CommandTable, EveryMenuToolbarAndIconEntryExists)
     qv::test::guiApp(); // icons are pixmaps
     std::vector<std::span<const MenuEntry>> layouts;
     for (MenuBarId bar : {MenuBarId::NoDocument, MenuBarId::Document})
-        for (const MenuSpec& menu : menuBar(bar))
+        for (const MenuDef& menu : menuBar(bar))
             layouts.push_back(menu.entries);
-    for (const ToolbarSpec& bar : dockedToolbars())
+    for (const ToolbarDef& bar : dockedToolbars())
         layouts.push_back(bar.buttons);
     layouts.push_back(paletteToolbar().buttons);
     for (auto entries : layouts)
@@ -43,10 +43,10 @@ TEST(CommandTable, EveryMenuToolbarAndIconEntryExists)
             }
         }
 
-    for (const CommandSpec& spec : commandTable()) {
-        if (spec.icon != nullptr) {
-            EXPECT_TRUE(qv::res::hasIcon(spec.icon)) << spec.icon;
-            EXPECT_FALSE(qv::res::drawnIcon(spec.icon).isNull()) << spec.icon;
+    for (const CommandDef& def : commandTable()) {
+        if (def.icon != nullptr) {
+            EXPECT_TRUE(qv::res::hasIcon(def.icon)) << def.icon;
+            EXPECT_FALSE(qv::res::drawnIcon(def.icon).isNull()) << def.icon;
         }
     }
 }
