@@ -80,9 +80,12 @@ function(qv_test_dir name)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
   endif()
   qv_apply_flags(${name})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;QV_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-               LABELS "${A_LABELS}"
-               TIMEOUT 120)
+  # The launcher sets the shared test environment (offscreen Qt, dummy audio, leak
+  # suppressions) for discovery and for every run.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/run_test.sh)
+  set(props TIMEOUT 120)
+  if(A_LABELS)
+    list(APPEND props LABELS ${A_LABELS})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
