@@ -15,30 +15,24 @@ constexpr std::array<SettingsCopy, 24> kCopies{{
     {0x129, 284, 1}, {0x12A, 280, 2}, {0x12C, 288, 2}, {0x12E, 290, 2},
 }};
 
-// The eleven windows of the start map; every sub-window here is a system sub-window.
+// The eleven windows of the start map.
 const std::array<SystemWindow, 11> kWindows{{
-    {0x070, "数字键盘.dlg", false},
-    {0x071, "系统设置.drw", true},
-    {0x072, "系统登陆.dlg", false},
-    {0x073, "权限警告.dlg", false},
-    {0x074, "密码错误.dlg", false},
-    {0x075, "注销确认.dlg", false},
-    {0x076, "已经注销.dlg", false},
-    {0x077, "保存确认.dlg", false},
-    {0x0C0, "系统键盘.dlg", false},
-    {0x0EC, "串口1无响应.dlg", false},
-    {0x0ED, "串口2无响应.dlg", false},
+    {0x070, syswin::NumericKeypad},
+    {0x071, syswin::SystemSettings},
+    {0x072, syswin::Login},
+    {0x073, syswin::AccessWarning},
+    {0x074, syswin::WrongPassword},
+    {0x075, syswin::LogoutConfirm},
+    {0x076, syswin::LoggedOut},
+    {0x077, syswin::SaveConfirm},
+    {0x0C0, syswin::SystemKeyboard},
+    {0x0EC, syswin::Port1NoReply},
+    {0x0ED, syswin::Port2NoReply},
 }};
 
 } // namespace
 
 std::span<const SettingsCopy> startMapSettingsCopies() { return kCopies; }
 std::span<const SystemWindow> startMapWindows() { return kWindows; }
-
-bool isSystemSubWindow(std::string_view fileNameGbk)
-{
-    return std::any_of(kWindows.begin(), kWindows.end(),
-                       [&](const SystemWindow& w) { return !w.screen && w.fileName == fileNameGbk; });
-}
 
 } // namespace qv::image

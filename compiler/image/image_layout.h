@@ -1,6 +1,8 @@
 #pragma once
 // Layout of "NandFlash.Zip": the 2 MiB header area (cursor table, window table, window
 // records) ends with the 512-byte start map; picture data and the appended blocks follow.
+#include "model/project/system_windows.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -112,16 +114,14 @@ inline constexpr std::size_t Port2PanelBaud = 9;     // serial setting C
 inline constexpr std::size_t Count = 10;
 } // namespace serial
 
-// The windows whose numbers the start map names. `screen`: looked up in the screen list,
-// otherwise in the sub-window list. `system`: one of the ten system sub-windows.
+// The windows whose numbers the start map names (looked up in the screen list, otherwise
+// in the sub-window list).
 struct SystemWindow {
     std::uint32_t startMapOffset;
     std::string_view fileName;   // GBK
-    bool screen;
 };
 std::span<const SystemWindow> startMapWindows();
 
-// True for the ten system sub-windows (whole file name, ".dlg" included).
-bool isSystemSubWindow(std::string_view fileNameGbk);
+using qv::isSystemSubWindow;
 
 } // namespace qv::image

@@ -5,7 +5,7 @@
 namespace qv::image {
 namespace {
 
-constexpr NandGeometry kSmallPage{0x1FF, 0x04000000, 0x4000, 0xFFFFC000};
+constexpr NandGeometry kSmallPage = kDefaultNandGeometry;
 constexpr NandGeometry largePage(std::uint32_t capacity) { return {0x7FF, capacity, 0x20000, 0xFFFE0000}; }
 
 const std::array<FlashSizeChoice, 10> kChoices{{

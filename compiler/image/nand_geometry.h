@@ -1,18 +1,14 @@
 #pragma once
 // The panel's NAND geometry, chosen by the project's FLASH size code (settings byte +70).
+#include "model/app/nand_geometry.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 
 namespace qv::image {
 
-struct NandGeometry {
-    std::uint32_t pageMask = 0;   // page size - 1
-    std::uint32_t capacity = 0;   // bytes
-    std::uint32_t blockSize = 0;
-    std::uint32_t blockMask = 0;
-    std::uint32_t pageSize() const { return pageMask + 1; }
-};
+using NandGeometry = qv::NandGeometry;
 
 // Where the image's pieces start in flash for codes 0..4 (`mNandFlashOffset`).
 inline constexpr std::uint32_t kImageFlashStart = 0x200000;

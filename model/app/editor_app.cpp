@@ -69,12 +69,17 @@ CEditorApp::CEditorApp(std::filesystem::path baseDir)
     MC8051StopRequest = 0;
     MC8051Running = 0;
     setDocumentEnvironment(m_environment.get());
+    SetApplicationByteSink(&m_serialSink);
     g_currentApp = this;
 }
 
 CEditorApp::~CEditorApp()
 {
+    // Closing the documents stops their serial ports, so no monitor thread reaches the sink
+    // after it is removed.
     m_docManager.CloseAllDocuments();
+    if (ApplicationByteSink() == &m_serialSink)
+        SetApplicationByteSink(nullptr);
     if (&documentEnvironment() == m_environment.get())
         setDocumentEnvironment(nullptr);
     CEditorApp* self = this;

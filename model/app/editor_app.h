@@ -10,8 +10,12 @@
 // banks (whose bytes are atomic themselves); everything else is written by the GUI thread
 // while no worker runs.
 #include "model/app/doc_manager.h"
+#include "model/app/nand_geometry.h"
+#include "model/paint/control_font_registry.h"
+#include "model/vars/panel_clock.h"
 #include "model/vars/var_bank.h"
 #include "platform/report/report_queue.h"
+#include "platform/serial/com_port.h"
 
 #include "model/document/document_environment.h"
 #include "model/document/ui_prompts.h"
@@ -32,16 +36,6 @@ class CDrawView;
 class Surface;
 class AppDocumentEnvironment;
 class VarReferenceOps;
-
-// Flash layout used by compile and download.
-struct NandGeometry {
-    int pageMask = 511;
-    int capacity = 0x4000000;
-    int blockSize = 0x4000;
-    int blockMask = -0x4000; // 0xFFFFC000
-    int flashAddress = 0x200000;
-    int startBlock = 3;
-};
 
 // Point of the simulator's character-control caret.
 struct CaretPoint {
@@ -179,7 +173,9 @@ public:
     int m_nHeaderBufferSize = 0x200000;
     std::vector<std::uint8_t> m_pHeaderBuffer; // allocated by the main window
     int m_nWindowCount = 0;
-    NandGeometry m_nand;
+    NandGeometry m_nand = kDefaultNandGeometry; // flash layout of compile and download
+    std::uint32_t m_nFlashAddress = 0x200000;    // current flash address
+    int m_nStartBlock = 3;
     std::string m_strCompileMessage;
     std::array<std::uint32_t, 3> m_compileColours{0xF8FCF8, 0xF8FCF8, 0xF8F8F8};
     std::array<int, 2> m_compileSizes{360, 256};
@@ -212,12 +208,29 @@ public:
     std::atomic<int> m_bConvertClamp{0};
     qv::Surface* m_pRunBackDC = nullptr; // twice the resolution, null outside run mode
 
+    // The panel's clock in the simulator: an offset to the PC's local time.
+    qv::PanelClock m_PanelClock;
+    // Fonts of the controls already rendered by this compile (FindOrAddControlFont).
+    ControlFontRegistry m_ControlFonts;
+    int FindOrAddControlFont(const CDrawObj& obj) { return m_ControlFonts.FindOrAddControlFont(obj); }
+
 private:
     // The project file to open for `mode` (3 latest, 4 example), or nullopt.
     std::optional<std::filesystem::path> LatestProjectPath(int mode) const;
     void WriteLatestProject(const std::filesystem::path& hmiPath);
 
     friend class AppDocumentEnvironment;
+
+    // Every byte a serial monitor thread receives reaches OnSerialByte through this sink.
+    class ByteSink : public SerialByteSink {
+    public:
+        explicit ByteSink(CEditorApp& app) : app_(app) {}
+        int OnSerialByte(unsigned char byte, int port) override { return app_.OnSerialByte(byte, port); }
+
+    private:
+        CEditorApp& app_;
+    };
+    ByteSink m_serialSink{*this};
 
     std::filesystem::path m_baseDir;
     DocManager m_docManager;

@@ -3,6 +3,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/ui_prompts.h"
 #include "model/params/var_refs.h"
+#include "model/project/system_windows.h"
 #include "model/vars/system_vars.h"
 #include "model/vars/var_bank.h"
 #include "model/vars/var_types.h"
@@ -73,10 +74,6 @@ constexpr std::array<SavedSetting, 6> kSavedSettings{{
     {SystemVar::BackLight, 1}, {SystemVar::BackLightDly, 1}, {SystemVar::KeySound, 1},
     {SystemVar::JuniorUser, 4}, {SystemVar::AdvancedUser, 4}, {SystemVar::SuperUser, 4},
 }};
-
-constexpr std::array<std::string_view, 10> kSystemSubWindows{
-    "数字键盘.dlg", "系统登陆.dlg", "权限警告.dlg", "密码错误.dlg", "串口1无响应.dlg",
-    "串口2无响应.dlg", "注销确认.dlg", "已经注销.dlg", "保存确认.dlg", "系统键盘.dlg"};
 
 // The entry at position n of a name list, or nullptr.
 const std::string* nameAt(const ObjectList& list, std::size_t n) { return n < list.size() ? &list[n]->m_strName : nullptr; }
@@ -151,7 +148,7 @@ std::uint8_t FindWindowIndex(const CEditorApp& app, std::string_view fileName)
 
 bool IsSystemSubWindow(std::string_view fileName)
 {
-    return std::find(kSystemSubWindows.begin(), kSystemSubWindows.end(), fileName) != kSystemSubWindows.end();
+    return isSystemSubWindow(fileName);
 }
 
 void OnScreenVarChanged(CEditorApp& app)

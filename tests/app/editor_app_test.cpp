@@ -285,9 +285,14 @@ TEST(EditorApp, IsTheCurrentApplicationAndClearsTheEmulatorFlags)
         EXPECT_EQ(MC8051Running.load(), 0);
         EXPECT_EQ(app.m_nMarginX.load(), 38);
         EXPECT_EQ(app.m_nMarginY.load(), 38);
-        EXPECT_EQ(app.m_nand.blockMask, static_cast<int>(0xFFFFC000u));
+        EXPECT_EQ(app.m_nand.blockMask, 0xFFFFC000u);
+        EXPECT_EQ(app.m_nand.pageMask, 511u);
+        EXPECT_EQ(app.m_nFlashAddress, 0x200000u);
+        EXPECT_EQ(app.m_nStartBlock, 3);
+        EXPECT_EQ(ApplicationByteSink() != nullptr, true) << "the application receives serial bytes";
     }
     EXPECT_EQ(GetEditorApp(), nullptr);
+    EXPECT_EQ(ApplicationByteSink(), nullptr);
 }
 
 TEST(EditorApp, FileNameOfPathSplitsOnlyOnRealBackslashes)

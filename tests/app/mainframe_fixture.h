@@ -2,7 +2,7 @@
 // A main window on a scripted host: the tests set the busy flags and the project's window
 // lists directly, and wait for the GUI thread to drain what workers posted.
 #include "app/mainframe/main_frame.h"
-#include <QApplication>
+#include "tests/app/qt_app.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,18 +12,7 @@
 
 namespace qv::test {
 
-// The QApplication of these tests: made once and never destroyed. A function-static one
-// would be destroyed after Qt's own globals (the icon theme's among them) and crash at exit.
-inline QApplication& guiApp()
-{
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+inline QApplication& guiApp() { return qtApp(); }
 
 class ScriptedHost : public CMainFrameHost {
 public:
