@@ -14,7 +14,13 @@ void ReportQueue::post(Report report)
     {
         std::lock_guard lock(mutex_);
         const bool wasEmpty = pending_.empty();
-        pending_.push_back(std::move(report));
+        // A progress right after a progress replaces it: only the latest value is ever
+        // shown, and a worker reporting in a tight loop must not grow the queue.
+        if (!wasEmpty && std::holds_alternative<ReportProgress>(report) &&
+            std::holds_alternative<ReportProgress>(pending_.back()))
+            pending_.back() = std::move(report);
+        else
+            pending_.push_back(std::move(report));
         if (wasEmpty)
             wake = wakeup_;
     }

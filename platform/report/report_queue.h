@@ -2,6 +2,8 @@
 // Worker threads report to the user through this queue and never touch a widget: they post
 // output lines, progress and close-box changes; the GUI thread drains the queue in order.
 // Without a GUI (tests, headless compiles) a consumer can drain it directly.
+// Consecutive progress reports collapse into the last one, so a worker that reports progress
+// faster than the GUI drains keeps the queue small; every other report is kept.
 #include <functional>
 #include <mutex>
 #include <string>
