@@ -3,6 +3,8 @@
 #include "model/app/app_environment.h"
 #include "model/app/emulator_flags.h"
 #include "model/app/folder_copy.h"
+#include "model/project/file_copies.h"
+#include "model/project/project_texts.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
@@ -45,12 +47,6 @@ bool isFile(const std::filesystem::path& p)
 {
     std::error_code ec;
     return std::filesystem::is_regular_file(p, ec);
-}
-
-bool isFolder(const std::filesystem::path& p)
-{
-    std::error_code ec;
-    return std::filesystem::is_directory(p, ec);
 }
 
 // The first line of "latest.txt" (the program writes it without a line end).
@@ -184,29 +180,54 @@ bool CEditorApp::OpenProjectFile(const std::filesystem::path& hmiPath)
     return true;
 }
 
-void CEditorApp::WriteLatestProject(const std::filesystem::path& hmiPath)
+bool CEditorApp::WriteLatestProject(const std::filesystem::path& hmiPath)
 {
     std::string error;
-    if (!writeFileAtomically(m_baseDir / kLatestFileName, hmiPath.string(), &error))
-        std::fprintf(stderr, "Quorvane: %s\n", error.c_str());
+    if (writeFileAtomically(m_baseDir / kLatestFileName, hmiPath.string(), &error))
+        return true;
+    ReportLine(std::string(project_text::CannotWriteLatest) + pathForMessage(m_baseDir / kLatestFileName) + " " + error);
+    return false;
+}
+
+void CEditorApp::ReportLine(std::string textGbk) { m_reports.appendText(std::move(textGbk) + "\r\n"); }
+
+ProjectDialogs& CEditorApp::Dialogs() const
+{
+    static CancellingProjectDialogs cancelling;
+    return m_projectDialogs ? *m_projectDialogs : cancelling;
 }
 
 void CEditorApp::CloseAllDocuments() { m_docManager.CloseAllDocuments(); }
 
+namespace {
+
+// Copies images/<name> into the project unless something of that name is there already
+// (a folder, or a file the copy must not replace). A failed copy is reported.
+bool copySupportFolder(CEditorApp& app, const std::filesystem::path& projectDir, const char* name)
+{
+    const std::filesystem::path to = projectDir / name;
+    if (entryExists(to))
+        return true;
+    if (CopyFolderTree(app.BaseDir() / "images" / name, to) == 0)
+        return true;
+    app.m_reports.appendText(std::string(project_text::CannotCopyFolder) + pathForMessage(app.BaseDir() / "images" / name) +
+                             " -> " + pathForMessage(to) + "\r\n");
+    return false;
+}
+
+} // namespace
+
 int CEditorApp::CopySpecialDisks()
 {
     for (const char* disk : {"UsbDisk", "SDCard", "FDisk"})
-        if (!isFolder(m_strProjectDir / disk))
-            CopyFolderTree(m_baseDir / "images" / disk, m_strProjectDir / disk);
+        copySupportFolder(*this, m_strProjectDir, disk);
     return 1;
 }
 
 int CEditorApp::CopyMC8051Folder()
 {
     CopySpecialDisks();
-    if (isFolder(m_strProjectDir / "MC8051"))
-        return 0;
-    return CopyFolderTree(m_baseDir / "images" / "MC8051", m_strProjectDir / "MC8051") != 0 ? 1 : 0;
+    return copySupportFolder(*this, m_strProjectDir, "MC8051") ? 0 : 1;
 }
 
 CDrawDoc* CEditorApp::ProjectDoc() const

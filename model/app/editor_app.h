@@ -12,6 +12,7 @@
 #include "model/app/doc_manager.h"
 #include "model/app/nand_geometry.h"
 #include "model/paint/control_font_registry.h"
+#include "model/project/project_dialogs.h"
 #include "model/vars/panel_clock.h"
 #include "model/vars/var_bank.h"
 #include "platform/report/report_queue.h"
@@ -28,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv {
@@ -76,6 +78,59 @@ public:
 
     // Closes every document of both templates.
     void CloseAllDocuments();
+
+    // ---- Project commands (model/project/project_commands.cpp) ----
+    // Each returns true when it did what it was asked (false: cancelled, refused or failed;
+    // the user has been told why).
+    bool OnFileNewProject();  // no project open
+    bool OnProjectNew();      // a project open: save prompt, then close it
+    bool OnFileOpenProject(); // no project open
+    bool OnProjectOpen();
+    bool OnProjectClose();
+    bool OnProjectSaveAs();
+    // Saves every modified document except the simulator's; false when a save failed.
+    bool SaveModifiedDocuments();
+    // Saves every document except the simulator's and restarts its undo history.
+    bool SaveAllDocumentsAndResetUndo();
+    // 2 (do not save) without asking when nothing is modified, else the prompt's answer:
+    // 0 cancel, 1 save, 2 do not save. Kept in m_nSaveChoice.
+    int PromptSaveProject();
+    // The first screen "win0.drw" of a new project, saved and listed in the project.
+    bool CreateFirstScreen();
+
+    // ---- Project files (model/project/project_files.cpp) ----
+    // Copies a picture into the project's "UserPicture" folder and returns its stored name
+    // "\UserPicture\" + file name. A different picture of the same name already there is
+    // kept and the copy gets a new name. nullopt (the user told why) when it cannot be copied.
+    std::optional<std::string> CopyUserPicture(const std::filesystem::path& source);
+    // Copies a window file into the project's "window" folder unless one of that name is
+    // there; the destination, or nullopt when the copy failed.
+    std::optional<std::filesystem::path> CopyWindowFile(const std::filesystem::path& source);
+    // Copies every file of `srcDir` matching `pattern` into `dstDir`; the number that failed
+    // (each reported in the output).
+    int CopyFolderFiles(const std::filesystem::path& srcDir, const std::filesystem::path& dstDir,
+                        std::string_view pattern, bool failIfExists);
+
+    // ---- Window walks (model/project/window_walks.cpp) ----
+    // The simulator moves a sub-window to (x, y) on its canvas, kept inside the screen.
+    void MoveSubWindowDoc(const std::string& title, int x, int y);
+    // After the variable table changed, every window of the project (open or not) has its
+    // references fixed and is saved; false when a window could not be fixed (named in a
+    // message, its file unchanged).
+    bool OnHmiVarDeleted(int row);
+    bool OnHmiVarsCleared(int row);
+    bool OnHmiVarMoved(int row);
+    bool OnHmiVarPasted(int row);
+    bool OnHmiVarsChanged(int row);
+    // Re-resolves the references of the open windows; a listed window without an open
+    // document is named ("Error:UpDateVar") and skipped.
+    void RefreshVariableBindings(std::string_view text);
+    // Every screen scales to the new resolution; every sub-window shrinks with it when it no
+    // longer fits, else keeps its size and is centred. Each is saved.
+    bool RescaleWindowsToResolution(int oldWidth, int oldHeight, int newWidth, int newHeight);
+
+    void SetProjectDialogs(ProjectDialogs* dialogs) { m_projectDialogs = dialogs; }
+    ProjectDialogs& Dialogs() const;
 
     // Copies "UsbDisk", "SDCard" and "FDisk" from the base folder's "images" into the
     // project folder where they are missing; results are ignored, returns 1.
@@ -217,7 +272,17 @@ public:
 private:
     // The project file to open for `mode` (3 latest, 4 example), or nullopt.
     std::optional<std::filesystem::path> LatestProjectPath(int mode) const;
-    void WriteLatestProject(const std::filesystem::path& hmiPath);
+    // False (and a line in the output) when "latest.txt" cannot be written.
+    bool WriteLatestProject(const std::filesystem::path& hmiPath);
+    // A line in the output bar (GBK, the line end is added).
+    void ReportLine(std::string textGbk);
+    // The steps of a new project after the dialog and the folder check.
+    bool CreateProject(const std::filesystem::path& folder, const std::string& nameGbk, int width, int height);
+    // The dialog and the folder check of a new project; nullopt when cancelled or refused.
+    std::optional<NewProjectChoice> AskNewProject();
+    enum class WalkSave { None, All };
+    // Calls `fix` on every window of the project's lists, loading the ones that are not open.
+    bool ForEachProjectWindow(const std::function<void(CDrawDoc&, bool screen)>& fix, WalkSave save);
 
     friend class AppDocumentEnvironment;
 
@@ -235,6 +300,7 @@ private:
     std::filesystem::path m_baseDir;
     DocManager m_docManager;
     UiPrompts* m_prompt = nullptr;
+    ProjectDialogs* m_projectDialogs = nullptr;
     ProjectTreeSink* m_treeSink = nullptr;
     std::unique_ptr<AppDocumentEnvironment> m_environment;
     // While a project opens, window files that fail are collected for one message.

@@ -1,7 +1,7 @@
 #include "model/params/user_picture.h"
 
 #include "model/app/editor_app.h"
-#include "platform/files/atomic_file.h"
+#include "model/project/file_copies.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
@@ -14,17 +14,10 @@ std::string storedPictureName(std::string_view fileNameGbk)
     return std::string("\\").append(kUserPictureFolder).append("\\").append(fileNameGbk);
 }
 
-// Copies when the destination is missing and the source can be read; failures copy nothing.
-void copyIfMissing(const std::optional<std::filesystem::path>& source, const std::optional<std::filesystem::path>& dest)
+// The project's picture folder as it is spelled on disk.
+std::filesystem::path pictureFolder(const std::filesystem::path& projectDir)
 {
-    std::error_code ec;
-    if (!source || !dest || std::filesystem::exists(*dest, ec))
-        return;
-    std::string bytes;
-    if (!readWholeFile(*source, bytes))
-        return;
-    std::filesystem::create_directories(dest->parent_path(), ec);
-    writeFileAtomically(*dest, bytes);
+    return resolveStoredPath(projectDir, kUserPictureFolder).value_or(projectDir / kUserPictureFolder);
 }
 
 } // namespace
@@ -38,18 +31,20 @@ std::optional<std::string> copyUserPictureFile(const std::filesystem::path& proj
             *error = "图片文件名含有GBK无法表示的字符，请改名后再选择";
         return std::nullopt;
     }
-    const std::string stored = storedPictureName(*nameGbk);
-    copyIfMissing(source, resolveStoredPath(projectDir, stored));
-    return stored;
+    const auto used = copyFileKeepingOthers(source, pictureFolder(projectDir), *nameGbk, error);
+    if (!used)
+        return std::nullopt;
+    return storedPictureName(*used);
 }
 
 std::string copyStoredPicture(const std::filesystem::path& baseDir, const std::filesystem::path& projectDir,
                               std::string_view storedSource)
 {
-    const std::string stored = storedPictureName(FileNameOfPath(std::string(storedSource)));
-    if (!projectDir.empty())
-        copyIfMissing(resolveStoredPath(baseDir, storedSource), resolveStoredPath(projectDir, stored));
-    return stored;
+    const std::string name = FileNameOfPath(std::string(storedSource));
+    const auto source = resolveStoredPath(baseDir, storedSource);
+    if (projectDir.empty() || !source)
+        return storedPictureName(name);
+    return storedPictureName(copyFileKeepingOthers(*source, pictureFolder(projectDir), name).value_or(name));
 }
 
 std::string CopyUserPicture(const CEditorApp& app, std::string_view storedSource)

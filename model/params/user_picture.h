@@ -1,7 +1,7 @@
 #pragma once
 // Pictures placed on shapes and controls live in the project's "UserPicture" folder and are
-// stored as "\UserPicture\" + file name. A picture is copied in once: a file of the same
-// name already there is kept.
+// stored as "\UserPicture\" + file name. A picture is copied in once; a different picture
+// of the same name already there is kept and the new one is copied under a new name.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,8 +13,8 @@ class CEditorApp;
 
 inline constexpr std::string_view kUserPictureFolder = "UserPicture";
 
-// Copies `source` (a host path) into <projectDir>/UserPicture unless a file of that name is
-// there. Returns the name to store, or nullopt with `error` set when the file name cannot
+// Copies `source` (a host path) into <projectDir>/UserPicture (see copyFileKeepingOthers).
+// Returns the name to store, or nullopt with `error` set when the file name cannot
 // be held in the project's GBK text. A source that cannot be read copies nothing; the name is
 // still returned (the picture is then drawn as nothing).
 std::optional<std::string> copyUserPictureFile(const std::filesystem::path& projectDir,

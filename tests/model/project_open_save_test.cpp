@@ -1,0 +1,177 @@
+// Open, close, save and save-as of a project through the commands and their dialogs.
+#include "tests/model/project_fixture.h"
+
+namespace qv::test {
+namespace {
+
+using Project = ProjectTest;
+
+TEST_F(Project, OpeningTheOpenProjectAgainDoesNothingAfterThePrompt)
+{
+    const fs::path folder = newProject("p");
+    CDrawDoc* screen = app->FindWindowDocByFileName("win0.drw");
+    screen->SetModifiedFlag();
+    dialogs.saveChoices.push_back(ProjectDialogs::DontSave);
+    dialogs.files.push_back(folder / "p.hmi");
+    EXPECT_FALSE(app->OnProjectOpen());
+    EXPECT_EQ(dialogs.saveQuestions, 1);
+    EXPECT_EQ(app->FindWindowDocByFileName("win0.drw"), screen) << "nothing closed or reopened";
+    EXPECT_TRUE(screen->IsModified());
+}
+
+TEST_F(Project, OpenAnotherProjectClosesTheFirstOnlyWhenTheNewOneLoads)
+{
+    const fs::path first = newProject("first");
+    newProject("second");
+    const fs::path second = app->m_strProjectPath;
+
+    writeText(base() / "broken.hmi", "not a project");
+    dialogs.files.push_back(base() / "broken.hmi");
+    EXPECT_FALSE(app->OnProjectOpen());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("broken.hmi"), std::string::npos);
+    EXPECT_EQ(app->m_strProjectPath, second);
+    EXPECT_EQ(app->GetDocManager().AllDocuments().size(), 3u);
+
+    dialogs.files.push_back(first / "first.hmi");
+    EXPECT_TRUE(app->OnProjectOpen());
+    EXPECT_EQ(app->m_strProjectName, "first");
+    EXPECT_EQ(readText(base() / "latest.txt"), (first / "first.hmi").string());
+    EXPECT_EQ(app->GetDocManager().AllDocuments().size(), 3u);
+    EXPECT_EQ(dialogs.saveQuestions, 0) << "nothing was modified, so nothing was asked";
+}
+
+TEST_F(Project, OpenWithNoProjectGoesStraightToTheFileDialog)
+{
+    const fs::path folder = newProject("p");
+    app->CloseAllDocuments();
+    dialogs.files.push_back(std::nullopt);
+    EXPECT_FALSE(app->OnProjectOpen());
+    dialogs.files.push_back(folder / "p.hmi");
+    EXPECT_TRUE(app->OnProjectOpen());
+    EXPECT_NE(app->FindWindowDocByFileName("win0.drw"), nullptr);
+}
+
+TEST_F(Project, CloseAsksOnlyWhenModifiedAndLeavesPathsAndLatest)
+{
+    const fs::path folder = newProject("p");
+    const std::string latest = readText(base() / "latest.txt");
+    CDrawDoc* screen = app->FindWindowDocByFileName("win0.drw");
+    screen->AddObject(std::make_unique<CDrawRect>(Rect{50, 50, 90, 90}));
+    screen->SetModifiedFlag();
+
+    dialogs.saveChoices.push_back(ProjectDialogs::Cancel);
+    EXPECT_FALSE(app->OnProjectClose());
+    EXPECT_EQ(app->GetDocManager().AllDocuments().size(), 3u);
+
+    dialogs.saveChoices.push_back(ProjectDialogs::Save);
+    EXPECT_TRUE(app->OnProjectClose());
+    EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
+    EXPECT_EQ(app->m_nSaveChoice, 1);
+    EXPECT_EQ(load(folder / "window" / "win0.drw")->m_objects.size(), 1u) << "saved before closing";
+    EXPECT_EQ(app->m_strProjectDir, folder);
+    EXPECT_EQ(readText(base() / "latest.txt"), latest);
+
+    EXPECT_TRUE(app->OnProjectClose()) << "nothing modified: no question";
+    EXPECT_EQ(dialogs.saveQuestions, 2);
+}
+
+TEST_F(Project, SaveAllRestartsTheUndoHistoryAndSkipsTheSimulator)
+{
+    const fs::path folder = newProject("p");
+    CDrawDoc* screen = app->FindWindowDocByFileName("win0.drw");
+    screen->AddObject(std::make_unique<CDrawRect>(Rect{1, 1, 9, 9}));
+    screen->SnapshotAndSetModified();
+    screen->SnapshotAndSetModified();
+    EXPECT_TRUE(app->SaveAllDocumentsAndResetUndo());
+    EXPECT_FALSE(screen->CanUndo());
+    EXPECT_FALSE(screen->IsModified());
+    EXPECT_EQ(load(folder / "window" / "win0.drw")->m_objects.size(), 1u);
+    EXPECT_TRUE(app->FindDocByTitle("模拟LCD/VGA显示屏")->GetPathName().empty());
+}
+
+TEST_F(Project, SaveAsCopiesEverythingElsewhereAndKeepsTheOpenProject)
+{
+    const fs::path folder = newProject("p");
+    const std::string latest = readText(base() / "latest.txt");
+    CDrawDoc* screen = app->FindWindowDocByFileName("win0.drw");
+    screen->AddObject(std::make_unique<CDrawRect>(Rect{5, 5, 25, 25}));
+    screen->SetModifiedFlag();
+    writeText(folder / "UserPicture" / "a.bmp", "picture");
+    fs::create_directories(base() / "copies");
+
+    dialogs.folders.push_back(base() / "copies");
+    EXPECT_TRUE(app->OnProjectSaveAs());
+    EXPECT_EQ(dialogs.folderTitles, std::vector<std::string>{"请选择目录："});
+    const fs::path copy = base() / "copies" / "p";
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0], "成功另存为工程到目录\"" + copy.string() + "\"");
+    EXPECT_EQ(load(copy / "window" / "win0.drw")->m_objects.size(), 1u) << "modified documents saved first";
+    EXPECT_EQ(readText(copy / "UserPicture" / "a.bmp"), "picture");
+    for (const char* sub : {"p.hmi", "MC8051", "UsbDisk", "SDCard", "FDisk", "NandFlash", "UserCode"})
+        EXPECT_TRUE(fs::exists(copy / sub)) << sub;
+    EXPECT_EQ(app->m_strProjectPath, folder / "p.hmi");
+    EXPECT_EQ(readText(base() / "latest.txt"), latest);
+
+    // The same again: a folder of the project's name is there now.
+    prompts.messages.clear();
+    writeText(copy / "mine.txt", "keep");
+    dialogs.folders.push_back(base() / "copies");
+    EXPECT_FALSE(app->OnProjectSaveAs());
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"选定目录下存在同工程名\"p\"的文件夹!!!"});
+    EXPECT_EQ(readText(copy / "mine.txt"), "keep");
+}
+
+TEST_F(Project, SaveAsIntoTheProjectsOwnFolderIsRefused)
+{
+    const fs::path folder = newProject("p");
+    for (const fs::path& chosen : {folder, folder / "window", folder / "." / "UserCode"}) {
+        SCOPED_TRACE(chosen.string());
+        prompts.messages.clear();
+        dialogs.folders.push_back(chosen);
+        EXPECT_FALSE(app->OnProjectSaveAs());
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{"不能把工程另存到工程自己的文件夹里！！！"});
+        EXPECT_FALSE(fs::exists(chosen / "p"));
+    }
+    dialogs.folders.push_back(std::nullopt);
+    EXPECT_FALSE(app->OnProjectSaveAs()) << "cancel";
+}
+
+TEST_F(Project, StartUpFallsBackToTheSampleProject)
+{
+    // The sample is a project like any other; make one where the base folder expects it.
+    const fs::path sample = base() / utf8("例子") / utf8("示例工程");
+    dialogs.newProjects.push_back(NewProjectChoice{sample.parent_path(), "示例工程", 800, 480});
+    ASSERT_TRUE(app->OnFileNewProject());
+    const fs::path samplePath = app->m_strProjectPath;
+    const fs::path mine = newProject("mine");
+    app->CloseAllDocuments();
+
+    struct Case {
+        const char* what;
+        std::optional<std::string> latest;
+        fs::path expected;
+    };
+    const Case cases[] = {
+        {"latest names a project", mine / "mine.hmi", mine / "mine.hmi"},
+        {"no latest.txt", std::nullopt, samplePath},
+        {"empty latest.txt", std::string(), samplePath},
+        {"latest names a missing file", (base() / "gone.hmi").string(), samplePath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(base() / "latest.txt");
+        if (c.latest)
+            writeText(base() / "latest.txt", *c.latest);
+        EXPECT_TRUE(app->OpenLatestProject(3));
+        EXPECT_EQ(app->m_strProjectPath, c.expected);
+        app->CloseAllDocuments();
+    }
+    fs::remove_all(sample.parent_path());
+    fs::remove(base() / "latest.txt");
+    EXPECT_FALSE(app->OpenLatestProject(3));
+    EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
+}
+
+} // namespace
+} // namespace qv::test
