@@ -1,0 +1,52 @@
+// qv_gen_base <base folder>: writes the shipped base folder's generated content. Run it on
+// the tree's base/ and commit what it wrote.
+#include "gen/base/base_pictures.h"
+#include "gen/base/base_sounds.h"
+#include "gen/base/sample_projects.h"
+#include "platform/files/atomic_file.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Folders that must exist in every base folder even while they hold nothing else: a
+// placeholder keeps each in the tree.
+constexpr const char* kKeptFolders[] = {"images/MC8051", "images/UsbDisk", "images/SDCard", "images/FDisk",
+                                        "images/hex/fpga"};
+
+bool writeKeptFolders(const fs::path& base, std::string* error)
+{
+    for (const char* folder : kKeptFolders) {
+        std::error_code ec;
+        fs::create_directories(base / folder, ec);
+        if (!fs::exists(base / folder / ".keep") && !qv::writeFileAtomically(base / folder / ".keep", "", error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <base folder>\n", argv[0]);
+        return 2;
+    }
+    // JPEG writing needs Qt's image plugins, which need an application object.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication qapp(argc, argv);
+    const fs::path base = fs::absolute(argv[1]);
+    std::string error;
+    if (!writeKeptFolders(base, &error) || !qv::gen::writeBasePictures(base, &error) ||
+        !qv::gen::writeBaseSounds(base, &error) || !qv::gen::writeSampleProjects(base, &error)) {
+        std::fprintf(stderr, "qv_gen_base: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}

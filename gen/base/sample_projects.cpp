@@ -1,0 +1,233 @@
+#include "gen/base/sample_projects.h"
+
+#include "model/app/editor_app.h"
+#include "model/vars/hmi_vars.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/stored_path.h"
+#include "platform/text/gbk.h"
+
+#include <functional>
+#include <system_error>
+#include <vector>
+
+namespace qv::gen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One shape of a sample window, in window coordinates (the margins and the window's origin
+// are added when it is placed).
+struct ShapeDef {
+    int kind;
+    Rect rect;
+    ColorRef pen;
+    ColorRef brush;
+    const char* text = nullptr;     // text shapes (GBK)
+    const char* picture = nullptr;  // picture shapes: a stored path below the base folder
+    int fontHeight = 16;
+};
+
+struct WindowDef {
+    const char* fileName;  // GBK, ".drw" or ".dlg"
+    Point origin;          // sub-windows only
+    Size size;             // {0, 0}: the project's resolution
+    std::vector<ShapeDef> shapes;
+};
+
+struct VariableDef {
+    const char* type;
+    const char* name;
+    const char* initial;
+    const char* description;
+};
+
+struct ProjectDef {
+    const char8_t* folder;  // below the base folder, UTF-8
+    const char* name;       // GBK
+    Size resolution;
+    std::vector<VariableDef> variables;
+    std::vector<WindowDef> windows;  // the first is the new project's "win0.drw"
+};
+
+constexpr ColorRef kBlack = rgb(0, 0, 0);
+constexpr ColorRef kWhite = rgb(255, 255, 255);
+
+ShapeDef text(Rect r, const char* gbk, ColorRef colour, int height = 16)
+{
+    return {kKindText, r, colour, kWhite, gbk, nullptr, height};
+}
+
+const std::vector<ProjectDef>& projects()
+{
+    static const std::vector<ProjectDef> defs = {
+        {u8"例子",
+         "示例工程",
+         {800, 480},
+         {{"unsigned short", "温度", "25", "炉内温度"},
+          {"unsigned short", "压力", "101", "管道压力"},
+          {"unsigned char", "水泵", "0", "水泵开关"}},
+         {{"win0.drw",
+           {},
+           {},
+           {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
+            text({20, 16, 420, 48}, "示例工程：锅炉监控", kWhite, 24),
+            {kKindRoundRect, {40, 100, 360, 300}, rgb(30, 70, 140), rgb(230, 238, 250)},
+            text({60, 120, 340, 150}, "温度", kBlack),
+            text({60, 170, 340, 200}, "压力", kBlack),
+            {kKindEllipse, {480, 110, 700, 290}, rgb(120, 120, 120), rgb(200, 200, 200)},
+            {kKindLine, {360, 200, 480, 200}, rgb(30, 70, 140), kWhite},
+            {kKindPicture, {460, 340, 524, 404}, kBlack, kWhite, nullptr, "images\\sys\\PICGROUP001.jpg"},
+            text({40, 420, 420, 450}, "点击画面切换到参数设置", rgb(90, 90, 90))}},
+          {"参数.drw",
+           {},
+           {},
+           {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
+            text({20, 16, 420, 48}, "参数设置", kWhite, 24),
+            {kKindRectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite}}},
+          {"提示.dlg",
+           {280, 160},
+           {240, 160},
+           {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
+            text({20, 60, 220, 90}, "水泵已启动", kBlack)}}}},
+        {u8"Examples",
+         "银行ATM取款机",
+         {640, 480},
+         {{"unsigned int", "余额", "5000", "账户余额"},
+          {"unsigned int", "取款金额", "0", "本次取款金额"},
+          {"unsigned int", "密码", "0", "输入的密码"}},
+         {{"win0.drw",
+           {},
+           {},
+           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+            text({170, 60, 470, 100}, "欢迎使用ATM取款机", kWhite, 32),
+            {kKindRoundRect, {220, 300, 420, 360}, kWhite, rgb(0, 140, 90)},
+            text({270, 318, 400, 344}, "请插卡", kWhite, 24)}},
+          {"输入密码.drw",
+           {},
+           {},
+           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+            text({200, 60, 440, 100}, "请输入密码", kWhite, 32),
+            {kKindRectangle, {200, 150, 440, 200}, kBlack, kWhite}}},
+          {"取款.drw",
+           {},
+           {},
+           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+            text({240, 40, 400, 80}, "请选择金额", kWhite, 32),
+            {kKindRoundRect, {40, 140, 240, 200}, kWhite, rgb(0, 140, 90)},
+            text({100, 158, 220, 184}, "100元", kWhite, 24),
+            {kKindRoundRect, {400, 140, 600, 200}, kWhite, rgb(0, 140, 90)},
+            text({460, 158, 580, 184}, "500元", kWhite, 24),
+            {kKindRoundRect, {40, 260, 240, 320}, kWhite, rgb(0, 140, 90)},
+            text({100, 278, 220, 304}, "查询余额", kWhite, 24),
+            {kKindRoundRect, {400, 260, 600, 320}, kWhite, rgb(160, 40, 40)},
+            text({470, 278, 580, 304}, "退卡", kWhite, 24)}},
+          {"余额.dlg",
+           {200, 160},
+           {240, 160},
+           {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
+            text({30, 60, 210, 90}, "您的余额", kBlack)}}}},
+    };
+    return defs;
+}
+
+class NewProjectAnswer : public CancellingProjectDialogs {
+public:
+    explicit NewProjectAnswer(NewProjectChoice c) : choice_(std::move(c)) {}
+    std::optional<NewProjectChoice> NewProject(const fs::path&) override { return choice_; }
+
+private:
+    NewProjectChoice choice_;
+};
+
+std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point at)
+{
+    const Rect r{def.rect.left + at.x, def.rect.top + at.y, def.rect.right + at.x, def.rect.bottom + at.y};
+    auto obj = std::make_unique<CDrawRect>(r);
+    obj->m_nKind = def.kind;
+    obj->m_penInfo = {PS_INSIDEFRAME, def.kind == kKindLine ? 3 : 2, 0, def.pen};
+    obj->m_brushInfo = {BS_SOLID, def.brush, 0};
+    if (def.kind == kKindText) {
+        obj->m_strName = def.text;
+        obj->m_bTransparent = 1;
+        obj->m_bHasBrush = 0;
+        obj->m_logfont.lfHeight = def.fontHeight;
+        obj->m_logfont.lfWidth = def.fontHeight / 2;
+    }
+    if (def.picture) {
+        if (auto stored = app.CopyUserPicture(*resolveStoredPath(app.BaseDir(), def.picture)))
+            obj->m_strFiles.push_back(*stored);
+    }
+    return obj;
+}
+
+bool buildProject(const fs::path& base, const ProjectDef& def, std::string* error)
+{
+    const fs::path location = base / fs::path(def.folder);
+    const fs::path folder = location / *gbkToUtf8(def.name);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+
+    CEditorApp app(base);
+    app.InitDocTemplates();
+    NewProjectAnswer answer({location, def.name, def.resolution.cx, def.resolution.cy});
+    app.SetProjectDialogs(&answer);
+    if (!app.OnFileNewProject()) {
+        *error = folder.string() + ": the project could not be made";
+        return false;
+    }
+    for (const VariableDef& v : def.variables)
+        if (FindOrAddHmiVar(app, v.type, v.name, v.initial, v.description) < 0) {
+            *error = folder.string() + ": a variable could not be added";
+            return false;
+        }
+
+    CDrawDoc* project = app.ProjectDoc();
+    const Point margins{app.m_nMarginX.load(), app.m_nMarginY.load()};
+    for (const WindowDef& w : def.windows) {
+        const std::string name = w.fileName;
+        const bool subWindow = name.ends_with(".dlg");
+        CDrawDoc* doc = app.FindWindowDocByFileName(name);
+        if (!doc) {
+            doc = app.m_pWindowTemplate->OpenNewDocument(name);
+            doc->m_ptWindowOrigin = w.origin;
+            if (w.size.cx > 0) {
+                doc->m_nWindowWidth = w.size.cx;
+                doc->m_nWindowHeight = w.size.cy;
+            }
+            if (!doc->SaveToWindowFolder()) {
+                *error = name + ": cannot be saved";
+                return false;
+            }
+            subWindow ? project->AddSubWindowName(name) : project->AddScreenName(name);
+        }
+        const Point at{margins.x + doc->m_ptWindowOrigin.x, margins.y + doc->m_ptWindowOrigin.y};
+        for (const ShapeDef& s : w.shapes)
+            doc->AddObject(makeShape(app, s, at));
+        doc->SetModifiedFlag();
+    }
+    if (!app.SaveAllDocumentsAndResetUndo()) {
+        *error = folder.string() + ": a document could not be saved";
+        return false;
+    }
+    app.CloseAllDocuments();
+    // Empty folders are not kept in the tree; a placeholder keeps them.
+    for (const char* sub : {"NandFlash", "UserCode", "UserPicture"})
+        if (fs::is_empty(folder / sub, ec) && !writeFileAtomically(folder / sub / ".keep", "", error))
+            return false;
+    // The generator's own run must not leave a "latest.txt" in the shipped base folder.
+    fs::remove(base / CEditorApp::kLatestFileName, ec);
+    return true;
+}
+
+} // namespace
+
+bool writeSampleProjects(const fs::path& base, std::string* error)
+{
+    for (const ProjectDef& def : projects())
+        if (!buildProject(base, def, error))
+            return false;
+    return true;
+}
+
+} // namespace qv::gen

@@ -1,0 +1,85 @@
+// The shipped base folder: every project, screen and sub-window file in it loads and saves
+// to the same bytes, every picture the projects and the kind defaults name is there, and a
+// first start on a copy of it opens the sample project.
+#include "platform/files/stored_path.h"
+#include "tests/model/project_fixture.h"
+
+namespace qv::test {
+namespace {
+
+fs::path shippedBase() { return sourceDir() / "base"; }
+
+TEST(BaseFolder, EveryDocumentLoadsAndSavesByteIdentically)
+{
+    int checked = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(shippedBase())) {
+        const auto ext = entry.path().extension();
+        if (!entry.is_regular_file() || (ext != ".hmi" && ext != ".drw" && ext != ".dlg"))
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        std::string bytes;
+        ASSERT_TRUE(readWholeFile(entry.path(), bytes));
+        CDrawDoc doc;
+        DocumentError error;
+        ASSERT_TRUE(doc.LoadFromBytes(bytes, entry.path().filename().string(), &error)) << error.messageGbk;
+        EXPECT_TRUE(doc.SerializeToBytes() == bytes) << "load-then-save changed the file";
+        ++checked;
+    }
+    EXPECT_GE(checked, 9) << "two sample projects with their windows";
+}
+
+TEST(BaseFolder, HoldsEveryNamedSystemPictureAndSupportFolder)
+{
+    std::vector<std::string> stored = {"images\\sys\\switchON.bmp",   "images\\sys\\switchOFF.bmp",
+                                       "images\\sys\\IndicatorON.bmp", "images\\sys\\IndicatorOFF.bmp",
+                                       "images\\sys\\Radio_ON.bmp",   "images\\sys\\Radio_OFF.bmp",
+                                       "images\\sys\\Fu.bmp",         "images\\sys\\Zheng.bmp",
+                                       "images\\sys\\KongGe.bmp",     "images\\sys\\Point.bmp",
+                                       "images\\sys\\Dialog.bmp",     "images\\sys\\up0.bmp",
+                                       "images\\sys\\up1.bmp",        "images\\sys\\down0.bmp",
+                                       "images\\sys\\down1.bmp"};
+    for (int i = 0; i < 10; ++i)
+        stored.push_back("images\\sys\\" + std::to_string(i) + ".bmp");
+    for (int i = 1; i <= 6; ++i)
+        stored.push_back("images\\sys\\PICGROUP00" + std::to_string(i) + ".jpg");
+    for (int i = 0; i < 4; ++i)
+        stored.push_back("images\\cur\\cur" + std::to_string(i) + ".bmp");
+    for (const std::string& s : stored) {
+        const auto file = resolveStoredPath(shippedBase(), s);
+        ASSERT_TRUE(file) << s;
+        std::string bytes;
+        EXPECT_TRUE(readWholeFile(*file, bytes) && bytes.size() > 54) << s;
+        EXPECT_TRUE(bytes.starts_with(file->extension() == ".jpg" ? "\xFF\xD8" : "BM")) << s;
+    }
+    for (const char* folder : {"MC8051", "UsbDisk", "SDCard", "FDisk", "Sound", "SpecialWindow", "hex/fpga"})
+        EXPECT_TRUE(fs::is_directory(shippedBase() / "images" / folder)) << folder;
+    EXPECT_FALSE(fs::exists(shippedBase() / "latest.txt")) << "a first start must find no latest project";
+}
+
+class FirstStart : public ProjectTest {};
+
+TEST_F(FirstStart, OpensTheSampleProjectWithItsWindowsAndVariables)
+{
+    // What the run script does: a copy of the shipped base folder, once.
+    fs::copy(shippedBase(), base(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(app->OpenLatestProject(3));
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(app->m_strProjectPath, base() / utf8("例子") / utf8("示例工程") / utf8("示例工程.hmi"));
+    EXPECT_GT(app->ProjectDoc()->m_varTable.size(), 16u) << "user variables besides the system ones";
+    EXPECT_FALSE(app->ProjectDoc()->m_subWindowNames.empty());
+    for (const auto& list : {&app->ProjectDoc()->m_screenNames, &app->ProjectDoc()->m_subWindowNames})
+        for (const auto& entry : *list) {
+            const CDrawDoc* doc = app->FindWindowDocByFileName(entry->m_strName);
+            ASSERT_NE(doc, nullptr) << utf8(entry->m_strName);
+            EXPECT_FALSE(doc->m_objects.empty()) << utf8(entry->m_strName);
+        }
+
+    // Mode 4 opens the second sample.
+    app->CloseAllDocuments();
+    ASSERT_TRUE(app->OpenLatestProject(4));
+    EXPECT_EQ(app->m_strProjectName, "银行ATM取款机");
+    EXPECT_EQ(app->m_nResWidth, 640);
+}
+
+} // namespace
+} // namespace qv::test
