@@ -16,9 +16,25 @@
 namespace qv::compile {
 
 // The application's busy and abort flags that a compile shares with the user interface.
-struct CompileFlags {
-    std::atomic<int> compiling{0};
-    std::atomic<int> abort{0};
+// Bound to the application object's own flags, so the abort command and the busy rules of
+// the menus see the same values the worker sets and tests; a default-made set owns its
+// flags (headless compiles, tests).
+class CompileFlags {
+public:
+    CompileFlags() : compiling(own_[0]), abort(own_[1]) {}
+    CompileFlags(std::atomic<int>& compilingFlag, std::atomic<int>& abortFlag)
+        : compiling(compilingFlag), abort(abortFlag)
+    {
+    }
+    CompileFlags(const CompileFlags&) = delete;
+    CompileFlags& operator=(const CompileFlags&) = delete;
+
+private:
+    std::atomic<int> own_[2]{};   // declared first: the references may bind to it
+
+public:
+    std::atomic<int>& compiling;
+    std::atomic<int>& abort;
 };
 
 class CompileContext {
