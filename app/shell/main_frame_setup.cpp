@@ -1,6 +1,7 @@
 #include "app/shell/main_frame_setup.h"
 
 #include "app/about/about_dlg.h"
+#include "app/compile/compile_runner.h"
 #include "app/mainframe/main_frame.h"
 #include "app/shell/editor_app_shell.h"
 #include "model/app/editor_app.h"
@@ -18,6 +19,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     CMainFrame* f = frame.get();
     frame->commands().bind({Owner::App, cmd::id::About}, [f] { OnAppAbout(f); });
     frame->commands().bind({Owner::App, cmd::id::AbortCompile}, [&app] { app.m_bAbort = 1; });
+    installCompileCommand(*frame, app);
     frame->commands().bind({Owner::App, cmd::id::ShowCtrlNumbers}, [&app] {
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
     });

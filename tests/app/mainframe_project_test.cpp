@@ -7,6 +7,7 @@
 #include "model/app/editor_app.h"
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
+#include "tests/app/small_project.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QFileInfo>
@@ -41,24 +42,7 @@ protected:
     }
 
     // A project of 320 x 240 with two screens and one sub-window.
-    fs::path makeProject()
-    {
-        const fs::path folder = dir.path() / "demo";
-        fs::create_directories(folder / "window");
-        CDrawDoc project;
-        project.m_nWindowWidth = 320;
-        project.m_nWindowHeight = 240;
-        for (const char* s : {"win0.drw", "win1.drw"})
-            project.AddScreenName(s);
-        project.AddSubWindowName("sub0.dlg");
-        DocumentError error;
-        EXPECT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
-        for (const char* w : {"win0.drw", "win1.drw", "sub0.dlg"}) {
-            CDrawDoc window;
-            EXPECT_TRUE(window.OnSaveDocument(folder / "window" / w, &error)) << error.messageGbk;
-        }
-        return folder / "demo.hmi";
-    }
+    fs::path makeProject() { return writeSmallProject(dir.path()); }
 
     std::vector<std::string> frameTitles() const
     {

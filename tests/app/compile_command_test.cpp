@@ -1,0 +1,306 @@
+// The compile command on the real main window and a small project: the confirm dialog
+// answered with real clicks, the worker on its own thread, its lines in the output bar, the
+// close box refused while it runs, the abort command, and Cancel starting nothing.
+#include "app/compile/compile_runner.h"
+#include "app/mainframe/docking_bars.h"
+#include "app/shell/main_frame_setup.h"
+#include "compiler/ui/compile_confirm_dialog.h"
+#include "model/app/editor_app.h"
+#include "model/app/emulator_flags.h"
+#include "model/document/draw_doc.h"
+#include "tests/app/mainframe_fixture.h"
+#include "tests/app/scripted_prompts.h"
+#include "tests/app/small_project.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+namespace qv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using cmd::Owner;
+
+// Keeps the worker inside the compile (before the first window) until the test opens it.
+class GatedScreenCompiler : public compile::ScreenCompiler {
+public:
+    void compileCursors(compile::CompileContext&) override
+    {
+        entered = true;
+        std::unique_lock lock(mutex_);
+        cv_.wait(lock, [&] { return open_; });
+    }
+    void compileWindow(compile::CompileContext&, const compile::WindowSource&, compile::WindowKind) override {}
+    void open()
+    {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        cv_.notify_all();
+    }
+
+    std::atomic<bool> entered{false};
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool open_ = false;
+};
+
+// Prompts that also note whether each message was shown on the GUI thread.
+class ThreadNotingPrompts : public ScriptedPrompts {
+public:
+    void ShowMessage(std::string_view textGbk, Icon icon) override
+    {
+        onGuiThread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
+        ScriptedPrompts::ShowMessage(textGbk, icon);
+    }
+    std::vector<bool> onGuiThread;
+};
+
+QString utf8(const char8_t* s) { return QString::fromUtf8(reinterpret_cast<const char*>(s)); }
+
+class CompileCommand : public ::testing::Test {
+protected:
+    CompileCommand()
+    {
+        guiApp();
+        for (const char* support : {"UsbDisk", "SDCard", "FDisk", "MC8051"})
+            fs::create_directories(dir.path() / "images" / support);
+        app = std::make_unique<CEditorApp>(dir.path());
+        app->SetPrompt(&prompts);
+        app->InitDocTemplates();
+        frame = createMainFrame(*app);
+        frame->resize(1024, 700);
+        frame->show();
+        runner = frame->findChild<CCompileRunner*>();
+        MC8051StopRequest = 0;
+    }
+    ~CompileCommand() override
+    {
+        gate.open();
+        if (runner)
+            runner->WaitForWorker();
+        app->CloseAllDocuments();
+        frame.reset();
+        // Frames of closed documents go by deferred deletion; they must go while the
+        // application object they refer to still lives.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app->SetPrompt(nullptr);
+    }
+
+    void openProject()
+    {
+        const fs::path hmi = writeSmallProject(dir.path());
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(app->OpenProjectFile(hmi));
+        frame->DrainReports();
+    }
+
+    fs::path image() const { return dir.path() / "demo" / "NandFlash" / "NandFlash.Zip"; }
+
+    // Answers the next compile-confirm dialog with a click on `button`, after `edit` (if any)
+    // has changed its fields.
+    void answerConfirm(QDialogButtonBox::StandardButton button, std::function<void(CDlgCompileConfirm&)> edit = {})
+    {
+        auto* timer = new QTimer(frame.get());
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, button, edit] {
+            CDlgCompileConfirm* dialog = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<CDlgCompileConfirm*>(w); d && d->isVisible())
+                    dialog = d;
+            if (dialog == nullptr)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            ++dialogsAnswered;
+            if (edit)
+                edit(*dialog);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(button), Qt::LeftButton);
+        });
+        timer->start();
+    }
+
+    bool triggerCompile()
+    {
+        frame->RefreshCommands();
+        return frame->commands().trigger({Owner::App, cmd::id::CompileProject});
+    }
+
+    // What the close box would do now (the window stays open either way).
+    bool closeAccepted()
+    {
+        QCloseEvent event;
+        QApplication::sendEvent(frame.get(), &event);
+        return event.isAccepted();
+    }
+
+    bool enabled(int id)
+    {
+        frame->RefreshCommands();
+        return frame->commands().action({Owner::App, id})->isEnabled();
+    }
+
+    QString output() const { return frame->outputBar()->text(); }
+    bool outputHas(const char8_t* line) const { return output().contains(utf8(line)); }
+
+    TempDir dir;
+    ThreadNotingPrompts prompts;
+    std::unique_ptr<CEditorApp> app;
+    std::unique_ptr<CMainFrame> frame;
+    CCompileRunner* runner = nullptr;
+    GatedScreenCompiler gate;
+    int dialogsAnswered = 0;
+};
+
+TEST_F(CompileCommand, OkCompilesTheProjectWhileTheCloseBoxIsRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(openProject());
+    ASSERT_NE(runner, nullptr);
+    runner->SetScreenCompiler(&gate);
+    CDrawDoc* project = app->ProjectDoc();
+    ASSERT_EQ(project->SettingI32(compile::opt::BuzzerCoefficient), 0);
+
+    // The stored coefficient 0 is offered as 15; the FLASH size is changed in the dialog.
+    int offeredBuzzer = 0;
+    answerConfirm(QDialogButtonBox::Ok, [&](CDlgCompileConfirm& d) {
+        offeredBuzzer = d.buzzerSpin()->value();
+        d.flashSizeCombo()->setCurrentIndex(1);
+    });
+    ASSERT_TRUE(triggerCompile());
+    EXPECT_EQ(dialogsAnswered, 1);
+    EXPECT_EQ(offeredBuzzer, 15);
+    ASSERT_EQ(runner->LastStart(), compile::CompileStart::Started);
+    EXPECT_EQ(MC8051StopRequest.load(), 1);
+    EXPECT_EQ(frame->ActiveDocumentWindow(), frame->ProjectDocumentWindow());
+
+    // While the worker runs: busy, close refused, compile greyed, abort offered.
+    ASSERT_TRUE(waitFor([&] { return gate.entered.load(); }));
+    EXPECT_EQ(app->m_bCompiling.load(), 1);
+    ASSERT_TRUE(waitFor([&] { return outputHas(u8"启动编译器编译工程"); }));
+    EXPECT_FALSE(closeAccepted());
+    EXPECT_FALSE(enabled(cmd::id::CompileProject));
+    EXPECT_TRUE(enabled(cmd::id::AbortCompile));
+    EXPECT_FALSE(fs::exists(image()));
+
+    gate.open();
+    ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }));
+    runner->WaitForWorker();
+    ASSERT_TRUE(waitFor([&] { return closeAccepted(); })) << "the close box comes back after the compile";
+    EXPECT_TRUE(enabled(cmd::id::CompileProject));
+    EXPECT_FALSE(enabled(cmd::id::AbortCompile));
+
+    // The image: header area plus the appended blocks, three windows in its table.
+    ASSERT_TRUE(fs::exists(image()));
+    EXPECT_GE(fs::file_size(image()), 0x200000u);
+    std::ifstream in(image(), std::ios::binary);
+    unsigned char count[2] = {};
+    in.seekg(0x22);
+    in.read(reinterpret_cast<char*>(count), 2);
+    EXPECT_EQ(count[0] | (count[1] << 8), 3);
+    std::vector<fs::path> left;
+    for (const auto& e : fs::directory_iterator(image().parent_path()))
+        left.push_back(e.path().filename());
+    EXPECT_EQ(left, std::vector<fs::path>{"NandFlash.Zip"}) << "no staged file stays beside the image";
+
+    // The log, once per compile, banner first.
+    const QString text = output();
+    const QString banner = CMainFrame::BannerLine().trimmed();
+    EXPECT_EQ(text.count(banner), 1) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(banner)) << text.toStdString();
+    const char8_t* lines[] = {u8"启动编译器编译工程", u8"编译文件win0.drw", u8"编译文件win1.drw",
+                              u8"编译文件sub0.dlg", u8"链接生成NandFlash.Zip", u8"编译工程成功(编译时间:0分"};
+    qsizetype at = 0;
+    for (const char8_t* line : lines) {
+        const qsizetype found = text.indexOf(utf8(line), at);
+        EXPECT_GE(found, at) << reinterpret_cast<const char*>(line) << " in order";
+        at = std::max(at, found);
+    }
+
+    // The confirmed options went into the project and were saved with it.
+    EXPECT_EQ(project->m_ProjectSettings[compile::opt::FlashSizeCode], 1);
+    EXPECT_EQ(project->SettingI32(compile::opt::BuzzerCoefficient), 15);
+    EXPECT_FALSE(project->IsModified());
+    CDrawDoc reloaded;
+    DocumentError error;
+    ASSERT_TRUE(reloaded.OnOpenDocument(dir.path() / "demo" / "demo.hmi", &error)) << error.messageGbk;
+    EXPECT_EQ(reloaded.m_ProjectSettings[compile::opt::FlashSizeCode], 1);
+    EXPECT_EQ(reloaded.SettingI32(compile::opt::BuzzerCoefficient), 15);
+}
+
+TEST_F(CompileCommand, CancelStartsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(openProject());
+    const auto settingsBefore = app->ProjectDoc()->m_ProjectSettings;
+    const QString outputBefore = output();
+
+    answerConfirm(QDialogButtonBox::Cancel, [](CDlgCompileConfirm& d) { d.flashSizeCombo()->setCurrentIndex(2); });
+    ASSERT_TRUE(triggerCompile());
+    EXPECT_EQ(dialogsAnswered, 1);
+    EXPECT_EQ(runner->LastStart(), compile::CompileStart::Cancelled);
+    QTest::qWait(50);
+    frame->DrainReports();
+    EXPECT_EQ(app->m_bCompiling.load(), 0);
+    EXPECT_EQ(MC8051StopRequest.load(), 0);
+    EXPECT_FALSE(fs::exists(image().parent_path()));
+    EXPECT_EQ(output().toStdString(), outputBefore.toStdString());
+    EXPECT_EQ(app->ProjectDoc()->m_ProjectSettings, settingsBefore);
+    EXPECT_FALSE(app->ProjectDoc()->IsModified());
+}
+
+// A first compile leaves an image; the second is aborted through the menu command: its
+// image is gone, the log says so and the message box shows on the GUI thread.
+TEST_F(CompileCommand, AbortCommandEndsTheCompileAndLeavesNoImage)
+{
+    ASSERT_NO_FATAL_FAILURE(openProject());
+    answerConfirm(QDialogButtonBox::Ok);
+    ASSERT_TRUE(triggerCompile());
+    ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }));
+    runner->WaitForWorker();
+    ASSERT_TRUE(fs::exists(image()));
+
+    runner->SetScreenCompiler(&gate);
+    answerConfirm(QDialogButtonBox::Ok);
+    ASSERT_TRUE(triggerCompile());
+    ASSERT_TRUE(waitFor([&] { return gate.entered.load(); }));
+    EXPECT_FALSE(outputHas(u8"编译工程成功")) << "the output bar was cleared for the new compile";
+    ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::AbortCompile}));
+    EXPECT_EQ(app->m_bAbort.load(), 1);
+    gate.open();
+    ASSERT_TRUE(waitFor([&] { return !prompts.messages.empty(); }));
+    runner->WaitForWorker();
+
+    EXPECT_EQ(app->m_bCompiling.load(), 0);
+    EXPECT_TRUE(outputHas(u8"用户执行取消编译!!!"));
+    EXPECT_EQ(output().count(CMainFrame::BannerLine().trimmed()), 1);
+    ASSERT_EQ(prompts.messages, std::vector<std::string>{"取消编译成功!!!"});
+    EXPECT_EQ(prompts.onGuiThread, std::vector<bool>{true});
+    EXPECT_FALSE(fs::exists(image()));
+    ASSERT_TRUE(waitFor([&] { return closeAccepted(); }));
+}
+
+TEST_F(CompileCommand, WithoutAProjectTheCommandSaysSoAndShowsNoDialog)
+{
+    answerConfirm(QDialogButtonBox::Ok);
+    ASSERT_TRUE(triggerCompile());
+    EXPECT_EQ(runner->LastStart(), compile::CompileStart::NoProject);
+    EXPECT_EQ(dialogsAnswered, 0);
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{"没有打开的工程，不能编译"});
+    EXPECT_EQ(app->m_bCompiling.load(), 0);
+}
+
+} // namespace
+} // namespace qv::test
