@@ -18,6 +18,8 @@ bool editingView(const ShellState& s)
 }
 
 bool tool(const ShellState& s) { return editingView(s) && !s.compiling; }
+bool selectTool(const ShellState& s) { return s.hasActiveDocument && !s.activeIsProject && !s.compiling; }
+bool numericInputTool(const ShellState& s) { return tool(s) && s.activeIsKeypadWindow; }
 bool hasSelection(const ShellState& s) { return tool(s) && s.selectionCount > 0; }
 bool canPaste(const ShellState& s) { return tool(s) && s.clipboardHasShapes; }
 bool canSelectAll(const ShellState& s) { return tool(s) && s.objectCount > 0; }

@@ -19,6 +19,13 @@ bool nextFile(const ShellState& s);                 // not run mode, not compili
 bool prevFile(const ShellState& s);                 // not the project document, not compiling
 bool editingView(const ShellState& s);              // a window document that is not run mode
 bool tool(const ShellState& s);                     // drawing tools
+bool selectTool(const ShellState& s);               // also in run mode
+bool numericInputTool(const ShellState& s);         // only in the keypad windows
+// The radio mark of a tool command: enabled and its tool current (greyed: unmarked).
+template <StateRule Enabled, int CommandId> bool toolCurrent(const ShellState& s)
+{
+    return Enabled(s) && s.currentToolCommand == CommandId;
+}
 bool hasSelection(const ShellState& s);             // copy, cut, lock/unlock selected
 bool canPaste(const ShellState& s);
 bool canSelectAll(const ShellState& s);

@@ -1,11 +1,22 @@
 #include "app/shell/editor_app_shell.h"
 
 #include "app/mainframe/main_frame.h"
+#include "app/mainframe/prog_status_bar.h"
+#include "app/tools/tool_commands.h"
+#include "app/view/draw_view.h"
+#include "app/view/view_state.h"
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 
+#include <QAction>
+
 namespace qv {
 namespace {
+
+CDrawView* viewOf(const CSplitFrame* frame)
+{
+    return frame != nullptr ? dynamic_cast<CDrawView*>(frame->widget()) : nullptr;
+}
 
 std::vector<std::string> namesOf(const ObjectList& entries)
 {
@@ -29,6 +40,10 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     // The compiler's header buffer comes with the main window.
     if (app_.m_pHeaderBuffer.size() != static_cast<std::size_t>(app_.m_nHeaderBufferSize))
         app_.m_pHeaderBuffer.assign(static_cast<std::size_t>(app_.m_nHeaderBufferSize), 0);
+    ToolCommandServices tools;
+    tools.activeIsRunMode = [&frame] { return frame.CurrentState().activeIsRunMode; };
+    tools.dialogParent = &frame;
+    BindToolCommands(frame.commands(), app_, std::move(tools));
     app_.GetDocManager().AddObserver(this);
     for (const auto& tmpl : app_.GetDocManager().Templates())
         for (const auto& doc : tmpl->Documents())
@@ -52,6 +67,7 @@ void CEditorAppShell::FillAppState(cmd::ShellState& state) const
     state.downloading = app_.m_bDownloading.load() != 0;
     state.showCtrlNumbers = app_.m_bShowCtrlNumbers.load() != 0;
     state.anyDocumentModified = app_.GetDocManager().AnyDocumentModified();
+    FillViewState(frame_ != nullptr ? viewOf(frame_->ActiveDocumentWindow()) : nullptr, state);
 }
 
 ProjectWindowLists CEditorAppShell::WindowLists() const
@@ -108,13 +124,32 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
     info.isProject = &tmpl == app_.m_pProjectTemplate || doc.m_bIsProjectDoc != 0;
     info.runMode = &tmpl == app_.m_pWindowTemplate && doc.GetTitle() == CEditorApp::kSimulatorTitle;
     info.document = &doc;
-    frame_->AddDocumentWindow(std::move(info));
+    auto* view = new CDrawView(app_, &doc, info.runMode);
+    CMainFrame* frame = frame_;
+    CDrawView::Hooks hooks;
+    hooks.cursorPosition = [frame](Point p) {
+        frame->progStatusBar()->SetPaneText(CProgStatusBar::CursorPosition,
+                                            QString::fromUtf8(u8"X:%1，Y%2 ").arg(p.x).arg(p.y));
+    };
+    hooks.commandEnabled = [frame](int id) {
+        const QAction* action = frame->commands().action({cmd::Owner::View, id});
+        return action != nullptr && action->isEnabled();
+    };
+    hooks.runCommand = [frame](int id) { frame->commands().trigger({cmd::Owner::View, id}); };
+    view->SetHooks(std::move(hooks));
+    frame_->AddDocumentWindow(std::move(info), view);
 }
 
 void CEditorAppShell::DocumentClosing(DocTemplate&, CDrawDoc& doc)
 {
-    if (frame_ != nullptr)
-        frame_->RemoveDocumentWindow(&doc);
+    if (frame_ == nullptr)
+        return;
+    // The frame goes later than the document: its view lets go of the document now.
+    for (CSplitFrame* f : frame_->DocumentWindows())
+        if (f->info().document == &doc)
+            if (CDrawView* view = viewOf(f))
+                view->DetachDocument();
+    frame_->RemoveDocumentWindow(&doc);
 }
 
 } // namespace qv
