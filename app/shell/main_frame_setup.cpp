@@ -3,6 +3,7 @@
 #include "app/about/about_dlg.h"
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/main_frame.h"
+#include "app/project_commands/project_commands.h"
 #include "app/shell/editor_app_shell.h"
 #include "model/app/editor_app.h"
 
@@ -23,6 +24,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     frame->commands().bind({Owner::App, cmd::id::ShowCtrlNumbers}, [&app] {
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
     });
+    bindProjectCommands(*frame, app);
     frame->RefreshCommands();
     return frame;
 }

@@ -7,6 +7,7 @@
 #include "platform/text/gbk.h"
 #include "tests/app/scripted_prompts.h"
 #include "tests/fixtures/temp_dir.h"
+#include "tests/model/project_fixture.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -19,18 +20,8 @@ namespace {
 // u8 literal as a host path part.
 fs::path host(const char8_t* utf8) { return fs::path(utf8); }
 
-void writeText(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    ASSERT_TRUE(writeFileAtomically(file, text));
-}
-
-std::string readText(const fs::path& file)
-{
-    std::string text;
-    readWholeFile(file, text);
-    return text;
-}
+using test::readText;
+using test::writeText;
 
 // A base folder with "images" (and its support folders) and room for projects.
 class AppFixture : public ::testing::Test {
@@ -86,14 +77,6 @@ protected:
 private:
     test::TempDir dir_;
 };
-
-std::vector<std::string> titles(const DocTemplate& t)
-{
-    std::vector<std::string> out;
-    for (const auto& d : t.Documents())
-        out.push_back(d->GetTitle());
-    return out;
-}
 
 TEST_F(AppFixture, StartUpChoosesTheLatestProjectElseTheSample)
 {
@@ -176,7 +159,7 @@ TEST_F(AppFixture, OpeningAProjectLoadsItsWindowsAndAddsTheSimulatorLast)
 
     ASSERT_NE(app->ProjectDoc(), nullptr);
     EXPECT_EQ(app->ProjectDoc()->m_bIsProjectDoc, 1);
-    EXPECT_EQ(titles(*app->m_pWindowTemplate),
+    EXPECT_EQ(test::documentTitles(*app->m_pWindowTemplate),
               (std::vector<std::string>{"win0.drw", "淺.drw", "数字键盘.dlg", "模拟LCD/VGA显示屏"}));
 
     // "latest.txt" holds the path without a line end, and reads back unchanged.
@@ -220,7 +203,7 @@ TEST_F(AppFixture, MissingWindowFilesAreNamedInOneMessageAndTheRestOpens)
         makeProject(base() / "proj", "p", 480, 272, {"a.drw", "b.drw", "c.drw"}, {}, {"a.drw", "c.drw"});
     auto app = makeApp();
     ASSERT_TRUE(app->OpenProjectFile(file));
-    EXPECT_EQ(titles(*app->m_pWindowTemplate), (std::vector<std::string>{"b.drw", "模拟LCD/VGA显示屏"}));
+    EXPECT_EQ(test::documentTitles(*app->m_pWindowTemplate), (std::vector<std::string>{"b.drw", "模拟LCD/VGA显示屏"}));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].find("a.drw"), std::string::npos) << prompts.messages[0];
     EXPECT_NE(prompts.messages[0].find("c.drw"), std::string::npos) << prompts.messages[0];
