@@ -60,7 +60,7 @@ bool loadScratch(const fs::path& file, CDrawDoc& doc, std::string& error)
 
 ProjectTreeCommands::ProjectTreeCommands(CEditorApp& app, ProjectTreeModel& model, WindowDialogs& dialogs,
                                          ProjectTreeHost& host)
-    : app_(app), model_(model), dialogs_(dialogs), host_(host)
+    : app_(app), model_(model), dialogs_(&dialogs), host_(host)
 {
 }
 
@@ -209,7 +209,7 @@ void ProjectTreeCommands::NewScreen()
         return;
     ScreenDialogValues values{"WindowName", static_cast<unsigned>(app_.m_nResWidth), static_cast<unsigned>(app_.m_nResHeight)};
     for (;;) {
-        if (!dialogs_.EditScreen(values))
+        if (!dialogs_->EditScreen(values))
             return;
         if (auto why = NewNameRefusal(WindowKind::Screen, values.name)) {
             Message(*why);
@@ -239,7 +239,7 @@ void ProjectTreeCommands::NewSubWindow()
 
     std::int64_t x = 0, y = 0;
     for (;;) {
-        if (!dialogs_.EditSubWindow(v))
+        if (!dialogs_->EditSubWindow(v))
             return;
         if (auto why = NewNameRefusal(WindowKind::SubWindow, v.name)) {
             Message(*why);
@@ -288,7 +288,7 @@ void ProjectTreeCommands::ImportWindow(WindowKind kind)
 {
     if (!Ready())
         return;
-    const auto chosen = dialogs_.ChooseWindowFile(kind);
+    const auto chosen = dialogs_->ChooseWindowFile(kind);
     if (!chosen)
         return;
     const auto name = utf8ToGbk(chosen->filename().string());
@@ -485,7 +485,7 @@ void ProjectTreeCommands::ScreenProperties(int index)
     ScreenDialogValues values{StemOfWindowName(oldName, WindowKind::Screen), static_cast<unsigned>(app_.m_nResWidth),
                               static_cast<unsigned>(app_.m_nResHeight)};
     for (;;) {
-        if (!dialogs_.EditScreen(values))
+        if (!dialogs_->EditScreen(values))
             return;
         if (auto why = CheckWindowName(values.name)) {
             Message(*why);
@@ -527,7 +527,7 @@ void ProjectTreeCommands::SubWindowProperties(int index)
     std::string newName;
     std::int64_t x = 0, y = 0;
     for (;;) {
-        if (!dialogs_.EditSubWindow(v))
+        if (!dialogs_->EditSubWindow(v))
             return;
         if (auto why = CheckWindowName(v.name)) {
             Message(*why);

@@ -29,6 +29,9 @@ class ProjectTreeCommands {
 public:
     ProjectTreeCommands(CEditorApp& app, ProjectTreeModel& model, WindowDialogs& dialogs, ProjectTreeHost& host);
 
+    // The dialogs the commands show from now on (tests script them).
+    void SetDialogs(WindowDialogs& dialogs) { dialogs_ = &dialogs; }
+
     // A click on an item's label: activates (or opens) the window's document.
     void Open(const TreeItemRef& ref);
 
@@ -69,7 +72,7 @@ private:
 
     CEditorApp& app_;
     ProjectTreeModel& model_;
-    WindowDialogs& dialogs_;
+    WindowDialogs* dialogs_;
     ProjectTreeHost& host_;
 };
 

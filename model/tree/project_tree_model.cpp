@@ -207,7 +207,8 @@ void ProjectTreeModel::Select(const TreeItemRef& ref)
     if (!Exists(ref) || ref == selected_)
         return;
     selected_ = ref;
-    changed();
+    if (onSelectionChanged)
+        onSelectionChanged();
 }
 
 void ProjectTreeModel::changed()

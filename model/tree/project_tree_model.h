@@ -75,7 +75,10 @@ public:
     void Select(const TreeItemRef& ref);
     const TreeItemRef& Selected() const { return selected_; }
 
+    // Items added, removed or renamed (every item may have changed).
     std::function<void()> onChanged;
+    // Only the selection moved.
+    std::function<void()> onSelectionChanged;
 
 private:
     std::vector<std::string>& windows(WindowKind kind);

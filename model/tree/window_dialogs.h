@@ -23,6 +23,7 @@ struct SubWindowDialogValues {
     int system = 0;     // set for the ten system sub-windows: the third-layer flag is fixed on
     int showType = 0;   // 0 hides the window-type list (what every caller here passes)
     int typeIndex = 0;  // 0 "普通窗口", 1 "系统键盘.dlg", 2 "数字键盘.dlg"
+    std::string typeText;  // GBK, the chosen list text
     std::string name;   // GBK, without ".dlg"
     unsigned width = 0;
     unsigned height = 0;

@@ -185,8 +185,8 @@ protected:
     {
         std::vector<std::string> out;
         const TreeItemKind k = kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow;
-        for (int i = 0; i < static_cast<int>(model->Windows(kind).size()); ++i)
-            out.push_back(model->ItemText({k, i}));
+        for (int i = 0; i < static_cast<int>(tm().Windows(kind).size()); ++i)
+            out.push_back(tm().ItemText({k, i}));
         return out;
     }
 
@@ -224,9 +224,9 @@ protected:
 
     void select(WindowKind kind, const std::string& name)
     {
-        const int i = model->FindWindow(kind, name);
+        const int i = tm().FindWindow(kind, name);
         ASSERT_GE(i, 0) << gbkToUtf8Lossy(name);
-        model->Select({kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow, i});
+        tm().Select({kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow, i});
     }
 
     // Tree, project document, project file, window folder and open documents agree.
@@ -234,8 +234,8 @@ protected:
     {
         CDrawDoc* project = app->ProjectDoc();
         ASSERT_NE(project, nullptr);
-        EXPECT_EQ(model->Windows(WindowKind::Screen), namesOf(project->m_screenNames));
-        EXPECT_EQ(model->Windows(WindowKind::SubWindow), namesOf(project->m_subWindowNames));
+        EXPECT_EQ(tm().Windows(WindowKind::Screen), namesOf(project->m_screenNames));
+        EXPECT_EQ(tm().Windows(WindowKind::SubWindow), namesOf(project->m_subWindowNames));
         CDrawDoc saved;
         DocumentError error;
         ASSERT_TRUE(saved.OnOpenDocument(projectDir() / "demo.hmi", &error)) << error.messageGbk;
@@ -243,12 +243,16 @@ protected:
         EXPECT_EQ(namesOf(saved.m_subWindowNames), namesOf(project->m_subWindowNames));
         const auto files = windowFiles();
         for (WindowKind kind : {WindowKind::Screen, WindowKind::SubWindow})
-            for (const std::string& name : model->Windows(kind)) {
+            for (const std::string& name : tm().Windows(kind)) {
                 EXPECT_TRUE(std::find(files.begin(), files.end(), name) != files.end()) << gbkToUtf8Lossy(name);
                 EXPECT_TRUE(isOpen(name)) << gbkToUtf8Lossy(name);
             }
     }
 
+    // The tree content the checks read: the widget's when a test shows one, else `model`.
+    ProjectTreeModel& tm() const { return shown ? *shown : *model; }
+
+    ProjectTreeModel* shown = nullptr;
     TreePrompts prompts;
     ScriptedDialogs dialogs;
     RecordingTreeHost host;

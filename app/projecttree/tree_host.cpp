@@ -1,0 +1,42 @@
+#include "app/projecttree/tree_host.h"
+
+#include "app/mainframe/docking_bars.h"
+#include "app/mainframe/main_frame.h"
+#include "app/projecttree/project_tree.h"
+#include "app/windowdialogs/qt_window_dialogs.h"
+#include "model/app/editor_app.h"
+#include "model/tree/tree_menus.h"
+
+namespace qv {
+
+void MainFrameTreeHost::ActivateDocument(CDrawDoc& doc)
+{
+    for (CSplitFrame* window : frame_.DocumentWindows())
+        if (window->info().document == &doc) {
+            frame_.ActivateDocumentWindow(window);
+            return;
+        }
+}
+
+bool MainFrameTreeHost::FocusViewIsRunMode() const
+{
+    const CSplitFrame* active = frame_.ActiveDocumentWindow();
+    return active && active->info().runMode;
+}
+
+void MainFrameTreeHost::ProjectProperties()
+{
+    frame_.commands().trigger({cmd::Owner::App, tree_cmd::ProjectProperties});
+}
+
+CProjectTree* installProjectTree(CEditorApp& app, CMainFrame& frame)
+{
+    auto* tree = new CProjectTree(app, std::make_unique<MainFrameTreeHost>(frame),
+                                  std::make_unique<QtWindowDialogs>(app.Prompt(), &frame));
+    frame.projectBar()->SetTreeWidget(tree);
+    for (int id : {tree_cmd::NewScreen, tree_cmd::DeleteScreen, tree_cmd::ImportScreen, tree_cmd::ScreenProperties})
+        frame.commands().bind({cmd::Owner::ProjectTree, id}, [tree, id] { tree->commands().Run(id); });
+    return tree;
+}
+
+} // namespace qv
