@@ -1,0 +1,136 @@
+// The views in the main window: every document frame holds a CDrawView (the simulator's in
+// run mode), the tool commands select tools and carry the radio mark, the numeric input tool
+// waits for the keypad windows, and a closed document leaves its view without it.
+#include "app/shell/main_frame_setup.h"
+#include "app/tools/edit_tool.h"
+#include "app/view/draw_view.h"
+#include "model/app/editor_app.h"
+#include "tests/app/mainframe_fixture.h"
+#include "tests/app/scripted_prompts.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <QAction>
+#include <QMdiArea>
+
+namespace qv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ViewsInTheMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        guiApp();
+        fs::create_directories(dir.path() / "images");
+        app = std::make_unique<CEditorApp>(dir.path());
+        app->SetPrompt(&prompts);
+        app->InitDocTemplates();
+        frame = createMainFrame(*app);
+        frame->resize(1100, 760);
+        frame->show();
+
+        const fs::path folder = dir.path() / "demo";
+        fs::create_directories(folder / "window");
+        DocumentError error;
+        CDrawDoc project;
+        project.m_nWindowWidth = 320;
+        project.m_nWindowHeight = 240;
+        for (const char* s : {"win0.drw", "数字键盘.dlg"})
+            project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string(s)));
+        ASSERT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
+        for (const fs::path w : {fs::path(u8"win0.drw"), fs::path(u8"数字键盘.dlg")}) {
+            CDrawDoc window;
+            ASSERT_TRUE(window.OnSaveDocument(folder / "window" / w, &error)) << error.messageGbk;
+        }
+        ASSERT_TRUE(app->OpenProjectFile(folder / "demo.hmi"));
+        CEditTool::s_nCurShape = 0;
+    }
+
+    void TearDown() override
+    {
+        CEditTool::s_nCurShape = 0;
+        app->CloseAllDocuments();
+        frame.reset();
+        app->SetPrompt(nullptr);
+    }
+
+    CDrawView* viewOf(const std::string& title) const
+    {
+        CSplitFrame* f = frame->FindDocumentWindow(title);
+        return f != nullptr ? dynamic_cast<CDrawView*>(f->widget()) : nullptr;
+    }
+
+    QAction* action(int id) const { return frame->commands().action({cmd::Owner::View, id}); }
+
+    TempDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CEditorApp> app;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(ViewsInTheMainWindow, EveryDocumentFrameHoldsItsView)
+{
+    for (CSplitFrame* f : frame->DocumentWindows()) {
+        auto* view = dynamic_cast<CDrawView*>(f->widget());
+        ASSERT_NE(view, nullptr) << f->info().title;
+        EXPECT_EQ(view->GetDocument(), f->info().document);
+        EXPECT_EQ(view->IsRunMode(), f->info().runMode);
+    }
+    ASSERT_NE(viewOf(CEditorApp::kSimulatorTitle), nullptr);
+    EXPECT_TRUE(viewOf(CEditorApp::kSimulatorTitle)->IsRunMode());
+}
+
+TEST_F(ViewsInTheMainWindow, ToolCommandsSelectToolsWithTheRadioMark)
+{
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow("win0.drw"));
+    frame->RefreshCommands();
+    EXPECT_TRUE(action(32774)->isChecked());
+    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::View, 32775}));
+    EXPECT_EQ(CEditTool::s_nCurShape, 2);
+    frame->RefreshCommands();
+    EXPECT_TRUE(action(32775)->isChecked());
+    EXPECT_FALSE(action(32774)->isChecked());
+    EXPECT_FALSE(action(32868)->isEnabled()) << "input boxes go in the keypad windows only";
+
+    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::View, 32774}));
+    EXPECT_EQ(CEditTool::s_nCurShape, 0);
+
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow("数字键盘.dlg"));
+    frame->RefreshCommands();
+    EXPECT_TRUE(action(32868)->isEnabled());
+
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow(CEditorApp::kSimulatorTitle));
+    frame->RefreshCommands();
+    EXPECT_FALSE(action(32775)->isEnabled()) << "no drawing in the simulator";
+    EXPECT_TRUE(action(32774)->isEnabled());
+}
+
+TEST_F(ViewsInTheMainWindow, OnlyTheActiveFramesViewIsActive)
+{
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow("win0.drw"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(viewOf("win0.drw")->IsActive());
+    EXPECT_FALSE(viewOf("数字键盘.dlg")->IsActive());
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow("数字键盘.dlg"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(viewOf("win0.drw")->IsActive());
+    EXPECT_TRUE(viewOf("数字键盘.dlg")->IsActive());
+}
+
+TEST_F(ViewsInTheMainWindow, AClosingDocumentLeavesItsViewFirst)
+{
+    CDrawView* view = viewOf("win0.drw");
+    ASSERT_NE(view, nullptr);
+    QPointer<CDrawView> guard(view);
+    CDrawDoc* doc = app->FindDocByTitle("win0.drw");
+    ASSERT_TRUE(app->m_pWindowTemplate->CloseDocument(doc));
+    ASSERT_FALSE(guard.isNull()) << "the frame goes later, with the event loop";
+    EXPECT_EQ(guard->GetDocument(), nullptr);
+    guard->viewport()->repaint();   // paints the surround only, touching no document
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+}
+
+} // namespace
+} // namespace qv::test
