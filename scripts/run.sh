@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Sets up everything and starts Quorvane in a working base folder prepared from base/
-# (copied once under build/, so running never writes into the tree).
+# (under build/, so running never writes into the tree). Files the working folder lacks are
+# copied in on every start; files already there (the user's work) are never replaced.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build-release.sh
 work="$PWD/build/basefolder"
-if [ ! -d "$work/images" ]; then
-  mkdir -p "$work"
-  cp -a base/. "$work/"
-fi
+mkdir -p "$work"
+cp -an base/. "$work/"
 cd "$work"
 exec "$OLDPWD/build/release/app/quorvane" "$@"
