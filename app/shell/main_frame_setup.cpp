@@ -4,6 +4,7 @@
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/main_frame.h"
 #include "app/project_commands/project_commands.h"
+#include "app/projecttree/tree_host.h"
 #include "app/shell/editor_app_shell.h"
 #include "model/app/editor_app.h"
 
@@ -25,6 +26,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
     });
     bindProjectCommands(*frame, app);
+    installProjectTree(app, *frame);
     frame->RefreshCommands();
     return frame;
 }
