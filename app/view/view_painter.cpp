@@ -26,6 +26,20 @@ void paintBezelAndPaper(Surface& paint, Surface& work1, const ViewFrame& frame, 
     work1.fillRect(frame.device, paper);
 }
 
+// A control whose painter is not installed yet still shows where it is: its frame, above
+// everything painted, in the editor only (the compiler renders through the painters).
+void paintUnpaintedControlFrames(Surface& paint, const CDrawDoc& doc)
+{
+    SurfaceStateGuard guard(paint);
+    paint.selectPen({PS_SOLID, 1, kUnpaintedControlFrame});
+    paint.selectBrush(kNullBrush);
+    for (const auto& obj : doc.m_objects) {
+        const KindPaintRule rule = PaintRuleFor(obj->m_nKind);
+        if (rule.pass == PaintPass::Controls && rule.painter == nullptr)
+            paint.rectangle(obj->m_rcPosition.normalized());
+    }
+}
+
 void paintCalibrationCross(Surface& paint, const ViewFrame& frame)
 {
     paint.fillRect(frame.device, rgb(255, 255, 255));
@@ -70,8 +84,10 @@ void PaintViewFrame(ViewSurfaces& surfaces, const ViewFrame& frame)
         paintBezelAndPaper(paint, work1, frame, frame.documents.front()->m_paperColor);
         // Painters may use the work surfaces anywhere; only the target keeps the clip.
         work1.resetClip();
-        for (CDrawDoc* doc : frame.documents)
+        for (CDrawDoc* doc : frame.documents) {
             PaintAll(doc->m_objects, surfaces.surfaces(), frame.context, frame.isSelected);
+            paintUnpaintedControlFrames(paint, *doc);
+        }
     }
     if (frame.rubberBand)
         DrawFocusRect(paint, *frame.rubberBand);

@@ -16,6 +16,7 @@ class CDrawDoc;
 inline constexpr ColorRef kSurroundColor = rgb(128, 128, 128);
 inline constexpr ColorRef kBezelColor = rgb(193, 193, 193);
 inline constexpr int kBezelPenWidth = 5;
+inline constexpr ColorRef kUnpaintedControlFrame = rgb(64, 64, 64);
 
 // The paint surface and the two work surfaces of the view, kept between paints and
 // reallocated only when their size changes.

@@ -48,6 +48,16 @@ TEST_F(EditingView, ShowsSurroundBezelPaperAndObjects)
         EXPECT_EQ(px(image, p.at), p.colour) << p.what;
 }
 
+TEST_F(EditingView, ControlsWithoutAPainterShowTheirFrame)
+{
+    // Reserved kinds never get a painter; they stand for any control not painted yet.
+    addObject({300, 200, 200, 100}, kKindReserved17);
+    const QImage image = shown();
+    EXPECT_EQ(px(image, {200, 150}), rgbOf(64, 64, 64));
+    EXPECT_EQ(px(image, {250, 100}), rgbOf(64, 64, 64));
+    EXPECT_EQ(px(image, {250, 150}), kPaper);
+}
+
 TEST_F(EditingView, HandlesAreInvertedAndShowOnlyInTheActiveView)
 {
     CDrawObj* a = addObject({100, 100, 200, 200});
