@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace qv {
 namespace {
@@ -21,17 +22,20 @@ constexpr std::int64_t kMaxTickMarks = 1 << 16;
 
 } // namespace
 
+// Positions come from files, so the painters work in 64 bits: a box may span the whole int
+// range. Points between a box's edges fit an int again; anything else goes through
+// Rect::saturated.
 void PaintPipe(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
     using namespace pipe_block;
     const Rect r = obj.m_rcPosition.normalized();
     const ColorRef edge = colorAt(obj, kEdgeColor), centre = colorAt(obj, kCentreColor);
     if (obj.ParamI32(kOrientation) == 0) {
-        const int mid = r.top + r.height() / 2;
+        const int mid = static_cast<int>(r.top + r.height64() / 2);
         FillGradientVertical(dcs.target, edge, centre, {r.left, r.top, r.right, mid});
         FillGradientVertical(dcs.target, centre, edge, {r.left, mid, r.right, r.bottom});
     } else {
-        const int mid = r.left + r.width() / 2;
+        const int mid = static_cast<int>(r.left + r.width64() / 2);
         FillGradientHorizontal(dcs.target, edge, centre, {r.left, r.top, mid, r.bottom});
         FillGradientHorizontal(dcs.target, centre, edge, {mid, r.top, r.right, r.bottom});
     }
@@ -45,8 +49,8 @@ void PaintPipeJoint(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
         return;
     const Rect r = obj.m_rcPosition.normalized();
     const int L = r.left, T = r.top, R = r.right, B = r.bottom;
-    const int W = r.width(), H = r.height();
-    const int mx = L + W / 2, my = T + H / 2;
+    const std::int64_t W = r.width64(), H = r.height64();
+    const int mx = static_cast<int>(L + W / 2), my = static_cast<int>(T + H / 2);
     const bool right = corner == 1 || corner == 3;
     const bool bottom = corner == 2 || corner == 3;
     const ColorRef edge = colorAt(obj, kEdgeColor), centre = colorAt(obj, kCentreColor);
@@ -63,35 +67,46 @@ void PaintPipeJoint(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
     // Vertical arm, full height, in the left or right half.
     const int armX = right ? mx : L;
     const int armEnd = right ? R : mx;
-    FillGradientHorizontal(dc, edge, centre, {armX, T, armX + W / 4, B});
-    FillGradientHorizontal(dc, centre, edge, {armX + W / 4, T, armEnd, B});
+    const int armSplit = static_cast<int>(armX + W / 4);
+    FillGradientHorizontal(dc, edge, centre, {armX, T, armSplit, B});
+    FillGradientHorizontal(dc, centre, edge, {armSplit, T, armEnd, B});
     const Point cutV[] = {{mx, my}, {mx, cornerY}, {cornerX, cornerY}};
     dc.polygon(cutV, 3);
 
-    // Horizontal arm in work surface 1 (a scratch surface when the caller has none), cleared
-    // first so no earlier content can show through the combine.
+    // Horizontal arm in work surface 1, cleared first so no earlier content can show
+    // through the combine. Only the part of the half the target's clip lets through is
+    // combined (a half wider than the int range could not be blitted whole); without a
+    // work surface a scratch of just that size holds it, everything drawn shifted onto it.
+    const Rect shown = half.intersected(dc.clipRect());
+    if (shown.isEmpty())
+        return;
     Surface scratch;
     Surface* work = dcs.work1;
-    int ox = 0, oy = 0; // where the half lies in the work surface, relative to its place on the target
+    int ox = 0, oy = 0; // where the shown part lies in the work surface, relative to the target
     if (!work) {
-        scratch.reset(std::max(0, half.width()), std::max(0, half.height()), 0x00FFFFFF);
+        scratch.reset(shown.width(), shown.height(), 0x00FFFFFF);
         work = &scratch;
-        ox = -half.left;
-        oy = -half.top;
+        ox = -shown.left;
+        oy = -shown.top;
     }
+    const auto at = [&](std::int64_t x, std::int64_t y) { return Point{saturateToInt(x + ox), saturateToInt(y + oy)}; };
+    const auto box = [&](std::int64_t l, std::int64_t t, std::int64_t rr, std::int64_t b) {
+        return Rect::saturated(l + ox, t + oy, rr + ox, b + oy);
+    };
     SurfaceStateGuard workGuard(*work);
-    const Rect wHalf = half.offset(ox, oy);
-    work->fillRect(wHalf, 0x00FFFFFF);
-    const int armY = (bottom ? my : T) + oy;
-    const int armBottom = (bottom ? B : my) + oy;
-    FillGradientVertical(*work, edge, centre, {L + ox, armY, R + ox, armY + H / 4});
-    FillGradientVertical(*work, centre, edge, {L + ox, armY + H / 4, R + ox, armBottom});
+    work->fillRect(half.offset(ox, oy), 0x00FFFFFF);
+    const int armY = bottom ? my : T;
+    const int armBottom = bottom ? B : my;
+    const std::int64_t armMid = armY + H / 4;
+    FillGradientVertical(*work, edge, centre, box(L, armY, R, armMid));
+    FillGradientVertical(*work, centre, edge, box(L, armMid, R, armBottom));
     work->selectBrush(white);
     work->selectPen(kNullPen);
-    const Point cutH[] = {{mx + ox, my + oy}, {cornerX + ox, cornerY + oy}, {cornerX + ox, my + oy}};
+    const Point cutH[] = {at(mx, my), at(cornerX, cornerY), at(cornerX, my)};
     work->polygon(cutH, 3);
 
-    dc.bitBlt(half.left, half.top, half.width(), half.height(), *work, wHalf.left, wHalf.top, RasterOp::SrcAnd);
+    const Rect from = shown.offset(ox, oy);
+    dc.bitBlt(shown.left, shown.top, shown.width(), shown.height(), *work, from.left, from.top, RasterOp::SrcAnd);
 }
 
 void PaintScale(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
@@ -107,48 +122,52 @@ void PaintScale(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
     if (static_cast<std::int64_t>(N) * (M + 1) > kMaxTickMarks)
         M = static_cast<int>(kMaxTickMarks / N) - 1;
     const bool vertical = orientation <= 1;
-    const int side = vertical ? r.height() : r.width();
-    const int g = std::clamp(obj.ParamI32(kMajorThickness), 0, std::max(side, 0));
-    const int m = std::clamp(obj.ParamI32(kMinorThickness), 0, std::max(side, 0));
+    const std::int64_t side = vertical ? r.height64() : r.width64();
+    const std::int64_t g = std::clamp<std::int64_t>(obj.ParamI32(kMajorThickness), 0, side);
+    const std::int64_t m = std::clamp<std::int64_t>(obj.ParamI32(kMinorThickness), 0, side);
     const ColorRef color = colorAt(obj, kColor);
     Surface& dc = dcs.target;
+    const auto fill = [&](std::int64_t l, std::int64_t t, std::int64_t rr, std::int64_t b) {
+        dc.fillRect(Rect::saturated(l, t, rr, b), color);
+    };
+    const std::int64_t L = r.left, T = r.top, R = r.right, B = r.bottom;
 
-    const int majorStep = (side - g) / (N - 1);
-    const int minorStep = majorStep / (M + 1);
+    const std::int64_t majorStep = (side - g) / (N - 1);
+    const std::int64_t minorStep = majorStep / (M + 1);
     for (int j = 0; j < N; ++j) {
         const bool last = j == N - 1;
         if (vertical) {
-            const int y = r.bottom - j * majorStep;
-            dc.fillRect({r.left, y - g, r.right, y}, color);
+            const std::int64_t y = B - j * majorStep;
+            fill(L, y - g, R, y);
             if (last)
                 continue;
-            const int x0 = orientation == 0 ? r.left + r.width() / 2 : r.left;
-            const int x1 = orientation == 0 ? r.right : r.left + r.width() / 2;
+            const std::int64_t x0 = orientation == 0 ? L + r.width64() / 2 : L;
+            const std::int64_t x1 = orientation == 0 ? R : L + r.width64() / 2;
             for (int k = 1; k <= M; ++k) {
-                const int yk = y - k * minorStep;
-                dc.fillRect({x0, yk - m, x1, yk}, color);
+                const std::int64_t yk = y - k * minorStep;
+                fill(x0, yk - m, x1, yk);
             }
         } else {
-            const int x = r.left + j * majorStep;
-            dc.fillRect({x, r.top, x + g, r.bottom}, color);
+            const std::int64_t x = L + j * majorStep;
+            fill(x, T, x + g, B);
             if (last)
                 continue;
-            const int y0 = orientation == 2 ? r.top + r.height() / 2 : r.top;
-            const int y1 = orientation == 2 ? r.bottom : r.top + r.height() / 2;
+            const std::int64_t y0 = orientation == 2 ? T + r.height64() / 2 : T;
+            const std::int64_t y1 = orientation == 2 ? B : T + r.height64() / 2;
             for (int k = 1; k <= M; ++k) {
-                const int xk = x + k * minorStep;
-                dc.fillRect({xk, y0, xk + m, y1}, color);
+                const std::int64_t xk = x + k * minorStep;
+                fill(xk, y0, xk + m, y1);
             }
         }
     }
     if (obj.ParamI32(kBaseLine) == 0)
         return;
-    const int baseWidth = std::clamp(obj.ParamI32(kBaseWidth), 0, std::max(r.width(), 0));
+    const std::int64_t baseWidth = std::clamp<std::int64_t>(obj.ParamI32(kBaseWidth), 0, r.width64());
     switch (orientation) {
-    case 0: dc.fillRect({r.right - baseWidth, r.top + g, r.right, r.bottom}, color); break;
-    case 1: dc.fillRect({r.left, r.top + g, r.left + baseWidth, r.bottom}, color); break;
-    case 2: dc.fillRect({r.left, r.bottom - g, r.right - g, r.bottom}, color); break;
-    default: dc.fillRect({r.left, r.top, r.right - g, r.top + g}, color); break;
+    case 0: fill(R - baseWidth, T + g, R, B); break;
+    case 1: fill(L, T + g, L + baseWidth, B); break;
+    case 2: fill(L, B - g, R - g, B); break;
+    default: fill(L, T, R - g, T + g); break;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "model/vars/var_bank.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <array>
 
 namespace qv {
@@ -146,7 +147,8 @@ std::int32_t indexAfterDelete(std::int32_t index, std::int32_t row)
 
 std::int32_t indexAfterSwap(std::int32_t index, std::int32_t row)
 {
-    if (index < 0)
+    // Row `row` trades places with the row above it; the first row has none.
+    if (index < 0 || row <= 0)
         return index;
     if (index == row)
         return row - 1;
@@ -157,7 +159,7 @@ std::int32_t indexAfterSwap(std::int32_t index, std::int32_t row)
 
 std::int32_t indexAfterMove(std::int32_t index, std::int32_t source, std::int32_t target)
 {
-    if (index < 0)
+    if (index < 0 || source == target)
         return index;
     if (source >= target) {
         if (index == source)
@@ -205,7 +207,7 @@ std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8
         if (index < 0)
             continue;
         if (const auto var = resolve(index))
-            end = std::max(end.value_or(0), var->address + std::int64_t{var->width} * samples);
+            end = std::max(end.value_or(0), clampToPanelAddress(var->address) + std::int64_t{var->width} * samples);
     }
     return end;
 }
@@ -220,7 +222,7 @@ std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint
     const auto var = resolve(index);
     if (!var)
         return std::nullopt;
-    return var->address + std::max(0, blockReadI32(block, kStringLengthOffset));
+    return clampToPanelAddress(var->address) + std::max(0, blockReadI32(block, kStringLengthOffset));
 }
 
 void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)

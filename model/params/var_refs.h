@@ -71,6 +71,13 @@ std::int32_t indexAfterMove(std::int32_t index, std::int32_t source, std::int32_
 
 // Highest end address of the buffers a curve (records x sample count) or a character control
 // (string start + length) uses; nullopt when the object has none.
+// Panel addresses are 32-bit; a wider one (from a hand-edited table) is held at the edge of
+// that range, so sums over it cannot overflow and still land far past the memory's end.
+inline std::int64_t clampToPanelAddress(std::int64_t address)
+{
+    return address < INT32_MIN ? INT32_MIN : address > INT32_MAX ? INT32_MAX : address;
+}
+
 struct VarExtent {
     std::int64_t address;
     int width;  // type width (1, 2, 4)

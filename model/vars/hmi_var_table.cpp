@@ -4,6 +4,7 @@
 #include "model/vars/var_types.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <charconv>
 
 namespace qv {
@@ -29,6 +30,15 @@ bool isRow(const HmiVarTable& table, std::int64_t row)
 {
     return row >= 0 && static_cast<std::size_t>(row) < table.size() && table.IsParallel();
 }
+
+// Addresses are 32-bit on the panel: a text beyond that range names no place.
+std::optional<std::int32_t> panelAddress(std::string_view text)
+{
+    const auto address = parseDecimal(text);
+    if (!address || *address < INT32_MIN || *address > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(*address);
+}
 } // namespace
 
 VarBinding varBindingOf(const HmiVarTable& table, std::int64_t row)
@@ -36,9 +46,8 @@ VarBinding varBindingOf(const HmiVarTable& table, std::int64_t row)
     if (!isRow(table, row))
         return {};
     const auto r = static_cast<std::size_t>(row);
-    const auto address = parseDecimal(table.address[r]);
-    const bool fits = address && *address >= INT32_MIN && *address <= INT32_MAX;
-    return {fits ? static_cast<std::int32_t>(*address) : -1, hmiVarTypeCode(table.type[r])};
+    const auto address = panelAddress(table.address[r]);
+    return {address ? *address : -1, hmiVarTypeCode(table.type[r])};
 }
 
 std::optional<VarExtent> varExtentOf(const HmiVarTable& table, std::int64_t row)
@@ -46,7 +55,7 @@ std::optional<VarExtent> varExtentOf(const HmiVarTable& table, std::int64_t row)
     if (!isRow(table, row))
         return std::nullopt;
     const auto r = static_cast<std::size_t>(row);
-    const auto address = parseDecimal(table.address[r]);
+    const auto address = panelAddress(table.address[r]);
     const int width = hmiVarTypeWidth(table.type[r]);
     if (!address || width == 0)
         return std::nullopt;
@@ -57,8 +66,8 @@ std::int64_t varTableEnd(const HmiVarTable& table)
 {
     std::int64_t end = 0;
     for (const std::string& text : table.address)
-        if (const auto address = parseDecimal(text))
-            end = std::max(end, *address + 4);
+        if (const auto address = parseDecimal(text)) // a wild address keeps the table full, never wraps
+            end = std::max(end, clampToPanelAddress(*address) + 4);
     return (end + 3) / 4 * 4;
 }
 

@@ -21,10 +21,11 @@ std::optional<std::int64_t> parseDecimal(std::string_view text);
 VarBinding varBindingOf(const HmiVarTable& table, std::int64_t row);
 
 // Address and width (by the row's type) of a bound row; nullopt for an unbound row, an
-// address that is no number or an unknown type.
+// address that is no number or lies outside the 32-bit range, or an unknown type.
 std::optional<VarExtent> varExtentOf(const HmiVarTable& table, std::int64_t row);
 
 // The largest (address + 4) over all rows, rounded up to a multiple of 4 (0 when empty).
+// Addresses beyond the 32-bit range count as its edge, so the table reads as full.
 std::int64_t varTableEnd(const HmiVarTable& table);
 
 // Index of the first row named `name` exactly, or nullopt.

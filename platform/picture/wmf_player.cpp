@@ -13,6 +13,7 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7u;
 constexpr std::size_t kPlaceableSize = 22;
 constexpr std::size_t kHeaderSize = 18;
 constexpr int kMaxObjects = 4096;
+constexpr std::size_t kMaxSavedStates = 64; // SaveDC nesting kept; real pictures use a few levels
 constexpr int kMaxNaturalSide = 4096;
 
 // Record function codes the Surface can play.
@@ -169,19 +170,19 @@ public:
 private:
     int mapX(int x) const
     {
-        return dst_.left + static_cast<int>(static_cast<std::int64_t>(x - st_.orgX) * dst_.width() / st_.extX);
+        return saturateToInt(dst_.left + std::int64_t{x - st_.orgX} * dst_.width64() / st_.extX);
     }
     int mapY(int y) const
     {
-        return dst_.top + static_cast<int>(static_cast<std::int64_t>(y - st_.orgY) * dst_.height() / st_.extY);
+        return saturateToInt(dst_.top + std::int64_t{y - st_.orgY} * dst_.height64() / st_.extY);
     }
     int mapW(int w) const
     {
-        return static_cast<int>(std::abs(static_cast<std::int64_t>(w) * dst_.width() / st_.extX));
+        return saturateToInt(std::abs(std::int64_t{w} * dst_.width64() / st_.extX));
     }
     int mapH(int h) const
     {
-        return static_cast<int>(std::abs(static_cast<std::int64_t>(h) * dst_.height() / st_.extY));
+        return saturateToInt(std::abs(std::int64_t{h} * dst_.height64() / st_.extY));
     }
 
     void apply()
@@ -225,9 +226,18 @@ private:
     void play(std::uint16_t fn, std::size_t p, std::size_t n)
     {
         switch (fn) {
-        case kSaveDc: saved_.push_back(st_); return;
+        case kSaveDc:
+            // A file can repeat SaveDC millions of times; deeper saves are not kept, and
+            // the restores that match them leave the state as it is.
+            if (saved_.size() < kMaxSavedStates)
+                saved_.push_back(st_);
+            else
+                ++unsavedDepth_;
+            return;
         case kRestoreDc:
-            if (!saved_.empty()) {
+            if (unsavedDepth_ > 0) {
+                --unsavedDepth_;
+            } else if (!saved_.empty()) {
                 st_ = saved_.back();
                 saved_.pop_back();
             }
@@ -341,6 +351,7 @@ private:
     Rect dst_;
     DcState st_;
     std::vector<DcState> saved_;
+    std::size_t unsavedDepth_ = 0; // saves beyond kMaxSavedStates, not kept
     std::vector<std::optional<Object>> objects_;
 };
 

@@ -305,7 +305,7 @@ void CComPort::MonitorThread()
 
 CComPort::PassEnd CComPort::ReceivePass(std::string& lostReason)
 {
-    SerialByteSink* sink = m_bDeliverToApp ? g_appSink.load() : nullptr;
+    SerialByteSink* sink = m_bDeliverToApp.load() ? g_appSink.load() : nullptr;
     std::array<unsigned char, kReadChunk> buf{};
     std::size_t total = 0;
     PassEnd end = PassEnd::Drained;

@@ -107,7 +107,7 @@ public:
     void ClosePort();
 
     // Ports created by Tessolin deliver to their owner only.
-    void SetDeliverToApplication(bool deliver) { m_bDeliverToApp = deliver; }
+    void SetDeliverToApplication(bool deliver) { m_bDeliverToApp.store(deliver); }
 
     bool IsOpen() const;
     bool IsMonitoring() const;
@@ -135,7 +135,7 @@ private:
     int m_nPortNr = 0;
     std::uint32_t m_dwCommEvents = 0;
     std::size_t m_nWriteBufferSize = 0;
-    bool m_bDeliverToApp = true;
+    std::atomic<bool> m_bDeliverToApp{true}; // read by the monitor thread
     std::string m_strDevice;
     PortError m_lastError = PortError::None;
     std::string m_strLastError;

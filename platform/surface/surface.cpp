@@ -138,13 +138,14 @@ void Surface::patBltInvert(const Rect& r)
 
 void Surface::draw3dRect(const Rect& r, ColorRef topLeft, ColorRef bottomRight)
 {
-    const int x = r.left, y = r.top, cx = r.width(), cy = r.height();
+    const std::int64_t x = r.left, y = r.top, cx = r.width64(), cy = r.height64();
     if (cx <= 0 || cy <= 0)
         return;
-    fillRect({x, y, x + cx - 1, y + 1}, topLeft);
-    fillRect({x, y, x + 1, y + cy - 1}, topLeft);
-    fillRect({x + cx - 1, y, x + cx, y + cy}, bottomRight);
-    fillRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
+    const auto box = Rect::saturated;
+    fillRect(box(x, y, x + cx - 1, y + 1), topLeft);
+    fillRect(box(x, y, x + 1, y + cy - 1), topLeft);
+    fillRect(box(x + cx - 1, y, x + cx, y + cy), bottomRight);
+    fillRect(box(x, y + cy - 1, x + cx, y + cy), bottomRight);
 }
 
 void Surface::bitBlt(int dx, int dy, int w, int h, const Surface& src, int sx, int sy, RasterOp op)
@@ -152,14 +153,15 @@ void Surface::bitBlt(int dx, int dy, int w, int h, const Surface& src, int sx, i
     if (w <= 0 || h <= 0)
         return;
     // Limit to what both surfaces hold and what the clip allows.
-    Rect d = Rect{dx, dy, dx + w, dy + h}.intersected(clip_);
-    d = d.intersected(src.bounds().offset(dx - sx, dy - sy));
+    // An offset beyond the int range saturates and then meets nothing.
+    Rect d = Rect::saturated(dx, dy, std::int64_t{dx} + w, std::int64_t{dy} + h).intersected(clip_);
+    d = d.intersected(src.bounds().offset(saturateToInt(std::int64_t{dx} - sx), saturateToInt(std::int64_t{dy} - sy)));
     if (d.isEmpty())
         return;
     std::vector<std::uint32_t> overlapCopy;
     const std::uint32_t* srcBase = src.pixels_.data();
     int srcStride = src.width_;
-    int srcOffX = d.left - dx + sx, srcOffY = d.top - dy + sy;
+    int srcOffX = static_cast<int>(std::int64_t{d.left} - dx + sx), srcOffY = static_cast<int>(std::int64_t{d.top} - dy + sy);
     if (&src == this) {
         overlapCopy.resize(static_cast<std::size_t>(d.width()) * d.height());
         for (int y = 0; y < d.height(); ++y)
@@ -185,47 +187,51 @@ void Surface::bitBlt(int dx, int dy, int w, int h, const Surface& src, int sx, i
 
 namespace {
 
+using i128 = __int128;
+
 // Calls fn(dstX, dstY, srcX, srcY) for every clipped destination pixel of a
 // nearest-neighbour stretch, sampling the source at the destination pixel's centre.
 template <typename Fn>
 void forEachStretched(const Rect& clip, const Rect& dst, const Surface& src, const Rect& srcRect, Fn&& fn)
 {
-    const int dw = dst.width(), dh = dst.height();
-    const int sw = srcRect.width(), sh = srcRect.height();
+    const std::int64_t dw = dst.width64(), dh = dst.height64();
+    const std::int64_t sw = srcRect.width64(), sh = srcRect.height64();
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0)
         return;
     const Rect dn = dst.normalized();
     const Rect area = dn.intersected(clip);
     if (area.isEmpty())
         return;
-    const int adw = std::abs(dw), adh = std::abs(dh);
-    const int asw = std::abs(sw), ash = std::abs(sh);
+    const std::int64_t adw = std::abs(dw), adh = std::abs(dh);
+    const std::int64_t asw = std::abs(sw), ash = std::abs(sh);
     // A mirrored destination or source flips the sampling direction.
     const bool flipX = (dw < 0) != (sw < 0);
     const bool flipY = (dh < 0) != (sh < 0);
-    const int sLeft = std::min(srcRect.left, srcRect.right);
-    const int sTop = std::min(srcRect.top, srcRect.bottom);
+    const std::int64_t sLeft = std::min(srcRect.left, srcRect.right);
+    const std::int64_t sTop = std::min(srcRect.top, srcRect.bottom);
+    // Source columns outside the source surface become -1 and are skipped.
+    const auto onSource = [](std::int64_t v, int size) { return v >= 0 && v < size ? static_cast<int>(v) : -1; };
     std::vector<int> colMap(static_cast<std::size_t>(area.width()));
     for (int x = area.left; x < area.right; ++x) {
-        const std::int64_t i = x - dn.left;
-        int sx = static_cast<int>((2 * i + 1) * asw / (2 * std::int64_t{adw}));
+        const std::int64_t i = std::int64_t{x} - dn.left;
+        std::int64_t sx = static_cast<std::int64_t>((2 * i128{i} + 1) * asw / (2 * i128{adw}));
         if (flipX)
             sx = asw - 1 - sx;
-        colMap[static_cast<std::size_t>(x - area.left)] = sLeft + sx;
+        colMap[static_cast<std::size_t>(x - area.left)] = onSource(sLeft + sx, src.width());
     }
     for (int y = area.top; y < area.bottom; ++y) {
-        const std::int64_t j = y - dn.top;
-        int sy = static_cast<int>((2 * j + 1) * ash / (2 * std::int64_t{adh}));
+        const std::int64_t j = std::int64_t{y} - dn.top;
+        std::int64_t sy = static_cast<std::int64_t>((2 * i128{j} + 1) * ash / (2 * i128{adh}));
         if (flipY)
             sy = ash - 1 - sy;
-        sy += sTop;
-        if (sy < 0 || sy >= src.height())
+        const int srcY = onSource(sTop + sy, src.height());
+        if (srcY < 0)
             continue;
         for (int x = area.left; x < area.right; ++x) {
             const int sx = colMap[static_cast<std::size_t>(x - area.left)];
-            if (sx < 0 || sx >= src.width())
+            if (sx < 0)
                 continue;
-            fn(x, y, sx, sy);
+            fn(x, y, sx, srcY);
         }
     }
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -118,6 +119,7 @@ public:
     }
 
 private:
+    std::pair<int, int> clippedRows(const Rect& box) const; // [first, end) rows of box inside the clip
     void drawRoundedShape(const RoundedBox& shape);
     void drawLineSegment(Point a, Point b, bool includeLast);
     void stampDisc(int cx, int cy, int diameter, std::uint32_t pixel);

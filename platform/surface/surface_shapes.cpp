@@ -6,9 +6,22 @@
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace qv {
 namespace {
+
+using i128 = __int128;
+
+// Floor division; numerators reach 2^80 once far coordinates are scaled.
+i128 floorDiv(i128 a, i128 b)
+{
+    i128 q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
 
 int penWidth(const Pen& p)
 {
@@ -31,7 +44,11 @@ std::span<const int> dashPattern(int style)
     }
 }
 
-bool dashIsOn(std::span<const int> pattern, int phase)
+// Every dash pattern's length divides this, so the phase carried from one segment to the
+// next can be kept below it without changing where the dashes fall.
+constexpr int kDashCycle = 24;
+
+bool dashIsOn(std::span<const int> pattern, std::int64_t phase)
 {
     int total = 0;
     for (int v : pattern)
@@ -52,25 +69,39 @@ Rect outlineBox(const Rect& box, const Pen& p)
     const int w = penWidth(p);
     if (w == 1 || p.style == PS_INSIDEFRAME)
         return box;
-    return {box.left - w / 2, box.top - w / 2, box.right + (w - 1) / 2, box.bottom + (w - 1) / 2};
+    return Rect::saturated(std::int64_t{box.left} - w / 2, std::int64_t{box.top} - w / 2,
+                           std::int64_t{box.right} + (w - 1) / 2, std::int64_t{box.bottom} + (w - 1) / 2);
 }
 
 } // namespace
+
+// Rows of `box` that the clip lets through: shapes far larger than the surface only cost
+// the rows that can show.
+std::pair<int, int> Surface::clippedRows(const Rect& box) const
+{
+    return {std::max(box.top, clip_.top), std::min(box.bottom, clip_.bottom)};
+}
 
 void Surface::drawRoundedShape(const RoundedBox& shape)
 {
     const RoundedBox s{shape.box.normalized(), shape.cornerW, shape.cornerH};
     const bool hasFill = !brush_.isNull();
     const std::uint32_t fillPx = toPixel(brush_.color);
+    // Span ends in 64 bits: one past a span's end may lie beyond the int range.
+    const auto span = [&](int y, std::int64_t x0, std::int64_t x1, std::uint32_t px) {
+        if (x0 <= x1)
+            fillSpan(y, saturateToInt(x0), saturateToInt(x1), px);
+    };
     if (pen_.isNull()) {
         if (!hasFill)
             return;
         RoundedBox f = s;
-        f.box.right -= 1;
-        f.box.bottom -= 1;
-        if (s.cornerW >= s.box.width() && s.cornerH >= s.box.height())
+        f.box.right = saturateToInt(std::int64_t{f.box.right} - 1);
+        f.box.bottom = saturateToInt(std::int64_t{f.box.bottom} - 1);
+        if (s.isEllipse())
             f = RoundedBox::ellipse(f.box);
-        for (int y = f.box.top; y < f.box.bottom; ++y) {
+        const auto [top, bottom] = clippedRows(f.box);
+        for (int y = top; y < bottom; ++y) {
             int x0, x1;
             if (rowSpan(f, y, x0, x1))
                 fillSpan(y, x0, x1, fillPx);
@@ -82,37 +113,39 @@ void Surface::drawRoundedShape(const RoundedBox& shape)
     const int w = penWidth(pen_);
     RoundedBox outer = s;
     outer.box = outlineBox(s.box, pen_);
-    if (s.cornerW >= s.box.width() && s.cornerH >= s.box.height())
+    if (s.isEllipse())
         outer = RoundedBox::ellipse(outer.box);
     if (outer.isEmpty())
         return;
+    const auto [top, bottom] = clippedRows(outer.box);
 
     if (w == 1) {
         // One-pixel outline: the pixels of the shape that have a 4-neighbour outside it.
-        for (int y = outer.box.top; y < outer.box.bottom; ++y) {
+        // Rows come from the clip, so y - 1 and y + 1 stay in range.
+        for (int y = top; y < bottom; ++y) {
             int x0, x1;
             if (!rowSpan(outer, y, x0, x1))
                 continue;
             int a0, a1, b0, b1;
-            int in0 = x1 + 1, in1 = x1; // empty interior by default
+            std::int64_t in0 = std::int64_t{x1} + 1, in1 = x1; // empty interior by default
             if (rowSpan(outer, y - 1, a0, a1) && rowSpan(outer, y + 1, b0, b1)) {
-                in0 = std::max({x0 + 1, a0, b0});
-                in1 = std::min({x1 - 1, a1, b1});
+                in0 = std::max<std::int64_t>({std::int64_t{x0} + 1, a0, b0});
+                in1 = std::min<std::int64_t>({std::int64_t{x1} - 1, a1, b1});
             }
             if (in0 > in1) {
                 fillSpan(y, x0, x1, penPx);
                 continue;
             }
-            fillSpan(y, x0, in0 - 1, penPx);
-            fillSpan(y, in1 + 1, x1, penPx);
+            span(y, x0, in0 - 1, penPx);
+            span(y, in1 + 1, x1, penPx);
             if (hasFill)
-                fillSpan(y, in0, in1, fillPx);
+                span(y, in0, in1, fillPx);
         }
         return;
     }
 
     const RoundedBox inner = shrunk(outer, w);
-    for (int y = outer.box.top; y < outer.box.bottom; ++y) {
+    for (int y = top; y < bottom; ++y) {
         int x0, x1;
         if (!rowSpan(outer, y, x0, x1))
             continue;
@@ -121,8 +154,8 @@ void Surface::drawRoundedShape(const RoundedBox& shape)
             fillSpan(y, x0, x1, penPx);
             continue;
         }
-        fillSpan(y, x0, i0 - 1, penPx);
-        fillSpan(y, i1 + 1, x1, penPx);
+        span(y, x0, std::int64_t{i0} - 1, penPx);
+        span(y, std::int64_t{i1} + 1, x1, penPx);
         if (hasFill)
             fillSpan(y, i0, i1, fillPx);
     }
@@ -135,7 +168,7 @@ void Surface::rectangle(const Rect& r)
 
 void Surface::roundRect(const Rect& r, int ellipseW, int ellipseH)
 {
-    drawRoundedShape(RoundedBox::rounded(r, std::abs(ellipseW), std::abs(ellipseH)));
+    drawRoundedShape(RoundedBox::rounded(r, std::abs(std::int64_t{ellipseW}), std::abs(std::int64_t{ellipseH})));
 }
 
 void Surface::ellipse(const Rect& r)
@@ -168,9 +201,11 @@ void Surface::polyline(const Point* pts, int count)
 
 void Surface::stampDisc(int cx, int cy, int diameter, std::uint32_t pixel)
 {
-    const Rect box{cx - diameter / 2, cy - diameter / 2, cx - diameter / 2 + diameter, cy - diameter / 2 + diameter};
+    const std::int64_t left = std::int64_t{cx} - diameter / 2, top = std::int64_t{cy} - diameter / 2;
+    const Rect box = Rect::saturated(left, top, left + diameter, top + diameter);
     const RoundedBox disc = RoundedBox::ellipse(box);
-    for (int y = box.top; y < box.bottom; ++y) {
+    const auto [first, end] = clippedRows(box);
+    for (int y = first; y < end; ++y) {
         int x0, x1;
         if (rowSpan(disc, y, x0, x1))
             fillSpan(y, x0, x1, pixel);
@@ -186,50 +221,39 @@ void Surface::drawLineSegment(Point a, Point b, bool includeLast)
     const int w = penWidth(pen_);
     const std::span<const int> dashes = w == 1 ? dashPattern(pen_.style) : std::span<const int>{};
 
-    const int dx = std::abs(b.x - a.x), sx = a.x < b.x ? 1 : -1;
-    const int dy = -std::abs(b.y - a.y), sy = a.y < b.y ? 1 : -1;
-    int err = dx + dy;
-    int x = a.x, y = a.y;
-    while (true) {
-        const bool last = x == b.x && y == b.y;
-        if (last && !includeLast && w == 1)
-            break;
-        if (w > 1) {
+    // Bresenham's line in closed form: step k moves one pixel along the major axis and
+    // floor((2k * minor - major) / (2 * major)) + 1 pixels along the minor one. So the
+    // steps whose pixel (or pen disc) cannot reach the clip are skipped, not walked.
+    const std::int64_t dx = std::abs(std::int64_t{b.x} - a.x), dy = std::abs(std::int64_t{b.y} - a.y);
+    const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t steps = (includeLast || w > 1) ? major + 1 : major; // pixels the segment visits
+
+    const std::int64_t from = xMajor ? a.x : a.y;
+    const int dir = xMajor ? sx : sy;
+    const std::int64_t lo = std::int64_t{xMajor ? clip_.left : clip_.top} - w;
+    const std::int64_t hi = std::int64_t{xMajor ? clip_.right : clip_.bottom} - 1 + w;
+    const std::int64_t first = std::max<std::int64_t>(0, dir > 0 ? lo - from : from - hi);
+    const std::int64_t last = std::min(steps - 1, dir > 0 ? hi - from : from - lo);
+    for (std::int64_t k = first; k <= last; ++k) {
+        const auto side = major == 0 ? std::int64_t{0}
+                                     : static_cast<std::int64_t>(floorDiv(2 * i128{k} * minor - major, 2 * i128{major}) + 1);
+        // Both lie between the segment's ends, so they fit an int.
+        const int x = static_cast<int>(a.x + sx * (xMajor ? k : side));
+        const int y = static_cast<int>(a.y + sy * (xMajor ? side : k));
+        if (w > 1)
             stampDisc(x, y, w, penPx);
-        } else if (dashes.empty()) {
+        else if (dashes.empty())
             plot(x, y, penPx);
-        } else {
-            if (dashIsOn(dashes, dashPhase_))
-                plot(x, y, penPx);
-            else if (bkMode_ == OPAQUE)
-                plot(x, y, bkPx);
-            ++dashPhase_;
-        }
-        if (last)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+        else if (dashIsOn(dashes, dashPhase_ + k))
+            plot(x, y, penPx);
+        else if (bkMode_ == OPAQUE)
+            plot(x, y, bkPx);
     }
+    if (!dashes.empty())
+        dashPhase_ = static_cast<int>((dashPhase_ + steps) % kDashCycle);
 }
-
-namespace {
-
-std::int64_t floorDiv(std::int64_t a, std::int64_t b)
-{
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
-} // namespace
 
 void Surface::polygon(const Point* pts, int count)
 {
@@ -247,8 +271,8 @@ void Surface::polygon(const Point* pts, int count)
         top = std::max(top, clip_.top);
         bottom = std::min(bottom, clip_.bottom);
         const std::uint32_t fillPx = toPixel(brush_.color);
-        std::vector<std::int64_t> xs; // doubled crossing x, scaled by 2^16
-        constexpr std::int64_t kScale = 1 << 16;
+        std::vector<i128> xs; // doubled crossing x, scaled by 2^16
+        constexpr i128 kScale = 1 << 16;
         for (int y = top; y < bottom; ++y) {
             xs.clear();
             const std::int64_t yc = 2 * std::int64_t{y} + 1;
@@ -262,16 +286,16 @@ void Surface::polygon(const Point* pts, int count)
                 if (yc < y0 || yc >= y1)
                     continue;
                 // x at yc, doubled: 2*p.x + (yc - 2*p.y) * (q.x - p.x) / (q.y - p.y)
-                const std::int64_t num = (yc - 2 * std::int64_t{p.y}) * (q.x - p.x) * kScale;
-                xs.push_back(2 * std::int64_t{p.x} * kScale + floorDiv(num, q.y - p.y));
+                const i128 num = i128{yc - 2 * std::int64_t{p.y}} * (std::int64_t{q.x} - p.x) * kScale;
+                xs.push_back(2 * i128{p.x} * kScale + floorDiv(num, std::int64_t{q.y} - p.y));
             }
             std::sort(xs.begin(), xs.end());
             for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
-                // pixels whose doubled centre 2x+1 lies in [xa, xb)
-                const int x0 = static_cast<int>(floorDiv(xs[k] - kScale - 1, 2 * kScale) + 1);
-                const int x1 = static_cast<int>(floorDiv(xs[k + 1] - kScale - 1, 2 * kScale));
+                // pixels whose doubled centre 2x+1 lies in [xa, xb), limited to the clip
+                const i128 x0 = std::max<i128>(floorDiv(xs[k] - kScale - 1, 2 * kScale) + 1, clip_.left);
+                const i128 x1 = std::min<i128>(floorDiv(xs[k + 1] - kScale - 1, 2 * kScale), clip_.right - 1);
                 if (x0 <= x1)
-                    fillSpan(y, x0, x1, fillPx);
+                    fillSpan(y, static_cast<int>(x0), static_cast<int>(x1), fillPx);
             }
         }
     }

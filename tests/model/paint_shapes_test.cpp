@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace qv {
 namespace {
 
@@ -150,6 +152,55 @@ TEST(PipeJoint, EachCornerLeavesTheOppositeQuarterEmpty)
     Surface s(40, 40, kWhite);
     PaintObject(*bad, {s}, 0, {});
     EXPECT_EQ(countNot(s, kWhite, s.bounds()), 0);
+}
+
+// Without a work surface the joint works on a scratch the size of what the target shows,
+// never the size of the object: the pixels match those drawn through a work surface.
+TEST(PipeJoint, ScratchCoversOnlyTheShownPart)
+{
+    const Rect boxes[] = {{-30, -20, 70, 60}, {-1000000000, -1000000000, 1000000000, 1000000000},
+                          {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-1000000000, 5, 35, 1000000000}};
+    for (const Rect& box : boxes) {
+        for (int corner = 0; corner < 4; ++corner) {
+            auto joint = makeShape(kKindPipeJoint, box);
+            joint->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
+            joint->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
+            joint->SetParamI32(pipe_block::kOrientation, corner);
+            Surface viaWork(40, 40, kWhite), viaScratch(40, 40, kWhite);
+            Surface work(40, 40, rgb(1, 2, 3));
+            PaintObject(*joint, {viaWork, &work}, 0, {});
+            PaintObject(*joint, {viaScratch}, 0, {});
+            int differ = 0;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x)
+                    differ += viaWork.getPixel(x, y) != viaScratch.getPixel(x, y);
+            EXPECT_EQ(differ, 0) << box.left << "," << box.top << " corner " << corner;
+        }
+    }
+}
+
+// Positions and thicknesses at the ends of the int range paint promptly and never overflow.
+TEST(Scale, HostileBoxesAndThicknesses)
+{
+    const Rect boxes[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX - 3, INT_MIN, INT_MAX, INT_MIN + 2},
+                          {-1000000000, 0, 1000000000, 30}};
+    for (const Rect& box : boxes) {
+        for (int orientation = 0; orientation < 4; ++orientation) {
+            auto scale = makeShape(kKindScale, box);
+            scale->SetParamU8(scale_block::kOrientation, static_cast<std::uint8_t>(orientation));
+            scale->SetParamI32(scale_block::kMajorCount, 1024);
+            scale->SetParamI32(scale_block::kMinorCount, 63);
+            scale->SetParamI32(scale_block::kMajorThickness, INT32_MAX);
+            scale->SetParamI32(scale_block::kMinorThickness, INT32_MAX);
+            scale->SetParamI32(scale_block::kBaseLine, 1);
+            scale->SetParamI32(scale_block::kBaseWidth, INT32_MAX);
+            Surface s(40, 40, kWhite);
+            PaintObject(*scale, {s}, 0, {});
+            auto pipe = makeShape(kKindPipe, box);
+            pipe->SetParamI32(pipe_block::kOrientation, orientation % 2);
+            PaintObject(*pipe, {s}, 0, {});
+        }
+    }
 }
 
 TEST(Scale, TickCountsAndDegenerateFiles)

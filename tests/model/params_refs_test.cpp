@@ -90,6 +90,11 @@ TEST(VarRefs, RenumberingFollowsTheTableForEveryReference)
         {Op::Delete, 0, 0, 0, -1}, {Op::Delete, 0, 0, 1, 0},
         {Op::Swap, 5, 0, 5, 4}, {Op::Swap, 5, 0, 4, 5}, {Op::Swap, 5, 0, 6, 6}, {Op::Swap, 5, 0, 3, 3},
         {Op::Swap, 5, 0, -1, -1},
+        // the first row has nothing above it to swap with; a hostile row number changes nothing
+        {Op::Swap, 0, 0, 0, 0}, {Op::Swap, 0, 0, 1, 1}, {Op::Swap, INT32_MIN, 0, 0, 0},
+        // a move onto itself keeps every index
+        {Op::Move, 3, 3, 3, 3}, {Op::Move, 3, 3, 4, 4}, {Op::Move, 3, 3, 2, 2},
+        {Op::Move, INT32_MAX, INT32_MAX, 7, 7},
         {Op::Move, 2, 5, 2, 5}, {Op::Move, 2, 5, 3, 2}, {Op::Move, 2, 5, 4, 3}, {Op::Move, 2, 5, 5, 4},
         {Op::Move, 2, 5, 6, 6}, {Op::Move, 2, 5, 1, 1}, {Op::Move, 2, 5, -1, -1},
         {Op::Move, 5, 2, 5, 3}, {Op::Move, 5, 2, 3, 4}, {Op::Move, 5, 2, 4, 5}, {Op::Move, 5, 2, 2, 2},
@@ -248,6 +253,27 @@ TEST(VarRefs, CurveAndStringEnds)
     EXPECT_EQ(stringAddressEnd(kKindCharacter, text, extentOf), 1046);
     put32(text, kStringStartIndex, -1);
     EXPECT_FALSE(stringAddressEnd(kKindCharacter, text, extentOf).has_value());
+
+    // Hostile addresses from a resolver are held at the 32-bit edge instead of overflowing.
+    const struct {
+        std::int64_t address;
+        std::int64_t curveEnd;  // one 4-byte record x INT32_MAX samples
+        std::int64_t stringEnd; // INT32_MAX characters
+    } hostile[] = {
+        {INT64_MAX, INT32_MAX + 4 * std::int64_t{INT32_MAX}, 2 * std::int64_t{INT32_MAX}},
+        {INT64_MIN, INT32_MIN + 4 * std::int64_t{INT32_MAX}, std::int64_t{INT32_MIN} + INT32_MAX},
+    };
+    for (const auto& h : hostile) {
+        const VarExtentResolver wild = [&](std::int32_t) { return std::optional<VarExtent>{VarExtent{h.address, 4}}; };
+        Block c = newBlock();
+        put32(c, kCurveSampleCountOffset, INT32_MAX);
+        put32(c, kCurveRecordCountOffset, 1);
+        put32(c, 84, 0);
+        EXPECT_EQ(curveAddressEnd(kKindCurve, c, wild), h.curveEnd) << h.address;
+        put32(text, kStringStartIndex, 0);
+        put32(text, kStringLengthOffset, INT32_MAX);
+        EXPECT_EQ(stringAddressEnd(kKindCharacter, text, wild), h.stringEnd) << h.address;
+    }
 }
 
 TEST(VarRefs, CollectVarSizesRaisesOnlyWhatTheObjectNeeds)

@@ -137,19 +137,25 @@ TEST(HmiVarTable, BindingOfARow)
     t.AppendRow("abc", "unsigned int", "m_BadAddress", "0", "");
     t.AppendRow("40", "float", "m_BadType", "0", "");
     t.AppendRow(" 44 ", "signed short", "m_Spaced", "0", "");
+    t.AppendRow("9223372036854775807", "unsigned int", "m_Huge", "0", "");
+    t.AppendRow("-2147483649", "unsigned int", "m_BelowRange", "0", "");
     const struct {
         std::int64_t row;
         std::int32_t address;
         std::optional<std::uint8_t> type;
     } cases[] = {
         {0, 0, 1}, {2, 2, 3}, {15, 24, 5}, {16, -1, 5}, {17, 40, std::nullopt}, {18, 44, 2},
-        {19, -1, 0}, {-1, -1, 0}, {INT32_MAX, -1, 0},
+        {19, -1, 5}, {20, -1, 5}, {21, -1, 0}, {-1, -1, 0}, {INT32_MAX, -1, 0},
     };
     for (const auto& c : cases) {
         const VarBinding b = varBindingOf(t, c.row);
         EXPECT_EQ(b.address, c.address) << c.row;
         EXPECT_EQ(b.type, c.type) << c.row;
+        EXPECT_EQ(varExtentOf(t, c.row).has_value(), c.address >= 0 && c.type && *c.type != 0) << c.row;
     }
+    // The out-of-range address counts as the 32-bit edge: the table is full, nothing wraps.
+    EXPECT_EQ(varTableEnd(t), 2147483652);
+    EXPECT_EQ(findOrAddVarRow(t, "unsigned char", "m_More", "0", "", 2 * varTableEnd(t)).row, -1);
 }
 
 TEST(HmiVarTable, ParseDecimal)

@@ -118,6 +118,29 @@ TEST(PictureDecode, SmallMetafilePlaysThroughTheSurface)
     EXPECT_EQ(pic->pixels.getPixel(98, 40), rgb(0, 0, 255));
 }
 
+// Saves nest 64 deep at most: deeper ones are not kept and their restores change nothing,
+// so the levels that were kept still come back in order.
+TEST(PictureDecode, SaveNestingIsCapped)
+{
+    test::WmfBody body;
+    body.record(0x020B, {0, 0}).record(0x020C, {50, 100});
+    body.solidBrush(rgb(255, 0, 0)).solidBrush(rgb(0, 0, 255)).solidBrush(rgb(0, 255, 0)).pen(5, 0, 0);
+    body.record(0x012D, {3}).record(0x012D, {0}); // null pen, red brush
+    for (int i = 0; i < 64; ++i)
+        body.record(0x001E, {});
+    body.record(0x012D, {1});                                     // blue
+    body.record(0x001E, {});                                      // the 65th save: not kept
+    body.record(0x012D, {2});                                     // green
+    body.record(0x0127, {0xFFFF}).record(0x041B, {20, 21, 10, 10}); // still green
+    body.record(0x0127, {0xFFFF}).record(0x041B, {20, 41, 10, 30}); // the 64th level: red
+    for (int i = 0; i < 100000; ++i)                              // a flood of saves stays bounded
+        body.record(0x001E, {});
+    const PicturePtr pic = decodePicture(test::placeableWmf(body, 100, 50, 4));
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic->pixels.getPixel(15, 15), rgb(0, 255, 0));
+    EXPECT_EQ(pic->pixels.getPixel(35, 15), rgb(255, 0, 0));
+}
+
 TEST(PictureDecode, DamagedFilesGiveNoPictureAndDoNotCrash)
 {
     QImage flat(32, 32, QImage::Format_RGB32);

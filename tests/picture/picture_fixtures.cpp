@@ -107,36 +107,50 @@ std::string gifWithTransparency()
     return g.b;
 }
 
+WmfBody& WmfBody::record(int fn, std::initializer_list<int> words)
+{
+    bytes.u32(3 + static_cast<std::int64_t>(words.size())).u16(fn);
+    for (int w : words)
+        bytes.u16(w);
+    return *this;
+}
+
+WmfBody& WmfBody::solidBrush(ColorRef c)
+{
+    bytes.u32(7).u16(0x02FC).u16(0).u32(c).u16(0); // style solid, colour, hatch 0
+    return *this;
+}
+
+WmfBody& WmfBody::pen(int style, int width, ColorRef c)
+{
+    bytes.u32(8).u16(0x02FA).u16(style).u16(width).u16(0).u32(c); // style, width (x, y), colour
+    return *this;
+}
+
+std::string placeableWmf(const WmfBody& body, int w, int h, int objects)
+{
+    Bytes out;
+    out.u32(0x9AC6CDD7u).u16(0).u16(0).u16(0).u16(w).u16(h).u16(96).u32(0).u16(0);
+    out.u16(1).u16(9).u16(0x300).u32(static_cast<std::int64_t>((18 + body.bytes.b.size() + 6) / 2)).u16(objects).u32(8).u16(0);
+    return out.raw(body.bytes.b).u32(3).u16(0).b; // end record
+}
+
 std::string smallWmf()
 {
-    Bytes body;
-    auto record = [&](int fn, std::initializer_list<int> words, std::int64_t extra32 = -1) {
-        const int n = 3 + static_cast<int>(words.size()) + (extra32 >= 0 ? 2 : 0);
-        body.u32(n).u16(fn);
-        if (extra32 >= 0)
-            body.u32(extra32);
-        for (int w : words)
-            body.u16(w);
-    };
-    record(0x020B, {0, 0});           // window origin
-    record(0x020C, {50, 100});        // window extent (y, x)
-    // brush: style solid, colour red, hatch 0
-    body.u32(7).u16(0x02FC).u16(0).u32(rgb(255, 0, 0)).u16(0);
-    // pen: null style, width 0, colour 0
-    body.u32(8).u16(0x02FA).u16(5).u16(0).u16(0).u32(0);
-    record(0x012D, {0});              // select brush
-    record(0x012D, {1});              // select pen
-    record(0x041B, {30, 51, 10, 10}); // rectangle: bottom, right, top, left
-    record(0x7777, {1, 2, 3});        // a record the player lacks: skipped
-    body.u32(8).u16(0x02FA).u16(0).u16(1).u16(0).u32(rgb(0, 0, 255));
-    record(0x012D, {2});              // select the blue pen
-    record(0x0214, {40, 0});          // move to (0, 40)
-    record(0x0213, {40, 100});        // line to (100, 40)
-    record(0x0000, {});               // end
-    Bytes out;
-    out.u32(0x9AC6CDD7u).u16(0).u16(0).u16(0).u16(100).u16(50).u16(96).u32(0).u16(0);
-    out.u16(1).u16(9).u16(0x300).u32(static_cast<std::int64_t>((18 + body.b.size()) / 2)).u16(3).u32(8).u16(0);
-    return out.raw(body.b).b;
+    WmfBody body;
+    body.record(0x020B, {0, 0});           // window origin
+    body.record(0x020C, {50, 100});        // window extent (y, x)
+    body.solidBrush(rgb(255, 0, 0));
+    body.pen(5, 0, 0);                     // null pen
+    body.record(0x012D, {0});              // select brush
+    body.record(0x012D, {1});              // select pen
+    body.record(0x041B, {30, 51, 10, 10}); // rectangle: bottom, right, top, left
+    body.record(0x7777, {1, 2, 3});        // a record the player lacks: skipped
+    body.pen(0, 1, rgb(0, 0, 255));
+    body.record(0x012D, {2});              // select the blue pen
+    body.record(0x0214, {40, 0});          // move to (0, 40)
+    body.record(0x0213, {40, 100});        // line to (100, 40)
+    return placeableWmf(body, 100, 50, 3);
 }
 
 } // namespace qv::test

@@ -4,6 +4,7 @@
 #include "platform/surface/color.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,15 @@ ColorRef paletteColor(int index);
 // 4 x 2 GIF89a with palette {red, green, blue, white}; index 3 is transparent.
 // Row 0: 0 1 2 3, row 1: 3 2 1 0.
 std::string gifWithTransparency();
+
+// Metafile records, wrapped by placeableWmf in a header for a w x h box (plus the end record).
+struct WmfBody {
+    Bytes bytes;
+    WmfBody& record(int fn, std::initializer_list<int> words);
+    WmfBody& solidBrush(ColorRef c);
+    WmfBody& pen(int style, int width, ColorRef c);
+};
+std::string placeableWmf(const WmfBody& body, int w, int h, int objects);
 
 // Placeable metafile 100 x 50 px: white background box with a red filled rectangle
 // covering (10,10)-(50,30) with a null pen, and a blue 1-px line from (0,40) to (99,40).

@@ -75,8 +75,13 @@ TEST_F(SerialPort, PortOfTheToolDeliversToItsOwnerOnly)
     ASSERT_TRUE(port.StartMonitoring());
     pty.send({1, 2, 3});
     ASSERT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return o.ownerBytes.size() == 3; }));
-    port.ClosePort();
     EXPECT_TRUE(owner.sinkBytes.empty());
+    // Switched while the monitor runs (the thread checker sees any unsynchronised flag).
+    port.SetDeliverToApplication(true);
+    pty.send({4, 5});
+    ASSERT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return o.sinkBytes.size() == 2; }));
+    port.ClosePort();
+    EXPECT_EQ(owner.sinkBytes, (std::vector<unsigned char>{4, 5}));
 }
 
 TEST_F(SerialPort, BackToBackWritesAllArriveWhole)

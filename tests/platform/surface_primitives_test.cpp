@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 
@@ -139,7 +140,81 @@ INSTANTIATE_TEST_SUITE_P(
                       if (in(x, y, 10, 10, 20, 20) && (x == 10 || x == 20 || y == 10 || y == 20))
                           return kBlack;
                       return in(x, y, 11, 11, 19, 19) ? kRed : kWhite;
-                  }}),
+                  }},
+        // Shapes reaching far past the surface, up to the whole int range: only the rows
+        // and steps inside the clip are worked out, and nothing overflows.
+        PixelCase{"huge_rectangle_wide_pen_fills_surface",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 3, kBlack}, {BS_SOLID, kRed});
+                      s.rectangle({-1000000000, -1000000000, 1000000000, 1000000000});
+                  },
+                  [](int, int) { return kRed; }},
+        PixelCase{"huge_rectangle_wide_pen_edge_inside",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 3, kBlack}, {BS_SOLID, kRed});
+                      s.rectangle({-1000000000, 10, 1000000000, 1000000000});
+                  },
+                  [](int, int y) { return y < 9 ? kWhite : y <= 11 ? kBlack : kRed; }},
+        PixelCase{"int_range_rectangle_and_ellipse",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      s.rectangle({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+                      s.selectBrush({BS_SOLID, kBlue});
+                      s.ellipse({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+                  },
+                  [](int, int) { return kBlue; }},
+        PixelCase{"huge_ellipse_top_edge_inside",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      s.ellipse({30 - 1000000000, 10, 30 + 1000000000, 2000000010});
+                  },
+                  [](int x, int y) {
+                      // the top row is the tip at the centre columns; the next one spans the
+                      // surface and is outline wherever the tip is not above it
+                      const bool tip = x == 29 || x == 30;
+                      if (y == 10)
+                          return tip ? kBlack : kWhite;
+                      return y < 10 ? kWhite : (y == 11 && !tip) ? kBlack : kRed;
+                  }},
+        PixelCase{"huge_lines_cross_the_surface",
+                  [](Surface& s) {
+                      s.selectPen({PS_SOLID, 1, kBlack});
+                      s.moveTo(-1000000000, 5);
+                      s.lineTo(1000000000, 5);
+                      s.moveTo(25, 1000000000);
+                      s.lineTo(25, -1000000000);
+                      s.moveTo(INT_MIN, INT_MIN);
+                      s.lineTo(INT_MAX, INT_MAX);
+                      s.selectPen({PS_SOLID, 3, kBlue});
+                      s.moveTo(1000000000, 20);
+                      s.lineTo(-1000000000, 20);
+                  },
+                  [](int x, int y) {
+                      if (y >= 19 && y <= 21)
+                          return kBlue;
+                      return (y == 5 || x == 25 || x == y) ? kBlack : kWhite;
+                  }},
+        PixelCase{"far_dotted_line_keeps_its_phase",
+                  [](Surface& s) {
+                      s.selectPen({PS_DOT, 1, kBlack});
+                      s.moveTo(-600000000, 7); // a whole number of 6-pixel periods left of x = 0
+                      s.lineTo(1000000000, 7);
+                  },
+                  [](int x, int y) { return y == 7 && x % 6 < 3 ? kBlack : kWhite; }},
+        PixelCase{"huge_triangle_fill_and_diagonal_edge",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      const Point pts[] = {{-1000000000, -1000000000}, {1000000040, -1000000000}, {-1000000000, 1000000040}};
+                      s.polygon(pts, 3);
+                  },
+                  [](int x, int y) { return x + y == 40 ? kBlack : x + y <= 38 ? kRed : kWhite; }},
+        PixelCase{"int_range_polygon_fills_surface",
+                  [](Surface& s) {
+                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                      const Point pts[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
+                      s.polygon(pts, 4);
+                  },
+                  [](int, int) { return kRed; }}),
     [](const ::testing::TestParamInfo<PixelCase>& info) { return info.param.name; });
 
 std::vector<std::pair<int, int>> inkOf(const Surface& s, ColorRef background)
@@ -242,6 +317,16 @@ TEST(SurfaceBlit, OutOfRangeBlitsAndPixelsAreHarmless)
     s.setPixel(8, 3, kBlack);
     EXPECT_EQ(s.getPixel(-1, 0), kInvalidColor);
     EXPECT_EQ(s.getPixel(0, 0), kRed);
+
+    // Offsets and sizes at the ends of the int range neither wrap nor reach memory.
+    Surface t(8, 8, kWhite);
+    t.bitBlt(INT_MAX, INT_MAX, INT_MAX, INT_MAX, src, INT_MIN, INT_MIN);
+    t.bitBlt(0, 0, 8, 8, src, INT_MAX, INT_MIN);
+    t.stretchBlt({INT_MAX, INT_MIN, INT_MIN, INT_MAX}, src, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    t.transparentBlt({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, src, {INT_MAX, 0, INT_MIN, 4}, kBlue);
+    t.draw3dRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kBlack, kBlack);
+    t.roundRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, INT_MIN, INT_MIN);
+    EXPECT_EQ(t.getPixel(7, 7), kWhite); // nothing of the source is in reach; the shapes' edges are far away
 }
 
 } // namespace
