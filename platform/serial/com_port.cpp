@@ -305,7 +305,6 @@ void CComPort::MonitorThread()
 
 CComPort::PassEnd CComPort::ReceivePass(std::string& lostReason)
 {
-    SerialByteSink* sink = m_bDeliverToApp.load() ? g_appSink.load() : nullptr;
     std::array<unsigned char, kReadChunk> buf{};
     std::size_t total = 0;
     PassEnd end = PassEnd::Drained;
@@ -325,6 +324,8 @@ CComPort::PassEnd CComPort::ReceivePass(std::string& lostReason)
             end = PassEnd::Lost;
             break;
         }
+        // Taken after each read, so bytes that arrive after the switch follow it.
+        SerialByteSink* sink = m_bDeliverToApp.load() ? g_appSink.load() : nullptr;
         for (ssize_t i = 0; i < n; ++i) {
             if (m_pOwner)
                 m_pOwner->OnPortByte(buf[static_cast<std::size_t>(i)], m_nPortNr);
