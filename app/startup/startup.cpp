@@ -81,7 +81,7 @@ int runQuorvane(int argc, char** argv)
     if (!window)
         return kExitStartFailed;
     prompt.setParent(window.get());
-    window->show();
+    window->showMaximized(); // the main window opens maximised
 
     app.OpenLatestProject(3);
 
