@@ -7,14 +7,15 @@ bash scripts/setup-deps.sh
 
 jobs=$(nproc)
 export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/.ccache}"
+export CCACHE_SLOPPINESS="pch_defines,time_macros,include_file_mtime,include_file_ctime"
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address \
-      -DQV_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS=-O1
+      -DQV_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_CXX_FLAGS_DEBUG=-g1
 cmake --build build/asan -j "$jobs"
 ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 300
 
 # Threaded headless tests (label "threads") again under ThreadSanitizer.
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=thread \
-      -DQV_BUILD_BENCHMARKS=OFF -DQV_THREAD_TESTS_ONLY=ON -DCMAKE_CXX_FLAGS=-O1
+      -DQV_BUILD_BENCHMARKS=OFF -DQV_THREAD_TESTS_ONLY=ON -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_CXX_FLAGS_DEBUG=-g1
 cmake --build build/tsan -j "$jobs"
 ctest --test-dir build/tsan -j "$jobs" -L threads --output-on-failure --timeout 300 --no-tests=ignore
