@@ -1,5 +1,7 @@
 #include "model/paint/paint_dispatch.h"
 
+#include "model/paint/controls/button_painter.h"
+#include "model/paint/controls/number_painters.h"
 #include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 
@@ -22,10 +24,10 @@ std::array<KindPaintRule, kKindCount>& rules()
         shape(PaintCircleShape),    // 4 circle
         shape(PaintPictureShape),   // 5 picture
         shape(PaintTextShape),      // 6 text
-        control(),                  // 7 button
+        control(PaintButton),       // 7 button
         control(),                  // 8 dynamic picture
-        control(),                  // 9 real-time number
-        control(),                  // 10 numeric input
+        control(PaintRealTimeData), // 9 real-time number
+        control(PaintNumericInput), // 10 numeric input
         control(),                  // 11 curve
         control(),                  // 12 indicator light
         shape(PaintPipeJoint),      // 13 pipe joint

@@ -1,0 +1,72 @@
+#pragma once
+// What the button and number painters share beyond paint_rules.h: a reference's cached
+// triple by its role in the kind's reference table, the unbound test, the run-mode hide bit,
+// colours raised off the transparent key, stored pictures with their sizes, and GBK text cut
+// into characters.
+#include "model/paint/paint_context.h"
+#include "model/shape/draw_obj.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// The cached part of a variable reference (index, address, type code).
+struct ControlVarRef {
+    std::int32_t index = -1;
+    std::int32_t address = -1;
+    int type = 0;
+    bool bound() const { return index >= 0 && address >= 0; }
+};
+
+// The reference of `role` ("value", "hide", ...) in the table of the object's kind; an
+// unknown role reads as unbound.
+ControlVarRef ReadControlRef(const CDrawObj& obj, std::string_view role);
+
+// Live values, the hide bit, keyboard latches and the move show only in the simulator's
+// view, never in a compile render.
+inline bool IsLivePaint(const PaintContext& ctx) { return ctx.runMode && !ctx.compiling; }
+
+enum class HideBit { Shown, Hidden, Unreadable };
+
+// The run-mode hide test of a bound hide reference: used only for addresses 0..0xFFFF; a bit
+// whose byte lies outside the memory (or no memory at all) cannot be read, and such a
+// control is shown as unbound.
+HideBit ReadHideBit(const PaintContext& ctx, const ControlVarRef& hide, std::int32_t bitNumber);
+
+// The colour at `offset`, raised from 0 to 1 and stored back: black is the transparent key
+// of composed faces, so a colour that must stay visible is never black.
+ColorRef RaiseFromBlack(CDrawObj& obj, int offset);
+
+// The colour at `offset` without the top byte.
+inline ColorRef ParamColor(const CDrawObj& obj, int offset)
+{
+    return static_cast<ColorRef>(obj.ParamI32(static_cast<std::size_t>(offset))) & 0x00FFFFFF;
+}
+
+// A picture of the object's string array by its stored name, or nullptr when the name is
+// missing, cannot be resolved, found or decoded, or has no pixels.
+PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName);
+
+// The characters of GBK text, one view per character (lead-byte aware).
+std::vector<std::string_view> SplitGbkChars(std::string_view text);
+
+// The absolute font height as the painters lay out lines, held to a range no layout
+// arithmetic overflows in.
+int GlyphHeight(const LogFont& font);
+
+// The work surface a painter composes in: the caller's, or a scratch one of the target's
+// size when the caller passed none (same coordinates either way).
+class WorkSurface {
+public:
+    WorkSurface(Surface* given, const Surface& target);
+    Surface& operator*() { return *surface_; }
+    Surface* operator->() { return surface_; }
+
+private:
+    Surface scratch_;
+    Surface* surface_;
+};
+
+} // namespace qv

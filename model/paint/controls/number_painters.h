@@ -1,0 +1,66 @@
+#pragma once
+// The real-time number (kind 9): a variable's value as text, integer or floating point,
+// in the object's font or as one picture per character, horizontal or turned to read
+// bottom to top, over a bordered background; and the numeric input box (kind 10) of the
+// simulator's keypad, showing the typed text or the limits of the control being edited.
+#include "model/paint/paint_context.h"
+#include "model/shape/draw_obj.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
+void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
+
+namespace number_block {
+inline constexpr int kFontColor = 32, kPlusSign = 37 /* byte */, kBorderWidth = 40, kBorderColor = 44, kBorder3d = 48,
+                     kTransparent = 52, kBackColor = 56, kAlignment = 60, kFillMode = 64, kDigits = 68, kDecimals = 72;
+inline constexpr int kVertical = 105, kMoveOption = 106, kHideOption = 107;  // bytes
+inline constexpr int kPictureTransparent = 128, kPictureKey = 132, kPictureFont = 136, kFontColorFromVar = 144,
+                     kBackColorFromVar = 160, kWriteEnableOption = 176, kMinimum = 200, kMaximum = 204,
+                     kHideBitNumber = 360, kFloatByteOrder = 392, kFloatingPoint = 396;
+enum Alignment : int { kAlignStart = 0, kAlignCentre = 1, kAlignEnd = 2 };
+} // namespace number_block
+
+namespace numeric_input_block {
+inline constexpr int kTextColor = 0, kPassword = 4 /* byte */, kBackColor = 8, kLeftAligned = 12 /* byte */,
+                     kPitch = 16, kCharHeight = 20, kMode = 24 /* byte */;
+enum Mode : int { kInputBox = 0, kShowMinimum = 1, kShowMaximum = 2 };
+// Right-aligned text shows at most this many characters.
+inline constexpr std::size_t kMaxShownChars = 33;
+} // namespace numeric_input_block
+
+// The number stored at `address` with the byte order `order` (0..3 float, 4..7 double;
+// another value reads as order 0), through the context's checked reads; nullopt when a byte
+// lies outside the memory.
+std::optional<double> ReadFloatValue(const PaintContext& ctx, std::int64_t address, int order);
+
+// The value text of a real-time number ("0.05", "+12", "###"), or nullopt when the value
+// cannot be read.
+std::optional<std::string> RealTimeValueText(const CDrawObj& obj, const PaintContext& ctx);
+
+// One character's cell along a line: `offset` pixels from the line's start in reading order
+// (the left edge, or the bottom edge of a turned line), `length` pixels long.
+struct NumberCell {
+    std::size_t charIndex;
+    std::int64_t offset;
+    int length;
+};
+
+// Places the characters on a line of `lineLength` pixels by the alignment (start, centre,
+// end; another value is start): every character is `pitch` long except '.', which is
+// `dotWidth`; only characters that fit whole are placed. Centred text that is too long
+// loses its leading characters.
+std::vector<NumberCell> LayoutNumberLine(std::span<const std::string_view> chars, int pitch, int dotWidth, int alignment,
+                                         std::int64_t lineLength);
+
+// The text a numeric input box shows outside the simulator.
+std::string NumericInputSample(bool password);
+
+} // namespace qv
