@@ -2,6 +2,8 @@
 
 #include "model/paint/controls/button_painter.h"
 #include "model/paint/controls/number_painters.h"
+#include "model/paint/controls/character_painters.h"
+#include "model/paint/controls/state_picture_painters.h"
 #include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 
@@ -25,11 +27,11 @@ std::array<KindPaintRule, kKindCount>& rules()
         shape(PaintPictureShape),   // 5 picture
         shape(PaintTextShape),      // 6 text
         control(PaintButton),       // 7 button
-        control(),                  // 8 dynamic picture
+        control(PaintDynamicPicture), // 8 dynamic picture
         control(PaintRealTimeData), // 9 real-time number
         control(PaintNumericInput), // 10 numeric input
         control(),                  // 11 curve
-        control(),                  // 12 indicator light
+        control(PaintIndicator),    // 12 indicator light
         shape(PaintPipeJoint),      // 13 pipe joint
         shape(PaintPipe),           // 14 pipe
         shape(PaintScale),          // 15 scale
@@ -37,13 +39,13 @@ std::array<KindPaintRule, kKindCount>& rules()
         control(),                  // 17 reserved
         control(),                  // 18 reserved
         control(),                  // 19 reserved
-        control(),                  // 20 bit switch
+        control(PaintBitSwitch),    // 20 bit switch
         control(),                  // 21 reserved
-        control(),                  // 22 radio button
+        control(PaintRadioButton),  // 22 radio button
         control(),                  // 23 progress bar
         shape(nullptr),             // 24 table
-        control(),                  // 25 character control
-        control(),                  // 26 area control
+        control(PaintCharacter),    // 25 character control
+        control(PaintArea),         // 26 area control
     }};
     return table;
 }
