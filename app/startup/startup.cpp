@@ -4,6 +4,7 @@
 #include "app/startup/message_box.h"
 #include "app/startup/profile.h"
 #include "app/startup/qt_prompt.h"
+#include "compiler/headers/var_header_files.h"
 #include "model/app/base_folder.h"
 #include "model/app/editor_app.h"
 #include "platform/process/instance_lock.h"
@@ -70,6 +71,7 @@ int runQuorvane(int argc, char** argv)
     RecentFileList recentFiles(*settings);
 
     QtPrompt prompt;
+    InstallVarHeaderWriters(); // the variable headers of the user code are written by the compiler library
     CEditorApp app(*base);
     app.SetPrompt(&prompt);
     app.onProjectOpened = [&recentFiles](const std::filesystem::path& path) {

@@ -40,6 +40,8 @@ void AppDocumentEnvironment::SetProgress(int percent)
         app_.onProgress(percent);
 }
 
+void AppDocumentEnvironment::WriteSysVarHeader() { app_.WriteSysVarHeader(); }
+
 UiPrompts* AppDocumentEnvironment::Prompts() { return &app_.Prompt(); }
 
 } // namespace qv

@@ -22,6 +22,7 @@ public:
     CDrawDoc* ProjectDocument() const override;
     bool OpenWindowDocument(const std::filesystem::path& file) override;
     void SetProgress(int percent) override;
+    void WriteSysVarHeader() override;
     UiPrompts* Prompts() override;
     ObjectVarReferenceOps* VarReferenceOps() override { return &varRefs_; }
 
