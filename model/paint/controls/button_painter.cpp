@@ -68,7 +68,7 @@ bool fillGradient(Surface& dc, int direction, ColorRef from, ColorRef to, const 
 // A border no wider than half the button's shorter side (widths come from the file).
 int borderWidthOf(const CDrawObj& obj, const StateFields& f, const Rect& r)
 {
-    const std::int64_t half = (std::min(r.width64(), r.height64()) + 1) / 2;
+    const std::int64_t half = std::min<std::int64_t>((std::min(r.width64(), r.height64()) + 1) / 2, kMaxBorderRings);
     return static_cast<int>(std::clamp<std::int64_t>(obj.ParamI32(static_cast<std::size_t>(f.borderWidth)), 0, half));
 }
 
@@ -86,7 +86,7 @@ void paintRectangularFace(CDrawObj& obj, const StateFields& f, const Rect& r, co
     fillGradient(*work, obj.ParamU8(static_cast<std::size_t>(f.gradientDirection)), from, ParamColor(obj, f.gradientTo), r);
     const bool noFace = flag(obj, f.noFace);
     if (!flag(obj, f.noBorder))
-        DrawRings3d(noFace ? dcs.target : *work, r, borderWidthOf(obj, f, r), ParamColor(obj, f.borderColor));
+        DrawBorderRings3d(noFace ? dcs.target : *work, r, borderWidthOf(obj, f, r), ParamColor(obj, f.borderColor));
     if (!noFace)
         dcs.target.bitBlt(r.left, r.top, r.width(), r.height(), *work, r.left, r.top);
 }

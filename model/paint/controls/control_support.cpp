@@ -1,5 +1,6 @@
 #include "model/paint/controls/control_support.h"
 
+#include "model/paint/paint_rules.h"
 #include "model/params/var_refs.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
@@ -47,6 +48,23 @@ ColorRef RaiseFromBlack(CDrawObj& obj, int offset)
     return ParamColor(obj, offset);
 }
 
+void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color)
+{
+    const int rings = std::clamp(width, 0, kMaxBorderRings);
+    if (rings == 0)
+        return;
+    const Rect b = dc.bounds();
+    const std::int64_t reach = rings + 1;
+    Rect in = r.normalized();
+    in.left = static_cast<int>(std::max<std::int64_t>(in.left, b.left - reach));
+    in.top = static_cast<int>(std::max<std::int64_t>(in.top, b.top - reach));
+    in.right = static_cast<int>(std::min<std::int64_t>(in.right, b.right + reach));
+    in.bottom = static_cast<int>(std::min<std::int64_t>(in.bottom, b.bottom + reach));
+    if (in.isEmpty())
+        return;
+    DrawRings3d(dc, in, rings, color);
+}
+
 PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName)
 {
     if (storedName.empty() || !ctx.loadPicture)
@@ -69,6 +87,14 @@ std::vector<std::string_view> SplitGbkChars(std::string_view text)
         i += n;
     }
     return chars;
+}
+
+bool TextMeetsClip(const Surface& dc, int x, int y, std::string_view text)
+{
+    const Size extent = dc.textExtent(text);
+    const Rect& clip = dc.clipRect();
+    return std::int64_t{x} < clip.right && std::int64_t{x} + extent.cx > clip.left && std::int64_t{y} < clip.bottom &&
+           std::int64_t{y} + extent.cy > clip.top;
 }
 
 int GlyphHeight(const LogFont& font)

@@ -39,6 +39,14 @@ HideBit ReadHideBit(const PaintContext& ctx, const ControlVarRef& hide, std::int
 // of composed faces, so a colour that must stay visible is never black.
 ColorRef RaiseFromBlack(CDrawObj& obj, int offset);
 
+// Widest border a control draws; wider values from a file are held to it.
+inline constexpr int kMaxBorderRings = 4096;
+
+// DrawRings3d for a border read from a block: at most kMaxBorderRings rings, and edges that
+// lie farther outside the surface than the rings reach brought in (their rings stay outside
+// either way), so a hostile rectangle or width costs nothing and overflows nothing.
+void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
+
 // The colour at `offset` without the top byte.
 inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 {
@@ -51,6 +59,10 @@ PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedNam
 
 // The characters of GBK text, one view per character (lead-byte aware).
 std::vector<std::string_view> SplitGbkChars(std::string_view text);
+
+// Would TextOut of `text` at (x, y) in the selected font touch the clip? Text far outside is
+// skipped before it reaches the glyph loops.
+bool TextMeetsClip(const Surface& dc, int x, int y, std::string_view text);
 
 // The absolute font height as the painters lay out lines, held to a range no layout
 // arithmetic overflows in.

@@ -129,7 +129,7 @@ Rect paintBackground(const CDrawObj& obj, const NumberLook& look, const Rect& r,
     dc.selectPen(border == 0 ? kNullPen : Pen{PS_INSIDEFRAME, border, borderColor});
     dc.rectangle(r);
     if (obj.ParamI32(kBorder3d) == 1)
-        DrawRings3d(dc, r, border, borderColor);
+        DrawBorderRings3d(dc, r, border, borderColor);
     return r.deflated(border);
 }
 
@@ -256,7 +256,8 @@ void paintFontChars(const CDrawObj& obj, const NumberLook& look, const Rect& inn
     if (!line.vertical) {
         for (const NumberCell& c : cells) {
             const Rect cell = line.cell(c);
-            dc.textOut(cell.left, cell.top, chars[c.charIndex]);
+            if (TextMeetsClip(dc, cell.left, cell.top, chars[c.charIndex]))
+                dc.textOut(cell.left, cell.top, chars[c.charIndex]);
         }
         return;
     }
@@ -272,6 +273,8 @@ void paintFontChars(const CDrawObj& obj, const NumberLook& look, const Rect& inn
     for (const NumberCell& c : cells) {
         const Rect cell = line.cell(c);
         const Rect up = NumberLine::upright(cell);
+        if (cell.intersected(dc.clipRect()).isEmpty() || !TextMeetsClip(*work.two, up.left, up.top, chars[c.charIndex]))
+            continue;
         work.two->fillRect(up, key);
         work.two->textOut(up.left, up.top, chars[c.charIndex]);
         work.one->fillRect(cell, key);
@@ -393,7 +396,7 @@ void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
             r = *moved;
         }
     }
-    const int border = std::max(0, obj.ParamI32(kBorderWidth));
+    const int border = std::clamp(obj.ParamI32(kBorderWidth), 0, kMaxBorderRings);
     if (2 * std::int64_t{border} >= r.width64() || r.height64() < 2 * std::int64_t{border})
         return;
     const auto look = readLook(obj, ctx);
@@ -458,18 +461,23 @@ void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
     dc.setTextAlign(TA_LEFT | TA_TOP);
     const auto chars = SplitGbkChars(text);
     if (obj.ParamU8(kLeftAligned) == 1 || showsLimit) {
+        // Characters left of the clip are skipped and those right of it end the line, so a
+        // long text in a box far wider than the surface costs nothing.
+        const Rect& clip = dc.clipRect();
         std::int64_t x = r.left;
         for (std::string_view ch : chars) {
-            if (x + pitch >= r.right)
+            if (x + pitch >= r.right || x >= clip.right)
                 break;
-            dc.textOut(static_cast<int>(x), y, ch);
+            if (x + pitch > clip.left && TextMeetsClip(dc, static_cast<int>(x), y, ch))
+                dc.textOut(static_cast<int>(x), y, ch);
             x += pitch;
         }
         return;
     }
     std::int64_t x = std::int64_t{r.right} - pitch;
     for (std::size_t i = std::min(chars.size(), kMaxShownChars); i-- > 0 && x >= r.left; x -= pitch)
-        dc.textOut(static_cast<int>(x), y, chars[i]);
+        if (TextMeetsClip(dc, static_cast<int>(x), y, chars[i]))
+            dc.textOut(static_cast<int>(x), y, chars[i]);
 }
 
 } // namespace qv
