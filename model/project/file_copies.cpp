@@ -1,5 +1,7 @@
 #include "model/project/file_copies.h"
 
+#include "model/project/project_texts.h"
+
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
@@ -42,6 +44,18 @@ std::string pathForMessage(const fs::path& p)
     return out;
 }
 
+bool readRegularFile(const fs::path& file, std::string& bytes)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return false;
+    try {
+        return readWholeFile(file, bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool copyOneFile(const fs::path& from, const fs::path& to, bool failIfExists, std::string* error)
 {
     if (failIfExists && entryExists(to)) {
@@ -50,7 +64,7 @@ bool copyOneFile(const fs::path& from, const fs::path& to, bool failIfExists, st
         return false;
     }
     std::string bytes;
-    if (!readWholeFile(from, bytes)) {
+    if (!readRegularFile(from, bytes)) {
         if (error)
             *error = pathForMessage(from) + ": cannot be read";
         return false;
@@ -84,8 +98,11 @@ std::optional<std::string> copyFileKeepingOthers(const fs::path& source, const f
                                                  std::string_view fileNameGbk, std::string* error)
 {
     std::string bytes;
-    if (!readWholeFile(source, bytes))
-        return std::string(fileNameGbk);
+    if (!readRegularFile(source, bytes)) {
+        if (error)
+            *error = std::string(project_text::CannotReadFile) + pathForMessage(source);
+        return std::nullopt;
+    }
     std::string name(fileNameGbk);
     for (int n = 1;; ++n) {
         const auto dest = resolveStoredPath(folder, name);
@@ -106,7 +123,7 @@ std::optional<std::string> copyFileKeepingOthers(const fs::path& source, const f
             return name;
         }
         std::string existing;
-        if (readWholeFile(*dest, existing) && existing == bytes)
+        if (readRegularFile(*dest, existing) && existing == bytes)
             return name;
         name = numberedName(fileNameGbk, n);
     }

@@ -15,6 +15,10 @@ bool entryExists(const std::filesystem::path& p);
 // True when `inner` is `outer` itself or lies below it, links of the existing parts resolved.
 bool isSameOrInside(const std::filesystem::path& inner, const std::filesystem::path& outer);
 
+// Reads a file's bytes; false for anything but a readable regular file (links followed). A
+// folder is refused before it is opened: reading one throws inside the stream library.
+bool readRegularFile(const std::filesystem::path& file, std::string& bytes);
+
 // A host path as GBK text for a message (characters GBK cannot hold become '?').
 std::string pathForMessage(const std::filesystem::path& p);
 
@@ -22,8 +26,8 @@ std::string pathForMessage(const std::filesystem::path& p);
 // `fileNameGbk`. A file there whose name matches (letter case ignored, as stored names are
 // resolved) and whose bytes are the same is kept and no copy is made; a different file of
 // that name is kept too and the copy takes the first free name "<stem>_<n><ext>". Returns the
-// name used. A source that cannot be read copies nothing and keeps the name (the picture is
-// then drawn as nothing); nullopt with `error` set when the copy cannot be written.
+// name used; nullopt with `error` set when the source cannot be read or the copy cannot be
+// written. Callers copying shipped pictures that may be missing keep the name themselves.
 std::optional<std::string> copyFileKeepingOthers(const std::filesystem::path& source,
                                                  const std::filesystem::path& folder, std::string_view fileNameGbk,
                                                  std::string* error = nullptr);

@@ -1,5 +1,6 @@
 // Pictures and window files copied into the project: nothing already there is replaced, and
 // a different file of the same name never hides behind the old one.
+#include "model/params/user_picture.h"
 #include "model/project/file_copies.h"
 #include "platform/files/stored_path.h"
 #include "tests/model/project_fixture.h"
@@ -37,9 +38,21 @@ TEST_F(Project, ChineseAndUnreadablePictureNames)
     writeText(base() / utf8("图片") / utf8("开关.bmp"), "x");
     EXPECT_EQ(app->CopyUserPicture(base() / utf8("图片") / utf8("开关.bmp")), "\\UserPicture\\开关.bmp");
     EXPECT_EQ(readText(folder / "UserPicture" / utf8("开关.bmp")), "x");
-    // A picture that cannot be read is copied as nothing and drawn as nothing.
-    EXPECT_EQ(app->CopyUserPicture(base() / "missing.bmp"), "\\UserPicture\\missing.bmp");
-    EXPECT_FALSE(fs::exists(folder / "UserPicture" / "missing.bmp"));
+    // A picture the user chose that cannot be read is refused with a message naming it.
+    fs::create_directories(base() / "folder.bmp");
+    for (const char* chosen : {"missing.bmp", "folder.bmp"}) {
+        SCOPED_TRACE(chosen);
+        prompts.messages.clear();
+        EXPECT_EQ(app->CopyUserPicture(base() / chosen), std::nullopt);
+        EXPECT_FALSE(fs::exists(folder / "UserPicture" / chosen));
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_NE(prompts.messages[0].find(chosen), std::string::npos);
+    }
+    // A shipped picture the creation defaults name is stored even when missing, drawn as nothing.
+    prompts.messages.clear();
+    EXPECT_EQ(copyStoredPicture(base(), folder, "images\\sys\\none.bmp"), "\\UserPicture\\none.bmp");
+    EXPECT_FALSE(fs::exists(folder / "UserPicture" / "none.bmp"));
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(Project, WindowFilesAndFolderFilesAreNeverReplaced)
