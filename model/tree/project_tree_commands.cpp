@@ -4,6 +4,7 @@
 #include "model/app/emulator_flags.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/user_picture.h"
+#include "model/project/file_copies.h"
 #include "model/tree/system_windows.h"
 #include "model/tree/tree_menus.h"
 #include "model/vars/hmi_vars.h"
@@ -22,12 +23,6 @@ namespace {
 
 constexpr std::string_view kDialogPicture = "images\\sys\\Dialog.bmp";
 constexpr std::string_view kUserPicturePrefix = "\\UserPicture\\";
-
-bool pathExists(const fs::path& p)
-{
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(p, ec));
-}
 
 bool sameFile(const fs::path& a, const fs::path& b)
 {
@@ -79,7 +74,7 @@ std::optional<fs::path> ProjectTreeCommands::WindowFile(std::string_view fileNam
 bool ProjectTreeCommands::WindowFileExists(std::string_view fileNameGbk) const
 {
     const auto file = WindowFile(fileNameGbk);
-    return file && pathExists(*file);
+    return file && entryExists(*file);
 }
 
 CDrawDoc* ProjectTreeCommands::OpenedWindowDocument(const std::string& fileNameGbk) const
@@ -279,7 +274,7 @@ void ProjectTreeCommands::CopyPicturesOf(const CDrawDoc& doc, const fs::path& so
                 || !gbkEqualsNoCase(std::string_view(stored).substr(0, kUserPicturePrefix.size()), kUserPicturePrefix))
                 continue;
             const auto source = resolveStoredPath(sourceProject, stored);
-            if (source && pathExists(*source))
+            if (source && entryExists(*source))
                 copyUserPictureFile(app_.m_strProjectDir, *source);
         }
 }
@@ -331,7 +326,7 @@ void ProjectTreeCommands::ImportWindow(WindowKind kind)
         return;
     }
     if (!sameFile(*chosen, *dest)) {
-        if (pathExists(*dest)) {
+        if (entryExists(*dest)) {
             Message(quoted("工程的window目录中已有文件", *name, ",不能导入"));
             return;
         }
@@ -402,10 +397,17 @@ void ProjectTreeCommands::ImportSpecialSubWindows()
             note(quoted("找不到特殊子窗口文件", name, error.empty() ? "" : "：" + error));
             continue;
         }
-        // A stale file of that name (from an earlier import) is replaced in one step.
+        // A file of that name left in the folder may be a deleted window's only copy: the
+        // same bytes are taken as they are, different ones are kept and the import skipped.
+        std::string existing;
+        const bool present = entryExists(*dest);
+        if (present && (!readRegularFile(*dest, existing) || existing != bytes)) {
+            note(quoted("工程的window目录中已有文件", name, ",未导入该特殊子窗口"));
+            continue;
+        }
         std::error_code ec;
         fs::create_directories(dest->parent_path(), ec);
-        if (!writeFileAtomically(*dest, bytes, &error)) {
+        if (!present && !writeFileAtomically(*dest, bytes, &error)) {
             note(quoted("导入失败", name, error));
             continue;
         }
@@ -447,11 +449,11 @@ bool ProjectTreeCommands::RenameWindowFile(WindowKind kind, int index, const std
 {
     const auto oldFile = WindowFile(oldName);
     const auto newFile = WindowFile(newName);
-    if (!oldFile || !newFile || pathExists(*newFile))
+    if (!oldFile || !newFile || entryExists(*newFile))
         return false;
     // Unsaved edits go into the file before it moves.
     CDrawDoc* open = OpenedWindowDocument(oldName);
-    if (open && (open->IsModified() || !pathExists(*oldFile)) && !open->SaveToWindowFolder())
+    if (open && (open->IsModified() || !entryExists(*oldFile)) && !open->SaveToWindowFolder())
         return false;
     std::error_code ec;
     fs::rename(*oldFile, *newFile, ec);

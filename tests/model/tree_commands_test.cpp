@@ -344,6 +344,32 @@ TEST_F(TreeFixture, SpecialSubWindowsComeFromTheBaseFolderWithTheirPictures)
     EXPECT_EQ(model->Windows(WindowKind::SubWindow).size(), 7u);
 }
 
+TEST_F(TreeFixture, SpecialSubWindowImportKeepsADifferentFileOfThatName)
+{
+    const fs::path special = base() / "images" / "SpecialWindow";
+    for (std::string_view name : kUndeletableSubWindows)
+        saveWindowFile(special / hostName(name), 200, 100, {0, 0}, 1);
+    openWith({"win0.drw"});
+    // A deleted window's only copy, a folder of that name, and a file equal to the shipped one.
+    saveWindowFile(windowDir() / hostName("系统键盘.dlg"), 300, 200, {10, 10}, 2);
+    fs::create_directory(windowDir() / hostName("系统登陆.dlg"));
+    ASSERT_TRUE(fs::copy_file(special / hostName("数字键盘.dlg"), windowDir() / hostName("数字键盘.dlg")));
+    const std::string keptBytes = readBytes(windowDir() / hostName("系统键盘.dlg"));
+
+    commands->Run(tree_cmd::ImportSpecialSubWindows);
+    ASSERT_EQ(prompts.messages.size(), 1u) << "one report names every window kept out";
+    const auto subs = model->Windows(WindowKind::SubWindow);
+    for (const char* kept : {"系统键盘.dlg", "系统登陆.dlg"}) {
+        EXPECT_NE(prompts.messages[0].find(kept), std::string::npos) << gbkToUtf8Lossy(kept);
+        EXPECT_EQ(std::count(subs.begin(), subs.end(), kept), 0) << "not listed over what it does not own";
+    }
+    EXPECT_EQ(readBytes(windowDir() / hostName("系统键盘.dlg")), keptBytes);
+    EXPECT_TRUE(fs::is_directory(windowDir() / hostName("系统登陆.dlg")));
+    EXPECT_EQ(std::count(subs.begin(), subs.end(), "数字键盘.dlg"), 1) << "the same bytes are taken as they are";
+    EXPECT_EQ(subs.size(), kUndeletableSubWindows.size() - 2);
+    expectInStep();
+}
+
 TEST_F(TreeFixture, SubWindowPropertiesMoveTheWindowAndItsObjects)
 {
     openWith({"win0.drw"}, {"pop.dlg", "系统键盘.dlg"});
