@@ -2,6 +2,7 @@
 
 #include "model/paint/controls/button_painter.h"
 #include "model/paint/controls/number_painters.h"
+#include "model/paint/controls/curve_bar_table_painters.h"
 #include "model/paint/controls/character_painters.h"
 #include "model/paint/controls/state_picture_painters.h"
 #include "model/paint/paint_rules.h"
@@ -30,7 +31,7 @@ std::array<KindPaintRule, kKindCount>& rules()
         control(PaintDynamicPicture), // 8 dynamic picture
         control(PaintRealTimeData), // 9 real-time number
         control(PaintNumericInput), // 10 numeric input
-        control(),                  // 11 curve
+        control(PaintCurve),        // 11 curve
         control(PaintIndicator),    // 12 indicator light
         shape(PaintPipeJoint),      // 13 pipe joint
         shape(PaintPipe),           // 14 pipe
@@ -42,8 +43,8 @@ std::array<KindPaintRule, kKindCount>& rules()
         control(PaintBitSwitch),    // 20 bit switch
         control(),                  // 21 reserved
         control(PaintRadioButton),  // 22 radio button
-        control(),                  // 23 progress bar
-        shape(nullptr),             // 24 table
+        control(PaintProgressBar),  // 23 progress bar
+        shape(PaintTable),          // 24 table
         control(PaintCharacter),    // 25 character control
         control(PaintArea),         // 26 area control
     }};
