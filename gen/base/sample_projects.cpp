@@ -199,7 +199,10 @@ bool buildProject(const fs::path& base, const ProjectDef& def, std::string* erro
                 *error = name + ": cannot be saved";
                 return false;
             }
-            subWindow ? project->AddSubWindowName(name) : project->AddScreenName(name);
+            if (!(subWindow ? project->AddSubWindowName(name) : project->AddScreenName(name))) {
+                *error = folder.string() + ": the project file could not be saved";
+                return false;
+            }
         }
         const Point at{margins.x + doc->m_ptWindowOrigin.x, margins.y + doc->m_ptWindowOrigin.y};
         for (const ShapeDef& s : w.shapes)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "model/document/document_environment.h"
 #include "model/document/ui_prompts.h"
@@ -215,42 +216,59 @@ int indexOfName(const ObjectList& list, std::string_view name)
 
 } // namespace
 
-void CDrawDoc::AddScreenName(std::string_view fileNameGbk)
+bool CDrawDoc::SaveNameListEdit()
+{
+    if (DoFileSave())
+        return true;
+    // Kept in memory and marked, so closing asks to save it again.
+    SetModifiedFlag();
+    return false;
+}
+
+bool CDrawDoc::AddScreenName(std::string_view fileNameGbk)
 {
     auto entry = std::make_unique<CDrawObj>(std::string(fileNameGbk));
     entry->m_pOwnerDoc = this;
     m_screenNames.push_back(std::move(entry));
-    DoFileSave();
+    return SaveNameListEdit();
 }
 
-void CDrawDoc::AddSubWindowName(std::string_view fileNameGbk)
+bool CDrawDoc::AddSubWindowName(std::string_view fileNameGbk)
 {
     auto entry = std::make_unique<CDrawObj>(std::string(fileNameGbk));
     entry->m_pOwnerDoc = this;
     m_subWindowNames.push_back(std::move(entry));
-    DoFileSave();
+    return SaveNameListEdit();
 }
 
-void CDrawDoc::RemoveScreenName(std::string_view fileNameGbk)
+bool CDrawDoc::RemoveScreenName(std::string_view fileNameGbk)
 {
     if (auto it = findName(m_screenNames, fileNameGbk); it != m_screenNames.end())
         m_screenNames.erase(it);
-    DoFileSave();
+    return SaveNameListEdit();
 }
 
-void CDrawDoc::RemoveSubWindowName(std::string_view fileNameGbk)
+bool CDrawDoc::RemoveSubWindowName(std::string_view fileNameGbk)
 {
     if (auto it = findName(m_subWindowNames, fileNameGbk); it != m_subWindowNames.end())
         m_subWindowNames.erase(it);
-    DoFileSave();
+    return SaveNameListEdit();
 }
 
-void CDrawDoc::RenameWindow(std::string_view oldNameGbk, std::string_view newNameGbk)
+bool CDrawDoc::RenameWindow(std::string_view oldNameGbk, std::string_view newNameGbk)
 {
+    std::vector<CDrawObj*> renamed;
     for (ObjectList* list : {&m_screenNames, &m_subWindowNames})
-        if (auto it = findName(*list, oldNameGbk); it != list->end())
+        if (auto it = findName(*list, oldNameGbk); it != list->end()) {
             (*it)->m_strName = std::string(newNameGbk);
-    DoFileSave();
+            renamed.push_back(it->get());
+        }
+    if (DoFileSave())
+        return true;
+    // The caller moves the window file back: the list must name it as before.
+    for (CDrawObj* entry : renamed)
+        entry->m_strName = std::string(oldNameGbk);
+    return false;
 }
 
 int CDrawDoc::GetWindowIndex(std::string_view nameGbk) const

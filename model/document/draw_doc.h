@@ -156,11 +156,15 @@ public:
     bool Redo();
 
     // --- name lists ----------------------------------------------------------------------
-    void AddScreenName(std::string_view fileNameGbk);
-    void AddSubWindowName(std::string_view fileNameGbk);
-    void RemoveScreenName(std::string_view fileNameGbk);
-    void RemoveSubWindowName(std::string_view fileNameGbk);
-    void RenameWindow(std::string_view oldNameGbk, std::string_view newNameGbk);
+    // Each edit saves the project file at once and returns whether that save worked (the
+    // prompts have said why when not). A failed add or remove stays in memory with the
+    // document marked modified; a failed rename is taken back, so the caller can undo its
+    // file move and leave list, file and folder as they were.
+    bool AddScreenName(std::string_view fileNameGbk);
+    bool AddSubWindowName(std::string_view fileNameGbk);
+    bool RemoveScreenName(std::string_view fileNameGbk);
+    bool RemoveSubWindowName(std::string_view fileNameGbk);
+    bool RenameWindow(std::string_view oldNameGbk, std::string_view newNameGbk);
     int GetWindowIndex(std::string_view nameGbk) const;
     void FillProjectTree(ProjectTreeSink& tree);
 
@@ -228,6 +232,7 @@ private:
     void Store(archive::ArchiveWriter& ar);
     void Load(archive::ArchiveReader& ar);
     void TakeStoredFieldsFrom(CDrawDoc& other);
+    bool SaveNameListEdit();
 
     std::vector<DocumentView*> m_views;
     bool m_bModified = false;

@@ -186,8 +186,7 @@ bool CEditorApp::CreateFirstScreen()
         return false; // the user has been told why; the project does not list a missing file
     if (m_treeSink)
         m_treeSink->AddScreenItem(WindowItemText(static_cast<int>(project->m_screenNames.size()), txt::FirstScreen));
-    project->AddScreenName(txt::FirstScreen); // saves the project
-    return true;
+    return project->AddScreenName(txt::FirstScreen); // saves the project
 }
 
 bool CEditorApp::OnFileOpenProject()

@@ -461,10 +461,19 @@ bool ProjectTreeCommands::RenameWindowFile(WindowKind kind, int index, const std
         Message(quoted(KindWord(kind), oldName, "修改名字失败：") + utf8ToGbk(ec.message()).value_or(""));
         return false;
     }
+    // The project file must list the new name before anything else follows the move; when
+    // it cannot be saved the file goes back, so the project never names a missing file.
+    if (!app_.ProjectDoc()->RenameWindow(oldName, newName)) {
+        std::error_code back;
+        fs::rename(*newFile, *oldFile, back);
+        if (back)
+            Message(quoted(KindWord(kind), oldName, "的文件现名为") + "“" + newName + "”：" +
+                    utf8ToGbk(back.message()).value_or(""));
+        return false;
+    }
     if (open)
         app_.m_pWindowTemplate->CloseDocument(open);
     model_.RenameWindow(kind, index, newName);
-    app_.ProjectDoc()->RenameWindow(oldName, newName);
     OpenWindowDocument(newName);
     model_.Select({kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow, index});
     return true;

@@ -249,6 +249,30 @@ TEST(DocumentNames, ListsAreEditedAndSavedAtOnce)
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST(DocumentNames, FailedSavesAreReportedAndARenameIsTakenBack)
+{
+    test::TempDir dir;
+    FakeEnvironment env;
+    CDrawDoc doc;
+    DocumentError error;
+    ASSERT_TRUE(doc.OnSaveDocument(dir / "工程.hmi", &error));
+    ASSERT_TRUE(doc.AddScreenName("主画面.drw"));
+    ASSERT_TRUE(doc.AddSubWindowName("主画面.drw"));
+    // A folder in the file's place: every save fails.
+    std::filesystem::remove(dir / "工程.hmi");
+    std::filesystem::create_directory(dir / "工程.hmi");
+
+    EXPECT_FALSE(doc.RenameWindow("主画面.drw", "首页.drw"));
+    EXPECT_EQ(doc.m_screenNames[0]->m_strName, "主画面.drw");
+    EXPECT_EQ(doc.m_subWindowNames[0]->m_strName, "主画面.drw");
+    EXPECT_FALSE(doc.IsModified()) << "nothing changed";
+
+    EXPECT_FALSE(doc.AddScreenName("画面2.drw"));
+    EXPECT_EQ(doc.m_screenNames.size(), 2u) << "kept in memory";
+    EXPECT_TRUE(doc.IsModified()) << "so closing asks to save it";
+    EXPECT_EQ(env.messages.size(), 2u);
+}
+
 struct RecordingTree : ProjectTreeSink {
     void AddScreenItem(std::string_view t) override { screens.emplace_back(t); }
     void AddSubWindowItem(std::string_view t) override { subWindows.emplace_back(t); }

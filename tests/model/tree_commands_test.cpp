@@ -220,6 +220,29 @@ TEST_F(TreeFixture, RenameSavesUnsavedEditsFirstAndRenamingToItsOwnNameDoesNothi
     expectInStep();
 }
 
+TEST_F(TreeFixture, RenameIsUndoneWhenTheProjectFileCannotBeSaved)
+{
+    openWith({"win0.drw", "b.drw"});
+    const std::string hmiBytes = readBytes(projectDir() / "demo.hmi");
+    // A folder in the project file's place: every save of it fails.
+    fs::remove(projectDir() / "demo.hmi");
+    fs::create_directory(projectDir() / "demo.hmi");
+
+    select(WindowKind::Screen, "b.drw");
+    dialogs.screen = {Dialogs::screenNamed("moved")};
+    commands->Run(tree_cmd::ScreenProperties);
+    EXPECT_FALSE(prompts.messages.empty()) << "the failed save is reported";
+    EXPECT_TRUE(fs::exists(windowDir() / "b.drw")) << "the file is moved back";
+    EXPECT_FALSE(fs::exists(windowDir() / "moved.drw"));
+    EXPECT_EQ(itemTexts(WindowKind::Screen), (std::vector<std::string>{"0:win0.drw", "1:b.drw"}));
+    EXPECT_EQ(namesOf(app->ProjectDoc()->m_screenNames), (std::vector<std::string>{"win0.drw", "b.drw"}));
+    EXPECT_TRUE(isOpen("b.drw"));
+
+    fs::remove(projectDir() / "demo.hmi");
+    ASSERT_TRUE(writeFile(projectDir() / "demo.hmi", hmiBytes));
+    expectInStep();
+}
+
 TEST_F(TreeFixture, DeletingAWindowKeepsItsUnsavedEditsInTheFile)
 {
     openWith({"win0.drw", "b.drw"});
