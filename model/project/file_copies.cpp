@@ -129,6 +129,35 @@ std::optional<std::string> copyFileKeepingOthers(const fs::path& source, const f
     }
 }
 
+bool createFoldersRecording(const fs::path& dir, std::vector<fs::path>& made, std::error_code& ec)
+{
+    std::vector<fs::path> missing;
+    for (fs::path p = dir; !p.empty() && !entryExists(p); p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path())
+            break;
+    }
+    ec.clear();
+    fs::create_directories(dir, ec);
+    // Recorded whatever happened: a part made before a failure is taken back too.
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        std::error_code ignored;
+        if (fs::is_directory(fs::symlink_status(*it, ignored)))
+            made.push_back(*it);
+    }
+    if (!ec && !fs::is_directory(dir, ec) && !ec)
+        ec = std::make_error_code(std::errc::not_a_directory);
+    return !ec;
+}
+
+void removeMadeFolders(const std::vector<fs::path>& made)
+{
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+        std::error_code ignored;
+        fs::remove(*it, ignored); // a folder that is not empty stays
+    }
+}
+
 bool matchesPattern(std::string_view name, std::string_view pattern)
 {
     const auto same = [](char a, char b) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 namespace qv {
 
@@ -36,6 +38,15 @@ std::optional<std::string> copyFileKeepingOthers(const std::filesystem::path& so
 // Written through a temporary file and a rename. False with `error` set on failure.
 bool copyOneFile(const std::filesystem::path& from, const std::filesystem::path& to, bool failIfExists,
                  std::string* error = nullptr);
+
+// Makes `dir` with any missing parents and appends each folder it made, outermost first, to
+// `made`. False with `ec` set when `dir` is not a folder afterwards.
+bool createFoldersRecording(const std::filesystem::path& dir, std::vector<std::filesystem::path>& made,
+                            std::error_code& ec);
+
+// Takes back what createFoldersRecording made: innermost first, each only while it is empty,
+// so nothing another hand put there is lost.
+void removeMadeFolders(const std::vector<std::filesystem::path>& made);
 
 // Wildcard match of a host (UTF-8) file name: '*' any run, '?' one character, ASCII letters
 // in any case.

@@ -8,6 +8,7 @@
 #include "platform/text/gbk.h"
 
 #include <system_error>
+#include <vector>
 
 namespace qv {
 
@@ -132,13 +133,16 @@ bool CEditorApp::CreateProject(const fs::path& folder, const std::string& nameGb
     if (!m_pProjectTemplate)
         InitDocTemplates();
     // Every folder is made before any document exists, so a refused folder leaves nothing open.
+    // A failure takes back the folders made here (and only those), so a retry is not refused
+    // as an existing project.
+    std::vector<fs::path> made;
     for (const fs::path& dir : {folder, folder / kNewProjectFolders[0], folder / kNewProjectFolders[1],
                                 folder / kNewProjectFolders[2], folder / kNewProjectFolders[3]}) {
         std::error_code ec;
-        fs::create_directories(dir, ec);
-        if (ec || !fs::is_directory(dir)) {
+        if (!createFoldersRecording(dir, made, ec)) {
             Prompt().ShowMessage(std::string(txt::CannotCreateFolder) + pathForMessage(dir) + " " + ec.message(),
                                  UiPrompts::Icon::Error);
+            removeMadeFolders(made);
             return false;
         }
     }
@@ -158,6 +162,9 @@ bool CEditorApp::CreateProject(const fs::path& folder, const std::string& nameGb
     if (!project->OnSaveDocument(file, &error)) {
         Prompt().ShowMessage(error.messageGbk, UiPrompts::Icon::Error);
         CloseAllDocuments();
+        removeMadeFolders(made);
+        m_strProjectDir.clear();
+        m_strProjectName.clear();
         return false;
     }
 

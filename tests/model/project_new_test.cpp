@@ -117,6 +117,30 @@ TEST_F(Project, AFolderThatCannotBeMadeIsReportedAndNothingOpens)
     fs::permissions(base() / "locked", fs::perms::owner_all);
 }
 
+TEST_F(Project, AFailedNewProjectTakesBackOnlyTheFoldersItMade)
+{
+    // A name the folder can take but the project file (name + ".hmi") cannot: its save fails.
+    const std::string longName(252, 'n');
+    writeText(base() / "mine" / "keep.txt", "mine");
+    for (const fs::path location : {base() / "mine", base() / "fresh" / "deeper"}) {
+        SCOPED_TRACE(location.string());
+        prompts.messages.clear();
+        dialogs.newProjects.push_back(NewProjectChoice{location, longName, 800, 480});
+        EXPECT_FALSE(app->OnFileNewProject());
+        EXPECT_EQ(prompts.messages.size(), 1u);
+        EXPECT_FALSE(fs::exists(location / longName));
+        EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
+    }
+    EXPECT_EQ(readText(base() / "mine" / "keep.txt"), "mine") << "a folder that was there stays";
+    EXPECT_FALSE(fs::exists(base() / "fresh")) << "parents made for it go too";
+
+    // A retry with a name that fits is not refused as an existing project.
+    prompts.messages.clear();
+    dialogs.newProjects.push_back(NewProjectChoice{base() / "mine", std::string(200, 'n'), 800, 480});
+    EXPECT_TRUE(app->OnFileNewProject());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(Project, NewProjectOverAnOpenOneAsksFirstAndCancelKeepsIt)
 {
     newProject("first");
