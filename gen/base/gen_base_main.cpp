@@ -1,6 +1,7 @@
 // qv_gen_base <base folder>: writes the shipped base folder's generated content. Run it on
-// the tree's base/ and commit what it wrote.
+// the tree's base/ (or an empty or new folder) and commit what it wrote.
 #include "gen/base/base_pictures.h"
+#include "gen/base/base_target.h"
 #include "gen/base/base_sounds.h"
 #include "gen/base/sample_projects.h"
 #include "platform/files/atomic_file.h"
@@ -38,10 +39,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <base folder>\n", argv[0]);
         return 2;
     }
+    const fs::path base = fs::absolute(argv[1]);
+    if (const auto refused = qv::gen::refuseGeneratorTarget(base, QV_TREE_BASE_DIR)) {
+        std::fprintf(stderr, "qv_gen_base: refused: %s\n", refused->c_str());
+        return 2;
+    }
     // JPEG writing needs Qt's image plugins, which need an application object.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication qapp(argc, argv);
-    const fs::path base = fs::absolute(argv[1]);
     std::string error;
     if (!writeKeptFolders(base, &error) || !qv::gen::writeBasePictures(base, &error) ||
         !qv::gen::writeBaseSounds(base, &error) || !qv::gen::writeSampleProjects(base, &error)) {
