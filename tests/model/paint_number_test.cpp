@@ -339,7 +339,7 @@ TEST(RealTimeNumber, RunModeHideMoveAndLowBoxes)
         {"hide bit clear", true, hide(0xFB), Nothing},
         {"hide ignored while editing", false, hide(0x00), Drawn},
         {"moved to the margins plus x, y", true, move(500), Drawn},
-        {"move variable past the memory", true, move(0xFFFE), Placeholder},
+        {"move variable past the memory: stays", true, move(0xFFFE), Drawn},
         {"move address outside 0..0xFFFE", true, move(0xFFFF), Drawn},
         {"lower than the font while editing", false, low, Drawn},
         {"lower than the font in the simulator", true, low, Nothing},

@@ -1,6 +1,6 @@
 #include "model/paint/controls/button_painter.h"
 
-#include "model/paint/controls/control_support.h"
+#include "model/paint/controls/control_run_rules.h"
 #include "model/paint/gradient.h"
 #include "model/paint/paint_rules.h"
 
@@ -144,16 +144,11 @@ void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ct
         DrawInvalid(obj, dcs.target);
         return;
     }
-    if (IsLivePaint(ctx)) {
+    if (IsLivePaint(ctx))
         pressLatchedKeys(obj, ctx);
-        if (obj.ParamU8(kHideOption) != 0) {
-            switch (ReadHideBit(ctx, ReadControlRef(obj, "hide"), obj.ParamI32(kHideBitNumber))) {
-            case HideBit::Hidden: return;
-            case HideBit::Unreadable: DrawInvalid(obj, dcs.target); return;
-            case HideBit::Shown: break;
-            }
-        }
-    }
+    if (HideEndsPaint(obj, dcs.target, ctx, obj.ParamU8(kHideOption) != 0, ReadControlRef(obj, "hide"),
+                      obj.ParamI32(kHideBitNumber)))
+        return;
     // A state outside 1..3 has no appearance: nothing is drawn, not even the caption.
     const int state = obj.ParamU8(kState);
     if (state < 1 || state > 3)

@@ -1,6 +1,6 @@
 #include "model/paint/controls/number_painters.h"
 
-#include "model/paint/controls/control_support.h"
+#include "model/paint/controls/control_run_rules.h"
 #include "model/paint/gradient.h"
 #include "model/paint/number_format.h"
 #include "model/paint/paint_rules.h"
@@ -99,21 +99,6 @@ std::optional<NumberLook> readLook(const CDrawObj& obj, const PaintContext& ctx)
             return std::nullopt;
     }
     return look;
-}
-
-// The run-mode move: the control's top-left corner at the page margins plus the signed
-// 16-bit x, y of the move variable; nullopt when they cannot be read.
-std::optional<Rect> movedRect(const CDrawObj& obj, const PaintContext& ctx, const Rect& r)
-{
-    const ControlVarRef move = ReadControlRef(obj, "move");
-    if (move.address < 0 || move.address > 0xFFFE)
-        return r;
-    const auto x = ctx.readVar(move.address, 2);
-    const auto y = ctx.readVar(std::int64_t{move.address} + 2, 2);
-    if (!x || !y)
-        return std::nullopt;
-    const std::int64_t left = std::int64_t{ctx.margins.x} + *x, top = std::int64_t{ctx.margins.y} + *y;
-    return Rect::saturated(left, top, left + r.width64(), top + r.height64());
 }
 
 // Draws the background and border; returns the rectangle the characters are laid out in.
@@ -376,26 +361,11 @@ void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
         DrawInvalid(obj, dcs.target);
         return;
     }
+    if (HideEndsPaint(obj, dcs.target, ctx, obj.ParamU8(kHideOption) != 0, ReadControlRef(obj, "hide"),
+                      obj.ParamI32(kHideBitNumber)))
+        return;
     const bool live = IsLivePaint(ctx);
-    if (live) {
-        if (obj.ParamU8(kHideOption) != 0) {
-            const HideBit hide = ReadHideBit(ctx, ReadControlRef(obj, "hide"), obj.ParamI32(kHideBitNumber));
-            if (hide == HideBit::Hidden)
-                return;
-            if (hide == HideBit::Unreadable) {
-                DrawInvalid(obj, dcs.target);
-                return;
-            }
-        }
-        if (obj.ParamU8(kMoveOption) != 0) {
-            const auto moved = movedRect(obj, ctx, r);
-            if (!moved) {
-                DrawInvalid(obj, dcs.target);
-                return;
-            }
-            r = *moved;
-        }
-    }
+    r = MovedByVariable(ctx, obj.ParamU8(kMoveOption) != 0, ReadControlRef(obj, "move"), r);
     const int border = std::clamp(obj.ParamI32(kBorderWidth), 0, kMaxBorderRings);
     if (2 * std::int64_t{border} >= r.width64() || r.height64() < 2 * std::int64_t{border})
         return;
