@@ -5,6 +5,7 @@
 #include "app/mainframe/prog_status_bar.h"
 #include "app/mainframe/toolbar_layout.h"
 #include "app/shell/report_pump.h"
+#include "compiler/compile/compile_command.h"
 #include "platform/qt/qtext.h"
 #include "platform/report/report_queue.h"
 
@@ -15,7 +16,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
-#include <fmt/format.h>
 
 namespace qv {
 namespace {
@@ -24,8 +24,6 @@ using cmd::Bar;
 using cmd::CommandKey;
 using cmd::Owner;
 
-constexpr int kVersionMajor = 3;
-constexpr int kVersionMinor = 2;
 constexpr int kRefreshMs = 250;      // toolbar states follow the workers' flags this often
 constexpr int kPaletteOffset = 100;  // the palette's place relative to the frame
 
@@ -113,12 +111,8 @@ CMainFrame::~CMainFrame()
     pump_.reset(); // detach from the queue before the widgets go
 }
 
-QString CMainFrame::BannerLine()
-{
-    return QString::fromStdString(fmt::format(
-        "- - - - - - - - - - - -  Quorvane:    V{}.{}    Release  - - - - - - - - - - - -\r\n",
-        kVersionMajor, kVersionMinor));
-}
+// The same line the compile command writes, with the image's version.
+QString CMainFrame::BannerLine() { return toQString(compile::compileBanner()); }
 
 void CMainFrame::createToolbars()
 {

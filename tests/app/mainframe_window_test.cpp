@@ -3,6 +3,8 @@
 #include "app/mainframe/docking_bars.h"
 #include "app/mainframe/palette_bar.h"
 #include "app/mainframe/prog_status_bar.h"
+#include "compiler/compile/compile_command.h"
+#include "platform/qt/qtext.h"
 #include "tests/app/mainframe_fixture.h"
 
 #include <QAction>
@@ -59,6 +61,8 @@ TEST_F(MainFrameWindow, ShowsFourToolbarsTwoBarsPanesAndBanner)
 
     EXPECT_EQ(frame->outputBar()->text(),
               QStringLiteral("- - - - - - - - - - - -  Quorvane:    V3.2    Release  - - - - - - - - - - - -\n"));
+    EXPECT_EQ(frame->outputBar()->text().trimmed(), toQString(compile::compileBanner()).trimmed())
+        << "the frame shows the compile's own banner, with the image's version";
     EXPECT_FALSE(frame->palette()->isVisible());
     EXPECT_EQ(frame->palette()->windowTitle(), u(u8"常用工具"));
 }
