@@ -317,6 +317,11 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         SetStatusMessage(QString::fromUtf8(u8"正在编译或下载，不能退出：请等它结束，或先选“硬件 > 中止编译和下载”"));
         return;
     }
+    // Unsaved edits are asked about before anything closes.
+    if (!host_->QueryClose()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -35,6 +35,10 @@ public:
     // Brings a window's title and flags up to date with its document (titles change when a
     // window is renamed or a project saved elsewhere). Returns false when the document is gone.
     virtual bool RefreshWindowInfo(DocumentWindowInfo& info) const { (void)info; return true; }
+
+    // The user closes the main window (exit, close box, the desktop's log-out): the save
+    // prompt runs here. False keeps the window open (cancelled, or a save failed).
+    virtual bool QueryClose() { return true; }
 };
 
 } // namespace qv

@@ -115,6 +115,18 @@ bool CEditorAppShell::RefreshWindowInfo(DocumentWindowInfo& info) const
     return false;
 }
 
+bool CEditorAppShell::QueryClose()
+{
+    switch (app_.PromptSaveProject()) {
+    case ProjectDialogs::Cancel:
+        return false;
+    case ProjectDialogs::Save:
+        return app_.SaveModifiedDocuments(); // a failed save was reported: stay open
+    default:
+        return true;
+    }
+}
+
 void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
 {
     if (frame_ == nullptr)

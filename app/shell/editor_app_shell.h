@@ -30,6 +30,7 @@ public:
     void RestoreViewMargins(const std::string& title) override;
     void UpdateViewExtents(const std::string& title) override;
     bool RefreshWindowInfo(DocumentWindowInfo& info) const override;
+    bool QueryClose() override;
 
     void DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc) override;
     void DocumentClosing(DocTemplate& tmpl, CDrawDoc& doc) override;

@@ -8,6 +8,7 @@
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
 #include "tests/app/small_project.h"
+#include "tests/model/project_fixture.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QFileInfo>
@@ -101,6 +102,62 @@ TEST_F(MainFrameProject, WorkerProgressAndCompilingFlagReachTheWindow)
     app->m_bCompiling = 0;
     app->m_reports.setProgress(0);
     ASSERT_TRUE(waitFor([&] { return !progress->isVisible(); }));
+}
+
+struct CloseAnswer {
+    const char* name;
+    ProjectDialogs::SaveChoice answer;
+    bool saveFails;
+    bool closes;
+    bool fileWritten;
+};
+
+TEST_F(MainFrameProject, ClosingWithUnsavedEditsAsksFirstAndKeepsThemUnlessToldOtherwise)
+{
+    ScriptedProjectDialogs dialogs;
+    app->SetProjectDialogs(&dialogs);
+    ASSERT_TRUE(app->OpenProjectFile(makeProject()));
+    CDrawDoc* screen = app->FindWindowDocByFileName("win0.drw");
+    ASSERT_NE(screen, nullptr);
+    const fs::path file = screen->GetPathName();
+    std::string stored;
+    ASSERT_TRUE(readWholeFile(file, stored));
+    screen->AddObject(std::make_unique<CDrawRect>(Rect{40, 40, 80, 80}));
+    screen->SetModifiedFlag();
+    // A window file whose folder is a plain file cannot be written, whoever runs the test.
+    const fs::path blocked = dir.path() / "plain-file" / "win0.drw";
+    ASSERT_TRUE(writeFileAtomically(dir.path() / "plain-file", "x"));
+
+    const CloseAnswer cases[] = {
+        {"cancel keeps the window", ProjectDialogs::Cancel, false, false, false},
+        {"a failed save keeps the window", ProjectDialogs::Save, true, false, false},
+        {"do not save closes and leaves the file", ProjectDialogs::DontSave, false, true, false},
+        {"save writes the edits, then closes", ProjectDialogs::Save, false, true, true},
+    };
+    for (const CloseAnswer& c : cases) {
+        SCOPED_TRACE(c.name);
+        frame->show();
+        ASSERT_TRUE(waitFor([&] { return frame->isVisible(); }));
+        dialogs.saveChoices.push_back(c.answer);
+        const int asked = dialogs.saveQuestions;
+        screen->SetPathName(c.saveFails ? blocked : file);
+        frame->commands().action({cmd::Owner::App, cmd::id::Exit})->trigger(); // 文件 > 退出
+        EXPECT_EQ(dialogs.saveQuestions, asked + 1);
+        EXPECT_EQ(frame->isVisible(), !c.closes);
+        EXPECT_EQ(screen->IsModified(), !c.fileWritten);
+        std::string now;
+        ASSERT_TRUE(readWholeFile(file, now));
+        EXPECT_EQ(now != stored, c.fileWritten);
+        if (c.saveFails)
+            EXPECT_FALSE(prompts.messages.empty()) << "the failed save says why";
+    }
+
+    // Nothing left to save: the window closes without a question.
+    frame->show();
+    const int asked = dialogs.saveQuestions;
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(dialogs.saveQuestions, asked);
+    app->SetProjectDialogs(nullptr);
 }
 
 // Saved beside the test program for a person to look at.
