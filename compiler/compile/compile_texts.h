@@ -21,5 +21,8 @@ inline constexpr const char* kMissingWindowPrefix = "找不到窗口文件";    
 inline constexpr const char* kRecordTooLargeSuffix = "的控件数据超过64K字节"; // file name +
 inline constexpr const char* kFailSuffix = "，编译工程失败\r\n";
 inline constexpr const char* kUserCodeInvalid = "MC8051单片机代码有误，编译工程失败\r\n";
+inline constexpr const char* kPlcBlockShort = "PLC通讯协议数据不完整，编译工程失败\r\n";
+// A fault inside the compiler itself; the reason (GBK) follows in brackets.
+inline constexpr const char* kInternalError = "编译器内部错误，编译工程失败";
 
 } // namespace qv::compile::text

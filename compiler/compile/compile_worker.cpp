@@ -24,6 +24,8 @@ public:
     CompileOutcome execute();
 
 private:
+    CompileOutcome compileProject();
+    CompileOutcome internalError(std::string_view reason);
     void log(std::string gbk) { s_.reports->appendText(std::move(gbk)); }
     void messageBox(std::string gbk);
     void logFileError(const image::StagedImageFile& f);
@@ -141,8 +143,10 @@ bool CompileRun::appendBlocks(CompileContext& ctx, image::StartMapValues& v)
     const std::uint32_t records = plc.size() >= 2 ? image::getU16(plc, 0) : 0;
     if (records > 0) {
         const std::uint32_t length = 48 + 16 * records;
-        if (plc.size() < length)
-            throw std::logic_error("PLC protocol block shorter than its record count");
+        if (plc.size() < length) {
+            ctx.fail(text::kPlcBlockShort); // the block comes from driver files: never trusted
+            return false;
+        }
         if (!appendBlock(ctx, plc, length, 0)) {
             logFileError(ctx.file());
             return false;
@@ -180,6 +184,17 @@ void CompileRun::reportSuccess(std::uint32_t sramNeed, std::uint64_t imageBytes)
         "KByte，NandFlash占用" + fmt::format("{:.2f}", nandMb) + "MByte\r\n");
 }
 
+CompileOutcome CompileRun::internalError(std::string_view reason)
+{
+    std::string line = text::kInternalError;
+    line += "(";
+    line += utf8ToGbk(reason).value_or(std::string(reason));
+    line += ")\r\n";
+    log(line);
+    messageBox(std::move(line));
+    return failed();
+}
+
 CompileOutcome CompileRun::execute()
 {
     auto& flags = *s_.flags;
@@ -196,6 +211,19 @@ CompileOutcome CompileRun::execute()
         }
     } finish{*this};
 
+    // Nothing may leave the worker thread as an exception (that would end the program):
+    // whatever a compiler throws is a failed compile, and a failed compile leaves no image.
+    try {
+        return compileProject();
+    } catch (const std::exception& e) {
+        return internalError(e.what());
+    } catch (...) {
+        return internalError("unknown exception");
+    }
+}
+
+CompileOutcome CompileRun::compileProject()
+{
     imagePath_ = resolveStoredPath(in_.projectFolder, kImageStoredPath).value_or(in_.projectFolder / "NandFlash" / "NandFlash.Zip");
 
     const auto geometry = image::geometryForFlashCode(in_.settings[image::st::FlashSizeCode]);
@@ -209,7 +237,7 @@ CompileOutcome CompileRun::execute()
         return failed();
     }
 
-    CompileContext ctx(in_, *geometry, flags, [this](std::uint64_t done, std::uint64_t total) {
+    CompileContext ctx(in_, *geometry, *s_.flags, [this](std::uint64_t done, std::uint64_t total) {
         const int percent = static_cast<int>(done * 100 / total);
         if (percent != shownPercent_) {
             shownPercent_ = percent;
@@ -246,7 +274,7 @@ CompileOutcome CompileRun::execute()
     v.pictureCount = ctx.pictureCount();
     v.fontCount = ctx.fontCount();
     if (!appendBlocks(ctx, v))
-        return failed();
+        return ctx.aborted() ? cancelled(ctx) : failed();
     if (ctx.aborted())
         return cancelled(ctx);
 

@@ -3,6 +3,7 @@
 #include "platform/files/atomic_file.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace qv::test {
@@ -59,6 +60,8 @@ void ScriptedScreenCompiler::compileWindow(compile::CompileContext& ctx, const c
         flags->abort.store(1);
     if (index == failAtWindow)
         ctx.fail(failMessage);
+    if (index == throwAtWindow)
+        throw std::out_of_range("item table index");
     if (ctx.aborted())
         return;
     const std::uint32_t n = index < static_cast<int>(recordBytes.size()) ? recordBytes[index] : 0;

@@ -24,6 +24,7 @@ public:
     std::vector<std::uint32_t> recordBytes;   // per window in table order; missing: empty
     int abortAtWindow = -1;                   // sets the abort flag like the abort command
     int failAtWindow = -1;                    // fails with `failMessage`
+    int throwAtWindow = -1;                   // throws, as a faulty item compiler could
     std::string failMessage;
     compile::CompileFlags* flags = nullptr;
     std::vector<std::string> compiled;        // file names, in the order compiled

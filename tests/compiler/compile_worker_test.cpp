@@ -257,6 +257,18 @@ TEST(CompileWorker, ProjectsTheImageCannotHoldAreRefusedWithAMessage)
              s.recordBytes.assign(40, 0xFFF0);
          },
          "工程中画面或控件数量太多，编译工程失败\r\n"},
+        {"a PLC protocol block shorter than its record count",
+         [](CompileFixture& f, ScriptedScreenCompiler&) {
+             f.input.plcProtocolBlock.assign(48 + 16 * 2, 0);
+             f.input.plcProtocolBlock[0] = 0xFF; // 255 records claimed, two present
+         },
+         "PLC通讯协议数据不完整，编译工程失败\r\n"},
+        {"a window compiler that throws",
+         [](CompileFixture& f, ScriptedScreenCompiler& s) {
+             f.input.screens = windowsNamed({"a.drw", "b.drw"});
+             s.throwAtWindow = 1;
+         },
+         "编译器内部错误，编译工程失败(item table index)\r\n"},
         {"a broken user-code file",
          [](CompileFixture& f, ScriptedScreenCompiler&) { writeUserCode(f.dir.path(), ":0100000012EE\r\n:00000001FF\r\n"); },
          "*.Hex文件失败(校验和错误,第1行)!\r\nMC8051单片机代码有误，编译工程失败\r\n"},
@@ -389,6 +401,26 @@ TEST(CompileWorker, RunsOnAThreadOfItsOwn)
     EXPECT_TRUE(thread.outcome()->ok);
     EXPECT_EQ(f.flags.compiling.load(), 0);
     EXPECT_EQ(walkImage(f.readImage()).error, "");
+}
+
+TEST(CompileWorker, AnExceptionOnTheThreadIsAFailedCompileNotTheEndOfTheProgram)
+{
+    CompileFixture f;
+    ASSERT_TRUE(f.compile().ok) << "an older image exists";
+    f.input.screens = windowsNamed({"a.drw"});
+    ScriptedScreenCompiler screens;
+    screens.throwAtWindow = 0;
+    f.services.screens = &screens;
+    compile::CompileThread thread;
+    ASSERT_TRUE(thread.start(f.input, f.services));
+    thread.join();
+    ASSERT_TRUE(thread.outcome().has_value());
+    EXPECT_FALSE(thread.outcome()->ok);
+    EXPECT_FALSE(f.imageExists());
+    f.drain();
+    EXPECT_EQ(f.flags.compiling.load(), 0);
+    EXPECT_TRUE(f.closeBoxEnabled());
+    EXPECT_EQ(f.messageBoxes().size(), 1u);
 }
 
 } // namespace
