@@ -1,7 +1,7 @@
 #pragma once
 // Everything the compile worker reads of the project, taken on the user-interface thread
-// before the worker starts, so the worker never reads the model while the user edits it.
-// Window documents themselves are reached only through the screen-compiler seam.
+// before the worker starts, so the worker never reads the model while the user edits it:
+// each window is copied in its stored form, and the screen compiler works from those copies.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -17,12 +17,14 @@ struct WindowSource {
     std::string fileName;        // GBK, "<name>.drw" or "<name>.dlg"
     bool documentOpen = true;    // false: the project lists it but its document is missing
     std::size_t objectCount = 0; // for the progress
+    std::string storedBytes;     // the document as its window file holds it (empty when missing)
 };
 
 struct CompileInput {
     std::filesystem::path projectFolder;        // host path; "NandFlash" and "MC8051" live here
     std::vector<WindowSource> screens;          // the project document's screen list
     std::vector<WindowSource> subWindows;       // its sub-window list
+    std::string projectBytes;                   // the project document in its stored form (cursors)
     std::size_t projectObjectCount = 0;         // objects of the project document itself
     std::size_t otherDocumentUnits = 0;         // progress units of documents outside the lists
 

@@ -16,11 +16,14 @@ std::vector<WindowSource> windowsOf(CEditorApp& app, const ObjectList& names, st
     for (const auto& entry : names) {
         WindowSource w;
         w.fileName = entry->m_strName;
-        const CDrawDoc* doc = app.FindDocByTitle(w.fileName);
+        CDrawDoc* doc = app.FindDocByTitle(w.fileName);
         w.documentOpen = doc != nullptr;
-        w.objectCount = doc ? doc->m_objects.size() : 0;
-        if (doc)
+        if (doc) {
+            // A copy: the worker compiles it while the user may go on editing the document.
+            w.storedBytes = doc->SerializeToBytes();
+            w.objectCount = doc->m_objects.size();
             seen.insert(doc);
+        }
         out.push_back(std::move(w));
     }
     return out;
@@ -41,6 +44,7 @@ std::optional<CompileInput> takeCompileInput(CEditorApp& app)
     std::set<const CDrawDoc*> seen{project};
     in.screens = windowsOf(app, project->m_screenNames, seen);
     in.subWindows = windowsOf(app, project->m_subWindowNames, seen);
+    in.projectBytes = project->SerializeToBytes();
     in.projectObjectCount = project->m_objects.size();
     for (const CDrawDoc* doc : app.GetDocManager().AllDocuments())
         if (!seen.count(doc))

@@ -7,6 +7,7 @@
 #include "tests/compiler/compile_fixture.h"
 #include "tests/compiler/image_walker.h"
 
+#include <future>
 #include <gtest/gtest.h>
 
 namespace qv::test {
@@ -88,6 +89,66 @@ TEST_F(AppProject, AMissingWindowDocumentFailsTheCompileByNameUntilItIsOpen)
     EXPECT_EQ(startMapU8(image, 0x070), 0);
     EXPECT_EQ(startMapU8(image, 0x071), 1);
     EXPECT_EQ(startMapU16(image, 0x03C), 1024);
+}
+
+// Reads each window only from the snapshot's copy, as the window compiler does. After the
+// first window it lets the test edit the live documents, then goes on.
+class CopyReadingCompiler : public compile::ScreenCompiler {
+public:
+    void compileCursors(compile::CompileContext& ctx) override
+    {
+        CDrawDoc copy;
+        projectLoaded = copy.LoadFromBytes(ctx.input().projectBytes, "p.hmi", nullptr);
+    }
+    void compileWindow(compile::CompileContext&, const compile::WindowSource& w, compile::WindowKind) override
+    {
+        CDrawDoc copy;
+        objects.push_back(copy.LoadFromBytes(w.storedBytes, w.fileName, nullptr)
+                              ? static_cast<int>(copy.m_objects.size()) : -1);
+        if (objects.size() == 1) {
+            firstDone.set_value();
+            edited.get_future().wait();
+        }
+    }
+
+    bool projectLoaded = false;
+    std::vector<int> objects;
+    std::promise<void> firstDone;
+    std::promise<void> edited;
+};
+
+TEST_F(AppProject, TheWorkerCompilesCopiesTakenAtTheStartWhileTheUserEdits)
+{
+    app->m_pWindowTemplate->OpenNewDocument("数字键盘.dlg");
+    for (const char* name : {"主画面.drw", "系统设置.drw", "数字键盘.dlg"})
+        app->FindDocByTitle(name)->AddObject(std::make_unique<CDrawRect>(Rect{40, 40, 90, 90}));
+    auto in = compile::takeCompileInput(*app);
+    ASSERT_TRUE(in.has_value());
+    for (const auto* list : {&in->screens, &in->subWindows})
+        for (const compile::WindowSource& w : *list) {
+            CDrawDoc reloaded;
+            ASSERT_TRUE(reloaded.LoadFromBytes(w.storedBytes, w.fileName, nullptr)) << w.fileName;
+            EXPECT_EQ(reloaded.SerializeToBytes(), w.storedBytes) << "the copy is the stored form";
+        }
+
+    CompileFixture f;
+    f.input = std::move(*in);
+    CopyReadingCompiler screens;
+    f.services.screens = &screens;
+    compile::CompileThread thread;
+    ASSERT_TRUE(thread.start(f.input, f.services));
+    screens.firstDone.get_future().wait();
+    // The user goes on editing while the worker runs: more objects here, fewer there.
+    app->FindDocByTitle("系统设置.drw")->AddObject(std::make_unique<CDrawRect>(Rect{1, 1, 9, 9}));
+    CDrawDoc* pad = app->FindDocByTitle("数字键盘.dlg");
+    pad->RemoveObject(pad->m_objects.front().get());
+    screens.edited.set_value();
+    thread.join();
+
+    ASSERT_TRUE(thread.outcome().has_value());
+    EXPECT_TRUE(thread.outcome()->ok) << f.takeLog();
+    EXPECT_TRUE(screens.projectLoaded);
+    EXPECT_EQ(screens.objects, (std::vector<int>{1, 1, 1})) << "the windows as they were when the compile began";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Walks over the project's windows: the simulator's sub-window moves, the rescale after a
-// resolution change and the compile's order.
+// resolution change, and the look-up of a window's view.
+#include "model/document/document_view.h"
 #include "model/project/compile_all.h"
 #include "tests/model/project_fixture.h"
 
@@ -85,45 +86,24 @@ TEST_F(Windows, ResolutionChangeScalesScreensShrinksOrCentresSubWindowsAndSavesA
     EXPECT_FALSE(app->RescaleWindowsToResolution(0, 480, 400, 240)) << "no division by a zero size";
 }
 
-class RecordingCompiler : public WindowCompileSeam {
+class NullView : public DocumentView {
 public:
-    void CompileScreen(CDrawDoc& doc) override
-    {
-        titles.push_back(doc.GetTitle());
-        if (onCompile)
-            onCompile();
-    }
-    std::vector<std::string> titles;
-    std::function<void()> onCompile;
+    void OnUpdate(DocumentView*, int, CDrawObj*) override {}
 };
 
-TEST_F(Windows, CompileWalksProjectScreensThenSubWindowsAndStopsOnAbort)
+TEST_F(Windows, AWindowsViewIsFoundByItsDocumentTitle)
 {
-    addWindow("second.drw");
     addWindow("pop.dlg", true);
-    RecordingCompiler compiler;
-    auto result = CompileAllWindows(*app, compiler);
-    EXPECT_EQ(compiler.titles, (std::vector<std::string>{"p.hmi", "win0.drw", "second.drw", "pop.dlg"}));
-    EXPECT_EQ(result.compiled, 4);
-    EXPECT_FALSE(result.aborted);
-
-    compiler.titles.clear();
-    compiler.onCompile = [&] {
-        if (compiler.titles.size() == 2)
-            app->m_bAbort = 1;
-    };
-    result = CompileAllWindows(*app, compiler);
-    EXPECT_EQ(compiler.titles.size(), 2u);
-    EXPECT_TRUE(result.aborted);
-    app->m_bAbort = 0;
-
-    compiler.titles.clear();
-    compiler.onCompile = nullptr;
-    app->m_pWindowTemplate->CloseDocument(app->FindWindowDocByFileName("second.drw"));
-    result = CompileAllWindows(*app, compiler);
-    EXPECT_EQ(result.missingWindowGbk, "second.drw");
-    EXPECT_EQ(compiler.titles, (std::vector<std::string>{"p.hmi", "win0.drw"}));
     EXPECT_EQ(FindViewByDocTitle("win0.drw"), nullptr) << "no view is attached headless";
+    NullView first;
+    NullView second;
+    CDrawDoc* pop = app->FindWindowDocByFileName("pop.dlg");
+    pop->AddView(&first);
+    pop->AddView(&second);
+    EXPECT_EQ(FindViewByDocTitle("pop.dlg"), &first);
+    EXPECT_EQ(FindViewByDocTitle("none.dlg"), nullptr);
+    pop->RemoveView(&second);
+    pop->RemoveView(&first);
 }
 
 } // namespace
