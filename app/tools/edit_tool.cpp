@@ -41,6 +41,26 @@ CEditTool* CEditTool::GetToolForShape(int shape)
     return it == s_toolList.end() ? nullptr : *it;
 }
 
+void CEditTool::AbandonDrag(CDrawView& view)
+{
+    view.ReleaseCapture();
+    view.SetRubberBand(std::nullopt);
+    CDrawDoc* doc = view.GetDocument();
+    if (CDrawObj* created = std::exchange(CRectTool::s_pNewObject, nullptr)) {
+        // Never finished: it goes as if the press had not happened.
+        if (doc != nullptr) {
+            view.InvalidateObject(created);
+            doc->RemoveObject(created);
+        }
+        s_bChanged = 0;
+    }
+    if (s_bChanged != 0 && doc != nullptr)
+        doc->SnapshotAndSetModified();
+    s_bChanged = 0;
+    CPointerTool::s_nMode = CPointerTool::None;
+    CPointerTool::s_nSizingHandle = 0;
+}
+
 void CEditTool::OnLButtonDown(CDrawView& view, unsigned flags, Point point)
 {
     view.SetCapture();
@@ -207,6 +227,14 @@ bool IsTooSmallToCreate(int kind, Point down, Point up)
 }
 
 CRectTool::CRectTool(int shape) : CEditTool(shape) {}
+
+void CRectTool::ForgetObject(const CDrawObj* obj)
+{
+    if (obj == nullptr || obj != s_pNewObject)
+        return;
+    s_pNewObject = nullptr;
+    s_bChanged = 0; // the drag changed nothing but that object
+}
 
 void CRectTool::OnLButtonDown(CDrawView& view, unsigned flags, Point point)
 {

@@ -38,6 +38,11 @@ public:
     // The first tool of the list with that shape, else nullptr.
     static CEditTool* GetToolForShape(int shape);
 
+    // The view refused the release (a compile began during the drag): the drag ends here.
+    // An object the press created goes again; moves and resizes already shown are kept and
+    // recorded as a change, so they can be undone and are saved.
+    static void AbandonDrag(CDrawView& view);
+
     int m_nShape;
 
     static std::vector<CEditTool*> s_toolList;
@@ -77,6 +82,8 @@ public:
     static std::string s_strNewPicture;
     // The object the current drag created (nullptr when the press made none).
     static CDrawObj* s_pNewObject;
+    // The object leaves its document (deleted, undone, reloaded): the drag forgets it.
+    static void ForgetObject(const CDrawObj* obj);
 };
 
 // A drag smaller than this makes no object: the product |dx| x |dy| for boxes, the squared

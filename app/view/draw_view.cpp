@@ -95,6 +95,8 @@ void CDrawView::DetachDocument()
 {
     if (m_pDocument == nullptr)
         return;
+    if (HasCapture())
+        CEditTool::AbandonDrag(*this); // the drag cannot end in a view that has no document
     m_pDocument->RemoveView(this);
     m_pDocument = nullptr;
     m_selList.clear();
@@ -260,6 +262,12 @@ void CDrawView::SelectShape(CDrawObj* obj, bool add)
     NotifySelectionChanged();
 }
 
+void CDrawView::Deselect(CDrawObj* obj)
+{
+    RemoveFromSelection(obj);
+    CRectTool::ForgetObject(obj); // the drag that made it must not reach it any more
+}
+
 void CDrawView::DeselectShape(CDrawObj* obj)
 {
     if (!IsSelected(obj))
@@ -401,9 +409,8 @@ void CDrawView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     if (!AcceptsToolInput()) {
-        // A compile that started during the drag ends it without a change.
-        ReleaseCapture();
-        SetRubberBand(std::nullopt);
+        // A compile that started during the drag ends it here.
+        CEditTool::AbandonDrag(*this);
         return;
     }
     if (CEditTool* tool = CEditTool::GetToolForShape(CEditTool::s_nCurShape))

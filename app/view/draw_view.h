@@ -50,7 +50,7 @@ public:
 
     // --- DocumentView ------------------------------------------------------------------
     void OnUpdate(DocumentView* sender, int hint, CDrawObj* obj) override;
-    void Deselect(CDrawObj* obj) override { RemoveFromSelection(obj); }
+    void Deselect(CDrawObj* obj) override;
     void SetScrollExtent(Size extent) override;
     bool IsRunMode() const override { return m_bRunMode != 0; }
 

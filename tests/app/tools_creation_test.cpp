@@ -6,6 +6,7 @@
 #include "app/tools/tool_shapes.h"
 #include "tests/app/view_fixture.h"
 
+#include <functional>
 #include <set>
 
 namespace qv::test {
@@ -176,6 +177,67 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
     for (std::size_t i = 0; i < doc->m_objects.size(); ++i)
         EXPECT_EQ(reloaded.m_objects[i]->m_nKind, doc->m_objects[i]->m_nKind);
     EXPECT_EQ(reloaded.SerializeToBytes(), doc->SerializeToBytes());
+}
+
+// What can happen to a creation drag between its press and its release.
+struct InterruptedDrag {
+    const char* name;
+    std::function<void(CEditorApp&, CDrawDoc&)> meanwhile;
+};
+
+TEST_F(CreationTool, ADragInterruptedBeforeItsReleaseLeavesNoObjectAndNoStalePointer)
+{
+    const InterruptedDrag cases[] = {
+        {"a compile starts: the view refuses the release", [](CEditorApp& a, CDrawDoc&) { a.m_bCompiling = 1; }},
+        {"the new object leaves the document",
+         [](CEditorApp&, CDrawDoc& d) { d.RemoveObject(d.m_objects.back().get()); }},
+    };
+    for (const InterruptedDrag& c : cases) {
+        SCOPED_TRACE(c.name);
+        CEditTool::s_nCurShape = kRectangleShape;
+        QTest::mousePress(port(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(port(), QPoint(180, 160));
+        ASSERT_NE(CRectTool::s_pNewObject, nullptr);
+        c.meanwhile(*app, *doc);
+        QTest::mouseRelease(port(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 170));
+
+        EXPECT_EQ(CRectTool::s_pNewObject, nullptr);
+        EXPECT_TRUE(doc->m_objects.empty()) << "an unfinished object does not stay behind";
+        EXPECT_TRUE(view->m_selList.empty());
+        EXPECT_FALSE(view->HasCapture());
+        EXPECT_FALSE(doc->IsModified());
+
+        // The next drag after the compile works on its own object only.
+        app->m_bCompiling = 0;
+        drag({300, 300}, {400, 380});
+        ASSERT_EQ(doc->m_objects.size(), 1u);
+        EXPECT_EQ(doc->m_objects.front()->m_rcPosition, (Rect{400, 380, 300, 300}));
+        view->SelectShape(nullptr);
+        doc->RemoveObject(doc->m_objects.front().get());
+        doc->SetModifiedFlag(false);
+    }
+}
+
+TEST_F(CreationTool, AMoveInterruptedByACompileKeepsWhatWasShownAsAnUndoableChange)
+{
+    CDrawObj* obj = addObject({100, 100, 200, 200});
+    const int depth = doc->m_nUndoDepth;
+    QTest::mousePress(port(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
+    QTest::mouseMove(port(), QPoint(170, 160));
+    app->m_bCompiling = 1;
+    QTest::mouseMove(port(), QPoint(250, 250)); // ignored: the compile has begun
+    QTest::mouseRelease(port(), Qt::LeftButton, Qt::NoModifier, QPoint(250, 250));
+    app->m_bCompiling = 0;
+
+    EXPECT_EQ(obj->m_rcPosition, (Rect{120, 110, 220, 210}));
+    EXPECT_TRUE(doc->IsModified()) << "a moved object is saved, or asked about, like any change";
+    EXPECT_EQ(doc->m_nUndoDepth, depth + 1);
+    EXPECT_FALSE(view->HasCapture());
+
+    // A later click on empty paper records nothing more.
+    doc->SetModifiedFlag(false);
+    click({600, 400});
+    EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(CreationTool, PictureCommandCancelledKeepsTheTool)
