@@ -15,8 +15,7 @@ inline constexpr std::string_view kUserPictureFolder = "UserPicture";
 
 // Copies `source` (a host path) into <projectDir>/UserPicture (see copyFileKeepingOthers).
 // Returns the name to store, or nullopt with `error` set when the file name cannot
-// be held in the project's GBK text. A source that cannot be read copies nothing; the name is
-// still returned (the picture is then drawn as nothing).
+// be held in the project's GBK text or the source cannot be read.
 std::optional<std::string> copyUserPictureFile(const std::filesystem::path& projectDir,
                                                const std::filesystem::path& source, std::string* error = nullptr);
 

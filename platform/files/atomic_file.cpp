@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qv {
@@ -55,12 +55,34 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return fail(error, path, "cannot open", errno ? errno : ENOENT);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return fail(error, path, "cannot read", EIO);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, path, "cannot open", errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Folders, devices and pipes are not files to load.
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return fail(error, path, "cannot read", err);
+    }
+    std::string out;
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            return fail(error, path, "cannot read", err);
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    bytes = std::move(out);
     return true;
 }
 

@@ -53,6 +53,10 @@ TEST(AtomicFile, ReplacesOrLeavesTheOldFile)
     EXPECT_EQ(bytes, std::string("n\0w", 3));
 
     std::string error;
+    EXPECT_FALSE(readWholeFile(dir.path(), bytes, &error)); // a folder is refused, not thrown
+    EXPECT_FALSE(readWholeFile(dir / "absent", bytes, &error));
+    EXPECT_EQ(bytes, std::string("n\0w", 3));
+
     EXPECT_FALSE(writeFileAtomically(dir / "missing/f.bin", "x", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
