@@ -39,12 +39,26 @@ SurfaceStateGuard::~SurfaceStateGuard()
     s_.setClipRect(clip_);
 }
 
-void DrawRings3d(Surface& dc, Rect r, int width, ColorRef color)
+void DrawRings3d(Surface& dc, const Rect& r, int width, ColorRef color)
 {
-    const int rings = std::min(width, (std::min(r.width(), r.height()) + 1) / 2);
-    for (int i = 0; i < rings; ++i) {
-        dc.draw3dRect(r, color, invertColor(color));
-        r = r.deflated(1);
+    // The count comes from the whole box, before any edge is brought in below.
+    const Rect box = r.normalized();
+    const std::int64_t fits = (std::min(box.width64(), box.height64()) + 1) / 2;
+    const int rings = static_cast<int>(std::clamp<std::int64_t>(std::min<std::int64_t>(width, fits), 0, kMaxBorderRings));
+    if (rings == 0 || box.intersected(dc.bounds()).isEmpty())
+        return;
+    // Every ring lies within `rings` pixels of the box's edges, so an edge farther outside the
+    // surface than that can come in without moving a visible pixel; a huge box then costs
+    // nothing and no edge arithmetic nears the int range.
+    const Rect b = dc.bounds();
+    const std::int64_t reach = std::int64_t{rings} + 1;
+    Rect ring = Rect::saturated(std::max<std::int64_t>(box.left, b.left - reach), std::max<std::int64_t>(box.top, b.top - reach),
+                                std::min<std::int64_t>(box.right, b.right + reach),
+                                std::min<std::int64_t>(box.bottom, b.bottom + reach));
+    // Past the point where the brought-in box runs out, the remaining rings lie wholly outside.
+    for (int i = 0; i < rings && !ring.isEmpty(); ++i) {
+        dc.draw3dRect(ring, color, invertColor(color));
+        ring = ring.deflated(1);
     }
 }
 

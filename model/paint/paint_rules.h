@@ -33,9 +33,14 @@ private:
     Rect clip_;
 };
 
+// Widest border a painter draws; wider values from a file are held to it.
+inline constexpr int kMaxBorderRings = 4096;
+
 // A border of `width` nested one-pixel rings, outermost first: colour on the top and left,
-// its inverse on the bottom and right. The ring count stops where the box runs out.
-void DrawRings3d(Surface& dc, Rect r, int width, ColorRef color);
+// its inverse on the bottom and right. The ring count stops where the (normalised) box runs
+// out and at kMaxBorderRings, so a width or rectangle read from a file costs nothing and
+// overflows nothing.
+void DrawRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 
 // The picture rule: the stored name (relative to the project folder, "\UserPicture\a.bmp")
 // stretched over `r`. With `transparent`, composed in work surface 1 (cleared to the key

@@ -2,11 +2,13 @@
 #include "model/paint/control_font_registry.h"
 #include "model/paint/gradient.h"
 #include "model/paint/paint_dispatch.h"
+#include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 #include "paint_fixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace qv {
@@ -84,9 +86,69 @@ TEST(ShapePainters, RectangleBorderRings)
         EXPECT_EQ(s.getPixel(30, 25), c.atCentre) << c.border;
         EXPECT_EQ(s.getPixel(9, 20), kWhite);
         EXPECT_EQ(s.getPixel(50, 20), kWhite);
-        if (c.threeD && c.border == 3)
+        if (c.threeD && c.border == 3) {
             EXPECT_EQ(s.getPixel(49, 20), invertColor(border)); // bottom-right edges take the inverse
+        }
     }
+}
+
+// The plain rule, ring by ring over the whole box: what the ring painter must match pixel for
+// pixel however it saves work.
+void everyRing(Surface& s, const Rect& r, int width, ColorRef c)
+{
+    const Rect box = r.normalized();
+    const std::int64_t n = std::min<std::int64_t>({width, (std::min(box.width64(), box.height64()) + 1) / 2, kMaxBorderRings});
+    for (std::int64_t i = 0; i < n; ++i)
+        s.draw3dRect(Rect::saturated(box.left + i, box.top + i, box.right - i, box.bottom - i), c, invertColor(c));
+}
+
+TEST(ShapePainters, RingsOfHostileBoxesMatchTheRingByRingRule)
+{
+    struct Case {
+        Rect box;
+        int width;
+    };
+    const Case cases[] = {
+        {{5, 4, 35, 24}, 3},
+        {{5, 4, 35, 24}, INT_MAX},                     // held to the box
+        {{35, 24, 5, 4}, 2},                           // mirrored box
+        {{5, 4, 35, 24}, -7},                          // negative width: nothing
+        {{-5000, 2, 12, 300}, 100},                    // far left edge: all rings still counted
+        {{INT_MIN, INT_MIN, 20, 15}, INT_MAX},         // sizes past the int range
+        {{INT_MIN, 3, INT_MAX, 20}, 6},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 50},    // every ring outside
+        {{100, 100, 200, 200}, 10},                    // wholly off the surface
+    };
+    const ColorRef c = rgb(30, 60, 90);
+    for (const Case& k : cases) {
+        Surface got(40, 30, kWhite), want(40, 30, kWhite);
+        DrawRings3d(got, k.box, k.width, c);
+        everyRing(want, k.box, k.width, c);
+        EXPECT_TRUE(std::equal(got.bits(), got.bits() + 40 * 30, want.bits()))
+            << k.box.left << "," << k.box.top << "," << k.box.right << "," << k.box.bottom << " w" << k.width;
+    }
+    // A box past the int range still shows its bottom-right rings where they cross the surface.
+    Surface s(40, 30, kWhite);
+    DrawRings3d(s, {INT_MIN, INT_MIN, 20, 15}, INT_MAX, c);
+    EXPECT_EQ(countPixels(s, invertColor(c), {0, 0, 20, 15}), 20 * 15);
+}
+
+TEST(ShapePainters, RectangleWithFileBorderPastTheIntRange)
+{
+    const ColorRef border = rgb(10, 20, 30);
+    auto obj = makeShape(kKindRectangle, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    obj->SetParamI32(rect_block::kBorderWidth, INT_MAX);
+    obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(border));
+    obj->SetParamI32(rect_block::kBorder3d, 1);
+    obj->SetParamI32(rect_block::kTransparent, 1);
+    Surface s(30, 30, kWhite);
+    PaintObject(*obj, {s}, 0, {}); // every ring lies outside: only the inside-frame pen's band shows
+    obj->m_rcPosition = {INT_MIN, INT_MIN, 20, 20};
+    Surface t(30, 30, kWhite);
+    PaintObject(*obj, {t}, 0, {});
+    EXPECT_EQ(t.getPixel(19, 19), invertColor(border));
+    EXPECT_EQ(t.getPixel(0, 0), invertColor(border));
+    EXPECT_EQ(t.getPixel(20, 20), kWhite);
 }
 
 TEST(Gradients, BandsStepTowardTheTarget)

@@ -50,19 +50,7 @@ ColorRef RaiseFromBlack(CDrawObj& obj, int offset)
 
 void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color)
 {
-    const int rings = std::clamp(width, 0, kMaxBorderRings);
-    if (rings == 0)
-        return;
-    const Rect b = dc.bounds();
-    const std::int64_t reach = rings + 1;
-    Rect in = r.normalized();
-    in.left = static_cast<int>(std::max<std::int64_t>(in.left, b.left - reach));
-    in.top = static_cast<int>(std::max<std::int64_t>(in.top, b.top - reach));
-    in.right = static_cast<int>(std::min<std::int64_t>(in.right, b.right + reach));
-    in.bottom = static_cast<int>(std::min<std::int64_t>(in.bottom, b.bottom + reach));
-    if (in.isEmpty())
-        return;
-    DrawRings3d(dc, in, rings, color);
+    DrawRings3d(dc, r, width, color);
 }
 
 PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName)

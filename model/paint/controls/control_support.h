@@ -4,6 +4,7 @@
 // colours raised off the transparent key, stored pictures with their sizes, and GBK text cut
 // into characters.
 #include "model/paint/paint_context.h"
+#include "model/paint/paint_rules.h"
 #include "model/shape/draw_obj.h"
 
 #include <cstdint>
@@ -39,12 +40,7 @@ HideBit ReadHideBit(const PaintContext& ctx, const ControlVarRef& hide, std::int
 // of composed faces, so a colour that must stay visible is never black.
 ColorRef RaiseFromBlack(CDrawObj& obj, int offset);
 
-// Widest border a control draws; wider values from a file are held to it.
-inline constexpr int kMaxBorderRings = 4096;
-
-// DrawRings3d for a border read from a block: at most kMaxBorderRings rings, and edges that
-// lie farther outside the surface than the rings reach brought in (their rings stay outside
-// either way), so a hostile rectangle or width costs nothing and overflows nothing.
+// DrawRings3d for a border read from a block (the same rule; kept for the control painters).
 void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 
 // The colour at `offset` without the top byte.
