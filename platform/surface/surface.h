@@ -123,7 +123,7 @@ private:
     void drawRoundedShape(const RoundedBox& shape);
     void drawLineSegment(Point a, Point b, bool includeLast);
     void stampDisc(int cx, int cy, int diameter, std::uint32_t pixel);
-    void drawTextLine(int x, int top, std::u32string_view line, const Rect* clip);
+    void drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view line, const Rect* clip);
 
     int width_ = 0;
     int height_ = 0;

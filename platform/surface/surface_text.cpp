@@ -33,9 +33,9 @@ struct Layout {
         return engine.glyph(font, c).advance;
     }
 
-    int width(std::u32string_view line)
+    std::int64_t width(std::u32string_view line)
     {
-        int w = 0;
+        std::int64_t w = 0;
         for (char32_t c : line)
             w += advance(c);
         return w;
@@ -102,7 +102,7 @@ void wrapParagraph(std::u32string_view para, int maxWidth, bool breakWords, Layo
         lines.push_back(para);
 }
 
-int centreOffset(int space, int used)
+std::int64_t centreOffset(std::int64_t space, std::int64_t used)
 {
     return (space - used) >> 1; // arithmetic shift: rounds toward minus infinity like the platform
 }
@@ -114,10 +114,10 @@ Size Surface::textExtent(std::string_view gbk) const
     FontEngine& engine = FontEngine::forThisThread();
     Layout lay{engine, font_};
     const std::u32string text = decodeGbk(gbk);
-    return {lay.width(text), engine.metrics(font_).cellHeight};
+    return {saturateToInt(lay.width(text)), engine.metrics(font_).cellHeight};
 }
 
-void Surface::drawTextLine(int x, int top, std::u32string_view line, const Rect* clip)
+void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view line, const Rect* clip)
 {
     FontEngine& engine = FontEngine::forThisThread();
     const FontMetrics m = engine.metrics(font_);
@@ -125,30 +125,39 @@ void Surface::drawTextLine(int x, int top, std::u32string_view line, const Rect*
     const Rect savedClip = clip_;
     if (clip)
         clip_ = clip_.intersected(*clip);
-    const int lineWidth = lay.width(line);
+    // Positions come from files and may lie anywhere in (or past) the int range: they are
+    // worked out in 64 bits and only what meets the clip reaches the pixels.
+    const std::int64_t lineWidth = lay.width(line);
     if (bkMode_ == OPAQUE)
-        fillRect({x, top, x + lineWidth, top + m.cellHeight}, bkColor_);
+        fillRect(Rect::saturated(x, top, x + lineWidth, top + m.cellHeight), bkColor_);
     const std::uint32_t ink = toPixel(textColor_);
-    int pen = x;
+    std::int64_t pen = x;
     for (char32_t c : line) {
         if (c >= 0x20) {
+            // Only the glyph rows and columns inside the clip are visited.
             const GlyphBitmap& g = engine.glyph(font_, c);
-            for (int r = 0; r < g.rows; ++r) {
-                const int y = top + g.top + r;
-                if (y < clip_.top || y >= clip_.bottom)
-                    continue;
+            const std::int64_t gx = pen + g.left, gy = top + g.top;
+            const int r0 = static_cast<int>(std::clamp<std::int64_t>(clip_.top - gy, 0, g.rows));
+            const int r1 = static_cast<int>(std::clamp<std::int64_t>(clip_.bottom - gy, 0, g.rows));
+            const int c0 = static_cast<int>(std::clamp<std::int64_t>(clip_.left - gx, 0, g.width));
+            const int c1 = static_cast<int>(std::clamp<std::int64_t>(clip_.right - gx, 0, g.width));
+            for (int r = r0; r < r1; ++r) {
                 const std::uint8_t* row = g.ink.data() + static_cast<std::size_t>(r) * g.width;
-                for (int col = 0; col < g.width; ++col)
+                for (int col = c0; col < c1; ++col)
                     if (row[col])
-                        plot(pen + g.left + col, y, ink);
+                        plot(static_cast<int>(gx + col), static_cast<int>(gy + r), ink);
             }
         }
         pen += lay.advance(c);
     }
+    const auto rule = [&](std::int64_t y) {
+        if (y >= clip_.top && y < clip_.bottom)
+            fillSpan(static_cast<int>(y), saturateToInt(x), saturateToInt(x + lineWidth - 1), ink);
+    };
     if (font_.lfUnderline)
-        fillSpan(top + std::min(m.baseline + 1, m.cellHeight - 1), x, x + lineWidth - 1, ink);
+        rule(top + std::min(m.baseline + 1, m.cellHeight - 1));
     if (font_.lfStrikeOut)
-        fillSpan(top + m.baseline - m.cellHeight / 4, x, x + lineWidth - 1, ink);
+        rule(top + m.baseline - m.cellHeight / 4);
     clip_ = savedClip;
 }
 
@@ -158,17 +167,18 @@ void Surface::textOut(int x, int y, std::string_view gbk)
     const FontMetrics m = engine.metrics(font_);
     std::u32string text = decodeGbk(gbk);
     Layout lay{engine, font_};
-    const int w = lay.width(text);
+    const std::int64_t w = lay.width(text);
+    std::int64_t left = x, top = y;
     const unsigned horiz = textAlign_ & 6u;
     if (horiz == TA_CENTER)
-        x -= w / 2;
+        left -= w / 2;
     else if (horiz == TA_RIGHT)
-        x -= w;
+        left -= w;
     if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
-        y -= m.baseline;
+        top -= m.baseline;
     else if (textAlign_ & TA_BOTTOM)
-        y -= m.cellHeight;
-    drawTextLine(x, y, text, nullptr);
+        top -= m.cellHeight;
+    drawTextLine(left, top, text, nullptr);
 }
 
 int Surface::drawText(std::string_view gbk, Rect& r, unsigned format)
@@ -190,21 +200,21 @@ int Surface::drawText(std::string_view gbk, Rect& r, unsigned format)
         }
     }
     const int h = m.cellHeight;
-    const int total = h * static_cast<int>(lines.size());
+    const std::int64_t total = std::int64_t{h} * static_cast<std::int64_t>(lines.size());
 
     if (format & DT_CALCRECT) {
-        int widest = 0;
+        std::int64_t widest = 0;
         for (auto line : lines)
             widest = std::max(widest, lay.width(line));
-        r.right = r.left + widest;
-        r.bottom = r.top + total;
-        return total;
+        r.right = saturateToInt(r.left + widest);
+        r.bottom = saturateToInt(r.top + total);
+        return saturateToInt(total);
     }
 
-    int y = r.top;
+    std::int64_t y = r.top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            y = r.top + centreOffset(r.height(), h);
+            y = r.top + centreOffset(r.height64(), h);
         else if (format & DT_BOTTOM)
             y = r.bottom - h;
     }
@@ -217,15 +227,15 @@ int Surface::drawText(std::string_view gbk, Rect& r, unsigned format)
         if (clipped && y >= clip.bottom)
             break;
         std::u32string_view line = lines[i];
-        const int w = lay.width(line);
-        int x = r.left;
+        const std::int64_t w = lay.width(line);
+        std::int64_t x = r.left;
         if (format & DT_CENTER)
-            x = r.left + centreOffset(r.width(), w);
+            x = r.left + centreOffset(r.width64(), w);
         else if (format & DT_RIGHT)
             x = r.right - w;
         drawTextLine(x, y, line, clipped ? &clip : nullptr);
     }
-    return total;
+    return saturateToInt(total);
 }
 
 } // namespace qv

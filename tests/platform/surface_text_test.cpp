@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <thread>
@@ -177,6 +178,57 @@ TEST(SurfaceText, CalcRectMeasuresWithoutDrawing)
     EXPECT_EQ(r, (Rect{10, 10, 58, 42}));
     EXPECT_EQ(inkBox(s, kWhite).right, -1);
     EXPECT_EQ(s.textExtent("汉字ab").cy, 16);
+}
+
+// Text placed from a file anywhere in the int range: nothing wraps round onto the surface,
+// and text that crosses an edge keeps the part inside.
+TEST(SurfaceText, PositionsAtTheEdgesOfTheIntRange)
+{
+    LogFont underlined = fontOfHeight(16);
+    underlined.lfUnderline = 1;
+    underlined.lfStrikeOut = 1;
+    struct Case {
+        int x, y;
+        unsigned align;
+    };
+    const Case cases[] = {
+        {3, INT_MAX, TA_LEFT | TA_TOP},        {3, INT_MAX - 4, TA_LEFT | TA_TOP},
+        {3, INT_MIN, TA_LEFT | TA_BASELINE},   {3, INT_MIN + 2, TA_LEFT | TA_BOTTOM},
+        {INT_MAX, 3, TA_LEFT | TA_TOP},        {INT_MIN, 3, TA_RIGHT | TA_TOP},
+        {INT_MIN + 1, 3, TA_CENTER | TA_TOP},  {INT_MAX, INT_MAX, TA_RIGHT | TA_BOTTOM},
+    };
+    for (const Case& c : cases) {
+        Surface s(80, 40, kWhite);
+        s.selectFont(underlined);
+        s.setTextColor(kInk);
+        s.setBkColor(kBack);
+        s.setBkMode(OPAQUE);
+        s.setTextAlign(c.align);
+        s.textOut(c.x, c.y, "温度 Temp");
+        EXPECT_EQ(inkBox(s, kWhite).right, -1) << c.x << "," << c.y;
+    }
+    for (int mode : {OPAQUE, TRANSPARENT}) {
+        Surface s(80, 40, kWhite);
+        s.selectFont(underlined);
+        s.setTextColor(kInk);
+        s.setBkColor(kBack);
+        s.setBkMode(mode);
+        s.drawText("一\n二\n三", Rect{0, INT_MAX - 20, 80, INT_MAX}, DT_NOCLIP);
+        s.drawText("一\n二\n三", Rect{0, INT_MAX - 20, 80, INT_MAX}, DT_EDITCONTROL);
+        EXPECT_EQ(inkBox(s, kWhite).right, -1);
+    }
+    // Crossing the top and left edges: the part inside is the same pixels as drawn in full.
+    Surface full(80, 40, kWhite), cut(80, 40, kWhite);
+    for (Surface* s : {&full, &cut}) {
+        s->selectFont(underlined);
+        s->setTextColor(kInk);
+        s->setBkMode(TRANSPARENT);
+    }
+    full.textOut(10, 12, "温度 Temp");
+    cut.textOut(-5, -7, "温度 Temp");
+    for (int y = 0; y + 19 < 40; ++y)
+        for (int x = 0; x + 15 < 80; ++x)
+            ASSERT_EQ(cut.getPixel(x, y), full.getPixel(x + 15, y + 19)) << x << "," << y;
 }
 
 } // namespace
