@@ -77,19 +77,18 @@ bool PaintPictureByRule(const PaintContext& ctx, const PaintSurfaces& dcs, std::
         drawPicture(dcs.target, *pic, r);
         return true;
     }
-    // Compose in work surface 1; without one, in a scratch surface of the picture's box.
-    const Rect box = r.normalized();
-    Surface scratch;
     Surface* work = dcs.work1;
-    Rect at = box;
     if (!work) {
-        scratch.reset(box.width(), box.height(), key);
-        work = &scratch;
-        at = box.offset(-box.left, -box.top);
+        // Composing over the key and copying without it is the picture less its key pixels:
+        // drawn straight into the target, so no surface the size of the box is ever made.
+        drawPictureKeyed(dcs.target, *pic, r, key);
+        return true;
     }
-    work->fillRect(at, key);
-    drawPicture(*work, *pic, r.offset(at.left - box.left, at.top - box.top));
-    dcs.target.transparentBlt(box, *work, at, key);
+    // Composed in work surface 1, cleared to the key first so nothing stale shows through.
+    const Rect box = r.normalized();
+    work->fillRect(box, key);
+    drawPicture(*work, *pic, r);
+    dcs.target.transparentBlt(box, *work, box, key);
     return true;
 }
 

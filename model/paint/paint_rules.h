@@ -44,8 +44,9 @@ void DrawRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 
 // The picture rule: the stored name (relative to the project folder, "\UserPicture\a.bmp")
 // stretched over `r`. With `transparent`, composed in work surface 1 (cleared to the key
-// first, so nothing stale shows through) and copied with the key colour left out. A picture
-// that cannot be found or decoded draws nothing. Returns whether a picture was drawn.
+// first, so nothing stale shows through) and copied with the key colour left out; without a
+// work surface, drawn straight with the key left out (same pixels, nothing allocated). A
+// picture that cannot be found or decoded draws nothing. Returns whether a picture was drawn.
 bool PaintPictureByRule(const PaintContext& ctx, const PaintSurfaces& dcs, std::string_view storedName, const Rect& r,
                         bool transparent, ColorRef key);
 

@@ -1,32 +1,39 @@
 #include "platform/surface/picture_image.h"
 
+#include "platform/surface/stretch_map.h"
+
+#include <optional>
+
 namespace qv {
+namespace {
+
+// Straight into the target, pixel by pixel: no scratch surface, so a destination of any
+// size costs only its part inside the clip.
+void stretchPicture(Surface& target, const Picture& picture, const Rect& dst, std::optional<std::uint32_t> keyPixel)
+{
+    const Surface& src = picture.pixels;
+    std::uint32_t* bits = target.bits();
+    const std::size_t stride = static_cast<std::size_t>(target.width());
+    forEachStretched(target.clipRect(), dst, src, src.bounds(), [&](int x, int y, int sx, int sy) {
+        if (!picture.isOpaqueAt(sx, sy))
+            return;
+        const std::uint32_t p = src.rawPixel(sx, sy);
+        if (keyPixel && (p & 0x00FFFFFFu) == *keyPixel)
+            return;
+        bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)] = p;
+    });
+}
+
+} // namespace
 
 void drawPicture(Surface& target, const Picture& picture, const Rect& dst)
 {
-    if (picture.opaque.empty()) {
-        target.stretchBlt(dst, picture.pixels, picture.pixels.bounds());
-        return;
-    }
-    // Stretch through a scratch surface, then copy only the opaque pixels.
-    const Rect area = dst.normalized().intersected(target.clipRect());
-    if (area.isEmpty())
-        return;
-    Surface mask(picture.width(), picture.height(), 0x000000);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.isOpaqueAt(x, y))
-                mask.bits()[static_cast<std::size_t>(y) * picture.width() + x] = 0xFFFFFFFFu;
-    Surface stretched(area.width(), area.height(), 0);
-    Surface stretchedMask(area.width(), area.height(), 0);
-    const Rect local = dst.offset(-area.left, -area.top);
-    stretched.stretchBlt(local, picture.pixels, picture.pixels.bounds());
-    stretchedMask.stretchBlt(local, mask, mask.bounds());
-    for (int y = 0; y < area.height(); ++y)
-        for (int x = 0; x < area.width(); ++x)
-            if (stretchedMask.rawPixel(x, y) & 0x00FFFFFFu)
-                target.bits()[static_cast<std::size_t>(area.top + y) * target.width() + area.left + x] =
-                    stretched.rawPixel(x, y);
+    stretchPicture(target, picture, dst, std::nullopt);
+}
+
+void drawPictureKeyed(Surface& target, const Picture& picture, const Rect& dst, ColorRef key)
+{
+    stretchPicture(target, picture, dst, toPixel(key) & 0x00FFFFFFu);
 }
 
 } // namespace qv

@@ -28,4 +28,8 @@ using PicturePtr = std::shared_ptr<const Picture>;
 // rectangle, so a picture overhanging the surface keeps its visible part.
 void drawPicture(Surface& target, const Picture& picture, const Rect& dst);
 
+// drawPicture leaving out, as well, the pixels of colour `key` (top byte ignored): what a
+// picture composed over the key and copied without it shows, with no surface in between.
+void drawPictureKeyed(Surface& target, const Picture& picture, const Rect& dst, ColorRef key);
+
 } // namespace qv

@@ -372,5 +372,32 @@ TEST(PicturePainter, TransparentPictureIgnoresStaleWorkContentAndOverhangIsClipp
     PaintObject(*shape, {target, &work}, 0, ctx);
 }
 
+// Without a work surface, a transparent picture shows the same pixels as composed in one,
+// whatever the size of its box (no surface the size of the box is made).
+TEST(PicturePainter, TransparentPictureWithoutWorkSurfaceMatchesTheComposedOne)
+{
+    auto pic = std::make_shared<Picture>();
+    pic->pixels.reset(3, 2, rgb(0, 200, 0));
+    pic->pixels.setPixel(1, 0, kWhite); // the key
+    pic->opaque = {1, 1, 1, 1, 1, 0};
+    PaintContext ctx;
+    ctx.projectDir = "/nonexistent-project";
+    ctx.loadPicture = [&](const std::filesystem::path&) -> PicturePtr { return pic; };
+    const Rect cases[] = {
+        {20, 20, 40, 40}, {40, 40, 20, 20}, {40, 40, 60, 60}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MIN, 5, 30, 25},
+    };
+    for (const Rect& pos : cases) {
+        auto shape = makeShape(kKindPicture, pos);
+        shape->m_strFiles = {"\\UserPicture\\a.bmp"};
+        shape->m_bTransparent = 1;
+        shape->m_clrTransparent = kWhite;
+        Surface direct(50, 50, rgb(9, 9, 9)), composed(50, 50, rgb(9, 9, 9)), work(50, 50, rgb(255, 0, 255));
+        PaintObject(*shape, {direct}, 0, ctx);
+        PaintObject(*shape, {composed, &work}, 0, ctx);
+        EXPECT_TRUE(std::equal(direct.bits(), direct.bits() + 50 * 50, composed.bits())) << pos.left << "," << pos.top;
+        EXPECT_GT(countPixels(direct, rgb(0, 200, 0), direct.bounds()), 0) << pos.left << "," << pos.top;
+    }
+}
+
 } // namespace
 } // namespace qv

@@ -1,4 +1,5 @@
 // Exact pixels of the Surface primitives: what each call covers, and nothing else.
+#include "platform/surface/picture_image.h"
 #include "platform/surface/surface.h"
 
 #include <gtest/gtest.h>
@@ -327,6 +328,44 @@ TEST(SurfaceBlit, OutOfRangeBlitsAndPixelsAreHarmless)
     t.draw3dRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kBlack, kBlack);
     t.roundRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, INT_MIN, INT_MIN);
     EXPECT_EQ(t.getPixel(7, 7), kWhite); // nothing of the source is in reach; the shapes' edges are far away
+}
+
+// A picture with a transparent pixel and a key-coloured one, stretched anywhere in the int
+// range: the same pixels as the plain stretch less what it leaves out.
+TEST(SurfacePicture, StretchedPictureLeavesOutTransparentAndKeyPixels)
+{
+    Picture pic;
+    pic.pixels.reset(3, 2, kRed);
+    pic.pixels.setPixel(1, 0, kBlue);  // the key
+    pic.pixels.setPixel(2, 1, kBlack); // transparent below
+    pic.opaque = {1, 1, 1, 1, 1, 0};
+    const Rect cases[] = {
+        {2, 3, 14, 11},
+        {14, 11, 2, 3},                                // mirrored
+        {INT_MIN + 3, 1, 12, 9},                       // far left edge: the same sampling near the surface
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+        {-40, -40, 200, 200},
+    };
+    for (const Rect& dst : cases) {
+        Surface plain(16, 12, kWhite), drawn(16, 12, kWhite), keyed(16, 12, kWhite);
+        plain.stretchBlt(dst, pic.pixels, pic.pixels.bounds());
+        drawPicture(drawn, pic, dst);
+        drawPictureKeyed(keyed, pic, dst, kBlue);
+        int shown = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const ColorRef p = plain.getPixel(x, y);
+                EXPECT_EQ(drawn.getPixel(x, y), p == kBlack ? kWhite : p) << x << "," << y;
+                EXPECT_EQ(keyed.getPixel(x, y), p == kBlack || p == kBlue ? kWhite : p) << x << "," << y;
+                shown += keyed.getPixel(x, y) == kRed;
+            }
+        EXPECT_GT(shown, 0) << dst.left << "," << dst.top;
+    }
+    Surface clipped(16, 12, kWhite);
+    clipped.setClipRect({4, 4, 8, 8});
+    drawPictureKeyed(clipped, pic, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kBlue);
+    EXPECT_EQ(clipped.getPixel(3, 3), kWhite);
+    EXPECT_EQ(clipped.getPixel(8, 8), kWhite);
 }
 
 } // namespace
