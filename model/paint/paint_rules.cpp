@@ -62,16 +62,24 @@ void DrawRings3d(Surface& dc, const Rect& r, int width, ColorRef color)
     }
 }
 
+PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName)
+{
+    if (storedName.empty() || !ctx.loadPicture)
+        return nullptr;
+    const auto path = resolveStoredPath(ctx.projectDir, storedName);
+    if (!path)
+        return nullptr;
+    PicturePtr pic = ctx.loadPicture(*path);
+    if (!pic || pic->width() <= 0 || pic->height() <= 0)
+        return nullptr;
+    return pic;
+}
+
 bool PaintPictureByRule(const PaintContext& ctx, const PaintSurfaces& dcs, std::string_view storedName, const Rect& r,
                         bool transparent, ColorRef key)
 {
-    if (storedName.empty() || !ctx.loadPicture)
-        return false;
-    const auto path = resolveStoredPath(ctx.projectDir, storedName);
-    if (!path)
-        return false;
-    const PicturePtr pic = ctx.loadPicture(*path);
-    if (!pic || pic->width() <= 0 || pic->height() <= 0)
+    const PicturePtr pic = LoadStoredPicture(ctx, storedName);
+    if (!pic)
         return false;
     if (!transparent) {
         drawPicture(dcs.target, *pic, r);

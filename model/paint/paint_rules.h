@@ -42,6 +42,10 @@ inline constexpr int kMaxBorderRings = 4096;
 // overflows nothing.
 void DrawRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 
+// A picture by its stored name (relative to the project folder), or nullptr when the name is
+// missing, cannot be resolved, found or decoded, or has no pixels.
+PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName);
+
 // The picture rule: the stored name (relative to the project folder, "\UserPicture\a.bmp")
 // stretched over `r`. With `transparent`, composed in work surface 1 (cleared to the key
 // first, so nothing stale shows through) and copied with the key colour left out; without a

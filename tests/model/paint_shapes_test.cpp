@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -397,6 +399,40 @@ TEST(PicturePainter, TransparentPictureWithoutWorkSurfaceMatchesTheComposedOne)
         EXPECT_TRUE(std::equal(direct.bits(), direct.bits() + 50 * 50, composed.bits())) << pos.left << "," << pos.top;
         EXPECT_GT(countPixels(direct, rgb(0, 200, 0), direct.bounds()), 0) << pos.left << "," << pos.top;
     }
+}
+
+// One lookup serves the picture rule and the control painters: every way a stored name can
+// fail gives no picture and draws nothing.
+TEST(PicturePainter, StoredNamesThatGiveNoPicture)
+{
+    auto good = std::make_shared<Picture>();
+    good->pixels.reset(2, 2, rgb(0, 200, 0));
+    auto empty = std::make_shared<Picture>();
+    std::vector<std::string> asked;
+    PaintContext ctx;
+    ctx.projectDir = "/nonexistent-project";
+    ctx.loadPicture = [&](const std::filesystem::path& p) -> PicturePtr {
+        asked.push_back(p.filename().string());
+        const std::string name = p.filename().string();
+        return name == "good.bmp" ? good : name == "empty.bmp" ? empty : nullptr;
+    };
+    struct Case {
+        std::string name;
+        bool found;
+    };
+    const Case cases[] = {
+        {"\\UserPicture\\good.bmp", true}, {"", false}, {"..\\good.bmp", false},
+        {"\\UserPicture\\missing.bmp", false}, {"\\UserPicture\\empty.bmp", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoadStoredPicture(ctx, c.name) != nullptr, c.found) << c.name;
+        Surface target(10, 10, kWhite);
+        EXPECT_EQ(PaintPictureByRule(ctx, {target}, c.name, {0, 0, 10, 10}, true, kWhite), c.found) << c.name;
+        EXPECT_EQ(countNot(target, kWhite, target.bounds()) > 0, c.found) << c.name;
+    }
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "good.bmp"), 2); // "..": never reaches the loader
+    PaintContext noLoader;
+    EXPECT_EQ(LoadStoredPicture(noLoader, "\\UserPicture\\good.bmp"), nullptr);
 }
 
 } // namespace

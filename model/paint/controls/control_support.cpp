@@ -2,7 +2,6 @@
 
 #include "model/paint/paint_rules.h"
 #include "model/params/var_refs.h"
-#include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
 #include <algorithm>
@@ -51,19 +50,6 @@ ColorRef RaiseFromBlack(CDrawObj& obj, int offset)
 void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color)
 {
     DrawRings3d(dc, r, width, color);
-}
-
-PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName)
-{
-    if (storedName.empty() || !ctx.loadPicture)
-        return nullptr;
-    const auto path = resolveStoredPath(ctx.projectDir, storedName);
-    if (!path)
-        return nullptr;
-    PicturePtr pic = ctx.loadPicture(*path);
-    if (!pic || pic->width() <= 0 || pic->height() <= 0)
-        return nullptr;
-    return pic;
 }
 
 std::vector<std::string_view> SplitGbkChars(std::string_view text)

@@ -1,8 +1,7 @@
 #pragma once
 // What the button and number painters share beyond paint_rules.h: a reference's cached
 // triple by its role in the kind's reference table, the unbound test, the run-mode hide bit,
-// colours raised off the transparent key, stored pictures with their sizes, and GBK text cut
-// into characters.
+// colours raised off the transparent key, and GBK text cut into characters.
 #include "model/paint/paint_context.h"
 #include "model/paint/paint_rules.h"
 #include "model/shape/draw_obj.h"
@@ -48,10 +47,6 @@ inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 {
     return static_cast<ColorRef>(obj.ParamI32(static_cast<std::size_t>(offset))) & 0x00FFFFFF;
 }
-
-// A picture of the object's string array by its stored name, or nullptr when the name is
-// missing, cannot be resolved, found or decoded, or has no pixels.
-PicturePtr LoadStoredPicture(const PaintContext& ctx, std::string_view storedName);
 
 // The characters of GBK text, one view per character (lead-byte aware).
 std::vector<std::string_view> SplitGbkChars(std::string_view text);
