@@ -5,6 +5,7 @@
 #include "app/mainframe/main_frame.h"
 #include "app/project_commands/project_commands.h"
 #include "app/projecttree/tree_host.h"
+#include "app/props_commands/props_commands.h"
 #include "app/shell/editor_app_shell.h"
 #include "model/app/editor_app.h"
 
@@ -27,6 +28,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     });
     bindProjectCommands(*frame, app);
     installProjectTree(app, *frame);
+    installPropertySheets(app, f);
     frame->RefreshCommands();
     return frame;
 }

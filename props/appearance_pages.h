@@ -1,0 +1,78 @@
+#pragma once
+// Page models of the appearance pages that live wholly in the parameter block (table, pipe,
+// pipe joint, scale, numeric input box): plain members, each with its block field in the
+// page's table. The Qt pages show and edit these members and never touch the object.
+#include "platform/surface/color.h"
+#include "platform/surface/gdi.h"
+#include "props/block_fields.h"
+
+#include <span>
+
+namespace qv {
+
+struct TablePage {  // "表格属性"
+    std::uint32_t lineColor = 0;
+    std::uint32_t lineWidth = 0;  // 1..255
+    std::uint32_t rows = 0;
+    std::uint32_t columns = 0;
+    static constexpr std::uint32_t kMinLineWidth = 1;
+    static constexpr std::uint32_t kMaxLineWidth = 255;
+};
+
+struct PipePage {  // "管道属性"
+    std::uint32_t outerColor = 0;
+    std::uint32_t fillColor = 0;
+    std::uint32_t vertical = 0;
+};
+
+struct PipeJointPage {  // "管道接口属性"
+    std::uint32_t outerColor = 0;
+    std::uint32_t fillColor = 0;
+    std::uint32_t direction = 0;  // "顶端左", "顶端右", "底端左", "底端右"
+};
+
+struct ScalePage {  // "刻度属性"
+    std::uint32_t color = 0;
+    std::uint32_t direction = 0;  // "向左", "向右", "向上", "向下"
+    std::uint32_t showAxis = 0;
+    std::uint32_t mainTicks = 0;
+    std::uint32_t minorTicks = 0;
+    std::uint32_t mainTickWidth = 0;
+    std::uint32_t minorTickWidth = 0;
+    std::uint32_t axisWidth = 0;
+};
+
+struct NumericInputPage {  // "数字输入框属性"
+    std::uint32_t textColor = 0;
+    std::uint32_t password = 0;
+    std::uint32_t backColor = 0;
+    std::uint32_t leftAligned = 0;
+    std::uint32_t function = 0;  // keypad input, show minimum, show maximum
+    LogFont font;                // the object's font
+};
+
+inline constexpr BlockField<TablePage> kTablePageFields[] = {
+    {&TablePage::lineColor, 0, 4}, {&TablePage::lineWidth, 4, 4}, {&TablePage::rows, 16, 4}, {&TablePage::columns, 20, 4}};
+
+inline constexpr BlockField<PipePage> kPipePageFields[] = {
+    {&PipePage::outerColor, 0, 4}, {&PipePage::fillColor, 4, 4}, {&PipePage::vertical, 8, 4}};
+
+inline constexpr BlockField<PipeJointPage> kPipeJointPageFields[] = {
+    {&PipeJointPage::outerColor, 0, 4}, {&PipeJointPage::fillColor, 4, 4}, {&PipeJointPage::direction, 8, 4}};
+
+inline constexpr BlockField<ScalePage> kScalePageFields[] = {
+    {&ScalePage::color, 0, 4},          {&ScalePage::direction, 4, 1},       {&ScalePage::showAxis, 8, 4},
+    {&ScalePage::mainTicks, 12, 4},     {&ScalePage::minorTicks, 16, 4},     {&ScalePage::mainTickWidth, 20, 4},
+    {&ScalePage::minorTickWidth, 24, 4}, {&ScalePage::axisWidth, 28, 4}};
+
+inline constexpr BlockField<NumericInputPage> kNumericInputPageFields[] = {
+    {&NumericInputPage::textColor, 0, 4},   {&NumericInputPage::password, 4, 1}, {&NumericInputPage::backColor, 8, 4},
+    {&NumericInputPage::leftAligned, 12, 1}, {&NumericInputPage::function, 24, 1}};
+
+// The choices of the pages' combos, in stored order (UTF-8, for the Qt pages).
+inline constexpr const char8_t* kPipeJointDirections[] = {u8"顶端左", u8"顶端右", u8"底端左", u8"底端右"};
+inline constexpr const char8_t* kScaleDirections[] = {u8"向左", u8"向右", u8"向上", u8"向下"};
+inline constexpr const char8_t* kNumericInputFunctions[] = {u8"显示数字键盘输入", u8"显示变量的最小值",
+                                                            u8"显示变量的最大值"};
+
+} // namespace qv

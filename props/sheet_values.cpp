@@ -1,0 +1,115 @@
+#include "props/sheet_values.h"
+
+#include "platform/files/stored_path.h"
+
+namespace qv {
+namespace {
+
+template <class Page, std::size_t N>
+Page loadBlockPage(const BlockField<Page> (&fields)[N], const CDrawObj& obj)
+{
+    Page page;
+    LoadBlockFields<Page>(fields, obj.m_Params, page);
+    return page;
+}
+
+PicturePage loadPicturePage(const CDrawObj& obj, const SheetContext& context)
+{
+    PicturePage page;
+    page.transparent = static_cast<std::uint32_t>(obj.m_bTransparent);
+    page.transparentColor = obj.m_clrTransparent;
+    if (!obj.m_strFiles.empty() && !obj.m_strFiles[0].empty())
+        page.path = resolveStoredPath(context.projectDir, obj.m_strFiles[0]).value_or(std::filesystem::path{});
+    page.loadedPath = page.path;
+    return page;
+}
+
+AppearancePage loadAppearance(const CDrawObj& obj, const SheetContext& context)
+{
+    switch (KindSheetOf(obj.m_nKind).pages.front()) {
+    case PageId::Rect: return LoadRectPage(obj);
+    case PageId::Picture: return loadPicturePage(obj, context);
+    case PageId::Text: return LoadTextPage(obj);
+    case PageId::Table: return loadBlockPage(kTablePageFields, obj);
+    case PageId::Pipe: return loadBlockPage(kPipePageFields, obj);
+    case PageId::PipeJoint: return loadBlockPage(kPipeJointPageFields, obj);
+    case PageId::Scale: return loadBlockPage(kScalePageFields, obj);
+    case PageId::NumericInput: {
+        NumericInputPage page = loadBlockPage(kNumericInputPageFields, obj);
+        page.font = obj.m_logfont;
+        return page;
+    }
+    default: return std::monostate{};
+    }
+}
+
+void commitPicture(const PicturePage& page, CDrawObj& obj, const SheetContext& context)
+{
+    if ((page.transparent != 0) != (obj.m_bTransparent != 0))
+        obj.m_bTransparent = page.transparent != 0 ? 1 : 0;
+    obj.m_clrTransparent = page.transparentColor;
+    // A picture the user did not change is not copied again (it may be missing on this
+    // machine, and its stored name is right as it stands).
+    if (page.path.empty() || page.path == page.loadedPath || !context.copyPicture)
+        return;
+    if (std::optional<std::string> stored = context.copyPicture(page.path)) {
+        if (obj.m_strFiles.empty())
+            obj.m_strFiles.emplace_back();
+        obj.m_strFiles[0] = std::move(*stored);
+    }
+}
+
+struct AppearanceCommit {
+    CDrawObj& obj;
+    const SheetContext& context;
+    void operator()(std::monostate) const {}
+    void operator()(const RectPage& p) const { CommitRectPage(p, obj); }
+    void operator()(const PicturePage& p) const { commitPicture(p, obj, context); }
+    void operator()(const TextPage& p) const { CommitTextPage(p, obj); }
+    void operator()(const TablePage& p) const { CommitBlockFields<TablePage>(kTablePageFields, p, obj.m_Params); }
+    void operator()(const PipePage& p) const { CommitBlockFields<PipePage>(kPipePageFields, p, obj.m_Params); }
+    void operator()(const PipeJointPage& p) const
+    {
+        CommitBlockFields<PipeJointPage>(kPipeJointPageFields, p, obj.m_Params);
+    }
+    void operator()(const ScalePage& p) const { CommitBlockFields<ScalePage>(kScalePageFields, p, obj.m_Params); }
+    void operator()(const NumericInputPage& p) const
+    {
+        CommitBlockFields<NumericInputPage>(kNumericInputPageFields, p, obj.m_Params);
+        obj.m_logfont = p.font;
+    }
+};
+
+} // namespace
+
+SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context)
+{
+    SheetValues values;
+    values.kind = obj.m_nKind;
+    values.appearance = loadAppearance(obj, context);
+    values.position = LoadPositionPage(obj, context.frame, KindSheetOf(obj.m_nKind).showOriginalSize);
+    return values;
+}
+
+void CommitSheet(const SheetValues& values, CDrawObj& obj, const SheetContext& context)
+{
+    std::visit(AppearanceCommit{obj, context}, values.appearance);
+
+    const PositionPage& pos = values.position;
+    Rect position = FromFrameRect(pos.position, context.frame);
+    if (pos.showOriginalSize) {
+        bool originalSize = pos.originalSize != 0;
+        const auto* picture = std::get_if<PicturePage>(&values.appearance);
+        // Fitting needs the picture's size; while it is unknown the page's values stand.
+        if (originalSize && picture && picture->pictureWidth > 0 && picture->pictureHeight > 0)
+            position = FitPictureSize(obj.m_rcPosition.normalized(), context.frame, picture->pictureWidth,
+                                      picture->pictureHeight, originalSize);
+        if (originalSize != (obj.m_bOriginalSize != 0))
+            obj.m_bOriginalSize = originalSize ? 1 : 0;
+    }
+    if ((pos.locked != 0) != (obj.m_bLocked != 0))
+        obj.m_bLocked = pos.locked != 0 ? 1 : 0;
+    obj.m_rcPosition = ClampToWindow(position, context.frame);
+}
+
+} // namespace qv

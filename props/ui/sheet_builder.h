@@ -1,0 +1,22 @@
+#pragma once
+// Builds the pages of a kind's sheet over its values and runs the sheet through the caller's
+// runner (the application's property sheet). Pages of controls that are not built yet are
+// left out; the position page is always there.
+#include "props/property_edit.h"
+#include "props/ui/property_page.h"
+
+#include <functional>
+#include <vector>
+
+namespace qv {
+
+// Shows the pages under `caption` modally; true when it ended with OK after every page's
+// Validate passed (the runner then calls each page's Apply).
+using SheetRunner = std::function<bool(const QString& caption, const std::vector<PropertyPage*>& pages)>;
+
+bool RunPropertySheet(const KindSheet& sheet, SheetValues& values, const SheetRunner& run);
+
+// The pages of `values` in the kind's order, owned by the caller.
+std::vector<std::unique_ptr<PropertyPage>> BuildSheetPages(const KindSheet& sheet, SheetValues& values);
+
+} // namespace qv
