@@ -1,5 +1,7 @@
 #include "app/about/about_dlg.h"
 
+#include "compiler/image/image_layout.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -20,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
 QString CAboutDlg::versionText()
 {
-    return QString::fromUtf8(u8"Quorvane V%1.%2 版").arg(kVersionMajor).arg(kVersionMinor);
+    return QString::fromUtf8(u8"Quorvane V%1.%2 版").arg(int{image::kVersionMajor}).arg(int{image::kVersionMinor});
 }
 
 QString CAboutDlg::shownVersion() const { return version_->text(); }

@@ -6,15 +6,12 @@ class QLabel;
 
 namespace qv {
 
-inline constexpr int kVersionMajor = 3;
-inline constexpr int kVersionMinor = 2;
-
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    // "Quorvane V3.2 版"
+    // "Quorvane V3.2 版": the same version the compiler writes into every image.
     static QString versionText();
     QString shownVersion() const;
 
