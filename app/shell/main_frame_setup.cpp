@@ -7,6 +7,7 @@
 #include "app/projecttree/tree_host.h"
 #include "app/props_commands/props_commands.h"
 #include "app/shell/editor_app_shell.h"
+#include "app/vars_commands/vars_commands.h"
 #include "model/app/editor_app.h"
 
 namespace qv {
@@ -27,6 +28,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
     });
     bindProjectCommands(*frame, app);
+    bindVarsCommands(*frame, app);
     installProjectTree(app, *frame);
     installPropertySheets(app, f);
     frame->RefreshCommands();
