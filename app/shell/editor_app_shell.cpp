@@ -117,14 +117,7 @@ bool CEditorAppShell::RefreshWindowInfo(DocumentWindowInfo& info) const
 
 bool CEditorAppShell::QueryClose()
 {
-    switch (app_.PromptSaveProject()) {
-    case ProjectDialogs::Cancel:
-        return false;
-    case ProjectDialogs::Save:
-        return app_.SaveModifiedDocuments(); // a failed save was reported: stay open
-    default:
-        return true;
-    }
+    return app_.SaveBeforeClosing();
 }
 
 void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)

@@ -95,6 +95,10 @@ public:
     // 2 (do not save) without asking when nothing is modified, else the prompt's answer:
     // 0 cancel, 1 save, 2 do not save. Kept in m_nSaveChoice.
     int PromptSaveProject();
+    // The save prompt of everything that closes the project (the project commands and the
+    // main window): false when the caller must stop, since the user cancelled or a save
+    // failed and closing then would lose the changes.
+    bool SaveBeforeClosing();
     // The first screen "win0.drw" of a new project, saved and listed in the project.
     bool CreateFirstScreen();
 

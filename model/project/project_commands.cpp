@@ -65,15 +65,13 @@ bool CEditorApp::SaveAllDocumentsAndResetUndo()
     return ok;
 }
 
-// The save prompt of the commands that close the project: false when the command must stop
-// (cancelled, or a save failed: closing then would lose the user's changes).
-static bool saveBeforeClosing(CEditorApp& app)
+bool CEditorApp::SaveBeforeClosing()
 {
-    switch (app.PromptSaveProject()) {
+    switch (PromptSaveProject()) {
     case ProjectDialogs::Cancel:
         return false;
     case ProjectDialogs::Save:
-        return app.SaveModifiedDocuments();
+        return SaveModifiedDocuments();
     default:
         return true;
     }
@@ -118,7 +116,7 @@ bool CEditorApp::OnFileNewProject()
 
 bool CEditorApp::OnProjectNew()
 {
-    if (!saveBeforeClosing(*this))
+    if (!SaveBeforeClosing())
         return false;
     const auto choice = AskNewProject();
     if (!choice)
@@ -208,7 +206,7 @@ bool CEditorApp::OnProjectOpen()
 {
     if (m_docManager.AllDocuments().empty())
         return OnFileOpenProject();
-    if (!saveBeforeClosing(*this))
+    if (!SaveBeforeClosing())
         return false;
     const auto file = Dialogs().ChooseProjectFile();
     if (!file || samePath(*file, m_strProjectPath))
@@ -228,7 +226,7 @@ bool CEditorApp::OnProjectOpen()
 
 bool CEditorApp::OnProjectClose()
 {
-    if (!saveBeforeClosing(*this))
+    if (!SaveBeforeClosing())
         return false;
     CloseAllDocuments();
     return true;
