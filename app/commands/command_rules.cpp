@@ -21,6 +21,9 @@ bool tool(const ShellState& s) { return editingView(s) && !s.compiling; }
 bool selectTool(const ShellState& s) { return s.hasActiveDocument && !s.activeIsProject && !s.compiling; }
 bool numericInputTool(const ShellState& s) { return tool(s) && s.activeIsKeypadWindow; }
 bool hasSelection(const ShellState& s) { return tool(s) && s.selectionCount > 0; }
+bool oneSelected(const ShellState& s) { return tool(s) && s.selectionCount == 1; }
+bool severalSelected(const ShellState& s) { return tool(s) && s.selectionCount >= 2; }
+bool tableSelected(const ShellState& s) { return tool(s) && s.singleTableSelected; }
 bool canPaste(const ShellState& s) { return tool(s) && s.clipboardHasShapes; }
 bool canSelectAll(const ShellState& s) { return tool(s) && s.objectCount > 0; }
 bool canUndo(const ShellState& s) { return tool(s) && s.undoDepth > 0; }

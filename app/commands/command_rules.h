@@ -27,6 +27,9 @@ template <StateRule Enabled, int CommandId> bool toolCurrent(const ShellState& s
     return Enabled(s) && s.currentToolCommand == CommandId;
 }
 bool hasSelection(const ShellState& s);             // copy, cut, lock/unlock selected
+bool oneSelected(const ShellState& s);              // stacking order
+bool severalSelected(const ShellState& s);          // align and same size
+bool tableSelected(const ShellState& s);            // placing inside table cells
 bool canPaste(const ShellState& s);
 bool canSelectAll(const ShellState& s);
 bool canUndo(const ShellState& s);

@@ -28,6 +28,7 @@ struct ShellState {
     int undoDepth = 0;
     int redoCount = 0;
     bool clipboardHasShapes = false;
+    bool singleTableSelected = false;  // exactly one object selected, and it is a table
     int currentToolCommand = 0;        // command id of the drawing tool in use
     bool activeIsKeypadWindow = false; // "数字键盘.dlg" or "系统登陆.dlg", where input boxes go
 

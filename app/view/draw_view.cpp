@@ -1,5 +1,6 @@
 #include "app/view/draw_view.h"
 
+#include "app/layout/view_keys.h"
 #include "app/tools/edit_tool.h"
 #include "app/tools/tool_shapes.h"
 #include "app/view/touch_block.h"
@@ -12,6 +13,7 @@
 #include "platform/picture/surface_image.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -50,6 +52,19 @@ Qt::CursorShape cursorShapeOf(HandleCursor cursor)
     case HandleCursor::SizeAll: return Qt::SizeAllCursor;
     }
     return Qt::ArrowCursor;
+}
+
+// The virtual key codes the editing keys are known by.
+int virtualKeyOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Delete: return 46;
+    default: return 0;
+    }
 }
 
 int deviceFloor(double v) { return static_cast<int>(std::floor(v)); }
@@ -376,6 +391,23 @@ void CDrawView::OnCaretTimer()
         return;
     if (m_hooks.caretTick)
         m_hooks.caretTick();
+}
+
+// ---- keys --------------------------------------------------------------------------------
+
+void CDrawView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_hooks.escapePressed) {
+        m_hooks.escapePressed();
+        return;
+    }
+    const int key = virtualKeyOf(event->key());
+    // Ctrl comes with this key's own event: no flag outlives a key press.
+    if (key != 0 && m_pDocument != nullptr && !IsRunMode() && IsActive()) {
+        layout::OnViewKeyDown(*this, key, (event->modifiers() & Qt::ControlModifier) != 0);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 // ---- mouse -------------------------------------------------------------------------------

@@ -35,6 +35,7 @@ public:
         std::function<void(int)> runCommand;
         std::function<void()> caretTick;               // the 400 ms work of an active view
         std::function<void()> selectionChanged;
+        std::function<void()> escapePressed;           // leave full screen
     };
 
     // Attaches to `doc` (which must outlive the view or be detached first) and does the
@@ -118,6 +119,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

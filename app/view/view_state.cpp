@@ -1,9 +1,11 @@
 #include "app/view/view_state.h"
 
+#include "app/edit/shape_clipboard.h"
 #include "app/tools/edit_tool.h"
 #include "app/tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "model/document/draw_doc.h"
+#include "model/shape/shape_kind.h"
 
 #include <algorithm>
 #include <string_view>
@@ -27,6 +29,8 @@ void FillViewState(const CDrawView* view, cmd::ShellState& state)
     state.objectCount = static_cast<int>(doc->m_objects.size());
     state.undoDepth = std::max(0, doc->m_nUndoDepth);
     state.redoCount = std::max(0, doc->m_nRedoCount);
+    state.clipboardHasShapes = edit::clipboardHasShapes();
+    state.singleTableSelected = view->m_selList.size() == 1 && view->m_selList.front()->m_nKind == kKindTable;
     state.activeIsKeypadWindow =
         std::find(std::begin(kKeypadWindows), std::end(kKeypadWindows), doc->GetTitle()) != std::end(kKeypadWindows);
 }
