@@ -1,5 +1,7 @@
 #include "app/shell/editor_app_shell.h"
 
+#include "app/edit/edit_commands.h"
+#include "app/layout/layout_commands.h"
 #include "app/mainframe/main_frame.h"
 #include "app/mainframe/prog_status_bar.h"
 #include "app/tools/tool_commands.h"
@@ -44,6 +46,11 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     tools.activeIsRunMode = [&frame] { return frame.CurrentState().activeIsRunMode; };
     tools.dialogParent = &frame;
     BindToolCommands(frame.commands(), app_, std::move(tools));
+    const auto activeView = [&frame] { return viewOf(frame.ActiveDocumentWindow()); };
+    edit::BindEditCommands(frame.commands(), activeView);
+    layout::LayoutServices layoutServices;
+    layoutServices.dialogParent = &frame;
+    layout::BindLayoutCommands(frame.commands(), activeView, std::move(layoutServices));
     app_.GetDocManager().AddObserver(this);
     for (const auto& tmpl : app_.GetDocManager().Templates())
         for (const auto& doc : tmpl->Documents())
@@ -141,6 +148,7 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
         return action != nullptr && action->isEnabled();
     };
     hooks.runCommand = [frame](int id) { frame->commands().trigger({cmd::Owner::View, id}); };
+    hooks.escapePressed = [frame] { frame->commands().trigger({cmd::Owner::MainFrame, cmd::id::LeaveFullScreen}); };
     view->SetHooks(std::move(hooks));
     frame_->AddDocumentWindow(std::move(info), view);
 }
