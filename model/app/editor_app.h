@@ -11,6 +11,7 @@
 // while no worker runs.
 #include "model/app/doc_manager.h"
 #include "model/app/nand_geometry.h"
+#include "model/app/new_project_steps.h"
 #include "model/paint/control_font_registry.h"
 #include "model/project/project_dialogs.h"
 #include "model/vars/panel_clock.h"
@@ -158,6 +159,10 @@ public:
     void SetPrompt(UiPrompts* prompt);
     // Where the open sequence puts the window items of the project tree (none: dropped).
     void SetProjectTree(ProjectTreeSink* tree) { m_treeSink = tree; }
+    // Who adds the special sub-windows to a new project (none: a new project has only its
+    // first screen).
+    void SetNewProjectSteps(NewProjectSteps* steps) { m_newProjectSteps = steps; }
+    NewProjectSteps* GetNewProjectSteps() const { return m_newProjectSteps; }
 
     DocManager& GetDocManager() { return m_docManager; }
     // The per-object reference upkeep the documents' broadcasts run.
@@ -306,6 +311,7 @@ private:
     UiPrompts* m_prompt = nullptr;
     ProjectDialogs* m_projectDialogs = nullptr;
     ProjectTreeSink* m_treeSink = nullptr;
+    NewProjectSteps* m_newProjectSteps = nullptr;
     std::unique_ptr<AppDocumentEnvironment> m_environment;
     // While a project opens, window files that fail are collected for one message.
     std::vector<std::string>* m_windowFailures = nullptr;

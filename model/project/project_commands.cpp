@@ -173,6 +173,8 @@ bool CEditorApp::CreateProject(const fs::path& folder, const std::string& nameGb
     project->ConnectSerialPort1();
     CopyMC8051Folder();
     const bool firstScreen = CreateFirstScreen();
+    if (m_newProjectSteps)
+        m_newProjectSteps->NewProjectCreated();
     if (onProjectOpened)
         onProjectOpened(file);
     return firstScreen;

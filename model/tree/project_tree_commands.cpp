@@ -57,6 +57,13 @@ ProjectTreeCommands::ProjectTreeCommands(CEditorApp& app, ProjectTreeModel& mode
                                          ProjectTreeHost& host)
     : app_(app), model_(model), dialogs_(&dialogs), host_(host)
 {
+    app_.SetNewProjectSteps(this);
+}
+
+ProjectTreeCommands::~ProjectTreeCommands()
+{
+    if (app_.GetNewProjectSteps() == this)
+        app_.SetNewProjectSteps(nullptr);
 }
 
 bool ProjectTreeCommands::Ready() const
@@ -379,9 +386,26 @@ void ProjectTreeCommands::ImportSpecialSubWindows()
 {
     if (!Ready())
         return;
-    const auto folder = resolveStoredPath(app_.BaseDir(), kSpecialWindowFolder);
     std::string report;
-    auto note = [&report](std::string line) { report.append(report.empty() ? "" : "\r\n").append(line); };
+    for (const std::string& line : ImportSpecialWindowFiles())
+        report.append(report.empty() ? "" : "\r\n").append(line);
+    if (!report.empty())
+        Message(report);
+}
+
+void ProjectTreeCommands::NewProjectCreated()
+{
+    if (!Ready())
+        return;
+    for (const std::string& line : ImportSpecialWindowFiles())
+        app_.m_reports.appendText(line + "\r\n");
+}
+
+std::vector<std::string> ProjectTreeCommands::ImportSpecialWindowFiles()
+{
+    const auto folder = resolveStoredPath(app_.BaseDir(), kSpecialWindowFolder);
+    std::vector<std::string> report;
+    auto note = [&report](std::string line) { report.push_back(std::move(line)); };
 
     for (std::string_view special : kUndeletableSubWindows) {
         const std::string name(special);
@@ -423,8 +447,7 @@ void ProjectTreeCommands::ImportSpecialSubWindows()
             if (it->is_regular_file(ec))
                 copyUserPictureFile(app_.m_strProjectDir, it->path());
     }
-    if (!report.empty())
-        Message(report);
+    return report;
 }
 
 // ---- properties and rename --------------------------------------------------------------

@@ -4,6 +4,7 @@
 // of the special sub-windows. Each keeps the tree, the project document's name lists, the
 // files of the project's "window" folder and the open documents in step; a refused name or
 // placement changes none of them.
+#include "model/app/new_project_steps.h"
 #include "model/tree/project_tree_model.h"
 #include "model/tree/window_dialogs.h"
 #include "platform/surface/geometry.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv {
 
@@ -25,9 +27,14 @@ inline constexpr std::size_t kCentred = 76;       // int: centred in the screen
 inline constexpr std::size_t kThirdLayer = 80;    // int: shown in the third layer
 } // namespace window_settings
 
-class ProjectTreeCommands {
+// Installs itself as the application's new-project steps for its lifetime, so every new
+// project gets the special sub-windows as the import command gives them.
+class ProjectTreeCommands final : public NewProjectSteps {
 public:
     ProjectTreeCommands(CEditorApp& app, ProjectTreeModel& model, WindowDialogs& dialogs, ProjectTreeHost& host);
+    ~ProjectTreeCommands() override;
+    ProjectTreeCommands(const ProjectTreeCommands&) = delete;
+    ProjectTreeCommands& operator=(const ProjectTreeCommands&) = delete;
 
     // The dialogs the commands show from now on (tests script them).
     void SetDialogs(WindowDialogs& dialogs) { dialogs_ = &dialogs; }
@@ -41,7 +48,10 @@ public:
     void NewScreen();
     void NewSubWindow();
     void ImportWindow(WindowKind kind);
+    // The command: what could not be imported is shown in one message.
     void ImportSpecialSubWindows();
+    // A new project gets the same import; its notes go to the output bar.
+    void NewProjectCreated() override;
     // On the selected item; nothing when it is not a window of that kind.
     void WindowProperties(WindowKind kind);
     void DeleteWindow(WindowKind kind);
@@ -69,6 +79,9 @@ private:
     void SubWindowProperties(int index);
     void CopyPicturesOf(const CDrawDoc& doc, const std::filesystem::path& sourceProject);
     void FitSubWindowToScreen(CDrawDoc& doc);
+    // Imports the seven undeletable sub-windows and their pictures; the lines (GBK) saying
+    // what was not imported and why.
+    std::vector<std::string> ImportSpecialWindowFiles();
 
     CEditorApp& app_;
     ProjectTreeModel& model_;
