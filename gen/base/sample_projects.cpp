@@ -1,11 +1,15 @@
 #include "gen/base/sample_projects.h"
 
+#include "compiler/headers/var_header_files.h"
 #include "model/app/editor_app.h"
+#include "model/tree/project_tree_commands.h"
+#include "model/tree/system_windows.h"
 #include "model/vars/hmi_vars.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
+#include <algorithm>
 #include <functional>
 #include <system_error>
 #include <vector>
@@ -140,6 +144,33 @@ private:
     NewProjectChoice choice_;
 };
 
+// The generator has no user: the tree's dialogs are never shown, and any message is kept
+// for the error.
+class NoWindowDialogs : public WindowDialogs {
+public:
+    bool EditScreen(ScreenDialogValues&) override { return false; }
+    bool EditSubWindow(SubWindowDialogValues&) override { return false; }
+    std::optional<fs::path> ChooseWindowFile(WindowKind) override { return std::nullopt; }
+};
+
+class KeptMessages : public UiPrompts {
+public:
+    void ShowMessage(std::string_view textGbk, Icon) override { text.append(text.empty() ? "" : "; ").append(textGbk); }
+    bool AskYesNo(std::string_view) override { return false; }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return std::nullopt; }
+    std::string text;  // GBK
+};
+
+// Every shipped sample lists the special sub-windows, as any new project does.
+bool hasSpecialSubWindows(const CDrawDoc& project)
+{
+    for (std::string_view special : kUndeletableSubWindows)
+        if (std::none_of(project.m_subWindowNames.begin(), project.m_subWindowNames.end(),
+                         [&](const auto& entry) { return entry->m_strName == special; }))
+            return false;
+    return true;
+}
+
 std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point at)
 {
     const Rect r{def.rect.left + at.x, def.rect.top + at.y, def.rect.right + at.x, def.rect.bottom + at.y};
@@ -169,11 +200,28 @@ bool buildProject(const fs::path& base, const ProjectDef& def, std::string* erro
     fs::remove_all(folder, ec);
 
     CEditorApp app(base);
+    KeptMessages messages;
+    app.SetPrompt(&messages);
     app.InitDocTemplates();
     NewProjectAnswer answer({location, def.name, def.resolution.cx, def.resolution.cy});
     app.SetProjectDialogs(&answer);
+    // The project tree attached as in the program, so the new project takes its steps.
+    ProjectTreeModel tree(&app);
+    NoWindowDialogs windowDialogs;
+    ProjectTreeHost treeHost;
+    ProjectTreeCommands treeCommands(app, tree, windowDialogs, treeHost);
     if (!app.OnFileNewProject()) {
-        *error = folder.string() + ": the project could not be made";
+        *error = folder.string() + ": the project could not be made: " + gbkToUtf8Lossy(messages.text);
+        return false;
+    }
+    if (!hasSpecialSubWindows(*app.ProjectDoc())) {
+        std::string output;
+        app.m_reports.drain([&](Report& r) {
+            if (const auto* line = std::get_if<ReportText>(&r))
+                output += line->gbk;
+        });
+        *error = folder.string() + ": the special sub-windows were not imported (run qv_gen_special_windows on " +
+                 "this folder first): " + gbkToUtf8Lossy(output);
         return false;
     }
     for (const VariableDef& v : def.variables)
@@ -227,6 +275,9 @@ bool buildProject(const fs::path& base, const ProjectDef& def, std::string* erro
 
 bool writeSampleProjects(const fs::path& base, std::string* error)
 {
+    // The samples carry the user code's headers ("SysVar.h", "HmiVar.h", "HmiVarStruct.h")
+    // as every project the program makes does.
+    InstallVarHeaderWriters();
     for (const ProjectDef& def : projects())
         if (!buildProject(base, def, error))
             return false;

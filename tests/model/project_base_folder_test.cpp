@@ -1,6 +1,7 @@
 // The shipped base folder: every project, screen and sub-window file in it loads and saves
 // to the same bytes, every picture the projects and the kind defaults name is there, and a
 // first start on a copy of it opens the sample project.
+#include "model/tree/system_windows.h"
 #include "platform/files/stored_path.h"
 #include "tests/model/project_fixture.h"
 
@@ -26,6 +27,29 @@ TEST(BaseFolder, EveryDocumentLoadsAndSavesByteIdentically)
         ++checked;
     }
     EXPECT_GE(checked, 9) << "two sample projects with their windows";
+}
+
+TEST(BaseFolder, SampleProjectsAreWhatANewProjectWouldBe)
+{
+    for (const fs::path project : {fs::path(u8"例子/示例工程/示例工程.hmi"), fs::path(u8"Examples/银行ATM取款机/银行ATM取款机.hmi")}) {
+        SCOPED_TRACE(project.string());
+        const fs::path file = shippedBase() / project;
+        CDrawDoc doc;
+        DocumentError error;
+        ASSERT_TRUE(doc.OnOpenDocument(file, &error)) << error.messageGbk;
+        std::vector<std::string> subWindows;
+        for (const auto& entry : doc.m_subWindowNames)
+            subWindows.push_back(entry->m_strName);
+        for (std::string_view special : kUndeletableSubWindows) {
+            EXPECT_NE(std::find(subWindows.begin(), subWindows.end(), special), subWindows.end()) << utf8(std::string(special));
+            EXPECT_TRUE(fs::is_regular_file(file.parent_path() / "window" / utf8(std::string(special))));
+        }
+        // The user code's headers, written from the project's variables.
+        for (const char* header : {"SysVar.h", "HmiVar.h", "HmiVarStruct.h"}) {
+            std::string text;
+            EXPECT_TRUE(readWholeFile(file.parent_path() / header, text) && !text.empty()) << header;
+        }
+    }
 }
 
 TEST(BaseFolder, HoldsEveryNamedSystemPictureAndSupportFolder)
