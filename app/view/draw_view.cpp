@@ -6,10 +6,10 @@
 #include "app/view/touch_block.h"
 #include "app/view/view_context_menu.h"
 #include "app/view/view_geometry.h"
+#include "app/view/view_paint_state.h"
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
-#include "platform/picture/picture.h"
 #include "platform/picture/surface_image.h"
 
 #include <QGuiApplication>
@@ -549,28 +549,15 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
     if (IsRunMode() && project != nullptr && project->m_TouchCalibration[touch::kCalibrating] == 1)
         frame.calibrationStep = project->m_TouchCalibration[touch::kStep];
 
-    PaintContext& ctx = frame.context;
-    ctx.runMode = IsRunMode();
-    ctx.showControlNumbers = m_app.m_bShowCtrlNumbers.load() != 0;
-    ctx.varMem = &m_app.m_VarMem;
-    ctx.projectDir = m_app.m_strProjectDir;
-    ctx.loadPicture = [](const std::filesystem::path& file) { return loadPictureFile(file); };
-    if (IsRunMode()) {
-        ctx.capsLock = m_app.m_bCapsLock.load() != 0;
-        ctx.insertMode = m_app.m_bInsertMode.load() != 0;
-        ctx.shiftLatch = m_app.m_bShiftLatch.load() != 0;
-        ctx.pinyinMode = m_app.m_bPinyinMode.load() != 0;
-        ctx.caret = {m_app.m_ptCaret.x, m_app.m_ptCaret.y};
-        ctx.inputTarget = m_app.m_pInputTarget;
-        const auto& keypad = m_app.m_szKeypadText;
-        ctx.keypadText.assign(keypad.data(), std::find(keypad.begin(), keypad.end(), '\0'));
-    } else if (IsActive()) {
+    PaintFeedback feedback;
+    FillPaintContext(m_app, IsRunMode(), margins, frame.context, &feedback);
+    if (!IsRunMode() && IsActive())
         frame.isSelected = [this](const CDrawObj& obj) { return IsSelected(&obj); };
-    }
     if (m_rubberBand)
         frame.rubberBand = m_rubberBand->offset(scroll.x, scroll.y);
 
     PaintViewFrame(m_surfaces, frame);
+    ApplyPaintFeedback(m_app, feedback);
     MC8051RepaintWait = 0;
 }
 

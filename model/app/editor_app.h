@@ -269,6 +269,7 @@ public:
     int m_nPinyinPitch = 0;
     int m_nPinyinPage = 0;
     CaretPoint m_ptCaret;
+    int m_nInputCaretIndex = 0; // byte count into the input target's text where typing goes
     std::atomic<int> m_bConvertClamp{0};
     qv::Surface* m_pRunBackDC = nullptr; // twice the resolution, null outside run mode
 
