@@ -1,23 +1,34 @@
 #include "vars/plcmap/driver_file.h"
 
+#include <array>
+
 #include <fmt/format.h>
 
 namespace qv::plcmap {
 namespace {
 
-// Record field offsets.
-constexpr std::size_t kStation = 0;
-constexpr std::size_t kElementType = 1;
-constexpr std::size_t kElementNumber = 2;
-constexpr std::size_t kCount = 4;
-constexpr std::size_t kHmiAddress = 6;
-constexpr std::size_t kScreen = 8;
-constexpr std::size_t kPort = 9;
-constexpr std::size_t kCommDelay = 10;
-constexpr std::size_t kAckDelay = 11;
-constexpr std::size_t kTimeout = 12;
-constexpr std::size_t kFlags = 14;
-constexpr std::size_t kReserved = 15;
+// Record fields at their offsets, by width.
+template <typename T>
+struct Field {
+    std::size_t offset;
+    T MappingRecord::*member;
+};
+constexpr std::array<Field<std::uint8_t>, 8> kByteFields{{
+    {0, &MappingRecord::station},
+    {1, &MappingRecord::elementType},
+    {8, &MappingRecord::screen},
+    {9, &MappingRecord::port},
+    {10, &MappingRecord::commDelay5},
+    {11, &MappingRecord::ackDelay5},
+    {14, &MappingRecord::flags},
+    {15, &MappingRecord::reserved},
+}};
+constexpr std::array<Field<std::uint16_t>, 4> kWordFields{{
+    {2, &MappingRecord::elementNumber},
+    {4, &MappingRecord::count},
+    {6, &MappingRecord::hmiAddress},
+    {12, &MappingRecord::timeout5},
+}};
 constexpr std::size_t kTagSize = 6;
 constexpr std::size_t kCountOffset = 8;
 
@@ -52,18 +63,10 @@ std::string EncodeDriverFile(std::string_view tag, const std::vector<MappingReco
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const MappingRecord& r = rows[i];
         const std::size_t at = kHeadSize + kRecordSize * i;
-        put8(out, at + kStation, r.station);
-        put8(out, at + kElementType, r.elementType);
-        put16(out, at + kElementNumber, r.elementNumber);
-        put16(out, at + kCount, r.count);
-        put16(out, at + kHmiAddress, r.hmiAddress);
-        put8(out, at + kScreen, r.screen);
-        put8(out, at + kPort, r.port);
-        put8(out, at + kCommDelay, r.commDelay5);
-        put8(out, at + kAckDelay, r.ackDelay5);
-        put16(out, at + kTimeout, r.timeout5);
-        put8(out, at + kFlags, r.flags);
-        put8(out, at + kReserved, r.reserved);
+        for (const auto& f : kByteFields)
+            put8(out, at + f.offset, r.*f.member);
+        for (const auto& f : kWordFields)
+            put16(out, at + f.offset, r.*f.member);
     }
     return out;
 }
@@ -89,18 +92,10 @@ bool DecodeDriverFile(std::string_view bytes, MappingTable& table, std::string* 
     for (std::size_t i = 0; i < parsed.rows.size(); ++i) {
         const std::size_t at = kHeadSize + kRecordSize * i;
         MappingRecord& r = parsed.rows[i];
-        r.station = u8At(bytes, at + kStation);
-        r.elementType = u8At(bytes, at + kElementType);
-        r.elementNumber = u16At(bytes, at + kElementNumber);
-        r.count = u16At(bytes, at + kCount);
-        r.hmiAddress = u16At(bytes, at + kHmiAddress);
-        r.screen = u8At(bytes, at + kScreen);
-        r.port = u8At(bytes, at + kPort);
-        r.commDelay5 = u8At(bytes, at + kCommDelay);
-        r.ackDelay5 = u8At(bytes, at + kAckDelay);
-        r.timeout5 = u16At(bytes, at + kTimeout);
-        r.flags = u8At(bytes, at + kFlags);
-        r.reserved = u8At(bytes, at + kReserved);
+        for (const auto& f : kByteFields)
+            r.*f.member = u8At(bytes, at + f.offset);
+        for (const auto& f : kWordFields)
+            r.*f.member = u16At(bytes, at + f.offset);
     }
     table = std::move(parsed);
     return true;
