@@ -1,0 +1,42 @@
+#include "vars/settings/project_properties.h"
+
+#include "model/app/editor_app.h"
+#include "model/document/draw_doc.h"
+#include "model/vars/hmi_vars.h"
+
+namespace qv::settings_page {
+
+bool LoadFromProject(const CEditorApp& app, ComSetPage& page)
+{
+    const CDrawDoc* doc = app.ProjectDoc();
+    if (!doc)
+        return false;
+    page = LoadPage(*doc, app.m_strProjectDir.string() + "\\" + app.m_strProjectName);
+    return true;
+}
+
+int FirstFreeVarByte(const CEditorApp& app) { return static_cast<int>(GetVariableMemorySize(app) / 2); }
+
+CommitResult ApplyToProject(CEditorApp& app, const ComSetPage& page)
+{
+    CDrawDoc* doc = app.ProjectDoc();
+    if (!doc)
+        return {};
+    const int oldWidth = doc->m_nWindowWidth;
+    const int oldHeight = doc->m_nWindowHeight;
+    CommitResult result = CommitPage(page, *doc);
+    if (result.refusal)
+        return result;
+    if (result.resolutionChanged) {
+        app.RescaleWindowsToResolution(oldWidth, oldHeight, page.width, page.height);
+        doc->m_nWindowWidth = page.width;
+        doc->m_nWindowHeight = page.height;
+        app.m_nResWidth = page.width;
+        app.m_nResHeight = page.height;
+    }
+    doc->DoFileSave();
+    doc->UpdateAllViews(nullptr);
+    return result;
+}
+
+} // namespace qv::settings_page
