@@ -6,6 +6,7 @@
 #include "app/project_commands/project_commands.h"
 #include "app/projecttree/tree_host.h"
 #include "app/props_commands/props_commands.h"
+#include "app/settings_commands/settings_commands.h"
 #include "app/shell/editor_app_shell.h"
 #include "app/vars_commands/vars_commands.h"
 #include "model/app/editor_app.h"
@@ -29,6 +30,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     });
     bindProjectCommands(*frame, app);
     bindVarsCommands(*frame, app);
+    bindSettingsCommands(*frame, app);
     installProjectTree(app, *frame);
     installPropertySheets(app, f);
     frame->RefreshCommands();

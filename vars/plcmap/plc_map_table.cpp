@@ -89,6 +89,7 @@ void PlcMapTable::Commit()
 
 std::optional<std::string> PlcMapTable::Add(const MappingEdit& edit)
 {
+    saveError_.clear();
     if (rows_.size() >= static_cast<std::size_t>(kMaxRows))
         return std::string("最多支持两千条影射");
     if (auto refusal = CheckEdit(protocol_, edit))
@@ -102,6 +103,7 @@ std::optional<std::string> PlcMapTable::Add(const MappingEdit& edit)
 
 std::optional<std::string> PlcMapTable::Modify(const MappingEdit& edit)
 {
+    saveError_.clear();
     if (selection_ < 0)
         return std::nullopt;
     if (auto refusal = CheckEdit(protocol_, edit))
@@ -113,6 +115,7 @@ std::optional<std::string> PlcMapTable::Modify(const MappingEdit& edit)
 
 void PlcMapTable::Delete()
 {
+    saveError_.clear();
     if (selection_ < 0)
         return;
     rows_.erase(rows_.begin() + selection_);
@@ -122,6 +125,7 @@ void PlcMapTable::Delete()
 
 std::optional<std::string> PlcMapTable::Clear(std::string_view password)
 {
+    saveError_.clear();
     if (password != kClearPassword)
         return std::string("密码错误!!!");
     if (!rows_.empty()) {
@@ -134,6 +138,7 @@ std::optional<std::string> PlcMapTable::Clear(std::string_view password)
 
 void PlcMapTable::MoveUp()
 {
+    saveError_.clear();
     if (selection_ <= 0)
         return;
     std::swap(rows_[static_cast<std::size_t>(selection_)], rows_[static_cast<std::size_t>(selection_ - 1)]);
@@ -143,6 +148,7 @@ void PlcMapTable::MoveUp()
 
 void PlcMapTable::MoveDown()
 {
+    saveError_.clear();
     if (selection_ < 0 || selection_ + 1 >= static_cast<int>(rows_.size()))
         return;
     std::swap(rows_[static_cast<std::size_t>(selection_)], rows_[static_cast<std::size_t>(selection_ + 1)]);
