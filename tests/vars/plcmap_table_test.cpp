@@ -122,12 +122,16 @@ TEST(PlcMapTable, TwoThousandRowsAtMost)
 {
     test::TempDir dir;
     std::vector<MappingRecord> rows(kMaxRows);
+    rows[5].port = 2; // rewritten with the table's own port
     std::filesystem::create_directories(dir.path() / "NandFlash");
     ASSERT_TRUE(writeFileAtomically(dir.path() / "NandFlash" / "ModbusMasterCom1.mod", EncodeDriverFile("S7-PPI", rows)));
     PlcMapTable table(dir.path(), 1, 3);
     ASSERT_TRUE(table.Load()); // a foreign tag is still read into this table
     EXPECT_EQ(table.rows().size(), 2000u);
     EXPECT_EQ(*table.Add(DefaultEdit(3)), "最多支持两千条影射");
+    ASSERT_TRUE(table.Save());
+    rows[5].port = 1;
+    EXPECT_EQ(FileBytes(table.file()), EncodeDriverFile("Modbus", rows));
 }
 
 TEST(PlcMapTable, DamagedFileGivesAnEmptyTableAndAReason)

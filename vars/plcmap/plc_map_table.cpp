@@ -78,7 +78,14 @@ bool PlcMapTable::Save(std::string* error) const
     }
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
-    return writeFileAtomically(file_, EncodeDriverFile(info->tag, rows_), error);
+    // Every record names the table's own port, and tables without stations store 0 there.
+    std::vector<MappingRecord> rows = rows_;
+    for (MappingRecord& r : rows) {
+        r.port = static_cast<std::uint8_t>(port_);
+        if (!info->usesStation)
+            r.station = 0;
+    }
+    return writeFileAtomically(file_, EncodeDriverFile(info->tag, rows), error);
 }
 
 void PlcMapTable::Commit()
