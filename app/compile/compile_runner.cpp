@@ -5,6 +5,7 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/app/editor_app.h"
+#include "platform/picture/picture.h"
 
 #include <QPushButton>
 
@@ -17,7 +18,9 @@ constexpr const char* kNoProjectToCompile = "没有打开的工程，不能编�
 } // namespace
 
 CCompileRunner::CCompileRunner(CEditorApp& app, CMainFrame& frame)
-    : QObject(&frame), app_(app), frame_(frame), flags_(app.m_bCompiling, app.m_bAbort)
+    : QObject(&frame), app_(app), frame_(frame), flags_(app.m_bCompiling, app.m_bAbort),
+      windowScreens_(screen::WindowRenderServices{
+          [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir()})
 {
     SetCompileCommandRunner(app_, this);
 }
@@ -33,7 +36,7 @@ CCompileRunner::~CCompileRunner()
 
 void CCompileRunner::SetScreenCompiler(compile::ScreenCompiler* screens)
 {
-    screens_ = screens != nullptr ? screens : &emptyScreens_;
+    screens_ = screens != nullptr ? screens : &windowScreens_;
 }
 
 compile::CompileServices CCompileRunner::services()

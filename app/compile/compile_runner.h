@@ -8,6 +8,7 @@
 #include "compiler/compile/compile_command.h"
 #include "compiler/compile/compile_context.h"
 #include "compiler/compile/compile_worker.h"
+#include "compiler/screen/window_compiler.h"
 #include "model/app/compile_project.h"
 
 #include <QObject>
@@ -41,8 +42,8 @@ private:
     CEditorApp& app_;
     CMainFrame& frame_;
     compile::CompileFlags flags_;
-    compile::EmptyScreenCompiler emptyScreens_;
-    compile::ScreenCompiler* screens_ = &emptyScreens_;
+    screen::WindowScreenCompiler windowScreens_;
+    compile::ScreenCompiler* screens_ = &windowScreens_;
     compile::CompileStart lastStart_ = compile::CompileStart::Cancelled;
     compile::CompileThread thread_; // last member: joined before the others go
 };

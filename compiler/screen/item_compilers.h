@@ -1,0 +1,45 @@
+#pragma once
+// The seam between the window compiler and the compilers of the control items. Each item
+// compiler writes its item at the header write offset (through reserveHeader) and its
+// pictures to the image; a kind without an installed compiler gets a stub item that holds
+// only its type code, so the record's offset table always points at real items.
+#include "compiler/compile/compile_context.h"
+#include "compiler/screen/control_regions.h"
+#include "model/paint/paint_context.h"
+
+#include <functional>
+#include <map>
+
+namespace qv {
+class CDrawDoc;
+class CDrawObj;
+} // namespace qv
+
+namespace qv::screen {
+
+struct ItemCompileArgs {
+    compile::CompileContext& ctx;
+    CDrawDoc& doc;                   // the window, loaded on the worker thread
+    CDrawObj& control;
+    const ControlCompileInfo& info;  // redraw flags and region item for the item
+    std::uint32_t recordStart;
+    const PaintContext& paint;       // what renders the window (compiling flag set)
+    bool rotated;                    // the panel's LCD is turned 90 degrees
+};
+
+using ItemCompiler = std::function<void(ItemCompileArgs&)>;
+
+class ItemCompilerTable {
+public:
+    void install(int kind, ItemCompiler compiler) { compilers_[kind] = std::move(compiler); }
+    const ItemCompiler* find(int kind) const
+    {
+        auto it = compilers_.find(kind);
+        return it == compilers_.end() ? nullptr : &it->second;
+    }
+
+private:
+    std::map<int, ItemCompiler> compilers_;
+};
+
+} // namespace qv::screen

@@ -1,0 +1,293 @@
+#include "compiler/screen/window_compiler.h"
+
+#include "compiler/compile/compile_options.h"
+#include "compiler/compile/compile_texts.h"
+#include "compiler/image/image_layout.h"
+#include "compiler/image/le_bytes.h"
+#include "compiler/tiles/picture_tiles.h"
+#include "model/document/draw_doc.h"
+#include "model/params/object_var_refs.h"
+#include "model/paint/paint_dispatch.h"
+#include "platform/surface/surface.h"
+
+#include <algorithm>
+
+namespace qv::screen {
+namespace {
+
+using namespace qv::image;
+
+// Larger windows than this cannot be tiled (27 tiles of the largest size each way), so a
+// window file that claims more is damaged; refusing it keeps the work bitmaps bounded.
+constexpr int kMaxCanvasExtent = 16384;
+constexpr const char* kBadWindowSuffix = "的窗口位置或大小无效";
+
+bool isSubWindowTitle(const std::string& title)
+{
+    return title.size() >= 4 && title.compare(title.size() - 4, 4, ".dlg") == 0;
+}
+
+class WindowRun {
+public:
+    WindowRun(compile::CompileContext& ctx, const compile::WindowSource& w, const WindowRenderServices& services,
+              const ItemCompilerTable& items)
+        : ctx_(ctx), window_(w), services_(services), items_(items)
+    {
+    }
+    void run();
+
+private:
+    bool load();
+    bool render();
+    void maskControls();
+    bool appendStream(const tiles::PageStream& s);
+    bool writeBackground();
+    bool writeFrame();
+    bool writeRegions();
+    void compileControls();
+    void setNextItemOffset();
+    std::span<std::uint8_t> bytes() { return ctx_.header().bytes(); }
+    bool aborted() const { return ctx_.aborted(); }
+
+    compile::CompileContext& ctx_;
+    const compile::WindowSource& window_;
+    const WindowRenderServices& services_;
+    const ItemCompilerTable& items_;
+
+    CDrawDoc doc_;
+    bool subWindow_ = false;
+    bool rotated_ = false;
+    Point margins_;
+    Rect windowRect_;
+    PaintContext paint_;
+    Surface painted_;   // the window's static content (the regions' pixels)
+    Surface masked_;    // quantised, key colour kept for what the panel draws itself
+    ControlPlan plan_;
+    std::uint32_t recordStart_ = 0;
+    std::uint32_t itemIndex_ = 0;
+    tiles::AbortCheck abortCheck_ = [this] { return aborted(); };
+};
+
+bool WindowRun::load()
+{
+    DocumentError error;
+    if (!doc_.LoadFromBytes(window_.storedBytes, window_.fileName, &error)) {
+        ctx_.fail(error.messageGbk + "\r\n");
+        return false;
+    }
+    doc_.SetTitle(window_.fileName);
+    subWindow_ = isSubWindowTitle(window_.fileName);
+    rotated_ = getU32(ctx_.input().settings, compile::opt::LcdRotated) != 0;
+    margins_ = {doc_.m_nMarginX, doc_.m_nMarginY};
+    windowRect_ = Rect::saturated(std::int64_t{margins_.x} + doc_.m_ptWindowOrigin.x,
+                                  std::int64_t{margins_.y} + doc_.m_ptWindowOrigin.y,
+                                  std::int64_t{margins_.x} + doc_.m_ptWindowOrigin.x + doc_.m_nWindowWidth,
+                                  std::int64_t{margins_.y} + doc_.m_ptWindowOrigin.y + doc_.m_nWindowHeight);
+    const Rect& r = windowRect_;
+    if (r.left < 0 || r.top < 0 || r.right < r.left || r.bottom < r.top || r.right > kMaxCanvasExtent ||
+        r.bottom > kMaxCanvasExtent) {
+        ctx_.fail(window_.fileName + kBadWindowSuffix + compile::text::kFailSuffix);
+        return false;
+    }
+    return true;
+}
+
+bool WindowRun::render()
+{
+    // Twice the project resolution, as the editor's canvas, and at least the whole window.
+    const int w = std::max({2 * int{ctx_.input().width}, windowRect_.right, 1});
+    const int h = std::max({2 * int{ctx_.input().height}, windowRect_.bottom, 1});
+    painted_.reset(w, h);
+    masked_.reset(w, h);
+    Surface scratch(w, h);
+
+    for (auto& obj : doc_.m_objects)
+        obj->m_rcPosition = obj->m_rcPosition.normalized();
+    paint_.compiling = true;
+    paint_.margins = margins_;
+    paint_.projectDir = ctx_.input().projectFolder;
+    paint_.baseDir = services_.baseDir;
+    paint_.loadPicture = services_.loadPicture;
+    paint_.lookupVar = resolverFor(&doc_.m_varTable);
+
+    painted_.fillRect(windowRect_, doc_.m_paperColor);
+    masked_.fillRect(windowRect_, doc_.m_paperColor);
+    PaintAllOnce(doc_.m_objects, PaintSurfaces{painted_, &masked_, &scratch}, paint_);
+    return true;
+}
+
+void WindowRun::maskControls()
+{
+    // Only the bits RGB565 keeps; a drawn pixel that would read as the key colour gets the
+    // substitute colour, so the panel never shows the screen behind it there.
+    for (int y = windowRect_.top; y < windowRect_.bottom; ++y)
+        for (int x = windowRect_.left; x < windowRect_.right; ++x) {
+            const ColorRef c = painted_.getPixel(x, y) & tiles::kKeyMask;
+            masked_.setPixel(x, y, c == tiles::kKeyColor ? tiles::kSubstituteColor : c);
+        }
+    // The panel draws the controls itself over key-coloured areas.
+    for (std::size_t i = 0; i < doc_.m_objects.size(); ++i) {
+        const CDrawObj& o = *doc_.m_objects[i];
+        if (!plan_.info[i].compilable || isMovingControl(o))
+            continue;
+        if (o.m_nKind == kKindAreaControl && o.ParamU8(0) != 3)
+            continue;
+        masked_.fillRect(o.m_rcPosition, tiles::kKeyColor);
+    }
+}
+
+bool WindowRun::appendStream(const tiles::PageStream& s)
+{
+    if (ctx_.file().append(s.bytes()))
+        return true;
+    ctx_.fail(compile::text::kDiskFull);
+    return false;
+}
+
+void WindowRun::setNextItemOffset()
+{
+    putU16(bytes(), recordStart_ + 4 + 2 * itemIndex_, static_cast<std::uint16_t>(ctx_.header().writeOffset() - recordStart_));
+    ++itemIndex_;
+}
+
+bool WindowRun::writeBackground()
+{
+    auto tileList = tiles::splitPictureTiles(windowRect_);
+    if (!tileList) {
+        ctx_.fail(std::string(tiles::kTooManyTilesMessage) + "\r\n");
+        return false;
+    }
+    setNextItemOffset();
+    const auto n = static_cast<std::uint32_t>(tileList->size());
+    const auto item = ctx_.reserveHeader(4 + tiles::kTileEntrySize * n);
+    if (!item)
+        return false;
+    ctx_.addPictures(n);
+    tiles::PageStream stream(ctx_.file().size(), ctx_.geometry().pageMask);
+    if (!tiles::writePictureTiles(stream, masked_, *tileList, margins_, rotated_, abortCheck_))
+        return false;
+    if (!appendStream(stream))
+        return false;
+    putU8(bytes(), *item, kItemBackground);
+    putU8(bytes(), *item + 1, static_cast<std::uint8_t>(n));
+    tiles::storeTileTable(bytes().subspan(*item + 4, tiles::kTileEntrySize * n), *tileList);
+    return true;
+}
+
+bool WindowRun::writeFrame()
+{
+    setNextItemOffset();
+    const auto item = ctx_.reserveHeader(kFrameItemSize);
+    if (!item)
+        return false;
+    const bool flagged = doc_.SettingI32(80) != 0 || isSystemSubWindow(window_.fileName);
+    const std::uint32_t o = *item;
+    putU8(bytes(), o + 0, kItemFrame);
+    putU8(bytes(), o + 1, 2);
+    putU8(bytes(), o + 2, doc_.m_ProjectSettings[0]);
+    putU8(bytes(), o + 3, flagged ? 1 : 0);
+    const int left = doc_.m_ptWindowOrigin.x;
+    const int top = doc_.m_ptWindowOrigin.y;
+    putU16(bytes(), o + 4, static_cast<std::uint16_t>(left));
+    putU16(bytes(), o + 6, static_cast<std::uint16_t>(top));
+    putU16(bytes(), o + 8, static_cast<std::uint16_t>(left + doc_.m_nWindowWidth));
+    putU16(bytes(), o + 10, static_cast<std::uint16_t>(top + doc_.m_nWindowHeight));
+    return true;
+}
+
+bool WindowRun::writeRegions()
+{
+    for (std::size_t index : plan_.outermost) {
+        const CDrawObj& o = *doc_.m_objects[index];
+        const ControlCompileInfo& info = plan_.info[index];
+        setNextItemOffset();
+        const auto item = ctx_.reserveHeader(kRegionItemSize);
+        if (!item)
+            return false;
+        const Rect& r = o.m_rcPosition;
+        std::uint32_t length = 0;
+        if (info.needsRegion) {
+            tiles::PageStream stream(ctx_.file().size(), ctx_.geometry().pageMask);
+            stream.putRaw(tiles::kPageStartByte);
+            if (!tiles::writePixelsRGB565(stream, painted_, r, rotated_, abortCheck_))
+                return false;
+            stream.padToPage();
+            if (!appendStream(stream))
+                return false;
+            length = static_cast<std::uint32_t>(stream.bytes().size());
+            ctx_.addPictures(1);
+        }
+        putU8(bytes(), *item + 0, kItemRegion);
+        putU8(bytes(), *item + 1, 2);
+        putU8(bytes(), *item + 2, info.needsRegion ? 1 : 0);
+        putU16(bytes(), *item + 4, static_cast<std::uint16_t>(r.left - margins_.x));
+        putU16(bytes(), *item + 6, static_cast<std::uint16_t>(r.top - margins_.y));
+        putU16(bytes(), *item + 8, static_cast<std::uint16_t>(r.width()));
+        putU16(bytes(), *item + 10, static_cast<std::uint16_t>(r.height()));
+        putU32(bytes(), *item + 12, length);
+    }
+    return true;
+}
+
+void WindowRun::compileControls()
+{
+    for (std::size_t i = 0; i < doc_.m_objects.size(); ++i) {
+        if (aborted())
+            return;
+        CDrawObj& o = *doc_.m_objects[i];
+        if (plan_.info[i].compilable) {
+            setNextItemOffset();
+            if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
+                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_};
+                (*compiler)(args);
+                if (o.m_nKind == kKindNumericInput)
+                    ctx_.addPictures(1);
+            } else {
+                // Until the kind's compiler exists: an item that names only its type.
+                const auto item = ctx_.reserveHeader(4);
+                if (!item)
+                    return;
+                putU8(bytes(), *item, static_cast<std::uint8_t>(itemTypeForKind(o.m_nKind)));
+            }
+        }
+        ctx_.addProgress(1);
+    }
+}
+
+void WindowRun::run()
+{
+    if (!load() || !render())
+        return;
+    plan_ = prepareControlLists(doc_.m_objects, subWindow_ ? 2 : 1);
+    maskControls();
+
+    std::uint32_t count = (subWindow_ ? 2 : 1) + static_cast<std::uint32_t>(plan_.outermost.size());
+    count += static_cast<std::uint32_t>(std::count_if(plan_.info.begin(), plan_.info.end(),
+                                                      [](const ControlCompileInfo& c) { return c.compilable; }));
+    recordStart_ = ctx_.header().writeOffset();
+    const auto table = ctx_.reserveHeader(4 + 2 * count);
+    if (!table)
+        return;
+    putU16(bytes(), recordStart_ + 0, 0);
+    putU16(bytes(), recordStart_ + 2, static_cast<std::uint16_t>(count));
+
+    if (!writeBackground() || aborted())
+        return;
+    ctx_.addProgress(1);
+    if (subWindow_ && !writeFrame())
+        return;
+    if (!writeRegions() || aborted())
+        return;
+    compileControls();
+}
+
+} // namespace
+
+void WindowScreenCompiler::compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window,
+                                         compile::WindowKind)
+{
+    WindowRun run(ctx, window, services_, items_);
+    run.run();
+}
+
+} // namespace qv::screen

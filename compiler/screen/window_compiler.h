@@ -1,0 +1,40 @@
+#pragma once
+// The window compiler: loads a window from its stored bytes, renders its static content into
+// the background picture, writes the window record (offset table, background item, the
+// sub-window frame, the background regions) and hands each control to its item compiler.
+#include "compiler/compile/compile_context.h"
+#include "compiler/screen/item_compilers.h"
+#include "model/paint/paint_context.h"
+
+#include <filesystem>
+
+namespace qv::screen {
+
+inline constexpr std::uint8_t kItemFrame = 0;
+inline constexpr std::uint8_t kItemBackground = 1;
+inline constexpr std::uint8_t kItemRegion = 11;
+inline constexpr std::uint32_t kFrameItemSize = 12;
+inline constexpr std::uint32_t kRegionItemSize = 16;
+
+struct WindowRenderServices {
+    PictureLoader loadPicture;      // nullptr: picture shapes draw nothing
+    std::filesystem::path baseDir;  // holds "images"
+};
+
+class WindowScreenCompiler final : public compile::ScreenCompiler {
+public:
+    explicit WindowScreenCompiler(WindowRenderServices services = {}, ItemCompilerTable items = {})
+        : services_(std::move(services)), items_(std::move(items))
+    {
+    }
+
+    // The cursor pictures are not compiled yet: the cursor table stays zero.
+    void compileCursors(compile::CompileContext&) override {}
+    void compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window, compile::WindowKind kind) override;
+
+private:
+    WindowRenderServices services_;
+    ItemCompilerTable items_;
+};
+
+} // namespace qv::screen
