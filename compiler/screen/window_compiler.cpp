@@ -4,6 +4,7 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
+#include "compiler/screen/cursor_pictures.h"
 #include "compiler/tiles/picture_tiles.h"
 #include "model/document/draw_doc.h"
 #include "model/params/object_var_refs.h"
@@ -282,6 +283,11 @@ void WindowRun::run()
 }
 
 } // namespace
+
+void WindowScreenCompiler::compileCursors(compile::CompileContext& ctx)
+{
+    compileCursorPictures(ctx, services_.loadPicture, services_.baseDir);
+}
 
 void WindowScreenCompiler::compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window,
                                          compile::WindowKind)

@@ -28,8 +28,7 @@ public:
     {
     }
 
-    // The cursor pictures are not compiled yet: the cursor table stays zero.
-    void compileCursors(compile::CompileContext&) override {}
+    void compileCursors(compile::CompileContext& ctx) override;
     void compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window, compile::WindowKind kind) override;
 
 private:
