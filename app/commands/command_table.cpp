@@ -25,6 +25,7 @@ const CommandDef kCommands[] = {
     {{A, 32823}, u8"工程另存为", nullptr, nullptr, notCompilingNorRunMode, nullptr},
     {{A, 32865}, u8"系统参数设置", nullptr, "settings", notCompilingNorRunMode, nullptr},
     {{A, 32893}, u8"HMI变量", nullptr, nullptr, notCompilingNorRunMode, nullptr},
+    {{A, 32914}, u8"工程属性", nullptr, nullptr, notCompilingNorRunMode, nullptr},
     {{A, 32894}, u8"调试Velmora单片机协议", nullptr, nullptr, notCompiling, nullptr},
     {{A, 32910}, u8"锁定工程", nullptr, nullptr, notBusy, nullptr},
     {{A, 32911}, u8"解锁工程", nullptr, nullptr, notBusy, nullptr},

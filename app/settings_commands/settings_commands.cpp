@@ -10,10 +10,14 @@ namespace qv {
 void bindSettingsCommands(CMainFrame& frame, CEditorApp& app)
 {
     CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::App, tree_cmd::ProjectProperties}, [&app, f] {
+    const auto openProperties = [&app, f] {
         OnProjectProperties(app, f);
         f->RefreshCommands();
-    });
+    };
+    // The menus' "系统参数设置" and the project tree's "工程属性" open the same sheet.
+    constexpr int kSystemSettings = 32865;
+    frame.commands().bind({cmd::Owner::App, kSystemSettings}, openProperties);
+    frame.commands().bind({cmd::Owner::App, tree_cmd::ProjectProperties}, openProperties);
 }
 
 } // namespace qv
