@@ -3,6 +3,7 @@
 #include "app/compile/app_compile_host.h"
 #include "app/mainframe/main_frame.h"
 #include "compiler/compile/compile_texts.h"
+#include "compiler/items/install_items.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/app/editor_app.h"
 #include "platform/picture/picture.h"
@@ -20,7 +21,8 @@ constexpr const char* kNoProjectToCompile = "没有打开的工程，不能编�
 CCompileRunner::CCompileRunner(CEditorApp& app, CMainFrame& frame)
     : QObject(&frame), app_(app), frame_(frame), flags_(app.m_bCompiling, app.m_bAbort),
       windowScreens_(screen::WindowRenderServices{
-          [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir()})
+          [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir()},
+                     items::itemCompilerTable())
 {
     SetCompileCommandRunner(app_, this);
 }

@@ -1,0 +1,250 @@
+#include "compiler/items/area_item.h"
+
+#include "compiler/compile/compile_texts.h"
+#include "compiler/image/le_bytes.h"
+#include "compiler/items/state_picture_items.h"
+#include "compiler/tiles/pixel_stream.h"
+#include "model/document/draw_doc.h"
+#include "model/paint/control_font_registry.h"
+#include "platform/files/stored_path.h"
+#include "platform/surface/surface.h"
+
+#include <array>
+#include <cstdlib>
+#include <vector>
+
+namespace qv::items {
+namespace {
+
+using namespace qv::image;
+
+constexpr const char* kName = "区域控制";
+// A cell higher than this would make tables of hundreds of megabytes; no panel font is.
+constexpr const char* kFontTooLarge = "控件的字体太大";
+constexpr int kMaxCellHeight = 255;
+constexpr std::uint8_t kItemType = 12;
+constexpr std::uint32_t kHeadSize = 12;
+constexpr std::uint32_t kEditFormSize = 48;
+constexpr std::uint8_t kEditForm = 4;
+constexpr std::uint8_t kHalfShared = 0x40, kFullShared = 0x80;
+constexpr std::int32_t kHalfFontKey = 2, kFullFontKey = 4;
+constexpr int kHalfWidthGlyphs = 128;
+constexpr int kRowCodes = 0xFE - 0xA1 + 1;   // 94 first bytes by 94 second bytes
+constexpr std::array<const char*, 4> kArrowPictures{"images\\sys\\up0.bmp", "images\\sys\\up1.bmp",
+                                                    "images\\sys\\down0.bmp", "images\\sys\\down1.bmp"};
+
+std::uint8_t windowIndex(const compile::CompileInput& in, const std::string& name)
+{
+    for (std::size_t i = 0; i < in.screens.size(); ++i)
+        if (in.screens[i].fileName == name)
+            return static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < in.subWindows.size(); ++i)
+        if (in.subWindows[i].fileName == name)
+            return static_cast<std::uint8_t>(i);
+    return 0xFF;
+}
+
+std::uint16_t panelColor(ColorRef c)
+{
+    const std::uint16_t v = tiles::toRgb565(c);
+    return v == 0xFFFF ? 0xFFFE : v;   // 0xFFFF is the panel's key
+}
+
+// The cell's pixels in the panel's order: rows from the bottom up, each left to right; on a
+// turned panel columns from the right, each from the bottom up.
+template <typename Visit>
+void forEachCellPixel(int w, int h, bool rotated, Visit visit)
+{
+    if (rotated) {
+        for (int x = w - 1; x >= 0; --x)
+            for (int y = h - 1; y >= 0; --y)
+                visit(x, y);
+    } else {
+        for (int y = h - 1; y >= 0; --y)
+            for (int x = 0; x < w; ++x)
+                visit(x, y);
+    }
+}
+
+std::uint64_t roundUpToPage(std::uint64_t n, std::uint32_t mask) { return (n + mask) & ~std::uint64_t{mask}; }
+
+struct FontTable {
+    int cellWidth, cellHeight;
+    std::uint32_t slot;
+};
+
+// Draws every glyph of the table into its slot: one bit per pixel, most significant first,
+// page-start bytes left as 0x82.
+template <typename GlyphText>
+bool writeFontTable(screen::ItemCompileArgs& a, Surface& dc, const FontTable& t, int glyphs, GlyphText text)
+{
+    const std::uint32_t mask = a.ctx.geometry().pageMask;
+    const std::uint64_t start = a.ctx.file().size();
+    std::vector<std::uint8_t> buffer(roundUpToPage(std::uint64_t{t.slot} * glyphs, mask), tiles::kPageStartByte);
+    const Rect cell{0, 0, t.cellWidth, t.cellHeight};
+    for (int g = 0; g < glyphs; ++g) {
+        if (a.ctx.aborted())
+            return false;
+        dc.fillRect(cell, 0);
+        dc.textOut(0, 0, text(g));
+        const std::size_t slotStart = static_cast<std::size_t>(g) * t.slot;
+        std::size_t at = slotStart + 1;
+        std::uint8_t byte = 0;
+        int bits = 0;
+        auto flush = [&] {
+            while (((start + at) & mask) == 0)
+                ++at;
+            if (at < slotStart + t.slot)   // the slot formula leaves room; never write past it
+                buffer[at++] = byte;
+            byte = 0;
+            bits = 0;
+        };
+        forEachCellPixel(t.cellWidth, t.cellHeight, a.rotated, [&](int x, int y) {
+            if (dc.getPixel(x, y) != 0)
+                byte |= static_cast<std::uint8_t>(0x80 >> bits);
+            if (++bits == 8)
+                flush();
+        });
+        if (bits != 0)
+            flush();
+    }
+    if (a.ctx.file().append(buffer))
+        return true;
+    a.ctx.fail(compile::text::kDiskFull);
+    return false;
+}
+
+// The table's field: the registration index of the same font when one exists (true comes
+// back), else the size of the table written now (false); nullopt when the compile stopped.
+template <typename GlyphText>
+std::optional<bool> fontTable(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, Surface& dc, std::int32_t key,
+                              const FontTable& t, int glyphs, GlyphText text, std::uint32_t field)
+{
+    a.control.m_nFontKey = key;
+    a.ctx.addPictures(1);
+    const int earlier = fonts.FindOrAddControlFont(a.control);
+    if (earlier >= 0) {
+        putU32(a.ctx.header().bytes(), field, static_cast<std::uint32_t>(earlier));
+        return true;
+    }
+    a.ctx.addControlFont();
+    const std::uint64_t before = a.ctx.file().size();
+    if (!writeFontTable(a, dc, t, glyphs, text))
+        return std::nullopt;
+    putU32(a.ctx.header().bytes(), field, static_cast<std::uint32_t>(a.ctx.file().size() - before));
+    return false;
+}
+
+void writeArrowPictures(screen::ItemCompileArgs& a, Surface& dc, const Rect& cell, std::uint32_t at)
+{
+    for (std::size_t i = 0; i < kArrowPictures.size(); ++i) {
+        if (!a.paint.loadPicture)
+            return;
+        const auto path = resolveStoredPath(a.paint.baseDir.empty() ? std::filesystem::current_path() : a.paint.baseDir,
+                                            kArrowPictures[i]);
+        const PicturePtr picture = path ? a.paint.loadPicture(*path) : nullptr;
+        if (!picture)
+            continue;   // a missing arrow leaves its length 0
+        drawPicture(dc, *picture, cell);
+        tiles::PageStream stream(a.ctx.file().size(), a.ctx.geometry().pageMask);
+        if (!streamControlPicture(a, dc, cell, false, std::nullopt, stream))
+            return;
+        stream.padToPage();
+        if (!appendToImage(a, stream))
+            return;
+        putU32(a.ctx.header().bytes(), at + 24 + 4 * static_cast<std::uint32_t>(i),
+               static_cast<std::uint32_t>(stream.bytes().size()));
+    }
+}
+
+void compileEditForm(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, std::uint32_t at)
+{
+    CDrawObj& o = a.control;
+    const std::int64_t height = o.m_logfont.lfHeight == 0 ? 16 : std::llabs(std::int64_t{o.m_logfont.lfHeight});
+    const int h = static_cast<int>(std::min<std::int64_t>(height, kMaxCellHeight + 1));
+    const int fullWidth = (h + 1) & ~1;
+    const int halfWidth = (h + 1) / 2;
+    const std::uint32_t mask = a.ctx.geometry().pageMask;
+    const FontTable half{halfWidth, h, glyphSlotSize(static_cast<std::uint32_t>((halfWidth * h + 7) / 8), mask)};
+    const FontTable full{fullWidth, h, glyphSlotSize(static_cast<std::uint32_t>((fullWidth * h + 7) / 8), mask)};
+
+    auto b = a.ctx.header().bytes();
+    for (std::uint32_t off = 24; off < 40; off += 4)
+        putU32(b, at + off, 0);
+    putU16(b, at + 40, panelColor(static_cast<ColorRef>(o.ParamI32(4))));
+    putU16(b, at + 42, panelColor(static_cast<ColorRef>(o.ParamI32(8))));
+    putU16(b, at + 12, static_cast<std::uint16_t>(fullWidth));
+    putU16(b, at + 14, static_cast<std::uint16_t>(h));
+    putU16(b, at + 44, static_cast<std::uint16_t>(half.slot));
+    putU16(b, at + 46, static_cast<std::uint16_t>(full.slot));
+
+    Surface dc(std::max(fullWidth, 1), std::max(h, 1), 0);
+    dc.selectFont(o.m_logfont);
+    dc.setBkColor(0);
+    dc.setTextColor(0x00FFFFFF);
+    std::uint8_t shared = 0;
+    const auto halfShared = fontTable(a, fonts, dc, kHalfFontKey, half, kHalfWidthGlyphs, [](int g) {
+        return std::string(1, static_cast<char>(g));
+    }, at + 16);
+    if (!halfShared)
+        return;
+    shared |= *halfShared ? kHalfShared : 0;
+    const auto fullShared = fontTable(a, fonts, dc, kFullFontKey, full, kRowCodes * kRowCodes, [](int g) {
+        const char code[2]{static_cast<char>(0xA1 + g / kRowCodes), static_cast<char>(0xA1 + g % kRowCodes)};
+        return std::string(code, 2);
+    }, at + 20);
+    if (!fullShared)
+        return;
+    shared |= *fullShared ? kFullShared : 0;
+    putU8(b, at + 3, shared);
+    writeArrowPictures(a, dc, Rect{0, 0, fullWidth, h}, at);
+}
+
+} // namespace
+
+std::uint32_t glyphSlotSize(std::uint32_t n, std::uint32_t m)
+{
+    if (n > m)
+        return (n / m) * (m + 1) + ((n % m + m) & ~m);
+    std::uint32_t slot = 8;
+    while (slot <= n && slot < 4096)
+        slot *= 2;
+    return slot;
+}
+
+void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
+{
+    CDrawObj& o = a.control;
+    o.m_rcPosition = o.m_rcPosition.normalized();
+    const Rect& r = o.m_rcPosition;
+    if (r.width() < 6 || r.height() < 6 || std::int64_t{r.width()} * r.height() < 36) {
+        a.ctx.fail(controlError(kName, kTooSmall));
+        return;
+    }
+    const std::uint8_t code = o.ParamU8(0);
+    if (code == kEditForm && o.m_logfont.lfHeight != 0 &&
+        std::llabs(std::int64_t{o.m_logfont.lfHeight}) > kMaxCellHeight) {
+        a.ctx.fail(controlError(kName, kFontTooLarge));
+        return;
+    }
+    const auto at = a.ctx.reserveHeader(code == kEditForm ? kEditFormSize : kHeadSize);
+    if (!at)
+        return;
+    putItemHead(a, *at, kItemType);
+    putU8(a.ctx.header().bytes(), *at + 2, code);
+    std::uint8_t argument = 0;
+    if (code == 1)
+        argument = windowIndex(a.ctx.input(), o.m_strName);
+    else if (code == 2)
+        argument = o.ParamU8(1) != 0 ? 1 : 0;
+    putU8(a.ctx.header().bytes(), *at + 3, argument);
+    if (code == kEditForm)
+        compileEditForm(a, fonts, *at);
+}
+
+void installAreaControlItem(screen::ItemCompilerTable& table, ControlFontRegistry& fonts)
+{
+    table.install(kKindAreaControl, [&fonts](screen::ItemCompileArgs& a) { CompileAreaControl(a, fonts); });
+}
+
+} // namespace qv::items

@@ -1,0 +1,22 @@
+#include "compiler/items/install_items.h"
+
+#include "compiler/items/button_item.h"
+#include "compiler/items/progress_bar_item.h"
+#include "model/shape/shape_kind.h"
+
+namespace qv::items {
+
+void installItemCompilers(screen::ItemCompilerTable& table)
+{
+    table.install(kKindButton, CompileButton);
+    table.install(kKindProgressBar, CompileProgressBar);
+}
+
+screen::ItemCompilerTable itemCompilerTable()
+{
+    screen::ItemCompilerTable table;
+    installItemCompilers(table);
+    return table;
+}
+
+} // namespace qv::items

@@ -1,0 +1,108 @@
+#include "compiler/items/item_support.h"
+
+#include "compiler/compile/compile_options.h"
+#include "compiler/compile/compile_texts.h"
+#include "compiler/image/le_bytes.h"
+#include "compiler/tiles/pixel_stream.h"
+#include "model/document/draw_doc.h"
+#include "model/paint/paint_dispatch.h"
+
+#include <algorithm>
+#include <string>
+
+namespace qv::items {
+
+namespace {
+constexpr std::uint8_t kColourDepth16Code = 1;   // "16位色 (默认)"
+}
+
+bool colourDepth16(const compile::CompileContext& ctx)
+{
+    return ctx.input().settings[compile::opt::ColourDepthCode] == kColourDepth16Code;
+}
+
+void refuseControl(screen::ItemCompileArgs& a, std::string_view messageGbk)
+{
+    a.ctx.fail(std::string(messageGbk) + "\r\n");
+}
+
+bool sizeAtLeast(const Rect& r, int minSide, std::int64_t minArea)
+{
+    return r.width64() >= minSide && r.height64() >= minSide && r.width64() * r.height64() >= minArea;
+}
+
+bool checkPlacement(screen::ItemCompileArgs& a, const Rect& r, std::string_view kindNameGbk)
+{
+    // As large as the largest window the window compiler accepts.
+    constexpr int kMaxExtent = 16384;
+    if (r.left >= 0 && r.top >= 0 && r.right <= kMaxExtent && r.bottom <= kMaxExtent)
+        return true;
+    std::string m = "编译出错!!\"";
+    m += kindNameGbk;
+    m += "\"控件的位置或大小无效";
+    refuseControl(a, m);
+    return false;
+}
+
+std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit)
+{
+    return static_cast<std::uint16_t>(std::int64_t{address} + (bit >> 3));
+}
+
+Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
+{
+    const Rect& r = a.control.m_rcPosition;
+    const int w = std::max({2 * int{a.ctx.input().width}, r.right + 1, 1});
+    const int h = std::max({2 * int{a.ctx.input().height}, r.bottom + 1, 1});
+    Surface s(w, h, a.doc.m_paperColor);
+    if (shapes) {
+        Surface scratch1(w, h, a.doc.m_paperColor);
+        Surface scratch2(w, h);
+        PaintAllOnce(a.doc.m_objects, PaintSurfaces{s, &scratch1, &scratch2}, a.paint);
+    }
+    return s;
+}
+
+std::int16_t panelX(const screen::ItemCompileArgs& a, int x) { return static_cast<std::int16_t>(x - a.doc.m_nMarginX); }
+std::int16_t panelY(const screen::ItemCompileArgs& a, int y) { return static_cast<std::int16_t>(y - a.doc.m_nMarginY); }
+
+tiles::PageStream streamAtImageEnd(compile::CompileContext& ctx)
+{
+    return tiles::PageStream(ctx.file().size(), ctx.geometry().pageMask);
+}
+
+bool appendStream(compile::CompileContext& ctx, const tiles::PageStream& s)
+{
+    if (ctx.file().append(s.bytes()))
+        return true;
+    ctx.fail(compile::text::kDiskFull);
+    return false;
+}
+
+std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const Surface& s, const Rect& r)
+{
+    tiles::PageStream stream = streamAtImageEnd(a.ctx);
+    stream.putRaw(tiles::kPageStartByte);
+    if (!tiles::writePixelsRGB565(stream, s, r, a.rotated, [&] { return a.ctx.aborted(); }))
+        return std::nullopt;
+    stream.padToPage();
+    if (!appendStream(a.ctx, stream))
+        return std::nullopt;
+    a.ctx.addPictures(1);
+    return static_cast<std::uint32_t>(stream.bytes().size());
+}
+
+void keyPixels(Surface& s, const Rect& r, ColorRef fill)
+{
+    const Rect c = r.intersected(s.bounds());
+    for (int y = c.top; y < c.bottom; ++y)
+        for (int x = c.left; x < c.right; ++x) {
+            const ColorRef p = s.getPixel(x, y);
+            if (p == fill)
+                s.setPixel(x, y, tiles::kKeyColor);
+            else if ((p & tiles::kKeyMask) == tiles::kKeyColor)
+                s.setPixel(x, y, tiles::kSubstituteColor);
+        }
+}
+
+} // namespace qv::items

@@ -1,0 +1,58 @@
+#pragma once
+// What every control item compiler shares: the refusal of a control, the work surface with the
+// window's shapes under the control, the panel's coordinates of a rectangle and the picture of
+// one rectangle in the image's page stream.
+#include "compiler/screen/item_compilers.h"
+#include "compiler/tiles/page_stream.h"
+#include "platform/surface/surface.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace qv::items {
+
+// The compile's colour depth is 16 bits (the only depth whose pictures are written).
+bool colourDepth16(const compile::CompileContext& ctx);
+
+// The compile stops at this control with `messageGbk` (the line end is added).
+void refuseControl(screen::ItemCompileArgs& a, std::string_view messageGbk);
+
+// Width and height at least `minSide` and an area of at least `minArea`.
+bool sizeAtLeast(const Rect& r, int minSide, std::int64_t minArea);
+
+// The control lies where a work canvas can hold it (a damaged window file may claim any
+// rectangle); refuses the control with "编译出错!!"<kind>"控件的位置或大小无效" when not.
+bool checkPlacement(screen::ItemCompileArgs& a, const Rect& r, std::string_view kindNameGbk);
+
+// The byte address of bit `bit` counted from `address` (address + bit / 8, as the panel reads
+// it), kept to 16 bits.
+std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit);
+
+// A canvas as large as the editor's (twice the project resolution, and at least reaching past
+// the control), filled with the window's paper colour; with `shapes` the window's shapes and
+// static kinds are painted into it as the background picture shows them.
+Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
+
+// The rectangle's left and top on the panel (minus the window's page margins).
+std::int16_t panelX(const screen::ItemCompileArgs& a, int x);
+std::int16_t panelY(const screen::ItemCompileArgs& a, int y);
+
+// A fresh page stream at the image's end.
+tiles::PageStream streamAtImageEnd(compile::CompileContext& ctx);
+
+// Appends the stream to the image; a full disk fails the compile.
+bool appendStream(compile::CompileContext& ctx, const tiles::PageStream& s);
+
+// One picture of `r`: 0x82, the rectangle's pixels, 0x82 up to the page end; counted as one
+// picture. Returns its byte length, or nullopt when the compile stopped (abort or disk).
+std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const Surface& s, const Rect& r);
+
+// Maps a keyed picture before conversion: `fill` becomes the key colour, and a drawn pixel that
+// would read as the key colour becomes the substitute colour.
+void keyPixels(Surface& s, const Rect& r, ColorRef fill);
+
+// The header bytes of the compile.
+inline std::span<std::uint8_t> headerBytes(screen::ItemCompileArgs& a) { return a.ctx.header().bytes(); }
+
+} // namespace qv::items
