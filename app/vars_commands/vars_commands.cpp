@@ -3,6 +3,7 @@
 #include "app/mainframe/main_frame.h"
 #include "model/app/editor_app.h"
 #include "vars/ui/hmi_var_manager_dlg.h"
+#include "vars/ui/special_vars_dlg.h"
 
 namespace qv {
 
@@ -13,6 +14,8 @@ void bindVarsCommands(CMainFrame& frame, CEditorApp& app)
         if (!app.ProjectDoc())
             return;
         CDlgHmiVarManager dlg(app, f);
+        // No saved-variables clearer yet: the simulator is not linked into the application.
+        dlg.SetSpecialVarsEditor(SpecialVarsEditor(app, nullptr));
         dlg.exec();
         f->RefreshCommands();
     });
