@@ -126,6 +126,25 @@ void CompileButton(screen::ItemCompileArgs& a)
     const auto item = a.ctx.reserveHeader(kButtonItemSize);
     if (!item)
         return;
+    const auto b = headerBytes(a);
+
+    // The action, addresses and flags as the block holds them before the painter runs.
+    const std::uint32_t at = *item;
+    const auto [code, argument] = buttonAction(text, a.ctx.input());
+    const std::int32_t operatedAddress = o.ParamI32(kOperatedAddress);
+    const std::int32_t hideBit = o.ParamI32(bb::kHideBitNumber);
+    const std::int32_t writeAddress = o.ParamI32(kWriteAddress);
+    const bool writeEnable = writeSwitch && writeAddress >= 0 && writeAddress <= 0xFFFF;
+
+    std::uint16_t flags = a.info.redrawFlags & 0x1F;
+    if (operatedAddress != -1)
+        for (int i = 0; i < 4; ++i)
+            if (o.ParamI32(132 + 8 * i) != 0)
+                flags |= static_cast<std::uint16_t>(0x20 << i);
+    flags |= static_cast<std::uint16_t>((o.ParamU8(127) & 3) << 9);
+    flags |= static_cast<std::uint16_t>((o.ParamU8(kOperatedType) & 7) << 12);
+    if (writeEnable)
+        flags |= 0x8000;
 
     // The three state pictures, back to back: each opens with 0x82, the page fill comes last.
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
@@ -170,24 +189,6 @@ void CompileButton(screen::ItemCompileArgs& a)
         if (!appendStream(a.ctx, stream))
             return;
     }
-
-    const auto b = headerBytes(a);
-    const std::uint32_t at = *item;
-    const auto [code, argument] = buttonAction(text, a.ctx.input());
-    const std::int32_t operatedAddress = o.ParamI32(kOperatedAddress);
-    const std::int32_t hideBit = o.ParamI32(bb::kHideBitNumber);
-    const std::int32_t writeAddress = o.ParamI32(kWriteAddress);
-    const bool writeEnable = writeSwitch && writeAddress >= 0 && writeAddress <= 0xFFFF;
-
-    std::uint16_t flags = a.info.redrawFlags & 0x1F;
-    if (operatedAddress != -1)
-        for (int i = 0; i < 4; ++i)
-            if (o.ParamI32(132 + 8 * i) != 0)
-                flags |= static_cast<std::uint16_t>(0x20 << i);
-    flags |= static_cast<std::uint16_t>((o.ParamU8(127) & 3) << 9);
-    flags |= static_cast<std::uint16_t>((o.ParamU8(kOperatedType) & 7) << 12);
-    if (writeEnable)
-        flags |= 0x8000;
 
     putU8(b, at + 0, kButtonItemType);
     putU8(b, at + 1, 2);

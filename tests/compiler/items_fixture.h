@@ -67,6 +67,14 @@ inline CompiledItem compileOneControl(std::unique_ptr<CDrawRect> control,
     return c;
 }
 
+// The compile stops at the control and logs `messageGbk`.
+inline void expectRefused(std::unique_ptr<CDrawRect> control, const char* messageGbk, const char* caseName)
+{
+    const CompiledItem c = compileOneControl(std::move(control));
+    EXPECT_FALSE(c.ok) << caseName;
+    EXPECT_NE(c.log.find(messageGbk), std::string::npos) << caseName;
+}
+
 inline std::unique_ptr<CDrawRect> controlAt(int kind, Rect r)
 {
     auto o = std::make_unique<CDrawRect>(r);
