@@ -1,6 +1,7 @@
 #include "compiler/items/dynamic_picture_item.h"
 
 #include "compiler/image/le_bytes.h"
+#include "compiler/items/item_support.h"
 #include "compiler/items/state_picture_items.h"
 #include "model/document/draw_doc.h"
 #include "platform/files/stored_path.h"
@@ -55,15 +56,25 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
 {
     CDrawObj& o = a.control;
     o.m_rcPosition = o.m_rcPosition.normalized();
+    // The frame number's address as the table has it now; a row that is gone refuses the
+    // control below instead of sending the panel to address -1.
+    if (a.paint.lookupVar && o.ParamI32(block::kFrameIndex) >= 0) {
+        const VarBinding v = a.paint.lookupVar(o.ParamI32(block::kFrameIndex));
+        o.SetParamI32(block::kFrameAddress, v.address);
+        if (v.type)
+            o.SetParamU8(block::kFrameType, *v.type);
+    }
     if (auto refused = check(o)) {
-        a.ctx.fail(*refused);
+        refuseControl(a, *refused);
         return;
     }
+    if (!checkPlacement(a, o.m_rcPosition, kName))
+        return;
     const bool userArea = o.ParamI32(block::kUserArea) != 0;
     // Pictures in the user area are looked up on the panel: only the first is compiled.
     const std::size_t frames = userArea ? 1 : o.m_strFiles.size();
     if (frames > std::numeric_limits<std::uint16_t>::max()) {
-        a.ctx.fail(controlError(kName, kBadPicture));
+        refuseControl(a, controlError(kName, kBadPicture));
         return;
     }
     const auto size = userArea ? kUserAreaRecordSize : kFrameTableAt + 4 * static_cast<std::uint32_t>(frames);
@@ -71,12 +82,6 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
     if (!at)
         return;
     putItemHead(a, *at, 4);
-    if (a.paint.lookupVar && o.ParamI32(block::kFrameIndex) >= 0) {
-        const VarBinding v = a.paint.lookupVar(o.ParamI32(block::kFrameIndex));
-        o.SetParamI32(block::kFrameAddress, v.address);
-        if (v.type)
-            o.SetParamU8(block::kFrameType, *v.type);
-    }
 
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
     const bool transparent = o.ParamI32(block::kTransparent) != 0;
@@ -87,24 +92,24 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
             return;
         const PicturePtr picture = i < o.m_strFiles.size() ? loadFrame(a, o.m_strFiles[i]) : nullptr;
         if (!picture) {
-            a.ctx.fail(controlError(kName, kBadPicture));
+            refuseControl(a, controlError(kName, kBadPicture));
             return;
         }
-        Surface first;
-        renderScreenBehind(a, first);
+        Surface first = workCanvas(a, true);
         if (transparent && !keyed)
             drawPictureKeyed(first, *picture, r, key);
         else
             drawPicture(first, *picture, r);
-        tiles::PageStream stream(a.ctx.file().size(), a.ctx.geometry().pageMask);
-        const std::optional<ColorRef> fill = transparent ? std::optional<ColorRef>(key) : std::nullopt;
-        if (!streamControlPicture(a, first, r, keyed, fill, stream))
-            return;
-        stream.padToPage();
-        if (!appendToImage(a, stream))
+        // Frames exist only at 16-bit colour; at other depths the entries stay as they are.
+        if (!colourDepth16(a.ctx))
+            continue;
+        if (keyed)
+            keyPixels(first, r, key);
+        const auto length = writeRectPicture(a, first, r);
+        if (!length)
             return;
         putU32(a.ctx.header().bytes(), *at + kFrameTableAt + 4 * static_cast<std::uint32_t>(i),
-               static_cast<std::uint32_t>(stream.bytes().size()));
+               *length);
     }
 
     auto b = a.ctx.header().bytes();

@@ -1,11 +1,10 @@
 #include "compiler/items/state_picture_items.h"
 
-#include "compiler/compile/compile_texts.h"
 #include "compiler/image/le_bytes.h"
+#include "compiler/items/item_support.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/state_picture_painters.h"
-#include "model/paint/paint_dispatch.h"
 #include "platform/surface/surface.h"
 
 #include <algorithm>
@@ -17,44 +16,21 @@ using screen::ItemCompileArgs;
 
 std::string controlError(const char* name, const char* what)
 {
-    return std::string("编译出错!!\"") + name + "\"" + what + "\r\n";
-}
-
-void renderScreenBehind(ItemCompileArgs& a, Surface& s)
-{
-    const CDrawDoc& doc = a.doc;
-    const Rect& r = a.control.m_rcPosition;
-    const int w = std::max({2 * int{a.ctx.input().width}, doc.m_nMarginX + doc.m_ptWindowOrigin.x + doc.m_nWindowWidth,
-                            r.right, 1});
-    const int h = std::max({2 * int{a.ctx.input().height},
-                            doc.m_nMarginY + doc.m_ptWindowOrigin.y + doc.m_nWindowHeight, r.bottom, 1});
-    s.reset(w, h, doc.m_paperColor);
-    Surface scratch(w, h);
-    PaintAllOnce(a.doc.m_objects, PaintSurfaces{s, &scratch, nullptr}, a.paint);
+    return std::string("编译出错!!\"") + name + "\"" + what;
 }
 
 bool streamControlPicture(ItemCompileArgs& a, const Surface& s, const Rect& r, bool keyed, std::optional<ColorRef> fill,
                           tiles::PageStream& out)
 {
     // The mapping works on a copy, so the state painted next still sees the unmapped pixels.
+    const Rect local{0, 0, r.width(), r.height()};
     Surface picture(std::max(r.width(), 1), std::max(r.height(), 1));
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) {
-            ColorRef c = s.getPixel(r.left + x, r.top + y);
-            if (c == kInvalidColor)
-                c = 0x00FFFFFF;   // what the writer gives pixels outside the surface
-            if (keyed) {
-                if (fill && c == *fill)
-                    c = tiles::kKeyColor;
-                else if ((c & tiles::kKeyMask) == tiles::kKeyColor)
-                    c = tiles::kSubstituteColor;
-            }
-            picture.setPixel(x, y, c);
-        }
+    picture.bitBlt(0, 0, r.width(), r.height(), s, r.left, r.top);
+    if (keyed)
+        keyPixels(picture, local, fill.value_or(kInvalidColor));   // no fill: no pixel becomes the key
     out.putRaw(tiles::kPageStartByte);
     a.ctx.addPictures(1);
-    return tiles::writePixelsRGB565(out, picture, Rect{0, 0, r.width(), r.height()}, a.rotated,
-                                    [&a] { return a.ctx.aborted(); });
+    return tiles::writePixelsRGB565(out, picture, local, a.rotated, [&a] { return a.ctx.aborted(); });
 }
 
 void putItemHead(ItemCompileArgs& a, std::uint32_t at, std::uint8_t type)
@@ -63,18 +39,10 @@ void putItemHead(ItemCompileArgs& a, std::uint32_t at, std::uint8_t type)
     const Rect& r = a.control.m_rcPosition;
     putU8(b, at + 0, type);
     putU8(b, at + 1, 2);
-    putU16(b, at + 4, static_cast<std::uint16_t>(r.left - a.doc.m_nMarginX));
-    putU16(b, at + 6, static_cast<std::uint16_t>(r.top - a.doc.m_nMarginY));
+    putU16(b, at + 4, static_cast<std::uint16_t>(panelX(a, r.left)));
+    putU16(b, at + 6, static_cast<std::uint16_t>(panelY(a, r.top)));
     putU16(b, at + 8, static_cast<std::uint16_t>(r.width()));
     putU16(b, at + 10, static_cast<std::uint16_t>(r.height()));
-}
-
-bool appendToImage(ItemCompileArgs& a, const tiles::PageStream& s)
-{
-    if (a.ctx.file().append(s.bytes()))
-        return true;
-    a.ctx.fail(compile::text::kDiskFull);
-    return false;
 }
 
 namespace {
@@ -111,12 +79,6 @@ constexpr StateMember kRadio{"单选按钮", 10, 44, 0, 8, 15, 44, 56, 160, 64, 
                              {24, 28}, {32, 36}, 60, {kNone, kNone}, 6, 36, &PaintRadioButton,
                              20, 22, 24, 26, 28, 32};
 
-// A bit position counted from a variable's first byte, as the panel addresses it.
-std::uint32_t bitByteAddress(std::int32_t address, std::int32_t bit)
-{
-    return static_cast<std::uint32_t>(std::int64_t{address} + (std::int64_t{bit} >> 3));
-}
-
 std::optional<std::string> checkMember(const StateMember& m, const CDrawObj& o)
 {
     if (o.ParamI32(m.mainAddress) < 0 || o.ParamI32(m.mainIndex) < 0)
@@ -126,8 +88,7 @@ std::optional<std::string> checkMember(const StateMember& m, const CDrawObj& o)
     if (m.writeOn != kNone && o.ParamI32(m.writeOn) != 0 &&
         (o.ParamI32(m.writeAddress) < 0 || o.ParamI32(m.writeIndex) < 0))
         return controlError(m.name, kLacksWriteVar);
-    const Rect& r = o.m_rcPosition;
-    if (r.width() < m.minSide || r.height() < m.minSide || std::int64_t{r.width()} * r.height() < m.minArea)
+    if (!sizeAtLeast(o.m_rcPosition, m.minSide, m.minArea))
         return controlError(m.name, kTooSmall);
     return std::nullopt;
 }
@@ -185,15 +146,16 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     CDrawObj& o = a.control;
     o.m_rcPosition = o.m_rcPosition.normalized();
     if (auto refused = checkMember(m, o)) {
-        a.ctx.fail(*refused);
+        refuseControl(a, *refused);
         return;
     }
+    if (!checkPlacement(a, o.m_rcPosition, m.name))
+        return;
     const auto at = a.ctx.reserveHeader(m.recordSize);
     if (!at)
         return;
 
-    Surface first;
-    renderScreenBehind(a, first);
+    Surface first = workCanvas(a, true);
     Surface second(first.width(), first.height());
     const Rect r = o.m_rcPosition;
     Surface saved(std::max(r.width(), 1), std::max(r.height(), 1));
@@ -202,7 +164,8 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
     tiles::PageStream stream(a.ctx.file().size(), a.ctx.geometry().pageMask);
     std::uint64_t secondOffset = 0;
-    for (int state = 0; state < 2; ++state) {
+    // Pictures exist only at 16-bit colour; at other depths both fields stay 0.
+    for (int state = 0; state < 2 && colourDepth16(a.ctx); ++state) {
         std::optional<ColorRef> fill;
         if (!keyed) {
             first.bitBlt(r.left, r.top, r.width(), r.height(), saved, 0, 0);
@@ -219,8 +182,9 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
         if (!streamControlPicture(a, first, r, keyed, fill, stream))
             return;
     }
-    stream.padToPage();
-    if (!appendToImage(a, stream))
+    if (!stream.bytes().empty())
+        stream.padToPage();
+    if (!appendStream(a.ctx, stream))
         return;
 
     auto b = a.ctx.header().bytes();
