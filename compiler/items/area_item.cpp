@@ -2,6 +2,7 @@
 
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/le_bytes.h"
+#include "compiler/items/item_support.h"
 #include "compiler/items/state_picture_items.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
@@ -146,14 +147,13 @@ void writeArrowPictures(screen::ItemCompileArgs& a, Surface& dc, const Rect& cel
         if (!picture)
             continue;   // a missing arrow leaves its length 0
         drawPicture(dc, *picture, cell);
-        tiles::PageStream stream(a.ctx.file().size(), a.ctx.geometry().pageMask);
-        if (!streamControlPicture(a, dc, cell, false, std::nullopt, stream))
-            return;
-        stream.padToPage();
-        if (!appendToImage(a, stream))
+        if (!colourDepth16(a.ctx))
+            continue;
+        const auto length = writeRectPicture(a, dc, cell);
+        if (!length)
             return;
         putU32(a.ctx.header().bytes(), at + 24 + 4 * static_cast<std::uint32_t>(i),
-               static_cast<std::uint32_t>(stream.bytes().size()));
+               *length);
     }
 }
 
@@ -217,14 +217,16 @@ void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
     CDrawObj& o = a.control;
     o.m_rcPosition = o.m_rcPosition.normalized();
     const Rect& r = o.m_rcPosition;
-    if (r.width() < 6 || r.height() < 6 || std::int64_t{r.width()} * r.height() < 36) {
-        a.ctx.fail(controlError(kName, kTooSmall));
+    if (!sizeAtLeast(r, 6, 36)) {
+        refuseControl(a, controlError(kName, kTooSmall));
         return;
     }
+    if (!checkPlacement(a, r, kName))
+        return;
     const std::uint8_t code = o.ParamU8(0);
     if (code == kEditForm && o.m_logfont.lfHeight != 0 &&
         std::llabs(std::int64_t{o.m_logfont.lfHeight}) > kMaxCellHeight) {
-        a.ctx.fail(controlError(kName, kFontTooLarge));
+        refuseControl(a, controlError(kName, kFontTooLarge));
         return;
     }
     const auto at = a.ctx.reserveHeader(code == kEditForm ? kEditFormSize : kHeadSize);
