@@ -1,6 +1,7 @@
 #include "compiler/items/install_items.h"
 
 #include "compiler/items/button_item.h"
+#include "compiler/items/number_item.h"
 #include "compiler/items/progress_bar_item.h"
 #include "model/shape/shape_kind.h"
 
@@ -9,6 +10,7 @@ namespace qv::items {
 void installItemCompilers(screen::ItemCompilerTable& table)
 {
     table.install(kKindButton, CompileButton);
+    table.install(kKindRealTimeNumber, CompileNumber);
     table.install(kKindProgressBar, CompileProgressBar);
 }
 
