@@ -159,8 +159,11 @@ bool writeGlyphs(screen::ItemCompileArgs& a, const GlyphCells& c, std::uint32_t&
     for (int i = 0; i < kNumberGlyphCount; ++i) {
         if (a.ctx.aborted())
             return false;
-        if (!renderGlyph(a, i, c, cell, pictures))
+        if (!renderGlyph(a, i, c, cell, pictures)) {
+            // Stopping silently would leave an item entry that shares its offset with the next.
+            refuseControl(a, "编译出错!!\"实时数值\"控件的数字图片无法打开");
             return false;
+        }
         int w = i == kPointGlyph ? c.pointWidth : c.width;
         int h = c.height;
         const Surface* source = &cell;

@@ -32,7 +32,8 @@ struct CompiledItem {
 
 // A 40 x 20 screen at the page origin, margins 38, white paper, holding one control.
 inline CompiledItem compileOneControl(std::unique_ptr<CDrawRect> control,
-                                      const std::function<void(compile::CompileInput&)>& adjust = nullptr)
+                                      const std::function<void(compile::CompileInput&)>& adjust = nullptr,
+                                      screen::WindowRenderServices services = {})
 {
     CompileFixture f;
     CDrawDoc doc;
@@ -47,7 +48,7 @@ inline CompiledItem compileOneControl(std::unique_ptr<CDrawRect> control,
     f.input.height = 20;
     if (adjust)
         adjust(f.input);
-    screen::WindowScreenCompiler compiler({}, items::itemCompilerTable());
+    screen::WindowScreenCompiler compiler(std::move(services), items::itemCompilerTable());
     CompiledItem c;
     c.ok = f.compile(&compiler).ok;
     c.log = f.takeLog();

@@ -129,6 +129,17 @@ TEST(ItemsNumber, WritingGroupAndVariableColours)
     EXPECT_EQ(c.u16(74), 0x1234);
 }
 
+TEST(ItemsNumber, MissingDigitPictureStopsTheCompileWithAMessage)
+{
+    auto o = number({40, 40, 80, 60});
+    o->SetParamI32(136, 1);              // picture font
+    o->m_strFiles.assign(14, "\\UserPicture\\gone.bmp");
+    screen::WindowRenderServices services{[](const std::filesystem::path&) -> PicturePtr { return nullptr; }, {}};
+    const CompiledItem c = compileOneControl(std::move(o), nullptr, std::move(services));
+    EXPECT_FALSE(c.ok);
+    EXPECT_NE(c.log.find("编译出错!!\"实时数值\"控件的数字图片无法打开"), std::string::npos) << c.log;
+}
+
 TEST(ItemsNumber, RefusedControlsSayWhy)
 {
     struct Case {
