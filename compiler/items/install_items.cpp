@@ -2,7 +2,9 @@
 
 #include "compiler/items/button_item.h"
 #include "compiler/items/number_item.h"
+#include "compiler/items/dynamic_picture_item.h"
 #include "compiler/items/progress_bar_item.h"
+#include "compiler/items/state_picture_items.h"
 #include "model/shape/shape_kind.h"
 
 namespace qv::items {
@@ -12,6 +14,8 @@ void installItemCompilers(screen::ItemCompilerTable& table)
     table.install(kKindButton, CompileButton);
     table.install(kKindRealTimeNumber, CompileNumber);
     table.install(kKindProgressBar, CompileProgressBar);
+    table.install(kKindDynamicPicture, CompileDynamicPicture);
+    installStatePictureItems(table);
 }
 
 screen::ItemCompilerTable itemCompilerTable()
