@@ -3,6 +3,7 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/le_bytes.h"
 #include "compiler/items/item_support.h"
+#include "compiler/items/number_glyphs.h"
 #include "compiler/items/state_picture_items.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
@@ -12,7 +13,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <vector>
 
 namespace qv::items {
 namespace {
@@ -51,65 +51,26 @@ std::uint16_t panelColor(ColorRef c)
     return v == 0xFFFF ? 0xFFFE : v;   // 0xFFFF is the panel's key
 }
 
-// The cell's pixels in the panel's order: rows from the bottom up, each left to right; on a
-// turned panel columns from the right, each from the bottom up.
-template <typename Visit>
-void forEachCellPixel(int w, int h, bool rotated, Visit visit)
-{
-    if (rotated) {
-        for (int x = w - 1; x >= 0; --x)
-            for (int y = h - 1; y >= 0; --y)
-                visit(x, y);
-    } else {
-        for (int y = h - 1; y >= 0; --y)
-            for (int x = 0; x < w; ++x)
-                visit(x, y);
-    }
-}
-
-std::uint64_t roundUpToPage(std::uint64_t n, std::uint32_t mask) { return (n + mask) & ~std::uint64_t{mask}; }
-
 struct FontTable {
     int cellWidth, cellHeight;
     std::uint32_t slot;
 };
 
-// Draws every glyph of the table into its slot: one bit per pixel, most significant first,
-// page-start bytes left as 0x82.
+// Draws every glyph of the table into its slot (one bit per pixel, page starts kept 0x82) and
+// appends the table to the image.
 template <typename GlyphText>
 bool writeFontTable(screen::ItemCompileArgs& a, Surface& dc, const FontTable& t, int glyphs, GlyphText text)
 {
-    const std::uint32_t mask = a.ctx.geometry().pageMask;
-    const std::uint64_t start = a.ctx.file().size();
-    std::vector<std::uint8_t> buffer(roundUpToPage(std::uint64_t{t.slot} * glyphs, mask), tiles::kPageStartByte);
+    GlyphTable table(glyphs, t.slot, a.ctx.geometry().pageMask);
     const Rect cell{0, 0, t.cellWidth, t.cellHeight};
     for (int g = 0; g < glyphs; ++g) {
         if (a.ctx.aborted())
             return false;
         dc.fillRect(cell, 0);
         dc.textOut(0, 0, text(g));
-        const std::size_t slotStart = static_cast<std::size_t>(g) * t.slot;
-        std::size_t at = slotStart + 1;
-        std::uint8_t byte = 0;
-        int bits = 0;
-        auto flush = [&] {
-            while (((start + at) & mask) == 0)
-                ++at;
-            if (at < slotStart + t.slot)   // the slot formula leaves room; never write past it
-                buffer[at++] = byte;
-            byte = 0;
-            bits = 0;
-        };
-        forEachCellPixel(t.cellWidth, t.cellHeight, a.rotated, [&](int x, int y) {
-            if (dc.getPixel(x, y) != 0)
-                byte |= static_cast<std::uint8_t>(0x80 >> bits);
-            if (++bits == 8)
-                flush();
-        });
-        if (bits != 0)
-            flush();
+        table.putBits(g, dc, t.cellWidth, t.cellHeight, a.rotated);
     }
-    if (a.ctx.file().append(buffer))
+    if (a.ctx.file().append(table.bytes()))
         return true;
     a.ctx.fail(compile::text::kDiskFull);
     return false;
