@@ -22,7 +22,7 @@ CCompileRunner::CCompileRunner(CEditorApp& app, CMainFrame& frame)
     : QObject(&frame), app_(app), frame_(frame), flags_(app.m_bCompiling, app.m_bAbort),
       windowScreens_(screen::WindowRenderServices{
           [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir()},
-                     items::itemCompilerTable())
+                     items::itemCompilerTable(&compileFonts_))
 {
     SetCompileCommandRunner(app_, this);
 }
@@ -63,6 +63,8 @@ void CCompileRunner::RunCompileCommand(CEditorApp& app)
         lastStart_ = compile::CompileStart::Busy;
         return;
     }
+    if (app_.m_bCompiling.load() == 0)
+        compileFonts_.Clear(); // each compile numbers its font tables afresh
     AppCompileHost host(app_, {[this](compile::CompileOptions& o) { return confirm(o); },
                               [this] { activateProjectFrame(); }});
     lastStart_ = compile::runCompileCommand(host, thread_, services());

@@ -10,6 +10,7 @@
 #include "compiler/compile/compile_worker.h"
 #include "compiler/screen/window_compiler.h"
 #include "model/app/compile_project.h"
+#include "model/paint/control_font_registry.h"
 
 #include <QObject>
 
@@ -42,6 +43,7 @@ private:
     CEditorApp& app_;
     CMainFrame& frame_;
     compile::CompileFlags flags_;
+    ControlFontRegistry compileFonts_; // the area controls' font tables of one compile (worker only)
     screen::WindowScreenCompiler windowScreens_;
     compile::ScreenCompiler* screens_ = &windowScreens_;
     compile::CompileStart lastStart_ = compile::CompileStart::Cancelled;

@@ -1,5 +1,6 @@
 #include "compiler/items/install_items.h"
 
+#include "compiler/items/area_item.h"
 #include "compiler/items/button_item.h"
 #include "compiler/items/number_item.h"
 #include "compiler/items/dynamic_picture_item.h"
@@ -9,19 +10,21 @@
 
 namespace qv::items {
 
-void installItemCompilers(screen::ItemCompilerTable& table)
+void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry* fonts)
 {
     table.install(kKindButton, CompileButton);
     table.install(kKindRealTimeNumber, CompileNumber);
     table.install(kKindProgressBar, CompileProgressBar);
     table.install(kKindDynamicPicture, CompileDynamicPicture);
     installStatePictureItems(table);
+    if (fonts != nullptr)
+        installAreaControlItem(table, *fonts);
 }
 
-screen::ItemCompilerTable itemCompilerTable()
+screen::ItemCompilerTable itemCompilerTable(ControlFontRegistry* fonts)
 {
     screen::ItemCompilerTable table;
-    installItemCompilers(table);
+    installItemCompilers(table, fonts);
     return table;
 }
 

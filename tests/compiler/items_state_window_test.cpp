@@ -5,6 +5,7 @@
 #include "compiler/items/install_items.h"
 #include "compiler/items/state_picture_items.h"
 #include "compiler/screen/window_compiler.h"
+#include "model/paint/control_font_registry.h"
 #include "tests/compiler/compile_fixture.h"
 #include "tests/compiler/image_walker.h"
 #include "tests/compiler/items_state_fixture.h"
@@ -75,6 +76,17 @@ TEST(ItemsStateWindow, RectangleNoCanvasCouldHoldIsRefused)
         EXPECT_NE(f.ctx.failureMessage().find("控件的位置或大小无效"), std::string::npos) << kind;
         EXPECT_EQ(f.ctx.header().writeOffset(), at);
     }
+}
+
+TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
+{
+    ControlFontRegistry fonts;
+    const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
+    for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
+                     kKindIndicator, kKindRadioButton, kKindAreaControl})
+        EXPECT_NE(withFonts.find(kind), nullptr) << kind;
+    // The area control shares its font tables through the compile's registry: none, no item.
+    EXPECT_EQ(items::itemCompilerTable().find(kKindAreaControl), nullptr);
 }
 
 } // namespace
