@@ -2,6 +2,7 @@
 
 #include "app/mainframe/main_frame.h"
 #include "model/app/editor_app.h"
+#include "sim/vtf/saved_vars.h"
 #include "vars/ui/hmi_var_manager_dlg.h"
 #include "vars/ui/special_vars_dlg.h"
 
@@ -15,7 +16,9 @@ void bindVarsCommands(CMainFrame& frame, CEditorApp& app)
             return;
         CDlgHmiVarManager dlg(app, f);
         // No saved-variables clearer yet: the simulator is not linked into the application.
-        dlg.SetSpecialVarsEditor(SpecialVarsEditor(app, nullptr));
+        // A changed non-volatile range frees slot 0 of the saved-variables file.
+        dlg.SetSpecialVarsEditor(SpecialVarsEditor(
+            app, [&app](int slot) { return ClearVarToFlashSlot(app.m_strProjectDir, slot); }));
         dlg.exec();
         f->RefreshCommands();
     });
