@@ -8,8 +8,7 @@
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
-#include "tests/app/mainframe_fixture.h"
-#include "tests/app/scripted_prompts.h"
+#include "tests/app/editor_window_fixture.h"
 #include "tests/app/small_project.h"
 #include "tests/fixtures/temp_dir.h"
 
@@ -72,19 +71,13 @@ public:
 
 QString utf8(const char8_t* s) { return QString::fromUtf8(reinterpret_cast<const char*>(s)); }
 
-class CompileCommand : public ::testing::Test {
+class CompileCommand : public EditorWindowFixture<ThreadNotingPrompts> {
 protected:
     CompileCommand()
     {
-        guiApp();
         for (const char* support : {"UsbDisk", "SDCard", "FDisk", "MC8051"})
             fs::create_directories(dir.path() / "images" / support);
-        app = std::make_unique<CEditorApp>(dir.path());
-        app->SetPrompt(&prompts);
-        app->InitDocTemplates();
-        frame = createMainFrame(*app);
-        frame->resize(1024, 700);
-        frame->show();
+        showMainWindow(1024, 700);
         runner = frame->findChild<CCompileRunner*>();
         MC8051StopRequest = 0;
     }
@@ -93,12 +86,7 @@ protected:
         gate.open();
         if (runner)
             runner->WaitForWorker();
-        app->CloseAllDocuments();
-        frame.reset();
-        // Frames of closed documents go by deferred deletion; they must go while the
-        // application object they refer to still lives.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        app->SetPrompt(nullptr);
+        closeMainWindow();
     }
 
     void openProject()
@@ -157,10 +145,6 @@ protected:
     QString output() const { return frame->outputBar()->text(); }
     bool outputHas(const char8_t* line) const { return output().contains(utf8(line)); }
 
-    TempDir dir;
-    ThreadNotingPrompts prompts;
-    std::unique_ptr<CEditorApp> app;
-    std::unique_ptr<CMainFrame> frame;
     CCompileRunner* runner = nullptr;
     GatedScreenCompiler gate;
     int dialogsAnswered = 0;

@@ -5,9 +5,7 @@
 #include "app/tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
-#include "tests/app/mainframe_fixture.h"
-#include "tests/app/scripted_prompts.h"
-#include "tests/fixtures/temp_dir.h"
+#include "tests/app/editor_window_fixture.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -18,33 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class EditInTheMainWindow : public ::testing::Test {
+class EditInTheMainWindow : public EditorWindowFixture<> {
 protected:
     void SetUp() override
     {
         guiApp();
         QGuiApplication::clipboard()->clear();
-        fs::create_directories(dir.path() / "images");
-        app = std::make_unique<CEditorApp>(dir.path());
-        app->SetPrompt(&prompts);
-        app->InitDocTemplates();
-        frame = createMainFrame(*app);
-        frame->resize(1100, 760);
-        frame->show();
-
-        const fs::path folder = dir.path() / "demo";
-        fs::create_directories(folder / "window");
-        DocumentError error;
-        CDrawDoc project;
-        project.m_nWindowWidth = 320;
-        project.m_nWindowHeight = 240;
-        project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string("win0.drw")));
-        ASSERT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
-        CDrawDoc window;
-        window.m_nWindowWidth = 320;
-        window.m_nWindowHeight = 240;
-        ASSERT_TRUE(window.OnSaveDocument(folder / "window" / "win0.drw", &error)) << error.messageGbk;
-        ASSERT_TRUE(app->OpenProjectFile(folder / "demo.hmi"));
+        showMainWindow(1100, 760);
+        ASSERT_NO_FATAL_FAILURE(openProjectOf({"win0.drw"}, 320, 240));
         CEditTool::s_nCurShape = 0;
         frame->ActivateDocumentWindow(frame->FindDocumentWindow("win0.drw"));
         view = dynamic_cast<CDrawView*>(frame->FindDocumentWindow("win0.drw")->widget());
@@ -52,12 +31,7 @@ protected:
         doc = view->GetDocument();
     }
 
-    void TearDown() override
-    {
-        app->CloseAllDocuments();
-        frame.reset();
-        app->SetPrompt(nullptr);
-    }
+    void TearDown() override { closeMainWindow(); }
 
     bool enabled(int id)
     {
@@ -66,10 +40,6 @@ protected:
     }
     bool run(int id) { return frame->commands().trigger({cmd::Owner::View, id}); }
 
-    TempDir dir;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CEditorApp> app;
-    std::unique_ptr<CMainFrame> frame;
     CDrawView* view = nullptr;
     CDrawDoc* doc = nullptr;
 };

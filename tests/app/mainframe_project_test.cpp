@@ -5,8 +5,7 @@
 #include "app/mainframe/prog_status_bar.h"
 #include "app/shell/main_frame_setup.h"
 #include "model/app/editor_app.h"
-#include "tests/app/mainframe_fixture.h"
-#include "tests/app/scripted_prompts.h"
+#include "tests/app/editor_window_fixture.h"
 #include "tests/app/small_project.h"
 #include "tests/model/project_fixture.h"
 #include "tests/fixtures/temp_dir.h"
@@ -22,25 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainFrameProject : public ::testing::Test {
+class MainFrameProject : public EditorWindowFixture<> {
 protected:
-    MainFrameProject()
-    {
-        guiApp();
-        fs::create_directories(dir.path() / "images");
-        app = std::make_unique<CEditorApp>(dir.path());
-        app->SetPrompt(&prompts);
-        app->InitDocTemplates();
-        frame = createMainFrame(*app);
-        frame->resize(1024, 700);
-        frame->show();
-    }
-    ~MainFrameProject() override
-    {
-        app->CloseAllDocuments();
-        frame.reset();
-        app->SetPrompt(nullptr);
-    }
+    MainFrameProject() { showMainWindow(1024, 700); }
 
     // A project of 320 x 240 with two screens and one sub-window.
     fs::path makeProject() { return writeSmallProject(dir.path()); }
@@ -52,11 +35,6 @@ protected:
             titles.push_back(f->info().title);
         return titles;
     }
-
-    TempDir dir;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CEditorApp> app;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(MainFrameProject, OpensAFramePerDocumentAndSwapsTheMenus)

@@ -5,9 +5,7 @@
 #include "app/tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
-#include "tests/app/mainframe_fixture.h"
-#include "tests/app/scripted_prompts.h"
-#include "tests/fixtures/temp_dir.h"
+#include "tests/app/editor_window_fixture.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -17,42 +15,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ViewsInTheMainWindow : public ::testing::Test {
+class ViewsInTheMainWindow : public EditorWindowFixture<> {
 protected:
     void SetUp() override
     {
-        guiApp();
-        fs::create_directories(dir.path() / "images");
-        app = std::make_unique<CEditorApp>(dir.path());
-        app->SetPrompt(&prompts);
-        app->InitDocTemplates();
-        frame = createMainFrame(*app);
-        frame->resize(1100, 760);
-        frame->show();
-
-        const fs::path folder = dir.path() / "demo";
-        fs::create_directories(folder / "window");
-        DocumentError error;
-        CDrawDoc project;
-        project.m_nWindowWidth = 320;
-        project.m_nWindowHeight = 240;
-        for (const char* s : {"win0.drw", "数字键盘.dlg"})
-            project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string(s)));
-        ASSERT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
-        for (const fs::path w : {fs::path(u8"win0.drw"), fs::path(u8"数字键盘.dlg")}) {
-            CDrawDoc window;
-            ASSERT_TRUE(window.OnSaveDocument(folder / "window" / w, &error)) << error.messageGbk;
-        }
-        ASSERT_TRUE(app->OpenProjectFile(folder / "demo.hmi"));
+        showMainWindow(1100, 760);
+        ASSERT_NO_FATAL_FAILURE(openProjectOf({"win0.drw", "数字键盘.dlg"}, 0, 0));
         CEditTool::s_nCurShape = 0;
     }
 
     void TearDown() override
     {
         CEditTool::s_nCurShape = 0;
-        app->CloseAllDocuments();
-        frame.reset();
-        app->SetPrompt(nullptr);
+        closeMainWindow();
     }
 
     CDrawView* viewOf(const std::string& title) const
@@ -62,11 +37,6 @@ protected:
     }
 
     QAction* action(int id) const { return frame->commands().action({cmd::Owner::View, id}); }
-
-    TempDir dir;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CEditorApp> app;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(ViewsInTheMainWindow, EveryDocumentFrameHoldsItsView)
