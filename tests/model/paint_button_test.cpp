@@ -1,12 +1,8 @@
 // The operation button painter: state faces, pictures, caption, latched keys, hide bit,
 // unbound placeholder and hostile blocks.
 #include "model/paint/controls/button_painter.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
@@ -15,12 +11,10 @@
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::countPixels;
+using namespace test;
 using namespace button_block;
 
 constexpr ColorRef kUnder = rgb(128, 128, 128);  // what lies under the button
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kFrom = rgb(255, 0, 0), kTo = rgb(0, 0, 255), kBorder = rgb(0, 128, 0);
 constexpr Rect kPos{10, 10, 90, 50};
 

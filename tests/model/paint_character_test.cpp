@@ -1,13 +1,9 @@
 // Character control and area control painters: layout, wrapping, shown classes, caret,
 // conversion text, placeholder, run-mode hide and move, background copy and candidate bar.
 #include "model/paint/controls/character_painters.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/paint/pinyin.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
@@ -16,11 +12,8 @@ namespace qv {
 namespace {
 
 using namespace character_block;
-using test::countNot;
-using test::countPixels;
-using test::makeShape;
+using namespace test;
 
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kPaper = rgb(0, 90, 0);
 constexpr ColorRef kBack = rgb(230, 230, 200);
 constexpr ColorRef kInk = rgb(0, 0, 160);

@@ -2,13 +2,9 @@
 // a second work surface, placeholders, the hide bit and hostile blocks.
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/curve_bar_table_painters.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/params/block_bytes.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
@@ -17,11 +13,8 @@
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::countPixels;
-using test::makeShape;
+using namespace test;
 
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kBack = rgb(240, 240, 200);
 constexpr ColorRef kGrid = rgb(0, 128, 0);
 constexpr ColorRef kLabel = rgb(128, 0, 0);

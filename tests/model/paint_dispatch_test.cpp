@@ -1,20 +1,12 @@
 // The paint dispatch and the shared painting rules.
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
 
-#include <gtest/gtest.h>
-
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::countPixels;
-using test::makeShape;
-
-constexpr ColorRef kWhite = 0x00FFFFFF;
+using namespace test;
 
 int probeCalls = 0;
 void probePainter(CDrawObj&, const PaintSurfaces&, const PaintContext&)

@@ -1,11 +1,17 @@
 #pragma once
-// Objects and surfaces for the painter tests.
+// Objects, surfaces and colours for the painter tests; `using namespace test;` brings them in.
 #include "model/paint/paint_context.h"
+#include "model/paint/paint_dispatch.h"
+#include "model/paint/paint_rules.h"
 #include "model/shape/draw_obj.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace qv::test {
+
+// The surfaces' background.
+constexpr ColorRef kWhite = 0x00FFFFFF;
 
 inline std::unique_ptr<CDrawObj> makeShape(int kind, Rect position)
 {

@@ -2,12 +2,8 @@
 // background, turned text, picture characters, run-mode hide and move, the keypad box.
 #include "model/paint/controls/number_painters.h"
 #include "model/paint/number_format.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
@@ -18,8 +14,7 @@
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::countPixels;
+using namespace test;
 using namespace number_block;
 
 constexpr ColorRef kUnder = rgb(128, 128, 128);

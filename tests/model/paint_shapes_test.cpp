@@ -1,12 +1,8 @@
 // Shape, pipe, joint and scale painters, gradients, rotation and the font registry.
 #include "model/paint/control_font_registry.h"
 #include "model/paint/gradient.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
@@ -16,11 +12,8 @@
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::countPixels;
-using test::makeShape;
+using namespace test;
 
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kInk = rgb(0, 0, 160);
 
 Rect inkBox(const Surface& s, ColorRef bg)

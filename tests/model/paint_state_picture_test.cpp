@@ -2,12 +2,8 @@
 // state shows, forced states, captions, hints, placeholders, run-mode hide and move, and
 // hostile block values.
 #include "model/paint/controls/state_picture_painters.h"
-#include "model/paint/paint_dispatch.h"
-#include "model/paint/paint_rules.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
@@ -16,10 +12,8 @@
 namespace qv {
 namespace {
 
-using test::countPixels;
-using test::makeShape;
+using namespace test;
 
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kPaper = rgb(0, 90, 0);
 constexpr ColorRef kRed = rgb(255, 0, 0); // the fixture's brush
 

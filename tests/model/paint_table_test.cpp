@@ -1,9 +1,6 @@
 // The table painter: rules spread over the box, degenerate and hostile blocks.
 #include "model/paint/controls/curve_bar_table_painters.h"
-#include "model/paint/paint_dispatch.h"
 #include "paint_fixtures.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
@@ -11,10 +8,8 @@
 namespace qv {
 namespace {
 
-using test::countNot;
-using test::makeShape;
+using namespace test;
 
-constexpr ColorRef kWhite = 0x00FFFFFF;
 constexpr ColorRef kLine = rgb(0, 0, 128);
 
 std::unique_ptr<CDrawObj> makeTable(Rect position, int rows, int columns, int lineWidth)
