@@ -76,6 +76,31 @@ inline void expectRefused(std::unique_ptr<CDrawRect> control, const char* messag
     EXPECT_NE(c.log.find(messageGbk), std::string::npos) << caseName;
 }
 
+// The same after `change` (if any) has spoilt the control.
+inline void expectRefused(std::unique_ptr<CDrawRect> control, const std::function<void(CDrawRect&)>& change,
+                          const char* messageGbk, const char* caseName)
+{
+    if (change)
+        change(*control);
+    expectRefused(std::move(control), messageGbk, caseName);
+}
+
+// A control the compile must refuse: placed at `rect`, then changed by `change` (if any).
+struct RefusedCase {
+    const char* name;
+    Rect rect;
+    std::function<void(CDrawRect&)> change;
+    const char* message;   // GBK
+};
+
+// Builds each case's control with `make(rect)` and expects the compile to refuse it.
+template <std::size_t N, class Make>
+void expectEachRefused(const RefusedCase (&cases)[N], Make make)
+{
+    for (const RefusedCase& k : cases)
+        expectRefused(make(k.rect), k.change, k.message, k.name);
+}
+
 inline std::unique_ptr<CDrawRect> controlAt(int kind, Rect r)
 {
     auto o = std::make_unique<CDrawRect>(r);

@@ -142,13 +142,7 @@ TEST(ItemsNumber, MissingDigitPictureStopsTheCompileWithAMessage)
 
 TEST(ItemsNumber, RefusedControlsSayWhy)
 {
-    struct Case {
-        const char* name;
-        Rect rect;
-        std::function<void(CDrawRect&)> change;
-        const char* message;   // GBK
-    };
-    const Case cases[] = {
+    const RefusedCase cases[] = {
         {"no value address", {40, 40, 80, 60}, [](CDrawRect& o) { o.SetParamI32(80, -1); },
          "编译出错!!\"实时数值\"控件的基本控制属性缺乏HMI变量"},
         {"moving without variable", {40, 40, 80, 60}, [](CDrawRect& o) { o.SetParamU8(106, 1); o.SetParamI32(120, -1); },
@@ -160,12 +154,7 @@ TEST(ItemsNumber, RefusedControlsSayWhy)
         {"huge glyph cell", {40, 40, 80, 60}, [](CDrawRect& o) { o.SetParamI32(96, 0x7FFFFFFF); },
          "编译出错!!\"实时数值\"控件的字符大小无效"},
     };
-    for (const Case& k : cases) {
-        auto o = number(k.rect);
-        if (k.change)
-            k.change(*o);
-        expectRefused(std::move(o), k.message, k.name);
-    }
+    expectEachRefused(cases, number);
 }
 
 } // namespace

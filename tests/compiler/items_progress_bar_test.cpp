@@ -58,13 +58,7 @@ TEST(ItemsProgressBar, SmallestBarCompiles)
 
 TEST(ItemsProgressBar, RefusedControlsSayWhy)
 {
-    struct Case {
-        const char* name;
-        Rect rect;
-        std::function<void(CDrawRect&)> change;
-        const char* message;   // GBK
-    };
-    const Case cases[] = {
+    const RefusedCase cases[] = {
         {"no value variable", {40, 40, 50, 46}, [](CDrawRect& o) { o.SetParamI32(32, -1); },
          "编译出错!!\"进度条\"控件的基本控制属性缺乏HMI变量"},
         {"hiding without variable", {40, 40, 50, 46},
@@ -73,12 +67,7 @@ TEST(ItemsProgressBar, RefusedControlsSayWhy)
         {"1 x 5", {40, 40, 41, 45}, nullptr, "编译出错!!\"进度条\"控件的长宽太小"},
         {"beyond any canvas", {40, 40, 200000, 46}, nullptr, "编译出错!!\"进度条\"控件的位置或大小无效"},
     };
-    for (const Case& k : cases) {
-        auto o = bar(k.rect);
-        if (k.change)
-            k.change(*o);
-        expectRefused(std::move(o), k.message, k.name);
-    }
+    expectEachRefused(cases, bar);
 }
 
 } // namespace
