@@ -28,4 +28,25 @@ inline std::filesystem::path writeSmallProject(const std::filesystem::path& pare
     return folder / "demo.hmi";
 }
 
+// Writes "<parent>/demo/demo.hmi": an 800 x 480 project of one screen "win0.drw" with the
+// system variables, the window placed at `origin`; returns the project file.
+inline std::filesystem::path writeOneScreenProject(const std::filesystem::path& parent, Point origin = {0, 0})
+{
+    const std::filesystem::path folder = parent / "demo";
+    std::filesystem::create_directories(folder / "window");
+    DocumentError error;
+    CDrawDoc project;
+    project.m_nWindowWidth = 800;
+    project.m_nWindowHeight = 480;
+    project.InitSystemVariables();
+    project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string("win0.drw")));
+    EXPECT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
+    CDrawDoc window;
+    window.m_nWindowWidth = 800;
+    window.m_nWindowHeight = 480;
+    window.m_ptWindowOrigin = origin;
+    EXPECT_TRUE(window.OnSaveDocument(folder / "window" / "win0.drw", &error)) << error.messageGbk;
+    return folder / "demo.hmi";
+}
+
 } // namespace qv::test

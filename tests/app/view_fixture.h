@@ -9,6 +9,7 @@
 #include "model/params/kind_defaults.h"
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
+#include "tests/app/small_project.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QImage>
@@ -38,22 +39,9 @@ protected:
         app->SetPrompt(&prompts);
         app->InitDocTemplates();
 
-        const fs::path folder = dir.path() / "demo";
-        fs::create_directories(folder / "window");
-        DocumentError error;
-        {
-            CDrawDoc project;
-            project.m_nWindowWidth = 800;
-            project.m_nWindowHeight = 480;
-            project.InitSystemVariables();
-            project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string("win0.drw")));
-            ASSERT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
-            CDrawDoc window;
-            window.m_nWindowWidth = 800;
-            window.m_nWindowHeight = 480;
-            ASSERT_TRUE(window.OnSaveDocument(folder / "window" / "win0.drw", &error)) << error.messageGbk;
-        }
-        ASSERT_TRUE(app->OpenProjectFile(folder / "demo.hmi")) << (prompts.messages.empty() ? "" : prompts.messages[0]);
+        const fs::path hmi = writeOneScreenProject(dir.path());
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(app->OpenProjectFile(hmi)) << (prompts.messages.empty() ? "" : prompts.messages[0]);
         doc = app->FindDocByTitle("win0.drw");
         ASSERT_NE(doc, nullptr);
         doc->SetModifiedFlag(false);
