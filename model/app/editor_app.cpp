@@ -5,6 +5,7 @@
 #include "model/app/folder_copy.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
+#include "model/project/resolution_range.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
@@ -143,6 +144,13 @@ bool CEditorApp::OpenProjectFile(const std::filesystem::path& hmiPath)
     CDrawDoc* project = m_pProjectTemplate->OpenDocumentFile(path, &error);
     if (!project) {
         Prompt().ShowMessage(error.messageGbk, UiPrompts::Icon::Error);
+        return false;
+    }
+
+    if (!IsProjectResolutionInRange(project->m_nWindowWidth, project->m_nWindowHeight)) {
+        Prompt().ShowMessage(ProjectResolutionRefusal(path, project->m_nWindowWidth, project->m_nWindowHeight),
+                             UiPrompts::Icon::Error);
+        m_pProjectTemplate->CloseDocument(project);
         return false;
     }
 

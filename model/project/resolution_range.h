@@ -1,6 +1,8 @@
 #pragma once
 // The one range of project resolutions, shared by the new-project dialog, project open and the
 // compiler: beyond it the views' doubled extents and the work surfaces no longer fit.
+#include <filesystem>
+#include <string>
 
 namespace qv {
 
@@ -16,5 +18,8 @@ constexpr bool IsProjectResolutionInRange(long long width, long long height)
 {
     return IsProjectResolutionInRange(width) && IsProjectResolutionInRange(height);
 }
+
+// The message (GBK) that refuses a project file whose resolution is out of range.
+std::string ProjectResolutionRefusal(const std::filesystem::path& file, long long width, long long height);
 
 } // namespace qv

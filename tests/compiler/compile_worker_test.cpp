@@ -233,6 +233,12 @@ TEST(CompileWorker, ProjectsTheImageCannotHoldAreRefusedWithAMessage)
         {"FLASH size code outside the table",
          [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.settings[70] = 10; },
          "FLASH容量设置错误，编译工程失败\r\n"},
+        {"a width past the project range",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.width = 60000; },
+         "工程分辨率超出范围60000X480 (1..8192)，编译工程失败\r\n"},
+        {"a zero height",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.height = 0; },
+         "工程分辨率超出范围800X0 (1..8192)，编译工程失败\r\n"},
         {"256 windows: window numbers are bytes",
          [](CompileFixture& f, ScriptedScreenCompiler&) {
              f.input.screens.assign(200, WindowSource{"s.drw", true, 0});
