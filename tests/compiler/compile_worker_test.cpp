@@ -2,6 +2,7 @@
 
 #include "tests/compiler/compile_fixture.h"
 #include "tests/compiler/image_walker.h"
+#include "tests/fixtures/sparse_file.h"
 
 #include <gtest/gtest.h>
 
@@ -278,6 +279,9 @@ TEST(CompileWorker, ProjectsTheImageCannotHoldAreRefusedWithAMessage)
         {"a broken user-code file",
          [](CompileFixture& f, ScriptedScreenCompiler&) { writeUserCode(f.dir.path(), ":0100000012EE\r\n:00000001FF\r\n"); },
          "*.Hex文件失败(校验和错误,第1行)!\r\nMC8051单片机代码有误，编译工程失败\r\n"},
+        {"a terabyte user-code file",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { makeSparseFile(f.dir.path() / "MC8051" / "MC8051.hex"); },
+         "无法读取MC8051.hex文件(file too large"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 // Open, close, save and save-as of a project through the commands and their dialogs.
+#include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
 
 namespace qv::test {
@@ -84,6 +85,25 @@ TEST_F(Project, AResolutionOutsideTheProjectRangeIsRefusedWithAMessageNamingTheF
     app->CloseAllDocuments();
     EXPECT_TRUE(app->OpenProjectFile(edge)) << "both ends of the range open";
     EXPECT_EQ(app->m_nResWidth, 8192);
+}
+
+TEST_F(Project, ATerabyteFileIsRefusedWithAMessageAndTheProgramGoesOn)
+{
+    const fs::path folder = newProject("p");
+    app->CloseAllDocuments();
+    makeSparseFile(folder / "window" / "win0.drw");
+    EXPECT_TRUE(app->OpenProjectFile(folder / "p.hmi"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("win0.drw"), std::string::npos) << utf8(prompts.messages[0]);
+    EXPECT_NE(prompts.messages[0].find("file too large"), std::string::npos) << utf8(prompts.messages[0]);
+
+    prompts.messages.clear();
+    app->CloseAllDocuments();
+    makeSparseFile(folder / "p.hmi");
+    EXPECT_FALSE(app->OpenProjectFile(folder / "p.hmi"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("p.hmi"), std::string::npos) << utf8(prompts.messages[0]);
+    EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
 }
 
 TEST_F(Project, OpenWithNoProjectGoesStraightToTheFileDialog)

@@ -1,6 +1,7 @@
 // The variable backup file: exact export, round trip, the refusals of a damaged file (with
 // the table untouched) and the import into an open project.
 #include "model/app/header_writers.h"
+#include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
 #include "tests/vars/var_table_fixture.h"
 #include "vars/backup/var_backup.h"
@@ -154,7 +155,8 @@ TEST_F(ImportIntoProject, ARefusedOrMissingFileChangesNothing)
     const std::string savedProject = readText(hmi());
     const fs::path file = base() / "bad.bak";
     writeText(file, lines({"HmivarFile", "17"}));
-    for (const fs::path& f : {file, base() / "none.bak"}) {
+    makeSparseFile(base() / "huge.bak");
+    for (const fs::path& f : {file, base() / "none.bak", base() / "huge.bak"}) {
         std::string error;
         EXPECT_FALSE(ImportHmiVarBackup(*app, f, error));
         EXPECT_FALSE(error.empty());

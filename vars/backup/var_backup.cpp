@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kFieldsPerVar = 5;
 constexpr std::int64_t kMemorySize = 0x10000;
+// A whole bank of one-byte variables with long names and descriptions stays far below this.
+constexpr std::uint64_t kMaxBackupFileBytes = 16u << 20;
 
 std::string number(std::size_t n) { return std::to_string(n); }
 
@@ -153,7 +155,7 @@ bool ImportHmiVarBackup(CEditorApp& app, const std::filesystem::path& file, std:
     }
     std::string bytes;
     std::string error;
-    if (!readWholeFile(file, bytes, &error)) {
+    if (!readWholeFile(file, bytes, &error, kMaxBackupFileBytes)) {
         errorGbk = "无法打开HMI变量备份文件：" + pathForMessage(file) + " " + utf8ToGbk(error).value_or(error);
         return false;
     }
