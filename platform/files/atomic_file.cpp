@@ -1,5 +1,7 @@
 #include "platform/files/atomic_file.h"
 
+#include "platform/files/temp_file.h"
+
 #include <cerrno>
 #include <new>
 #include <cstring>
@@ -21,11 +23,11 @@ bool fail(std::string* error, const std::filesystem::path& path, const char* wha
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error)
 {
-    std::filesystem::path tmp = path;
-    tmp += ".tmp" + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::filesystem::path target = resolveWriteTarget(path);
+    std::filesystem::path tmp;
+    const int fd = createTemporaryFor(target, tmp);
     if (fd < 0)
-        return fail(error, tmp, "cannot create", errno);
+        return fail(error, target, "cannot create a temporary file for", errno);
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -46,7 +48,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         ::unlink(tmp.c_str());
         return fail(error, path, "cannot write", err);
     }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
         return fail(error, path, "cannot replace", err);
