@@ -88,6 +88,9 @@ TEST(VarBackup, DamagedFilesAreRefusedWithTheTableUntouched)
         {"address no number", replaced("\r\n28\r\n", "\r\n0x1C\r\n"), "第17个变量的地址无效：0x1C"},
         {"system row renamed", replaced("m_KeySound", "m_Beep"), "第12个变量应为系统变量m_KeySound"},
         {"not GBK", replaced("温度", "\xFF\xFF"), "第17个变量含有无效的文字"},
+        {"a carriage return inside a value", replaced("温度", "a\rb"), "备份文件第85行（第17个变量）含有回车符，无法导入"},
+        {"a carriage return ending a value", replaced("温度\r\n", "温度\r\r\n"), "备份文件第85行（第17个变量）含有回车符"},
+        {"a carriage return in a description", replaced("说明", "说\r明"), "备份文件第92行（第18个变量）含有回车符"},
         {"system rows missing", lines({"HmivarFile", "17"}) + body.substr(body.find("m_ChildWindow") - 18),
          "第1个变量应为系统变量m_HuaMian"},
     };

@@ -122,7 +122,15 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
     }
     HmiVarTable parsed;
     for (std::size_t row = 0; row < n; ++row) {
-        const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + 2 + row * kFieldsPerVar, kFieldsPerVar);
+        const std::size_t firstLine = 2 + row * kFieldsPerVar;
+        const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + firstLine, kFieldsPerVar);
+        // A carriage return inside a value could never be exported again.
+        for (std::size_t f = 0; f < kFieldsPerVar; ++f) {
+            if (v[f].find('\r') != std::string_view::npos) {
+                errorGbk = "备份文件第" + number(firstLine + f + 1) + "行（" + varOrdinal(row) + "）含有回车符，无法导入";
+                return false;
+            }
+        }
         if (std::string fault = rowFault(row, v); !fault.empty()) {
             errorGbk = std::move(fault);
             return false;
