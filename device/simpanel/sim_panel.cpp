@@ -142,6 +142,21 @@ std::vector<std::uint8_t> SimPanel::nandBytes(std::uint32_t address, std::size_t
     return out;
 }
 
+void SimPanel::releaseHang()
+{
+    {
+        std::lock_guard lock(mutex_);
+        hangReleased_ = true;
+    }
+    hangEnds_.notify_all();
+}
+
+bool SimPanel::hanging() const
+{
+    std::lock_guard lock(mutex_);
+    return hanging_;
+}
+
 void SimPanel::unplug()
 {
     std::lock_guard lock(mutex_);
@@ -182,7 +197,8 @@ bool SimPanel::claimed() const
     return claimed_;
 }
 
-bool SimPanel::beginTransfer(SimTransfer& t, Xfer& result, std::span<std::uint8_t> bytes)
+bool SimPanel::beginTransfer(std::unique_lock<std::mutex>& lock, SimTransfer& t, Xfer& result,
+                             std::span<std::uint8_t> bytes)
 {
     const std::size_t index = transferIndex_++;
     if (const auto it = faults_.find(index); it != faults_.end()) {
@@ -195,6 +211,11 @@ bool SimPanel::beginTransfer(SimTransfer& t, Xfer& result, std::span<std::uint8_
             return false;
         case SimFault::Stall: result = {XferStatus::Stall, 0}; return false;
         case SimFault::NoReply: result = {XferStatus::Timeout, 0}; return false;
+        case SimFault::Hang:
+            hanging_ = true;
+            hangEnds_.wait(lock, [this] { return hangReleased_; });
+            result = {XferStatus::Timeout, 0};
+            return false;
         }
     }
     if (!plugged_) {
@@ -212,12 +233,12 @@ void SimPanel::record(SimTransfer t, const Xfer& result)
 
 Xfer SimPanel::bulk(bool out, int pipe, std::span<std::uint8_t> bytes)
 {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     SimTransfer t{out, pipe, {}, {}, XferStatus::Ok};
     if (out)
         t.bytes.assign(bytes.begin(), bytes.end());
     Xfer result{XferStatus::Ok, bytes.size()};
-    if (beginTransfer(t, result, bytes)) {
+    if (beginTransfer(lock, t, result, bytes)) {
         if (out && pipe == 1 && !bytes.empty() && bytes.size() <= 9)
             onCommand(bytes);
         else if (out && pipe == 3)
@@ -241,12 +262,12 @@ Xfer SimPanel::bulk(bool out, int pipe, std::span<std::uint8_t> bytes)
 
 Xfer SimPanel::report(bool out, std::span<std::uint8_t> bytes)
 {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     SimTransfer t{out, -1, {}, {}, XferStatus::Ok};
     if (out)
         t.bytes.assign(bytes.begin(), bytes.end());
     Xfer result{XferStatus::Ok, bytes.size()};
-    if (beginTransfer(t, result, bytes)) {
+    if (beginTransfer(lock, t, result, bytes)) {
         if (out) {
             if (bytes.size() != 65 || bytes[0] != 0)
                 result = {XferStatus::Error, 0};
@@ -274,12 +295,12 @@ Xfer SimPanel::report(bool out, std::span<std::uint8_t> bytes)
 
 Xfer SimPanel::scsi(std::span<const std::uint8_t, 12> cdb, bool out, std::span<std::uint8_t> data)
 {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     SimTransfer t{out, -1, std::vector<std::uint8_t>(cdb.begin(), cdb.end()), {}, XferStatus::Ok};
     if (out)
         t.bytes.assign(data.begin(), data.end());
     Xfer result{XferStatus::Ok, data.size()};
-    if (beginTransfer(t, result, data)) {
+    if (beginTransfer(lock, t, result, data)) {
         const std::size_t length = static_cast<std::size_t>(cdb[7]) << 8 | cdb[8];
         const bool mailbox = cdb[2] == 0 && cdb[3] == 0 && cdb[4] == 0 && cdb[5] == kMailbox;
         const bool block0 = cdb[2] == 0 && cdb[3] == 0 && cdb[4] == 0 && cdb[5] == 0;

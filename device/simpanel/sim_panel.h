@@ -9,6 +9,7 @@
 #include "model/app/nand_geometry.h"
 #include "platform/usb/usb_host.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -33,7 +34,8 @@ struct SimPanelSettings {
     static DeviceInfo defaultInfo();
 };
 
-enum class SimFault { Disconnect, ShortTransfer, Stall, NoReply };
+// Hang: the transfer waits until releaseHang() and then times out (a silent panel).
+enum class SimFault { Disconnect, ShortTransfer, Stall, NoReply, Hang };
 
 struct SimTransfer {
     bool out = true;                 // host to panel
@@ -67,6 +69,9 @@ public:
     SimPanelEvents events() const;
     std::vector<std::uint8_t> readNand(std::uint32_t address, std::size_t length) const;
 
+    void releaseHang();
+    // True once a transfer waits in a Hang fault.
+    bool hanging() const;
     void unplug();
     bool plugged() const;
 
@@ -82,7 +87,8 @@ public:
 
 private:
     // Applies a fault to this transfer; true when the transfer is to go on normally.
-    bool beginTransfer(SimTransfer& t, usb::Xfer& result, std::span<std::uint8_t> bytes);
+    bool beginTransfer(std::unique_lock<std::mutex>& lock, SimTransfer& t, usb::Xfer& result,
+                       std::span<std::uint8_t> bytes);
     void record(SimTransfer t, const usb::Xfer& result);
     void onCommand(std::span<const std::uint8_t> command);
     void onData(std::span<const std::uint8_t> data);
@@ -92,6 +98,9 @@ private:
     bool isMarkedAbort(std::span<const std::uint8_t> frame, std::size_t codeAt) const;
 
     mutable std::mutex mutex_;
+    std::condition_variable hangEnds_;
+    bool hanging_ = false;
+    bool hangReleased_ = false;
     SimPanelSettings settings_;
     std::map<std::uint32_t, std::vector<std::uint8_t>> pages_;
     std::deque<std::vector<std::uint8_t>> replies_;
