@@ -6,6 +6,7 @@
 #include "device/ui/device_select_dlg.h"
 #include "device/ui/result_sound_dlg.h"
 #include "model/app/editor_app.h"
+#include "tests/app/qt_app.h"
 #include "tests/device/sim_link_fixture.h"
 #include "tests/fixtures/temp_dir.h"
 
@@ -21,28 +22,9 @@
 namespace qv::device::test {
 namespace {
 
-class QtApp : public ::testing::Environment {
-public:
-    void TearDown() override { app_.reset(); }
-    QApplication& get()
-    {
-        if (!app_)
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-        return *app_;
-    }
-
-private:
-    int argc_ = 1;
-    char name_[5] = "test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-QtApp* const qtApp = static_cast<QtApp*>(::testing::AddGlobalTestEnvironment(new QtApp));
-
 TEST(CDlgDeviceSelect, ListsTheScannedPanelsAndStoresTheChoiceAtOnce)
 {
-    qtApp->get();
+    qv::test::qtApp();
     sim::SimUsbHost host;
     host.add(settingsOfKind(usb::UsbKind::EzUsb, "ez"));
     host.add(settingsOfKind(usb::UsbKind::Hid, "hid"));
@@ -70,7 +52,7 @@ TEST(CDlgDeviceSelect, ListsTheScannedPanelsAndStoresTheChoiceAtOnce)
 
 TEST(CDlgBuzzerTest, SendsEachTypedCoefficientAsItIs)
 {
-    qtApp->get();
+    qv::test::qtApp();
     std::vector<int> sent;
     CDlgBuzzerTest dialog([&](int c) { sent.push_back(c); });
     dialog.show();
@@ -109,7 +91,7 @@ struct FakeTicker final : ResultSoundTicker {
 
 TEST(CDlgResultSound, RepeatsTheResultsWaveEveryThreeSeconds)
 {
-    qtApp->get();
+    qv::test::qtApp();
     qv::test::TempDir base;
     struct Case {
         unsigned char result;
@@ -140,7 +122,7 @@ TEST(CDlgResultSound, RepeatsTheResultsWaveEveryThreeSeconds)
 
 TEST(DeviceCommandsInTheGui, EventsAreHandledWhileAPanelIsSilent)
 {
-    qtApp->get();
+    qv::test::qtApp();
     qv::test::TempDir base;
     CEditorApp app(base.path());
     sim::SimUsbHost host;
