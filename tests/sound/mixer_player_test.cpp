@@ -1,5 +1,5 @@
 #include "platform/sound/mixer_player.h"
-#include "tests/sound/disk_audio_fixture.h"
+#include "tests/fixtures/disk_audio.h"
 
 #include <gtest/gtest.h>
 
