@@ -37,7 +37,12 @@ public:
         open_ = true;
         return true;
     }
-    bool PlayWaveBytes(std::vector<std::uint8_t>) override { return false; }
+    bool PlayWaveBytes(std::vector<std::uint8_t> riff) override
+    {
+        played.push_back({{}, SoundType::Wave, {riff.begin(), riff.end()}});
+        open_ = !riff.empty();
+        return open_;
+    }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
     std::optional<SoundStatus> Status() const override
