@@ -100,9 +100,6 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
             drawPictureKeyed(first, *picture, r, key);
         else
             drawPicture(first, *picture, r);
-        // Frames exist only at 16-bit colour; at other depths the entries stay as they are.
-        if (!colourDepth16(a.ctx))
-            continue;
         if (keyed)
             keyPixels(first, r, key);
         const auto length = writeRectPicture(a, first, r);

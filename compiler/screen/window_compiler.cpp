@@ -4,6 +4,7 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
+#include "compiler/items/item_support.h"
 #include "compiler/screen/cursor_pictures.h"
 #include "compiler/tiles/picture_tiles.h"
 #include "model/document/draw_doc.h"
@@ -63,6 +64,7 @@ private:
     PaintContext paint_;
     Surface painted_;   // the window's static content (the regions' pixels)
     Surface masked_;    // quantised, key colour kept for what the panel draws itself
+    Surface shapes_;    // the shapes on the paper everywhere: the items' work canvases start here
     ControlPlan plan_;
     std::uint32_t recordStart_ = 0;
     std::uint32_t itemIndex_ = 0;
@@ -109,11 +111,15 @@ bool WindowRun::render()
     paint_.projectDir = ctx_.input().projectFolder;
     paint_.baseDir = services_.baseDir;
     paint_.loadPicture = services_.loadPicture;
-    paint_.lookupVar = resolverFor(&doc_.m_varTable);
+    // A window file's own copy of the variable table is empty for most windows: variables
+    // are looked up in the project's table, as every other operation looks them up.
+    paint_.lookupVar = resolverFor(&ctx_.input().variables);
 
     painted_.fillRect(windowRect_, doc_.m_paperColor);
     masked_.fillRect(windowRect_, doc_.m_paperColor);
     PaintAllOnce(doc_.m_objects, PaintSurfaces{painted_, &masked_, &scratch}, paint_);
+    // What every item's work canvas starts from: painted once here, not once per control.
+    shapes_ = items::paintWindowShapes(doc_, Size{w, h}, paint_);
     return true;
 }
 
@@ -239,7 +245,7 @@ void WindowRun::compileControls()
         if (plan_.info[i].compilable) {
             setNextItemOffset();
             if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
-                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_};
+                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, &shapes_};
                 (*compiler)(args);
                 if (o.m_nKind == kKindNumericInput)
                     ctx_.addPictures(1);
