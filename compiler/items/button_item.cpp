@@ -154,8 +154,10 @@ void CompileButton(screen::ItemCompileArgs& a)
     const std::uint64_t first = stream.position();
     for (int k = 1; k <= 3; ++k) {
         o.SetParamU8(bb::kState, static_cast<std::uint8_t>(k));
-        Surface canvas = workCanvas(a, !keyed);
-        Surface work(canvas.width(), canvas.height(), a.doc.m_paperColor);
+        screen::PooledSurface heldCanvas = workCanvas(a, !keyed);
+        Surface& canvas = heldCanvas.get();
+        screen::PooledSurface heldWork = paperLike(a, canvas);
+        Surface& work = heldWork.get();
         StateFill fill;
         if (keyed) {
             fill = stateFill(o, k);

@@ -95,7 +95,8 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
             refuseControl(a, controlError(kName, kBadPicture));
             return;
         }
-        Surface first = workCanvas(a, true);
+        screen::PooledSurface held = workCanvas(a, true);
+        Surface& first = held.get();
         if (transparent && !keyed)
             drawPictureKeyed(first, *picture, r, key);
         else

@@ -40,29 +40,36 @@ std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit)
     return static_cast<std::uint16_t>(std::int64_t{address} + (bit >> 3));
 }
 
-Surface paintWindowShapes(CDrawDoc& doc, Size size, const PaintContext& paint)
+void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint)
 {
-    Surface s(size.cx, size.cy, doc.m_paperColor);
-    Surface scratch1(size.cx, size.cy, doc.m_paperColor);
-    Surface scratch2(size.cx, size.cy);
-    PaintAllOnce(doc.m_objects, PaintSurfaces{s, &scratch1, &scratch2}, paint);
-    return s;
+    target.clear(doc.m_paperColor);
+    screen::PooledSurface scratch1(target.width(), target.height(), doc.m_paperColor);
+    screen::PooledSurface scratch2(target.width(), target.height());
+    PaintAllOnce(doc.m_objects, PaintSurfaces{target, &scratch1.get(), &scratch2.get()}, paint);
 }
 
-Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
+screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
 {
     // Clearing a canvas of twice the project size for every control was most of a compile's
     // time; pixels outside the control's rectangle are never read.
     const Rect& r = a.control.m_rcPosition;
     const int w = std::max(r.right + 1, 1);
     const int h = std::max(r.bottom + 1, 1);
+    screen::PooledSurface canvas(w, h, a.doc.m_paperColor);
     if (!shapes)
-        return Surface(w, h, a.doc.m_paperColor);
-    if (!a.windowShapes)
-        return paintWindowShapes(a.doc, Size{w, h}, a.paint);
-    Surface s(w, h, a.doc.m_paperColor);
-    s.bitBlt(0, 0, std::min(w, a.windowShapes->width()), std::min(h, a.windowShapes->height()), *a.windowShapes, 0, 0);
-    return s;
+        return canvas;
+    if (!a.windowShapes) {
+        paintWindowShapes(a.doc, canvas.get(), a.paint);
+        return canvas;
+    }
+    const Surface& from = *a.windowShapes;
+    canvas.get().bitBlt(0, 0, std::min(w, from.width()), std::min(h, from.height()), from, 0, 0);
+    return canvas;
+}
+
+screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas)
+{
+    return screen::PooledSurface(canvas.width(), canvas.height(), a.doc.m_paperColor);
 }
 
 std::int16_t panelX(const screen::ItemCompileArgs& a, int x) { return static_cast<std::int16_t>(x - a.doc.m_nMarginX); }

@@ -3,6 +3,7 @@
 // window's shapes under the control, the panel's coordinates of a rectangle and the picture of
 // one rectangle in the image's page stream.
 #include "compiler/screen/item_compilers.h"
+#include "compiler/screen/surface_pool.h"
 #include "compiler/tiles/page_stream.h"
 #include "platform/surface/surface.h"
 
@@ -29,10 +30,13 @@ std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit);
 // A canvas just reaching past the control (only the control's rectangle is ever read back),
 // filled with the window's paper colour; with `shapes` the window's shapes and static kinds
 // are under the control as the background picture shows them.
-Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
+screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
 
-// The window's shapes and static kinds painted on its paper over a canvas of `size`.
-Surface paintWindowShapes(CDrawDoc& doc, Size size, const PaintContext& paint);
+// A second work surface as large as `canvas`, in the window's paper colour.
+screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas);
+
+// The window's shapes and static kinds painted on its paper over all of `target`.
+void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint);
 
 // The rectangle's left and top on the panel (minus the window's page margins).
 std::int16_t panelX(const screen::ItemCompileArgs& a, int x);

@@ -203,7 +203,8 @@ void CompileNumber(screen::ItemCompileArgs& a)
         return refuseControl(a, "编译出错!!\"实时数值\"控件的字符大小无效");
 
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
-    Surface canvas = workCanvas(a, true);
+    screen::PooledSurface heldCanvas = workCanvas(a, true);
+    Surface& canvas = heldCanvas.get();
     drawFrame(a, canvas, r, keyed);
 
     // Background: a colour variable, a picture, the region behind, or a plain colour.

@@ -32,8 +32,10 @@ void CompileProgressBar(screen::ItemCompileArgs& a)
     if (regionBackground) {
         picture = 0xFFFFFFFFu;
     } else {
-        Surface canvas = workCanvas(a, true);
-        Surface work(canvas.width(), canvas.height(), a.doc.m_paperColor);
+        screen::PooledSurface heldCanvas = workCanvas(a, true);
+        Surface& canvas = heldCanvas.get();
+        screen::PooledSurface heldWork = paperLike(a, canvas);
+        Surface& work = heldWork.get();
         // No second work surface: the painter draws the frame and the empty bar only.
         PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
         picture = writeRectPicture(a, canvas, r);

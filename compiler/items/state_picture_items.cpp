@@ -155,8 +155,10 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     if (!at)
         return;
 
-    Surface first = workCanvas(a, true);
-    Surface second(first.width(), first.height());
+    screen::PooledSurface heldFirst = workCanvas(a, true);
+    Surface& first = heldFirst.get();
+    screen::PooledSurface heldSecond(first.width(), first.height());
+    Surface& second = heldSecond.get();
     const Rect r = o.m_rcPosition;
     Surface saved(std::max(r.width(), 1), std::max(r.height(), 1));
     saved.bitBlt(0, 0, r.width(), r.height(), first, r.left, r.top);
