@@ -4,6 +4,7 @@
 #include "compiler/items/button_item.h"
 #include "compiler/items/number_item.h"
 #include "compiler/items/dynamic_picture_item.h"
+#include "compiler/items/numeric_input_item.h"
 #include "compiler/items/progress_bar_item.h"
 #include "compiler/items/state_picture_items.h"
 #include "model/shape/shape_kind.h"
@@ -16,6 +17,7 @@ void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry*
     table.install(kKindRealTimeNumber, CompileNumber);
     table.install(kKindProgressBar, CompileProgressBar);
     table.install(kKindDynamicPicture, CompileDynamicPicture);
+    table.install(kKindNumericInput, CompileNumericInput);
     installStatePictureItems(table);
     if (fonts != nullptr)
         installAreaControlItem(table, *fonts);

@@ -127,7 +127,7 @@ TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
     ControlFontRegistry fonts;
     const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
     for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
-                     kKindIndicator, kKindRadioButton, kKindAreaControl})
+                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput})
         EXPECT_NE(withFonts.find(kind), nullptr) << kind;
     // The area control shares its font tables through the compile's registry: none, no item.
     EXPECT_EQ(items::itemCompilerTable().find(kKindAreaControl), nullptr);
