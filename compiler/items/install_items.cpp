@@ -2,6 +2,7 @@
 
 #include "compiler/items/area_item.h"
 #include "compiler/items/button_item.h"
+#include "compiler/items/character_item.h"
 #include "compiler/items/number_item.h"
 #include "compiler/items/dynamic_picture_item.h"
 #include "compiler/items/numeric_input_item.h"
@@ -19,8 +20,10 @@ void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry*
     table.install(kKindDynamicPicture, CompileDynamicPicture);
     table.install(kKindNumericInput, CompileNumericInput);
     installStatePictureItems(table);
-    if (fonts != nullptr)
+    if (fonts != nullptr) {
         installAreaControlItem(table, *fonts);
+        table.install(kKindCharacter, [fonts](screen::ItemCompileArgs& a) { CompileCharacter(a, *fonts); });
+    }
 }
 
 screen::ItemCompilerTable itemCompilerTable(ControlFontRegistry* fonts)

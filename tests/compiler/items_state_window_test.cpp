@@ -127,10 +127,12 @@ TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
     ControlFontRegistry fonts;
     const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
     for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
-                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput})
+                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput, kKindCharacter})
         EXPECT_NE(withFonts.find(kind), nullptr) << kind;
-    // The area control shares its font tables through the compile's registry: none, no item.
+    // The area and character controls share their font tables through the compile's
+    // registry: none, no item.
     EXPECT_EQ(items::itemCompilerTable().find(kKindAreaControl), nullptr);
+    EXPECT_EQ(items::itemCompilerTable().find(kKindCharacter), nullptr);
 }
 
 } // namespace
