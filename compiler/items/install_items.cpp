@@ -3,6 +3,7 @@
 #include "compiler/items/area_item.h"
 #include "compiler/items/button_item.h"
 #include "compiler/items/character_item.h"
+#include "compiler/items/curve_item.h"
 #include "compiler/items/number_item.h"
 #include "compiler/items/dynamic_picture_item.h"
 #include "compiler/items/numeric_input_item.h"
@@ -19,6 +20,7 @@ void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry*
     table.install(kKindProgressBar, CompileProgressBar);
     table.install(kKindDynamicPicture, CompileDynamicPicture);
     table.install(kKindNumericInput, CompileNumericInput);
+    table.install(kKindCurve, CompileCurve);
     installStatePictureItems(table);
     if (fonts != nullptr) {
         installAreaControlItem(table, *fonts);

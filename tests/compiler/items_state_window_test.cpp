@@ -127,7 +127,7 @@ TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
     ControlFontRegistry fonts;
     const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
     for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
-                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput, kKindCharacter})
+                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput, kKindCharacter, kKindCurve})
         EXPECT_NE(withFonts.find(kind), nullptr) << kind;
     // The area and character controls share their font tables through the compile's
     // registry: none, no item.
