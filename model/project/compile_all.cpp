@@ -31,9 +31,7 @@ int ApplyCompiledControlChanges(CEditorApp& app, const std::vector<CompiledContr
         if (!obj || obj->m_Params != c.before)
             continue;
         obj->m_Params = c.after;
-        CDrawDoc* doc = app.m_pWindowTemplate->FindByTitle(c.windowTitle);
-        doc->SetModifiedFlag();
-        doc->UpdateAllViews(nullptr, 0, obj);
+        app.m_pWindowTemplate->FindByTitle(c.windowTitle)->UpdateAllViews(nullptr, 0, obj);
         ++applied;
     }
     return applied;

@@ -26,9 +26,9 @@ struct CompiledControlChange {
     ParamBlock before{}, after{};
 };
 
-// Each change whose control still holds `before` takes `after`; its document is marked
-// modified and redrawn. A control the user changed meanwhile keeps the user's change.
-// Returns how many were applied.
+// Each change whose control still holds `before` takes `after` and is redrawn; it is saved
+// with the document's next save (a compile alone asks for no save). A control the user
+// changed meanwhile keeps the user's change. Returns how many were applied.
 int ApplyCompiledControlChanges(CEditorApp& app, const std::vector<CompiledControlChange>& changes);
 
 // The control that stopped the compile is selected alone in its window's view.
