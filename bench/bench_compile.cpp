@@ -120,7 +120,8 @@ void compileLoop(benchmark::State& state, const compile::CompileInput& input, co
 {
     ControlFontRegistry fonts;
     screen::WindowScreenCompiler compiler(
-        screen::WindowRenderServices{[](const fs::path& f) { return loadPictureFile(f); }, base},
+        screen::WindowRenderServices{[](const fs::path& f) { return loadPictureFile(f); }, base,
+                                     static_cast<unsigned>(state.range(0))},
         items::itemCompilerTable(&fonts));
     ReportQueue reports;
     compile::CompileFlags flags;

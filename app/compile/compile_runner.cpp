@@ -6,9 +6,13 @@
 #include "compiler/items/install_items.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/app/editor_app.h"
+#include "model/project/compile_all.h"
 #include "platform/picture/picture.h"
 
 #include <QPushButton>
+
+#include <algorithm>
+#include <thread>
 
 namespace qv {
 namespace {
@@ -21,7 +25,8 @@ constexpr const char* kNoProjectToCompile = "没有打开的工程，不能编�
 CCompileRunner::CCompileRunner(CEditorApp& app, CMainFrame& frame)
     : QObject(&frame), app_(app), frame_(frame), flags_(app.m_bCompiling, app.m_bAbort),
       windowScreens_(screen::WindowRenderServices{
-          [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir()},
+          [](const std::filesystem::path& file) { return loadPictureFile(file); }, app.BaseDir(),
+          std::clamp(std::thread::hardware_concurrency(), 1u, 4u)},
                      items::itemCompilerTable(&compileFonts_))
 {
     SetCompileCommandRunner(app_, this);
@@ -51,6 +56,12 @@ compile::CompileServices CCompileRunner::services()
     s.messageBox = [&app = app_](const std::string& text) {
         const bool plain = text == compile::text::kAbortDone;
         app.Prompt().ShowMessage(text, plain ? UiPrompts::Icon::Information : UiPrompts::Icon::Warning);
+    };
+    s.selectControl = [&app = app_](const compile::RefusedControl& c) {
+        SelectRefusedControl(app, c.windowTitle, c.objectIndex);
+    };
+    s.applyControlChanges = [&app = app_](const std::vector<CompiledControlChange>& changes) {
+        ApplyCompiledControlChanges(app, changes);
     };
     return s;
 }

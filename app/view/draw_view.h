@@ -64,7 +64,7 @@ public:
     Rect DocToClientRect(const Rect& r) const;   // normalised
 
     // --- selection -----------------------------------------------------------------------
-    void SelectShape(CDrawObj* obj, bool add = false);
+    void SelectShape(CDrawObj* obj, bool add = false) override;
     void DeselectShape(CDrawObj* obj);
     // Selects, in list order, every object wholly inside the client rectangle.
     void SelectInRect(const Rect& clientRect, bool add);

@@ -27,6 +27,12 @@ void CompileContext::fail(std::string messageGbk)
     flags_.abort.store(1);
 }
 
+void CompileContext::noteRefusedControl(RefusedControl c)
+{
+    if (!refused_)
+        refused_ = std::move(c);
+}
+
 void CompileContext::addProgress(std::uint64_t units)
 {
     progressAtLeast(progressDone_ + units);

@@ -6,14 +6,22 @@
 #include "compiler/image/header_area.h"
 #include "compiler/image/nand_geometry.h"
 #include "compiler/image/staged_image_file.h"
+#include "model/project/compile_all.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv::compile {
+
+// The control an item compiler refused: the editor selects it once the compile has stopped.
+struct RefusedControl {
+    std::string windowTitle;   // GBK
+    std::size_t objectIndex = 0;
+};
 
 // The application's busy and abort flags that a compile shares with the user interface.
 // Bound to the application object's own flags, so the abort command and the busy rules of
@@ -56,6 +64,12 @@ public:
     void fail(std::string messageGbk);
     bool aborted() const { return flags_.abort.load() != 0; }
     const std::string& failureMessage() const { return message_; }
+    // The control whose refusal stopped the compile (the first one wins, as the message).
+    void noteRefusedControl(RefusedControl c);
+    const std::optional<RefusedControl>& refusedControl() const { return refused_; }
+    // What item compilers changed in the controls of the windows' copies, in compile order.
+    void noteControlChange(CompiledControlChange change) { controlChanges_.push_back(std::move(change)); }
+    std::vector<CompiledControlChange> takeControlChanges() { return std::move(controlChanges_); }
 
     // Counters of the start map (reset by every compile, so a project always compiles to the
     // same bytes).
@@ -77,6 +91,8 @@ private:
     image::HeaderArea header_;
     image::StagedImageFile file_;
     std::string message_;
+    std::optional<RefusedControl> refused_;
+    std::vector<CompiledControlChange> controlChanges_;
     std::uint32_t pictureCount_ = 0;
     std::uint32_t fontCount_ = 0;
     std::uint64_t progressDone_ = 0;
@@ -92,7 +108,11 @@ public:
     virtual ~ScreenCompiler() = default;
     // The project document: the four cursor pictures and the cursor table.
     virtual void compileCursors(CompileContext& ctx) = 0;
+    // The windows about to be compiled, in table order; each then comes to compileWindow in
+    // that order, unless the compile stops. endWindows follows on every way out.
+    virtual void beginWindows(CompileContext&, std::vector<const WindowSource*>) {}
     virtual void compileWindow(CompileContext& ctx, const WindowSource& window, WindowKind kind) = 0;
+    virtual void endWindows() {}
 };
 
 // Until the window compiler exists every window compiles to an empty record and the

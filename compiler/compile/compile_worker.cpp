@@ -72,6 +72,8 @@ CompileOutcome CompileRun::failed()
 
 CompileOutcome CompileRun::cancelled(const CompileContext& ctx)
 {
+    if (ctx.refusedControl() && s_.selectControl)
+        s_.reports->post(ReportCall{[select = s_.selectControl, c = *ctx.refusedControl()] { select(c); }});
     if (ctx.failureMessage().empty()) {
         log(text::kUserAbort);
         messageBox(text::kAbortDone);
@@ -87,6 +89,16 @@ void CompileRun::compileAllWindows(CompileContext& ctx)
     std::uint64_t done = ctx.input().projectObjectCount + 1;
     s_.screens->compileCursors(ctx);
     ctx.addProgress(done);
+
+    std::vector<const WindowSource*> order;
+    for (const auto* list : {&in_.screens, &in_.subWindows})
+        for (const WindowSource& w : *list)
+            order.push_back(&w);
+    s_.screens->beginWindows(ctx, std::move(order));
+    struct End {
+        ScreenCompiler& screens;
+        ~End() { screens.endWindows(); }
+    } end{*s_.screens};
 
     std::uint32_t index = 0;
     for (WindowKind kind : {WindowKind::Screen, WindowKind::SubWindow}) {
@@ -269,6 +281,8 @@ CompileOutcome CompileRun::compileProject()
     ctx.progressAtLeast(total / 100);
 
     compileAllWindows(ctx);
+    if (s_.applyControlChanges)
+        s_.reports->post(ReportCall{[apply = s_.applyControlChanges, changes = ctx.takeControlChanges()] { apply(changes); }});
     if (ctx.aborted())
         return cancelled(ctx);
 

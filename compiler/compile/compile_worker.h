@@ -27,6 +27,10 @@ struct CompileServices {
     // Shows a message box (GBK text); the worker posts the call to the queue, so it runs
     // where the queue is drained. May be empty (headless).
     std::function<void(const std::string&)> messageBox;
+    // Select the control that stopped the compile, and hand the editor's controls what the
+    // item compilers changed in theirs; posted like the message box. May be empty.
+    std::function<void(const RefusedControl&)> selectControl;
+    std::function<void(const std::vector<CompiledControlChange>&)> applyControlChanges;
     MonotonicClock now = [] { return std::chrono::steady_clock::now(); };
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };

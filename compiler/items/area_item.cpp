@@ -3,7 +3,7 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/le_bytes.h"
 #include "compiler/items/item_support.h"
-#include "compiler/items/number_glyphs.h"
+#include "compiler/items/font_tables.h"
 #include "compiler/items/state_picture_items.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
@@ -30,7 +30,6 @@ constexpr std::uint8_t kEditForm = 4;
 constexpr std::uint8_t kHalfShared = 0x40, kFullShared = 0x80;
 constexpr std::int32_t kHalfFontKey = 2, kFullFontKey = 4;
 constexpr int kHalfWidthGlyphs = 128;
-constexpr int kRowCodes = 0xFE - 0xA1 + 1;   // 94 first bytes by 94 second bytes
 constexpr std::array<const char*, 4> kArrowPictures{"images\\sys\\up0.bmp", "images\\sys\\up1.bmp",
                                                     "images\\sys\\down0.bmp", "images\\sys\\down1.bmp"};
 
@@ -49,52 +48,6 @@ std::uint16_t panelColor(ColorRef c)
 {
     const std::uint16_t v = tiles::toRgb565(c);
     return v == 0xFFFF ? 0xFFFE : v;   // 0xFFFF is the panel's key
-}
-
-struct FontTable {
-    int cellWidth, cellHeight;
-    std::uint32_t slot;
-};
-
-// Draws every glyph of the table into its slot (one bit per pixel, page starts kept 0x82) and
-// appends the table to the image.
-template <typename GlyphText>
-bool writeFontTable(screen::ItemCompileArgs& a, Surface& dc, const FontTable& t, int glyphs, GlyphText text)
-{
-    GlyphTable table(glyphs, t.slot, a.ctx.geometry().pageMask);
-    const Rect cell{0, 0, t.cellWidth, t.cellHeight};
-    for (int g = 0; g < glyphs; ++g) {
-        if (a.ctx.aborted())
-            return false;
-        dc.fillRect(cell, 0);
-        dc.textOut(0, 0, text(g));
-        table.putBits(g, dc, t.cellWidth, t.cellHeight, a.rotated);
-    }
-    if (a.ctx.file().append(table.bytes()))
-        return true;
-    a.ctx.fail(compile::text::kDiskFull);
-    return false;
-}
-
-// The table's field: the registration index of the same font when one exists (true comes
-// back), else the size of the table written now (false); nullopt when the compile stopped.
-template <typename GlyphText>
-std::optional<bool> fontTable(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, Surface& dc, std::int32_t key,
-                              const FontTable& t, int glyphs, GlyphText text, std::uint32_t field)
-{
-    a.control.m_nFontKey = key;
-    a.ctx.addPictures(1);
-    const int earlier = fonts.FindOrAddControlFont(a.control);
-    if (earlier >= 0) {
-        putU32(a.ctx.header().bytes(), field, static_cast<std::uint32_t>(earlier));
-        return true;
-    }
-    a.ctx.addControlFont();
-    const std::uint64_t before = a.ctx.file().size();
-    if (!writeFontTable(a, dc, t, glyphs, text))
-        return std::nullopt;
-    putU32(a.ctx.header().bytes(), field, static_cast<std::uint32_t>(a.ctx.file().size() - before));
-    return false;
 }
 
 void writeArrowPictures(screen::ItemCompileArgs& a, Surface& dc, const Rect& cell, std::uint32_t at)
@@ -124,9 +77,8 @@ void compileEditForm(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, std
     const int h = static_cast<int>(std::min<std::int64_t>(height, kMaxCellHeight + 1));
     const int fullWidth = (h + 1) & ~1;
     const int halfWidth = (h + 1) / 2;
-    const std::uint32_t mask = a.ctx.geometry().pageMask;
-    const FontTable half{halfWidth, h, glyphSlotSize(static_cast<std::uint32_t>((halfWidth * h + 7) / 8), mask)};
-    const FontTable full{fullWidth, h, glyphSlotSize(static_cast<std::uint32_t>((fullWidth * h + 7) / 8), mask)};
+    const GlyphCell half = glyphCell(a.ctx, halfWidth, h);
+    const GlyphCell full = glyphCell(a.ctx, fullWidth, h);
 
     auto b = a.ctx.header().bytes();
     for (std::uint32_t off = 24; off < 40; off += 4)
@@ -138,21 +90,15 @@ void compileEditForm(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, std
     putU16(b, at + 44, static_cast<std::uint16_t>(half.slot));
     putU16(b, at + 46, static_cast<std::uint16_t>(full.slot));
 
-    Surface dc(std::max(fullWidth, 1), std::max(h, 1), 0);
-    dc.selectFont(o.m_logfont);
-    dc.setBkColor(0);
-    dc.setTextColor(0x00FFFFFF);
+    Surface dc = glyphSurface(o.m_logfont, full);
     std::uint8_t shared = 0;
-    const auto halfShared = fontTable(a, fonts, dc, kHalfFontKey, half, kHalfWidthGlyphs, [](int g) {
-        return std::string(1, static_cast<char>(g));
-    }, at + 16);
+    const auto halfShared = sharedOrWrittenTable(a, fonts, dc, kHalfFontKey, half, kHalfWidthGlyphs,
+                                                 [](int g) { return std::string(1, static_cast<char>(g)); }, at + 16);
     if (!halfShared)
         return;
     shared |= *halfShared ? kHalfShared : 0;
-    const auto fullShared = fontTable(a, fonts, dc, kFullFontKey, full, kRowCodes * kRowCodes, [](int g) {
-        const char code[2]{static_cast<char>(0xA1 + g / kRowCodes), static_cast<char>(0xA1 + g % kRowCodes)};
-        return std::string(code, 2);
-    }, at + 20);
+    const auto fullShared =
+        sharedOrWrittenTable(a, fonts, dc, kFullFontKey, full, kFullWidthGlyphs, fullWidthGlyph, at + 20);
     if (!fullShared)
         return;
     shared |= *fullShared ? kFullShared : 0;
@@ -161,16 +107,6 @@ void compileEditForm(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, std
 }
 
 } // namespace
-
-std::uint32_t glyphSlotSize(std::uint32_t n, std::uint32_t m)
-{
-    if (n > m)
-        return (n / m) * (m + 1) + ((n % m + m) & ~m);
-    std::uint32_t slot = 8;
-    while (slot <= n && slot < 4096)
-        slot *= 2;
-    return slot;
-}
 
 void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
 {

@@ -12,9 +12,6 @@ class ControlFontRegistry;
 
 namespace qv::items {
 
-// Bytes of one glyph slot for `dataBytes` bytes of glyph data on pages of `pageMask` + 1.
-std::uint32_t glyphSlotSize(std::uint32_t dataBytes, std::uint32_t pageMask);
-
 // `fonts` is the compile's font registry (emptied before each compile by its owner).
 void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts);
 

@@ -2,8 +2,11 @@
 
 #include "compiler/items/area_item.h"
 #include "compiler/items/button_item.h"
+#include "compiler/items/character_item.h"
+#include "compiler/items/curve_item.h"
 #include "compiler/items/number_item.h"
 #include "compiler/items/dynamic_picture_item.h"
+#include "compiler/items/numeric_input_item.h"
 #include "compiler/items/progress_bar_item.h"
 #include "compiler/items/state_picture_items.h"
 #include "model/shape/shape_kind.h"
@@ -16,9 +19,13 @@ void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry*
     table.install(kKindRealTimeNumber, CompileNumber);
     table.install(kKindProgressBar, CompileProgressBar);
     table.install(kKindDynamicPicture, CompileDynamicPicture);
+    table.install(kKindNumericInput, CompileNumericInput);
+    table.install(kKindCurve, CompileCurve);
     installStatePictureItems(table);
-    if (fonts != nullptr)
+    if (fonts != nullptr) {
         installAreaControlItem(table, *fonts);
+        table.install(kKindCharacter, [fonts](screen::ItemCompileArgs& a) { CompileCharacter(a, *fonts); });
+    }
 }
 
 screen::ItemCompilerTable itemCompilerTable(ControlFontRegistry* fonts)

@@ -9,9 +9,9 @@ class ControlFontRegistry;
 
 namespace qv::items {
 
-// `fonts` is the registry the area control's font tables are shared through; it belongs to
-// one compile at a time (the caller empties it before each compile). Without it the area
-// control keeps its placeholder item.
+// `fonts` is the registry the area and character controls' font tables are shared through;
+// it belongs to one compile at a time (the caller empties it before each compile). Without
+// it those two kinds keep their placeholder items.
 void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry* fonts = nullptr);
 screen::ItemCompilerTable itemCompilerTable(ControlFontRegistry* fonts = nullptr);
 

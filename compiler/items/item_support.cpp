@@ -14,6 +14,8 @@ namespace qv::items {
 
 void refuseControl(screen::ItemCompileArgs& a, std::string_view messageGbk)
 {
+    if (a.objectIndex && !a.ctx.aborted())
+        a.ctx.noteRefusedControl({a.doc.GetTitle(), *a.objectIndex});
     a.ctx.fail(std::string(messageGbk) + "\r\n");
 }
 

@@ -1,7 +1,7 @@
 #include "compiler/items/number_item.h"
 
 #include "compiler/image/le_bytes.h"
-#include "compiler/items/area_item.h"
+#include "compiler/items/font_tables.h"
 #include "compiler/items/item_support.h"
 #include "compiler/items/number_glyphs.h"
 #include "compiler/screen/control_regions.h"

@@ -7,8 +7,10 @@
 #include "compiler/screen/control_regions.h"
 #include "model/paint/paint_context.h"
 
+#include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace qv {
 class CDrawDoc;
@@ -28,6 +30,8 @@ struct ItemCompileArgs {
     // The window's shapes and static kinds on its paper, painted once for all its controls;
     // nullptr: each work canvas paints them itself.
     const Surface* windowShapes = nullptr;
+    // The control's place in its window's object list (none: a control compiled alone).
+    std::optional<std::size_t> objectIndex = std::nullopt;
 };
 
 using ItemCompiler = std::function<void(ItemCompileArgs&)>;

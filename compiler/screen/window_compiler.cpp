@@ -6,6 +6,7 @@
 #include "compiler/image/le_bytes.h"
 #include "compiler/items/item_support.h"
 #include "compiler/screen/cursor_pictures.h"
+#include "compiler/screen/prepare_pool.h"
 #include "compiler/screen/surface_pool.h"
 #include "compiler/tiles/picture_tiles.h"
 #include "model/document/draw_doc.h"
@@ -16,9 +17,10 @@
 #include <algorithm>
 
 namespace qv::screen {
-namespace {
 
 using namespace qv::image;
+
+namespace {
 
 // Larger windows than this cannot be tiled (27 tiles of the largest size each way), so a
 // window file that claims more is damaged; refusing it keeps the work bitmaps bounded.
@@ -30,6 +32,8 @@ bool isSubWindowTitle(const std::string& title)
     return title.size() >= 4 && title.compare(title.size() - 4, 4, ".dlg") == 0;
 }
 
+} // namespace
+
 class WindowRun {
 public:
     WindowRun(compile::CompileContext& ctx, const compile::WindowSource& w, const WindowRenderServices& services,
@@ -37,7 +41,12 @@ public:
         : ctx_(ctx), window_(w), services_(services), items_(items)
     {
     }
-    void run();
+    // What needs nothing of the image and the header area: the window loaded, rendered and
+    // masked, its background encoded for a page-aligned start. Any thread; a failure is kept
+    // for write().
+    void prepare();
+    // The record and the window's pictures, in the image's order (the writer's thread).
+    void write();
 
 private:
     bool load();
@@ -51,6 +60,7 @@ private:
     void setNextItemOffset();
     std::span<std::uint8_t> bytes() { return ctx_.header().bytes(); }
     bool aborted() const { return ctx_.aborted(); }
+    void failLater(std::string messageGbk) { error_ = std::move(messageGbk); }
 
     compile::CompileContext& ctx_;
     const compile::WindowSource& window_;
@@ -68,6 +78,9 @@ private:
     Surface& masked_ = heldMasked_.get();    // quantised, key colour kept for what the panel draws itself
     Surface& shapes_ = heldShapes_.get();    // the shapes on the paper everywhere: where the items' work canvases start
     ControlPlan plan_;
+    std::string error_;                                 // a failure of prepare(), reported by write()
+    std::optional<std::vector<tiles::PictureTile>> tiles_;
+    std::optional<tiles::PageStream> background_;       // encoded from a page start
     std::uint32_t recordStart_ = 0;
     std::uint32_t itemIndex_ = 0;
     tiles::AbortCheck abortCheck_ = [this] { return aborted(); };
@@ -77,7 +90,7 @@ bool WindowRun::load()
 {
     DocumentError error;
     if (!doc_.LoadFromBytes(window_.storedBytes, window_.fileName, &error)) {
-        ctx_.fail(error.messageGbk + "\r\n");
+        failLater(error.messageGbk + "\r\n");
         return false;
     }
     doc_.SetTitle(window_.fileName);
@@ -91,7 +104,7 @@ bool WindowRun::load()
     const Rect& r = windowRect_;
     if (r.left < 0 || r.top < 0 || r.right < r.left || r.bottom < r.top || r.right > kMaxCanvasExtent ||
         r.bottom > kMaxCanvasExtent) {
-        ctx_.fail(window_.fileName + kBadWindowSuffix + compile::text::kFailSuffix);
+        failLater(window_.fileName + kBadWindowSuffix + compile::text::kFailSuffix);
         return false;
     }
     return true;
@@ -172,25 +185,24 @@ void WindowRun::setNextItemOffset()
 
 bool WindowRun::writeBackground()
 {
-    auto tileList = tiles::splitPictureTiles(windowRect_);
-    if (!tileList) {
-        ctx_.fail(std::string(tiles::kTooManyTilesMessage) + "\r\n");
-        return false;
-    }
     setNextItemOffset();
-    const auto n = static_cast<std::uint32_t>(tileList->size());
+    const auto n = static_cast<std::uint32_t>(tiles_->size());
     const auto item = ctx_.reserveHeader(4 + tiles::kTileEntrySize * n);
     if (!item)
         return false;
     ctx_.addPictures(n);
-    tiles::PageStream stream(ctx_.file().size(), ctx_.geometry().pageMask);
-    if (!tiles::writePictureTiles(stream, masked_, *tileList, margins_, rotated_, abortCheck_))
-        return false;
-    if (!appendStream(stream))
+    // Page data depends only on the position within a page: the stream encoded from a page
+    // start is the image's bytes wherever a page starts.
+    if (!background_ || (ctx_.file().size() & ctx_.geometry().pageMask) != 0) {
+        background_.emplace(ctx_.file().size(), ctx_.geometry().pageMask);
+        if (!tiles::writePictureTiles(*background_, masked_, *tiles_, margins_, rotated_, abortCheck_))
+            return false;
+    }
+    if (!appendStream(*background_))
         return false;
     putU8(bytes(), *item, kItemBackground);
     putU8(bytes(), *item + 1, static_cast<std::uint8_t>(n));
-    tiles::storeTileTable(bytes().subspan(*item + 4, tiles::kTileEntrySize * n), *tileList);
+    tiles::storeTileTable(bytes().subspan(*item + 4, tiles::kTileEntrySize * n), *tiles_);
     return true;
 }
 
@@ -258,8 +270,11 @@ void WindowRun::compileControls()
         if (plan_.info[i].compilable) {
             setNextItemOffset();
             if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
-                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, &shapes_};
+                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, &shapes_, i};
+                const ParamBlock before = o.m_Params;
                 (*compiler)(args);
+                if (o.m_Params != before)
+                    ctx_.noteControlChange({window_.fileName, i, before, o.m_Params});
                 if (o.m_nKind == kKindNumericInput)
                     ctx_.addPictures(1);
             } else {
@@ -274,13 +289,30 @@ void WindowRun::compileControls()
     }
 }
 
-void WindowRun::run()
+void WindowRun::prepare()
 {
     if (!load() || !render())
         return;
     plan_ = prepareControlLists(doc_.m_objects, subWindow_ ? 2 : 1);
     maskControls();
+    tiles_ = tiles::splitPictureTiles(windowRect_);
+    if (!tiles_) {
+        failLater(std::string(tiles::kTooManyTilesMessage) + "\r\n");
+        return;
+    }
+    tiles::PageStream stream(0, ctx_.geometry().pageMask);
+    if (tiles::writePictureTiles(stream, masked_, *tiles_, margins_, rotated_, abortCheck_))
+        background_ = std::move(stream);
+}
 
+void WindowRun::write()
+{
+    if (!error_.empty()) {
+        ctx_.fail(error_);
+        return;
+    }
+    if (!tiles_ || aborted())
+        return;
     std::uint32_t count = (subWindow_ ? 2 : 1) + static_cast<std::uint32_t>(plan_.outermost.size());
     count += static_cast<std::uint32_t>(std::count_if(plan_.info.begin(), plan_.info.end(),
                                                       [](const ControlCompileInfo& c) { return c.compilable; }));
@@ -301,18 +333,53 @@ void WindowRun::run()
     compileControls();
 }
 
-} // namespace
-
 void WindowScreenCompiler::compileCursors(compile::CompileContext& ctx)
 {
     compileCursorPictures(ctx, services_.loadPicture, services_.baseDir);
 }
 
+void WindowScreenCompiler::beginWindows(compile::CompileContext& ctx, std::vector<const compile::WindowSource*> order)
+{
+    endWindows();
+    if (services_.threads <= 1 || order.empty())
+        return;
+    order_ = std::move(order);
+    next_ = 0;
+    std::vector<std::function<std::unique_ptr<WindowRun>()>> jobs;
+    for (const compile::WindowSource* w : order_)
+        jobs.push_back([this, &ctx, w] {
+            auto run = std::make_unique<WindowRun>(ctx, *w, services_, items_);
+            run->prepare();
+            return run;
+        });
+    // Each window ahead holds its surfaces: no more are prepared than the threads can use.
+    prepared_ = std::make_unique<PreparePool<WindowRun>>(std::move(jobs), services_.threads, services_.threads + 1);
+}
+
+void WindowScreenCompiler::endWindows()
+{
+    prepared_.reset();
+    order_.clear();
+}
+
 void WindowScreenCompiler::compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window,
                                          compile::WindowKind)
 {
-    WindowRun run(ctx, window, services_, items_);
-    run.run();
+    std::unique_ptr<WindowRun> run;
+    if (prepared_ && next_ < order_.size() && order_[next_] == &window)
+        run = prepared_->take(next_++);
+    if (!run) {
+        run = std::make_unique<WindowRun>(ctx, window, services_, items_);
+        run->prepare();
+    }
+    run->write();
 }
+
+WindowScreenCompiler::WindowScreenCompiler(WindowRenderServices services, ItemCompilerTable items)
+    : services_(std::move(services)), items_(std::move(items))
+{
+}
+
+WindowScreenCompiler::~WindowScreenCompiler() { endWindows(); }
 
 } // namespace qv::screen

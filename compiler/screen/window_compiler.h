@@ -7,6 +7,8 @@
 #include "model/paint/paint_context.h"
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 namespace qv::screen {
 
@@ -19,21 +21,32 @@ inline constexpr std::uint32_t kRegionItemSize = 16;
 struct WindowRenderServices {
     PictureLoader loadPicture;      // nullptr: picture shapes draw nothing
     std::filesystem::path baseDir;  // holds "images"
+    // Threads that load, render and mask the windows ahead of the one writing the image (the
+    // image is the same for any number); 1: everything on the compile's own thread.
+    unsigned threads = 1;
 };
+
+class WindowRun;
+template <class Result>
+class PreparePool;
 
 class WindowScreenCompiler final : public compile::ScreenCompiler {
 public:
-    explicit WindowScreenCompiler(WindowRenderServices services = {}, ItemCompilerTable items = {})
-        : services_(std::move(services)), items_(std::move(items))
-    {
-    }
+    explicit WindowScreenCompiler(WindowRenderServices services = {}, ItemCompilerTable items = {});
+
+    ~WindowScreenCompiler() override;
 
     void compileCursors(compile::CompileContext& ctx) override;
+    void beginWindows(compile::CompileContext& ctx, std::vector<const compile::WindowSource*> order) override;
     void compileWindow(compile::CompileContext& ctx, const compile::WindowSource& window, compile::WindowKind kind) override;
+    void endWindows() override;
 
 private:
     WindowRenderServices services_;
     ItemCompilerTable items_;
+    std::vector<const compile::WindowSource*> order_;
+    std::size_t next_ = 0;
+    std::unique_ptr<PreparePool<WindowRun>> prepared_;
 };
 
 } // namespace qv::screen

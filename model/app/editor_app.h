@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -181,6 +182,16 @@ public:
     // Output lines, progress and close-box changes for the GUI thread, which drains it.
     // Workers post here and never touch a widget.
     ReportQueue m_reports;
+
+    // Output bar texts of the compile, download and device commands (each carries its own
+    // "\r\n"); any thread.
+    void AppendOutput(std::string gbk);
+    // The bytes as "%x" each followed by one blank, as one text.
+    void AppendOutputHex(std::span<const std::uint8_t> bytes);
+    // Refills m_FDiskFiles with the files (not folders) of the project's "FDisk" folder,
+    // ordered by name; empty without a project or folder. For the download's file stage.
+    void ListFDiskFiles();
+    std::vector<std::filesystem::path> m_FDiskFiles;
 
     // ---- Simulator services (their owners build them) ----
     // Rebuilds the simulator's state from the current project.

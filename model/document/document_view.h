@@ -16,6 +16,8 @@ public:
     virtual void Deselect(CDrawObj* obj) {}
     virtual void SetScrollExtent(Size extent) {}
     virtual bool IsRunMode() const { return false; }
+    // Selects the object (alone unless `add`), as a click would.
+    virtual void SelectShape(CDrawObj* obj, bool add = false) {}
 };
 
 } // namespace qv

@@ -1,6 +1,7 @@
 // Area control items: the 12-byte head of every function code and the editing form with its
 // font tables, read back by the record's offsets.
 #include "compiler/items/area_item.h"
+#include "compiler/items/font_tables.h"
 #include "model/paint/control_font_registry.h"
 #include "tests/compiler/items_state_fixture.h"
 

@@ -102,6 +102,47 @@ TEST(ItemsStateWindow, DynamicPictureResolvesItsVariableInTheProjectTable)
     EXPECT_EQ(std::uint8_t(image[item + 25]) >> 4, 3);         // its type: unsigned short
 }
 
+// What item compilers change in a control (here the plot area the chart painter lays out)
+// goes back to the editor's control, and a refused control is named for selection; both as
+// calls the GUI thread runs when it drains the queue.
+TEST(ItemsStateWindow, ControlChangesAndTheRefusedControlAreHandedBack)
+{
+    CompileFixture f;
+    CDrawDoc doc;
+    sixteenPixelScreen(f, doc);
+    doc.m_nWindowWidth = doc.m_nWindowHeight = 64;
+    f.input.width = f.input.height = 64;
+    auto curve = std::make_unique<CDrawRect>(Rect{kMargin, kMargin, kMargin + 40, kMargin + 30});
+    curve->m_nKind = kKindCurve;
+    curve->m_bControl = 1;
+    curve->SetParamI32(80, 1);   // one curve, on the project's first row
+    curve->SetParamI32(84, 0);
+    doc.AddObject(std::move(curve));
+    auto tooSmall = std::make_unique<CDrawRect>(Rect{kMargin, kMargin + 40, kMargin + 5, kMargin + 48});
+    tooSmall->m_nKind = kKindNumericInput;
+    tooSmall->m_bControl = 1;
+    doc.AddObject(std::move(tooSmall));
+    f.input.variables.AppendRow("300", "unsigned short", "v", "0", "");
+    f.input.screens = {{"a.drw", true, 2, doc.SerializeToBytes()}};
+
+    std::vector<compile::RefusedControl> selected;
+    std::vector<CompiledControlChange> changes;
+    f.services.selectControl = [&](const compile::RefusedControl& c) { selected.push_back(c); };
+    f.services.applyControlChanges = [&](const std::vector<CompiledControlChange>& c) { changes = c; };
+    screen::WindowScreenCompiler compiler({}, items::itemCompilerTable());
+    EXPECT_FALSE(f.compile(&compiler).ok);
+    EXPECT_NE(f.takeLog().find("编译出错!!\"编辑框\"控件的长宽太小"), std::string::npos);
+
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].windowTitle, "a.drw");
+    EXPECT_EQ(selected[0].objectIndex, 1u);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].windowTitle, "a.drw");
+    EXPECT_EQ(changes[0].objectIndex, 0u);
+    EXPECT_EQ(changes[0].before, doc.m_objects[0]->m_Params);
+    EXPECT_NE(changes[0].after[68] | changes[0].after[69], 0) << "the plot width the painter stored";
+}
+
 TEST(ItemsStateWindow, RectangleNoCanvasCouldHoldIsRefused)
 {
     const std::pair<int, screen::ItemCompiler> kinds[]{{kKindBitSwitch, &items::CompileBitSwitch},
@@ -127,10 +168,12 @@ TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
     ControlFontRegistry fonts;
     const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
     for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
-                     kKindIndicator, kKindRadioButton, kKindAreaControl})
+                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput, kKindCharacter, kKindCurve})
         EXPECT_NE(withFonts.find(kind), nullptr) << kind;
-    // The area control shares its font tables through the compile's registry: none, no item.
+    // The area and character controls share their font tables through the compile's
+    // registry: none, no item.
     EXPECT_EQ(items::itemCompilerTable().find(kKindAreaControl), nullptr);
+    EXPECT_EQ(items::itemCompilerTable().find(kKindCharacter), nullptr);
 }
 
 } // namespace

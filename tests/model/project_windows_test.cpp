@@ -88,7 +88,10 @@ TEST_F(Windows, ResolutionChangeScalesScreensShrinksOrCentresSubWindowsAndSavesA
 
 class NullView : public DocumentView {
 public:
-    void OnUpdate(DocumentView*, int, CDrawObj*) override {}
+    void OnUpdate(DocumentView*, int, CDrawObj* obj) override { updated.push_back(obj); }
+    void SelectShape(CDrawObj* obj, bool add) override { selected.push_back({obj, add}); }
+    std::vector<CDrawObj*> updated;
+    std::vector<std::pair<CDrawObj*, bool>> selected;
 };
 
 TEST_F(Windows, AWindowsViewIsFoundByItsDocumentTitle)
@@ -104,6 +107,40 @@ TEST_F(Windows, AWindowsViewIsFoundByItsDocumentTitle)
     EXPECT_EQ(FindViewByDocTitle("none.dlg"), nullptr);
     pop->RemoveView(&second);
     pop->RemoveView(&first);
+}
+
+// After a compile: the editor's controls take what the item compilers changed in the copies,
+// unless the user changed them meanwhile, and the refused control is selected in its view.
+TEST_F(Windows, CompiledControlChangesAndTheRefusedControlReachTheDocuments)
+{
+    CDrawDoc* doc = addWindow("pop.dlg", true);
+    for (int i = 0; i < 3; ++i)
+        doc->AddObject(std::make_unique<CDrawRect>(Rect{10 * i, 0, 10 * i + 8, 8}));
+    NullView view;
+    doc->AddView(&view);
+    doc->SetModifiedFlag(false);
+
+    const auto changed = [&](std::size_t index, std::uint8_t value) {
+        CompiledControlChange c{"pop.dlg", index, doc->m_objects[index]->m_Params, doc->m_objects[index]->m_Params};
+        c.after[4] = value;
+        return c;
+    };
+    std::vector<CompiledControlChange> changes{changed(0, 7), changed(2, 9)};
+    changes.push_back({"gone.dlg", 0, {}, {}});
+    changes.push_back({"pop.dlg", 99, {}, {}});
+    doc->m_objects[2]->m_Params[5] = 1;   // the user edited this control during the compile
+    EXPECT_EQ(ApplyCompiledControlChanges(*app, changes), 1);
+    EXPECT_EQ(doc->m_objects[0]->m_Params[4], 7);
+    EXPECT_EQ(doc->m_objects[2]->m_Params[4], 0) << "the user's edit wins";
+    EXPECT_FALSE(doc->IsModified()) << "a compile alone asks for no save";
+    EXPECT_EQ(view.updated, std::vector<CDrawObj*>{doc->m_objects[0].get()});
+
+    SelectRefusedControl(*app, "pop.dlg", 1);
+    SelectRefusedControl(*app, "pop.dlg", 3);
+    SelectRefusedControl(*app, "gone.dlg", 0);
+    ASSERT_EQ(view.selected.size(), 1u);
+    EXPECT_EQ(view.selected[0], std::make_pair(doc->m_objects[1].get(), false));
+    doc->RemoveView(&view);
 }
 
 } // namespace
