@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -345,6 +346,9 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
              s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("decimals"))->setText(QStringLiteral("5"));
          },
          u8"“小数位”不能大于“总位数”", true},
+        {"button text GBK cannot hold", kKindButton, 0,
+         [](CMyPropertySheet& s) { s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("text"))->setText(QString::fromUtf8(u8"按钮\U0001F600")); },
+         u8"内容中有无法保存的字符。"},
         {"missing user code file", kKindButton, 1, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true},
     };
     for (const BadInput& c : cases) {
@@ -521,6 +525,52 @@ TEST_F(ControlSheetDialogTest, RadioModeShowsThePicturesAndOkStoresTheDefaults)
     EXPECT_EQ(radio->m_strFiles, (std::vector<std::string>{"\\UserPicture\\Radio_ON.bmp", "\\UserPicture\\Radio_OFF.bmp"}));
     EXPECT_EQ(blockReadU(radio->m_Params, 32, 4), 0xFFFFFFu);
     EXPECT_EQ(blockReadI32(radio->m_Params, 60), 1);
+}
+
+TEST_F(ControlSheetDialogTest, OkRepaintsTheViewAndOneUndoRestoresIt)
+{
+    CDrawObj* number = addObject({100, 100, 220, 140}, kKindRealTimeNumber);
+    blockWriteI32(number->m_Params, 52, 0);  // background drawn
+    blockWriteI32(number->m_Params, 56, 0x00FFFFFF);
+    doc->TakeUndoSnapshot();
+    // The inside of the control, clear of the selection handles.
+    const QRect inside(106, 106, 108, 28);
+    auto countRed = [](const QImage& image) {
+        int red = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                red += image.pixelColor(x, y) == QColor(255, 0, 0);
+        return red;
+    };
+    const QImage before = shown().copy(inside);
+    openSheet(*number, [&](CMyPropertySheet& sheet) {
+        find<ColorButton>(sheet, 0, "backColor")->setColor(0x000000FF);
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    const QImage after = shown().copy(inside);
+    EXPECT_LT(countRed(before), inside.width() * inside.height() / 4);  // the digits only
+    EXPECT_GT(countRed(after), inside.width() * inside.height() / 2);
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(shown().copy(inside), before);
+}
+
+TEST_F(ControlSheetDialogTest, EachSwitchPreviewIsPaintedByItself)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(app->m_strProjectDir / "UserPicture");
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(QString::fromStdU16String((app->m_strProjectDir / "UserPicture" / "off.bmp").u16string()), "BMP"));
+    CDrawObj* sw = addObject({100, 100, 180, 150}, kKindBitSwitch);
+    sw->m_strFiles = {"\\UserPicture\\missing.bmp", "\\UserPicture\\off.bmp"};
+    view->SelectShape(sw);
+    openSheet(*sw, [&](CMyPropertySheet& sheet) {
+        auto* on = find<QLabel>(sheet, 0, "previewOn");
+        auto* off = find<QLabel>(sheet, 0, "previewOff");
+        EXPECT_TRUE(on->pixmap().isNull());
+        EXPECT_FALSE(off->pixmap().isNull());
+        press(sheet, QDialogButtonBox::Cancel);
+    });
 }
 
 } // namespace
