@@ -2,7 +2,10 @@
 // reach the block at the offsets of each kind's layout, OK without changes and Cancel leave
 // everything as it was, bad input keeps the sheet open with nothing stored, and a PLC link
 // creates its hidden variable once.
+#include "app/tools/edit_tool.h"
+#include "app/tools/tool_shapes.h"
 #include "model/params/block_bytes.h"
+#include "model/vars/hmi_var_table.h"
 #include "model/params/object_var_refs.h"
 #include "model/vars/hmi_vars.h"
 #include "platform/archive/archive.h"
@@ -571,6 +574,73 @@ TEST_F(ControlSheetDialogTest, EachSwitchPreviewIsPaintedByItself)
         EXPECT_FALSE(off->pixmap().isNull());
         press(sheet, QDialogButtonBox::Cancel);
     });
+}
+
+TEST_F(ControlSheetDialogTest, NewUserBindsTwoButtonsThatSurviveSaveAndReopen)
+{
+    project->SetSettingI32(settings::kProtocol1, 3);  // "Modbus RTU Master" on port 1
+    project->SetSettingI32(settings::kNoAutoAddressAdjust, 0);
+    int buttonShape = -1;
+    for (const ToolShapeDef& t : toolShapes())
+        if (t.kind == kKindButton)
+            buttonShape = t.shape;
+    ASSERT_GE(buttonShape, 0);
+    auto drawButton = [&](Point from, Point to) {
+        CEditTool::s_nCurShape = buttonShape;
+        drag(from, to);
+        return doc->m_objects.back().get();
+    };
+    auto chooseAction = [&](CMyPropertySheet& sheet, const char* actionGbk) {
+        auto* action = find<QComboBox>(sheet, 1, "action");
+        action->setCurrentIndex(action->findText(toQString(actionGbk)));
+        EXPECT_EQ(action->currentText(), toQString(actionGbk));
+        return find<AddressGroupWidget>(sheet, 1, "operated");
+    };
+
+    CDrawObj* plcButton = drawButton({100, 100}, {200, 150});
+    ASSERT_EQ(plcButton->m_nKind, kKindButton);
+    openSheet(*plcButton, [&](CMyPropertySheet& sheet) {
+        AddressGroupWidget* g = chooseAction(sheet, kOperateVariableAction);
+        g->target()->setCurrentIndex(1);
+        g->station()->setText(QStringLiteral("1"));
+        g->elementType()->setCurrentIndex(g->elementType()->findText(u8q(u8"功能码:0x3(读保持寄存器)")));
+        g->elementNumber()->setText(QStringLiteral("100"));
+        EXPECT_EQ(g->variable()->currentText(), QStringLiteral("m_PlcCom1SlaveAdr1VW100"));
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    const std::optional<int> row = findVarRow(project->m_varTable, "m_PlcCom1SlaveAdr1VW100");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(project->m_varTable.type[static_cast<std::size_t>(*row)], "unsigned short");
+
+    CDrawObj* varButton = drawButton({300, 100}, {400, 150});
+    const int chosen = static_cast<int>(project->m_varTable.size()) - 1;
+    openSheet(*varButton, [&](CMyPropertySheet& sheet) {
+        AddressGroupWidget* g = chooseAction(sheet, kOperateVariableAction);
+        g->target()->setCurrentIndex(0);
+        g->variable()->setCurrentIndex(chosen);
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    EXPECT_EQ(blockReadI32(varButton->m_Params, 128), chosen);
+    const std::string chosenName = project->m_varTable.name[static_cast<std::size_t>(chosen)];
+
+    ASSERT_TRUE(doc->DoFileSave());
+    const std::filesystem::path hmi = project->GetPathName();
+    view.reset();
+    app->CloseAllDocuments();
+    ASSERT_TRUE(app->OpenProjectFile(hmi));
+    CDrawDoc* reopened = app->FindDocByTitle("win0.drw");
+    ASSERT_NE(reopened, nullptr);
+    ASSERT_EQ(reopened->m_objects.size(), 2u);
+    const CDrawObj& a = *reopened->m_objects[0];
+    const CDrawObj& b = *reopened->m_objects[1];
+    const HmiVarTable& table = app->ProjectDoc()->m_varTable;
+    EXPECT_EQ(table.name.at(static_cast<std::size_t>(blockReadI32(a.m_Params, 128))), "m_PlcCom1SlaveAdr1VW100");
+    EXPECT_EQ(blockReadI32(a.m_Params, 228), 1);    // port 1
+    EXPECT_EQ(blockReadI32(a.m_Params, 236), 1);    // station
+    EXPECT_EQ(blockReadI32(a.m_Params, 240), 100);  // element
+    EXPECT_EQ(a.m_strFiles.at(3), kOperateVariableAction);
+    EXPECT_EQ(table.name.at(static_cast<std::size_t>(blockReadI32(b.m_Params, 128))), chosenName);
+    EXPECT_EQ(b.m_strFiles.at(3), kOperateVariableAction);
 }
 
 } // namespace
