@@ -51,6 +51,13 @@ void ShowPageMessage(QWidget* parent, const QString& text)
     QMessageBox::warning(parent, QString::fromUtf8(u8"Quorvane"), text);
 }
 
+bool RunPageDialog(QDialog& dialog)
+{
+    if (g_dialogs.runDialog)
+        return g_dialogs.runDialog(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 QString PictureFileFilter() { return QString::fromUtf8(u8"图片 (*.jpg *.jpeg *.bmp *.gif *.wmf)"); }
 
 } // namespace qv

@@ -4,6 +4,7 @@
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
 
+#include <QDialog>
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +19,8 @@ struct PageDialogs {
     // The chosen file's path, empty when cancelled; `filter` in Qt's form.
     std::function<QString(QWidget* parent, const QString& filter)> pickOpenFile;
     std::function<void(QWidget* parent, const QString& text)> message;
+    // The pages' own modal dialogs (fill style, picture font): true for OK.
+    std::function<bool(QDialog& dialog)> runDialog;
 };
 
 // Replaces the dialogs (an empty member keeps the Qt one); returns the previous set.
@@ -27,6 +30,7 @@ std::optional<ColorRef> PickColor(QWidget* parent, ColorRef current);
 std::optional<QFont> PickFont(QWidget* parent, const QFont& current);
 QString PickOpenFile(QWidget* parent, const QString& filter);
 void ShowPageMessage(QWidget* parent, const QString& text);
+bool RunPageDialog(QDialog& dialog);
 
 // The pictures' open-file filter.
 QString PictureFileFilter();

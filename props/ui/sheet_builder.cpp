@@ -1,5 +1,6 @@
 #include "props/ui/sheet_builder.h"
 
+#include "props/ui/control_page_widgets.h"
 #include "props/ui/form_page.h"
 #include "props/ui/shape_page_widgets.h"
 
@@ -45,12 +46,13 @@ std::vector<std::unique_ptr<PropertyPage>> BuildSheetPages(const KindSheet& shee
     for (PageId id : sheet.pages) {
         if (id == PageId::Position) {
             pages.push_back(std::make_unique<PositionPageWidget>(values.position));
+        } else if (auto control = MakeControlPage(id, values)) {
+            pages.push_back(std::move(control));
         } else if (id == sheet.pages.front()) {
             if (auto page = std::visit(AppearanceWidget{}, values.appearance))
                 pages.push_back(std::move(page));
         }
-        // The controls' own pages and the common address-group pages join here as they are
-        // built; until then their fields go back to the object unchanged.
+        // Pages not built yet are left out; their fields go back to the object unchanged.
     }
     return pages;
 }

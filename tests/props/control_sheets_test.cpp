@@ -66,9 +66,11 @@ void expectLandings(const std::array<std::uint8_t, 1024>& before, const std::arr
         for (int i = 0; i < l.width; ++i)
             claimed[static_cast<std::size_t>(l.offset + i)] = true;
     }
-    for (std::size_t i = 0; i < after.size(); ++i)
-        if (!claimed[i])
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (!claimed[i]) {
             EXPECT_EQ(after[i], before[i]) << "byte " << i << " changed";
+        }
+    }
 }
 
 TEST_F(ControlSheetsTest, BitSwitchPagesLandAtTheirOffsets)

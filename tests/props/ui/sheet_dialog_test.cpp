@@ -5,7 +5,7 @@
 #include "app/tools/object_properties.h"
 #include "props/ui/shape_page_widgets.h"
 #include "platform/archive/archive.h"
-#include "tests/app/view_fixture.h"
+#include "tests/props/ui/sheet_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,47 +18,6 @@
 
 namespace qv::test {
 namespace {
-
-class SheetDialogTest : public ViewFixture {
-protected:
-    void SetUp() override
-    {
-        ViewFixture::SetUp();
-        installPropertySheets(*app, view.get());
-    }
-    void TearDown() override
-    {
-        SetObjectPropertiesHandler({});
-        ViewFixture::TearDown();
-    }
-
-    // Runs `act` on the sheet once it is shown (the sheet is modal, so this waits on a timer).
-    void whenSheetOpens(std::function<void(CMyPropertySheet&)> act)
-    {
-        auto* poll = new QTimer(view.get());
-        poll->setInterval(10);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-            if (auto* sheet = dynamic_cast<CMyPropertySheet*>(QApplication::activeModalWidget())) {
-                poll->stop();
-                poll->deleteLater();
-                act(*sheet);
-            }
-        });
-        poll->start();
-    }
-
-    static void press(CMyPropertySheet& sheet, QDialogButtonBox::StandardButton which)
-    {
-        QTest::mouseClick(sheet.buttons()->button(which), Qt::LeftButton);
-    }
-
-    // What a user's double click delivers: the first click selects, the second opens.
-    void doubleClick(Point p)
-    {
-        click(p);
-        QTest::mouseDClick(port(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y));
-    }
-};
 
 TEST_F(SheetDialogTest, DoubleClickOpensTheSheetAndOkChangesLineColourAndWidth)
 {
