@@ -3,7 +3,7 @@
 #include "app/layout/view_keys.h"
 #include "app/tools/edit_tool.h"
 #include "app/tools/tool_shapes.h"
-#include "app/view/touch_block.h"
+#include "model/document/touch_block.h"
 #include "app/view/view_context_menu.h"
 #include "app/view/view_geometry.h"
 #include "app/view/view_paint_state.h"
