@@ -420,12 +420,15 @@ bool CDrawView::AcceptsToolInput() const
 
 void CDrawView::mousePressEvent(QMouseEvent* event)
 {
+    if (IsRunMode() && event->button() == Qt::RightButton && IsActive() && m_app.m_bCompiling.load() == 0)
+        ForwardRunMouse(RunMouse::RightDown, event);
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
     if (IsRunMode()) {
-        CEditTool::s_nCurShape = kSelectionShape;  // what the press does there comes with the simulator
+        CEditTool::s_nCurShape = kSelectionShape;
+        ForwardRunMouse(RunMouse::Down, event);
         return;
     }
     if (!AcceptsToolInput())
@@ -440,6 +443,10 @@ void CDrawView::mouseReleaseEvent(QMouseEvent* event)
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
     }
+    if (IsRunMode()) {
+        ForwardRunMouse(RunMouse::Up, event);
+        return;
+    }
     if (!AcceptsToolInput()) {
         // A compile that started during the drag ends it here.
         CEditTool::AbandonDrag(*this);
@@ -451,6 +458,10 @@ void CDrawView::mouseReleaseEvent(QMouseEvent* event)
 
 void CDrawView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && IsRunMode()) {
+        ForwardRunMouse(RunMouse::DoubleClick, event);
+        return;
+    }
     if (event->button() != Qt::LeftButton || !AcceptsToolInput())
         return;
     if (CEditTool* tool = CEditTool::GetToolForShape(CEditTool::s_nCurShape))
@@ -468,12 +479,19 @@ void CDrawView::mouseMoveEvent(QMouseEvent* event)
     }
     if (IsRunMode()) {
         CEditTool::s_nCurShape = kSelectionShape;
+        ForwardRunMouse(RunMouse::Move, event);
         return;
     }
     if (!AcceptsToolInput())
         return;
     if (CEditTool* tool = CEditTool::GetToolForShape(CEditTool::s_nCurShape))
         tool->OnMouseMove(*this, keyFlagsOf(event), point);
+}
+
+void CDrawView::ForwardRunMouse(RunMouse what, const QMouseEvent* event)
+{
+    if (m_hooks.runMouse && m_pDocument != nullptr)
+        m_hooks.runMouse(what, ClientToDocPoint(ClientPointOf(event)));
 }
 
 void CDrawView::contextMenuEvent(QContextMenuEvent* event)
@@ -521,6 +539,11 @@ void CDrawView::PrepareRunCanvas()
 
 void CDrawView::RenderFrame(const Rect& dirtyDoc)
 {
+    if (IsRunMode() && m_app.m_AutoRefresh.load() != 0) {
+        // The simulator paints what the live bank holds now.
+        m_app.SyncScreenVariables();
+        m_app.m_VarMem.copyFrom(m_app.m_VarMemRun);
+    }
     const Size resolution{m_app.m_nResWidth, m_app.m_nResHeight};
     QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     Size desktop{};

@@ -4,6 +4,7 @@
 // What belongs to the simulator run time goes through the installed SimulationServices.
 #include "model/app/editor_app.h"
 #include "model/vars/hmi_vars.h"
+#include "model/vars/system_vars.h"
 
 namespace qv {
 namespace {
@@ -97,6 +98,24 @@ void CEditorApp::LoadProtocolDrivers()
 std::vector<std::uint8_t> CEditorApp::ProtocolBlockImage() const
 {
     return m_simulation ? m_simulation->ProtocolBlockImage() : std::vector<std::uint8_t>{};
+}
+
+void CEditorApp::SyncScreenVariables()
+{
+    const struct {
+        SystemVar var;
+        void (*changed)(CEditorApp&);
+    } kSwitches[] = {{SystemVar::HuaMian, OnScreenVarChanged}, {SystemVar::ChildWindow, OnSubWindowVarChanged}};
+    for (const auto& s : kSwitches) {
+        const auto address = SystemVarAddress(*this, s.var, 1);
+        if (!address)
+            continue;
+        const auto live = m_VarMemRun.readByte(*address);
+        if (!live || m_VarMem.readByte(*address) == live)
+            continue;
+        m_VarMem.writeByte(*address, *live);
+        s.changed(*this);
+    }
 }
 
 void CEditorApp::AnimateObjects()

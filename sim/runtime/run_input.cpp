@@ -155,6 +155,24 @@ void setButtonState(CDrawObj& obj, RunInput& in, int state)
         redraw(in.app);
 }
 
+void cursor(RunInput& in, RunCursor shape)
+{
+    if (in.setCursor)
+        in.setCursor(shape);
+}
+
+// The cursor a control asks for under the pointer: the hand over a button with its option,
+// the I-beam over a character control with its option, the move cross over a dragging area.
+void controlCursor(const CDrawObj& obj, RunInput& in)
+{
+    if (obj.m_nKind == kKindButton && obj.ParamU8(124) != 0)
+        cursor(in, RunCursor::Hand);
+    else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
+        cursor(in, RunCursor::IBeam);
+    else if (obj.m_nKind == 26 && obj.ParamU8(1) != 0 && obj.ParamU8(0) == 2 && in.runMode)
+        cursor(in, RunCursor::SizeAll);
+}
+
 void keyClick(const CDrawObj&, RunInput& in)
 {
     const auto address = SystemVarAddress(in.app, SystemVar::KeySound, 1);
@@ -171,6 +189,8 @@ void OpenSystemWindow(CEditorApp& app, std::string_view name) { app.m_strSimSysW
 void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
 {
     keyClick(obj, in);
+    if (inside(obj, p))
+        controlCursor(obj, in);
     if (obj.m_nKind != kKindButton || !inside(obj, p))
         return;
     setButtonState(obj, in, 3);
@@ -182,6 +202,8 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
 {
     CEditorApp& app = in.app;
     const bool hit = inside(obj, p);
+    if (hit)
+        controlCursor(obj, in);
     switch (obj.m_nKind) {
     case kKindButton: {
         if (!hit) {
@@ -260,6 +282,10 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         takeFocus(app, obj, p);
         return;
     }
+    case 26:
+        if (in.runMode && obj.ParamU8(0) == 4)
+            CandidateBarClick(app, obj, p.x, p.y);
+        return;
     case kKindRadio: {
         if (!in.runMode || !hit || !writeAllowed(app, obj))
             return;
@@ -310,6 +336,8 @@ void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 {
+    if (inside(obj, p))
+        controlCursor(obj, in);
     if (obj.m_nKind != kKindButton)
         return;
     const bool allowed = writeAllowed(in.app, obj);

@@ -17,11 +17,16 @@ namespace qv::sim {
 
 class PortWriter;
 
+// The pointer shapes the controls ask for while the pointer is over them.
+enum class RunCursor { Hand, IBeam, SizeAll };
+
 struct RunInput {
+    explicit RunInput(CEditorApp& application) : app(application) {}
     CEditorApp& app;
     PortWriter* writer = nullptr;
     bool runMode = true;               // the view is the simulator's
     std::function<void()> keyClick;    // plays the key click (nothing until sound exists)
+    std::function<void(RunCursor)> setCursor;
 };
 
 void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in);

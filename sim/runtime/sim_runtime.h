@@ -18,6 +18,8 @@ class CEditorApp;
 
 namespace qv::sim {
 
+class PortWriter;
+
 // Milliseconds of a monotonic clock; tests pass their own.
 class MonotonicClock {
 public:
@@ -49,6 +51,13 @@ public:
     void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &noServices_; }
     // Closes the simulator's sound before the emulator stops (nothing until sound exists).
     std::function<void()> closeSound;
+    // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
+    std::function<void()> keyClick;
+    // The PLC poll of both serial ports that timers 3 and 5 run (nothing until the ports exist).
+    std::function<void()> pollPlcPorts;
+    // Where run-time variable changes go (the serial side installs it; none: nowhere).
+    void SetPortWriter(PortWriter* writer) { portWriter_ = writer; }
+    PortWriter* GetPortWriter() const { return portWriter_; }
     // True while a runner thread exists (joined or not).
     bool HasUserCodeThread() const { return runner_ && runner_->joinable(); }
     // The emulated interrupt-enable register (0 without user code).
@@ -68,6 +77,7 @@ private:
     std::unique_ptr<Mc8051Cpu> cpu_;
     std::unique_ptr<Mc8051Runner> runner_;
     std::int64_t lastAnimateMs_ = -1;
+    PortWriter* portWriter_ = nullptr;
 };
 
 } // namespace qv::sim

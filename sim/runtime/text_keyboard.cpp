@@ -306,6 +306,52 @@ void CharacterKey(CEditorApp& app, CDrawObj& obj, std::string_view key)
     app.m_bSimRepaint = 1;
 }
 
+void CandidateBarClick(CEditorApp& app, const CDrawObj& bar, int x, int y)
+{
+    const Rect r = bar.m_rcPosition.normalized();
+    CDrawObj* target = app.m_pInputTarget;
+    if (!r.contains(x, y) || app.m_bPinyinMode.load() == 0 || !target)
+        return;
+    const std::int64_t s = app.m_nPinyinPitch;
+    if (s <= 0)
+        return;
+    if (x < r.left + 3 * s) {
+        InsertText(app, *target, pinyinLetters(app));
+        return;
+    }
+    const std::int64_t cell = s + 8;
+    const std::int64_t cells = (std::int64_t{r.right} - (s / 2) * 6 - r.left - 13) / cell;
+    if (cells < 3)
+        return;
+    // Two bytes per candidate up to the zero byte.
+    std::vector<std::string> candidates;
+    for (const char* c = app.m_pPinyinCandidates; c && c[0] != 0 && c[1] != 0; c += 2)
+        candidates.emplace_back(c, 2);
+    const std::int64_t count = static_cast<std::int64_t>(candidates.size());
+    const std::int64_t index = cells - 1 - (std::int64_t{r.right} - 1 - x) / cell; // cells end at the right edge
+    if (index < 0)
+        return;
+    std::int64_t candidate = index;
+    if (count > cells) {
+        const std::int64_t perPage = cells - 2;
+        const std::int64_t lastPage = (count - 1) / perPage;
+        if (index == 0) {
+            app.m_nPinyinPage = static_cast<int>(std::max<std::int64_t>(0, app.m_nPinyinPage - 1));
+            app.m_bSimRepaint = 1;
+            return;
+        }
+        if (index == cells - 1) {
+            app.m_nPinyinPage = static_cast<int>(std::min<std::int64_t>(lastPage, app.m_nPinyinPage + 1));
+            app.m_bSimRepaint = 1;
+            return;
+        }
+        candidate = std::min<std::int64_t>(app.m_nPinyinPage, lastPage) * perPage + index - 1;
+    }
+    if (candidate >= count)
+        return;
+    InsertText(app, *target, candidates[static_cast<std::size_t>(candidate)]);
+}
+
 void InsertText(CEditorApp& app, CDrawObj& obj, std::string_view bytes)
 {
     if (obj.m_nKind != 25 || !on(obj, kInputAllowed) || bytes.empty())

@@ -18,6 +18,10 @@ void CharacterKey(CEditorApp& app, CDrawObj& target, std::string_view key);
 // run fits; then the pinyin state is reset.
 void InsertText(CEditorApp& app, CDrawObj& target, std::string_view bytes);
 
+// A click on the pinyin candidate bar `bar` (area control in mode 4): the typed letters, a
+// page cell or a candidate. The page never leaves the candidate list.
+void CandidateBarClick(CEditorApp& app, const CDrawObj& bar, int x, int y);
+
 // Empties the pinyin letters and the candidate page.
 void ResetPinyinState(CEditorApp& app);
 

@@ -48,7 +48,9 @@ protected:
         table().AppendRow("502", "unsigned short", "m_B", "0", "");
         app->RebuildSimulation();
         writer = std::make_unique<RecordingWriter>(app->m_VarMemRun);
-        in = std::make_unique<RunInput>(RunInput{*app, writer.get(), true, [this] { ++clicks; }});
+        in = std::make_unique<RunInput>(*app);
+        in->writer = writer.get();
+        in->keyClick = [this] { ++clicks; };
     }
     CDrawObj& add(int kind)
     {

@@ -24,7 +24,7 @@ protected:
             w->m_nMarginX = w->m_nMarginY = 38;
         }
         app->m_strSimScreen = "s0.drw";
-        in = std::make_unique<RunInput>(RunInput{*app});
+        in = std::make_unique<RunInput>(*app);
         routing = std::make_unique<RunRouting>(*in);
         routing->onInput = [this] { ++inputs; };
     }

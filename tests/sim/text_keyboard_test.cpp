@@ -152,3 +152,34 @@ TEST_F(TextKeyboard, ClickPicksTheTargetAndOpensTheKeyboard)
 
 } // namespace
 } // namespace qv::sim
+
+namespace qv::sim {
+namespace {
+
+TEST_F(TextKeyboard, CandidateBarPagesStayInTheList)
+{
+    // Five cells of 28 pixels (pitch 20) ending at the bar's right edge 340.
+    auto obj = std::make_unique<CDrawRect>(Rect{100, 300, 340, 330});
+    obj->m_nKind = 26;
+    CDrawObj& bar = *screen->AddObject(std::move(obj));
+    static const std::string candidates = qv::test::gbkText(u8"好号豪浩毫郝昊") + std::string(1, '\0');
+    app->m_pPinyinCandidates = candidates.data();
+    app->m_nPinyinPitch = 20;
+    app->m_bPinyinMode = 1;
+    app->m_pInputTarget = target;
+    const int cell = 28, right = 340;
+    auto cellX = [&](int k) { return right - (5 - k) * cell + 2; };
+    for (int i = 0; i < 5; ++i)
+        CandidateBarClick(*app, bar, cellX(4), 310); // next page, pressed past the end
+    EXPECT_EQ(app->m_nPinyinPage, 2);                // seven candidates, three a page
+    setText("", 0);
+    CandidateBarClick(*app, bar, cellX(1), 310);      // the first candidate of the last page
+    EXPECT_EQ(text(), qv::test::gbkText(u8"昊"));
+    CandidateBarClick(*app, bar, cellX(0), 310);      // pages back (the insert reset it to 0)
+    EXPECT_EQ(app->m_nPinyinPage, 0);
+    CandidateBarClick(*app, bar, cellX(2), 310);
+    EXPECT_EQ(text(), qv::test::gbkText(u8"昊号"));
+}
+
+} // namespace
+} // namespace qv::sim
