@@ -1,5 +1,6 @@
 #include "sim/runtime/run_routing.h"
 
+#include <utility>
 #include <vector>
 
 #include "model/app/editor_app.h"
@@ -76,8 +77,10 @@ void RunRouting::ButtonDown(Point p)
     if (sub && isModeless(*sub) && !windowRect(*sub, sub->m_nMarginX, sub->m_nMarginY).contains(p.x, p.y)) {
         (sysOpen ? app.m_strSimSysWindow : app.m_strSimSubWindow).clear();
         app.m_bSimRepaint = 1;
+        pressClosedWindow_ = true;
         return;
     }
+    pressClosedWindow_ = false;
     CDrawDoc* below = belowKeyboard(p);
     forObjects(topWindow(), false, [&](CDrawObj& obj) { OnRunLButtonDown(obj, p, in_); });
     forObjects(below, true, [&](CDrawObj& obj) { OnRunLButtonDown(obj, p, in_); });
@@ -86,6 +89,8 @@ void RunRouting::ButtonDown(Point p)
 void RunRouting::ButtonUp(Point p)
 {
     inputSeen();
+    if (std::exchange(pressClosedWindow_, false))
+        return; // the click only closed a modeless sub-window
     CDrawDoc* below = belowKeyboard(p);
     CDrawDoc* top = topWindow();
     forObjects(top, false, [&](CDrawObj& obj) { OnRunLButtonUp(obj, p, in_); });

@@ -34,6 +34,7 @@ private:
     void inputSeen();
 
     RunInput& in_;
+    bool pressClosedWindow_ = false; // the release of that click reaches nothing
 };
 
 } // namespace qv::sim
