@@ -2,23 +2,18 @@
 // special sub-windows: button operations on press, release, enter and leave, a clear
 // write-enable bit, radio buttons, permission refusal, modal and modeless sub-windows and a
 // character control picked below the open keyboard.
-#include "app/view/run_mode_driver.h"
 #include "model/params/block_bytes.h"
-#include "sim/runtime/sim_runtime.h"
-#include "tests/app/view_fixture.h"
+#include "tests/app/run_view_fixture.h"
 
 namespace qv::test {
 namespace {
 
-class RunModeControls : public ViewFixture {
+class RunModeControls : public RunViewFixture {
 protected:
     void SetUp() override
     {
-        ViewFixture::SetUp();
+        RunViewFixture::SetUp();
         ASSERT_FALSE(HasFailure());
-        view.reset();
-        runtime = std::make_unique<sim::SimRuntime>(*app);
-        app->SetSimulationServices(runtime.get());
         for (const char* name : {"w0.dlg", "系统键盘.dlg", "系统登陆.dlg"}) {
             CDrawDoc* sub = app->m_pWindowTemplate->OpenNewDocument(name);
             sub->m_nWindowWidth = 200;
@@ -26,20 +21,7 @@ protected:
             sub->m_nMarginX = sub->m_nMarginY = 38;
             app->ProjectDoc()->m_subWindowNames.push_back(std::make_unique<CDrawObj>(std::string(name)));
         }
-        CDrawDoc* sim = app->FindDocByTitle(CEditorApp::kSimulatorTitle);
-        simView = std::make_unique<CDrawView>(*app, sim, true);
-        new RunModeDriver(*app, *simView);
-        simView->resize(1000, 640);
-        simView->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(simView.get()));
-        simView->SetActive(true);
-    }
-    void TearDown() override
-    {
-        simView.reset();
-        app->SetSimulationServices(nullptr);
-        runtime.reset();
-        ViewFixture::TearDown();
+        ASSERT_NO_FATAL_FAILURE(showSimulator());
     }
     CDrawObj& add(CDrawDoc& d, int kind, Rect r)
     {
@@ -66,8 +48,6 @@ public: // the case table's actions call these
     void move(Point p) { QTest::mouseMove(port(), QPoint(p.x, p.y)); }
     int byte(int address) { return app->m_VarMemRun.readByte(address).value(); }
 
-    std::unique_ptr<sim::SimRuntime> runtime;
-    std::unique_ptr<CDrawView> simView;
 };
 
 TEST_F(RunModeControls, ButtonOperationsFollowTheMouse)

@@ -2,14 +2,12 @@
 // the port writer hears each change before the bank holds it, the key click plays once per
 // press, a touch controller's pen packets press the view at the panel point, and timer 0
 // follows the period the user code asks for.
-#include "app/view/run_mode_driver.h"
 #include "model/params/block_bytes.h"
 #include "model/document/touch_block.h"
 #include "model/vars/hmi_vars.h"
 #include "model/vars/system_vars.h"
-#include "sim/runtime/sim_runtime.h"
 #include "sim/runtime/var_write.h"
-#include "tests/app/view_fixture.h"
+#include "tests/app/run_view_fixture.h"
 
 #include <cstring>
 
@@ -34,34 +32,16 @@ private:
     const VarBank& bank_;
 };
 
-class RunModeView : public ViewFixture {
+class RunModeView : public RunViewFixture {
 protected:
     void SetUp() override
     {
-        ViewFixture::SetUp();
+        RunViewFixture::SetUp();
         ASSERT_FALSE(HasFailure());
-        view.reset(); // the editing view of the fixture is not needed here
-        runtime = std::make_unique<sim::SimRuntime>(*app);
-        app->SetSimulationServices(runtime.get());
         recorder = std::make_unique<Recorder>(app->m_VarMemRun);
         runtime->SetPortWriter(recorder.get());
         runtime->keyClick = [this] { ++clicks; };
-
-        CDrawDoc* sim = app->FindDocByTitle(CEditorApp::kSimulatorTitle);
-        ASSERT_NE(sim, nullptr);
-        simView = std::make_unique<CDrawView>(*app, sim, true);
-        driver = new RunModeDriver(*app, *simView);
-        simView->resize(1000, 640);
-        simView->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(simView.get()));
-        simView->SetActive(true);
-    }
-    void TearDown() override
-    {
-        simView.reset();
-        app->SetSimulationServices(nullptr);
-        runtime.reset();
-        ViewFixture::TearDown();
+        ASSERT_NO_FATAL_FAILURE(showSimulator());
     }
     // A bit switch on the screen setting bit 0 of byte 900 (panel rectangle 100..200 x 100..150).
     CDrawObj& bitSwitch()
@@ -73,10 +53,7 @@ protected:
     }
     void clickSim(Point p) { QTest::mouseClick(simView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y)); }
 
-    std::unique_ptr<sim::SimRuntime> runtime;
     std::unique_ptr<Recorder> recorder;
-    std::unique_ptr<CDrawView> simView;
-    RunModeDriver* driver = nullptr;
     int clicks = 0;
 };
 
