@@ -12,6 +12,7 @@
 #include "sim/plc/protocol_drivers.h"
 #include "sim/plc/request_registration.h"
 #include "sim/runtime/control_runtime.h"
+#include "sim/sound/sound_service.h"
 #include "sim/vtf/saved_vars.h"
 
 namespace qv::sim {
@@ -132,8 +133,7 @@ std::vector<std::uint8_t> SimRuntime::ProtocolBlockImage() const { return block_
 
 void SimRuntime::StopUserCode()
 {
-    if (closeSound)
-        closeSound();
+    CloseSound();
     // The runner's stop sets the stop request and joins: one thread at most, never two.
     runner_.reset();
     MC8051Running = 0;

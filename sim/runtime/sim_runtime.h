@@ -49,8 +49,6 @@ public:
     std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }
     // What the panel offers the emulator (serial ring, services); the next restart takes it.
     void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &noServices_; }
-    // Closes the simulator's sound before the emulator stops (nothing until sound exists).
-    std::function<void()> closeSound;
     // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
     std::function<void()> keyClick;
     // The PLC poll of both serial ports that timers 3 and 5 run (nothing until the ports exist).
@@ -61,7 +59,7 @@ public:
     // True while a runner thread exists (joined or not).
     bool HasUserCodeThread() const { return runner_ && runner_->joinable(); }
     // The emulated interrupt-enable register (0 without user code).
-    std::uint8_t InterruptEnable() const { return cpu_ ? cpu_->ram(sfr::IE) : 0; }
+    std::uint8_t InterruptEnable() const { return cpu_ ? cpu_->interruptEnable() : 0; }
 
 private:
     // The objects of the shown ordinary sub-window, else of the current screen.
