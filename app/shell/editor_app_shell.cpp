@@ -1,5 +1,8 @@
 #include "app/shell/editor_app_shell.h"
 
+#include "app/view/run_mode_driver.h"
+#include "sim/runtime/sim_runtime.h"
+
 #include "app/edit/edit_commands.h"
 #include "app/layout/layout_commands.h"
 #include "app/mainframe/main_frame.h"
@@ -149,7 +152,16 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
     };
     hooks.runCommand = [frame](int id) { frame->commands().trigger({cmd::Owner::View, id}); };
     hooks.escapePressed = [frame] { frame->commands().trigger({cmd::Owner::MainFrame, cmd::id::LeaveFullScreen}); };
+    // An editing view keeps the 400 ms work only: the caret blink and the PLC poll.
+    CEditorApp& app = app_;
+    hooks.caretTick = [&app] {
+        app.BlinkInputCaret();
+        if (auto* runtime = dynamic_cast<sim::SimRuntime*>(app.GetSimulationServices()); runtime && runtime->pollPlcPorts)
+            runtime->pollPlcPorts();
+    };
     view->SetHooks(std::move(hooks));
+    if (info.runMode)
+        new RunModeDriver(app_, *view); // a child of the view
     frame_->AddDocumentWindow(std::move(info), view);
 }
 

@@ -8,6 +8,7 @@
 #include "model/app/base_folder.h"
 #include "model/app/editor_app.h"
 #include "platform/process/instance_lock.h"
+#include "sim/runtime/sim_runtime.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -74,6 +75,8 @@ int runQuorvane(int argc, char** argv)
     InstallVarHeaderWriters(); // the variable headers of the user code are written by the compiler library
     CEditorApp app(*base);
     app.SetPrompt(&prompt);
+    sim::SimRuntime simulation(app); // goes before the application: it stops the user code
+    app.SetSimulationServices(&simulation);
     app.onProjectOpened = [&recentFiles](const std::filesystem::path& path) {
         recentFiles.add(QString::fromStdString(path.string()));
     };
@@ -98,6 +101,7 @@ int runQuorvane(int argc, char** argv)
     const int status = qapp.exec();
     // Documents go before the windows that show them.
     app.CloseAllDocuments();
+    app.SetSimulationServices(nullptr);
     app.SetPrompt(nullptr);
     return status;
 }

@@ -3,7 +3,7 @@
 #include "app/layout/view_keys.h"
 #include "app/tools/edit_tool.h"
 #include "app/tools/tool_shapes.h"
-#include "app/view/touch_block.h"
+#include "model/document/touch_block.h"
 #include "app/view/view_context_menu.h"
 #include "app/view/view_geometry.h"
 #include "app/view/view_paint_state.h"
@@ -421,12 +421,15 @@ bool CDrawView::AcceptsToolInput() const
 
 void CDrawView::mousePressEvent(QMouseEvent* event)
 {
+    if (IsRunMode() && event->button() == Qt::RightButton && IsActive() && m_app.m_bCompiling.load() == 0)
+        ForwardRunMouse(RunMouse::RightDown, event);
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
     if (IsRunMode()) {
-        CEditTool::s_nCurShape = kSelectionShape;  // what the press does there comes with the simulator
+        CEditTool::s_nCurShape = kSelectionShape;
+        ForwardRunMouse(RunMouse::Down, event);
         return;
     }
     if (!AcceptsToolInput())
@@ -441,6 +444,10 @@ void CDrawView::mouseReleaseEvent(QMouseEvent* event)
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
     }
+    if (IsRunMode()) {
+        ForwardRunMouse(RunMouse::Up, event);
+        return;
+    }
     if (!AcceptsToolInput()) {
         // A compile that started during the drag ends it here.
         CEditTool::AbandonDrag(*this);
@@ -452,6 +459,10 @@ void CDrawView::mouseReleaseEvent(QMouseEvent* event)
 
 void CDrawView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && IsRunMode()) {
+        ForwardRunMouse(RunMouse::DoubleClick, event);
+        return;
+    }
     if (event->button() != Qt::LeftButton || !AcceptsToolInput())
         return;
     if (CEditTool* tool = CEditTool::GetToolForShape(CEditTool::s_nCurShape))
@@ -469,12 +480,19 @@ void CDrawView::mouseMoveEvent(QMouseEvent* event)
     }
     if (IsRunMode()) {
         CEditTool::s_nCurShape = kSelectionShape;
+        ForwardRunMouse(RunMouse::Move, event);
         return;
     }
     if (!AcceptsToolInput())
         return;
     if (CEditTool* tool = CEditTool::GetToolForShape(CEditTool::s_nCurShape))
         tool->OnMouseMove(*this, keyFlagsOf(event), point);
+}
+
+void CDrawView::ForwardRunMouse(RunMouse what, const QMouseEvent* event)
+{
+    if (m_hooks.runMouse && m_pDocument != nullptr)
+        m_hooks.runMouse(what, ClientToDocPoint(ClientPointOf(event)));
 }
 
 void CDrawView::contextMenuEvent(QContextMenuEvent* event)
@@ -523,6 +541,11 @@ void CDrawView::PrepareRunCanvas()
 
 void CDrawView::RenderFrame(const Rect& dirtyDoc)
 {
+    if (IsRunMode() && m_app.m_AutoRefresh.load() != 0) {
+        // The simulator paints what the live bank holds now.
+        m_app.SyncScreenVariables();
+        m_app.m_VarMem.copyFrom(m_app.m_VarMemRun);
+    }
     const Size resolution{m_app.m_nResWidth, m_app.m_nResHeight};
     QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     Size desktop{};

@@ -12,6 +12,7 @@
 #include "model/shape/draw_obj.h"
 
 #include <QAbstractScrollArea>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -23,6 +24,9 @@ namespace qv {
 
 class CDrawDoc;
 class CEditorApp;
+
+// The mouse events a run-mode view hands to the simulator, in document coordinates.
+enum class RunMouse { Down, Up, Move, DoubleClick, RightDown };
 
 class CDrawView : public QAbstractScrollArea, public DocumentView, public ShapeView {
 public:
@@ -36,6 +40,8 @@ public:
         std::function<void()> caretTick;               // the 400 ms work of an active view
         std::function<void()> selectionChanged;
         std::function<void()> escapePressed;           // leave full screen
+        std::function<void(RunMouse, Point)> runMouse; // run mode: the simulator's input
+        std::function<void(std::uint8_t)> touchByte;   // run mode: the touch controller's stream
     };
 
     // Attaches to `doc` (which must outlive the view or be detached first) and does the
@@ -48,6 +54,14 @@ public:
     // The document is closing: forget it (the view paints the surround only from now on).
     void DetachDocument();
     void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    const Hooks& GetHooks() const { return m_hooks; }
+    // One byte from the touch controller's serial port (GUI thread only; the monitor thread
+    // posts it here).
+    void OnTouchScreenByte(std::uint8_t byte)
+    {
+        if (m_hooks.touchByte)
+            m_hooks.touchByte(byte);
+    }
 
     // --- DocumentView ------------------------------------------------------------------
     void OnUpdate(DocumentView* sender, int hint, CDrawObj* obj) override;
@@ -125,6 +139,7 @@ protected:
 private:
     Point ScrollOffset() const;
     Point ClientPointOf(const QMouseEvent* event) const;
+    void ForwardRunMouse(RunMouse what, const QMouseEvent* event);
     void InvalidateClientRect(const Rect& clientRect);
     void InvalidateSelection();
     void UpdateScrollBars();

@@ -66,6 +66,8 @@ std::optional<CompileInput> takeCompileInput(CEditorApp& app)
         GetVariableAddress(app, project->SettingI32(4 + 4 * i), address, type);
         in.systemVariableAddresses[i] = address;
     }
+    app.LoadProtocolDrivers();
+    in.plcProtocolBlock = app.ProtocolBlockImage();
     return in;
 }
 

@@ -12,6 +12,7 @@
 #include "model/app/doc_manager.h"
 #include "model/app/nand_geometry.h"
 #include "model/app/new_project_steps.h"
+#include "model/app/simulation_services.h"
 #include "model/app/usb_device_list.h"
 #include "model/paint/control_font_registry.h"
 #include "model/project/project_dialogs.h"
@@ -194,8 +195,18 @@ public:
     std::vector<std::filesystem::path> m_FDiskFiles;
 
     // ---- Simulator services (their owners build them) ----
-    // Rebuilds the simulator's state from the current project.
+    // The simulator run time (installed by the program; none: memory and windows only).
+    void SetSimulationServices(SimulationServices* services) { m_simulation = services; }
+    SimulationServices* GetSimulationServices() const { return m_simulation; }
+    // Rebuilds the simulator's state from the current project. With m_bLoadSavedVars set (the
+    // start request: opening a project, full screen, the simulator item) it also restores the
+    // saved variables, reloads the PLC drivers and restarts the user code, then clears it.
     void RebuildSimulation();
+    // The PLC protocol block rebuilt from the driver files (the compiler takes it too).
+    void LoadProtocolDrivers();
+    std::vector<std::uint8_t> ProtocolBlockImage() const;
+    // Input target, keypad text and idle count back to their start.
+    void ResetRunInputState();
     int OnSerialByte(std::uint8_t byte, int port);
     void PollPlcPorts();
     void AnimateObjects();
@@ -268,11 +279,19 @@ public:
     std::string m_strMachineName; // at most 15 characters
 
     // Simulator run-time state shared with the run-mode view and the painters.
+    // Bit 0: single-register Modbus writes use function 6.
+    std::atomic<int> m_nSerialOption{0};
+    // Set by the rebuild: the run-mode paint takes the live bank first.
+    std::atomic<int> m_AutoRefresh{0};
+    // Timer 0 of the user code: the period the code asked for, the one in force (ms), and
+    // the ticks not yet taken by the emulator.
     std::atomic<int> m_nTimer0Request{0};
     std::atomic<int> m_nTimer0Period{0};
     std::atomic<int> m_nTimer0Pending{0};
     std::atomic<int> m_bSimRepaint{0};
     std::array<char, 34> m_szKeypadText{};
+    int m_nKeypadLength = 0;
+    int m_nIdleTicks = 0; // run-mode view: timer-1 ticks without mouse input
     CDrawObj* m_pInputTarget = nullptr;
     std::atomic<int> m_bCapsLock{0};
     std::atomic<int> m_bInsertMode{0};
@@ -329,6 +348,7 @@ private:
     NewProjectSteps* m_newProjectSteps = nullptr;
     DeviceCommands* m_deviceCommands = nullptr;
     std::unique_ptr<AppDocumentEnvironment> m_environment;
+    SimulationServices* m_simulation = nullptr;
     // While a project opens, window files that fail are collected for one message.
     std::vector<std::string>* m_windowFailures = nullptr;
 };

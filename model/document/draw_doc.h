@@ -87,6 +87,13 @@ constexpr std::size_t kStopBits1 = 156;
 constexpr std::size_t kPlcLink1 = 164;         // three ints
 constexpr std::size_t kPlcLink2 = 188;         // three ints
 constexpr std::size_t kNoAutoAddressAdjust = 216;
+constexpr std::size_t kCalibrateAtStart = 144;   // the simulation start asks for a touch calibration
+constexpr std::size_t kCopyCustomRange = 248;    // HMI variable copy: own range, its start and length
+constexpr std::size_t kCopyStart = 252;
+constexpr std::size_t kCopyLength = 256;
+constexpr std::size_t kIdleReturnOn = 276;       // return to a screen after a time without input
+constexpr std::size_t kIdleReturnSeconds = 280;
+constexpr std::size_t kIdleReturnScreen = 284;
 } // namespace settings
 
 // Builds the project tree's window items (the Qt side implements it).

@@ -51,6 +51,26 @@ void forEachOpenWindow(const CEditorApp& app, const CDrawDoc& project, Fn&& fn)
                 fn(*doc);
 }
 
+} // namespace
+
+std::optional<std::int64_t> SystemVarAddress(const CEditorApp& app, SystemVar id, int width)
+{
+    const CDrawDoc* project = app.ProjectDoc();
+    if (!project)
+        return std::nullopt;
+    if (auto var = boundSystemVar(*project, id, width))
+        return var->address;
+    return std::nullopt;
+}
+
+void forEachOpenProjectWindow(const CEditorApp& app, const std::function<void(CDrawDoc&)>& fn)
+{
+    if (const CDrawDoc* project = app.ProjectDoc())
+        forEachOpenWindow(app, *project, fn);
+}
+
+namespace {
+
 struct ClockField {
     SystemVar var;
     int width;
@@ -280,7 +300,7 @@ RebuildReport writeInitialValues(const HmiVarTable& table, VarBank& bank)
     return report;
 }
 
-RebuildReport RebuildSimulationMemory(CEditorApp& app)
+RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy)
 {
     app.m_VarMemRun.clear();
     app.m_VarMem.clear();
@@ -293,6 +313,8 @@ RebuildReport RebuildSimulationMemory(CEditorApp& app)
         for (auto& obj : doc.m_objects)
             refreshVarRefs(obj->m_nKind, obj->m_Params, resolve);
     });
+    if (beforeCopy)
+        beforeCopy();
     app.m_VarMem.copyFrom(app.m_VarMemRun);
     OnScreenVarChanged(app);
     OnSubWindowVarChanged(app);

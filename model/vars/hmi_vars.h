@@ -7,6 +7,8 @@
 #include "model/vars/var_bank.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,16 @@
 namespace qv {
 
 class CEditorApp;
+
+class CDrawDoc;
+
+// Every open window document named in the project's screen list, then its sub-window list.
+void forEachOpenProjectWindow(const CEditorApp& app, const std::function<void(CDrawDoc&)>& fn);
+
+enum class SystemVar : int;
+
+// Address of a system variable the project binds, when `width` bytes there lie in the memory.
+std::optional<std::int64_t> SystemVarAddress(const CEditorApp& app, SystemVar id, int width);
 
 // Address and type code of a row of the project's table: index outside the table gives
 // address -1 and type 0; a type text that is none of the six leaves `type` unchanged.
@@ -68,7 +80,7 @@ RebuildReport writeInitialValues(const HmiVarTable& table, VarBank& bank);
 // The memory part of the simulation rebuild: both banks cleared, the initial values
 // written, the references of every object of every window re-derived, m_VarMemRun copied
 // into m_VarMem, the simulator's screen and sub-window taken from m_HuaMian and
-// m_ChildWindow.
-RebuildReport RebuildSimulationMemory(CEditorApp& app);
+// m_ChildWindow. `beforeCopy` runs once the initial values are in m_VarMemRun, before the copy.
+RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy = {});
 
 } // namespace qv

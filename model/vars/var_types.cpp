@@ -38,4 +38,10 @@ int hmiVarTypeWidth(std::string_view typeName)
     return code ? kTypes[*code].width : 0;
 }
 
+int hmiVarTypeWidth(int code)
+{
+    const HmiVarType* type = hmiVarTypeByCode(code);
+    return type ? type->width : 0;
+}
+
 } // namespace qv

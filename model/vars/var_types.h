@@ -26,5 +26,7 @@ const HmiVarType* hmiVarTypeByCode(int code);
 
 // Width in bytes of a type name; 0 for a text that is none of the six.
 int hmiVarTypeWidth(std::string_view typeName);
+// Width in bytes of a type code; 0 for a code outside 0..5.
+int hmiVarTypeWidth(int code);
 
 } // namespace qv

@@ -155,7 +155,9 @@ TEST_F(AppFixture, OpeningAProjectLoadsItsWindowsAndAddsTheSimulatorLast)
     EXPECT_EQ(app->m_strProjectPath, file);
     EXPECT_EQ(app->m_nResWidth, 800);
     EXPECT_EQ(app->m_nResHeight, 600);
-    EXPECT_EQ(app->m_bLoadSavedVars.load(), 1);
+    // Opening asks for a simulation start, which the rebuild serves.
+    EXPECT_EQ(app->m_bLoadSavedVars.load(), 0);
+    EXPECT_EQ(app->m_nTimer0Period.load(), 50);
 
     ASSERT_NE(app->ProjectDoc(), nullptr);
     EXPECT_EQ(app->ProjectDoc()->m_bIsProjectDoc, 1);

@@ -79,8 +79,11 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
     CDrawObj* number = addObject({500, 400, 600, 430}, kKindRealTimeNumber);
     number->SetParamU8(number_block::kMoveOption, 1);
     const ControlVarRef move = ReadControlRef(*number, "move");
-    writeValue(app->m_VarMem, move, 100, 2);
-    writeValue(app->m_VarMem, {move.index, move.address + 2, 3}, 80, 2);
+    // The run-mode paint shows the live bank (it is copied over the displayed one first).
+    for (VarBank* bank : {&app->m_VarMem, &app->m_VarMemRun}) {
+        writeValue(*bank, move, 100, 2);
+        writeValue(*bank, {move.index, move.address + 2, 3}, 80, 2);
+    }
     app->m_nMarginX = 60;
     app->m_nMarginY = 50;
     app->m_strSimScreen = "win0.drw";

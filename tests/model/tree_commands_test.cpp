@@ -442,8 +442,11 @@ TEST_F(TreeFixture, ClickingAnItemActivatesOrOpensItsDocument)
     commands->Open({TreeItemKind::Screen, 0});
     commands->Open({TreeItemKind::Screen, 1});
     app->m_bLoadSavedVars = 0;
+    app->m_nTimer0Period = 0;
     commands->Open({TreeItemKind::Simulator, -1});
-    EXPECT_EQ(app->m_bLoadSavedVars.load(), 1);
+    // The simulator item asks for a start, which its rebuild serves (timer 0 back at 50 ms).
+    EXPECT_EQ(app->m_bLoadSavedVars.load(), 0);
+    EXPECT_EQ(app->m_nTimer0Period.load(), 50);
     EXPECT_EQ(MC8051StopRequest.load(), 1);
     commands->Open({TreeItemKind::ScreensFolder, -1});
     EXPECT_EQ(host.activated, (std::vector<std::string>{"win0.drw", "b.drw", "模拟LCD/VGA显示屏"}));

@@ -55,19 +55,31 @@ void put32(std::string& b, std::size_t at, std::uint32_t v)
 
 } // namespace
 
+MappingRecord DecodeRecord(std::string_view bytes, std::size_t at)
+{
+    MappingRecord r;
+    for (const auto& f : kByteFields)
+        r.*f.member = u8At(bytes, at + f.offset);
+    for (const auto& f : kWordFields)
+        r.*f.member = u16At(bytes, at + f.offset);
+    return r;
+}
+
+void EncodeRecord(const MappingRecord& r, std::string& bytes, std::size_t at)
+{
+    for (const auto& f : kByteFields)
+        put8(bytes, at + f.offset, r.*f.member);
+    for (const auto& f : kWordFields)
+        put16(bytes, at + f.offset, r.*f.member);
+}
+
 std::string EncodeDriverFile(std::string_view tag, const std::vector<MappingRecord>& rows)
 {
     std::string out(kHeadSize + kRecordSize * rows.size(), '\0');
     out.replace(0, std::min(tag.size(), kTagSize), tag.substr(0, kTagSize));
     put32(out, kCountOffset, static_cast<std::uint32_t>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const MappingRecord& r = rows[i];
-        const std::size_t at = kHeadSize + kRecordSize * i;
-        for (const auto& f : kByteFields)
-            put8(out, at + f.offset, r.*f.member);
-        for (const auto& f : kWordFields)
-            put16(out, at + f.offset, r.*f.member);
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EncodeRecord(rows[i], out, kHeadSize + kRecordSize * i);
     return out;
 }
 
@@ -89,14 +101,8 @@ bool DecodeDriverFile(std::string_view bytes, MappingTable& table, std::string* 
     MappingTable parsed;
     parsed.tag = std::string(bytes.substr(0, kTagSize));
     parsed.rows.resize(static_cast<std::size_t>(n));
-    for (std::size_t i = 0; i < parsed.rows.size(); ++i) {
-        const std::size_t at = kHeadSize + kRecordSize * i;
-        MappingRecord& r = parsed.rows[i];
-        for (const auto& f : kByteFields)
-            r.*f.member = u8At(bytes, at + f.offset);
-        for (const auto& f : kWordFields)
-            r.*f.member = u16At(bytes, at + f.offset);
-    }
+    for (std::size_t i = 0; i < parsed.rows.size(); ++i)
+        parsed.rows[i] = DecodeRecord(bytes, kHeadSize + kRecordSize * i);
     table = std::move(parsed);
     return true;
 }

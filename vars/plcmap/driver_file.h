@@ -39,6 +39,11 @@ struct MappingTable {
     std::vector<MappingRecord> rows;
 };
 
+// One 16-byte row at `at` of `bytes` (the caller checked the room), through the one field table
+// the file reader and writer use.
+MappingRecord DecodeRecord(std::string_view bytes, std::size_t at);
+void EncodeRecord(const MappingRecord& record, std::string& bytes, std::size_t at);
+
 // Bytes of a table written for `protocol` (its tag, reserved bytes 0).
 std::string EncodeDriverFile(std::string_view tag, const std::vector<MappingRecord>& rows);
 

@@ -1,0 +1,489 @@
+#include "sim/runtime/run_input.h"
+
+#include <algorithm>
+
+#include "model/app/editor_app.h"
+#include "model/document/draw_doc.h"
+#include "model/params/block_bytes.h"
+#include "model/project/system_windows.h"
+#include "model/shape/draw_obj.h"
+#include "model/vars/hmi_vars.h"
+#include "model/vars/system_vars.h"
+#include "model/vars/var_types.h"
+#include "sim/runtime/keypad_entry.h"
+#include "sim/runtime/text_keyboard.h"
+#include "sim/runtime/var_write.h"
+
+namespace qv::sim {
+namespace {
+
+constexpr int kKindButton = 7;
+constexpr int kKindNumber = 9;
+constexpr int kKindBitSwitch = 20;
+constexpr int kKindRadio = 22;
+constexpr int kKindCharacter = 25;
+
+constexpr std::string_view kOperate = "操作变量";
+constexpr std::string_view kWarning = syswin::AccessWarning;
+constexpr std::string_view kLogin = syswin::Login;
+constexpr std::string_view kWrongPassword = syswin::WrongPassword;
+constexpr std::string_view kLoggedOut = syswin::LoggedOut;
+constexpr std::string_view kLogoutConfirm = syswin::LogoutConfirm;
+constexpr std::string_view kSaveConfirm = syswin::SaveConfirm;
+constexpr std::string_view kNumericKeypad = syswin::NumericKeypad;
+constexpr std::string_view kTextKeyboard = syswin::SystemKeyboard;
+constexpr std::string_view kKeyPrefix = "键盘\"";
+constexpr std::string_view kOkKey = "键盘\"确定\"";
+constexpr std::string_view kCancelKey = "键盘\"取消\"";
+
+// Per writing kind: the write-enable reference (flag, address, bit) and the required level.
+struct WriteRule {
+    int kind, enableFlag, enableAddress, enableBit, level;
+};
+constexpr WriteRule kWriteRules[] = {
+    {kKindButton, 212, 220, 300, 123},
+    {kKindNumber, 176, 184, 388, 104},
+    {kKindBitSwitch, 52, 60, 188, 27},
+    {kKindRadio, 64, 72, 188, 13},
+    {kKindCharacter, 188, 196, 352, 96},
+};
+
+const WriteRule* writeRule(int kind)
+{
+    for (const WriteRule& r : kWriteRules)
+        if (r.kind == kind)
+            return &r;
+    return nullptr;
+}
+
+// Writing is allowed unless the enable bit is bound and clear.
+bool writeAllowed(const CEditorApp& app, const CDrawObj& obj)
+{
+    const WriteRule* r = writeRule(obj.m_nKind);
+    if (!r || obj.ParamI32(static_cast<std::size_t>(r->enableFlag)) == 0)
+        return true;
+    const std::int64_t address = obj.ParamI32(static_cast<std::size_t>(r->enableAddress));
+    const std::int64_t bit = obj.ParamI32(static_cast<std::size_t>(r->enableBit));
+    if (address < 0 || address > 0xFFFF)
+        return true;
+    const auto byte = app.m_VarMemRun.readByte(address + bit / 8);
+    return !byte || ((*byte >> (bit & 7)) & 1) != 0;
+}
+
+int userLevel(const CEditorApp& app) { return app.ProjectDoc() ? app.ProjectDoc()->m_nUserLevel : 0; }
+
+bool levelTooLow(const CEditorApp& app, const CDrawObj& obj)
+{
+    const WriteRule* r = writeRule(obj.m_nKind);
+    return r && userLevel(app) < obj.ParamU8(static_cast<std::size_t>(r->level));
+}
+
+void clearKeypad(CEditorApp& app)
+{
+    app.m_szKeypadText.fill(0);
+    app.m_nKeypadLength = 0;
+}
+
+void resetPinyin(CEditorApp& app) { ResetPinyinState(app); }
+
+bool hasWindow(const CEditorApp& app, std::string_view name) { return FindWindowIndex(app, name) != 0xFF; }
+
+// The warning (or, without one, the login window) instead of the input; only while no system
+// sub-window is open. The object becomes the input target.
+void refusePermission(CEditorApp& app, CDrawObj& obj)
+{
+    if (!app.m_strSimSysWindow.empty())
+        return;
+    OpenSystemWindow(app, hasWindow(app, kWarning) ? kWarning : kLogin);
+    app.m_pInputTarget = &obj;
+    clearKeypad(app);
+}
+
+// A character control's refusal leaves the input target as it is.
+void refuseCharacterInput(CEditorApp& app)
+{
+    OpenSystemWindow(app, hasWindow(app, kWarning) ? kWarning : kLogin);
+    app.m_bSimRepaint = 1;
+}
+
+// The text keyboard opened at the control's keyboard offset (unless it is already open).
+void openTextKeyboard(CEditorApp& app, const CDrawObj& obj)
+{
+    if (app.m_strSimSysWindow == kTextKeyboard)
+        return;
+    OpenSystemWindow(app, kTextKeyboard);
+    app.MoveSubWindowDoc(std::string(kTextKeyboard), app.m_nMarginX + obj.ParamI32(204), app.m_nMarginY + obj.ParamI32(208));
+    ResetPinyinState(app);
+    app.m_bSimRepaint = 1;
+}
+
+void takeFocus(CEditorApp& app, CDrawObj& obj, Point p)
+{
+    app.m_ptCaret = {p.x, p.y};
+    app.m_pInputTarget = &obj;
+}
+
+bool inside(const CDrawObj& obj, Point p) { return obj.m_rcPosition.normalized().contains(p.x, p.y); }
+
+void redraw(CEditorApp& app) { app.m_bSimRepaint = 1; }
+
+// A button's variable operation with the value at `valueOffset` (set, add or subtract).
+void operate(CDrawObj& obj, RunInput& in, int valueOffset)
+{
+    const std::int64_t address = obj.ParamI32(164);
+    const int width = hmiVarTypeWidth(obj.ParamU8(161));
+    if (address == -1 || width == 0)
+        return;
+    const std::uint64_t operand = obj.ParamU8(static_cast<std::size_t>(valueOffset));
+    const std::uint8_t op = obj.ParamU8(127);
+    std::uint64_t value = operand;
+    if (op != 0) {
+        const auto old = in.app.m_VarMemRun.read(address, width);
+        if (!old)
+            return;
+        value = op == 1 ? *old + operand : *old - operand;
+    }
+    WriteRunValue(in.app, in.writer, address, width, value);
+}
+
+bool operatesVariable(const CDrawObj& obj) { return obj.m_strFiles.size() > 3 && obj.m_strFiles[3] == kOperate; }
+
+void setButtonState(CDrawObj& obj, RunInput& in, int state)
+{
+    obj.m_Params[121] = static_cast<std::uint8_t>(state);
+    if (obj.ParamU8(120) != state)
+        redraw(in.app);
+}
+
+void cursor(RunInput& in, RunCursor shape)
+{
+    if (in.setCursor)
+        in.setCursor(shape);
+}
+
+// The cursor a control asks for under the pointer: the hand over a button with its option,
+// the I-beam over a character control with its option, the move cross over a dragging area.
+void controlCursor(const CDrawObj& obj, RunInput& in)
+{
+    if (obj.m_nKind == kKindButton && obj.ParamU8(124) != 0)
+        cursor(in, RunCursor::Hand);
+    else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
+        cursor(in, RunCursor::IBeam);
+    else if (obj.m_nKind == 26 && obj.ParamU8(1) != 0 && obj.ParamU8(0) == 2 && in.runMode)
+        cursor(in, RunCursor::SizeAll);
+}
+
+void keyClick(const CDrawObj&, RunInput& in)
+{
+    const auto address = SystemVarAddress(in.app, SystemVar::KeySound, 1);
+    if (!address || *address < 1 || *address > 0xFFFE || !in.runMode)
+        return;
+    if (in.app.m_VarMem.readByte(*address).value_or(0) != 0 && in.keyClick)
+        in.keyClick();
+}
+
+} // namespace
+
+void OpenSystemWindow(CEditorApp& app, std::string_view name) { app.m_strSimSysWindow = std::string(name); }
+
+void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
+{
+    keyClick(obj, in);
+    if (inside(obj, p))
+        controlCursor(obj, in);
+    if (obj.m_nKind != kKindButton || !inside(obj, p))
+        return;
+    setButtonState(obj, in, 3);
+    if (operatesVariable(obj) && in.runMode && obj.ParamI32(132) != 0 && writeAllowed(in.app, obj))
+        operate(obj, in, 136);
+}
+
+void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
+{
+    CEditorApp& app = in.app;
+    const bool hit = inside(obj, p);
+    if (hit)
+        controlCursor(obj, in);
+    switch (obj.m_nKind) {
+    case kKindButton: {
+        if (!hit) {
+            setButtonState(obj, in, 1);
+            return;
+        }
+        const bool allowed = writeAllowed(app, obj);
+        obj.m_Params[121] = 3;
+        if (obj.ParamU8(122) == 0) {
+            if (in.runMode && allowed)
+                ExecuteButtonFunction(obj, in);
+            obj.m_Params[121] = 2;
+        }
+        if (operatesVariable(obj) && in.runMode && obj.ParamI32(140) != 0 && allowed)
+            operate(obj, in, 144);
+        setButtonState(obj, in, obj.ParamU8(121));
+        return;
+    }
+    case kKindNumber:
+        if (!hit || !writeAllowed(app, obj) || obj.ParamU8(36) == 0 || !app.m_strSimSysWindow.empty())
+            return;
+        if (levelTooLow(app, obj)) {
+            refusePermission(app, obj);
+        } else {
+            OpenSystemWindow(app, kNumericKeypad);
+            app.m_pInputTarget = &obj;
+            app.MoveSubWindowDoc(std::string(kNumericKeypad), app.m_nMarginX + obj.ParamI32(192),
+                                 app.m_nMarginY + obj.ParamI32(196));
+        }
+        clearKeypad(app);
+        redraw(app);
+        return;
+    case kKindBitSwitch: {
+        if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.ParamI32(20) < 0)
+            return;
+        if (levelTooLow(app, obj)) {
+            refusePermission(app, obj);
+            return;
+        }
+        std::int64_t byte = 0;
+        int bit = 0;
+        if (obj.ParamI32(96) != 0) {
+            const std::int64_t offset = obj.ParamI32(132);
+            byte = std::int64_t{obj.ParamI32(124)} + (offset >> 3);
+            bit = static_cast<int>(offset & 7);
+        } else {
+            const int n = obj.ParamU8(25);
+            byte = std::int64_t{obj.ParamI32(20)} + n / 8;
+            bit = n & 7;
+        }
+        const auto old = app.m_VarMemRun.readByte(byte);
+        if (!old)
+            return;
+        const bool set = ((*old >> bit) & 1) != 0;
+        switch (obj.ParamU8(26)) {
+        case 0: WriteRunBit(app, in.writer, byte, bit, true); break;
+        case 1:
+        case 3: WriteRunBit(app, in.writer, byte, bit, false); break;
+        case 2: WriteRunBit(app, in.writer, byte, bit, !set); break;
+        default: break;
+        }
+        redraw(app);
+        return;
+    }
+    case kKindCharacter: {
+        if (!hit)
+            return;
+        const bool allowed = writeAllowed(app, obj);
+        if (obj.ParamU8(216) != 0 && obj.ParamI32(220) != -1 && allowed)
+            WriteRunValue(app, in.writer, obj.ParamI32(220), 1, obj.ParamU8(217));
+        if (obj.ParamI32(148) != 0 && app.m_strSimSysWindow.empty() && allowed) {
+            if (levelTooLow(app, obj))
+                return refuseCharacterInput(app);
+            openTextKeyboard(app, obj);
+        }
+        takeFocus(app, obj, p);
+        return;
+    }
+    case 26:
+        if (in.runMode && obj.ParamU8(0) == 4)
+            CandidateBarClick(app, obj, p.x, p.y);
+        return;
+    case kKindRadio: {
+        if (!in.runMode || !hit || !writeAllowed(app, obj))
+            return;
+        if (levelTooLow(app, obj)) {
+            refusePermission(app, obj);
+            return;
+        }
+        const bool separate = obj.ParamI32(100) != 0;
+        const std::int64_t address = separate ? obj.ParamI32(128) : obj.ParamI32(8);
+        const int width = hmiVarTypeWidth(separate ? obj.ParamU8(132) : obj.ParamU8(12));
+        const auto value = static_cast<std::uint32_t>(obj.ParamI32(4));
+        const auto old = app.m_VarMemRun.read(address, width == 0 ? 1 : width);
+        if (width == 0 || !old || *old == (width == 4 ? value : value & ((1u << (8 * width)) - 1)))
+            return;
+        WriteRunValue(app, in.writer, address, width, value);
+        redraw(app);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
+{
+    if (obj.m_nKind == kKindCharacter) {
+        if (!inside(obj, p) || obj.ParamI32(152) == 0)
+            return;
+        const bool allowed = writeAllowed(in.app, obj);
+        if (levelTooLow(in.app, obj) && allowed)
+            return refuseCharacterInput(in.app);
+        if (allowed)
+            openTextKeyboard(in.app, obj);
+        takeFocus(in.app, obj, p);
+        return;
+    }
+    if (obj.m_nKind != kKindButton)
+        return;
+    if (!inside(obj, p)) {
+        setButtonState(obj, in, 1);
+        return;
+    }
+    if (obj.ParamU8(122) == 1 && writeAllowed(in.app, obj)) {
+        setButtonState(obj, in, 1);
+        ExecuteButtonFunction(obj, in);
+    }
+}
+
+void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
+{
+    if (inside(obj, p))
+        controlCursor(obj, in);
+    if (obj.m_nKind != kKindButton)
+        return;
+    const bool allowed = writeAllowed(in.app, obj);
+    const bool doubleClick = obj.ParamU8(122) == 1;
+    const int state = obj.ParamU8(121);
+    const int drawn = obj.ParamU8(120);
+    if (inside(obj, p)) {
+        if (state != 3 && !doubleClick)
+            setButtonState(obj, in, 2);
+    } else if (!doubleClick) {
+        setButtonState(obj, in, 1);
+    }
+    if (!operatesVariable(obj) || !in.runMode || !allowed)
+        return;
+    const int now = obj.ParamU8(121);
+    if (obj.ParamI32(148) != 0 && drawn == 1 && now != 1)
+        operate(obj, in, 152), redraw(in.app);
+    else if (obj.ParamI32(156) != 0 && drawn != 1 && now == 1)
+        operate(obj, in, 160), redraw(in.app);
+}
+
+void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
+{
+    constexpr int kKindArea = 26;
+    if (obj.m_nKind != kKindArea || obj.ParamU8(0) != 1 || !inside(obj, p))
+        return;
+    CEditorApp& app = in.app;
+    const std::string name = obj.m_strName;
+    CDrawDoc* doc = app.FindWindowDocByFileName(name);
+    if (!doc)
+        return;
+    app.MoveSubWindowDoc(doc->GetTitle(), p.x, p.y);
+    if (doc->SettingI32(settings::kNoChildSwitch) != 0) {
+        app.m_strSimSysWindow = name;
+    } else {
+        app.m_strSimSubWindow = name;
+        SetWindowSystemVars(app, in.writer, name);
+    }
+    redraw(app);
+}
+
+void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
+{
+    CEditorApp& app = in.app;
+    CDrawDoc* project = app.ProjectDoc();
+    const std::string text = obj.m_strFiles.size() > 3 ? obj.m_strFiles[3] : std::string();
+    if (!project)
+        return;
+    if (userLevel(app) < obj.ParamU8(123)) {
+        refusePermission(app, obj);
+        redraw(app);
+        return;
+    }
+    const auto& screens = project->m_screenNames;
+    if (std::any_of(screens.begin(), screens.end(), [&](const auto& entry) { return entry->m_strName == text; })) {
+        app.m_strSimSubWindow.clear();
+        app.m_strSimSysWindow.clear();
+        app.m_strSimScreen = text;
+        SetWindowSystemVars(app, in.writer, text);
+        clearKeypad(app);
+        redraw(app);
+        return;
+    }
+    for (const auto& entry : project->m_subWindowNames) {
+        if (entry->m_strName != text)
+            continue;
+        CDrawDoc* doc = app.FindWindowDocByFileName(text);
+        if (!doc)
+            return;
+        if (doc->SettingI32(settings::kNoChildSwitch) != 0) {
+            app.m_strSimSysWindow = text;
+        } else {
+            app.m_strSimSubWindow = text;
+            SetWindowSystemVars(app, in.writer, text);
+            app.m_strSimSysWindow.clear();
+        }
+        clearKeypad(app);
+        redraw(app);
+        return;
+    }
+    if (text == "触摸屏校准") {
+        project->m_TouchCalibration[41] = 1;
+    } else if (text == "系统登陆") {
+        OpenSystemWindow(app, kLogin);
+    } else if (text == "系统注销") {
+        if (userLevel(app) == 0)
+            OpenSystemWindow(app, kLoggedOut);
+        else if (hasWindow(app, kLogoutConfirm))
+            OpenSystemWindow(app, kLogoutConfirm);
+        else
+            project->m_nUserLevel = 0;
+    } else if (text == "系统保存") {
+        if (hasWindow(app, kSaveConfirm))
+            OpenSystemWindow(app, kSaveConfirm);
+        else
+            SaveSystemVariablesAsInitial(app);
+    } else if (text == "执行用户代码") {
+        // The user code sees the button through the variable memory.
+    } else if (text.rfind(kKeyPrefix, 0) == 0 && text.size() > kKeyPrefix.size() && text.back() == '"') {
+        const std::string_view key = std::string_view(text).substr(kKeyPrefix.size(), text.size() - kKeyPrefix.size() - 1);
+        if (app.m_pInputTarget && app.m_pInputTarget->m_nKind == kKindCharacter)
+            CharacterKey(app, *app.m_pInputTarget, key);
+        else if (app.m_pInputTarget)
+            NumericKeypadKey(app, *app.m_pInputTarget, key);
+    }
+
+    if (text == kOkKey) {
+        const std::string typed(app.m_szKeypadText.data());
+        clearKeypad(app);
+        resetPinyin(app);
+        const std::string sys = app.m_strSimSysWindow;
+        if (sys == kLogin) {
+            std::int64_t password = 0;
+            if (!ScaledInteger(typed, 0, password) || CheckUserPassword(app, password) != 0)
+                OpenSystemWindow(app, kWrongPassword);
+            else
+                OpenSystemWindow(app, "");
+        } else if (sys == kLogoutConfirm) {
+            OpenSystemWindow(app, "");
+            project->m_nUserLevel = 0;
+        } else if (sys == kSaveConfirm) {
+            OpenSystemWindow(app, "");
+            SaveSystemVariablesAsInitial(app);
+        } else if (sys == kNumericKeypad) {
+            OpenSystemWindow(app, "");
+            if (app.m_pInputTarget) {
+                // The typed text goes back for the store, which reads the keypad buffer.
+                std::copy_n(typed.begin(), std::min(typed.size(), app.m_szKeypadText.size() - 1), app.m_szKeypadText.begin());
+                StoreKeypadEntry(app, in.writer, *app.m_pInputTarget);
+                clearKeypad(app);
+            }
+        }
+    } else if (text == kCancelKey) {
+        if (!app.m_strSimSysWindow.empty()) {
+            OpenSystemWindow(app, "");
+        } else {
+            app.m_strSimSubWindow.clear();
+            if (const auto address = SystemVarAddress(app, SystemVar::ChildWindow, 1)) {
+                WriteRunValue(app, in.writer, *address, 1, 255, true);
+            }
+        }
+        clearKeypad(app);
+        resetPinyin(app);
+        app.m_bPinyinMode = 0;
+    }
+    redraw(app);
+}
+
+} // namespace qv::sim

@@ -1,0 +1,202 @@
+#include "sim/runtime/sim_runtime.h"
+
+#include <chrono>
+
+#include "compiler/hex/intel_hex.h"
+#include "model/app/editor_app.h"
+#include "model/app/emulator_flags.h"
+#include "model/document/draw_doc.h"
+#include "model/vars/hmi_vars.h"
+#include "platform/files/atomic_file.h"
+#include "platform/files/stored_path.h"
+#include "sim/plc/protocol_drivers.h"
+#include "sim/plc/request_registration.h"
+#include "sim/runtime/control_runtime.h"
+#include "sim/sound/sound_service.h"
+#include "sim/vtf/saved_vars.h"
+
+namespace qv::sim {
+namespace {
+
+constexpr const char* kUserCodeFile = "\\MC8051\\MC8051.hex";
+constexpr const char* kNoMemory = "计算机内存不足\r\n";
+constexpr int kMinCodeBytes = 4;
+
+// The PLC link times of a port: communication delay, time-out, acknowledge delay (5 ms units).
+struct PortTimeSlots {
+    std::size_t protocol, commDelay, timeout, ackDelay;
+};
+constexpr PortTimeSlots kPortTimes[2] = {{settings::kProtocol1, settings::kPlcLink1, settings::kPlcLink1 + 4,
+                                          settings::kPlcLink1 + 8},
+                                         {settings::kProtocol2, settings::kPlcLink2, settings::kPlcLink2 + 4,
+                                          settings::kPlcLink2 + 8}};
+
+class SteadyClock final : public MonotonicClock {
+public:
+    std::int64_t nowMs() const override
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+};
+
+ControlRunContext runContext(CEditorApp& app)
+{
+    ControlRunContext ctx;
+    ctx.live = &app.m_VarMemRun;
+    ctx.displayed = &app.m_VarMem;
+    ctx.variable = [&app](std::int32_t row, std::int32_t& address, std::uint8_t& type) {
+        GetVariableAddress(app, row, address, type);
+    };
+    ctx.setInitialValue = [&app](std::int32_t row, std::string text) {
+        CDrawDoc* project = app.ProjectDoc();
+        if (project && row >= 0 && static_cast<std::size_t>(row) < project->m_varTable.initValue.size())
+            project->m_varTable.initValue[static_cast<std::size_t>(row)] = std::move(text);
+    };
+    ctx.marginX = app.m_nMarginX.load();
+    ctx.marginY = app.m_nMarginY.load();
+    return ctx;
+}
+
+} // namespace
+
+const MonotonicClock& steadyClock()
+{
+    static const SteadyClock clock;
+    return clock;
+}
+
+SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock) : app_(app), clock_(clock) {}
+
+SimRuntime::~SimRuntime() { StopUserCode(); }
+
+void SimRuntime::CollectButtonRequests()
+{
+    for (auto& table : tables_)
+        table.clear();
+    const CDrawDoc* project = app_.ProjectDoc();
+    if (!project)
+        return;
+    plc::RegistrationContext ctx;
+    for (int port = 0; port < 2; ++port) {
+        const PortTimeSlots& slots = kPortTimes[port];
+        ctx.ports[static_cast<std::size_t>(port)] = {
+            project->SettingI32(slots.protocol), static_cast<std::uint8_t>(project->SettingI32(slots.commDelay)),
+            static_cast<std::uint8_t>(project->SettingI32(slots.ackDelay)),
+            static_cast<std::uint16_t>(project->SettingI32(slots.timeout))};
+    }
+    ctx.tables = &tables_;
+    ctx.addressOf = [this](std::int32_t row) {
+        std::int32_t address = -1;
+        std::uint8_t type = 0;
+        GetVariableAddress(app_, row, address, type);
+        return address;
+    };
+    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
+        for (const auto& obj : doc.m_objects)
+            plc::RegisterPlcRequests(obj->m_nKind, obj->m_Params, ctx);
+    });
+    for (const std::string& line : ctx.lines)
+        app_.m_reports.appendText(line + "\r\n");
+}
+
+void SimRuntime::PrepareObjects()
+{
+    const ControlRunContext ctx = runContext(app_);
+    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
+        for (const auto& obj : doc.m_objects)
+            PrepareRunTime(*obj, ctx);
+    });
+    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
+        for (const auto& obj : doc.m_objects)
+            FillDemoSamples(*obj, ctx);
+    });
+    lastAnimateMs_ = -1;
+}
+
+void SimRuntime::LoadSavedVars() { LoadVarToFlash(app_.m_strProjectDir, 0, app_.m_VarMem, app_.m_VarMemRun); }
+
+void SimRuntime::LoadProtocolDrivers()
+{
+    const CDrawDoc* project = app_.ProjectDoc();
+    plc::DriverSources sources;
+    sources.projectDir = app_.m_strProjectDir;
+    if (project)
+        sources.protocols = {project->SettingI32(settings::kProtocol1), project->SettingI32(settings::kProtocol2)};
+    sources.tables = &tables_;
+    for (const std::string& line : plc::LoadProtocolDrivers(sources, block_))
+        app_.m_reports.appendText(line + "\r\n");
+}
+
+std::vector<std::uint8_t> SimRuntime::ProtocolBlockImage() const { return block_.imageBytes(); }
+
+void SimRuntime::StopUserCode()
+{
+    CloseSound();
+    // The runner's stop sets the stop request and joins: one thread at most, never two.
+    runner_.reset();
+    MC8051Running = 0;
+}
+
+void SimRuntime::RestartUserCode()
+{
+    StopUserCode();
+    app_.m_nTimer0Pending = 0;
+    MC8051StopRequest = 0;
+
+    const auto path = resolveStoredPath(app_.m_strProjectDir, kUserCodeFile);
+    std::string text;
+    if (!path || !readWholeFile(*path, text))
+        return;
+    auto image = std::make_unique<CodeImage>();
+    if (hex::ReadIntelHex(text, *image) < kMinCodeBytes)
+        return;
+    if (!cpu_)
+        cpu_ = std::make_unique<Mc8051Cpu>(app_.m_VarMemRun, &app_.m_bSimRepaint);
+    cpu_->loadCode(*image);
+    cpu_->powerOn();
+    runner_ = std::make_unique<Mc8051Runner>(*cpu_, *services_, &app_.m_nTimer0Pending);
+    try {
+        if (runner_->start())
+            return;
+    } catch (const std::system_error&) {
+    }
+    runner_.reset();
+    MC8051Running = 0;
+    app_.m_reports.appendText(kNoMemory);
+}
+
+template <class Fn>
+void SimRuntime::forShownObjects(Fn&& fn)
+{
+    CDrawDoc* doc = app_.FindCurrentSubWindowDoc();
+    if (!doc)
+        doc = app_.FindCurrentScreenDoc();
+    if (!doc)
+        return;
+    for (const auto& obj : doc->m_objects)
+        fn(*obj);
+}
+
+void SimRuntime::AnimateObjects()
+{
+    const std::int64_t now = clock_.nowMs();
+    const std::int64_t elapsed = lastAnimateMs_ < 0 ? 0 : now - lastAnimateMs_;
+    lastAnimateMs_ = now;
+    const ControlRunContext ctx = runContext(app_);
+    bool changed = false;
+    forShownObjects([&](CDrawObj& obj) { changed = StepAnimation(obj, ctx, elapsed) || changed; });
+    if (changed)
+        app_.m_bSimRepaint = 1;
+}
+
+void SimRuntime::BlinkInputCaret()
+{
+    bool changed = false;
+    forShownObjects([&](CDrawObj& obj) { changed = ToggleCaret(obj, app_.m_ptCaret.x, app_.m_ptCaret.y) || changed; });
+    if (changed)
+        app_.m_bSimRepaint = 1;
+}
+
+} // namespace qv::sim

@@ -1,0 +1,81 @@
+#pragma once
+// The simulator run time behind the application's SimulationServices: the PLC protocol block
+// and the request tables, the controls' run-time state, and the user code's emulator (one
+// runner thread at most: a restart joins the old thread before the new one starts).
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "model/app/simulation_services.h"
+#include "sim/mc8051/mc8051_cpu.h"
+#include "sim/mc8051/mc8051_runner.h"
+#include "sim/plc/plc_block.h"
+
+namespace qv {
+class CEditorApp;
+}
+
+namespace qv::sim {
+
+class PortWriter;
+
+// Milliseconds of a monotonic clock; tests pass their own.
+class MonotonicClock {
+public:
+    virtual ~MonotonicClock() = default;
+    virtual std::int64_t nowMs() const = 0;
+};
+const MonotonicClock& steadyClock();
+
+class SimRuntime final : public SimulationServices {
+public:
+    explicit SimRuntime(CEditorApp& app, const MonotonicClock& clock = steadyClock());
+    ~SimRuntime() override;
+    SimRuntime(const SimRuntime&) = delete;
+    SimRuntime& operator=(const SimRuntime&) = delete;
+
+    void CollectButtonRequests() override;
+    void PrepareObjects() override;
+    void LoadSavedVars() override;
+    void LoadProtocolDrivers() override;
+    std::vector<std::uint8_t> ProtocolBlockImage() const override;
+    void RestartUserCode() override;
+    void StopUserCode() override;
+    void AnimateObjects() override;
+    void BlinkInputCaret() override;
+
+    plc::PlcProtocolBlock& Block() { return block_; }
+    std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }
+    // What the panel offers the emulator (serial ring, services); the next restart takes it.
+    void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &noServices_; }
+    // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
+    std::function<void()> keyClick;
+    // The PLC poll of both serial ports that timers 3 and 5 run (nothing until the ports exist).
+    std::function<void()> pollPlcPorts;
+    // Where run-time variable changes go (the serial side installs it; none: nowhere).
+    void SetPortWriter(PortWriter* writer) { portWriter_ = writer; }
+    PortWriter* GetPortWriter() const { return portWriter_; }
+    // True while a runner thread exists (joined or not).
+    bool HasUserCodeThread() const { return runner_ && runner_->joinable(); }
+    // The emulated interrupt-enable register (0 without user code).
+    std::uint8_t InterruptEnable() const { return cpu_ ? cpu_->interruptEnable() : 0; }
+
+private:
+    // The objects of the shown ordinary sub-window, else of the current screen.
+    template <class Fn>
+    void forShownObjects(Fn&& fn);
+
+    CEditorApp& app_;
+    const MonotonicClock& clock_;
+    plc::PlcProtocolBlock block_;
+    std::array<plc::PlcRequestTable, 2> tables_;
+    Mc8051Services noServices_;
+    Mc8051Services* services_ = &noServices_;
+    std::unique_ptr<Mc8051Cpu> cpu_;
+    std::unique_ptr<Mc8051Runner> runner_;
+    std::int64_t lastAnimateMs_ = -1;
+    PortWriter* portWriter_ = nullptr;
+};
+
+} // namespace qv::sim

@@ -1,0 +1,102 @@
+// The simulator's run-mode view with real mouse events: controls of the shown screen react,
+// the port writer hears each change before the bank holds it, the key click plays once per
+// press, a touch controller's pen packets press the view at the panel point, and timer 0
+// follows the period the user code asks for.
+#include "model/params/block_bytes.h"
+#include "model/document/touch_block.h"
+#include "model/vars/hmi_vars.h"
+#include "model/vars/system_vars.h"
+#include "sim/runtime/var_write.h"
+#include "tests/app/run_view_fixture.h"
+
+#include <cstring>
+
+namespace qv::test {
+namespace {
+
+class Recorder : public sim::PortWriter {
+public:
+    explicit Recorder(const VarBank& bank) : bank_(bank) {}
+    void OnVarWrite(std::int64_t address, std::uint32_t length, std::span<const std::uint8_t>) override
+    {
+        seen.push_back({address, length, bank_.readByte(address).value_or(0)});
+    }
+    struct Seen {
+        std::int64_t address;
+        std::uint32_t length;
+        std::uint8_t before;
+    };
+    std::vector<Seen> seen;
+
+private:
+    const VarBank& bank_;
+};
+
+class RunModeView : public RunViewFixture {
+protected:
+    void SetUp() override
+    {
+        RunViewFixture::SetUp();
+        ASSERT_FALSE(HasFailure());
+        recorder = std::make_unique<Recorder>(app->m_VarMemRun);
+        runtime->SetPortWriter(recorder.get());
+        runtime->keyClick = [this] { ++clicks; };
+        ASSERT_NO_FATAL_FAILURE(showSimulator());
+    }
+    // A bit switch on the screen setting bit 0 of byte 900 (panel rectangle 100..200 x 100..150).
+    CDrawObj& bitSwitch()
+    {
+        auto obj = std::make_unique<CDrawRect>(Rect{138, 138, 238, 188});
+        obj->m_nKind = 20;
+        blockWriteI32(obj->m_Params, 20, 900);
+        return *doc->AddObject(std::move(obj));
+    }
+    void clickSim(Point p) { QTest::mouseClick(simView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(p.x, p.y)); }
+
+    std::unique_ptr<Recorder> recorder;
+    int clicks = 0;
+};
+
+TEST_F(RunModeView, RealClicksReachTheShownScreen)
+{
+    bitSwitch();
+    ASSERT_EQ(app->m_strSimScreen, "win0.drw");
+    clickSim({150, 150});
+    EXPECT_EQ(app->m_VarMemRun.readByte(900), 1);
+    ASSERT_EQ(recorder->seen.size(), 1u);
+    EXPECT_EQ(recorder->seen[0].length, sim::kBitChange | 0u);
+    EXPECT_EQ(recorder->seen[0].before, 0); // announced before the store
+    const auto keySound = SystemVarAddress(*app, SystemVar::KeySound, 1);
+    EXPECT_EQ(clicks, keySound && app->m_VarMem.readByte(*keySound).value_or(0) != 0 ? 1 : 0);
+
+    clickSim({600, 400}); // outside: nothing changes
+    EXPECT_EQ(recorder->seen.size(), 1u);
+}
+
+TEST_F(RunModeView, PenPacketsPressTheViewAtThePanelPoint)
+{
+    bitSwitch();
+    TouchCalibration& block = app->ProjectDoc()->m_TouchCalibration;
+    // Calibrated so that raw = panel point (scale 1, offset 0).
+    block[touch::kMarker] = 0x88;
+    const float one = 1.0f;
+    std::memcpy(&block[touch::kScaleX], &one, 4);
+    std::memcpy(&block[touch::kScaleY], &one, 4);
+    for (std::uint8_t head : {std::uint8_t{0x81}, std::uint8_t{0x80}}) {
+        const int x = 120, y = 110; // panel point inside the switch
+        for (std::uint8_t b : {head, std::uint8_t(y >> 7), std::uint8_t(y & 0x7F), std::uint8_t(x >> 7), std::uint8_t(x & 0x7F)})
+            simView->OnTouchScreenByte(b);
+    }
+    EXPECT_EQ(app->m_VarMemRun.readByte(900), 1);
+}
+
+TEST_F(RunModeView, TimerZeroTakesTheCodesPeriod)
+{
+    app->m_nTimer0Request = 0; // a 0 ms period runs at the fastest allowed instead
+    QTRY_COMPARE(driver->Timer0()->interval(), sim::RunTimers::kTimer0FastestMs);
+    app->m_nTimer0Request = 30;
+    QTRY_COMPARE(driver->Timer0()->interval(), 30);
+}
+
+} // namespace
+} // namespace qv::test
