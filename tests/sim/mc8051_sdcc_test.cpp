@@ -12,29 +12,13 @@
 #include "platform/files/atomic_file.h"
 #include "tests/fixtures/temp_dir.h"
 #include "tests/sim/mc8051_fixture.h"
+#include "tests/sim/sdcc_program.h"
 
 namespace qv::sim::test {
 namespace {
 
 constexpr std::uint16_t kOut = 0x2000;  // results, 32-bit little-endian words
 constexpr std::uint16_t kDone = 0x20F0; // 0xA5 when the program has finished
-
-// Compiles `source` and loads the image into `cpu`. Internal RAM is 256 flat bytes whose top
-// half are the special registers, so the program is built for 128 bytes of it.
-void compileAndLoad(const std::string& source, Mc8051Cpu& cpu)
-{
-    qv::test::TempDir dir;
-    std::ofstream(dir / "prog.c") << source;
-    const std::string command = "cd '" + dir.path().string() +
-                                "' && sdcc -mmcs51 --iram-size 128 prog.c > sdcc.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << "sdcc must be installed (scripts/setup-deps.sh)";
-    std::string text;
-    ASSERT_TRUE(readWholeFile(dir / "prog.ihx", text));
-    CodeImage image;
-    std::string message;
-    ASSERT_GE(hex::ReadIntelHex(text, image, &message), 4) << message;
-    cpu.loadCode(image);
-}
 
 std::uint32_t outWord(const VarBank& bank, int index)
 {
