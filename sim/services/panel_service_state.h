@@ -8,6 +8,7 @@
 #include <span>
 
 #include "model/vars/var_bank.h"
+#include "sim/disk/simulated_disks.h"
 #include "sim/services/mc8051_seams.h"
 
 namespace qv {
@@ -43,6 +44,7 @@ struct PanelServiceState {
     Mc8051PanelContext context;
     std::array<TextOutBuffer, 2> text;
     std::uint64_t pass = 0;
+    SimulatedDisks disks;
 };
 
 // A service routine: reads its parameters from the request and answers into it.
@@ -80,5 +82,20 @@ void ServeSound(PanelServiceState&, Mc8051Request&);         // 65
 void ServePlcWrite(PanelServiceState&, Mc8051Request&);      // 80
 void ServePlcBusy(PanelServiceState&, Mc8051Request&);       // 81
 void ServePicture(PanelServiceState&, Mc8051Request&);       // 97
+// disk_services.cpp
+void ServeOpenRecordFile(PanelServiceState&, Mc8051Request&);   // 18
+void ServeCloseRecordFile(PanelServiceState&, Mc8051Request&);  // 19
+void ServeAppendRecord(PanelServiceState&, Mc8051Request&);     // 20
+void ServeReadRecord(PanelServiceState&, Mc8051Request&);       // 21
+void ServeRecordCount(PanelServiceState&, Mc8051Request&);      // 22
+void ServeRewriteRecord(PanelServiceState&, Mc8051Request&);    // 23
+void ServeDeleteRecord(PanelServiceState&, Mc8051Request&);     // 24
+void ServeOpenFile(PanelServiceState&, Mc8051Request&);         // 25
+void ServeCloseFile(PanelServiceState&, Mc8051Request&);        // 26
+void ServeSeekFile(PanelServiceState&, Mc8051Request&);         // 27
+void ServeFileSize(PanelServiceState&, Mc8051Request&);         // 28
+void ServeWriteFile(PanelServiceState&, Mc8051Request&);        // 29
+void ServeReadFile(PanelServiceState&, Mc8051Request&);         // 30
+void ServeDeleteFile(PanelServiceState&, Mc8051Request&);       // 31
 
 } // namespace qv::sim

@@ -7,7 +7,7 @@
 
 namespace qv::sim {
 
-Mc8051PanelServices::Mc8051PanelServices(Mc8051PanelContext context) : state_{std::move(context), {}, 0} {}
+Mc8051PanelServices::Mc8051PanelServices(Mc8051PanelContext context) { state_.context = std::move(context); }
 
 void Mc8051PanelServices::resetForRun()
 {
@@ -15,6 +15,7 @@ void Mc8051PanelServices::resetForRun()
     for (TextOutBuffer& buffer : state_.text)
         buffer = TextOutBuffer{};
     state_.pass = 0;
+    state_.disks.closeAll();
 }
 
 void Mc8051PanelServices::serveRequest(Mc8051Cpu& cpu, std::uint64_t pass)
@@ -71,6 +72,7 @@ void Mc8051PanelServices::onStopRequested()
 
 void Mc8051PanelServices::onStop()
 {
+    state_.disks.closeAll();
     if (state_.context.media)
         state_.context.media->CloseSound();
 }
