@@ -36,6 +36,7 @@ public:
     }
 
     VarBank& bank() { return bank_; }
+    Mc8051Cpu& cpu() { return cpu_; }
 
     // The NUL-terminated text at `address`, without its NUL; nullopt when no NUL comes
     // within `maxLength` bytes or before the bank's end.

@@ -27,8 +27,9 @@ public:
 class Mc8051MediaServices {
 public:
     virtual ~Mc8051MediaServices() = default;
-    virtual void serveSound(Mc8051Request& request) = 0;
-    virtual void servePicture(Mc8051Request& request) = 0;
+    // Each answers in the request and returns true when it changed the variable memory.
+    virtual bool serveSound(Mc8051Request& request) = 0;
+    virtual bool servePicture(Mc8051Request& request) = 0;
     // While true the loop calls checkSoundProgress every pass.
     virtual bool soundInProgress() const = 0;
     virtual void checkSoundProgress() = 0;

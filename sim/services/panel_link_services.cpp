@@ -66,15 +66,15 @@ void ServeSound(PanelServiceState& state, Mc8051Request& request)
     if (!state.context.media)
         return;
     const bool progress = request.c1() == 3;
-    state.context.media->serveSound(request);
-    if (progress && state.context.memoryDirty)
+    const bool changed = state.context.media->serveSound(request);
+    if ((progress || changed) && state.context.memoryDirty)
         state.context.memoryDirty->store(1);
 }
 
 void ServePicture(PanelServiceState& state, Mc8051Request& request)
 {
-    if (state.context.media)
-        state.context.media->servePicture(request);
+    if (state.context.media && state.context.media->servePicture(request) && state.context.memoryDirty)
+        state.context.memoryDirty->store(1);
 }
 
 void ServePlcWrite(PanelServiceState& state, Mc8051Request& request)
