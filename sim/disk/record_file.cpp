@@ -131,14 +131,23 @@ bool createRecordFile(const std::filesystem::path& path, const RecordFileHead& h
     return ::truncate(path.c_str(), static_cast<off_t>(head.fileSize())) == 0;
 }
 
+constexpr std::uint32_t kLinksReadWhole = 1u << 20; // places
+
 // The place of record n: from the head, n links on; every step inside the places.
 std::optional<std::uint32_t> placeOf(const FileIo& io, const RecordFileHead& head, std::uint32_t n)
 {
     if (n >= head.records() || head.head >= head.capacity)
         return std::nullopt;
     std::uint32_t place = head.head;
+    // A long walk reads the link table once instead of one read per step.
+    std::vector<std::uint8_t> table;
+    if (n > 16 && head.capacity <= kLinksReadWhole) {
+        table.resize(std::size_t{head.capacity} * 4);
+        if (!io.read(kLinkTable, table.data(), table.size()))
+            return std::nullopt;
+    }
     for (std::uint32_t i = 0; i < n; ++i) {
-        const auto next = io.link(head, place);
+        const auto next = table.empty() ? io.link(head, place) : std::optional<std::uint32_t>(get32(&table[std::size_t{place} * 4]));
         if (!next || *next >= head.capacity)
             return std::nullopt;
         place = *next;
