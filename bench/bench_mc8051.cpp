@@ -49,6 +49,18 @@ CodeImage mixedProgram()
     return image;
 }
 
+// Runs the loop the thread's way in batches and reports instructions per CPU second.
+void runAndCount(benchmark::State& state, Mc8051Runner& runner)
+{
+    qv::MC8051StopRequest.store(0);
+    runner.resetForRun();
+    constexpr int kBatch = 100000;
+    for (auto _ : state)
+        runner.runPasses(kBatch);
+    state.counters["instructions_per_second"] =
+        benchmark::Counter(double(state.iterations()) * kBatch, benchmark::Counter::kIsRate);
+}
+
 void BM_Mc8051RunLoop(benchmark::State& state)
 {
     auto bank = std::make_unique<qv::VarBank>();
@@ -59,13 +71,7 @@ void BM_Mc8051RunLoop(benchmark::State& state)
     Mc8051Services services;
     std::atomic<int> timer0{0};
     Mc8051Runner runner(cpu, services, &timer0);
-    qv::MC8051StopRequest.store(0);
-    runner.resetForRun();
-    constexpr int kBatch = 100000;
-    for (auto _ : state)
-        runner.runPasses(kBatch);
-    state.counters["instructions_per_second"] =
-        benchmark::Counter(double(state.iterations()) * kBatch, benchmark::Counter::kIsRate);
+    runAndCount(state, runner);
 }
 BENCHMARK(BM_Mc8051RunLoop)->Unit(benchmark::kMillisecond);
 
@@ -132,13 +138,7 @@ void BM_Mc8051WithPanelServices(benchmark::State& state)
     Mc8051Services none;
     const bool withServices = state.range(0) != 0;
     Mc8051Runner runner(cpu, withServices ? static_cast<Mc8051Services&>(panel) : none, &timer0);
-    qv::MC8051StopRequest.store(0);
-    runner.resetForRun();
-    constexpr int kBatch = 100000;
-    for (auto _ : state)
-        runner.runPasses(kBatch);
-    state.counters["instructions_per_second"] =
-        benchmark::Counter(double(state.iterations()) * kBatch, benchmark::Counter::kIsRate);
+    runAndCount(state, runner);
     std::filesystem::remove_all(dir);
 }
 // Arg 0: the same loop on the bare core (its requests are cleared unserved), for comparison.
