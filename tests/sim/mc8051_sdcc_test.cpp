@@ -139,6 +139,7 @@ void main(void)
     ticks = 0;
     IE = 0x82;
     while (ticks < 3) spin++;
+    IE = 0;
     out[0] = spin != 0;
     done = 0xA5;
     while (1) {}
@@ -148,14 +149,19 @@ void main(void)
     std::atomic<int> timer0{0};
     Mc8051Runner runner(f.cpu, services, &timer0);
     ASSERT_TRUE(runner.start());
-    for (int i = 0; i < 2000 && f.bank->readByte(kDone) != 0xA5; ++i) {
+    // Ticks as the view's timer gives them, until the program is done (a loaded machine may
+    // run the emulator thread late).
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (f.bank->readByte(kDone) != 0xA5 && std::chrono::steady_clock::now() < limit) {
         timer0.store(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     runner.stop();
     EXPECT_EQ(f.bank->readByte(kDone), 0xA5);
     EXPECT_EQ(outWord(*f.bank, 0), 1u);
-    EXPECT_EQ(outWord(*f.bank, 1), 3u);
+    // A tick may still come between the loop's last look and the end mark.
+    EXPECT_GE(outWord(*f.bank, 1), 3u);
+    EXPECT_LE(outWord(*f.bank, 1), 4u);
     EXPECT_EQ(MC8051Running.load(), 0);
 }
 
