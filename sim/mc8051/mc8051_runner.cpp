@@ -51,6 +51,7 @@ void Mc8051Runner::stop()
     if (!thread_.joinable())
         return;
     MC8051StopRequest.store(1);
+    services_.onStopRequested();
     thread_.join();
 }
 

@@ -34,6 +34,9 @@ public:
     // checksDueAt() on (asked again after each call and each request); kNever: not needed.
     virtual std::uint64_t checksDueAt() const { return kNever; }
     virtual void afterChecks(Mc8051Cpu&, std::uint64_t pass) {}
+    // Called by Mc8051Runner::stop right after it sets the stop request, so a service that
+    // waits (the refresh) lets go at once.
+    virtual void onStopRequested() {}
     // The last act before the thread ends (the sound device is closed here).
     virtual void onStop() {}
 };
