@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
   sdcc binutils
+  libusb-1.0-0-dev libhidapi-dev
   libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
 )
 
