@@ -5,6 +5,7 @@
 
 #include "app/edit/edit_commands.h"
 #include "app/layout/layout_commands.h"
+#include "app/sim_commands/sim_commands.h"
 #include "app/mainframe/main_frame.h"
 #include "app/mainframe/prog_status_bar.h"
 #include "app/tools/tool_commands.h"
@@ -53,6 +54,7 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     edit::BindEditCommands(frame.commands(), activeView);
     layout::LayoutServices layoutServices;
     layoutServices.dialogParent = &frame;
+    layoutServices.voiceAssistant = [this, &frame] { OpenVoiceAssistant(app_, &frame); };
     layout::BindLayoutCommands(frame.commands(), activeView, std::move(layoutServices));
     app_.GetDocManager().AddObserver(this);
     for (const auto& tmpl : app_.GetDocManager().Templates())

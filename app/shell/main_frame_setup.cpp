@@ -7,6 +7,7 @@
 #include "app/projecttree/tree_host.h"
 #include "app/props_commands/props_commands.h"
 #include "app/settings_commands/settings_commands.h"
+#include "app/sim_commands/sim_commands.h"
 #include "app/shell/editor_app_shell.h"
 #include "app/vars_commands/vars_commands.h"
 #include "model/app/editor_app.h"
@@ -31,6 +32,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     bindProjectCommands(*frame, app);
     bindVarsCommands(*frame, app);
     bindSettingsCommands(*frame, app);
+    bindSimCommands(*frame, app);
     installProjectTree(app, *frame);
     installPropertySheets(app, f);
     frame->RefreshCommands();

@@ -1,6 +1,5 @@
 #include "sim/sound/sound_service.h"
 
-#include "platform/files/atomic_file.h"
 #include "platform/text/gbk.h"
 #include "sim/sound/number_words.h"
 #include "sim/sound/sound_drives.h"
@@ -8,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include <fstream>
 #include <system_error>
 
 namespace qv::sim {
@@ -27,6 +27,24 @@ std::string CacheFileName(std::string_view character)
     for (char c : character)
         hex += fmt::format("{:02X}", static_cast<unsigned char>(c));
     return hex;
+}
+
+// A cache file is written under a temporary name and renamed, so a half-written wave is never
+// played; it is not flushed to the disk: the library can always give it again.
+void WriteCacheFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& wave)
+{
+    std::filesystem::path part = file;
+    part += ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
+        if (!out.flush())
+            return;
+    }
+    std::error_code ec;
+    std::filesystem::rename(part, file, ec);
+    if (ec)
+        std::filesystem::remove(part, ec);
 }
 
 void EmptyFolder(const std::filesystem::path& folder)
@@ -160,7 +178,7 @@ bool SoundService::SpeakLocked(const std::string& text)
         const std::filesystem::path file = *cache / CacheFileName(character);
         if (!std::filesystem::exists(file, ec))
             if (const auto wave = library->Wave(*entry))
-                writeFileAtomically(file, {reinterpret_cast<const char*>(wave->data()), wave->size()});
+                WriteCacheFile(file, *wave);
         pieces_.push_back(file);
     }
     nextPiece_ = 0;

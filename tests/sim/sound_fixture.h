@@ -51,9 +51,10 @@ public:
     }
     void SetVolume(int percent) override { volume = percent; }
     int Volume() const override { return volume; }
-    void PlayClick(const std::filesystem::path&) override {}
+    void PlayClick(const std::filesystem::path& wave) override { clicks.push_back(wave); }
 
     std::vector<Played> played;
+    std::vector<std::filesystem::path> clicks;
     int volume = 100;
 
 private:

@@ -1,0 +1,49 @@
+#include "app/sim_commands/sim_commands.h"
+
+#include "app/mainframe/main_frame.h"
+#include "model/app/editor_app.h"
+#include "platform/sound/mixer_player.h"
+#include "platform/speech/espeak_engine.h"
+#include "sim/ui/serial_debug_dlg.h"
+#include "sim/ui/voice_assistant_dlg.h"
+
+namespace qv {
+
+SoundPlayer& ApplicationSoundPlayer()
+{
+    static MixerSoundPlayer player;
+    return player;
+}
+
+sim::SoundService& SimulatorSoundService()
+{
+    static sim::SoundService service(ApplicationSoundPlayer());
+    static const bool installed = (sim::InstallSimulatorSound(&service), true);
+    (void)installed;
+    return service;
+}
+
+void OpenVoiceAssistant(CEditorApp& app, QWidget* parent)
+{
+    VoiceAssistantServices services;
+    services.engine = &EspeakSpeechEngine();
+    services.player = &ApplicationSoundPlayer();
+    services.reports = &app.m_reports;
+    services.projectFolder = app.m_strProjectDir.empty() ? std::filesystem::current_path() : app.m_strProjectDir;
+    CDlgVoiceAssistant dlg(std::move(services), parent);
+    dlg.exec();
+}
+
+void bindSimCommands(CMainFrame& frame, CEditorApp& app)
+{
+    CMainFrame* f = &frame;
+    frame.commands().bind({cmd::Owner::App, 32894}, [&app, f] {
+        if (!app.ProjectDoc())
+            return;
+        CSerialDebugDlg dlg(app, f);
+        dlg.exec();
+        f->RefreshCommands();
+    });
+}
+
+} // namespace qv

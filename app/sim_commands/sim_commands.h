@@ -1,0 +1,25 @@
+#pragma once
+// The simulator's tools on the main window: the serial debugging dialog (application command
+// 32894) and the voice assistant (view command 32916); the program's one sound device and the
+// simulator's sound service, which the run-mode view, the emulator's services and CloseSound
+// share.
+#include "platform/sound/sound_player.h"
+#include "sim/sound/sound_service.h"
+
+class QWidget;
+
+namespace qv {
+
+class CEditorApp;
+class CMainFrame;
+
+// The process's sound device (SDL2_mixer), opened on its first sound.
+SoundPlayer& ApplicationSoundPlayer();
+// The simulator's sound service over that device, installed for sim::CloseSound.
+sim::SoundService& SimulatorSoundService();
+
+void bindSimCommands(CMainFrame& frame, CEditorApp& app);
+// The modal voice assistant over the open project (or the program's folder without one).
+void OpenVoiceAssistant(CEditorApp& app, QWidget* parent);
+
+} // namespace qv
