@@ -228,7 +228,14 @@ bool SimPanel::beginTransfer(std::unique_lock<std::mutex>& lock, SimTransfer& t,
 void SimPanel::record(SimTransfer t, const Xfer& result)
 {
     t.status = result.status;
-    record_.push_back(std::move(t));
+    if (recording_)
+        record_.push_back(std::move(t));
+}
+
+void SimPanel::setRecording(bool on)
+{
+    std::lock_guard lock(mutex_);
+    recording_ = on;
 }
 
 Xfer SimPanel::bulk(bool out, int pipe, std::span<std::uint8_t> bytes)
