@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
   sdcc binutils
   libusb-1.0-0-dev libhidapi-dev
+  libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
 )
 
 # The panels' udev rules, where udev runs (never on a machine without it: containers, CI).
