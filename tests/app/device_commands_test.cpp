@@ -6,9 +6,12 @@
 #include "device/ui/buzzer_test_dlg.h"
 #include "device/ui/device_select_dlg.h"
 #include "app/mainframe/docking_bars.h"
+#include "compiler/ui/compile_confirm_dialog.h"
 #include "tests/app/editor_window_fixture.h"
+#include "tests/app/small_project.h"
 
 #include <QComboBox>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -93,6 +96,32 @@ TEST_F(DeviceCommandsOnTheWindow, NoPanelSaysUsbNotConnected)
     ASSERT_NO_FATAL_FAILURE(start(""));
     ASSERT_TRUE(frame->commands().trigger({Owner::App, 32921}));
     ASSERT_TRUE(waitFor([&] { return frame->outputBar()->text().contains(QString::fromUtf8(u8"USB未连接")); }));
+}
+
+TEST_F(DeviceCommandsOnTheWindow, CompileOptionsTakeTheLastBuzzerTrial)
+{
+    ASSERT_NO_FATAL_FAILURE(start("hid,name=only"));
+    const std::filesystem::path hmi = writeSmallProject(dir.path());
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(app->OpenProjectFile(hmi));
+    int offered = 0;
+    whenShown<CDlgCompileConfirm>([&](CDlgCompileConfirm& confirm) {
+        EXPECT_TRUE(confirm.buzzerTestButton()->isEnabled());
+        whenShown<CDlgBuzzerTest>([](CDlgBuzzerTest& d) {
+            d.coefficientEdit()->selectAll();
+            QTest::keyClicks(d.coefficientEdit(), QStringLiteral("321"));
+            QTest::mouseClick(d.beepButton(), Qt::LeftButton);
+            d.reject();
+        });
+        QTest::mouseClick(confirm.buzzerTestButton(), Qt::LeftButton); // "测试获取"
+        offered = confirm.buzzerSpin()->value();
+        confirm.reject();
+    });
+    frame->RefreshCommands();
+    ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::CompileProject}));
+    EXPECT_EQ(offered, 321);
+    ASSERT_TRUE(waitFor([&] { return panel("only")->events().buzzer.has_value(); }));
+    EXPECT_EQ(panel("only")->events().buzzer, 321u);
 }
 
 } // namespace
