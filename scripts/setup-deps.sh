@@ -13,6 +13,18 @@ PACKAGES=(
   libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
 )
 
+# The panels' udev rules, where udev runs (never on a machine without it: containers, CI).
+install_udev_rules() {
+  local src dst sudo=""
+  src="$(cd "$(dirname "$0")/.." && pwd)/res/udev/70-quorvane-panel.rules"
+  dst=/etc/udev/rules.d/70-quorvane-panel.rules
+  [ -d /run/udev ] && command -v udevadm >/dev/null 2>&1 || return 0
+  cmp -s "$src" "$dst" 2>/dev/null && return 0
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo install -m 644 "$src" "$dst" && $sudo udevadm control --reload-rules && $sudo udevadm trigger
+}
+install_udev_rules || echo "udev rules not installed (the panels may need them: see README.md)"
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -88,8 +88,8 @@ bool CCompileRunner::confirm(compile::CompileOptions& options)
 {
     CDlgCompileConfirm dialog(&frame_);
     dialog.setOptions(options);
-    // The buzzer test needs a panel on USB; until the device layer exists it is offered greyed.
-    dialog.buzzerTestButton()->setEnabled(false);
+    dialog.setBuzzerTest(buzzerTest_);
+    dialog.buzzerTestButton()->setEnabled(static_cast<bool>(buzzerTest_));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     options = dialog.options();

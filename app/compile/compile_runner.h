@@ -14,6 +14,9 @@
 
 #include <QObject>
 
+#include <functional>
+#include <optional>
+
 namespace qv {
 
 class CEditorApp;
@@ -30,6 +33,9 @@ public:
 
     // The window compiler the worker uses; nullptr restores the built-in one.
     void SetScreenCompiler(compile::ScreenCompiler* screens);
+    // What "测试获取" in the confirm dialog runs (the device layer's buzzer trial); without
+    // one the button is greyed.
+    void SetBuzzerTest(std::function<std::optional<int>()> test) { buzzerTest_ = std::move(test); }
     // How the last command ended.
     compile::CompileStart LastStart() const { return lastStart_; }
     // Waits for a running worker to end (the reports it posted still wait in the queue).
@@ -47,6 +53,7 @@ private:
     screen::WindowScreenCompiler windowScreens_;
     compile::ScreenCompiler* screens_ = &windowScreens_;
     compile::CompileStart lastStart_ = compile::CompileStart::Cancelled;
+    std::function<std::optional<int>()> buzzerTest_;
     compile::CompileThread thread_; // last member: joined before the others go
 };
 

@@ -1,6 +1,7 @@
 #include "device/list/device_scan.h"
 
 #include "device/link/panel_connection.h"
+#include "platform/text/gbk.h"
 #include "platform/usb/open_failure_text.h"
 
 namespace qv::device {
@@ -35,7 +36,7 @@ std::vector<usb::UsbCandidate> usable(usb::UsbHost& host, const UsbDeviceList& l
             continue;
         }
         if (why != usb::openFailureText(usb::OpenFailure::NotPanel))
-            notes.lines.push_back(std::string(kindWord(c.kind)) + " " + c.node + ": " + why + "\r\n");
+            notes.lines.push_back(std::string(kindWord(c.kind)) + " " + utf8ToGbk(c.node).value_or(c.node) + ": " + why + "\r\n");
     }
     return out;
 }

@@ -133,11 +133,14 @@ std::vector<std::uint8_t> SimPanel::nandBytes(std::uint32_t address, std::size_t
 {
     std::vector<std::uint8_t> out(length, 0xFF);
     const std::uint32_t page = settings_.nand.pageSize();
-    for (std::size_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < length;) {
         const std::uint64_t a = std::uint64_t{address} + i;
-        const auto it = pages_.find(static_cast<std::uint32_t>(a / page));
-        if (it != pages_.end())
-            out[i] = it->second[a % page];
+        const std::size_t inPage = static_cast<std::size_t>(a % page);
+        const std::size_t n = std::min<std::size_t>(page - inPage, length - i);
+        if (const auto it = pages_.find(static_cast<std::uint32_t>(a / page)); it != pages_.end())
+            std::copy_n(it->second.begin() + static_cast<std::ptrdiff_t>(inPage), n,
+                        out.begin() + static_cast<std::ptrdiff_t>(i));
+        i += n;
     }
     return out;
 }
@@ -228,7 +231,14 @@ bool SimPanel::beginTransfer(std::unique_lock<std::mutex>& lock, SimTransfer& t,
 void SimPanel::record(SimTransfer t, const Xfer& result)
 {
     t.status = result.status;
-    record_.push_back(std::move(t));
+    if (recording_)
+        record_.push_back(std::move(t));
+}
+
+void SimPanel::setRecording(bool on)
+{
+    std::lock_guard lock(mutex_);
+    recording_ = on;
 }
 
 Xfer SimPanel::bulk(bool out, int pipe, std::span<std::uint8_t> bytes)
@@ -421,12 +431,15 @@ void SimPanel::onData(std::span<const std::uint8_t> data)
 void SimPanel::program(std::uint32_t address, const std::vector<std::uint8_t>& data)
 {
     const std::uint32_t page = settings_.nand.pageSize();
-    for (std::size_t i = 0; i < data.size(); ++i) {
+    for (std::size_t i = 0; i < data.size();) {
         const std::uint64_t a = std::uint64_t{address} + i;
+        const std::size_t inPage = static_cast<std::size_t>(a % page);
+        const std::size_t n = std::min<std::size_t>(page - inPage, data.size() - i);
         auto& bytes = pages_[static_cast<std::uint32_t>(a / page)];
         if (bytes.empty())
             bytes.assign(page, 0xFF);
-        bytes[a % page] = data[i];
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(i), n, bytes.begin() + static_cast<std::ptrdiff_t>(inPage));
+        i += n;
     }
 }
 

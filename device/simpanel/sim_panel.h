@@ -66,6 +66,8 @@ public:
     void injectFault(std::size_t transferIndex, SimFault fault);
     std::size_t transferCount() const;
     std::vector<SimTransfer> transfers() const;
+    // Off: transfers are counted but not kept (long runs such as benchmarks).
+    void setRecording(bool on);
     SimPanelEvents events() const;
     std::vector<std::uint8_t> readNand(std::uint32_t address, std::size_t length) const;
 
@@ -109,6 +111,7 @@ private:
     SimPanelEvents events_;
     std::size_t transferIndex_ = 0;
     bool plugged_ = true;
+    bool recording_ = true;
     bool claimed_ = false;
     int busyAnswered_ = 0;
     // A block write in progress: address, length, bytes so far.

@@ -3,6 +3,7 @@
 #include "device/commands/panel_commands.h"
 #include "device/link/panel_connection.h"
 #include "device/tasks/device_texts.h"
+#include "platform/text/gbk.h"
 
 #include <memory>
 
@@ -29,7 +30,7 @@ std::unique_ptr<PanelConnection> openFor(const Device& device, const DeviceComma
         else
             s.message(text::kUsbNotConnected);
         if (!why.empty())
-            s.output(device->node + ": " + why + "\r\n");
+            s.output(utf8ToGbk(device->node).value_or(device->node) + ": " + why + "\r\n");
     }
     return c;
 }

@@ -4,6 +4,7 @@
 #include "platform/usb/libusb_pipes.h"
 #include "platform/usb/open_failure_text.h"
 #include "platform/usb/sg_disk.h"
+#include "platform/text/gbk.h"
 
 #include <algorithm>
 #include <system_error>
@@ -60,7 +61,7 @@ std::string SystemUsbHost::unavailableReason()
     std::error_code ec;
     const auto dir = sysfs_.root() / "sys/bus/usb/devices";
     if (!std::filesystem::is_directory(dir, ec))
-        return "找不到USB设备目录 " + dir.string();
+        return "找不到USB设备目录 " + utf8ToGbk(dir.string()).value_or(dir.string());
     return {};
 }
 

@@ -1,0 +1,67 @@
+#include "app/device_commands/device_commands_binding.h"
+
+#include "app/compile/compile_runner.h"
+#include "app/mainframe/main_frame.h"
+#include "device/list/program_host.h"
+#include "device/tasks/app_device_commands.h"
+#include "device/tasks/device_texts.h"
+#include "device/ui/buzzer_test_dlg.h"
+#include "device/ui/device_select_dlg.h"
+#include "model/app/editor_app.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace qv {
+namespace {
+
+constexpr int kSyncClock = 32919;
+constexpr int kClearFlash = 32921;
+constexpr int kBuzzerTest = 32923;
+
+// Keeps the device commands as long as the frame lives (their worker is joined then).
+class DeviceCommandsHolder final : public QObject {
+public:
+    DeviceCommandsHolder(CMainFrame& frame, CEditorApp& app) : QObject(&frame)
+    {
+        device::DeviceCommandServices s;
+        s.host = &device::ProgramUsbHost();
+        s.messageBox = [&app](const std::string& text) {
+            const bool good = text == device::text::kClockSynced || text == device::text::kFlashOk;
+            app.Prompt().ShowMessage(text, good ? UiPrompts::Icon::Information : UiPrompts::Icon::Warning);
+        };
+        CMainFrame* f = &frame;
+        commands = std::make_unique<device::AppDeviceCommands>(app, s, [f](UsbDeviceList& list) {
+            ChooseUsbDevice(list, f);
+        });
+        if (!device::ProgramUsbHostProblem().empty())
+            app.m_reports.appendText("QV_SIM_PANELS: " + device::ProgramUsbHostProblem() + "\r\n");
+    }
+    std::unique_ptr<device::AppDeviceCommands> commands;
+};
+
+// The scan, then the buzzer dialog over the device chosen; the last coefficient tried.
+int runBuzzerTest(device::AppDeviceCommands& commands, CMainFrame& frame)
+{
+    commands.EnumDevicesAndSelect();
+    CDlgBuzzerTest dialog([&commands](int c) { commands.Beep(static_cast<std::uint32_t>(c)); }, &frame);
+    dialog.exec();
+    return dialog.m_nCoefficient;
+}
+
+} // namespace
+
+void installDeviceCommands(CMainFrame& frame, CEditorApp& app, CCompileRunner* compileRunner)
+{
+    auto* holder = new DeviceCommandsHolder(frame, app);
+    device::AppDeviceCommands& commands = *holder->commands;
+    CMainFrame* f = &frame;
+    frame.commands().bind({cmd::Owner::App, kSyncClock}, [&app] { app.SyncPanelClock(); });
+    frame.commands().bind({cmd::Owner::App, kClearFlash}, [&app] { app.ClearFlashProject(); });
+    frame.commands().bind({cmd::Owner::App, kBuzzerTest}, [&commands, f] { runBuzzerTest(commands, *f); });
+    if (compileRunner != nullptr)
+        compileRunner->SetBuzzerTest([&commands, f]() -> std::optional<int> { return runBuzzerTest(commands, *f); });
+}
+
+} // namespace qv
