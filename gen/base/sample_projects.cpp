@@ -2,6 +2,7 @@
 
 #include "compiler/headers/var_header_files.h"
 #include "model/app/editor_app.h"
+#include "model/paint/controls/number_painters.h"
 #include "model/params/block_bytes.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
@@ -240,6 +241,9 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
         }
         obj->m_strFiles[kActionEntry] = def.action;
     }
+    // The samples' numbers are whole values (the defaults show two decimals).
+    if (def.kind == kKindRealTimeNumber)
+        obj->SetParamI32(number_block::kDecimals, 0);
     if (def.variable) {
         const HmiVarTable& table = app.ProjectDoc()->m_varTable;
         const auto row = findVarRow(table, def.variable);
