@@ -3,6 +3,9 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/object_var_refs.h"
+#include "model/vars/hmi_var_table.h"
+#include "model/vars/hmi_vars.h"
+#include "props/control_sheets.h"
 
 namespace qv {
 
@@ -12,7 +15,49 @@ SheetContext SheetContextFor(CEditorApp& app, const CDrawObj& obj)
     context.frame = WindowFrameOf(app.m_nMarginX.load(), app.m_nMarginY.load(), obj.m_pOwnerDoc);
     context.projectDir = app.m_strProjectDir;
     context.copyPicture = [&app](const std::filesystem::path& source) { return app.CopyUserPicture(source); };
+    context.baseDir = app.BaseDir();
+    if (const CDrawDoc* owner = obj.m_pOwnerDoc)
+        context.windowTitle = owner->GetTitle();
+    if (const CDrawDoc* project = app.ProjectDoc()) {
+        context.protocol1 = project->SettingI32(settings::kProtocol1);
+        context.protocol2 = project->SettingI32(settings::kProtocol2);
+        context.varNames = project->m_varTable.name;
+        for (const auto& entry : project->m_screenNames)
+            context.screens.push_back(entry->m_strName);
+        for (const auto& entry : project->m_subWindowNames)
+            context.subWindows.push_back(entry->m_strName);
+    }
     return context;
+}
+
+bool ConfirmSheet(CEditorApp& app, SheetValues& values, const SheetContext& context)
+{
+    if (const std::string refusal = CheckSheet(values, context); !refusal.empty()) {
+        app.Prompt().ShowMessage(refusal, UiPrompts::Icon::Warning);
+        return false;
+    }
+    std::vector<HiddenVarRequest> requests = HiddenVarsNeeded(values, context);
+    CDrawDoc* project = app.ProjectDoc();
+    if (requests.empty() || !project)
+        return requests.empty();
+    HmiVarTable& table = project->m_varTable;
+    const std::size_t rowsBefore = table.size();
+    for (HiddenVarRequest& r : requests) {
+        const AddVarOutcome outcome = findOrAddVarRow(table, r.type, r.name, kHiddenVarInitial, kHiddenVarDescription,
+                                                      GetVariableMemorySize(app));
+        if (outcome.row < 0) {
+            while (table.size() > rowsBefore)
+                table.EraseRow(table.size() - 1);
+            app.Prompt().ShowMessage(outcome.errorGbk, UiPrompts::Icon::Error);
+            return false;
+        }
+        r.group->state.varIndex = outcome.row;
+    }
+    if (table.size() != rowsBefore) {
+        project->DoFileSave();
+        app.WriteSysVarHeader();
+    }
+    return true;
 }
 
 namespace {
@@ -21,7 +66,8 @@ bool runSheet(CEditorApp& app, CDrawObj& obj, const KindSheet& sheet, const Prop
 {
     const SheetContext context = SheetContextFor(app, obj);
     SheetValues values = LoadSheet(obj, context);
-    if (!hooks.runSheet || !hooks.runSheet(sheet, values))
+    const std::function<bool()> confirm = [&] { return ConfirmSheet(app, values, context); };
+    if (!hooks.runSheet || !hooks.runSheet(sheet, values, confirm))
         return false;
 
     CommitSheet(values, obj, context);

@@ -13,8 +13,9 @@ namespace qv {
 class CEditorApp;
 
 struct PropertyEditHooks {
-    // Runs the kind's sheet over `values`; true when it ended with OK.
-    std::function<bool(const KindSheet& sheet, SheetValues& values)> runSheet;
+    // Runs the kind's sheet over `values`; true when it ended with OK. The sheet's OK, once
+    // every page took its values, calls `confirm`: false keeps the sheet open.
+    std::function<bool(const KindSheet& sheet, SheetValues& values, const std::function<bool()>& confirm)> runSheet;
     // Several character controls selected, `first` the model.
     std::function<void(CDrawObj& first)> editCharacterBatch;
     // The automatic variable address adjustment (modal, with its progress).
@@ -23,6 +24,12 @@ struct PropertyEditHooks {
 
 // The context the sheet of `obj` is loaded and committed in.
 SheetContext SheetContextFor(CEditorApp& app, const CDrawObj& obj);
+
+// The sheet-wide part of OK while the sheet is still open: the checks across pages, then the
+// hidden variables found or created (all or none: a refused one takes back those created
+// before it). When variables were created the project is saved and the headers rewritten.
+// False, the user told why, keeps the sheet open with nothing stored.
+bool ConfirmSheet(CEditorApp& app, SheetValues& values, const SheetContext& context);
 
 // Opens the sheet of `obj` (the first of `selectedCount` selected objects). True when the
 // object was changed.

@@ -1,6 +1,7 @@
 #include "props/sheet_values.h"
 
 #include "platform/files/stored_path.h"
+#include "props/control_sheets.h"
 
 namespace qv {
 namespace {
@@ -62,7 +63,8 @@ void commitPicture(const PicturePage& page, CDrawObj& obj, const SheetContext& c
 struct AppearanceCommit {
     CDrawObj& obj;
     const SheetContext& context;
-    void operator()(std::monostate) const {}
+    template <class ControlAppearance>
+    void operator()(const ControlAppearance&) const {}  // the controls' pages commit their own
     void operator()(const RectPage& p) const { CommitRectPage(p, obj); }
     void operator()(const PicturePage& p) const { commitPicture(p, obj, context); }
     void operator()(const TextPage& p) const { CommitTextPage(p, obj); }
@@ -86,7 +88,9 @@ SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context)
 {
     SheetValues values;
     values.kind = obj.m_nKind;
+    values.sources = {context.protocol1, context.protocol2, context.varNames, context.projectDir};
     values.appearance = loadAppearance(obj, context);
+    LoadControlPages(obj, context, values);
     values.position = LoadPositionPage(obj, context.frame, KindSheetOf(obj.m_nKind).showOriginalSize);
     return values;
 }
@@ -94,6 +98,7 @@ SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context)
 void CommitSheet(const SheetValues& values, CDrawObj& obj, const SheetContext& context)
 {
     std::visit(AppearanceCommit{obj, context}, values.appearance);
+    CommitControlPages(values, obj, context);
 
     const PositionPage& pos = values.position;
     Rect position = FromFrameRect(pos.position, context.frame);

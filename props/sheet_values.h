@@ -3,6 +3,7 @@
 // page, filled from the object before the sheet runs and copied back on OK. The pages only
 // see these values; the object is touched by CommitSheet alone.
 #include "props/appearance_pages.h"
+#include "props/control_pages.h"
 #include "props/kind_sheets.h"
 #include "props/shape_pages.h"
 
@@ -11,15 +12,30 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace qv {
 
 using AppearancePage = std::variant<std::monostate, RectPage, PicturePage, TextPage, TablePage, PipePage,
-                                    PipeJointPage, ScalePage, NumericInputPage>;
+                                    PipeJointPage, ScalePage, NumericInputPage, ButtonShapePage, SwitchShapePage,
+                                    RadioShapePage, NumberShapePage>;
+using ControlPage = std::variant<std::monostate, ButtonControlPage, SwitchControlPage, IndicatorControlPage,
+                                 RadioControlPage, NumberControlPage>;
+
+// What the address groups and the user-code choice need while the sheet runs.
+struct SheetSources {
+    std::int32_t protocol1 = 0, protocol2 = 0;
+    std::vector<std::string> varNames;  // GBK, table order
+    std::filesystem::path projectDir;
+    LinkFillContext linkContext() const { return {protocol1, protocol2, varNames}; }
+};
 
 struct SheetValues {
     int kind = 0;
+    SheetSources sources;
     AppearancePage appearance;  // monostate: the kind's own pages are not built yet
+    ControlPage control;
+    CommonPages common;
     PositionPage position;
 };
 
@@ -30,6 +46,13 @@ struct SheetContext {
     // Copies a chosen picture into the project; the stored name, or nullopt (the user told
     // why) when it cannot be copied.
     std::function<std::optional<std::string>(const std::filesystem::path&)> copyPicture;
+    // What the controls' pages show beyond the object.
+    std::filesystem::path baseDir;  // the program's base folder (system pictures)
+    std::int32_t protocol1 = 0, protocol2 = 0;
+    std::vector<std::string> varNames;                // GBK, table order
+    std::vector<std::string> screens, subWindows;     // GBK file names, list order
+    std::string windowTitle;                          // the edited object's window
+    LinkFillContext linkContext() const { return {protocol1, protocol2, varNames}; }
 };
 
 SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context);

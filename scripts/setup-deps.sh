@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
   sdcc binutils
+  libusb-1.0-0-dev libhidapi-dev
+  libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
   qt6-translations-l10n
 )
 

@@ -78,8 +78,8 @@ public:
         for (const SizeField& f : sizes_) {
             bool ok = false;
             const int value = f.edit->text().toInt(&ok);
-            if (!ok || value < kMinResolution || value > kMaxResolution) {
-                ShowRangePrompt(this, kMinResolution, kMaxResolution, u8q(f.label));
+            if (!ok || value < kMinProjectResolution || value > kMaxProjectResolution) {
+                ShowRangePrompt(this, kMinProjectResolution, kMaxProjectResolution, u8q(f.label));
                 f.edit->setFocus();
                 f.edit->selectAll();
                 return;

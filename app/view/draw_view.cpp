@@ -10,6 +10,7 @@
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
+#include "model/project/resolution_range.h"
 #include "platform/picture/surface_image.h"
 
 #include <QGuiApplication>
@@ -524,7 +525,8 @@ std::vector<CDrawDoc*> CDrawView::DocumentsToDraw() const
 
 void CDrawView::PrepareRunCanvas()
 {
-    const Size size{2 * std::max(0, m_app.m_nResWidth), 2 * std::max(0, m_app.m_nResHeight)};
+    const Size size{2 * std::clamp(m_app.m_nResWidth, 0, kMaxProjectResolution),
+                    2 * std::clamp(m_app.m_nResHeight, 0, kMaxProjectResolution)};
     if (size.cx != m_runCanvas.width() || size.cy != m_runCanvas.height())
         m_runCanvas.reset(size.cx, size.cy, kRunCanvasColor);
     m_app.m_pRunBackDC = &m_runCanvas;

@@ -2,6 +2,8 @@
 // Everything the compile worker reads of the project, taken on the user-interface thread
 // before the worker starts, so the worker never reads the model while the user edits it:
 // each window is copied in its stored form, and the screen compiler works from those copies.
+#include "model/document/draw_doc.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +36,7 @@ struct CompileInput {
     std::uint16_t width = 0;                    // project resolution
     std::uint16_t height = 0;
 
+    HmiVarTable variables;                      // the project document's table: every window's controls resolve through it
     std::vector<std::uint8_t> variableMemory;   // the live 64 KiB bank
     std::uint32_t variableExtent = 0;           // E: half of the variable memory size
     std::array<std::int32_t, 16> systemVariableAddresses{}; // -1 when unbound

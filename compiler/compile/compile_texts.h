@@ -20,6 +20,7 @@ inline constexpr const char* kTooManyWindows = "工程中画面和子窗口总�
 inline constexpr const char* kMissingWindowPrefix = "找不到窗口文件";      // + file name
 inline constexpr const char* kRecordTooLargeSuffix = "的控件数据超过64K字节"; // file name +
 inline constexpr const char* kFailSuffix = "，编译工程失败\r\n";
+inline constexpr const char* kResolutionOutOfRange = "工程分辨率超出范围"; // + width X height (range) +
 inline constexpr const char* kUserCodeInvalid = "MC8051单片机代码有误，编译工程失败\r\n";
 inline constexpr const char* kPlcBlockShort = "PLC通讯协议数据不完整，编译工程失败\r\n";
 // A fault inside the compiler itself; the reason (GBK) follows in brackets.

@@ -5,6 +5,7 @@
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
 #include "compiler/image/start_map.h"
+#include "model/project/resolution_range.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
@@ -226,6 +227,12 @@ CompileOutcome CompileRun::compileProject()
 {
     imagePath_ = resolveStoredPath(in_.projectFolder, kImageStoredPath).value_or(in_.projectFolder / "NandFlash" / "NandFlash.Zip");
 
+    if (!IsProjectResolutionInRange(in_.width, in_.height)) {
+        log(text::kResolutionOutOfRange + fmt::format("{}X{} ({}..{})", in_.width, in_.height, kMinProjectResolution,
+                                                      kMaxProjectResolution) +
+            text::kFailSuffix);
+        return failed();
+    }
     const auto geometry = image::geometryForFlashCode(in_.settings[image::st::FlashSizeCode]);
     if (!geometry) {
         log(text::kBadFlashCode);

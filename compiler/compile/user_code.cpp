@@ -3,11 +3,18 @@
 #include "compiler/image/le_bytes.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
+#include "platform/text/gbk.h"
 
 #include <algorithm>
 #include <system_error>
 
 namespace qv::compile {
+namespace {
+
+// The 64 KiB code space written one byte a record is under 1 MiB of HEX text.
+constexpr std::uint64_t kMaxUserCodeHexBytes = 4u << 20;
+
+} // namespace
 
 UserCode loadUserCode(const std::filesystem::path& projectFolder)
 {
@@ -16,10 +23,10 @@ UserCode loadUserCode(const std::filesystem::path& projectFolder)
     std::error_code ec;
     if (!path || !std::filesystem::is_regular_file(*path, ec))
         return code;
-    std::string text;
-    if (!readWholeFile(*path, text)) {
+    std::string text, why;
+    if (!readWholeFile(*path, text, &why, kMaxUserCodeHexBytes)) {
         code.status = UserCode::Status::Invalid;
-        code.message = "无法读取MC8051.hex文件";
+        code.message = "无法读取MC8051.hex文件(" + utf8ToGbk(why).value_or(why) + ")";
         return code;
     }
     auto image = std::make_unique<hex::CodeImage>();

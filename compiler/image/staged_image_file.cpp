@@ -1,5 +1,7 @@
 #include "compiler/image/staged_image_file.h"
 
+#include "platform/files/temp_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,13 +22,14 @@ bool StagedImageFile::fail(const char* what)
 bool StagedImageFile::create(const std::filesystem::path& finalPath)
 {
     discard();
-    final_ = finalPath;
-    temp_ = finalPath;
-    temp_ += ".tmp" + std::to_string(::getpid());
+    final_ = resolveWriteTarget(finalPath);
     size_ = 0;
-    fd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0)
-        return fail("cannot create");
+    fd_ = createTemporaryFor(final_, temp_);
+    if (fd_ < 0) {
+        temp_.clear(); // nothing of ours to remove
+        error_ = "cannot create a temporary file for " + final_.string() + ": " + std::strerror(errno);
+        return false;
+    }
     return true;
 }
 

@@ -108,9 +108,8 @@ void writeArrowPictures(screen::ItemCompileArgs& a, Surface& dc, const Rect& cel
         if (!picture)
             continue;   // a missing arrow leaves its length 0
         drawPicture(dc, *picture, cell);
-        if (!colourDepth16(a.ctx))
-            continue;
-        const auto length = writeRectPicture(a, dc, cell);
+        // The arrows are not counted among the start map's pictures.
+        const auto length = writeRectPixels(a, dc, cell);
         if (!length)
             return;
         putU32(a.ctx.header().bytes(), at + 24 + 4 * static_cast<std::uint32_t>(i),

@@ -152,43 +152,43 @@ void CompileButton(screen::ItemCompileArgs& a)
     bool firstMissing = false;
     tiles::PageStream stream = streamAtImageEnd(a.ctx);
     const std::uint64_t first = stream.position();
-    if (colourDepth16(a.ctx)) {
-        for (int k = 1; k <= 3; ++k) {
-            o.SetParamU8(bb::kState, static_cast<std::uint8_t>(k));
-            Surface canvas = workCanvas(a, !keyed);
-            Surface work(canvas.width(), canvas.height(), a.doc.m_paperColor);
-            StateFill fill;
-            if (keyed) {
-                fill = stateFill(o, k);
-                if (fill.colour) {
-                    // The caption must not vanish into the keyed fill.
-                    if (static_cast<ColorRef>(o.ParamI32(bb::kTextColor)) == *fill.colour)
-                        o.SetParamI32(bb::kTextColor, o.ParamI32(bb::kTextColor) ^ 1);
-                    canvas.fillRect(canvas.bounds(), *fill.colour);
-                }
-            }
-            PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
-            const std::size_t s = static_cast<std::size_t>(k - 1);
-            if (fill.noPicture) {
-                offsets[s] = 0xFFFFFFFFu;
-                firstMissing = firstMissing || s == 0;
-                continue;
-            }
-            offsets[s] = static_cast<std::uint32_t>(stream.position() - first);
-            if (keyed && fill.colour)
-                keyPixels(canvas, r, *fill.colour);
-            stream.putRaw(tiles::kPageStartByte);
-            a.ctx.addPictures(1);
-            if (!tiles::writePixelsRGB565(stream, canvas, r, a.rotated, [&] { return a.ctx.aborted(); })) {
-                o.SetParamU8(bb::kState, 1);
-                return;
+    for (int k = 1; k <= 3; ++k) {
+        o.SetParamU8(bb::kState, static_cast<std::uint8_t>(k));
+        screen::PooledSurface heldCanvas = workCanvas(a, !keyed);
+        Surface& canvas = heldCanvas.get();
+        screen::PooledSurface heldWork = paperLike(a, canvas);
+        Surface& work = heldWork.get();
+        StateFill fill;
+        if (keyed) {
+            fill = stateFill(o, k);
+            if (fill.colour) {
+                // The caption must not vanish into the keyed fill.
+                if (static_cast<ColorRef>(o.ParamI32(bb::kTextColor)) == *fill.colour)
+                    o.SetParamI32(bb::kTextColor, o.ParamI32(bb::kTextColor) ^ 1);
+                canvas.fillRect(canvas.bounds(), *fill.colour);
             }
         }
-        o.SetParamU8(bb::kState, 1);
-        stream.padToPage();
-        if (!appendStream(a.ctx, stream))
+        PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
+        const std::size_t s = static_cast<std::size_t>(k - 1);
+        if (fill.noPicture) {
+            offsets[s] = 0xFFFFFFFFu;
+            firstMissing = firstMissing || s == 0;
+            continue;
+        }
+        offsets[s] = static_cast<std::uint32_t>(stream.position() - first);
+        if (keyed && fill.colour)
+            keyPixels(canvas, r, *fill.colour);
+        stream.putRaw(tiles::kPageStartByte);
+        a.ctx.addPictures(1);
+        if (!tiles::writePixelsRGB565(stream, canvas, r, a.rotated, [&] { return a.ctx.aborted(); })) {
+            o.SetParamU8(bb::kState, 1);
             return;
+        }
     }
+    o.SetParamU8(bb::kState, 1);
+    stream.padToPage();
+    if (!appendStream(a.ctx, stream))
+        return;
 
     putU8(b, at + 0, kButtonItemType);
     putU8(b, at + 1, 2);
@@ -204,12 +204,10 @@ void CompileButton(screen::ItemCompileArgs& a)
     putU16(b, at + 18, bitByteAddress(o.ParamI32(kHideAddress), hideBit));
     putU16(b, at + 20, flags);
     putU16(b, at + 22, static_cast<std::uint16_t>(a.info.regionItem));
-    if (colourDepth16(a.ctx)) {
-        const auto length = static_cast<std::uint32_t>(stream.bytes().size());
-        putU32(b, at + 24, length | (firstMissing ? 0x80000000u : 0));
-        putU32(b, at + 28, offsets[1]);
-        putU32(b, at + 32, offsets[2]);
-    }
+    const auto length = static_cast<std::uint32_t>(stream.bytes().size());
+    putU32(b, at + 24, length | (firstMissing ? 0x80000000u : 0));
+    putU32(b, at + 28, offsets[1]);
+    putU32(b, at + 32, offsets[2]);
     putU32(b, at + 36, static_cast<std::uint32_t>(operatedAddress));
     for (int i = 0; i < 4; ++i)
         putU8(b, at + 40 + i, static_cast<std::uint8_t>(o.ParamI32(136 + 8 * i)));

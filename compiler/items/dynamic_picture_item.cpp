@@ -95,14 +95,12 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
             refuseControl(a, controlError(kName, kBadPicture));
             return;
         }
-        Surface first = workCanvas(a, true);
+        screen::PooledSurface held = workCanvas(a, true);
+        Surface& first = held.get();
         if (transparent && !keyed)
             drawPictureKeyed(first, *picture, r, key);
         else
             drawPicture(first, *picture, r);
-        // Frames exist only at 16-bit colour; at other depths the entries stay as they are.
-        if (!colourDepth16(a.ctx))
-            continue;
         if (keyed)
             keyPixels(first, r, key);
         const auto length = writeRectPicture(a, first, r);

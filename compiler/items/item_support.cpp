@@ -12,15 +12,6 @@
 
 namespace qv::items {
 
-namespace {
-constexpr std::uint8_t kColourDepth16Code = 1;   // "16位色 (默认)"
-}
-
-bool colourDepth16(const compile::CompileContext& ctx)
-{
-    return ctx.input().settings[compile::opt::ColourDepthCode] == kColourDepth16Code;
-}
-
 void refuseControl(screen::ItemCompileArgs& a, std::string_view messageGbk)
 {
     a.ctx.fail(std::string(messageGbk) + "\r\n");
@@ -49,18 +40,36 @@ std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit)
     return static_cast<std::uint16_t>(std::int64_t{address} + (bit >> 3));
 }
 
-Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
+void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint)
 {
+    target.clear(doc.m_paperColor);
+    screen::PooledSurface scratch1(target.width(), target.height(), doc.m_paperColor);
+    screen::PooledSurface scratch2(target.width(), target.height());
+    PaintAllOnce(doc.m_objects, PaintSurfaces{target, &scratch1.get(), &scratch2.get()}, paint);
+}
+
+screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
+{
+    // Clearing a canvas of twice the project size for every control was most of a compile's
+    // time; pixels outside the control's rectangle are never read.
     const Rect& r = a.control.m_rcPosition;
-    const int w = std::max({2 * int{a.ctx.input().width}, r.right + 1, 1});
-    const int h = std::max({2 * int{a.ctx.input().height}, r.bottom + 1, 1});
-    Surface s(w, h, a.doc.m_paperColor);
-    if (shapes) {
-        Surface scratch1(w, h, a.doc.m_paperColor);
-        Surface scratch2(w, h);
-        PaintAllOnce(a.doc.m_objects, PaintSurfaces{s, &scratch1, &scratch2}, a.paint);
+    const int w = std::max(r.right + 1, 1);
+    const int h = std::max(r.bottom + 1, 1);
+    screen::PooledSurface canvas(w, h, a.doc.m_paperColor);
+    if (!shapes)
+        return canvas;
+    if (!a.windowShapes) {
+        paintWindowShapes(a.doc, canvas.get(), a.paint);
+        return canvas;
     }
-    return s;
+    const Surface& from = *a.windowShapes;
+    canvas.get().bitBlt(0, 0, std::min(w, from.width()), std::min(h, from.height()), from, 0, 0);
+    return canvas;
+}
+
+screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas)
+{
+    return screen::PooledSurface(canvas.width(), canvas.height(), a.doc.m_paperColor);
 }
 
 std::int16_t panelX(const screen::ItemCompileArgs& a, int x) { return static_cast<std::int16_t>(x - a.doc.m_nMarginX); }
@@ -79,7 +88,7 @@ bool appendStream(compile::CompileContext& ctx, const tiles::PageStream& s)
     return false;
 }
 
-std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const Surface& s, const Rect& r)
+std::optional<std::uint32_t> writeRectPixels(screen::ItemCompileArgs& a, const Surface& s, const Rect& r)
 {
     tiles::PageStream stream = streamAtImageEnd(a.ctx);
     stream.putRaw(tiles::kPageStartByte);
@@ -88,8 +97,15 @@ std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const 
     stream.padToPage();
     if (!appendStream(a.ctx, stream))
         return std::nullopt;
-    a.ctx.addPictures(1);
     return static_cast<std::uint32_t>(stream.bytes().size());
+}
+
+std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const Surface& s, const Rect& r)
+{
+    const auto length = writeRectPixels(a, s, r);
+    if (length)
+        a.ctx.addPictures(1);
+    return length;
 }
 
 void keyPixels(Surface& s, const Rect& r, ColorRef fill)

@@ -3,6 +3,7 @@
 // window's shapes under the control, the panel's coordinates of a rectangle and the picture of
 // one rectangle in the image's page stream.
 #include "compiler/screen/item_compilers.h"
+#include "compiler/screen/surface_pool.h"
 #include "compiler/tiles/page_stream.h"
 #include "platform/surface/surface.h"
 
@@ -11,9 +12,6 @@
 #include <string_view>
 
 namespace qv::items {
-
-// The compile's colour depth is 16 bits (the only depth whose pictures are written).
-bool colourDepth16(const compile::CompileContext& ctx);
 
 // The compile stops at this control with `messageGbk` (the line end is added).
 void refuseControl(screen::ItemCompileArgs& a, std::string_view messageGbk);
@@ -29,10 +27,16 @@ bool checkPlacement(screen::ItemCompileArgs& a, const Rect& r, std::string_view 
 // it), kept to 16 bits.
 std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit);
 
-// A canvas as large as the editor's (twice the project resolution, and at least reaching past
-// the control), filled with the window's paper colour; with `shapes` the window's shapes and
-// static kinds are painted into it as the background picture shows them.
-Surface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
+// A canvas just reaching past the control (only the control's rectangle is ever read back),
+// filled with the window's paper colour; with `shapes` the window's shapes and static kinds
+// are under the control as the background picture shows them.
+screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
+
+// A second work surface as large as `canvas`, in the window's paper colour.
+screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas);
+
+// The window's shapes and static kinds painted on its paper over all of `target`.
+void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint);
 
 // The rectangle's left and top on the panel (minus the window's page margins).
 std::int16_t panelX(const screen::ItemCompileArgs& a, int x);
@@ -44,8 +48,10 @@ tiles::PageStream streamAtImageEnd(compile::CompileContext& ctx);
 // Appends the stream to the image; a full disk fails the compile.
 bool appendStream(compile::CompileContext& ctx, const tiles::PageStream& s);
 
-// One picture of `r`: 0x82, the rectangle's pixels, 0x82 up to the page end; counted as one
-// picture. Returns its byte length, or nullopt when the compile stopped (abort or disk).
+// The pixels of `r` in the image: 0x82, the rectangle's pixels, 0x82 up to the page end.
+// Returns its byte length, or nullopt when the compile stopped (abort or disk).
+std::optional<std::uint32_t> writeRectPixels(screen::ItemCompileArgs& a, const Surface& s, const Rect& r);
+// The same, counted as one picture of the start map.
 std::optional<std::uint32_t> writeRectPicture(screen::ItemCompileArgs& a, const Surface& s, const Rect& r);
 
 // Maps a keyed picture before conversion: `fill` becomes the key colour, and a drawn pixel that

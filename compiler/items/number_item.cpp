@@ -77,8 +77,7 @@ void drawFrame(screen::ItemCompileArgs& a, Surface& canvas, const Rect& r, bool 
     CDrawObj& o = a.control;
     const int width = o.ParamI32(nb::kBorderWidth);
     ColorRef border = static_cast<ColorRef>(o.ParamI32(nb::kBorderColor));
-    const bool substitute = keyed && colourDepth16(a.ctx);
-    if (substitute) {
+    if (keyed) {
         border = keySafe(border);
         o.SetParamI32(nb::kBorderColor, static_cast<std::int32_t>(border));
     }
@@ -91,7 +90,7 @@ void drawFrame(screen::ItemCompileArgs& a, Surface& canvas, const Rect& r, bool 
     canvas.rectangle(r);
     if (o.ParamI32(nb::kBorderType) != 1)
         return;
-    const ColorRef light = substitute ? keySafe(highlightOf(border)) : highlightOf(border);
+    const ColorRef light = keyed ? keySafe(highlightOf(border)) : highlightOf(border);
     Rect ring = r;
     for (int i = 0; i < std::min(width, 0x3F) && !ring.isEmpty(); ++i) {
         canvas.draw3dRect(ring, border, light);
@@ -204,8 +203,8 @@ void CompileNumber(screen::ItemCompileArgs& a)
         return refuseControl(a, "编译出错!!\"实时数值\"控件的字符大小无效");
 
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
-    const bool depth16 = colourDepth16(a.ctx);
-    Surface canvas = workCanvas(a, true);
+    screen::PooledSurface heldCanvas = workCanvas(a, true);
+    Surface& canvas = heldCanvas.get();
     drawFrame(a, canvas, r, keyed);
 
     // Background: a colour variable, a picture, the region behind, or a plain colour.
@@ -217,7 +216,7 @@ void CompileNumber(screen::ItemCompileArgs& a)
     if (o.ParamI32(nb::kBackVar) != 0 && o.ParamI32(nb::kBackVarAddress) >= 0) {
         background = static_cast<std::uint32_t>(o.ParamI32(nb::kBackVarAddress));
         flags |= 0x8000;
-    } else if (depth16) {
+    } else {
         if (borderWidth > 0 || (borderWidth == 0 && !keyed && transparent)) {
             background = writeRectPicture(a, canvas, r);
             if (!background)
@@ -248,9 +247,7 @@ void CompileNumber(screen::ItemCompileArgs& a)
         if (o.ParamI32(nb::kPictureTransparent) != 0)
             flags |= 0x80;
     }
-    std::uint32_t fontColour = 0;
-    if (depth16)
-        fontColour = fontColour565(static_cast<ColorRef>(o.ParamI32(nb::kFontColor)));
+    std::uint32_t fontColour = fontColour565(static_cast<ColorRef>(o.ParamI32(nb::kFontColor)));
     if (o.ParamI32(nb::kFontVar) != 0 && o.ParamI32(nb::kFontVarAddress) >= 0) {
         fontColour = static_cast<std::uint32_t>(o.ParamI32(nb::kFontVarAddress));
         flags |= 0x4000;

@@ -29,18 +29,18 @@ void CompileProgressBar(screen::ItemCompileArgs& a)
 
     const bool regionBackground = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
     std::optional<std::uint32_t> picture;
-    if (colourDepth16(a.ctx)) {
-        if (regionBackground) {
-            picture = 0xFFFFFFFFu;
-        } else {
-            Surface canvas = workCanvas(a, true);
-            Surface work(canvas.width(), canvas.height(), a.doc.m_paperColor);
-            // No second work surface: the painter draws the frame and the empty bar only.
-            PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
-            picture = writeRectPicture(a, canvas, r);
-            if (!picture)
-                return;
-        }
+    if (regionBackground) {
+        picture = 0xFFFFFFFFu;
+    } else {
+        screen::PooledSurface heldCanvas = workCanvas(a, true);
+        Surface& canvas = heldCanvas.get();
+        screen::PooledSurface heldWork = paperLike(a, canvas);
+        Surface& work = heldWork.get();
+        // No second work surface: the painter draws the frame and the empty bar only.
+        PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
+        picture = writeRectPicture(a, canvas, r);
+        if (!picture)
+            return;
     }
 
     const auto item = a.ctx.reserveHeader(kProgressBarItemSize);

@@ -155,8 +155,10 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     if (!at)
         return;
 
-    Surface first = workCanvas(a, true);
-    Surface second(first.width(), first.height());
+    screen::PooledSurface heldFirst = workCanvas(a, true);
+    Surface& first = heldFirst.get();
+    screen::PooledSurface heldSecond(first.width(), first.height());
+    Surface& second = heldSecond.get();
     const Rect r = o.m_rcPosition;
     Surface saved(std::max(r.width(), 1), std::max(r.height(), 1));
     saved.bitBlt(0, 0, r.width(), r.height(), first, r.left, r.top);
@@ -164,8 +166,7 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
     tiles::PageStream stream(a.ctx.file().size(), a.ctx.geometry().pageMask);
     std::uint64_t secondOffset = 0;
-    // Pictures exist only at 16-bit colour; at other depths both fields stay 0.
-    for (int state = 0; state < 2 && colourDepth16(a.ctx); ++state) {
+    for (int state = 0; state < 2; ++state) {
         std::optional<ColorRef> fill;
         if (!keyed) {
             first.bitBlt(r.left, r.top, r.width(), r.height(), saved, 0, 0);

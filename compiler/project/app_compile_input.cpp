@@ -57,6 +57,7 @@ std::optional<CompileInput> takeCompileInput(CEditorApp& app)
     in.width = resolutionValue(app.m_nResWidth);
     in.height = resolutionValue(app.m_nResHeight);
 
+    in.variables = project->m_varTable;
     in.variableMemory = app.m_VarMem.snapshot();
     in.variableExtent = static_cast<std::uint32_t>(std::clamp<std::int64_t>(GetVariableMemorySize(app) / 2, 0, 0x10000));
     for (std::size_t i = 0; i < in.systemVariableAddresses.size(); ++i) {

@@ -25,6 +25,9 @@ struct ItemCompileArgs {
     std::uint32_t recordStart;
     const PaintContext& paint;       // what renders the window (compiling flag set)
     bool rotated;                    // the panel's LCD is turned 90 degrees
+    // The window's shapes and static kinds on its paper, painted once for all its controls;
+    // nullptr: each work canvas paints them itself.
+    const Surface* windowShapes = nullptr;
 };
 
 using ItemCompiler = std::function<void(ItemCompileArgs&)>;

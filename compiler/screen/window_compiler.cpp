@@ -4,7 +4,9 @@
 #include "compiler/compile/compile_texts.h"
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
+#include "compiler/items/item_support.h"
 #include "compiler/screen/cursor_pictures.h"
+#include "compiler/screen/surface_pool.h"
 #include "compiler/tiles/picture_tiles.h"
 #include "model/document/draw_doc.h"
 #include "model/params/object_var_refs.h"
@@ -61,8 +63,10 @@ private:
     Point margins_;
     Rect windowRect_;
     PaintContext paint_;
-    Surface painted_;   // the window's static content (the regions' pixels)
-    Surface masked_;    // quantised, key colour kept for what the panel draws itself
+    PooledSurface heldPainted_{0, 0}, heldMasked_{0, 0}, heldShapes_{0, 0};
+    Surface& painted_ = heldPainted_.get();  // the window's static content (the regions' pixels)
+    Surface& masked_ = heldMasked_.get();    // quantised, key colour kept for what the panel draws itself
+    Surface& shapes_ = heldShapes_.get();    // the shapes on the paper everywhere: where the items' work canvases start
     ControlPlan plan_;
     std::uint32_t recordStart_ = 0;
     std::uint32_t itemIndex_ = 0;
@@ -95,25 +99,35 @@ bool WindowRun::load()
 
 bool WindowRun::render()
 {
-    // Twice the project resolution, as the editor's canvas, and at least the whole window.
-    const int w = std::max({2 * int{ctx_.input().width}, windowRect_.right, 1});
-    const int h = std::max({2 * int{ctx_.input().height}, windowRect_.bottom, 1});
+    // Only the window and the controls' rectangles are ever read back: the canvas reaches
+    // just past them (the editor's is twice the project resolution).
+    int w = std::max(windowRect_.right, 1);
+    int h = std::max(windowRect_.bottom, 1);
+    for (auto& obj : doc_.m_objects) {
+        obj->m_rcPosition = obj->m_rcPosition.normalized();
+        if (obj->m_bControl == 0)
+            continue;
+        w = std::clamp(obj->m_rcPosition.right + 1, w, kMaxCanvasExtent + 1);
+        h = std::clamp(obj->m_rcPosition.bottom + 1, h, kMaxCanvasExtent + 1);
+    }
     painted_.reset(w, h);
     masked_.reset(w, h);
-    Surface scratch(w, h);
-
-    for (auto& obj : doc_.m_objects)
-        obj->m_rcPosition = obj->m_rcPosition.normalized();
+    PooledSurface scratch(w, h);
     paint_.compiling = true;
     paint_.margins = margins_;
     paint_.projectDir = ctx_.input().projectFolder;
     paint_.baseDir = services_.baseDir;
     paint_.loadPicture = services_.loadPicture;
-    paint_.lookupVar = resolverFor(&doc_.m_varTable);
+    // A window file's own copy of the variable table is empty for most windows: variables
+    // are looked up in the project's table, as every other operation looks them up.
+    paint_.lookupVar = resolverFor(&ctx_.input().variables);
 
     painted_.fillRect(windowRect_, doc_.m_paperColor);
     masked_.fillRect(windowRect_, doc_.m_paperColor);
-    PaintAllOnce(doc_.m_objects, PaintSurfaces{painted_, &masked_, &scratch}, paint_);
+    PaintAllOnce(doc_.m_objects, PaintSurfaces{painted_, &masked_, &scratch.get()}, paint_);
+    // What every item's work canvas starts from: painted once here, not once per control.
+    shapes_.reset(w, h);
+    items::paintWindowShapes(doc_, shapes_, paint_);
     return true;
 }
 
@@ -121,11 +135,16 @@ void WindowRun::maskControls()
 {
     // Only the bits RGB565 keeps; a drawn pixel that would read as the key colour gets the
     // substitute colour, so the panel never shows the screen behind it there.
-    for (int y = windowRect_.top; y < windowRect_.bottom; ++y)
+    // (The window lies on both surfaces: their rows are read and written directly.)
+    for (int y = windowRect_.top; y < windowRect_.bottom; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(painted_.width());
+        const std::uint32_t* from = painted_.bits() + row;
+        std::uint32_t* to = masked_.bits() + row;
         for (int x = windowRect_.left; x < windowRect_.right; ++x) {
-            const ColorRef c = painted_.getPixel(x, y) & tiles::kKeyMask;
-            masked_.setPixel(x, y, c == tiles::kKeyColor ? tiles::kSubstituteColor : c);
+            const ColorRef c = fromPixel(from[x]) & tiles::kKeyMask;
+            to[x] = toPixel(c == tiles::kKeyColor ? tiles::kSubstituteColor : c);
         }
+    }
     // The panel draws the controls itself over key-coloured areas.
     for (std::size_t i = 0; i < doc_.m_objects.size(); ++i) {
         const CDrawObj& o = *doc_.m_objects[i];
@@ -239,7 +258,7 @@ void WindowRun::compileControls()
         if (plan_.info[i].compilable) {
             setNextItemOffset();
             if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
-                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_};
+                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, &shapes_};
                 (*compiler)(args);
                 if (o.m_nKind == kKindNumericInput)
                     ctx_.addPictures(1);

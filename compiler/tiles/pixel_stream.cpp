@@ -2,17 +2,22 @@
 
 #include "platform/surface/surface.h"
 
+#include <algorithm>
+
 namespace qv::tiles {
 namespace {
 
-void putPixel(PageStream& out, const Surface& s, int x, int y)
+void putColour(PageStream& out, ColorRef c)
 {
-    ColorRef c = s.getPixel(x, y);
-    if (c == kInvalidColor)
-        c = 0x00FFFFFF;
     const std::uint16_t v = toRgb565(c);
     out.put(static_cast<std::uint8_t>(v & 0xFF));
     out.put(static_cast<std::uint8_t>(v >> 8));
+}
+
+void putPixel(PageStream& out, const Surface& s, int x, int y)
+{
+    const ColorRef c = s.getPixel(x, y);
+    putColour(out, c == kInvalidColor ? 0x00FFFFFF : c);
 }
 
 } // namespace
@@ -22,11 +27,23 @@ bool writePixelsRGB565(PageStream& out, const Surface& s, const Rect& r, bool ro
     if (r.isEmpty())
         return true;
     if (!rotated) {
+        // The part of each row on the surface is read straight from its pixels.
+        const int inLeft = std::clamp(r.left, 0, s.width()), inRight = std::clamp(r.right, inLeft, s.width());
         for (int y = r.bottom - 1; y >= r.top; --y) {
             if (aborted && aborted())
                 return false;
-            for (int x = r.left; x < r.right; ++x)
-                putPixel(out, s, x, y);
+            if (y < 0 || y >= s.height()) {
+                for (int x = r.left; x < r.right; ++x)
+                    putColour(out, 0x00FFFFFF);
+                continue;
+            }
+            const std::uint32_t* row = s.bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width());
+            for (int x = r.left; x < inLeft; ++x)
+                putColour(out, 0x00FFFFFF);
+            for (int x = inLeft; x < inRight; ++x)
+                putColour(out, fromPixel(row[x]));
+            for (int x = inRight; x < r.right; ++x)
+                putColour(out, 0x00FFFFFF);
         }
         return true;
     }

@@ -6,8 +6,10 @@
 #include "model/document/online_link.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
+#include "model/project/resolution_range.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
+#include "platform/files/temp_file.h"
 #include "platform/text/gbk.h"
 
 #include <atomic>
@@ -119,6 +121,23 @@ std::optional<std::filesystem::path> CEditorApp::LatestProjectPath(int mode) con
     return std::nullopt;
 }
 
+namespace {
+
+// Saves killed half-way leave their temporary files in the project folder and the folders
+// right below it (windows, image, user code).
+void RemoveStaleSaveTemporaries(const std::filesystem::path& projectDir)
+{
+    removeStaleTemporaries(projectDir);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(projectDir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_directory(typeEc) && !it->is_symlink(typeEc))
+            removeStaleTemporaries(it->path());
+    }
+}
+
+} // namespace
+
 bool CEditorApp::OpenLatestProject(int mode)
 {
     const auto path = LatestProjectPath(mode);
@@ -147,10 +166,18 @@ bool CEditorApp::OpenProjectFile(const std::filesystem::path& hmiPath)
         return false;
     }
 
+    if (!IsProjectResolutionInRange(project->m_nWindowWidth, project->m_nWindowHeight)) {
+        Prompt().ShowMessage(ProjectResolutionRefusal(path, project->m_nWindowWidth, project->m_nWindowHeight),
+                             UiPrompts::Icon::Error);
+        m_pProjectTemplate->CloseDocument(project);
+        return false;
+    }
+
     // The paths change only once the project document stands, so a file that does not load
     // leaves the application as it was.
     m_strProjectDir = path.parent_path();
     m_strProjectName = *name;
+    RemoveStaleSaveTemporaries(m_strProjectDir);
     m_nResWidth = project->m_nWindowWidth;
     m_nResHeight = project->m_nWindowHeight;
     project->m_bIsProjectDoc = 1;

@@ -12,6 +12,7 @@
 #include "model/app/doc_manager.h"
 #include "model/app/nand_geometry.h"
 #include "model/app/new_project_steps.h"
+#include "model/app/usb_device_list.h"
 #include "model/paint/control_font_registry.h"
 #include "model/project/project_dialogs.h"
 #include "model/vars/panel_clock.h"
@@ -36,6 +37,7 @@
 namespace qv {
 
 class CDrawView;
+class DeviceCommands;
 class Surface;
 class AppDocumentEnvironment;
 class VarReferenceOps;
@@ -193,9 +195,13 @@ public:
     void OnCompileProject();
     void OnDownloadProject();
     void QuickDownloadProject();
-    void OnSyncClock();
+    // Device commands (menu 32919 and 32921, and the download's FLASH test): the device layer
+    // installs what runs them (SetDeviceCommands); without it they do nothing.
+    void SyncPanelClock();
     int TestFlash();
-    void OnClearFlash();
+    void ClearFlashProject();
+    void SetDeviceCommands(DeviceCommands* commands) { m_deviceCommands = commands; }
+    DeviceCommands* GetDeviceCommands() const { return m_deviceCommands; }
     void WriteSysVarHeader();
     void WriteHmiVarHeader();
 
@@ -245,11 +251,8 @@ public:
     std::array<int, 2> m_compileSizes{360, 256};
     std::vector<std::string> m_saCompileNames;
 
-    // Panels found on USB.
-    std::vector<std::string> m_saDevices;
-    int m_nDeviceCount = 0;
-    int m_nSelectedDevice = 0;
-    std::array<int, 2> m_nDeviceKindBounds{0, 0};
+    // Panels found on USB, their kind boundaries and the selection.
+    UsbDeviceList m_UsbDevices;
     std::array<std::uint8_t, 64> m_deviceInfo{};
     std::string m_strMachineName; // at most 15 characters
 
@@ -313,6 +316,7 @@ private:
     ProjectDialogs* m_projectDialogs = nullptr;
     ProjectTreeSink* m_treeSink = nullptr;
     NewProjectSteps* m_newProjectSteps = nullptr;
+    DeviceCommands* m_deviceCommands = nullptr;
     std::unique_ptr<AppDocumentEnvironment> m_environment;
     // While a project opens, window files that fail are collected for one message.
     std::vector<std::string>* m_windowFailures = nullptr;

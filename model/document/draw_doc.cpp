@@ -6,6 +6,7 @@
 
 #include "model/document/document_environment.h"
 #include "model/document/ui_prompts.h"
+#include "model/project/resolution_range.h"
 #include "model/params/block_bytes.h"
 #include "model/vars/system_vars.h"
 #include "platform/files/stored_path.h"
@@ -173,8 +174,9 @@ void CDrawDoc::UpdateAllViews(DocumentView* sender, int hint, CDrawObj* obj)
 
 void CDrawDoc::UpdateViewExtents()
 {
+    // Held to the project range, so a resolution set elsewhere never overflows the doubling.
     const Size res = documentEnvironment().ProjectResolution();
-    m_sizeDoc = {2 * res.cx, 2 * res.cy};
+    m_sizeDoc = {2 * std::clamp(res.cx, 0, kMaxProjectResolution), 2 * std::clamp(res.cy, 0, kMaxProjectResolution)};
     for (auto* view : m_views)
         view->SetScrollExtent(m_sizeDoc);
 }

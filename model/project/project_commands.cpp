@@ -4,6 +4,7 @@
 #include "model/app/folder_copy.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
+#include "model/project/resolution_range.h"
 #include "model/tree/window_names.h"
 #include "platform/text/gbk.h"
 
@@ -219,6 +220,11 @@ bool CEditorApp::OnProjectOpen()
         DocumentError error;
         if (!probe.OnOpenDocument(*file, &error)) {
             Prompt().ShowMessage(error.messageGbk, UiPrompts::Icon::Error);
+            return false;
+        }
+        if (!IsProjectResolutionInRange(probe.m_nWindowWidth, probe.m_nWindowHeight)) {
+            Prompt().ShowMessage(ProjectResolutionRefusal(*file, probe.m_nWindowWidth, probe.m_nWindowHeight),
+                                 UiPrompts::Icon::Error);
             return false;
         }
     }

@@ -33,6 +33,9 @@ public:
 
     std::optional<std::uint8_t> readByte(std::int64_t address) const;
     bool writeByte(std::int64_t address, std::uint8_t value);
+    // A 16-bit address cannot leave the bank, so these need no check (the emulator's MOVX).
+    std::uint8_t byteAt(std::uint16_t address) const { return bytes_[address].load(std::memory_order_relaxed); }
+    void setByteAt(std::uint16_t address, std::uint8_t value) { bytes_[address].store(value, std::memory_order_relaxed); }
 
     // By HMI type code (0..5): signed types are sign-extended on reading; writing stores the
     // low bytes of `value`. nullopt / false for an unknown code or a range outside the bank.

@@ -1,6 +1,9 @@
 #include "platform/files/atomic_file.h"
 
+#include "platform/files/temp_file.h"
+
 #include <cerrno>
+#include <new>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,11 +23,11 @@ bool fail(std::string* error, const std::filesystem::path& path, const char* wha
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error)
 {
-    std::filesystem::path tmp = path;
-    tmp += ".tmp" + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::filesystem::path target = resolveWriteTarget(path);
+    std::filesystem::path tmp;
+    const int fd = createTemporaryFor(target, tmp);
     if (fd < 0)
-        return fail(error, tmp, "cannot create", errno);
+        return fail(error, target, "cannot create a temporary file for", errno);
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -45,7 +48,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         ::unlink(tmp.c_str());
         return fail(error, path, "cannot write", err);
     }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
         return fail(error, path, "cannot replace", err);
@@ -53,7 +56,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     return true;
 }
 
-bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error)
+bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error, std::uint64_t maxBytes)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -65,21 +68,37 @@ bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
         ::close(fd);
         return fail(error, path, "cannot read", err);
     }
+    const auto tooLarge = [&](std::uint64_t size) {
+        ::close(fd);
+        if (error)
+            *error = "file too large: " + path.string() + " holds " + std::to_string(size) + " bytes, at most " +
+                     std::to_string(maxBytes) + " fit its format";
+        return false;
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
+        return tooLarge(static_cast<std::uint64_t>(st.st_size));
     std::string out;
-    out.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return fail(error, path, "cannot read", err);
+    try {
+        out.reserve(static_cast<std::size_t>(st.st_size));
+        char buf[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                const int err = errno;
+                ::close(fd);
+                return fail(error, path, "cannot read", err);
+            }
+            if (n == 0)
+                break;
+            if (out.size() + static_cast<std::uint64_t>(n) > maxBytes) // it grew while read
+                return tooLarge(out.size() + static_cast<std::uint64_t>(n));
+            out.append(buf, static_cast<std::size_t>(n));
         }
-        if (n == 0)
-            break;
-        out.append(buf, static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        return fail(error, path, "cannot read", ENOMEM);
     }
     ::close(fd);
     bytes = std::move(out);

@@ -1,6 +1,7 @@
 #pragma once
 // Every file the program writes goes to a temporary file beside it, is flushed, and is
 // renamed over the old one: a crash or a full disk never leaves a truncated file.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,7 +12,13 @@ namespace qv {
 // messages) when any step fails; the old file is then untouched.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error = nullptr);
 
-// Reads a whole file; false with `error` set when it cannot be read.
-bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error = nullptr);
+// Readers that name no bound of their own read at most this much.
+inline constexpr std::uint64_t kDefaultReadCap = 64u << 20;
+
+// Reads a whole file; false with `error` set when it cannot be read or holds more than
+// `maxBytes` (what the caller's format can hold), so a huge or sparse file is refused
+// before anything is allocated for it.
+bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error = nullptr,
+                   std::uint64_t maxBytes = kDefaultReadCap);
 
 } // namespace qv

@@ -86,8 +86,13 @@ bool isComplete(const QByteArray& format, std::string_view b)
         const int bits = static_cast<unsigned char>(b[28]) | (static_cast<unsigned char>(b[29]) << 8);
         const std::uint32_t compression = le32(b, 30);
         if (compression == 0 && w > 0 && bits > 0) {
+            // Header values are a stranger's: a product that cannot even be counted is no
+            // picture this file could hold.
             const std::int64_t rowBytes = (w * bits + 31) / 32 * 4;
-            return static_cast<std::int64_t>(b.size()) >= static_cast<std::int64_t>(offset) + rowBytes * h;
+            std::int64_t need = 0;
+            if (__builtin_mul_overflow(rowBytes, h, &need) || __builtin_add_overflow(need, std::int64_t{offset}, &need))
+                return false;
+            return static_cast<std::int64_t>(b.size()) >= need;
         }
     }
     return true;

@@ -298,9 +298,10 @@ void CComPort::MonitorThread()
         }
     }
 
-    m_bThreadAlive.store(false);
+    // Report, then signal: whoever sees the monitor gone must also find its report posted.
     if (lost && m_pOwner)
         m_pOwner->OnPortLost(m_nPortNr, fmt::format("COM{} ({}): {}", m_nPortNr, m_strDevice, lostReason));
+    m_bThreadAlive.store(false);
 }
 
 CComPort::PassEnd CComPort::ReceivePass(std::string& lostReason)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <list>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -23,15 +24,32 @@ constexpr int kDefaultCell = 16;
 // Simulated italic: x' = x + 0.2 y, the platform's usual slant.
 constexpr FT_Fixed kItalicShear = 0x3333;
 
+// The cell and width a font is drawn at: every height past kMaxCell draws at kMaxCell.
+int drawnCell(const LogFont& f)
+{
+    const long long raw = std::llabs(static_cast<long long>(f.lfHeight));
+    return raw == 0 ? kDefaultCell : static_cast<int>(std::min<long long>(raw, kMaxCell));
+}
+
+int drawnWidth(const LogFont& f) { return std::clamp(f.lfWidth, 0, kMaxCell); }
+
+bool isBold(const LogFont& f) { return f.lfWeight >= 600; }
+
+// Fonts that draw alike share one key, so a file cannot grow the cache with heights that
+// all draw the same.
 std::string fontKey(const LogFont& f)
 {
-    std::string k(reinterpret_cast<const char*>(&f.lfHeight), sizeof f.lfHeight);
-    k.append(reinterpret_cast<const char*>(&f.lfWidth), sizeof f.lfWidth);
-    k.append(reinterpret_cast<const char*>(&f.lfWeight), sizeof f.lfWeight);
-    k.push_back(static_cast<char>(f.lfItalic ? 1 : 0));
+    const int values[] = {drawnCell(f), drawnWidth(f), isBold(f) ? 1 : 0, f.lfItalic ? 1 : 0};
+    std::string k(reinterpret_cast<const char*>(values), sizeof values);
     k += f.faceName();
     return k;
 }
+
+// Glyphs kept per thread, least recently used dropped first.
+constexpr std::size_t kGlyphCacheCap = 16u << 20;
+constexpr std::size_t kGlyphOverhead = sizeof(GlyphBitmap) + 64;
+// Font instances are small; past this many they are all dropped and made again on demand.
+constexpr std::size_t kMaxInstances = 256;
 
 struct Sizing {
     FT_Face face = nullptr;
@@ -49,14 +67,46 @@ struct FontEngine::Impl {
     std::map<std::pair<std::string, int>, FT_Face> faces; // nullptr: could not be opened
 
     struct Instance {
-        int id = 0;
+        std::uint64_t id = 0;
         int cell = kDefaultCell;
         bool italic = false;
         Sizing primary;
         Sizing fallback;    // the CJK face, for characters the primary lacks
     };
     std::unordered_map<std::string, Instance> instances;
-    std::unordered_map<std::uint64_t, GlyphBitmap> glyphs;
+    std::uint64_t nextInstanceId = 0; // never reused, so glyphs of dropped instances just age out
+
+    struct CachedGlyph {
+        std::uint64_t key;
+        GlyphBitmap bitmap;
+    };
+    std::list<CachedGlyph> recent; // most recently used first
+    std::unordered_map<std::uint64_t, std::list<CachedGlyph>::iterator> glyphs;
+    std::size_t glyphBytes = 0;
+
+    static std::size_t costOf(const GlyphBitmap& g) { return g.ink.capacity() + kGlyphOverhead; }
+
+    const GlyphBitmap* findGlyph(std::uint64_t key)
+    {
+        const auto it = glyphs.find(key);
+        if (it == glyphs.end())
+            return nullptr;
+        recent.splice(recent.begin(), recent, it->second);
+        return &it->second->bitmap;
+    }
+
+    const GlyphBitmap& storeGlyph(std::uint64_t key, GlyphBitmap g)
+    {
+        glyphBytes += costOf(g);
+        recent.push_front(CachedGlyph{key, std::move(g)});
+        glyphs[key] = recent.begin();
+        while (glyphBytes > kGlyphCacheCap && recent.size() > 1) {
+            glyphBytes -= costOf(recent.back().bitmap);
+            glyphs.erase(recent.back().key);
+            recent.pop_back();
+        }
+        return recent.front().bitmap;
+    }
 
     FT_Face openFace(const FontFile& file)
     {
@@ -99,14 +149,14 @@ struct FontEngine::Impl {
         auto it = instances.find(key);
         if (it != instances.end())
             return it->second;
+        if (instances.size() >= kMaxInstances)
+            instances.clear();
         Instance in;
-        in.id = static_cast<int>(instances.size());
-        const long long raw = std::llabs(static_cast<long long>(font.lfHeight));
-        const int h = raw == 0 ? kDefaultCell : static_cast<int>(std::min<long long>(raw, kMaxCell));
-        in.cell = std::max(1, h);
+        in.id = nextInstanceId++;
+        in.cell = std::max(1, drawnCell(font));
         in.italic = font.lfItalic != 0;
-        const bool bold = font.lfWeight >= 600;
-        const int lfWidth = std::clamp(font.lfWidth, 0, kMaxCell);
+        const bool bold = isBold(font);
+        const int lfWidth = drawnWidth(font);
         in.primary = sizeFor(chooseFace(font.faceName()), bold, in.cell, lfWidth);
         in.fallback = sizeFor(cjkFace(), bold, in.cell, lfWidth);
         return instances.emplace(key, in).first->second;
@@ -204,10 +254,9 @@ FontMetrics FontEngine::metrics(const LogFont& font)
 const GlyphBitmap& FontEngine::glyph(const LogFont& font, char32_t codepoint)
 {
     const Impl::Instance& in = impl_->instance(font);
-    const std::uint64_t key = (static_cast<std::uint64_t>(in.id) << 32) | codepoint;
-    auto it = impl_->glyphs.find(key);
-    if (it != impl_->glyphs.end())
-        return it->second;
+    const std::uint64_t key = (in.id << 32) | codepoint;
+    if (const GlyphBitmap* hit = impl_->findGlyph(key))
+        return *hit;
     GlyphBitmap g;
     if (!impl_->render(in.primary, in.italic, in.cell, codepoint, g)) {
         // The fallback face draws in the primary's cell, on the primary's baseline.
@@ -219,8 +268,12 @@ const GlyphBitmap& FontEngine::glyph(const LogFont& font, char32_t codepoint)
             g.advance = codepoint < 0x80 ? in.cell / 2 : in.cell;
         }
     }
-    return impl_->glyphs.emplace(key, std::move(g)).first->second;
+    return impl_->storeGlyph(key, std::move(g));
 }
+
+std::size_t FontEngine::cachedGlyphBytes() const { return impl_->glyphBytes; }
+
+std::size_t FontEngine::glyphCacheCap() { return kGlyphCacheCap; }
 
 std::u32string decodeGbk(std::string_view gbk)
 {

@@ -1,9 +1,11 @@
 #pragma once
 // Glyphs for the Surface: FreeType in mono mode, one library and one FT_Face per file and
-// thread (FreeType faces are not shared between threads), glyph bitmaps cached per thread.
+// thread (FreeType faces are not shared between threads), glyph bitmaps cached per thread
+// (least recently used dropped past a size cap).
 // The cell of a font is |lfHeight| pixels high; ink outside the cell is cut off.
 #include "platform/surface/gdi.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,7 +33,12 @@ public:
     static FontEngine& forThisThread();
 
     FontMetrics metrics(const LogFont& font);
+    // The reference holds until the next call on this engine.
     const GlyphBitmap& glyph(const LogFont& font, char32_t codepoint);
+
+    // What the glyph cache holds now, and the bound it is kept under.
+    std::size_t cachedGlyphBytes() const;
+    static std::size_t glyphCacheCap();
 
     FontEngine(const FontEngine&) = delete;
     FontEngine& operator=(const FontEngine&) = delete;

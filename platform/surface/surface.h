@@ -122,7 +122,7 @@ private:
     std::pair<int, int> clippedRows(const Rect& box) const; // [first, end) rows of box inside the clip
     void drawRoundedShape(const RoundedBox& shape);
     void drawLineSegment(Point a, Point b, bool includeLast);
-    void stampDisc(int cx, int cy, int diameter, std::uint32_t pixel);
+    void strokeWideSegment(Point a, Point b, int w, std::uint32_t penPx);
     void drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view line, const Rect* clip);
 
     int width_ = 0;

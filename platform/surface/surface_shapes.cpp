@@ -28,6 +28,30 @@ int penWidth(const Pen& p)
     return std::max(1, p.width);
 }
 
+i128 ceilDiv(i128 a, i128 b) { return -floorDiv(-a, b); }
+
+// Bresenham's minor-axis offset of step k (see drawLineSegment).
+std::int64_t bresenhamSide(std::int64_t k, std::int64_t major, std::int64_t minor)
+{
+    if (major == 0)
+        return 0;
+    return static_cast<std::int64_t>(floorDiv(2 * i128{k} * minor - major, 2 * i128{major}) + 1);
+}
+
+// The first step whose minor-axis offset reaches `side` (never below 0).
+std::int64_t firstStepAtSide(std::int64_t side, std::int64_t major, std::int64_t minor)
+{
+    if (minor == 0)
+        return side <= 0 ? 0 : major + 1;
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(ceilDiv((2 * i128{side} - 1) * major, 2 * i128{minor})));
+}
+
+// Wider pens than this cannot show more on a surface of this size than a pen of this width.
+int penWidthBound(int surfaceWidth, int surfaceHeight)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(2 * (std::int64_t{surfaceWidth} + surfaceHeight), 64, 1 << 20));
+}
+
 // On/off run lengths of the dashed one-pixel pens.
 std::span<const int> dashPattern(int style)
 {
@@ -199,36 +223,27 @@ void Surface::polyline(const Point* pts, int count)
         drawLineSegment(pts[i - 1], pts[i], false);
 }
 
-void Surface::stampDisc(int cx, int cy, int diameter, std::uint32_t pixel)
-{
-    const std::int64_t left = std::int64_t{cx} - diameter / 2, top = std::int64_t{cy} - diameter / 2;
-    const Rect box = Rect::saturated(left, top, left + diameter, top + diameter);
-    const RoundedBox disc = RoundedBox::ellipse(box);
-    const auto [first, end] = clippedRows(box);
-    for (int y = first; y < end; ++y) {
-        int x0, x1;
-        if (rowSpan(disc, y, x0, x1))
-            fillSpan(y, x0, x1, pixel);
-    }
-}
-
 void Surface::drawLineSegment(Point a, Point b, bool includeLast)
 {
     if (pen_.isNull())
         return;
     const std::uint32_t penPx = toPixel(pen_.color);
     const std::uint32_t bkPx = toPixel(bkColor_);
-    const int w = penWidth(pen_);
-    const std::span<const int> dashes = w == 1 ? dashPattern(pen_.style) : std::span<const int>{};
+    const int w = std::min(penWidth(pen_), penWidthBound(width_, height_));
+    if (w > 1) {
+        strokeWideSegment(a, b, w, penPx);
+        return;
+    }
+    const std::span<const int> dashes = dashPattern(pen_.style);
 
     // Bresenham's line in closed form: step k moves one pixel along the major axis and
     // floor((2k * minor - major) / (2 * major)) + 1 pixels along the minor one. So the
-    // steps whose pixel (or pen disc) cannot reach the clip are skipped, not walked.
+    // steps whose pixel cannot reach the clip are skipped, not walked.
     const std::int64_t dx = std::abs(std::int64_t{b.x} - a.x), dy = std::abs(std::int64_t{b.y} - a.y);
     const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
     const bool xMajor = dx >= dy;
     const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
-    const std::int64_t steps = (includeLast || w > 1) ? major + 1 : major; // pixels the segment visits
+    const std::int64_t steps = includeLast ? major + 1 : major; // pixels the segment visits
 
     const std::int64_t from = xMajor ? a.x : a.y;
     const int dir = xMajor ? sx : sy;
@@ -237,14 +252,11 @@ void Surface::drawLineSegment(Point a, Point b, bool includeLast)
     const std::int64_t first = std::max<std::int64_t>(0, dir > 0 ? lo - from : from - hi);
     const std::int64_t last = std::min(steps - 1, dir > 0 ? hi - from : from - lo);
     for (std::int64_t k = first; k <= last; ++k) {
-        const auto side = major == 0 ? std::int64_t{0}
-                                     : static_cast<std::int64_t>(floorDiv(2 * i128{k} * minor - major, 2 * i128{major}) + 1);
+        const std::int64_t side = bresenhamSide(k, major, minor);
         // Both lie between the segment's ends, so they fit an int.
         const int x = static_cast<int>(a.x + sx * (xMajor ? k : side));
         const int y = static_cast<int>(a.y + sy * (xMajor ? side : k));
-        if (w > 1)
-            stampDisc(x, y, w, penPx);
-        else if (dashes.empty())
+        if (dashes.empty())
             plot(x, y, penPx);
         else if (dashIsOn(dashes, dashPhase_ + k))
             plot(x, y, penPx);
@@ -253,6 +265,73 @@ void Surface::drawLineSegment(Point a, Point b, bool includeLast)
     }
     if (!dashes.empty())
         dashPhase_ = static_cast<int>((dashPhase_ + steps) % kDashCycle);
+}
+
+// A wide pen's segment is a disc of the pen's diameter at every pixel of the Bresenham
+// line, both ends included. It is filled row by row: the discs that reach a row are those
+// whose centre row lies within the pen's reach, and the centres on one centre row form a run
+// whose discs join into one span. So the cost follows the clip's rows and the pen, never the
+// segment's length.
+void Surface::strokeWideSegment(Point a, Point b, int w, std::uint32_t penPx)
+{
+    const std::int64_t dx = std::abs(std::int64_t{b.x} - a.x), dy = std::abs(std::int64_t{b.y} - a.y);
+    const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+
+    // The disc's span on each of its rows, relative to its centre; its rows run from
+    // centre - w/2 to centre - w/2 + w - 1.
+    const int up = w / 2;
+    struct RowSpan {
+        bool present;
+        int x0, x1;
+    };
+    std::vector<RowSpan> disc(static_cast<std::size_t>(w));
+    const RoundedBox shape = RoundedBox::ellipse(Rect{-up, -up, w - up, w - up});
+    for (int r = 0; r < w; ++r)
+        disc[r].present = rowSpan(shape, r - up, disc[r].x0, disc[r].x1);
+
+    // Centre rows are a.y + sy * t for t in [0, dy]; the centres on one of them run along x.
+    const auto centresOnRow = [&](std::int64_t t) -> std::pair<std::int64_t, std::int64_t> {
+        if (!xMajor) {
+            const std::int64_t x = a.x + sx * bresenhamSide(t, major, minor);
+            return {x, x};
+        }
+        const std::int64_t k0 = firstStepAtSide(t, major, minor);
+        const std::int64_t k1 = std::min(major, firstStepAtSide(t + 1, major, minor) - 1);
+        const std::int64_t x0 = a.x + sx * k0, x1 = a.x + sx * k1;
+        return {std::min(x0, x1), std::max(x0, x1)};
+    };
+
+    const std::int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
+    const std::int64_t firstRow = std::max<std::int64_t>(minY - up, clip_.top);
+    const std::int64_t endRow = std::min<std::int64_t>(maxY - up + w, clip_.bottom);
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
+    for (std::int64_t y = firstRow; y < endRow; ++y) {
+        spans.clear();
+        // Centre rows cy with cy - up <= y <= cy - up + w - 1.
+        const std::int64_t cyLo = std::max(minY, y + up - w + 1), cyHi = std::min(maxY, y + up);
+        for (std::int64_t cy = cyLo; cy <= cyHi; ++cy) {
+            const RowSpan& r = disc[static_cast<std::size_t>(y - cy + up)];
+            if (!r.present)
+                continue;
+            const auto [c0, c1] = centresOnRow(sy > 0 ? cy - a.y : a.y - cy);
+            spans.emplace_back(c0 + r.x0, c1 + r.x1);
+        }
+        std::sort(spans.begin(), spans.end());
+        const auto fill = [&](std::int64_t x0, std::int64_t x1) {
+            x0 = std::max<std::int64_t>(x0, clip_.left);
+            x1 = std::min<std::int64_t>(x1, std::int64_t{clip_.right} - 1);
+            if (x0 <= x1)
+                fillSpan(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1), penPx);
+        };
+        for (std::size_t i = 0; i < spans.size();) {
+            auto [x0, x1] = spans[i];
+            for (++i; i < spans.size() && spans[i].first <= x1 + 1; ++i)
+                x1 = std::max(x1, spans[i].second);
+            fill(x0, x1);
+        }
+    }
 }
 
 void Surface::polygon(const Point* pts, int count)

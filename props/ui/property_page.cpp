@@ -1,6 +1,7 @@
 #include "props/ui/property_page.h"
 
 #include "platform/qt/qtext.h"
+#include "props/ui/page_seams.h"
 
 #include <QColorDialog>
 #include <QMessageBox>
@@ -17,9 +18,8 @@ ColorRef fromQColor(const QColor& c) { return rgb(c.red(), c.green(), c.blue());
 ColorButton::ColorButton(const QString& text, ColorRef color, QWidget* parent) : QPushButton(text, parent), m_color(color)
 {
     connect(this, &QPushButton::clicked, this, [this] {
-        const QColor chosen = QColorDialog::getColor(toQColor(m_color), this);
-        if (chosen.isValid())
-            setColor(fromQColor(chosen));
+        if (const std::optional<ColorRef> chosen = PickColor(this, m_color))
+            setColor(*chosen);
     });
 }
 
@@ -93,7 +93,7 @@ QString RangePromptText(long long low, long long high, const QString& field)
 
 void ShowRangePrompt(QWidget* parent, long long low, long long high, const QString& field)
 {
-    QMessageBox::warning(parent, QString::fromUtf8(u8"Quorvane"), RangePromptText(low, high, field));
+    ShowPageMessage(parent, RangePromptText(low, high, field));
 }
 
 } // namespace qv

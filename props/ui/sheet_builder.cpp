@@ -7,7 +7,11 @@ namespace qv {
 namespace {
 
 struct AppearanceWidget {
-    std::unique_ptr<PropertyPage> operator()(std::monostate) const { return nullptr; }
+    template <class NotBuiltYet>
+    std::unique_ptr<PropertyPage> operator()(NotBuiltYet&) const
+    {
+        return nullptr;
+    }
     std::unique_ptr<PropertyPage> operator()(RectPage& p) const { return std::make_unique<RectPageWidget>(p); }
     std::unique_ptr<PropertyPage> operator()(PicturePage& p) const { return std::make_unique<PicturePageWidget>(p); }
     std::unique_ptr<PropertyPage> operator()(TextPage& p) const { return std::make_unique<TextPageWidget>(p); }
@@ -51,13 +55,14 @@ std::vector<std::unique_ptr<PropertyPage>> BuildSheetPages(const KindSheet& shee
     return pages;
 }
 
-bool RunPropertySheet(const KindSheet& sheet, SheetValues& values, const SheetRunner& run)
+bool RunPropertySheet(const KindSheet& sheet, SheetValues& values, const std::function<bool()>& confirm,
+                      const SheetRunner& run)
 {
     std::vector<std::unique_ptr<PropertyPage>> owned = BuildSheetPages(sheet, values);
     std::vector<PropertyPage*> pages;
     for (const auto& page : owned)
         pages.push_back(page.get());
-    return run && run(QString::fromUtf8(sheet.caption), pages);
+    return run && run(QString::fromUtf8(sheet.caption), pages, confirm);
 }
 
 } // namespace qv

@@ -10,11 +10,14 @@
 
 namespace qv {
 
-// Shows the pages under `caption` modally; true when it ended with OK after every page's
-// Validate passed (the runner then calls each page's Apply).
-using SheetRunner = std::function<bool(const QString& caption, const std::vector<PropertyPage*>& pages)>;
+// Shows the pages under `caption` modally. OK: every page's Validate, then every page's
+// Apply, then `confirm` (the sheet-wide checks and hidden variables); any refusal keeps the
+// sheet open. True when it ended with OK.
+using SheetRunner = std::function<bool(const QString& caption, const std::vector<PropertyPage*>& pages,
+                                       const std::function<bool()>& confirm)>;
 
-bool RunPropertySheet(const KindSheet& sheet, SheetValues& values, const SheetRunner& run);
+bool RunPropertySheet(const KindSheet& sheet, SheetValues& values, const std::function<bool()>& confirm,
+                      const SheetRunner& run);
 
 // The pages of `values` in the kind's order, owned by the caller.
 std::vector<std::unique_ptr<PropertyPage>> BuildSheetPages(const KindSheet& sheet, SheetValues& values);

@@ -1,18 +1,16 @@
 #pragma once
 // The 8051 core of the simulator: registers, the flat 256-byte internal RAM, the 64 KiB code
-// image and the variable memory as external data. One call of step() runs one instruction.
+// image and the variable memory as external data. One call of step() runs one instruction;
+// runFor() runs many while nothing asks for the loop's attention.
 // Every address is a byte or a 16-bit word, so code, internal RAM and external data accesses
-// cannot leave their memories; external data goes through the bank's checked accessor.
+// cannot leave their memories.
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <span>
 
 #include "compiler/hex/intel_hex.h"
-
-namespace qv {
-class VarBank;
-}
+#include "model/vars/var_bank.h"
 
 namespace qv::sim {
 
@@ -39,8 +37,21 @@ inline constexpr std::uint8_t OV = 0x04;
 inline constexpr std::uint8_t P = 0x01;
 } // namespace pswbit
 
+namespace iebit {
+inline constexpr std::uint8_t Timer0 = 0x82; // EA + ET0
+inline constexpr std::uint8_t Serial = 0x90; // EA + ES
+} // namespace iebit
+
 inline constexpr std::uint16_t kTimer0Vector = 0x000B;
 inline constexpr std::uint16_t kSerialVector = 0x0023;
+
+// What may end a run of instructions early: the stop request, the timer-0 tick count and the
+// serial ring's pending count (each read relaxed; none may be null).
+struct Mc8051Watch {
+    const std::atomic<int>* stop;
+    const std::atomic<int>* timer0;
+    const std::atomic<int>* serial;
+};
 
 class Mc8051Cpu {
 public:
@@ -63,48 +74,134 @@ public:
 
     // Runs the instruction at PC.
     void step();
+    // Runs the instruction at PC, then more while fewer than `budget` have run and nothing
+    // needs the loop: no service request in CmdAdr, no stop request, no tick or serial pair
+    // that an enabled interrupt could take now. Returns the number run (at least 1).
+    std::uint32_t runFor(std::uint32_t budget, const Mc8051Watch& watch);
 
-    // Internal RAM (direct and indirect addresses reach the same 256 bytes). Relaxed atomics:
-    // the view's timer and the serial path read IE from other threads.
-    std::uint8_t ram(std::uint8_t address) const { return iram_[address].load(std::memory_order_relaxed); }
-    void setRam(std::uint8_t address, std::uint8_t value) { iram_[address].store(value, std::memory_order_relaxed); }
+    // Internal RAM (direct and indirect addresses reach the same 256 bytes), owned by the
+    // thread that runs the CPU. ram() gives the stored byte; readDirect() is what an
+    // instruction sees (PSW with P, the parity of ACC).
+    std::uint8_t ram(std::uint8_t address) const { return iram_[address]; }
+    void setRam(std::uint8_t address, std::uint8_t value)
+    {
+        iram_[address] = value;
+        if (address == sfr::IE)
+            ie_.store(value, std::memory_order_relaxed);
+    }
+    // IE for other threads (the view's timer, the serial receive path).
+    std::uint8_t interruptEnable() const { return ie_.load(std::memory_order_relaxed); }
+    std::uint8_t readDirect(std::uint8_t address) const { return address == sfr::PSW ? psw() : ram(address); }
 
     std::uint8_t acc() const { return ram(sfr::ACC); }
     void setAcc(std::uint8_t value) { setRam(sfr::ACC, value); }
-    std::uint8_t psw() const { return ram(sfr::PSW); }
+    // PSW as the program reads it: P is worked out from ACC here, not after every instruction.
+    std::uint8_t psw() const { return static_cast<std::uint8_t>((ram(sfr::PSW) & ~pswbit::P) | parity(acc())); }
     bool flag(std::uint8_t mask) const { return (psw() & mask) != 0; }
-    void setFlag(std::uint8_t mask, bool on) { setRam(sfr::PSW, on ? (psw() | mask) : (psw() & ~mask)); }
+    void setFlag(std::uint8_t mask, bool on);
     std::uint16_t dptr() const { return static_cast<std::uint16_t>(ram(sfr::DPH) << 8 | ram(sfr::DPL)); }
-    void setDptr(std::uint16_t value);
+    void setDptr(std::uint16_t value)
+    {
+        iram_[sfr::DPL] = static_cast<std::uint8_t>(value);
+        iram_[sfr::DPH] = static_cast<std::uint8_t>(value >> 8);
+    }
     // Address of working register Rn of the bank PSW selects.
-    std::uint8_t regAddress(int n) const { return static_cast<std::uint8_t>((psw() & 0x18) + (n & 7)); }
+    std::uint8_t regAddress(int n) const { return static_cast<std::uint8_t>((ram(sfr::PSW) & 0x18) + (n & 7)); }
     std::uint8_t reg(int n) const { return ram(regAddress(n)); }
 
-    bool bit(std::uint8_t bitAddress) const;
-    void setBit(std::uint8_t bitAddress, bool on);
+    // Byte of a bit address: 0x20 + b / 8 below 0x80, the register b & 0xF8 from there.
+    static std::uint8_t bitByteAddress(std::uint8_t bitAddress)
+    {
+        return bitAddress < 0x80 ? static_cast<std::uint8_t>(0x20 + (bitAddress >> 3))
+                                 : static_cast<std::uint8_t>(bitAddress & 0xF8);
+    }
+    bool bit(std::uint8_t bitAddress) const { return (readDirect(bitByteAddress(bitAddress)) >> (bitAddress & 7)) & 1; }
+    void setBit(std::uint8_t bitAddress, bool on)
+    {
+        const std::uint8_t address = bitByteAddress(bitAddress);
+        const auto mask = static_cast<std::uint8_t>(1u << (bitAddress & 7));
+        const std::uint8_t old = ram(address);
+        setRam(address, static_cast<std::uint8_t>(on ? (old | mask) : (old & ~mask)));
+    }
 
-    std::uint8_t readXdata(std::uint16_t address) const;
-    void writeXdata(std::uint16_t address, std::uint8_t value);
+    // External data: the variable bank; a 16-bit address never leaves it.
+    std::uint8_t readXdata(std::uint16_t address) const { return xdata_.byteAt(address); }
+    void writeXdata(std::uint16_t address, std::uint8_t value)
+    {
+        xdata_.setByteAt(address, value);
+        if (xdataDirty_)
+            xdataDirty_->store(1, std::memory_order_relaxed);
+    }
 
-    void push(std::uint8_t value);
-    std::uint8_t pop();
-    void pushPc(); // low byte first
-    void popPc();
+    // SP moves first, then the byte is stored; SP wraps within the 256 bytes.
+    void push(std::uint8_t value)
+    {
+        const auto sp = static_cast<std::uint8_t>(ram(sfr::SP) + 1);
+        iram_[sfr::SP] = sp;
+        setRam(sp, value);
+    }
+    std::uint8_t pop()
+    {
+        const std::uint8_t sp = ram(sfr::SP);
+        const std::uint8_t value = ram(sp);
+        iram_[sfr::SP] = static_cast<std::uint8_t>(sp - 1);
+        return value;
+    }
+    void pushPc() // low byte first
+    {
+        push(static_cast<std::uint8_t>(pc));
+        push(static_cast<std::uint8_t>(pc >> 8));
+    }
+    void popPc()
+    {
+        const std::uint8_t high = pop();
+        const std::uint8_t low = pop();
+        pc = static_cast<std::uint16_t>(high << 8 | low);
+    }
     // Pushes PC, marks the interrupt in progress and jumps to `vector`.
     void enterInterrupt(std::uint16_t vector);
 
     // CY, AC and OV of ACC + operand + carry / ACC - operand - borrow; no other bit, no store.
-    void setFlagsAdd(std::uint8_t operand, bool carryIn);
-    void setFlagsSubb(std::uint8_t operand, bool borrowIn);
+    void setFlagsAdd(std::uint8_t operand, bool carryIn)
+    {
+        const unsigned a = acc();
+        const unsigned c = carryIn ? 1 : 0;
+        const bool carry7 = a + operand + c > 0xFF;
+        const bool carry6 = (a & 0x7F) + (operand & 0x7F) + c > 0x7F;
+        const bool half = (a & 0x0F) + (operand & 0x0F) + c > 0x0F;
+        setArithmeticFlags(carry7, half, carry6 != carry7);
+    }
+    void setFlagsSubb(std::uint8_t operand, bool borrowIn)
+    {
+        const unsigned a = acc();
+        const unsigned b = borrowIn ? 1 : 0;
+        const bool borrow7 = a < operand + b;
+        const bool borrow6 = (a & 0x7F) < (operand & 0x7F) + b;
+        const bool half = (a & 0x0F) < (operand & 0x0F) + b;
+        setArithmeticFlags(borrow7, half, borrow6 != borrow7);
+    }
 
     std::uint16_t pc = 0;
     bool inInterrupt = false;
-    std::uint64_t cycles = 0; // machine cycles of the executed instructions (statistics)
-    std::uint64_t instructions = 0;
+    std::uint64_t instructions = 0; // executed instructions (statistics)
+
+    static std::uint8_t parity(std::uint8_t value)
+    {
+        value ^= static_cast<std::uint8_t>(value >> 4);
+        return static_cast<std::uint8_t>((0x6996 >> (value & 0x0F)) & 1);
+    }
 
 private:
+    void setArithmeticFlags(bool cy, bool ac, bool ov)
+    {
+        const auto bits = static_cast<std::uint8_t>((cy ? pswbit::CY : 0) | (ac ? pswbit::AC : 0) | (ov ? pswbit::OV : 0));
+        iram_[sfr::PSW] = static_cast<std::uint8_t>((iram_[sfr::PSW] & ~(pswbit::CY | pswbit::AC | pswbit::OV)) | bits);
+    }
+    bool needsLoop(int stop, int ticks, int pairs) const;
+
     CodeImage code_{};
-    std::array<std::atomic<std::uint8_t>, 256> iram_{};
+    std::array<std::uint8_t, 256> iram_{};
+    std::atomic<std::uint8_t> ie_{0};
     VarBank& xdata_;
     std::atomic<int>* xdataDirty_;
 };

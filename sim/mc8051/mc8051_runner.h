@@ -3,6 +3,7 @@
 // thread of its own that ends when the shared stop request is set.
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -11,8 +12,11 @@
 namespace qv::sim {
 
 // What the simulated panel offers the loop. The defaults do nothing, so a bare CPU runs.
+// Passes are numbered from 0 at the start of a run; every pass runs one instruction.
 class Mc8051Services {
 public:
+    static constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
     virtual ~Mc8051Services() = default;
     // The start of a run: empty the serial ring and the text buffers.
     virtual void resetForRun() {}
@@ -21,12 +25,15 @@ public:
         std::uint8_t port = 0;
         std::uint8_t byte = 0;
     };
-    virtual bool serialPending() const { return false; }
+    // Number of pairs waiting; the loop watches it between instructions.
+    virtual const std::atomic<int>& serialPending() const;
     virtual std::optional<SerialPair> takeSerial() { return std::nullopt; }
-    // Serves the request in CmdAdr..CmdAdr15; the loop clears CmdAdr afterwards.
-    virtual void serveRequest(Mc8051Cpu&) {}
-    // Sound progress and text-output flush, once per pass.
-    virtual void afterChecks(Mc8051Cpu&) {}
+    // Serves the request in CmdAdr..CmdAdr15 in pass `pass`; the loop clears CmdAdr afterwards.
+    virtual void serveRequest(Mc8051Cpu&, std::uint64_t pass) {}
+    // Sound progress and text-output flush. The loop calls afterChecks in every pass from
+    // checksDueAt() on (asked again after each call and each request); kNever: not needed.
+    virtual std::uint64_t checksDueAt() const { return kNever; }
+    virtual void afterChecks(Mc8051Cpu&, std::uint64_t pass) {}
     // The last act before the thread ends (the sound device is closed here).
     virtual void onStop() {}
 };
@@ -50,16 +57,25 @@ public:
     void resetForRun();
     // One pass of the loop; false (and nothing run) when a stop is requested.
     bool runPass();
+    // Passes the thread's way (runs of instructions that need no check go back to back)
+    // until `passes` have run or a stop is requested; returns the number run.
+    std::uint64_t runPasses(std::uint64_t passes);
 
     // Instructions after which the loop sleeps a millisecond.
     static constexpr std::uint32_t kYieldEvery = 65537;
 
 private:
     void threadMain();
+    // Steps 2 to 6 of a pass: request, timer-0 and serial interrupts, services' checks.
+    void beforeInstruction();
+    void afterInstructions(std::uint32_t count);
 
     Mc8051Cpu& cpu_;
     Mc8051Services& services_;
     std::atomic<int>* timer0Pending_;
+    std::atomic<int> noTicks_{0};
+    Mc8051Watch watch_;
+    std::uint64_t pass_ = 0;
     std::uint32_t sinceYield_ = 0;
     std::thread thread_;
 };

@@ -32,7 +32,7 @@ Read readFile(const fs::path& path, std::string& bytes)
     std::error_code ec;
     if (!fs::exists(path, ec))
         return ec ? Read::failed : Read::missing;
-    return readWholeFile(path, bytes) && bytes.size() >= vtf::kHeaderSize ? Read::ok : Read::failed;
+    return readWholeFile(path, bytes, nullptr, vtf::kMaxFileSize) && bytes.size() >= vtf::kHeaderSize ? Read::ok : Read::failed;
 }
 
 std::span<std::uint8_t> asBytes(std::string& s)

@@ -15,6 +15,8 @@ inline constexpr int kLastSlot = 30;
 inline constexpr std::uint8_t kInUseMarker = 0x13;
 // Every in-use slot keeps address + length <= this, as the panel's flash does.
 inline constexpr std::uint32_t kMaxRangeEnd = 0xFFFF;
+// The slot table and a whole bank for every slot: no file of this format is larger.
+inline constexpr std::size_t kMaxFileSize = kHeaderSize + (kLastSlot + 1) * (std::size_t{kMaxRangeEnd} + 1);
 
 // Field offsets inside one slot.
 inline constexpr std::size_t kSlotMarker = 1;

@@ -2,6 +2,7 @@
 
 #include "tests/compiler/compile_fixture.h"
 #include "tests/compiler/image_walker.h"
+#include "tests/fixtures/sparse_file.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +234,12 @@ TEST(CompileWorker, ProjectsTheImageCannotHoldAreRefusedWithAMessage)
         {"FLASH size code outside the table",
          [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.settings[70] = 10; },
          "FLASH容量设置错误，编译工程失败\r\n"},
+        {"a width past the project range",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.width = 60000; },
+         "工程分辨率超出范围60000X480 (1..8192)，编译工程失败\r\n"},
+        {"a zero height",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { f.input.height = 0; },
+         "工程分辨率超出范围800X0 (1..8192)，编译工程失败\r\n"},
         {"256 windows: window numbers are bytes",
          [](CompileFixture& f, ScriptedScreenCompiler&) {
              f.input.screens.assign(200, WindowSource{"s.drw", true, 0});
@@ -272,6 +279,9 @@ TEST(CompileWorker, ProjectsTheImageCannotHoldAreRefusedWithAMessage)
         {"a broken user-code file",
          [](CompileFixture& f, ScriptedScreenCompiler&) { writeUserCode(f.dir.path(), ":0100000012EE\r\n:00000001FF\r\n"); },
          "*.Hex文件失败(校验和错误,第1行)!\r\nMC8051单片机代码有误，编译工程失败\r\n"},
+        {"a terabyte user-code file",
+         [](CompileFixture& f, ScriptedScreenCompiler&) { makeSparseFile(f.dir.path() / "MC8051" / "MC8051.hex"); },
+         "无法读取MC8051.hex文件(file too large"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);

@@ -129,6 +129,7 @@ TEST_F(EditForm, ArrowPicturesFromTheSystemFolder)
     ASSERT_FALSE(f.ctx.aborted()) << f.ctx.failureMessage();
     // An 8 x 8 cell: 0x82 and 128 pixel bytes, one page each.
     expectFields(f, at, {{24, 4, 0}, {28, 4, 512}, {32, 4, 512}, {36, 4, 0}});
+    EXPECT_EQ(f.ctx.pictureCount(), 2u);   // one for each font lookup; the arrows count none
     const std::string image = f.image();
     const std::size_t arrows = f.u32(at + 16) + f.u32(at + 20);
     ASSERT_EQ(image.size(), arrows + 1024);

@@ -117,14 +117,21 @@ TEST(ItemsButton, RefusedControlsSayWhy)
         expectRefused(button(k.rect, k.function), k.change, k.message, k.name);
 }
 
-TEST(ItemsButton, OtherColourDepthsWriteNoPictures)
+// The project's colour depth shapes the backgrounds only: item pictures are always 16 bits.
+TEST(ItemsButton, PicturesAreSixteenBitWhateverTheProjectDepth)
 {
-    const CompiledItem c = compileOneControl(button({40, 40, 50, 50}, "系统登陆"),
-                                             [](compile::CompileInput& in) { in.settings[71] = 3; });
-    ASSERT_TRUE(c.ok) << c.log;
-    EXPECT_EQ(c.u8(2), 232);
-    EXPECT_EQ(c.u32(24), 0u);
-    EXPECT_EQ(c.u8(44), 0);   // no write enable
+    const CompiledItem at16 = compileOneControl(button({40, 40, 50, 50}, "系统登陆"));
+    ASSERT_TRUE(at16.ok) << at16.log;
+    ASSERT_NE(at16.u32(24), 0u);
+    for (std::uint8_t depth : {0, 2, 3}) {
+        const CompiledItem c = compileOneControl(button({40, 40, 50, 50}, "系统登陆"),
+                                                 [depth](compile::CompileInput& in) { in.settings[71] = depth; });
+        ASSERT_TRUE(c.ok) << c.log;
+        EXPECT_EQ(c.u8(2), 232);
+        EXPECT_EQ(c.u32(24), at16.u32(24)) << int{depth};
+        EXPECT_EQ(c.image.substr(c.controlPicture, at16.u32(24)), at16.image.substr(at16.controlPicture, at16.u32(24)))
+            << int{depth};
+    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "tests/platform/serial_pty_fixture.h"
 
 #include <gtest/gtest.h>
+#include <condition_variable>
+#include <mutex>
 #include <termios.h>
 
 namespace qv {
@@ -28,7 +30,13 @@ protected:
         doc->SetSettingI32(settings::kParity1, 2);   // E
         doc->SetSettingI32(settings::kStopBits1, 1); // 2
         drain();
+        SerialLinkReports().setWakeup([this] {
+            std::lock_guard lock(postedMutex);
+            posted = true;
+            postedCv.notify_all();
+        });
     }
+    void TearDown() override { SerialLinkReports().setWakeup(nullptr); }
 
     // Runs the queued GUI-thread work, and what that work queues, as the GUI thread would;
     // returns the status texts of pane 1 in order.
@@ -47,12 +55,12 @@ protected:
         return texts;
     }
 
-    // Waits until the monitor has posted its port-lost call.
+    // Waits until the monitor's port-lost call is in the queue (the queue wakes its consumer
+    // on every post to an empty queue, as it wakes the GUI thread).
     bool waitForLostCall()
     {
-        for (int i = 0; i < 500 && doc->m_ComPort1.IsMonitoring(); ++i)
-            std::this_thread::sleep_for(5ms);
-        return !doc->m_ComPort1.IsMonitoring();
+        std::unique_lock lock(postedMutex);
+        return postedCv.wait_for(lock, 60s, [&] { return posted; });
     }
 
     // Connects, then the far end hangs up and the monitor reports it.
@@ -60,6 +68,10 @@ protected:
     {
         doc->ConnectSerialPort1();
         drain();
+        {
+            std::lock_guard lock(postedMutex);
+            posted = false;
+        }
         link.hangUp();
         ASSERT_TRUE(waitForLostCall());
     }
@@ -72,6 +84,9 @@ protected:
 
     test::PtyPeer link, other;
     std::unique_ptr<CDrawDoc> doc;
+    std::mutex postedMutex;
+    std::condition_variable postedCv;
+    bool posted = false;
 };
 
 TEST_F(OnlineLink, ConnectOpensTheProjectPortWithItsFramingAndSaysSo)

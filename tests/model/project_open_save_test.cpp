@@ -1,4 +1,5 @@
 // Open, close, save and save-as of a project through the commands and their dialogs.
+#include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
 
 namespace qv::test {
@@ -39,6 +40,70 @@ TEST_F(Project, OpenAnotherProjectClosesTheFirstOnlyWhenTheNewOneLoads)
     EXPECT_EQ(readText(base() / "latest.txt"), (first / "first.hmi").string());
     EXPECT_EQ(app->GetDocManager().AllDocuments().size(), 3u);
     EXPECT_EQ(dialogs.saveQuestions, 0) << "nothing was modified, so nothing was asked";
+}
+
+TEST_F(Project, AResolutionOutsideTheProjectRangeIsRefusedWithAMessageNamingTheFile)
+{
+    const fs::path good = newProject("good");
+    const struct {
+        int width, height;
+    } cases[] = {{60000, 60000}, {2147483647, 480}, {800, 0}, {-5, 480}, {8193, 8192}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        // A project file as a stranger could hand it over: saved with the resolution it claims.
+        const fs::path hostile = base() / "hostile.hmi";
+        {
+            auto doc = load(good / "good.hmi");
+            doc->m_nWindowWidth = c.width;
+            doc->m_nWindowHeight = c.height;
+            DocumentError error;
+            ASSERT_TRUE(doc->OnSaveDocument(hostile, &error));
+        }
+        const std::string expected = "打开文件“" + hostile.string() + "”失败：工程分辨率" + std::to_string(c.width) +
+                                     "X" + std::to_string(c.height) + "超出范围1..8192";
+
+        prompts.messages.clear();
+        dialogs.files.push_back(hostile);
+        EXPECT_FALSE(app->OnProjectOpen()) << "the open project is kept";
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{expected});
+        EXPECT_EQ(app->m_strProjectName, "good");
+        EXPECT_EQ(app->m_nResWidth, 800);
+
+        prompts.messages.clear();
+        app->CloseAllDocuments();
+        EXPECT_FALSE(app->OpenProjectFile(hostile)) << "the start-up road refuses it too";
+        EXPECT_EQ(prompts.messages, std::vector<std::string>{expected});
+        EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
+        ASSERT_TRUE(app->OpenProjectFile(good / "good.hmi"));
+    }
+    const fs::path edge = base() / "edge.hmi";
+    auto doc = load(good / "good.hmi");
+    doc->m_nWindowWidth = 8192;
+    doc->m_nWindowHeight = 1;
+    DocumentError error;
+    ASSERT_TRUE(doc->OnSaveDocument(edge, &error));
+    app->CloseAllDocuments();
+    EXPECT_TRUE(app->OpenProjectFile(edge)) << "both ends of the range open";
+    EXPECT_EQ(app->m_nResWidth, 8192);
+}
+
+TEST_F(Project, ATerabyteFileIsRefusedWithAMessageAndTheProgramGoesOn)
+{
+    const fs::path folder = newProject("p");
+    app->CloseAllDocuments();
+    makeSparseFile(folder / "window" / "win0.drw");
+    EXPECT_TRUE(app->OpenProjectFile(folder / "p.hmi"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("win0.drw"), std::string::npos) << utf8(prompts.messages[0]);
+    EXPECT_NE(prompts.messages[0].find("file too large"), std::string::npos) << utf8(prompts.messages[0]);
+
+    prompts.messages.clear();
+    app->CloseAllDocuments();
+    makeSparseFile(folder / "p.hmi");
+    EXPECT_FALSE(app->OpenProjectFile(folder / "p.hmi"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].find("p.hmi"), std::string::npos) << utf8(prompts.messages[0]);
+    EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
 }
 
 TEST_F(Project, OpenWithNoProjectGoesStraightToTheFileDialog)

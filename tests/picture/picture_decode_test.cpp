@@ -152,6 +152,11 @@ TEST(PictureDecode, DamagedFilesGiveNoPictureAndDoNotCrash)
 
     std::string hugeBmp = test::bmp24(2, 2, false);
     hugeBmp[18] = hugeBmp[19] = hugeBmp[20] = 0x7F; // width about 8 million
+    // Row bytes times height overflows 64 bits: the cut-short check must count it, not wrap.
+    std::string uncountableBmp = test::bmp24(2, 2, false);
+    for (int at : {18, 22})
+        uncountableBmp.replace(at, 4, "\xFF\xFF\xFF\x7F");
+    uncountableBmp.replace(28, 2, "\xFF\xFF"); // 65535 bits a pixel
     std::string hugeWmf = wmf;
     hugeWmf[10] = hugeWmf[11] = static_cast<char>(0x7F); // bounding box 32767 wide
     std::string lyingRecord = wmf;
@@ -166,6 +171,7 @@ TEST(PictureDecode, DamagedFilesGiveNoPictureAndDoNotCrash)
         {"gif without its image", gif.substr(0, 30)},
         {"wmf header only", wmf.substr(0, 30)},
         {"bmp of absurd width", hugeBmp},
+        {"bmp whose size overflows the count", uncountableBmp},
         {"wmf of absurd size", hugeWmf},
         {"random bytes", std::string(300, '\x5A')},
     };

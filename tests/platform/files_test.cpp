@@ -1,6 +1,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "platform/process/instance_lock.h"
+#include "tests/fixtures/sparse_file.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <fstream>
@@ -60,6 +61,38 @@ TEST(AtomicFile, ReplacesOrLeavesTheOldFile)
     EXPECT_FALSE(writeFileAtomically(dir / "missing/f.bin", "x", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// A sparse file of 1 TiB costs no disk, and a reader that reserves its size first ends the
+// program: every read is capped before anything is allocated.
+TEST(AtomicFile, ReadsAreCappedByWhatTheFormatHolds)
+{
+    test::TempDir dir;
+    const auto huge = dir / "huge.drw";
+    test::makeSparseFile(huge);
+    const auto small = dir / "small.bin";
+    ASSERT_TRUE(writeFileAtomically(small, std::string(1000, 'x')));
+
+    const struct {
+        const char* name;
+        std::filesystem::path file;
+        std::uint64_t cap;
+        bool read;
+    } cases[] = {
+        {"1 TiB under the default cap", huge, kDefaultReadCap, false},
+        {"exactly at the cap", small, 1000, true},
+        {"one byte over the cap", small, 999, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = "kept", error;
+        EXPECT_EQ(readWholeFile(c.file, bytes, &error, c.cap), c.read);
+        if (!c.read) {
+            EXPECT_EQ(bytes, "kept");
+            EXPECT_NE(error.find("file too large"), std::string::npos) << error;
+            EXPECT_NE(error.find(c.file.filename().string()), std::string::npos) << error;
+        }
+    }
 }
 
 TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstEnds)

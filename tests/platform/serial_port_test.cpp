@@ -361,5 +361,50 @@ TEST_F(SerialPort, PeerHangUpReportsPortLostOnceAndCloseDoesNotHang)
     EXPECT_NE(owner.lostReason.find("COM3"), std::string::npos);
 }
 
+// An owner whose port-lost report takes its time, as a report queue on a busy machine may.
+class SlowLossOwner : public CComPortOwner {
+public:
+    void OnPortLost(int, const std::string&) override
+    {
+        std::unique_lock lock(mutex_);
+        entered_ = true;
+        cv_.notify_all();
+        cv_.wait(lock, [&] { return released_; });
+    }
+    bool waitEntered()
+    {
+        std::unique_lock lock(mutex_);
+        return cv_.wait_for(lock, 60s, [&] { return entered_; });
+    }
+    void release()
+    {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        cv_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool entered_ = false, released_ = false;
+};
+
+// Whoever sees the monitor gone reads the report queue next: the report must be posted by then.
+TEST(SerialPortLoss, MonitorCountsAsRunningUntilItsLossIsReported)
+{
+    PtyPeer pty;
+    test::mapComPorts({{kCom, pty.path()}});
+    SlowLossOwner owner;
+    CComPort port;
+    ASSERT_TRUE(port.InitPort(&owner, kCom, 19200, 'N', 8, 1, kMask, 4096)) << port.LastErrorText();
+    ASSERT_TRUE(port.StartMonitoring());
+    pty.hangUp();
+    ASSERT_TRUE(owner.waitEntered());
+    EXPECT_TRUE(port.IsMonitoring()); // the report is still on its way
+    owner.release();
+    port.ClosePort();
+    EXPECT_FALSE(port.IsMonitoring());
+}
+
 } // namespace
 } // namespace qv

@@ -16,11 +16,11 @@ protected:
     void SetUp() override
     {
         PropsFixture::SetUp();
-        hooks.runSheet = [this](const KindSheet& sheet, SheetValues& values) {
+        hooks.runSheet = [this](const KindSheet& sheet, SheetValues& values, const std::function<bool()>& confirm) {
             captions.push_back(utf8(sheet.caption));
             if (edit)
                 edit(values);
-            return answerOk;
+            return answerOk && confirm();
         };
         hooks.editCharacterBatch = [this](CDrawObj&) { ++batches; };
         hooks.adjustAddresses = [this] { ++adjustments; };

@@ -45,20 +45,27 @@ struct CpuFixture {
 class FakeServices : public Mc8051Services {
 public:
     std::deque<SerialPair> serial;
+    std::atomic<int> pending{0};
     int requests = 0;
     std::uint8_t lastRequest = 0;
     bool stopped = false;
 
-    bool serialPending() const override { return !serial.empty(); }
+    void queue(SerialPair pair)
+    {
+        serial.push_back(pair);
+        pending.store(static_cast<int>(serial.size()));
+    }
+    const std::atomic<int>& serialPending() const override { return pending; }
     std::optional<SerialPair> takeSerial() override
     {
         if (serial.empty())
             return std::nullopt;
         SerialPair pair = serial.front();
         serial.pop_front();
+        pending.store(static_cast<int>(serial.size()));
         return pair;
     }
-    void serveRequest(Mc8051Cpu& cpu) override
+    void serveRequest(Mc8051Cpu& cpu, std::uint64_t) override
     {
         ++requests;
         lastRequest = cpu.ram(sfr::CmdAdr);

@@ -67,12 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
         ArithCase{"IncAWrapsWithoutFlags", {0x04}, 1, 0xFF, 0, 0, 0x00, 0, 0}),
     [](const ::testing::TestParamInfo<ArithCase>& info) { return std::string(info.param.name); });
 
-TEST(Mc8051Opcodes, EveryOpcodeHasARoutineAndAPlausibleLength)
+TEST(Mc8051Opcodes, EveryOpcodeHasAnEntryAndAPlausibleLength)
 {
     const auto& table = opcodeTable();
     for (int op = 0; op < 256; ++op) {
         SCOPED_TRACE(op);
-        EXPECT_NE(table[op].run, nullptr);
+        EXPECT_STRNE(table[op].mnemonic, "");
         EXPECT_GE(table[op].length, 1);
         EXPECT_LE(table[op].length, 3);
         EXPECT_GE(table[op].cycles, 1);
@@ -85,6 +85,63 @@ TEST(Mc8051Opcodes, EveryOpcodeHasARoutineAndAPlausibleLength)
     EXPECT_EQ(table[0xD8].length, 2); // DJNZ R0,rel
     EXPECT_EQ(table[0x84].cycles, 4);
 }
+
+// The switch that runs the instructions and the table that lists them agree on every
+// instruction that does not jump: PC moves on by the table's length.
+TEST(Mc8051Opcodes, ExecutionAdvancesPcByTheTableLength)
+{
+    const auto& table = opcodeTable();
+    auto jumps = [](int op) {
+        const int low = op & 0x1F;
+        return low == 0x01 || low == 0x11 || op == 0x02 || op == 0x12 || op == 0x22 || op == 0x32 ||
+               op == 0x73 || op == 0x80 || op == 0x40 || op == 0x50 || op == 0x60 || op == 0x70 ||
+               op == 0x10 || op == 0x20 || op == 0x30 || (op >= 0xB4 && op <= 0xBF) || op == 0xD5 ||
+               (op >= 0xD8 && op <= 0xDF);
+    };
+    for (int op = 0; op < 256; ++op) {
+        if (jumps(op))
+            continue;
+        SCOPED_TRACE(op);
+        CpuFixture f;
+        // Operand bytes 0x30: a direct address in plain RAM, harmless as #data.
+        f.load({static_cast<std::uint8_t>(op), 0x30, 0x30}, 0x0100);
+        f.cpu.setRam(sfr::SP, 0x40);
+        f.steps(1);
+        EXPECT_EQ(f.cpu.pc, 0x0100 + table[op].length);
+    }
+}
+
+struct StackCase {
+    const char* name;
+    std::vector<std::uint8_t> code;
+    int instructions;
+    std::uint8_t wantSp;
+    std::uint8_t at;     // RAM byte to look at
+    std::uint8_t wantAt; // its value
+};
+
+class StackTest : public ::testing::TestWithParam<StackCase> {};
+
+TEST_P(StackTest, SpAndStoredByte)
+{
+    const StackCase& c = GetParam();
+    CpuFixture f;
+    f.load(c.code);
+    f.steps(c.instructions);
+    EXPECT_EQ(f.cpu.ram(sfr::SP), c.wantSp);
+    EXPECT_EQ(f.cpu.ram(c.at), c.wantAt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PushPop, StackTest,
+    ::testing::Values(
+        // SP moves first, then the operand is read: PUSH SP stores the new SP.
+        StackCase{"PushSpStoresIncrementedSp", {0xC0, 0x81}, 1, 8, 8, 8},
+        StackCase{"PushWrapsSpWithinRam", {0x75, 0x81, 0xFF, 0x74, 0x5A, 0xC0, 0xE0}, 3, 0x00, 0x00, 0x5A},
+        // POP SP: the byte popped replaces SP after the decrement.
+        StackCase{"PopSpTakesThePoppedByte", {0x75, 0x08, 0x33, 0x75, 0x81, 0x08, 0xD0, 0x81}, 3, 0x33, 0x08, 0x33},
+        StackCase{"PushPswCarriesParity", {0x74, 0x01, 0xC0, 0xD0}, 2, 8, 8, 0x01}),
+    [](const ::testing::TestParamInfo<StackCase>& info) { return std::string(info.param.name); });
 
 TEST(Mc8051Memory, MovxThroughRegisterIgnoresDphAndMarksWrites)
 {

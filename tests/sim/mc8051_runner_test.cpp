@@ -61,7 +61,7 @@ TEST(Mc8051Loop, CountedTicksMakeOneInterruptAndWaitForReti)
     EXPECT_TRUE(f.cpu.inInterrupt);
     EXPECT_EQ(f.timer0.load(), 0);
     f.timer0 = 1; // a tick during the handler
-    f.services.serial.push_back({2, 0x41});
+    f.services.queue({2, 0x41});
     f.passes(1); // RETI; nothing is taken while the handler runs
     EXPECT_FALSE(f.cpu.inInterrupt);
     EXPECT_EQ(f.cpu.ram(0x31), 1);
@@ -79,7 +79,7 @@ TEST(Mc8051Loop, InterruptsNeedTheirEnableBits)
 {
     LoopFixture f;
     f.timer0 = 1;
-    f.services.serial.push_back({1, 0x10});
+    f.services.queue({1, 0x10});
     f.passes(1); // IE still 0 at the top of this pass
     EXPECT_FALSE(f.cpu.inInterrupt);
     EXPECT_EQ(f.timer0.load(), 1);
@@ -107,12 +107,15 @@ TEST(Mc8051Loop, RequestsAreServedOutsideHandlersAndCleared)
 TEST(Mc8051Loop, StopRequestEndsTheThreadPromptly)
 {
     LoopFixture f;
+    // MOV DPTR,#0x0100; loop: INC A; MOVX @DPTR,A; INC 0x30; SJMP loop
+    f.load({0x90, 0x01, 0x00, 0x04, 0xF0, 0x05, 0x30, 0x80, 0xFA});
     ASSERT_TRUE(f.runner.start());
     EXPECT_FALSE(f.runner.start()) << "one thread at a time";
     EXPECT_EQ(MC8051Running.load(), 1);
-    // Let the program get going first (a loaded machine may start the thread late).
+    // Let the program get going first (a loaded machine may start the thread late). Its
+    // internal RAM belongs to the thread; the external data bank may be watched.
     const auto started = std::chrono::steady_clock::now();
-    while (f.cpu.ram(0x30) == 0 && std::chrono::steady_clock::now() - started < std::chrono::seconds(10))
+    while (f.bank->byteAt(0x0100) == 0 && std::chrono::steady_clock::now() - started < std::chrono::seconds(10))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const auto asked = std::chrono::steady_clock::now();
     MC8051StopRequest.store(1);

@@ -5,6 +5,7 @@
 #include "platform/files/atomic_file.h"
 #include "sim/vtf/saved_vars.h"
 #include "sim/vtf/vtf_layout.h"
+#include "tests/fixtures/sparse_file.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,15 @@ TEST_F(SavedVarsTest, ShortHeaderIsRefusedAndKept)
     EXPECT_FALSE(ClearVarToFlashSlot(dir.path(), 0));
     EXPECT_FALSE(LoadVarToFlash(dir.path(), 0, *shown, *live));
     EXPECT_EQ(contents(), shortHeader);
+}
+
+TEST_F(SavedVarsTest, ATerabyteFileIsRefusedAndKept)
+{
+    makeSparseFile(file());
+    EXPECT_FALSE(save(0, 0, 4));
+    EXPECT_FALSE(ClearVarToFlashSlot(dir.path(), 0));
+    EXPECT_FALSE(LoadVarToFlash(dir.path(), 0, *shown, *live));
+    EXPECT_EQ(fs::file_size(file()), kOneTebibyte);
 }
 
 TEST_F(SavedVarsTest, DamagedSlotIsNeitherLoadedNorWritten)

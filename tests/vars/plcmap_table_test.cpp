@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/files/atomic_file.h"
+#include "tests/fixtures/sparse_file.h"
 #include "tests/fixtures/temp_dir.h"
 #include "vars/plcmap/plc_map_table.h"
 
@@ -146,6 +147,19 @@ TEST(PlcMapTable, DamagedFileGivesAnEmptyTableAndAReason)
     EXPECT_TRUE(table.rows().empty());
     EXPECT_NE(error.find("DeltaDVPCom1.mod"), std::string::npos);
     EXPECT_EQ(FileBytes(file).size(), 12u);
+}
+
+TEST(PlcMapTable, ATerabyteFileIsRefusedBeforeItIsRead)
+{
+    test::TempDir dir;
+    const auto file = dir.path() / "NandFlash" / "DeltaDVPCom1.mod";
+    test::makeSparseFile(file);
+    PlcMapTable table(dir.path(), 1, 7);
+    std::string error;
+    EXPECT_FALSE(table.Load(&error));
+    EXPECT_TRUE(table.rows().empty());
+    EXPECT_NE(error.find("file too large"), std::string::npos) << error;
+    EXPECT_EQ(std::filesystem::file_size(file), test::kOneTebibyte) << "the file is left as it is";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The variable backup file: exact export, round trip, the refusals of a damaged file (with
 // the table untouched) and the import into an open project.
 #include "model/app/header_writers.h"
+#include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
 #include "tests/vars/var_table_fixture.h"
 #include "vars/backup/var_backup.h"
@@ -87,6 +88,9 @@ TEST(VarBackup, DamagedFilesAreRefusedWithTheTableUntouched)
         {"address no number", replaced("\r\n28\r\n", "\r\n0x1C\r\n"), "第17个变量的地址无效：0x1C"},
         {"system row renamed", replaced("m_KeySound", "m_Beep"), "第12个变量应为系统变量m_KeySound"},
         {"not GBK", replaced("温度", "\xFF\xFF"), "第17个变量含有无效的文字"},
+        {"a carriage return inside a value", replaced("温度", "a\rb"), "备份文件第85行（第17个变量）含有回车符，无法导入"},
+        {"a carriage return ending a value", replaced("温度\r\n", "温度\r\r\n"), "备份文件第85行（第17个变量）含有回车符"},
+        {"a carriage return in a description", replaced("说明", "说\r明"), "备份文件第92行（第18个变量）含有回车符"},
         {"system rows missing", lines({"HmivarFile", "17"}) + body.substr(body.find("m_ChildWindow") - 18),
          "第1个变量应为系统变量m_HuaMian"},
     };
@@ -154,7 +158,8 @@ TEST_F(ImportIntoProject, ARefusedOrMissingFileChangesNothing)
     const std::string savedProject = readText(hmi());
     const fs::path file = base() / "bad.bak";
     writeText(file, lines({"HmivarFile", "17"}));
-    for (const fs::path& f : {file, base() / "none.bak"}) {
+    makeSparseFile(base() / "huge.bak");
+    for (const fs::path& f : {file, base() / "none.bak", base() / "huge.bak"}) {
         std::string error;
         EXPECT_FALSE(ImportHmiVarBackup(*app, f, error));
         EXPECT_FALSE(error.empty());

@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kFieldsPerVar = 5;
 constexpr std::int64_t kMemorySize = 0x10000;
+// A whole bank of one-byte variables with long names and descriptions stays far below this.
+constexpr std::uint64_t kMaxBackupFileBytes = 16u << 20;
 
 std::string number(std::size_t n) { return std::to_string(n); }
 
@@ -120,7 +122,15 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
     }
     HmiVarTable parsed;
     for (std::size_t row = 0; row < n; ++row) {
-        const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + 2 + row * kFieldsPerVar, kFieldsPerVar);
+        const std::size_t firstLine = 2 + row * kFieldsPerVar;
+        const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + firstLine, kFieldsPerVar);
+        // A carriage return inside a value could never be exported again.
+        for (std::size_t f = 0; f < kFieldsPerVar; ++f) {
+            if (v[f].find('\r') != std::string_view::npos) {
+                errorGbk = "备份文件第" + number(firstLine + f + 1) + "行（" + varOrdinal(row) + "）含有回车符，无法导入";
+                return false;
+            }
+        }
         if (std::string fault = rowFault(row, v); !fault.empty()) {
             errorGbk = std::move(fault);
             return false;
@@ -153,7 +163,7 @@ bool ImportHmiVarBackup(CEditorApp& app, const std::filesystem::path& file, std:
     }
     std::string bytes;
     std::string error;
-    if (!readWholeFile(file, bytes, &error)) {
+    if (!readWholeFile(file, bytes, &error, kMaxBackupFileBytes)) {
         errorGbk = "无法打开HMI变量备份文件：" + pathForMessage(file) + " " + utf8ToGbk(error).value_or(error);
         return false;
     }

@@ -12,6 +12,8 @@ namespace qv::plcmap {
 constexpr std::size_t kHeadSize = 12;
 constexpr std::size_t kRecordSize = 16;
 constexpr int kMaxRows = 2000;
+// The largest file the format can hold; a larger one is refused before it is read.
+constexpr std::size_t kMaxDriverFileSize = kHeadSize + kRecordSize * kMaxRows;
 
 // One mapping row. Times are kept in the stored unit of 5 ms.
 struct MappingRecord {

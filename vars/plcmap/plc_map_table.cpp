@@ -60,7 +60,7 @@ bool PlcMapTable::Load(std::string* error)
     std::string bytes;
     std::string why;
     MappingTable table;
-    if (!readWholeFile(file_, bytes, &why) || !DecodeDriverFile(bytes, table, &why)) {
+    if (!readWholeFile(file_, bytes, &why, plcmap::kMaxDriverFileSize) || !DecodeDriverFile(bytes, table, &why)) {
         if (error)
             *error = "映射表文件已损坏: " + pathForMessage(file_.filename()) + " (" + why + ")";
         return false;

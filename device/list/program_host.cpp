@@ -1,0 +1,40 @@
+#include "device/list/program_host.h"
+
+#include "device/simpanel/sim_usb_host.h"
+#include "platform/usb/system_usb_host.h"
+
+#include <memory>
+
+namespace qv::device {
+namespace {
+
+struct Program {
+    std::string problem;
+    std::unique_ptr<usb::UsbHost> host;
+    Program()
+    {
+        host = sim::simHostFromEnvironment(&problem);
+        if (!host)
+            host = std::make_unique<usb::SystemUsbHost>();
+    }
+};
+
+Program& program()
+{
+    static Program p;
+    return p;
+}
+
+} // namespace
+
+usb::UsbHost& ProgramUsbHost()
+{
+    return *program().host;
+}
+
+const std::string& ProgramUsbHostProblem()
+{
+    return program().problem;
+}
+
+} // namespace qv::device

@@ -1,0 +1,162 @@
+// The device dialogs on the offscreen platform, driven by real events.
+#include "device/list/device_scan.h"
+#include "device/tasks/app_device_commands.h"
+#include "device/tasks/device_texts.h"
+#include "device/ui/buzzer_test_dlg.h"
+#include "device/ui/device_select_dlg.h"
+#include "device/ui/result_sound_dlg.h"
+#include "model/app/editor_app.h"
+#include "tests/app/qt_app.h"
+#include "tests/device/sim_link_fixture.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace qv::device::test {
+namespace {
+
+TEST(CDlgDeviceSelect, ListsTheScannedPanelsAndStoresTheChoiceAtOnce)
+{
+    qv::test::qtApp();
+    sim::SimUsbHost host;
+    host.add(settingsOfKind(usb::UsbKind::EzUsb, "ez"));
+    host.add(settingsOfKind(usb::UsbKind::Hid, "hid"));
+    host.add(settingsOfKind(usb::UsbKind::Disk, "disk"));
+    UsbDeviceList list;
+    QStringList shown;
+    EnumDevicesAndSelect(host, list, {{0x04B4, 0x8613}}, [&](UsbDeviceList& l) {
+        CDlgDeviceSelect dialog(l);
+        dialog.show();
+        QComboBox* combo = dialog.deviceCombo();
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(u8"设备选择"));
+        EXPECT_EQ(combo->currentIndex(), 0);
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        QTest::keyClick(combo, Qt::Key_Down);
+        EXPECT_EQ(l.Get().selected, 2) << "stored before the dialog closes";
+        dialog.close();
+    });
+    EXPECT_EQ(shown, (QStringList{QString::fromUtf8(u8"01号设备(自定义类驱动)"), QString::fromUtf8(u8"02号设备(免驱动)"),
+                                  QString::fromUtf8(u8"03号设备(免驱动)")}));
+    EXPECT_EQ(list.Selected()->node, "disk");
+}
+
+TEST(CDlgBuzzerTest, SendsEachTypedCoefficientAsItIs)
+{
+    qv::test::qtApp();
+    std::vector<int> sent;
+    CDlgBuzzerTest dialog([&](int c) { sent.push_back(c); });
+    dialog.show();
+    EXPECT_EQ(dialog.coefficientEdit()->text(), QStringLiteral("10"));
+    for (const char* typed : {"0", "5000", "x7"}) {
+        dialog.coefficientEdit()->selectAll();
+        QTest::keyClicks(dialog.coefficientEdit(), QString::fromLatin1(typed));
+        if (QString::fromLatin1(typed) == QStringLiteral("x7")) {
+            // The warning box is modal: close it when it shows.
+            QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
+            });
+        }
+        QTest::mouseClick(dialog.beepButton(), Qt::LeftButton);
+    }
+    EXPECT_EQ(sent, (std::vector<int>{0, 5000}));
+    EXPECT_EQ(dialog.m_nCoefficient, 5000) << "the last value tried, for the compile options";
+}
+
+struct RecordingPlayer final : ResultSoundPlayer {
+    void PlayWave(const std::filesystem::path& file) override { played.push_back(file); }
+    std::vector<std::filesystem::path> played;
+};
+
+struct FakeTicker final : ResultSoundTicker {
+    void start(int ms, std::function<void()> t) override
+    {
+        interval = ms;
+        tick = std::move(t);
+    }
+    void stop() override { tick = nullptr; }
+    int interval = 0;
+    std::function<void()> tick;
+};
+
+TEST(CDlgResultSound, RepeatsTheResultsWaveEveryThreeSeconds)
+{
+    qv::test::qtApp();
+    qv::test::TempDir base;
+    struct Case {
+        unsigned char result;
+        const char8_t* wave; // nullptr: silent
+    };
+    const Case cases[] = {{1, u8"任务完成.wav"}, {0, u8"任务失败.wav"}, {2, nullptr}};
+    for (const Case& c : cases) {
+        RecordingPlayer player;
+        auto ticker = std::make_unique<FakeTicker>();
+        FakeTicker* fake = ticker.get();
+        CDlgResultSound dialog(player, base.path(), std::move(ticker));
+        dialog.m_result = c.result;
+        dialog.show();
+        EXPECT_EQ(fake->interval, 3000);
+        ASSERT_TRUE(fake->tick);
+        fake->tick();
+        fake->tick();
+        if (c.wave == nullptr) {
+            EXPECT_TRUE(player.played.empty());
+        } else {
+            const auto expected = base.path() / u8"images" / u8"Sound" / c.wave;
+            EXPECT_EQ(player.played, std::vector<std::filesystem::path>(3, expected));
+        }
+        dialog.reject();
+        EXPECT_FALSE(fake->tick) << "closing stops the repeats";
+    }
+}
+
+TEST(DeviceCommandsInTheGui, EventsAreHandledWhileAPanelIsSilent)
+{
+    qv::test::qtApp();
+    qv::test::TempDir base;
+    CEditorApp app(base.path());
+    sim::SimUsbHost host;
+    auto panel = host.add(settingsOfKind(usb::UsbKind::Hid));
+    panel->injectFault(0, sim::SimFault::Hang); // the scan's probe opens without a transfer
+    std::vector<std::string> messages;
+    DeviceCommandServices services;
+    services.host = &host;
+    services.messageBox = [&](const std::string& text) { messages.push_back(text); };
+    AppDeviceCommands commands(app, services, nullptr);
+
+    app.ClearFlashProject(); // scan here, exchange on the worker: returns at once
+    EXPECT_TRUE(commands.worker().running());
+    // The GUI thread goes on: a queued event and a click are handled while the panel is silent.
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    QPushButton button;
+    bool clicked = false;
+    QObject::connect(&button, &QPushButton::clicked, [&] { clicked = true; });
+    button.show();
+    QTRY_VERIFY(panel->hanging());
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTRY_VERIFY(timerRan);
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(commands.worker().running());
+    app.SyncPanelClock(); // a second command waits for the first
+    panel->releaseHang();
+    commands.worker().join();
+    app.m_reports.drain([](Report& r) {
+        if (auto* c = std::get_if<ReportCall>(&r))
+            c->run();
+    });
+    EXPECT_EQ(messages, std::vector<std::string>{text::kFlashFailed});
+}
+
+} // namespace
+} // namespace qv::device::test
