@@ -19,9 +19,14 @@ CommandActions::CommandActions(QWidget* host) : QObject(host), host_(host)
 {
     for (const CommandDef& def : commandTable()) {
         auto* act = new QAction(utf8(def.text), host);
+        const bool editing = def.key.owner == Owner::View;
         if (def.shortcut != nullptr) {
             act->setShortcut(QKeySequence(QString::fromLatin1(def.shortcut)));
-            act->setShortcutContext(Qt::WindowShortcut);
+            // An editing key acts only where it was typed into an editing view: the tree and
+            // the output bar keep Delete, Ctrl+A and the clipboard keys to themselves.
+            act->setShortcutContext(editing ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
+            if (editing)
+                editingShortcuts_.push_back(act);
         }
         if (def.icon != nullptr)
             act->setIcon(res::commandIcon(def.icon));
@@ -29,7 +34,8 @@ CommandActions::CommandActions(QWidget* host) : QObject(host), host_(host)
         act->setEnabled(false);
         const CommandKey key = def.key;
         connect(act, &QAction::triggered, this, [this, key] { run(key); });
-        host->addAction(act);
+        if (!editing)
+            host->addAction(act);
         actions_.emplace(key, act);
     }
 }
@@ -70,15 +76,21 @@ void CommandActions::fillMenuBar(QMenuBar* bar, std::span<const MenuDef> menus,
                     bar->addAction(act);
             continue;
         }
-        QMenu* m = bar->addMenu(utf8(menu.title));
-        for (const MenuEntry& e : menu.entries) {
-            if (e.id == 0)
-                m->addSeparator();
-            else if (QAction* act = action({e.owner, e.id}))
-                m->addAction(act);
-        }
-        QObject::connect(m, &QMenu::aboutToShow, m, beforeShow);
+        fillMenu(bar->addMenu(utf8(menu.title)), menu, beforeShow);
     }
+}
+
+void CommandActions::fillMenu(QMenu* m, const MenuDef& menu, const std::function<void()>& beforeShow)
+{
+    for (const MenuEntry& e : menu.entries) {
+        if (e.submenu != nullptr)
+            fillMenu(m->addMenu(utf8(e.submenu->title)), *e.submenu, beforeShow);
+        else if (e.id == 0)
+            m->addSeparator();
+        else if (QAction* act = action({e.owner, e.id}))
+            m->addAction(act);
+    }
+    QObject::connect(m, &QMenu::aboutToShow, m, beforeShow);
 }
 
 bool CommandActions::trigger(CommandKey key)

@@ -1,15 +1,18 @@
 #pragma once
 // The Qt side of the command table: one QAction per command, owned by the main window and
-// added to it, so shortcuts keep working while the menu bar and toolbars are hidden. A
+// added to it (the view's commands to the document windows instead), so shortcuts keep
+// working while the menu bar and toolbars are hidden. A
 // command runs its bound handler; a command without a handler is greyed.
 #include "app/commands/command_table.h"
 #include "app/commands/menu_layout.h"
 
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <map>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QWidget;
 
@@ -33,14 +36,20 @@ public:
     void fillMenuBar(QMenuBar* bar, std::span<const MenuDef> menus,
                      const std::function<void()>& beforeShow);
 
+    // The view commands that have keys: each document window takes them, so they act only
+    // while the focus is inside one.
+    const QList<QAction*>& editingShortcuts() const { return editingShortcuts_; }
+
     // Runs a command as if chosen: only when bound and enabled by the last refresh.
     bool trigger(CommandKey key);
 
 private:
     void run(CommandKey key);
+    void fillMenu(QMenu* menu, const MenuDef& def, const std::function<void()>& beforeShow);
 
     QWidget* host_;
     std::map<CommandKey, QAction*> actions_;
+    QList<QAction*> editingShortcuts_;
     std::map<CommandKey, std::function<void()>> handlers_;
     std::function<void()> after_;
 };

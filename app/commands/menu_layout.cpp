@@ -29,16 +29,22 @@ constexpr MenuEntry kControls[] = {{V, 32839}, {V, 32840}, {V, 32841}, {V, 32868
 constexpr MenuEntry kLayout[] = {{V, 32788}, {V, 32787}, {V, 32786}, {V, 32785}, Sep, {V, 32799},
                                  {V, 32801}, {V, 32800}, {V, 32802}, {V, 32804}, {V, 32803}, Sep,
                                  {V, 32807}, {V, 32808}, {V, 32809}, Sep, {V, 32810}, {V, 32811}};
-// The menu also offers the in-cell placements, which have no toolbar buttons.
+constexpr MenuEntry kCentreInWindow[] = {{V, 32810}, {V, 32811}};
+extern const MenuDef kCentreInWindowMenu;
+constexpr MenuEntry kCentreSubmenu{V, -1, &kCentreInWindowMenu};
+// The menu also offers the in-cell placements, which have no toolbar buttons; the two
+// centring commands sit under their parent item there.
 constexpr MenuEntry kLayoutMenu[] = {{V, 32788}, {V, 32787}, {V, 32786}, {V, 32785}, Sep, {V, 32799},
                                      {V, 32801}, {V, 32800}, {V, 32802}, {V, 32804}, {V, 32803}, Sep,
-                                     {V, 32807}, {V, 32808}, {V, 32809}, Sep, {V, 32810}, {V, 32811}, Sep,
+                                     {V, 32807}, {V, 32808}, {V, 32809}, Sep, kCentreSubmenu, Sep,
                                      {V, 32897}, {V, 32898}, {V, 32899}, {V, 32900}, {V, 32901}, {V, 32902},
                                      {V, 32903}, {V, 32904}};
 constexpr MenuEntry kVariables[] = {{A, 32893}};
 constexpr MenuEntry kHardware[] = {{A, 32828}, {A, 32798}, {A, 32912}, Sep, {A, 32925}};
 constexpr MenuEntry kTools[] = {{A, 32894}, {A, 32919}, {A, 32920}, {A, 32921}, {A, 32923}, Sep,
                                 {V, 32886}, {V, 32916}, {V, 32917}, {V, 32926}};
+
+const MenuDef kCentreInWindowMenu{u8"居中于窗口", kCentreInWindow};
 
 const MenuDef kMenu128[] = {
     {u8"文件(&F)", kFile128},

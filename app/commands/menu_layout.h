@@ -7,9 +7,12 @@
 
 namespace qv::cmd {
 
+struct MenuDef;
+
 struct MenuEntry {
     Owner owner;
     int id;                      // 0: separator
+    const MenuDef* submenu = nullptr; // set: a sub-menu under its own title, id unused
 };
 
 struct MenuDef {

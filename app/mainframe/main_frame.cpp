@@ -330,6 +330,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 CSplitFrame* CMainFrame::AddDocumentWindow(DocumentWindowInfo info, QWidget* view)
 {
     auto* frame = new CSplitFrame(std::move(info), view);
+    frame->addActions(commands_->editingShortcuts());
     mdi_->addSubWindow(frame);
     frame->showMaximized();
     if (fullScreen_)
@@ -338,6 +339,7 @@ CSplitFrame* CMainFrame::AddDocumentWindow(DocumentWindowInfo info, QWidget* vie
     connect(frame, &QObject::destroyed, this, [this] {
         // The list no longer holds the frame once it is destroyed: re-evaluate the menu.
         QTimer::singleShot(0, this, [this] {
+            keepWindowsMaximised();
             updateMenuBar();
             RefreshCommands();
         });
@@ -354,8 +356,23 @@ void CMainFrame::RemoveDocumentWindow(const void* document)
             mdi_->removeSubWindow(frame);
             frame->CloseByProgram();
         }
+    keepWindowsMaximised();
     updateMenuBar();
     RefreshCommands();
+}
+
+// The area restores its other children when a maximised one goes; document windows are
+// always maximised, the active one on top (the area then maximises whichever comes next).
+void CMainFrame::keepWindowsMaximised()
+{
+    if (destroying_)
+        return;
+    CSplitFrame* active = ActiveDocumentWindow();
+    for (CSplitFrame* f : DocumentWindows())
+        if (!f->isMaximized())
+            f->showMaximized();
+    if (active != nullptr)
+        mdi_->setActiveSubWindow(active);
 }
 
 std::vector<CSplitFrame*> CMainFrame::DocumentWindows() const

@@ -93,6 +93,7 @@ private:
     void switchTo(CSplitFrame* previous, CSplitFrame* target);
     bool onGuiThread() const;
     void syncWindowInfo();
+    void keepWindowsMaximised();
 
     CMainFrameHost* host_;
     std::unique_ptr<CMainFrameHost> ownHost_;

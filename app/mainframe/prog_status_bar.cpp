@@ -1,5 +1,8 @@
 #include "app/mainframe/prog_status_bar.h"
 
+#include "model/document/online_link.h"
+#include "platform/qt/qtext.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,9 +13,9 @@ namespace {
 
 const char8_t kIdlePrompt[] = u8"就绪";
 
-QLabel* makePane(QWidget* parent, const char8_t* text, int minWidth)
+QLabel* makePane(QWidget* parent, const QString& text, int minWidth)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    auto* label = new QLabel(text, parent);
     label->setMinimumWidth(minWidth);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return label;
@@ -27,7 +30,7 @@ CProgStatusBar::CProgStatusBar(QWidget* parent) : QStatusBar(parent)
     auto* pane0 = new QWidget(this);
     auto* grid = new QGridLayout(pane0);
     grid->setContentsMargins(0, 0, 0, 0);
-    panes_[Message] = makePane(pane0, kIdlePrompt, 0);
+    panes_[Message] = makePane(pane0, QString::fromUtf8(kIdlePrompt), 0);
     panes_[Message]->setFrameStyle(QFrame::NoFrame);
     progress_ = new QProgressBar(pane0);
     progress_->setRange(0, 100);
@@ -38,9 +41,9 @@ CProgStatusBar::CProgStatusBar(QWidget* parent) : QStatusBar(parent)
     grid->addWidget(progress_, 0, 0);
     addWidget(pane0, 1);
 
-    panes_[SerialPort1] = makePane(this, u8"串口1未连接", 110);
-    panes_[SerialPort2] = makePane(this, u8"串口2未连接", 110);
-    panes_[CursorPosition] = makePane(this, u8"", 110);
+    panes_[SerialPort1] = makePane(this, toQString(SerialPortIdleText(1)), 110);
+    panes_[SerialPort2] = makePane(this, toQString(SerialPortIdleText(2)), 110);
+    panes_[CursorPosition] = makePane(this, QString(), 110);
     for (int p = SerialPort1; p < PaneCount; ++p)
         addPermanentWidget(panes_[p]);
 }

@@ -5,6 +5,8 @@
 #include "app/mainframe/main_frame.h"
 #include "app/startup/message_box.h"
 #include "model/app/editor_app.h"
+#include "model/project/resolution_range.h"
+#include "props/ui/property_page.h"
 #include "platform/qt/qtext.h"
 
 #include <QDialog>
@@ -15,7 +17,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QGroupBox>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 namespace qv {
 
@@ -27,7 +31,8 @@ std::filesystem::path toPath(const QString& s) { return std::filesystem::path(s.
 
 QString fromPath(const std::filesystem::path& p) { return QString::fromStdU16String(p.u16string()); }
 
-// The new-project dialog: name, location with a folder button, and the display resolution.
+// The new-project dialog: name and location under "工程路径", the display size under
+// "显示器分辨率". A size outside the range is refused with the range message, never replaced.
 class NewProjectDialog : public QDialog {
 public:
     NewProjectDialog(QWidget* parent, const std::filesystem::path& location) : QDialog(parent)
@@ -35,23 +40,30 @@ public:
         setWindowTitle(u8q(u8"新建工程"));
         name_ = new QLineEdit(u8q(u8"PrjName"), this);
         location_ = new QLineEdit(fromPath(location), this);
+        location_->setMinimumWidth(location_->fontMetrics().averageCharWidth() * 40);
         auto* browse = new QPushButton(u8q(u8"..."), this);
-        width_ = new QSpinBox(this);
-        height_ = new QSpinBox(this);
-        for (QSpinBox* box : {width_, height_})
-            box->setRange(1, 8192);
-        width_->setValue(1024);
-        height_->setValue(768);
         auto* locationRow = new QHBoxLayout;
         locationRow->addWidget(location_);
         locationRow->addWidget(browse);
-        auto* form = new QFormLayout(this);
-        form->addRow(u8q(u8"工程名称:"), name_);
-        form->addRow(u8q(u8"存放位置:"), locationRow);
-        form->addRow(u8q(u8"显示器宽度:"), width_);
-        form->addRow(u8q(u8"显示器高度:"), height_);
+        auto* pathGroup = new QGroupBox(u8q(u8"工程路径"), this);
+        auto* pathForm = new QFormLayout(pathGroup);
+        pathForm->addRow(u8q(u8"工程名称:"), name_);
+        pathForm->addRow(u8q(u8"存放位置:"), locationRow);
+
+        auto* sizeGroup = new QGroupBox(u8q(u8"显示器分辨率"), this);
+        auto* sizeForm = new QFormLayout(sizeGroup);
+        for (SizeField& f : sizes_) {
+            f.edit = new QLineEdit(QString::number(f.initial), this);
+            f.edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), f.edit));
+            sizeForm->addRow(u8q(f.label), f.edit);
+        }
+
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        form->addRow(buttons);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(pathGroup);
+        layout->addWidget(sizeGroup);
+        layout->addWidget(buttons);
+        layout->setSizeConstraint(QLayout::SetMinimumSize);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         connect(browse, &QPushButton::clicked, this, [this] {
@@ -61,6 +73,23 @@ public:
         });
     }
 
+    void accept() override
+    {
+        for (const SizeField& f : sizes_) {
+            bool ok = false;
+            const int value = f.edit->text().toInt(&ok);
+            if (!ok || value < kMinProjectResolution || value > kMaxProjectResolution) {
+                ShowRangePrompt(this, kMinProjectResolution, kMaxProjectResolution, u8q(f.label));
+                f.edit->setFocus();
+                f.edit->selectAll();
+                return;
+            }
+        }
+        QDialog::accept();
+    }
+
+    QLineEdit* sizeEdit(int i) const { return sizes_[i].edit; }
+
     // nullopt when the name cannot be held in the project's GBK text (the user is told).
     std::optional<NewProjectChoice> choice()
     {
@@ -69,14 +98,19 @@ public:
             showMessageBox(this, "工程名称含有GBK不能表示的字符", QMessageBox::Warning);
             return std::nullopt;
         }
-        return NewProjectChoice{toPath(location_->text()), *name, width_->value(), height_->value()};
+        return NewProjectChoice{toPath(location_->text()), *name, sizes_[0].edit->text().toInt(),
+                                sizes_[1].edit->text().toInt()};
     }
 
 private:
+    struct SizeField {
+        const char8_t* label;
+        int initial;
+        QLineEdit* edit = nullptr;
+    };
     QLineEdit* name_;
     QLineEdit* location_;
-    QSpinBox* width_;
-    QSpinBox* height_;
+    SizeField sizes_[2] = {{u8"显示器宽度:", 1024}, {u8"显示器高度:", 768}};
 };
 
 } // namespace

@@ -9,6 +9,9 @@ namespace qv {
 
 bool nonInteractive();
 
+// `text` with break opportunities inside runs too long to fit a line.
+QString WrappableText(const QString& text);
+
 // Shows `gbk` (the program's own GBK text) in a box with `buttons`; returns the button
 // pressed (`defaultButton` when non-interactive).
 QMessageBox::StandardButton showMessageBox(QWidget* parent, std::string_view gbk, QMessageBox::Icon icon,

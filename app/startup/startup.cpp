@@ -4,6 +4,7 @@
 #include "app/startup/message_box.h"
 #include "app/startup/profile.h"
 #include "app/startup/qt_prompt.h"
+#include "app/startup/qt_translations.h"
 #include "compiler/headers/var_header_files.h"
 #include "model/app/base_folder.h"
 #include "model/app/editor_app.h"
@@ -49,6 +50,7 @@ int runQuorvane(int argc, char** argv)
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QString::fromUtf8(u8"Zenvaro"));
     QApplication::setApplicationName(QString::fromUtf8(u8"Quorvane"));
+    installQtTranslations(qapp);
 
     InstanceLock lock(programFileName(argc > 0 ? argv[0] : nullptr));
     if (!lock.acquired()) {

@@ -228,7 +228,18 @@ void CDrawView::InvalidateObject(CDrawObj* obj)
     const bool handles = IsActive() && IsSelected(obj);
     const int pen = obj->m_bHasPen ? std::max(obj->m_penInfo.widthX, obj->m_penInfo.widthY) : 0;
     const bool number = obj->IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
-    InvalidateClientRect(ObjectRepaintRect(DocToClientRect(obj->m_rcPosition), handles, pen, number));
+    Rect area = ObjectRepaintRect(DocToClientRect(obj->m_rcPosition), handles, pen, number);
+    if (handles) {
+        // A handle may lie outside the position (a small round rectangle's corner handle sits
+        // up and left of it): each 7x7 handle and the pixel around it are repainted too.
+        for (int h = 1, count = obj->CountHandles(); h <= count; ++h) {
+            const Point c = DocToClientPoint(obj->HandlePoint(h));
+            const Rect r{c.x - 4, c.y - 4, c.x + 5, c.y + 5};
+            area = Rect{std::min(area.left, r.left), std::min(area.top, r.top), std::max(area.right, r.right),
+                        std::max(area.bottom, r.bottom)};
+        }
+    }
+    InvalidateClientRect(area);
 }
 
 void CDrawView::InvalidateSelection()

@@ -2,6 +2,11 @@
 
 #include "compiler/headers/var_header_files.h"
 #include "model/app/editor_app.h"
+#include "model/paint/controls/number_painters.h"
+#include "model/params/block_bytes.h"
+#include "model/params/kind_defaults.h"
+#include "model/params/var_refs.h"
+#include "model/vars/hmi_var_table.h"
 #include "model/tree/project_tree_commands.h"
 #include "model/tree/system_windows.h"
 #include "model/vars/hmi_vars.h"
@@ -32,11 +37,23 @@ struct ShapeDef {
     int fontHeight = 16;
 };
 
+// A control, made as the drawing tool makes one (its kind's defaults), then given what the
+// sample's texts promise: a button's text and the window it switches to, or the variable a
+// number shows or a bit switch turns.
+struct ControlDef {
+    int kind;
+    Rect rect;
+    const char* label = nullptr;     // button text (GBK)
+    const char* action = nullptr;    // button: the window it opens (GBK file name)
+    const char* variable = nullptr;  // number, bit switch: the variable (GBK name)
+};
+
 struct WindowDef {
     const char* fileName;  // GBK, ".drw" or ".dlg"
     Point origin;          // sub-windows only
     Size size;             // {0, 0}: the project's resolution
     std::vector<ShapeDef> shapes;
+    std::vector<ControlDef> controls = {};  // drawn over the shapes
 };
 
 struct VariableDef {
@@ -62,6 +79,10 @@ ShapeDef text(Rect r, const char* gbk, ColorRef colour, int height = 16)
     return {kKindText, r, colour, kWhite, gbk, nullptr, height};
 }
 
+ControlDef button(Rect r, const char* label, const char* window) { return {kKindButton, r, label, window}; }
+ControlDef number(Rect r, const char* variable) { return {kKindRealTimeNumber, r, nullptr, nullptr, variable}; }
+ControlDef bitSwitch(Rect r, const char* variable) { return {kKindBitSwitch, r, nullptr, nullptr, variable}; }
+
 const std::vector<ProjectDef>& projects()
 {
     static const std::vector<ProjectDef> defs = {
@@ -77,18 +98,25 @@ const std::vector<ProjectDef>& projects()
            {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
             text({20, 16, 420, 48}, "示例工程：锅炉监控", kWhite, 24),
             {kKindRoundRect, {40, 100, 360, 300}, rgb(30, 70, 140), rgb(230, 238, 250)},
-            text({60, 120, 340, 150}, "温度", kBlack),
-            text({60, 170, 340, 200}, "压力", kBlack),
+            text({60, 120, 190, 150}, "温度", kBlack),
+            text({60, 170, 190, 200}, "压力", kBlack),
             {kKindEllipse, {480, 110, 700, 290}, rgb(120, 120, 120), rgb(200, 200, 200)},
             {kKindLine, {360, 200, 480, 200}, rgb(30, 70, 140), kWhite},
             {kKindPicture, {460, 340, 524, 404}, kBlack, kWhite, nullptr, "images\\sys\\PICGROUP001.jpg"},
-            text({40, 420, 420, 450}, "点击画面切换到参数设置", rgb(90, 90, 90))}},
+            text({40, 420, 420, 450}, "点击画面切换到参数设置", rgb(90, 90, 90)),
+            text({540, 350, 620, 380}, "水泵", kBlack)},
+           {number({200, 116, 340, 152}, "温度"), number({200, 166, 340, 202}, "压力"),
+            bitSwitch({620, 340, 684, 404}, "水泵"), button({440, 414, 600, 454}, "参数设置", "参数.drw")}},
           {"参数.drw",
            {},
            {},
            {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
             text({20, 16, 420, 48}, "参数设置", kWhite, 24),
-            {kKindRectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite}}},
+            {kKindRectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite},
+            text({80, 140, 240, 170}, "温度", kBlack),
+            text({80, 200, 240, 230}, "压力", kBlack)},
+           {number({260, 136, 400, 172}, "温度"), number({260, 196, 400, 232}, "压力"),
+            button({600, 430, 760, 470}, "返回", "win0.drw")}},
           {"提示.dlg",
            {280, 160},
            {240, 160},
@@ -105,14 +133,14 @@ const std::vector<ProjectDef>& projects()
            {},
            {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
             text({170, 60, 470, 100}, "欢迎使用ATM取款机", kWhite, 32),
-            {kKindRoundRect, {220, 300, 420, 360}, kWhite, rgb(0, 140, 90)},
-            text({270, 318, 400, 344}, "请插卡", kWhite, 24)}},
+            text({250, 250, 400, 280}, "点击插卡", kWhite, 24)},
+           {button({220, 300, 420, 360}, "请插卡", "输入密码.drw")}},
           {"输入密码.drw",
            {},
            {},
            {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
-            text({200, 60, 440, 100}, "请输入密码", kWhite, 32),
-            {kKindRectangle, {200, 150, 440, 200}, kBlack, kWhite}}},
+            text({200, 60, 440, 100}, "请输入密码", kWhite, 32)},
+           {number({200, 150, 440, 200}, "密码"), button({220, 300, 420, 360}, "确认", "取款.drw")}},
           {"取款.drw",
            {},
            {},
@@ -121,16 +149,14 @@ const std::vector<ProjectDef>& projects()
             {kKindRoundRect, {40, 140, 240, 200}, kWhite, rgb(0, 140, 90)},
             text({100, 158, 220, 184}, "100元", kWhite, 24),
             {kKindRoundRect, {400, 140, 600, 200}, kWhite, rgb(0, 140, 90)},
-            text({460, 158, 580, 184}, "500元", kWhite, 24),
-            {kKindRoundRect, {40, 260, 240, 320}, kWhite, rgb(0, 140, 90)},
-            text({100, 278, 220, 304}, "查询余额", kWhite, 24),
-            {kKindRoundRect, {400, 260, 600, 320}, kWhite, rgb(160, 40, 40)},
-            text({470, 278, 580, 304}, "退卡", kWhite, 24)}},
+            text({460, 158, 580, 184}, "500元", kWhite, 24)},
+           {button({40, 260, 240, 320}, "查询余额", "余额.dlg"), button({400, 260, 600, 320}, "退卡", "win0.drw")}},
           {"余额.dlg",
            {200, 160},
            {240, 160},
            {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
-            text({30, 60, 210, 90}, "您的余额", kBlack)}}}},
+            text({30, 40, 210, 70}, "您的余额", kBlack)},
+           {number({40, 80, 200, 116}, "余额")}}}},
     };
     return defs;
 }
@@ -190,6 +216,47 @@ std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point 
             obj->m_strFiles.push_back(*stored);
     }
     return obj;
+}
+
+// Adds the control to `doc` with its kind's defaults, as the drawing tool does, then gives it
+// the sample's text, action or variable.
+bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at, std::string* error)
+{
+    const Rect r{def.rect.left + at.x, def.rect.top + at.y, def.rect.right + at.x, def.rect.bottom + at.y};
+    auto made = std::make_unique<CDrawRect>(r);
+    made->m_nKind = def.kind;
+    CDrawObj* obj = doc.AddObject(std::move(made));
+    if (!SetKindDefaults(*obj, app).refused.empty()) {
+        *error = doc.GetTitle() + ": a control's variables could not be added";
+        return false;
+    }
+    if (def.label)
+        obj->m_strName = def.label;
+    if (def.action) {
+        // The button's action is the text of its fourth string, after the three state pictures.
+        constexpr std::size_t kActionEntry = 3;
+        if (obj->m_strFiles.size() <= kActionEntry) {
+            *error = doc.GetTitle() + ": a button without its action entry";
+            return false;
+        }
+        obj->m_strFiles[kActionEntry] = def.action;
+    }
+    // The samples' numbers are whole values (the defaults show two decimals).
+    if (def.kind == kKindRealTimeNumber)
+        obj->SetParamI32(number_block::kDecimals, 0);
+    if (def.variable) {
+        const HmiVarTable& table = app.ProjectDoc()->m_varTable;
+        const auto row = findVarRow(table, def.variable);
+        const auto refs = fixedVarRefs(def.kind);
+        if (!row || refs.empty()) {
+            *error = doc.GetTitle() + ": a control's variable is missing";
+            return false;
+        }
+        std::span<std::uint8_t> block(obj->m_Params);
+        blockWriteI32(block, refs.front().index, *row);
+        refreshVarRefs(def.kind, block, [&table](std::int32_t i) { return varBindingOf(table, i); });
+    }
+    return true;
 }
 
 bool buildProject(const fs::path& base, const ProjectDef& def, std::string* error)
@@ -255,6 +322,9 @@ bool buildProject(const fs::path& base, const ProjectDef& def, std::string* erro
         const Point at{margins.x + doc->m_ptWindowOrigin.x, margins.y + doc->m_ptWindowOrigin.y};
         for (const ShapeDef& s : w.shapes)
             doc->AddObject(makeShape(app, s, at));
+        for (const ControlDef& c : w.controls)
+            if (!addControl(app, *doc, c, at, error))
+                return false;
         doc->SetModifiedFlag();
     }
     if (!app.SaveAllDocumentsAndResetUndo()) {

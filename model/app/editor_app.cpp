@@ -3,6 +3,7 @@
 #include "model/app/app_environment.h"
 #include "model/app/emulator_flags.h"
 #include "model/app/folder_copy.h"
+#include "model/document/online_link.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
 #include "model/project/resolution_range.h"
@@ -224,7 +225,15 @@ ProjectDialogs& CEditorApp::Dialogs() const
     return m_projectDialogs ? *m_projectDialogs : cancelling;
 }
 
-void CEditorApp::CloseAllDocuments() { m_docManager.CloseAllDocuments(); }
+void CEditorApp::CloseAllDocuments()
+{
+    const bool hadProject = ProjectDoc() != nullptr;
+    m_docManager.CloseAllDocuments();
+    // Without a project no port is linked: both port panes return to their idle texts.
+    if (hadProject)
+        for (int port : {1, 2})
+            m_reports.post(ReportStatus{port, SerialPortIdleText(port)});
+}
 
 namespace {
 

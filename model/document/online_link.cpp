@@ -31,6 +31,8 @@ std::string SerialPort1StatusText(int baud, int com, bool connected)
     return std::to_string(baud) + "波特率，串口1COM" + std::to_string(com) + (connected ? "已连接" : "未连接");
 }
 
+std::string SerialPortIdleText(int port) { return "串口" + std::to_string(port) + "未连接"; }
+
 ReportQueue& SerialLinkReports()
 {
     if (CEditorApp* app = GetEditorApp())

@@ -17,6 +17,9 @@ constexpr int kLinkStatusPane = 1; // the status-bar pane of serial port 1
 constexpr int kLinkWriteBufferSize = 4096;
 constexpr std::uint32_t kLinkEventMask = CommEvent::RxChar | CommEvent::RxFlag;
 
+// "串口<port>未连接" (GBK): a port's pane while no project links it.
+std::string SerialPortIdleText(int port);
+
 // "<baud>波特率，串口1COM<com>已连接" or "...未连接" (GBK).
 std::string SerialPort1StatusText(int baud, int com, bool connected);
 

@@ -32,7 +32,7 @@ bool sameFile(const fs::path& a, const fs::path& b)
 
 std::string quoted(std::string_view word, std::string_view name, std::string_view tail)
 {
-    return std::string(word) + "“" + std::string(name) + "”" + std::string(tail);
+    return std::string(word) + "“" + CapNameForMessage(name) + "”" + std::string(tail);
 }
 
 // Loads a window file into a scratch document, so a broken file is refused before anything

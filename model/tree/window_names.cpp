@@ -21,6 +21,16 @@ bool anySingleByte(std::string_view text, Pred bad)
 
 } // namespace
 
+std::string CapNameForMessage(std::string_view nameGbk, std::size_t maxChars)
+{
+    std::size_t i = 0;
+    for (std::size_t chars = 0; i < nameGbk.size() && chars < maxChars; ++chars)
+        i += gbkCharLength(nameGbk, i);
+    if (i >= nameGbk.size())
+        return std::string(nameGbk);
+    return std::string(nameGbk.substr(0, i)) + "…";
+}
+
 std::string_view ExtensionOf(WindowKind kind) { return kind == WindowKind::Screen ? kScreenExtension : kSubWindowExtension; }
 
 std::string_view KindWord(WindowKind kind) { return kind == WindowKind::Screen ? "画面" : "子窗口"; }
@@ -54,6 +64,11 @@ std::optional<std::string> CheckWindowName(std::string_view nameGbk)
         return std::string("名字中不能含有“..”!");
     if (anySingleByte(nameGbk, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
         return std::string("名字中不能含有控制字符!");
+    // The window file carries the name: it must fit the host's file-name limit with its
+    // extension, or the save would fail with the system's own words.
+    const auto utf8 = gbkToUtf8(nameGbk);
+    if (!utf8 || utf8->size() > kMaxWindowNameUtf8Bytes)
+        return std::string("名字太长!最多可用83个汉字或250个字母、数字");
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 // The rules every screen and sub-window name and placement must pass before a file is made:
 // a window's name becomes a file in the project's "window" folder, so it must stay a plain
 // file name there, and a sub-window must lie inside the project's screen.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,8 +30,14 @@ std::string WindowNameOfItemText(std::string_view itemTextGbk);
 // The name without its extension, for the dialogs.
 std::string StemOfWindowName(std::string_view fileNameGbk, WindowKind kind);
 
+// A name as messages show it: at most `maxChars` characters, cut ones ending in "…".
+std::string CapNameForMessage(std::string_view nameGbk, std::size_t maxChars = 40);
+
+// Longest name (as UTF-8, without its four-byte extension) a window file can carry.
+constexpr std::size_t kMaxWindowNameUtf8Bytes = 250;
+
 // Why the typed name (without extension, GBK) cannot name a window, or nullopt when it can:
-// empty, holding a path separator, ':' or "..", or a control character.
+// empty, holding a path separator, ':' or "..", a control character, or too long.
 std::optional<std::string> CheckWindowName(std::string_view nameGbk);
 
 // Why a sub-window of this size at this corner does not fit a screen of resW x resH, or

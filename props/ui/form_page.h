@@ -12,6 +12,7 @@
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 #include <functional>
 #include <span>
@@ -51,7 +52,7 @@ public:
             bool ok = false;
             const qulonglong value = edit->text().toULongLong(&ok);
             if (!ok || value < m_rows[i].low || value > m_rows[i].high) {
-                ShowRangePrompt(this, m_rows[i].low, m_rows[i].high);
+                ShowRangePrompt(this, m_rows[i].low, m_rows[i].high, QString::fromUtf8(m_rows[i].text));
                 edit->setFocus();
                 return false;
             }
@@ -106,6 +107,8 @@ private:
         }
         case FormControl::Unsigned: {
             auto* edit = new QLineEdit(QString::number(*member), this);
+            // Digits only: a letter never reaches the range check or the stored value.
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), edit));
             form.addRow(text, edit);
             m_apply.push_back([edit, member] { *member = static_cast<std::uint32_t>(edit->text().toULongLong()); });
             m_controls.push_back(edit);

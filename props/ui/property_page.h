@@ -52,7 +52,9 @@ ColorRef fromQColor(const QColor& color);
 QFont toQFont(const LogFont& font);
 LogFont fromQFont(const QFont& font, const LogFont& base);
 
-// The framework's range prompt for an integer outside [low, high].
-void ShowRangePrompt(QWidget* parent, long long low, long long high);
+// The framework's range prompt for an integer outside [low, high], naming the field (its
+// label, trailing colon dropped) when one is given.
+QString RangePromptText(long long low, long long high, const QString& field = QString());
+void ShowRangePrompt(QWidget* parent, long long low, long long high, const QString& field = QString());
 
 } // namespace qv

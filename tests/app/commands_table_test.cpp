@@ -36,12 +36,16 @@ TEST(CommandTable, EveryMenuToolbarAndIconEntryExists)
     for (const ToolbarDef& bar : dockedToolbars())
         layouts.push_back(bar.buttons);
     layouts.push_back(paletteToolbar().buttons);
-    for (auto entries : layouts)
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        const std::span<const MenuEntry> entries = layouts[i]; // the list grows below
         for (const MenuEntry& e : entries) {
-            if (e.id != 0) {
+            if (e.submenu != nullptr)
+                layouts.push_back(e.submenu->entries);
+            else if (e.id != 0) {
                 EXPECT_NE(findCommand({e.owner, e.id}), nullptr) << "missing command " << e.id;
             }
         }
+    }
 
     for (const CommandDef& def : commandTable()) {
         if (def.icon != nullptr) {

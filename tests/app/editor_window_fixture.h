@@ -48,11 +48,13 @@ protected:
         app->SetPrompt(nullptr);
     }
 
-    // Writes a 320 x 240 project "demo/demo.hmi" whose screens are `windowsGbk`, each window
-    // file `windowWidth` x `windowHeight`, and opens it. Call under ASSERT_NO_FATAL_FAILURE.
-    void openProjectOf(std::initializer_list<const char*> windowsGbk, int windowWidth, int windowHeight)
+    // Writes a 320 x 240 project "<folder>/<folder's name>.hmi" (folder "demo" below the
+    // temporary folder unless given) whose screens are `windowsGbk`, each window file
+    // `windowWidth` x `windowHeight`, and opens it. Call under ASSERT_NO_FATAL_FAILURE.
+    void openProjectOf(std::initializer_list<const char*> windowsGbk, int windowWidth, int windowHeight,
+                       const std::filesystem::path& projectFolder = {})
     {
-        const std::filesystem::path folder = dir.path() / "demo";
+        const std::filesystem::path folder = projectFolder.empty() ? dir.path() / "demo" : projectFolder;
         std::filesystem::create_directories(folder / "window");
         DocumentError error;
         CDrawDoc project;
@@ -60,7 +62,8 @@ protected:
         project.m_nWindowHeight = 240;
         for (const char* w : windowsGbk)
             project.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string(w)));
-        ASSERT_TRUE(project.OnSaveDocument(folder / "demo.hmi", &error)) << error.messageGbk;
+        const std::filesystem::path hmiFile = folder / (folder.filename().string() + ".hmi");
+        ASSERT_TRUE(project.OnSaveDocument(hmiFile, &error)) << error.messageGbk;
         for (const char* w : windowsGbk) {
             CDrawDoc window;
             window.m_nWindowWidth = windowWidth;
@@ -68,7 +71,7 @@ protected:
             const std::filesystem::path file = folder / "window" / gbkToUtf8Lossy(w);
             ASSERT_TRUE(window.OnSaveDocument(file, &error)) << error.messageGbk;
         }
-        ASSERT_TRUE(app->OpenProjectFile(folder / "demo.hmi"));
+        ASSERT_TRUE(app->OpenProjectFile(hmiFile));
     }
 
     TempDir dir;

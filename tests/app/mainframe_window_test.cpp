@@ -9,10 +9,13 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QPointer>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <set>
 
 namespace qv::test {
 namespace {
@@ -228,6 +231,67 @@ TEST_F(MainFrameWindow, OutputLogTakesNoTyping)
     EXPECT_EQ(edit->toPlainText(), before + QStringLiteral("line 1\n"));
     frame->ClearText();
     EXPECT_TRUE(edit->toPlainText().isEmpty());
+}
+
+} // namespace
+} // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// Closing one document window leaves the others maximised: whichever is on top fills the
+// document area and names the frame's caption.
+TEST_F(MainFrameWindow, ClosingOneWindowKeepsTheOthersMaximised)
+{
+    open("project.hmi", true);
+    open("a.drw");
+    open("b.drw");
+    ASSERT_TRUE(waitFor([&] { return frame->ActiveDocumentWindow() == frame->FindDocumentWindow("b.drw"); }));
+    QPointer<CSplitFrame> closing = frame->FindDocumentWindow("b.drw");
+    frame->RemoveDocumentWindow(closing->info().document);
+    // The running program's loop deletes the closed window; here that is done by hand.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(closing.isNull());
+    QCoreApplication::processEvents(); // what the frame does once the window is gone
+    // Each of the two left, brought to the top in turn, is maximised and names the caption.
+    std::set<std::string> seen;
+    for (int round = 0; round < 2; ++round) {
+        CSplitFrame* active = frame->ActiveDocumentWindow();
+        ASSERT_NE(active, nullptr);
+        seen.insert(active->info().title);
+        EXPECT_TRUE(active->isMaximized()) << active->info().title;
+        EXPECT_EQ(active->geometry(), frame->mdiArea()->viewport()->rect()) << active->info().title;
+        EXPECT_TRUE(frame->windowTitle().contains(toQString(active->info().title)))
+            << frame->windowTitle().toStdString() << " with " << active->info().title << " on top";
+        frame->mdiArea()->activateNextSubWindow();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(seen, (std::set<std::string>{"project.hmi", "a.drw"}));
+}
+
+// The layout menu keeps the two centring commands under their parent item.
+TEST_F(MainFrameWindow, LayoutMenuCentresUnderTheirParent)
+{
+    open("a.drw");
+    QMenu* layout = nullptr;
+    for (QAction* a : frame->menuBar()->actions())
+        if (a->text() == u(u8"布局(&L)"))
+            layout = a->menu();
+    ASSERT_NE(layout, nullptr);
+    QMenu* centre = nullptr;
+    QStringList topLevel;
+    for (QAction* a : layout->actions()) {
+        topLevel << a->text();
+        if (a->menu() != nullptr && a->text() == u(u8"居中于窗口"))
+            centre = a->menu();
+    }
+    EXPECT_FALSE(topLevel.contains(u(u8"水平")));
+    EXPECT_FALSE(topLevel.contains(u(u8"垂直")));
+    ASSERT_NE(centre, nullptr) << topLevel.join(QLatin1Char(',')).toStdString();
+    ASSERT_EQ(centre->actions().size(), 2);
+    EXPECT_EQ(centre->actions()[0], frame->commands().action({cmd::Owner::View, 32810}));
+    EXPECT_EQ(centre->actions()[1], frame->commands().action({cmd::Owner::View, 32811}));
+    EXPECT_EQ(centre->actions()[0]->text(), u(u8"水平"));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The shipped base folder: every project, screen and sub-window file in it loads and saves
 // to the same bytes, every picture the projects and the kind defaults name is there, and a
 // first start on a copy of it opens the sample project.
+#include "model/params/var_refs.h"
 #include "model/tree/system_windows.h"
+#include "model/vars/hmi_var_table.h"
 #include "platform/files/stored_path.h"
 #include "tests/model/project_fixture.h"
 
@@ -78,6 +80,62 @@ TEST(BaseFolder, HoldsEveryNamedSystemPictureAndSupportFolder)
     for (const char* folder : {"MC8051", "UsbDisk", "SDCard", "FDisk", "Sound", "SpecialWindow", "hex/fpga"})
         EXPECT_TRUE(fs::is_directory(shippedBase() / "images" / folder)) << folder;
     EXPECT_FALSE(fs::exists(shippedBase() / "latest.txt")) << "a first start must find no latest project";
+}
+
+// The controls the sample screens' texts promise: buttons that open the named windows, and
+// numbers and bit switches bound to the named variables.
+TEST(BaseFolder, SampleWindowsHoldTheControlsTheirTextsPromise)
+{
+    struct ControlCase {
+        const char8_t* project;  // below the base folder
+        const char* window;      // GBK
+        int kind;
+        const char* target;      // GBK: the window a button opens, or the variable shown
+    };
+    const ControlCase cases[] = {
+        {u8"例子/示例工程", "win0.drw", kKindButton, "参数.drw"},
+        {u8"例子/示例工程", "win0.drw", kKindRealTimeNumber, "温度"},
+        {u8"例子/示例工程", "win0.drw", kKindRealTimeNumber, "压力"},
+        {u8"例子/示例工程", "win0.drw", kKindBitSwitch, "水泵"},
+        {u8"例子/示例工程", "参数.drw", kKindButton, "win0.drw"},
+        {u8"Examples/银行ATM取款机", "win0.drw", kKindButton, "输入密码.drw"},
+        {u8"Examples/银行ATM取款机", "输入密码.drw", kKindButton, "取款.drw"},
+        {u8"Examples/银行ATM取款机", "取款.drw", kKindButton, "余额.dlg"},
+        {u8"Examples/银行ATM取款机", "取款.drw", kKindButton, "win0.drw"},
+        {u8"Examples/银行ATM取款机", "余额.dlg", kKindRealTimeNumber, "余额"},
+    };
+    constexpr std::size_t kButtonActionEntry = 3;
+    for (const ControlCase& c : cases) {
+        SCOPED_TRACE(utf8(c.window) + " " + utf8(c.target));
+        const fs::path folder = shippedBase() / fs::path(c.project);
+        CDrawDoc project, window;
+        DocumentError error;
+        ASSERT_TRUE(project.OnOpenDocument(folder / (folder.filename().string() + ".hmi"), &error)) << error.messageGbk;
+        ASSERT_TRUE(window.OnOpenDocument(folder / "window" / utf8(c.window), &error)) << error.messageGbk;
+        bool found = false;
+        for (const auto& obj : window.m_objects) {
+            if (obj->m_nKind != c.kind || !obj->m_bControl)
+                continue;
+            if (c.kind == kKindButton) {
+                found = found || (obj->m_strFiles.size() > kButtonActionEntry && obj->m_strFiles[kButtonActionEntry] == c.target);
+                continue;
+            }
+            const auto refs = fixedVarRefs(c.kind);
+            ASSERT_FALSE(refs.empty());
+            const std::int32_t row = obj->ParamI32(refs.front().index);
+            if (row < 0 || static_cast<std::size_t>(row) >= project.m_varTable.size() || project.m_varTable.name[row] != c.target)
+                continue;
+            EXPECT_TRUE(isBindingValid(c.kind, obj->m_Params));
+            EXPECT_EQ(obj->ParamI32(refs.front().address), varBindingOf(project.m_varTable, row).address);
+            found = true;
+        }
+        EXPECT_TRUE(found);
+        if (c.kind == kKindButton) {
+            const auto& names = std::string_view(c.target).ends_with(".dlg") ? project.m_subWindowNames : project.m_screenNames;
+            EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const auto& e) { return e->m_strName == c.target; }))
+                << "the button opens a window of its project";
+        }
+    }
 }
 
 class FirstStart : public ProjectTest {};

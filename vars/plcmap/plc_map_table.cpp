@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "model/project/file_copies.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "vars/plcmap/plc_protocols.h"
@@ -61,7 +62,7 @@ bool PlcMapTable::Load(std::string* error)
     MappingTable table;
     if (!readWholeFile(file_, bytes, &why, plcmap::kMaxDriverFileSize) || !DecodeDriverFile(bytes, table, &why)) {
         if (error)
-            *error = "映射表文件已损坏: " + file_.filename().string() + " (" + why + ")";
+            *error = "映射表文件已损坏: " + pathForMessage(file_.filename()) + " (" + why + ")";
         return false;
     }
     rows_ = std::move(table.rows);

@@ -2,6 +2,7 @@
 
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
+#include "model/project/file_copies.h"
 #include "model/vars/hmi_vars.h"
 
 namespace qv::settings_page {
@@ -11,7 +12,8 @@ bool LoadFromProject(const CEditorApp& app, ComSetPage& page)
     const CDrawDoc* doc = app.ProjectDoc();
     if (!doc)
         return false;
-    page = LoadPage(*doc, app.m_strProjectDir.string() + "\\" + app.m_strProjectName);
+    // The folder is a host path (UTF-8), the name stored text (GBK): both shown as GBK.
+    page = LoadPage(*doc, pathForMessage(app.m_strProjectDir) + "\\" + app.m_strProjectName);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -108,6 +109,11 @@ CDlgPlcMap::CDlgPlcMap(CEditorApp* app, std::filesystem::path projectDir, int po
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setShowGrid(true);
     m_list->verticalHeader()->hide();
+    // The dialog is as wide as its columns: all of them show without scrolling sideways.
+    int columnsWidth = 0;
+    for (const auto& c : columns)
+        columnsWidth += c.width;
+    m_list->setMinimumWidth(columnsWidth + 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width());
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { ModifyMapping(); });
     connect(m_list, &QTableWidget::itemSelectionChanged, this, [this] {
         const auto rows = m_list->selectionModel()->selectedRows();

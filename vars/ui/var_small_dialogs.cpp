@@ -50,7 +50,7 @@ QDialogButtonBox* okCancel(QDialog* dlg, const char8_t* okText = nullptr)
 } // namespace
 
 CHmiVarDlg::CHmiVarDlg(const HmiVarInput& input, bool showAddSeveral, QWidget* parent)
-    : QDialog(parent), m_base(input)
+    : QDialog(parent), m_base(input), m_showAddSeveral(showAddSeveral)
 {
     setWindowTitle(u8q(u8"HMI变量......"));
     auto* form = new QFormLayout;
@@ -128,7 +128,8 @@ std::optional<HmiVarInput> CHmiVarDlg::Input() const
         *f.out = *gbk;
     }
     in.count = m_count->value();
-    in.addSeveral = m_several->isVisible() && m_several->isChecked();
+    // Read after the dialog closed too, when no child counts as visible any more.
+    in.addSeveral = m_showAddSeveral && m_several->isChecked();
     return in;
 }
 

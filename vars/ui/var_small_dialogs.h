@@ -35,6 +35,7 @@ private:
     void ShowRange();
 
     HmiVarInput m_base;
+    bool m_showAddSeveral;
     QLineEdit* m_name;
     QComboBox* m_type;
     QLabel* m_range;

@@ -17,4 +17,14 @@ typedef struct	HMIVarW
    unsigned long         Mm_JuniorUser;               //初始值：40719382   解释：初级用户口令
    unsigned long         Mm_AdvancedUser;             //初始值：58260417   解释：高级用户口令
    unsigned long         Mm_SuperUser;                //初始值：96103725   解释：超级用户口令
+   unsigned long         M余额;                       //初始值：5000   解释：账户余额
+   unsigned long         M取款金额;                   //初始值：0   解释：本次取款金额
+   unsigned long         M密码;                       //初始值：0   解释：输入的密码
+   unsigned char         Mm_ButtonValue;              //初始值：0   解释：按钮值
+   unsigned char         Mm_DispHide;                 //初始值：1   解释：控件隐藏/显示属性控制
+   unsigned char         Mm_CellWrEn;                 //初始值：1   解释：控件允许/禁止写入控制
+   unsigned long         Mm_DataDisplay;              //初始值：258   解释：数据显示变量
+   signed long           Mm_XY_Position;              //初始值：0   解释：控件移动属性控制
+   unsigned short        Mm_FontColor;                //初始值：0   解释：字体颜色
+   unsigned short        Mm_BackColor;                //初始值：65535   解释：字体背景颜色
 } HMIVarW;

@@ -48,7 +48,17 @@ sfr CmdAdr15      = 0xCF;
 #define   m_JuniorUser                                16          //类型：unsigned int   初始值：40719382   解释：初级用户口令
 #define   m_AdvancedUser                              20          //类型：unsigned int   初始值：58260417   解释：高级用户口令
 #define   m_SuperUser                                 24          //类型：unsigned int   初始值：96103725   解释：超级用户口令
+#define   余额                                        28          //类型：unsigned int   初始值：5000   解释：账户余额
+#define   取款金额                                    32          //类型：unsigned int   初始值：0   解释：本次取款金额
+#define   密码                                        36          //类型：unsigned int   初始值：0   解释：输入的密码
+#define   m_ButtonValue                               40          //类型：unsigned char   初始值：0   解释：按钮值
+#define   m_DispHide                                  44          //类型：unsigned char   初始值：1   解释：控件隐藏/显示属性控制
+#define   m_CellWrEn                                  48          //类型：unsigned char   初始值：1   解释：控件允许/禁止写入控制
+#define   m_DataDisplay                               52          //类型：unsigned int   初始值：258   解释：数据显示变量
+#define   m_XY_Position                               56          //类型：signed int   初始值：0   解释：控件移动属性控制
+#define   m_FontColor                                 60          //类型：unsigned short   初始值：0   解释：字体颜色
+#define   m_BackColor                                 64          //类型：unsigned short   初始值：65535   解释：字体背景颜色
                                                   
                                                   
 ///        第四部分：用户地址变量宏定义                       ////////////////////////////////
-#define   m_UserAdr       28
+#define   m_UserAdr       68

@@ -17,4 +17,15 @@ typedef struct	HMIVarW
    unsigned long         Mm_JuniorUser;               //初始值：40719382   解释：初级用户口令
    unsigned long         Mm_AdvancedUser;             //初始值：58260417   解释：高级用户口令
    unsigned long         Mm_SuperUser;                //初始值：96103725   解释：超级用户口令
+   unsigned short        M温度;                       //初始值：25   解释：炉内温度
+   unsigned short        M压力;                       //初始值：101   解释：管道压力
+   unsigned char         M水泵;                       //初始值：0   解释：水泵开关
+   unsigned long         Mm_DataDisplay;              //初始值：258   解释：数据显示变量
+   unsigned char         Mm_DispHide;                 //初始值：1   解释：控件隐藏/显示属性控制
+   signed long           Mm_XY_Position;              //初始值：0   解释：控件移动属性控制
+   unsigned short        Mm_FontColor;                //初始值：0   解释：字体颜色
+   unsigned short        Mm_BackColor;                //初始值：65535   解释：字体背景颜色
+   unsigned char         Mm_CellWrEn;                 //初始值：1   解释：控件允许/禁止写入控制
+   unsigned char         Mm_Switch;                   //初始值：1   解释：位开关控制变量
+   unsigned char         Mm_ButtonValue;              //初始值：0   解释：按钮值
 } HMIVarW;
