@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
   sdcc binutils
+  afl++
 )
 
 missing=()
