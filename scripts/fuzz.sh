@@ -4,7 +4,7 @@
 # fuzzes each for the given seconds from its committed corpus and prints what it ran and
 # reached. Findings are left in build/fuzz/findings/<target>/default/{crashes,hangs}; copy
 # one into fuzz/regressions/<target>/ once it is mended, so the test suite replays it.
-#   scripts/fuzz.sh [seconds per target, default 60] [target ...]
+#   scripts/fuzz.sh [seconds per target, default 60] [target ...]   (FUZZ_JOBS=n: n at once)
 #   scripts/fuzz.sh --seeds     writes the seed corpus anew with the program's own saves
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,28 +40,38 @@ export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0:allocator_may_re
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1
 export QT_QPA_PLATFORM=offscreen
 
-status=0
-summary=()
-for t in "${TARGETS[@]}"; do
-  out="build/fuzz/findings/$t"
+# FUZZ_JOBS targets fuzz at once (default 1); each prints its line when all are done.
+run_one() {
+  local t="$1" out="build/fuzz/findings/$1"
   rm -rf "$out"
   mkdir -p "$out"
-  echo "== fuzz_$t for ${SECONDS_PER_TARGET}s"
   afl-fuzz -i "fuzz/corpus/$t" -o "$out" -m none -t 2000 -V "$SECONDS_PER_TARGET" \
-    -- "build/fuzz/fuzz/fuzz_$t" @@ >"$out/afl.log" 2>&1 || { tail -20 "$out/afl.log"; status=1; }
-  stats="$out/default/fuzzer_stats"
+    -- "build/fuzz/fuzz/fuzz_$t" @@ >"$out/afl.log" 2>&1 || tail -20 "$out/afl.log"
+}
+running=0
+for t in "${TARGETS[@]}"; do
+  echo "== fuzz_$t for ${SECONDS_PER_TARGET}s"
+  run_one "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "${FUZZ_JOBS:-1}" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait || true
+
+status=0
+echo "== summary"
+for t in "${TARGETS[@]}"; do
+  stats="build/fuzz/findings/$t/default/fuzzer_stats"
   if [ -f "$stats" ]; then
     get() { awk -F' *: *' -v k="$1" '$1 == k { print $2 }' "$stats"; }
-    line="$(printf '%-14s executions %-9s coverage %-7s corpus %-5s crashes %s hangs %s' "$t" \
-      "$(get execs_done)" "$(get bitmap_cvg)" "$(get corpus_count)" "$(get saved_crashes)" "$(get saved_hangs)")"
+    printf '%-14s executions %-9s coverage %-7s corpus %-5s crashes %s hangs %s\n' "$t" \
+      "$(get execs_done)" "$(get bitmap_cvg)" "$(get corpus_count)" "$(get saved_crashes)" "$(get saved_hangs)"
     [ "$(get saved_crashes)" = "0" ] && [ "$(get saved_hangs)" = "0" ] || status=1
   else
-    line="$(printf '%-14s did not run (see %s/afl.log)' "$t" "$out")"
+    printf '%-14s did not run (see build/fuzz/findings/%s/afl.log)\n' "$t" "$t"
     status=1
   fi
-  echo "$line"
-  summary+=("$line")
 done
-echo "== summary"
-printf '%s\n' "${summary[@]}"
 exit $status
