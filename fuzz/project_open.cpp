@@ -4,7 +4,9 @@
 #include "fuzz/fuzz_target.h"
 #include "model/app/editor_app.h"
 #include "model/document/ui_prompts.h"
+#include "model/project/resolution_range.h"
 
+#include <cstdlib>
 #include <fstream>
 
 namespace qv::fuzz {
@@ -21,6 +23,9 @@ struct SilentPrompts : UiPrompts {
 void RunOne(const std::uint8_t* data, std::size_t size)
 {
     static ScratchCleanup cleanup;
+    // The simulation a project opens with must never reach a real serial port.
+    static const int noPorts = ::setenv("QV_COM_MAP", "1=/nonexistent/qv-fuzz-com1;2=/nonexistent/qv-fuzz-com2", 1);
+    (void)noPorts;
     const auto base = scratchFolder();
     const auto project = base / "p";
     std::filesystem::create_directories(project / "window");
@@ -32,7 +37,7 @@ void RunOne(const std::uint8_t* data, std::size_t size)
     app.SetPrompt(&prompts);
     app.InitDocTemplates();
     if (app.OpenProjectFile(file)) {
-        require(app.m_nResWidth >= 1 && app.m_nResWidth <= 8192 && app.m_nResHeight >= 1 && app.m_nResHeight <= 8192,
+        require(IsProjectResolutionInRange(app.m_nResWidth, app.m_nResHeight),
                 "a project outside the resolution range was opened");
         app.CloseAllDocuments();
     }
