@@ -4,7 +4,8 @@
 # fuzzes each for the given seconds from its committed corpus and prints what it ran and
 # reached. Findings are left in build/fuzz/findings/<target>/default/{crashes,hangs}; copy
 # one into fuzz/regressions/<target>/ once it is mended, so the test suite replays it.
-#   scripts/fuzz.sh [seconds per target, default 60] [target ...]   (FUZZ_JOBS=n: n at once)
+#   scripts/fuzz.sh [seconds per target, default 60] [target ...]   (FUZZ_JOBS=n: n at once;
+#   FUZZ_TIMEOUT_MS: a run longer than this, default 5000, is a hang)
 #   scripts/fuzz.sh --seeds     writes the seed corpus anew with the program's own saves
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,7 +46,7 @@ run_one() {
   local t="$1" out="build/fuzz/findings/$1"
   rm -rf "$out"
   mkdir -p "$out"
-  afl-fuzz -i "fuzz/corpus/$t" -o "$out" -m none -t 2000 -V "$SECONDS_PER_TARGET" \
+  afl-fuzz -i "fuzz/corpus/$t" -o "$out" -m none -t "${FUZZ_TIMEOUT_MS:-5000}" -V "$SECONDS_PER_TARGET" \
     -- "build/fuzz/fuzz/fuzz_$t" @@ >"$out/afl.log" 2>&1 || tail -20 "$out/afl.log"
 }
 running=0
