@@ -1,4 +1,5 @@
 // Open, close, save and save-as of a project through the commands and their dialogs.
+#include "tests/fixtures/dead_pid.h"
 #include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
 
@@ -104,6 +105,27 @@ TEST_F(Project, ATerabyteFileIsRefusedWithAMessageAndTheProgramGoesOn)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].find("p.hmi"), std::string::npos) << utf8(prompts.messages[0]);
     EXPECT_TRUE(app->GetDocManager().AllDocuments().empty());
+}
+
+TEST_F(Project, OpeningRemovesOnlyTheTemporaryFilesOfSavesWhoseOwnerIsGone)
+{
+    const fs::path folder = newProject("p");
+    app->CloseAllDocuments();
+    const std::string dead = std::to_string(deadPid()), alive = std::to_string(::getpid());
+    const fs::path stale[] = {folder / ("p.hmi.tmp" + dead + ".a1B2c3"),
+                              folder / "window" / ("win0.drw.tmp" + dead + ".Zz9Yy8"),
+                              folder / "NandFlash" / ("NandFlash.Zip.tmp" + dead + ".q0W1e2")};
+    const fs::path kept[] = {folder / ("p.hmi.tmp" + alive + ".a1B2c3"), folder / "window" / "notes.tmp12",
+                             folder / "window" / "deeper" / ("x.drw.tmp" + dead + ".a1B2c3")};
+    for (const auto* list : {&stale, &kept})
+        for (const fs::path& f : *list)
+            writeText(f, "left over");
+    ASSERT_TRUE(app->OpenProjectFile(folder / "p.hmi"));
+    EXPECT_TRUE(prompts.messages.empty());
+    for (const fs::path& f : stale)
+        EXPECT_FALSE(fs::exists(f)) << f;
+    for (const fs::path& f : kept)
+        EXPECT_TRUE(fs::exists(f)) << f;
 }
 
 TEST_F(Project, OpenWithNoProjectGoesStraightToTheFileDialog)

@@ -3,12 +3,12 @@
 // only when their owner is gone.
 #include "platform/files/atomic_file.h"
 #include "platform/files/temp_file.h"
+#include "tests/fixtures/dead_pid.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -18,13 +18,6 @@ namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contents(const fs::path& p)
-{
-    std::string bytes;
-    readWholeFile(p, bytes);
-    return bytes;
-}
 
 mode_t modeOf(const fs::path& p)
 {
@@ -41,17 +34,6 @@ std::set<std::string> namesIn(const fs::path& dir)
     return out;
 }
 
-// A pid that surely runs no process any more: a child that has ended and been reaped.
-long deadPid()
-{
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return child;
-}
-
 TEST(SaveTemporaries, ALinkWaitingAtATemporaryNameIsNeverFollowed)
 {
     test::TempDir dir;
@@ -65,9 +47,9 @@ TEST(SaveTemporaries, ALinkWaitingAtATemporaryNameIsNeverFollowed)
 
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(writeFileAtomically(file, "new" + std::to_string(i)));
-    EXPECT_EQ(contents(file), "new19");
+    EXPECT_EQ(test::fileContents(file), "new19");
     EXPECT_TRUE(S_ISREG(modeOf(file))) << "the saved file stays a file, not a link";
-    EXPECT_EQ(contents(outside), "not yours");
+    EXPECT_EQ(test::fileContents(outside), "not yours");
     EXPECT_EQ(namesIn(dir.path()).size(), 5u) << "no temporary file left";
 }
 
@@ -80,7 +62,7 @@ TEST(SaveTemporaries, ModesAreKeptAndNewFilesFollowTheUmask)
         ASSERT_EQ(::chmod(file.c_str(), mode), 0);
         ASSERT_TRUE(writeFileAtomically(file, "second"));
         EXPECT_EQ(modeOf(file) & 07777, mode);
-        EXPECT_EQ(contents(file), "second");
+        EXPECT_EQ(test::fileContents(file), "second");
     }
     const mode_t old = ::umask(027);
     ASSERT_TRUE(writeFileAtomically(dir / "fresh", "x"));
@@ -101,7 +83,7 @@ TEST(SaveTemporaries, ASavedLinkIsWrittenThroughToItsTarget)
     ASSERT_TRUE(writeFileAtomically(second, "new"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_TRUE(fs::is_symlink(second));
-    EXPECT_EQ(contents(target), "new");
+    EXPECT_EQ(test::fileContents(target), "new");
     EXPECT_EQ(modeOf(target) & 07777, 0600u);
     EXPECT_EQ(namesIn(dir / "real"), std::set<std::string>{"p.hmi"});
 }
@@ -109,7 +91,7 @@ TEST(SaveTemporaries, ASavedLinkIsWrittenThroughToItsTarget)
 TEST(SaveTemporaries, OnlyOurLeftoversWithoutALiveOwnerAreRemoved)
 {
     test::TempDir dir;
-    const std::string dead = std::to_string(deadPid()), alive = std::to_string(::getpid());
+    const std::string dead = std::to_string(test::deadPid()), alive = std::to_string(::getpid());
     const std::string names[] = {
         "p.hmi.tmp" + dead + ".Ab12Cd",  // a killed save: removed
         "win0.drw.tmp" + dead + ".zZ9yY8", // removed
