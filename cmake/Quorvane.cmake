@@ -88,6 +88,20 @@ function(qv_ui_library folder)
   qv_apply_flags(${folder}_ui)
 endfunction()
 
+# What every test program compiles with: GoogleTest, the shared fixtures, -fPIC (programs
+# linking Qt get it anyway) and, for QTTEST, Qt Widgets and the test library's headers. The
+# test library's own definitions name each program's folders, which no test uses and which
+# would keep the programs from sharing a precompiled header.
+function(qv_test_compile_setup target kind)
+  target_link_libraries(${target} PRIVATE qv_test_fixtures GTest::gtest GTest::gmock fmt::fmt Threads::Threads)
+  target_compile_options(${target} PRIVATE -fPIC)
+  if(kind STREQUAL "QTTEST")
+    target_link_libraries(${target} PRIVATE Qt6::Widgets $<LINK_ONLY:Qt6::Test>)
+    target_include_directories(${target} SYSTEM PRIVATE $<TARGET_PROPERTY:Qt6::Test,INTERFACE_INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${target} PRIVATE QT_TESTLIB_LIB)
+  endif()
+endfunction()
+
 # qv_test_dir(<name> DEPS libs... [QT] [LABELS threads]): every .cpp of the current tests
 # folder in one GoogleTest program; each test case runs as its own CTest test (ctest -j).
 # Programs labelled "threads" (threaded, headless) run again under ThreadSanitizer.
@@ -98,13 +112,26 @@ function(qv_test_dir name)
   endif()
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${A_DEPS} qv_test_fixtures GTest::gtest GTest::gmock)
+  list(REMOVE_ITEM A_DEPS Qt6::Test)
+  target_link_libraries(${name} PRIVATE ${A_DEPS})
   if(A_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    qv_precompile(${name} QTTEST)
+    set(kind QTTEST)
   else()
-    qv_precompile(${name} TEST)
+    set(kind TEST)
   endif()
+  qv_test_compile_setup(${name} ${kind})
+  # The test programs of one kind share one precompiled header: each is hundreds of MB and
+  # costs a minute of a CI core. A program whose flags differ (it links a Qt library the
+  # others do not) falls back to parsing the headers, and -Winvalid-pch says so.
+  if(NOT TARGET qv_pch_${kind})
+    file(WRITE ${CMAKE_BINARY_DIR}/qv_pch_empty.cpp "")
+    add_library(qv_pch_${kind} OBJECT ${CMAKE_BINARY_DIR}/qv_pch_empty.cpp)
+    qv_test_compile_setup(qv_pch_${kind} ${kind})
+    qv_precompile(qv_pch_${kind} ${kind})
+    qv_apply_flags(qv_pch_${kind})
+  endif()
+  target_precompile_headers(${name} REUSE_FROM qv_pch_${kind})
   qv_apply_flags(${name})
   # The launcher sets the shared test environment (offscreen Qt, dummy audio, leak
   # suppressions) for discovery and for every run.

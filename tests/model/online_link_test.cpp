@@ -36,7 +36,14 @@ protected:
             postedCv.notify_all();
         });
     }
-    void TearDown() override { SerialLinkReports().setWakeup(nullptr); }
+    // The document's port threads may still be reporting a hang-up (a peer closed at the end
+    // of a test): they are joined before the wakeup they call goes away.
+    void TearDown() override
+    {
+        doc.reset();
+        SerialLinkReports().setWakeup(nullptr);
+        drain();
+    }
 
     // Runs the queued GUI-thread work, and what that work queues, as the GUI thread would;
     // returns the status texts of pane 1 in order.
