@@ -543,8 +543,10 @@ std::vector<CDrawDoc*> CDrawView::DocumentsToDraw() const
 
 void CDrawView::PrepareRunCanvas()
 {
-    const Size size{2 * std::clamp(m_app.m_nResWidth, 0, kMaxProjectResolution),
-                    2 * std::clamp(m_app.m_nResHeight, 0, kMaxProjectResolution)};
+    // The run background covers what the painters reach: the device at the page margins.
+    const Size resolution{std::clamp(m_app.m_nResWidth, 0, kMaxProjectResolution),
+                          std::clamp(m_app.m_nResHeight, 0, kMaxProjectResolution)};
+    const Size size = PaintBufferSize(resolution, PageMargins(), {});
     if (size.cx != m_runCanvas.width() || size.cy != m_runCanvas.height())
         m_runCanvas.reset(size.cx, size.cy, kRunCanvasColor);
     m_app.m_pRunBackDC = &m_runCanvas;

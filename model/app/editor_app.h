@@ -304,7 +304,7 @@ public:
     CaretPoint m_ptCaret;
     int m_nInputCaretIndex = 0; // byte count into the input target's text where typing goes
     std::atomic<int> m_bConvertClamp{0};
-    qv::Surface* m_pRunBackDC = nullptr; // twice the resolution, null outside run mode
+    qv::Surface* m_pRunBackDC = nullptr; // the device and its bezel at the margins; null outside run mode
 
     // The panel's clock in the simulator: an offset to the PC's local time.
     qv::PanelClock m_PanelClock;

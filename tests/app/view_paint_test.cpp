@@ -2,6 +2,7 @@
 // inverted handles only in the active view, the rubber band while it is dragged, the project
 // document's empty surround; and the view's coordinates, context menu, timer and run mode.
 #include "app/view/view_context_menu.h"
+#include "app/view/view_geometry.h"
 #include "tests/app/view_fixture.h"
 
 #include <QAction>
@@ -219,7 +220,8 @@ TEST_F(EditingView, RunModeViewMakesNothingAndResetsTheTool)
     EXPECT_EQ(CEditTool::s_nCurShape, 0);
     runView.viewport()->repaint();
     ASSERT_NE(app->m_pRunBackDC, nullptr);
-    EXPECT_EQ(app->m_pRunBackDC->width(), 1600);
+    const Rect bezel = BezelRect(DeviceRect(runView.PageMargins(), {app->m_nResWidth, app->m_nResHeight}));
+    EXPECT_EQ(app->m_pRunBackDC->width(), bezel.right) << "the device, not the doubled scroll range";
     EXPECT_EQ(app->m_pRunBackDC->getPixel(5, 5), rgb(0, 0, 255));
 }
 
