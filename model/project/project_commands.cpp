@@ -247,7 +247,7 @@ RecentOpen OpenRecentProject(CEditorApp& app, const fs::path& file)
     }
     if (app.GetDocManager().AllDocuments().empty())
         return app.OpenProjectFile(file) ? RecentOpen::Opened : RecentOpen::Failed;
-    if (!app.SaveBeforeClosing() || samePath(file, app.m_strProjectPath))
+    if (samePath(file, app.m_strProjectPath) || !app.SaveBeforeClosing())
         return RecentOpen::Kept;
     return ReplaceOpenProject(app, file) ? RecentOpen::Opened : RecentOpen::Failed;
 }

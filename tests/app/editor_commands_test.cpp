@@ -236,7 +236,7 @@ TEST_F(EditorCommands, SettingsSheetFieldsReachTheStartMap)
     doc.m_ProjectSettings[settings_page::kSlaveHmiStart] = 0x22;
     doc.m_ProjectSettings[settings_page::kSlaveHmiStart + 1] = 0x11;
 
-    const auto input = takeCompileInput(*app);
+    const auto input = compile::takeCompileInput(*app);
     ASSERT_TRUE(input);
     std::vector<std::uint8_t> header(image::kHeaderAreaSize);
     image::StartMapValues values;

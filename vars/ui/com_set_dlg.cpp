@@ -171,6 +171,7 @@ CDlgCOMSET::CDlgCOMSET(settings_page::ComSetPage page, int firstFreeVarByte, std
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     ShowPage();
+    RememberShown();
     for (int i = 0; i < 2; ++i)
         ShowConnected(i);
 }
@@ -199,20 +200,27 @@ void CDlgCOMSET::ShowPage()
     m_upload[1]->setChecked(m_page.uploadKeys);
     m_upload[2]->setChecked(m_page.uploadOnHmiChange);
     const auto numbers = settings_page::PanelNumbers();
-    for (std::size_t i = 0; i < m_numbers.size(); ++i) {
+    for (std::size_t i = 0; i < m_numbers.size(); ++i)
         m_numbers[i]->setText(QString::number(SharedOf(m_page, numbers[i].offset)));
-        m_shownNumbers[i] = m_numbers[i]->text();
-    }
     for (std::size_t i = 0; i < m_checks.size(); ++i) {
         QSignalBlocker block(m_checks[i]);
         m_checks[i]->setChecked(SharedOf(m_page, kPanelChecks[i].offset) != 0);
-        m_shownChecks[i] = m_checks[i]->isChecked();
     }
-    for (std::size_t i = 0; i < m_hidden.size(); ++i) {
+    for (std::size_t i = 0; i < m_hidden.size(); ++i)
         m_hidden[i]->setCurrentIndex(SharedOf(m_page, kHiddenCombos[i].offset));
-        m_shownHidden[i] = m_hidden[i]->currentIndex();
-    }
     ApplyView();
+}
+
+void CDlgCOMSET::RememberShown()
+{
+    // Once, as loaded: a field the user edited stays an edit (and is checked) however often
+    // the page is shown again after a protocol change.
+    for (std::size_t i = 0; i < m_numbers.size(); ++i)
+        m_shownNumbers[i] = m_numbers[i]->text();
+    for (std::size_t i = 0; i < m_checks.size(); ++i)
+        m_shownChecks[i] = m_checks[i]->isChecked();
+    for (std::size_t i = 0; i < m_hidden.size(); ++i)
+        m_shownHidden[i] = m_hidden[i]->currentIndex();
 }
 
 settings_page::ComSetPage CDlgCOMSET::Page() const

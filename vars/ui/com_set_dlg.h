@@ -71,6 +71,7 @@ private:
     void OnProtocolChanged(int index);
     void OnConnect(int index);
     void ShowPage();
+    void RememberShown();
     void ApplyView();
     void ShowConnected(int index);
 
@@ -85,7 +86,7 @@ private:
     std::array<QLabel*, 3> m_numberLabels{};
     std::array<QCheckBox*, 2> m_checks{};
     std::array<QComboBox*, 4> m_hidden{};
-    // What the panel fields showed when the page was last shown, so only edits go back.
+    // What the panel fields showed when the sheet opened, so only edits go back.
     std::array<QString, 3> m_shownNumbers;
     std::array<bool, 2> m_shownChecks{};
     std::array<int, 4> m_shownHidden{};

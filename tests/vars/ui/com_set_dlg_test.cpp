@@ -104,6 +104,12 @@ TEST_F(ComSetSheet, BadInputIsRefusedWithTheSheetOpenAndStoresNothing)
          u8"串口1选择的三菱FX系列PLC的通信格式必须是：9600波特率，7位数据位，1位停止位，偶校验"},
         {"empty password", [](CDlgCOMSET& d) { d.panelNumber(0)->clear(); },
          u8"“工程密码”：请填入一个在0和999999999之间的整数。"},
+        {"empty password, then another protocol",
+         [](CDlgCOMSET& d) {
+             d.panelNumber(0)->clear();
+             d.port(0).protocol->setCurrentIndex(protocol::ModbusMaster);
+         },
+         u8"“工程密码”：请填入一个在0和999999999之间的整数。"},
         {"idle seconds 70000",
          [](CDlgCOMSET& d) {
              d.idleReturnCheck()->setChecked(true);
@@ -288,8 +294,9 @@ TEST_F(ComSetSheet, OtherSettingsShowWhatTheProtocolUses)
                 EXPECT_EQ(d.timeGroup()->isVisible(), c.times) << c.protocol;
                 EXPECT_EQ(d.advancedButton()->isVisible(), c.times) << c.protocol;
                 EXPECT_EQ(d.field(AckDelay)->isEnabled(), c.ackEnabled) << c.protocol;
-                if (!c.ackEnabled)
+                if (!c.ackEnabled) {
                     EXPECT_EQ(d.field(AckDelay)->text(), QStringLiteral("0"));
+                }
                 EXPECT_EQ(d.field(HmiStart)->isVisible(), c.starts) << c.protocol;
                 EXPECT_FALSE(d.field(AddressOffset)->isVisible());
                 d.dynamicCheck()->setChecked(true);
