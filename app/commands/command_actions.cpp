@@ -56,6 +56,7 @@ bool CommandActions::isBound(CommandKey key) const { return handlers_.count(key)
 
 void CommandActions::refresh(const ShellState& state)
 {
+    lastState_ = state;
     for (const CommandDef& def : commandTable()) {
         QAction* act = actions_.at(def.key);
         act->setEnabled(isBound(def.key) && isEnabled(def, state));
@@ -82,15 +83,61 @@ void CommandActions::fillMenuBar(QMenuBar* bar, std::span<const MenuDef> menus,
 
 void CommandActions::fillMenu(QMenu* m, const MenuDef& menu, const std::function<void()>& beforeShow)
 {
+    std::vector<CommandKey> expanded;
     for (const MenuEntry& e : menu.entries) {
         if (e.submenu != nullptr)
             fillMenu(m->addMenu(utf8(e.submenu->title)), *e.submenu, beforeShow);
         else if (e.id == 0)
             m->addSeparator();
-        else if (QAction* act = action({e.owner, e.id}))
+        else if (QAction* act = action({e.owner, e.id})) {
             m->addAction(act);
+            expanded.push_back({e.owner, e.id});
+        }
     }
     QObject::connect(m, &QMenu::aboutToShow, m, beforeShow);
+    // After the refresh, so the entries take the rule's current answer.
+    for (const CommandKey key : expanded)
+        QObject::connect(m, &QMenu::aboutToShow, m, [this, m, key] { expandEntries(m, key); });
+    QObject::connect(m, &QObject::destroyed, this, [this, m] { shownEntries_.erase(m); });
+}
+
+void CommandActions::setMenuEntries(CommandKey key, MenuEntries entries) { entries_[key] = std::move(entries); }
+
+QList<QAction*> CommandActions::menuEntryActions(const QMenu* menu) const
+{
+    const auto it = shownEntries_.find(menu);
+    return it == shownEntries_.end() ? QList<QAction*>{} : it->second;
+}
+
+void CommandActions::expandEntries(QMenu* menu, CommandKey key)
+{
+    const auto source = entries_.find(key);
+    const CommandDef* def = findCommand(key);
+    QAction* placeholder = action(key);
+    if (source == entries_.end() || def == nullptr || placeholder == nullptr)
+        return;
+    QList<QAction*>& shown = shownEntries_[menu];
+    qDeleteAll(shown);
+    shown.clear();
+    const QStringList texts = source->second.texts ? source->second.texts() : QStringList{};
+    const bool enabled = isEnabled(*def, lastState_);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* act = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(texts[i]), menu);
+        act->setEnabled(enabled);
+        connect(act, &QAction::triggered, this, [this, key, i] {
+            const auto it = entries_.find(key);
+            if (it != entries_.end() && it->second.run) {
+                auto run = it->second.run; // the handler may change the entries while it runs
+                run(i);
+            }
+            if (after_)
+                after_();
+        });
+        menu->insertAction(placeholder, act);
+        shown.push_back(act);
+    }
+    placeholder->setVisible(texts.isEmpty());
+    placeholder->setEnabled(false);
 }
 
 bool CommandActions::trigger(CommandKey key)

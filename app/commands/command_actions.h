@@ -7,6 +7,7 @@
 #include "app/commands/menu_layout.h"
 
 #include <QList>
+#include <QStringList>
 #include <QObject>
 #include <functional>
 #include <map>
@@ -43,15 +44,30 @@ public:
     // Runs a command as if chosen: only when bound and enabled by the last refresh.
     bool trigger(CommandKey key);
 
+    // Entries a menu lists in place of a command (the recent files in place of "最近文件"),
+    // built each time the menu opens and enabled by that command's rule. The command's own
+    // item shows, greyed, only while there are none.
+    struct MenuEntries {
+        std::function<QStringList()> texts;
+        std::function<void(int index)> run;
+    };
+    void setMenuEntries(CommandKey key, MenuEntries entries);
+    // The entries a menu shows now (after it opened).
+    QList<QAction*> menuEntryActions(const QMenu* menu) const;
+
 private:
     void run(CommandKey key);
     void fillMenu(QMenu* menu, const MenuDef& def, const std::function<void()>& beforeShow);
+    void expandEntries(QMenu* menu, CommandKey key);
 
     QWidget* host_;
     std::map<CommandKey, QAction*> actions_;
     QList<QAction*> editingShortcuts_;
     std::map<CommandKey, std::function<void()>> handlers_;
     std::function<void()> after_;
+    ShellState lastState_;
+    std::map<CommandKey, MenuEntries> entries_;
+    std::map<const QMenu*, QList<QAction*>> shownEntries_;
 };
 
 } // namespace qv::cmd

@@ -121,7 +121,7 @@ const CommandDef kCommands[] = {
     {{V, 32886}, u8"生成位图", nullptr, nullptr, hasSelection, nullptr},
     {{V, 32916}, u8"语音助手", nullptr, nullptr, editingView, nullptr},
     {{V, 32917}, u8"计算器", nullptr, nullptr, nullptr, nullptr},
-    {{V, 32926}, u8"配方管理", nullptr, nullptr, editingView, nullptr},
+    {{V, 32926}, u8"配方管理", nullptr, nullptr, tool, nullptr},
 
     // Project tree: the screens folder's commands.
     {{T, 32816}, u8"新建画面...", nullptr, nullptr, notCompiling, nullptr},

@@ -1,13 +1,16 @@
 #include "app/startup/main_window_factory.h"
 
+#include "app/editor_commands/editor_commands.h"
 #include "app/mainframe/main_frame.h"
 #include "app/shell/main_frame_setup.h"
 
 namespace qv {
 
-std::unique_ptr<QMainWindow> createMainWindow(CEditorApp& app, RecentFileList& /*recentFiles*/)
+std::unique_ptr<QMainWindow> createMainWindow(CEditorApp& app, RecentFileList& recentFiles)
 {
-    return createMainFrame(app);
+    auto frame = createMainFrame(app);
+    installRecentFiles(*frame, app, recentFiles);
+    return frame;
 }
 
 } // namespace qv

@@ -58,8 +58,9 @@ void CEditorApp::RebuildSimulation()
         project->m_nUserLevel = 0;
         for (std::size_t i = 1; i <= 3; ++i)
             project->m_TouchCalibration[i] = 0;
-        project->m_TouchCalibration[kTouchCalibrationRequest] =
-            project->SettingI32(settings::kCalibrateAtStart) != 0 ? 1 : 0;
+        // The only start-up calibration setting forbids the panel's power-up touch check,
+        // which has no counterpart here: a run starts without a calibration request.
+        project->m_TouchCalibration[kTouchCalibrationRequest] = 0;
         fitCopyRange(*this, *project);
     }
     m_AutoRefresh = 1;

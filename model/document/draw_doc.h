@@ -14,6 +14,7 @@
 #include "model/document/document_view.h"
 #include "model/shape/draw_obj.h"
 #include "platform/serial/com_port.h"
+#include "platform/serial/serial_framing.h"
 
 namespace qv {
 
@@ -87,13 +88,19 @@ constexpr std::size_t kStopBits1 = 156;
 constexpr std::size_t kPlcLink1 = 164;         // three ints
 constexpr std::size_t kPlcLink2 = 188;         // three ints
 constexpr std::size_t kNoAutoAddressAdjust = 216;
-constexpr std::size_t kCalibrateAtStart = 144;   // the simulation start asks for a touch calibration
+constexpr std::size_t kNoPowerUpCalibration = 144; // "禁止上电5秒检测校准": the panel skips its power-up touch check
+constexpr std::size_t kProjectPassword = 212;      // "工程密码:"
+constexpr std::size_t kNoCommAtSlaveZero = 228;    // slave address 0 means no communication
+constexpr std::size_t kDynamicSlaveAddress = 232;
+constexpr std::size_t kSlaveAddressOffset = 236;
 constexpr std::size_t kCopyCustomRange = 248;    // HMI variable copy: own range, its start and length
 constexpr std::size_t kCopyStart = 252;
 constexpr std::size_t kCopyLength = 256;
 constexpr std::size_t kIdleReturnOn = 276;       // return to a screen after a time without input
 constexpr std::size_t kIdleReturnSeconds = 280;
 constexpr std::size_t kIdleReturnScreen = 284;
+constexpr std::size_t kSlaveHmiStart = 288;        // u16: the Modbus slave's first HMI variable address
+constexpr std::size_t kSlaveRegisterStart = 290;   // u16: its first register address
 } // namespace settings
 
 // Builds the project tree's window items (the Qt side implements it).
@@ -179,9 +186,15 @@ public:
     void InitSystemVariables();
     void OnBackgroundColor();
     bool CanChangeBackground() const;
-    // Online link of serial port 1 (defined with the serial port code).
+    // Online link of serial port 1 on the stored settings (defined with the serial port code).
     void ConnectSerialPort1();
     void DisconnectSerialPort1();
+    // Online link of port `index` (0: port 1, 1: port 2) on the given line. False when the
+    // port cannot be opened; `why` (UTF-8) then says why and the link stays down.
+    bool ConnectSerialPort(int index, int com, int baud, const SerialFrame& frame, std::string* why = nullptr);
+    // Closes the port for real and posts the port's "...未连接" status text.
+    void DisconnectSerialPort(int index);
+    bool IsSerialPortConnected(int index) const { return (index == 0 ? m_bPort1Connected : m_bPort2Connected) != 0; }
 
     // --- broadcasts over every object --------------------------------------------------
     void RenumberAfterVarDelete(int row);
@@ -229,8 +242,9 @@ public:
     std::int32_t m_nUserLevel = 0;                   // 1 junior, 2 advanced, 3 super; not stored
     std::int32_t m_bPort1Connected = 0;              // not stored
     std::int32_t m_bPort2Connected = 0;              // not stored
-    // The PC's serial ports. Port 1's owner outlives both ports, and port 1 stops first.
+    // The PC's serial ports. The owners outlive both ports, and port 1 stops first.
     std::shared_ptr<SerialLinkOwner> m_pPort1Owner;  // online link (online_link.cpp)
+    std::shared_ptr<SerialLinkOwner> m_pPort2Owner;
     CComPort m_ComPort2;
     CComPort m_ComPort1;
     TouchCalibration m_TouchCalibration{};

@@ -25,10 +25,11 @@ void LogLink(const std::string& text)
 
 } // namespace
 
-std::string SerialPort1StatusText(int baud, int com, bool connected)
+std::string SerialPortStatusText(int port, int baud, int com, bool connected)
 {
     // Built from pieces: GBK text never goes through a format string.
-    return std::to_string(baud) + "波特率，串口1COM" + std::to_string(com) + (connected ? "已连接" : "未连接");
+    return std::to_string(baud) + "波特率，串口" + std::to_string(port) + "COM" + std::to_string(com) +
+           (connected ? "已连接" : "未连接");
 }
 
 std::string SerialPortIdleText(int port) { return "串口" + std::to_string(port) + "未连接"; }
@@ -56,12 +57,29 @@ void SerialLinkOwner::OnPortLost(int port, const std::string& reason)
     std::weak_ptr<SerialLinkOwner> self = weak_from_this();
     reports->post(ReportCall{[self, connection, reason] {
         const auto owner = self.lock();
-        if (!owner || owner->m_nConnection.load() != connection || !owner->m_doc.m_bPort1Connected)
+        if (!owner || owner->m_nConnection.load() != connection || !owner->m_doc.IsSerialPortConnected(owner->m_index))
             return; // the document went away, or this connection was already replaced
         LogLink(reason);
-        owner->m_doc.DisconnectSerialPort1();
+        owner->m_doc.DisconnectSerialPort(owner->m_index);
     }});
 }
+
+namespace {
+
+struct PortOfDoc {
+    CComPort& port;
+    std::shared_ptr<SerialLinkOwner>& owner;
+    std::int32_t& connected;
+};
+
+PortOfDoc PortAt(CDrawDoc& doc, int index)
+{
+    if (index == 0)
+        return {doc.m_ComPort1, doc.m_pPort1Owner, doc.m_bPort1Connected};
+    return {doc.m_ComPort2, doc.m_pPort2Owner, doc.m_bPort2Connected};
+}
+
+} // namespace
 
 void CDrawDoc::ConnectSerialPort1()
 {
@@ -71,37 +89,47 @@ void CDrawDoc::ConnectSerialPort1()
     const SerialFrame frame = SerialFraming(project.SettingI32(settings::kDataBits1),
                                             project.SettingI32(settings::kParity1),
                                             project.SettingI32(settings::kStopBits1));
-    const int com = project.m_serial.com1;
-    const int baud = project.m_serial.baud1;
-
-    if (!m_pPort1Owner)
-        m_pPort1Owner = std::make_shared<SerialLinkOwner>(*this);
-    ReportQueue& reports = SerialLinkReports();
-    m_pPort1Owner->BeginConnection(reports);
     // A port that cannot be opened leaves the link down without a message; the reason is
     // logged for whoever looks.
-    if (!m_ComPort1.InitPort(m_pPort1Owner.get(), com, baud, frame.parity, frame.dataBits, frame.stopBits,
-                             kLinkEventMask, kLinkWriteBufferSize)) {
-        LogLink(m_ComPort1.LastErrorText());
-        return;
-    }
-    if (!m_ComPort1.StartMonitoring()) {
-        LogLink(m_ComPort1.LastErrorText());
-        m_ComPort1.ClosePort();
-        return;
-    }
-    m_bPort1Connected = 1;
-    reports.post(ReportStatus{kLinkStatusPane, SerialPort1StatusText(baud, com, true)});
+    std::string why;
+    if (!ConnectSerialPort(0, project.m_serial.com1, project.m_serial.baud1, frame, &why))
+        LogLink(why);
 }
 
-void CDrawDoc::DisconnectSerialPort1()
+bool CDrawDoc::ConnectSerialPort(int index, int com, int baud, const SerialFrame& frame, std::string* why)
+{
+    PortOfDoc p = PortAt(*this, index);
+    if (p.connected)
+        return true;
+    if (!p.owner)
+        p.owner = std::make_shared<SerialLinkOwner>(*this, index);
+    ReportQueue& reports = SerialLinkReports();
+    p.owner->BeginConnection(reports);
+    if (!p.port.InitPort(p.owner.get(), com, baud, frame.parity, frame.dataBits, frame.stopBits, kLinkEventMask,
+                         kLinkWriteBufferSize) ||
+        !p.port.StartMonitoring()) {
+        if (why)
+            *why = p.port.LastErrorText();
+        p.port.ClosePort();
+        return false;
+    }
+    p.connected = 1;
+    reports.post(ReportStatus{kLinkStatusPane + index, SerialPortStatusText(index + 1, baud, com, true)});
+    return true;
+}
+
+void CDrawDoc::DisconnectSerialPort1() { DisconnectSerialPort(0); }
+
+void CDrawDoc::DisconnectSerialPort(int index)
 {
     const CDrawDoc& project = SettingsDocument(*this);
-    SerialLinkReports().post(
-        ReportStatus{kLinkStatusPane, SerialPort1StatusText(project.m_serial.baud1, project.m_serial.com1, false)});
-    if (m_bPort1Connected) {
-        m_ComPort1.ClosePort();
-        m_bPort1Connected = 0;
+    const int baud = index == 0 ? project.m_serial.baud1 : project.m_serial.baud2;
+    const int com = index == 0 ? project.m_serial.com1 : project.m_serial.com2;
+    SerialLinkReports().post(ReportStatus{kLinkStatusPane + index, SerialPortStatusText(index + 1, baud, com, false)});
+    PortOfDoc p = PortAt(*this, index);
+    if (p.connected) {
+        p.port.ClosePort();
+        p.connected = 0;
     }
 }
 

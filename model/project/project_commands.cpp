@@ -4,6 +4,7 @@
 #include "model/app/folder_copy.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
+#include "model/project/recent_project.h"
 #include "model/project/resolution_range.h"
 #include "model/tree/window_names.h"
 #include "platform/text/gbk.h"
@@ -214,22 +215,41 @@ bool CEditorApp::OnProjectOpen()
     const auto file = Dialogs().ChooseProjectFile();
     if (!file || samePath(*file, m_strProjectPath))
         return false;
+    return ReplaceOpenProject(*this, *file);
+}
+
+bool ReplaceOpenProject(CEditorApp& app, const fs::path& file)
+{
     // The open project is closed only once the chosen file is known to load.
     {
         CDrawDoc probe;
         DocumentError error;
-        if (!probe.OnOpenDocument(*file, &error)) {
-            Prompt().ShowMessage(error.messageGbk, UiPrompts::Icon::Error);
+        if (!probe.OnOpenDocument(file, &error)) {
+            app.Prompt().ShowMessage(error.messageGbk, UiPrompts::Icon::Error);
             return false;
         }
         if (!IsProjectResolutionInRange(probe.m_nWindowWidth, probe.m_nWindowHeight)) {
-            Prompt().ShowMessage(ProjectResolutionRefusal(*file, probe.m_nWindowWidth, probe.m_nWindowHeight),
-                                 UiPrompts::Icon::Error);
+            app.Prompt().ShowMessage(ProjectResolutionRefusal(file, probe.m_nWindowWidth, probe.m_nWindowHeight),
+                                     UiPrompts::Icon::Error);
             return false;
         }
     }
-    CloseAllDocuments();
-    return OpenProjectFile(*file);
+    app.CloseAllDocuments();
+    return app.OpenProjectFile(file);
+}
+
+RecentOpen OpenRecentProject(CEditorApp& app, const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        app.Prompt().ShowMessage(std::string(txt::RecentProjectGone) + pathForMessage(file), UiPrompts::Icon::Warning);
+        return RecentOpen::Gone;
+    }
+    if (app.GetDocManager().AllDocuments().empty())
+        return app.OpenProjectFile(file) ? RecentOpen::Opened : RecentOpen::Failed;
+    if (samePath(file, app.m_strProjectPath) || !app.SaveBeforeClosing())
+        return RecentOpen::Kept;
+    return ReplaceOpenProject(app, file) ? RecentOpen::Opened : RecentOpen::Failed;
 }
 
 bool CEditorApp::OnProjectClose()

@@ -21,6 +21,7 @@ inline constexpr std::string_view CannotWriteLatest = "无法写入latest.txt：
 inline constexpr std::string_view CannotCopyFolder = "无法复制文件夹：";
 inline constexpr std::string_view CannotCopyFile = "无法复制文件：";
 inline constexpr std::string_view CannotReadFile = "无法读取文件：";
+inline constexpr std::string_view RecentProjectGone = "工程文件不存在，已从最近文件列表中删除：";
 inline constexpr std::string_view NameNotGbk = "名字含有GBK不能表示的字符：";
 inline constexpr std::string_view WindowNotFixed = "窗口文件没有更新变量编号，它的变量引用可能已经错位：";
 

@@ -5,6 +5,7 @@
 // button) are here too.
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
+#include "platform/qt/range_prompt.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -52,9 +53,7 @@ ColorRef fromQColor(const QColor& color);
 QFont toQFont(const LogFont& font);
 LogFont fromQFont(const QFont& font, const LogFont& base);
 
-// The framework's range prompt for an integer outside [low, high], naming the field (its
-// label, trailing colon dropped) when one is given.
-QString RangePromptText(long long low, long long high, const QString& field = QString());
+// The framework's range prompt (RangePromptText) shown as a page message.
 void ShowRangePrompt(QWidget* parent, long long low, long long high, const QString& field = QString());
 
 } // namespace qv

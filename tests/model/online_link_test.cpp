@@ -52,7 +52,7 @@ protected:
         std::vector<std::string> texts;
         while (SerialLinkReports().drain([&](Report& r) {
             if (auto* s = std::get_if<ReportStatus>(&r)) {
-                EXPECT_EQ(s->pane, kLinkStatusPane);
+                EXPECT_EQ(s->pane, pane);
                 texts.push_back(s->gbk);
             } else if (auto* c = std::get_if<ReportCall>(&r)) {
                 c->run();
@@ -91,6 +91,7 @@ protected:
 
     test::PtyPeer link, other;
     std::unique_ptr<CDrawDoc> doc;
+    int pane = kLinkStatusPane; // where drain() expects the texts
     std::mutex postedMutex;
     std::condition_variable postedCv;
     bool posted = false;
@@ -170,6 +171,34 @@ TEST_F(OnlineLink, LateLossOfAnEarlierConnectionIsIgnored)
     drain();
     EXPECT_EQ(doc->m_bPort1Connected, 1);
     EXPECT_TRUE(doc->m_ComPort1.IsMonitoring());
+}
+
+TEST_F(OnlineLink, PortTwoLinksOnItsOwnLineAndPaneAndGoesDownWhenLost)
+{
+    pane = kLinkStatusPane + 1;
+    doc->m_serial.com2 = kOtherCom;
+    doc->m_serial.baud2 = 4800;
+    std::string why;
+    ASSERT_TRUE(doc->ConnectSerialPort(1, kOtherCom, 4800, SerialFraming(0, 0, 0), &why)) << why;
+    EXPECT_TRUE(doc->IsSerialPortConnected(1));
+    EXPECT_FALSE(doc->IsSerialPortConnected(0));
+    EXPECT_TRUE(doc->m_ComPort2.IsMonitoring());
+    EXPECT_EQ(drain(), std::vector<std::string>{"4800波特率，串口2COM10已连接"});
+    {
+        std::lock_guard lock(postedMutex);
+        posted = false;
+    }
+    other.hangUp();
+    ASSERT_TRUE(waitForLostCall());
+    EXPECT_EQ(drain(), std::vector<std::string>{"4800波特率，串口2COM10未连接"});
+    EXPECT_FALSE(doc->IsSerialPortConnected(1));
+    EXPECT_FALSE(doc->m_ComPort2.IsOpen());
+
+    // A port that cannot be opened says why and stays down.
+    EXPECT_FALSE(doc->ConnectSerialPort(1, 7, 4800, SerialFraming(0, 0, 0), &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(doc->IsSerialPortConnected(1));
+    EXPECT_TRUE(drain().empty());
 }
 
 TEST_F(OnlineLink, LossReportedAfterTheDocumentIsGoneDoesNothing)

@@ -21,13 +21,20 @@ struct PortParams {
 };
 constexpr std::array<PortParams, 2> kPortParams{{{0, 1, 2, 3, 4}, {7, 8, 5, 6, 9}}};
 
-constexpr std::array<SharedSlot, 19> kSharedSlots{{
+constexpr std::array<SharedSlot, 21> kSharedSlots{{
     {68, SlotKind::Byte},  {70, SlotKind::Byte},  {71, SlotKind::Byte},  {84, SlotKind::LowByteOfInt32},
-    {144, SlotKind::Int32}, {212, SlotKind::Int32}, {228, SlotKind::Int32}, {232, SlotKind::Int32},
-    {236, SlotKind::Int32}, {240, SlotKind::Int32}, {244, SlotKind::Int32}, {248, SlotKind::Int32},
-    {252, SlotKind::Int32}, {256, SlotKind::Int32}, {260, SlotKind::Int32}, {276, SlotKind::Int32},
-    {280, SlotKind::Int32}, {284, SlotKind::Int32}, {kUploadModeOffset, SlotKind::Int32},
+    {kNoPowerUpCalibration, SlotKind::Int32}, {kProjectPassword, SlotKind::Int32},
+    {kNoCommAtSlaveZero, SlotKind::Int32}, {kDynamicSlaveAddress, SlotKind::Int32},
+    {kSlaveAddressOffset, SlotKind::Int32}, {240, SlotKind::Int32}, {244, SlotKind::Int32}, {248, SlotKind::Int32},
+    {252, SlotKind::Int32}, {256, SlotKind::Int32}, {260, SlotKind::Int32}, {kIdleReturnOn, SlotKind::Int32},
+    {kIdleReturnSeconds, SlotKind::Int32}, {kIdleReturnScreen, SlotKind::Int32}, {kUploadModeOffset, SlotKind::Int32},
+    {kSlaveHmiStart, SlotKind::UInt16}, {kSlaveRegisterStart, SlotKind::UInt16},
 }};
+static_assert(kNoPowerUpCalibration == settings::kNoPowerUpCalibration && kProjectPassword == settings::kProjectPassword &&
+              kIdleReturnOn == settings::kIdleReturnOn && kIdleReturnSeconds == settings::kIdleReturnSeconds &&
+              kIdleReturnScreen == settings::kIdleReturnScreen && kSlaveHmiStart == settings::kSlaveHmiStart &&
+              kSlaveRegisterStart == settings::kSlaveRegisterStart && kNoCommAtSlaveZero == settings::kNoCommAtSlaveZero &&
+              kDynamicSlaveAddress == settings::kDynamicSlaveAddress && kSlaveAddressOffset == settings::kSlaveAddressOffset);
 
 constexpr int kCopyFrameExtra = 24;
 constexpr int kPlcMasterLength = 256;
@@ -90,6 +97,8 @@ int ReadSlot(const ProjectSettings& s, const SharedSlot& slot)
         return s[slot.offset];
     case SlotKind::Int32:
         return i32(slot.offset);
+    case SlotKind::UInt16:
+        return s[slot.offset] | (s[slot.offset + 1] << 8);
     }
     return 0;
 }
@@ -105,6 +114,10 @@ void WriteSlot(CDrawDoc& doc, const SharedSlot& slot, int value)
         return;
     case SlotKind::Int32:
         doc.SetSettingI32(slot.offset, value);
+        return;
+    case SlotKind::UInt16:
+        doc.m_ProjectSettings[slot.offset] = static_cast<std::uint8_t>(value);
+        doc.m_ProjectSettings[slot.offset + 1] = static_cast<std::uint8_t>(value >> 8);
         return;
     }
 }
@@ -186,15 +199,19 @@ PageView ViewOf(const ComSetPage& page)
     return view;
 }
 
+std::optional<std::string> CheckAcceptRules(const ComSetPage& page)
+{
+    for (const AcceptRule& rule : kAcceptRules)
+        if (rule.fails(page, rule.port < 0 ? 0 : rule.port))
+            return std::string(rule.message);
+    return std::nullopt;
+}
+
 CommitResult CommitPage(const ComSetPage& page, CDrawDoc& doc)
 {
     CommitResult result;
-    for (const AcceptRule& rule : kAcceptRules) {
-        if (rule.fails(page, rule.port < 0 ? 0 : rule.port)) {
-            result.refusal = std::string(rule.message);
-            return result;
-        }
-    }
+    if ((result.refusal = CheckAcceptRules(page)))
+        return result;
     for (std::size_t i = 0; i < 2; ++i) {
         const PortFields& p = page.ports[i];
         const PortParams& sp = kPortParams[i];

@@ -31,7 +31,7 @@ struct PortFields {
 };
 
 // Where each value of the page lives. `Kind` says how the stored value becomes the page's.
-enum class SlotKind { Int32, Byte, LowByteOfInt32 };
+enum class SlotKind { Int32, Byte, LowByteOfInt32, UInt16 };
 
 struct SharedSlot {
     std::size_t offset;
@@ -42,6 +42,18 @@ struct SharedSlot {
 std::span<const SharedSlot> SharedSlots();
 
 inline constexpr std::size_t kUploadModeOffset = 268;
+// The panel options of the page; the hidden combos' bytes 68, 70, 71 and 84 pass through.
+inline constexpr std::size_t kNoPowerUpCalibration = 144;
+inline constexpr std::size_t kProjectPassword = 212;
+inline constexpr std::size_t kIdleReturnOn = 276;
+inline constexpr std::size_t kIdleReturnSeconds = 280;  // 0..65535
+inline constexpr std::size_t kIdleReturnScreen = 284;   // 0..255
+// The other settings shared by both ports, and the Modbus slave's two start addresses (u16).
+inline constexpr std::size_t kNoCommAtSlaveZero = 228;
+inline constexpr std::size_t kDynamicSlaveAddress = 232;
+inline constexpr std::size_t kSlaveAddressOffset = 236;
+inline constexpr std::size_t kSlaveHmiStart = 288;
+inline constexpr std::size_t kSlaveRegisterStart = 290;
 // The HMI variable copy settings: six ints, once per project, in the order of their dialog.
 inline constexpr std::size_t kCopyLocalAddress = 240;
 inline constexpr std::size_t kCopyIndependentScreens = 244;
@@ -87,6 +99,10 @@ struct CommitResult {
     std::optional<std::string> touchNote;   // GBK; the protocols and lengths were kept
     bool resolutionChanged = false;
 };
+
+// The first accept rule (1 to 7) the page fails, as its message (GBK); checked on OK while the
+// sheet is still open, so a refusal loses no edit.
+std::optional<std::string> CheckAcceptRules(const ComSetPage& page);
 
 // Applies the accept rules in order and stores the page into `doc`'s serial parameters and
 // settings block. Rescaling the windows and saving are left to the caller.

@@ -4,6 +4,7 @@
 #include "model/document/draw_doc.h"
 #include "model/project/file_copies.h"
 #include "model/vars/hmi_vars.h"
+#include "platform/serial/serial_framing.h"
 
 namespace qv::settings_page {
 
@@ -39,6 +40,14 @@ CommitResult ApplyToProject(CEditorApp& app, const ComSetPage& page)
     doc->DoFileSave();
     doc->UpdateAllViews(nullptr);
     return result;
+}
+
+bool ConnectPagePort(CDrawDoc& doc, const ComSetPage& page, int index, std::string* why)
+{
+    const PortFields& p = page.ports[static_cast<std::size_t>(index)];
+    (index == 0 ? doc.m_serial.com1 : doc.m_serial.com2) = p.com;
+    (index == 0 ? doc.m_serial.baud1 : doc.m_serial.baud2) = p.baud;
+    return doc.ConnectSerialPort(index, p.com, p.baud, SerialFraming(p.dataBits, p.parity, p.stopBits), why);
 }
 
 } // namespace qv::settings_page

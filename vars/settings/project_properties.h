@@ -3,7 +3,10 @@
 // rules, a changed resolution rescaling every window, then the project saved.
 #include "vars/settings/com_set_page.h"
 
+#include <string>
+
 namespace qv {
+class CDrawDoc;
 class CEditorApp;
 }
 
@@ -18,5 +21,10 @@ int FirstFreeVarByte(const CEditorApp& app);
 // Applies an accepted page. A refusal stores nothing; otherwise a changed resolution rescales
 // the windows, the project document is saved and its views repainted.
 CommitResult ApplyToProject(CEditorApp& app, const ComSetPage& page);
+
+// The connect button of port `index` (0 or 1): the page's COM number and baud go into the
+// project document's settings of that port, then its port opens on the page's framing.
+// False when the port cannot be opened; `why` (UTF-8) says why.
+bool ConnectPagePort(CDrawDoc& doc, const ComSetPage& page, int index, std::string* why);
 
 } // namespace qv::settings_page
