@@ -1,1 +1,6 @@
-int main(){return 0;}
+#include "tool/ui/tessolin_main.h"
+
+int main(int argc, char** argv)
+{
+    return qv::tool::runTessolin(argc, argv);
+}
