@@ -184,7 +184,7 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
     });
     connect(button(1086), &QPushButton::clicked, this, [this] {
         const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                          q("图片(*.jpg;*.jpeg;*.bmp;*.gif)").replace(';', ' '));
+                                                          q("图片(*.jpg;*.jpeg;*.bmp;*.gif)").replace(QLatin1Char(';'), QLatin1Char(' ')));
         if (!file.isEmpty())
             scanFolder(std::filesystem::path(file.toStdString()).parent_path());
     });
