@@ -128,10 +128,6 @@ std::optional<PanelStart> startPicturesUdp(UdpToolLink& link, std::size_t count,
     return start;
 }
 
-namespace {
-
-enum class Placed { Written, Full, Failed };
-
 // Writes `data` at `address`, moving on past bad blocks while the area lasts. A status word
 // outside what was just written is the panel's fault: it would send us backwards.
 Placed placeBlock(ToolLink& link, std::span<const std::uint8_t> data, std::uint64_t& address, std::uint64_t limit,
@@ -154,8 +150,6 @@ Placed placeBlock(ToolLink& link, std::span<const std::uint8_t> data, std::uint6
             return Placed::Full;
     }
 }
-
-} // namespace
 
 bool writePictures(const std::vector<std::string>& paths, const std::vector<PicturePtr>& pictures, const PanelStart& start,
                    ToolLink& link, TransferContext& context, const std::filesystem::path& folder, DownloadReport& report)

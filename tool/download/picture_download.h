@@ -41,6 +41,13 @@ std::optional<PanelStart> startPicturesUdp(UdpToolLink& link, std::size_t count,
 bool writePictures(const std::vector<std::string>& paths, const std::vector<PicturePtr>& pictures, const PanelStart& start,
                    ToolLink& link, TransferContext& context, const std::filesystem::path& folder, DownloadReport& report);
 
+enum class Placed { Written, Full, Failed };
+
+// Writes `data` at `address`, moving on to the next block past each bad one while `address`
+// stays at or below `limit`. A status word outside what was just written is refused.
+Placed placeBlock(ToolLink& link, std::span<const std::uint8_t> data, std::uint64_t& address, std::uint64_t limit,
+                  const FlashGeometry& g, DownloadReport& report, TransferContext& context);
+
 // Messages shared by the downloads.
 namespace text {
 inline const std::string kNoFiles = "请先添加文件!!!";
