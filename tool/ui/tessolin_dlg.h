@@ -57,10 +57,13 @@ signals:
     void downloadEnded();
     void messageShown(const QString& text);
 
-protected:
-    void closeEvent(QCloseEvent* e) override;
+public:
+    // Every way of closing is refused while a download runs.
     void reject() override;
     void done(int r) override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void showPreview(QListWidget* list);

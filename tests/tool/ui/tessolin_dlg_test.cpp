@@ -3,6 +3,7 @@
 #include "device/simpanel/sim_udp_panel.h"
 #include "platform/qt/qtext.h"
 #include "platform/surface/bmp_file.h"
+#include "platform/surface/surface.h"
 #include "tests/fixtures/temp_dir.h"
 #include "tool/picture/folder_scan.h"
 #include "tool/ui/tessolin_dlg.h"
