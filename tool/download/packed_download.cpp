@@ -2,6 +2,7 @@
 
 #include "platform/files/atomic_file.h"
 #include "tool/download/picture_download.h"
+#include "tool/fonts/font_download.h"
 #include "tool/packed/packed_file.h"
 #include "tool/picture/picture_record.h"
 
@@ -119,13 +120,7 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
     };
     if (!writeDirectory(directory, 0, 2 * g.block, text::kBadDirectory.c_str()))
         return false;
-    std::vector<std::uint8_t> fonts(g.block, 0);
-    fonts[g.block - 1] = 'Z';
-    for (int n = 0; n < kFontSlots; ++n) {
-        const auto [w, h] = fixedFontCell(n);
-        put(fonts, 8 * static_cast<std::size_t>(n) + 4, w, 2);
-        put(fonts, 8 * static_cast<std::size_t>(n) + 6, h, 2);
-    }
+    std::vector<std::uint8_t> fonts = emptyFontDirectory(g);
     for (const PackedFont& f : contents->fonts) {
         if (address + f.length >= g.capacity) {
             report.message("FLASH容量不够!!!");
