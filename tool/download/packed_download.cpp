@@ -130,18 +130,15 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
             report.message("PicZiku.zip文件出错");
             return false;
         }
-        const Placed placed = placeBlock(link, data, address, g.capacity - 1, g, report, context);
-        if (placed == Placed::Failed)
-            return false;
-        if (placed == Placed::Full) {
-            report.message("FLASH容量不够!!!");
+        const Placed placed = placeFont(fonts, f.slot, data, address, g, link, report, context);
+        if (placed != Placed::Written) {
+            if (placed == Placed::Failed)
+                return false;
             break;
         }
         const std::size_t at = 8 * static_cast<std::size_t>(f.slot);
-        put(fonts, at, static_cast<std::uint32_t>(address), 4);
         put(fonts, at + 4, f.width, 2);
         put(fonts, at + 6, f.height, 2);
-        address += f.length;
     }
     if (!writeDirectory(fonts, g.block, 3 * g.block, "字库基地址的FLASH区是坏块,请报修!!!"))
         return false;

@@ -67,6 +67,20 @@ std::vector<std::uint8_t> emptyFontDirectory(const FlashGeometry& g)
     return directory;
 }
 
+Placed placeFont(std::vector<std::uint8_t>& directory, int slot, std::span<const std::uint8_t> data,
+                 std::uint64_t& address, const FlashGeometry& g, ToolLink& link, DownloadReport& report,
+                 TransferContext& context)
+{
+    const Placed placed = placeBlock(link, data, address, g.capacity - 1, g, report, context);
+    if (placed == Placed::Full)
+        report.message("FLASH容量不够!!!");
+    if (placed != Placed::Written)
+        return placed;
+    put(directory, 8 * static_cast<std::size_t>(slot), static_cast<std::uint32_t>(address), 4);
+    address += data.size();
+    return placed;
+}
+
 bool downloadFonts(const FontSelection& selection, const std::filesystem::path& folder, const FlashGeometry& g,
                    ToolLink& link, TransferContext& context, DownloadReport& report)
 {
@@ -103,15 +117,12 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
         std::vector<std::uint8_t> data(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
         data.resize(length, 0);
         report.status(n);
-        const Placed placed = placeBlock(link, data, address, g.capacity - 1, g, report, context);
-        if (placed == Placed::Failed)
-            return false;
-        if (placed == Placed::Full) {
-            report.message("FLASH容量不够!!!");
+        const Placed placed = placeFont(directory, n, data, address, g, link, report, context);
+        if (placed != Placed::Written) {
+            if (placed == Placed::Failed)
+                return false;
             break;
         }
-        put(directory, 8 * static_cast<std::size_t>(n), static_cast<std::uint32_t>(address), 4);
-        address += length;
         written += length;
     }
     report.status(kFontSlots);

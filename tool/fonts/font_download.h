@@ -4,6 +4,7 @@
 // 1 x block (or 3 x block when that block is bad). Fonts whose files do not open are named.
 #include "tool/download/download_report.h"
 #include "tool/flash/flash_geometry.h"
+#include "tool/download/picture_download.h"
 #include "tool/link/tool_link.h"
 
 #include <array>
@@ -25,6 +26,12 @@ FontSelection chooseFonts(const std::set<int>& ticked);
 
 // A font directory block: zero, the fixed cells of the predefined slots, 'Z' last.
 std::vector<std::uint8_t> emptyFontDirectory(const FlashGeometry& g);
+
+// Writes one font's data at `address`, past bad blocks, enters its address in slot `slot`
+// of the directory and moves `address` past it.
+Placed placeFont(std::vector<std::uint8_t>& directory, int slot, std::span<const std::uint8_t> data,
+                 std::uint64_t& address, const FlashGeometry& g, ToolLink& link, DownloadReport& report,
+                 TransferContext& context);
 
 std::filesystem::path fontPath(const std::filesystem::path& folder, int slot);
 
