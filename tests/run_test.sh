@@ -4,5 +4,7 @@ src="$(cd "$(dirname "$0")/.." && pwd)"
 export QT_QPA_PLATFORM=offscreen
 export SDL_AUDIODRIVER=dummy
 export QV_SOURCE_DIR="$src"
+# Network tests reach loopback panels only.
+export QV_LOOPBACK_ONLY=1
 export LSAN_OPTIONS="suppressions=$src/tests/lsan.supp:print_suppressions=0"
 exec "$@"

@@ -9,6 +9,7 @@
 #include "app/projecttree/tree_host.h"
 #include "app/props_commands/props_commands.h"
 #include "app/settings_commands/settings_commands.h"
+#include "app/tool_commands/tool_start.h"
 #include "app/sim_commands/sim_commands.h"
 #include "app/shell/editor_app_shell.h"
 #include "app/vars_commands/vars_commands.h"
@@ -34,6 +35,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     bindVarsCommands(*frame, app);
     bindSettingsCommands(*frame, app);
     bindSimCommands(*frame, app);
+    bindToolCommands(*frame, app);
     installProjectTree(app, *frame);
     installPropertySheets(app, f);
     frame->RefreshCommands();

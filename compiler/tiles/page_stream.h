@@ -1,42 +1,10 @@
 #pragma once
-// Picture data as the panel reads it: every page of the data starts with a 0x82 byte, so a
-// pixel byte never sits on a page start. The stream collects the bytes in memory, knowing the
-// image position they will be written at, and the caller appends them in one go.
-#include <cstdint>
-#include <vector>
+// The compiler's pictures use the platform's page stream (shared with the download tool).
+#include "platform/pixels/page_stream.h"
 
 namespace qv::tiles {
 
-inline constexpr std::uint8_t kPageStartByte = 0x82;
-
-class PageStream {
-public:
-    PageStream(std::uint64_t startPosition, std::uint32_t pageMask) : start_(startPosition), pageMask_(pageMask) {}
-
-    std::uint64_t position() const { return start_ + bytes_.size(); }
-    std::uint64_t startPosition() const { return start_; }
-
-    // A data byte: a page start gets its 0x82 first.
-    void put(std::uint8_t b)
-    {
-        if ((position() & pageMask_) == 0)
-            bytes_.push_back(kPageStartByte);
-        bytes_.push_back(b);
-    }
-    // A byte written as it is (the 0x82 that opens every tile).
-    void putRaw(std::uint8_t b) { bytes_.push_back(b); }
-    void padToPage()
-    {
-        while ((position() & pageMask_) != 0)
-            bytes_.push_back(kPageStartByte);
-    }
-
-    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-
-private:
-    std::uint64_t start_;
-    std::uint32_t pageMask_;
-    std::vector<std::uint8_t> bytes_;
-};
+using pixels::kPageStartByte;
+using pixels::PageStream;
 
 } // namespace qv::tiles

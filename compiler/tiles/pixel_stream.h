@@ -15,10 +15,7 @@ class Surface;
 
 namespace qv::tiles {
 
-constexpr std::uint16_t toRgb565(ColorRef c)
-{
-    return static_cast<std::uint16_t>(((redOf(c) & 0xF8) << 8) | ((greenOf(c) & 0xFC) << 3) | (blueOf(c) >> 3));
-}
+using pixels::toRgb565;
 
 // The picture colours every keyed picture uses.
 inline constexpr ColorRef kKeyColor = 0x00F8FCF8;

@@ -12,6 +12,9 @@ using usb::XferStatus;
 // The panel's own reading of the command tables.
 constexpr std::uint8_t kWrite = 1, kBusy = 2, kAbort = 3, kReset = 4, kRead = 6, kUpgrade = 7, kInfo = 11,
                        kClock = 0x30, kFlashTest = 0x31, kBuzzer = 0x32;
+// The picture tool's one-byte commands.
+constexpr std::uint8_t kRawData = 5, kToolFlashType = 'X', kToolDirectory = 'Y', kToolPrepare = 'Z',
+                       kToolRelease = '[';
 constexpr std::size_t kMarkAt = 10;
 constexpr char kMark[] = "usb-hid";
 constexpr std::uint8_t kOpWrite10 = 0x2A, kOpRead10 = 0x28, kMailbox = 100;
@@ -352,7 +355,18 @@ bool SimPanel::isMarkedAbort(std::span<const std::uint8_t> frame, std::size_t co
 
 void SimPanel::onCommand(std::span<const std::uint8_t> c)
 {
+    rawData_ = false;
     switch (c[0]) {
+    case kRawData: rawData_ = true; break;
+    case kToolFlashType: replies_.push_back({settings_.toolFlashType}); break;
+    case kToolDirectory: {
+        const std::uint32_t d = settings_.toolDirectory;
+        replies_.push_back({static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(d >> 8),
+                            static_cast<std::uint8_t>(d >> 16), static_cast<std::uint8_t>(d >> 24)});
+        break;
+    }
+    case kToolPrepare: ++events_.prepares; break;
+    case kToolRelease: ++events_.releases; break;
     case kWrite:
         writeAddress_ = le32(c, 1);
         writeLength_ = le32(c, 5);
@@ -400,6 +414,10 @@ void SimPanel::onCommand(std::span<const std::uint8_t> c)
 
 void SimPanel::onData(std::span<const std::uint8_t> data)
 {
+    if (rawData_ && !writeAddress_) {
+        events_.raw.insert(events_.raw.end(), data.begin(), data.end());
+        return;
+    }
     if (!writeAddress_)
         return;
     const std::size_t room = writeLength_ - writeData_.size();

@@ -31,6 +31,9 @@ struct SimPanelSettings {
     std::uint8_t flashTestReply = 1;
     int busyReplies = 0;   // this many busy queries are answered 1, later ones 0
     bool signature = true; // disk: "qzkv58" in block 0
+    // The picture tool's queries: flash type ('X') and picture directory address ('Y').
+    std::uint8_t toolFlashType = 0;
+    std::uint32_t toolDirectory = 0;
     static DeviceInfo defaultInfo();
 };
 
@@ -53,6 +56,9 @@ struct SimPanelEvents {
     int aborts = 0;
     int upgrades = 0;
     int ignoredCommands = 0; // command frames without the marker
+    int prepares = 0;        // the picture tool's 'Z'
+    int releases = 0;        // the picture tool's '['
+    std::vector<std::uint8_t> raw; // bytes after the raw-data command 0x05
 };
 
 class SimPanel {
@@ -114,6 +120,7 @@ private:
     bool recording_ = true;
     bool claimed_ = false;
     int busyAnswered_ = 0;
+    bool rawData_ = false;
     // A block write in progress: address, length, bytes so far.
     std::optional<std::uint32_t> writeAddress_;
     std::uint32_t writeLength_ = 0;

@@ -31,6 +31,18 @@ bool writeKeptFolders(const fs::path& base, std::string* error)
     return true;
 }
 
+// The picture tool's folder: its pictures come with the pictures, the font folder starts
+// empty and the panel's configuration header holds the display type at line 2, column 26.
+bool writeToolFolder(const fs::path& base, std::string* error)
+{
+    const fs::path tool = base / fs::path(u8"images/其它工具软件/Tessolin软件");
+    std::error_code ec;
+    fs::create_directories(tool / "zk", ec);
+    return (fs::exists(tool / "zk" / ".keep") || qv::writeFileAtomically(tool / "zk" / ".keep", "", error)) &&
+           qv::writeFileAtomically(tool / "LcdConfig.h",
+                                   "// Display configuration of the panel\r\n#define LCD_CONFIG_TYPE  1\r\n", error);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -48,7 +60,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication qapp(argc, argv);
     std::string error;
-    if (!writeKeptFolders(base, &error) || !qv::gen::writeBasePictures(base, &error) ||
+    if (!writeKeptFolders(base, &error) || !writeToolFolder(base, &error) || !qv::gen::writeBasePictures(base, &error) ||
         !qv::gen::writeBaseSounds(base, &error) || !qv::gen::writeSampleProjects(base, &error)) {
         std::fprintf(stderr, "qv_gen_base: %s\n", error.c_str());
         return 1;

@@ -1,0 +1,2 @@
+// Display configuration of the panel
+#define LCD_CONFIG_TYPE  1

@@ -1,0 +1,8 @@
+#pragma once
+// The tool's start: one copy per user (a second shows its message and ends with -1), then
+// the dialog over the current folder, with the simulated panels of QV_SIM_PANELS when set.
+namespace qv::tool {
+
+int runTessolin(int argc, char** argv);
+
+} // namespace qv::tool
