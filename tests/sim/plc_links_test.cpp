@@ -5,6 +5,7 @@
 #include <random>
 
 #include "sim/plc/crc16.h"
+#include "sim/plc/mc8051_plc_requests.h"
 #include "sim/plc/serial_dispatch.h"
 #include "tests/sim/plc_fixture.h"
 #include "vars/settings/protocol_numbers.h"
@@ -122,6 +123,24 @@ TEST(PlcTick, PortWithoutRecordsServesWritesAndTimesOutByTheSlot)
     EXPECT_EQ(rig.links.currentRecord(1), kNoRecord);
     EXPECT_TRUE(rig.links.isSlotBusy(1)); // kept for another try
     EXPECT_EQ(rig.io.lines.size(), 1u);  // reported once
+}
+
+TEST(PlcWrites, UserCodeRequestsTakeTheSlotOfAModbusMasterOnly)
+{
+    PlcRig rig(proto::ModbusMaster, proto::MitsubishiFx);
+    rig.load({});
+    const auto requests = MakePlcRequests(rig.links);
+    EXPECT_FALSE(requests->QueueSerialWrite(2, 1, 1, 0, 0)); // not Modbus
+    EXPECT_FALSE(requests->QueueSerialWrite(3, 1, 1, 0, 0));
+    EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+    EXPECT_TRUE(requests->QueueSerialWrite(1, 1, 2, 7, 20));
+    EXPECT_TRUE(requests->IsSerialRequestBusy(1));
+    EXPECT_FALSE(requests->QueueSerialWrite(1, 1, 1, 9, 30)); // busy
+    rig.live->write(20, 4, 0x44332211);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 16, 0, 7, 0, 2, 4, 0x22, 0x11, 0x44, 0x33}));
+    rig.feed(withCrc({1, 16, 0, 7, 0, 2}));
+    EXPECT_FALSE(requests->IsSerialRequestBusy(1));
 }
 
 TEST(PlcWrites, ChangesMapToElements)
@@ -319,9 +338,10 @@ TEST(PlcPeers, FuzzedBytesWriteOnlyInsideTheAskedRange)
             }
         }
         const auto after = rig.live->snapshot();
-        for (std::size_t a = 0; a < after.size(); ++a)
+        for (std::size_t a = 0; a < after.size(); ++a) {
             if (!(a >= 1000 && a < 1000 + 12) && !(a >= 0xFFF0))
                 ASSERT_EQ(before[a], after[a]) << a;
+        }
     }
 }
 
