@@ -122,7 +122,7 @@ TEST(PlcFrames, GoldenFrames)
         {"fx read D10 two words", MitsubishiFx, false, {0, 4, 10, 2}, {}, fx("0101404")},
         {"fx force Y100 on", MitsubishiFx, true, {0, 2, 100, 1, 0, 2}, {0x04}, fx("74005")},
         {"fx force Y17 off", MitsubishiFx, true, {0, 2, 17, 1, 0, 7}, {0x00}, fx("80F05")},
-        {"fx write D3", MitsubishiFx, true, {0, 4, 3, 1}, {0x34, 0x12}, fx("110060023412")},
+        {"fx write D3", MitsubishiFx, true, {0, 4, 3, 1}, {0x34, 0x12}, fx("11006023412")},
         {"ppi read VW100 two words", SiemensPpi, false, {2, 5, 100, 2}, {},
          ppi({0x68, 0x1B, 0x1B, 0x68, 2, 0, 0x6C, 0x32, 1, 0, 0, 0, 0, 0, 0x0E, 0, 0, 4, 1, 0x12, 0x0A, 0x10, 2, 0, 4, 0, 1,
               0x84, 0x00, 0x03, 0x20})},
