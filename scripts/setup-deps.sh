@@ -11,6 +11,7 @@ PACKAGES=(
   sdcc binutils
   libusb-1.0-0-dev libhidapi-dev
   libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
+  libmodbus-dev
   qt6-translations-l10n
 )
 

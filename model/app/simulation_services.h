@@ -27,6 +27,10 @@ public:
     // The 50 ms and 400 ms work of the run-mode view on the shown window.
     virtual void AnimateObjects() = 0;
     virtual void BlinkInputCaret() = 0;
+    // A byte received on COM `com` (a port's monitor thread).
+    virtual void OnSerialByte(std::uint8_t byte, int com) {}
+    // The communication tick of the PLC links (the view's timers).
+    virtual void PollPlcPorts() {}
 };
 
 } // namespace qv

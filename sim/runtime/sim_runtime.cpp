@@ -67,7 +67,24 @@ const MonotonicClock& steadyClock()
     return clock;
 }
 
-SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock) : app_(app), clock_(clock) {}
+SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
+    : app_(app), clock_(clock), plc_(std::make_unique<plc::AppPlcLink>(app, block_))
+{
+    pollPlcPorts = [this] { PollPlcPorts(); };
+    portWriter_ = plc_.get();
+}
+
+void SimRuntime::PollPlcPorts() { plc_->poll(clock_.nowMs()); }
+
+void SimRuntime::OnSerialByte(std::uint8_t byte, int com)
+{
+    plc::EmulatorGate gate;
+    // The CPU exists before the running flag is set, so reading it after the flag is safe.
+    gate.running = MC8051Running.load() != 0;
+    if (gate.running)
+        gate.interruptEnable = InterruptEnable();
+    plc_->onSerialByte(byte, com, gate);
+}
 
 SimRuntime::~SimRuntime() { StopUserCode(); }
 
@@ -125,7 +142,10 @@ void SimRuntime::LoadProtocolDrivers()
     if (project)
         sources.protocols = {project->SettingI32(settings::kProtocol1), project->SettingI32(settings::kProtocol2)};
     sources.tables = &tables_;
-    for (const std::string& line : plc::LoadProtocolDrivers(sources, block_))
+    std::vector<std::string> lines;
+    // The links are locked while their records change under them.
+    plc_->links().rebuild([&] { lines = plc::LoadProtocolDrivers(sources, block_); });
+    for (const std::string& line : lines)
         app_.m_reports.appendText(line + "\r\n");
 }
 

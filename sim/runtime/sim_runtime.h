@@ -11,6 +11,7 @@
 #include "sim/mc8051/mc8051_cpu.h"
 #include "sim/mc8051/mc8051_runner.h"
 #include "sim/plc/plc_block.h"
+#include "sim/plc/plc_app_link.h"
 
 namespace qv {
 class CEditorApp;
@@ -44,6 +45,8 @@ public:
     void StopUserCode() override;
     void AnimateObjects() override;
     void BlinkInputCaret() override;
+    void OnSerialByte(std::uint8_t byte, int com) override;
+    void PollPlcPorts() override;
 
     plc::PlcProtocolBlock& Block() { return block_; }
     std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }
@@ -56,6 +59,11 @@ public:
     // Where run-time variable changes go (the serial side installs it; none: nowhere).
     void SetPortWriter(PortWriter* writer) { portWriter_ = writer; }
     PortWriter* GetPortWriter() const { return portWriter_; }
+    // The PLC links of both serial ports (their tick is pollPlcPorts, their writer the port
+    // writer unless another is installed).
+    plc::AppPlcLink& PlcLink() { return *plc_; }
+    // The ring received bytes go to for the user's program (null: none).
+    void SetSerialRing(SerialRxRing* ring) { plc_->setRing(ring); }
     // True while a runner thread exists (joined or not).
     bool HasUserCodeThread() const { return runner_ && runner_->joinable(); }
     // The emulated interrupt-enable register (0 without user code).
@@ -75,6 +83,7 @@ private:
     std::unique_ptr<Mc8051Cpu> cpu_;
     std::unique_ptr<Mc8051Runner> runner_;
     std::int64_t lastAnimateMs_ = -1;
+    std::unique_ptr<plc::AppPlcLink> plc_;
     PortWriter* portWriter_ = nullptr;
 };
 

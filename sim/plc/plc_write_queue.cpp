@@ -1,0 +1,147 @@
+// Run-time changes turned into write requests of the PLC master protocols: the first record of
+// the link that is shown on the current screen, writable, and holds the whole change gives the
+// element, its count and the HMI address the frame takes the data from.
+#include <fmt/format.h>
+
+#include "sim/plc/plc_links.h"
+#include "sim/runtime/var_write.h"
+#include "vars/settings/protocol_numbers.h"
+
+namespace qv::sim::plc {
+namespace {
+
+using namespace qv::protocol;
+
+// How a protocol's element type is laid out in the bank.
+enum class Layout { None, Bits, OctalBits, Registers, Elements };
+
+struct Writable {
+    Layout layout = Layout::None;
+    int width = 0; // bytes per element (Elements)
+};
+
+Writable writable(int protocol, int type)
+{
+    switch (protocol) {
+    case ModbusMaster: return type == 1 ? Writable{Layout::Bits} : type == 3 ? Writable{Layout::Registers} : Writable{};
+    case MitsubishiFx:
+        return type == 2 ? Writable{Layout::OctalBits} : type == 3 ? Writable{Layout::Bits} : type == 4 ? Writable{Layout::Registers} : Writable{};
+    case SiemensPpi:
+        if (type >= 2 && type <= 4)
+            return {Layout::Elements, 1};
+        if (type == 5 || type == 7 || type == 8)
+            return {Layout::Elements, 2};
+        return type == 6 ? Writable{Layout::Elements, 4} : Writable{};
+    case DeltaDvp:
+        return type == 2 ? Writable{Layout::OctalBits} : type == 3 ? Writable{Layout::Bits}
+               : (type >= 4 && type <= 6) ? Writable{Layout::Registers} : Writable{};
+    case FatekFb:
+        return type == 2 || type == 3 ? Writable{Layout::Bits} : type == 4 ? Writable{Layout::Registers} : Writable{};
+    case OmronCj: return type >= 1 && type <= 5 ? Writable{Layout::Registers} : Writable{};
+    default: return {};
+    }
+}
+
+std::int64_t recordWidth(const Writable& w, const PlcMapRecord& r)
+{
+    switch (w.layout) {
+    case Layout::Bits:
+    case Layout::OctalBits: return (r.count + 7) / 8;
+    case Layout::Registers: return 2 * std::int64_t{r.count};
+    case Layout::Elements: return std::int64_t{w.width} * r.count;
+    default: return 0;
+    }
+}
+
+// The first bit the read of a bit record puts at its HMI start: the FX reads whole bytes
+// (octal groups for Y, groups of eight for M), Delta Y by octal groups, the rest the element.
+int firstBit(int protocol, Layout layout, int number)
+{
+    if (layout == Layout::OctalBits)
+        return OctalToBits(number) / 8 * 8;
+    return protocol == MitsubishiFx ? number / 8 * 8 : number;
+}
+
+} // namespace
+
+void PlcLinks::onVarWrite(std::int64_t address, std::uint32_t length, std::span<const std::uint8_t> data, int screen)
+{
+    int bit = -1;
+    std::int64_t bytes = length;
+    if (length & kBitChange) {
+        const std::uint32_t index = length & ~kBitChange;
+        address += index / 8;
+        bit = static_cast<int>(index % 8);
+        bytes = 1;
+    }
+    if (address < 0 || bytes <= 0 || address + bytes > 0x10000)
+        return;
+    const PlcSettings s = settings();
+    for (int n = 1; n <= 2; ++n) {
+        const int protocol = s.ports[static_cast<std::size_t>(n - 1)].protocol;
+        if (protocol == PanelBinary) {
+            if (s.uploadOnChange)
+                SendPanelWriteFrame(n, static_cast<std::uint32_t>(address),
+                                    bit >= 0 ? (kBitChange | static_cast<std::uint32_t>(bit)) : length, data);
+            continue;
+        }
+        if (!IsPlcMaster(protocol))
+            continue;
+        std::lock_guard guard(link(n).lock);
+        Link& l = link(n);
+        for (int i = 0; i < block_.count(); ++i) {
+            const PlcMapRecord r = block_.record(i);
+            const Writable w = writable(protocol, r.elementType);
+            const std::int64_t start = r.hmiAddress;
+            if (r.port != n || (r.screen != 0xFF && r.screen != screen) || w.layout == Layout::None ||
+                address < start || address + bytes > start + recordWidth(w, r))
+                continue;
+            const auto offset = static_cast<int>(address - start);
+            Slot slot;
+            slot.rec = r;
+            slot.rec.port = static_cast<std::uint8_t>(n);
+            slot.rec.flags = 0;
+            switch (w.layout) {
+            case Layout::Bits:
+            case Layout::OctalBits: {
+                const int first = firstBit(protocol, w.layout, r.elementNumber) + offset * 8;
+                const int element = first + std::max(bit, 0);
+                slot.rec.elementNumber = static_cast<std::uint16_t>(w.layout == Layout::OctalBits ? BitsToOctal(element) : element);
+                slot.rec.hmiAddress = static_cast<std::uint16_t>(address);
+                slot.rec.count = static_cast<std::uint16_t>(bit >= 0 ? 1 : 8 * bytes);
+                slot.bit = bit;
+                if (protocol == ModbusMaster)
+                    slot.function = slot.rec.count == 1 ? 5 : 15;
+                queueSlot(n, l, slot);
+                break;
+            }
+            case Layout::Registers: {
+                // From the even address below, every register the change touches.
+                const int even = offset & ~1;
+                slot.rec.elementNumber = static_cast<std::uint16_t>(r.elementNumber + even / 2);
+                slot.rec.hmiAddress = static_cast<std::uint16_t>(start + even);
+                slot.rec.count = static_cast<std::uint16_t>((offset - even + bytes + 1) / 2);
+                if (protocol == ModbusMaster)
+                    slot.function = slot.rec.count == 1 && s.singleRegisterFunction6 ? 6 : 16;
+                queueSlot(n, l, slot);
+                break;
+            }
+            case Layout::Elements: {
+                // One write per element the change touches (the protocol writes one at a time).
+                for (int e = offset / w.width; e <= (offset + static_cast<int>(bytes) - 1) / w.width; ++e) {
+                    Slot one = slot;
+                    one.rec.elementNumber = static_cast<std::uint16_t>(r.elementNumber + e);
+                    one.rec.hmiAddress = static_cast<std::uint16_t>(start + e * w.width);
+                    one.rec.count = 1;
+                    queueSlot(n, l, one);
+                }
+                break;
+            }
+            default: break;
+            }
+            break; // the first record that holds the change
+        }
+    }
+}
+
+} // namespace qv::sim::plc

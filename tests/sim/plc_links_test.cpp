@@ -1,0 +1,459 @@
+// The communication tick, the reply parsers with scripted peers, the write queue, the panel's
+// own protocol and the receive gate, over recording ports and a fake clock.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "sim/plc/crc16.h"
+#include "sim/plc/mc8051_plc_requests.h"
+#include "sim/plc/serial_dispatch.h"
+#include "tests/sim/plc_fixture.h"
+#include "vars/settings/protocol_numbers.h"
+
+namespace qv::test {
+namespace {
+
+using namespace qv::sim::plc;
+using Bytes = std::vector<std::uint8_t>;
+namespace proto = qv::protocol;
+
+Bytes withCrc(Bytes b)
+{
+    const auto c = Crc16(b);
+    b.push_back(c & 0xFF);
+    b.push_back(c >> 8);
+    return b;
+}
+std::string hex2(unsigned v)
+{
+    static const char* d = "0123456789ABCDEF";
+    return {d[(v >> 4) & 15], d[v & 15]};
+}
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+TEST(PlcTick, TimeOutFollowsClockTimeWhateverTheTickPeriod)
+{
+    for (const int period : {5, 16, 400}) {
+        SCOPED_TRACE(period);
+        PlcRig rig(proto::ModbusMaster);
+        rig.load({plcRecord(3, 0, 1, 100, 200)});
+        rig.tick(0); // starts the clock and sends the read
+        ASSERT_EQ(rig.links.pollState(1), Sent);
+        int elapsed = 0;
+        while (rig.links.pollState(1) == Sent && elapsed < 5000) {
+            rig.tick(period);
+            elapsed += period;
+        }
+        EXPECT_GE(elapsed, 1000);
+        EXPECT_LT(elapsed, 1000 + period);
+    }
+}
+
+TEST(PlcTick, ThreeSilentPollsOpenTheWindowAndAnAnswerClosesIt)
+{
+    PlcRig rig(proto::ModbusMaster);
+    rig.load({plcRecord(3, 0, 1, 100, 2)});
+    for (int poll = 0; poll < 3; ++poll) {
+        rig.tick(5);  // read
+        rig.tick(10); // times out
+    }
+    EXPECT_EQ(rig.io.windows, (std::vector<int>{1}));
+    rig.tick(5);
+    rig.feed(withCrc({1, 3, 2, 0x12, 0x34}));
+    EXPECT_EQ(rig.links.pollState(1), Done);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.windows, (std::vector<int>{1, -1}));
+    EXPECT_EQ(rig.live->read(100, 2), 0x1234u);
+}
+
+TEST(PlcTick, PollDelayCounterStopsAt255SoALongDelayFallsDue)
+{
+    PlcRig rig(proto::ModbusMaster);
+    auto r = plcRecord(3, 0, 1, 100);
+    r.commDelay5 = 255;
+    rig.load({r});
+    for (int i = 0; i < 300 && rig.links.pollState(1) == Idle; ++i)
+        rig.tick(7); // uneven steps
+    EXPECT_EQ(rig.links.pollState(1), Sent);
+}
+
+TEST(PlcTick, RecordsOfOtherScreensAreSkippedWithoutFailure)
+{
+    PlcRig rig(proto::ModbusMaster);
+    auto other = plcRecord(3, 0, 1, 100);
+    other.screen = 4;
+    rig.load({other, plcRecord(3, 7, 1, 102)});
+    rig.tick(5, 0);
+    rig.tick(5, 0);
+    ASSERT_EQ(rig.links.pollState(1), Sent);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 3, 0, 7, 0, 1}));
+    EXPECT_TRUE(rig.io.windows.empty());
+    EXPECT_TRUE(rig.io.sent.back().discard);
+}
+
+TEST(PlcTick, DynamicStationZeroSkipsTheRecordWithoutSending)
+{
+    PlcRig rig(proto::ModbusMaster);
+    rig.settings.dynamicStation = true;
+    rig.settings.silentAtZero = true;
+    rig.settings.stationOffset = 500;
+    rig.apply();
+    rig.load({plcRecord(3, 0, 1, 100, 200, 1), plcRecord(3, 0, 1, 100, 200, 2)});
+    rig.live->writeByte(502, 9);
+    rig.tick(5);
+    EXPECT_EQ(rig.links.pollState(1), Done);
+    EXPECT_EQ(rig.io.sentCount(), 0u);
+    rig.tick(5);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({9, 3, 0, 0, 0, 1}));
+    EXPECT_TRUE(rig.io.windows.empty());
+}
+
+TEST(PlcTick, PortWithoutRecordsServesWritesAndTimesOutByTheSlot)
+{
+    PlcRig rig(proto::ModbusMaster);
+    rig.load({});
+    EXPECT_TRUE(rig.links.queueRegisterWrite(1, 3, 1, 40, 10));
+    EXPECT_TRUE(rig.links.isSlotBusy(1));
+    rig.live->write(10, 2, 0xBEEF);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({3, 16, 0, 40, 0, 1, 2, 0xBE, 0xEF}));
+    for (int i = 0; i < 250; ++i)
+        rig.tick(5);
+    EXPECT_EQ(rig.links.currentRecord(1), kNoRecord);
+    EXPECT_TRUE(rig.links.isSlotBusy(1)); // kept for another try
+    EXPECT_EQ(rig.io.lines.size(), 1u);  // reported once
+}
+
+TEST(PlcWrites, UserCodeRequestsTakeTheSlotOfAModbusMasterOnly)
+{
+    PlcRig rig(proto::ModbusMaster, proto::MitsubishiFx);
+    rig.load({});
+    const auto requests = MakePlcRequests(rig.links);
+    EXPECT_FALSE(requests->QueueSerialWrite(2, 1, 1, 0, 0)); // not Modbus
+    EXPECT_FALSE(requests->QueueSerialWrite(3, 1, 1, 0, 0));
+    EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+    EXPECT_TRUE(requests->QueueSerialWrite(1, 1, 2, 7, 20));
+    EXPECT_TRUE(requests->IsSerialRequestBusy(1));
+    EXPECT_FALSE(requests->QueueSerialWrite(1, 1, 1, 9, 30)); // busy
+    rig.live->write(20, 4, 0x44332211);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 16, 0, 7, 0, 2, 4, 0x22, 0x11, 0x44, 0x33}));
+    rig.feed(withCrc({1, 16, 0, 7, 0, 2}));
+    EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+}
+
+TEST(PlcWrites, ChangesMapToElements)
+{
+    struct Case {
+        const char* what;
+        int protocol;
+        PlcMapRecord record;
+        std::int64_t address;
+        std::uint32_t length;
+        Bytes expected; // the frame the next tick sends
+    };
+    const std::uint32_t bit = 0x80000000u;
+    auto fxText = [](std::string body) {
+        unsigned s = 3;
+        for (char c : body)
+            s += static_cast<std::uint8_t>(c);
+        return text("\x02" + body + "\x03" + hex2(s & 0xFF));
+    };
+    const Case cases[] = {
+        {"one byte of a register pair", proto::ModbusMaster, plcRecord(3, 10, 2, 100), 101, 1,
+         withCrc({1, 6, 0, 10, 0x22, 0x11})},
+        {"two bytes over two registers", proto::ModbusMaster, plcRecord(3, 10, 2, 100), 101, 2,
+         withCrc({1, 16, 0, 10, 0, 2, 4, 0x22, 0x11, 0x44, 0x33})},
+        {"bit 3 at s+1 of coils from 100", proto::ModbusMaster, plcRecord(1, 100, 16, 100), 101, bit | 3,
+         withCrc({1, 5, 0, 111, 0x00, 0x00})},
+        {"bit 2 at s+1 of Y0 is Y12", proto::MitsubishiFx, plcRecord(2, 0, 16, 100), 101, bit | 2,
+         fxText("8" "0A05")},
+        {"bit 0 of Y100's byte", proto::MitsubishiFx, plcRecord(2, 100, 8, 100), 100, bit | 0, fxText("7" "4005")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlcRig rig(c.protocol);
+        rig.load({c.record});
+        for (int i = 0; i < 4; ++i)
+            rig.live->writeByte(100 + i, static_cast<std::uint8_t>(0x11 * (i + 1)));
+        const Bytes data{0};
+        rig.links.onVarWrite(c.address, c.length, data, 0);
+        rig.tick(5);
+        EXPECT_EQ(rig.io.last(), c.expected);
+    }
+}
+
+TEST(PlcWrites, TwoChangesInOneTickBothGoOutInOrder)
+{
+    PlcRig rig(proto::ModbusMaster);
+    rig.load({plcRecord(3, 0, 4, 100)});
+    rig.live->write(100, 2, 7);
+    rig.live->write(104, 2, 9);
+    rig.links.onVarWrite(100, 2, Bytes{7, 0}, 0);
+    rig.links.onVarWrite(104, 2, Bytes{9, 0}, 0);
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 6, 0, 0, 0, 7}));
+    rig.feed(rig.io.last());
+    rig.tick(5);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 6, 0, 2, 0, 9}));
+}
+
+TEST(PlcWrites, ARefusedWriteTakesTurnsWithThePolls)
+{
+    PlcRig rig(proto::MitsubishiFx);
+    rig.load({plcRecord(4, 0, 1, 100, 10), plcRecord(4, 5, 1, 200, 10)});
+    rig.links.onVarWrite(100, 2, Bytes{1, 0}, 0);
+    rig.tick(5); // the write
+    ASSERT_EQ(rig.links.pollState(1), WriteSent);
+    rig.feed({0x15}); // NAK
+    rig.tick(5);      // a poll, not the write again
+    EXPECT_EQ(rig.links.pollState(1), Sent);
+    EXPECT_EQ(rig.io.last()[1], '0');
+    rig.feed({0x15}); // the read refused: skipped
+    rig.tick(5);
+    rig.tick(5); // the write's turn
+    EXPECT_EQ(rig.links.pollState(1), WriteSent);
+    EXPECT_EQ(rig.io.last()[1], '1');
+    EXPECT_EQ(rig.io.lines.size(), 1u);
+}
+
+// A scripted peer's reply to the read in flight, and where its data must land.
+struct PeerCase {
+    const char* what;
+    int protocol;
+    PlcMapRecord record;
+    std::vector<Bytes> replies; // in order; bytes between states go after a tick
+    Bytes stored;               // expected at the record's HMI address (empty: nothing stored)
+};
+
+Bytes fxReply(const std::string& hex)
+{
+    unsigned s = 3;
+    for (char c : hex)
+        s += static_cast<std::uint8_t>(c);
+    return text("\x02" + hex + "\x03" + hex2(s & 0xFF));
+}
+Bytes deltaReply(const Bytes& raw)
+{
+    std::string t = ":";
+    unsigned s = 0;
+    for (auto b : raw) {
+        t += hex2(b);
+        s += b;
+    }
+    return text(t + hex2((0x100 - (s & 0xFF)) & 0xFF) + "\r\n");
+}
+Bytes fatekReply(const std::string& body)
+{
+    unsigned s = 2;
+    for (char c : body)
+        s += static_cast<std::uint8_t>(c);
+    return text("\x02" + body + hex2(s & 0xFF) + "\x03");
+}
+Bytes omronReply(const std::string& data, bool write = false)
+{
+    std::string body = "@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + "0000" + data;
+    unsigned x = 0;
+    for (char c : body)
+        x ^= static_cast<std::uint8_t>(c);
+    return text(body + hex2(x) + "*\r");
+}
+Bytes ppiReply(std::uint8_t type, const Bytes& values)
+{
+    Bytes f{0x68, 0, 0, 0x68};
+    const std::size_t start = type == 7 ? 26 : type == 8 ? 28 : 25;
+    f.resize(start, 0);
+    f.insert(f.end(), values.begin(), values.end());
+    unsigned s = 0;
+    for (std::size_t i = 4; i < f.size(); ++i)
+        s += f[i];
+    f.push_back(s & 0xFF);
+    f.push_back(0x16);
+    return f;
+}
+
+TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
+{
+    Bytes badSum = fxReply("3412");
+    badSum[badSum.size() - 1] ^= 1;
+    Bytes ppiBad = ppiReply(6, {1, 2, 3, 4});
+    ppiBad[ppiBad.size() - 2] ^= 1;
+    const PeerCase cases[] = {
+        {"fx D word", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fxReply("3412")}, {0x34, 0x12}},
+        {"fx wrong sum", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {badSum}, {}},
+        {"fx too long", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fxReply("34127856")}, {}},
+        {"ppi double word", proto::SiemensPpi, plcRecord(6, 0, 1, 100), {{0xE5}, ppiReply(6, {1, 2, 3, 4})}, {4, 3, 2, 1}},
+        {"ppi wrong fcs", proto::SiemensPpi, plcRecord(6, 0, 1, 100), {{0xE5}, ppiBad}, {}},
+        {"delta C235 double words", proto::DeltaDvp, plcRecord(5, 235, 1, 100), {deltaReply({1, 3, 4, 1, 2, 3, 4})},
+         {4, 3, 2, 1}},
+        {"delta C100 words", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {deltaReply({1, 3, 2, 1, 2})}, {2, 1}},
+        {"delta wrong length", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {deltaReply({1, 3, 4, 1, 2, 3, 4})}, {}},
+        {"fatek registers", proto::FatekFb, plcRecord(4, 10, 2, 100), {fatekReply("01460" "12345678")},
+         {0x34, 0x12, 0x78, 0x56}},
+        {"fatek bits", proto::FatekFb, plcRecord(1, 0, 3, 100), {fatekReply("01440" "101")}, {0x05}},
+        {"fatek other station", proto::FatekFb, plcRecord(4, 10, 1, 100), {fatekReply("02460" "1234")}, {}},
+        {"omron words", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("12345678")}, {0x34, 0x12, 0x78, 0x56}},
+        {"omron short data", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("1234")}, {}},
+        {"record ending at the bank's end", proto::ModbusMaster, plcRecord(3, 0, 2, 0xFFFE),
+         {withCrc({1, 3, 4, 1, 2, 3, 4})}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlcRig rig(c.protocol);
+        rig.load({c.record});
+        const auto before = rig.live->snapshot();
+        rig.tick(5);
+        for (const auto& reply : c.replies) {
+            rig.feed(reply);
+            rig.tick(5);
+        }
+        auto after = rig.live->snapshot();
+        if (!c.stored.empty()) {
+            EXPECT_TRUE(std::equal(c.stored.begin(), c.stored.end(), after.begin() + c.record.hmiAddress));
+            std::copy(before.begin() + c.record.hmiAddress, before.begin() + c.record.hmiAddress + c.stored.size(),
+                      after.begin() + c.record.hmiAddress);
+        }
+        EXPECT_TRUE(before == after); // nothing else changed
+    }
+}
+
+TEST(PlcPeers, FuzzedBytesWriteOnlyInsideTheAskedRange)
+{
+    std::mt19937 random(1234);
+    const int protocols[] = {proto::ModbusMaster, proto::MitsubishiFx, proto::SiemensPpi, proto::DeltaDvp, proto::FatekFb,
+                             proto::OmronCj};
+    for (const int protocol : protocols) {
+        SCOPED_TRACE(protocol);
+        PlcRig rig(protocol);
+        rig.load({plcRecord(4, 200, 3, 1000, 4), plcRecord(3, 5, 40, 0xFFF0, 4)});
+        const auto before = rig.live->snapshot();
+        for (int round = 0; round < 400; ++round) {
+            rig.tick(5);
+            for (int i = 0; i < 64; ++i) {
+                // Bias towards the protocols' frame characters.
+                const std::uint8_t pick = static_cast<std::uint8_t>(random());
+                static const Bytes special{0x02, 0x03, 0x06, 0x15, 0x68, 0x16, 0xE5, ':', '\r', '\n', '@', '*', '0', '1'};
+                rig.links.onByte(1, pick < 64 ? special[pick % special.size()] : static_cast<std::uint8_t>(random()));
+            }
+        }
+        const auto after = rig.live->snapshot();
+        for (std::size_t a = 0; a < after.size(); ++a) {
+            if (!(a >= 1000 && a < 1000 + 12) && !(a >= 0xFFF0))
+                ASSERT_EQ(before[a], after[a]) << a;
+        }
+    }
+}
+
+TEST(PanelProtocol, FramesAndAnswers)
+{
+    PlcRig rig(proto::PanelBinary, proto::PanelBinary);
+    rig.settings.ports[0].deviceAddress = 5;
+    rig.settings.ports[1].deviceAddress = 5;
+    rig.settings.ports[0].maxLength = 256;
+    rig.apply();
+    auto frame = [](std::uint8_t cmd, std::uint8_t dev, std::uint32_t address, const Bytes& data, std::uint16_t length) {
+        Bytes f{0x81, cmd, dev, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8),
+                static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 24),
+                static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)};
+        f.insert(f.end(), data.begin(), data.end());
+        unsigned s = 0;
+        for (auto b : f)
+            s += b;
+        f.push_back(s & 0xFF);
+        f.push_back((s >> 8) & 0xFF);
+        return f;
+    };
+    // A write of 4 bytes at 0xFFFC is taken; at 0xFFFD it is dropped.
+    rig.feed(frame(0, 5, 0xFFFC, {1, 2, 3, 4}, 4));
+    EXPECT_EQ(rig.live->read(0xFFFC, 4), 0x04030201u);
+    rig.feed(frame(0, 5, 0xFFFD, {9, 9, 9, 9}, 4));
+    EXPECT_EQ(rig.live->readByte(0xFFFD), 2);
+    // Length 0 is accepted and changes nothing.
+    rig.feed(frame(0, 5, 0x10, {}, 0));
+    EXPECT_EQ(rig.io.sentCount(), 0u);
+    // A read of 10 bytes is answered by a 21-byte write frame.
+    for (int i = 0; i < 10; ++i)
+        rig.live->writeByte(0x100 + i, static_cast<std::uint8_t>(i + 1));
+    rig.feed(frame(1, 5, 0x100, {}, 10));
+    ASSERT_EQ(rig.io.sentCount(), 1u);
+    EXPECT_EQ(rig.io.last(), frame(0, 5, 0x100, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 10));
+    EXPECT_FALSE(rig.io.sent.back().discard);
+    // A wrong checksum is answered with command 2.
+    auto bad = frame(0, 5, 0x20, {1}, 1);
+    bad.back() ^= 1;
+    rig.feed(bad);
+    EXPECT_EQ(rig.io.last(), (Bytes{0x81, 2, 5, 0x88, 0}));
+    // Device address 0 only on port 2.
+    rig.feed(frame(0, 0, 0x30, {7}, 1), 1);
+    EXPECT_EQ(rig.live->readByte(0x30), 0);
+    rig.feed(frame(0, 0, 0x30, {7}, 1), 2);
+    EXPECT_EQ(rig.live->readByte(0x30), 7);
+    EXPECT_EQ(rig.shown->readByte(0x30), 7); // port 2 shows what it writes
+    EXPECT_EQ(rig.io.panelWrites.back(), (std::pair<std::uint32_t, std::uint32_t>{0x30, 1}));
+    // Longer than the maximum length: dropped.
+    rig.settings.ports[0].maxLength = 12;
+    rig.apply();
+    rig.feed(frame(0, 5, 0x40, {1, 2}, 2));
+    EXPECT_EQ(rig.live->readByte(0x40), 0);
+}
+
+TEST(PanelProtocol, WriteFrameOfABitChangeCarriesItsByte)
+{
+    PlcRig rig(proto::PanelBinary);
+    rig.settings.uploadOnChange = true;
+    rig.settings.ports[0].deviceAddress = 3;
+    rig.apply();
+    rig.links.onVarWrite(0x200, 0x80000000u | 5, Bytes{0x20}, 0);
+    EXPECT_EQ(rig.io.last(), (Bytes{0x81, 0, 3, 0, 2, 0, 0, 1, 0, 0x20, 0xA7, 0}));
+}
+
+TEST(ModbusSlave, AnswersInsideTheBankOnly)
+{
+    PlcRig rig(proto::ModbusSlave);
+    rig.settings.ports[0].deviceAddress = 1;
+    rig.settings.slaveRegisterBase = 100;
+    rig.settings.slaveHmiBase = 200;
+    rig.apply();
+    rig.live->write(204, 2, 0x1234);
+    rig.feed(withCrc({1, 3, 0, 102, 0, 1}));
+    EXPECT_EQ(rig.io.last(), withCrc({1, 3, 2, 0x12, 0x34}));
+    rig.feed(withCrc({1, 6, 0, 101, 0xAB, 0xCD}));
+    EXPECT_EQ(rig.live->read(202, 2), 0xABCDu);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 6, 0, 101, 0xAB, 0xCD}));
+    const auto count = rig.io.sentCount();
+    rig.feed(withCrc({1, 3, 0, 99, 0, 1}));                              // below the base
+    rig.feed(withCrc({1, 16, 0x7F, 0xFF, 0, 2, 4, 1, 2, 3, 4}));         // leaves the bank
+    EXPECT_EQ(rig.io.sentCount(), count);
+    rig.feed(withCrc({1, 16, 0, 100, 0, 2, 4, 1, 2, 3, 4}));
+    EXPECT_EQ(rig.live->read(200, 4), 0x03040102u);
+    EXPECT_EQ(rig.io.last(), withCrc({1, 16, 0, 100, 0, 2}));
+    rig.feed(withCrc({2, 3, 0, 102, 0, 1})); // another station
+    EXPECT_EQ(rig.io.sentCount(), count + 1);
+}
+
+TEST(SerialDispatch, RunningProgramOwnsTheBytesOnlyWithEaAndEs)
+{
+    PlcRig rig(proto::ModbusMaster);
+    rig.settings.com = {4, 6};
+    rig.apply();
+    rig.load({plcRecord(3, 0, 1, 100)});
+    auto ring = std::make_unique<sim::SerialRxRing>();
+    const Bytes reply = withCrc({1, 3, 2, 0, 7});
+    for (const auto& [ie, parsed] : {std::pair<std::uint8_t, bool>{0x80, true}, {0x90, false}}) {
+        SCOPED_TRACE(int{ie});
+        rig.live->write(100, 2, 0);
+        rig.tick(5);
+        ASSERT_EQ(rig.links.pollState(1), Sent);
+        for (auto b : reply)
+            DispatchSerialByte(rig.links, ring.get(), EmulatorGate{true, ie}, b, 4);
+        EXPECT_EQ(rig.live->read(100, 2), parsed ? 7u : 0u);
+        for (int i = 0; i < 60 && rig.links.pollState(1) != Idle; ++i)
+            rig.tick(5);
+    }
+    EXPECT_EQ(ring->pending().load(), static_cast<int>(2 * reply.size()));
+    EXPECT_EQ(ring->take()->port, 1);
+}
+
+} // namespace
+} // namespace qv::test
