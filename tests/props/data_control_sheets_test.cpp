@@ -108,7 +108,9 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
           {32, 4, 1}, {36, 4, 1000}, {40, 4, 2}, {44, 4, 4}, {48, 4, static_cast<std::uint32_t>(-20)}, {52, 4, 7},
           {56, 4, 8}, {876, 4, 1}, {880, 4, 1}, {884, 4, 100}, {948, 1, 1}, {76, 4, 10}, {80, 4, 2},
           {84, 4, 3}, {88, 4, 0x0000FF}, {92, 1, 2}, {94, 2, 4}, {96, 4, 4}, {100, 4, 0x00FF00}, {104, 1, 1},
-          {106, 2, 300}}},
+          {106, 2, 300},
+          // the cached type of a new record: 0 until the builder refreshes it
+          {93, 1, 0}, {105, 1, 0}}},
         {kKindDynamicPicture,
          [](SheetValues& v) {
              auto& s = std::get<PictureGroupPage>(v.appearance);
@@ -272,12 +274,14 @@ TEST_F(DataControlSheetsTest, CurveInputThePainterCannotTakeIsRefusedWithNothing
         {"end address past the memory",
          [nearEnd](CurveShapePage&, CurveControlPage& c) {
              c.samples = 600;
+             c.count = 0;
              AddCurve(c, {nearEnd, 0, 0, 0, 1});
          },
          true},
         {"end address at the memory's end",
          [nearEnd](CurveShapePage&, CurveControlPage& c) {
              c.samples = 536;
+             c.count = 0;
              AddCurve(c, {nearEnd, 0, 0, 0, 1});
          },
          false},
@@ -385,7 +389,8 @@ TEST(PictureReadGroup, CaptionFollowsModeLocationAndLookup)
         {0, 0, 1, u8" 读取地址（图片序号）", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(std::u8string(PictureReadCaption(c.mode, c.location, c.lookup)), c.caption);
+        EXPECT_STREQ(reinterpret_cast<const char*>(PictureReadCaption(c.mode, c.location, c.lookup)),
+                     reinterpret_cast<const char*>(c.caption));
         EXPECT_EQ(PictureLookupVisible(c.mode, c.location), c.lookupShown);
     }
 }
@@ -398,6 +403,8 @@ public:
     std::vector<CDrawObj*> selected;
     std::vector<CDrawObj*> updated;
 };
+
+constexpr int kColorGroupFields[] = {156, 160, 172, 176};
 
 class CharacterBatchTest : public DataControlSheetsTest {
 protected:
@@ -421,8 +428,9 @@ protected:
         model->m_logfont.lfHeight = 33;
         for (int offset : {0, 4, 8, 32})
             blockWriteU(model->m_Params, offset, 4, 0x50 + static_cast<std::uint32_t>(offset));
-        // The model's colour groups: a PLC link at station 7.
-        for (int offset = 156; offset < 188; offset += 4)
+        // The model's colour groups: use, index, link fields (the cached address and type
+        // follow the index when the simulation is rebuilt).
+        for (int offset : kColorGroupFields)
             blockWriteU(model->m_Params, offset, 4, static_cast<std::uint32_t>(offset));
         for (int offset = 228; offset < 276; offset += 4)
             blockWriteU(model->m_Params, offset, 4, static_cast<std::uint32_t>(offset));
@@ -462,7 +470,7 @@ TEST_F(CharacterBatchTest, EachOptionLandsOnEveryTargetWithOneUndoStepPerWindow)
             EXPECT_EQ(t->m_logfont.lfHeight, 33);
             for (int offset : {0, 4, 8, 32})
                 EXPECT_EQ(blockReadU(t->m_Params, offset, 4), 0x50u + static_cast<std::uint32_t>(offset)) << offset;
-            for (int offset = 156; offset < 188; offset += 4)
+            for (int offset : kColorGroupFields)
                 EXPECT_EQ(blockReadU(t->m_Params, offset, 4), static_cast<std::uint32_t>(offset)) << offset;
             for (int offset = 228; offset < 276; offset += 4)
                 EXPECT_EQ(blockReadU(t->m_Params, offset, 4), static_cast<std::uint32_t>(offset)) << offset;

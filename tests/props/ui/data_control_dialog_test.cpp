@@ -118,6 +118,44 @@ struct DataBadInput {
     bool appPrompt = false;
 };
 
+TEST_F(DataControlDialogTest, PagesShowWhatTheirChoicesAllow)
+{
+    CDrawObj* text = addObject({100, 100, 180, 150}, kKindCharacter);
+    view->SelectShape(text);
+    openSheet(*text, [&](CMyPropertySheet& sheet) {
+        QWidget* shape = sheet.tabs()->widget(0);
+        QWidget* control = sheet.tabs()->widget(1);
+        auto check = [](QWidget* page, const char* name) { return page->findChild<QCheckBox*>(QString::fromLatin1(name)); };
+        check(control, "convert")->setChecked(false);
+        check(control, "hex")->setChecked(true);
+        EXPECT_FALSE(check(control, "zeroFill")->isVisibleTo(control));
+        check(control, "convert")->setChecked(true);
+        EXPECT_TRUE(check(control, "zeroFill")->isVisibleTo(control));
+        check(control, "operateOnClick")->setChecked(false);
+        EXPECT_FALSE(control->findChild<QLineEdit*>(QStringLiteral("clickValue"))->isVisibleTo(control));
+        check(shape, "clickKeyboard")->setChecked(true);
+        check(shape, "doubleClickKeyboard")->setChecked(true);
+        EXPECT_FALSE(check(shape, "clickKeyboard")->isChecked());
+        check(shape, "hashPassword")->setChecked(true);
+        check(shape, "passwordStyle")->setChecked(false);
+        check(shape, "passwordStyle")->setChecked(true);
+        EXPECT_FALSE(check(shape, "hashPassword")->isChecked());
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+    CDrawObj* curve = addObject({200, 100, 280, 150}, kKindCurve);
+    view->SelectShape(curve);
+    openSheet(*curve, [&](CMyPropertySheet& sheet) {
+        QWidget* shape = sheet.tabs()->widget(0);
+        auto* type = shape->findChild<QComboBox*>(QStringLiteral("curveType"));
+        auto* interval = shape->findChild<QLineEdit*>(QStringLiteral("interval"));
+        type->setCurrentIndex(0);
+        EXPECT_FALSE(interval->isVisibleTo(shape));
+        type->setCurrentIndex(1);
+        EXPECT_TRUE(interval->isVisibleTo(shape));
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+}
+
 TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
 {
     const DataBadInput cases[] = {
