@@ -178,6 +178,7 @@ TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
             blockWriteU(obj->m_Params, 44, 4, 5);    // labels
             blockWriteU(obj->m_Params, 36, 4, 100);  // maximum over minimum 0
             blockWriteU(obj->m_Params, 48, 4, 0);
+            blockWriteU(obj->m_Params, 32, 4, 0);    // labels shown
         }
         const std::string before = bytesOf(*obj);
         pageMessages.clear();
@@ -271,7 +272,9 @@ TEST_F(DataControlDialogTest, FramesAndLocationFollowTheOpenSheet)
 {
     CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
     pic->m_strFiles = {"\\UserPicture\\absent.bmp"};
-    blockWriteU(pic->m_Params, 200, 4, 0);
+    blockWriteU(pic->m_Params, 44, 1, 0);   // on condition
+    blockWriteU(pic->m_Params, 200, 4, 0);  // system area
+    blockWriteU(pic->m_Params, 204, 4, 0);  // by index
     const std::string before = bytesOf(*pic);
     chosenFile = QString::fromStdU16String((dir.path() / "nowhere" / "gone.bmp").u16string());
     view->SelectShape(pic);
