@@ -2,6 +2,7 @@
 
 #include "model/shape/shape_kind.h"
 #include "props/button_actions.h"
+#include "props/data_control_sheets.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
@@ -268,6 +269,11 @@ struct GroupCollector {
     void operator()(std::monostate) const {}
     void operator()(ButtonControlPage& p) const { collect(out, p.operated, context, p.action.text == kOperateVariableAction); }
     void operator()(IndicatorControlPage& p) const { collect(out, p.read, context); }
+    void operator()(PictureDisplayControlPage& p) const { collect(out, p.read, context); }
+    void operator()(ProgressControlPage& p) const { collect(out, p.read, context); }
+    void operator()(CharacterControlPage&) const {}  // plain HMI variables only
+    void operator()(CurveControlPage&) const {}
+    void operator()(AreaControlPage&) const {}
     template <class TwoGroupPage>
     void operator()(TwoGroupPage& p) const
     {
@@ -317,7 +323,7 @@ void LoadControlPages(const CDrawObj& obj, const SheetContext& context, SheetVal
         values.appearance = loadNumberShape(obj, context);
         values.control = loadTwoGroupPage(kNumberControlFields, kNumberReadGroup, kNumberWriteGroup, LinkKind::Word, obj);
         break;
-    default: break;
+    default: LoadDataControlPages(obj, context, values); break;
     }
     for (PageId id : KindSheetOf(obj.m_nKind).pages) {
         switch (id) {
@@ -341,10 +347,13 @@ void CommitControlPages(const SheetValues& values, CDrawObj& obj, const SheetCon
             CommitGroup(**g, obj.m_Params);
     std::visit(AppearanceCommit{obj, context}, values.appearance);
     std::visit(ControlCommit{obj}, values.control);
+    CommitDataControlPages(values, obj, context);
 }
 
 std::string CheckSheet(const SheetValues& values, const SheetContext& context)
 {
+    if (std::string refusal = CheckDataControlPages(values, context); !refusal.empty())
+        return refusal;
     if (const auto* number = std::get_if<NumberShapePage>(&values.appearance)) {
         const bool tooMany = number->digits == 0 ? number->decimals >= kMaxUnboundedDigits
                                                  : number->decimals >= number->digits;

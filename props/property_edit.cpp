@@ -6,6 +6,7 @@
 #include "model/vars/hmi_var_table.h"
 #include "model/vars/hmi_vars.h"
 #include "props/control_sheets.h"
+#include "props/data_control_sheets.h"
 
 namespace qv {
 
@@ -22,6 +23,7 @@ SheetContext SheetContextFor(CEditorApp& app, const CDrawObj& obj)
         context.protocol1 = project->SettingI32(settings::kProtocol1);
         context.protocol2 = project->SettingI32(settings::kProtocol2);
         context.varNames = project->m_varTable.name;
+        context.varTable = project->m_varTable;
         for (const auto& entry : project->m_screenNames)
             context.screens.push_back(entry->m_strName);
         for (const auto& entry : project->m_subWindowNames)
@@ -36,6 +38,8 @@ bool ConfirmSheet(CEditorApp& app, SheetValues& values, const SheetContext& cont
         app.Prompt().ShowMessage(refusal, UiPrompts::Icon::Warning);
         return false;
     }
+    if (!CopyNewFrames(values, context))
+        return false;
     std::vector<HiddenVarRequest> requests = HiddenVarsNeeded(values, context);
     CDrawDoc* project = app.ProjectDoc();
     if (requests.empty() || !project)

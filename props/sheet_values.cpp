@@ -88,7 +88,7 @@ SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context)
 {
     SheetValues values;
     values.kind = obj.m_nKind;
-    values.sources = {context.protocol1, context.protocol2, context.varNames, context.projectDir};
+    values.sources = {context.protocol1, context.protocol2, context.varNames, context.projectDir, context.varTable};
     values.appearance = loadAppearance(obj, context);
     LoadControlPages(obj, context, values);
     values.position = LoadPositionPage(obj, context.frame, KindSheetOf(obj.m_nKind).showOriginalSize);
@@ -104,11 +104,14 @@ void CommitSheet(const SheetValues& values, CDrawObj& obj, const SheetContext& c
     Rect position = FromFrameRect(pos.position, context.frame);
     if (pos.showOriginalSize) {
         bool originalSize = pos.originalSize != 0;
-        const auto* picture = std::get_if<PicturePage>(&values.appearance);
+        int width = 0, height = 0;
+        if (const auto* picture = std::get_if<PicturePage>(&values.appearance))
+            width = picture->pictureWidth, height = picture->pictureHeight;
+        else if (const auto* frames = std::get_if<PictureGroupPage>(&values.appearance))
+            width = frames->pictureWidth, height = frames->pictureHeight;
         // Fitting needs the picture's size; while it is unknown the page's values stand.
-        if (originalSize && picture && picture->pictureWidth > 0 && picture->pictureHeight > 0)
-            position = FitPictureSize(obj.m_rcPosition.normalized(), context.frame, picture->pictureWidth,
-                                      picture->pictureHeight, originalSize);
+        if (originalSize && width > 0 && height > 0)
+            position = FitPictureSize(obj.m_rcPosition.normalized(), context.frame, width, height, originalSize);
         if (originalSize != (obj.m_bOriginalSize != 0))
             obj.m_bOriginalSize = originalSize ? 1 : 0;
     }

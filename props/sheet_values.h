@@ -3,7 +3,9 @@
 // page, filled from the object before the sheet runs and copied back on OK. The pages only
 // see these values; the object is touched by CommitSheet alone.
 #include "props/appearance_pages.h"
+#include "model/document/draw_doc.h"
 #include "props/control_pages.h"
+#include "props/data_control_pages.h"
 #include "props/kind_sheets.h"
 #include "props/shape_pages.h"
 
@@ -18,15 +20,18 @@ namespace qv {
 
 using AppearancePage = std::variant<std::monostate, RectPage, PicturePage, TextPage, TablePage, PipePage,
                                     PipeJointPage, ScalePage, NumericInputPage, ButtonShapePage, SwitchShapePage,
-                                    RadioShapePage, NumberShapePage>;
+                                    RadioShapePage, NumberShapePage, CharacterShapePage, CurveShapePage,
+                                    PictureGroupPage, ProgressShapePage>;
 using ControlPage = std::variant<std::monostate, ButtonControlPage, SwitchControlPage, IndicatorControlPage,
-                                 RadioControlPage, NumberControlPage>;
+                                 RadioControlPage, NumberControlPage, CharacterControlPage, CurveControlPage,
+                                 PictureDisplayControlPage, ProgressControlPage, AreaControlPage>;
 
 // What the address groups and the user-code choice need while the sheet runs.
 struct SheetSources {
     std::int32_t protocol1 = 0, protocol2 = 0;
     std::vector<std::string> varNames;  // GBK, table order
     std::filesystem::path projectDir;
+    HmiVarTable varTable;  // the project's, for the curve list's addresses
     LinkFillContext linkContext() const { return {protocol1, protocol2, varNames}; }
 };
 
@@ -50,6 +55,7 @@ struct SheetContext {
     std::filesystem::path baseDir;  // the program's base folder (system pictures)
     std::int32_t protocol1 = 0, protocol2 = 0;
     std::vector<std::string> varNames;                // GBK, table order
+    HmiVarTable varTable;
     std::vector<std::string> screens, subWindows;     // GBK file names, list order
     std::string windowTitle;                          // the edited object's window
     LinkFillContext linkContext() const { return {protocol1, protocol2, varNames}; }

@@ -2,6 +2,8 @@
 
 #include "app/mainframe/property_sheet.h"
 #include "app/tools/object_properties.h"
+#include "props/ui/data_control_page_widgets.h"
+#include "props/ui/page_seams.h"
 #include "props/ui/sheet_builder.h"
 #include "vars/ui/var_adjust_progress.h"
 
@@ -59,7 +61,11 @@ void installPropertySheets(CEditorApp& app, QWidget* parent)
                                     });
         };
         hooks.adjustAddresses = [&app, owner] { RunVarAdjustDialog(app, owner.data()); };
-        // The character batch dialog joins here when built.
+        hooks.editCharacterBatch = [&app, owner](CDrawObj& first) {
+            CDlgZiFuBatch dialog(owner.data());
+            if (RunPageDialog(dialog))
+                ApplyCharacterBatch(app, first, dialog.options());
+        };
         EditObjectProperties(app, obj, selectedCount, hooks);
     });
 }

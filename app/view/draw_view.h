@@ -85,6 +85,7 @@ public:
     bool IsSelected(const CDrawObj* obj) const;
     void RemoveFromSelection(CDrawObj* obj);
     const std::vector<CDrawObj*>& Selection() const { return m_selList; }
+    std::vector<CDrawObj*> SelectedShapes() const override { return m_selList; }
 
     // --- window area -----------------------------------------------------------------------
     Rect WindowAreaRect() const;

@@ -3,6 +3,8 @@
 // update, to drop a removed object from their selection and to take a new scroll extent.
 #include "platform/surface/geometry.h"
 
+#include <vector>
+
 namespace qv {
 
 class CDrawObj;
@@ -18,6 +20,8 @@ public:
     virtual bool IsRunMode() const { return false; }
     // Selects the object (alone unless `add`), as a click would.
     virtual void SelectShape(CDrawObj* obj, bool add = false) {}
+    // The objects selected in this view, in selection order.
+    virtual std::vector<CDrawObj*> SelectedShapes() const { return {}; }
 };
 
 } // namespace qv

@@ -5,6 +5,7 @@
 #include "platform/picture/surface_image.h"
 #include "platform/qt/qtext.h"
 #include "props/control_sheets.h"
+#include "props/ui/data_control_page_widgets.h"
 #include "props/ui/page_seams.h"
 
 #include <QCheckBox>
@@ -468,7 +469,11 @@ struct AppearanceMaker {
 
 struct ControlMaker {
     const SheetSources& sources;
-    std::unique_ptr<PropertyPage> operator()(std::monostate) const { return nullptr; }
+    template <class BuiltElsewhere>
+    std::unique_ptr<PropertyPage> operator()(BuiltElsewhere&) const
+    {
+        return nullptr;
+    }
     std::unique_ptr<PropertyPage> operator()(ButtonControlPage& p) const { return makeButtonControl(p, sources); }
     std::unique_ptr<PropertyPage> operator()(SwitchControlPage& p) const
     {
@@ -537,7 +542,7 @@ std::unique_ptr<PropertyPage> MakeControlPage(PageId id, SheetValues& values)
     case PageId::IndicatorControl:
     case PageId::RadioControl:
     case PageId::NumberControl: return std::visit(ControlMaker{values.sources}, values.control);
-    default: return nullptr;
+    default: return MakeDataControlPage(id, values);
     }
 }
 

@@ -147,6 +147,37 @@ QLineEdit* PageBinder::text(TextSlot& slot)
     return edit;
 }
 
+QComboBox* PageBinder::variable(const std::vector<std::string>& names, std::uint32_t& member)
+{
+    auto* box = new QComboBox(m_page);
+    for (const std::string& name : names)
+        box->addItem(toQString(name));
+    box->setCurrentIndex(member < names.size() ? static_cast<int>(member) : -1);
+    m_apply.push_back([box, &member] {
+        if (box->currentIndex() >= 0 && static_cast<std::uint32_t>(box->currentIndex()) != member)
+            member = static_cast<std::uint32_t>(box->currentIndex());
+    });
+    return box;
+}
+
+QPlainTextEdit* PageBinder::multiText(TextSlot& slot)
+{
+    const QString shown = toQString(slot.text);
+    auto* edit = new QPlainTextEdit(shown, m_page);
+    m_validate.push_back([this, edit, shown] {
+        if (edit->toPlainText() == shown || fromQString(edit->toPlainText()))
+            return true;
+        ShowPageMessage(m_page, QString::fromUtf8(u8"内容中有无法保存的字符。"));
+        edit->setFocus();
+        return false;
+    });
+    m_apply.push_back([edit, shown, &slot] {
+        if (edit->toPlainText() != shown)
+            slot.text = fromQString(edit->toPlainText()).value_or(slot.text);
+    });
+    return edit;
+}
+
 namespace {
 
 QString pathText(const std::filesystem::path& p) { return QString::fromStdU16String(p.u16string()); }

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <functional>
 #include <span>
@@ -31,6 +32,10 @@ public:
     QWidget* radios(const QString& caption, std::span<const char8_t* const> choices, std::uint32_t& member);
     // A text the user types (GBK in the model): refused when GBK cannot hold it.
     QLineEdit* text(TextSlot& slot);
+    // A variable combo over the project's names (GBK); an index outside the table selects none.
+    QComboBox* variable(const std::vector<std::string>& names, std::uint32_t& member);
+    // A multi-line text (GBK in the model), refused like `text` when GBK cannot hold it.
+    QPlainTextEdit* multiText(TextSlot& slot);
     // A picture path with its choose button and, when given, a preview of its own (a
     // picture that cannot be read leaves only its own preview empty).
     QWidget* picture(PictureSlot& slot, const QString& buttonText, QLabel* preview = nullptr);

@@ -5,6 +5,7 @@
 #include "model/params/block_bytes.h"
 #include "props/control_sheets.h"
 #include "props/property_edit.h"
+#include "tests/props/landings.h"
 #include "tests/props/props_fixture.h"
 
 #include <gtest/gtest.h>
@@ -48,30 +49,6 @@ protected:
     CDrawDoc* project = nullptr;
     HeaderWriters saved;
 };
-
-// Member -> offset and width, written from the pages' layouts: every field set to a marker
-// lands at its offset and nowhere else.
-struct Landing {
-    int offset;
-    int width;
-    std::uint32_t value;
-};
-
-void expectLandings(const std::array<std::uint8_t, 1024>& before, const std::array<std::uint8_t, 1024>& after,
-                    std::span<const Landing> landings)
-{
-    std::array<bool, 1024> claimed{};
-    for (const Landing& l : landings) {
-        EXPECT_EQ(blockReadU(after, l.offset, l.width), l.value) << "offset " << l.offset;
-        for (int i = 0; i < l.width; ++i)
-            claimed[static_cast<std::size_t>(l.offset + i)] = true;
-    }
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        if (!claimed[i]) {
-            EXPECT_EQ(after[i], before[i]) << "byte " << i << " changed";
-        }
-    }
-}
 
 TEST_F(ControlSheetsTest, BitSwitchPagesLandAtTheirOffsets)
 {

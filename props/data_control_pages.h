@@ -1,0 +1,210 @@
+#pragma once
+// Page models of the controls that show data: character control, curve, dynamic picture,
+// progress bar and area control. Plain members, each block field written once in the
+// page's table; lists (curve records, frames) are the page's own copies that reach the
+// object only on the sheet's OK.
+#include "model/params/var_refs.h"
+#include "props/control_pages.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// ---- Character control ----
+
+struct CharacterShapePage {  // "外观"
+    std::uint32_t fontColor = 0, backColor = 0, backTransparent = 0, charSpacing = 0, lineSpacing = 0;
+    std::uint32_t maxChars = 0, showCursor = 0, cursorWidth = 0, cursorColor = 0;
+    std::uint32_t allowDigits = 0, allowPoint = 0, allowMinus = 0, allowEnglish = 0, allowChinese = 0;
+    std::uint32_t mouseSensing = 0, keyboardInput = 0, passwordStyle = 0, hashPassword = 0;
+    std::uint32_t clickKeyboard = 0, doubleClickKeyboard = 0, keyboardX = 0, keyboardY = 0, verticalCentre = 0;
+    TextSlot initialText;  // the object's text
+    LogFont font;
+};
+
+inline constexpr BlockField<CharacterShapePage> kCharacterShapeFields[] = {
+    {&CharacterShapePage::fontColor, 0, 4},         {&CharacterShapePage::backColor, 4, 4},
+    {&CharacterShapePage::backTransparent, 8, 4},   {&CharacterShapePage::charSpacing, 24, 4},
+    {&CharacterShapePage::lineSpacing, 28, 4},      {&CharacterShapePage::maxChars, 32, 4},
+    {&CharacterShapePage::showCursor, 80, 4},       {&CharacterShapePage::cursorWidth, 84, 4},
+    {&CharacterShapePage::cursorColor, 88, 4},      {&CharacterShapePage::allowDigits, 100, 4},
+    {&CharacterShapePage::allowPoint, 104, 4},      {&CharacterShapePage::allowMinus, 108, 4},
+    {&CharacterShapePage::allowEnglish, 112, 4},    {&CharacterShapePage::allowChinese, 120, 4},
+    {&CharacterShapePage::mouseSensing, 128, 4},    {&CharacterShapePage::keyboardInput, 132, 4},
+    {&CharacterShapePage::passwordStyle, 136, 4},   {&CharacterShapePage::hashPassword, 140, 4},
+    {&CharacterShapePage::clickKeyboard, 148, 4},   {&CharacterShapePage::doubleClickKeyboard, 152, 4},
+    {&CharacterShapePage::keyboardX, 204, 4},       {&CharacterShapePage::keyboardY, 208, 4},
+    {&CharacterShapePage::verticalCentre, 224, 4}};
+
+inline constexpr std::uint32_t kMinCursorWidth = 1, kMaxCursorWidth = 255;
+inline constexpr std::uint32_t kMinCharacters = 2, kMaxCharacters = 30000;
+inline constexpr std::uint32_t kMaxClickValue = 255;
+
+struct CharacterControlPage {  // "基本控制": plain HMI variables, no PLC link
+    std::uint32_t stringStart = 0, password = 0, operateOnClick = 0, operatedVar = 0, clickValue = 0;
+    std::uint32_t convert = 0, hex = 0, numberVar = 0, zeroFill = 0, minimum = 0, maximum = 0, letterCase = 0;
+};
+
+inline constexpr BlockField<CharacterControlPage> kCharacterControlFields[] = {
+    {&CharacterControlPage::stringStart, 36, 4}, {&CharacterControlPage::password, 96, 1},
+    {&CharacterControlPage::operatedVar, 212, 4}, {&CharacterControlPage::operateOnClick, 216, 1},
+    {&CharacterControlPage::clickValue, 217, 1},  {&CharacterControlPage::convert, 356, 4},
+    {&CharacterControlPage::hex, 360, 4},         {&CharacterControlPage::numberVar, 364, 4},
+    {&CharacterControlPage::zeroFill, 376, 4},    {&CharacterControlPage::minimum, 380, 4},
+    {&CharacterControlPage::maximum, 384, 4},     {&CharacterControlPage::letterCase, 388, 4}};
+
+inline constexpr const char8_t* kLetterCases[] = {u8"大写", u8"小写", u8"自动"};
+
+// ---- Curve ----
+
+inline constexpr int kMaxCurves = kMaxCurveRecords;
+
+struct CurveRecord {
+    std::int32_t varIndex = 0;
+    std::uint32_t color = 0x0000FF00;
+    std::uint8_t style = 0;     // "折线", "点", "柱线条"
+    std::uint8_t typeCode = 0;  // cached type of the first variable, not edited here
+    std::uint16_t lineWidth = 1;
+    bool operator==(const CurveRecord&) const = default;
+};
+
+inline constexpr const char8_t* kCurveStyles[] = {u8"折线", u8"点", u8"柱线条"};
+
+struct CurveShapePage {  // "外观"
+    std::uint32_t labelColor = 0, gridColor = 0, backColor = 0, gridWidth = 0, backTransparent = 0, noGrid = 0;
+    std::uint32_t hGrid = 0, vGrid = 0, noLabels = 0, maximum = 0, decimals = 0, labelCount = 0, minimum = 0;
+    std::uint32_t bottomOffset = 0, leftOffset = 0, shift = 0, curveType = 0, interval = 0, stopOutOfRange = 0;
+    std::uint32_t loadedInterval = 0;
+    LogFont font;
+};
+
+inline constexpr BlockField<CurveShapePage> kCurveShapeFields[] = {
+    {&CurveShapePage::labelColor, 0, 4},    {&CurveShapePage::gridColor, 4, 4},
+    {&CurveShapePage::backColor, 8, 4},     {&CurveShapePage::gridWidth, 12, 4},
+    {&CurveShapePage::backTransparent, 16, 4}, {&CurveShapePage::noGrid, 20, 4},
+    {&CurveShapePage::hGrid, 24, 4},        {&CurveShapePage::vGrid, 28, 4},
+    {&CurveShapePage::noLabels, 32, 4},     {&CurveShapePage::maximum, 36, 4},
+    {&CurveShapePage::decimals, 40, 4},     {&CurveShapePage::labelCount, 44, 4},
+    {&CurveShapePage::minimum, 48, 4},      {&CurveShapePage::bottomOffset, 52, 4},
+    {&CurveShapePage::leftOffset, 56, 4},   {&CurveShapePage::shift, 876, 4},
+    {&CurveShapePage::curveType, 880, 4},   {&CurveShapePage::stopOutOfRange, 948, 1}};
+inline constexpr int kCurveIntervalOffset = 884;
+inline constexpr std::uint32_t kMaxCurveInterval = 10000;
+
+inline constexpr const char8_t* kCurveShifts[] = {u8"曲线左移一个点", u8"曲线右移一个点"};
+inline constexpr const char8_t* kCurveTypes[] = {u8"实时曲线", u8"历史曲线"};
+
+struct CurveControlPage {  // "基本控制"
+    std::uint32_t samples = 0;
+    int count = 0;
+    std::array<CurveRecord, kMaxCurves> records{};
+    int loadedCount = 0;
+    std::array<CurveRecord, kMaxCurves> loadedRecords{};
+    bool curvesChanged() const { return count != loadedCount || records != loadedRecords; }
+};
+
+inline constexpr BlockField<CurveControlPage> kCurveControlFields[] = {{&CurveControlPage::samples, 76, 4}};
+
+// ---- Dynamic picture ----
+
+// One frame of the frame list: a stored entry kept as it is, or a picture chosen here that
+// is copied into the project on OK.
+struct FrameRow {
+    std::filesystem::path path;  // shown full path
+    std::string stored;          // the stored name; empty for a new row until copied
+};
+
+struct PictureGroupPage {  // "外观": the frame list
+    std::uint32_t transparent = 0, transparentColor = 0, effect = 0, timeStep = 0, areaStep = 0;
+    std::vector<FrameRow> frames;
+    std::vector<std::string> loadedNames;  // the object's list as it was
+    int pictureWidth = 0, pictureHeight = 0;  // of the previewed picture, for the original size
+    bool framesChanged() const;
+};
+
+inline constexpr BlockField<PictureGroupPage> kPictureGroupFields[] = {
+    {&PictureGroupPage::transparent, 0, 4}, {&PictureGroupPage::transparentColor, 4, 4},
+    {&PictureGroupPage::effect, 32, 1},     {&PictureGroupPage::timeStep, 36, 4},
+    {&PictureGroupPage::areaStep, 40, 4}};
+
+struct PictureDisplayControlPage {  // "基本控制"
+    std::uint32_t playMode = 0, location = 0, lookup = 0;  // location: state of the open sheet
+    AddressGroup read;
+};
+
+inline constexpr BlockField<PictureDisplayControlPage> kPictureDisplayFields[] = {
+    {&PictureDisplayControlPage::playMode, 44, 1}, {&PictureDisplayControlPage::location, 200, 4},
+    {&PictureDisplayControlPage::lookup, 204, 4}};
+
+inline constexpr GroupLayout kPictureReadGroup = {-1, 4, 64, 100, 104, 108, 112, 116, -1, -1, 4};
+
+inline constexpr const char8_t* kPlayModes[] = {u8"条件显示", u8"循环播放"};
+inline constexpr const char8_t* kPictureLocations[] = {u8"图片位于系统区", u8"图片位于用户区"};
+inline constexpr const char8_t* kPictureLookups[] = {u8"按照索引号", u8"按照文件名"};
+
+// The read group's caption for the play mode, location and lookup.
+const char8_t* PictureReadCaption(std::uint32_t playMode, std::uint32_t location, std::uint32_t lookup);
+// The lookup radios show only for pictures of the user area looked up on condition.
+bool PictureLookupVisible(std::uint32_t playMode, std::uint32_t location);
+
+// The frames a batch add takes from `folder`: its picture files (".bmp", ".jpg", ".gif" in
+// either case, ".jpeg"), in the order the folder lists them; subfolders are skipped.
+std::vector<std::filesystem::path> BatchFramesOf(const std::filesystem::path& folder);
+
+// ---- Progress bar ----
+
+struct ProgressShapePage {  // "外观"
+    std::uint32_t usePicture = 0, noBackground = 0, fillColor = 0, highlightColor = 0, style = 0, foreColor = 0;
+    std::uint32_t direction = 0, inverted = 0;
+    PictureSlot picture;  // entry 0
+};
+
+inline constexpr BlockField<ProgressShapePage> kProgressShapeFields[] = {
+    {&ProgressShapePage::usePicture, 0, 4},  {&ProgressShapePage::noBackground, 4, 4},
+    {&ProgressShapePage::fillColor, 8, 4},   {&ProgressShapePage::highlightColor, 12, 4},
+    {&ProgressShapePage::style, 16, 1},      {&ProgressShapePage::foreColor, 20, 4},
+    {&ProgressShapePage::direction, 24, 1},  {&ProgressShapePage::inverted, 72, 4}};
+
+inline constexpr const char8_t* kProgressDirections[] = {u8"向上", u8"向下", u8"向右", u8"向左"};
+
+struct ProgressControlPage {  // "基本控制"
+    std::uint32_t maximum = 0, minimum = 0;
+    AddressGroup read;
+};
+
+inline constexpr BlockField<ProgressControlPage> kProgressControlFields[] = {
+    {&ProgressControlPage::maximum, 40, 4}, {&ProgressControlPage::minimum, 44, 4}};
+
+inline constexpr GroupLayout kProgressReadGroup = {-1, 4, 28, 76, 80, 84, 88, 92, -1, -1, 4};
+
+// ---- Area control ----
+
+struct AreaControlPage {  // "基本控制"
+    std::uint32_t behaviour = 0, mouseDetect = 0, textColor = 0, backColor = 0;
+    TextSlot subWindow;  // the object's text
+    LogFont font;
+    std::string windowTitle;               // the edited object's own window (GBK)
+    std::vector<std::string> subWindows;   // the combo's entries, sorted, system sub-windows left out
+};
+
+inline constexpr BlockField<AreaControlPage> kAreaControlFields[] = {
+    {&AreaControlPage::behaviour, 0, 1}, {&AreaControlPage::mouseDetect, 1, 1},
+    {&AreaControlPage::textColor, 4, 4}, {&AreaControlPage::backColor, 8, 4}};
+
+inline constexpr const char8_t* kAreaBehaviours[] = {u8"右键菜单", u8"子窗口移动", u8"绘图区", u8"文字输入区"};
+
+// What the area page offers on its window: which behaviours (1..4) can be chosen, and
+// whether the text input area's controls show.
+struct AreaChoices {
+    std::array<bool, 4> enabled{true, true, true, true};
+    bool textInputShown = false;
+};
+AreaChoices AreaChoicesFor(const std::string& windowTitleGbk);
+
+// The sub-windows the right-button menu may open: sorted, the system sub-windows left out.
+std::vector<std::string> AreaSubWindows(std::vector<std::string> subWindowsGbk);
+
+} // namespace qv

@@ -1,0 +1,242 @@
+#include "props/data_control_sheets.h"
+
+#include "model/params/block_bytes.h"
+#include "model/shape/shape_kind.h"
+#include "platform/files/stored_path.h"
+#include "props/curve_records.h"
+
+namespace qv {
+namespace {
+
+template <class Page, std::size_t N>
+Page loadPage(const BlockField<Page> (&fields)[N], const CDrawObj& obj)
+{
+    Page page;
+    LoadBlockFields<Page>(fields, obj.m_Params, page);
+    return page;
+}
+
+template <class Page, std::size_t N>
+void commitPage(const BlockField<Page> (&fields)[N], const Page& page, CDrawObj& obj)
+{
+    CommitBlockFields<Page>(fields, page, obj.m_Params);
+}
+
+std::filesystem::path fullPath(const SheetContext& context, const std::string& stored)
+{
+    return stored.empty() ? std::filesystem::path{}
+                          : resolveStoredPath(context.projectDir, stored).value_or(std::filesystem::path{});
+}
+
+AddressGroup readGroup(const GroupLayout& layout, const CDrawObj& obj)
+{
+    return LoadGroup(layout, LinkKind::Word, HiddenVarType::ByWidth, false, false, obj.m_Params);
+}
+
+CharacterShapePage loadCharacterShape(const CDrawObj& obj)
+{
+    CharacterShapePage page = loadPage(kCharacterShapeFields, obj);
+    page.initialText.text = page.initialText.loaded = obj.m_strName;
+    page.font = obj.m_logfont;
+    return page;
+}
+
+CurveShapePage loadCurveShape(const CDrawObj& obj)
+{
+    CurveShapePage page = loadPage(kCurveShapeFields, obj);
+    page.interval = page.loadedInterval = blockReadU(obj.m_Params, kCurveIntervalOffset, 4);
+    page.font = obj.m_logfont;
+    return page;
+}
+
+CurveControlPage loadCurveControl(const CDrawObj& obj)
+{
+    CurveControlPage page = loadPage(kCurveControlFields, obj);
+    page.count = page.loadedCount = blockReadI32(obj.m_Params, kCurveRecordCountOffset);
+    for (int i = 0; i < kMaxCurves; ++i)
+        page.records[static_cast<std::size_t>(i)] = ReadCurveRecord(obj.m_Params, i);
+    page.loadedRecords = page.records;
+    return page;
+}
+
+PictureGroupPage loadPictureGroup(const CDrawObj& obj, const SheetContext& context)
+{
+    PictureGroupPage page = loadPage(kPictureGroupFields, obj);
+    page.loadedNames = obj.m_strFiles;
+    for (const std::string& stored : obj.m_strFiles)
+        page.frames.push_back({fullPath(context, stored), stored});
+    return page;
+}
+
+PictureDisplayControlPage loadPictureDisplay(const CDrawObj& obj)
+{
+    PictureDisplayControlPage page = loadPage(kPictureDisplayFields, obj);
+    page.read = readGroup(kPictureReadGroup, obj);
+    return page;
+}
+
+ProgressShapePage loadProgressShape(const CDrawObj& obj, const SheetContext& context)
+{
+    ProgressShapePage page = loadPage(kProgressShapeFields, obj);
+    if (!obj.m_strFiles.empty())
+        page.picture.path = fullPath(context, obj.m_strFiles[0]);
+    page.picture.loadedPath = page.picture.path;
+    return page;
+}
+
+ProgressControlPage loadProgressControl(const CDrawObj& obj)
+{
+    ProgressControlPage page = loadPage(kProgressControlFields, obj);
+    page.read = readGroup(kProgressReadGroup, obj);
+    return page;
+}
+
+AreaControlPage loadArea(const CDrawObj& obj, const SheetContext& context)
+{
+    AreaControlPage page = loadPage(kAreaControlFields, obj);
+    page.subWindow.text = page.subWindow.loaded = obj.m_strName;
+    page.font = obj.m_logfont;
+    page.windowTitle = context.windowTitle;
+    page.subWindows = AreaSubWindows(context.subWindows);
+    return page;
+}
+
+struct Commit {
+    CDrawObj& obj;
+    const SheetContext& context;
+    template <class Other>
+    void operator()(const Other&) const {}
+
+    void operator()(const CharacterShapePage& p) const
+    {
+        commitPage(kCharacterShapeFields, p, obj);
+        if (p.initialText.changed())
+            obj.m_strName = p.initialText.text;
+        obj.m_logfont = p.font;
+    }
+    void operator()(const CharacterControlPage& p) const { commitPage(kCharacterControlFields, p, obj); }
+    void operator()(const CurveShapePage& p) const
+    {
+        commitPage(kCurveShapeFields, p, obj);
+        if (p.interval != p.loadedInterval)
+            blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, RoundCurveInterval(p.interval));
+        obj.m_logfont = p.font;
+    }
+    void operator()(const CurveControlPage& p) const
+    {
+        commitPage(kCurveControlFields, p, obj);
+        if (!p.curvesChanged())
+            return;
+        blockWriteI32(obj.m_Params, kCurveRecordCountOffset, p.count);
+        for (int i = 0; i < kMaxCurves; ++i)
+            WriteCurveRecord(obj.m_Params, i, p.records[static_cast<std::size_t>(i)]);
+    }
+    void operator()(const PictureGroupPage& p) const
+    {
+        commitPage(kPictureGroupFields, p, obj);
+        if (!p.framesChanged())
+            return;
+        std::vector<std::string> names;
+        for (const FrameRow& row : p.frames)
+            if (!row.stored.empty())  // every new row was copied on OK; one that was not is left out
+                names.push_back(row.stored);
+        obj.m_strFiles = std::move(names);
+    }
+    void operator()(const PictureDisplayControlPage& p) const
+    {
+        commitPage(kPictureDisplayFields, p, obj);
+        CommitGroup(p.read, obj.m_Params);
+    }
+    void operator()(const ProgressShapePage& p) const
+    {
+        commitPage(kProgressShapeFields, p, obj);
+        if (!p.picture.changed() || p.picture.path.empty() || !context.copyPicture)
+            return;  // no picture chosen: the stored entry stays
+        if (std::optional<std::string> stored = context.copyPicture(p.picture.path)) {
+            if (obj.m_strFiles.empty())
+                obj.m_strFiles.emplace_back();
+            obj.m_strFiles[0] = std::move(*stored);
+        }
+    }
+    void operator()(const ProgressControlPage& p) const
+    {
+        commitPage(kProgressControlFields, p, obj);
+        CommitGroup(p.read, obj.m_Params);
+    }
+    void operator()(const AreaControlPage& p) const
+    {
+        commitPage(kAreaControlFields, p, obj);
+        if (p.subWindow.changed())
+            obj.m_strName = p.subWindow.text;
+        obj.m_logfont = p.font;
+    }
+};
+
+} // namespace
+
+bool PictureGroupPage::framesChanged() const
+{
+    if (frames.size() != loadedNames.size())
+        return true;
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (frames[i].stored != loadedNames[i])
+            return true;
+    return false;
+}
+
+bool LoadDataControlPages(const CDrawObj& obj, const SheetContext& context, SheetValues& values)
+{
+    switch (obj.m_nKind) {
+    case kKindCharacter:
+        values.appearance = loadCharacterShape(obj);
+        values.control = loadPage(kCharacterControlFields, obj);
+        return true;
+    case kKindCurve:
+        values.appearance = loadCurveShape(obj);
+        values.control = loadCurveControl(obj);
+        return true;
+    case kKindDynamicPicture:
+        values.appearance = loadPictureGroup(obj, context);
+        values.control = loadPictureDisplay(obj);
+        return true;
+    case kKindProgressBar:
+        values.appearance = loadProgressShape(obj, context);
+        values.control = loadProgressControl(obj);
+        return true;
+    case kKindAreaControl: values.control = loadArea(obj, context); return true;
+    default: return false;
+    }
+}
+
+void CommitDataControlPages(const SheetValues& values, CDrawObj& obj, const SheetContext& context)
+{
+    std::visit(Commit{obj, context}, values.appearance);
+    std::visit(Commit{obj, context}, values.control);
+}
+
+std::string CheckDataControlPages(const SheetValues& values, const SheetContext& context)
+{
+    const auto* shape = std::get_if<CurveShapePage>(&values.appearance);
+    const auto* control = std::get_if<CurveControlPage>(&values.control);
+    if (shape && control)
+        return CheckCurvePages(*shape, *control, context.varTable);
+    return {};
+}
+
+bool CopyNewFrames(SheetValues& values, const SheetContext& context)
+{
+    auto* page = std::get_if<PictureGroupPage>(&values.appearance);
+    if (!page)
+        return true;
+    for (FrameRow& row : page->frames) {
+        if (!row.stored.empty() || row.path.empty())
+            continue;
+        std::optional<std::string> stored = context.copyPicture ? context.copyPicture(row.path) : std::nullopt;
+        if (!stored)
+            return false;
+        row.stored = std::move(*stored);
+    }
+    return true;
+}
+
+} // namespace qv

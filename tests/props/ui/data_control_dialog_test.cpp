@@ -1,0 +1,369 @@
+// The sheets of the character control, curve, dynamic picture, progress bar and area
+// control opened by a double click: their widgets reach the block at the kinds' offsets,
+// bad input keeps the sheet open with nothing stored, the curve and frame lists are page
+// copies, and the character batch dialog edits the selected controls.
+#include "app/tools/object_properties.h"
+#include "model/params/object_var_refs.h"
+#include "model/vars/hmi_var_table.h"
+#include "platform/qt/qtext.h"
+#include "props/curve_records.h"
+#include "props/data_control_pages.h"
+#include "props/ui/data_control_page_widgets.h"
+#include "props/ui/recipe_dialogs.h"
+#include "tests/props/ui/control_sheet_fixture.h"
+
+#include <QPlainTextEdit>
+#include <QTableWidget>
+
+#include <fstream>
+
+namespace qv::test {
+namespace {
+
+class DataControlDialogTest : public ControlSheetDialogTest {};
+
+struct DataKindCase {
+    int kind;
+    std::vector<FieldRow> rows;
+};
+
+// Offsets written from the pages' block layouts.
+const DataKindCase kDataKindCases[] = {
+    {kKindCharacter,
+     {{0, "backColor", Set::Color, 0x0A0B0C, 4, 4, 0x0A0B0C}, {0, "cursorColor", Set::Color, 0x0D0E0F, 88, 4, 0x0D0E0F},
+      {0, "charSpacing", Set::Text, 3, 24, 4, 3}, {0, "lineSpacing", Set::Text, -2, 28, 4, static_cast<std::uint32_t>(-2)},
+      {0, "cursorWidth", Set::Text, 255, 84, 4, 255}, {0, "maxChars", Set::Text, 30000, 32, 4, 30000},
+      {0, "keyboardX", Set::Text, 10, 204, 4, 10}, {0, "keyboardY", Set::Text, 20, 208, 4, 20},
+      {0, "backTransparent", Set::Check, 0, 8, 4, 1}, {0, "showCursor", Set::Check, 0, 80, 4, 1},
+      {0, "mouseSensing", Set::Check, 0, 128, 4, 1}, {0, "allowDigits", Set::Check, 0, 100, 4, 1},
+      {0, "allowEnglish", Set::Check, 0, 112, 4, 1}, {0, "allowChinese", Set::Check, 0, 120, 4, 1},
+      {0, "allowPoint", Set::Check, 0, 104, 4, 1}, {0, "allowMinus", Set::Check, 0, 108, 4, 1},
+      {0, "keyboardInput", Set::Check, 0, 132, 4, 1}, {0, "verticalCentre", Set::Check, 0, 224, 4, 1},
+      {0, "passwordStyle", Set::Check, 0, 136, 4, 1}, {0, "doubleClickKeyboard", Set::Check, 0, 152, 4, 1},
+      {1, "stringStart", Set::Combo, 3, 36, 4, 3}, {1, "password", Set::Combo, 2, 96, 1, 2},
+      {1, "operateOnClick", Set::Check, 0, 216, 1, 1}, {1, "operatedVar", Set::Combo, 4, 212, 4, 4},
+      {1, "clickValue", Set::Text, 255, 217, 1, 255}, {1, "convert", Set::Check, 0, 356, 4, 1},
+      {1, "hex", Set::Check, 0, 360, 4, 1}, {1, "numberVar", Set::Combo, 5, 364, 4, 5},
+      {1, "zeroFill", Set::Check, 0, 376, 4, 1}, {1, "minimum", Set::Text, -9, 380, 4, static_cast<std::uint32_t>(-9)},
+      {1, "maximum", Set::Text, 99, 384, 4, 99}, {1, "letterCase", Set::Radio, 2, 388, 4, 2},
+      {2, "fontColor", Set::Check, 0, 156, 4, 1}, {2, "backColor", Set::Check, 0, 172, 4, 1},
+      {3, "hide", Set::Check, 0, 64, 4, 1}, {4, "move", Set::Check, 0, 48, 4, 1}, {5, "writeEnable", Set::Check, 0, 188, 4, 1}}},
+    {kKindCurve,
+     {{0, "backColor", Set::Color, 0x112233, 8, 4, 0x112233}, {0, "gridColor", Set::Color, 0x445566, 4, 4, 0x445566},
+      {0, "gridWidth", Set::Text, 2, 12, 4, 2}, {0, "hGrid", Set::Text, 5, 24, 4, 5}, {0, "vGrid", Set::Text, 6, 28, 4, 6},
+      {0, "maximum", Set::Text, 1000, 36, 4, 1000}, {0, "minimum", Set::Text, -20, 48, 4, static_cast<std::uint32_t>(-20)},
+      {0, "decimals", Set::Text, 2, 40, 4, 2}, {0, "labelCount", Set::Text, 5, 44, 4, 5},
+      {0, "bottomOffset", Set::Text, 7, 52, 4, 7}, {0, "leftOffset", Set::Text, 8, 56, 4, 8},
+      {0, "backTransparent", Set::Check, 0, 16, 4, 1}, {0, "noGrid", Set::Check, 0, 20, 4, 1},
+      {0, "noLabels", Set::Check, 0, 32, 4, 1}, {0, "stopOutOfRange", Set::Check, 0, 948, 1, 1},
+      {0, "curveType", Set::Combo, 1, 880, 4, 1}, {0, "shift", Set::Combo, 1, 876, 4, 1},
+      {0, "interval", Set::Text, 51, 884, 4, 100}, {1, "samples", Set::Text, 20, 76, 4, 20},
+      {2, "hide", Set::Check, 0, 853, 1, 1}}},
+    {kKindProgressBar,
+     {{0, "fillColor", Set::Color, 0x21, 8, 4, 0x21}, {0, "highlightColor", Set::Color, 0x22, 12, 4, 0x22},
+      {0, "foreColor", Set::Color, 0x23, 20, 4, 0x23}, {0, "direction", Set::Combo, 3, 24, 1, 3},
+      {0, "usePicture", Set::Check, 0, 0, 4, 1}, {0, "noBackground", Set::Check, 0, 4, 4, 1},
+      {0, "inverted", Set::Check, 0, 72, 4, 1}, {1, "maximum", Set::Text, 500, 40, 4, 500},
+      {1, "minimum", Set::Text, -100, 44, 4, static_cast<std::uint32_t>(-100)}, {2, "hide", Set::Check, 0, 49, 1, 1}}},
+    {kKindDynamicPicture,
+     {{0, "transparent", Set::Check, 0, 0, 4, 1}, {0, "transparentColor", Set::Color, 0x31, 4, 4, 0x31},
+      {1, "playMode", Set::Radio, 1, 44, 1, 1}, {2, "move", Set::Check, 0, 76, 1, 1}, {3, "hide", Set::Check, 0, 77, 1, 1}}},
+};
+
+// Radios of the live groups set their member on a click, as a user's would.
+void clickRadios(QWidget* page, const FieldRow& row)
+{
+    if (row.how != Set::Radio)
+        return apply(page, row);
+    auto* box = page->findChild<QWidget*>(QString::fromLatin1(row.widget));
+    ASSERT_NE(box, nullptr) << row.widget;
+    const auto radios = box->findChildren<QRadioButton*>();
+    ASSERT_GT(radios.size(), row.value);
+    radios[row.value]->click();
+}
+
+TEST_F(DataControlDialogTest, EveryPageWidgetReachesItsBlockOffset)
+{
+    for (const DataKindCase& c : kDataKindCases) {
+        SCOPED_TRACE(c.kind);
+        CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
+        for (const FieldRow& row : c.rows)
+            blockWriteU(obj->m_Params, row.offset, row.width, row.how == Set::Uncheck ? 1 : 0);
+        blockWriteU(obj->m_Params, 32, 4, c.kind == kKindCharacter ? 10 : 0);
+        blockWriteU(obj->m_Params, 84, 4, c.kind == kKindCharacter ? 1 : blockReadU(obj->m_Params, 84, 4));
+        view->SelectShape(obj);
+        openSheet(*obj, [&](CMyPropertySheet& sheet) {
+            for (const FieldRow& row : c.rows)
+                clickRadios(sheet.tabs()->widget(row.tab), row);
+            press(sheet, QDialogButtonBox::Ok);
+            if (sheet.isVisible()) {
+                ADD_FAILURE() << "refused: " << pageMessages.join(u'|').toStdString()
+                              << (prompts.messages.empty() ? "" : prompts.messages.back());
+                press(sheet, QDialogButtonBox::Cancel);
+            }
+        });
+        for (const FieldRow& row : c.rows)
+            EXPECT_EQ(blockReadU(obj->m_Params, row.offset, row.width), row.expected) << row.widget;
+        clearObjects();
+    }
+}
+
+struct DataBadInput {
+    const char* what;
+    int kind;
+    int tab;
+    const char* widget;
+    const char* text;
+    const char8_t* message;
+    bool appPrompt = false;
+};
+
+TEST_F(DataControlDialogTest, PagesShowWhatTheirChoicesAllow)
+{
+    CDrawObj* text = addObject({100, 100, 180, 150}, kKindCharacter);
+    view->SelectShape(text);
+    openSheet(*text, [&](CMyPropertySheet& sheet) {
+        QWidget* shape = sheet.tabs()->widget(0);
+        QWidget* control = sheet.tabs()->widget(1);
+        auto check = [](QWidget* page, const char* name) { return page->findChild<QCheckBox*>(QString::fromLatin1(name)); };
+        check(control, "convert")->setChecked(false);
+        check(control, "hex")->setChecked(true);
+        EXPECT_FALSE(check(control, "zeroFill")->isVisibleTo(control));
+        check(control, "convert")->setChecked(true);
+        EXPECT_TRUE(check(control, "zeroFill")->isVisibleTo(control));
+        check(control, "operateOnClick")->setChecked(false);
+        EXPECT_FALSE(control->findChild<QLineEdit*>(QStringLiteral("clickValue"))->isVisibleTo(control));
+        check(shape, "clickKeyboard")->setChecked(true);
+        check(shape, "doubleClickKeyboard")->setChecked(true);
+        EXPECT_FALSE(check(shape, "clickKeyboard")->isChecked());
+        check(shape, "hashPassword")->setChecked(true);
+        check(shape, "passwordStyle")->setChecked(false);
+        check(shape, "passwordStyle")->setChecked(true);
+        EXPECT_FALSE(check(shape, "hashPassword")->isChecked());
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+    CDrawObj* curve = addObject({200, 100, 280, 150}, kKindCurve);
+    view->SelectShape(curve);
+    openSheet(*curve, [&](CMyPropertySheet& sheet) {
+        QWidget* shape = sheet.tabs()->widget(0);
+        auto* type = shape->findChild<QComboBox*>(QStringLiteral("curveType"));
+        auto* interval = shape->findChild<QLineEdit*>(QStringLiteral("interval"));
+        type->setCurrentIndex(0);
+        EXPECT_FALSE(interval->isVisibleTo(shape));
+        type->setCurrentIndex(1);
+        EXPECT_TRUE(interval->isVisibleTo(shape));
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+}
+
+TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
+{
+    const DataBadInput cases[] = {
+        {"curve minimum abc", kKindCurve, 0, "minimum", "abc", u8"请键入一个整数。"},
+        {"progress minimum abc", kKindProgressBar, 1, "minimum", "abc", u8"请键入一个整数。"},
+        {"1 sample", kKindCurve, 1, "samples", "1", u8"请填入一个在2和65536之间的整数。"},
+        {"1 label", kKindCurve, 0, "labelCount", "1", u8"“标注个数”不能小于2", true},
+        {"maximum equal to minimum", kKindCurve, 0, "maximum", "0", u8"“最大值”不能等于“最小值”", true},
+        {"interval 10001", kKindCurve, 0, "interval", "10001", u8"请填入一个在0和10000之间的整数。"},
+        {"click value 256", kKindCharacter, 1, "clickValue", "256", u8"请填入一个在0和255之间的整数。"},
+        {"cursor width 0", kKindCharacter, 0, "cursorWidth", "0", u8"请填入一个在1和255之间的整数。"},
+        {"1 character", kKindCharacter, 0, "maxChars", "1", u8"请填入一个在2和30000之间的整数。"},
+        {"30001 characters", kKindCharacter, 0, "maxChars", "30001", u8"请填入一个在2和30000之间的整数。"},
+    };
+    for (const DataBadInput& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
+        if (c.kind == kKindCurve) {
+            blockWriteU(obj->m_Params, 76, 4, 10);   // samples
+            blockWriteU(obj->m_Params, 44, 4, 5);    // labels
+            blockWriteU(obj->m_Params, 36, 4, 100);  // maximum over minimum 0
+            blockWriteU(obj->m_Params, 48, 4, 0);
+            blockWriteU(obj->m_Params, 32, 4, 0);    // labels shown
+        }
+        const std::string beforeText = obj->m_strName;
+        pageMessages.clear();
+        prompts.messages.clear();
+        view->SelectShape(obj);
+        bool stayedOpen = false;
+        openSheet(*obj, [&](CMyPropertySheet& sheet) {
+            auto* edit = sheet.tabs()->widget(c.tab)->findChild<QLineEdit*>(QString::fromLatin1(c.widget));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(QString::fromLatin1(c.text));
+            press(sheet, QDialogButtonBox::Ok);
+            stayedOpen = sheet.isVisible();
+            press(sheet, QDialogButtonBox::Cancel);
+        });
+        EXPECT_TRUE(stayedOpen);
+        if (c.appPrompt) {
+            ASSERT_EQ(prompts.messages.size(), 1u);
+            EXPECT_EQ(toQString(prompts.messages[0]), u8q(c.message));
+        } else {
+            EXPECT_EQ(pageMessages, QStringList{u8q(c.message)});
+        }
+        // What the refused pages hold never reaches the object (the block itself is checked
+        // through the edit road in the headless tests).
+        EXPECT_EQ(obj->m_strName, beforeText);
+        clearObjects();
+    }
+}
+
+TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
+{
+    project->m_varTable.AppendRow("100", "unsigned int", "curveVar", "0", "");
+    const int var = static_cast<int>(project->m_varTable.size()) - 1;
+    CDrawObj* curve = addObject({100, 100, 180, 150}, kKindCurve);
+    blockWriteU(curve->m_Params, 76, 4, 10);
+    blockWriteU(curve->m_Params, 44, 4, 5);
+    blockWriteU(curve->m_Params, 36, 4, 100);
+    blockWriteU(curve->m_Params, 48, 4, 0);
+    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 0);
+    dialogScript = [var](QDialog& d) {
+        auto* prop = dynamic_cast<CDlgCurveProp*>(&d);
+        if (!prop)
+            return false;
+        prop->variable()->setCurrentIndex(var);
+        prop->style()->setCurrentIndex(2);
+        prop->lineWidth()->setText(QStringLiteral("3"));
+        return true;
+    };
+    for (bool ok : {false, true}) {
+        SCOPED_TRACE(ok);
+        refreshVarRefs(kKindCurve, curve->m_Params, resolverFor(&project->m_varTable));
+        const auto before = curve->m_Params;
+        view->SelectShape(curve);
+        openSheet(*curve, [&](CMyPropertySheet& sheet) {
+            QWidget* page = sheet.tabs()->widget(1);
+            auto* list = page->findChild<QTableWidget*>(QStringLiteral("curves"));
+            for (int i = 0; i < 3; ++i)
+                QTest::mouseClick(page->findChild<QPushButton*>(QStringLiteral("add")), Qt::LeftButton);
+            ASSERT_EQ(list->rowCount(), 3);
+            EXPECT_EQ(list->item(0, 3)->text(), QStringLiteral("140"));  // "末地址"
+            list->selectRow(1);
+            QTest::mouseClick(page->findChild<QPushButton*>(QStringLiteral("delete")), Qt::LeftButton);
+            EXPECT_EQ(list->rowCount(), 2);
+            EXPECT_EQ(list->item(1, 0)->text(), QStringLiteral("1"));
+            press(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
+        });
+        if (!ok) {
+            // The count and the records the page copied are as they were.
+            EXPECT_TRUE(std::equal(curve->m_Params.begin() + kCurveRecordCountOffset,
+                                   curve->m_Params.begin() + kCurveRecordBase + kCurveRecordSize * kMaxCurves,
+                                   before.begin() + kCurveRecordCountOffset));
+        } else {
+            EXPECT_EQ(blockReadI32(curve->m_Params, kCurveRecordCountOffset), 2);
+            const CurveRecord r = ReadCurveRecord(curve->m_Params, 1);
+            EXPECT_EQ(r.varIndex, var);
+            EXPECT_EQ(r.style, 2);
+            EXPECT_EQ(r.lineWidth, 3);
+        }
+    }
+}
+
+TEST_F(DataControlDialogTest, FullCurveListRefusesTheSixtyFifth)
+{
+    CDrawObj* curve = addObject({100, 100, 180, 150}, kKindCurve);
+    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, kMaxCurves);
+    dialogScript = [](QDialog& d) { return dynamic_cast<CDlgCurveProp*>(&d) != nullptr; };
+    view->SelectShape(curve);
+    openSheet(*curve, [&](CMyPropertySheet& sheet) {
+        QWidget* page = sheet.tabs()->widget(1);
+        QTest::mouseClick(page->findChild<QPushButton*>(QStringLiteral("add")), Qt::LeftButton);
+        EXPECT_EQ(page->findChild<QTableWidget*>(QStringLiteral("curves"))->rowCount(), kMaxCurves);
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+    EXPECT_EQ(pageMessages, QStringList{u8q(u8"最多支持64条曲线!!!")});
+}
+
+TEST_F(DataControlDialogTest, FramesAndLocationFollowTheOpenSheet)
+{
+    CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
+    pic->m_strFiles = {"\\UserPicture\\absent.bmp"};
+    blockWriteU(pic->m_Params, 44, 1, 0);   // on condition
+    blockWriteU(pic->m_Params, 200, 4, 0);  // system area
+    blockWriteU(pic->m_Params, 204, 4, 0);  // by index
+    const std::string before = bytesOf(*pic);
+    chosenFile = QString::fromStdU16String((dir.path() / "nowhere" / "gone.bmp").u16string());
+    view->SelectShape(pic);
+    openSheet(*pic, [&](CMyPropertySheet& sheet) {
+        QWidget* frames = sheet.tabs()->widget(0);
+        auto* list = frames->findChild<QTableWidget*>(QStringLiteral("frames"));
+        QTest::mouseClick(frames->findChild<QPushButton*>(QStringLiteral("add")), Qt::LeftButton);
+        EXPECT_EQ(list->rowCount(), 2);
+        // A new frame that cannot be copied keeps the sheet open.
+        press(sheet, QDialogButtonBox::Ok);
+        EXPECT_TRUE(sheet.isVisible());
+        // The user area: the frame page hides its frame definition.
+        QWidget* control = sheet.tabs()->widget(1);
+        auto* location = control->findChild<QGroupBox*>(QStringLiteral("location"));
+        location->findChildren<QRadioButton*>()[1]->click();
+        EXPECT_EQ(control->findChild<AddressGroupWidget*>(QStringLiteral("read"))->title(), u8q(u8" 读取地址（图片序号）"));
+        sheet.tabs()->setCurrentIndex(1);
+        sheet.tabs()->setCurrentIndex(0);
+        EXPECT_FALSE(frames->findChild<QGroupBox*>(QStringLiteral("definition"))->isVisible());
+        press(sheet, QDialogButtonBox::Cancel);
+    });
+    EXPECT_EQ(bytesOf(*pic), before);
+}
+
+TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
+{
+    CDrawObj* area = addObject({100, 100, 180, 150}, kKindAreaControl);
+    view->SelectShape(area);
+    openSheet(*area, [&](CMyPropertySheet& sheet) {
+        QWidget* page = sheet.tabs()->widget(0);
+        EXPECT_FALSE(page->findChild<QRadioButton*>(QStringLiteral("behaviour2"))->isEnabled());  // a screen
+        EXPECT_TRUE(page->findChild<QRadioButton*>(QStringLiteral("behaviour1"))->isEnabled());
+        EXPECT_TRUE(page->findChild<QRadioButton*>(QStringLiteral("behaviour4"))->isHidden());
+        page->findChild<QRadioButton*>(QStringLiteral("behaviour3"))->click();
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    EXPECT_EQ(area->m_Params[0], 3);
+}
+
+TEST_F(DataControlDialogTest, BatchDialogEditsTheSelectedCharacterControls)
+{
+    CDrawObj* model = addObject({100, 100, 160, 130}, kKindCharacter);
+    CDrawObj* other = addObject({200, 200, 220, 210}, kKindCharacter);
+    blockWriteU(model->m_Params, 32, 4, 77);
+    view->SelectShape(model);
+    view->SelectShape(other, true);
+    bool shown = false;
+    dialogScript = [&](QDialog& d) {
+        auto* batch = dynamic_cast<CDlgZiFuBatch*>(&d);
+        if (!batch)
+            return false;
+        shown = true;
+        batch->option(5)->setChecked(true);  // the same maximum character count
+        batch->option(3)->setChecked(true);  // the same width
+        return true;
+    };
+    EditObjectProperties(*view, *model, 2);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(blockReadU(other->m_Params, 32, 4), 77u);
+    EXPECT_EQ(other->m_rcPosition.normalized().width(), 60);
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(DataControlDialogTest, RecipeDialogsChangeNothing)
+{
+    int opened = 0;
+    dialogScript = [&](QDialog& d) {
+        ++opened;
+        if (auto* mgr = dynamic_cast<CDlgPeiFangMgr*>(&d)) {
+            EXPECT_EQ(mgr->windowTitle(), u8q(u8"配方管理"));
+            QTest::mouseClick(mgr->findChild<QPushButton*>(QStringLiteral("add")), Qt::LeftButton);
+        } else {
+            EXPECT_EQ(d.windowTitle(), u8q(u8"配方参数"));
+        }
+        return true;
+    };
+    doc->SetModifiedFlag(false);
+    project->SetModifiedFlag(false);
+    RunRecipeManager(view.get());
+    EXPECT_EQ(opened, 2);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(project->IsModified());
+}
+
+} // namespace
+} // namespace qv::test
