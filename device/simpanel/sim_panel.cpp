@@ -129,6 +129,18 @@ std::vector<std::uint8_t> SimPanel::readNand(std::uint32_t address, std::size_t 
     return nandBytes(address, length);
 }
 
+void SimPanel::writeNand(std::uint32_t address, const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard lock(mutex_);
+    program(address, bytes);
+}
+
+void SimPanel::setBadBlocks(std::set<std::uint32_t> blocks)
+{
+    std::lock_guard lock(mutex_);
+    settings_.badBlocks = std::move(blocks);
+}
+
 std::vector<std::uint8_t> SimPanel::nandBytes(std::uint32_t address, std::size_t length) const
 {
     std::vector<std::uint8_t> out(length, 0xFF);
@@ -164,6 +176,14 @@ void SimPanel::unplug()
 {
     std::lock_guard lock(mutex_);
     plugged_ = false;
+}
+
+void SimPanel::replug()
+{
+    std::lock_guard lock(mutex_);
+    plugged_ = true;
+    writeAddress_.reset(); // a write cut by the unplug is gone
+    replies_.clear();
 }
 
 bool SimPanel::plugged() const
