@@ -3,6 +3,7 @@
 #include "app/about/about_dlg.h"
 #include "app/compile/compile_runner.h"
 #include "app/device_commands/device_commands_binding.h"
+#include "app/download_commands/download_commands_binding.h"
 #include "app/mainframe/main_frame.h"
 #include "app/project_commands/project_commands.h"
 #include "app/projecttree/tree_host.h"
@@ -28,6 +29,7 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     frame->commands().bind({Owner::App, cmd::id::AbortCompile}, [&app] { app.m_bAbort = 1; });
     CCompileRunner* compileRunner = installCompileCommand(*frame, app);
     installDeviceCommands(*frame, app, compileRunner);
+    installDownloadCommands(*frame, app);
     frame->commands().bind({Owner::App, cmd::id::ShowCtrlNumbers}, [&app] {
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
     });

@@ -30,7 +30,10 @@ FlashWriter::Once FlashWriter::writeOnce(std::span<const std::uint8_t> piece, st
     }
     if (result == 0)
         return Once::Written;
-    if (result < current || result - current >= std::max<std::size_t>(piece.size(), 1)) {
+    // The bad block must be one the piece covers: anything else could send the next
+    // attempt backwards or round in a loop.
+    const std::uint64_t lastByte = std::uint64_t{current} + std::max<std::size_t>(piece.size(), 1) - 1;
+    if (result / geometry_.blockSize < current / geometry_.blockSize || result / geometry_.blockSize > lastByte / geometry_.blockSize) {
         fail(text::kUsbErrorLine);
         return Once::Failed;
     }

@@ -438,6 +438,8 @@ void SimPanel::onData(std::span<const std::uint8_t> data)
             const bool past = (b + 1) * blockSize > settings_.nand.capacity;
             if (past || settings_.badBlocks.count(static_cast<std::uint32_t>(b)) != 0) {
                 result = static_cast<std::uint32_t>(std::max<std::uint64_t>(address, b * blockSize));
+                if (result == 0) // 0 means written: name the piece's last byte in block 0 instead
+                    result = static_cast<std::uint32_t>(std::min<std::uint64_t>(end, blockSize) - 1);
                 break;
             }
         }
