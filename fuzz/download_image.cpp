@@ -6,6 +6,7 @@
 #include "device/download/image_check.h"
 #include "fuzz/fuzz_target.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qv::fuzz {

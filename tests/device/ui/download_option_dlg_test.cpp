@@ -13,22 +13,21 @@
 namespace qv::device::test {
 namespace {
 
-UsbDeviceList twoPanels()
+void twoPanels(UsbDeviceList& list)
 {
-    UsbDeviceList list;
     usb::UsbCandidate a, b;
     a.kind = usb::UsbKind::EzUsb;
     a.node = "a";
     b.kind = usb::UsbKind::Hid;
     b.node = "b";
     list.Rebuild({a}, {b}, {});
-    return list;
 }
 
 TEST(CDlgDownloadOption, DefaultsAndNetworkVisibility)
 {
     qv::test::qtApp();
-    UsbDeviceList list = twoPanels();
+    UsbDeviceList list;
+    twoPanels(list);
     int scans = 0;
     CDlgDownloadOption dialog(DownloadOptionValues{}, list, [&] { ++scans; }, QStringLiteral("/p/MC8051/MC8051.HEX"));
     dialog.show();
@@ -44,7 +43,8 @@ TEST(CDlgDownloadOption, DefaultsAndNetworkVisibility)
     // Unticked: the group and the machine name are hidden, ticked they show together.
     for (QWidget* w : dialog.networkWidgets())
         EXPECT_FALSE(w->isVisible());
-    QTest::mouseClick(dialog.ethernetBox(), Qt::LeftButton);
+    dialog.ethernetBox()->click();
+    EXPECT_TRUE(dialog.values().setEthernet);
     for (QWidget* w : dialog.networkWidgets())
         EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(dialog.machineNameEdit()->isVisible());
@@ -58,7 +58,8 @@ TEST(CDlgDownloadOption, MachineNameIsCheckedOnOk)
         bool accepted;
     } cases[] = {{u8"ABCDEFGHIJKLMNO", true}, {u8"ABCDEFGHIJKLMNOP", false}, {u8"机器1", false}};
     for (const auto& c : cases) {
-        UsbDeviceList list = twoPanels();
+        UsbDeviceList list;
+    twoPanels(list);
         CDlgDownloadOption dialog(DownloadOptionValues{}, list, {}, {});
         QStringList refused;
         dialog.refuse = [&](const QString& t) { refused << t; };
@@ -73,7 +74,8 @@ TEST(CDlgDownloadOption, MachineNameIsCheckedOnOk)
 TEST(CDlgDownloadOption, ListChangeMovesTheSelectionEvenOnCancel)
 {
     qv::test::qtApp();
-    UsbDeviceList list = twoPanels();
+    UsbDeviceList list;
+    twoPanels(list);
     {
         CDlgDownloadOption dialog(DownloadOptionValues{}, list, {}, {});
         dialog.show();
@@ -86,7 +88,8 @@ TEST(CDlgDownloadOption, ListChangeMovesTheSelectionEvenOnCancel)
 TEST(CDlgDownloadOption, SelfConfirmingDialogPressesOkOnce)
 {
     qv::test::qtApp();
-    UsbDeviceList list = twoPanels();
+    UsbDeviceList list;
+    twoPanels(list);
     DownloadOptionValues preset;
     preset.selfConfirm = true;
     preset.resetAfter = true;
