@@ -180,3 +180,25 @@ TEST(ProjectDownload, FileLargerThanTheFlashIsRefusedBeforeItIsSent)
 
 } // namespace
 } // namespace qv::device::test
+
+namespace qv::device::test {
+namespace {
+
+TEST(ProjectDownload, AbortFlagEndsTheDownloadAsTheUsersAbort)
+{
+    for (usb::UsbKind kind : kAllKinds) {
+        SCOPED_TRACE(kindName(kind));
+        DownloadRig rig(kind);
+        rig.install(SyntheticImage::typical());
+        rig.abort = 1; // the abort command (32912) came before the first piece
+        EXPECT_FALSE(rig.runProject());
+        const Reports r = rig.drain();
+        const std::string log = std::accumulate(r.lines.begin(), r.lines.end(), std::string{});
+        EXPECT_TRUE(contains(log, text::kUserAbort)) << log;
+        EXPECT_EQ(r.messages, std::vector<std::string>{text::kDownloadFailed});
+        EXPECT_EQ(rig.panel->readNand(0, 2), Bytes(2, 0xFF));
+    }
+}
+
+} // namespace
+} // namespace qv::device::test
