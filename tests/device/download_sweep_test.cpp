@@ -37,7 +37,13 @@ TEST_P(DownloadSweep, DisconnectAtEveryTransferFails)
     const std::size_t transfers = rig.panel->transferCount() - before;
     // The start map's page is the last write: command, data pieces, result word.
     const std::size_t startMapWrite = transfers - (kind == usb::UsbKind::Disk ? 3 : 10);
+    // Every transfer of the opening and of the last pieces, and every third one between:
+    // each run repeats the download up to its fault, so all of them would cost minutes on
+    // the 64-byte kinds.
+    const bool every = kind == usb::UsbKind::Disk;
     for (std::size_t i = 0; i < transfers; ++i) {
+        if (!every && i > 40 && i + 24 < transfers && i % 3 != 0)
+            continue;
         SCOPED_TRACE(i);
         rig.got = {};
         const Bytes old = rig.panel->readNand(0, 512);
