@@ -4,6 +4,7 @@
 #include "app/compile/compile_runner.h"
 #include "app/device_commands/device_commands_binding.h"
 #include "app/editor_commands/editor_commands.h"
+#include "app/download_commands/download_commands_binding.h"
 #include "app/mainframe/main_frame.h"
 #include "app/project_commands/project_commands.h"
 #include "app/projecttree/tree_host.h"
@@ -14,6 +15,7 @@
 #include "app/shell/editor_app_shell.h"
 #include "app/vars_commands/vars_commands.h"
 #include "model/app/editor_app.h"
+#include "props/ui/recipe_dialogs.h"
 
 namespace qv {
 
@@ -31,6 +33,8 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     CCompileRunner* compileRunner = installCompileCommand(*frame, app);
     installDeviceCommands(*frame, app, compileRunner);
     bindEditorCommands(*frame, app);
+    bindRecipeManager(*frame, [](QWidget* parent) { RunRecipeManager(parent); });
+    installDownloadCommands(*frame, app);
     bindProjectCommands(*frame, app);
     bindVarsCommands(*frame, app);
     bindSettingsCommands(*frame, app);

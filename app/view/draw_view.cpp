@@ -64,6 +64,7 @@ int virtualKeyOf(int qtKey)
     case Qt::Key_Right: return 39;
     case Qt::Key_Down: return 40;
     case Qt::Key_Delete: return 46;
+    case Qt::Key_D: return 68;
     default: return 0;
     }
 }

@@ -132,6 +132,18 @@ std::vector<std::uint8_t> SimPanel::readNand(std::uint32_t address, std::size_t 
     return nandBytes(address, length);
 }
 
+void SimPanel::writeNand(std::uint32_t address, const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard lock(mutex_);
+    program(address, bytes);
+}
+
+void SimPanel::setBadBlocks(std::set<std::uint32_t> blocks)
+{
+    std::lock_guard lock(mutex_);
+    settings_.badBlocks = std::move(blocks);
+}
+
 std::vector<std::uint8_t> SimPanel::nandBytes(std::uint32_t address, std::size_t length) const
 {
     std::vector<std::uint8_t> out(length, 0xFF);
@@ -167,6 +179,14 @@ void SimPanel::unplug()
 {
     std::lock_guard lock(mutex_);
     plugged_ = false;
+}
+
+void SimPanel::replug()
+{
+    std::lock_guard lock(mutex_);
+    plugged_ = true;
+    writeAddress_.reset(); // a write cut by the unplug is gone
+    replies_.clear();
 }
 
 bool SimPanel::plugged() const
@@ -436,6 +456,8 @@ void SimPanel::onData(std::span<const std::uint8_t> data)
             const bool past = (b + 1) * blockSize > settings_.nand.capacity;
             if (past || settings_.badBlocks.count(static_cast<std::uint32_t>(b)) != 0) {
                 result = static_cast<std::uint32_t>(std::max<std::uint64_t>(address, b * blockSize));
+                if (result == 0) // 0 means written: name the piece's last byte in block 0 instead
+                    result = static_cast<std::uint32_t>(std::min<std::uint64_t>(end, blockSize) - 1);
                 break;
             }
         }

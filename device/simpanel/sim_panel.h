@@ -76,11 +76,16 @@ public:
     void setRecording(bool on);
     SimPanelEvents events() const;
     std::vector<std::uint8_t> readNand(std::uint32_t address, std::size_t length) const;
+    // Changes the flash behind the host's back (a damaged panel).
+    void writeNand(std::uint32_t address, const std::vector<std::uint8_t>& bytes);
+    void setBadBlocks(std::set<std::uint32_t> blocks);
 
     void releaseHang();
     // True once a transfer waits in a Hang fault.
     bool hanging() const;
     void unplug();
+    // Plugged in again after an unplug or a Disconnect fault; the flash keeps what it had.
+    void replug();
     bool plugged() const;
 
     // The raw device of the panel's kind, as a back end hands it to the framing.

@@ -176,6 +176,11 @@ std::optional<std::vector<std::pair<SimPanelSettings, usb::OpenFailure>>> parseS
                 s.info.height = static_cast<std::uint16_t>(*num);
             } else if (key == "sram") {
                 s.info.sramBytes = static_cast<std::uint32_t>(*num);
+            } else if (key == "major" || key == "minor" || key == "depth") {
+                if (*num > 0xFF)
+                    return bad(fmt::format("'{}' is above 255", key));
+                (key == "major" ? s.info.hardwareMajor : key == "minor" ? s.info.hardwareMinor : s.info.colourDepthCode) =
+                    static_cast<std::uint8_t>(*num);
             } else if (key == "flashtest") {
                 s.flashTestReply = static_cast<std::uint8_t>(*num);
             } else if (key == "busy") {

@@ -38,6 +38,7 @@ private:
 
 // Panels from a settings text: entries separated by ';', each a kind ("ezusb", "hid",
 // "disk") followed by ",key=value" pairs: name, vid, pid (hex), width, height, sram,
+// major, minor and depth (the hardware version and colour depth code it reports),
 // flashtest, busy, bad (block numbers joined by '+'), signature (0/1), refuse ("busy",
 // "permission"). nullopt (with the reason) for text that does not parse.
 std::optional<std::vector<std::pair<SimPanelSettings, usb::OpenFailure>>>
