@@ -50,7 +50,8 @@ std::uint8_t linkStateNumber(TapState s)
     case S::Exit1Ir: return 6;
     case S::PauseDr: return 7;
     case S::PauseIr: return 8;
-    case S::UpdateDr: return 9;
+    case S::UpdateDr:
+    case S::UpdateIr: return 9; // the link's one update state: both leave alike
     case S::CaptureDr: return 11;
     default: return 0;
     }
