@@ -1,6 +1,7 @@
 // A firmware data file for the FPGA upgrade: the header checks, the image checks, then a
 // programming run against the simulated panel's JTAG target.
 #include "device/commands/panel_commands.h"
+#include "device/link/panel_connection.h"
 #include "device/fpga/fpga_data_file.h"
 #include "device/fpga/fpga_errors.h"
 #include "device/fpga/fpga_image.h"

@@ -237,8 +237,9 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
         EXPECT_EQ(Bytes(target->userRow().begin(), target->userRow().end()), newRow);
         const unsigned counterNow = (target->userRow()[14] >> 6) | (target->userRow()[15] << 2);
         EXPECT_EQ(counterNow, c.counterAfter);
-        if (c.spec.block3 != 0)
+        if (c.spec.block3 != 0) {
             EXPECT_EQ(target->security()[0], 0x04);
+        }
         EXPECT_TRUE(rec.boxes.empty());
         EXPECT_EQ(rec.waves, (std::vector<std::string>{"images\\Sound\\开始擦除.wav", "images\\Sound\\开始编程.wav",
                                                        "images\\Sound\\开始校验.wav"}));
@@ -422,8 +423,9 @@ TEST(FpgaUpdate, FilesAreCheckedBeforeThePanelIsSwitched)
         EXPECT_EQ(r.boxes, c.boxes);
         EXPECT_EQ(r.results.size(), c.code ? 1u : 0u);
         EXPECT_EQ(p.panel->events().upgrades, c.upgraded ? 1 : 0);
-        if (!c.upgraded)
+        if (!c.upgraded) {
             EXPECT_EQ(p.panel->transferCount(), 0u) << "no command 7, no JTAG packet";
+        }
     }
 }
 
