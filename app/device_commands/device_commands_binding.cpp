@@ -2,11 +2,13 @@
 
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/main_frame.h"
+#include "app/sim_commands/sim_commands.h"
 #include "device/list/program_host.h"
 #include "device/tasks/app_device_commands.h"
 #include "device/tasks/device_texts.h"
 #include "device/ui/buzzer_test_dlg.h"
 #include "device/ui/device_select_dlg.h"
+#include "device/ui/fpga_update_dlg.h"
 #include "model/app/editor_app.h"
 
 #include <QObject>
@@ -19,6 +21,7 @@ namespace {
 constexpr int kSyncClock = 32919;
 constexpr int kClearFlash = 32921;
 constexpr int kBuzzerTest = 32923;
+constexpr int kFpgaUpdate = 32920;
 
 // Keeps the device commands as long as the frame lives (their worker is joined then).
 class DeviceCommandsHolder final : public QObject {
@@ -50,6 +53,19 @@ int runBuzzerTest(device::AppDeviceCommands& commands, CMainFrame& frame)
     return dialog.m_nCoefficient;
 }
 
+// "升级VGA驱动": the scan, then the upgrade dialog over the device chosen.
+void runFpgaUpdate(device::AppDeviceCommands& commands, CEditorApp& app, CMainFrame& frame)
+{
+    commands.EnumDevicesAndSelect();
+    FpgaUpdateServices s;
+    s.host = &device::ProgramUsbHost();
+    s.list = &app.m_UsbDevices;
+    s.baseDir = app.BaseDir();
+    s.sound = &ApplicationResultSound();
+    CDlgFpgaUpdate dialog(std::move(s), &frame);
+    dialog.exec();
+}
+
 } // namespace
 
 void installDeviceCommands(CMainFrame& frame, CEditorApp& app, CCompileRunner* compileRunner)
@@ -59,6 +75,7 @@ void installDeviceCommands(CMainFrame& frame, CEditorApp& app, CCompileRunner* c
     CMainFrame* f = &frame;
     frame.commands().bind({cmd::Owner::App, kSyncClock}, [&app] { app.SyncPanelClock(); });
     frame.commands().bind({cmd::Owner::App, kClearFlash}, [&app] { app.ClearFlashProject(); });
+    frame.commands().bind({cmd::Owner::App, kFpgaUpdate}, [&commands, &app, f] { runFpgaUpdate(commands, app, *f); });
     frame.commands().bind({cmd::Owner::App, kBuzzerTest}, [&commands, f] { runBuzzerTest(commands, *f); });
     if (compileRunner != nullptr)
         compileRunner->SetBuzzerTest([&commands, f]() -> std::optional<int> { return runBuzzerTest(commands, *f); });

@@ -15,6 +15,12 @@ SoundPlayer& ApplicationSoundPlayer()
     return player;
 }
 
+device::ResultSoundPlayer& ApplicationResultSound()
+{
+    static device::SoundDeviceResultSound player(ApplicationSoundPlayer());
+    return player;
+}
+
 sim::SoundService& SimulatorSoundService()
 {
     static sim::SoundService service(ApplicationSoundPlayer());

@@ -3,6 +3,7 @@
 // 32894) and the voice assistant (view command 32916); the program's one sound device and the
 // simulator's sound service, which the run-mode view, the emulator's services and CloseSound
 // share.
+#include "device/sound/result_sound.h"
 #include "platform/sound/sound_player.h"
 #include "sim/sound/sound_service.h"
 
@@ -15,6 +16,8 @@ class CMainFrame;
 
 // The process's sound device (SDL2_mixer), opened on its first sound.
 SoundPlayer& ApplicationSoundPlayer();
+// The device results' sounds (CDlgResultSound) on that device.
+device::ResultSoundPlayer& ApplicationResultSound();
 // The simulator's sound service over that device, installed for sim::CloseSound.
 sim::SoundService& SimulatorSoundService();
 

@@ -274,6 +274,8 @@ Xfer SimPanel::bulk(bool out, int pipe, std::span<std::uint8_t> bytes)
     if (beginTransfer(lock, t, result, bytes)) {
         if (out && pipe == 1 && !bytes.empty() && bytes.size() <= 9)
             onCommand(bytes);
+        else if (out && pipe == 3 && !writeAddress_ && jtag_)
+            onJtag(bytes);
         else if (out && pipe == 3)
             onData(bytes);
         else if (!out && pipe == 0) {
@@ -308,6 +310,8 @@ Xfer SimPanel::report(bool out, std::span<std::uint8_t> bytes)
                 onData(bytes.subspan(1, 64));
             else if (marked(bytes))
                 onCommand(bytes.subspan(1, 9));
+            else if (jtag_)
+                onJtag(bytes.subspan(1, 64));
             else
                 ++events_.ignoredCommands;
         } else {
@@ -344,6 +348,8 @@ Xfer SimPanel::scsi(std::span<const std::uint8_t, 12> cdb, bool out, std::span<s
                 onData(data);
             else if (data.size() == 64 && marked(data))
                 onCommand(data.first(9));
+            else if (jtag_ && data.size() == 64)
+                onJtag(data);
             else
                 ++events_.ignoredCommands;
         } else if (cdb[0] == kOpRead10 && !out && block0) {
@@ -416,7 +422,11 @@ void SimPanel::onCommand(std::span<const std::uint8_t> c)
         }
         break;
     }
-    case kUpgrade: ++events_.upgrades; break;
+    case kUpgrade:
+        ++events_.upgrades;
+        if (!jtag_)
+            jtag_.emplace(settings_.fpga);
+        break;
     case kInfo: {
         const auto info = settings_.info.encode();
         replies_.emplace_back(info.begin(), info.end());
@@ -466,6 +476,19 @@ void SimPanel::onData(std::span<const std::uint8_t> data)
         program(address, writeData_);
     replies_.push_back({static_cast<std::uint8_t>(result), static_cast<std::uint8_t>(result >> 8),
                         static_cast<std::uint8_t>(result >> 16), static_cast<std::uint8_t>(result >> 24)});
+}
+
+void SimPanel::onJtag(std::span<const std::uint8_t> packet)
+{
+    std::vector<std::uint8_t> reply;
+    if (jtag_->onPacket(packet, reply) && !reply.empty())
+        replies_.push_back(std::move(reply));
+}
+
+std::optional<SimJtagTarget> SimPanel::jtagTarget() const
+{
+    std::lock_guard lock(mutex_);
+    return jtag_;
 }
 
 void SimPanel::program(std::uint32_t address, const std::vector<std::uint8_t>& data)

@@ -6,6 +6,7 @@
 // It holds a NAND of the reported geometry (sparse, erased 0xFF) with bad blocks, answers
 // busy and FLASH-test queries, records every raw transfer, and fails any transfer on demand.
 #include "device/commands/device_info.h"
+#include "device/simpanel/sim_jtag.h"
 #include "model/app/nand_geometry.h"
 #include "platform/usb/usb_host.h"
 
@@ -34,6 +35,7 @@ struct SimPanelSettings {
     // The picture tool's queries: flash type ('X') and picture directory address ('Y').
     std::uint8_t toolFlashType = 0;
     std::uint32_t toolDirectory = 0;
+    SimFpgaSettings fpga;  // the JTAG target behind command 7
     static DeviceInfo defaultInfo();
 };
 
@@ -80,6 +82,10 @@ public:
     void writeNand(std::uint32_t address, const std::vector<std::uint8_t>& bytes);
     void setBadBlocks(std::set<std::uint32_t> blocks);
 
+    // The FPGA as the upgrade left it; nullopt before command 7 switched the panel into
+    // upgrade mode, after which unmarked data frames are JTAG packets.
+    std::optional<SimJtagTarget> jtagTarget() const;
+
     void releaseHang();
     // True once a transfer waits in a Hang fault.
     bool hanging() const;
@@ -105,6 +111,7 @@ private:
     void record(SimTransfer t, const usb::Xfer& result);
     void onCommand(std::span<const std::uint8_t> command);
     void onData(std::span<const std::uint8_t> data);
+    void onJtag(std::span<const std::uint8_t> packet);
     void program(std::uint32_t address, const std::vector<std::uint8_t>& data);
     std::vector<std::uint8_t> nandBytes(std::uint32_t address, std::size_t length) const;
     std::optional<std::vector<std::uint8_t>> takeReply();
@@ -126,6 +133,7 @@ private:
     bool claimed_ = false;
     int busyAnswered_ = 0;
     bool rawData_ = false;
+    std::optional<SimJtagTarget> jtag_;
     // A block write in progress: address, length, bytes so far.
     std::optional<std::uint32_t> writeAddress_;
     std::uint32_t writeLength_ = 0;

@@ -1,6 +1,7 @@
 #include "device/sound/result_sound.h"
 
 #include "platform/files/stored_path.h"
+#include "platform/sound/sound_player.h"
 
 namespace qv::device {
 
@@ -8,6 +9,11 @@ SilentResultSound& SilentResultSound::instance()
 {
     static SilentResultSound player;
     return player;
+}
+
+void SoundDeviceResultSound::PlayWave(const std::filesystem::path& file)
+{
+    player_.Play(file, SoundType::Wave);
 }
 
 std::optional<std::filesystem::path> ResultSoundFile(const std::filesystem::path& baseDir, unsigned char result)

@@ -1,6 +1,6 @@
 #pragma once
-// The end-of-task sound: which wave a result plays and the seam that plays it. Until the
-// platform's sound service is connected the player plays nothing.
+// The end-of-task sound: which wave a result plays and the seam that plays it, silent or on
+// the platform's sound device.
 #include <filesystem>
 #include <optional>
 
@@ -22,5 +22,23 @@ public:
 // Result 1: "images\Sound\任务完成.wav", 0: "images\Sound\任务失败.wav" under the base
 // folder; any other result is silent (nullopt).
 std::optional<std::filesystem::path> ResultSoundFile(const std::filesystem::path& baseDir, unsigned char result);
+
+} // namespace qv::device
+
+namespace qv {
+class SoundPlayer;
+}
+
+namespace qv::device {
+
+// The result sounds on the platform's sound device: each wave replaces the sound playing.
+class SoundDeviceResultSound final : public ResultSoundPlayer {
+public:
+    explicit SoundDeviceResultSound(SoundPlayer& player) : player_(player) {}
+    void PlayWave(const std::filesystem::path& file) override;
+
+private:
+    SoundPlayer& player_;
+};
 
 } // namespace qv::device

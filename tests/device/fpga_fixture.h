@@ -1,0 +1,150 @@
+#pragma once
+// Synthetic programming images, a made-up check table and a simulated panel in upgrade mode
+// for the FPGA programming tests.
+#include "device/commands/panel_commands.h"
+#include "device/fpga/crc16.h"
+#include "device/fpga/fpga_checks.h"
+#include "device/jtag/jtag_link.h"
+#include "tests/device/sim_link_fixture.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace qv::device::test {
+
+struct ImageSpec {
+    std::uint32_t id = 0x049011CF;
+    std::uint32_t imageId = 0x049011CF;
+    std::uint32_t idMask = 0x0FFFFFFF;
+    std::uint16_t support = 0x0001; // the array only
+    std::uint8_t segments = 1;
+    std::uint16_t rows = 2;
+    std::uint8_t flags = 0;
+    bool block2 = false;
+    std::uint16_t scanBits = 300;
+    std::uint32_t block3 = 0;
+    std::uint8_t eraseOptions = 0x5A;
+};
+
+// The blocks in the image, each behind 16 bytes of padding so a read of one never reaches
+// into the window of another.
+struct BuiltImage {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::pair<std::uint8_t, std::uint32_t>> blocks; // id, offset
+    std::uint32_t offsetOf(std::uint8_t id) const
+    {
+        for (const auto& [i, o] : blocks)
+            if (i == id)
+                return o;
+        return 0;
+    }
+    std::vector<std::uint8_t> block(std::uint8_t id, std::size_t n) const
+    {
+        const auto at = bytes.begin() + offsetOf(id);
+        return {at, at + static_cast<std::ptrdiff_t>(n)};
+    }
+};
+
+inline void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+inline BuiltImage buildImage(const ImageSpec& s)
+{
+    std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> blocks;
+    const auto pattern = [](std::size_t n, std::uint8_t seed) {
+        std::vector<std::uint8_t> v(n);
+        for (std::size_t i = 0; i < n; ++i)
+            v[i] = static_cast<std::uint8_t>(seed + i * 37 + (i >> 3));
+        return v;
+    };
+    const std::size_t rowBytes = std::size_t{s.segments} * 26;
+    blocks.push_back({1, pattern(9, 0x11)});
+    blocks.push_back({4, pattern(16, 0x44)});
+    blocks.push_back({5, pattern(rowBytes * s.rows, 0x55)});
+    blocks.push_back({6, pattern(rowBytes * s.rows, 0x66)});
+    blocks.push_back({7, {s.eraseOptions}});
+    if (s.block2)
+        blocks.push_back({2, pattern((s.scanBits + 7) / 8, 0x22)});
+    if (s.block3 != 0) {
+        std::vector<std::uint8_t> w(4);
+        putLe(w, 0, s.block3, 4);
+        blocks.push_back({3, w});
+    }
+    BuiltImage image;
+    std::vector<std::uint8_t>& b = image.bytes;
+    b.assign(0x45 + 9 * blocks.size() + 16, 0);
+    b[24] = 'E';
+    b[30] = 7;
+    putLe(b, 31, s.imageId, 4);
+    for (int i = 0; i < 16; ++i)
+        b[39 + static_cast<std::size_t>(i)] = (s.support >> i) & 1;
+    b[55] = s.flags;
+    putLe(b, 57, s.idMask, 4);
+    b[61] = s.segments;
+    putLe(b, 62, s.rows, 2);
+    putLe(b, 64, s.scanBits, 2);
+    b[66] = 4;
+    b[0x44] = static_cast<std::uint8_t>(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::uint32_t at = static_cast<std::uint32_t>(b.size());
+        b[0x45 + 9 * i] = blocks[i].first;
+        putLe(b, 0x45 + 9 * i + 1, at, 4);
+        image.blocks.push_back({blocks[i].first, at});
+        b.insert(b.end(), blocks[i].second.begin(), blocks[i].second.end());
+        b.insert(b.end(), 16, 0);
+    }
+    putLe(b, 25, static_cast<std::uint32_t>(b.size() + 2), 4);
+    const std::uint16_t crc = fpga::Crc16(b);
+    b.push_back(static_cast<std::uint8_t>(crc));
+    b.push_back(static_cast<std::uint8_t>(crc >> 8));
+    return image;
+}
+
+// A made-up check table: three variant vectors, a dual-key vector and one conflict rule
+// that fires on security byte 0 bit 7.
+inline fpga::CheckData testChecks()
+{
+    auto data = fpga::ParseCheckData("variant1 000102030405060708090a0b0c0d0e0f\n"
+                                     "variant2 101112131415161718191a1b1c1d1e1f\n"
+                                     "variant3 202122232425262728292a2b2c2d2e2f\n"
+                                     "dualkey 303132333435363738393a3b3c3d3e3f\n"
+                                     "conflict 33 0 0x80 0x80\n");
+    return *data;
+}
+
+// A panel of `kind` switched into upgrade mode, with its JTAG link.
+struct JtagBench {
+    explicit JtagBench(usb::UsbKind kind, sim::SimFpgaSettings fpga = {})
+    {
+        auto s = settingsOfKind(kind);
+        s.fpga = std::move(fpga);
+        panel = host.add(s);
+        connection = PanelConnection::open(host, candidateOf(host, kind));
+        EXPECT_TRUE(StartFirmwareUpgrade(connection->framing()));
+        opened = panel->transferCount();
+        link = std::make_unique<jtag::JtagLink>(connection->framing());
+        link->setTrace([this](const jtag::JtagPacket& p, std::uint8_t state) {
+            packets.push_back(p);
+            states.push_back(state);
+        });
+    }
+    std::vector<sim::SimTransfer> wire() const
+    {
+        auto all = panel->transfers();
+        return {all.begin() + static_cast<std::ptrdiff_t>(opened), all.end()};
+    }
+
+    sim::SimUsbHost host;
+    std::shared_ptr<sim::SimPanel> panel;
+    std::unique_ptr<PanelConnection> connection;
+    std::unique_ptr<jtag::JtagLink> link;
+    std::size_t opened = 0;
+    std::vector<jtag::JtagPacket> packets;
+    std::vector<std::uint8_t> states;
+};
+
+} // namespace qv::device::test

@@ -1,0 +1,484 @@
+// The FPGA programming run against the simulated panel's JTAG target.
+#include "device/fpga/crc16.h"
+#include "device/fpga/fpga_data_file.h"
+#include "device/fpga/fpga_errors.h"
+#include "device/fpga/fpga_program.h"
+#include "device/fpga/fpga_update.h"
+#include "tests/device/fpga_fixture.h"
+#include "tests/fixtures/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string_view>
+
+namespace qv::device::test {
+namespace {
+
+using namespace jtag;
+using fpga::err::Ok;
+
+TEST(FpgaCrc16, CheckValue)
+{
+    const std::string_view text = "123456789";
+    EXPECT_EQ(fpga::Crc16({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}), 0x2189);
+}
+
+// The packets a run must send, worked out from the programming steps with the target's
+// busy counts; every stream starts a fresh 16-byte window (the blocks lie apart).
+class Reference {
+public:
+    Reference(const BuiltImage& image, int busy, int eraseBusy) : image_(image), busy_(busy), eraseBusy_(eraseBusy) {}
+    std::vector<JtagPacket> packets;
+
+    void pkt(std::uint8_t c, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, Bytes data = {}, std::size_t n = 0)
+    {
+        packets.push_back(*JtagLink::makePacket(c, b1, b2, b3, data, n));
+    }
+    void go(std::uint8_t target)
+    {
+        if (target == tap::TestLogicReset)
+            pkt(0, 0, 0, 0);
+        const auto m = findMove(target, state_);
+        ASSERT_TRUE(m) << int(target) << " from " << int(state_);
+        pkt(1, 0, m->tms, m->clocks);
+        state_ = target;
+    }
+    void ir(std::uint8_t code)
+    {
+        go(tap::ShiftIr);
+        pkt(3, 1, 0, 8, {code}, 1);
+        state_ = tap::Exit1Ir;
+        go(tap::RunTestIdle);
+    }
+    void wr(int bits, Bytes data)
+    {
+        go(tap::ShiftDr);
+        pkt(3, 1, 0, static_cast<std::uint8_t>(bits), data, (bits + 7) / 8);
+        state_ = tap::Exit1Dr;
+        go(tap::RunTestIdle);
+    }
+    void rd(int bits, Bytes tdi = {})
+    {
+        go(tap::ShiftDr);
+        pkt(4, 0, 0, static_cast<std::uint8_t>(bits), tdi, (bits + 7) / 8);
+        state_ = tap::Exit1Dr;
+        go(tap::RunTestIdle);
+    }
+    void clk(int n) { pkt(2, 0, 0, static_cast<std::uint8_t>(n)); }
+    void stream(std::uint8_t block, std::uint64_t start, std::uint64_t bits)
+    {
+        go(tap::ShiftDr);
+        std::uint64_t pos = image_.offsetOf(block) + start / 8;
+        int offset = static_cast<int>(start % 8);
+        const std::uint64_t s = image_.bytes.size();
+        while (true) {
+            const std::size_t run = static_cast<std::size_t>(std::min<std::uint64_t>(16, s - pos));
+            const Bytes data(image_.bytes.begin() + static_cast<std::ptrdiff_t>(pos),
+                             image_.bytes.begin() + static_cast<std::ptrdiff_t>(pos + run));
+            const std::uint64_t capacity = run * 8 - static_cast<std::uint64_t>(offset);
+            if (bits <= capacity) {
+                pkt(3, 1, static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(bits), data,
+                    (offset + bits + 7) / 8);
+                break;
+            }
+            pkt(3, 0, static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(capacity), data, run);
+            bits -= capacity;
+            pos += run;
+            offset = 0;
+        }
+        state_ = tap::Exit1Dr;
+        go(tap::RunTestIdle);
+    }
+    void poll(int busy)
+    {
+        ir(0x84);
+        for (int i = 0; i <= busy; ++i)
+            rd(5);
+    }
+
+    // A plain run of action 5 on a part outside the variant and dual-key checks.
+    void plainRun(const ImageSpec& spec, const Bytes& userRow)
+    {
+        go(tap::TestLogicReset);
+        ir(0x0F), rd(32);
+        ir(0x01), rd(8);
+        if (spec.block2)
+            stream(2, 0, spec.scanBits);
+        ir(0xC0), clk(1);
+        ir(0x80), wr(18, {0, 0, 0}), clk(3), rd(18);
+        ir(0xA4), rd(44);
+        // Erase: options bit 0 (array), 4 (user row), block 7 behind support bit 1.
+        std::uint32_t options = 0x11;
+        if (spec.support & 2)
+            options |= std::uint32_t{spec.eraseOptions} << 8;
+        ir(0xA8), rd(128);
+        ir(0x85), wr(23, {static_cast<std::uint8_t>(options), static_cast<std::uint8_t>(options >> 8), 0}), clk(3);
+        poll(eraseBusy_);
+        ir(0xA7), wr(128, userRow), clk(15), poll(busy_), ir(0xA8), rd(128);
+        for (int pass = 0; pass < 3; ++pass) {
+            ir(0x87), wr(2, {2}), clk(3);
+            for (int k = 0; k < spec.rows; ++k) {
+                ir(0x89);
+                for (int shift = 0; shift < spec.segments * 8; ++shift)
+                    stream(pass == 2 ? 6 : 5, std::uint64_t(k * spec.segments * 8 + shift) * 26, 26), clk(3);
+                if (pass == 1) {
+                    for (const std::uint8_t v : {0x8D, 0x8E})
+                        ir(v), wr(2, {0}), clk(3), poll(busy_), ir(v), rd(2);
+                } else {
+                    ir(pass == 0 ? 0x83 : 0x8C), clk(3), poll(busy_);
+                }
+                if (k + 1 < spec.rows)
+                    ir(0x87), wr(2, {3}), clk(3);
+            }
+        }
+        if (spec.block3 != 0) {
+            ir(0xA3);
+            wr(44, {static_cast<std::uint8_t>(spec.block3), static_cast<std::uint8_t>(spec.block3 >> 8),
+                    static_cast<std::uint8_t>(spec.block3 >> 16), static_cast<std::uint8_t>(spec.block3 >> 24), 0, 0});
+            clk(3), poll(busy_);
+        }
+        ir(0x81);
+        go(tap::ShiftIr);
+        pkt(4, 0, 0, 8, {0xFF}, 1);
+        state_ = tap::Exit1Ir;
+        go(tap::RunTestIdle);
+        ir(0x07), clk(1);
+        go(tap::TestLogicReset);
+    }
+
+private:
+    const BuiltImage& image_;
+    int busy_, eraseBusy_;
+    std::uint8_t state_ = tap::TestLogicReset;
+};
+
+struct Recorded {
+    std::vector<std::string> steps, boxes, waves;
+    std::vector<int> progress;
+};
+
+fpga::FpgaHooks hooksInto(Recorded& r, const fpga::CheckData* checks)
+{
+    fpga::FpgaHooks h;
+    h.stepText = [&r](const std::string& s) { r.steps.push_back(s); };
+    h.messageBox = [&r](const std::string& s) { r.boxes.push_back(s); };
+    h.playWave = [&r](const std::string& s) { r.waves.push_back(s); };
+    h.progress = [&r](int p) { r.progress.push_back(p); };
+    h.checks = checks;
+    return h;
+}
+
+Bytes userRowWithCounter(unsigned counter)
+{
+    Bytes row(16, 0);
+    row[14] = static_cast<std::uint8_t>((counter & 3) << 6);
+    row[15] = static_cast<std::uint8_t>(counter >> 2);
+    return row;
+}
+
+TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
+{
+    struct Case {
+        const char* name;
+        usb::UsbKind kind;
+        ImageSpec spec;
+        unsigned counterBefore, counterAfter;
+    };
+    ImageSpec two;
+    ImageSpec three;
+    three.rows = 3;
+    three.segments = 2;
+    three.block2 = true;
+    three.block3 = 0x01020304;
+    three.support = 0x0003;
+    const Case cases[] = {
+        {"two rows, vendor driver", usb::UsbKind::EzUsb, two, 1022, 0},
+        {"three rows, boundary scan, security word, HID", usb::UsbKind::Hid, three, 1023, 1},
+        {"two rows, disk", usb::UsbKind::Disk, two, 5, 6},
+    };
+    const fpga::CheckData checks = testChecks();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BuiltImage image = buildImage(c.spec);
+        sim::SimFpgaSettings fpga;
+        const Bytes oldRow = userRowWithCounter(c.counterBefore);
+        std::copy(oldRow.begin(), oldRow.end(), fpga.userRow.begin());
+        JtagBench bench(c.kind, fpga);
+        Recorded rec;
+        const std::uint8_t result = fpga::FpgaRunProgram(*bench.link, image.bytes, hooksInto(rec, &checks));
+        EXPECT_EQ(result, Ok) << fpga::ErrorMeaning(result);
+
+        Bytes newRow = image.block(4, 16);
+        const Bytes user = image.block(1, 9);
+        std::copy(user.begin(), user.end(), newRow.begin());
+        const Bytes counter = userRowWithCounter(c.counterAfter);
+        newRow[14] = static_cast<std::uint8_t>((newRow[14] & 0x3F) | counter[14]);
+        newRow[15] = counter[15];
+        Reference ref(image, fpga.busyPolls, fpga.eraseBusyPolls);
+        ref.plainRun(c.spec, newRow);
+        ASSERT_EQ(bench.packets.size(), ref.packets.size());
+        for (std::size_t i = 0; i < ref.packets.size(); ++i)
+            ASSERT_EQ(bench.packets[i].bytes, ref.packets[i].bytes) << "packet " << i;
+
+        const auto target = bench.panel->jtagTarget();
+        ASSERT_TRUE(target);
+        EXPECT_EQ(target->refusedPackets(), 0);
+        ASSERT_EQ(target->stateLog().size(), bench.states.size());
+        EXPECT_EQ(target->stateLog(), bench.states) << "the link's state byte follows the TAP";
+        const std::size_t rowBytes = std::size_t{c.spec.segments} * 26;
+        ASSERT_EQ(target->rows().size(), c.spec.rows);
+        for (int k = 0; k < c.spec.rows; ++k) {
+            const Bytes block5 = image.block(5, rowBytes * c.spec.rows);
+            const Bytes block6 = image.block(6, rowBytes * c.spec.rows);
+            EXPECT_EQ(target->rows().at(k), Bytes(block5.begin() + k * rowBytes, block5.begin() + (k + 1) * rowBytes));
+            EXPECT_EQ(target->rowLocks().at(k), Bytes(block6.begin() + k * rowBytes, block6.begin() + (k + 1) * rowBytes));
+        }
+        EXPECT_EQ(Bytes(target->userRow().begin(), target->userRow().end()), newRow);
+        const unsigned counterNow = (target->userRow()[14] >> 6) | (target->userRow()[15] << 2);
+        EXPECT_EQ(counterNow, c.counterAfter);
+        if (c.spec.block3 != 0) {
+            EXPECT_EQ(target->security()[0], 0x04);
+        }
+        EXPECT_TRUE(rec.boxes.empty());
+        EXPECT_EQ(rec.waves, (std::vector<std::string>{"images\\Sound\\开始擦除.wav", "images\\Sound\\开始编程.wav",
+                                                       "images\\Sound\\开始校验.wav"}));
+        EXPECT_EQ(rec.progress.back(), 100);
+    }
+}
+
+TEST(FpgaProgram, FailuresStopWhereTheyMust)
+{
+    struct Case {
+        const char* name;
+        std::function<void(ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData&)> setup;
+        std::uint8_t result;
+        bool erased;
+        std::size_t boxes;
+    };
+    const Case cases[] = {
+        {"another IDCODE", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.idcode = 0x049011CE; }, 6,
+         false, 2},
+        {"initialisation bits missing", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.initOk = false; },
+         25, false, 0},
+        {"no check data", [](ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData& d) { d = {}; }, 202, false, 1},
+        {"variant vectors missing on a checked part",
+         [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+             s.imageId = f.idcode = 0x0F0F11CF;
+             d.variants[1].reset();
+         },
+         202, false, 1},
+        {"variant present against the image's key type",
+         [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+             s.imageId = f.idcode = 0x0F0F11CF;
+             f.keyAnswers[*d.variants[0]] = 0x80; // key type 7 needs variant 1 present
+         },
+         6, false, 0},
+        {"variant checks pass", [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+             s.imageId = f.idcode = 0x0F0F11CF;
+             f.keyAnswers[*d.variants[0]] = 0xC0;
+         }, 0, true, 0},
+        {"a conflict rule fires", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.security[0] = 0x80; },
+         33, false, 0},
+        {"verification fails", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.failVerify = true; }, 11,
+         true, 0},
+        {"format marker", [](ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData&) {}, 160, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageSpec spec;
+        sim::SimFpgaSettings fpga;
+        fpga::CheckData checks = testChecks();
+        c.setup(spec, fpga, checks);
+        BuiltImage image = buildImage(spec);
+        if (c.result == 160) {
+            image.bytes[24] = 'F';
+            const auto crc = fpga::Crc16(std::span(image.bytes).first(image.bytes.size() - 2));
+            image.bytes[image.bytes.size() - 2] = static_cast<std::uint8_t>(crc);
+            image.bytes[image.bytes.size() - 1] = static_cast<std::uint8_t>(crc >> 8);
+        }
+        JtagBench bench(usb::UsbKind::Hid, fpga);
+        Recorded rec;
+        EXPECT_EQ(fpga::FpgaRunProgram(*bench.link, image.bytes, hooksInto(rec, &checks)), c.result);
+        const auto target = bench.panel->jtagTarget();
+        const auto& irs = target->instructions();
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0x85) != 0, c.erased);
+        EXPECT_EQ(rec.boxes.size(), c.boxes);
+        if (c.result == 6 && c.boxes == 2) {
+            EXPECT_EQ(rec.boxes[0], "dp_check_device_ID_ERROR:device_ID" + std::to_string(0x049011CE & 0x0FFFFFFF));
+            EXPECT_EQ(rec.boxes[1], "读设备ID出错");
+        }
+        if (c.result == 160) {
+            EXPECT_TRUE(bench.packets.empty());
+        }
+        EXPECT_EQ(target->stateLog(), bench.states);
+    }
+}
+
+// Sets the abort flag the first time the erase poll waits.
+struct AbortingClock final : WaitClock {
+    std::atomic<bool>* abort = nullptr;
+    int waits = 0;
+    void sleepFor(std::chrono::milliseconds d) override
+    {
+        EXPECT_EQ(d.count(), 500);
+        ++waits;
+        abort->store(true);
+    }
+};
+
+struct CountingClock final : WaitClock {
+    int waits = 0;
+    void sleepFor(std::chrono::milliseconds) override { ++waits; }
+};
+
+struct UpdateRun {
+    std::vector<std::string> boxes;
+    std::vector<bool> results;
+    std::optional<std::uint8_t> code;
+};
+
+void writeFile(const std::filesystem::path& p, const Bytes& bytes)
+{
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+}
+
+// A panel on which command 7 has not been sent yet.
+struct FreshPanel {
+    FreshPanel(usb::UsbKind kind = usb::UsbKind::Hid, sim::SimFpgaSettings fpga = {})
+    {
+        auto s = settingsOfKind(kind);
+        s.fpga = std::move(fpga);
+        panel = host.add(s);
+        connection = PanelConnection::open(host, candidateOf(host, kind));
+    }
+    sim::SimUsbHost host;
+    std::shared_ptr<sim::SimPanel> panel;
+    std::unique_ptr<PanelConnection> connection;
+};
+
+UpdateRun runOn(FreshPanel& p, const std::filesystem::path& file, WaitClock& clock,
+                const std::atomic<bool>* abort = nullptr)
+{
+    UpdateRun r;
+    fpga::FpgaUpdateJob job;
+    job.dataFile = file;
+    job.connection = std::move(p.connection);
+    job.checks = testChecks();
+    job.abort = abort;
+    job.clock = &clock;
+    job.ui.messageBox = [&r](const std::string& s) { r.boxes.push_back(s); };
+    job.ui.resultDialog = [&r](bool ok) { r.results.push_back(ok); };
+    r.code = fpga::RunFpgaUpdate(std::move(job));
+    return r;
+}
+
+TEST(FpgaUpdate, FilesAreCheckedBeforeThePanelIsSwitched)
+{
+    qv::test::TempDir dir;
+    const BuiltImage good = buildImage({});
+    Bytes badCrc = fpga::EncodeDataFile(good.bytes);
+    badCrc.back() ^= 0x10; // scrambled CRC byte
+    Bytes sPast = good.bytes;
+    putLe(sPast, 25, static_cast<std::uint32_t>(sPast.size() + 1), 4);
+    Bytes badMagic = fpga::EncodeDataFile(good.bytes);
+    badMagic[528] ^= 1;
+    // 300 KiB: the image lies in the first 0x40000 bytes, the rest is never read.
+    Bytes big = fpga::EncodeDataFile(good.bytes);
+    big.resize(300 * 1024, 0xEE);
+    // 300 KiB whose S reaches past 0x40000.
+    Bytes bigS = good.bytes;
+    putLe(bigS, 25, 0x48000, 4);
+    bigS = fpga::EncodeDataFile(bigS);
+    bigS.resize(300 * 1024, 0xEE);
+    struct Case {
+        const char* name;
+        std::optional<Bytes> file; // nullopt: no such file
+        std::optional<std::uint8_t> code;
+        std::vector<std::string> boxes;
+        bool upgraded;
+    };
+    const Case cases[] = {
+        {"missing", std::nullopt, std::nullopt, {"找不到文件"}, false},
+        {"short", Bytes(1023, 0), std::nullopt, {"文件错误1!"}, false},
+        {"no magic", badMagic, std::nullopt, {"文件错误2!!"}, false},
+        {"header only", fpga::EncodeDataFile({}), 100, {"编程失败。退出100"}, false},
+        {"wrong CRC", badCrc, 100, {"编程失败。退出100"}, false},
+        {"S past the bytes", fpga::EncodeDataFile(sPast), 100, {"编程失败。退出100"}, false},
+        {"S past 0x40000", bigS, 100, {"编程失败。退出100"}, false},
+        {"300 KiB, image inside", big, 0, {"编程成功!!!!"}, true},
+        {"good", fpga::EncodeDataFile(good.bytes), 0, {"编程成功!!!!"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir.path() / "a.dat";
+        std::filesystem::remove(path);
+        if (c.file)
+            writeFile(path, *c.file);
+        FreshPanel p;
+        CountingClock clock;
+        const UpdateRun r = runOn(p, path, clock);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.boxes, c.boxes);
+        EXPECT_EQ(r.results.size(), c.code ? 1u : 0u);
+        EXPECT_EQ(p.panel->events().upgrades, c.upgraded ? 1 : 0);
+        if (!c.upgraded) {
+            EXPECT_EQ(p.panel->transferCount(), 0u) << "no command 7, no JTAG packet";
+        }
+    }
+}
+
+TEST(FpgaUpdate, AbortDuringTheErasePollEndsWith161)
+{
+    qv::test::TempDir dir;
+    const auto path = dir.path() / "a.vga";
+    writeFile(path, fpga::EncodeDataFile(buildImage({}).bytes));
+    sim::SimFpgaSettings fpga;
+    fpga.eraseBusyPolls = 1000;
+    FreshPanel p(usb::UsbKind::EzUsb, fpga);
+    std::atomic<bool> abort{false};
+    AbortingClock clock;
+    clock.abort = &abort;
+    const UpdateRun r = runOn(p, path, clock, &abort);
+    EXPECT_EQ(r.code, 161);
+    EXPECT_EQ(clock.waits, 1);
+    EXPECT_EQ(r.results, std::vector<bool>{false});
+    EXPECT_EQ(r.boxes, std::vector<std::string>{"编程失败。退出161"});
+    const auto irs = p.panel->jtagTarget()->instructions();
+    EXPECT_EQ(std::count(irs.begin(), irs.end(), 0x83), 0) << "nothing programmed";
+    EXPECT_EQ(irs.back(), 0x07) << "the chip is taken out of programming mode";
+}
+
+TEST(FpgaUpdate, ALostPanelIsNeverASuccess)
+{
+    qv::test::TempDir dir;
+    const auto path = dir.path() / "a.dat";
+    ImageSpec spec;
+    spec.rows = 1;
+    writeFile(path, fpga::EncodeDataFile(buildImage(spec).bytes));
+    std::size_t total = 0;
+    {
+        FreshPanel p;
+        CountingClock clock;
+        ASSERT_EQ(runOn(p, path, clock).code, 0);
+        total = p.panel->transferCount();
+    }
+    for (const sim::SimFault fault : {sim::SimFault::Disconnect, sim::SimFault::NoReply}) {
+        for (std::size_t i = 0; i < total; ++i) {
+            FreshPanel p;
+            p.panel->setRecording(false);
+            p.panel->injectFault(i, fault);
+            CountingClock clock;
+            const UpdateRun r = runOn(p, path, clock);
+            ASSERT_NE(r.code, std::optional<std::uint8_t>(0)) << "fault at transfer " << i;
+            ASSERT_EQ(r.results.size(), r.code ? 1u : 0u);
+            if (r.code) {
+                EXPECT_EQ(r.results[0], false);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace qv::device::test
