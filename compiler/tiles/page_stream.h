@@ -2,6 +2,7 @@
 // Picture data as the panel reads it: every page of the data starts with a 0x82 byte, so a
 // pixel byte never sits on a page start. The stream collects the bytes in memory, knowing the
 // image position they will be written at, and the caller appends them in one go.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,19 @@ public:
         if ((position() & pageMask_) == 0)
             bytes_.push_back(kPageStartByte);
         bytes_.push_back(b);
+    }
+    // Data bytes in one go, with the same page-start bytes as put() one by one.
+    void putData(const std::uint8_t* data, std::size_t n)
+    {
+        while (n > 0) {
+            if ((position() & pageMask_) == 0)
+                bytes_.push_back(kPageStartByte);
+            const std::size_t room = pageMask_ + 1 - (position() & pageMask_);
+            const std::size_t k = room < n ? room : n;
+            bytes_.insert(bytes_.end(), data, data + k);
+            data += k;
+            n -= k;
+        }
     }
     // A byte written as it is (the 0x82 that opens every tile).
     void putRaw(std::uint8_t b) { bytes_.push_back(b); }
