@@ -251,6 +251,8 @@ TEST(EveryKindImage, HostileBlocksCompileCleanOrAreRefused)
         {"progress bar range across the whole int", kKindProgressBar, [](CDrawRect& o) { setI32(o, {{40, INT_MIN}, {44, INT_MAX}}); }},
         {"a control placed beyond any canvas", kKindButton,
          [](CDrawRect& o) { o.m_rcPosition = Rect{INT_MAX - 10, INT_MAX - 10, INT_MAX, INT_MAX}; }},
+        {"a hidden control reaching to the int's end (its region would be billions of pixels)", kKindButton,
+         [](CDrawRect& o) { o.m_rcPosition.right = o.m_rcPosition.bottom = INT_MAX; o.SetParamU8(126, 1); }},
     };
     for (const HostileCase& k : cases) {
         SCOPED_TRACE(k.name);
