@@ -95,6 +95,7 @@ void baseFiles(const fs::path& source)
             const std::string name = "base_" + std::to_string(documents++) + ext;
             put("corpus/document", name, bytes);
             put("corpus/paint", name, bytes);
+            put("corpus/window_compile", name, bytes);
         } else if (ext == ".hmi") {
             put("corpus/project_open", "base_" + e.path().filename().string(), bytes);
             put("corpus/document", "base_" + e.path().filename().string(), bytes);
@@ -114,6 +115,7 @@ void documents()
     doc.AddObject(shape(kKindText, {40, 150, 200, 180}, 1));
     put("corpus/document", "shapes.drw", saved(doc));
     put("corpus/paint", "shapes.drw", saved(doc));
+    put("corpus/window_compile", "shapes.drw", saved(doc));
 
     CDrawDoc project;
     project.m_nWindowWidth = 800;

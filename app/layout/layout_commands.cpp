@@ -170,7 +170,7 @@ bool SaveSelectionAsBitmap(CDrawView& view, const std::filesystem::path& file, s
 
     const Size resolution{app.m_nResWidth, app.m_nResHeight};
     ViewSurfaces surfaces;
-    surfaces.EnsureSize(PaintBufferSize(resolution, desktopSize(view)));
+    surfaces.EnsureSize(PaintBufferSize(resolution, margins, desktopSize(view)));
     const Rect device = DeviceRect(margins, resolution);
     surfaces.paint.fillRect(device, doc->m_paperColor);
     surfaces.work1.fillRect(device, doc->m_paperColor);

@@ -564,11 +564,11 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
         const double dpr = screen->devicePixelRatio();
         desktop = {deviceCeil(screen->size().width() * dpr), deviceCeil(screen->size().height() * dpr)};
     }
-    m_surfaces.EnsureSize(PaintBufferSize(resolution, desktop));
+    const Point margins = PageMargins();
+    m_surfaces.EnsureSize(PaintBufferSize(resolution, margins, desktop));
 
     ViewFrame frame;
     frame.documents = DocumentsToDraw();
-    const Point margins = PageMargins();
     for (CDrawDoc* doc : frame.documents)
         RebaseObjects(*doc, margins);
     if (IsRunMode())

@@ -68,9 +68,11 @@ Rect WindowArea(const CDrawDoc& doc, Point margins)
     return makeRect(left, top, left + doc.m_nWindowWidth, top + doc.m_nWindowHeight);
 }
 
-Size PaintBufferSize(Size resolution, Size desktop)
+Size PaintBufferSize(Size resolution, Point margins, Size desktop)
 {
-    return {std::max(clampInt(2 * i64(resolution.cx)), desktop.cx), std::max(clampInt(2 * i64(resolution.cy)), desktop.cy)};
+    const Rect bezel = BezelRect(DeviceRect(margins, resolution));
+    return {std::max(clampInt(std::max<i64>(bezel.right, 0)), desktop.cx),
+            std::max(clampInt(std::max<i64>(bezel.bottom, 0)), desktop.cy)};
 }
 
 bool IsInWindowArea(const Rect& window, Point p) { return window.contains(p.x, p.y); }

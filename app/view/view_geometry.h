@@ -22,8 +22,10 @@ Rect BezelRect(const Rect& device);
 // the document's window origin, with the document's window width and height.
 Rect WindowArea(const CDrawDoc& doc, Point margins);
 
-// Paint buffers cover twice the resolution, or the desktop when that is larger.
-Size PaintBufferSize(Size resolution, Size desktop);
+// Paint buffers cover what a view can show of the document: the device with its bezel at the
+// page margins, or the desktop when that is larger. The scroll range beyond the bezel holds
+// only the surround, which the view fills without a buffer.
+Size PaintBufferSize(Size resolution, Point margins, Size desktop);
 
 // Left and top inclusive, right and bottom exclusive.
 bool IsInWindowArea(const Rect& window, Point p);

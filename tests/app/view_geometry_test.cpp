@@ -63,8 +63,12 @@ TEST(ViewGeometry, DeviceBezelAndBuffers)
     const Rect device = DeviceRect({38, 38}, {800, 480});
     EXPECT_EQ(device, (Rect{38, 38, 838, 518}));
     EXPECT_EQ(BezelRect(device), (Rect{13, 13, 863, 568}));
-    EXPECT_EQ(PaintBufferSize({800, 480}, {1280, 1024}), (Size{1600, 1024}));
-    EXPECT_EQ(PaintBufferSize({800, 480}, {1920, 1080}), (Size{1920, 1080})) << "the desktop when larger";
+    // What a view shows: the bezel's far edges, or the desktop when that is larger; never
+    // the doubled resolution of the scroll range.
+    EXPECT_EQ(PaintBufferSize({800, 480}, {38, 38}, {640, 480}), (Size{863, 568}));
+    EXPECT_EQ(PaintBufferSize({800, 480}, {38, 38}, {1920, 1080}), (Size{1920, 1080})) << "the desktop when larger";
+    EXPECT_EQ(PaintBufferSize({8192, 8192}, {38, 38}, {1920, 1080}), (Size{8255, 8280}));
+    EXPECT_EQ(PaintBufferSize({1280, 1024}, {0, 0}, {1280, 1024}), (Size{1305, 1074})) << "full screen";
 }
 
 TEST(ViewGeometry, RepaintRectLeavesRoomForHandlesPensAndNumbers)

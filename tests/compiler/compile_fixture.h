@@ -3,6 +3,7 @@
 // report queue that the test drains, a fake monotonic clock and a screen compiler the test
 // can script.
 #include "compiler/compile/compile_worker.h"
+#include "tests/compiler/new_project_input.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <chrono>
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace qv::test {
-
-// The settings, serial parameters and system variables of a newly created project.
-compile::CompileInput newProjectInput(const std::filesystem::path& folder);
 
 std::vector<compile::WindowSource> windowsNamed(std::initializer_list<const char*> fileNamesGbk);
 
