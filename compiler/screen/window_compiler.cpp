@@ -27,6 +27,12 @@ namespace {
 constexpr int kMaxCanvasExtent = 16384;
 constexpr const char* kBadWindowSuffix = "的窗口位置或大小无效";
 
+// Where a control can lie: a damaged window file may place one anywhere in the int range.
+bool onCanvas(const Rect& r)
+{
+    return r.left >= 0 && r.top >= 0 && r.right <= kMaxCanvasExtent && r.bottom <= kMaxCanvasExtent;
+}
+
 bool isSubWindowTitle(const std::string& title)
 {
     return title.size() >= 4 && title.compare(title.size() - 4, 4, ".dlg") == 0;
@@ -120,8 +126,11 @@ bool WindowRun::render()
         obj->m_rcPosition = obj->m_rcPosition.normalized();
         if (obj->m_bControl == 0)
             continue;
-        w = std::clamp(obj->m_rcPosition.right + 1, w, kMaxCanvasExtent + 1);
-        h = std::clamp(obj->m_rcPosition.bottom + 1, h, kMaxCanvasExtent + 1);
+        // A control no canvas can hold is refused in prepare(); it must not size the canvas.
+        if (!onCanvas(obj->m_rcPosition))
+            continue;
+        w = std::max(obj->m_rcPosition.right + 1, w);
+        h = std::max(obj->m_rcPosition.bottom + 1, h);
     }
     painted_.reset(w, h);
     masked_.reset(w, h);
@@ -238,7 +247,9 @@ bool WindowRun::writeRegions()
             return false;
         const Rect& r = o.m_rcPosition;
         std::uint32_t length = 0;
-        if (info.needsRegion) {
+        // A control no canvas can hold has no pixels to keep (its item compiler refuses it
+        // below); its region would be billions of pixels.
+        if (info.needsRegion && onCanvas(r)) {
             tiles::PageStream stream(ctx_.file().size(), ctx_.geometry().pageMask);
             stream.putRaw(tiles::kPageStartByte);
             if (!tiles::writePixelsRGB565(stream, painted_, r, rotated_, abortCheck_))

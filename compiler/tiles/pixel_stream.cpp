@@ -3,6 +3,7 @@
 #include "platform/surface/surface.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace qv::tiles {
 namespace {
@@ -29,6 +30,7 @@ bool writePixelsRGB565(PageStream& out, const Surface& s, const Rect& r, bool ro
     if (!rotated) {
         // The part of each row on the surface is read straight from its pixels.
         const int inLeft = std::clamp(r.left, 0, s.width()), inRight = std::clamp(r.right, inLeft, s.width());
+        std::vector<std::uint8_t> line;
         for (int y = r.bottom - 1; y >= r.top; --y) {
             if (aborted && aborted())
                 return false;
@@ -38,12 +40,20 @@ bool writePixelsRGB565(PageStream& out, const Surface& s, const Rect& r, bool ro
                 continue;
             }
             const std::uint32_t* row = s.bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width());
+            // A row is converted first and goes into the stream in one go.
+            line.clear();
+            const auto putLine = [&](ColorRef c) {
+                const std::uint16_t v = toRgb565(c);
+                line.push_back(static_cast<std::uint8_t>(v & 0xFF));
+                line.push_back(static_cast<std::uint8_t>(v >> 8));
+            };
             for (int x = r.left; x < inLeft; ++x)
-                putColour(out, 0x00FFFFFF);
+                putLine(0x00FFFFFF);
             for (int x = inLeft; x < inRight; ++x)
-                putColour(out, fromPixel(row[x]));
+                putLine(fromPixel(row[x]));
             for (int x = inRight; x < r.right; ++x)
-                putColour(out, 0x00FFFFFF);
+                putLine(0x00FFFFFF);
+            out.putData(line.data(), line.size());
         }
         return true;
     }

@@ -5,6 +5,7 @@
 // The compiler's pictures and the download tool's picture records share it.
 #include "platform/surface/color.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,19 @@ public:
     {
         put(static_cast<std::uint8_t>(v));
         put(static_cast<std::uint8_t>(v >> 8));
+    }
+    // Data bytes in one go, with the same page-start bytes as put() one by one.
+    void putData(const std::uint8_t* data, std::size_t n)
+    {
+        while (n > 0) {
+            if ((position() & pageMask_) == 0)
+                bytes_.push_back(kPageStartByte);
+            const std::uint64_t room = std::uint64_t{pageMask_} + 1 - (position() & pageMask_);
+            const std::size_t k = room < n ? static_cast<std::size_t>(room) : n;
+            bytes_.insert(bytes_.end(), data, data + k);
+            data += k;
+            n -= k;
+        }
     }
     // A byte written as it is (the 0x82 that opens every tile).
     void putRaw(std::uint8_t b) { bytes_.push_back(b); }
