@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/view/draw_view.h"
+#include "app/view/run_view_link.h"
 #include "sim/runtime/run_routing.h"
 #include "sim/runtime/run_timers.h"
 #include "sim/runtime/touch_controller.h"
@@ -43,6 +44,8 @@ private:
     std::unique_ptr<sim::RunRouting> routing_;
     std::unique_ptr<sim::RunTimers> timers_;
     QTimer* timer0_ = nullptr;
+    RunViewLink* link_ = nullptr;
+    bool clickedThisPress_ = false;
 };
 
 } // namespace qv

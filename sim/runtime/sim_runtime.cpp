@@ -41,6 +41,24 @@ public:
     }
 };
 
+// Until the PLC links are connected every write request is refused.
+class RefusingPlcRequests final : public Mc8051PlcRequests {
+public:
+    bool QueueSerialWrite(int, std::uint8_t, std::uint8_t, std::uint16_t, std::uint16_t) override { return false; }
+    bool IsSerialRequestBusy(int) override { return false; }
+};
+RefusingPlcRequests g_refusingPlc;
+
+Mc8051PanelContext panelContext(CEditorApp& app)
+{
+    Mc8051PanelContext context;
+    context.live = &app.m_VarMemRun;
+    context.displayed = &app.m_VarMem;
+    context.memoryDirty = &app.m_bSimRepaint;
+    context.timer0Pending = &app.m_nTimer0Pending;
+    return context;
+}
+
 ControlRunContext runContext(CEditorApp& app)
 {
     ControlRunContext ctx;
@@ -67,9 +85,28 @@ const MonotonicClock& steadyClock()
     return clock;
 }
 
-SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock) : app_(app), clock_(clock) {}
+SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
+    : app_(app), clock_(clock), panel_(panelContext(app)), plc_(&g_refusingPlc)
+{
+}
 
 SimRuntime::~SimRuntime() { StopUserCode(); }
+
+void SimRuntime::SetPlcRequests(Mc8051PlcRequests* plc) { plc_ = plc ? plc : &g_refusingPlc; }
+
+void SimRuntime::preparePanelServices()
+{
+    Mc8051PanelContext context = panelContext(app_);
+    context.projectDir = app_.m_strProjectDir;
+    context.view = view_;
+    context.media = media_;
+    context.plc = plc_;
+    // The project document owns the ports; closing it stops the user code first.
+    CDrawDoc* project = app_.ProjectDoc();
+    textPorts_ = project ? std::make_unique<ComPortTextPorts>(&project->m_ComPort1, &project->m_ComPort2) : nullptr;
+    context.textPorts = textPorts_.get();
+    panel_.state().context = std::move(context);
+}
 
 void SimRuntime::CollectButtonRequests()
 {
@@ -156,6 +193,9 @@ void SimRuntime::RestartUserCode()
         cpu_ = std::make_unique<Mc8051Cpu>(app_.m_VarMemRun, &app_.m_bSimRepaint);
     cpu_->loadCode(*image);
     cpu_->powerOn();
+    preparePanelServices();
+    if (onUserCodeStart)
+        onUserCodeStart();
     runner_ = std::make_unique<Mc8051Runner>(*cpu_, *services_, &app_.m_nTimer0Pending);
     try {
         if (runner_->start())
