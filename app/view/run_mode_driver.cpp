@@ -62,9 +62,19 @@ RunModeDriver::RunModeDriver(CEditorApp& app, CDrawView& view, const sim::Monoto
     link_ = Runtime() ? dynamic_cast<RunViewLink*>(Runtime()->GetViewLink()) : nullptr;
     if (link_) {
         link_->Attach(view);
-        hooks.runPainted = [this] { link_->PaintDone(view_); };
-        hooks.shownChanged = [this](bool shown) { link_->SetShown(view_, shown); };
-        hooks.closing = [this] { link_->Detach(view_); };
+        // The link may go first (it is a QObject: the pointer then reads null).
+        hooks.runPainted = [this] {
+            if (link_)
+                link_->PaintDone(view_);
+        };
+        hooks.shownChanged = [this](bool shown) {
+            if (link_)
+                link_->SetShown(view_, shown);
+        };
+        hooks.closing = [this] {
+            if (link_)
+                link_->Detach(view_);
+        };
     }
     view.SetHooks(std::move(hooks));
 

@@ -4,6 +4,7 @@
 // work (which takes its time from the clock, not from the timers). A touch controller on a
 // serial port presses and releases the view at the panel point; the desktop pointer never moves.
 #include <QObject>
+#include <QPointer>
 
 #include <cstdint>
 #include <memory>
@@ -44,7 +45,7 @@ private:
     std::unique_ptr<sim::RunRouting> routing_;
     std::unique_ptr<sim::RunTimers> timers_;
     QTimer* timer0_ = nullptr;
-    RunViewLink* link_ = nullptr;
+    QPointer<RunViewLink> link_;
     bool clickedThisPress_ = false;
 };
 

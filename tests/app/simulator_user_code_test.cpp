@@ -186,8 +186,9 @@ TEST_F(SimulatorUserCode, PressPlaysTheKeyClickOnce)
         QTest::mousePress(simView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
         QTest::mouseRelease(simView->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
         ASSERT_EQ(player.clicks.size(), c.clicks);
-        if (c.clicks)
+        if (c.clicks) {
             EXPECT_EQ(player.clicks[0].filename(), fs::path(u8"蜂鸣器.wav"));
+        }
     }
 }
 
