@@ -1,5 +1,7 @@
 #include "app/compile/app_compile_host.h"
 
+#include "sim/sound/sound_service.h"
+
 #include "compiler/image/image_layout.h"
 #include "compiler/project/app_compile_input.h"
 #include "model/app/editor_app.h"
@@ -48,6 +50,7 @@ void AppCompileHost::saveModifiedDocuments()
 void AppCompileHost::stopEmulator()
 {
     MC8051StopRequest = 1;
+    sim::CloseSound();
 }
 
 void AppCompileHost::activateProject()

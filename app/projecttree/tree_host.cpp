@@ -6,6 +6,7 @@
 #include "app/windowdialogs/qt_window_dialogs.h"
 #include "model/app/editor_app.h"
 #include "model/tree/tree_menus.h"
+#include "sim/sound/sound_service.h"
 
 namespace qv {
 
@@ -17,6 +18,8 @@ void MainFrameTreeHost::ActivateDocument(CDrawDoc& doc)
             return;
         }
 }
+
+void MainFrameTreeHost::CloseSound() { sim::CloseSound(); }
 
 bool MainFrameTreeHost::FocusViewIsRunMode() const
 {

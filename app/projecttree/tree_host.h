@@ -15,6 +15,7 @@ public:
     void ActivateDocument(CDrawDoc& doc) override;
     bool FocusViewIsRunMode() const override;
     void ProjectProperties() override;
+    void CloseSound() override;
 
 private:
     CMainFrame& frame_;

@@ -2,6 +2,7 @@
 
 #include "app/view/run_mode_driver.h"
 #include "sim/runtime/sim_runtime.h"
+#include "sim/sound/sound_service.h"
 
 #include "app/edit/edit_commands.h"
 #include "app/layout/layout_commands.h"
@@ -92,8 +93,9 @@ ProjectWindowLists CEditorAppShell::WindowLists() const
 
 void CEditorAppShell::BeforeWindowSwitch()
 {
-    // The emulator stops before another window takes the screen (sound has no owner yet).
+    // The emulator and its sound stop before another window takes the screen.
     MC8051StopRequest = 1;
+    sim::CloseSound();
 }
 
 bool CEditorAppShell::ShowBars() const { return app_.m_bShowBars.load() != 0; }

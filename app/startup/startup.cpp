@@ -5,6 +5,8 @@
 #include "app/startup/profile.h"
 #include "app/startup/qt_prompt.h"
 #include "app/startup/qt_translations.h"
+#include "app/sim_commands/sim_commands.h"
+#include "app/sim_commands/simulator_wiring.h"
 #include "compiler/headers/var_header_files.h"
 #include "model/app/base_folder.h"
 #include "model/app/editor_app.h"
@@ -79,6 +81,8 @@ int runQuorvane(int argc, char** argv)
     app.SetPrompt(&prompt);
     sim::SimRuntime simulation(app); // goes before the application: it stops the user code
     app.SetSimulationServices(&simulation);
+    // Goes before the run time (it stops the user code first): view, sound and pictures.
+    SimulatorWiring wiring(app, simulation, ApplicationSoundPlayer(), SimulatorSoundService());
     app.onProjectOpened = [&recentFiles](const std::filesystem::path& path) {
         recentFiles.add(QString::fromStdString(path.string()));
     };

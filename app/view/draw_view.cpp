@@ -101,6 +101,8 @@ CDrawView::CDrawView(CEditorApp& app, CDrawDoc* doc, bool runMode, QWidget* pare
 
 CDrawView::~CDrawView()
 {
+    if (m_hooks.closing)
+        m_hooks.closing();
     if (m_app.m_pFocusView == this)
         m_app.m_pFocusView = nullptr;
     if (m_app.m_pRunBackDC == &m_runCanvas)
@@ -389,6 +391,15 @@ void CDrawView::showEvent(QShowEvent* event)
 {
     QAbstractScrollArea::showEvent(event);
     FollowSubWindowActivation();
+    if (m_hooks.shownChanged)
+        m_hooks.shownChanged(true);
+}
+
+void CDrawView::hideEvent(QHideEvent* event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    if (m_hooks.shownChanged)
+        m_hooks.shownChanged(false);
 }
 
 void CDrawView::focusInEvent(QFocusEvent* event)
@@ -542,6 +553,15 @@ std::vector<CDrawDoc*> CDrawView::DocumentsToDraw() const
     return docs;
 }
 
+bool CDrawView::DrawOnRunCanvas(const std::function<void(Surface&)>& draw)
+{
+    std::lock_guard lock(m_runCanvasLock);
+    if (m_runCanvas.width() == 0 || m_runCanvas.height() == 0)
+        return false;
+    draw(m_runCanvas);
+    return true;
+}
+
 void CDrawView::PrepareRunCanvas()
 {
     // The run background covers what the painters reach: the device at the page margins.
@@ -574,8 +594,11 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
     frame.documents = DocumentsToDraw();
     for (CDrawDoc* doc : frame.documents)
         RebaseObjects(*doc, margins);
-    if (IsRunMode())
+    std::unique_lock canvasLock(m_runCanvasLock, std::defer_lock);
+    if (IsRunMode()) {
+        canvasLock.lock();
         PrepareRunCanvas();
+    }
 
     const Point scroll = ScrollOffset();
     const Size client = ClientSize();
@@ -596,8 +619,12 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
         frame.rubberBand = m_rubberBand->offset(scroll.x, scroll.y);
 
     PaintViewFrame(m_surfaces, frame);
+    if (canvasLock.owns_lock())
+        canvasLock.unlock();
     ApplyPaintFeedback(m_app, feedback);
     MC8051RepaintWait = 0;
+    if (IsRunMode() && m_hooks.runPainted)
+        m_hooks.runPainted();
 }
 
 void CDrawView::paintEvent(QPaintEvent* event)

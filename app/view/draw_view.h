@@ -14,6 +14,7 @@
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,9 @@ public:
         std::function<void()> escapePressed;           // leave full screen
         std::function<void(RunMouse, Point)> runMouse; // run mode: the simulator's input
         std::function<void(std::uint8_t)> touchByte;   // run mode: the touch controller's stream
+        std::function<void()> runPainted;              // run mode: a paint has finished
+        std::function<void(bool)> shownChanged;        // the view was shown (true) or hidden
+        std::function<void()> closing;                 // the view is being destroyed
     };
 
     // Attaches to `doc` (which must outlive the view or be detached first) and does the
@@ -119,6 +123,9 @@ public:
     const Surface& PaintSurface() const { return m_surfaces.paint; }
     // Size of the client area in device pixels.
     Size ClientSize() const;
+    // Runs `draw` on the run canvas under its lock (any thread: the user code's picture
+    // service draws while the view paints from it); false while the canvas is empty.
+    bool DrawOnRunCanvas(const std::function<void(Surface&)>& draw);
 
     int m_bRunMode = 0;
     int m_bIsActive = 0;
@@ -136,6 +143,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     Point ScrollOffset() const;
@@ -157,7 +165,8 @@ private:
     Hooks m_hooks;
     Size m_extent;
     ViewSurfaces m_surfaces;
-    Surface m_runCanvas;
+    Surface m_runCanvas;     // under m_runCanvasLock
+    std::mutex m_runCanvasLock;
     std::optional<Rect> m_rubberBand;   // client coordinates, normalised
     bool m_bCapture = false;
     bool m_followingActivation = false;

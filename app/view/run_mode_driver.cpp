@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <utility>
+
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 
@@ -36,7 +38,10 @@ RunModeDriver::RunModeDriver(CEditorApp& app, CDrawView& view, const sim::Monoto
 {
     input_ = std::make_unique<sim::RunInput>(app);
     input_->setCursor = [this](sim::RunCursor c) { view_.SetToolCursor(cursorShapeOf(c)); };
+    // Every object the press reaches asks for the click; it plays once per press.
     input_->keyClick = [this] {
+        if (std::exchange(clickedThisPress_, true))
+            return;
         if (sim::SimRuntime* runtime = Runtime(); runtime && runtime->keyClick)
             runtime->keyClick();
     };
@@ -53,6 +58,24 @@ RunModeDriver::RunModeDriver(CEditorApp& app, CDrawView& view, const sim::Monoto
     hooks.runMouse = [this](RunMouse what, Point p) { OnMouse(what, p); };
     hooks.caretTick = [this] { timers_->Timer3Tick(); };
     hooks.touchByte = [this](std::uint8_t byte) { OnTouchScreenByte(byte); };
+    // The user code's link to the view: its repaints, the canvas, the view's coming and going.
+    link_ = Runtime() ? dynamic_cast<RunViewLink*>(Runtime()->GetViewLink()) : nullptr;
+    if (link_) {
+        link_->Attach(view);
+        // The link may go first (it is a QObject: the pointer then reads null).
+        hooks.runPainted = [this] {
+            if (link_)
+                link_->PaintDone(view_);
+        };
+        hooks.shownChanged = [this](bool shown) {
+            if (link_)
+                link_->SetShown(view_, shown);
+        };
+        hooks.closing = [this] {
+            if (link_)
+                link_->Detach(view_);
+        };
+    }
     view.SetHooks(std::move(hooks));
 
     timer0_ = startWakeTimer(this, sim::RunTimers::kTimer0StartMs, [this] { Tick0(); });
@@ -73,7 +96,10 @@ void RunModeDriver::OnMouse(RunMouse what, Point p)
     sim::SimRuntime* runtime = Runtime();
     input_->writer = runtime ? runtime->GetPortWriter() : nullptr;
     switch (what) {
-    case RunMouse::Down: routing_->ButtonDown(p); break;
+    case RunMouse::Down:
+        clickedThisPress_ = false;
+        routing_->ButtonDown(p);
+        break;
     case RunMouse::Up: routing_->ButtonUp(p); break;
     case RunMouse::Move:
         view_.SetToolCursor(Qt::ArrowCursor); // a control under the pointer asks for its own

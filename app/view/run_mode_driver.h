@@ -4,11 +4,13 @@
 // work (which takes its time from the clock, not from the timers). A touch controller on a
 // serial port presses and releases the view at the panel point; the desktop pointer never moves.
 #include <QObject>
+#include <QPointer>
 
 #include <cstdint>
 #include <memory>
 
 #include "app/view/draw_view.h"
+#include "app/view/run_view_link.h"
 #include "sim/runtime/run_routing.h"
 #include "sim/runtime/run_timers.h"
 #include "sim/runtime/touch_controller.h"
@@ -43,6 +45,8 @@ private:
     std::unique_ptr<sim::RunRouting> routing_;
     std::unique_ptr<sim::RunTimers> timers_;
     QTimer* timer0_ = nullptr;
+    QPointer<RunViewLink> link_;
+    bool clickedThisPress_ = false;
 };
 
 } // namespace qv

@@ -207,6 +207,8 @@ public:
     std::vector<std::uint8_t> ProtocolBlockImage() const;
     // Input target, keypad text and idle count back to their start.
     void ResetRunInputState();
+    // The text keyboard's latches (caps, insert, shift, pinyin) off and its pinyin letters gone.
+    void ResetTextEntryState();
     int OnSerialByte(std::uint8_t byte, int port);
     void PollPlcPorts();
     void AnimateObjects();

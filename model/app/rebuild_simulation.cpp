@@ -46,6 +46,17 @@ void CEditorApp::ResetRunInputState()
     m_nIdleTicks = 0;
 }
 
+void CEditorApp::ResetTextEntryState()
+{
+    m_bCapsLock = 0;
+    m_bInsertMode = 0;
+    m_bShiftLatch = 0;
+    m_bPinyinMode = 0;
+    m_szPinyin.fill(0);
+    m_pPinyinCandidates = nullptr;
+    m_nPinyinPage = 0;
+}
+
 void CEditorApp::RebuildSimulation()
 {
     m_nSerialOption = 1;
@@ -77,6 +88,7 @@ void CEditorApp::RebuildSimulation()
     });
     for (const std::string& line : report.skipped)
         m_reports.appendText(line + "\r\n");
+    ResetTextEntryState();
 
     if (!start)
         return;

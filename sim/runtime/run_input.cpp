@@ -1,6 +1,7 @@
 #include "sim/runtime/run_input.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
@@ -22,6 +23,8 @@ constexpr int kKindNumber = 9;
 constexpr int kKindBitSwitch = 20;
 constexpr int kKindRadio = 22;
 constexpr int kKindCharacter = 25;
+constexpr int kKindArea = 26;
+constexpr int kAreaDragsWindow = 2;
 
 constexpr std::string_view kOperate = "操作变量";
 constexpr std::string_view kWarning = syswin::AccessWarning;
@@ -169,7 +172,7 @@ void controlCursor(const CDrawObj& obj, RunInput& in)
         cursor(in, RunCursor::Hand);
     else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
-    else if (obj.m_nKind == 26 && obj.ParamU8(1) != 0 && obj.ParamU8(0) == 2 && in.runMode)
+    else if (obj.m_nKind == kKindArea && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
         cursor(in, RunCursor::SizeAll);
 }
 
@@ -182,6 +185,26 @@ void keyClick(const CDrawObj&, RunInput& in)
         in.keyClick();
 }
 
+// While a drag runs, the sub-window holding a dragging area control follows the pointer.
+void dragWindow(CDrawObj& obj, Point p, RunInput& in)
+{
+    CDrawDoc* doc = obj.m_pOwnerDoc;
+    if (!in.dragging || !doc)
+        return;
+    CEditorApp& app = in.app;
+    const auto clampInt = [](std::int64_t v) {
+        return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    const std::int64_t dx = std::int64_t{p.x} - in.dragLast.x;
+    const std::int64_t dy = std::int64_t{p.y} - in.dragLast.y;
+    in.dragLast = p;
+    if (dx == 0 && dy == 0)
+        return;
+    app.MoveSubWindowDoc(doc->GetTitle(), clampInt(std::int64_t{app.m_nMarginX.load()} + doc->m_ptWindowOrigin.x + dx),
+                         clampInt(std::int64_t{app.m_nMarginY.load()} + doc->m_ptWindowOrigin.y + dy));
+    redraw(app);
+}
+
 } // namespace
 
 void OpenSystemWindow(CEditorApp& app, std::string_view name) { app.m_strSimSysWindow = std::string(name); }
@@ -191,6 +214,10 @@ void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
     keyClick(obj, in);
     if (inside(obj, p))
         controlCursor(obj, in);
+    if (obj.m_nKind == kKindArea && in.runMode && inside(obj, p)) {
+        in.dragging = true;
+        in.dragLast = p;
+    }
     if (obj.m_nKind != kKindButton || !inside(obj, p))
         return;
     setButtonState(obj, in, 3);
@@ -338,6 +365,8 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 {
     if (inside(obj, p))
         controlCursor(obj, in);
+    if (obj.m_nKind == kKindArea && in.runMode && obj.ParamU8(0) == kAreaDragsWindow)
+        dragWindow(obj, p, in);
     if (obj.m_nKind != kKindButton)
         return;
     const bool allowed = writeAllowed(in.app, obj);
@@ -361,7 +390,6 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
 {
-    constexpr int kKindArea = 26;
     if (obj.m_nKind != kKindArea || obj.ParamU8(0) != 1 || !inside(obj, p))
         return;
     CEditorApp& app = in.app;

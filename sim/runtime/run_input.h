@@ -27,6 +27,10 @@ struct RunInput {
     bool runMode = true;               // the view is the simulator's
     std::function<void()> keyClick;    // plays the key click (nothing until sound exists)
     std::function<void(RunCursor)> setCursor;
+    // An area control's drag of its sub-window: set by a press on one, cleared by every
+    // release; the last point the window followed.
+    bool dragging = false;
+    Point dragLast{};
 };
 
 void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in);

@@ -89,6 +89,7 @@ void RunRouting::ButtonDown(Point p)
 void RunRouting::ButtonUp(Point p)
 {
     inputSeen();
+    in_.dragging = false; // every release ends an area control's drag
     if (std::exchange(pressClosedWindow_, false))
         return; // the click only closed a modeless sub-window
     CDrawDoc* below = belowKeyboard(p);

@@ -41,6 +41,17 @@ public:
     }
 };
 
+
+Mc8051PanelContext panelContext(CEditorApp& app)
+{
+    Mc8051PanelContext context;
+    context.live = &app.m_VarMemRun;
+    context.displayed = &app.m_VarMem;
+    context.memoryDirty = &app.m_bSimRepaint;
+    context.timer0Pending = &app.m_nTimer0Pending;
+    return context;
+}
+
 ControlRunContext runContext(CEditorApp& app)
 {
     ControlRunContext ctx;
@@ -68,8 +79,12 @@ const MonotonicClock& steadyClock()
 }
 
 SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
-    : app_(app), clock_(clock), plc_(std::make_unique<plc::AppPlcLink>(app, block_))
+    : app_(app), clock_(clock), panel_(panelContext(app)), plc_(std::make_unique<plc::AppPlcLink>(app, block_)),
+      linkRequests_(plc::MakePlcRequests(plc_->links()))
 {
+    plcRequests_ = linkRequests_.get();
+    // Bytes the ports receive reach the user's program through the panel's ring.
+    plc_->setRing(&panel_.ring());
     pollPlcPorts = [this] { PollPlcPorts(); };
     portWriter_ = plc_.get();
 }
@@ -87,6 +102,22 @@ void SimRuntime::OnSerialByte(std::uint8_t byte, int com)
 }
 
 SimRuntime::~SimRuntime() { StopUserCode(); }
+
+void SimRuntime::SetPlcRequests(Mc8051PlcRequests* plc) { plcRequests_ = plc ? plc : linkRequests_.get(); }
+
+void SimRuntime::preparePanelServices()
+{
+    Mc8051PanelContext context = panelContext(app_);
+    context.projectDir = app_.m_strProjectDir;
+    context.view = view_;
+    context.media = media_;
+    context.plc = plcRequests_;
+    // The project document owns the ports; closing it stops the user code first.
+    CDrawDoc* project = app_.ProjectDoc();
+    textPorts_ = project ? std::make_unique<ComPortTextPorts>(&project->m_ComPort1, &project->m_ComPort2) : nullptr;
+    context.textPorts = textPorts_.get();
+    panel_.state().context = std::move(context);
+}
 
 void SimRuntime::CollectButtonRequests()
 {
@@ -176,6 +207,9 @@ void SimRuntime::RestartUserCode()
         cpu_ = std::make_unique<Mc8051Cpu>(app_.m_VarMemRun, &app_.m_bSimRepaint);
     cpu_->loadCode(*image);
     cpu_->powerOn();
+    preparePanelServices();
+    if (onUserCodeStart)
+        onUserCodeStart();
     runner_ = std::make_unique<Mc8051Runner>(*cpu_, *services_, &app_.m_nTimer0Pending);
     try {
         if (runner_->start())

@@ -12,6 +12,9 @@
 #include "sim/mc8051/mc8051_runner.h"
 #include "sim/plc/plc_block.h"
 #include "sim/plc/plc_app_link.h"
+#include "sim/plc/mc8051_plc_requests.h"
+#include "sim/services/com_port_text.h"
+#include "sim/services/panel_services.h"
 
 namespace qv {
 class CEditorApp;
@@ -51,7 +54,21 @@ public:
     plc::PlcProtocolBlock& Block() { return block_; }
     std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }
     // What the panel offers the emulator (serial ring, services); the next restart takes it.
-    void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &noServices_; }
+    // By default the panel's own services (PanelServices()) over the open project; null
+    // returns to them.
+    void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &panel_; }
+    // The panel's services: their serial ring is where the ports' received pairs go. Each
+    // start points them at the open project (folder, ports) and the seams set below.
+    Mc8051PanelServices& PanelServices() { return panel_; }
+    // The seams of the panel's services; null: the service does nothing (the PLC requests
+    // go to the PLC links). Set them while no user code runs; the next start takes them.
+    void SetViewLink(Mc8051ViewLink* view) { view_ = view; }
+    Mc8051ViewLink* GetViewLink() const { return view_; }
+    void SetMediaServices(Mc8051MediaServices* media) { media_ = media; }
+    void SetPlcRequests(Mc8051PlcRequests* plc);
+    // Called on every start of the user code, before its thread runs (the sound service
+    // takes the project's folder here).
+    std::function<void()> onUserCodeStart;
     // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
     std::function<void()> keyClick;
     // The PLC poll of both serial ports that timers 3 and 5 run (nothing until the ports exist).
@@ -78,12 +95,21 @@ private:
     const MonotonicClock& clock_;
     plc::PlcProtocolBlock block_;
     std::array<plc::PlcRequestTable, 2> tables_;
-    Mc8051Services noServices_;
-    Mc8051Services* services_ = &noServices_;
+    // Points the panel's services at the open project and the seams.
+    void preparePanelServices();
+
+    Mc8051PanelServices panel_;
+    Mc8051Services* services_ = &panel_;
+    Mc8051ViewLink* view_ = nullptr;
+    Mc8051MediaServices* media_ = nullptr;
+    Mc8051PlcRequests* plcRequests_ = nullptr;
+    std::unique_ptr<ComPortTextPorts> textPorts_;
     std::unique_ptr<Mc8051Cpu> cpu_;
     std::unique_ptr<Mc8051Runner> runner_;
     std::int64_t lastAnimateMs_ = -1;
     std::unique_ptr<plc::AppPlcLink> plc_;
+    // The user program's PLC requests served by the links (the default of SetPlcRequests).
+    std::unique_ptr<Mc8051PlcRequests> linkRequests_;
     PortWriter* portWriter_ = nullptr;
 };
 

@@ -14,6 +14,13 @@ public:
     {
     }
 
+    // The panel screen the pictures must fit (set while no user code runs).
+    void SetScreenSize(int width, int height)
+    {
+        picture_.screenWidth = width;
+        picture_.screenHeight = height;
+    }
+
     bool serveSound(Mc8051Request& request) override;
     bool servePicture(Mc8051Request& request) override;
     bool soundInProgress() const override { return sound_ && sound_->PlaylistActive(); }

@@ -90,3 +90,48 @@ TEST_F(RunRoutingTest, CharacterControlBelowTheKeyboardIsPicked)
 
 } // namespace
 } // namespace qv::sim
+
+namespace qv::sim {
+namespace {
+
+TEST_F(RunRoutingTest, AreaControlInModeTwoDragsItsSubWindow)
+{
+    app->m_nResWidth = 800;
+    app->m_nResHeight = 480;
+    struct Case {
+        const char* what;
+        std::uint8_t mode;
+        Point press;
+        std::vector<Point> moves; // the release is at the last one
+        Point origin;             // the sub-window's origin afterwards
+    };
+    const Case cases[] = {
+        {"follows the pointer", 2, {50, 50}, {{70, 60}, {90, 75}}, {40, 25}},
+        {"held inside the screen", 2, {50, 50}, {{2050, -900}}, {700, 0}},
+        {"press outside the area", 2, {90, 90}, {{120, 120}}, {0, 0}},
+        {"other modes do not drag", 1, {50, 50}, {{70, 60}}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sub->m_ptWindowOrigin = {0, 0};
+        sub->m_objects.clear();
+        auto area = std::make_unique<CDrawRect>(Rect{40, 40, 80, 80});
+        area->m_nKind = 26;
+        area->m_Params[0] = c.mode;
+        CDrawObj& obj = *sub->AddObject(std::move(area));
+        app->m_strSimSubWindow = "w0.dlg";
+
+        routing->ButtonDown(c.press);
+        for (Point p : c.moves)
+            routing->MouseMove(p);
+        routing->ButtonUp(c.moves.back());
+        routing->MouseMove({c.moves.back().x + 30, c.moves.back().y + 30}); // released: nothing follows
+        EXPECT_EQ(sub->m_ptWindowOrigin.x, c.origin.x);
+        EXPECT_EQ(sub->m_ptWindowOrigin.y, c.origin.y);
+        EXPECT_EQ(obj.m_rcPosition.left, 40 + c.origin.x);
+        EXPECT_EQ(obj.m_rcPosition.top, 40 + c.origin.y);
+    }
+}
+
+} // namespace
+} // namespace qv::sim

@@ -43,9 +43,9 @@ inline void writeSdccSysVarHeader(const std::filesystem::path& projectDir, const
     std::ofstream(dir / "sysvar_sdcc.h", std::ios::binary) << text;
 }
 
-// Compiles `source` (128 bytes of internal RAM: the top half is the special registers) and
-// loads it into `cpu`.
-inline void compileAndLoad(const std::string& source, Mc8051Cpu& cpu, const std::filesystem::path* projectDir = nullptr)
+// Compiles `source` (128 bytes of internal RAM: the top half is the special registers) into
+// Intel HEX text; with `projectDir` it includes that project's "SysVar.h" as "sysvar_sdcc.h".
+inline void compileToIntelHex(const std::string& source, std::string& hexText, const std::filesystem::path* projectDir = nullptr)
 {
     qv::test::TempDir dir;
     if (projectDir) {
@@ -59,8 +59,14 @@ inline void compileAndLoad(const std::string& source, Mc8051Cpu& cpu, const std:
         readWholeFile(dir / "sdcc.log", log);
         FAIL() << "sdcc must be installed (scripts/setup-deps.sh)\n" << log;
     }
+    ASSERT_TRUE(readWholeFile(dir / "prog.ihx", hexText));
+}
+
+// Compiles `source` as above and loads it into `cpu`.
+inline void compileAndLoad(const std::string& source, Mc8051Cpu& cpu, const std::filesystem::path* projectDir = nullptr)
+{
     std::string text;
-    ASSERT_TRUE(readWholeFile(dir / "prog.ihx", text));
+    ASSERT_NO_FATAL_FAILURE(compileToIntelHex(source, text, projectDir));
     CodeImage image;
     std::string message;
     ASSERT_GE(hex::ReadIntelHex(text, image, &message), 4) << message;

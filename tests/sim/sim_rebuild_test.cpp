@@ -208,6 +208,20 @@ TEST_F(SimRebuild, SecondStartReplacesTheRunningUserCode)
     EXPECT_EQ(threadCount(), running - 1);
 }
 
+TEST_F(SimRebuild, TextKeyboardLatchesStartOff)
+{
+    for (std::atomic<int>* latch : {&app->m_bCapsLock, &app->m_bInsertMode, &app->m_bShiftLatch, &app->m_bPinyinMode})
+        *latch = 1;
+    app->m_szPinyin[0] = 'n';
+    app->m_szPinyin[1] = 'i';
+    app->m_nPinyinPage = 2;
+    app->RebuildSimulation();
+    for (std::atomic<int>* latch : {&app->m_bCapsLock, &app->m_bInsertMode, &app->m_bShiftLatch, &app->m_bPinyinMode})
+        EXPECT_EQ(latch->load(), 0);
+    EXPECT_EQ(app->m_szPinyin[0], 0);
+    EXPECT_EQ(app->m_nPinyinPage, 0);
+}
+
 TEST_F(SimRebuild, NoCodeMeansNoThread)
 {
     std::filesystem::create_directories(dir / "MC8051");

@@ -1,0 +1,143 @@
+// The user code a simulation start runs: with the panel's services of the run time, reaching
+// the view link (refresh, timer 0) and the PLC requests, which are refused until the links
+// are connected.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <condition_variable>
+#include <mutex>
+
+#include "model/app/emulator_flags.h"
+#include "sim/runtime/sim_runtime.h"
+#include "tests/model/vars_fixture.h"
+#include "tests/sim/panel_services_fixture.h"
+
+namespace qv::sim {
+namespace {
+
+using test::FakeView;
+
+// Tells the test each time the program asks for a repaint; it is never shown, so the program
+// goes on at once.
+class SignallingView : public FakeView {
+public:
+    bool requestRunModePaint() override
+    {
+        const bool shown = FakeView::requestRunModePaint();
+        {
+            std::lock_guard lock(mutex_);
+        }
+        asked_.notify_all();
+        return shown;
+    }
+    bool waitForRequests(int count)
+    {
+        std::unique_lock lock(mutex_);
+        return asked_.wait_for(lock, std::chrono::minutes(2), [&] { return paintRequests.load() >= count; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable asked_;
+};
+
+class RecordingPlc : public Mc8051PlcRequests {
+public:
+    struct Write {
+        int link;
+        std::uint8_t station, count;
+        std::uint16_t registerAddress, memoryAddress;
+    };
+    bool QueueSerialWrite(int link, std::uint8_t station, std::uint8_t count, std::uint16_t registerAddress,
+                          std::uint16_t memoryAddress) override
+    {
+        std::lock_guard lock(mutex);
+        writes.push_back({link, station, count, registerAddress, memoryAddress});
+        return true;
+    }
+    bool IsSerialRequestBusy(int) override { return true; }
+    std::mutex mutex;
+    std::vector<Write> writes;
+};
+
+class SimUserCode : public qv::test::ProjectFixture {
+protected:
+    void SetUp() override
+    {
+        ProjectFixture::SetUp();
+        MC8051StopRequest = 0;
+        runtime = std::make_unique<SimRuntime>(*app);
+        app->SetSimulationServices(runtime.get());
+        view.shown = false; // nothing paints: the refresh does not wait
+        runtime->SetViewLink(&view);
+    }
+    void TearDown() override
+    {
+        runtime->StopUserCode();
+        app->SetSimulationServices(nullptr);
+        runtime.reset();
+    }
+    // Builds the program as the project's user code and starts the simulation.
+    void start(const std::string& body)
+    {
+        std::string hex;
+        const std::filesystem::path headers = headerDir.path();
+        ASSERT_NO_FATAL_FAILURE(test::compileToIntelHex(std::string(test::kProgramPrelude) + body, hex, &headers));
+        std::filesystem::create_directories(dir / "MC8051");
+        std::ofstream(dir / "MC8051" / "MC8051.hex") << hex;
+        app->m_bLoadSavedVars = 1;
+        app->RebuildSimulation();
+        ASSERT_TRUE(runtime->HasUserCodeThread());
+    }
+    qv::test::TempDir headerDir;
+    SignallingView view;
+    std::unique_ptr<SimRuntime> runtime;
+};
+
+constexpr const char* kProgram = R"(
+void main(void)
+{
+    CmdAdr1 = 1; CALL(1);
+    P1(35); CALL(3);
+    CmdAdr1 = 1; CmdAdr2 = 7; CmdAdr3 = 2; P2(0x100); P3(0x2100); CALL(80);
+    M8(0x2000) = CmdAdr1;
+    CmdAdr1 = 2; CALL(81);
+    M8(0x2001) = CmdAdr1;
+    CmdAdr1 = 1; CALL(1); /* the end: a second repaint request */
+    DONE();
+}
+)";
+
+TEST_F(SimUserCode, StartedCodeReachesTheViewAndThePlcRequests)
+{
+    struct Case {
+        bool connected;
+        std::uint8_t queued, busy;
+    };
+    for (const Case c : {Case{false, 0, 0}, Case{true, 1, 1}}) {
+        SCOPED_TRACE(c.connected);
+        RecordingPlc plc;
+        runtime->SetPlcRequests(c.connected ? &plc : nullptr);
+        view.paintRequests = 0;
+        ASSERT_NO_FATAL_FAILURE(start(kProgram));
+        ASSERT_TRUE(view.waitForRequests(2));
+        runtime->StopUserCode(); // joins the thread: what it wrote is seen from here on
+        EXPECT_EQ(view.paintRequests.load(), 2);
+        EXPECT_EQ(view.autoRefresh.load(), 1);
+        EXPECT_EQ(view.period.load(), 35);
+        EXPECT_EQ(app->m_VarMemRun.readByte(0x2000), c.queued);
+        EXPECT_EQ(app->m_VarMemRun.readByte(0x2001), c.busy);
+        if (c.connected) {
+            ASSERT_EQ(plc.writes.size(), 1u);
+            EXPECT_EQ(plc.writes[0].link, 1);
+            EXPECT_EQ(plc.writes[0].station, 7);
+            EXPECT_EQ(plc.writes[0].count, 2);
+            EXPECT_EQ(plc.writes[0].registerAddress, 0x100);
+            EXPECT_EQ(plc.writes[0].memoryAddress, 0x2100);
+        }
+        runtime->SetPlcRequests(nullptr);
+    }
+}
+
+} // namespace
+} // namespace qv::sim
