@@ -52,8 +52,11 @@ QTableWidget* listWidget(QWidget* parent, const char* name, std::initializer_lis
     return list;
 }
 
+// Grows the table to hold the row: the table owns an item only inside its rows.
 void setRow(QTableWidget* list, int row, std::initializer_list<QString> texts)
 {
+    if (row >= list->rowCount())
+        list->setRowCount(row + 1);
     int c = 0;
     for (const QString& t : texts)
         list->setItem(row, c++, new QTableWidgetItem(t));

@@ -228,6 +228,8 @@ TEST_F(EditorCommands, SettingsSheetFieldsReachTheStartMap)
         sheet.panelNumber(2)->setText(QStringLiteral("7"));
         sheet.accept();
     });
+    // The settings are not reachable from the simulator's run mode.
+    frame->ActivateDocumentWindow(frame->FindDocumentWindow("a.drw"));
     QAction* act = action(cmd::Owner::App, 32865);
     ASSERT_TRUE(act->isEnabled());
     act->trigger();

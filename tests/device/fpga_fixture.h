@@ -13,7 +13,7 @@
 
 namespace qv::device::test {
 
-struct ImageSpec {
+struct ImageShape {
     std::uint32_t id = 0x049011CF;
     std::uint32_t imageId = 0x049011CF;
     std::uint32_t idMask = 0x0FFFFFFF;
@@ -52,7 +52,7 @@ inline void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v,
         b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-inline BuiltImage buildImage(const ImageSpec& s)
+inline BuiltImage buildImage(const ImageShape& s)
 {
     std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> blocks;
     const auto pattern = [](std::size_t n, std::uint8_t seed) {

@@ -98,44 +98,44 @@ public:
     }
 
     // A plain run of action 5 on a part outside the variant and dual-key checks.
-    void plainRun(const ImageSpec& spec, const Bytes& userRow)
+    void plainRun(const ImageShape& shape, const Bytes& userRow)
     {
         go(tap::TestLogicReset);
         ir(0x0F), rd(32);
         ir(0x01), rd(8);
-        if (spec.block2)
-            stream(2, 0, spec.scanBits);
+        if (shape.block2)
+            stream(2, 0, shape.scanBits);
         ir(0xC0), clk(1);
         ir(0x80), wr(18, {0, 0, 0}), clk(3), rd(18);
         ir(0xA4), rd(44);
         // Erase: options bit 0 (array), 4 (user row), block 7 behind support bit 1.
         std::uint32_t options = 0x11;
-        if (spec.support & 2)
-            options |= std::uint32_t{spec.eraseOptions} << 8;
+        if (shape.support & 2)
+            options |= std::uint32_t{shape.eraseOptions} << 8;
         ir(0xA8), rd(128);
         ir(0x85), wr(23, {static_cast<std::uint8_t>(options), static_cast<std::uint8_t>(options >> 8), 0}), clk(3);
         poll(eraseBusy_);
         ir(0xA7), wr(128, userRow), clk(15), poll(busy_), ir(0xA8), rd(128);
         for (int pass = 0; pass < 3; ++pass) {
             ir(0x87), wr(2, {2}), clk(3);
-            for (int k = 0; k < spec.rows; ++k) {
+            for (int k = 0; k < shape.rows; ++k) {
                 ir(0x89);
-                for (int shift = 0; shift < spec.segments * 8; ++shift)
-                    stream(pass == 2 ? 6 : 5, std::uint64_t(k * spec.segments * 8 + shift) * 26, 26), clk(3);
+                for (int shift = 0; shift < shape.segments * 8; ++shift)
+                    stream(pass == 2 ? 6 : 5, std::uint64_t(k * shape.segments * 8 + shift) * 26, 26), clk(3);
                 if (pass == 1) {
                     for (const std::uint8_t v : {0x8D, 0x8E})
                         ir(v), wr(2, {0}), clk(3), poll(busy_), ir(v), rd(2);
                 } else {
                     ir(pass == 0 ? 0x83 : 0x8C), clk(3), poll(busy_);
                 }
-                if (k + 1 < spec.rows)
+                if (k + 1 < shape.rows)
                     ir(0x87), wr(2, {3}), clk(3);
             }
         }
-        if (spec.block3 != 0) {
+        if (shape.block3 != 0) {
             ir(0xA3);
-            wr(44, {static_cast<std::uint8_t>(spec.block3), static_cast<std::uint8_t>(spec.block3 >> 8),
-                    static_cast<std::uint8_t>(spec.block3 >> 16), static_cast<std::uint8_t>(spec.block3 >> 24), 0, 0});
+            wr(44, {static_cast<std::uint8_t>(shape.block3), static_cast<std::uint8_t>(shape.block3 >> 8),
+                    static_cast<std::uint8_t>(shape.block3 >> 16), static_cast<std::uint8_t>(shape.block3 >> 24), 0, 0});
             clk(3), poll(busy_);
         }
         ir(0x81);
@@ -182,11 +182,11 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
     struct Case {
         const char* name;
         usb::UsbKind kind;
-        ImageSpec spec;
+        ImageShape shape;
         unsigned counterBefore, counterAfter;
     };
-    ImageSpec two;
-    ImageSpec three;
+    ImageShape two;
+    ImageShape three;
     three.rows = 3;
     three.segments = 2;
     three.block2 = true;
@@ -200,7 +200,7 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
     const fpga::CheckData checks = testChecks();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const BuiltImage image = buildImage(c.spec);
+        const BuiltImage image = buildImage(c.shape);
         sim::SimFpgaSettings fpga;
         const Bytes oldRow = userRowWithCounter(c.counterBefore);
         std::copy(oldRow.begin(), oldRow.end(), fpga.userRow.begin());
@@ -216,7 +216,7 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
         newRow[14] = static_cast<std::uint8_t>((newRow[14] & 0x3F) | counter[14]);
         newRow[15] = counter[15];
         Reference ref(image, fpga.busyPolls, fpga.eraseBusyPolls);
-        ref.plainRun(c.spec, newRow);
+        ref.plainRun(c.shape, newRow);
         ASSERT_EQ(bench.packets.size(), ref.packets.size());
         for (std::size_t i = 0; i < ref.packets.size(); ++i)
             ASSERT_EQ(bench.packets[i].bytes, ref.packets[i].bytes) << "packet " << i;
@@ -226,18 +226,18 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
         EXPECT_EQ(target->refusedPackets(), 0);
         ASSERT_EQ(target->stateLog().size(), bench.states.size());
         EXPECT_EQ(target->stateLog(), bench.states) << "the link's state byte follows the TAP";
-        const std::size_t rowBytes = std::size_t{c.spec.segments} * 26;
-        ASSERT_EQ(target->rows().size(), c.spec.rows);
-        for (int k = 0; k < c.spec.rows; ++k) {
-            const Bytes block5 = image.block(5, rowBytes * c.spec.rows);
-            const Bytes block6 = image.block(6, rowBytes * c.spec.rows);
+        const std::size_t rowBytes = std::size_t{c.shape.segments} * 26;
+        ASSERT_EQ(target->rows().size(), c.shape.rows);
+        for (int k = 0; k < c.shape.rows; ++k) {
+            const Bytes block5 = image.block(5, rowBytes * c.shape.rows);
+            const Bytes block6 = image.block(6, rowBytes * c.shape.rows);
             EXPECT_EQ(target->rows().at(k), Bytes(block5.begin() + k * rowBytes, block5.begin() + (k + 1) * rowBytes));
             EXPECT_EQ(target->rowLocks().at(k), Bytes(block6.begin() + k * rowBytes, block6.begin() + (k + 1) * rowBytes));
         }
         EXPECT_EQ(Bytes(target->userRow().begin(), target->userRow().end()), newRow);
         const unsigned counterNow = (target->userRow()[14] >> 6) | (target->userRow()[15] << 2);
         EXPECT_EQ(counterNow, c.counterAfter);
-        if (c.spec.block3 != 0) {
+        if (c.shape.block3 != 0) {
             EXPECT_EQ(target->security()[0], 0x04);
         }
         EXPECT_TRUE(rec.boxes.empty());
@@ -251,46 +251,46 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
 {
     struct Case {
         const char* name;
-        std::function<void(ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData&)> setup;
+        std::function<void(ImageShape&, sim::SimFpgaSettings&, fpga::CheckData&)> setup;
         std::uint8_t result;
         bool erased;
         std::size_t boxes;
     };
     const Case cases[] = {
-        {"another IDCODE", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.idcode = 0x049011CE; }, 6,
+        {"another IDCODE", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.idcode = 0x049011CE; }, 6,
          false, 2},
-        {"initialisation bits missing", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.initOk = false; },
+        {"initialisation bits missing", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.initOk = false; },
          25, false, 0},
-        {"no check data", [](ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData& d) { d = {}; }, 202, false, 1},
+        {"no check data", [](ImageShape&, sim::SimFpgaSettings&, fpga::CheckData& d) { d = {}; }, 202, false, 1},
         {"variant vectors missing on a checked part",
-         [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+         [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              d.variants[1].reset();
          },
          202, false, 1},
         {"variant present against the image's key type",
-         [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+         [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              f.keyAnswers[*d.variants[0]] = 0x80; // key type 7 needs variant 1 present
          },
          6, false, 0},
-        {"variant checks pass", [](ImageSpec& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+        {"variant checks pass", [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              f.keyAnswers[*d.variants[0]] = 0xC0;
          }, 0, true, 0},
-        {"a conflict rule fires", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.security[0] = 0x80; },
+        {"a conflict rule fires", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.security[0] = 0x80; },
          33, false, 0},
-        {"verification fails", [](ImageSpec&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.failVerify = true; }, 11,
+        {"verification fails", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.failVerify = true; }, 11,
          true, 0},
-        {"format marker", [](ImageSpec&, sim::SimFpgaSettings&, fpga::CheckData&) {}, 160, false, 0},
+        {"format marker", [](ImageShape&, sim::SimFpgaSettings&, fpga::CheckData&) {}, 160, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ImageSpec spec;
+        ImageShape shape;
         sim::SimFpgaSettings fpga;
         fpga::CheckData checks = testChecks();
-        c.setup(spec, fpga, checks);
-        BuiltImage image = buildImage(spec);
+        c.setup(shape, fpga, checks);
+        BuiltImage image = buildImage(shape);
         if (c.result == 160) {
             image.bytes[24] = 'F';
             const auto crc = fpga::Crc16(std::span(image.bytes).first(image.bytes.size() - 2));
@@ -454,9 +454,9 @@ TEST(FpgaUpdate, ALostPanelIsNeverASuccess)
 {
     qv::test::TempDir dir;
     const auto path = dir.path() / "a.dat";
-    ImageSpec spec;
-    spec.rows = 1;
-    writeFile(path, fpga::EncodeDataFile(buildImage(spec).bytes));
+    ImageShape shape;
+    shape.rows = 1;
+    writeFile(path, fpga::EncodeDataFile(buildImage(shape).bytes));
     std::size_t total = 0;
     {
         FreshPanel p;
