@@ -54,12 +54,10 @@ public:
     plc::PlcProtocolBlock& Block() { return block_; }
     std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }
     // What the panel offers the emulator (serial ring, services); the next restart takes it.
-    // By default the panel's own services (PanelServices()) over the open project; null
-    // returns to them.
+    // By default the panel's own services, whose serial ring the ports' received pairs go to;
+    // each start points them at the open project (folder, ports) and the seams set below.
+    // Null returns to them.
     void SetEmulatorServices(Mc8051Services* services) { services_ = services ? services : &panel_; }
-    // The panel's services: their serial ring is where the ports' received pairs go. Each
-    // start points them at the open project (folder, ports) and the seams set below.
-    Mc8051PanelServices& PanelServices() { return panel_; }
     // The seams of the panel's services; null: the service does nothing (the PLC requests
     // go to the PLC links). Set them while no user code runs; the next start takes them.
     void SetViewLink(Mc8051ViewLink* view) { view_ = view; }
@@ -71,16 +69,12 @@ public:
     std::function<void()> onUserCodeStart;
     // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
     std::function<void()> keyClick;
-    // The PLC poll of both serial ports that timers 3 and 5 run (nothing until the ports exist).
+    // The PLC poll of both serial ports that timers 3 and 5 run (PollPlcPorts unless replaced).
     std::function<void()> pollPlcPorts;
-    // Where run-time variable changes go (the serial side installs it; none: nowhere).
+    // Where run-time variable changes go: the PLC links unless another writer is installed
+    // (null: nowhere).
     void SetPortWriter(PortWriter* writer) { portWriter_ = writer; }
     PortWriter* GetPortWriter() const { return portWriter_; }
-    // The PLC links of both serial ports (their tick is pollPlcPorts, their writer the port
-    // writer unless another is installed).
-    plc::AppPlcLink& PlcLink() { return *plc_; }
-    // The ring received bytes go to for the user's program (null: none).
-    void SetSerialRing(SerialRxRing* ring) { plc_->setRing(ring); }
     // True while a runner thread exists (joined or not).
     bool HasUserCodeThread() const { return runner_ && runner_->joinable(); }
     // The emulated interrupt-enable register (0 without user code).
