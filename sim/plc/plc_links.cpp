@@ -181,14 +181,7 @@ std::optional<std::uint8_t> PlcLinks::station(std::uint8_t own) const
 
 std::optional<std::uint8_t> PlcLinks::ownAddress(int n) const
 {
-    const PlcSettings s = settings();
-    const auto own = static_cast<std::uint8_t>(s.ports[static_cast<std::size_t>(n - 1)].deviceAddress);
-    if (!s.dynamicStation)
-        return own;
-    const auto byte = live_.readByte(std::int64_t{s.stationOffset} + own);
-    if (!byte || (*byte == 0 && s.silentAtZero))
-        return std::nullopt;
-    return *byte;
+    return station(static_cast<std::uint8_t>(settings().ports[static_cast<std::size_t>(n - 1)].deviceAddress));
 }
 
 void PlcLinks::advance(int n, Link& l)
