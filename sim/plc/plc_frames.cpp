@@ -12,25 +12,12 @@ namespace {
 
 using namespace qv::protocol;
 
-void putCrc(Frame& f)
-{
-    const auto crc = Crc16(f);
-    f.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    f.push_back(static_cast<std::uint8_t>(crc >> 8));
-}
 void put16(Frame& f, std::uint32_t v)
 {
     f.push_back(static_cast<std::uint8_t>(v >> 8));
     f.push_back(static_cast<std::uint8_t>(v));
 }
 void putText(Frame& f, std::string_view s) { f.insert(f.end(), s.begin(), s.end()); }
-std::uint8_t sum8(std::span<const std::uint8_t> b)
-{
-    unsigned s = 0;
-    for (auto c : b)
-        s += c;
-    return static_cast<std::uint8_t>(s);
-}
 std::size_t bitBytes(int count) { return static_cast<std::size_t>((count + 7) / 8); }
 bool bitOf(std::span<const std::uint8_t> data, int bit) { return !data.empty() && ((data[0] >> (bit & 7)) & 1); }
 
@@ -42,7 +29,7 @@ Frame modbusRead(const PlcRequest& r)
     Frame f{r.station, r.type};
     put16(f, r.number);
     put16(f, r.count);
-    putCrc(f);
+    PutCrc(f);
     return f;
 }
 
@@ -78,7 +65,7 @@ Frame modbusWrite(const PlcRequest& r, std::span<const std::uint8_t> data)
     case 6: put16(f, static_cast<std::uint32_t>(data[0] | (data.size() > 1 ? data[1] : 0) << 8)); break;
     default: return {};
     }
-    putCrc(f);
+    PutCrc(f);
     return f;
 }
 
@@ -111,7 +98,7 @@ std::uint32_t fxByteAddress(const FxElement& e, int number)
 void fxClose(Frame& f)
 {
     f.push_back(0x03);
-    PutHex(f, sum8(std::span(f).subspan(1)), 2);
+    PutHex(f, Sum8(std::span(f).subspan(1)), 2);
 }
 
 Frame fxRead(const PlcRequest& r)
@@ -172,7 +159,7 @@ void ppiAddress(Frame& f, const PpiElement& e, int number)
 }
 void ppiClose(Frame& f)
 {
-    f.push_back(sum8(std::span(f).subspan(4)));
+    f.push_back(Sum8(std::span(f).subspan(4)));
     f.push_back(0x16);
 }
 
@@ -291,7 +278,7 @@ void fatekName(Frame& f, int type, int number)
 }
 void fatekClose(Frame& f)
 {
-    PutHex(f, sum8(f), 2);
+    PutHex(f, Sum8(f), 2);
     f.push_back(0x03);
 }
 Frame fatekHead(const PlcRequest& r, bool write)
@@ -385,6 +372,21 @@ void PutHex(Frame& f, std::uint32_t value, int digits)
 {
     for (int i = digits - 1; i >= 0; --i)
         f.push_back(HexDigit(static_cast<int>(value >> (4 * i))));
+}
+
+std::uint8_t Sum8(std::span<const std::uint8_t> bytes)
+{
+    unsigned s = 0;
+    for (auto c : bytes)
+        s += c;
+    return static_cast<std::uint8_t>(s);
+}
+
+void PutCrc(Frame& f)
+{
+    const auto crc = Crc16(f);
+    f.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    f.push_back(static_cast<std::uint8_t>(crc >> 8));
 }
 
 std::size_t ReadDataLength(int protocol, const PlcRequest& r)

@@ -41,5 +41,9 @@ Frame BuildPpiDataRequest(std::uint8_t station);
 std::uint8_t HexDigit(int value);
 int HexValue(std::uint8_t ch); // -1 for a character that is not an upper-case hex digit
 void PutHex(Frame& f, std::uint32_t value, int digits);
+// The low byte of the sum of `bytes`.
+std::uint8_t Sum8(std::span<const std::uint8_t> bytes);
+// The Modbus RTU CRC of `f`, low byte first.
+void PutCrc(Frame& f);
 
 } // namespace qv::sim::plc

@@ -38,12 +38,22 @@ std::vector<std::uint8_t> swapValues(std::span<const std::uint8_t> in, std::size
     return out;
 }
 
-std::uint8_t sum8(std::span<const std::uint8_t> b)
+// Collects a text frame from its `start` byte to its `end` byte into `f`; a new start begins
+// again, a frame longer than `max` is dropped. True when `f` holds a whole frame.
+bool collectFrame(std::vector<std::uint8_t>& f, std::uint8_t b, std::uint8_t start, std::uint8_t end, std::size_t max)
 {
-    unsigned s = 0;
-    for (auto c : b)
-        s += c;
-    return static_cast<std::uint8_t>(s);
+    if (b == start) {
+        f.assign(1, b);
+        return false;
+    }
+    if (f.empty())
+        return false;
+    f.push_back(b);
+    if (f.size() > max) {
+        f.clear();
+        return false;
+    }
+    return b == end;
 }
 
 bool listens(int protocol, std::uint8_t state)
@@ -174,7 +184,7 @@ void PlcLinks::parseFx(Link& l, std::uint8_t b, std::size_t max)
     l.rx = Rx{};
     const std::size_t etx = reply.size() - 3;
     std::vector<std::uint8_t> sum, data;
-    if (!decodeHex(std::span(reply).subspan(etx + 1, 2), sum) || sum[0] != sum8(std::span(reply).subspan(1, etx)) ||
+    if (!decodeHex(std::span(reply).subspan(etx + 1, 2), sum) || sum[0] != Sum8(std::span(reply).subspan(1, etx)) ||
         !decodeHex(std::span(reply).subspan(1, etx - 1), data) ||
         data.size() != ReadDataLength(MitsubishiFx, l.askedRequest))
         return;
@@ -225,7 +235,7 @@ void PlcLinks::parsePpi(Link& l, std::uint8_t b, std::size_t max)
         return;
     const Frame reply = std::move(f);
     l.rx = Rx{};
-    if (reply[total] != 0x16 || reply[total - 1] != sum8(std::span(reply).subspan(4, total - 5)))
+    if (reply[total] != 0x16 || reply[total - 1] != Sum8(std::span(reply).subspan(4, total - 5)))
         return;
     storeRead(l, swapValues(std::span(reply).subspan(start, width * l.asked.count), width), DataDone);
 }
@@ -251,7 +261,7 @@ void PlcLinks::parseDelta(Link& l, std::uint8_t b, std::size_t max)
     const Frame reply = std::move(f);
     l.rx = Rx{};
     std::vector<std::uint8_t> raw;
-    if (b != '\n' || !decodeHex(std::span(reply).subspan(1, reply.size() - 2), raw) || raw.size() < 3 || sum8(raw) != 0)
+    if (b != '\n' || !decodeHex(std::span(reply).subspan(1, reply.size() - 2), raw) || raw.size() < 3 || Sum8(raw) != 0)
         return;
     const std::uint8_t function = raw[1];
     if (function & 0x80)
@@ -280,27 +290,14 @@ void PlcLinks::parseDelta(Link& l, std::uint8_t b, std::size_t max)
 
 void PlcLinks::parseFatek(Link& l, std::uint8_t b, std::size_t max)
 {
-    auto& f = l.rx.bytes;
-    if (b == 0x02) {
-        l.rx = Rx{};
-        f.push_back(b);
+    if (!collectFrame(l.rx.bytes, b, 0x02, 0x03, max))
         return;
-    }
-    if (f.empty())
-        return;
-    f.push_back(b);
-    if (f.size() > max) {
-        l.rx = Rx{};
-        return;
-    }
-    if (b != 0x03)
-        return;
-    const Frame reply = std::move(f);
+    const Frame reply = std::move(l.rx.bytes);
     l.rx = Rx{};
     std::vector<std::uint8_t> sum;
     const std::size_t end = reply.size() - 3; // the sum pair
     if (reply.size() < 9 || l.request.size() < 5 || !std::equal(reply.begin() + 1, reply.begin() + 5, l.request.begin() + 1) ||
-        reply[5] != '0' || !decodeHex(std::span(reply).subspan(end, 2), sum) || sum[0] != sum8(std::span(reply).first(end)))
+        reply[5] != '0' || !decodeHex(std::span(reply).subspan(end, 2), sum) || sum[0] != Sum8(std::span(reply).first(end)))
         return;
     const auto body = std::span(reply).subspan(6, end - 6);
     switch (reply[4]) {
@@ -334,22 +331,9 @@ void PlcLinks::parseFatek(Link& l, std::uint8_t b, std::size_t max)
 
 void PlcLinks::parseOmron(Link& l, std::uint8_t b, std::size_t max)
 {
-    auto& f = l.rx.bytes;
-    if (b == '@') {
-        l.rx = Rx{};
-        f.push_back(b);
+    if (!collectFrame(l.rx.bytes, b, '@', '\r', max))
         return;
-    }
-    if (f.empty())
-        return;
-    f.push_back(b);
-    if (f.size() > max) {
-        l.rx = Rx{};
-        return;
-    }
-    if (b != '\r')
-        return;
-    const Frame reply = std::move(f);
+    const Frame reply = std::move(l.rx.bytes);
     l.rx = Rx{};
     constexpr std::size_t kCommandEnd = 30, kData = 35;
     if (reply.size() < kCommandEnd + 5 || reply[reply.size() - 2] != '*' || l.request.size() < 6 ||
@@ -436,9 +420,7 @@ void PlcLinks::parseSlave(int n, Link& l, std::uint8_t b, std::size_t max)
     }
     default: return;
     }
-    const auto crc = Crc16(answer);
-    answer.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    answer.push_back(static_cast<std::uint8_t>(crc >> 8));
+    PutCrc(answer);
     io_.send(n, answer, false);
 }
 
