@@ -6,69 +6,15 @@
 
 #include "sim/plc/crc16.h"
 #include "sim/plc/plc_frames.h"
+#include "tests/sim/plc_peer_bytes.h"
 #include "vars/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace peer;
 
 // ---- the test's encoder ----
-std::uint16_t bitwiseCrc(const Bytes& b)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (auto c : b) {
-        crc ^= c;
-        for (int i = 0; i < 8; ++i)
-            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-    }
-    return crc;
-}
-Bytes withCrc(Bytes b)
-{
-    const auto c = bitwiseCrc(b);
-    b.push_back(c & 0xFF);
-    b.push_back(c >> 8);
-    return b;
-}
-Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
-std::string hex2(unsigned v)
-{
-    static const char* d = "0123456789ABCDEF";
-    return {d[(v >> 4) & 15], d[v & 15]};
-}
-// STX body ETX sum(body + ETX)
-Bytes fx(std::string_view body)
-{
-    unsigned s = 0x03;
-    for (char c : body)
-        s += static_cast<std::uint8_t>(c);
-    return text("\x02" + std::string(body) + "\x03" + hex2(s & 0xFF));
-}
-Bytes delta(const Bytes& raw)
-{
-    std::string t = ":";
-    unsigned s = 0;
-    for (auto b : raw) {
-        t += hex2(b);
-        s += b;
-    }
-    return text(t + hex2((0x100 - (s & 0xFF)) & 0xFF) + "\r\n");
-}
-Bytes fatek(std::string_view body)
-{
-    unsigned s = 0x02;
-    for (char c : body)
-        s += static_cast<std::uint8_t>(c);
-    return text("\x02" + std::string(body) + hex2(s & 0xFF) + "\x03");
-}
-Bytes omron(std::string_view body)
-{
-    unsigned x = 0;
-    for (char c : body)
-        x ^= static_cast<std::uint8_t>(c);
-    return text(std::string(body) + hex2(x) + "*\r");
-}
 Bytes ppi(Bytes b)
 {
     unsigned s = 0;

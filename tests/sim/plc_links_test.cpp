@@ -4,32 +4,18 @@
 
 #include <random>
 
-#include "sim/plc/crc16.h"
 #include "sim/plc/mc8051_plc_requests.h"
 #include "sim/plc/serial_dispatch.h"
 #include "tests/sim/plc_fixture.h"
+#include "tests/sim/plc_peer_bytes.h"
 #include "vars/settings/protocol_numbers.h"
 
 namespace qv::test {
 namespace {
 
 using namespace qv::sim::plc;
-using Bytes = std::vector<std::uint8_t>;
+using namespace qv::sim::plc::peer;
 namespace proto = qv::protocol;
-
-Bytes withCrc(Bytes b)
-{
-    const auto c = Crc16(b);
-    b.push_back(c & 0xFF);
-    b.push_back(c >> 8);
-    return b;
-}
-std::string hex2(unsigned v)
-{
-    static const char* d = "0123456789ABCDEF";
-    return {d[(v >> 4) & 15], d[v & 15]};
-}
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 TEST(PlcTick, TimeOutFollowsClockTimeWhateverTheTickPeriod)
 {
@@ -154,12 +140,6 @@ TEST(PlcWrites, ChangesMapToElements)
         Bytes expected; // the frame the next tick sends
     };
     const std::uint32_t bit = 0x80000000u;
-    auto fxText = [](std::string body) {
-        unsigned s = 3;
-        for (char c : body)
-            s += static_cast<std::uint8_t>(c);
-        return text("\x02" + body + "\x03" + hex2(s & 0xFF));
-    };
     const Case cases[] = {
         {"one byte of a register pair", proto::ModbusMaster, plcRecord(3, 10, 2, 100), 101, 1,
          withCrc({1, 6, 0, 10, 0x22, 0x11})},
@@ -168,8 +148,8 @@ TEST(PlcWrites, ChangesMapToElements)
         {"bit 3 at s+1 of coils from 100", proto::ModbusMaster, plcRecord(1, 100, 16, 100), 101, bit | 3,
          withCrc({1, 5, 0, 111, 0x00, 0x00})},
         {"bit 2 at s+1 of Y0 is Y12", proto::MitsubishiFx, plcRecord(2, 0, 16, 100), 101, bit | 2,
-         fxText("8" "0A05")},
-        {"bit 0 of Y100's byte", proto::MitsubishiFx, plcRecord(2, 100, 8, 100), 100, bit | 0, fxText("7" "4005")},
+         fx("8" "0A05")},
+        {"bit 0 of Y100's byte", proto::MitsubishiFx, plcRecord(2, 100, 8, 100), 100, bit | 0, fx("7" "4005")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -227,37 +207,9 @@ struct PeerCase {
     Bytes stored;               // expected at the record's HMI address (empty: nothing stored)
 };
 
-Bytes fxReply(const std::string& hex)
-{
-    unsigned s = 3;
-    for (char c : hex)
-        s += static_cast<std::uint8_t>(c);
-    return text("\x02" + hex + "\x03" + hex2(s & 0xFF));
-}
-Bytes deltaReply(const Bytes& raw)
-{
-    std::string t = ":";
-    unsigned s = 0;
-    for (auto b : raw) {
-        t += hex2(b);
-        s += b;
-    }
-    return text(t + hex2((0x100 - (s & 0xFF)) & 0xFF) + "\r\n");
-}
-Bytes fatekReply(const std::string& body)
-{
-    unsigned s = 2;
-    for (char c : body)
-        s += static_cast<std::uint8_t>(c);
-    return text("\x02" + body + hex2(s & 0xFF) + "\x03");
-}
 Bytes omronReply(const std::string& data, bool write = false)
 {
-    std::string body = "@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + "0000" + data;
-    unsigned x = 0;
-    for (char c : body)
-        x ^= static_cast<std::uint8_t>(c);
-    return text(body + hex2(x) + "*\r");
+    return omron("@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + "0000" + data);
 }
 Bytes ppiReply(std::uint8_t type, const Bytes& values)
 {
@@ -275,24 +227,24 @@ Bytes ppiReply(std::uint8_t type, const Bytes& values)
 
 TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
 {
-    Bytes badSum = fxReply("3412");
+    Bytes badSum = fx("3412");
     badSum[badSum.size() - 1] ^= 1;
     Bytes ppiBad = ppiReply(6, {1, 2, 3, 4});
     ppiBad[ppiBad.size() - 2] ^= 1;
     const PeerCase cases[] = {
-        {"fx D word", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fxReply("3412")}, {0x34, 0x12}},
+        {"fx D word", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fx("3412")}, {0x34, 0x12}},
         {"fx wrong sum", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {badSum}, {}},
-        {"fx too long", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fxReply("34127856")}, {}},
+        {"fx too long", proto::MitsubishiFx, plcRecord(4, 0, 1, 100), {fx("34127856")}, {}},
         {"ppi double word", proto::SiemensPpi, plcRecord(6, 0, 1, 100), {{0xE5}, ppiReply(6, {1, 2, 3, 4})}, {4, 3, 2, 1}},
         {"ppi wrong fcs", proto::SiemensPpi, plcRecord(6, 0, 1, 100), {{0xE5}, ppiBad}, {}},
-        {"delta C235 double words", proto::DeltaDvp, plcRecord(5, 235, 1, 100), {deltaReply({1, 3, 4, 1, 2, 3, 4})},
+        {"delta C235 double words", proto::DeltaDvp, plcRecord(5, 235, 1, 100), {delta({1, 3, 4, 1, 2, 3, 4})},
          {4, 3, 2, 1}},
-        {"delta C100 words", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {deltaReply({1, 3, 2, 1, 2})}, {2, 1}},
-        {"delta wrong length", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {deltaReply({1, 3, 4, 1, 2, 3, 4})}, {}},
-        {"fatek registers", proto::FatekFb, plcRecord(4, 10, 2, 100), {fatekReply("01460" "12345678")},
+        {"delta C100 words", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {delta({1, 3, 2, 1, 2})}, {2, 1}},
+        {"delta wrong length", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {delta({1, 3, 4, 1, 2, 3, 4})}, {}},
+        {"fatek registers", proto::FatekFb, plcRecord(4, 10, 2, 100), {fatek("01460" "12345678")},
          {0x34, 0x12, 0x78, 0x56}},
-        {"fatek bits", proto::FatekFb, plcRecord(1, 0, 3, 100), {fatekReply("01440" "101")}, {0x05}},
-        {"fatek other station", proto::FatekFb, plcRecord(4, 10, 1, 100), {fatekReply("02460" "1234")}, {}},
+        {"fatek bits", proto::FatekFb, plcRecord(1, 0, 3, 100), {fatek("01440" "101")}, {0x05}},
+        {"fatek other station", proto::FatekFb, plcRecord(4, 10, 1, 100), {fatek("02460" "1234")}, {}},
         {"omron words", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("12345678")}, {0x34, 0x12, 0x78, 0x56}},
         {"omron short data", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("1234")}, {}},
         {"record ending at the bank's end", proto::ModbusMaster, plcRecord(3, 0, 2, 0xFFFE),
