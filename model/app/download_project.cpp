@@ -1,37 +1,22 @@
 #include "model/app/download_project.h"
 
 #include "model/app/editor_app.h"
+#include "model/app/installed_runner.h"
 
 namespace qv {
 namespace {
 
-// The GUI thread installs, removes and calls the runner; no other thread touches it.
-struct InstalledRunner {
-    const CEditorApp* app = nullptr;
-    DownloadCommandRunner* runner = nullptr;
-};
-
-InstalledRunner& installed()
-{
-    static InstalledRunner slot;
-    return slot;
-}
-
 void run(CEditorApp& app, bool quick)
 {
-    const InstalledRunner& slot = installed();
-    if (slot.app == &app && slot.runner)
-        slot.runner->RunDownloadCommand(app, quick);
+    if (DownloadCommandRunner* runner = InstalledRunner<DownloadCommandRunner>::Get(app))
+        runner->RunDownloadCommand(app, quick);
 }
 
 } // namespace
 
 void SetDownloadCommandRunner(CEditorApp& app, DownloadCommandRunner* runner)
 {
-    InstalledRunner& slot = installed();
-    if (runner == nullptr && slot.app != &app)
-        return;
-    slot = runner ? InstalledRunner{&app, runner} : InstalledRunner{};
+    InstalledRunner<DownloadCommandRunner>::Set(app, runner);
 }
 
 void CEditorApp::OnDownloadProject() { run(*this, false); }
