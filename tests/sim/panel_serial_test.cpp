@@ -36,14 +36,7 @@ TEST(PanelSerial, PeerBytesReachTheHandlerAndPrintedTextReachesThePeer)
     ComPortTextPorts text(&port, nullptr);
     f.services.state().context.textPorts = &text;
 
-    ASSERT_NO_FATAL_FAILURE(f.load(R"(
-volatile unsigned char count;
-void serial(void) __interrupt(4)
-{
-    M8(0x3000 + 2 * count) = COMNUM;
-    M8(0x3001 + 2 * count) = SBUF;
-    count++;
-}
+    ASSERT_NO_FATAL_FAILURE(f.load(std::string(kSerialRecorder) + R"(
 void main(void)
 {
     const char *reply = "got 5";

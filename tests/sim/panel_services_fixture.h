@@ -36,6 +36,18 @@ inline const char* kProgramPrelude = R"(
 #define DONE() do { M8(0x20F0) = 0xA5; while (1) {} } while (0)
 )";
 
+// A serial interrupt handler that keeps the n-th (COMNUM, SBUF) pair at 0x3000 + 2n; `count`
+// says how many came.
+inline const char* kSerialRecorder = R"(
+volatile unsigned char count;
+void serial(void) __interrupt(4)
+{
+    M8(0x3000 + 2 * count) = COMNUM;
+    M8(0x3001 + 2 * count) = SBUF;
+    count++;
+}
+)";
+
 class FakeView : public Mc8051ViewLink {
 public:
     std::atomic<int> autoRefresh{-1};

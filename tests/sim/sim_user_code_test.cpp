@@ -1,6 +1,6 @@
 // The user code a simulation start runs: with the panel's services of the run time, reaching
-// the view link (refresh, timer 0) and the PLC requests, which are refused until the links
-// are connected.
+// the view link (refresh, timer 0), the PLC requests (by default the links', which take a
+// write only on a connected Modbus master port) and the bytes the project's ports receive.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +9,7 @@
 
 #include "model/app/emulator_flags.h"
 #include "sim/runtime/sim_runtime.h"
+#include "vars/settings/protocol_numbers.h"
 #include "tests/model/vars_fixture.h"
 #include "tests/sim/panel_services_fixture.h"
 
@@ -77,6 +78,14 @@ protected:
         app->SetSimulationServices(nullptr);
         runtime.reset();
     }
+    // Both serial ports connected, port 1 a Modbus master; the links take it on their tick.
+    void connectPorts()
+    {
+        project->SetSettingI32(settings::kProtocol1, protocol::ModbusMaster);
+        project->m_bPort1Connected = 1;
+        project->m_bPort2Connected = 1;
+        app->PollPlcPorts();
+    }
     // Builds the program as the project's user code and starts the simulation.
     void start(const std::string& body)
     {
@@ -110,14 +119,20 @@ void main(void)
 
 TEST_F(SimUserCode, StartedCodeReachesTheViewAndThePlcRequests)
 {
+    // `recording`: a seam of its own answers; otherwise the links do, refusing the write
+    // unless port 1 is a connected Modbus master; the program asks whether link 2 is busy,
+    // which holds no write.
     struct Case {
-        bool connected;
+        bool recording;
+        bool modbusMaster;
         std::uint8_t queued, busy;
     };
-    for (const Case c : {Case{false, 0, 0}, Case{true, 1, 1}}) {
-        SCOPED_TRACE(c.connected);
+    for (const Case c : {Case{false, false, 0, 0}, Case{true, false, 1, 1}, Case{false, true, 1, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.recording << c.modbusMaster);
         RecordingPlc plc;
-        runtime->SetPlcRequests(c.connected ? &plc : nullptr);
+        runtime->SetPlcRequests(c.recording ? &plc : nullptr);
+        if (c.modbusMaster)
+            connectPorts();
         view.paintRequests = 0;
         ASSERT_NO_FATAL_FAILURE(start(kProgram));
         ASSERT_TRUE(view.waitForRequests(2));
@@ -127,7 +142,7 @@ TEST_F(SimUserCode, StartedCodeReachesTheViewAndThePlcRequests)
         EXPECT_EQ(view.period.load(), 35);
         EXPECT_EQ(app->m_VarMemRun.readByte(0x2000), c.queued);
         EXPECT_EQ(app->m_VarMemRun.readByte(0x2001), c.busy);
-        if (c.connected) {
+        if (c.recording) {
             ASSERT_EQ(plc.writes.size(), 1u);
             EXPECT_EQ(plc.writes[0].link, 1);
             EXPECT_EQ(plc.writes[0].station, 7);
@@ -137,6 +152,34 @@ TEST_F(SimUserCode, StartedCodeReachesTheViewAndThePlcRequests)
         }
         runtime->SetPlcRequests(nullptr);
     }
+}
+
+TEST_F(SimUserCode, PortBytesReachTheRunningProgramsSerialInterrupt)
+{
+    connectPorts();
+    ASSERT_NO_FATAL_FAILURE(start(std::string(test::kSerialRecorder) + R"(
+void main(void)
+{
+    count = 0;
+    EA = 1; ES = 1;
+    CmdAdr1 = 1; CALL(1); /* ready for the bytes */
+    while (count < 2) {}
+    ES = 0;
+    CmdAdr1 = 1; CALL(1);
+    DONE();
+}
+)"));
+    // The run's start empties the ring: the bytes go once the program has asked for its paint.
+    ASSERT_TRUE(view.waitForRequests(1));
+    const SerialParams& serial = project->m_serial;
+    app->OnSerialByte('h', serial.com1);
+    app->OnSerialByte('i', serial.com2);
+    ASSERT_TRUE(view.waitForRequests(2));
+    runtime->StopUserCode();
+    EXPECT_EQ(app->m_VarMemRun.readByte(0x3000), 1) << "COMNUM";
+    EXPECT_EQ(app->m_VarMemRun.readByte(0x3001), 'h') << "SBUF";
+    EXPECT_EQ(app->m_VarMemRun.readByte(0x3002), 2) << "COMNUM";
+    EXPECT_EQ(app->m_VarMemRun.readByte(0x3003), 'i') << "SBUF";
 }
 
 } // namespace
