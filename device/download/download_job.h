@@ -37,7 +37,7 @@ struct DownloadJob {
     std::array<std::uint8_t, 64> options{};        // the option bytes of the parameter block
     bool resetAfter = false;
     bool resolutionMustMatch = true;
-    std::uint32_t startSecondOfDay = 0;            // start map 0x10C
+    std::uint32_t startSecondOfDay = 0;            // for the start map
     std::chrono::steady_clock::time_point started; // the elapsed time
     std::function<std::chrono::steady_clock::time_point()> now = [] { return std::chrono::steady_clock::now(); };
     WaitClock* wait = &SteadyWaitClock::instance();

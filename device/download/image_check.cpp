@@ -51,7 +51,7 @@ std::optional<ImageFacts> checkImage(std::span<const std::uint8_t> header, std::
     if (image::getU16(map, sm::Magic) != image::kStartMapMagic)
         return refuse(why, "no start map");
     ImageFacts f;
-    f.flashCode = image::getU8(map, 0x0BA);
+    f.flashCode = image::getU8(map, sm::FlashSizeCode);
     const auto geometry = image::geometryForFlashCode(f.flashCode);
     if (!geometry)
         return refuse(why, "unknown FLASH size code " + std::to_string(f.flashCode));

@@ -155,7 +155,7 @@ bool ProjectDownload::checkAgainstPanel()
     }
     if (job_.resolutionMustMatch) {
         const unsigned w = image::getU16(m, sm::Width), h = image::getU16(m, sm::Height);
-        const bool rotated = getU32(m, 0x11C) != 0;
+        const bool rotated = getU32(m, sm::Rotation) != 0;
         const unsigned pw = rotated ? p.height : p.width, ph = rotated ? p.width : p.height;
         if (w != pw || h != ph) {
             job_.output(formatGbk("工程分辨率与目标分辨率不相等，下载失败!工程分辨率%dX%d，目标分辨率%dX%d\r\n", w, h, pw, ph));
@@ -172,7 +172,7 @@ bool ProjectDownload::checkAgainstPanel()
         job_.output(text::kFlashTypeMismatch);
         return false;
     }
-    if (image::getU8(m, 0x0BB) != p.colourDepthCode) {
+    if (image::getU8(m, sm::ColourDepthCode) != p.colourDepthCode) {
         job_.output(text::kColourMismatch);
         return false;
     }
@@ -370,7 +370,7 @@ bool ProjectDownload::directoryAndTable()
         case FlashWriter::Once::Written: break;
         }
         putU32(map(), sm::BlockTableAddr, here);
-        putU32(map(), 0x0FC, static_cast<std::uint32_t>((std::uint64_t{here} + g.blockSize) & g.blockMask));
+        putU32(map(), sm::FreeFlashAddr, static_cast<std::uint32_t>((std::uint64_t{here} + g.blockSize) & g.blockMask));
         return true;
     }
 }
@@ -390,7 +390,7 @@ bool ProjectDownload::startMapStage()
 
 bool ProjectDownload::finalStages()
 {
-    putU32(map(), 0x10C, job_.startSecondOfDay);
+    putU32(map(), sm::StartSecond, job_.startSecondOfDay);
     job_.output(text::kStage4);
     std::uint32_t at = 0;
     if (!put(std::span(header_).first(facts_.headerBytes), at))
