@@ -6,6 +6,7 @@
 #include "compiler/image/nand_geometry.h"
 #include "device/commands/panel_commands.h"
 #include "device/download/download_texts.h"
+#include "device/download/image_check.h"
 #include "device/download/project_download.h"
 #include "device/download/text_format.h"
 #include "device/link/panel_connection.h"
@@ -20,9 +21,6 @@ namespace {
 using image::getU32;
 namespace sm = image::sm;
 
-constexpr std::uint32_t kTableMagic = 0xA55AA55A;
-constexpr std::uint32_t kEnd = 0xFFFFFFFF;
-
 enum class Outcome { Done, Failed, FallBack };
 
 // The chain of the panel's table from entry 1: every block aligned, inside the flash past
@@ -32,7 +30,7 @@ std::optional<std::vector<std::uint32_t>> walkChain(std::span<const std::uint8_t
     const std::size_t entries = table.size() / 4;
     std::vector<std::uint32_t> chain;
     std::set<std::uint32_t> seen;
-    for (std::uint32_t at = getU32(table, 4); at != kEnd; at = getU32(table, 4 * std::size_t{at / g.blockSize})) {
+    for (std::uint32_t at = getU32(table, 4); at != kChainEnd; at = getU32(table, 4 * std::size_t{at / g.blockSize})) {
         const std::uint32_t block = at / g.blockSize;
         if (at % g.blockSize != 0 || block < kReservedBlocks || std::uint64_t{at} + g.blockSize > g.capacity ||
             block >= entries || !seen.insert(block).second)
@@ -105,8 +103,7 @@ Outcome CodeDownload::run()
     std::array<std::uint8_t, image::kStartMapSize> map{};
     if (!readFlash(0, map))
         return Outcome::Failed;
-    if (!geometry || image::getU16(map, sm::Magic) != image::kStartMapMagic ||
-        getU32(map, sm::BlockSize) != geometry->blockSize || getU32(map, sm::BlockMask) != geometry->blockMask)
+    if (!geometry || !startMapFits(map, *geometry))
         return fallBack(text::kPanelProjectDamaged);
     const NandGeometry& g = *geometry;
     const std::uint32_t b = g.blockSize;
@@ -121,7 +118,7 @@ Outcome CodeDownload::run()
     std::vector<std::uint8_t> table(b);
     if (!readFlash(tableAt, table))
         return Outcome::Failed;
-    const auto chain = getU32(table, 0) == kTableMagic ? walkChain(table, g) : std::nullopt;
+    const auto chain = getU32(table, 0) == kBlockTableMagic ? walkChain(table, g) : std::nullopt;
     if (!chain)
         return fallBack(text::kPanelProjectDamaged);
 
@@ -133,14 +130,7 @@ Outcome CodeDownload::run()
     flags_.progressTotal = static_cast<int>((std::uint64_t{static_cast<std::uint32_t>(code.length)} + b + 12) & getU32(map, sm::BlockMask));
     flags_.progressDone = flags_.progressTotal.load() / 100;
 
-    BlockWriteControl control;
-    control.abort = &flags_.abort;
-    control.progressDone = &flags_.progressDone;
-    control.progressTotal = &flags_.progressTotal;
-    control.reportProgress = [q = job_.reports](int percent) {
-        if (q)
-            q->setProgress(std::min(percent, 100));
-    };
+    const BlockWriteControl control = downloadWriteControl(job_, flags_);
     for (std::size_t k = 0; k < blocks; ++k) {
         std::uint32_t result = 0;
         if (UsbWriteBlock(connection_->framing(), std::span(data).subspan(k * b, b), (*chain)[k], control, result) < 0) {

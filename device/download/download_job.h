@@ -2,6 +2,7 @@
 // What one download works with: the panel (already queried), the project, the options and
 // where it reports. The command fills it on the GUI thread; the worker only reads it.
 #include "device/commands/device_info.h"
+#include "device/commands/panel_commands.h"
 #include "device/link/wait_clock.h"
 #include "model/vars/panel_clock.h"
 #include "platform/report/report_queue.h"
@@ -37,7 +38,7 @@ struct DownloadJob {
     std::array<std::uint8_t, 64> options{};        // the option bytes of the parameter block
     bool resetAfter = false;
     bool resolutionMustMatch = true;
-    std::uint32_t startSecondOfDay = 0;            // start map 0x10C
+    std::uint32_t startSecondOfDay = 0;            // for the start map
     std::chrono::steady_clock::time_point started; // the elapsed time
     std::function<std::chrono::steady_clock::time_point()> now = [] { return std::chrono::steady_clock::now(); };
     WaitClock* wait = &SteadyWaitClock::instance();
@@ -50,7 +51,15 @@ struct DownloadJob {
     int elapsedSeconds() const;
 };
 
+// Block writes that stop on the abort flag and count into the shared progress, reported
+// to the job's queue.
+BlockWriteControl downloadWriteControl(const DownloadJob& job, DownloadFlags& flags);
+
 inline constexpr std::uint32_t kReservedBlocks = 3;
+// The panel's block table: its first word, a block that went bad, a chain's end.
+inline constexpr std::uint32_t kBlockTableMagic = 0xA55AA55A;
+inline constexpr std::uint32_t kBadBlockEntry = 0xFFFFFFF7;
+inline constexpr std::uint32_t kChainEnd = 0xFFFFFFFF;
 inline constexpr std::size_t kMaxFDiskFiles = 128;
 
 } // namespace qv::device

@@ -43,6 +43,12 @@ std::optional<ImageFacts> refuse(std::string* why, std::string text)
 
 } // namespace
 
+bool startMapFits(std::span<const std::uint8_t> map, const NandGeometry& g)
+{
+    return image::getU16(map, sm::Magic) == image::kStartMapMagic && getU32(map, sm::BlockSize) == g.blockSize &&
+           getU32(map, sm::PageMask) == g.pageMask && getU32(map, sm::BlockMask) == g.blockMask;
+}
+
 std::optional<ImageFacts> checkImage(std::span<const std::uint8_t> header, std::uint64_t fileSize, std::string* why)
 {
     if (header.size() != image::kHeaderAreaSize || fileSize < image::kHeaderAreaSize)
@@ -51,13 +57,12 @@ std::optional<ImageFacts> checkImage(std::span<const std::uint8_t> header, std::
     if (image::getU16(map, sm::Magic) != image::kStartMapMagic)
         return refuse(why, "no start map");
     ImageFacts f;
-    f.flashCode = image::getU8(map, 0x0BA);
+    f.flashCode = image::getU8(map, sm::FlashSizeCode);
     const auto geometry = image::geometryForFlashCode(f.flashCode);
     if (!geometry)
         return refuse(why, "unknown FLASH size code " + std::to_string(f.flashCode));
     f.geometry = *geometry;
-    if (getU32(map, sm::BlockSize) != f.geometry.blockSize || getU32(map, sm::PageMask) != f.geometry.pageMask ||
-        getU32(map, sm::BlockMask) != f.geometry.blockMask)
+    if (!startMapFits(map, f.geometry))
         return refuse(why, "the start map's geometry differs from its FLASH size code");
 
     std::uint64_t read = image::kHeaderAreaSize;

@@ -23,6 +23,9 @@ struct ImageFacts {
     std::uint32_t headerBytes = 0;     // stage 4
 };
 
+// A start map with its magic and the block size, page mask and block mask of `geometry`.
+bool startMapFits(std::span<const std::uint8_t> startMap, const NandGeometry& geometry);
+
 // `header` is the image's header area, `fileSize` the image file's size. nullopt with
 // `why` (ASCII) for an image the download must refuse.
 std::optional<ImageFacts> checkImage(std::span<const std::uint8_t> header, std::uint64_t fileSize,

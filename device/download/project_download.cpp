@@ -26,9 +26,6 @@ using image::getU32;
 using image::putU32;
 namespace sm = image::sm;
 
-constexpr std::uint32_t kTableMagic = 0xA55AA55A;
-constexpr std::uint32_t kBadEntry = 0xFFFFFFF7;
-constexpr std::uint32_t kEnd = 0xFFFFFFFF;
 constexpr std::uint32_t kParamMagic = 305419896;
 constexpr std::size_t kParamBlockSize = 2048;
 
@@ -155,7 +152,7 @@ bool ProjectDownload::checkAgainstPanel()
     }
     if (job_.resolutionMustMatch) {
         const unsigned w = image::getU16(m, sm::Width), h = image::getU16(m, sm::Height);
-        const bool rotated = getU32(m, 0x11C) != 0;
+        const bool rotated = getU32(m, sm::Rotation) != 0;
         const unsigned pw = rotated ? p.height : p.width, ph = rotated ? p.width : p.height;
         if (w != pw || h != ph) {
             job_.output(formatGbk("工程分辨率与目标分辨率不相等，下载失败!工程分辨率%dX%d，目标分辨率%dX%d\r\n", w, h, pw, ph));
@@ -172,7 +169,7 @@ bool ProjectDownload::checkAgainstPanel()
         job_.output(text::kFlashTypeMismatch);
         return false;
     }
-    if (image::getU8(m, 0x0BB) != p.colourDepthCode) {
+    if (image::getU8(m, sm::ColourDepthCode) != p.colourDepthCode) {
         job_.output(text::kColourMismatch);
         return false;
     }
@@ -255,8 +252,8 @@ bool ProjectDownload::parameterBlock()
     const NandGeometry& g = facts_.geometry;
     table_.assign(g.blockSize / 4, 0);
     for (std::uint32_t i = 1; i <= blockOf(at) && i < table_.size(); ++i)
-        table_[i] = kEnd;
-    table_[0] = kTableMagic;
+        table_[i] = kChainEnd;
+    table_[0] = kBlockTableMagic;
     table_[3] = at;
     w_->current = at + g.blockSize;
     return true;
@@ -287,7 +284,7 @@ bool ProjectDownload::userCodeChain()
     for (std::size_t k = 0; k < blocks; ++k) {
         std::uint32_t at = 0;
         if (!put(std::span(chain).subspan(k * g.blockSize, g.blockSize), at,
-                 [&](std::uint32_t bad) { setEntry(bad, kBadEntry); }))
+                 [&](std::uint32_t bad) { setEntry(bad, kBadBlockEntry); }))
             return false;
         if (previous)
             setEntry(blockOf(*previous), at);
@@ -295,7 +292,7 @@ bool ProjectDownload::userCodeChain()
             table_[1] = at;
         previous = at;
     }
-    setEntry(blockOf(*previous), kEnd);
+    setEntry(blockOf(*previous), kChainEnd);
     const std::uint32_t extent = getU32(map(), sm::VarExtent);
     job_.output(formatGbk("MC8051代码=%d字节,控件地址=From 0 To %d,用户地址=From %d To %lld", code.length,
                           static_cast<int>(extent) - 1, static_cast<int>(extent),
@@ -349,9 +346,9 @@ bool ProjectDownload::directoryAndTable()
     const NandGeometry& g = facts_.geometry;
     w_->current = static_cast<std::uint32_t>((std::uint64_t{w_->current} + g.blockSize) & g.blockMask);
     std::uint32_t at = 0;
-    if (!w_->write(directory_, at, [&](std::uint32_t bad) { setEntry(bad, kBadEntry); }))
+    if (!w_->write(directory_, at, [&](std::uint32_t bad) { setEntry(bad, kBadBlockEntry); }))
         return false;
-    setEntry(blockOf(at), kEnd);
+    setEntry(blockOf(at), kChainEnd);
     table_[2] = at;
     w_->current = at + g.blockSize;
     job_.output(text::kStage64);
@@ -359,18 +356,18 @@ bool ProjectDownload::directoryAndTable()
         job_.output(text::kStage65);
         const std::uint32_t here = w_->current;
         setEntry(blockOf(here), here + g.blockSize);
-        setEntry(blockOf(here) + 1, kEnd);
+        setEntry(blockOf(here) + 1, kChainEnd);
         std::vector<std::uint8_t> bytes(g.blockSize);
         for (std::size_t i = 0; i < table_.size(); ++i)
             putU32(bytes, 4 * i, table_[i]);
         std::uint32_t bad = 0;
         switch (w_->writeOnce(bytes, g.capacity, text::kNoCapacity, bad)) {
         case FlashWriter::Once::Failed: return false;
-        case FlashWriter::Once::BadBlock: setEntry(bad, kBadEntry); continue;
+        case FlashWriter::Once::BadBlock: setEntry(bad, kBadBlockEntry); continue;
         case FlashWriter::Once::Written: break;
         }
         putU32(map(), sm::BlockTableAddr, here);
-        putU32(map(), 0x0FC, static_cast<std::uint32_t>((std::uint64_t{here} + g.blockSize) & g.blockMask));
+        putU32(map(), sm::FreeFlashAddr, static_cast<std::uint32_t>((std::uint64_t{here} + g.blockSize) & g.blockMask));
         return true;
     }
 }
@@ -390,7 +387,7 @@ bool ProjectDownload::startMapStage()
 
 bool ProjectDownload::finalStages()
 {
-    putU32(map(), 0x10C, job_.startSecondOfDay);
+    putU32(map(), sm::StartSecond, job_.startSecondOfDay);
     job_.output(text::kStage4);
     std::uint32_t at = 0;
     if (!put(std::span(header_).first(facts_.headerBytes), at))
@@ -417,14 +414,7 @@ bool ProjectDownload::run()
     if (job_.reports && flags_.progressTotal.load() > 0)
         job_.reports->setProgress(static_cast<int>(std::int64_t{flags_.progressDone.load()} * 100 / flags_.progressTotal.load()));
 
-    BlockWriteControl control;
-    control.abort = &flags_.abort;
-    control.progressDone = &flags_.progressDone;
-    control.progressTotal = &flags_.progressTotal;
-    control.reportProgress = [q = job_.reports](int percent) {
-        if (q)
-            q->setProgress(std::min(percent, 100));
-    };
+    const BlockWriteControl control = downloadWriteControl(job_, flags_);
     w_.emplace(connection_->framing(), g, control, &flags_.abort, [this](const std::string& t) { job_.output(t); });
     w_->current = facts_.flashCode <= 4 ? image::kImageFlashStart : kReservedBlocks * g.blockSize;
 

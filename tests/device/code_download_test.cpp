@@ -98,7 +98,7 @@ TEST(CodeDownload, BlockGoneBadDuringTheWriteFallsBack)
 
 TEST(CodeDownload, DamagedPanelDataIsNeverFollowed)
 {
-    // What the code download reads back: a blank flash, a start map whose block size or
+    // What the code download reads back: a blank flash, a start map whose geometry or
     // table address is wrong, a table without its magic or with a chain that loops or
     // leaves the flash. Each goes to the full download without following it.
     const struct {
@@ -107,6 +107,7 @@ TEST(CodeDownload, DamagedPanelDataIsNeverFollowed)
     } cases[] = {
         {"blank", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(0, Bytes(512, 0xFF)); }},
         {"block size 0", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockSize, Bytes(4, 0)); }},
+        {"page mask 0", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::PageMask, Bytes(4, 0)); }},
         {"table address past the flash", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockTableAddr, Bytes{0, 0, 0, 0x7F}); }},
         {"table without magic",
          [](sim::SimPanel& p, const FlashWalk& w) { p.writeNand(getU32(w.startMap, sm::BlockTableAddr), Bytes(4, 0)); }},
