@@ -1,5 +1,6 @@
 #include "device/fpga/fpga_program.h"
 
+#include "compiler/image/le_bytes.h"
 #include "device/fpga/fpga_errors.h"
 
 #include <algorithm>
@@ -29,14 +30,6 @@ constexpr ActionRule kActionRules[] = {
     {1, 2, 0}, {3, 3, 0x0103}, {4, 5, 0}, {6, 6, 0x0083}, {7, 7, 0x0400}, {8, 10, 0x0001},
     {11, 13, 0x0002}, {14, 15, 0x0100}, {16, 17, 0x0078}, {18, 18, 0},
 };
-
-std::uint32_t le32(std::span<const std::uint8_t> b)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = std::min<std::size_t>(b.size(), 4); i-- > 0;)
-        v = v << 8 | b[i];
-    return v;
-}
 
 } // namespace
 
@@ -186,7 +179,7 @@ bool FpgaProgrammer::checkDeviceId()
     std::array<std::uint8_t, 4> id{};
     if (!loadIr(ir::IdCode) || !readDr(32, id))
         return false;
-    const std::uint32_t read = le32(id);
+    const std::uint32_t read = image::getU32(id, 0);
     const std::uint32_t mask = field(57, 4);
     if ((read & mask) != (field(31, 4) & mask)) {
         fail(err::DeviceId);

@@ -1,6 +1,7 @@
 #pragma once
 // Synthetic programming images, a made-up check table and a simulated panel in upgrade mode
 // for the FPGA programming tests.
+#include "compiler/image/le_bytes.h"
 #include "device/commands/panel_commands.h"
 #include "device/fpga/crc16.h"
 #include "device/fpga/fpga_checks.h"
@@ -46,11 +47,7 @@ struct BuiltImage {
     }
 };
 
-inline void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
-{
-    for (int i = 0; i < n; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using image::putLe;
 
 inline BuiltImage buildImage(const ImageShape& s)
 {
