@@ -49,6 +49,12 @@ struct BuiltImage {
 
 using image::putLe;
 
+// Writes the CRC of an image's bytes into its last two, after a test changed them.
+inline void resealCrc(std::vector<std::uint8_t>& b)
+{
+    putLe(b, b.size() - 2, fpga::Crc16(std::span(b).first(b.size() - 2)), 2);
+}
+
 inline BuiltImage buildImage(const ImageShape& s)
 {
     std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> blocks;
@@ -95,9 +101,8 @@ inline BuiltImage buildImage(const ImageShape& s)
         b.insert(b.end(), 16, 0);
     }
     putLe(b, 25, static_cast<std::uint32_t>(b.size() + 2), 4);
-    const std::uint16_t crc = fpga::Crc16(b);
-    b.push_back(static_cast<std::uint8_t>(crc));
-    b.push_back(static_cast<std::uint8_t>(crc >> 8));
+    b.resize(b.size() + 2);
+    resealCrc(b);
     return image;
 }
 

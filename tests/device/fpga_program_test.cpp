@@ -293,9 +293,7 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
         BuiltImage image = buildImage(shape);
         if (c.result == 160) {
             image.bytes[24] = 'F';
-            const auto crc = fpga::Crc16(std::span(image.bytes).first(image.bytes.size() - 2));
-            image.bytes[image.bytes.size() - 2] = static_cast<std::uint8_t>(crc);
-            image.bytes[image.bytes.size() - 1] = static_cast<std::uint8_t>(crc >> 8);
+            resealCrc(image.bytes);
         }
         JtagBench bench(usb::UsbKind::Hid, fpga);
         Recorded rec;
@@ -312,6 +310,35 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
             EXPECT_TRUE(bench.packets.empty());
         }
         EXPECT_EQ(target->stateLog(), bench.states);
+    }
+}
+
+// The user row comes from blocks 4 and 1: a listed block whose bytes run past the image is a
+// broken image, found before the chip is erased, never a row of zeros programmed.
+TEST(FpgaProgram, AUserRowBlockCutOffByTheImageEndStopsBeforeTheErase)
+{
+    for (const std::uint8_t cut : {std::uint8_t{4}, std::uint8_t{1}}) {
+        SCOPED_TRACE(int(cut));
+        BuiltImage image = buildImage({});
+        const auto entry = std::find_if(image.blocks.begin(), image.blocks.end(),
+                                        [cut](const auto& b) { return b.first == cut; });
+        ASSERT_NE(entry, image.blocks.end());
+        const std::size_t at = 0x45 + 9 * static_cast<std::size_t>(entry - image.blocks.begin()) + 1;
+        putLe(image.bytes, at, static_cast<std::uint32_t>(image.bytes.size() - 4), 4);
+        resealCrc(image.bytes);
+        sim::SimFpgaSettings fpga;
+        fpga.userRow.fill(0x5A);
+        JtagBench bench(usb::UsbKind::Hid, fpga);
+        Recorded rec;
+        const fpga::CheckData checks = testChecks();
+        EXPECT_EQ(fpga::FpgaRunProgram(*bench.link, image.bytes, hooksInto(rec, &checks)), 100);
+        const auto target = bench.panel->jtagTarget();
+        const auto& irs = target->instructions();
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0x85), 0) << "not erased";
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0xA7), 0) << "no user row written";
+        EXPECT_EQ(target->userRow(), fpga.userRow);
+        EXPECT_TRUE(rec.waves.empty());
+        EXPECT_EQ(irs.back(), 0x07) << "the chip is taken out of programming mode";
     }
 }
 
