@@ -24,6 +24,47 @@ TEST(FpgaCrc16, CheckValue)
     EXPECT_EQ(fpga::Crc16({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}), 0x2189);
 }
 
+// The check file is used whole or not at all: a line it cannot read, or a file too long to be
+// read to its end, leaves no checks, so the run stops before the erase.
+TEST(FpgaCheckData, AFileLoadsWholeOrNotAtAll)
+{
+    qv::test::TempDir dir;
+    const std::string good = "variant1 000102030405060708090a0b0c0d0e0f\n"
+                             "conflict 33 0 0x80 0x80\n";
+    struct Case {
+        const char* name;
+        std::optional<std::string> text; // nullopt: no file
+        bool loaded;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"absent", std::nullopt, false, ""},
+        {"good", good, true, ""},
+        {"an unknown entry", good + "variant4 00\n", false, "line 3: unknown entry"},
+        {"a short vector", "dualkey 0011\n", false, "line 1: a vector is 32 hex digits"},
+        {"a code outside the table", "conflict 38 0 1 1\n", false, "line 1: a conflict code is one of 33..37, 47, 49"},
+        {"longer than 64 KiB", good + "# " + std::string(fpga::kMaxCheckDataBytes, 'x') + "\n", false,
+         "larger than 64 KiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir.path() / fpga::kCheckDataFile;
+        std::filesystem::remove(path);
+        if (c.text)
+            std::ofstream(path, std::ios::binary) << *c.text;
+        std::string why;
+        const fpga::CheckData data = fpga::LoadCheckData(path, &why);
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(data.variants[0].has_value(), c.loaded);
+        EXPECT_EQ(data.conflicts.has_value(), c.loaded);
+        if (c.loaded) {
+            ASSERT_EQ(data.conflicts->size(), 1u);
+            EXPECT_EQ(data.conflicts->front().code, 33);
+            EXPECT_EQ(data.conflicts->front().mask, 0x80);
+        }
+    }
+}
+
 // The packets a run must send, worked out from the programming steps with the target's
 // busy counts; every stream starts a fresh 16-byte window (the blocks lie apart).
 class Reference {
