@@ -100,9 +100,15 @@ CheckData LoadCheckData(const std::filesystem::path& file, std::string* why)
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return {};
-    std::string text(64 * 1024, '\0');
+    // One byte more than we take: a longer file is refused whole, never cut inside a line.
+    std::string text(kMaxCheckDataBytes + 1, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad() || text.size() > kMaxCheckDataBytes) {
+        if (why)
+            *why = in.bad() ? "read error" : "larger than 64 KiB";
+        return {};
+    }
     auto data = ParseCheckData(text, why);
     return data ? std::move(*data) : CheckData{};
 }

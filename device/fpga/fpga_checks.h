@@ -42,8 +42,9 @@ inline constexpr const char* kCheckDataFile = "fpga_checks.txt";
 
 // nullopt (with the line and reason in `why`) for text that does not parse.
 std::optional<CheckData> ParseCheckData(std::string_view text, std::string* why = nullptr);
-// An absent or empty file gives empty check data; a file that does not parse too (with
-// the reason in `why`). At most 64 KiB are read.
+inline constexpr std::size_t kMaxCheckDataBytes = 64 * 1024;
+// An absent or empty file gives empty check data; a file that does not parse, cannot be
+// read or is larger than kMaxCheckDataBytes too (with the reason in `why`).
 CheckData LoadCheckData(const std::filesystem::path& file, std::string* why = nullptr);
 
 } // namespace qv::device::fpga

@@ -1,33 +1,26 @@
 #include "device/fpga/fpga_image.h"
 
+#include "compiler/image/le_bytes.h"
 #include "device/fpga/crc16.h"
 #include "device/fpga/fpga_errors.h"
 
 #include <algorithm>
 
 namespace qv::device::fpga {
-namespace {
 
-std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, int count)
-{
-    std::uint32_t v = 0;
-    for (int i = count - 1; i >= 0; --i)
-        v = v << 8 | b[at + static_cast<std::size_t>(i)];
-    return v;
-}
-
-} // namespace
+using image::getU16;
+using image::getU32;
 
 std::uint8_t CheckImage(std::span<const std::uint8_t> image)
 {
     if (image.size() < kSizeAt + 4)
         return err::Image;
-    const std::uint32_t s = le(image, kSizeAt, 4);
+    const std::uint32_t s = getU32(image, kSizeAt);
     // S decides how far the CRC reads and where every read stops: it must lie inside the
     // bytes we hold and leave room for the header and the CRC.
     if (s < kMinImageSize || s > image.size())
         return err::Image;
-    const std::uint16_t stored = static_cast<std::uint16_t>(le(image, s - 2, 2));
+    const std::uint16_t stored = getU16(image, s - 2);
     return Crc16(image.first(s - 2)) == stored ? err::Ok : err::Image;
 }
 
@@ -41,7 +34,7 @@ std::uint8_t CheckImageAndMarker(std::span<const std::uint8_t> image)
 ImageReader::ImageReader(std::span<const std::uint8_t> image) : image_(image)
 {
     if (image.size() >= kSizeAt + 4)
-        size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(le(image, kSizeAt, 4), image.size()));
+        size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(getU32(image, kSizeAt), image.size()));
 }
 
 std::span<const std::uint8_t> ImageReader::window(std::uint64_t position)
@@ -75,7 +68,7 @@ std::optional<std::uint32_t> ImageReader::blockOffset(std::uint8_t id)
             e[k] = w[0];
         }
         if (e[0] == id)
-            return le(e, 1, 4);
+            return getU32(e, 1);
     }
     return std::nullopt;
 }
@@ -105,7 +98,7 @@ std::optional<std::uint32_t> ImageReader::getBytes(std::uint8_t id, std::uint32_
     std::array<std::uint8_t, 4> b{};
     if (!getBlock(id, offset, std::span(b).first(static_cast<std::size_t>(count))))
         return std::nullopt;
-    return le(b, 0, count);
+    return static_cast<std::uint32_t>(image::getLe(b, 0, static_cast<std::size_t>(count)));
 }
 
 } // namespace qv::device::fpga

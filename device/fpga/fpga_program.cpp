@@ -1,5 +1,6 @@
 #include "device/fpga/fpga_program.h"
 
+#include "compiler/image/le_bytes.h"
 #include "device/fpga/fpga_errors.h"
 
 #include <algorithm>
@@ -29,14 +30,6 @@ constexpr ActionRule kActionRules[] = {
     {1, 2, 0}, {3, 3, 0x0103}, {4, 5, 0}, {6, 6, 0x0083}, {7, 7, 0x0400}, {8, 10, 0x0001},
     {11, 13, 0x0002}, {14, 15, 0x0100}, {16, 17, 0x0078}, {18, 18, 0},
 };
-
-std::uint32_t le32(std::span<const std::uint8_t> b)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = std::min<std::size_t>(b.size(), 4); i-- > 0;)
-        v = v << 8 | b[i];
-    return v;
-}
 
 } // namespace
 
@@ -186,7 +179,7 @@ bool FpgaProgrammer::checkDeviceId()
     std::array<std::uint8_t, 4> id{};
     if (!loadIr(ir::IdCode) || !readDr(32, id))
         return false;
-    const std::uint32_t read = le32(id);
+    const std::uint32_t read = image::getU32(id, 0);
     const std::uint32_t mask = field(57, 4);
     if ((read & mask) != (field(31, 4) & mask)) {
         fail(err::DeviceId);
@@ -415,11 +408,16 @@ bool FpgaProgrammer::encryptedPass(std::uint8_t block, std::uint8_t errorCode)
 
 bool FpgaProgrammer::erase()
 {
+    // The new user row is taken from the image before anything is erased: a listed block cut
+    // off by the image's end stops the run with the chip untouched.
+    const bool userRow = image_->blockOffset(4).has_value();
+    Vector16 newRow{};
+    if (userRow && !imageUserRow(newRow))
+        return !fail(err::Image);
     say("正在擦除器件Erase...");
     if (hooks_.playWave)
         hooks_.playWave("images\\Sound\\开始擦除.wav");
     // Erase options: bit 0 the array, 1..3 security, 4 the user row, 8..15 from block 7.
-    const bool userRow = image_->blockOffset(4).has_value();
     std::uint32_t options = (support_ & 0x0001) ? 1 : 0;
     if (support_ & 0x0100)
         options |= 0x0E;
@@ -435,7 +433,7 @@ bool FpgaProgrammer::erase()
         return false;
     if ((flags_ & flag::SmartErase) && !smartErase())
         return false;
-    return !userRow || writeUserRow(oldRow);
+    return !userRow || writeUserRow(oldRow, newRow);
 }
 
 bool FpgaProgrammer::erasePoll()
@@ -478,15 +476,24 @@ bool FpgaProgrammer::smartErase()
     return true;
 }
 
-bool FpgaProgrammer::writeUserRow(const Vector16& oldRow)
+bool FpgaProgrammer::imageUserRow(Vector16& row)
 {
-    // Bytes 0..8 from block 1, the rest from block 4; a 10-bit programming-cycle counter in
-    // the top bits of bytes 14 and 15 counts on from the old row.
-    Vector16 row{};
-    image_->getBlock(4, 0, row);
+    // Bytes 0..8 from block 1 when the table lists it, the rest from block 4.
+    if (!image_->getBlock(4, 0, row))
+        return false;
+    if (!image_->blockOffset(1))
+        return true;
     std::array<std::uint8_t, 9> user{};
-    if (image_->getBlock(1, 0, user))
-        std::copy(user.begin(), user.end(), row.begin());
+    if (!image_->getBlock(1, 0, user))
+        return false;
+    std::copy(user.begin(), user.end(), row.begin());
+    return true;
+}
+
+bool FpgaProgrammer::writeUserRow(const Vector16& oldRow, Vector16 row)
+{
+    // A 10-bit programming-cycle counter in the top bits of bytes 14 and 15 counts on from
+    // the old row.
     const unsigned old = (oldRow[14] >> 6) | (static_cast<unsigned>(oldRow[15]) << 2);
     const unsigned count = (old + 1) % 1023;
     row[14] = static_cast<std::uint8_t>((row[14] & 0x3F) | (count & 3) << 6);

@@ -121,7 +121,9 @@ private:
     bool erase();
     bool erasePoll();
     bool smartErase();
-    bool writeUserRow(const Vector16& oldRow);
+    // The user row the image asks for; false when a block it lists runs past the image.
+    bool imageUserRow(Vector16& row);
+    bool writeUserRow(const Vector16& oldRow, Vector16 row);
     bool rowPass(int pass);
     bool encryptedPass(std::uint8_t block, std::uint8_t errorCode);
     bool security();

@@ -1,6 +1,7 @@
 #pragma once
 // Synthetic programming images, a made-up check table and a simulated panel in upgrade mode
 // for the FPGA programming tests.
+#include "compiler/image/le_bytes.h"
 #include "device/commands/panel_commands.h"
 #include "device/fpga/crc16.h"
 #include "device/fpga/fpga_checks.h"
@@ -46,10 +47,12 @@ struct BuiltImage {
     }
 };
 
-inline void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
+using image::putLe;
+
+// Writes the CRC of an image's bytes into its last two, after a test changed them.
+inline void resealCrc(std::vector<std::uint8_t>& b)
 {
-    for (int i = 0; i < n; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    putLe(b, b.size() - 2, fpga::Crc16(std::span(b).first(b.size() - 2)), 2);
 }
 
 inline BuiltImage buildImage(const ImageShape& s)
@@ -98,9 +101,8 @@ inline BuiltImage buildImage(const ImageShape& s)
         b.insert(b.end(), 16, 0);
     }
     putLe(b, 25, static_cast<std::uint32_t>(b.size() + 2), 4);
-    const std::uint16_t crc = fpga::Crc16(b);
-    b.push_back(static_cast<std::uint8_t>(crc));
-    b.push_back(static_cast<std::uint8_t>(crc >> 8));
+    b.resize(b.size() + 2);
+    resealCrc(b);
     return image;
 }
 

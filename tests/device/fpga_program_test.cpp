@@ -24,6 +24,47 @@ TEST(FpgaCrc16, CheckValue)
     EXPECT_EQ(fpga::Crc16({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}), 0x2189);
 }
 
+// The check file is used whole or not at all: a line it cannot read, or a file too long to be
+// read to its end, leaves no checks, so the run stops before the erase.
+TEST(FpgaCheckData, AFileLoadsWholeOrNotAtAll)
+{
+    qv::test::TempDir dir;
+    const std::string good = "variant1 000102030405060708090a0b0c0d0e0f\n"
+                             "conflict 33 0 0x80 0x80\n";
+    struct Case {
+        const char* name;
+        std::optional<std::string> text; // nullopt: no file
+        bool loaded;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"absent", std::nullopt, false, ""},
+        {"good", good, true, ""},
+        {"an unknown entry", good + "variant4 00\n", false, "line 3: unknown entry"},
+        {"a short vector", "dualkey 0011\n", false, "line 1: a vector is 32 hex digits"},
+        {"a code outside the table", "conflict 38 0 1 1\n", false, "line 1: a conflict code is one of 33..37, 47, 49"},
+        {"longer than 64 KiB", good + "# " + std::string(fpga::kMaxCheckDataBytes, 'x') + "\n", false,
+         "larger than 64 KiB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir.path() / fpga::kCheckDataFile;
+        std::filesystem::remove(path);
+        if (c.text)
+            std::ofstream(path, std::ios::binary) << *c.text;
+        std::string why;
+        const fpga::CheckData data = fpga::LoadCheckData(path, &why);
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(data.variants[0].has_value(), c.loaded);
+        EXPECT_EQ(data.conflicts.has_value(), c.loaded);
+        if (c.loaded) {
+            ASSERT_EQ(data.conflicts->size(), 1u);
+            EXPECT_EQ(data.conflicts->front().code, 33);
+            EXPECT_EQ(data.conflicts->front().mask, 0x80);
+        }
+    }
+}
+
 // The packets a run must send, worked out from the programming steps with the target's
 // busy counts; every stream starts a fresh 16-byte window (the blocks lie apart).
 class Reference {
@@ -293,9 +334,7 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
         BuiltImage image = buildImage(shape);
         if (c.result == 160) {
             image.bytes[24] = 'F';
-            const auto crc = fpga::Crc16(std::span(image.bytes).first(image.bytes.size() - 2));
-            image.bytes[image.bytes.size() - 2] = static_cast<std::uint8_t>(crc);
-            image.bytes[image.bytes.size() - 1] = static_cast<std::uint8_t>(crc >> 8);
+            resealCrc(image.bytes);
         }
         JtagBench bench(usb::UsbKind::Hid, fpga);
         Recorded rec;
@@ -312,6 +351,35 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
             EXPECT_TRUE(bench.packets.empty());
         }
         EXPECT_EQ(target->stateLog(), bench.states);
+    }
+}
+
+// The user row comes from blocks 4 and 1: a listed block whose bytes run past the image is a
+// broken image, found before the chip is erased, never a row of zeros programmed.
+TEST(FpgaProgram, AUserRowBlockCutOffByTheImageEndStopsBeforeTheErase)
+{
+    for (const std::uint8_t cut : {std::uint8_t{4}, std::uint8_t{1}}) {
+        SCOPED_TRACE(int(cut));
+        BuiltImage image = buildImage({});
+        const auto entry = std::find_if(image.blocks.begin(), image.blocks.end(),
+                                        [cut](const auto& b) { return b.first == cut; });
+        ASSERT_NE(entry, image.blocks.end());
+        const std::size_t at = 0x45 + 9 * static_cast<std::size_t>(entry - image.blocks.begin()) + 1;
+        putLe(image.bytes, at, static_cast<std::uint32_t>(image.bytes.size() - 4), 4);
+        resealCrc(image.bytes);
+        sim::SimFpgaSettings fpga;
+        fpga.userRow.fill(0x5A);
+        JtagBench bench(usb::UsbKind::Hid, fpga);
+        Recorded rec;
+        const fpga::CheckData checks = testChecks();
+        EXPECT_EQ(fpga::FpgaRunProgram(*bench.link, image.bytes, hooksInto(rec, &checks)), 100);
+        const auto target = bench.panel->jtagTarget();
+        const auto& irs = target->instructions();
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0x85), 0) << "not erased";
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0xA7), 0) << "no user row written";
+        EXPECT_EQ(target->userRow(), fpga.userRow);
+        EXPECT_TRUE(rec.waves.empty());
+        EXPECT_EQ(irs.back(), 0x07) << "the chip is taken out of programming mode";
     }
 }
 
