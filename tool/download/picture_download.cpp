@@ -1,5 +1,6 @@
 #include "tool/download/picture_download.h"
 
+#include "compiler/image/le_bytes.h"
 #include "platform/files/atomic_file.h"
 #include "platform/picture/picture.h"
 #include "tool/link/udp_tool_link.h"
@@ -79,7 +80,7 @@ std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count,
     const auto dir = link.read(4);
     if (!dir)
         return fail(text::kCheckUsb);
-    PanelStart start{*g, (*dir)[0] | (*dir)[1] << 8 | (*dir)[2] << 16 | static_cast<std::uint32_t>((*dir)[3]) << 24};
+    PanelStart start{*g, image::getU32(*dir, 0)};
     if (!checkPanelStart(start, count, report))
         return std::nullopt;
     if (!link.command(usbcmd::kPrepare) || !link.command(usbcmd::kBusy))
@@ -114,8 +115,7 @@ std::optional<PanelStart> startPicturesUdp(UdpToolLink& link, std::size_t count,
         return fail(text::kUdpNoReply);
     if (!repeats(*dir, usbcmd::kDirectory) || dir->size() < 7)
         return fail(text::kUdpFailed);
-    const auto& d = *dir;
-    PanelStart start{*g, d[3] | d[4] << 8 | d[5] << 16 | static_cast<std::uint32_t>(d[6]) << 24};
+    PanelStart start{*g, image::getU32(*dir, 3)};
     if (!checkPanelStart(start, count, report))
         return std::nullopt;
     if (!link.exchange(usbcmd::kPrepare, kUdpSends))

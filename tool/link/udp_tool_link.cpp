@@ -1,5 +1,7 @@
 #include "tool/link/udp_tool_link.h"
 
+#include "compiler/image/le_bytes.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -178,7 +180,7 @@ bool UdpToolLink::writeBlock(std::span<const std::uint8_t> data, std::uint32_t a
         if (!r)
             return false;
         if (r->size() >= 7 && std::equal(d.begin(), d.begin() + 3, r->begin())) {
-            const std::uint32_t word = (*r)[3] | (*r)[4] << 8 | (*r)[5] << 16 | static_cast<std::uint32_t>((*r)[6]) << 24;
+            const std::uint32_t word = image::getU32(*r, 3);
             if (word != 0)
                 status = word;
         }
