@@ -61,6 +61,7 @@ struct DownloadRun {
     TransferContext context{&abort, {}};
     test::TempDir folder;
     std::optional<PanelStart> start;
+    std::vector<std::string> paths; // host paths; pic0.jpg, pic1.jpg ... when empty
     bool ok = false;
 
     void usb(SimPanel& panel, const std::vector<PicturePtr>& pics)
@@ -69,7 +70,7 @@ struct DownloadRun {
         UsbToolLink link(std::move(raw.pipes), context);
         start = startPicturesUsb(link, pics.size(), report);
         if (start)
-            ok = writePictures(names(pics.size()), pics, *start, link, context, folder.path(), report);
+            ok = writePictures(paths.empty() ? names(pics.size()) : paths, pics, *start, link, context, folder.path(), report);
     }
     void udp(SimUdpPanel& peer, const std::vector<PicturePtr>& pics, UdpOptions options = {})
     {
@@ -78,7 +79,7 @@ struct DownloadRun {
         ASSERT_TRUE(link) << why;
         start = startPicturesUdp(*link, pics.size(), report);
         if (start)
-            ok = writePictures(names(pics.size()), pics, *start, *link, context, folder.path(), report);
+            ok = writePictures(paths.empty() ? names(pics.size()) : paths, pics, *start, *link, context, folder.path(), report);
     }
     static std::vector<std::string> names(std::size_t n)
     {
@@ -133,6 +134,19 @@ TEST_P(PictureDownload, RecordsAndDirectoryLandAtTheComputedAddresses)
     EXPECT_EQ(dir[0x4000 - 1], 0xA5);
     EXPECT_EQ(test::fileContents(r.folder / "pic.h").substr(64),
               "#define        pic0              0\r\n#define        pic1              1\r\n");
+}
+
+TEST_P(PictureDownload, NamesReachThePanelAndPicHInGbk)
+{
+    auto panel = makePanel(0, 0);
+    DownloadRun r;
+    r.paths = {reinterpret_cast<const char*>(u8"/p/图片/按钮.jpg")};
+    run(r, panel, {picture(2, 1, 0)});
+    ASSERT_TRUE(r.ok);
+    const std::string gbk = "按钮"; // narrow literals are GBK here
+    const auto dir = panel->readNand(0, 0x4000);
+    EXPECT_EQ(std::string(dir.begin() + 8, dir.begin() + 8 + 8), gbk + ".jpg");
+    EXPECT_EQ(test::fileContents(r.folder / "pic.h").substr(64), "#define        " + gbk + std::string(14, ' ') + "0\r\n");
 }
 
 TEST_P(PictureDownload, BadBlockMovesThePictureToTheNextBlock)

@@ -24,11 +24,11 @@ std::optional<std::vector<PicturePtr>> decodePictures(const std::vector<std::str
         std::string why;
         PicturePtr pic = loadPictureFile(p, &why);
         if (!pic) {
-            report.message(text::kCannotDecode + p + " (" + why + ")");
+            report.message(text::kCannotDecode + gbkPath(p) + " (" + why + ")");
             return std::nullopt;
         }
         if (pic->width() > kMaxPictureWidth) {
-            report.message(text::kTooWide + p);
+            report.message(text::kTooWide + gbkPath(p));
             return std::nullopt;
         }
         out.push_back(std::move(pic));
@@ -180,10 +180,11 @@ bool writePictures(const std::vector<std::string>& paths, const std::vector<Pict
             break;
         }
         const Surface& s = pictures[i]->pixels;
+        const std::string name = gbkPath(paths[i]);
         std::string why;
         const std::vector<std::uint8_t> record = pictureRecord(s, g, WhiteRule::Keep, &why);
         if (record.empty()) {
-            report.message(text::kTooWide + paths[i]);
+            report.message(text::kTooWide + name);
             return failed();
         }
         const Placed placed = placeBlock(link, record, address, g.pictureAreaEnd(), g, report, context);
@@ -195,7 +196,7 @@ bool writePictures(const std::vector<std::string>& paths, const std::vector<Pict
         }
         DirectoryEntry e = entryAt(static_cast<std::uint32_t>(address), static_cast<std::uint32_t>(s.width()),
                                    static_cast<std::uint32_t>(std::min(s.height(), kMaxPictureRows)), g);
-        e.name = baseName(paths[i]);
+        e.name = gbkPath(baseName(paths[i]));
         putEntry(directory, i, e);
         picH += picHeaderLine(paths[i], i);
         address += record.size();

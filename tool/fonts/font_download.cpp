@@ -4,6 +4,7 @@
 #include "platform/files/atomic_file.h"
 #include "tool/download/picture_download.h"
 #include "tool/packed/packed_file.h"
+#include "tool/picture/picture_record.h"
 
 namespace qv::tool {
 namespace {
@@ -91,7 +92,7 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
             continue;
         std::string bytes;
         if (!readWholeFile(fontPath(folder, n), bytes, nullptr, g.capacity)) {
-            report.message("字库文件无法打开: " + fontPath(folder, n).string());
+            report.message("字库文件无法打开: " + gbkPath(fontPath(folder, n)));
             continue;
         }
         if (address + bytes.size() >= g.capacity) {
@@ -101,7 +102,7 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
         std::size_t skip = 0;
         if (n >= 28) {
             if (bytes.size() < 4) {
-                report.message("字库文件无法打开: " + fontPath(folder, n).string());
+                report.message("字库文件无法打开: " + gbkPath(fontPath(folder, n)));
                 continue;
             }
             image::putU16(directory, 8 * static_cast<std::size_t>(n) + 4, static_cast<std::uint8_t>(bytes[0]) | static_cast<std::uint8_t>(bytes[1]) << 8);

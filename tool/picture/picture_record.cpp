@@ -2,6 +2,7 @@
 
 #include "compiler/image/le_bytes.h"
 #include "platform/pixels/page_stream.h"
+#include "platform/text/gbk.h"
 
 #include <algorithm>
 
@@ -84,6 +85,11 @@ std::string baseName(const std::string& path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+std::string gbkPath(const std::filesystem::path& host)
+{
+    return utf8ToGbk(host.string()).value_or(host.string());
+}
+
 std::string picHeaderStart()
 {
     return "//下面是图片的排序号。它是一个头文件，需将其加入到您的程序中。\r\n";
@@ -94,7 +100,7 @@ std::string picHeaderLine(const std::string& path, std::size_t position)
     std::string name = baseName(path);
     if (const auto dot = name.find_last_of('.'); dot != std::string::npos)
         name.resize(dot);
-    return "#define        " + name + std::string(14, ' ') + std::to_string(position) + "\r\n";
+    return "#define        " + gbkPath(name) + std::string(14, ' ') + std::to_string(position) + "\r\n";
 }
 
 } // namespace qv::tool
