@@ -3,6 +3,8 @@
 #include "app/mainframe/main_frame.h"
 #include "app/startup/message_box.h"
 #include "model/app/editor_app.h"
+#include "platform/qt/qtext.h"
+#include "platform/text/gbk.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -10,6 +12,15 @@
 #include <unistd.h>
 
 namespace qv {
+namespace {
+
+// A host path in a message (GBK).
+std::string shownPath(const std::filesystem::path& p)
+{
+    return utf8ToGbk(p.string()).value_or(p.string());
+}
+
+} // namespace
 
 std::filesystem::path TessolinFolder(const std::filesystem::path& baseDir)
 {
@@ -31,7 +42,7 @@ bool StartTessolin(const std::filesystem::path& baseDir, const std::filesystem::
     const auto folder = TessolinFolder(baseDir);
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
-        *why = "Tessolin的文件夹不存在: " + folder.string();
+        *why = "Tessolin的文件夹不存在: " + shownPath(folder);
         return false;
     }
     const auto program = FindTessolinProgram(programDir);
@@ -43,7 +54,7 @@ bool StartTessolin(const std::filesystem::path& baseDir, const std::filesystem::
     process.setProgram(QString::fromStdString(program->string()));
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
     if (!process.startDetached()) {
-        *why = "无法启动Tessolin: " + program->string() + ": " + process.errorString().toStdString();
+        *why = "无法启动Tessolin: " + shownPath(*program) + ": " + fromQString(process.errorString()).value_or(process.errorString().toStdString());
         return false;
     }
     return true;

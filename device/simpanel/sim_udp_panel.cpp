@@ -1,5 +1,7 @@
 #include "device/simpanel/sim_udp_panel.h"
 
+#include "compiler/image/le_bytes.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -24,14 +26,6 @@ int loopbackSocket(std::uint16_t* port)
     if (port)
         *port = ntohs(a.sin_port);
     return fd;
-}
-
-std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, int n)
-{
-    std::uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i)
-        v = v << 8 | b[at + static_cast<std::size_t>(i)];
-    return v;
 }
 
 } // namespace
@@ -90,13 +84,11 @@ std::vector<std::uint8_t> SimUdpPanel::answer(std::span<const std::uint8_t> d)
     if (d[1] == 0x01) {
         if (d.size() < 9)
             return {};
-        const std::uint32_t address = le(d, 3, 4);
-        const std::uint32_t length = std::min<std::uint32_t>(le(d, 7, 2), static_cast<std::uint32_t>(d.size() - 9));
-        std::vector<std::uint8_t> head{0x01};
-        for (int i = 0; i < 4; ++i)
-            head.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
-        for (int i = 0; i < 4; ++i)
-            head.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+        const std::uint32_t address = image::getU32(d, 3);
+        const std::uint32_t length = std::min<std::uint32_t>(image::getU16(d, 7), static_cast<std::uint32_t>(d.size() - 9));
+        std::vector<std::uint8_t> head(9, 0x01);
+        image::putU32(head, 1, address);
+        image::putU32(head, 5, length);
         p.bulk(true, 1, head);
         std::vector<std::uint8_t> data(d.begin() + 9, d.begin() + 9 + length);
         if (!data.empty())

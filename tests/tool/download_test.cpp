@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace qv::tool {
 namespace {
 
@@ -56,6 +61,7 @@ struct DownloadRun {
     TransferContext context{&abort, {}};
     test::TempDir folder;
     std::optional<PanelStart> start;
+    std::vector<std::string> paths; // host paths; pic0.jpg, pic1.jpg ... when empty
     bool ok = false;
 
     void usb(SimPanel& panel, const std::vector<PicturePtr>& pics)
@@ -64,7 +70,7 @@ struct DownloadRun {
         UsbToolLink link(std::move(raw.pipes), context);
         start = startPicturesUsb(link, pics.size(), report);
         if (start)
-            ok = writePictures(names(pics.size()), pics, *start, link, context, folder.path(), report);
+            ok = writePictures(paths.empty() ? names(pics.size()) : paths, pics, *start, link, context, folder.path(), report);
     }
     void udp(SimUdpPanel& peer, const std::vector<PicturePtr>& pics, UdpOptions options = {})
     {
@@ -73,7 +79,7 @@ struct DownloadRun {
         ASSERT_TRUE(link) << why;
         start = startPicturesUdp(*link, pics.size(), report);
         if (start)
-            ok = writePictures(names(pics.size()), pics, *start, *link, context, folder.path(), report);
+            ok = writePictures(paths.empty() ? names(pics.size()) : paths, pics, *start, *link, context, folder.path(), report);
     }
     static std::vector<std::string> names(std::size_t n)
     {
@@ -128,6 +134,19 @@ TEST_P(PictureDownload, RecordsAndDirectoryLandAtTheComputedAddresses)
     EXPECT_EQ(dir[0x4000 - 1], 0xA5);
     EXPECT_EQ(test::fileContents(r.folder / "pic.h").substr(64),
               "#define        pic0              0\r\n#define        pic1              1\r\n");
+}
+
+TEST_P(PictureDownload, NamesReachThePanelAndPicHInGbk)
+{
+    auto panel = makePanel(0, 0);
+    DownloadRun r;
+    r.paths = {reinterpret_cast<const char*>(u8"/p/图片/按钮.jpg")};
+    run(r, panel, {picture(2, 1, 0)});
+    ASSERT_TRUE(r.ok);
+    const std::string gbk = "按钮"; // narrow literals are GBK here
+    const auto dir = panel->readNand(0, 0x4000);
+    EXPECT_EQ(std::string(dir.begin() + 8, dir.begin() + 8 + 8), gbk + ".jpg");
+    EXPECT_EQ(test::fileContents(r.folder / "pic.h").substr(64), "#define        " + gbk + std::string(14, ' ') + "0\r\n");
 }
 
 TEST_P(PictureDownload, BadBlockMovesThePictureToTheNextBlock)
@@ -271,6 +290,63 @@ TEST(UdpFaults, BeyondTheBudgetTheDownloadFails)
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.report.said(text::kCommFailed));
     EXPECT_FALSE(r.report.said(text::kPicturesDone));
+}
+
+// Sends the panel's answers from inside the wait, while the sender holds its lock: the
+// answers are queued before the sender can look at any of them.
+class AnsweringClock final : public ReplyClock {
+public:
+    std::function<void(int)> answer; // the call's number, from 0
+    bool waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, std::chrono::milliseconds limit,
+                 const std::function<bool()>& ready) override
+    {
+        answer(calls_++);
+        return cv.wait_for(lock, limit, ready);
+    }
+
+private:
+    int calls_ = 0;
+};
+
+TEST(UdpLink, ALateAnswerToThePreviousCommandDoesNotCrowdOutTheAnswerBehindIt)
+{
+    const int panelFd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(panelFd, 0);
+    sockaddr_in panelAddr{};
+    panelAddr.sin_family = AF_INET;
+    panelAddr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof panelAddr;
+    ASSERT_EQ(::bind(panelFd, reinterpret_cast<sockaddr*>(&panelAddr), sizeof panelAddr), 0);
+    ASSERT_EQ(::getsockname(panelFd, reinterpret_cast<sockaddr*>(&panelAddr), &len), 0);
+
+    AnsweringClock clock;
+    std::atomic<bool> abort{false};
+    TransferContext context{&abort, {}};
+    // A generous limit: the answer is already queued, the limit only ends a failing run.
+    auto link = UdpToolLink::open({{127, 0, 0, 1}, ntohs(panelAddr.sin_port)}, 0, context, nullptr,
+                                  UdpOptions{std::chrono::seconds(20), std::chrono::milliseconds(5), &clock});
+    ASSERT_TRUE(link);
+    sockaddr_in toolAddr{};
+    toolAddr.sin_family = AF_INET;
+    toolAddr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    toolAddr.sin_port = htons(link->localPort());
+    const auto answerWith = [&](std::vector<std::uint8_t> d) {
+        ::sendto(panelFd, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&toolAddr), sizeof toolAddr);
+    };
+    clock.answer = [&](int call) {
+        if (call == 0) {
+            answerWith({kUdpMark, usbcmd::kFlashType, 0, 1});
+        } else {
+            answerWith({kUdpMark, usbcmd::kFlashType, 0, 1}); // the first command's answer, again and late
+            answerWith({kUdpMark, usbcmd::kDirectory, 1, 0x44, 0x33, 0x22, 0x11});
+        }
+    };
+    ASSERT_TRUE(link->exchange(usbcmd::kFlashType, 1));
+    const auto dir = link->exchange(usbcmd::kDirectory, 1);
+    ASSERT_TRUE(dir);
+    EXPECT_EQ(*dir, (std::vector<std::uint8_t>{kUdpMark, usbcmd::kDirectory, 1, 0x44, 0x33, 0x22, 0x11}));
+    link.reset();
+    ::close(panelFd);
 }
 
 TEST(UdpLink, RefusesAnotherPanelUnderTheTestRunnerAndABoundPort)

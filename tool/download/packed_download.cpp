@@ -1,5 +1,6 @@
 #include "tool/download/packed_download.h"
 
+#include "compiler/image/le_bytes.h"
 #include "platform/files/atomic_file.h"
 #include "tool/download/picture_download.h"
 #include "tool/fonts/font_download.h"
@@ -17,12 +18,6 @@ bool readAt(std::ifstream& in, std::uint64_t offset, std::vector<std::uint8_t>& 
     in.clear();
     in.seekg(static_cast<std::streamoff>(offset));
     return static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(n)));
-}
-
-void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
-{
-    for (int i = 0; i < n; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 } // namespace
@@ -99,9 +94,9 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
             break;
         }
         DirectoryEntry e = entryAt(static_cast<std::uint32_t>(address), p.width, p.height, g);
-        put(directory, 24 * i + 0, static_cast<std::uint16_t>(e.unit + e.width + e.heightWord), 2);
-        put(directory, 24 * i + 2, e.unit, 2);
-        put(directory, 24 * i + 6, e.heightWord, 2);
+        image::putU16(directory, 24 * i + 0, static_cast<std::uint16_t>(e.unit + e.width + e.heightWord));
+        image::putU16(directory, 24 * i + 2, e.unit);
+        image::putU16(directory, 24 * i + 6, e.heightWord);
         address += p.length;
     }
     const auto writeDirectory = [&](const std::vector<std::uint8_t>& block, std::uint32_t first, std::uint32_t second,
@@ -137,8 +132,8 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
             break;
         }
         const std::size_t at = 8 * static_cast<std::size_t>(f.slot);
-        put(fonts, at + 4, f.width, 2);
-        put(fonts, at + 6, f.height, 2);
+        image::putU16(fonts, at + 4, f.width);
+        image::putU16(fonts, at + 6, f.height);
     }
     if (!writeDirectory(fonts, g.block, 3 * g.block, "字库基地址的FLASH区是坏块,请报修!!!"))
         return false;

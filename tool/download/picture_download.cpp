@@ -1,5 +1,6 @@
 #include "tool/download/picture_download.h"
 
+#include "compiler/image/le_bytes.h"
 #include "platform/files/atomic_file.h"
 #include "platform/picture/picture.h"
 #include "tool/link/udp_tool_link.h"
@@ -23,11 +24,11 @@ std::optional<std::vector<PicturePtr>> decodePictures(const std::vector<std::str
         std::string why;
         PicturePtr pic = loadPictureFile(p, &why);
         if (!pic) {
-            report.message(text::kCannotDecode + p + " (" + why + ")");
+            report.message(text::kCannotDecode + gbkPath(p) + " (" + why + ")");
             return std::nullopt;
         }
         if (pic->width() > kMaxPictureWidth) {
-            report.message(text::kTooWide + p);
+            report.message(text::kTooWide + gbkPath(p));
             return std::nullopt;
         }
         out.push_back(std::move(pic));
@@ -79,7 +80,7 @@ std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count,
     const auto dir = link.read(4);
     if (!dir)
         return fail(text::kCheckUsb);
-    PanelStart start{*g, (*dir)[0] | (*dir)[1] << 8 | (*dir)[2] << 16 | static_cast<std::uint32_t>((*dir)[3]) << 24};
+    PanelStart start{*g, image::getU32(*dir, 0)};
     if (!checkPanelStart(start, count, report))
         return std::nullopt;
     if (!link.command(usbcmd::kPrepare) || !link.command(usbcmd::kBusy))
@@ -114,8 +115,7 @@ std::optional<PanelStart> startPicturesUdp(UdpToolLink& link, std::size_t count,
         return fail(text::kUdpNoReply);
     if (!repeats(*dir, usbcmd::kDirectory) || dir->size() < 7)
         return fail(text::kUdpFailed);
-    const auto& d = *dir;
-    PanelStart start{*g, d[3] | d[4] << 8 | d[5] << 16 | static_cast<std::uint32_t>(d[6]) << 24};
+    PanelStart start{*g, image::getU32(*dir, 3)};
     if (!checkPanelStart(start, count, report))
         return std::nullopt;
     if (!link.exchange(usbcmd::kPrepare, kUdpSends))
@@ -180,10 +180,11 @@ bool writePictures(const std::vector<std::string>& paths, const std::vector<Pict
             break;
         }
         const Surface& s = pictures[i]->pixels;
+        const std::string name = gbkPath(paths[i]);
         std::string why;
         const std::vector<std::uint8_t> record = pictureRecord(s, g, WhiteRule::Keep, &why);
         if (record.empty()) {
-            report.message(text::kTooWide + paths[i]);
+            report.message(text::kTooWide + name);
             return failed();
         }
         const Placed placed = placeBlock(link, record, address, g.pictureAreaEnd(), g, report, context);
@@ -195,7 +196,7 @@ bool writePictures(const std::vector<std::string>& paths, const std::vector<Pict
         }
         DirectoryEntry e = entryAt(static_cast<std::uint32_t>(address), static_cast<std::uint32_t>(s.width()),
                                    static_cast<std::uint32_t>(std::min(s.height(), kMaxPictureRows)), g);
-        e.name = baseName(paths[i]);
+        e.name = gbkPath(baseName(paths[i]));
         putEntry(directory, i, e);
         picH += picHeaderLine(paths[i], i);
         address += record.size();

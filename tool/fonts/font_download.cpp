@@ -1,8 +1,10 @@
 #include "tool/fonts/font_download.h"
 
+#include "compiler/image/le_bytes.h"
 #include "platform/files/atomic_file.h"
 #include "tool/download/picture_download.h"
 #include "tool/packed/packed_file.h"
+#include "tool/picture/picture_record.h"
 
 namespace qv::tool {
 namespace {
@@ -20,12 +22,6 @@ constexpr std::array<FontBox, 15> kBoxes{{
     {1126, 15, 1, 3584},   {1119, 16, 1, 7680},   {1120, 17, 1, 9728},    {1127, 18, 1, 16896},
     {1128, 19, 1, 19968},  {1129, 20, 1, 34304},  {1138, 22, 1, 66048},
 }};
-
-void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
-{
-    for (int i = 0; i < n; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 } // namespace
 
@@ -61,8 +57,8 @@ std::vector<std::uint8_t> emptyFontDirectory(const FlashGeometry& g)
     directory[g.block - 1] = 'Z';
     for (int n = 0; n < kFontSlots; ++n) {
         const auto [w, h] = fixedFontCell(n);
-        put(directory, 8 * static_cast<std::size_t>(n) + 4, w, 2);
-        put(directory, 8 * static_cast<std::size_t>(n) + 6, h, 2);
+        image::putU16(directory, 8 * static_cast<std::size_t>(n) + 4, w);
+        image::putU16(directory, 8 * static_cast<std::size_t>(n) + 6, h);
     }
     return directory;
 }
@@ -76,7 +72,7 @@ Placed placeFont(std::vector<std::uint8_t>& directory, int slot, std::span<const
         report.message("FLASH容量不够!!!");
     if (placed != Placed::Written)
         return placed;
-    put(directory, 8 * static_cast<std::size_t>(slot), static_cast<std::uint32_t>(address), 4);
+    image::putU32(directory, 8 * static_cast<std::size_t>(slot), static_cast<std::uint32_t>(address));
     address += data.size();
     return placed;
 }
@@ -96,7 +92,7 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
             continue;
         std::string bytes;
         if (!readWholeFile(fontPath(folder, n), bytes, nullptr, g.capacity)) {
-            report.message("字库文件无法打开: " + fontPath(folder, n).string());
+            report.message("字库文件无法打开: " + gbkPath(fontPath(folder, n)));
             continue;
         }
         if (address + bytes.size() >= g.capacity) {
@@ -106,11 +102,11 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
         std::size_t skip = 0;
         if (n >= 28) {
             if (bytes.size() < 4) {
-                report.message("字库文件无法打开: " + fontPath(folder, n).string());
+                report.message("字库文件无法打开: " + gbkPath(fontPath(folder, n)));
                 continue;
             }
-            put(directory, 8 * static_cast<std::size_t>(n) + 4, static_cast<std::uint8_t>(bytes[0]) | static_cast<std::uint8_t>(bytes[1]) << 8, 2);
-            put(directory, 8 * static_cast<std::size_t>(n) + 6, static_cast<std::uint8_t>(bytes[2]) | static_cast<std::uint8_t>(bytes[3]) << 8, 2);
+            image::putU16(directory, 8 * static_cast<std::size_t>(n) + 4, static_cast<std::uint8_t>(bytes[0]) | static_cast<std::uint8_t>(bytes[1]) << 8);
+            image::putU16(directory, 8 * static_cast<std::size_t>(n) + 6, static_cast<std::uint8_t>(bytes[2]) | static_cast<std::uint8_t>(bytes[3]) << 8);
             skip = 4;
         }
         const auto length = static_cast<std::size_t>(g.roundToPages(bytes.size()));

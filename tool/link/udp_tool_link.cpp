@@ -1,5 +1,8 @@
 #include "tool/link/udp_tool_link.h"
 
+#include "compiler/image/le_bytes.h"
+
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdlib>
@@ -9,6 +12,7 @@
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace qv::tool {
 namespace {
@@ -116,41 +120,38 @@ void UdpToolLink::receiveLoop()
         if (from.sin_addr.s_addr != expected.sin_addr.s_addr || from.sin_port != expected.sin_port)
             continue; // another sender
         {
+            const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(n));
             std::lock_guard lock(mutex_);
-            if (reply_)
-                continue; // one reply at a time
-            reply_.emplace(buffer.begin(), buffer.begin() + n);
+            if (reply_ || staleLocked(datagram))
+                continue; // one reply at a time, and only one that can answer what is in flight
+            reply_.emplace(datagram.begin(), datagram.end());
         }
         replied_.notify_all();
     }
+}
+
+bool UdpToolLink::staleLocked(std::span<const std::uint8_t> reply) const
+{
+    return previous_ && current_ && *previous_ != *current_ && reply.size() >= 3 &&
+           std::equal(previous_->begin(), previous_->end(), reply.begin());
 }
 
 std::optional<std::vector<std::uint8_t>> UdpToolLink::send(std::span<const std::uint8_t> datagram, int sends,
                                                            std::chrono::milliseconds wait)
 {
     const sockaddr_in to = socketAddress(panel_);
-    std::array<std::uint8_t, 3> header{datagram[0], datagram[1], datagram[2]};
     std::unique_lock lock(mutex_);
+    current_ = std::array<std::uint8_t, 3>{datagram[0], datagram[1], datagram[2]};
     reply_.reset();
-    for (int attempt = 0; attempt < sends; ++attempt) {
+    std::optional<std::vector<std::uint8_t>> r;
+    for (int attempt = 0; attempt < sends && !r; ++attempt) {
         if (::sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0)
             continue;
-        const auto ready = [&] {
-            // A late answer to the datagram before this one acknowledges nothing here.
-            if (reply_ && previous_ && reply_->size() >= 3 && std::equal(previous_->begin(), previous_->end(), reply_->begin()) &&
-                *previous_ != header)
-                reply_.reset();
-            return reply_.has_value();
-        };
-        if (options_.clock->waitFor(lock, replied_, wait, ready)) {
-            auto r = std::move(reply_);
-            reply_.reset();
-            previous_ = header;
-            return r;
-        }
+        if (options_.clock->waitFor(lock, replied_, wait, [&] { return reply_.has_value(); }))
+            r = std::exchange(reply_, std::nullopt);
     }
-    previous_ = header;
-    return std::nullopt;
+    previous_ = current_;
+    return r;
 }
 
 std::optional<std::vector<std::uint8_t>> UdpToolLink::exchange(std::uint8_t code, int sends)
@@ -179,7 +180,7 @@ bool UdpToolLink::writeBlock(std::span<const std::uint8_t> data, std::uint32_t a
         if (!r)
             return false;
         if (r->size() >= 7 && std::equal(d.begin(), d.begin() + 3, r->begin())) {
-            const std::uint32_t word = (*r)[3] | (*r)[4] << 8 | (*r)[5] << 16 | static_cast<std::uint32_t>((*r)[6]) << 24;
+            const std::uint32_t word = image::getU32(*r, 3);
             if (word != 0)
                 status = word;
         }

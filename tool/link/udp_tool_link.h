@@ -2,7 +2,9 @@
 // The tool's UDP link to a panel (IPv4): command datagrams {0x88, code, sequence}, data
 // datagrams with a 9-byte header and up to 1280 bytes. A receive thread waits in poll() with
 // a wake-up descriptor and hands one reply at a time to the sender under a lock; it is woken
-// and joined before the socket closes. Replies count only from the panel's address and port.
+// and joined before the socket closes. Replies count only from the panel's address and port,
+// and a late answer to the datagram before the one in flight is dropped as it arrives, so it
+// can never crowd out the answer that follows it.
 #include "tool/link/tool_link.h"
 
 #include <array>
@@ -79,6 +81,8 @@ private:
     std::optional<std::vector<std::uint8_t>> send(std::span<const std::uint8_t> datagram, int sends,
                                                   std::chrono::milliseconds wait);
     void receiveLoop();
+    // Whether `reply` answers the datagram before the one in flight; under mutex_.
+    bool staleLocked(std::span<const std::uint8_t> reply) const;
 
     int fd_;
     int wake_;
@@ -87,8 +91,10 @@ private:
     TransferContext& context_;
     UdpOptions options_;
     std::uint8_t sequence_ = 0;
-    std::optional<std::array<std::uint8_t, 3>> previous_; // header of the last datagram sent before this one
     std::mutex mutex_;
+    // Headers of the datagram in flight and of the one before it; under mutex_.
+    std::optional<std::array<std::uint8_t, 3>> current_;
+    std::optional<std::array<std::uint8_t, 3>> previous_;
     std::condition_variable replied_;
     std::optional<std::vector<std::uint8_t>> reply_;
     std::thread receiver_;

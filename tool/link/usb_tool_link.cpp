@@ -1,5 +1,7 @@
 #include "tool/link/usb_tool_link.h"
 
+#include "compiler/image/le_bytes.h"
+#include "device/link/panel_framing.h"
 #include "device/list/ezusb_ids.h"
 
 #include <array>
@@ -32,13 +34,13 @@ std::unique_ptr<usb::BulkPipes> UsbToolLink::openFirst(usb::UsbHost& host, std::
 bool UsbToolLink::command(std::uint8_t code)
 {
     const std::array<std::uint8_t, 1> b{code};
-    return pipes_->bulkWrite(1, b, timeout_).complete(1);
+    return pipes_->bulkWrite(device::kCommandPipe, b, timeout_).complete(1);
 }
 
 std::optional<std::vector<std::uint8_t>> UsbToolLink::read(std::size_t n)
 {
     std::vector<std::uint8_t> b(n, 0);
-    if (!pipes_->bulkRead(0, b, timeout_).complete(n))
+    if (!pipes_->bulkRead(device::kReplyPipe, b, timeout_).complete(n))
         return std::nullopt;
     return b;
 }
@@ -47,7 +49,7 @@ bool UsbToolLink::pieces(std::span<const std::uint8_t> data, bool counted)
 {
     const std::size_t full = data.size() / kUsbPiece;
     for (std::size_t k = 0; k < full; ++k) {
-        if (!pipes_->bulkWrite(3, data.subspan(k * kUsbPiece, kUsbPiece), timeout_).complete(kUsbPiece))
+        if (!pipes_->bulkWrite(device::kDataPipe, data.subspan(k * kUsbPiece, kUsbPiece), timeout_).complete(kUsbPiece))
             return false;
         if (counted) {
             if (context_.aborted())
@@ -56,25 +58,22 @@ bool UsbToolLink::pieces(std::span<const std::uint8_t> data, bool counted)
         }
     }
     const std::size_t rest = data.size() % kUsbPiece;
-    return rest == 0 || pipes_->bulkWrite(3, data.subspan(full * kUsbPiece), timeout_).complete(rest);
+    return rest == 0 || pipes_->bulkWrite(device::kDataPipe, data.subspan(full * kUsbPiece), timeout_).complete(rest);
 }
 
 bool UsbToolLink::writeBlock(std::span<const std::uint8_t> data, std::uint32_t address, std::uint32_t& status)
 {
     context_.progress.blockStart();
     std::array<std::uint8_t, 9> head{usbcmd::kWrite};
-    const auto length = static_cast<std::uint32_t>(data.size());
-    for (int i = 0; i < 4; ++i) {
-        head[1 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(address >> (8 * i));
-        head[5 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
-    }
-    bool ok = pipes_->bulkWrite(1, head, timeout_).complete(head.size()) && pieces(data, true);
+    image::putU32(head, 1, address);
+    image::putU32(head, 5, static_cast<std::uint32_t>(data.size()));
+    bool ok = pipes_->bulkWrite(device::kCommandPipe, head, timeout_).complete(head.size()) && pieces(data, true);
     if (ok) {
         context_.progress.blockEnd();
         const auto word = read(4);
         ok = word.has_value();
         if (ok)
-            status = (*word)[0] | (*word)[1] << 8 | (*word)[2] << 16 | static_cast<std::uint32_t>((*word)[3]) << 24;
+            status = image::getU32(*word, 0);
     }
     if (!ok)
         command(usbcmd::kStop); // the pipes stay with their owner, who closes them once

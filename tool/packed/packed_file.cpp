@@ -1,25 +1,12 @@
 #include "tool/packed/packed_file.h"
 
+#include "compiler/image/le_bytes.h"
 #include "tool/picture/picture_record.h"
 
 #include <array>
 
 namespace qv::tool {
 namespace {
-
-std::uint32_t le(std::span<const std::uint8_t> b, std::size_t at, int n)
-{
-    std::uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i)
-        v = v << 8 | b[at + static_cast<std::size_t>(i)];
-    return v;
-}
-
-void put(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n)
-{
-    for (int i = 0; i < n; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 constexpr std::array<std::pair<std::uint16_t, std::uint16_t>, 23> kCells{{
     {12, 12}, {6, 12}, {16, 16}, {8, 16}, {24, 24}, {12, 24}, {32, 32}, {16, 32}, {40, 40}, {20, 40}, {48, 48}, {24, 48},
@@ -54,11 +41,11 @@ std::optional<PackedContents> readPackedHeader(std::span<const std::uint8_t> hea
     std::uint64_t expected = kPackedHeader;
     const auto entries = static_cast<std::size_t>(g->directoryCapacity());
     for (std::size_t i = 0; i < entries; ++i) {
-        const std::uint16_t unit = static_cast<std::uint16_t>(le(header, 24 * i + 2, 2));
+        const std::uint16_t unit = image::getU16(header, 24 * i + 2);
         if (unit == 0)
             break;
-        const std::uint16_t width = static_cast<std::uint16_t>(le(header, 24 * i + 4, 2));
-        const std::uint16_t heightWord = static_cast<std::uint16_t>(le(header, 24 * i + 6, 2));
+        const std::uint16_t width = image::getU16(header, 24 * i + 4);
+        const std::uint16_t heightWord = image::getU16(header, 24 * i + 6);
         PackedPicture p{entryAddress(unit, heightWord, *g), 0, width, static_cast<std::uint16_t>(heightWord & 0xFFF)};
         p.length = recordLength(p.width, p.height, *g);
         if (p.height > kMaxPictureRows || p.offset != expected || p.offset + p.length > fileSize)
@@ -68,8 +55,8 @@ std::optional<PackedContents> readPackedHeader(std::span<const std::uint8_t> hea
     }
     for (int n = 0; n < kFontSlots; ++n) {
         const std::size_t at = kPackedFontTable + 12 * static_cast<std::size_t>(n);
-        PackedFont f{n, le(header, at, 4), le(header, at + 8, 4), static_cast<std::uint16_t>(le(header, at + 4, 2)),
-                     static_cast<std::uint16_t>(le(header, at + 6, 2))};
+        PackedFont f{n, image::getU32(header, at), image::getU32(header, at + 8), image::getU16(header, at + 4),
+                     image::getU16(header, at + 6)};
         if (f.length == 0)
             continue;
         if (f.offset < expected || f.offset + f.length > fileSize)
@@ -90,15 +77,15 @@ std::vector<std::uint8_t> buildPackedFile(const PackInput& in, const FlashGeomet
         const auto record = pictureRecord(s, g, WhiteRule::Packed);
         DirectoryEntry e = entryAt(static_cast<std::uint32_t>(file.size()), static_cast<std::uint32_t>(s.width()),
                                    static_cast<std::uint32_t>(std::min(s.height(), kMaxPictureRows)), g);
-        put(file, 24 * i + 2, e.unit, 2);
-        put(file, 24 * i + 4, e.width, 2);
-        put(file, 24 * i + 6, e.heightWord, 2);
+        image::putU16(file, 24 * i + 2, e.unit);
+        image::putU16(file, 24 * i + 4, e.width);
+        image::putU16(file, 24 * i + 6, e.heightWord);
         file.insert(file.end(), record.begin(), record.end());
     }
     for (int n = 0; n < kFontSlots; ++n) {
         const auto [w, h] = fixedFontCell(n);
-        put(file, kPackedFontTable + 12 * static_cast<std::size_t>(n) + 4, w, 2);
-        put(file, kPackedFontTable + 12 * static_cast<std::size_t>(n) + 6, h, 2);
+        image::putU16(file, kPackedFontTable + 12 * static_cast<std::size_t>(n) + 4, w);
+        image::putU16(file, kPackedFontTable + 12 * static_cast<std::size_t>(n) + 6, h);
     }
     for (const FontFile& f : in.fonts) {
         const std::size_t at = kPackedFontTable + 12 * static_cast<std::size_t>(f.slot);
@@ -106,13 +93,13 @@ std::vector<std::uint8_t> buildPackedFile(const PackInput& in, const FlashGeomet
         if (f.slot >= 28) {
             if (data.size() < 4)
                 continue;
-            put(file, at + 4, le(data, 0, 2), 2);
-            put(file, at + 6, le(data, 2, 2), 2);
+            image::putU16(file, at + 4, image::getU16(data, 0));
+            image::putU16(file, at + 6, image::getU16(data, 2));
             data = data.subspan(4);
         }
         const auto length = static_cast<std::uint32_t>(g.roundToPages(data.size()));
-        put(file, at, static_cast<std::uint32_t>(file.size()), 4);
-        put(file, at + 8, length, 4);
+        image::putU32(file, at, static_cast<std::uint32_t>(file.size()));
+        image::putU32(file, at + 8, length);
         file.insert(file.end(), data.begin(), data.end());
         file.resize(file.size() + (length - data.size()), 0);
     }

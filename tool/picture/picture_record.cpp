@@ -1,20 +1,12 @@
 #include "tool/picture/picture_record.h"
 
+#include "compiler/image/le_bytes.h"
 #include "platform/pixels/page_stream.h"
+#include "platform/text/gbk.h"
 
 #include <algorithm>
 
 namespace qv::tool {
-namespace {
-
-void put16(std::span<std::uint8_t> b, std::size_t at, std::uint16_t v)
-{
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-} // namespace
-
 std::uint64_t recordLength(std::uint32_t width, std::uint32_t height, const FlashGeometry& g)
 {
     const std::uint64_t pixels = std::uint64_t{2} * width * height;
@@ -65,10 +57,10 @@ std::uint32_t entryAddress(std::uint16_t unit, std::uint16_t heightWord, const F
 void putEntry(std::span<std::uint8_t> block, std::size_t index, const DirectoryEntry& e)
 {
     const std::size_t at = 24 * index;
-    put16(block, at, static_cast<std::uint16_t>(e.unit + e.width + e.heightWord));
-    put16(block, at + 2, e.unit);
-    put16(block, at + 4, e.width);
-    put16(block, at + 6, e.heightWord);
+    image::putU16(block, at, static_cast<std::uint16_t>(e.unit + e.width + e.heightWord));
+    image::putU16(block, at + 2, e.unit);
+    image::putU16(block, at + 4, e.width);
+    image::putU16(block, at + 6, e.heightWord);
     std::fill_n(block.begin() + static_cast<std::ptrdiff_t>(at + 8), 16, 0);
     std::copy_n(e.name.begin(), std::min<std::size_t>(e.name.size(), 15), block.begin() + static_cast<std::ptrdiff_t>(at + 8));
 }
@@ -78,21 +70,24 @@ std::vector<std::uint8_t> emptyDirectory(const FlashGeometry& g, std::uint16_t c
     std::vector<std::uint8_t> b(g.block, 0);
     b[g.block - 1] = 0xA5;
     b[g.block - 2] = 'Z';
-    put16(b, g.block - 6, count);
+    image::putU16(b, g.block - 6, count);
     return b;
 }
 
 void putDirectoryEnd(std::span<std::uint8_t> block, std::uint32_t endAddress)
 {
-    const std::size_t at = block.size() - 12;
-    for (int i = 0; i < 4; ++i)
-        block[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(endAddress >> (8 * i));
+    image::putU32(block, block.size() - 12, endAddress);
 }
 
 std::string baseName(const std::string& path)
 {
     const auto cut = path.find_last_of("\\/");
     return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string gbkPath(const std::filesystem::path& host)
+{
+    return utf8ToGbk(host.string()).value_or(host.string());
 }
 
 std::string picHeaderStart()
@@ -105,7 +100,7 @@ std::string picHeaderLine(const std::string& path, std::size_t position)
     std::string name = baseName(path);
     if (const auto dot = name.find_last_of('.'); dot != std::string::npos)
         name.resize(dot);
-    return "#define        " + name + std::string(14, ' ') + std::to_string(position) + "\r\n";
+    return "#define        " + gbkPath(name) + std::string(14, ' ') + std::to_string(position) + "\r\n";
 }
 
 } // namespace qv::tool

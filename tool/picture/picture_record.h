@@ -6,6 +6,7 @@
 #include "tool/flash/flash_geometry.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,10 +44,16 @@ void putEntry(std::span<std::uint8_t> block, std::size_t index, const DirectoryE
 std::vector<std::uint8_t> emptyDirectory(const FlashGeometry& g, std::uint16_t count);
 void putDirectoryEnd(std::span<std::uint8_t> block, std::uint32_t endAddress);
 
-// The file name after its last '\' or '/'.
+// The file name after its last '\' or '/' (of a host path, before any conversion to GBK,
+// whose second bytes may be '\').
 std::string baseName(const std::string& path);
 
-// "pic.h" (GBK): the comment line, then one #define per stored picture in list order.
+// A host path (UTF-8) as the panel's directory, "pic.h" and the messages hold it (GBK);
+// kept as it is where GBK cannot hold it.
+std::string gbkPath(const std::filesystem::path& host);
+
+// "pic.h" (GBK): the comment line, then one #define per stored picture (named by its host
+// path) in list order.
 std::string picHeaderLine(const std::string& path, std::size_t position);
 std::string picHeaderStart();
 
