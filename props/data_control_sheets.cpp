@@ -32,7 +32,9 @@ CurveShapePage loadCurveShape(const CDrawObj& obj)
 CurveControlPage loadCurveControl(const CDrawObj& obj)
 {
     CurveControlPage page = LoadPageFields(kCurveControlFields, obj);
-    page.count = page.loadedCount = blockReadI32(obj.m_Params, kCurveRecordCountOffset);
+    // A stored count outside the list shows as the list holds it; the block keeps its own
+    // unless the list is edited.
+    page.count = page.loadedCount = curveRecordCount(obj.m_Params);
     for (int i = 0; i < kMaxCurves; ++i)
         page.records[static_cast<std::size_t>(i)] = ReadCurveRecord(obj.m_Params, i);
     page.loadedRecords = page.records;
