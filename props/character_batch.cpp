@@ -6,6 +6,7 @@
 #include "model/params/block_bytes.h"
 #include "model/shape/shape_kind.h"
 #include "props/address_group.h"
+#include "props/data_control_pages.h"
 #include "props/window_frame.h"
 
 #include <algorithm>
@@ -51,7 +52,13 @@ int sum(int a, int b)
     return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
-constexpr int kForeColorOffset = 0, kBackColorOffset = 4, kBackTransparentOffset = 8, kMaxCharsOffset = 32;
+// A field of the character's appearance page, where its table stores it.
+void copyShapeField(const CDrawObj& from, CDrawObj& to, std::uint32_t CharacterShapePage::*member)
+{
+    for (const BlockField<CharacterShapePage>& f : kCharacterShapeFields)
+        if (f.member == member)
+            copyField(from, to, f.offset, f.width);
+}
 
 } // namespace
 
@@ -81,12 +88,12 @@ void ApplyCharacterBatch(CEditorApp& app, CDrawObj& model, const CharacterBatchO
         if (o.sameFont)
             t->m_logfont = source.m_logfont;
         if (o.sameForeColor) {
-            copyField(source, *t, kForeColorOffset);
+            copyShapeField(source, *t, &CharacterShapePage::fontColor);
             copyGroup(source, *t, CommonGroup::FontColor);
         }
         if (o.sameBackColor) {
-            copyField(source, *t, kBackColorOffset);
-            copyField(source, *t, kBackTransparentOffset);
+            copyShapeField(source, *t, &CharacterShapePage::backColor);
+            copyShapeField(source, *t, &CharacterShapePage::backTransparent);
             copyGroup(source, *t, CommonGroup::BackColor);
         }
         if (o.sameHeight) {
@@ -100,7 +107,7 @@ void ApplyCharacterBatch(CEditorApp& app, CDrawObj& model, const CharacterBatchO
             t->m_rcPosition = ClampToWindow(r, frame);
         }
         if (o.sameMaxChars)
-            copyField(source, *t, kMaxCharsOffset);
+            copyShapeField(source, *t, &CharacterShapePage::maxChars);
         if (CDrawDoc* owner = t->m_pOwnerDoc) {
             owner->UpdateAllViews(nullptr, 0, t);
             if (std::find(windows.begin(), windows.end(), owner) == windows.end())

@@ -3,36 +3,16 @@
 #include "model/shape/shape_kind.h"
 #include "props/button_actions.h"
 #include "props/data_control_sheets.h"
+#include "props/object_parts.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
 namespace qv {
 namespace {
 
-template <class Page, std::size_t N>
-void loadFields(const BlockField<Page> (&fields)[N], const CDrawObj& obj, Page& page)
-{
-    LoadBlockFields<Page>(fields, obj.m_Params, page);
-}
-
-template <class Page, std::size_t N>
-void commitFields(const BlockField<Page> (&fields)[N], const Page& page, CDrawObj& obj)
-{
-    CommitBlockFields<Page>(fields, page, obj.m_Params);
-}
-
 const std::string* entryOf(const CDrawObj& obj, std::size_t i)
 {
     return i < obj.m_strFiles.size() ? &obj.m_strFiles[i] : nullptr;
-}
-
-PictureSlot loadPicture(const CDrawObj& obj, std::size_t i, const SheetContext& context)
-{
-    PictureSlot slot;
-    if (const std::string* stored = entryOf(obj, i); stored && !stored->empty())
-        slot.path = resolveStoredPath(context.projectDir, *stored).value_or(std::filesystem::path{});
-    slot.loadedPath = slot.path;
-    return slot;
 }
 
 TextSlot loadText(const CDrawObj& obj, std::size_t i)
@@ -43,42 +23,21 @@ TextSlot loadText(const CDrawObj& obj, std::size_t i)
     return slot;
 }
 
-void setEntry(CDrawObj& obj, std::size_t i, std::string value)
-{
-    if (obj.m_strFiles.size() <= i)
-        obj.m_strFiles.resize(i + 1);
-    obj.m_strFiles[i] = std::move(value);
-}
-
-void commitPicture(const PictureSlot& slot, CDrawObj& obj, std::size_t i, const SheetContext& context)
-{
-    if (!slot.changed() || slot.path.empty() || !context.copyPicture)
-        return;
-    if (std::optional<std::string> stored = context.copyPicture(slot.path))
-        setEntry(obj, i, std::move(*stored));
-}
-
 void commitText(const TextSlot& slot, CDrawObj& obj, std::size_t i)
 {
     if (slot.changed())
-        setEntry(obj, i, slot.text);
-}
-
-AddressGroup group(const GroupLayout& layout, LinkKind link, bool isWrite, const CDrawObj& obj)
-{
-    return LoadGroup(layout, link, HiddenVarType::ByWidth, isWrite, false, obj.m_Params);
+        SetStoredEntry(obj, i, slot.text);
 }
 
 // ---- appearance pages ----
 
 ButtonShapePage loadButtonShape(const CDrawObj& obj, const SheetContext& context)
 {
-    ButtonShapePage page;
+    ButtonShapePage page = LoadPageFields(kButtonShapeFields, obj);
     for (std::size_t s = 0; s < page.states.size(); ++s) {
         LoadBlockFields<ButtonStateLook>(kButtonStateFields[s], obj.m_Params, page.states[s]);
-        page.pictures[s] = loadPicture(obj, s, context);
+        page.pictures[s] = LoadPictureSlot(obj, s, context);
     }
-    loadFields(kButtonShapeFields, obj, page);
     page.text.text = page.text.loaded = obj.m_strName;
     page.font = obj.m_logfont;
     return page;
@@ -86,13 +45,10 @@ ButtonShapePage loadButtonShape(const CDrawObj& obj, const SheetContext& context
 
 SwitchShapePage loadSwitchShape(const CDrawObj& obj, const SheetContext& context)
 {
-    SwitchShapePage page;
-    if (obj.m_nKind == kKindIndicator)
-        loadFields(kIndicatorShapeFields, obj, page);
-    else
-        loadFields(kBitSwitchShapeFields, obj, page);
+    SwitchShapePage page = obj.m_nKind == kKindIndicator ? LoadPageFields(kIndicatorShapeFields, obj)
+                                                         : LoadPageFields(kBitSwitchShapeFields, obj);
     for (std::size_t i = 0; i < 2; ++i) {
-        page.pictures[i] = loadPicture(obj, i, context);
+        page.pictures[i] = LoadPictureSlot(obj, i, context);
         page.texts[i] = loadText(obj, 2 + i);
     }
     page.font = obj.m_logfont;
@@ -101,8 +57,7 @@ SwitchShapePage loadSwitchShape(const CDrawObj& obj, const SheetContext& context
 
 RadioShapePage loadRadioShape(const CDrawObj& obj, const SheetContext& context)
 {
-    RadioShapePage page;
-    loadFields(kRadioShapeFields, obj, page);
+    RadioShapePage page = LoadPageFields(kRadioShapeFields, obj);
     if (obj.m_strFiles.empty()) {
         // A radio without pictures starts from the system's pair; nothing is stored unless
         // the sheet ends with OK.
@@ -114,17 +69,16 @@ RadioShapePage loadRadioShape(const CDrawObj& obj, const SheetContext& context)
         return page;
     }
     for (std::size_t i = 0; i < 2; ++i)
-        page.pictures[i] = loadPicture(obj, i, context);
+        page.pictures[i] = LoadPictureSlot(obj, i, context);
     return page;
 }
 
 NumberShapePage loadNumberShape(const CDrawObj& obj, const SheetContext& context)
 {
-    NumberShapePage page;
-    loadFields(kNumberShapeFields, obj, page);
+    NumberShapePage page = LoadPageFields(kNumberShapeFields, obj);
     page.font = obj.m_logfont;
     for (std::size_t i = 0; i < page.symbols.size(); ++i)
-        page.symbols[i] = loadPicture(obj, i, context);
+        page.symbols[i] = LoadPictureSlot(obj, i, context);
     return page;
 }
 
@@ -132,9 +86,8 @@ NumberShapePage loadNumberShape(const CDrawObj& obj, const SheetContext& context
 
 ButtonControlPage loadButtonControl(const CDrawObj& obj, const SheetContext& context)
 {
-    ButtonControlPage page;
-    loadFields(kButtonControlFields, obj, page);
-    page.operated = group(kButtonOperatedGroup, LinkKind::Word, false, obj);
+    ButtonControlPage page = LoadPageFields(kButtonControlFields, obj);
+    page.operated = LoadPageGroup(kButtonOperatedGroup, LinkKind::Word, false, obj);
     page.action = loadText(obj, 3);
     page.userCodeFile = loadText(obj, 4);
     if (page.userCodeFile.text == kUserCodeTemplateLine)
@@ -148,17 +101,16 @@ template <class Page, std::size_t N>
 Page loadTwoGroupPage(const BlockField<Page> (&fields)[N], const GroupLayout& read, const GroupLayout& write,
                       LinkKind link, const CDrawObj& obj)
 {
-    Page page;
-    loadFields(fields, obj, page);
-    page.read = group(read, link, false, obj);
-    page.write = group(write, link, true, obj);
+    Page page = LoadPageFields(fields, obj);
+    page.read = LoadPageGroup(read, link, false, obj);
+    page.write = LoadPageGroup(write, link, true, obj);
     return page;
 }
 
 template <class Page, std::size_t N>
 void commitTwoGroupPage(const BlockField<Page> (&fields)[N], const Page& page, CDrawObj& obj)
 {
-    commitFields(fields, page, obj);
+    CommitPageFields(fields, page, obj);
     CommitGroup(page.read, obj.m_Params);
     CommitGroup(page.write, obj.m_Params);
 }
@@ -166,7 +118,7 @@ void commitTwoGroupPage(const BlockField<Page> (&fields)[N], const Page& page, C
 IndicatorControlPage loadIndicatorControl(const CDrawObj& obj)
 {
     IndicatorControlPage page;
-    page.read = group(kIndicatorReadGroup, LinkKind::Bit, false, obj);
+    page.read = LoadPageGroup(kIndicatorReadGroup, LinkKind::Bit, false, obj);
     return page;
 }
 
@@ -179,9 +131,9 @@ struct AppearanceCommit {
     {
         for (std::size_t s = 0; s < p.states.size(); ++s) {
             CommitBlockFields<ButtonStateLook>(kButtonStateFields[s], p.states[s], obj.m_Params);
-            commitPicture(p.pictures[s], obj, s, context);
+            CommitPictureSlot(p.pictures[s], obj, s, context);
         }
-        commitFields(kButtonShapeFields, p, obj);
+        CommitPageFields(kButtonShapeFields, p, obj);
         if (p.text.changed())
             obj.m_strName = p.text.text;
         obj.m_logfont = p.font;
@@ -189,11 +141,11 @@ struct AppearanceCommit {
     void operator()(const SwitchShapePage& p) const
     {
         if (obj.m_nKind == kKindIndicator)
-            commitFields(kIndicatorShapeFields, p, obj);
+            CommitPageFields(kIndicatorShapeFields, p, obj);
         else
-            commitFields(kBitSwitchShapeFields, p, obj);
+            CommitPageFields(kBitSwitchShapeFields, p, obj);
         for (std::size_t i = 0; i < 2; ++i)
-            commitPicture(p.pictures[i], obj, i, context);
+            CommitPictureSlot(p.pictures[i], obj, i, context);
         for (std::size_t i = 0; i < 2; ++i)
             commitText(p.texts[i], obj, 2 + i);
         obj.m_logfont = p.font;
@@ -201,21 +153,21 @@ struct AppearanceCommit {
     void operator()(const RadioShapePage& p) const
     {
         for (std::size_t i = 0; i < 2; ++i)
-            commitPicture(p.pictures[i], obj, i, context);
+            CommitPictureSlot(p.pictures[i], obj, i, context);
         // The defaults' transparency belongs to the default pictures: while none could be
         // stored, the block keeps its own.
         if (p.startsFromDefaults && obj.m_strFiles.empty()) {
             RadioShapePage kept = p;
             LoadBlockFields<RadioShapePage>(kRadioShapeFields, obj.m_Params, kept);
             kept.mode = p.mode;
-            commitFields(kRadioShapeFields, kept, obj);
+            CommitPageFields(kRadioShapeFields, kept, obj);
             return;
         }
-        commitFields(kRadioShapeFields, p, obj);
+        CommitPageFields(kRadioShapeFields, p, obj);
     }
     void operator()(const NumberShapePage& p) const
     {
-        commitFields(kNumberShapeFields, p, obj);
+        CommitPageFields(kNumberShapeFields, p, obj);
         obj.m_logfont = p.font;
         bool anyChanged = false;
         for (const PictureSlot& s : p.symbols)
@@ -226,7 +178,7 @@ struct AppearanceCommit {
         if (obj.m_strFiles.size() < p.symbols.size())
             obj.m_strFiles.resize(p.symbols.size());
         for (std::size_t i = 0; i < p.symbols.size(); ++i)
-            commitPicture(p.symbols[i], obj, i, context);
+            CommitPictureSlot(p.symbols[i], obj, i, context);
     }
 };
 
@@ -236,13 +188,13 @@ struct ControlCommit {
     void operator()(const Other&) const {}
     void operator()(const ButtonControlPage& p) const
     {
-        commitFields(kButtonControlFields, p, obj);
+        CommitPageFields(kButtonControlFields, p, obj);
         CommitGroup(p.operated, obj.m_Params);
         if (p.action.text == kUserCodeAction) {
             // The file was checked on OK; a list too short for it grows.
             if (p.action.changed() || p.userCodeFile.changed()) {
-                setEntry(obj, 3, p.action.text);
-                setEntry(obj, 4, p.userCodeFile.text);
+                SetStoredEntry(obj, 3, p.action.text);
+                SetStoredEntry(obj, 4, p.userCodeFile.text);
             }
         } else {
             commitText(p.action, obj, 3);

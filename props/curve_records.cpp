@@ -76,7 +76,7 @@ std::string CheckCurvePages(const CurveShapePage& shape, const CurveControlPage&
         return "“间隔”必须在0到10000之间";
     for (int i = 0; i < control.count && i < kMaxCurves; ++i) {
         const std::optional<VarExtent> extent = varExtentOf(table, control.records[static_cast<std::size_t>(i)].varIndex);
-        if (extent && extent->address + static_cast<std::int64_t>(extent->width) * control.samples > kVariableMemoryBytes)
+        if (extent && extent->address + static_cast<std::int64_t>(extent->width) * control.samples > kVarMemSize)
             return "曲线" + std::to_string(i) + "的“末地址”超出了变量内存（65536字节）";
     }
     return {};

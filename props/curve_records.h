@@ -3,6 +3,7 @@
 // page's copy, the row texts, the interval's rounding and the checks OK makes before the
 // painter and the compiler divide by what the user typed.
 #include "model/document/draw_doc.h"
+#include "model/vars/var_bank.h"
 #include "props/data_control_pages.h"
 
 #include <span>
@@ -36,6 +37,5 @@ std::string CheckCurvePages(const CurveShapePage& shape, const CurveControlPage&
 inline constexpr std::uint32_t kMinCurveSamples = 2;
 inline constexpr std::uint32_t kMinCurveLabels = 2;
 inline constexpr std::uint32_t kMaxCurveLineWidth = 65535;
-inline constexpr std::int64_t kVariableMemoryBytes = 65536;
 
 } // namespace qv

@@ -2,40 +2,20 @@
 
 #include "model/params/block_bytes.h"
 #include "model/shape/shape_kind.h"
-#include "platform/files/stored_path.h"
 #include "props/curve_records.h"
+#include "props/object_parts.h"
 
 namespace qv {
 namespace {
 
-template <class Page, std::size_t N>
-Page loadPage(const BlockField<Page> (&fields)[N], const CDrawObj& obj)
-{
-    Page page;
-    LoadBlockFields<Page>(fields, obj.m_Params, page);
-    return page;
-}
-
-template <class Page, std::size_t N>
-void commitPage(const BlockField<Page> (&fields)[N], const Page& page, CDrawObj& obj)
-{
-    CommitBlockFields<Page>(fields, page, obj.m_Params);
-}
-
-std::filesystem::path fullPath(const SheetContext& context, const std::string& stored)
-{
-    return stored.empty() ? std::filesystem::path{}
-                          : resolveStoredPath(context.projectDir, stored).value_or(std::filesystem::path{});
-}
-
 AddressGroup readGroup(const GroupLayout& layout, const CDrawObj& obj)
 {
-    return LoadGroup(layout, LinkKind::Word, HiddenVarType::ByWidth, false, false, obj.m_Params);
+    return LoadPageGroup(layout, LinkKind::Word, false, obj);
 }
 
 CharacterShapePage loadCharacterShape(const CDrawObj& obj)
 {
-    CharacterShapePage page = loadPage(kCharacterShapeFields, obj);
+    CharacterShapePage page = LoadPageFields(kCharacterShapeFields, obj);
     page.initialText.text = page.initialText.loaded = obj.m_strName;
     page.font = obj.m_logfont;
     return page;
@@ -43,7 +23,7 @@ CharacterShapePage loadCharacterShape(const CDrawObj& obj)
 
 CurveShapePage loadCurveShape(const CDrawObj& obj)
 {
-    CurveShapePage page = loadPage(kCurveShapeFields, obj);
+    CurveShapePage page = LoadPageFields(kCurveShapeFields, obj);
     page.interval = page.loadedInterval = blockReadU(obj.m_Params, kCurveIntervalOffset, 4);
     page.font = obj.m_logfont;
     return page;
@@ -51,8 +31,10 @@ CurveShapePage loadCurveShape(const CDrawObj& obj)
 
 CurveControlPage loadCurveControl(const CDrawObj& obj)
 {
-    CurveControlPage page = loadPage(kCurveControlFields, obj);
-    page.count = page.loadedCount = blockReadI32(obj.m_Params, kCurveRecordCountOffset);
+    CurveControlPage page = LoadPageFields(kCurveControlFields, obj);
+    // A stored count outside the list shows as the list holds it; the block keeps its own
+    // unless the list is edited.
+    page.count = page.loadedCount = curveRecordCount(obj.m_Params);
     for (int i = 0; i < kMaxCurves; ++i)
         page.records[static_cast<std::size_t>(i)] = ReadCurveRecord(obj.m_Params, i);
     page.loadedRecords = page.records;
@@ -61,39 +43,37 @@ CurveControlPage loadCurveControl(const CDrawObj& obj)
 
 PictureGroupPage loadPictureGroup(const CDrawObj& obj, const SheetContext& context)
 {
-    PictureGroupPage page = loadPage(kPictureGroupFields, obj);
+    PictureGroupPage page = LoadPageFields(kPictureGroupFields, obj);
     page.loadedNames = obj.m_strFiles;
     for (const std::string& stored : obj.m_strFiles)
-        page.frames.push_back({fullPath(context, stored), stored});
+        page.frames.push_back({StoredPicturePath(context, stored), stored});
     return page;
 }
 
 PictureDisplayControlPage loadPictureDisplay(const CDrawObj& obj)
 {
-    PictureDisplayControlPage page = loadPage(kPictureDisplayFields, obj);
+    PictureDisplayControlPage page = LoadPageFields(kPictureDisplayFields, obj);
     page.read = readGroup(kPictureReadGroup, obj);
     return page;
 }
 
 ProgressShapePage loadProgressShape(const CDrawObj& obj, const SheetContext& context)
 {
-    ProgressShapePage page = loadPage(kProgressShapeFields, obj);
-    if (!obj.m_strFiles.empty())
-        page.picture.path = fullPath(context, obj.m_strFiles[0]);
-    page.picture.loadedPath = page.picture.path;
+    ProgressShapePage page = LoadPageFields(kProgressShapeFields, obj);
+    page.picture = LoadPictureSlot(obj, 0, context);
     return page;
 }
 
 ProgressControlPage loadProgressControl(const CDrawObj& obj)
 {
-    ProgressControlPage page = loadPage(kProgressControlFields, obj);
+    ProgressControlPage page = LoadPageFields(kProgressControlFields, obj);
     page.read = readGroup(kProgressReadGroup, obj);
     return page;
 }
 
 AreaControlPage loadArea(const CDrawObj& obj, const SheetContext& context)
 {
-    AreaControlPage page = loadPage(kAreaControlFields, obj);
+    AreaControlPage page = LoadPageFields(kAreaControlFields, obj);
     page.subWindow.text = page.subWindow.loaded = obj.m_strName;
     page.font = obj.m_logfont;
     page.windowTitle = context.windowTitle;
@@ -109,22 +89,22 @@ struct Commit {
 
     void operator()(const CharacterShapePage& p) const
     {
-        commitPage(kCharacterShapeFields, p, obj);
+        CommitPageFields(kCharacterShapeFields, p, obj);
         if (p.initialText.changed())
             obj.m_strName = p.initialText.text;
         obj.m_logfont = p.font;
     }
-    void operator()(const CharacterControlPage& p) const { commitPage(kCharacterControlFields, p, obj); }
+    void operator()(const CharacterControlPage& p) const { CommitPageFields(kCharacterControlFields, p, obj); }
     void operator()(const CurveShapePage& p) const
     {
-        commitPage(kCurveShapeFields, p, obj);
+        CommitPageFields(kCurveShapeFields, p, obj);
         if (p.interval != p.loadedInterval)
             blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, RoundCurveInterval(p.interval));
         obj.m_logfont = p.font;
     }
     void operator()(const CurveControlPage& p) const
     {
-        commitPage(kCurveControlFields, p, obj);
+        CommitPageFields(kCurveControlFields, p, obj);
         if (!p.curvesChanged())
             return;
         blockWriteI32(obj.m_Params, kCurveRecordCountOffset, p.count);
@@ -133,7 +113,7 @@ struct Commit {
     }
     void operator()(const PictureGroupPage& p) const
     {
-        commitPage(kPictureGroupFields, p, obj);
+        CommitPageFields(kPictureGroupFields, p, obj);
         if (!p.framesChanged())
             return;
         std::vector<std::string> names;
@@ -144,28 +124,22 @@ struct Commit {
     }
     void operator()(const PictureDisplayControlPage& p) const
     {
-        commitPage(kPictureDisplayFields, p, obj);
+        CommitPageFields(kPictureDisplayFields, p, obj);
         CommitGroup(p.read, obj.m_Params);
     }
     void operator()(const ProgressShapePage& p) const
     {
-        commitPage(kProgressShapeFields, p, obj);
-        if (!p.picture.changed() || p.picture.path.empty() || !context.copyPicture)
-            return;  // no picture chosen: the stored entry stays
-        if (std::optional<std::string> stored = context.copyPicture(p.picture.path)) {
-            if (obj.m_strFiles.empty())
-                obj.m_strFiles.emplace_back();
-            obj.m_strFiles[0] = std::move(*stored);
-        }
+        CommitPageFields(kProgressShapeFields, p, obj);
+        CommitPictureSlot(p.picture, obj, 0, context);
     }
     void operator()(const ProgressControlPage& p) const
     {
-        commitPage(kProgressControlFields, p, obj);
+        CommitPageFields(kProgressControlFields, p, obj);
         CommitGroup(p.read, obj.m_Params);
     }
     void operator()(const AreaControlPage& p) const
     {
-        commitPage(kAreaControlFields, p, obj);
+        CommitPageFields(kAreaControlFields, p, obj);
         if (p.subWindow.changed())
             obj.m_strName = p.subWindow.text;
         obj.m_logfont = p.font;
@@ -189,7 +163,7 @@ bool LoadDataControlPages(const CDrawObj& obj, const SheetContext& context, Shee
     switch (obj.m_nKind) {
     case kKindCharacter:
         values.appearance = loadCharacterShape(obj);
-        values.control = loadPage(kCharacterControlFields, obj);
+        values.control = LoadPageFields(kCharacterControlFields, obj);
         return true;
     case kKindCurve:
         values.appearance = loadCurveShape(obj);

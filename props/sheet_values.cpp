@@ -1,26 +1,18 @@
 #include "props/sheet_values.h"
 
-#include "platform/files/stored_path.h"
 #include "props/control_sheets.h"
+#include "props/object_parts.h"
 
 namespace qv {
 namespace {
-
-template <class Page, std::size_t N>
-Page loadBlockPage(const BlockField<Page> (&fields)[N], const CDrawObj& obj)
-{
-    Page page;
-    LoadBlockFields<Page>(fields, obj.m_Params, page);
-    return page;
-}
 
 PicturePage loadPicturePage(const CDrawObj& obj, const SheetContext& context)
 {
     PicturePage page;
     page.transparent = static_cast<std::uint32_t>(obj.m_bTransparent);
     page.transparentColor = obj.m_clrTransparent;
-    if (!obj.m_strFiles.empty() && !obj.m_strFiles[0].empty())
-        page.path = resolveStoredPath(context.projectDir, obj.m_strFiles[0]).value_or(std::filesystem::path{});
+    if (!obj.m_strFiles.empty())
+        page.path = StoredPicturePath(context, obj.m_strFiles[0]);
     page.loadedPath = page.path;
     return page;
 }
@@ -31,12 +23,12 @@ AppearancePage loadAppearance(const CDrawObj& obj, const SheetContext& context)
     case PageId::Rect: return LoadRectPage(obj);
     case PageId::Picture: return loadPicturePage(obj, context);
     case PageId::Text: return LoadTextPage(obj);
-    case PageId::Table: return loadBlockPage(kTablePageFields, obj);
-    case PageId::Pipe: return loadBlockPage(kPipePageFields, obj);
-    case PageId::PipeJoint: return loadBlockPage(kPipeJointPageFields, obj);
-    case PageId::Scale: return loadBlockPage(kScalePageFields, obj);
+    case PageId::Table: return LoadPageFields(kTablePageFields, obj);
+    case PageId::Pipe: return LoadPageFields(kPipePageFields, obj);
+    case PageId::PipeJoint: return LoadPageFields(kPipeJointPageFields, obj);
+    case PageId::Scale: return LoadPageFields(kScalePageFields, obj);
     case PageId::NumericInput: {
-        NumericInputPage page = loadBlockPage(kNumericInputPageFields, obj);
+        NumericInputPage page = LoadPageFields(kNumericInputPageFields, obj);
         page.font = obj.m_logfont;
         return page;
     }
@@ -68,16 +60,16 @@ struct AppearanceCommit {
     void operator()(const RectPage& p) const { CommitRectPage(p, obj); }
     void operator()(const PicturePage& p) const { commitPicture(p, obj, context); }
     void operator()(const TextPage& p) const { CommitTextPage(p, obj); }
-    void operator()(const TablePage& p) const { CommitBlockFields<TablePage>(kTablePageFields, p, obj.m_Params); }
-    void operator()(const PipePage& p) const { CommitBlockFields<PipePage>(kPipePageFields, p, obj.m_Params); }
+    void operator()(const TablePage& p) const { CommitPageFields(kTablePageFields, p, obj); }
+    void operator()(const PipePage& p) const { CommitPageFields(kPipePageFields, p, obj); }
     void operator()(const PipeJointPage& p) const
     {
-        CommitBlockFields<PipeJointPage>(kPipeJointPageFields, p, obj.m_Params);
+        CommitPageFields(kPipeJointPageFields, p, obj);
     }
-    void operator()(const ScalePage& p) const { CommitBlockFields<ScalePage>(kScalePageFields, p, obj.m_Params); }
+    void operator()(const ScalePage& p) const { CommitPageFields(kScalePageFields, p, obj); }
     void operator()(const NumericInputPage& p) const
     {
-        CommitBlockFields<NumericInputPage>(kNumericInputPageFields, p, obj.m_Params);
+        CommitPageFields(kNumericInputPageFields, p, obj);
         obj.m_logfont = p.font;
     }
 };

@@ -231,7 +231,7 @@ std::unique_ptr<PropertyPage> makeCurveControl(CurveControlPage& p, const SheetS
     PageBinder& b = page->binder();
     auto* box = new QVBoxLayout(self);
     auto* form = new QFormLayout;
-    QLineEdit* samples = named(b.unsignedEdit(p.samples, kMinCurveSamples, static_cast<std::uint32_t>(kVariableMemoryBytes)),
+    QLineEdit* samples = named(b.unsignedEdit(p.samples, kMinCurveSamples, static_cast<std::uint32_t>(kVarMemSize)),
                                "samples");
     addRow(form, u8"采样数:", samples);
     box->addLayout(form);

@@ -208,6 +208,24 @@ TEST_F(DataControlSheetsTest, CancelAfterEditingTheListsKeepsTheObject)
     }
 }
 
+TEST_F(DataControlSheetsTest, StoredCurveCountOutsideTheListLoadsClampedAndStaysUntilEdited)
+{
+    for (const auto& [stored, shown] : {std::pair{100, kMaxCurves}, std::pair{-3, 0}}) {
+        SCOPED_TRACE(stored);
+        CDrawObj& obj = addObject(kKindCurve);
+        blockWriteI32(obj.m_Params, kCurveRecordCountOffset, stored);
+        const SheetContext context = SheetContextFor(*app, obj);
+        SheetValues values = LoadSheet(obj, context);
+        const auto& control = std::get<CurveControlPage>(values.control);
+        EXPECT_EQ(control.count, shown);
+        CurveControlPage edited = control;
+        DeleteCurve(edited, shown - 1);  // the last row the list shows
+        EXPECT_EQ(edited.count, std::max(shown - 1, 0));
+        CommitDataControlPages(values, obj, context);
+        EXPECT_EQ(blockReadI32(obj.m_Params, kCurveRecordCountOffset), stored);
+    }
+}
+
 TEST_F(DataControlSheetsTest, CurveListAddsDeletesAndShowsItsAddresses)
 {
     CurveControlPage page;

@@ -73,6 +73,12 @@ struct ComSetPage {
     bool uploadOnHmiChange = false;   // mode 4
 
     int UploadMode() const;
+    // The shared value at `offset`; 0 for one the page does not hold.
+    int SharedValue(std::size_t offset) const
+    {
+        const auto it = shared.find(offset);
+        return it == shared.end() ? 0 : it->second;
+    }
 };
 
 ComSetPage LoadPage(const CDrawDoc& doc, std::string projectPathGbk);

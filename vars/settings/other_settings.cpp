@@ -1,5 +1,6 @@
 #include "vars/settings/other_settings.h"
 
+#include "model/vars/var_bank.h"
 #include "vars/settings/protocol_numbers.h"
 
 #include <array>
@@ -30,7 +31,6 @@ const std::array<PanelNumber, 3> kPanelNumbers{{
 }};
 
 constexpr std::string_view kOddHmiStart = "<HMI变量首地址>必须是能被2整除的数";
-constexpr int kVariableMemoryBytes = 0x10000;
 constexpr int kDefaultIntervalMs = 1000;
 constexpr int kCopyFrameExtra = 24;
 
@@ -40,12 +40,6 @@ std::optional<FieldRefusal> OutOfRange(std::span<const NumberField> fields, cons
     if (values[field] < f.low || values[field] > f.high)
         return FieldRefusal{field, f, {}};
     return std::nullopt;
-}
-
-int Shared(const ComSetPage& page, std::size_t offset)
-{
-    const auto it = page.shared.find(offset);
-    return it == page.shared.end() ? 0 : it->second;
 }
 
 } // namespace
@@ -81,11 +75,11 @@ OtherSettings LoadOther(const ComSetPage& page, int index)
     other.values[CommDelay] = port.commDelayMs;
     other.values[Timeout] = port.timeoutMs;
     other.values[AckDelay] = port.protocol == protocol::SiemensPpi ? port.ackDelayMs : 0;
-    other.values[AddressOffset] = Shared(page, kSlaveAddressOffset);
-    other.values[HmiStart] = Shared(page, kSlaveHmiStart);
-    other.values[RegisterStart] = Shared(page, kSlaveRegisterStart);
-    other.noCommAtSlaveZero = Shared(page, kNoCommAtSlaveZero) != 0;
-    other.dynamicSlaveAddress = Shared(page, kDynamicSlaveAddress) != 0;
+    other.values[AddressOffset] = page.SharedValue(kSlaveAddressOffset);
+    other.values[HmiStart] = page.SharedValue(kSlaveHmiStart);
+    other.values[RegisterStart] = page.SharedValue(kSlaveRegisterStart);
+    other.noCommAtSlaveZero = page.SharedValue(kNoCommAtSlaveZero) != 0;
+    other.dynamicSlaveAddress = page.SharedValue(kDynamicSlaveAddress) != 0;
     return other;
 }
 
@@ -129,13 +123,13 @@ void StoreOther(ComSetPage& page, int index, const OtherSettings& other)
 CopySettings LoadCopy(const ComSetPage& page, int firstFreeVarByte)
 {
     CopySettings copy;
-    copy.values[CopyLocalAddress] = Shared(page, kCopyLocalAddress);
-    copy.values[CopyStart] = Shared(page, kCopyStart);
-    copy.values[CopyCount] = Shared(page, kCopyLength);
-    const int interval = Shared(page, kCopyIntervalMs);
+    copy.values[CopyLocalAddress] = page.SharedValue(kCopyLocalAddress);
+    copy.values[CopyStart] = page.SharedValue(kCopyStart);
+    copy.values[CopyCount] = page.SharedValue(kCopyLength);
+    const int interval = page.SharedValue(kCopyIntervalMs);
     copy.values[CopyInterval] = interval == 0 ? kDefaultIntervalMs : interval;
-    copy.independentScreens = Shared(page, kCopyIndependentScreens) != 0;
-    copy.customRange = Shared(page, kCopyCustomRange) != 0;
+    copy.independentScreens = page.SharedValue(kCopyIndependentScreens) != 0;
+    copy.customRange = page.SharedValue(kCopyCustomRange) != 0;
     ApplyCopyRangeRule(copy, firstFreeVarByte);
     return copy;
 }
@@ -158,7 +152,7 @@ std::optional<FieldRefusal> CheckCopy(const CopySettings& copy)
     for (const int field : {CopyStart, CopyCount})
         if (auto refusal = OutOfRange(kCopyFields, copy.values, field))
             return refusal;
-    const int room = kVariableMemoryBytes - copy.values[CopyStart];
+    const int room = static_cast<int>(kVarMemSize) - copy.values[CopyStart];
     if (copy.values[CopyCount] > room) {
         NumberField range = kCopyFields[CopyCount];
         range.high = room;

@@ -61,12 +61,6 @@ struct HiddenCombo {
 };
 constexpr std::array<HiddenCombo, 4> kHiddenCombos{{{71, 4}, {70, 10}, {68, 3}, {84, 3}}};
 
-int SharedOf(const settings_page::ComSetPage& page, std::size_t offset)
-{
-    const auto it = page.shared.find(offset);
-    return it == page.shared.end() ? 0 : it->second;
-}
-
 const QString kConnectText = QString::fromUtf8(u8"连接");
 const QString kDisconnectText = QString::fromUtf8(u8"断开");
 
@@ -201,13 +195,13 @@ void CDlgCOMSET::ShowPage()
     m_upload[2]->setChecked(m_page.uploadOnHmiChange);
     const auto numbers = settings_page::PanelNumbers();
     for (std::size_t i = 0; i < m_numbers.size(); ++i)
-        m_numbers[i]->setText(QString::number(SharedOf(m_page, numbers[i].offset)));
+        m_numbers[i]->setText(QString::number(m_page.SharedValue(numbers[i].offset)));
     for (std::size_t i = 0; i < m_checks.size(); ++i) {
         QSignalBlocker block(m_checks[i]);
-        m_checks[i]->setChecked(SharedOf(m_page, kPanelChecks[i].offset) != 0);
+        m_checks[i]->setChecked(m_page.SharedValue(kPanelChecks[i].offset) != 0);
     }
     for (std::size_t i = 0; i < m_hidden.size(); ++i)
-        m_hidden[i]->setCurrentIndex(SharedOf(m_page, kHiddenCombos[i].offset));
+        m_hidden[i]->setCurrentIndex(m_page.SharedValue(kHiddenCombos[i].offset));
     ApplyView();
 }
 
