@@ -104,6 +104,7 @@ endfunction()
 
 # qv_test_dir(<name> DEPS libs... [QT] [LABELS threads]): every .cpp of the current tests
 # folder in one GoogleTest program; each test case runs as its own CTest test (ctest -j).
+# QT brings Qt Widgets and the Qt test library.
 # Programs labelled "threads" (threaded, headless) run again under ThreadSanitizer.
 function(qv_test_dir name)
   cmake_parse_arguments(A "QT" "" "DEPS;LABELS" ${ARGN})
@@ -112,7 +113,6 @@ function(qv_test_dir name)
   endif()
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${srcs})
-  list(REMOVE_ITEM A_DEPS Qt6::Test)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   if(A_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -123,7 +123,7 @@ function(qv_test_dir name)
   qv_test_compile_setup(${name} ${kind})
   # The test programs of one kind share one precompiled header: each is hundreds of MB and
   # costs a minute of a CI core. A program whose flags differ (it links a Qt library the
-  # others do not) falls back to parsing the headers, and -Winvalid-pch says so.
+  # others do not) silently falls back to parsing the headers; -Winvalid-pch shows which.
   if(NOT TARGET qv_pch_${kind})
     file(WRITE ${CMAKE_BINARY_DIR}/qv_pch_empty.cpp "")
     add_library(qv_pch_${kind} OBJECT ${CMAKE_BINARY_DIR}/qv_pch_empty.cpp)

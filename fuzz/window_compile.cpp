@@ -6,6 +6,7 @@
 #include "compiler/screen/window_compiler.h"
 #include "fuzz/fuzz_target.h"
 #include "model/document/draw_doc.h"
+#include "model/paint/control_font_registry.h"
 #include "tests/compiler/new_project_input.h"
 
 #include <cstdlib>
@@ -48,7 +49,9 @@ void RunOne(const std::uint8_t* data, std::size_t size)
 
     ReportQueue reports;
     compile::CompileFlags flags;
-    screen::WindowScreenCompiler screens({}, items::itemCompilerTable());
+    // With a font registry, as the program compiles: the character and area control items too.
+    ControlFontRegistry fonts;
+    screen::WindowScreenCompiler screens({}, items::itemCompilerTable(&fonts));
     compile::CompileServices services;
     services.reports = &reports;
     services.flags = &flags;

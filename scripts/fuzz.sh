@@ -16,7 +16,7 @@ if ! command -v afl-fuzz >/dev/null 2>&1; then
   $sudo apt-get install -y afl++ >/dev/null
 fi
 
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}" CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/.ccache}" CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 
 if [ "${1:-}" = "--seeds" ]; then
   cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address -DQV_BUILD_BENCHMARKS=OFF \

@@ -26,9 +26,7 @@ bool sizeAtLeast(const Rect& r, int minSide, std::int64_t minArea)
 
 bool checkPlacement(screen::ItemCompileArgs& a, const Rect& r, std::string_view kindNameGbk)
 {
-    // As large as the largest window the window compiler accepts.
-    constexpr int kMaxExtent = 16384;
-    if (r.left >= 0 && r.top >= 0 && r.right <= kMaxExtent && r.bottom <= kMaxExtent)
+    if (screen::onCanvas(r))
         return true;
     std::string m = "编译出错!!\"";
     m += kindNameGbk;

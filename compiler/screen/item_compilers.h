@@ -19,6 +19,17 @@ class CDrawObj;
 
 namespace qv::screen {
 
+// Larger windows than this cannot be tiled (27 tiles of the largest size each way), so a
+// window file that claims more is damaged; refusing it keeps the work bitmaps bounded.
+inline constexpr int kMaxCanvasExtent = 16384;
+
+// Where a window or a control can lie: a damaged window file may place one anywhere in the
+// int range.
+inline bool onCanvas(const Rect& r)
+{
+    return r.left >= 0 && r.top >= 0 && r.right <= kMaxCanvasExtent && r.bottom <= kMaxCanvasExtent;
+}
+
 struct ItemCompileArgs {
     compile::CompileContext& ctx;
     CDrawDoc& doc;                   // the window, loaded on the worker thread

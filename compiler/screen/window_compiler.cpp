@@ -22,16 +22,7 @@ using namespace qv::image;
 
 namespace {
 
-// Larger windows than this cannot be tiled (27 tiles of the largest size each way), so a
-// window file that claims more is damaged; refusing it keeps the work bitmaps bounded.
-constexpr int kMaxCanvasExtent = 16384;
 constexpr const char* kBadWindowSuffix = "的窗口位置或大小无效";
-
-// Where a control can lie: a damaged window file may place one anywhere in the int range.
-bool onCanvas(const Rect& r)
-{
-    return r.left >= 0 && r.top >= 0 && r.right <= kMaxCanvasExtent && r.bottom <= kMaxCanvasExtent;
-}
 
 bool isSubWindowTitle(const std::string& title)
 {
@@ -108,8 +99,7 @@ bool WindowRun::load()
                                   std::int64_t{margins_.x} + doc_.m_ptWindowOrigin.x + doc_.m_nWindowWidth,
                                   std::int64_t{margins_.y} + doc_.m_ptWindowOrigin.y + doc_.m_nWindowHeight);
     const Rect& r = windowRect_;
-    if (r.left < 0 || r.top < 0 || r.right < r.left || r.bottom < r.top || r.right > kMaxCanvasExtent ||
-        r.bottom > kMaxCanvasExtent) {
+    if (!onCanvas(r) || r.right < r.left || r.bottom < r.top) {
         failLater(window_.fileName + kBadWindowSuffix + compile::text::kFailSuffix);
         return false;
     }
@@ -126,7 +116,8 @@ bool WindowRun::render()
         obj->m_rcPosition = obj->m_rcPosition.normalized();
         if (obj->m_bControl == 0)
             continue;
-        // A control no canvas can hold is refused in prepare(); it must not size the canvas.
+        // A control no canvas can hold is refused by its item compiler; it must not size the
+        // canvas.
         if (!onCanvas(obj->m_rcPosition))
             continue;
         w = std::max(obj->m_rcPosition.right + 1, w);

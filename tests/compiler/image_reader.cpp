@@ -1,6 +1,6 @@
 #include "tests/compiler/image_reader.h"
 
-#include <functional>
+#include "tests/compiler/image_walker.h"
 
 namespace qv::test {
 namespace {
@@ -38,8 +38,8 @@ public:
             image_.windows.push_back(std::move(w));
         }
         image_.picturesEnd = at_;
-        readBlocks();
-        return image_;
+        WalkedImage blocks;
+        return failed(walkBlocks(s_, at_, pageMask_, blocks));
     }
 
 private:
@@ -52,8 +52,8 @@ private:
     }
     std::uint8_t u8(std::uint64_t at) const { return static_cast<std::uint8_t>(le(at, 1)); }
     std::uint32_t u32(std::uint64_t at) const { return static_cast<std::uint32_t>(le(at, 4)); }
-    std::uint64_t pageRound(std::uint64_t n) const { return (n + pageMask_) & ~std::uint64_t{pageMask_}; }
 
+    // Keeps the first error; an empty `why` changes nothing.
     ReadImage failed(std::string why)
     {
         if (image_.error.empty())
@@ -186,22 +186,6 @@ private:
         return true;
     }
 
-    void readBlocks()
-    {
-        at_ += pageRound(u32(kStartMap + 0x24));   // variable memory
-        if (const std::uint32_t plc = u32(kStartMap + 0x130)) {
-            if (at_ + 2 > s_.size() || plc != 48 + 16 * le(at_, 2)) {
-                failed("PLC block length does not match its record count");
-                return;
-            }
-            at_ += pageRound(plc);
-        }
-        if (const std::uint32_t code = u32(kStartMap + 0x134))
-            at_ += pageRound(12 + code);
-        if (at_ != s_.size())
-            failed("read ended at " + std::to_string(at_) + " of " + std::to_string(s_.size()));
-    }
-
     const std::string& s_;
     ReadImage image_;
     std::uint32_t pageMask_ = 0;
@@ -210,15 +194,6 @@ private:
 };
 
 } // namespace
-
-std::vector<std::uint8_t> ReadImage::types() const
-{
-    std::vector<std::uint8_t> t;
-    for (const ReadWindow& w : windows)
-        for (const ReadItem& i : w.items)
-            t.push_back(i.type);
-    return t;
-}
 
 ReadImage readImage(const std::string& bytes) { return Reader(bytes).read(); }
 

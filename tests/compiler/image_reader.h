@@ -26,8 +26,6 @@ struct ReadImage {
     std::string error;   // empty when the image read clean to its end
     std::vector<ReadWindow> windows;
     std::uint64_t picturesEnd = 0;   // where the variable memory starts
-    // Item types found, in image order.
-    std::vector<std::uint8_t> types() const;
 };
 
 ReadImage readImage(const std::string& bytes);

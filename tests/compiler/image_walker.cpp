@@ -55,29 +55,34 @@ WalkedImage walkImage(const std::string& s)
 
     // Behind the header area: the cursor data (its page-rounded length in cursor entry 0),
     // then picture data (none while windows compile to empty records), then the blocks.
-    std::uint64_t at = kHeaderArea + fileU32(s, 0);
+    w.error = walkBlocks(s, kHeaderArea + fileU32(s, 0), w.pageMask, w);
+    return w;
+}
+
+std::string walkBlocks(const std::string& s, std::uint64_t at, std::uint32_t pageMask, WalkedImage& w)
+{
     w.variableMemoryAt = at;
-    w.variableMemoryLength = pageRound(startMapU32(s, 0x024), w.pageMask);
+    w.variableMemoryLength = pageRound(startMapU32(s, 0x024), pageMask);
     at += w.variableMemoryLength;
     if (const std::uint32_t plc = startMapU32(s, 0x130)) {
         w.plcBlockAt = at;
-        w.plcBlockLength = pageRound(plc, w.pageMask);
-        if (plc != 48 + 16 * le(s, at, 2)) {
-            w.error = "PLC block length does not match its record count";
-            return w;
-        }
+        w.plcBlockLength = pageRound(plc, pageMask);
+        if (at + 2 > s.size() || plc != 48 + 16 * le(s, at, 2))
+            return "PLC block length does not match its record count";
         at += w.plcBlockLength;
     }
     if (const std::uint32_t code = startMapU32(s, 0x134)) {
         w.userCodeAt = at;
+        if (at + 12 > s.size())
+            return "user code block beyond the file's end";
         for (int i = 0; i < 3; ++i)
             w.userCodeHead[i] = fileU32(s, at + 4 * i);
-        w.userCodeLength = pageRound(12 + code, w.pageMask);
+        w.userCodeLength = pageRound(12 + code, pageMask);
         at += w.userCodeLength;
     }
     if (at != s.size())
-        w.error = "walk ended at " + std::to_string(at) + " of " + std::to_string(s.size());
-    return w;
+        return "walk ended at " + std::to_string(at) + " of " + std::to_string(s.size());
+    return "";
 }
 
 } // namespace qv::test

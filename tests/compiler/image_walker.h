@@ -26,6 +26,10 @@ struct WalkedImage {
 
 WalkedImage walkImage(const std::string& bytes);
 
+// The blocks behind the pictures, from `at` (where the variable memory starts) to the file's
+// end: their places go into `w`; the error, or "" when they end exactly at the file's end.
+std::string walkBlocks(const std::string& bytes, std::uint64_t at, std::uint32_t pageMask, WalkedImage& w);
+
 // A start map field (offset from the start map), little-endian.
 std::uint32_t startMapU32(const std::string& image, std::uint32_t offset);
 std::uint16_t startMapU16(const std::string& image, std::uint32_t offset);
