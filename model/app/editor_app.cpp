@@ -229,8 +229,10 @@ void CEditorApp::CloseAllDocuments()
 {
     const bool hadProject = ProjectDoc() != nullptr;
     // The user code prints to the project's ports and reads its folder: it ends first.
-    if (m_simulation)
+    if (m_simulation) {
         m_simulation->StopUserCode();
+        m_simulation->ReleaseProjectPorts();
+    }
     m_docManager.CloseAllDocuments();
     // Without a project no port is linked: both port panes return to their idle texts.
     if (hadProject)

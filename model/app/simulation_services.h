@@ -31,6 +31,8 @@ public:
     virtual void OnSerialByte(std::uint8_t byte, int com) {}
     // The communication tick of the PLC links (the view's timers).
     virtual void PollPlcPorts() {}
+    // The project's documents, and so its ports, are about to go: nothing may write to them.
+    virtual void ReleaseProjectPorts() {}
 };
 
 } // namespace qv

@@ -25,8 +25,7 @@ void AppPlcLink::refreshSettings()
     if (!project) {
         s.ports = {};
         s.connected = {false, false};
-        io_.setPort(1, nullptr);
-        io_.setPort(2, nullptr);
+        releasePorts();
         links_.setSettings(s);
         return;
     }
@@ -42,6 +41,12 @@ void AppPlcLink::refreshSettings()
     io_.setPort(2, s.connected[1] ? &project->m_ComPort2 : nullptr);
     links_.setSettings(s);
     screen_.store(FindWindowIndex(app_, app_.m_strSimScreen));
+}
+
+void AppPlcLink::releasePorts()
+{
+    io_.setPort(1, nullptr);
+    io_.setPort(2, nullptr);
 }
 
 void AppPlcLink::poll(std::int64_t nowMs)

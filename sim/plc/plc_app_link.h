@@ -27,6 +27,8 @@ public:
 
     // GUI thread: the project's settings and connected ports taken again, then one tick.
     void refreshSettings();
+    // The project's ports are going: the links write to none until the next refresh.
+    void releasePorts();
     void poll(std::int64_t nowMs);
     // Monitor threads: a received byte of COM `com`.
     void onSerialByte(std::uint8_t byte, int com, EmulatorGate gate);

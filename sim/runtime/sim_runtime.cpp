@@ -91,6 +91,8 @@ SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
 
 void SimRuntime::PollPlcPorts() { plc_->poll(clock_.nowMs()); }
 
+void SimRuntime::ReleaseProjectPorts() { plc_->releasePorts(); }
+
 void SimRuntime::OnSerialByte(std::uint8_t byte, int com)
 {
     plc::EmulatorGate gate;

@@ -50,6 +50,7 @@ public:
     void BlinkInputCaret() override;
     void OnSerialByte(std::uint8_t byte, int com) override;
     void PollPlcPorts() override;
+    void ReleaseProjectPorts() override;
 
     plc::PlcProtocolBlock& Block() { return block_; }
     std::array<plc::PlcRequestTable, 2>& RequestTables() { return tables_; }

@@ -12,6 +12,7 @@
 #include "vars/settings/protocol_numbers.h"
 #include "tests/model/vars_fixture.h"
 #include "tests/sim/panel_services_fixture.h"
+#include "tests/sim/plc_peer_bytes.h"
 
 namespace qv::sim {
 namespace {
@@ -180,6 +181,20 @@ void main(void)
     EXPECT_EQ(app->m_VarMemRun.readByte(0x3001), 'h') << "SBUF";
     EXPECT_EQ(app->m_VarMemRun.readByte(0x3002), 2) << "COMNUM";
     EXPECT_EQ(app->m_VarMemRun.readByte(0x3003), 'i') << "SBUF";
+}
+
+TEST_F(SimUserCode, ARequestAfterTheProjectClosedReachesNoneOfItsPorts)
+{
+    // Port 1 a connected Modbus slave: a request arriving on it is answered at once, from the
+    // monitor thread, without a tick that would take the settings again.
+    project->SetSettingI32(settings::kProtocol1, protocol::ModbusSlave);
+    project->m_serial.station1 = 1;
+    project->m_bPort1Connected = 1;
+    app->PollPlcPorts();
+    const int com = project->m_serial.com1;
+    app->CloseAllDocuments(); // the project's ports are gone with it
+    for (std::uint8_t b : plc::peer::withCrc({1, 3, 0, 0, 0, 1}))
+        app->OnSerialByte(b, com);
 }
 
 } // namespace
