@@ -1,7 +1,6 @@
 #include "app/shell/editor_app_shell.h"
 
 #include "app/view/run_mode_driver.h"
-#include "sim/runtime/sim_runtime.h"
 #include "sim/sound/sound_service.h"
 
 #include "app/edit/edit_commands.h"
@@ -160,8 +159,7 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
     CEditorApp& app = app_;
     hooks.caretTick = [&app] {
         app.BlinkInputCaret();
-        if (auto* runtime = dynamic_cast<sim::SimRuntime*>(app.GetSimulationServices()); runtime && runtime->pollPlcPorts)
-            runtime->pollPlcPorts();
+        app.PollPlcPorts();
     };
     view->SetHooks(std::move(hooks));
     if (info.runMode)

@@ -49,10 +49,6 @@ RunModeDriver::RunModeDriver(CEditorApp& app, CDrawView& view, const sim::Monoto
     timers_ = std::make_unique<sim::RunTimers>(app, clock);
     routing_->onInput = [this] { timers_->InputSeen(); };
     timers_->interruptEnable = [this] { return Runtime() ? Runtime()->InterruptEnable() : std::uint8_t{0}; };
-    timers_->pollPlcPorts = [this] {
-        if (sim::SimRuntime* runtime = Runtime(); runtime && runtime->pollPlcPorts)
-            runtime->pollPlcPorts();
-    };
 
     CDrawView::Hooks hooks = view.GetHooks();
     hooks.runMouse = [this](RunMouse what, Point p) { OnMouse(what, p); };

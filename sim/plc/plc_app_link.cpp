@@ -2,7 +2,9 @@
 
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
+#include "model/params/block_bytes.h"
 #include "model/vars/hmi_vars.h"
+#include "model/vars/system_vars.h"
 #include "vars/settings/com_set_page.h"
 
 namespace qv::sim::plc {
@@ -36,7 +38,17 @@ void AppPlcLink::refreshSettings()
     s.com = {project->m_serial.com1, project->m_serial.com2};
     s.connected = {project->m_bPort1Connected != 0, project->m_bPort2Connected != 0};
     s.uploadOnChange = project->SettingI32(settings_page::kUploadModeOffset) == kUploadOnHmiChange;
+    s.silentAtZero = project->SettingI32(settings::kNoCommAtSlaveZero) != 0;
+    s.dynamicStation = project->SettingI32(settings::kDynamicSlaveAddress) != 0;
+    s.stationOffset = project->SettingI32(settings::kSlaveAddressOffset);
+    const auto u16 = [&](std::size_t at) {
+        return static_cast<std::uint16_t>(blockReadU(project->m_ProjectSettings, static_cast<int>(at), 2));
+    };
+    s.slaveHmiBase = u16(settings::kSlaveHmiStart);
+    s.slaveRegisterBase = u16(settings::kSlaveRegisterStart);
     s.singleRegisterFunction6 = (app_.m_nSerialOption.load() & 1) != 0;
+    s.switchAddresses = {SystemVarAddress(app_, SystemVar::HuaMian, 1).value_or(-1),
+                         SystemVarAddress(app_, SystemVar::ChildWindow, 1).value_or(-1)};
     io_.setPort(1, s.connected[0] ? &project->m_ComPort1 : nullptr);
     io_.setPort(2, s.connected[1] ? &project->m_ComPort2 : nullptr);
     links_.setSettings(s);

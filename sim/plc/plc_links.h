@@ -51,7 +51,7 @@ struct PortSettings {
 struct PlcSettings {
     std::array<PortSettings, 2> ports;
     bool dynamicStation = false;     // "从机使用动态设备地址"
-    std::uint16_t stationOffset = 0; // "地址偏移："
+    std::int32_t stationOffset = 0;  // "地址偏移：" (offset + station outside the bank: not sent)
     bool silentAtZero = false;       // "从机设备地址为0时不通讯"
     std::uint16_t slaveRegisterBase = 0; // "寄存器首地址："
     std::uint16_t slaveHmiBase = 0;      // "HMI变量首地址："
@@ -59,6 +59,10 @@ struct PlcSettings {
     bool singleRegisterFunction6 = true; // bit 0 of the serial option word
     std::array<int, 2> com{1, 2};        // COM numbers of serial port 1 and 2
     std::array<bool, 2> connected{false, false};
+    // The bytes of the screen and sub-window numbers (-1: none). Port 2's panel writes show
+    // every byte they write but these: the GUI thread copies them when it switches, which it
+    // does only while the shown byte still differs.
+    std::array<std::int64_t, 2> switchAddresses{-1, -1};
 };
 
 // Poll states of a link.
@@ -191,6 +195,7 @@ private:
     // then moves the poll state to `next`; a reply of another length is dropped.
     void storeRead(Link& l, std::span<const std::uint8_t> data, std::uint8_t next);
     std::optional<std::uint8_t> ownAddress(int n) const;
+    void showPanelWrite(std::uint32_t address, std::span<const std::uint8_t> data);
 
     PlcProtocolBlock& block_;
     VarBank& live_;

@@ -51,6 +51,16 @@ void PlcLinks::SendPanelWriteFrame(int port, std::uint32_t address, std::uint32_
         io_.send(port, frame, false);
 }
 
+void PlcLinks::showPanelWrite(std::uint32_t address, std::span<const std::uint8_t> data)
+{
+    const auto skipped = settings().switchAddresses;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const std::int64_t at = std::int64_t{address} + static_cast<std::int64_t>(i);
+        if (at != skipped[0] && at != skipped[1])
+            shown_.writeByte(at, data[i]);
+    }
+}
+
 void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
 {
     const auto own = ownAddress(n);
@@ -126,7 +136,7 @@ void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
     if (frame.command == 0 && frame.address < kMemoryEnd && !frame.data.empty()) {
         if (live_.writeBytes(frame.address, frame.data)) {
             if (n == 2)
-                shown_.writeBytes(frame.address, frame.data);
+                showPanelWrite(frame.address, frame.data);
             events_.panelWrite(n, frame.address, static_cast<std::uint32_t>(frame.data.size()));
         }
     } else if (frame.command == 1 && frame.address < kMemoryEnd) {

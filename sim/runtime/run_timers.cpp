@@ -86,14 +86,9 @@ bool RunTimers::Timer2Tick()
 void RunTimers::Timer3Tick()
 {
     app_.BlinkInputCaret();
-    if (pollPlcPorts)
-        pollPlcPorts();
+    app_.PollPlcPorts();
 }
 
-void RunTimers::Timer5Tick()
-{
-    if (pollPlcPorts)
-        pollPlcPorts();
-}
+void RunTimers::Timer5Tick() { app_.PollPlcPorts(); }
 
 } // namespace qv::sim

@@ -33,7 +33,7 @@ public:
     bool Timer1Tick();
     // Timer 2: slot 0 of the saved variables and the clock variables. True: repaint.
     bool Timer2Tick();
-    // Timers 3 and 5.
+    // Timers 3 and 5 (both run the application's PLC poll).
     void Timer3Tick();
     void Timer5Tick();
 
@@ -42,8 +42,6 @@ public:
 
     // The emulated interrupt-enable register (0 without user code).
     std::function<std::uint8_t()> interruptEnable;
-    // The PLC poll of both serial ports (nothing until the ports exist).
-    std::function<void()> pollPlcPorts;
 
 private:
     CEditorApp& app_;

@@ -85,7 +85,6 @@ SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
     plcRequests_ = linkRequests_.get();
     // Bytes the ports receive reach the user's program through the panel's ring.
     plc_->setRing(&panel_.ring());
-    pollPlcPorts = [this] { PollPlcPorts(); };
     portWriter_ = plc_.get();
 }
 

@@ -70,8 +70,6 @@ public:
     std::function<void()> onUserCodeStart;
     // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
     std::function<void()> keyClick;
-    // The PLC poll of both serial ports that timers 3 and 5 run (PollPlcPorts unless replaced).
-    std::function<void()> pollPlcPorts;
     // Where run-time variable changes go: the PLC links unless another writer is installed
     // (null: nowhere).
     void SetPortWriter(PortWriter* writer) { portWriter_ = writer; }

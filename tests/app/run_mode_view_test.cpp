@@ -8,8 +8,11 @@
 #include "model/vars/system_vars.h"
 #include "sim/runtime/var_write.h"
 #include "tests/app/run_view_fixture.h"
+#include "tests/sim/plc_peer_bytes.h"
+#include "vars/settings/protocol_numbers.h"
 
 #include <cstring>
+#include <thread>
 
 namespace qv::test {
 namespace {
@@ -96,6 +99,45 @@ TEST_F(RunModeView, TimerZeroTakesTheCodesPeriod)
     QTRY_COMPARE(driver->Timer0()->interval(), sim::RunTimers::kTimer0FastestMs);
     app->m_nTimer0Request = 30;
     QTRY_COMPARE(driver->Timer0()->interval(), 30);
+}
+
+TEST_F(RunModeView, PanelWriteOfTheScreenNumberSwitchesOnTheGuiThread)
+{
+    CDrawDoc* project = app->ProjectDoc();
+    {
+        CDrawDoc second;
+        second.m_nWindowWidth = 800;
+        second.m_nWindowHeight = 480;
+        DocumentError error;
+        ASSERT_TRUE(second.OnSaveDocument(dir.path() / "demo" / "window" / "win1.drw", &error)) << error.messageGbk;
+    }
+    project->AddScreenName("win1.drw");
+    const auto address = SystemVarAddress(*app, SystemVar::HuaMian, 1);
+    ASSERT_TRUE(address);
+    struct Case {
+        int port;
+        std::uint8_t screen;
+        const char* shown;
+    };
+    // Port 2 also shows what it writes; the switch must still happen.
+    for (const Case c : {Case{1, 1, "win1.drw"}, Case{2, 0, "win0.drw"}}) {
+        SCOPED_TRACE(c.port);
+        const std::string before = app->m_strSimScreen;
+        project->SetSettingI32(c.port == 1 ? settings::kProtocol1 : settings::kProtocol2, protocol::PanelBinary);
+        (c.port == 1 ? project->m_serial.station1 : project->m_serial.station2) = 5;
+        (c.port == 1 ? project->m_bPort1Connected : project->m_bPort2Connected) = 1;
+        app->PollPlcPorts();
+        const int com = c.port == 1 ? project->m_serial.com1 : project->m_serial.com2;
+        // The port's monitor thread: the bytes, then nothing of the GUI's before the join.
+        std::thread monitor([&] {
+            for (std::uint8_t b : sim::plc::peer::panel(0, 5, static_cast<std::uint32_t>(*address), {c.screen}, 1))
+                app->OnSerialByte(b, com);
+        });
+        monitor.join();
+        EXPECT_EQ(app->m_VarMemRun.readByte(*address), c.screen);
+        EXPECT_EQ(app->m_strSimScreen, before); // not switched on the monitor thread
+        QTRY_VERIFY_WITH_TIMEOUT(app->m_strSimScreen == c.shown, 10000);
+    }
 }
 
 } // namespace

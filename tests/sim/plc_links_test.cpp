@@ -2,7 +2,10 @@
 // own protocol and the receive gate, over recording ports and a fake clock.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "sim/plc/mc8051_plc_requests.h"
 #include "sim/plc/serial_dispatch.h"
@@ -272,12 +275,25 @@ TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
 
 TEST(PlcPeers, FuzzedBytesWriteOnlyInsideTheAskedRange)
 {
+    struct Case {
+        int protocol;
+        // Where the bytes may land: the two records of a master; the slave's registers from
+        // its HMI base; anywhere a panel frame names (its sums must still hold).
+        std::function<bool(std::size_t)> mayChange;
+    };
+    const auto records = [](std::size_t a) { return (a >= 1000 && a < 1000 + 12) || a >= 0xFFF0; };
+    const Case cases[] = {
+        {proto::ModbusMaster, records}, {proto::MitsubishiFx, records}, {proto::SiemensPpi, records},
+        {proto::DeltaDvp, records},     {proto::FatekFb, records},      {proto::OmronCj, records},
+        {proto::ModbusSlave, [](std::size_t a) { return a >= 0xF000; }},
+        {proto::PanelBinary, [](std::size_t) { return true; }},
+    };
     std::mt19937 random(1234);
-    const int protocols[] = {proto::ModbusMaster, proto::MitsubishiFx, proto::SiemensPpi, proto::DeltaDvp, proto::FatekFb,
-                             proto::OmronCj};
-    for (const int protocol : protocols) {
-        SCOPED_TRACE(protocol);
-        PlcRig rig(protocol);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.protocol);
+        PlcRig rig(c.protocol);
+        rig.settings.slaveHmiBase = 0xF000;
+        rig.apply();
         rig.load({plcRecord(4, 200, 3, 1000, 4), plcRecord(3, 5, 40, 0xFFF0, 4)});
         const auto before = rig.live->snapshot();
         for (int round = 0; round < 400; ++round) {
@@ -285,15 +301,16 @@ TEST(PlcPeers, FuzzedBytesWriteOnlyInsideTheAskedRange)
             for (int i = 0; i < 64; ++i) {
                 // Bias towards the protocols' frame characters.
                 const std::uint8_t pick = static_cast<std::uint8_t>(random());
-                static const Bytes special{0x02, 0x03, 0x06, 0x15, 0x68, 0x16, 0xE5, ':', '\r', '\n', '@', '*', '0', '1'};
+                static const Bytes special{0x02, 0x03, 0x06, 0x15, 0x68, 0x16, 0xE5, ':', '\r', '\n', '@', '*', '0', '1', 0x81};
                 rig.links.onByte(1, pick < 64 ? special[pick % special.size()] : static_cast<std::uint8_t>(random()));
             }
         }
         const auto after = rig.live->snapshot();
-        for (std::size_t a = 0; a < after.size(); ++a) {
-            if (!(a >= 1000 && a < 1000 + 12) && !(a >= 0xFFF0))
+        for (std::size_t a = 0; a < after.size(); ++a)
+            if (!c.mayChange(a))
                 ASSERT_EQ(before[a], after[a]) << a;
-        }
+        for (const auto& frame : rig.io.sent)
+            ASSERT_LE(frame.bytes.size(), 256u); // no answer passes the port's maximum length
     }
 }
 
@@ -304,18 +321,7 @@ TEST(PanelProtocol, FramesAndAnswers)
     rig.settings.ports[1].deviceAddress = 5;
     rig.settings.ports[0].maxLength = 256;
     rig.apply();
-    auto frame = [](std::uint8_t cmd, std::uint8_t dev, std::uint32_t address, const Bytes& data, std::uint16_t length) {
-        Bytes f{0x81, cmd, dev, static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(address >> 8),
-                static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 24),
-                static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)};
-        f.insert(f.end(), data.begin(), data.end());
-        unsigned s = 0;
-        for (auto b : f)
-            s += b;
-        f.push_back(s & 0xFF);
-        f.push_back((s >> 8) & 0xFF);
-        return f;
-    };
+    const auto frame = panel;
     // A write of 4 bytes at 0xFFFC is taken; at 0xFFFD it is dropped.
     rig.feed(frame(0, 5, 0xFFFC, {1, 2, 3, 4}, 4));
     EXPECT_EQ(rig.live->read(0xFFFC, 4), 0x04030201u);
@@ -343,6 +349,12 @@ TEST(PanelProtocol, FramesAndAnswers)
     EXPECT_EQ(rig.live->readByte(0x30), 7);
     EXPECT_EQ(rig.shown->readByte(0x30), 7); // port 2 shows what it writes
     EXPECT_EQ(rig.io.panelWrites.back(), (std::pair<std::uint32_t, std::uint32_t>{0x30, 1}));
+    // ... but the screen number byte: the GUI thread's switch copies it.
+    rig.settings.switchAddresses = {0x33, -1};
+    rig.apply();
+    rig.feed(frame(0, 0, 0x32, {1, 2}, 2), 2);
+    EXPECT_EQ(rig.live->read(0x32, 2), 0x0201u);
+    EXPECT_EQ(rig.shown->read(0x32, 2), 0x0001u);
     // Longer than the maximum length: dropped.
     rig.settings.ports[0].maxLength = 12;
     rig.apply();
@@ -358,6 +370,62 @@ TEST(PanelProtocol, WriteFrameOfABitChangeCarriesItsByte)
     rig.apply();
     rig.links.onVarWrite(0x200, 0x80000000u | 5, Bytes{0x20}, 0);
     EXPECT_EQ(rig.io.last(), (Bytes{0x81, 0, 3, 0, 2, 0, 0, 1, 0, 0x20, 0xA7, 0}));
+}
+
+// The tick on one thread, the two ports' monitor threads, run-time changes from a third and the
+// program's ring taken on the test's own: every link value is guarded (ThreadSanitizer run).
+TEST(PlcThreads, TickMonitorsAndChangesRunTogether)
+{
+    PlcRig rig(proto::ModbusMaster, proto::PanelBinary);
+    rig.settings.ports[1].deviceAddress = 5;
+    rig.settings.uploadOnChange = true;
+    rig.apply();
+    rig.load({plcRecord(3, 0, 4, 100, 2), plcRecord(1, 0, 16, 120, 2)});
+    auto ring = std::make_unique<sim::SerialRxRing>();
+    constexpr int kRounds = 600;
+    const Bytes reply = withCrc({1, 3, 8, 1, 2, 3, 4, 5, 6, 7, 8});
+    std::atomic<int> producing{3};
+    std::atomic<long> pushed{0};
+    const auto dispatch = [&](const Bytes& bytes, int com) {
+        for (auto b : bytes)
+            DispatchSerialByte(rig.links, ring.get(), EmulatorGate{}, b, com);
+        pushed += static_cast<long>(bytes.size());
+    };
+    std::thread ticker([&] {
+        for (int i = 0; i < 4 * kRounds; ++i)
+            rig.tick(5);
+    });
+    std::thread port1([&] {
+        for (int i = 0; i < kRounds; ++i)
+            dispatch(reply, 1);
+        --producing;
+    });
+    std::thread port2([&] {
+        for (int i = 0; i < kRounds; ++i)
+            dispatch(panel(0, 5, 0x200 + (i % 16), {static_cast<std::uint8_t>(i)}, 1), 2);
+        --producing;
+    });
+    std::thread changes([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const Bytes value{static_cast<std::uint8_t>(i), 0};
+            rig.links.onVarWrite(100 + 2 * (i % 4), 2, value, 0);
+            rig.links.onVarWrite(121, 0x80000000u | (i % 8), Bytes{1}, 0);
+        }
+        --producing;
+    });
+    long taken = 0;
+    while (producing.load() > 0 || ring->pending().load() > 0)
+        taken += ring->take() ? 1 : 0;
+    ticker.join();
+    port1.join();
+    port2.join();
+    changes.join();
+    EXPECT_LE(taken, pushed.load());
+    EXPECT_GE(taken, std::min<long>(pushed.load(), 1)); // the program heard the ports
+    // Each of the sixteen panel addresses holds the last byte written to it.
+    for (int a = 0; a < 16; ++a)
+        EXPECT_EQ(rig.live->readByte(0x200 + a), static_cast<std::uint8_t>((kRounds - 1 - a) / 16 * 16 + a)) << a;
+    EXPECT_GT(rig.io.sentCount(), 0u);
 }
 
 TEST(ModbusSlave, AnswersInsideTheBankOnly)
@@ -386,25 +454,59 @@ TEST(ModbusSlave, AnswersInsideTheBankOnly)
 
 TEST(SerialDispatch, RunningProgramOwnsTheBytesOnlyWithEaAndEs)
 {
+    struct Case {
+        bool running;
+        std::uint8_t ie;
+        bool parsed;
+    };
+    const Case cases[] = {
+        {true, 0x80, true},   // serial interrupt off: the parser hears the reply
+        {true, 0x10, true},   // ES without EA
+        {true, 0x90, false},  // the program owns the bytes
+        {false, 0x90, true},  // a stopped program owns nothing
+    };
     PlcRig rig(proto::ModbusMaster);
     rig.settings.com = {4, 6};
     rig.apply();
     rig.load({plcRecord(3, 0, 1, 100)});
     auto ring = std::make_unique<sim::SerialRxRing>();
     const Bytes reply = withCrc({1, 3, 2, 0, 7});
-    for (const auto& [ie, parsed] : {std::pair<std::uint8_t, bool>{0x80, true}, {0x90, false}}) {
-        SCOPED_TRACE(int{ie});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.running << " " << int{c.ie});
         rig.live->write(100, 2, 0);
         rig.tick(5);
         ASSERT_EQ(rig.links.pollState(1), Sent);
+        const int before = ring->pending().load();
         for (auto b : reply)
-            DispatchSerialByte(rig.links, ring.get(), EmulatorGate{true, ie}, b, 4);
-        EXPECT_EQ(rig.live->read(100, 2), parsed ? 7u : 0u);
+            DispatchSerialByte(rig.links, ring.get(), EmulatorGate{c.running, c.ie}, b, 4);
+        EXPECT_EQ(rig.live->read(100, 2), c.parsed ? 7u : 0u);
+        EXPECT_EQ(ring->pending().load() - before, static_cast<int>(reply.size())); // the ring hears every byte
         for (int i = 0; i < 60 && rig.links.pollState(1) != Idle; ++i)
             rig.tick(5);
     }
-    EXPECT_EQ(ring->pending().load(), static_cast<int>(2 * reply.size()));
-    EXPECT_EQ(ring->take()->port, 1);
+    const auto first = ring->take();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->port, 1);
+    EXPECT_EQ(first->byte, reply[0]);
+}
+
+TEST(SerialDispatch, BytesOfAnUnknownComNumberAreDropped)
+{
+    PlcRig rig(proto::ModbusMaster, proto::ModbusMaster);
+    rig.settings.com = {4, 6};
+    rig.settings.connected = {true, false};
+    rig.apply();
+    rig.load({plcRecord(3, 0, 1, 100)});
+    rig.tick(5);
+    ASSERT_EQ(rig.links.pollState(1), Sent);
+    auto ring = std::make_unique<sim::SerialRxRing>();
+    // COM 5 is no port's; COM 6 is port 2's, which is not connected.
+    for (const int com : {5, 6})
+        for (auto b : withCrc({1, 3, 2, 0, 7}))
+            DispatchSerialByte(rig.links, ring.get(), EmulatorGate{}, b, com);
+    EXPECT_EQ(ring->pending().load(), 0);
+    EXPECT_EQ(rig.links.pollState(1), Sent);
+    EXPECT_EQ(rig.live->read(100, 2), 0u);
 }
 
 } // namespace

@@ -70,4 +70,22 @@ inline Bytes omron(std::string_view body)
     return text(std::string(body) + hex2(x) + "*\r");
 }
 
+// The panel's own frame: 0x81, command, device, address (4), length (2), data, 16-bit sum,
+// little-endian.
+inline Bytes panel(std::uint8_t cmd, std::uint8_t dev, std::uint32_t address, const Bytes& data, std::uint16_t length)
+{
+    Bytes f{0x81, cmd, dev};
+    for (int i = 0; i < 4; ++i)
+        f.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
+    f.push_back(static_cast<std::uint8_t>(length));
+    f.push_back(static_cast<std::uint8_t>(length >> 8));
+    f.insert(f.end(), data.begin(), data.end());
+    unsigned s = 0;
+    for (auto b : f)
+        s += b;
+    f.push_back(s & 0xFF);
+    f.push_back((s >> 8) & 0xFF);
+    return f;
+}
+
 } // namespace qv::sim::plc::peer
