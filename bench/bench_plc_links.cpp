@@ -82,19 +82,6 @@ struct Bench {
     std::int64_t now = 0;
 };
 
-Bytes ppiReply(const Bytes& values)
-{
-    Bytes f{0x68, 0, 0, 0x68};
-    f.resize(25, 0);
-    f.insert(f.end(), values.begin(), values.end());
-    unsigned s = 0;
-    for (std::size_t i = 4; i < f.size(); ++i)
-        s += f[i];
-    f.push_back(s & 0xFF);
-    f.push_back(0x16);
-    return f;
-}
-
 // One poll of a protocol: the record asked for, the peer's bytes between ticks, and the first
 // byte the reply stores at the record (checked once, so a wrong script cannot time nothing).
 struct Poll {
@@ -119,7 +106,7 @@ std::vector<Poll> polls()
     return {
         {"modbus_master", proto::ModbusMaster, {record(3, 0, 8)}, {withCrc(registers)}, 0x21},
         {"fx", proto::MitsubishiFx, {record(4, 0, 4)}, {fx("3412785634127856")}, 0x34},
-        {"ppi", proto::SiemensPpi, {record(6, 0, 1)}, {{0xE5}, ppiReply({1, 2, 3, 4})}, 4},
+        {"ppi", proto::SiemensPpi, {record(6, 0, 1)}, {{0xE5}, ppiReply(6, {1, 2, 3, 4})}, 4},
         {"delta", proto::DeltaDvp, {record(5, 235, 1)}, {delta({1, 3, 4, 1, 2, 3, 4})}, 4},
         {"fatek", proto::FatekFb, {record(4, 10, 4)}, {fatek("01460" "1234567812345678")}, 0x34},
         {"omron", proto::OmronCj, {record(3, 100, 4)},

@@ -53,7 +53,7 @@ TEST_F(PlcAppSettings, SlaveBasesAndDynamicStationComeFromThePage)
         page::ComSetPage p = page::LoadPage(*project, "");
         p.ports[0].protocol = protocol::ModbusSlave;
         p.ports[0].deviceAddress = 2;
-        p.shared[page::kSlaveHmiStart] = 200;
+        p.shared[page::kSlaveHmiStart] = 300;
         p.shared[page::kSlaveRegisterStart] = 100;
         p.shared[page::kDynamicSlaveAddress] = c.dynamic;
         p.shared[page::kNoCommAtSlaveZero] = c.silentAtZero;
@@ -65,11 +65,11 @@ TEST_F(PlcAppSettings, SlaveBasesAndDynamicStationComeFromThePage)
         app->PollPlcPorts(); // takes the settings
 
         app->m_VarMemRun.writeByte(502, c.stationByte);
-        app->m_VarMemRun.write(202, 2, 0);
-        // Register 101 is the second of the base: HMI address 200 + 2.
+        app->m_VarMemRun.write(302, 2, 0);
+        // Register 101 is the second from the base: HMI address 300 + 2.
         for (std::uint8_t b : plc::peer::withCrc({c.asked, 6, 0, 101, 0xAB, 0xCD}))
             app->OnSerialByte(b, project->m_serial.com1);
-        EXPECT_EQ(app->m_VarMemRun.read(202, 2), c.answered ? 0xABCDu : 0u);
+        EXPECT_EQ(app->m_VarMemRun.read(302, 2), c.answered ? 0xABCDu : 0u);
     }
 }
 

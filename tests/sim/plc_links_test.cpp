@@ -214,20 +214,6 @@ Bytes omronReply(const std::string& data, bool write = false)
 {
     return omron("@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + "0000" + data);
 }
-Bytes ppiReply(std::uint8_t type, const Bytes& values)
-{
-    Bytes f{0x68, 0, 0, 0x68};
-    const std::size_t start = type == 7 ? 26 : type == 8 ? 28 : 25;
-    f.resize(start, 0);
-    f.insert(f.end(), values.begin(), values.end());
-    unsigned s = 0;
-    for (std::size_t i = 4; i < f.size(); ++i)
-        s += f[i];
-    f.push_back(s & 0xFF);
-    f.push_back(0x16);
-    return f;
-}
-
 TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
 {
     Bytes badSum = fx("3412");
@@ -250,6 +236,8 @@ TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
         {"fatek other station", proto::FatekFb, plcRecord(4, 10, 1, 100), {fatek("02460" "1234")}, {}},
         {"omron words", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("12345678")}, {0x34, 0x12, 0x78, 0x56}},
         {"omron short data", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("1234")}, {}},
+        {"modbus byte count not the record's", proto::ModbusMaster, plcRecord(3, 0, 2, 100), {withCrc({1, 3, 2, 1, 2})},
+         {}},
         {"record ending at the bank's end", proto::ModbusMaster, plcRecord(3, 0, 2, 0xFFFE),
          {withCrc({1, 3, 4, 1, 2, 3, 4})}, {}},
     };
@@ -306,9 +294,11 @@ TEST(PlcPeers, FuzzedBytesWriteOnlyInsideTheAskedRange)
             }
         }
         const auto after = rig.live->snapshot();
-        for (std::size_t a = 0; a < after.size(); ++a)
-            if (!c.mayChange(a))
+        for (std::size_t a = 0; a < after.size(); ++a) {
+            if (!c.mayChange(a)) {
                 ASSERT_EQ(before[a], after[a]) << a;
+            }
+        }
         for (const auto& frame : rig.io.sent)
             ASSERT_LE(frame.bytes.size(), 256u); // no answer passes the port's maximum length
     }

@@ -70,6 +70,21 @@ inline Bytes omron(std::string_view body)
     return text(std::string(body) + hex2(x) + "*\r");
 }
 
+// An S7-200 read reply: SD2 head, the values at the element type's data offset, FCS, ED.
+inline Bytes ppiReply(std::uint8_t type, const Bytes& values)
+{
+    Bytes f{0x68, 0, 0, 0x68};
+    const std::size_t start = type == 7 ? 26 : type == 8 ? 28 : 25;
+    f.resize(start, 0);
+    f.insert(f.end(), values.begin(), values.end());
+    unsigned s = 0;
+    for (std::size_t i = 4; i < f.size(); ++i)
+        s += f[i];
+    f.push_back(s & 0xFF);
+    f.push_back(0x16);
+    return f;
+}
+
 // The panel's own frame: 0x81, command, device, address (4), length (2), data, 16-bit sum,
 // little-endian.
 inline Bytes panel(std::uint8_t cmd, std::uint8_t dev, std::uint32_t address, const Bytes& data, std::uint16_t length)
