@@ -167,6 +167,26 @@ TEST(PlcWrites, ChangesMapToElements)
     }
 }
 
+TEST(PlcWrites, WritesWithoutAFrameFreeTheSlotWithALine)
+{
+    // S7-200 counters and timers, Delta C and T: the read has a form, the write none.
+    const struct {
+        int protocol;
+        std::uint8_t type;
+    } cases[] = {{proto::SiemensPpi, 7}, {proto::SiemensPpi, 8}, {proto::DeltaDvp, 5}, {proto::DeltaDvp, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.protocol << " type " << int{c.type});
+        PlcRig rig(c.protocol);
+        rig.load({plcRecord(c.type, 10, 1, 100)});
+        rig.links.onVarWrite(100, 2, Bytes{1, 0}, 0);
+        ASSERT_TRUE(rig.links.isSlotBusy(1));
+        rig.tick(5);
+        EXPECT_FALSE(rig.links.isSlotBusy(1));
+        EXPECT_EQ(rig.io.lines.size(), 1u);
+        EXPECT_EQ(rig.io.sentCount(), 0u);
+    }
+}
+
 TEST(PlcWrites, TwoChangesInOneTickBothGoOutInOrder)
 {
     PlcRig rig(proto::ModbusMaster);
