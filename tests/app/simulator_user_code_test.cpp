@@ -226,5 +226,43 @@ void main(void)
     EXPECT_GT(LoudestSample(audio.raw()), 1000);
 }
 
+// As a new user: the program picks the voice library on its USB disk and speaks "12"; the
+// waves of both characters, tones here, reach SDL's disk driver.
+TEST_F(SimulatorUserCodeSound, ProgramsSpeechIsHeard)
+{
+    const int firstDigit = sim::kYykHanziEntries + 1;
+    ASSERT_NO_FATAL_FAILURE(WriteLibrary(projectDir() / "UsbDisk" / "SOUND.YYK", [&](int n) {
+        return n == firstDigit || n == firstDigit + 1 ? MakeToneWave(0.2, 22050, 300.0 * (n - firstDigit + 1)) : EntryWave(n);
+    }));
+    ASSERT_NO_FATAL_FAILURE(startUserCode(R"(
+void copy(unsigned int to, const char *text)
+{
+    while (*text) M8(to++) = *text++;
+    M8(to) = 0;
+}
+void main(void)
+{
+    copy(0x2200, "u:\\sound.yyk");
+    copy(0x2300, "12");
+    P1(0x2200); CmdAdr1 = 7; CALL(65);
+    M8(0x2003) = CmdAdr1;
+    P1(0x2300); CmdAdr1 = 5; CALL(65);
+    M8(0x2004) = CmdAdr1;
+    do { CmdAdr1 = 3; CALL(65); } while (CmdAdr1 < 100);
+    DONE();
+}
+)"));
+    QTRY_COMPARE_WITH_TIMEOUT(live(kDone), 0xA5, 60000);
+    EXPECT_EQ(live(0x2003), 1);
+    EXPECT_EQ(live(0x2004), 1);
+    runtime->StopUserCode();
+    wiring.reset();
+    sound.reset();
+    mixer.reset(); // closes the device and its file
+    EXPECT_GT(LoudestSample(audio.raw()), 1000);
+    EXPECT_TRUE(fs::exists(projectDir() / "temp" / "UsbDiskTemp" / "1"));
+    EXPECT_TRUE(fs::exists(projectDir() / "temp" / "UsbDiskTemp" / "2"));
+}
+
 } // namespace
 } // namespace qv::test

@@ -74,7 +74,8 @@ public:
 
 struct PanelFixture {
     qv::test::TempDir project;
-    std::unique_ptr<VarBank> live = std::make_unique<VarBank>();
+    std::unique_ptr<VarBank> ownLive;
+    VarBank* live; // the program's variable memory: its own, or a bank the test shares with the PLC links
     std::unique_ptr<VarBank> shown = std::make_unique<VarBank>();
     std::atomic<int> dirty{0};
     std::atomic<int> timer0{0};
@@ -85,7 +86,8 @@ struct PanelFixture {
     Mc8051PanelServices services{context()};
     Mc8051Runner runner{cpu, services, &timer0};
 
-    PanelFixture()
+    explicit PanelFixture(VarBank* sharedLive = nullptr)
+        : ownLive(sharedLive ? nullptr : std::make_unique<VarBank>()), live(sharedLive ? sharedLive : ownLive.get())
     {
         MC8051StopRequest.store(0);
         cpu.powerOn();
@@ -94,7 +96,7 @@ struct PanelFixture {
     Mc8051PanelContext context()
     {
         Mc8051PanelContext c;
-        c.live = live.get();
+        c.live = live;
         c.displayed = shown.get();
         c.memoryDirty = &dirty;
         c.timer0Pending = &timer0;
@@ -116,9 +118,15 @@ struct PanelFixture {
     {
         runner.resetForRun();
         live->setByteAt(kDoneAddress, 0);
+        return runOnUntil(0xA5, limit);
+    }
+
+    // Goes on running the program where it stands until it puts `mark` at the end address.
+    bool runOnUntil(std::uint8_t mark, std::uint64_t limit = 20'000'000)
+    {
         for (std::uint64_t ran = 0; ran < limit; ran += 10'000) {
             runner.runPasses(10'000);
-            if (live->byteAt(kDoneAddress) == 0xA5)
+            if (live->byteAt(kDoneAddress) == mark)
                 return true;
         }
         return false;

@@ -2,6 +2,8 @@
 // own protocol and the receive gate, over recording ports and a fake clock.
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
+
 #include <atomic>
 #include <functional>
 #include <random>
@@ -9,6 +11,7 @@
 
 #include "sim/plc/mc8051_plc_requests.h"
 #include "sim/plc/serial_dispatch.h"
+#include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
 #include "vars/settings/protocol_numbers.h"
@@ -130,6 +133,41 @@ TEST(PlcWrites, UserCodeRequestsTakeTheSlotOfAModbusMasterOnly)
     EXPECT_EQ(rig.io.last(), withCrc({1, 16, 0, 7, 0, 2, 4, 0x22, 0x11, 0x44, 0x33}));
     rig.feed(withCrc({1, 16, 0, 7, 0, 2}));
     EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+}
+
+// The program's write request names its port by value: 1 is link 1, any other value link 2,
+// whose frame goes out on port 2.
+TEST(PlcWrites, UserProgramPortValuesOtherThanOneWriteThroughLinkTwo)
+{
+    for (const int port : {0, 2, 3}) {
+        SCOPED_TRACE(port);
+        PlcRig rig(proto::ModbusMaster, proto::ModbusMaster);
+        rig.load({});
+        const auto requests = MakePlcRequests(rig.links);
+        sim::test::PanelFixture f(rig.live.get());
+        f.services.state().context.plc = requests.get();
+        ASSERT_NO_FATAL_FAILURE(f.load(fmt::format(R"(
+void main(void)
+{{
+    M16(0x0100) = 0xBEEF;
+    CmdAdr1 = {}; CmdAdr2 = 5; CmdAdr3 = 1; P2(40); P3(0x0100); CALL(80);
+    M8(0x2000) = CmdAdr1;
+    CmdAdr1 = {}; CALL(81); M8(0x2001) = CmdAdr1;
+    DONE();
+}}
+)", port, port)));
+        ASSERT_TRUE(f.runUntilDone());
+        EXPECT_EQ(rig.live->byteAt(0x2000), 1);
+        EXPECT_EQ(rig.live->byteAt(0x2001), 1); // busy until the echo
+        EXPECT_FALSE(rig.links.isSlotBusy(1));
+        EXPECT_TRUE(rig.links.isSlotBusy(2));
+        rig.tick(5);
+        ASSERT_EQ(rig.io.sentCount(), 1u);
+        EXPECT_EQ(rig.io.sent.back().port, 2);
+        EXPECT_EQ(rig.io.last(), withCrc({5, 16, 0, 40, 0, 1, 2, 0xBE, 0xEF}));
+        rig.feed(withCrc({5, 16, 0, 40, 0, 1}), 2);
+        EXPECT_FALSE(rig.links.isSlotBusy(2));
+    }
 }
 
 TEST(PlcWrites, ChangesMapToElements)

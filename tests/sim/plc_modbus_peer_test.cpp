@@ -11,8 +11,10 @@
 #include <thread>
 
 #include "sim/plc/com_port_io.h"
+#include "sim/plc/mc8051_plc_requests.h"
 #include "sim/plc/serial_dispatch.h"
 #include "tests/platform/serial_pty_fixture.h"
+#include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_fixture.h"
 #include "vars/settings/protocol_numbers.h"
 
@@ -244,6 +246,47 @@ TEST(ModbusPeer, MasterPollsAndWritesALibmodbusSlave)
     EXPECT_EQ(server.coil(111), 1);
     EXPECT_EQ(server.reg(2), 0x0C0D);
     EXPECT_EQ(server.reg(3), 0x0A0B);
+}
+
+// The user's program writes a register through its write request; the request stays busy
+// until the slave's echo, and a port whose protocol is no Modbus master takes none.
+TEST(ModbusPeer, UserProgramWriteReachesALibmodbusSlave)
+{
+    LinkOverCable link(proto::ModbusMaster); // port 2 stays free
+    ModbusServer server(link.cable.peerSide());
+    const auto requests = MakePlcRequests(link.links);
+    sim::test::PanelFixture f(link.rig.live.get());
+    f.services.state().context.plc = requests.get();
+    ASSERT_NO_FATAL_FAILURE(f.load(R"(
+void main(void)
+{
+    M16(0x0100) = 0x5150;
+    CmdAdr1 = 1; CmdAdr2 = 1; CmdAdr3 = 1; P2(20); P3(0x0100); CALL(80);
+    M8(0x2000) = CmdAdr1;
+    CmdAdr1 = 1; CALL(81); M8(0x2001) = CmdAdr1;
+    CmdAdr1 = 2; CmdAdr2 = 1; CmdAdr3 = 1; P2(21); P3(0x0100); CALL(80);
+    M8(0x2002) = CmdAdr1;
+    M8(0x20F0) = 0xA5;
+    while (M8(0x2100) == 0) {}
+    CmdAdr1 = 1; CALL(81); M8(0x2003) = CmdAdr1;
+    M8(0x20F0) = 0x5A;
+    while (1) {}
+}
+)"));
+    ASSERT_TRUE(f.runUntilDone());
+    EXPECT_EQ(link.rig.live->byteAt(0x2000), 1);
+    EXPECT_EQ(link.rig.live->byteAt(0x2001), 1); // queued, not yet sent
+    EXPECT_EQ(link.rig.live->byteAt(0x2002), 0); // port 2 is no Modbus master
+
+    link.links.tick(5, 0);
+    ASSERT_TRUE(link.owner.waitFor([&] { return !link.links.isSlotBusy(1); }));
+    ASSERT_TRUE(server.waitReceived(1));
+    EXPECT_EQ(server.reg(20), 0x5150);
+    EXPECT_EQ(server.reg(21), 0);
+
+    link.rig.live->setByteAt(0x2100, 1);
+    ASSERT_TRUE(f.runOnUntil(0x5A));
+    EXPECT_EQ(link.rig.live->byteAt(0x2003), 0); // free after the echo
 }
 
 TEST(ModbusPeer, SilentPeerOpensTheNoResponseWindowAndAnAnswerClosesIt)
