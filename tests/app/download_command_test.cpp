@@ -125,7 +125,7 @@ TEST_F(DownloadOnTheWindow, CtrlDInAnEditingViewDownloadsOnce)
     ASSERT_NO_FATAL_FAILURE(compileForThePanel());
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    CSplitFrame* window = frame->FindDocumentWindow("win0.drw");
+    auto* window = frame->FindDocumentWindow("win0.drw");
     ASSERT_NE(window, nullptr);
     frame->ActivateDocumentWindow(window);
     auto* view = dynamic_cast<CDrawView*>(window->widget());
