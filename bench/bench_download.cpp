@@ -3,12 +3,12 @@
 // data in the kind's pieces, one result word), and the host's CPU time per MiB.
 #include <benchmark/benchmark.h>
 
+#include "bench/sim_panel_bench.h"
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
 #include "device/download/download_options.h"
 #include "device/download/project_download.h"
 #include "device/link/panel_framing.h"
-#include "device/simpanel/sim_usb_host.h"
 
 #include <ctime>
 #include <fstream>
@@ -83,22 +83,15 @@ void BM_DownloadProject(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         sim::SimUsbHost host;
-        sim::SimPanelSettings settings;
-        settings.kind = kind;
-        settings.name = "bench";
-        if (kind == usb::UsbKind::EzUsb)
-            settings.id = {0x04B4, 0x8613};
-        settings.info.hardwareMajor = 3;
-        settings.info.hardwareMinor = 2;
-        auto panel = host.add(settings);
-        panel->setRecording(false);
-        const usb::UsbId ez{0x04B4, 0x8613};
+        const bench::BenchPanel b = bench::addBenchPanel(host, kind, [](sim::SimPanelSettings& s) {
+            s.info.hardwareMajor = 3;
+            s.info.hardwareMinor = 2;
+        });
+        const auto& panel = b.panel;
         DownloadJob job;
         job.host = &host;
-        job.device = (kind == usb::UsbKind::EzUsb ? host.vendorDevices(std::span(&ez, 1))
-                      : kind == usb::UsbKind::Hid ? host.hidDevices({0x5345, 0x1256})
-                                                  : host.usbDisks()).at(0);
-        job.info = settings.info;
+        job.device = b.device;
+        job.info = panel->settings().info;
         job.projectDir = project;
         job.options = encodeDownloadOptions({});
         job.wait = &wait;
@@ -119,13 +112,11 @@ void BM_DownloadProject(benchmark::State& state)
     const double sent = (imageMiB - 2.0) * kMiB + 512 + 2048 + 2 * 0x4000 + 512;
     state.counters["framing_minimum_per_MiB"] = (sent / piece + 2.0 * (kFrames + 8)) / imageMiB;
     state.counters["cpu_ms_per_MiB"] = 1000.0 * static_cast<double>(cpu) / CLOCKS_PER_SEC / iterations / imageMiB;
-    state.SetLabel(kind == usb::UsbKind::EzUsb ? "ezusb" : kind == usb::UsbKind::Hid ? "hid" : "disk");
+    state.SetLabel(bench::kindLabel(kind));
 }
 
 BENCHMARK(BM_DownloadProject)
-    ->Arg(static_cast<int>(usb::UsbKind::EzUsb))
-    ->Arg(static_cast<int>(usb::UsbKind::Hid))
-    ->Arg(static_cast<int>(usb::UsbKind::Disk))
+    ->Apply(bench::eachKind)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 

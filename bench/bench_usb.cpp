@@ -4,9 +4,9 @@
 // and the host's CPU time per MiB (the reported time: one iteration writes 1 MiB).
 #include <benchmark/benchmark.h>
 
+#include "bench/sim_panel_bench.h"
 #include "device/commands/panel_commands.h"
 #include "device/link/panel_connection.h"
-#include "device/simpanel/sim_usb_host.h"
 
 #include <vector>
 
@@ -22,18 +22,9 @@ void BM_UsbWriteBlock(benchmark::State& state)
 {
     const auto kind = static_cast<usb::UsbKind>(state.range(0));
     sim::SimUsbHost host;
-    sim::SimPanelSettings settings;
-    settings.kind = kind;
-    settings.name = "bench";
-    if (kind == usb::UsbKind::EzUsb)
-        settings.id = {0x04B4, 0x8613};
-    auto panel = host.add(settings);
-    panel->setRecording(false);
-    const usb::UsbId ez{0x04B4, 0x8613};
-    const auto found = kind == usb::UsbKind::EzUsb ? host.vendorDevices(std::span(&ez, 1))
-                       : kind == usb::UsbKind::Hid ? host.hidDevices({0x5345, 0x1256})
-                                                   : host.usbDisks();
-    auto connection = PanelConnection::open(host, found.at(0));
+    const bench::BenchPanel b = bench::addBenchPanel(host, kind);
+    const auto& panel = b.panel;
+    auto connection = PanelConnection::open(host, b.device);
     const std::vector<std::uint8_t> block(kBlock, 0xA5);
     const std::size_t before = panel->transferCount();
     for (auto _ : state) {
@@ -48,13 +39,11 @@ void BM_UsbWriteBlock(benchmark::State& state)
     const double minimum = (kMiB / kBlock) * (2.0 + static_cast<double>((kBlock + piece - 1) / piece));
     state.counters["transfers_per_MiB"] = static_cast<double>(panel->transferCount() - before) / iterations;
     state.counters["framing_minimum_per_MiB"] = minimum;
-    state.SetLabel(kind == usb::UsbKind::EzUsb ? "ezusb" : kind == usb::UsbKind::Hid ? "hid" : "disk");
+    state.SetLabel(bench::kindLabel(kind));
 }
 
 BENCHMARK(BM_UsbWriteBlock)
-    ->Arg(static_cast<int>(usb::UsbKind::EzUsb))
-    ->Arg(static_cast<int>(usb::UsbKind::Hid))
-    ->Arg(static_cast<int>(usb::UsbKind::Disk))
+    ->Apply(bench::eachKind)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -20,6 +20,8 @@ struct DownloadOptionValues {
     std::array<std::uint8_t, 4> serverIp{192, 168, 1, 255};
     int serverPort = 8080;
     int handshake = 2;
+    // Only which fields the dialog shows: the panel gets the network values and the machine
+    // name whether it is ticked or not, and the option bytes have no place for it.
     bool setEthernet = false;
     std::string machineName = "A001"; // ASCII
     bool resolutionMustMatch = true;

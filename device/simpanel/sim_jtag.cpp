@@ -189,6 +189,8 @@ void SimJtagTarget::capture()
             if (busy_ > 0)
                 --busy_;
         }
+        if (authError_)
+            v[0] |= 0x08;
         break;
     case 0xB4: v[0] = settings_.variantAnswer; break;
     case 0x0A: {
@@ -246,6 +248,15 @@ void SimJtagTarget::update()
         startOperation(settings_.busyPolls);
         break;
     case 0x0A: std::copy_n(value.begin(), 16, lastVector_.begin()); break;
+    case 0xDF: {
+        Key16 piece{};
+        std::copy_n(value.begin(), 16, piece.begin());
+        encrypted_.push_back(piece);
+        authError_ = settings_.authFail;
+        startOperation(settings_.busyPolls);
+        break;
+    }
+    case 0xAC: keyModes_.push_back(byte(0) & 3); break;
     case 0x86:
     case 0x8B:
     case 0x91: startOperation(settings_.busyPolls); break;

@@ -21,6 +21,7 @@ struct SimFpgaSettings {
     bool stuckBusy = false; // operations never end
     bool initOk = true;     // the initialisation read's bits 16 and 17
     bool failVerify = false;
+    bool authFail = false; // status bit 3 (authentication failed) after each encrypted piece
     std::uint8_t variantAnswer = 0;              // the 6 bits of instruction 0xB4
     std::map<Key16, std::uint8_t> keyAnswers;    // last answer byte of 0x0A per vector (else 0x80)
     bool keyPresent = false;
@@ -60,6 +61,10 @@ public:
     const std::map<int, std::vector<std::uint8_t>>& rowLocks() const { return locks_; }
     const std::array<std::uint8_t, 16>& userRow() const { return settings_.userRow; }
     const std::array<std::uint8_t, 7>& security() const { return settings_.security; }
+    // Every 128-bit piece shifted under instruction 0xDF (encrypted data), in order.
+    const std::vector<Key16>& encryptedPieces() const { return encrypted_; }
+    // The key mode values written with instruction 0xAC, in order.
+    const std::vector<std::uint8_t>& keyModes() const { return keyModes_; }
 
 private:
     void clock(bool tms, bool tdi, bool& tdo);
@@ -85,6 +90,9 @@ private:
     std::map<int, std::vector<std::uint8_t>> locks_;
     std::vector<std::uint8_t> stateLog_;
     std::vector<std::uint8_t> instructions_;
+    std::vector<Key16> encrypted_;
+    std::vector<std::uint8_t> keyModes_;
+    bool authError_ = false;
     int refused_ = 0;
     int erases_ = 0;
 };

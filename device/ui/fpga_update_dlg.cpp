@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -169,10 +170,17 @@ void CDlgFpgaUpdate::StartFpgaUpdate()
     };
     setRunning(true);
     progress_->setValue(0);
-    worker_ = std::thread([this, job = std::move(job)]() mutable {
-        qv::device::fpga::RunFpgaUpdate(std::move(job));
+    auto body = [this, job = std::make_shared<qv::device::fpga::FpgaUpdateJob>(std::move(job))] {
+        qv::device::fpga::RunFpgaUpdate(std::move(*job));
         post([this] { finishRun(); });
-    });
+    };
+    try {
+        worker_ = services_.startWorker ? services_.startWorker(std::move(body)) : std::thread(std::move(body));
+    } catch (const std::system_error&) {
+        // The job goes with the body that never ran: its connection is closed.
+        setRunning(false);
+        showMessage("计算机内存不足!!!");
+    }
 }
 
 void CDlgFpgaUpdate::OnAbort()

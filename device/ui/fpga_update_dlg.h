@@ -30,6 +30,8 @@ struct FpgaUpdateServices {
     // Defaults: a message box, CDlgResultSound; both modal on the dialog's thread.
     std::function<void(const std::string& gbk)> messageBox;
     std::function<void(bool success)> resultDialog;
+    // Starts the worker; default std::thread. May throw std::system_error like std::thread.
+    std::function<std::thread(std::function<void()>)> startWorker;
 };
 
 class CDlgFpgaUpdate : public QDialog {

@@ -354,6 +354,80 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
     }
 }
 
+// Encrypted arrays: the data is authenticated before the erase, then programmed, verified
+// and row-locked in 128-bit pieces; the key mode goes before each encrypted pass; the
+// step texts around the passes are never message boxes.
+TEST(FpgaProgram, EncryptedArraysGoInAsAuthenticatedPieces)
+{
+    struct Case {
+        const char* name;
+        usb::UsbKind kind;
+        std::uint16_t support;
+        std::uint8_t keyModeByte;
+        std::uint8_t rows, segments;
+        bool authFail;
+        std::uint8_t result;
+        std::vector<std::uint8_t> keyModes;
+    };
+    const Case cases[] = {
+        {"encrypted array, vendor driver", usb::UsbKind::EzUsb, 0x0401, 0, 2, 1, false, Ok, {}},
+        {"key mode byte on an encrypted array, HID", usb::UsbKind::Hid, 0x0401, 1, 3, 2, false, Ok, {2, 2, 2}},
+        {"key mode byte makes the array encrypted, disk", usb::UsbKind::Disk, 0x0001, 1, 2, 1, false, Ok, {1, 1, 1}},
+        {"authentication fails", usb::UsbKind::Hid, 0x0401, 0, 2, 1, true, 18, {}},
+    };
+    const fpga::CheckData checks = testChecks();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageShape shape;
+        shape.support = c.support;
+        shape.keyModeByte = c.keyModeByte;
+        shape.rows = c.rows;
+        shape.segments = c.segments;
+        shape.encrypted = true;
+        const BuiltImage image = buildImage(shape);
+        sim::SimFpgaSettings fpga;
+        fpga.authFail = c.authFail;
+        JtagBench bench(c.kind, fpga);
+        Recorded rec;
+        EXPECT_EQ(fpga::FpgaRunProgram(*bench.link, image.bytes, hooksInto(rec, &checks)), c.result);
+
+        const auto target = bench.panel->jtagTarget();
+        const std::size_t pieces = std::size_t{c.rows} * c.segments * 2;
+        const auto piecesOf = [&](std::uint8_t block, std::size_t count) {
+            std::vector<sim::Key16> out(count);
+            const Bytes bytes = image.block(block, 16 * count);
+            for (std::size_t i = 0; i < count; ++i)
+                std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(16 * i), 16, out[i].begin());
+            return out;
+        };
+        std::vector<sim::Key16> expected = piecesOf(5, c.authFail ? 1 : pieces);
+        if (!c.authFail)
+            for (const std::uint8_t block : {5, 5, 6}) {
+                const auto more = piecesOf(block, pieces);
+                expected.insert(expected.end(), more.begin(), more.end());
+            }
+        EXPECT_EQ(target->encryptedPieces(), expected);
+        EXPECT_EQ(target->keyModes(), c.keyModes);
+        const auto& irs = target->instructions();
+        EXPECT_EQ(std::count(irs.begin(), irs.end(), 0x85), c.authFail ? 0 : 1);
+        for (const std::uint8_t plain : {0x83, 0x89, 0x8C})
+            EXPECT_EQ(std::count(irs.begin(), irs.end(), plain), 0) << int(plain);
+        EXPECT_EQ(irs.back(), 0x07) << "the chip is taken out of programming mode";
+        EXPECT_EQ(target->refusedPackets(), 0);
+        EXPECT_EQ(target->stateLog(), bench.states);
+        EXPECT_TRUE(rec.boxes.empty());
+        const std::vector<std::string> texts = {"dp_enc_program_array_begin", "dp_enc_program_array_over",
+                                                "dp_enc_verify_array_begin", "dp_enc_verify_array_over"};
+        std::vector<std::string> said;
+        std::copy_if(rec.steps.begin(), rec.steps.end(), std::back_inserter(said),
+                     [](const std::string& s) { return s.starts_with("dp_enc_"); });
+        EXPECT_EQ(said, c.authFail ? std::vector<std::string>{} : texts);
+        if (!c.authFail) {
+            EXPECT_EQ(rec.progress.back(), 100);
+        }
+    }
+}
+
 // The user row comes from blocks 4 and 1: a listed block whose bytes run past the image is a
 // broken image, found before the chip is erased, never a row of zeros programmed.
 TEST(FpgaProgram, AUserRowBlockCutOffByTheImageEndStopsBeforeTheErase)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 namespace qv::device::test {
@@ -48,6 +49,30 @@ TEST(CDlgDownloadOption, DefaultsAndNetworkVisibility)
     for (QWidget* w : dialog.networkWidgets())
         EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(dialog.machineNameEdit()->isVisible());
+}
+
+// The box only shows and hides the network fields: a value edited while they showed still
+// reaches the option bytes once the box is unticked again.
+TEST(CDlgDownloadOption, NetworkValuesReachTheOptionsWithTheBoxUnticked)
+{
+    qv::test::qtApp();
+    UsbDeviceList list;
+    twoPanels(list);
+    CDlgDownloadOption dialog(DownloadOptionValues{}, list, {}, {});
+    dialog.show();
+    dialog.ethernetBox()->click();
+    QSpinBox* localPort = nullptr;
+    for (QWidget* w : dialog.networkWidgets())
+        if (auto* spin = qobject_cast<QSpinBox*>(w); spin && spin->value() == 8088)
+            localPort = spin;
+    ASSERT_NE(localPort, nullptr);
+    localPort->setValue(9000);
+    dialog.ethernetBox()->click();
+    EXPECT_FALSE(localPort->isVisible());
+    const DownloadOptionValues v = dialog.values();
+    EXPECT_FALSE(v.setEthernet);
+    const auto bytes = encodeDownloadOptions(v);
+    EXPECT_EQ(bytes[opt::LocalPort] | bytes[opt::LocalPort + 1] << 8, 9000);
 }
 
 TEST(CDlgDownloadOption, MachineNameIsCheckedOnOk)

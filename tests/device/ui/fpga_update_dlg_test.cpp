@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <system_error>
 
 namespace qv::device::test {
 namespace {
@@ -149,6 +150,27 @@ TEST(CDlgFpgaUpdate, FileProblemsStopTheWorkerWithTheDialogAsItWas)
         EXPECT_FALSE(bench.panel->claimed()) << "the connection is closed";
         EXPECT_EQ(bench.panel->events().upgrades, 0);
     }
+}
+
+// No thread for the worker: the message, the controls as they were, the panel let go and
+// left out of upgrade mode.
+TEST(CDlgFpgaUpdate, AWorkerThatCannotStartLeavesTheDialogAsItWas)
+{
+    DialogBench bench;
+    writeFile(bench.fpgaDir() / "a.dat", fpga::EncodeDataFile(buildImage({}).bytes));
+    SteadyWaitClock clock;
+    auto services = bench.services(clock);
+    services.startWorker = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    CDlgFpgaUpdate dialog(std::move(services));
+    dialog.show();
+    QTest::mouseClick(dialog.startButton(), Qt::LeftButton);
+    EXPECT_EQ(bench.boxes, std::vector<std::string>{"计算机内存不足!!!"});
+    expectIdle(dialog);
+    EXPECT_FALSE(bench.panel->claimed()) << "the connection is closed";
+    EXPECT_EQ(bench.panel->events().upgrades, 0);
+    EXPECT_TRUE(dialog.close());
 }
 
 TEST(CDlgFpgaUpdate, WhileTheWorkerRunsOnlyAbortActs)
