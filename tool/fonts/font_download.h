@@ -21,6 +21,17 @@ struct FontSelection {
     int count = 0;
 };
 
+inline constexpr int kOwnFontsBox = 1121;
+inline constexpr int kFirstOwnFont = 28;
+
+// A box of the choice: its id, the slot whose choice ticks it, its text (GBK).
+struct FontBoxView {
+    int id;
+    int slot;
+    const char* text;
+};
+std::vector<FontBoxView> fontBoxes();
+
 // The selection of the ticked boxes (ids of the choice dialog: 1104 .. 1129, 1138, 1121).
 FontSelection chooseFonts(const std::set<int>& ticked);
 
