@@ -43,6 +43,7 @@ struct InstrFixture : ::testing::Test {
     {
         app();
         ::setenv("QV_NONINTERACTIVE", "1", 1);
+        ::setenv("QV_EZUSB_IDS", "5345:1256", 1); // the simulated panels' ids
         test::mapComPorts({});
     }
     void TearDown() override { ::unsetenv(kComMapEnv); }
@@ -145,7 +146,7 @@ TEST_F(InstrFixture, PtyPeerGetsTheBytesAndItsRepliesPlayAndShowTouches)
 
     const std::vector<std::pair<std::uint8_t, std::string>> sounds{
         {0xB0, "0.wav"}, {0xB1, "1.wav"}, {0xB2, "3.wav"}, {0xB3, "4.wav"}, {0xB4, "2.wav"},
-        {0xB5, "GameOver.wav"}, {0xB6, "GameStart.wav"}, {0xBA, u8"碰撞.wav"}};
+        {0xB5, "GameOver.wav"}, {0xB6, "GameStart.wav"}, {0xBA, reinterpret_cast<const char*>(u8"碰撞.wav")}};
     waves.clear();
     for (const auto& [code, file] : sounds)
         peer.send({code});
