@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <cstdio>
 
 namespace qv::tool {
 namespace {
@@ -232,6 +233,8 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
     connect(this, &CTessolinDlg::messageShown, this, [this](const QString& t) {
         if (qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE"))
             QMessageBox::information(this, QStringLiteral("Tessolin"), t);
+        else
+            std::fprintf(stderr, "Tessolin: %s\n", t.toUtf8().constData());
     });
     connect(this, &CTessolinDlg::fileOpened, this, [](const std::filesystem::path& file) {
         if (qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE"))

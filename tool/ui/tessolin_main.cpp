@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 namespace qv::tool {
@@ -30,6 +31,16 @@ int runTessolin(int argc, char** argv)
     MixerSoundPlayer sound;
     services.playSound = [&sound](const std::filesystem::path& wave) { sound.Play(wave, SoundType::Wave); };
     CTessolinDlg dlg(services);
+    // A test's stand-in for the user (with QV_NONINTERACTIVE): every picture of the folder
+    // listed and downloaded over USB, then the program ends.
+    if (!qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE") && !qEnvironmentVariableIsEmpty(kDownloadAllEnv)) {
+        dlg.setTransport(0);
+        QObject::connect(&dlg, &CTessolinDlg::downloadEnded, &dlg, [&dlg] { dlg.accept(); });
+        QMetaObject::invokeMethod(&dlg, [&dlg] {
+            dlg.button(1022)->click();
+            dlg.onDownloadPictures();
+        }, Qt::QueuedConnection);
+    }
     dlg.exec();
     return 0;
 }

@@ -306,5 +306,25 @@ TEST(TessolinProgram, SecondCopyShowsItsMessageAndEnds)
     EXPECT_TRUE(first.acquired());
 }
 
+TEST(TessolinProgram, StartedInTheShippedFolderDownloadsTheSamplePicture)
+{
+    test::TempDir dir;
+    const auto folder = dir / "Tessolin";
+    std::filesystem::copy(std::filesystem::path(QV_SOURCE_DIR) / std::filesystem::path(u8"base/images/其它工具软件/Tessolin软件"),
+                          folder, std::filesystem::copy_options::recursive);
+    test::ChildProcess run(QV_TESSOLIN_BINARY, folder,
+                           {{"QT_QPA_PLATFORM", "offscreen"},
+                            {"QV_NONINTERACTIVE", "1"},
+                            {"QV_SIM_PANELS", "ezusb"},
+                            {"QV_EZUSB_IDS", "04b4:8613"},
+                            {"QV_TESSOLIN_DOWNLOAD_ALL", "1"}},
+                           dir / "out.log");
+    EXPECT_EQ(run.waitForExit(std::chrono::seconds(60)).value_or(-1), 0) << run.output();
+    EXPECT_NE(run.output().find(reinterpret_cast<const char*>(u8"图片下载完毕!!!")), std::string::npos) << run.output();
+    std::string picH;
+    ASSERT_TRUE(readWholeFile(folder / "pic.h", picH));
+    EXPECT_NE(picH.find("#define        "), std::string::npos);
+}
+
 } // namespace
 } // namespace qv::tool
