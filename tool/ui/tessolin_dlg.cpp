@@ -6,8 +6,8 @@
 #include "tool/download/picture_download.h"
 #include "tool/flash/flash_geometry.h"
 #include "tool/link/usb_tool_link.h"
-#include "tool/picture/folder_scan.h"
 #include "tool/packed/packed_file.h"
+#include "tool/picture/folder_scan.h"
 #include "tool/runs/pack_run.h"
 #include "tool/runs/usb_runs.h"
 #include "tool/ui/font_choice_dlg.h"
@@ -16,7 +16,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QUrl>
 #include <cstdio>
 
 namespace qv::tool {
