@@ -98,6 +98,20 @@ TEST(FontDownload, UserFontGoesWithoutItsPrefixInWholePagesAndMissingFilesAreNam
                             [](const std::string& m) { return m.find("31.zk") != std::string::npos; }));
 }
 
+TEST(FontMaker, EachRunPutsAPrefixInFrontAndAMissingFileStaysMissing)
+{
+    test::TempDir dir;
+    const auto file = dir / "30.zk";
+    ASSERT_TRUE(writeFileAtomically(file, "abc"));
+    EXPECT_EQ(addFontPrefix(file, 8, 16), "创建成功!!!");
+    EXPECT_EQ(addFontPrefix(file, 0x102, 3), "创建成功!!!");
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(file, bytes));
+    EXPECT_EQ(bytes, std::string("\x02\x01\x03\x00" "\x08\x00\x10\x00" "abc", 11));
+    EXPECT_EQ(addFontPrefix(dir / "31.zk", 8, 16), "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "31.zk"));
+}
+
 TEST(FontDownload, PanelsThatCannotTakeFontsAreRefusedBeforeAnyWrite)
 {
     test::TempDir dir;

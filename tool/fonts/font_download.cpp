@@ -72,6 +72,20 @@ std::filesystem::path fontPath(const std::filesystem::path& folder, int slot)
     return folder / "zk" / (std::to_string(slot) + ".zk");
 }
 
+std::string addFontPrefix(const std::filesystem::path& file, std::uint16_t width, std::uint16_t height)
+{
+    std::string bytes;
+    if (!readWholeFile(file, bytes))
+        return {};
+    std::vector<std::uint8_t> prefix(4, 0);
+    image::putU16(prefix, 0, width);
+    image::putU16(prefix, 2, height);
+    bytes.insert(0, std::string(prefix.begin(), prefix.end()));
+    if (!writeFileAtomically(file, bytes))
+        return "无法创建文件!!!请检查磁盘空间是否充足!!!";
+    return "创建成功!!!";
+}
+
 std::vector<std::uint8_t> emptyFontDirectory(const FlashGeometry& g)
 {
     std::vector<std::uint8_t> directory(g.block, 0);

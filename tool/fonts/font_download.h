@@ -46,6 +46,11 @@ Placed placeFont(std::vector<std::uint8_t>& directory, int slot, std::span<const
 
 std::filesystem::path fontPath(const std::filesystem::path& folder, int slot);
 
+// The font maker: puts width and height (u16 each, little-endian) in front of a font file of
+// the user's own, written whole or not at all. Nothing happens to a file that does not open.
+// The message (GBK) tells the user what came of it; empty when the file did not open.
+std::string addFontPrefix(const std::filesystem::path& file, std::uint16_t width, std::uint16_t height);
+
 // Writes the chosen fonts; true when their directory was written.
 bool downloadFonts(const FontSelection& selection, const std::filesystem::path& folder, const FlashGeometry& g,
                    ToolLink& link, TransferContext& context, DownloadReport& report);

@@ -1,6 +1,7 @@
 #include "tool/ui/font_choice_dlg.h"
 
 #include "platform/qt/qtext.h"
+#include "tool/ui/font_maker_dlg.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -8,7 +9,9 @@
 
 namespace qv::tool {
 
-CFontChoiceDlg::CFontChoiceDlg(const FontSelection& previous, bool massProduction, QWidget* parent) : QDialog(parent)
+CFontChoiceDlg::CFontChoiceDlg(const FontSelection& previous, bool massProduction, std::filesystem::path folder,
+                               QWidget* parent)
+    : QDialog(parent)
 {
     const QString action = toQString(massProduction ? "生成量产文件" : "确定下载选中字库");
     setWindowTitle(massProduction ? action : toQString("字库选择"));
@@ -19,6 +22,13 @@ CFontChoiceDlg::CFontChoiceDlg(const FontSelection& previous, bool massProductio
         boxes_[b.id] = box;
         layout->addWidget(box);
     }
+    maker_ = new QPushButton(toQString("编辑制作自己的字库"), this);
+    maker_->setEnabled(false);
+    layout->addWidget(maker_);
+    connect(maker_, &QPushButton::clicked, this, [this, folder = std::move(folder)] {
+        CFontMakerDlg maker(folder, this);
+        maker.exec();
+    });
     ok_ = new QPushButton(action, this);
     auto* cancel = new QPushButton(toQString("取消"), this);
     layout->addWidget(ok_);

@@ -4,6 +4,7 @@
 #include "tool/fonts/font_download.h"
 
 #include <QDialog>
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -15,15 +16,19 @@ namespace qv::tool {
 class CFontChoiceDlg final : public QDialog {
     Q_OBJECT
 public:
-    CFontChoiceDlg(const FontSelection& previous, bool massProduction, QWidget* parent = nullptr);
+    // `folder` holds "zk" for the font maker behind "编辑制作自己的字库" (created disabled).
+    CFontChoiceDlg(const FontSelection& previous, bool massProduction, std::filesystem::path folder,
+                   QWidget* parent = nullptr);
 
     std::set<int> ticked() const;
     QCheckBox* box(int id) const;
     QPushButton* okButton() const { return ok_; }
+    QPushButton* makerButton() const { return maker_; }
 
 private:
     std::map<int, QCheckBox*> boxes_;
     QPushButton* ok_ = nullptr;
+    QPushButton* maker_ = nullptr;
 };
 
 } // namespace qv::tool

@@ -431,7 +431,7 @@ std::optional<std::set<int>> CTessolinDlg::askFonts(bool massProduction)
 {
     if (chooseFontBoxes)
         return chooseFontBoxes(fonts_, massProduction);
-    CFontChoiceDlg dlg(fonts_, massProduction, this);
+    CFontChoiceDlg dlg(fonts_, massProduction, services_.folder, this);
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     return dlg.ticked();
