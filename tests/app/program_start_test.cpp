@@ -1,7 +1,7 @@
 // Starts the real program binary under the offscreen platform in a temporary base folder.
 #include "model/document/draw_doc.h"
 #include "platform/files/atomic_file.h"
-#include "tests/app/child_process.h"
+#include "tests/fixtures/child_process.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <csignal>

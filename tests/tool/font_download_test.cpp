@@ -4,6 +4,7 @@
 #include "tests/fixtures/temp_dir.h"
 #include "tool/fonts/font_download.h"
 #include "tool/link/usb_tool_link.h"
+#include "tool/runs/usb_runs.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,54 @@ TEST(FontDownload, UserFontGoesWithoutItsPrefixInWholePagesAndMissingFilesAreNam
     EXPECT_EQ(run.panel->readNand(le32(directory, 30 * 8), 4), std::vector<std::uint8_t>(4, 'u'));
     EXPECT_TRUE(std::any_of(run.report.said.begin(), run.report.said.end(),
                             [](const std::string& m) { return m.find("31.zk") != std::string::npos; }));
+}
+
+TEST(FontMaker, EachRunPutsAPrefixInFrontAndAMissingFileStaysMissing)
+{
+    test::TempDir dir;
+    const auto file = dir / "30.zk";
+    ASSERT_TRUE(writeFileAtomically(file, "abc"));
+    EXPECT_EQ(addFontPrefix(file, 8, 16), "创建成功!!!");
+    EXPECT_EQ(addFontPrefix(file, 0x102, 3), "创建成功!!!");
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(file, bytes));
+    EXPECT_EQ(bytes, std::string("\x02\x01\x03\x00" "\x08\x00\x10\x00" "abc", 11));
+    EXPECT_EQ(addFontPrefix(dir / "31.zk", 8, 16), "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "31.zk"));
+}
+
+TEST(FontDownload, PanelsThatCannotTakeFontsAreRefusedBeforeAnyWrite)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir / "zk");
+    ASSERT_TRUE(writeFileAtomically(fontPath(dir.path(), 2), std::string(100, 'a')));
+    struct Case {
+        const char* what;
+        std::uint8_t type;
+        int busy;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"two-chip board", 7, 0, "Flash配置不支持!!!"},
+        {"type out of range", 12, 0, "读取Flash型号失败"},
+        {"busy panel", 0, 1, "请再试一次! !"},
+    };
+    for (const Case& c : cases) {
+        device::sim::SimPanelSettings s;
+        s.kind = usb::UsbKind::EzUsb;
+        s.toolFlashType = c.type;
+        s.busyReplies = c.busy;
+        auto panel = std::make_shared<device::sim::SimPanel>(s);
+        std::atomic<bool> abort{false};
+        TransferContext context{&abort, {}};
+        UsbToolLink link(panel->connect().pipes, context);
+        Quiet report;
+        EXPECT_FALSE(runFontDownload(link, chooseFonts({1106}), dir.path(), context, report)) << c.what;
+        ASSERT_FALSE(report.said.empty()) << c.what;
+        EXPECT_EQ(report.said.back(), c.message) << c.what;
+        for (const auto& t : panel->transfers())
+            EXPECT_FALSE(t.out && t.pipe == 3) << c.what << ": data went to the panel";
+    }
 }
 
 } // namespace

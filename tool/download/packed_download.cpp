@@ -73,7 +73,7 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
     if (!in.lcdType)
         report.message("LcdConfig.h系统文件丢失!!!");
     directory[g.block - 2] = in.lcdType.value_or(0);
-    directory[g.block - 4] = in.baud;
+    directory[g.block - 4] = in.baud.value_or(contents->baud);
     std::uint64_t address = g.baseOffset;
     std::vector<std::uint8_t> data;
     for (std::size_t i = 0; i < contents->pictures.size(); ++i) {

@@ -14,7 +14,7 @@ namespace qv::tool {
 struct PackedDownloadInput {
     std::filesystem::path file;
     int panelFlashType = 0;
-    std::uint8_t baud = 0;
+    std::optional<std::uint8_t> baud; // the baud choice; nullopt: the one packed in the file
     std::optional<std::uint8_t> lcdType; // from "LcdConfig.h"; nullopt: it could not be read
 };
 

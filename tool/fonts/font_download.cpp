@@ -14,16 +14,37 @@ struct FontBox {
     int first;
     int slots;
     std::uint32_t bytes;
+    const char* text;
 };
 
 constexpr std::array<FontBox, 15> kBoxes{{
-    {1104, 0, 2, 199680},  {1106, 2, 2, 266240},  {1108, 4, 2, 598016},   {1110, 6, 2, 1057792},
-    {1112, 8, 2, 1653760}, {1114, 10, 2, 2376704}, {1116, 12, 2, 4222976}, {1118, 14, 1, 2560},
-    {1126, 15, 1, 3584},   {1119, 16, 1, 7680},   {1120, 17, 1, 9728},    {1127, 18, 1, 16896},
-    {1128, 19, 1, 19968},  {1129, 20, 1, 34304},  {1138, 22, 1, 66048},
+    {1104, 0, 2, 199680, "选择12X12点阵的中文字符和6X12点阵的英文字符 （宋体）"},
+    {1106, 2, 2, 266240, "选择16X16点阵的中文字符和8X16点阵的英文字符 （宋体）"},
+    {1108, 4, 2, 598016, "选择24X24点阵的中文字符和12X24点阵的英文字符（宋体）"},
+    {1110, 6, 2, 1057792, "选择32X32点阵的中文字符和16X32点阵的英文字符（宋体）"},
+    {1112, 8, 2, 1653760, "选择40X40点阵的中文字符和20X40点阵的英文字符（宋体）"},
+    {1114, 10, 2, 2376704, "选择48X48点阵的中文字符和24X48点阵的英文字符（宋体）"},
+    {1116, 12, 2, 4222976, "选择64X64点阵的中文字符和32X64点阵的英文字符（宋体）"},
+    {1118, 14, 1, 2560, "选择6X12点阵的英文字符  （arial体）"},
+    {1126, 15, 1, 3584, "选择8X16点阵的英文字符  （arial体）"},
+    {1119, 16, 1, 7680, "选择12X24点阵的英文字符（arial体）"},
+    {1120, 17, 1, 9728, "选择16X32点阵的英文字符（arial体）"},
+    {1127, 18, 1, 16896, "选择20X40点阵的英文字符（arial体）"},
+    {1128, 19, 1, 19968, "选择24X48点阵的英文字符（arial体）"},
+    {1129, 20, 1, 34304, "选择32X64点阵的英文字符（arial体）"},
+    {1138, 22, 1, 66048, "选择鼠标和触摸屏必须使用的字库"},
 }};
 
 } // namespace
+
+std::vector<FontBoxView> fontBoxes()
+{
+    std::vector<FontBoxView> out;
+    for (const FontBox& b : kBoxes)
+        out.push_back({b.id, b.first, b.text});
+    out.push_back({kOwnFontsBox, kFirstOwnFont, "选择您自己制作的字库"});
+    return out;
+}
 
 FontSelection chooseFonts(const std::set<int>& ticked)
 {
@@ -41,7 +62,7 @@ FontSelection chooseFonts(const std::set<int>& ticked)
             s.total += 266240;
         }
     }
-    if (ticked.count(1121))
+    if (ticked.count(kOwnFontsBox))
         s.confirmed = true;
     return s;
 }
@@ -49,6 +70,20 @@ FontSelection chooseFonts(const std::set<int>& ticked)
 std::filesystem::path fontPath(const std::filesystem::path& folder, int slot)
 {
     return folder / "zk" / (std::to_string(slot) + ".zk");
+}
+
+std::string addFontPrefix(const std::filesystem::path& file, std::uint16_t width, std::uint16_t height)
+{
+    std::string bytes;
+    if (!readWholeFile(file, bytes))
+        return {};
+    std::vector<std::uint8_t> prefix(4, 0);
+    image::putU16(prefix, 0, width);
+    image::putU16(prefix, 2, height);
+    bytes.insert(0, std::string(prefix.begin(), prefix.end()));
+    if (!writeFileAtomically(file, bytes))
+        return "无法创建文件!!!请检查磁盘空间是否充足!!!";
+    return "创建成功!!!";
 }
 
 std::vector<std::uint8_t> emptyFontDirectory(const FlashGeometry& g)

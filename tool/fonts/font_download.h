@@ -21,6 +21,17 @@ struct FontSelection {
     int count = 0;
 };
 
+inline constexpr int kOwnFontsBox = 1121;
+inline constexpr int kFirstOwnFont = 28;
+
+// A box of the choice: its id, the slot whose choice ticks it, its text (GBK).
+struct FontBoxView {
+    int id;
+    int slot;
+    const char* text;
+};
+std::vector<FontBoxView> fontBoxes();
+
 // The selection of the ticked boxes (ids of the choice dialog: 1104 .. 1129, 1138, 1121).
 FontSelection chooseFonts(const std::set<int>& ticked);
 
@@ -34,6 +45,11 @@ Placed placeFont(std::vector<std::uint8_t>& directory, int slot, std::span<const
                  TransferContext& context);
 
 std::filesystem::path fontPath(const std::filesystem::path& folder, int slot);
+
+// The font maker: puts width and height (u16 each, little-endian) in front of a font file of
+// the user's own, written whole or not at all. Nothing happens to a file that does not open.
+// The message (GBK) tells the user what came of it; empty when the file did not open.
+std::string addFontPrefix(const std::filesystem::path& file, std::uint16_t width, std::uint16_t height);
 
 // Writes the chosen fonts; true when their directory was written.
 bool downloadFonts(const FontSelection& selection, const std::filesystem::path& folder, const FlashGeometry& g,

@@ -6,10 +6,16 @@
 #include "tool/download/picture_download.h"
 #include "tool/flash/flash_geometry.h"
 #include "tool/link/usb_tool_link.h"
+#include "tool/packed/packed_file.h"
 #include "tool/picture/folder_scan.h"
+#include "tool/runs/pack_run.h"
+#include "tool/runs/usb_runs.h"
+#include "tool/ui/font_choice_dlg.h"
+#include "tool/ui/instr_sim_dlg.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +27,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QUrl>
+#include <cstdio>
 
 namespace qv::tool {
 namespace {
@@ -33,15 +41,16 @@ QString q(const std::string& gbk)
 // Passes a worker's reports to the dialog by queued calls.
 class QueuedReport final : public DownloadReport {
 public:
-    QueuedReport(CTessolinDlg* dlg, QLabel* status, QProgressBar* bar, QListWidget* list)
-        : dlg_(dlg), status_(status), bar_(bar), list_(list)
+    QueuedReport(CTessolinDlg* dlg, QLabel* status, QProgressBar* bar, QListWidget* list, DownloadKind kind,
+                 std::filesystem::path folder)
+        : dlg_(dlg), status_(status), bar_(bar), list_(list), kind_(kind), folder_(std::move(folder))
     {
     }
     void status(int position) override
     {
-        QMetaObject::invokeMethod(dlg_, [s = status_, l = list_, position] {
-            const bool listed = position >= 0 && position < l->count();
-            s->setText(listed ? q("下载图片：") + l->item(position)->text() : QString());
+        // The report lives on the worker's stack: the call takes copies.
+        QMetaObject::invokeMethod(dlg_, [s = status_, l = list_, k = kind_, f = folder_, position] {
+            s->setText(statusText(l, k, f, position));
         }, Qt::QueuedConnection);
     }
     void progress(int percent) override
@@ -52,12 +61,29 @@ public:
     {
         QMetaObject::invokeMethod(dlg_, [d = dlg_, t = q(gbk)] { emit d->messageShown(t); }, Qt::QueuedConnection);
     }
+    void openFile(const std::filesystem::path& file) override
+    {
+        QMetaObject::invokeMethod(dlg_, [d = dlg_, file] { emit d->fileOpened(file); }, Qt::QueuedConnection);
+    }
 
 private:
+    // On the interface thread: the list is read there only.
+    static QString statusText(const QListWidget* list, DownloadKind kind, const std::filesystem::path& folder,
+                              int position)
+    {
+        if (kind == DownloadKind::Fonts)
+            return position >= 0 && position < kFontSlots
+                       ? q("下载字库文件") + QString::fromStdString(fontPath(folder, position).string())
+                       : QString();
+        const bool listed = position >= 0 && position < list->count();
+        return listed ? q("下载图片：") + list->item(position)->text() : QString();
+    }
     CTessolinDlg* dlg_;
     QLabel* status_;
     QProgressBar* bar_;
     QListWidget* list_;
+    DownloadKind kind_;
+    std::filesystem::path folder_;
 };
 
 const char* kPreviewFormats[][2] = {
@@ -190,6 +216,11 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
     });
     connect(button(1137), &QPushButton::clicked, this, [this] { abort_ = true; });
     connect(button(1027), &QPushButton::clicked, this, [this] { onDownloadPictures(); });
+    // Created hidden: nothing shows these, but what is behind them works.
+    connect(button(1026), &QPushButton::clicked, this, [this] { onDownloadFonts(); });
+    connect(button(1041), &QPushButton::clicked, this, [this] { onInstructions(); });
+    connect(button(1135), &QPushButton::clicked, this, [this] { onPack(); });
+    connect(button(1136), &QPushButton::clicked, this, [this] { onDownloadPacked(); });
     connect(button(1025), &QPushButton::clicked, this, [this] {
         std::string why;
         const bool ok = services_.usbHost && UsbToolLink::openFirst(*services_.usbHost, &why);
@@ -202,6 +233,12 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
     connect(this, &CTessolinDlg::messageShown, this, [this](const QString& t) {
         if (qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE"))
             QMessageBox::information(this, QStringLiteral("Tessolin"), t);
+        else
+            std::fprintf(stderr, "Tessolin: %s\n", t.toUtf8().constData());
+    });
+    connect(this, &CTessolinDlg::fileOpened, this, [](const std::filesystem::path& file) {
+        if (qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE"))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     });
     refreshRemoveButtons();
     scanFolder(services_.folder / "Pic");
@@ -310,31 +347,47 @@ void CTessolinDlg::finishWorker()
     emit downloadEnded();
 }
 
+std::vector<std::string> CTessolinDlg::listedPaths() const
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < downloads_->count(); ++i)
+        paths.push_back(downloads_->item(i)->text().toStdString());
+    return paths;
+}
+
+void CTessolinDlg::startWorker(DownloadKind kind, std::function<void(DownloadReport&, TransferContext&)> body)
+{
+    lockControls();
+    progress_->setValue(0);
+    worker_ = std::thread([this, kind, body = std::move(body)] {
+        QueuedReport report(this, status_, progress_, downloads_, kind, services_.folder);
+        TransferContext context{&abort_, {}};
+        context.progress.show = [&report](int p) { report.progress(p); };
+        body(report, context);
+        QMetaObject::invokeMethod(this, [this] { finishWorker(); }, Qt::QueuedConnection);
+    });
+}
+
+// The font and packed downloads always go over the panel's USB pipes, start to end.
+void CTessolinDlg::overUsb(DownloadReport& report, TransferContext& context, const std::function<void(UsbToolLink&)>& run)
+{
+    auto pipes = services_.usbHost ? UsbToolLink::openFirst(*services_.usbHost) : nullptr;
+    if (!pipes) {
+        report.message(text::kCheckUsb);
+        return;
+    }
+    UsbToolLink link(std::move(pipes), context);
+    run(link);
+    link.command(usbcmd::kRelease);
+}
+
 void CTessolinDlg::onDownloadPictures()
 {
     if (busy_)
         return;
-    lockControls();
-    std::vector<std::string> paths;
-    for (int i = 0; i < downloads_->count(); ++i)
-        paths.push_back(downloads_->item(i)->text().toStdString());
-    const auto stop = [this](const std::string& m) {
-        message(m);
-        unlockControls();
-        emit downloadEnded();
-    };
-    if (paths.empty())
-        return stop(text::kNoFiles);
-    struct Silent final : DownloadReport {
-        CTessolinDlg* d;
-        void status(int) override {}
-        void progress(int) override {}
-        void message(const std::string& m) override { emit d->messageShown(q(m)); }
-    } direct;
-    direct.d = this;
-    auto pictures = decodePictures(paths, direct);
-    if (!pictures) {
-        unlockControls();
+    const std::vector<std::string> paths = listedPaths();
+    if (paths.empty()) {
+        message(text::kNoFiles);
         emit downloadEnded();
         return;
     }
@@ -344,35 +397,112 @@ void CTessolinDlg::onDownloadPictures()
         panel.ip[i] = static_cast<std::uint8_t>(ip_[i]->value());
     panel.port = static_cast<std::uint16_t>(panelPort_->value());
     const auto localPort = static_cast<std::uint16_t>(pcPort_->value());
-    progress_->setValue(0);
-    worker_ = std::thread([this, paths, pics = std::move(*pictures), network, panel, localPort] {
-        QueuedReport report(this, status_, progress_, downloads_);
-        TransferContext context{&abort_, {}};
-        context.progress.show = [&report](int p) { report.progress(p); };
+    startWorker(DownloadKind::Pictures, [this, paths, network, panel, localPort](DownloadReport& report,
+                                                                                 TransferContext& context) {
+        // Every listed picture is decoded before the panel hears anything.
+        const auto pictures = decodePictures(paths, report);
+        if (!pictures)
+            return;
         if (network) {
             std::string why;
             auto link = UdpToolLink::open(panel, localPort, context, &why, services_.udp);
             if (!link) {
                 report.message(why);
-            } else {
-                if (const auto start = startPicturesUdp(*link, paths.size(), report))
-                    writePictures(paths, pics, *start, *link, context, services_.folder, report);
-                link->release();
+                return;
             }
-        } else {
-            std::string why;
-            auto pipes = services_.usbHost ? UsbToolLink::openFirst(*services_.usbHost, &why) : nullptr;
-            if (!pipes) {
-                report.message(text::kCheckUsb);
-            } else {
-                UsbToolLink link(std::move(pipes), context);
-                if (const auto start = startPicturesUsb(link, paths.size(), report))
-                    writePictures(paths, pics, *start, link, context, services_.folder, report);
-                link.command(usbcmd::kRelease);
-            }
+            if (const auto start = startPicturesUdp(*link, paths.size(), report))
+                writePictures(paths, *pictures, *start, *link, context, services_.folder, report);
+            link->release();
+            return;
         }
-        QMetaObject::invokeMethod(this, [this] { finishWorker(); }, Qt::QueuedConnection);
+        auto pipes = services_.usbHost ? UsbToolLink::openFirst(*services_.usbHost) : nullptr;
+        if (!pipes) {
+            report.message(text::kCheckUsb);
+            return;
+        }
+        UsbToolLink link(std::move(pipes), context);
+        if (const auto start = startPicturesUsb(link, paths.size(), report))
+            writePictures(paths, *pictures, *start, link, context, services_.folder, report);
+        link.command(usbcmd::kRelease);
     });
+}
+
+std::optional<std::set<int>> CTessolinDlg::askFonts(bool massProduction)
+{
+    if (chooseFontBoxes)
+        return chooseFontBoxes(fonts_, massProduction);
+    CFontChoiceDlg dlg(fonts_, massProduction, services_.folder, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.ticked();
+}
+
+void CTessolinDlg::onDownloadFonts()
+{
+    if (busy_)
+        return;
+    const auto ticked = askFonts(false);
+    if (!ticked)
+        return;
+    fonts_ = chooseFonts(*ticked);
+    if (!fonts_.confirmed)
+        return;
+    startWorker(DownloadKind::Fonts, [this, selection = fonts_](DownloadReport& report, TransferContext& context) {
+        overUsb(report, context, [&](UsbToolLink& link) {
+            runFontDownload(link, selection, services_.folder, context, report);
+        });
+    });
+}
+
+void CTessolinDlg::onPack()
+{
+    if (busy_)
+        return;
+    const auto g = flashGeometry(flash_->currentIndex());
+    if (!g) {
+        message(text::kNoGeometry);
+        return;
+    }
+    const std::vector<std::string> paths = listedPaths();
+    if (paths.size() > static_cast<std::size_t>(g->maxPictures())) {
+        message(withNumber(text::kTooMany, g->maxPictures()));
+        return;
+    }
+    status_->setText(q("正在压缩，请不要移动鼠标............."));
+    const auto ticked = askFonts(true);
+    FontSelection selection;
+    if (ticked)
+        fonts_ = selection = chooseFonts(*ticked);
+    if (!selection.confirmed && paths.empty()) {
+        status_->clear();
+        return;
+    }
+    const auto baud = static_cast<std::uint8_t>(baud_->currentIndex());
+    startWorker(DownloadKind::Pictures, [this, paths, selection, g, baud](DownloadReport& report, TransferContext&) {
+        if (const auto pictures = decodePictures(paths, report))
+            packToFolder({paths, *pictures, selection, *g, baud}, services_.folder, report);
+        report.status(-1);
+    });
+}
+
+void CTessolinDlg::onDownloadPacked()
+{
+    if (busy_)
+        return;
+    startWorker(DownloadKind::Pictures, [this](DownloadReport& report, TransferContext& context) {
+        overUsb(report, context, [&](UsbToolLink& link) { runPackedDownload(link, services_.folder, context, report); });
+    });
+}
+
+void CTessolinDlg::onInstructions()
+{
+    CInstrSimDlg dlg(baud_->currentIndex(), services_.usbHost, services_.folder, this);
+    if (services_.playSound)
+        dlg.playSound = services_.playSound;
+    if (runInstructions)
+        runInstructions(dlg);
+    else
+        dlg.exec();
 }
 
 void CTessolinDlg::closeEvent(QCloseEvent* e)

@@ -4,6 +4,8 @@
 // download runs the dialog is locked: only the abort acts and every way of closing is
 // refused. The worker reaches the widgets only by queued calls.
 #include "platform/usb/usb_host.h"
+#include "tool/download/download_report.h"
+#include "tool/fonts/font_download.h"
 #include "tool/link/udp_tool_link.h"
 
 #include <QDialog>
@@ -11,7 +13,10 @@
 #include <map>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <thread>
 
 class QComboBox;
@@ -29,7 +34,14 @@ struct TessolinServices {
     usb::UsbHost* usbHost = nullptr;       // the panels on USB
     std::uint16_t localPort = 8080;        // the PC port the dialog starts with
     UdpOptions udp;
+    std::function<void(const std::filesystem::path&)> playSound; // the instruction test's waves
 };
+
+class CInstrSimDlg;
+class UsbToolLink;
+
+// Selects the status text: the listed picture or the font file in flight.
+enum class DownloadKind { Pictures, Fonts };
 
 class CTessolinDlg final : public QDialog {
     Q_OBJECT
@@ -50,12 +62,23 @@ public:
     QLabel* statusLabel() const { return status_; }
 
     void onDownloadPictures();
+    void onDownloadFonts();
+    void onPack();
+    void onDownloadPacked();
+    void onInstructions();
     void lockControls();
+
+    // What the dialog asks of the user; tests replace them. The font choice: the ticked
+    // boxes, nullopt when cancelled. The instruction test: runs the dialog (modally when unset).
+    std::function<std::optional<std::set<int>>(const FontSelection& previous, bool massProduction)> chooseFontBoxes;
+    std::function<void(CInstrSimDlg&)> runInstructions;
+    const FontSelection& fontSelection() const { return fonts_; }
     void unlockControls();
 
 signals:
     void downloadEnded();
     void messageShown(const QString& text);
+    void fileOpened(const std::filesystem::path& file);
 
 public:
     // Every way of closing is refused while a download runs.
@@ -70,6 +93,11 @@ private:
     void refreshRemoveButtons();
     void message(const std::string& gbk);
     void finishWorker();
+    std::vector<std::string> listedPaths() const;
+    std::optional<std::set<int>> askFonts(bool massProduction);
+    // Locks the dialog and runs `body` on the worker thread; the end unlocks.
+    void startWorker(DownloadKind kind, std::function<void(DownloadReport&, TransferContext&)> body);
+    void overUsb(DownloadReport& report, TransferContext& context, const std::function<void(UsbToolLink&)>& run);
 
     TessolinServices services_;
     QListWidget* pictures_ = nullptr;
@@ -85,6 +113,7 @@ private:
     QSpinBox* panelPort_ = nullptr;
     QSpinBox* pcPort_ = nullptr;
     std::map<int, QPushButton*> buttons_;
+    FontSelection fonts_; // kept for the run: the choice shows it again
     bool busy_ = false;
     std::atomic<bool> abort_{false};
     std::thread worker_;

@@ -3,6 +3,8 @@
 // the dialog over the current folder, with the simulated panels of QV_SIM_PANELS when set.
 namespace qv::tool {
 
+inline constexpr const char* kDownloadAllEnv = "QV_TESSOLIN_DOWNLOAD_ALL";
+
 int runTessolin(int argc, char** argv);
 
 } // namespace qv::tool
