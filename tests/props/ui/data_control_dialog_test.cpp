@@ -185,7 +185,7 @@ TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
         // compared with what the view already showed, not with a block never drawn.
         port()->repaint();
         const std::string before = bytesOf(*obj);
-        const std::vector<std::uint8_t> beforeBlock = obj->m_Params;
+        const ParamBlock beforeBlock = obj->m_Params;
         pageMessages.clear();
         prompts.messages.clear();
         view->SelectShape(obj);
@@ -206,7 +206,7 @@ TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
             EXPECT_EQ(pageMessages, QStringList{u8q(c.message)});
         }
         // What the refused pages hold never reaches the object.
-        for (std::size_t i = 0; i < std::min(beforeBlock.size(), obj->m_Params.size()); ++i)
+        for (std::size_t i = 0; i < beforeBlock.size(); ++i)
             EXPECT_EQ(obj->m_Params[i], beforeBlock[i]) << "block byte " << i;
         EXPECT_EQ(bytesOf(*obj), before);
         clearObjects();
