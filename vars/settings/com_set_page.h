@@ -8,9 +8,7 @@
 #include <span>
 #include <string>
 
-namespace qv {
-class CDrawDoc;
-}
+#include "model/document/draw_doc.h"
 
 namespace qv::settings_page {
 
@@ -42,24 +40,24 @@ struct SharedSlot {
 std::span<const SharedSlot> SharedSlots();
 
 inline constexpr std::size_t kUploadModeOffset = 268;
-// The panel options of the page; the hidden combos' bytes 68, 70, 71 and 84 pass through.
-inline constexpr std::size_t kNoPowerUpCalibration = 144;
-inline constexpr std::size_t kProjectPassword = 212;
-inline constexpr std::size_t kIdleReturnOn = 276;
-inline constexpr std::size_t kIdleReturnSeconds = 280;  // 0..65535
-inline constexpr std::size_t kIdleReturnScreen = 284;   // 0..255
-// The other settings shared by both ports, and the Modbus slave's two start addresses (u16).
-inline constexpr std::size_t kNoCommAtSlaveZero = 228;
-inline constexpr std::size_t kDynamicSlaveAddress = 232;
-inline constexpr std::size_t kSlaveAddressOffset = 236;
-inline constexpr std::size_t kSlaveHmiStart = 288;
-inline constexpr std::size_t kSlaveRegisterStart = 290;
+// The panel options of the page and the other settings shared by both ports are the project
+// document's settings slots; the hidden combos' bytes 68, 70, 71 and 84 pass through.
+using settings::kNoPowerUpCalibration;
+using settings::kProjectPassword;
+using settings::kIdleReturnOn;
+using settings::kIdleReturnSeconds;  // 0..65535
+using settings::kIdleReturnScreen;   // 0..255
+using settings::kNoCommAtSlaveZero;
+using settings::kDynamicSlaveAddress;
+using settings::kSlaveAddressOffset;
+using settings::kSlaveHmiStart;
+using settings::kSlaveRegisterStart;
 // The HMI variable copy settings: six ints, once per project, in the order of their dialog.
 inline constexpr std::size_t kCopyLocalAddress = 240;
 inline constexpr std::size_t kCopyIndependentScreens = 244;
-inline constexpr std::size_t kCopyCustomRange = 248;
-inline constexpr std::size_t kCopyStart = 252;
-inline constexpr std::size_t kCopyLength = 256;
+using settings::kCopyCustomRange;
+using settings::kCopyStart;
+using settings::kCopyLength;
 inline constexpr std::size_t kCopyIntervalMs = 260;
 
 struct ComSetPage {
