@@ -164,8 +164,9 @@ TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
         for (const TextRow& t : c.texts)
             (t.entry < 0 ? name : files[static_cast<std::size_t>(t.entry)]) = fromQString(u8q(t.text)).value_or("?");
         EXPECT_EQ(obj->m_strFiles, files);
-        if (!name.empty())
+        if (!name.empty()) {
             EXPECT_EQ(obj->m_strName, name);
+        }
         if (c.fontTab >= 0) {
             EXPECT_EQ(std::abs(obj->m_logfont.lfHeight), kScriptedFontPixels);
             EXPECT_GE(obj->m_logfont.lfWeight, 600);
@@ -236,8 +237,9 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
             EXPECT_EQ(project->m_varTable.address, table.address);
             EXPECT_EQ(projectFileBytes(), projectFile);
             EXPECT_FALSE(project->IsModified());
-            if (!ok)
+            if (!ok) {
                 EXPECT_FALSE(doc->IsModified());
+            }
             clearObjects();
         }
     }
@@ -366,8 +368,9 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
             EXPECT_NE(bytesOf(*obj), before);
             EXPECT_EQ(project->m_varTable.size(), rows + 1);
             EXPECT_EQ(project->m_varTable.name.back(), "m_PlcCom1SlaveAdr1MB1");
-            if (!c.files.empty())
+            if (!c.files.empty()) {
                 EXPECT_EQ(obj->m_strFiles, c.files);
+            }
         } else {
             EXPECT_TRUE(stayedOpen);
             const QString expected = u8q(c.message);
