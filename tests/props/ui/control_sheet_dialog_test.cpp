@@ -51,6 +51,9 @@ struct KindCase {
     // The variable references' cached address and type code (offsets), which OK refreshes
     // from their indices.
     std::vector<std::pair<int, int>> references = {};
+    // Width codes the common groups whose use the rows turn on write back with them.
+    std::vector<std::pair<int, std::uint32_t>> groupWidths = {};
+    int fontColorAt = -1;  // the colour the font dialog picks too
 };
 
 // Offsets written from the pages' block layouts.
@@ -65,14 +68,16 @@ const KindCase kKindCases[] = {
       {2, "hide", Set::Check, 0, 30, 1, 1}, {3, "writeEnable", Set::Check, 0, 52, 4, 1}},
      {{0, "textOn", u8"开", 2}, {0, "textOff", u8"关", 3}},
      0,
-     {{60, 64}, {48, 41}, {20, 24}, {124, 128}}},
+     {{60, 64}, {48, 41}, {20, 24}, {124, 128}},
+     {{156, 1}, {184, 1}}},
     {kKindIndicator,
      {{0, "transparentOn", Set::Check, 0, 0, 4, 1}, {0, "transparentColorOff", Set::Color, 0x040506, 12, 4, 0x040506},
       {0, "textColorOn", Set::Color, 0x070809, 48, 4, 0x070809}, {0, "textColorOff", Set::Color, 0x0A0B0C, 52, 4, 0x0A0B0C},
       {2, "hide", Set::Check, 0, 27, 1, 1}},
      {{0, "textOn", u8"亮", 2}, {0, "textOff", u8"灭", 3}},
      0,
-     {{44, 37}, {20, 24}}},
+     {{44, 37}, {20, 24}},
+     {{96, 1}}},
     {kKindRadioButton,
      {{0, "mode", Set::Combo, 1, 60, 4, 1}, {0, "transparentOn", Set::Uncheck, 0, 24, 4, 0},
       {0, "transparentColorOn", Set::Color, 0x112233, 32, 4, 0x112233},
@@ -82,7 +87,8 @@ const KindCase kKindCases[] = {
       {3, "writeEnable", Set::Check, 0, 64, 4, 1}},
      {},
      -1,
-     {{72, 76}, {56, 49}, {8, 12}, {128, 132}}},
+     {{72, 76}, {56, 49}, {8, 12}, {128, 132}},
+     {{156, 1}, {184, 1}}},
     {kKindButton,
      {{0, "borderTypeNormal", Set::Combo, 1, 94, 1, 1}, {0, "borderTypeOver", Set::Combo, 1, 92, 1, 1},
       {0, "borderTypePressed", Set::Combo, 1, 93, 1, 1}, {0, "borderWidthNormal", Set::Text, 5, 76, 4, 5},
@@ -100,7 +106,9 @@ const KindCase kKindCases[] = {
       {2, "hide", Set::Check, 0, 126, 1, 1}, {3, "writeEnable", Set::Check, 0, 212, 4, 1}},
      {{0, "text", u8"启动", -1}},
      0,
-     {{220, 224}, {184, 177}, {164, 161}}},
+     {{220, 224}, {184, 177}, {164, 161}},
+     {{268, 1}, {296, 1}},
+     0},
     {kKindRealTimeNumber,
      {{0, "borderColor", Set::Color, 0x102030, 44, 4, 0x102030}, {0, "backColor", Set::Color, 0x405060, 56, 4, 0x405060},
       {0, "borderType", Set::Combo, 1, 48, 1, 1}, {0, "borderWidth", Set::Text, 3, 40, 4, 3},
@@ -118,7 +126,9 @@ const KindCase kKindCases[] = {
       {5, "writeEnable", Set::Check, 0, 176, 4, 1}},
      {},
      0,
-     {{184, 188}, {124, 117}, {152, 156}, {168, 172}, {120, 116}, {80, 76}, {256, 260}}},
+     {{184, 188}, {124, 117}, {152, 156}, {168, 172}, {120, 116}, {80, 76}, {256, 260}},
+     {{284, 2}, {308, 2}, {332, 2}, {356, 1}, {384, 1}},
+     32},
 };
 
 TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
@@ -153,6 +163,10 @@ TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
         auto expected = before;
         for (const FieldRow& row : c.rows)
             blockWriteU(expected, row.offset, row.width, row.expected);
+        for (const auto& [offset, width] : c.groupWidths)
+            blockWriteU(expected, offset, 4, width);
+        if (c.fontColorAt >= 0)  // the scripted colour dialog turns the colour it is given
+            blockWriteU(expected, c.fontColorAt, 4, blockReadU(before, c.fontColorAt, 4) ^ 0x00102030u);
         for (const auto& [address, type] : c.references) {
             blockWriteI32(expected, address, blockReadI32(obj->m_Params, address));
             expected[static_cast<std::size_t>(type)] = obj->m_Params[static_cast<std::size_t>(type)];
