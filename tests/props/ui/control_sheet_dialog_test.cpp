@@ -4,6 +4,8 @@
 // creates its hidden variable once.
 #include "app/tools/edit_tool.h"
 #include "app/tools/tool_shapes.h"
+#include "compiler/headers/var_header_files.h"
+#include "model/app/header_writers.h"
 #include "model/params/block_bytes.h"
 #include "model/vars/hmi_var_table.h"
 #include "model/params/object_var_refs.h"
@@ -15,6 +17,7 @@
 #include "props/ui/control_page_widgets.h"
 #include "props/ui/page_seams.h"
 #include "tests/props/ui/control_sheet_fixture.h"
+#include "vars/adjust/var_layout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,15 +27,33 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <cstdlib>
 #include <fstream>
 #include <variant>
 
 namespace qv::test {
 namespace {
 
+// A text field of a page and where it lands: the object's name (entry -1) or an entry of
+// its string list.
+struct TextRow {
+    int tab;
+    const char* widget;
+    const char8_t* text;
+    int entry;
+};
+
 struct KindCase {
     int kind;
     std::vector<FieldRow> rows;
+    std::vector<TextRow> texts = {};
+    int fontTab = -1;                 // the page whose "font" button changes the object's font
+    // The variable references' cached address and type code (offsets), which OK refreshes
+    // from their indices.
+    std::vector<std::pair<int, int>> references = {};
+    // Width codes the common groups whose use the rows turn on write back with them.
+    std::vector<std::pair<int, std::uint32_t>> groupWidths = {};
+    int fontColorAt = -1;  // the colour the font dialog picks too
 };
 
 // Offsets written from the pages' block layouts.
@@ -44,18 +65,30 @@ const KindCase kKindCases[] = {
       {0, "textColorOn", Set::Color, 0x070809, 68, 4, 0x070809}, {0, "textColorOff", Set::Color, 0x0A0B0C, 72, 4, 0x0A0B0C},
       {1, "function", Set::Radio, 3, 26, 1, 3}, {1, "password", Set::Combo, 2, 27, 1, 2},
       {1, "differentWrite", Set::Check, 0, 96, 4, 1},
-      {2, "hide", Set::Check, 0, 30, 1, 1}, {3, "writeEnable", Set::Check, 0, 52, 4, 1}}},
+      {2, "hide", Set::Check, 0, 30, 1, 1}, {3, "writeEnable", Set::Check, 0, 52, 4, 1}},
+     {{0, "textOn", u8"开", 2}, {0, "textOff", u8"关", 3}},
+     0,
+     {{60, 64}, {48, 41}, {20, 24}, {124, 128}},
+     {{156, 1}, {184, 1}}},
     {kKindIndicator,
      {{0, "transparentOn", Set::Check, 0, 0, 4, 1}, {0, "transparentColorOff", Set::Color, 0x040506, 12, 4, 0x040506},
       {0, "textColorOn", Set::Color, 0x070809, 48, 4, 0x070809}, {0, "textColorOff", Set::Color, 0x0A0B0C, 52, 4, 0x0A0B0C},
-      {2, "hide", Set::Check, 0, 27, 1, 1}}},
+      {2, "hide", Set::Check, 0, 27, 1, 1}},
+     {{0, "textOn", u8"亮", 2}, {0, "textOff", u8"灭", 3}},
+     0,
+     {{44, 37}, {20, 24}},
+     {{96, 1}}},
     {kKindRadioButton,
      {{0, "mode", Set::Combo, 1, 60, 4, 1}, {0, "transparentOn", Set::Uncheck, 0, 24, 4, 0},
       {0, "transparentColorOn", Set::Color, 0x112233, 32, 4, 0x112233},
       {0, "transparentColorOff", Set::Color, 0x445566, 36, 4, 0x445566},
       {1, "value", Set::Text, -7, 4, 4, static_cast<std::uint32_t>(-7)}, {1, "password", Set::Combo, 3, 13, 1, 3},
       {1, "differentWrite", Set::Check, 0, 100, 4, 1}, {2, "hide", Set::Check, 0, 15, 1, 1},
-      {3, "writeEnable", Set::Check, 0, 64, 4, 1}}},
+      {3, "writeEnable", Set::Check, 0, 64, 4, 1}},
+     {},
+     -1,
+     {{72, 76}, {56, 49}, {8, 12}, {128, 132}},
+     {{156, 1}, {184, 1}}},
     {kKindButton,
      {{0, "borderTypeNormal", Set::Combo, 1, 94, 1, 1}, {0, "borderTypeOver", Set::Combo, 1, 92, 1, 1},
       {0, "borderTypePressed", Set::Combo, 1, 93, 1, 1}, {0, "borderWidthNormal", Set::Text, 5, 76, 4, 5},
@@ -70,7 +103,12 @@ const KindCase kKindCases[] = {
       {1, "release", Set::Check, 0, 140, 4, 1}, {1, "releaseValue", Set::Text, 201, 144, 1, 201},
       {1, "enter", Set::Check, 0, 148, 4, 1}, {1, "enterValue", Set::Text, 202, 152, 1, 202},
       {1, "leave", Set::Check, 0, 156, 4, 1}, {1, "leaveValue", Set::Text, 255, 160, 1, 255},
-      {2, "hide", Set::Check, 0, 126, 1, 1}, {3, "writeEnable", Set::Check, 0, 212, 4, 1}}},
+      {2, "hide", Set::Check, 0, 126, 1, 1}, {3, "writeEnable", Set::Check, 0, 212, 4, 1}},
+     {{0, "text", u8"启动", -1}},
+     0,
+     {{220, 224}, {184, 177}, {164, 161}},
+     {{268, 1}, {296, 1}},
+     0},
     {kKindRealTimeNumber,
      {{0, "borderColor", Set::Color, 0x102030, 44, 4, 0x102030}, {0, "backColor", Set::Color, 0x405060, 56, 4, 0x405060},
       {0, "borderType", Set::Combo, 1, 48, 1, 1}, {0, "borderWidth", Set::Text, 3, 40, 4, 3},
@@ -85,7 +123,12 @@ const KindCase kKindCases[] = {
       {1, "password", Set::Combo, 2, 104, 1, 2}, {1, "differentWrite", Set::Check, 0, 228, 4, 1},
       {2, "fontColor", Set::Check, 0, 144, 4, 1}, {2, "backColor", Set::Check, 0, 160, 4, 1},
       {3, "hide", Set::Check, 0, 107, 1, 1}, {4, "move", Set::Check, 0, 106, 1, 1},
-      {5, "writeEnable", Set::Check, 0, 176, 4, 1}}},
+      {5, "writeEnable", Set::Check, 0, 176, 4, 1}},
+     {},
+     0,
+     {{184, 188}, {124, 117}, {152, 156}, {168, 172}, {120, 116}, {80, 76}, {256, 260}},
+     {{284, 2}, {308, 2}, {332, 2}, {356, 1}, {384, 1}},
+     32},
 };
 
 TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
@@ -93,7 +136,11 @@ TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
     for (const KindCase& c : kKindCases) {
         SCOPED_TRACE(c.kind);
         CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
-        obj->m_strFiles.resize(2);  // the radio's defaults are their own test
+        // Two pictures, and the state texts for the kinds that show them; the radio's
+        // defaults are their own test.
+        obj->m_strFiles.assign(c.texts.empty() ? 2 : 4, std::string());
+        const std::vector<std::string> filesBefore = obj->m_strFiles;
+        const LogFont fontBefore = obj->m_logfont;
         // Use flags and the fields the rows set start from values they change.
         for (const FieldRow& row : c.rows)
             blockWriteU(obj->m_Params, row.offset, row.width, row.how == Set::Uncheck ? 1 : 0);
@@ -102,13 +149,44 @@ TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
         doc->TakeUndoSnapshot();
         view->SelectShape(obj);
         openSheet(*obj, [&](CMyPropertySheet& sheet) {
+            // The font first: the number's picture font row disables its button.
+            if (c.fontTab >= 0)
+                find<QPushButton>(sheet, c.fontTab, "font")->click();
             for (const FieldRow& row : c.rows)
                 apply(sheet.tabs()->widget(row.tab), row);
+            for (const TextRow& t : c.texts)
+                find<QLineEdit>(sheet, t.tab, t.widget)->setText(u8q(t.text));
             press(sheet, QDialogButtonBox::Ok);
         });
         EXPECT_TRUE(pageMessages.isEmpty()) << pageMessages.join(u'|').toStdString();
+        // Every other byte stays: the rows' fields and the refreshed references aside.
+        auto expected = before;
         for (const FieldRow& row : c.rows)
-            EXPECT_EQ(blockReadU(obj->m_Params, row.offset, row.width), row.expected) << row.widget;
+            blockWriteU(expected, row.offset, row.width, row.expected);
+        for (const auto& [offset, width] : c.groupWidths)
+            blockWriteU(expected, offset, 4, width);
+        if (c.fontColorAt >= 0)  // the scripted colour dialog turns the colour it is given
+            blockWriteU(expected, c.fontColorAt, 4, blockReadU(before, c.fontColorAt, 4) ^ 0x00102030u);
+        for (const auto& [address, type] : c.references) {
+            blockWriteI32(expected, address, blockReadI32(obj->m_Params, address));
+            expected[static_cast<std::size_t>(type)] = obj->m_Params[static_cast<std::size_t>(type)];
+        }
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(obj->m_Params[i], expected[i]) << "byte " << i;
+        std::vector<std::string> files = filesBefore;
+        std::string name;
+        for (const TextRow& t : c.texts)
+            (t.entry < 0 ? name : files[static_cast<std::size_t>(t.entry)]) = fromQString(u8q(t.text)).value_or("?");
+        EXPECT_EQ(obj->m_strFiles, files);
+        if (!name.empty()) {
+            EXPECT_EQ(obj->m_strName, name);
+        }
+        if (c.fontTab >= 0) {
+            EXPECT_EQ(std::abs(obj->m_logfont.lfHeight), kScriptedFontPixels);
+            EXPECT_GE(obj->m_logfont.lfWeight, 600);
+        } else {
+            EXPECT_EQ(obj->m_logfont.lfHeight, fontBefore.lfHeight);
+        }
         EXPECT_TRUE(doc->IsModified());
         ASSERT_TRUE(doc->Undo());
         EXPECT_EQ(doc->m_objects.back()->m_Params, before);
@@ -144,13 +222,17 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
             const HmiVarTable table = project->m_varTable;
             doc->SetModifiedFlag(false);
             project->SetModifiedFlag(false);
+            const std::string projectFile = projectFileBytes();
+            ASSERT_FALSE(projectFile.empty());
             view->SelectShape(obj);
             openSheet(*obj, [&](CMyPropertySheet& sheet) {
                 if (!ok) {
-                    // Change something on every page first.
+                    // Change something on every page first, and a PLC link whose hidden
+                    // variable OK would create.
                     for (int t = 0; t < sheet.tabs()->count(); ++t)
                         for (QCheckBox* check : sheet.tabs()->widget(t)->findChildren<QCheckBox*>())
                             check->setChecked(!check->isChecked());
+                    linkHideToPlc(sheet, kind);
                 }
                 press(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
                 if (sheet.isVisible()) {
@@ -166,9 +248,12 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
             }
             EXPECT_EQ(bytesOf(*obj), before);
             EXPECT_EQ(project->m_varTable.name, table.name);
+            EXPECT_EQ(project->m_varTable.address, table.address);
+            EXPECT_EQ(projectFileBytes(), projectFile);
             EXPECT_FALSE(project->IsModified());
-            if (!ok)
+            if (!ok) {
                 EXPECT_FALSE(doc->IsModified());
+            }
             clearObjects();
         }
     }
@@ -177,10 +262,10 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
 struct BadInput {
     const char* what;
     int kind;
-    int tab;
     std::function<void(CMyPropertySheet&)> act;
-    const char8_t* message;  // on the page, or through the application's prompts
+    const char8_t* message;  // on the page, or through the application's prompts; none: accepted
     bool appPrompt = false;
+    std::vector<std::string> files = {};  // the object's string list, when the case needs one
 };
 
 TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
@@ -194,49 +279,88 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
         g->target()->setCurrentIndex(1);
         return g;
     };
+    auto edit = [](CMyPropertySheet& s, int tab, const char* name, const char* text) {
+        s.tabs()->widget(tab)->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+    };
+    // An existing HEX file beside the project folder, and one inside it.
+    std::ofstream(app->m_strProjectDir.parent_path() / "elsewhere.hex") << ":00000001FF\n";
+    std::filesystem::create_directories(app->m_strProjectDir / "code");
+    std::ofstream(app->m_strProjectDir / "code" / "u.hex") << ":00000001FF\n";
+    const std::vector<std::string> userCode = {"", "", "", kUserCodeAction};
+    auto withFile = [&](const char* file) {
+        std::vector<std::string> files = userCode;
+        files.emplace_back(file);
+        return files;
+    };
     const BadInput cases[] = {
-        {"text in an event value", kKindButton, 1,
-         [](CMyPropertySheet& s) { s.tabs()->widget(1)->findChild<QLineEdit*>(QStringLiteral("pressValue"))->setText(QStringLiteral("abc")); },
+        {"accepted: the hide link alone", kKindBitSwitch, [](CMyPropertySheet&) {}, nullptr},
+        {"accepted: a user code file inside the project", kKindButton, [](CMyPropertySheet&) {}, nullptr, false,
+         withFile("\\code\\u.hex")},
+        {"text in an event value", kKindButton, [edit](CMyPropertySheet& s) { edit(s, 1, "pressValue", "abc"); },
          u8"请填入一个正整数。"},
-        {"event value 256", kKindButton, 1,
-         [](CMyPropertySheet& s) { s.tabs()->widget(1)->findChild<QLineEdit*>(QStringLiteral("leaveValue"))->setText(QStringLiteral("256")); },
+        {"event value 256", kKindButton, [edit](CMyPropertySheet& s) { edit(s, 1, "leaveValue", "256"); },
          u8"请填入一个在0和255之间的整数。"},
-        {"station 256", kKindBitSwitch, 1, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("256")); },
+        {"text in the station", kKindBitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("1x")); },
+         u8"请填入一个正整数。"},
+        {"station 256", kKindBitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("256")); },
          u8"请填入一个在0和255之间的整数。"},
-        {"element 65536", kKindBitSwitch, 1,
+        {"text in the element number", kKindBitSwitch,
+         [plcRead](CMyPropertySheet& s) {
+             AddressGroupWidget* g = plcRead(s);
+             g->elementType()->setCurrentIndex(2);  // "M"
+             g->elementNumber()->setText(QStringLiteral("1o"));
+         },
+         u8"请填入一个正整数。"},
+        {"element 65536", kKindBitSwitch,
          [plcRead](CMyPropertySheet& s) {
              AddressGroupWidget* g = plcRead(s);
              g->elementType()->setCurrentIndex(2);  // "M"
              g->elementNumber()->setText(QStringLiteral("65536"));
          },
          u8"请填入一个在0和65535之间的整数。"},
-        {"bit 32", kKindIndicator, 1,
+        {"text in the bit", kKindIndicator,
+         [group](CMyPropertySheet& s) {
+             AddressGroupWidget* g = group(s, 1, "read");
+             g->target()->setCurrentIndex(0);
+             g->bit()->setText(QStringLiteral("b"));
+         },
+         u8"请填入一个正整数。"},
+        {"bit 32", kKindIndicator,
          [group](CMyPropertySheet& s) {
              AddressGroupWidget* g = group(s, 1, "read");
              g->target()->setCurrentIndex(0);
              g->bit()->setText(QStringLiteral("32"));
          },
          u8"请填入一个在0和31之间的整数。"},
-        {"radio value not an integer", kKindRadioButton, 1,
-         [](CMyPropertySheet& s) { s.tabs()->widget(1)->findChild<QLineEdit*>(QStringLiteral("value"))->setText(QStringLiteral("1.5")); },
+        {"radio value not an integer", kKindRadioButton, [edit](CMyPropertySheet& s) { edit(s, 1, "value", "1.5"); },
          u8"请键入一个整数。"},
-        {"digits 5, decimals 5", kKindRealTimeNumber, 0,
-         [](CMyPropertySheet& s) {
-             s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("digits"))->setText(QStringLiteral("5"));
-             s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("decimals"))->setText(QStringLiteral("5"));
+        {"text in the digits", kKindRealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "digits", "8a"); },
+         u8"请填入一个正整数。"},
+        {"text in the minimum", kKindRealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "minimum", "-x"); },
+         u8"请键入一个整数。"},
+        {"digits 5, decimals 5", kKindRealTimeNumber,
+         [edit](CMyPropertySheet& s) {
+             edit(s, 0, "digits", "5");
+             edit(s, 0, "decimals", "5");
          },
          u8"“小数位”不能大于“总位数”", true},
-        {"button text GBK cannot hold", kKindButton, 0,
+        {"digits 0, decimals past the text", kKindRealTimeNumber,
+         [edit](CMyPropertySheet& s) {
+             edit(s, 0, "digits", "0");
+             edit(s, 0, "decimals", "200");
+         },
+         u8"“小数位”不能大于“总位数”", true},
+        {"button text GBK cannot hold", kKindButton,
          [](CMyPropertySheet& s) { s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("text"))->setText(QString::fromUtf8(u8"按钮\U0001F600")); },
          u8"内容中有无法保存的字符。"},
-        {"missing user code file", kKindButton, 1, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true},
+        {"missing user code file", kKindButton, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true, withFile("\\nofile.hex")},
+        {"HEX file outside the project", kKindButton, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true,
+         withFile("\\..\\elsewhere.hex")},
     };
     for (const BadInput& c : cases) {
         SCOPED_TRACE(c.what);
         CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
-        obj->m_strFiles.resize(2);
-        if (std::string(c.what) == "missing user code file")
-            obj->m_strFiles = {"", "", "", kUserCodeAction, "\\nofile.hex"};
+        obj->m_strFiles = c.files.empty() ? std::vector<std::string>(2) : c.files;
         const std::string before = bytesOf(*obj);
         const std::size_t rows = project->m_varTable.size();
         pageMessages.clear();
@@ -244,23 +368,39 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
         bool stayedOpen = false;
         view->SelectShape(obj);
         openSheet(*obj, [&](CMyPropertySheet& sheet) {
-            // Page tabs are created on demand elsewhere; here they all exist.
+            // A valid PLC link on the hide page: its hidden variable is made only once every
+            // check passed.
+            linkHideToPlc(sheet, c.kind);
             c.act(sheet);
             press(sheet, QDialogButtonBox::Ok);
             stayedOpen = sheet.isVisible();
-            press(sheet, QDialogButtonBox::Cancel);
+            if (stayedOpen)
+                press(sheet, QDialogButtonBox::Cancel);
         });
-        EXPECT_TRUE(stayedOpen);
-        const QString expected = u8q(c.message);
-        if (c.appPrompt) {
-            ASSERT_FALSE(prompts.messages.empty());
-            EXPECT_TRUE(toQString(prompts.messages.front()).startsWith(expected)) << toQString(prompts.messages.front()).toStdString();
+        if (!c.message) {
+            EXPECT_FALSE(stayedOpen) << pageMessages.join(u'|').toStdString();
+            EXPECT_NE(bytesOf(*obj), before);
+            EXPECT_EQ(project->m_varTable.size(), rows + 1);
+            EXPECT_EQ(project->m_varTable.name.back(), "m_PlcCom1SlaveAdr1MB1");
+            if (!c.files.empty()) {
+                EXPECT_EQ(obj->m_strFiles, c.files);
+            }
         } else {
-            EXPECT_EQ(pageMessages.value(0), expected);
+            EXPECT_TRUE(stayedOpen);
+            const QString expected = u8q(c.message);
+            if (c.appPrompt) {
+                ASSERT_FALSE(prompts.messages.empty());
+                EXPECT_TRUE(toQString(prompts.messages.front()).startsWith(expected)) << toQString(prompts.messages.front()).toStdString();
+            } else {
+                EXPECT_EQ(pageMessages.value(0), expected);
+            }
+            EXPECT_EQ(bytesOf(*obj), before);
+            EXPECT_EQ(project->m_varTable.size(), rows);
         }
-        EXPECT_EQ(bytesOf(*obj), before);
-        EXPECT_EQ(project->m_varTable.size(), rows);
         clearObjects();
+        // The accepted cases made the hidden variable; the next case starts without it.
+        if (const std::optional<int> row = findVarRow(project->m_varTable, "m_PlcCom1SlaveAdr1MB1"))
+            project->m_varTable.EraseRow(static_cast<std::size_t>(*row));
     }
 }
 
@@ -294,6 +434,15 @@ TEST_F(ControlSheetDialogTest, BitSwitchOnMitsubishiMCreatesOneSharedHiddenVaria
 {
     project->SetSettingI32(settings::kProtocol2, 5);
     project->SetSettingI32(settings::kNoAutoAddressAdjust, 0);
+    // The program's header writers, as its start installs them.
+    const HeaderWriters savedWriters = GetHeaderWriters();
+    InstallVarHeaderWriters();
+    struct RestoreWriters {
+        HeaderWriters saved;
+        ~RestoreWriters() { SetHeaderWriters(saved); }
+    } restore{savedWriters};
+    const std::filesystem::path header = app->m_strProjectDir / "HmiVar.h";
+    std::filesystem::remove(header);
     CDrawObj* first = addObject({100, 100, 180, 150}, kKindBitSwitch);
     CDrawObj* second = addObject({300, 100, 380, 150}, kKindBitSwitch);
     const std::size_t rows = project->m_varTable.size();
@@ -324,6 +473,19 @@ TEST_F(ControlSheetDialogTest, BitSwitchOnMitsubishiMCreatesOneSharedHiddenVaria
     GetVariableAddress(*app, static_cast<int>(rows), address, type);
     EXPECT_EQ(blockReadI32(first->m_Params, 20), address);  // the reference follows the table
     EXPECT_FALSE(project->IsModified());                      // saved
+    // The addresses are laid out again: the table holds the layout of its types.
+    const VarLayout layout = LayOutVarAddresses(project->m_varTable.type, {});
+    for (std::size_t i = 0; i < project->m_varTable.size(); ++i)
+        EXPECT_EQ(project->m_varTable.address[i], std::to_string(layout.addresses[i])) << project->m_varTable.name[i];
+    // The project file holds the variable at that address, and the header names it.
+    CDrawDoc saved;
+    DocumentError error;
+    ASSERT_TRUE(saved.OnOpenDocument(project->GetPathName(), &error)) << error.messageGbk;
+    EXPECT_EQ(saved.m_varTable.name, project->m_varTable.name);
+    EXPECT_EQ(saved.m_varTable.address, project->m_varTable.address);
+    std::ifstream in(header, std::ios::binary);
+    const std::string headerText{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(headerText.find("m_PlcCom2SlaveAdr1MB1"), std::string::npos) << headerText;
 
     link(second, 11);
     EXPECT_EQ(project->m_varTable.size(), rows + 1);

@@ -15,9 +15,15 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <fstream>
+#include <iterator>
+
 namespace qv::test {
 
 inline QString u8q(const char8_t* s) { return QString::fromUtf8(s); }
+
+// The pixel size of the font the scripted font dialog picks.
+inline constexpr int kScriptedFontPixels = 21;
 
 class ControlSheetDialogTest : public SheetDialogTest {
 protected:
@@ -32,6 +38,12 @@ protected:
         PageDialogs scripted;
         scripted.message = [this](QWidget*, const QString& text) { pageMessages << text; };
         scripted.pickColor = [](QWidget*, ColorRef current) { return std::optional<ColorRef>(current ^ 0x00102030); };
+        scripted.pickFont = [](QWidget*, const QFont&) {
+            QFont font;
+            font.setPixelSize(kScriptedFontPixels);
+            font.setBold(true);
+            return std::optional<QFont>(font);
+        };
         scripted.pickOpenFile = [this](QWidget*, const QString&) { return chosenFile; };
         scripted.runDialog = [this](QDialog& d) { return dialogScript ? dialogScript(d) : false; };
         previous = SetPageDialogs(scripted);
@@ -68,6 +80,25 @@ protected:
         const Rect r = obj.m_rcPosition.normalized();
         doubleClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         EXPECT_TRUE(opened);
+    }
+
+    // Links the hide page's group to "M" 10 of station 1 on port 1 (a Mitsubishi protocol set
+    // there): OK would create its hidden variable m_PlcCom1SlaveAdr1MB1.
+    static void linkHideToPlc(CMyPropertySheet& sheet, int kind)
+    {
+        auto* hide = sheet.tabs()->widget(kind == kKindRealTimeNumber ? 3 : 2)->findChild<AddressGroupWidget*>(QStringLiteral("hide"));
+        ASSERT_NE(hide, nullptr);
+        hide->use()->setChecked(true);
+        hide->target()->setCurrentIndex(1);
+        hide->station()->setText(QStringLiteral("1"));
+        hide->elementType()->setCurrentIndex(2);  // "M"
+        hide->elementNumber()->setText(QStringLiteral("10"));
+    }
+
+    std::string projectFileBytes() const
+    {
+        std::ifstream in(project->GetPathName(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     void clearObjects()
