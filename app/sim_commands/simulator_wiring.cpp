@@ -26,6 +26,7 @@ SimulatorWiring::SimulatorWiring(CEditorApp& app, sim::SimRuntime& runtime, Soun
 {
     runtime_.StopUserCode(); // the seams change only while no user code runs
     runtime_.SetViewLink(&link_);
+    runtime_.SetTouchSink(&link_);
     runtime_.SetMediaServices(&media_);
     runtime_.onUserCodeStart = [this, &sound] {
         sound.SetProjectFolder(app_.m_strProjectDir);
@@ -43,6 +44,7 @@ SimulatorWiring::~SimulatorWiring()
     runtime_.keyClick = nullptr;
     runtime_.onUserCodeStart = nullptr;
     runtime_.SetMediaServices(nullptr);
+    runtime_.SetTouchSink(nullptr);
     runtime_.SetViewLink(nullptr);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Joins the simulator's run time to the program: the user code's services reach the
 // run-mode view (repaint, timer 0, run canvas), the sound device and the picture files; a
-// run-mode press plays the key click; each start gives the sound service the project's
-// folder. The emulator stops before any of this goes away.
+// run-mode press plays the key click; a touch controller's bytes reach the run-mode view;
+// each start gives the sound service the project's folder. The emulator stops before any of
+// this goes away.
 #include "app/view/run_view_link.h"
 #include "platform/sound/sound_player.h"
 #include "sim/services/panel_media.h"

@@ -75,6 +75,17 @@ void RunViewLink::RepaintForProgram()
 
 void RunViewLink::setTimer0Period(int milliseconds) { app_.m_nTimer0Request = milliseconds; }
 
+void RunViewLink::touchByte(std::uint8_t byte)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, byte] {
+            if (view_)
+                view_->OnTouchScreenByte(byte);
+        },
+        Qt::QueuedConnection);
+}
+
 bool RunViewLink::DrawOnRunCanvas(const std::function<void(Surface&)>& draw)
 {
     std::lock_guard lock(canvasLock_);

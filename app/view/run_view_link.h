@@ -12,6 +12,7 @@
 
 #include "model/app/emulator_paint_gate.h"
 #include "platform/surface/surface.h"
+#include "sim/plc/touch_byte_sink.h"
 #include "sim/services/mc8051_seams.h"
 
 namespace qv {
@@ -19,7 +20,7 @@ namespace qv {
 class CDrawView;
 class CEditorApp;
 
-class RunViewLink : public QObject, public sim::Mc8051ViewLink {
+class RunViewLink : public QObject, public sim::Mc8051ViewLink, public sim::plc::TouchByteSink {
 public:
     explicit RunViewLink(CEditorApp& app, EmulatorPaintGate& gate = MC8051PaintGate());
     ~RunViewLink() override;
@@ -36,6 +37,8 @@ public:
     void setAutoRefresh(bool on) override;
     bool requestRunModePaint() override;
     void setTimer0Period(int milliseconds) override;
+    // A port's monitor thread: the byte goes to the attached view on the GUI thread, in order.
+    void touchByte(std::uint8_t byte) override;
     // Draws on the attached view's run canvas; false without one.
     bool DrawOnRunCanvas(const std::function<void(Surface&)>& draw);
 

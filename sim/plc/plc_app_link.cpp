@@ -103,6 +103,12 @@ void AppPlcLink::panelWrite(int, std::uint32_t, std::uint32_t)
     app_.m_bSimRepaint = 1;
 }
 
+void AppPlcLink::touchByte(std::uint8_t byte)
+{
+    if (TouchByteSink* sink = touch_.load())
+        sink->touchByte(byte);
+}
+
 void AppPlcLink::reportLine(std::string line) { app_.m_reports.appendText(line + "\r\n"); }
 
 } // namespace qv::sim::plc

@@ -10,6 +10,7 @@
 #include "sim/plc/com_port_io.h"
 #include "sim/plc/plc_links.h"
 #include "sim/plc/serial_dispatch.h"
+#include "sim/plc/touch_byte_sink.h"
 #include "sim/runtime/var_write.h"
 
 namespace qv {
@@ -34,6 +35,8 @@ public:
     void onSerialByte(std::uint8_t byte, int com, EmulatorGate gate);
     // The ring the user's program reads (null: none).
     void setRing(SerialRxRing* ring) { ring_.store(ring); }
+    // Null: touch bytes are dropped. Clear it before the sink goes.
+    void setTouchSink(TouchByteSink* sink) { touch_.store(sink); }
 
     // PortWriter
     void OnVarWrite(std::int64_t address, std::uint32_t length, std::span<const std::uint8_t> data) override;
@@ -41,6 +44,7 @@ public:
     void noResponse(int link, bool show) override;
     void panelWrite(int link, std::uint32_t address, std::uint32_t length) override;
     void reportLine(std::string line) override;
+    void touchByte(std::uint8_t byte) override;
 
 private:
     int currentScreen() const;
@@ -49,6 +53,7 @@ private:
     ComPortIo io_;
     PlcLinks links_;
     std::atomic<SerialRxRing*> ring_{nullptr};
+    std::atomic<TouchByteSink*> touch_{nullptr};
     std::atomic<int> screen_{0xFF};
 };
 

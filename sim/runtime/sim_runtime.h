@@ -64,6 +64,9 @@ public:
     void SetViewLink(Mc8051ViewLink* view) { view_ = view; }
     Mc8051ViewLink* GetViewLink() const { return view_; }
     void SetMediaServices(Mc8051MediaServices* media) { media_ = media; }
+    // Where a port of the touch-controller protocol sends its bytes (a monitor thread calls
+    // it); null drops them.
+    void SetTouchSink(plc::TouchByteSink* sink) { plc_->setTouchSink(sink); }
     void SetPlcRequests(Mc8051PlcRequests* plc);
     // Called on every start of the user code, before its thread runs (the sound service
     // takes the project's folder here).

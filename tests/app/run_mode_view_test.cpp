@@ -7,7 +7,9 @@
 #include "model/vars/hmi_vars.h"
 #include "model/vars/system_vars.h"
 #include "sim/runtime/var_write.h"
+#include "app/view/run_view_link.h"
 #include "tests/app/run_view_fixture.h"
+#include "tests/platform/serial_pty_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
 #include "vars/settings/protocol_numbers.h"
 
@@ -76,21 +78,55 @@ TEST_F(RunModeView, RealClicksReachTheShownScreen)
     EXPECT_EQ(recorder->seen.size(), 1u);
 }
 
-TEST_F(RunModeView, PenPacketsPressTheViewAtThePanelPoint)
+// Calibrated so that raw = panel point (scale 1, offset 0); then pen up and pen down at a
+// panel point inside the bit switch.
+std::vector<std::uint8_t> calibratedPenPackets(TouchCalibration& block)
 {
-    bitSwitch();
-    TouchCalibration& block = app->ProjectDoc()->m_TouchCalibration;
-    // Calibrated so that raw = panel point (scale 1, offset 0).
     block[touch::kMarker] = 0x88;
     const float one = 1.0f;
     std::memcpy(&block[touch::kScaleX], &one, 4);
     std::memcpy(&block[touch::kScaleY], &one, 4);
+    std::vector<std::uint8_t> bytes;
     for (std::uint8_t head : {std::uint8_t{0x81}, std::uint8_t{0x80}}) {
-        const int x = 120, y = 110; // panel point inside the switch
+        const int x = 120, y = 110;
         for (std::uint8_t b : {head, std::uint8_t(y >> 7), std::uint8_t(y & 0x7F), std::uint8_t(x >> 7), std::uint8_t(x & 0x7F)})
-            simView->OnTouchScreenByte(b);
+            bytes.push_back(b);
     }
+    return bytes;
+}
+
+TEST_F(RunModeView, PenPacketsPressTheViewAtThePanelPoint)
+{
+    bitSwitch();
+    for (std::uint8_t b : calibratedPenPackets(app->ProjectDoc()->m_TouchCalibration))
+        simView->OnTouchScreenByte(b);
     EXPECT_EQ(app->m_VarMemRun.readByte(900), 1);
+}
+
+// The bytes come from the project's serial port 1 set to the touch protocol: the port's
+// monitor thread hands them on, the view gets them on the GUI thread.
+TEST_F(RunModeView, PenPacketsFromTheProjectsSerialPortPressTheView)
+{
+    bitSwitch();
+    CDrawDoc* project = app->ProjectDoc();
+    const auto bytes = calibratedPenPackets(project->m_TouchCalibration);
+    RunViewLink link(*app);
+    link.Attach(*simView);
+    runtime->SetTouchSink(&link);
+    project->SetSettingI32(settings::kProtocol1, protocol::ResistiveTouch);
+    PtyPeer peer;
+    mapComPorts({{project->m_serial.com1, peer.path()}});
+    project->ConnectSerialPort1();
+    ASSERT_TRUE(project->IsSerialPortConnected(0));
+    runtime->PollPlcPorts(); // the links take the connected port
+
+    peer.send({bytes.begin(), bytes.end()});
+    QTRY_COMPARE_WITH_TIMEOUT(app->m_VarMemRun.readByte(900).value_or(0), 1, 20000);
+
+    project->DisconnectSerialPort1(); // joins the monitor thread
+    ::unsetenv(kComMapEnv);
+    runtime->SetTouchSink(nullptr);
+    link.Detach(*simView);
 }
 
 TEST_F(RunModeView, TimerZeroTakesTheCodesPeriod)
