@@ -165,7 +165,7 @@ void CompileButton(screen::ItemCompileArgs& a)
                 // The caption must not vanish into the keyed fill.
                 if (static_cast<ColorRef>(o.ParamI32(bb::kTextColor)) == *fill.colour)
                     o.SetParamI32(bb::kTextColor, o.ParamI32(bb::kTextColor) ^ 1);
-                canvas.fillRect(canvas.bounds(), *fill.colour);
+                canvas.fillRect(controlArea(a), *fill.colour);
             }
         }
         PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
