@@ -158,6 +158,8 @@ void CompileButton(screen::ItemCompileArgs& a)
         Surface& canvas = heldCanvas.get();
         screen::PooledSurface heldWork = paperLike(a, canvas);
         Surface& work = heldWork.get();
+        // The painter's face surface, black as the painter would make it, from the pool.
+        screen::PooledSurface heldFace(canvas.width(), canvas.height(), controlArea(a), 0);
         StateFill fill;
         if (keyed) {
             fill = stateFill(o, k);
@@ -165,10 +167,10 @@ void CompileButton(screen::ItemCompileArgs& a)
                 // The caption must not vanish into the keyed fill.
                 if (static_cast<ColorRef>(o.ParamI32(bb::kTextColor)) == *fill.colour)
                     o.SetParamI32(bb::kTextColor, o.ParamI32(bb::kTextColor) ^ 1);
-                canvas.fillRect(canvas.bounds(), *fill.colour);
+                canvas.fillRect(controlArea(a), *fill.colour);
             }
         }
-        PaintObject(o, PaintSurfaces{canvas, &work, nullptr}, 1, a.paint);
+        PaintObject(o, PaintSurfaces{canvas, &work, &heldFace.get()}, 1, a.paint);
         const std::size_t s = static_cast<std::size_t>(k - 1);
         if (fill.noPicture) {
             offsets[s] = 0xFFFFFFFFu;

@@ -137,7 +137,7 @@ void CompileCurve(screen::ItemCompileArgs& a)
     screen::PooledSurface held = workCanvas(a, !keyed);
     Surface& canvas = held.get();
     if (keyed) {
-        canvas.clear(tiles::kKeyColor);
+        canvas.fillRect(controlArea(a), tiles::kKeyColor);
         for (int colour : {cb::kLabelColor, cb::kGridColor})
             o.SetParamI32(colour, static_cast<std::int32_t>(keySafe(static_cast<ColorRef>(o.ParamI32(colour)))));
     }

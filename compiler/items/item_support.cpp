@@ -48,28 +48,44 @@ void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint
     PaintAllOnce(doc.m_objects, PaintSurfaces{target, &scratch1.get(), &scratch2.get()}, paint);
 }
 
+Rect controlArea(const screen::ItemCompileArgs& a)
+{
+    const Rect& r = a.control.m_rcPosition;
+    return {r.left, r.top, r.right + 1, r.bottom + 1};
+}
+
 screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes)
 {
     // Clearing a canvas of twice the project size for every control was most of a compile's
-    // time; pixels outside the control's rectangle are never read.
+    // time; pixels outside the control's rectangle are never read, so only it is cleared
+    // and copied.
     const Rect& r = a.control.m_rcPosition;
-    const int w = std::max(r.right + 1, 1);
-    const int h = std::max(r.bottom + 1, 1);
-    screen::PooledSurface canvas(w, h, a.doc.m_paperColor);
-    if (!shapes)
-        return canvas;
-    if (!a.windowShapes) {
+    int w = std::max(r.right + 1, 1);
+    int h = std::max(r.bottom + 1, 1);
+    if (a.windowShapes) {
+        // The window's canvas reaches past every control: one size for all of a window's
+        // canvases lets a kept one be reused without clearing it whole.
+        w = std::max(w, a.windowShapes->width());
+        h = std::max(h, a.windowShapes->height());
+    }
+    if (shapes && !a.windowShapes) {
+        screen::PooledSurface canvas(w, h, a.doc.m_paperColor);
         paintWindowShapes(a.doc, canvas.get(), a.paint);
         return canvas;
     }
-    const Surface& from = *a.windowShapes;
-    canvas.get().bitBlt(0, 0, std::min(w, from.width()), std::min(h, from.height()), from, 0, 0);
+    const Rect area = controlArea(a);
+    screen::PooledSurface canvas(w, h, area, a.doc.m_paperColor);
+    if (!shapes)
+        return canvas;
+    const Rect copied = area.intersected(a.windowShapes->bounds()).intersected(canvas.get().bounds());
+    if (copied.right > copied.left && copied.bottom > copied.top)
+        canvas.get().bitBlt(copied.left, copied.top, copied.width(), copied.height(), *a.windowShapes, copied.left, copied.top);
     return canvas;
 }
 
 screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas)
 {
-    return screen::PooledSurface(canvas.width(), canvas.height(), a.doc.m_paperColor);
+    return screen::PooledSurface(canvas.width(), canvas.height(), controlArea(a), a.doc.m_paperColor);
 }
 
 std::int16_t panelX(const screen::ItemCompileArgs& a, int x) { return static_cast<std::int16_t>(x - a.doc.m_nMarginX); }

@@ -27,12 +27,16 @@ bool checkPlacement(screen::ItemCompileArgs& a, const Rect& r, std::string_view 
 // it), kept to 16 bits.
 std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit);
 
-// A canvas just reaching past the control (only the control's rectangle is ever read back),
-// filled with the window's paper colour; with `shapes` the window's shapes and static kinds
-// are under the control as the background picture shows them.
+// The control's rectangle and the pixel row and column past it: all of a work canvas that
+// is cleared, drawn on and read back.
+Rect controlArea(const screen::ItemCompileArgs& a);
+
+// A canvas just reaching past the control, its control area filled with the window's paper
+// colour (pixels outside it are left as they were and never read); with `shapes` the
+// window's shapes and static kinds are under the control as the background picture shows them.
 screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
 
-// A second work surface as large as `canvas`, in the window's paper colour.
+// A second work surface as large as `canvas`, its control area in the window's paper colour.
 screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas);
 
 // The window's shapes and static kinds painted on its paper over all of `target`.

@@ -157,7 +157,7 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
 
     screen::PooledSurface heldFirst = workCanvas(a, true);
     Surface& first = heldFirst.get();
-    screen::PooledSurface heldSecond(first.width(), first.height());
+    screen::PooledSurface heldSecond(first.width(), first.height(), controlArea(a), 0x00FFFFFF);
     Surface& second = heldSecond.get();
     const Rect r = o.m_rcPosition;
     Surface saved(std::max(r.width(), 1), std::max(r.height(), 1));

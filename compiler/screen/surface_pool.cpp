@@ -35,7 +35,7 @@ void restoreNewState(Surface& s)
 
 } // namespace
 
-PooledSurface::PooledSurface(int width, int height, ColorRef fill)
+void PooledSurface::takeKept()
 {
     auto& kept = pool();
     if (!kept.empty()) {
@@ -43,7 +43,24 @@ PooledSurface::PooledSurface(int width, int height, ColorRef fill)
         kept.pop_back();
         restoreNewState(surface_);
     }
+}
+
+PooledSurface::PooledSurface(int width, int height, ColorRef fill)
+{
+    takeKept();
     surface_.reset(width, height, fill);
+}
+
+PooledSurface::PooledSurface(int width, int height, const Rect& area, ColorRef fill)
+{
+    takeKept();
+    // A kept surface of the same size is reused as it is, only `area` cleared.
+    if (surface_.width() != width || surface_.height() != height) {
+        surface_.reset(width, height, fill);
+        return;
+    }
+    surface_.resetClip();
+    surface_.fillRect(area, fill);
 }
 
 PooledSurface::PooledSurface(PooledSurface&& other) noexcept : surface_(std::move(other.surface_)), owned_(other.owned_)

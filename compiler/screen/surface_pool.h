@@ -9,6 +9,9 @@ namespace qv::screen {
 class PooledSurface {
 public:
     PooledSurface(int width, int height, ColorRef fill = 0x00FFFFFF);
+    // Only `area` is filled: for a caller that reads nothing outside it. Clearing whole
+    // window-sized canvases for every control was most of a compile's time.
+    PooledSurface(int width, int height, const Rect& area, ColorRef fill);
     ~PooledSurface();
     PooledSurface(PooledSurface&& other) noexcept;
     PooledSurface(const PooledSurface&) = delete;
@@ -19,6 +22,8 @@ public:
     const Surface& get() const { return surface_; }
 
 private:
+    void takeKept();
+
     Surface surface_;
     bool owned_ = true;
 };
