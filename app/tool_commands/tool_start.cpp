@@ -1,8 +1,8 @@
 #include "app/tool_commands/tool_start.h"
 
 #include "app/mainframe/main_frame.h"
-#include "app/startup/message_box.h"
 #include "model/app/editor_app.h"
+#include "model/document/ui_prompts.h"
 #include "platform/qt/qtext.h"
 #include "platform/text/gbk.h"
 
@@ -62,12 +62,11 @@ bool StartTessolin(const std::filesystem::path& baseDir, const std::filesystem::
 
 void bindToolCommands(CMainFrame& frame, CEditorApp& app)
 {
-    CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::App, 32925}, [&app, f] {
+    frame.commands().bind({cmd::Owner::App, 32925}, [&app] {
         std::string why;
         const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
         if (!StartTessolin(app.BaseDir(), programDir, &why))
-            showMessageBox(f, why, QMessageBox::Warning);
+            app.Prompt().ShowMessage(why, UiPrompts::Icon::Warning);
     });
 }
 

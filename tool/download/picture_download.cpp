@@ -59,9 +59,9 @@ bool checkPanelStart(const PanelStart& start, std::size_t count, DownloadReport&
     return true;
 }
 
-std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count, DownloadReport& report)
+std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, const std::string& refusedText)
 {
-    const auto fail = [&](const std::string& m) -> std::optional<PanelStart> {
+    const auto fail = [&](const std::string& m) -> std::optional<int> {
         report.message(m);
         return std::nullopt;
     };
@@ -71,8 +71,20 @@ std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count,
     if (!type)
         return fail(text::kCheckUsb);
     if ((*type)[0] >= kFlashTypeCount)
-        return fail(text::kFlashTypeFailed);
-    const auto g = geometryOrMessage((*type)[0], report);
+        return fail(refusedText);
+    return (*type)[0];
+}
+
+std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count, DownloadReport& report)
+{
+    const auto fail = [&](const std::string& m) -> std::optional<PanelStart> {
+        report.message(m);
+        return std::nullopt;
+    };
+    const auto type = readUsbFlashType(link, report, text::kFlashTypeFailed);
+    if (!type)
+        return std::nullopt;
+    const auto g = geometryOrMessage(*type, report);
     if (!g)
         return std::nullopt;
     if (!link.command(usbcmd::kDirectory))

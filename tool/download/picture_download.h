@@ -28,6 +28,9 @@ std::optional<std::vector<PicturePtr>> decodePictures(const std::vector<std::str
 
 // The geometry of a reported flash type, or the message for a type without one.
 std::optional<FlashGeometry> geometryOrMessage(int type, DownloadReport& report);
+// 'X' over USB: the panel's flash type, or nullopt after a message (`refusedText` for a type
+// of 10 or more, which the runs word differently).
+std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, const std::string& refusedText);
 
 // Checks that the panel's directory address leaves room for the pictures and that the
 // panel's directory holds `count` entries. Messages its refusal.

@@ -20,13 +20,9 @@ std::optional<int> startUsbDownload(UsbToolLink& link, DownloadReport& report)
         report.message(m);
         return std::nullopt;
     };
-    if (!link.command(usbcmd::kFlashType))
-        return fail(text::kCheckUsb);
-    const auto type = link.read(1);
+    const auto type = readUsbFlashType(link, report, "读取Flash型号失败");
     if (!type)
-        return fail(text::kCheckUsb);
-    if ((*type)[0] >= kFlashTypeCount)
-        return fail("读取Flash型号失败");
+        return std::nullopt;
     if (!link.command(usbcmd::kBusy))
         return fail(text::kCheckUsb);
     const auto busy = link.read(1);
@@ -34,7 +30,7 @@ std::optional<int> startUsbDownload(UsbToolLink& link, DownloadReport& report)
         return fail(text::kCheckUsb);
     if ((*busy)[0] == 1)
         return fail(text::kBusyUsb);
-    return (*type)[0];
+    return type;
 }
 
 bool runFontDownload(UsbToolLink& link, const FontSelection& selection, const std::filesystem::path& folder,

@@ -15,16 +15,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "tests/app/qt_app.h"
+
 namespace qv::tool {
 namespace {
 
 QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "test_tool_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    return test::qtApp();
 }
 
 // Runs the event loop until `done` holds or a generous limit passes.
