@@ -79,22 +79,6 @@ protected:
     std::shared_ptr<device::sim::SimPanel> panel;
 };
 
-// Counts the download option dialogs that show.
-class DialogCounter : public QObject {
-public:
-    DialogCounter() { qApp->installEventFilter(this); }
-    ~DialogCounter() override { qApp->removeEventFilter(this); }
-    int shown = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show && qobject_cast<CDlgDownloadOption*>(watched))
-            ++shown;
-        return false;
-    }
-};
-
 TEST_F(DownloadOnTheWindow, CompiledProjectDownloadsFromTheMenu)
 {
     ASSERT_NO_FATAL_FAILURE(compileForThePanel());
@@ -116,53 +100,6 @@ TEST_F(DownloadOnTheWindow, CompiledProjectDownloadsFromTheMenu)
     EXPECT_EQ(image::getU32(table, 0), 0xA55AA55Au);
     const auto header = panel->readNand(image::getU32(flashMap, image::sm::HeaderFlashAddr), 0x24);
     EXPECT_EQ(image::getU16(header, image::kWindowCountOffset), 3);
-}
-
-// Ctrl+D in an editing view: the options dialog confirms itself, the HID panel is asked in
-// the HID form, and a second Ctrl+D while the worker runs starts nothing.
-TEST_F(DownloadOnTheWindow, CtrlDInAnEditingViewDownloadsOnce)
-{
-    ASSERT_NO_FATAL_FAILURE(compileForThePanel());
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    auto* window = frame->FindDocumentWindow("win0.drw");
-    ASSERT_NE(window, nullptr);
-    frame->ActivateDocumentWindow(window);
-    auto* view = dynamic_cast<CDrawView*>(window->widget());
-    ASSERT_NE(view, nullptr);
-    view->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == view; }));
-
-    // Busy query and device information (a command and a reply each), then the worker: its
-    // second transfer holds until the test lets it go.
-    const std::size_t first = panel->transferCount();
-    panel->injectFault(first + 2 + 2 + 1, device::sim::SimFault::Hang);
-    DialogCounter dialogs;
-    QTest::keyClick(view, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.shown, 1);
-    ASSERT_TRUE(waitFor([&] { return panel->hanging(); }, 120000));
-    const auto wire = panel->transfers();
-    ASSERT_GE(wire.size(), first + 4);
-    device::test::expectCommand(usb::UsbKind::Hid, wire[first], {2});
-    device::test::expectCommand(usb::UsbKind::Hid, wire[first + 2], {11});
-    EXPECT_EQ(panel->events().ignoredCommands, 0);
-    EXPECT_TRUE(outputHas(u8"下位机硬件版本:V3.2"));
-
-    const std::size_t held = panel->transferCount();
-    QTest::keyClick(view, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.shown, 1) << "no second command while the worker runs";
-    EXPECT_EQ(panel->transferCount(), held) << "the panel is not asked again";
-    panel->releaseHang();
-    ASSERT_TRUE(waitFor([&] { return app->m_bDownloading.load() == 0 && outputHas(u8"下载失败"); }, 120000))
-        << frame->outputBar()->text().toStdString();
-    EXPECT_FALSE(outputHas(u8"下载工程成功"));
-
-    // Once the worker has ended Ctrl+D downloads again.
-    QTest::keyClick(view, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.shown, 2);
-    ASSERT_TRUE(waitFor([&] { return app->m_bDownloading.load() == 0 && outputHas(u8"下载工程成功"); }, 120000))
-        << frame->outputBar()->text().toStdString();
-    EXPECT_EQ(image::getU16(panel->readNand(0, image::kStartMapSize), image::sm::Magic), image::kStartMapMagic);
 }
 
 } // namespace
