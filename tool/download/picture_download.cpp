@@ -65,9 +65,7 @@ std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, c
         report.message(m);
         return std::nullopt;
     };
-    if (!link.command(usbcmd::kFlashType))
-        return fail(text::kCheckUsb);
-    const auto type = link.read(1);
+    const auto type = link.ask(usbcmd::kFlashType, 1);
     if (!type)
         return fail(text::kCheckUsb);
     if ((*type)[0] >= kFlashTypeCount)
@@ -87,17 +85,15 @@ std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count,
     const auto g = geometryOrMessage(*type, report);
     if (!g)
         return std::nullopt;
-    if (!link.command(usbcmd::kDirectory))
-        return fail(text::kCheckUsb);
-    const auto dir = link.read(4);
+    const auto dir = link.ask(usbcmd::kDirectory, 4);
     if (!dir)
         return fail(text::kCheckUsb);
     PanelStart start{*g, image::getU32(*dir, 0)};
     if (!checkPanelStart(start, count, report))
         return std::nullopt;
-    if (!link.command(usbcmd::kPrepare) || !link.command(usbcmd::kBusy))
+    if (!link.command(usbcmd::kPrepare))
         return fail(text::kCheckUsb);
-    const auto busy = link.read(1);
+    const auto busy = link.ask(usbcmd::kBusy, 1);
     if (!busy)
         return fail(text::kCheckUsb);
     if ((*busy)[0] == 1)

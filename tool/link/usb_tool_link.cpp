@@ -45,6 +45,13 @@ std::optional<std::vector<std::uint8_t>> UsbToolLink::read(std::size_t n)
     return b;
 }
 
+std::optional<std::vector<std::uint8_t>> UsbToolLink::ask(std::uint8_t code, std::size_t n)
+{
+    if (!command(code))
+        return std::nullopt;
+    return read(n);
+}
+
 bool UsbToolLink::pieces(std::span<const std::uint8_t> data, bool counted)
 {
     const std::size_t full = data.size() / kUsbPiece;

@@ -28,6 +28,8 @@ public:
 
     bool command(std::uint8_t code);
     std::optional<std::vector<std::uint8_t>> read(std::size_t n);
+    // A command and its `n`-byte reply; nullopt when either transfer fails.
+    std::optional<std::vector<std::uint8_t>> ask(std::uint8_t code, std::size_t n);
     bool writeBlock(std::span<const std::uint8_t> data, std::uint32_t address, std::uint32_t& status) override;
     // 0x05, then the bytes on pipe 3. A short piece sends the stop command.
     bool writeRaw(std::span<const std::uint8_t> bytes);

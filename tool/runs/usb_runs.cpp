@@ -23,9 +23,7 @@ std::optional<int> startUsbDownload(UsbToolLink& link, DownloadReport& report)
     const auto type = readUsbFlashType(link, report, "读取Flash型号失败");
     if (!type)
         return std::nullopt;
-    if (!link.command(usbcmd::kBusy))
-        return fail(text::kCheckUsb);
-    const auto busy = link.read(1);
+    const auto busy = link.ask(usbcmd::kBusy, 1);
     if (!busy)
         return fail(text::kCheckUsb);
     if ((*busy)[0] == 1)
