@@ -1,15 +1,23 @@
 // The compile command on the real main window and a small project: the confirm dialog
 // answered with real clicks, the worker on its own thread, its lines in the output bar, the
-// close box refused while it runs, the abort command, and Cancel starting nothing.
+// close box refused while it runs, the abort command, and Cancel starting nothing. And a
+// new user's first compile: every control drawn with its tool on a screen of the shipped
+// sample project, saved and compiled through the commands, the image read back by a reader
+// that knows only the image's layout.
+#include "app/commands/menu_layout.h"
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/docking_bars.h"
 #include "app/shell/main_frame_setup.h"
+#include "app/tools/tool_shapes.h"
+#include "app/view/draw_view.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
+#include "model/vars/hmi_vars.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/small_project.h"
+#include "tests/compiler/image_reader.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QApplication>
@@ -286,6 +294,128 @@ TEST_F(CompileCommand, WithoutAProjectTheCommandSaysSoAndShowsNoDialog)
     EXPECT_EQ(dialogsAnswered, 0);
     EXPECT_EQ(prompts.messages, std::vector<std::string>{"没有打开的工程，不能编译"});
     EXPECT_EQ(app->m_bCompiling.load(), 0);
+}
+
+// The item type each control tool's control compiles to; 0 for what the panel does not get
+// an item of (the table is drawn on the window's picture).
+struct ToolItem {
+    int command;
+    std::uint8_t itemType;
+};
+constexpr ToolItem kToolItems[] = {
+    {32839, 2}, {32840, 4}, {32841, 3}, {32868, 5}, {32873, 6}, {32877, 8},
+    {32875, 9}, {32876, 10}, {32874, 7}, {32895, 0}, {32906, 13}, {32907, 12},
+};
+
+std::uint32_t le(const std::string& s, std::size_t at, int width)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < width; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(s.at(at + i))) << (8 * i);
+    return v;
+}
+
+TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatReadsClean)
+{
+    // The program's base folder as shipped (the tools copy their default pictures from it),
+    // with the sample project copied beside it.
+    const fs::path base = sourceDir() / "base";
+    fs::copy(base / "images", dir.path() / "images", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    const fs::path sample = dir.path() / "sample";
+    fs::copy(base / fs::path(u8"例子") / fs::path(u8"示例工程"), sample, fs::copy_options::recursive);
+    ASSERT_TRUE(app->OpenProjectFile(sample / fs::path(u8"示例工程.hmi")));
+    frame->DrainReports();
+
+    CSplitFrame* window = frame->FindDocumentWindow("win0.drw");
+    ASSERT_NE(window, nullptr);
+    frame->ActivateDocumentWindow(window);
+    auto* view = dynamic_cast<CDrawView*>(window->widget());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->viewport()));
+    ASSERT_TRUE(waitFor([&] { return view->IsActive(); }));
+    CDrawDoc* doc = view->GetDocument();
+    const std::size_t shipped = doc->m_objects.size();
+
+    // Each control is dragged out with its tool, picked through the command the controls
+    // bar and menu send, in a free band of the screen.
+    const qreal dpr = view->devicePixelRatioF();
+    const auto client = [&](Point docPoint) {
+        const Point c = view->DocToClientPoint(docPoint);
+        return QPoint(int(c.x / dpr), int(c.y / dpr));
+    };
+    struct Drawn {
+        const CDrawObj* control;
+        std::uint8_t itemType;
+        Rect rect;
+    };
+    std::vector<Drawn> drawn;
+    int c = 0;
+    for (const ToolItem& t : kToolItems) {
+        SCOPED_TRACE(t.command);
+        frame->RefreshCommands();
+        ASSERT_TRUE(frame->commands().trigger({Owner::View, t.command}));
+        const Point from{doc->m_nMarginX + 20 + (c % 4) * 120, doc->m_nMarginY + 250 + (c / 4) * 75};
+        const Point to{from.x + 100, from.y + 60};
+        ++c;
+        QWidget* port = view->viewport();
+        QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, client(from));
+        QTest::mouseMove(port, client({from.x + 50, from.y + 30}));
+        QTest::mouseMove(port, client(to));
+        QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, client(to));
+        ASSERT_EQ(doc->m_objects.size(), shipped + drawn.size() + 1);
+        const CDrawObj* made = doc->m_objects.back().get();
+        EXPECT_EQ(made->m_nKind, toolShapeByCommand(t.command)->kind);
+        drawn.push_back({made, t.itemType, made->m_rcPosition.normalized()});
+    }
+    ASSERT_TRUE(doc->IsModified());
+
+    // Saved with the project's save command, then compiled through the menu.
+    frame->RefreshCommands();
+    ASSERT_TRUE(frame->commands().trigger({Owner::App, 32822}));
+    EXPECT_FALSE(doc->IsModified());
+    answerConfirm(QDialogButtonBox::Ok);
+    ASSERT_TRUE(triggerCompile());
+    ASSERT_EQ(runner->LastStart(), compile::CompileStart::Started);
+    ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程"); }, 120000));
+    runner->WaitForWorker();
+    frame->DrainReports();
+    ASSERT_TRUE(outputHas(u8"编译工程成功")) << output().toStdString();
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{});
+
+    std::ifstream in(sample / "NandFlash" / "NandFlash.Zip", std::ios::binary);
+    ASSERT_TRUE(in.good());
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const ReadImage read = readImage(bytes);
+    ASSERT_EQ(read.error, "");
+    const std::size_t windowNumber = static_cast<std::size_t>(app->ProjectDoc()->GetWindowIndex("win0.drw"));
+    ASSERT_LT(windowNumber, read.windows.size());
+    const ReadWindow& record = read.windows[windowNumber];
+
+    // Each drawn control is an item of its type at its place on the panel.
+    for (const Drawn& d : drawn) {
+        SCOPED_TRACE(d.control->m_nKind);
+        if (d.itemType == 0)
+            continue;
+        const std::uint32_t x = d.rect.left - doc->m_nMarginX, y = d.rect.top - doc->m_nMarginY;
+        const ReadItem* found = nullptr;
+        for (const ReadItem& i : record.items)
+            if (i.type == d.itemType && le(bytes, i.offset + 4, 2) == x && le(bytes, i.offset + 6, 2) == y)
+                found = &i;
+        ASSERT_NE(found, nullptr) << "no item of type " << int(d.itemType) << " at " << x << "," << y;
+        EXPECT_EQ(le(bytes, found->offset + 8, 2), std::uint32_t(d.rect.right - d.rect.left));
+        EXPECT_EQ(le(bytes, found->offset + 10, 2), std::uint32_t(d.rect.bottom - d.rect.top));
+        if (d.itemType == 4) {
+            // The dynamic picture's frame number comes from the variable its tool bound it
+            // to, looked up in the project's table.
+            std::int32_t address = -1;
+            std::uint8_t type = 0;
+            GetVariableAddress(*app, d.control->ParamI32(64), address, type);
+            ASSERT_GE(address, 0);
+            EXPECT_EQ(le(bytes, found->offset + 20, 4), std::uint32_t(address));
+            EXPECT_EQ(le(bytes, found->offset + 16, 2), 6u) << "the tool's six default frames";
+            EXPECT_EQ(found->pictures.size(), 6u);
+        }
+    }
 }
 
 } // namespace
