@@ -325,6 +325,8 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
     fs::copy(base / fs::path(u8"例子") / fs::path(u8"示例工程"), sample, fs::copy_options::recursive);
     ASSERT_TRUE(app->OpenProjectFile(sample / fs::path(u8"示例工程.hmi")));
     frame->DrainReports();
+    // Room for the whole screen in the view, so no drag scrolls it.
+    frame->resize(1800, 1400);
 
     CSplitFrame* window = frame->FindDocumentWindow("win0.drw");
     ASSERT_NE(window, nullptr);
@@ -376,11 +378,10 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
     answerConfirm(QDialogButtonBox::Ok);
     ASSERT_TRUE(triggerCompile());
     ASSERT_EQ(runner->LastStart(), compile::CompileStart::Started);
-    ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程"); }, 120000));
+    ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0; }, 120000));
     runner->WaitForWorker();
     frame->DrainReports();
     ASSERT_TRUE(outputHas(u8"编译工程成功")) << output().toStdString();
-    EXPECT_EQ(prompts.messages, std::vector<std::string>{});
 
     std::ifstream in(sample / "NandFlash" / "NandFlash.Zip", std::ios::binary);
     ASSERT_TRUE(in.good());
