@@ -2,8 +2,9 @@
 // answered with real clicks, the worker on its own thread, its lines in the output bar, the
 // close box refused while it runs, the abort command, and Cancel starting nothing. And a
 // new user's first compile: every control drawn with its tool on a screen of the shipped
-// sample project, saved and compiled through the commands, the image read back by a reader
-// that knows only the image's layout.
+// sample project (the numeric input box on its keypad, the one place its tool is offered),
+// saved and compiled through the commands, the image read back by a reader that knows only
+// the image's layout.
 #include "app/commands/menu_layout.h"
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/docking_bars.h"
@@ -15,6 +16,7 @@
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
 #include "model/vars/hmi_vars.h"
+#include "platform/text/gbk.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/small_project.h"
 #include "tests/compiler/image_reader.h"
@@ -33,6 +35,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 
 namespace qv::test {
@@ -296,15 +299,20 @@ TEST_F(CompileCommand, WithoutAProjectTheCommandSaysSoAndShowsNoDialog)
     EXPECT_EQ(app->m_bCompiling.load(), 0);
 }
 
-// The item type each control tool's control compiles to; 0 for what the panel does not get
-// an item of (the table is drawn on the window's picture).
+// The item type each control tool's control compiles to (0 for what the panel gets no item
+// of: the table is drawn on the window's picture) and the window it is drawn on: the numeric
+// input tool is offered in the keypad windows only, so its box goes on the sample's keypad.
 struct ToolItem {
     int command;
     std::uint8_t itemType;
+    const char8_t* window;
 };
+constexpr const char8_t* kScreen = u8"win0.drw";
+constexpr const char8_t* kKeypad = u8"数字键盘.dlg";
 constexpr ToolItem kToolItems[] = {
-    {32839, 2}, {32840, 4}, {32841, 3}, {32868, 5}, {32873, 6}, {32877, 8},
-    {32875, 9}, {32876, 10}, {32874, 7}, {32895, 0}, {32906, 13}, {32907, 12},
+    {32839, 2, kScreen}, {32840, 4, kScreen}, {32841, 3, kScreen},  {32868, 5, kKeypad},
+    {32873, 6, kScreen}, {32877, 8, kScreen}, {32875, 9, kScreen},  {32876, 10, kScreen},
+    {32874, 7, kScreen}, {32895, 0, kScreen}, {32906, 13, kScreen}, {32907, 12, kScreen},
 };
 
 std::uint32_t le(const std::string& s, std::size_t at, int width)
@@ -313,6 +321,20 @@ std::uint32_t le(const std::string& s, std::size_t at, int width)
     for (int i = 0; i < width; ++i)
         v |= std::uint32_t(static_cast<unsigned char>(s.at(at + i))) << (8 * i);
     return v;
+}
+
+// The image's window table holds the screens, then the sub-windows, each in the project's
+// order.
+int imageWindowIndex(const CDrawDoc& project, const std::string& nameGbk)
+{
+    int index = 0;
+    for (const ObjectList* list : {&project.m_screenNames, &project.m_subWindowNames})
+        for (const auto& entry : *list) {
+            if (entry->m_strName == nameGbk)
+                return index;
+            ++index;
+        }
+    return -1;
 }
 
 TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatReadsClean)
@@ -328,53 +350,64 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
     // Room for the whole screen in the view, so no drag scrolls it.
     frame->resize(1800, 1400);
 
-    CSplitFrame* window = frame->FindDocumentWindow("win0.drw");
-    ASSERT_NE(window, nullptr);
-    frame->ActivateDocumentWindow(window);
-    auto* view = dynamic_cast<CDrawView*>(window->widget());
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->viewport()));
-    ASSERT_TRUE(waitFor([&] { return view->IsActive(); }));
-    CDrawDoc* doc = view->GetDocument();
-    const std::size_t shipped = doc->m_objects.size();
-
     // Each control is dragged out with its tool, picked through the command the controls
-    // bar and menu send, in a free band of the screen.
-    const qreal dpr = view->devicePixelRatioF();
-    const auto client = [&](Point docPoint) {
-        const Point c = view->DocToClientPoint(docPoint);
-        return QPoint(int(c.x / dpr), int(c.y / dpr));
-    };
+    // bar and menu send, on its window: in a free band of the screen, over the keypad's entry
+    // box on the keypad.
     struct Drawn {
+        std::string window;
         const CDrawObj* control;
         std::uint8_t itemType;
         Rect rect;
+        Point margins;
     };
     std::vector<Drawn> drawn;
-    int c = 0;
+    std::map<std::string, int> placed;   // controls drawn so far per window
+    std::map<std::string, CDrawDoc*> docs;
     for (const ToolItem& t : kToolItems) {
         SCOPED_TRACE(t.command);
+        // Titles and the project's window names are GBK.
+        const std::string windowName = utf8ToGbk(reinterpret_cast<const char*>(t.window)).value_or(std::string());
+        CSplitFrame* window = frame->FindDocumentWindow(windowName);
+        ASSERT_NE(window, nullptr) << reinterpret_cast<const char*>(t.window);
+        frame->ActivateDocumentWindow(window);
+        auto* view = dynamic_cast<CDrawView*>(window->widget());
+        ASSERT_NE(view, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->viewport()));
+        ASSERT_TRUE(waitFor([&] { return view->IsActive(); }));
+        CDrawDoc* doc = view->GetDocument();
+        const std::size_t before = doc->m_objects.size();
+        docs[windowName] = doc;
+
         frame->RefreshCommands();
         ASSERT_TRUE(frame->commands().trigger({Owner::View, t.command}));
-        const Point from{doc->m_nMarginX + 20 + (c % 4) * 120, doc->m_nMarginY + 250 + (c / 4) * 75};
+        const int c = placed[windowName]++;
+        const Point corner{doc->m_nMarginX + doc->m_ptWindowOrigin.x, doc->m_nMarginY + doc->m_ptWindowOrigin.y};
+        const Point band = t.window == kKeypad ? Point{12, 12} : Point{20, 250};
+        const Point from{corner.x + band.x + (c % 4) * 120, corner.y + band.y + (c / 4) * 75};
         const Point to{from.x + 100, from.y + 60};
-        ++c;
+        const qreal dpr = view->devicePixelRatioF();
+        const auto client = [&](Point docPoint) {
+            const Point p = view->DocToClientPoint(docPoint);
+            return QPoint(int(p.x / dpr), int(p.y / dpr));
+        };
         QWidget* port = view->viewport();
         QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, client(from));
         QTest::mouseMove(port, client({from.x + 50, from.y + 30}));
         QTest::mouseMove(port, client(to));
         QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, client(to));
-        ASSERT_EQ(doc->m_objects.size(), shipped + drawn.size() + 1);
+        ASSERT_EQ(doc->m_objects.size(), before + 1);
         const CDrawObj* made = doc->m_objects.back().get();
         EXPECT_EQ(made->m_nKind, toolShapeByCommand(t.command)->kind);
-        drawn.push_back({made, t.itemType, made->m_rcPosition.normalized()});
+        drawn.push_back({windowName, made, t.itemType, made->m_rcPosition.normalized(), {doc->m_nMarginX, doc->m_nMarginY}});
     }
-    ASSERT_TRUE(doc->IsModified());
+    for (const auto& [name, doc] : docs)
+        ASSERT_TRUE(doc->IsModified()) << gbkToUtf8Lossy(name);
 
     // Saved with the project's save command, then compiled through the menu.
     frame->RefreshCommands();
     ASSERT_TRUE(frame->commands().trigger({Owner::App, 32822}));
-    EXPECT_FALSE(doc->IsModified());
+    for (const auto& [name, doc] : docs)
+        EXPECT_FALSE(doc->IsModified()) << gbkToUtf8Lossy(name);
     answerConfirm(QDialogButtonBox::Ok);
     ASSERT_TRUE(triggerCompile());
     ASSERT_EQ(runner->LastStart(), compile::CompileStart::Started);
@@ -382,22 +415,25 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
     runner->WaitForWorker();
     frame->DrainReports();
     ASSERT_TRUE(outputHas(u8"编译工程成功")) << output().toStdString();
+    EXPECT_EQ(prompts.messages, std::vector<std::string>{}) << "no box interrupts a new user's first compile";
 
     std::ifstream in(sample / "NandFlash" / "NandFlash.Zip", std::ios::binary);
     ASSERT_TRUE(in.good());
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const ReadImage read = readImage(bytes);
     ASSERT_EQ(read.error, "");
-    const std::size_t windowNumber = static_cast<std::size_t>(app->ProjectDoc()->GetWindowIndex("win0.drw"));
-    ASSERT_LT(windowNumber, read.windows.size());
-    const ReadWindow& record = read.windows[windowNumber];
 
-    // Each drawn control is an item of its type at its place on the panel.
+    // Each drawn control is an item of its type at its place on the panel, in its window's
+    // record.
     for (const Drawn& d : drawn) {
         SCOPED_TRACE(d.control->m_nKind);
         if (d.itemType == 0)
             continue;
-        const std::uint32_t x = d.rect.left - doc->m_nMarginX, y = d.rect.top - doc->m_nMarginY;
+        const int windowIndex = imageWindowIndex(*app->ProjectDoc(), d.window);
+        ASSERT_GE(windowIndex, 0) << gbkToUtf8Lossy(d.window);
+        ASSERT_LT(static_cast<std::size_t>(windowIndex), read.windows.size());
+        const ReadWindow& record = read.windows[static_cast<std::size_t>(windowIndex)];
+        const std::uint32_t x = d.rect.left - d.margins.x, y = d.rect.top - d.margins.y;
         const ReadItem* found = nullptr;
         for (const ReadItem& i : record.items)
             if (i.type == d.itemType && le(bytes, i.offset + 4, 2) == x && le(bytes, i.offset + 6, 2) == y)
