@@ -40,12 +40,17 @@ std::uint16_t bitByteAddress(std::int32_t address, std::int32_t bit)
     return static_cast<std::uint16_t>(std::int64_t{address} + (bit >> 3));
 }
 
+void paintShapesOnce(CDrawDoc& doc, Surface& target, Surface& work, const PaintContext& paint)
+{
+    // The shapes' painters use only the first work surface (the second serves controls).
+    PaintAllOnce(doc.m_objects, PaintSurfaces{target, &work, nullptr}, paint);
+}
+
 void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint)
 {
     target.clear(doc.m_paperColor);
-    screen::PooledSurface scratch1(target.width(), target.height(), doc.m_paperColor);
-    screen::PooledSurface scratch2(target.width(), target.height());
-    PaintAllOnce(doc.m_objects, PaintSurfaces{target, &scratch1.get(), &scratch2.get()}, paint);
+    screen::PooledSurface work(target.width(), target.height(), std::span<const Rect>{}, doc.m_paperColor);
+    paintShapesOnce(doc, target, work.get(), paint);
 }
 
 Rect controlArea(const screen::ItemCompileArgs& a)

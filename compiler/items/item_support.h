@@ -39,6 +39,10 @@ screen::PooledSurface workCanvas(const screen::ItemCompileArgs& a, bool shapes);
 // A second work surface as large as `canvas`, its control area in the window's paper colour.
 screen::PooledSurface paperLike(const screen::ItemCompileArgs& a, const Surface& canvas);
 
+// The window's shapes and static kinds painted once onto `target` as it stands; `work` is
+// the shapes' work surface, of the target's size, which they clear where they use it.
+void paintShapesOnce(CDrawDoc& doc, Surface& target, Surface& work, const PaintContext& paint);
+
 // The window's shapes and static kinds painted on its paper over all of `target`.
 void paintWindowShapes(CDrawDoc& doc, Surface& target, const PaintContext& paint);
 

@@ -1,22 +1,26 @@
 #include "compiler/screen/surface_pool.h"
 
+#include <mutex>
 #include <vector>
 
 namespace qv::screen {
 namespace {
 
-// A window run holds a handful of surfaces at once; more than this are let go.
-constexpr std::size_t kKeptPerThread = 12;
+// Each window being prepared or written holds a handful of surfaces, and a few windows are
+// prepared ahead of the writer; more than this are let go.
+constexpr std::size_t kKept = 32;
 
-std::vector<Surface>& pool()
-{
+struct Kept {
+    std::mutex mutex;
+    std::vector<Surface> surfaces;
     // Reserved up front: giving a surface back never allocates.
-    thread_local std::vector<Surface> surfaces = [] {
-        std::vector<Surface> v;
-        v.reserve(kKeptPerThread);
-        return v;
-    }();
-    return surfaces;
+    Kept() { surfaces.reserve(kKept); }
+};
+
+Kept& kept()
+{
+    static Kept pool;
+    return pool;
 }
 
 // The drawing state of a new surface.
@@ -31,36 +35,44 @@ void restoreNewState(Surface& s)
     s.setBkMode(fresh.bkMode());
     s.setTextAlign(fresh.setTextAlign(0));
     s.moveTo(0, 0);
+    s.resetClip();
 }
 
 } // namespace
 
-void PooledSurface::takeKept()
+bool PooledSurface::takeKept(int width, int height)
 {
-    auto& kept = pool();
-    if (!kept.empty()) {
-        surface_ = std::move(kept.back());
-        kept.pop_back();
-        restoreNewState(surface_);
+    Kept& pool = kept();
+    {
+        std::lock_guard lock(pool.mutex);
+        auto& v = pool.surfaces;
+        if (v.empty())
+            return false;
+        auto pick = v.end() - 1;
+        for (auto it = v.begin(); it != v.end(); ++it)
+            if (it->width() == width && it->height() == height)
+                pick = it;
+        surface_ = std::move(*pick);
+        v.erase(pick);
     }
+    restoreNewState(surface_);
+    return surface_.width() == width && surface_.height() == height;
 }
 
 PooledSurface::PooledSurface(int width, int height, ColorRef fill)
 {
-    takeKept();
+    takeKept(width, height);
     surface_.reset(width, height, fill);
 }
 
-PooledSurface::PooledSurface(int width, int height, const Rect& area, ColorRef fill)
+PooledSurface::PooledSurface(int width, int height, std::span<const Rect> areas, ColorRef fill)
 {
-    takeKept();
-    // A kept surface of the same size is reused as it is, only `area` cleared.
-    if (surface_.width() != width || surface_.height() != height) {
+    if (!takeKept(width, height)) {
         surface_.reset(width, height, fill);
         return;
     }
-    surface_.resetClip();
-    surface_.fillRect(area, fill);
+    for (const Rect& area : areas)
+        surface_.fillRect(area, fill);
 }
 
 PooledSurface::PooledSurface(PooledSurface&& other) noexcept : surface_(std::move(other.surface_)), owned_(other.owned_)
@@ -70,9 +82,12 @@ PooledSurface::PooledSurface(PooledSurface&& other) noexcept : surface_(std::mov
 
 PooledSurface::~PooledSurface()
 {
-    auto& kept = pool();
-    if (owned_ && kept.size() < kKeptPerThread)
-        kept.push_back(std::move(surface_));
+    if (!owned_)
+        return;
+    Kept& pool = kept();
+    std::lock_guard lock(pool.mutex);
+    if (pool.surfaces.size() < kKept)
+        pool.surfaces.push_back(std::move(surface_));
 }
 
 } // namespace qv::screen

@@ -70,10 +70,11 @@ private:
     Point margins_;
     Rect windowRect_;
     PaintContext paint_;
-    PooledSurface heldPainted_{0, 0}, heldMasked_{0, 0}, heldShapes_{0, 0};
-    Surface& painted_ = heldPainted_.get();  // the window's static content (the regions' pixels)
-    Surface& masked_ = heldMasked_.get();    // quantised, key colour kept for what the panel draws itself
-    Surface& shapes_ = heldShapes_.get();    // the shapes on the paper everywhere: where the items' work canvases start
+    // Made by render(). Of each only the window and the controls' areas are ever read.
+    std::optional<PooledSurface> heldPainted_, heldMasked_, heldShapes_;
+    Surface* painted_ = nullptr;        // the window's static content (the regions' pixels)
+    Surface* masked_ = nullptr;         // quantised, key colour kept for what the panel draws itself
+    const Surface* shapes_ = nullptr;   // the shapes on the paper: where the items' work canvases start
     ControlPlan plan_;
     std::string error_;                                 // a failure of prepare(), reported by write()
     std::optional<std::vector<tiles::PictureTile>> tiles_;
@@ -108,24 +109,40 @@ bool WindowRun::load()
 
 bool WindowRun::render()
 {
-    // Only the window and the controls' rectangles are ever read back: the canvas reaches
-    // just past them (the editor's is twice the project resolution).
+    // Only the window and the controls' areas (each with the row and column past it, which
+    // the items' work canvases read) are ever read back: the canvas reaches just past them
+    // (the editor's is twice the project resolution), and only they are cleared.
     int w = std::max(windowRect_.right, 1);
     int h = std::max(windowRect_.bottom, 1);
+    std::vector<Rect> controlAreas;
+    bool allInWindow = true;
     for (auto& obj : doc_.m_objects) {
         obj->m_rcPosition = obj->m_rcPosition.normalized();
-        if (obj->m_bControl == 0)
+        // A control kind counts as one whatever its stored flag: the paint sets the flag.
+        if (obj->m_bControl == 0 && !PaintRuleFor(obj->m_nKind).control)
             continue;
         // A control no canvas can hold is refused by its item compiler; it must not size the
         // canvas.
         if (!onCanvas(obj->m_rcPosition))
             continue;
-        w = std::max(obj->m_rcPosition.right + 1, w);
-        h = std::max(obj->m_rcPosition.bottom + 1, h);
+        const Rect& r = obj->m_rcPosition;
+        if (obj->m_bControl != 0) {
+            w = std::max(r.right + 1, w);
+            h = std::max(r.bottom + 1, h);
+        }
+        const Rect area{r.left, r.top, r.right + 1, r.bottom + 1};
+        controlAreas.push_back(area);
+        allInWindow = allInWindow && area.left >= windowRect_.left && area.top >= windowRect_.top &&
+                      area.right <= windowRect_.right && area.bottom <= windowRect_.bottom;
     }
-    painted_.reset(w, h);
-    masked_.reset(w, h);
-    PooledSurface scratch(w, h);
+    // What is read of the painted surface starts white, the window on its paper.
+    heldPainted_.emplace(w, h, controlAreas, 0x00FFFFFF);
+    painted_ = &heldPainted_->get();
+    painted_->fillRect(windowRect_, doc_.m_paperColor);
+    // The masked surface is all written by maskControls() before it is read; until then it
+    // is the shapes' work surface, which they clear where they use it.
+    heldMasked_.emplace(w, h, std::span<const Rect>{}, 0x00FFFFFF);
+    masked_ = &heldMasked_->get();
     paint_.compiling = true;
     paint_.margins = margins_;
     paint_.projectDir = ctx_.input().projectFolder;
@@ -134,13 +151,20 @@ bool WindowRun::render()
     // A window file's own copy of the variable table is empty for most windows: variables
     // are looked up in the project's table, as every other operation looks them up.
     paint_.lookupVar = resolverFor(&ctx_.input().variables);
+    items::paintShapesOnce(doc_, *painted_, *masked_, paint_);
 
-    painted_.fillRect(windowRect_, doc_.m_paperColor);
-    masked_.fillRect(windowRect_, doc_.m_paperColor);
-    PaintAllOnce(doc_.m_objects, PaintSurfaces{painted_, &masked_, &scratch.get()}, paint_);
-    // What every item's work canvas starts from: painted once here, not once per control.
-    shapes_.reset(w, h);
-    items::paintWindowShapes(doc_, shapes_, paint_);
+    // What every item's work canvas starts from: the shapes on the paper. Inside the window
+    // the painted surface is exactly that; only controls reaching out of it need the shapes
+    // painted again over paper everywhere.
+    if (allInWindow) {
+        shapes_ = painted_;
+        return true;
+    }
+    controlAreas.push_back(windowRect_);
+    heldShapes_.emplace(w, h, controlAreas, doc_.m_paperColor);
+    PooledSurface work(w, h, std::span<const Rect>{}, doc_.m_paperColor);
+    items::paintShapesOnce(doc_, heldShapes_->get(), work.get(), paint_);
+    shapes_ = &heldShapes_->get();
     return true;
 }
 
@@ -150,9 +174,9 @@ void WindowRun::maskControls()
     // substitute colour, so the panel never shows the screen behind it there.
     // (The window lies on both surfaces: their rows are read and written directly.)
     for (int y = windowRect_.top; y < windowRect_.bottom; ++y) {
-        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(painted_.width());
-        const std::uint32_t* from = painted_.bits() + row;
-        std::uint32_t* to = masked_.bits() + row;
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(painted_->width());
+        const std::uint32_t* from = painted_->bits() + row;
+        std::uint32_t* to = masked_->bits() + row;
         for (int x = windowRect_.left; x < windowRect_.right; ++x) {
             const ColorRef c = fromPixel(from[x]) & tiles::kKeyMask;
             to[x] = toPixel(c == tiles::kKeyColor ? tiles::kSubstituteColor : c);
@@ -165,7 +189,7 @@ void WindowRun::maskControls()
             continue;
         if (o.m_nKind == kKindAreaControl && o.ParamU8(0) != 3)
             continue;
-        masked_.fillRect(o.m_rcPosition, tiles::kKeyColor);
+        masked_->fillRect(o.m_rcPosition, tiles::kKeyColor);
     }
 }
 
@@ -195,7 +219,7 @@ bool WindowRun::writeBackground()
     // start is the image's bytes wherever a page starts.
     if (!background_ || (ctx_.file().size() & ctx_.geometry().pageMask) != 0) {
         background_.emplace(ctx_.file().size(), ctx_.geometry().pageMask);
-        if (!tiles::writePictureTiles(*background_, masked_, *tiles_, margins_, rotated_, abortCheck_))
+        if (!tiles::writePictureTiles(*background_, *masked_, *tiles_, margins_, rotated_, abortCheck_))
             return false;
     }
     if (!appendStream(*background_))
@@ -243,7 +267,7 @@ bool WindowRun::writeRegions()
         if (info.needsRegion && onCanvas(r)) {
             tiles::PageStream stream(ctx_.file().size(), ctx_.geometry().pageMask);
             stream.putRaw(tiles::kPageStartByte);
-            if (!tiles::writePixelsRGB565(stream, painted_, r, rotated_, abortCheck_))
+            if (!tiles::writePixelsRGB565(stream, *painted_, r, rotated_, abortCheck_))
                 return false;
             stream.padToPage();
             if (!appendStream(stream))
@@ -272,7 +296,7 @@ void WindowRun::compileControls()
         if (plan_.info[i].compilable) {
             setNextItemOffset();
             if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
-                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, &shapes_, i};
+                ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, shapes_, i};
                 const ParamBlock before = o.m_Params;
                 (*compiler)(args);
                 if (o.m_Params != before)
@@ -303,7 +327,7 @@ void WindowRun::prepare()
         return;
     }
     tiles::PageStream stream(0, ctx_.geometry().pageMask);
-    if (tiles::writePictureTiles(stream, masked_, *tiles_, margins_, rotated_, abortCheck_))
+    if (tiles::writePictureTiles(stream, *masked_, *tiles_, margins_, rotated_, abortCheck_))
         background_ = std::move(stream);
 }
 

@@ -24,7 +24,9 @@ std::unique_ptr<CDrawRect> object(int kind, int x, int y, int w, int h)
 }
 
 // Window i: a shape, a numeric input box, a curve and a character field whose font every
-// second window shares, so the font tables are written once and named after that.
+// second window shares, so the font tables are written once and named after that; in every
+// second window the field reaches past the window's bottom, so its shapes are painted apart
+// from the window's picture.
 std::string windowBytes(int i)
 {
     CDrawDoc doc;
@@ -44,7 +46,7 @@ std::string windowBytes(int i)
     curve->SetParamI32(84, 0);
     curve->SetParamI32(8, 0x00FFFFFF);
     doc.AddObject(std::move(curve));
-    auto field = object(kKindCharacter, 80, 50, 60, 24);
+    auto field = object(kKindCharacter, 80, 50 + 50 * (i % 2), 60, 24);
     field->SetParamI32(36, 0);
     field->SetParamI32(40, 0x300);
     field->SetParamI32(16, 12 + 2 * (i % 2));
