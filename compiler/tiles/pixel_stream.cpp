@@ -3,6 +3,7 @@
 #include "platform/surface/surface.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace qv::tiles {
@@ -40,12 +41,14 @@ bool writePixelsRGB565(PageStream& out, const Surface& s, const Rect& r, bool ro
                 continue;
             }
             const std::uint32_t* row = s.bits() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width());
-            // A row is converted first and goes into the stream in one go.
-            line.clear();
-            const auto putLine = [&](ColorRef c) {
+            // A row is converted first, into bytes sized for it, and goes into the stream in
+            // one go.
+            line.resize(2 * static_cast<std::size_t>(std::int64_t{r.right} - r.left));
+            std::uint8_t* to = line.data();
+            const auto putLine = [&to](ColorRef c) {
                 const std::uint16_t v = toRgb565(c);
-                line.push_back(static_cast<std::uint8_t>(v & 0xFF));
-                line.push_back(static_cast<std::uint8_t>(v >> 8));
+                *to++ = static_cast<std::uint8_t>(v & 0xFF);
+                *to++ = static_cast<std::uint8_t>(v >> 8);
             };
             for (int x = r.left; x < inLeft; ++x)
                 putLine(0x00FFFFFF);
