@@ -76,7 +76,9 @@ public:
     void step();
     // Runs the instruction at PC, then more while fewer than `budget` have run and nothing
     // needs the loop: no service request in CmdAdr, no stop request, no tick or serial pair
-    // that an enabled interrupt could take now. Returns the number run (at least 1).
+    // that an enabled interrupt could take now. Returns the number run (at least 1). While
+    // the watch reads 0 it is read again after every 128 instructions, so a tick or byte
+    // that another thread raises meanwhile is taken up to 128 instructions later.
     std::uint32_t runFor(std::uint32_t budget, const Mc8051Watch& watch);
 
     // Internal RAM (direct and indirect addresses reach the same 256 bytes), owned by the

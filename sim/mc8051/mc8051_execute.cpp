@@ -1,6 +1,6 @@
 // The instruction loop. Each opcode jumps straight to its code through a table of labels, and
-// each instruction's code ends in its own look at the watch and its own jump to the next one:
-// no call and no shared dispatch jump, so the host predicts each opcode's successor apart.
+// each instruction's code ends in its own count and its own jump to the next one: no call and
+// no shared dispatch jump, so the host predicts each opcode's successor apart.
 // While the loop runs, A, CY, AC, OV and the register bank live in locals (host registers);
 // PSW is put together only when something reads it (an instruction, a bit operation, a push,
 // the end of the run), and P is worked out from A at that moment. Internal RAM below 0x80
