@@ -1,7 +1,7 @@
 // The instruction loop. Each opcode jumps straight to its code through a table of labels, and
 // each instruction's code ends in its own count and its own jump to the next one: no call and
 // no shared dispatch jump, so the host predicts each opcode's successor apart.
-// While the loop runs, A, CY, AC, OV and the register bank live in locals (host registers);
+// While the loop runs, A, SP, CY, AC, OV and the register bank live in locals (host registers);
 // PSW is put together only when something reads it (an instruction, a bit operation, a push,
 // the end of the run), and P is worked out from A at that moment. Internal RAM below 0x80
 // is a plain array access; only addresses from 0x80 go through the register checks.
@@ -83,6 +83,7 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
     u8 ac = ram[sfr::PSW] >> 6 & 1;
     u8 ov = ram[sfr::PSW] >> 2 & 1;
     u8 bank = ram[sfr::PSW] & 0x18; // address of R0
+    u8 sp = ram[sfr::SP];
     std::uint32_t done = 0;
     // The loop looks at the watch and CmdAdr only when `done` reaches `limit` (see `look`);
     // a write of CmdAdr brings the limit down to the instruction that wrote it.
@@ -94,18 +95,18 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
 #define QV_PSW_STORED() static_cast<u8>((ram[sfr::PSW] & ~kFlagBits) | cy << 7 | ac << 6 | ov << 2)
 #define QV_PSW_SEEN() static_cast<u8>((QV_PSW_STORED() & ~pswbit::P) | parity(a))
 // A direct or indirect address's byte as stored (pops, bit changes) and as an operand reads it:
-// below 0x80 plain RAM; from there A and PSW live in locals.
+// below 0x80 plain RAM; from there A, SP and PSW live in locals.
 #define QV_RAW(address) \
     ({ \
         const u8 d_ = (address); \
-        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_STORED() : ram[d_]; \
+        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_STORED() : d_ == sfr::SP ? sp : ram[d_]; \
     })
 #define QV_RD(address) \
     ({ \
         const u8 d_ = (address); \
-        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_SEEN() : ram[d_]; \
+        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_SEEN() : d_ == sfr::SP ? sp : ram[d_]; \
     })
-// A write from 0x80 may change A, the flags or the bank; IE is shared with other threads, and
+// A write from 0x80 may change A, SP, the flags or the bank; IE is shared with other threads, and
 // a request written to CmdAdr needs the loop.
 #define QV_WR(address, value) \
     do { \
@@ -116,6 +117,9 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
             switch (d_) { \
             case sfr::ACC: \
                 a = v_; \
+                break; \
+            case sfr::SP: \
+                sp = v_; \
                 break; \
             case sfr::PSW: \
                 cy = v_ >> 7 & 1; \
@@ -175,15 +179,13 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
 // SP moves first, then the byte is stored; SP wraps within the 256 bytes.
 #define QV_PUSH(value) \
     do { \
-        const auto sp_ = static_cast<u8>(ram[sfr::SP] + 1); \
-        ram[sfr::SP] = sp_; \
-        QV_WR(sp_, (value)); \
+        ++sp; \
+        QV_WR(sp, (value)); \
     } while (0)
 #define QV_POP() \
     ({ \
-        const u8 sp_ = ram[sfr::SP]; \
-        const u8 popped_ = QV_RAW(sp_); \
-        ram[sfr::SP] = static_cast<u8>(sp_ - 1); \
+        const u8 popped_ = QV_RAW(sp); \
+        --sp; \
         popped_; \
     })
 #define QV_CALL(returnTo, target) \
@@ -262,6 +264,7 @@ look:
     }
     pc = at;
     ram[sfr::ACC] = a;
+    ram[sfr::SP] = sp;
     ram[sfr::PSW] = QV_PSW_STORED();
     instructions += done;
     return done;
@@ -417,8 +420,7 @@ op_movx_ind_a:
     QV_NEXT(1);
 op_push: {
     // SP moves first, then the operand is read: PUSH SP stores the new SP, as the chip does.
-    const auto sp = static_cast<u8>(ram[sfr::SP] + 1);
-    ram[sfr::SP] = sp;
+    ++sp;
     QV_WR(sp, QV_RD(QV_A1()));
     QV_NEXT(2);
 }
