@@ -76,7 +76,9 @@ public:
     void step();
     // Runs the instruction at PC, then more while fewer than `budget` have run and nothing
     // needs the loop: no service request in CmdAdr, no stop request, no tick or serial pair
-    // that an enabled interrupt could take now. Returns the number run (at least 1).
+    // that an enabled interrupt could take now. Returns the number run (at least 1). While
+    // the watch reads 0 it is read again after every 128 instructions, so a tick or byte
+    // that another thread raises meanwhile is taken up to 128 instructions later.
     std::uint32_t runFor(std::uint32_t budget, const Mc8051Watch& watch);
 
     // Internal RAM (direct and indirect addresses reach the same 256 bytes), owned by the
@@ -97,8 +99,6 @@ public:
     void setAcc(std::uint8_t value) { setRam(sfr::ACC, value); }
     // PSW as the program reads it: P is worked out from ACC here, not after every instruction.
     std::uint8_t psw() const { return static_cast<std::uint8_t>((ram(sfr::PSW) & ~pswbit::P) | parity(acc())); }
-    bool flag(std::uint8_t mask) const { return (psw() & mask) != 0; }
-    void setFlag(std::uint8_t mask, bool on);
     std::uint16_t dptr() const { return static_cast<std::uint16_t>(ram(sfr::DPH) << 8 | ram(sfr::DPL)); }
     void setDptr(std::uint16_t value)
     {
@@ -108,21 +108,6 @@ public:
     // Address of working register Rn of the bank PSW selects.
     std::uint8_t regAddress(int n) const { return static_cast<std::uint8_t>((ram(sfr::PSW) & 0x18) + (n & 7)); }
     std::uint8_t reg(int n) const { return ram(regAddress(n)); }
-
-    // Byte of a bit address: 0x20 + b / 8 below 0x80, the register b & 0xF8 from there.
-    static std::uint8_t bitByteAddress(std::uint8_t bitAddress)
-    {
-        return bitAddress < 0x80 ? static_cast<std::uint8_t>(0x20 + (bitAddress >> 3))
-                                 : static_cast<std::uint8_t>(bitAddress & 0xF8);
-    }
-    bool bit(std::uint8_t bitAddress) const { return (readDirect(bitByteAddress(bitAddress)) >> (bitAddress & 7)) & 1; }
-    void setBit(std::uint8_t bitAddress, bool on)
-    {
-        const std::uint8_t address = bitByteAddress(bitAddress);
-        const auto mask = static_cast<std::uint8_t>(1u << (bitAddress & 7));
-        const std::uint8_t old = ram(address);
-        setRam(address, static_cast<std::uint8_t>(on ? (old | mask) : (old & ~mask)));
-    }
 
     // External data: the variable bank; a 16-bit address never leaves it.
     std::uint8_t readXdata(std::uint16_t address) const { return xdata_.byteAt(address); }
@@ -161,26 +146,6 @@ public:
     // Pushes PC, marks the interrupt in progress and jumps to `vector`.
     void enterInterrupt(std::uint16_t vector);
 
-    // CY, AC and OV of ACC + operand + carry / ACC - operand - borrow; no other bit, no store.
-    void setFlagsAdd(std::uint8_t operand, bool carryIn)
-    {
-        const unsigned a = acc();
-        const unsigned c = carryIn ? 1 : 0;
-        const bool carry7 = a + operand + c > 0xFF;
-        const bool carry6 = (a & 0x7F) + (operand & 0x7F) + c > 0x7F;
-        const bool half = (a & 0x0F) + (operand & 0x0F) + c > 0x0F;
-        setArithmeticFlags(carry7, half, carry6 != carry7);
-    }
-    void setFlagsSubb(std::uint8_t operand, bool borrowIn)
-    {
-        const unsigned a = acc();
-        const unsigned b = borrowIn ? 1 : 0;
-        const bool borrow7 = a < operand + b;
-        const bool borrow6 = (a & 0x7F) < (operand & 0x7F) + b;
-        const bool half = (a & 0x0F) < (operand & 0x0F) + b;
-        setArithmeticFlags(borrow7, half, borrow6 != borrow7);
-    }
-
     std::uint16_t pc = 0;
     bool inInterrupt = false;
     std::uint64_t instructions = 0; // executed instructions (statistics)
@@ -192,11 +157,6 @@ public:
     }
 
 private:
-    void setArithmeticFlags(bool cy, bool ac, bool ov)
-    {
-        const auto bits = static_cast<std::uint8_t>((cy ? pswbit::CY : 0) | (ac ? pswbit::AC : 0) | (ov ? pswbit::OV : 0));
-        iram_[sfr::PSW] = static_cast<std::uint8_t>((iram_[sfr::PSW] & ~(pswbit::CY | pswbit::AC | pswbit::OV)) | bits);
-    }
     bool needsLoop(int stop, int ticks, int pairs) const;
 
     CodeImage code_{};

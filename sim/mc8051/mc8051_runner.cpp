@@ -88,12 +88,17 @@ void Mc8051Runner::beforeInstruction()
         services_.afterChecks(cpu_, pass_);
 }
 
+void Mc8051Runner::sleepOneMillisecond()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 void Mc8051Runner::afterInstructions(std::uint32_t count)
 {
     pass_ += count;
     sinceYield_ += count;
     if (sinceYield_ >= kYieldEvery) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        rest_();
         sinceYield_ = 0;
     }
 }

@@ -64,8 +64,12 @@ public:
     // until `passes` have run or a stop is requested; returns the number run.
     std::uint64_t runPasses(std::uint64_t passes);
 
-    // Instructions after which the loop sleeps a millisecond.
+    // Instructions after which the loop rests: by default it sleeps a millisecond. A
+    // benchmark puts its own rest here to tell the rest's CPU time from the instructions'.
     static constexpr std::uint32_t kYieldEvery = 65537;
+    using Rest = void (*)();
+    static void sleepOneMillisecond();
+    void setRest(Rest rest) { rest_ = rest; }
 
 private:
     void threadMain();
@@ -80,6 +84,7 @@ private:
     Mc8051Watch watch_;
     std::uint64_t pass_ = 0;
     std::uint32_t sinceYield_ = 0;
+    Rest rest_ = &sleepOneMillisecond;
     std::thread thread_;
 };
 
