@@ -42,6 +42,7 @@ protected:
 TEST_F(NewUserButtons, RegisterAndVariableButtonsSurviveSaveReopenAndCompile)
 {
     ASSERT_TRUE(app->OpenProjectFile(hmi));
+    expectPortsOnPseudoTerminals();
     CDrawView* view = screen();
     ASSERT_NE(view, nullptr);
 

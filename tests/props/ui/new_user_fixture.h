@@ -52,6 +52,17 @@ protected:
         oldComMap ? (void)::setenv(kComMapEnv, oldComMap->c_str(), 1) : (void)::unsetenv(kComMapEnv);
     }
 
+    // Both ports of the open project reach the pseudo-terminals, not a real device.
+    void expectPortsOnPseudoTerminals()
+    {
+        const SerialParams& serial = app->ProjectDoc()->m_serial;
+        for (const auto& [com, peer] : {std::pair{serial.com1, &port1}, std::pair{serial.com2, &port2}}) {
+            const std::optional<ComDevice> device = ResolveComPort(com);
+            ASSERT_TRUE(device.has_value()) << "COM" << com;
+            EXPECT_EQ(device->path, std::filesystem::path(peer->path())) << "COM" << com;
+        }
+    }
+
     bool run(int id)
     {
         frame->RefreshCommands();

@@ -73,7 +73,7 @@ protected:
 TEST_F(NewUserProgress, RegisterBoundBarWithAPictureFromOutsideSurvivesSaveReopenAndCompile)
 {
     ASSERT_TRUE(app->OpenProjectFile(hmi));
-    EXPECT_EQ(app->ProjectDoc()->m_bPort1Connected, 1) << "port 1 opens on its pseudo-terminal";
+    expectPortsOnPseudoTerminals();
     CDrawView* view = screen();
     ASSERT_NE(view, nullptr);
     ASSERT_NO_FATAL_FAILURE(chooseModbusOnPort1());
