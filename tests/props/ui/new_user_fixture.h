@@ -175,7 +175,14 @@ protected:
             return false;
         const bool ended = waitFor([&] { return app->m_bCompiling.load() == 0; }, 120000);
         runner->WaitForWorker();
-        return ended && frame->outputBar()->text().contains(QString::fromUtf8(u8"编译工程成功"));
+        // The worker's last lines still wait in the report queue until the window drains it.
+        const QString success = QString::fromUtf8(u8"编译工程成功");
+        waitFor([&] {
+            const QString text = frame->outputBar()->text();
+            return text.contains(success) || text.contains(QString::fromUtf8(u8"失败")) ||
+                   text.contains(QString::fromUtf8(u8"出错"));
+        }, 60000);
+        return ended && frame->outputBar()->text().contains(success);
     }
 
     // Compiles through the command and reads the image back to its end; its first window
