@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <fstream>
 
 namespace qv::test {
@@ -401,6 +402,33 @@ TEST_F(DataControlDialogTest, FramesAndLocationFollowTheOpenSheet)
         press(sheet, QDialogButtonBox::Cancel);
     });
     EXPECT_EQ(bytesOf(*pic), before);
+}
+
+TEST_F(DataControlDialogTest, BatchAddTakesThePicturesOfTheChosenFilesFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = dir.path() / "batch";
+    fs::create_directories(folder);
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    for (const char* name : {"a.bmp", "b.bmp"})
+        ASSERT_TRUE(image.save(QString::fromStdU16String((folder / name).u16string()), "BMP"));
+    std::ofstream(folder / "notes.txt") << "not a picture";
+    CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
+    pic->m_strFiles.clear();
+    chosenFile = QString::fromStdU16String((folder / "b.bmp").u16string());
+    view->SelectShape(pic);
+    openSheet(*pic, [&](CMyPropertySheet& sheet) {
+        QWidget* frames = sheet.tabs()->widget(0);
+        QTest::mouseClick(frames->findChild<QPushButton*>(QStringLiteral("batchAdd")), Qt::LeftButton);
+        EXPECT_EQ(frames->findChild<QTableWidget*>(QStringLiteral("frames"))->rowCount(), 2);
+        closeSheet(sheet, QDialogButtonBox::Ok);
+    });
+    std::vector<std::string> stored = pic->m_strFiles;
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"\\UserPicture\\a.bmp", "\\UserPicture\\b.bmp"}));
+    for (const char* name : {"a.bmp", "b.bmp"})
+        EXPECT_TRUE(fs::exists(app->m_strProjectDir / "UserPicture" / name)) << name;
 }
 
 TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
