@@ -7,15 +7,14 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/kind_defaults.h"
-#include "platform/serial/com_resolver.h"
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
 #include "tests/app/small_project.h"
+#include "tests/app/unmapped_com_ports.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QImage>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -35,12 +34,6 @@ protected:
     void SetUp() override
     {
         guiApp();
-        // Opening the project connects its port 1: unless the test maps its ports itself,
-        // no COM number is mapped, so no real serial device is touched.
-        if (std::getenv(kComMapEnv) == nullptr) {
-            ::setenv(kComMapEnv, "", 1);
-            ownComMap = true;
-        }
         namespace fs = std::filesystem;
         fs::create_directories(dir.path() / "images");
         app = std::make_unique<CEditorApp>(dir.path());
@@ -68,8 +61,6 @@ protected:
         CEditTool::s_nCurShape = 0;
         app->CloseAllDocuments();
         app->SetPrompt(nullptr);
-        if (ownComMap)
-            ::unsetenv(kComMapEnv);
     }
 
     QWidget* port() const { return view->viewport(); }
@@ -108,12 +99,12 @@ protected:
         return port()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
+    UnmappedComPorts noRealPorts;  // opening the project connects its port 1
     TempDir dir;
     ScriptedPrompts prompts;
     std::unique_ptr<CEditorApp> app;
     CDrawDoc* doc = nullptr;
     std::unique_ptr<CDrawView> view;
-    bool ownComMap = false;
 };
 
 } // namespace qv::test
