@@ -237,6 +237,8 @@ TEST_F(EditorCommands, SettingsSheetFieldsReachTheStartMap)
     doc.SetSettingI32(settings_page::kSlaveAddressOffset, 0x12345);
     doc.m_ProjectSettings[settings_page::kSlaveHmiStart] = 0x22;
     doc.m_ProjectSettings[settings_page::kSlaveHmiStart + 1] = 0x11;
+    doc.m_ProjectSettings[settings_page::kSlaveRegisterStart] = 0x44;
+    doc.m_ProjectSettings[settings_page::kSlaveRegisterStart + 1] = 0x33;
 
     const auto input = compile::takeCompileInput(*app);
     ASSERT_TRUE(input);
@@ -257,6 +259,7 @@ TEST_F(EditorCommands, SettingsSheetFieldsReachTheStartMap)
         {0x129, 1, 7},      // screen
         {0x12A, 2, 65535},  // seconds
         {0x12C, 2, 0x1122}, // the slave's HMI start
+        {0x12E, 2, 0x3344}, // and its register start
     };
     for (const auto& f : fields) {
         std::uint32_t v = 0;

@@ -197,4 +197,33 @@ private:
 
 ReadImage readImage(const std::string& bytes) { return Reader(bytes).read(); }
 
+std::uint32_t readItemField(const std::string& bytes, std::uint64_t item, const ItemField& field)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < field.width; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(bytes.at(item + field.offset + i))) << (8 * i);
+    return v & field.mask;
+}
+
+std::vector<std::uint16_t> readRunPixels(const std::string& bytes, std::uint64_t run, std::size_t count)
+{
+    std::vector<std::uint16_t> pixels;
+    if (bytes.size() < kStartMap + 0x38)
+        return pixels;
+    const std::uint32_t pageMask = fileU32(bytes, kStartMap + 0x34);
+    std::uint64_t at = run + 1;
+    const auto next = [&]() -> int {
+        if (at < bytes.size() && (at & pageMask) == 0)
+            ++at;  // the page-start byte
+        return at < bytes.size() ? static_cast<unsigned char>(bytes[at++]) : -1;
+    };
+    while (pixels.size() < count) {
+        const int low = next(), high = next();
+        if (low < 0 || high < 0)
+            break;
+        pixels.push_back(static_cast<std::uint16_t>(low | high << 8));
+    }
+    return pixels;
+}
+
 } // namespace qv::test

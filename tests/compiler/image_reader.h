@@ -30,4 +30,20 @@ struct ReadImage {
 
 ReadImage readImage(const std::string& bytes);
 
+// One field of an item: offset from the item's start, width in bytes (1, 2 or 4), the bits
+// looked at, and the value they must hold.
+struct ItemField {
+    std::uint32_t offset;
+    int width;
+    std::uint32_t value;
+    std::uint32_t mask = 0xFFFFFFFFu;
+};
+
+// The field's bits (little-endian, masked) of the item at file offset `item`.
+std::uint32_t readItemField(const std::string& bytes, std::uint64_t item, const ItemField& field);
+
+// The first `count` RGB565 pixels of the picture run at file offset `run` (one of an item's
+// `pictures`), past its opening 0x82 and every page-start byte; fewer when the file ends.
+std::vector<std::uint16_t> readRunPixels(const std::string& bytes, std::uint64_t run, std::size_t count);
+
 } // namespace qv::test

@@ -2,20 +2,13 @@
 // through its page models and committed as the sheet's OK commits it, then compiled in a
 // window, has the pages' new values at the item offsets written out here.
 #include "props/sheet_values.h"
+#include "tests/compiler/image_reader.h"
 #include "tests/compiler/items_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace qv::test {
 namespace {
-
-// One item field: offset from the item start, width in bytes, the bits looked at, value.
-struct ItemField {
-    std::uint32_t offset;
-    int width;
-    std::uint32_t value;
-    std::uint32_t mask = 0xFFFFFFFFu;
-};
 
 struct AfterSheetCase {
     const char* name;
@@ -110,10 +103,8 @@ TEST(ItemsAfterSheet, EachKindCarriesThePagesValues)
 
         const CompiledItem c = compileOneControl(std::move(control));
         ASSERT_TRUE(c.ok) << c.log;
-        for (const ItemField& f : k.item) {
-            const std::uint32_t got = f.width == 1 ? c.u8(f.offset) : f.width == 2 ? c.u16(f.offset) : c.u32(f.offset);
-            EXPECT_EQ(got & f.mask, f.value) << "offset " << f.offset;
-        }
+        for (const ItemField& f : k.item)
+            EXPECT_EQ(readItemField(c.image, c.item, f), f.value) << "offset " << f.offset;
     }
 }
 

@@ -509,6 +509,44 @@ TEST_F(CharacterBatchTest, EachOptionLandsOnEveryTargetWithOneUndoStepPerWindow)
     }
 }
 
+TEST_F(CharacterBatchTest, EachOptionAloneCopiesOnlyItsOwnFields)
+{
+    using Field = std::function<std::int64_t(const CDrawObj&)>;
+    const auto at = [](int offset) -> Field {
+        return [offset](const CDrawObj& o) { return std::int64_t{blockReadU(o.m_Params, offset, 4)}; };
+    };
+    struct Option {
+        const char* name;
+        std::uint32_t CharacterBatchOptions::*flag;
+        std::vector<Field> fields;
+    };
+    const Option options[] = {
+        {"font", &CharacterBatchOptions::sameFont, {[](const CDrawObj& o) { return std::int64_t{o.m_logfont.lfHeight}; }}},
+        {"font colour", &CharacterBatchOptions::sameForeColor, {at(0), at(156), at(160)}},
+        {"background", &CharacterBatchOptions::sameBackColor, {at(4), at(8), at(172), at(176)}},
+        {"height", &CharacterBatchOptions::sameHeight,
+         {[](const CDrawObj& o) { return std::int64_t{o.m_rcPosition.normalized().height()}; }}},
+        {"width", &CharacterBatchOptions::sameWidth,
+         {[](const CDrawObj& o) { return std::int64_t{o.m_rcPosition.normalized().width()}; }}},
+        {"maximum characters", &CharacterBatchOptions::sameMaxChars, {at(32)}},
+    };
+    const CDrawObj before = *second;
+    for (const Option& chosen : options) {
+        SCOPED_TRACE(chosen.name);
+        second->m_Params = before.m_Params;
+        second->m_logfont = before.m_logfont;
+        second->m_rcPosition = before.m_rcPosition;
+        CharacterBatchOptions o;
+        o.*chosen.flag = 1;
+        ApplyCharacterBatch(*app, *model, o);
+        for (const Option& other : options)
+            for (const Field& f : other.fields) {
+                ASSERT_NE(f(*model), f(before)) << other.name;  // a copy shows
+                EXPECT_EQ(f(*second), f(&other == &chosen ? *model : before)) << other.name;
+            }
+    }
+}
+
 TEST_F(CharacterBatchTest, NoOptionChangesNothing)
 {
     const std::string before = storedBytes(*second);

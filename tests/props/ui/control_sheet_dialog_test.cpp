@@ -229,17 +229,10 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
                 if (!ok) {
                     // Change something on every page first, and a PLC link whose hidden
                     // variable OK would create.
-                    for (int t = 0; t < sheet.tabs()->count(); ++t)
-                        for (QCheckBox* check : sheet.tabs()->widget(t)->findChildren<QCheckBox*>())
-                            check->setChecked(!check->isChecked());
+                    toggleEveryCheck(sheet);
                     linkHideToPlc(sheet, kind);
                 }
-                press(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
-                if (sheet.isVisible()) {
-                    ADD_FAILURE() << "the sheet refused: " << pageMessages.join(u'|').toStdString()
-                                  << (prompts.messages.empty() ? "" : prompts.messages.back());
-                    press(sheet, QDialogButtonBox::Cancel);
-                }
+                closeSheet(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
             });
             if (ok && kind == kKindRadioButton) {
                 // OK stores the default pictures (when the base folder has them); the block

@@ -95,6 +95,26 @@ protected:
         hide->elementNumber()->setText(QStringLiteral("10"));
     }
 
+    // Presses `button`, which must close the sheet; a sheet that refuses is a failure
+    // naming what it said, and is cancelled.
+    void closeSheet(CMyPropertySheet& sheet, QDialogButtonBox::StandardButton button)
+    {
+        press(sheet, button);
+        if (!sheet.isVisible())
+            return;
+        ADD_FAILURE() << "the sheet refused: " << pageMessages.join(u'|').toStdString()
+                      << (prompts.messages.empty() ? "" : prompts.messages.back());
+        press(sheet, QDialogButtonBox::Cancel);
+    }
+
+    // Turns every check box of every page.
+    static void toggleEveryCheck(CMyPropertySheet& sheet)
+    {
+        for (int t = 0; t < sheet.tabs()->count(); ++t)
+            for (QCheckBox* check : sheet.tabs()->widget(t)->findChildren<QCheckBox*>())
+                check->setChecked(!check->isChecked());
+    }
+
     std::string projectFileBytes() const
     {
         std::ifstream in(project->GetPathName(), std::ios::binary);
@@ -171,5 +191,17 @@ inline void apply(QWidget* page, const FieldRow& row)
     }
 }
 
+// As apply, but radios are clicked as a user's would be: the live groups set their member
+// on a click.
+inline void clickRadios(QWidget* page, const FieldRow& row)
+{
+    if (row.how != Set::Radio)
+        return apply(page, row);
+    auto* box = page->findChild<QWidget*>(QString::fromLatin1(row.widget));
+    ASSERT_NE(box, nullptr) << row.widget;
+    const auto radios = box->findChildren<QRadioButton*>();
+    ASSERT_GT(radios.size(), row.value);
+    radios[row.value]->click();
+}
 
 } // namespace qv::test

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <fstream>
 
 namespace qv::test {
@@ -25,6 +26,9 @@ class DataControlDialogTest : public ControlSheetDialogTest {};
 struct DataKindCase {
     int kind;
     std::vector<FieldRow> rows;
+    const char* fontButton = nullptr;  // on the first page: the object's font and the colour at fontColorAt
+    int fontColorAt = -1;
+    const char8_t* text = nullptr;     // the first page's "initialText": the object's text
 };
 
 // Offsets written from the pages' block layouts.
@@ -47,7 +51,8 @@ const DataKindCase kDataKindCases[] = {
       {1, "zeroFill", Set::Check, 0, 376, 4, 1}, {1, "minimum", Set::Text, -9, 380, 4, static_cast<std::uint32_t>(-9)},
       {1, "maximum", Set::Text, 99, 384, 4, 99}, {1, "letterCase", Set::Radio, 2, 388, 4, 2},
       {2, "fontColor", Set::Check, 0, 156, 4, 1}, {2, "backColor", Set::Check, 0, 172, 4, 1},
-      {3, "hide", Set::Check, 0, 64, 4, 1}, {4, "move", Set::Check, 0, 48, 4, 1}, {5, "writeEnable", Set::Check, 0, 188, 4, 1}}},
+      {3, "hide", Set::Check, 0, 64, 4, 1}, {4, "move", Set::Check, 0, 48, 4, 1}, {5, "writeEnable", Set::Check, 0, 188, 4, 1}},
+     "font", 0, u8"初始文字"},
     {kKindCurve,
      {{0, "backColor", Set::Color, 0x112233, 8, 4, 0x112233}, {0, "gridColor", Set::Color, 0x445566, 4, 4, 0x445566},
       {0, "gridWidth", Set::Text, 2, 12, 4, 2}, {0, "hGrid", Set::Text, 5, 24, 4, 5}, {0, "vGrid", Set::Text, 6, 28, 4, 6},
@@ -58,7 +63,8 @@ const DataKindCase kDataKindCases[] = {
       {0, "noLabels", Set::Check, 0, 32, 4, 1}, {0, "stopOutOfRange", Set::Check, 0, 948, 1, 1},
       {0, "curveType", Set::Combo, 1, 880, 4, 1}, {0, "shift", Set::Combo, 1, 876, 4, 1},
       {0, "interval", Set::Text, 51, 884, 4, 100}, {1, "samples", Set::Text, 20, 76, 4, 20},
-      {2, "hide", Set::Check, 0, 853, 1, 1}}},
+      {2, "hide", Set::Check, 0, 853, 1, 1}},
+     "labelFont", 0},
     {kKindProgressBar,
      {{0, "fillColor", Set::Color, 0x21, 8, 4, 0x21}, {0, "highlightColor", Set::Color, 0x22, 12, 4, 0x22},
       {0, "foreColor", Set::Color, 0x23, 20, 4, 0x23}, {0, "direction", Set::Combo, 3, 24, 1, 3},
@@ -70,18 +76,6 @@ const DataKindCase kDataKindCases[] = {
       {1, "playMode", Set::Radio, 1, 44, 1, 1}, {2, "move", Set::Check, 0, 76, 1, 1}, {3, "hide", Set::Check, 0, 77, 1, 1}}},
 };
 
-// Radios of the live groups set their member on a click, as a user's would.
-void clickRadios(QWidget* page, const FieldRow& row)
-{
-    if (row.how != Set::Radio)
-        return apply(page, row);
-    auto* box = page->findChild<QWidget*>(QString::fromLatin1(row.widget));
-    ASSERT_NE(box, nullptr) << row.widget;
-    const auto radios = box->findChildren<QRadioButton*>();
-    ASSERT_GT(radios.size(), row.value);
-    radios[row.value]->click();
-}
-
 TEST_F(DataControlDialogTest, EveryPageWidgetReachesItsBlockOffset)
 {
     for (const DataKindCase& c : kDataKindCases) {
@@ -91,19 +85,31 @@ TEST_F(DataControlDialogTest, EveryPageWidgetReachesItsBlockOffset)
             blockWriteU(obj->m_Params, row.offset, row.width, row.how == Set::Uncheck ? 1 : 0);
         blockWriteU(obj->m_Params, 32, 4, c.kind == kKindCharacter ? 10 : 0);
         blockWriteU(obj->m_Params, 84, 4, c.kind == kKindCharacter ? 1 : blockReadU(obj->m_Params, 84, 4));
+        const std::uint32_t fontColorBefore = c.fontColorAt >= 0 ? blockReadU(obj->m_Params, c.fontColorAt, 4) : 0;
+        const LogFont fontBefore = obj->m_logfont;
         view->SelectShape(obj);
         openSheet(*obj, [&](CMyPropertySheet& sheet) {
+            if (c.fontButton)
+                find<QPushButton>(sheet, 0, c.fontButton)->click();
+            if (c.text)
+                find<QPlainTextEdit>(sheet, 0, "initialText")->setPlainText(u8q(c.text));
             for (const FieldRow& row : c.rows)
                 clickRadios(sheet.tabs()->widget(row.tab), row);
-            press(sheet, QDialogButtonBox::Ok);
-            if (sheet.isVisible()) {
-                ADD_FAILURE() << "refused: " << pageMessages.join(u'|').toStdString()
-                              << (prompts.messages.empty() ? "" : prompts.messages.back());
-                press(sheet, QDialogButtonBox::Cancel);
-            }
+            closeSheet(sheet, QDialogButtonBox::Ok);
         });
         for (const FieldRow& row : c.rows)
             EXPECT_EQ(blockReadU(obj->m_Params, row.offset, row.width), row.expected) << row.widget;
+        if (c.fontButton) {
+            EXPECT_EQ(std::abs(obj->m_logfont.lfHeight), kScriptedFontPixels);
+            EXPECT_GE(obj->m_logfont.lfWeight, 600);
+            // The scripted colour dialog turns the colour it is given.
+            EXPECT_EQ(blockReadU(obj->m_Params, c.fontColorAt, 4), fontColorBefore ^ 0x00102030u);
+        } else {
+            EXPECT_EQ(obj->m_logfont.lfHeight, fontBefore.lfHeight);
+        }
+        if (c.text) {
+            EXPECT_EQ(obj->m_strName, fromQString(u8q(c.text)).value_or("?"));
+        }
         clearObjects();
     }
 }
@@ -265,6 +271,93 @@ TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
     }
 }
 
+TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
+{
+    namespace fs = std::filesystem;
+    const fs::path pictures = app->m_strProjectDir / "UserPicture";
+    fs::create_directories(pictures);
+    fs::create_directories(dir.path() / "outside");
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdU16String((pictures / "a.bmp").u16string()), "BMP"));
+    ASSERT_TRUE(image.save(QString::fromStdU16String((dir.path() / "outside" / "new.bmp").u16string()), "BMP"));
+    chosenFile = QString::fromStdU16String((dir.path() / "outside" / "new.bmp").u16string());
+    dialogScript = [](QDialog& d) {
+        auto* prop = dynamic_cast<CDlgCurveProp*>(&d);
+        if (prop) {
+            prop->variable()->setCurrentIndex(0);
+            prop->lineWidth()->setText(QStringLiteral("4"));
+        }
+        return prop != nullptr;
+    };
+    const auto clickIn = [](CMyPropertySheet& sheet, int tab, const char* button) {
+        auto* b = sheet.tabs()->widget(tab)->findChild<QPushButton*>(QString::fromLatin1(button));
+        ASSERT_NE(b, nullptr) << button;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+    struct Case {
+        int kind;
+        std::function<void(CMyPropertySheet&)> edit;  // before Cancel, after the checks are turned
+    };
+    const Case cases[] = {
+        {kKindCharacter, [](CMyPropertySheet&) {}},
+        {kKindCurve,
+         [&](CMyPropertySheet& sheet) {
+             clickIn(sheet, 1, "add");
+             clickIn(sheet, 1, "add");
+             sheet.tabs()->widget(1)->findChild<QTableWidget*>(QStringLiteral("curves"))->selectRow(0);
+             clickIn(sheet, 1, "modify");
+             clickIn(sheet, 1, "delete");
+         }},
+        {kKindDynamicPicture,
+         [&](CMyPropertySheet& sheet) {
+             clickIn(sheet, 0, "add");
+             sheet.tabs()->widget(0)->findChild<QTableWidget*>(QStringLiteral("frames"))->selectRow(0);
+             clickIn(sheet, 0, "delete");
+         }},
+        {kKindProgressBar,
+         [](CMyPropertySheet& sheet) {
+             QTest::mouseClick(sheet.tabs()->widget(0)->findChild<QWidget*>(QStringLiteral("picture"))->findChild<QPushButton*>(),
+                               Qt::LeftButton);
+         }},
+        {kKindAreaControl,
+         [](CMyPropertySheet& sheet) {
+             sheet.tabs()->widget(0)->findChild<QRadioButton*>(QStringLiteral("behaviour3"))->click();
+         }},
+    };
+    for (const Case& c : cases) {
+        for (bool ok : {true, false}) {
+            SCOPED_TRACE(testing::Message() << c.kind << (ok ? " OK" : " Cancel"));
+            CDrawObj* obj = addObject({100, 100, 220, 160}, c.kind);
+            if (c.kind == kKindDynamicPicture || c.kind == kKindProgressBar)
+                obj->m_strFiles = {"\\UserPicture\\a.bmp"};
+            refreshVarRefs(c.kind, obj->m_Params, resolverFor(&project->m_varTable));
+            port()->repaint();  // the curve's painter keeps its plot area in the block
+            const std::string before = bytesOf(*obj);
+            doc->SetModifiedFlag(false);
+            project->SetModifiedFlag(false);
+            const std::string projectFile = projectFileBytes();
+            view->SelectShape(obj);
+            openSheet(*obj, [&](CMyPropertySheet& sheet) {
+                if (!ok) {
+                    toggleEveryCheck(sheet);
+                    c.edit(sheet);
+                }
+                closeSheet(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
+            });
+            port()->repaint();
+            EXPECT_EQ(bytesOf(*obj), before);
+            EXPECT_EQ(projectFileBytes(), projectFile);
+            EXPECT_FALSE(project->IsModified());
+            if (!ok) {
+                EXPECT_FALSE(doc->IsModified());
+            }
+            EXPECT_FALSE(fs::exists(pictures / "new.bmp"));
+            clearObjects();
+        }
+    }
+}
+
 TEST_F(DataControlDialogTest, FullCurveListRefusesTheSixtyFifth)
 {
     CDrawObj* curve = addObject({100, 100, 180, 150}, kKindCurve);
@@ -311,8 +404,37 @@ TEST_F(DataControlDialogTest, FramesAndLocationFollowTheOpenSheet)
     EXPECT_EQ(bytesOf(*pic), before);
 }
 
+TEST_F(DataControlDialogTest, BatchAddTakesThePicturesOfTheChosenFilesFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = dir.path() / "batch";
+    fs::create_directories(folder);
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    for (const char* name : {"a.bmp", "b.bmp"})
+        ASSERT_TRUE(image.save(QString::fromStdU16String((folder / name).u16string()), "BMP"));
+    std::ofstream(folder / "notes.txt") << "not a picture";
+    CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
+    pic->m_strFiles.clear();
+    chosenFile = QString::fromStdU16String((folder / "b.bmp").u16string());
+    view->SelectShape(pic);
+    openSheet(*pic, [&](CMyPropertySheet& sheet) {
+        QWidget* frames = sheet.tabs()->widget(0);
+        QTest::mouseClick(frames->findChild<QPushButton*>(QStringLiteral("batchAdd")), Qt::LeftButton);
+        EXPECT_EQ(frames->findChild<QTableWidget*>(QStringLiteral("frames"))->rowCount(), 2);
+        closeSheet(sheet, QDialogButtonBox::Ok);
+    });
+    std::vector<std::string> stored = pic->m_strFiles;
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"\\UserPicture\\a.bmp", "\\UserPicture\\b.bmp"}));
+    for (const char* name : {"a.bmp", "b.bmp"})
+        EXPECT_TRUE(fs::exists(app->m_strProjectDir / "UserPicture" / name)) << name;
+}
+
 TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
 {
+    ASSERT_TRUE(project->AddSubWindowName("menu.dlg"));
+    ASSERT_TRUE(project->AddSubWindowName(fromQString(u8q(u8"系统键盘.dlg")).value_or("?")));
     CDrawObj* area = addObject({100, 100, 180, 150}, kKindAreaControl);
     view->SelectShape(area);
     openSheet(*area, [&](CMyPropertySheet& sheet) {
@@ -324,6 +446,19 @@ TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
         press(sheet, QDialogButtonBox::Ok);
     });
     EXPECT_EQ(area->m_Params[0], 3);
+    // "右键菜单" runs a sub-window of the project, the system ones left out; it becomes the
+    // object's text.
+    openSheet(*area, [&](CMyPropertySheet& sheet) {
+        QWidget* page = sheet.tabs()->widget(0);
+        page->findChild<QRadioButton*>(QStringLiteral("behaviour1"))->click();
+        auto* subWindow = page->findChild<QComboBox*>(QStringLiteral("subWindow"));
+        EXPECT_TRUE(subWindow->isVisibleTo(page));
+        ASSERT_EQ(subWindow->count(), 1);
+        subWindow->setCurrentIndex(0);
+        press(sheet, QDialogButtonBox::Ok);
+    });
+    EXPECT_EQ(area->m_Params[0], 1);
+    EXPECT_EQ(area->m_strName, "menu.dlg");
 }
 
 TEST_F(DataControlDialogTest, BatchDialogEditsTheSelectedCharacterControls)
