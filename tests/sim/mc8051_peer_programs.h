@@ -208,6 +208,81 @@ void main(void)
     while (1) {}
 }
 )", 0x0000, 0x0140},
+    {"FlagSweep", R"(
+void main(void) __naked
+{
+    __asm
+    ; A and the flags of ADD, ADDC, SUBB (with and without borrow), DA, MUL, DIV and CJNE
+    ; over a grid of operand pairs, stored to external data
+    mov dptr,#0x0100
+    mov r6,#0
+outer:
+    mov r7,#0
+inner:
+    mov a,r6
+    add a,r7
+    lcall store
+    setb c
+    mov a,r6
+    addc a,r7
+    lcall store
+    clr c
+    mov a,r6
+    subb a,r7
+    lcall store
+    setb c
+    mov a,r6
+    subb a,r7
+    lcall store
+    mov a,r6
+    add a,r7
+    da a
+    lcall store
+    setb c
+    mov a,r6
+    addc a,r7
+    da a
+    lcall store
+    mov a,r6
+    mov b,r7
+    mul ab
+    lcall store
+    mov a,b
+    movx @dptr,a
+    inc dptr
+    mov a,r6
+    mov b,r7
+    div ab
+    lcall store
+    mov a,b
+    movx @dptr,a
+    inc dptr
+    mov a,r6
+    cjne a,0x07,compared
+compared:
+    lcall store
+    mov a,r7
+    add a,#11
+    mov r7,a
+    jnc inner
+    mov a,r6
+    add a,#7
+    mov r6,a
+    jnc outer
+halt:
+    sjmp halt
+store:
+    ; A, then PSW as the instruction left it
+    push 0xD0
+    movx @dptr,a
+    inc dptr
+    pop 0xE0
+    movx @dptr,a
+    inc dptr
+    ret
+    __endasm;
+}
+)", 0x0000, 0x4700},
     {"AssemblyCorners", R"(
 void main(void) __naked
 {
