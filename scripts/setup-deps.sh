@@ -8,7 +8,7 @@ PACKAGES=(
   libfmt-dev qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-wqy-zenhei fonts-dejavu-core
-  sdcc binutils
+  sdcc sdcc-ucsim binutils
   libusb-1.0-0-dev libhidapi-dev
   libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
   libmodbus-dev
