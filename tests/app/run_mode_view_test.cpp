@@ -124,7 +124,7 @@ TEST_F(RunModeView, PenPacketsFromTheProjectsSerialPortPressTheView)
     QTRY_COMPARE_WITH_TIMEOUT(app->m_VarMemRun.readByte(900).value_or(0), 1, 20000);
 
     project->DisconnectSerialPort1(); // joins the monitor thread
-    ::unsetenv(kComMapEnv);
+    qv::test::mapNoComPorts();
     runtime->SetTouchSink(nullptr);
     link.Detach(*simView);
 }

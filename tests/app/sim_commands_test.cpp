@@ -25,7 +25,7 @@ protected:
     ~SimCommandsTest() override
     {
         frame.reset();
-        ::unsetenv(kComMapEnv);
+        qv::test::mapNoComPorts();
     }
     std::unique_ptr<CMainFrame> frame;
 };

@@ -5,6 +5,7 @@
 #include "device/download/download_options.h"
 #include "device/download/project_download.h"
 #include "tests/device/download_fixture.h"
+#include "tests/device/image_area_checks.h"
 
 namespace qv::device::test {
 
@@ -26,6 +27,14 @@ struct DownloadRig : CommandRig {
         expected.file = s.build(&expected.checks);
         project.image(expected.file);
         info = panelFor(s);
+        panel->setDeviceInfo(info);
+    }
+    // A compiled project's image; the panel is the one its start map asks for.
+    void installCompiled(const Bytes& file)
+    {
+        expected = expectedOfImage(file);
+        project.image(file);
+        info = panelOfImage(file);
         panel->setDeviceInfo(info);
     }
     void code(const Bytes& c)

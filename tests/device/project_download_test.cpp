@@ -30,6 +30,16 @@ TEST_P(ProjectDownloadKinds, EveryPieceLandsWhereTheStartMapSays)
 INSTANTIATE_TEST_SUITE_P(Kinds, ProjectDownloadKinds, ::testing::ValuesIn(kAllKinds),
                          [](const auto& i) { return std::string(kindName(i.param)); });
 
+// The checks worked out from an image's bytes (as for a compiled project) are the ones the
+// synthetic image was built with.
+TEST(ProjectDownload, TheImageAloneGivesTheWalkersChecks)
+{
+    ExpectedFlash built;
+    const Bytes file = SyntheticImage::typical().build(&built.checks);
+    const ExpectedFlash derived = expectedOfImage(file);
+    EXPECT_EQ(derived.checks, built.checks);
+}
+
 TEST(ProjectDownload, RecordChecksumsWrapAtSixteenBits)
 {
     // A record of only zero bytes sums to 0; 70,000 bytes of 1 to 70,000 mod 65,536.

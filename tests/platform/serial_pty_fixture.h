@@ -4,6 +4,7 @@
 // terminal side through the COM map, the test plays the far end on the controlling side.
 #include "platform/serial/com_port.h"
 #include "platform/serial/com_resolver.h"
+#include "tests/fixtures/no_com_ports.h"
 
 #include <algorithm>
 #include <cerrno>

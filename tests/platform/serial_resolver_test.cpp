@@ -1,5 +1,6 @@
 #include "platform/files/atomic_file.h"
 #include "platform/serial/com_resolver.h"
+#include "tests/fixtures/no_com_ports.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST(ComResolver, OverrideIsTheWholeMapThenFileThenDefault)
     EXPECT_FALSE(ResolveComPort(3, &why));
     EXPECT_FALSE(ResolveComPort(10, &why));
     EXPECT_NE(why.find(kComMapEnv), std::string::npos);
-    ::unsetenv(kComMapEnv);
+    test::mapNoComPorts();
 }
 
 } // namespace

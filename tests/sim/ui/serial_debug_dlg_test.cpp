@@ -39,7 +39,7 @@ protected:
     ~SerialDebugDlgTest() override
     {
         ::close(watch_);
-        ::unsetenv(kComMapEnv);
+        qv::test::mapNoComPorts();
     }
 
     fs::path com10() const { return base() / "com10"; }

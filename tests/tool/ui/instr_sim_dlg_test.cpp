@@ -44,7 +44,7 @@ struct InstrFixture : ::testing::Test {
         ::setenv("QV_EZUSB_IDS", "5345:1256", 1); // the simulated panels' ids
         test::mapComPorts({});
     }
-    void TearDown() override { ::unsetenv(kComMapEnv); }
+    void TearDown() override { qv::test::mapNoComPorts(); }
     std::unique_ptr<CInstrSimDlg> open(usb::UsbHost* host = nullptr, int baudIndex = 0)
     {
         auto dlg = std::make_unique<CInstrSimDlg>(baudIndex, host, folder.path());

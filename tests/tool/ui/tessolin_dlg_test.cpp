@@ -255,7 +255,7 @@ TEST_F(DialogFixture, HiddenInstructionButtonOpensTheTestWithTheBaudChoice)
     };
     d.dlg->button(1041)->click();
     EXPECT_EQ(opened, 1);
-    ::unsetenv(kComMapEnv);
+    qv::test::mapNoComPorts();
 }
 
 TEST_F(DialogFixture, AbortActsWhileTheDialogIsLockedUnderARunningDownload)

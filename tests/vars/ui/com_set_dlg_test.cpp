@@ -44,7 +44,7 @@ protected:
     {
         app->CloseAllDocuments();
         drainStatus();
-        ::unsetenv(kComMapEnv);
+        qv::test::mapNoComPorts();
     }
 
     // Runs the sheet over the project; `drive` plays the user while it is open.
