@@ -7,7 +7,6 @@
 #include "platform/text/gbk.h"
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
-#include "tests/app/unmapped_com_ports.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QCoreApplication>
@@ -75,7 +74,6 @@ protected:
         ASSERT_TRUE(app->OpenProjectFile(hmiFile));
     }
 
-    UnmappedComPorts noRealPorts;  // an opened project connects its port 1
     TempDir dir;
     Prompts prompts;
     std::unique_ptr<CEditorApp> app;

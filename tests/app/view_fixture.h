@@ -10,7 +10,6 @@
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
 #include "tests/app/small_project.h"
-#include "tests/app/unmapped_com_ports.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <QImage>
@@ -99,7 +98,6 @@ protected:
         return port()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 
-    UnmappedComPorts noRealPorts;  // opening the project connects its port 1
     TempDir dir;
     ScriptedPrompts prompts;
     std::unique_ptr<CEditorApp> app;
