@@ -7,7 +7,6 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/kind_defaults.h"
-#include "platform/serial/com_resolver.h"
 #include "tests/app/mainframe_fixture.h"
 #include "tests/app/scripted_prompts.h"
 #include "tests/app/small_project.h"
@@ -15,7 +14,6 @@
 
 #include <QImage>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -35,14 +33,6 @@ protected:
     void SetUp() override
     {
         guiApp();
-        // Opening the project connects its serial port 1. Unless the test mapped its COM
-        // ports already, none is listed: the open is refused instead of reaching the
-        // machine's own /dev/ttyS0, which would hold the port and keep a test's later
-        // mapping from taking effect.
-        if (std::getenv(kComMapEnv) == nullptr) {
-            ::setenv(kComMapEnv, "", 1);
-            guardedComPorts_ = true;
-        }
         namespace fs = std::filesystem;
         fs::create_directories(dir.path() / "images");
         app = std::make_unique<CEditorApp>(dir.path());
@@ -70,8 +60,6 @@ protected:
         CEditTool::s_nCurShape = 0;
         app->CloseAllDocuments();
         app->SetPrompt(nullptr);
-        if (guardedComPorts_)
-            ::unsetenv(kComMapEnv);
     }
 
     QWidget* port() const { return view->viewport(); }
@@ -115,9 +103,6 @@ protected:
     std::unique_ptr<CEditorApp> app;
     CDrawDoc* doc = nullptr;
     std::unique_ptr<CDrawView> view;
-
-private:
-    bool guardedComPorts_ = false; // the empty COM map is this fixture's own
 };
 
 } // namespace qv::test
