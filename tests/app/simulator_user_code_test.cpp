@@ -116,16 +116,16 @@ TEST_F(SimulatorUserCode, ServicesReachTheViewThePortAndTheCanvas)
     ASSERT_NO_FATAL_FAILURE(writePicture());
     simView->viewport()->setUpdatesEnabled(false); // the first refresh cannot be served yet
     ASSERT_NO_FATAL_FAILURE(startUserCode(kProgram));
-    QTRY_COMPARE(MC8051RepaintWait.load(), 1);
+    EXPECT_TRUE(waitFor([&] { return MC8051RepaintWait.load() == 1; }));
     EXPECT_EQ(live(0x2000), 1);
     EXPECT_EQ(live(0x2001), 0); // waiting for the paint
 
     simView->viewport()->setUpdatesEnabled(true);
     simView->viewport()->update();
-    QTRY_COMPARE(live(kDone), 0xA5);
+    EXPECT_TRUE(waitFor([&] { return live(kDone) == 0xA5; }));
     EXPECT_EQ(live(0x2001), 3);
     EXPECT_GE(app->m_VarMem.readByte(0x2000).value_or(0), 3); // the paint showed the live bank
-    QTRY_COMPARE(driver->Timer0()->interval(), 40);
+    EXPECT_TRUE(waitFor([&] { return driver->Timer0()->interval() == 40; }));
 
     const std::vector<unsigned char> text = peer.receive(5, std::chrono::minutes(1));
     EXPECT_EQ(std::string(text.begin(), text.end()), "hello");
@@ -146,7 +146,7 @@ TEST_F(SimulatorUserCode, WaitingCodeGoesOnWithoutAPaintingView)
         }
         simView->viewport()->setUpdatesEnabled(false);
         ASSERT_NO_FATAL_FAILURE(startUserCode(kProgram));
-        QTRY_COMPARE(MC8051RepaintWait.load(), 1);
+        EXPECT_TRUE(waitFor([&] { return MC8051RepaintWait.load() == 1; }));
         switch (end) {
         case End::Hide: simView->hide(); break;
         case End::Close: simView.reset(); break;
@@ -156,7 +156,7 @@ TEST_F(SimulatorUserCode, WaitingCodeGoesOnWithoutAPaintingView)
             EXPECT_EQ(live(0x2001), 0);
             continue;
         }
-        QTRY_COMPARE(live(kDone), 0xA5);
+        EXPECT_TRUE(waitFor([&] { return live(kDone) == 0xA5; }));
         EXPECT_EQ(live(0x2001), 3);
         runtime->StopUserCode();
     }
@@ -217,7 +217,7 @@ void main(void)
     DONE();
 }
 )"));
-    QTRY_COMPARE_WITH_TIMEOUT(live(kDone), 0xA5, 60000);
+    EXPECT_TRUE(waitFor([&] { return live(kDone) == 0xA5; }, 60000));
     EXPECT_EQ(live(0x2003), 1);
     runtime->StopUserCode();
     wiring.reset();
@@ -252,7 +252,7 @@ void main(void)
     DONE();
 }
 )"));
-    QTRY_COMPARE_WITH_TIMEOUT(live(kDone), 0xA5, 60000);
+    EXPECT_TRUE(waitFor([&] { return live(kDone) == 0xA5; }, 60000));
     EXPECT_EQ(live(0x2003), 1);
     EXPECT_EQ(live(0x2004), 1);
     runtime->StopUserCode();

@@ -1,6 +1,7 @@
 // "下载图片到用户区" starts the picture tool in its folder of the base folder; a start that
 // cannot happen says why and starts nothing.
 #include "app/tool_commands/tool_start.h"
+#include "platform/process/instance_lock.h"
 #include "tests/app/editor_window_fixture.h"
 
 #include <cstdlib>
@@ -73,6 +74,47 @@ TEST_F(ToolStartOnTheWindow, StartsTheToolInItsFolderOrSaysWhyNot)
             EXPECT_FALSE(std::filesystem::exists(startedIn()));
         }
     }
+}
+
+// As a new user tries it: the command starts the real tool in the shipped folder, which lists
+// the sample picture and downloads it to a simulated panel on USB (the test's stand-in for
+// the user clicks there), writes "pic.h" and ends.
+TEST_F(ToolStartOnTheWindow, TheRealToolDownloadsTheSamplePictureToASimulatedPanel)
+{
+    showMainWindow(640, 480);
+    const auto folder = TessolinFolder(app->BaseDir());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder.parent_path());
+    const char* source = std::getenv("QV_SOURCE_DIR"); // set by the test launcher
+    ASSERT_NE(source, nullptr);
+    std::filesystem::copy(std::filesystem::path(source) / std::filesystem::path(u8"base/images/其它工具软件/Tessolin软件"),
+                          folder, std::filesystem::copy_options::recursive);
+    const std::vector<std::pair<const char*, const char*>> env{{kTessolinProgramEnv, QV_TESSOLIN_BINARY},
+                                                               {"QV_NONINTERACTIVE", "1"},
+                                                               {"QV_SIM_PANELS", "ezusb"},
+                                                               {"QV_EZUSB_IDS", "04b4:8613"},
+                                                               {"QV_TESSOLIN_DOWNLOAD_ALL", "1"}};
+    for (const auto& [name, value] : env)
+        ::setenv(name, value, 1); // the tool inherits them
+    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::App, 32925}));
+    const auto picH = folder / "pic.h";
+    const bool written = waitFor([&] { return std::filesystem::exists(picH); }, 60000);
+    // The tool holds its one-copy lock until it ends: taking it here waits for that end.
+    std::unique_ptr<InstanceLock> ended;
+    waitFor([&] {
+        ended.reset(); // a lock of ours would stand in the way of the next try
+        ended = std::make_unique<InstanceLock>("Tessolin");
+        return ended->acquired();
+    }, 60000);
+    for (const auto& [name, value] : env)
+        ::unsetenv(name);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(ended->acquired());
+    EXPECT_TRUE(prompts.messages.empty());
+    std::stringstream text;
+    text << std::ifstream(picH, std::ios::binary).rdbuf();
+    EXPECT_NE(text.str().find("#define        " + std::string("示例图片") + std::string(14, ' ') + "0\r\n"), std::string::npos)
+        << text.str();
 }
 
 } // namespace

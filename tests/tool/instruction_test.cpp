@@ -73,9 +73,29 @@ TEST(PanelReplies, TouchNeedsItsLeadByteAndSoundsPlayInAnyStep)
     const auto e = r.feed(40);
     ASSERT_TRUE(e.touch);
     EXPECT_EQ(*e.touch, (std::pair<int, int>{100 + 0xB5, 2 * 100 + 40}));
-    for (const auto& [b, file] : std::vector<std::pair<std::uint8_t, std::string>>{
-             {0xB0, "0.wav"}, {0xB2, "3.wav"}, {0xB4, "2.wav"}, {0xBA, "碰撞.wav"}})
-        EXPECT_EQ(r.feed(b).sound, file);
+}
+
+TEST(PanelReplies, EverySoundCodePlaysInEveryStepOfAReport)
+{
+    const std::vector<std::pair<std::uint8_t, std::string>> sounds{
+        {0xB0, "0.wav"}, {0xB1, "1.wav"},         {0xB2, "3.wav"},          {0xB3, "4.wav"},
+        {0xB4, "2.wav"}, {0xB5, "GameOver.wav"}, {0xB6, "GameStart.wav"}, {0xBA, "碰撞.wav"}};
+    const std::vector<std::uint8_t> report{0xF4, 1, 2, 3, 4};
+    for (const auto& [code, file] : sounds) {
+        for (std::size_t step = 0; step < report.size(); ++step) {
+            SCOPED_TRACE(testing::Message() << std::hex << int(code) << " after " << step << " report bytes");
+            PanelReplyReader r;
+            for (std::size_t i = 0; i < step; ++i)
+                EXPECT_FALSE(r.feed(report[i]).sound);
+            const auto e = r.feed(code);
+            EXPECT_EQ(e.sound, file);
+            // Inside a report the code is also its next byte; before one it starts nothing.
+            EXPECT_EQ(e.touch.has_value(), step == report.size() - 1);
+        }
+    }
+    PanelReplyReader r;
+    EXPECT_FALSE(r.feed(0xB7).sound);
+    EXPECT_FALSE(r.feed(0xB9).sound);
 }
 
 } // namespace

@@ -13,6 +13,8 @@ public:
     virtual void progress(int percent) = 0;           // 0..100
     virtual void message(const std::string& gbk) = 0; // a message box
     virtual void openFile(const std::filesystem::path&) {}
+    // The flash type the panel reported ('X'), taken: the dialog's capacity choice follows it.
+    virtual void flashType(int) {}
 };
 
 } // namespace qv::tool

@@ -70,6 +70,7 @@ std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, c
         return fail(text::kCheckUsb);
     if ((*type)[0] >= kFlashTypeCount)
         return fail(refusedText);
+    report.flashType((*type)[0]);
     return (*type)[0];
 }
 
@@ -115,6 +116,7 @@ std::optional<PanelStart> startPicturesUdp(UdpToolLink& link, std::size_t count,
         return fail(text::kUdpNoFlashType);
     if (!repeats(*type, usbcmd::kFlashType) || type->size() < 4 || (*type)[3] >= 9)
         return fail(text::kFlashTypeFailed);
+    report.flashType((*type)[3]);
     const auto g = geometryOrMessage((*type)[3], report);
     if (!g)
         return std::nullopt;

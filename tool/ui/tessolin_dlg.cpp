@@ -41,9 +41,9 @@ QString q(const std::string& gbk)
 // Passes a worker's reports to the dialog by queued calls.
 class QueuedReport final : public DownloadReport {
 public:
-    QueuedReport(CTessolinDlg* dlg, QLabel* status, QProgressBar* bar, QListWidget* list, DownloadKind kind,
-                 std::filesystem::path folder)
-        : dlg_(dlg), status_(status), bar_(bar), list_(list), kind_(kind), folder_(std::move(folder))
+    QueuedReport(CTessolinDlg* dlg, QLabel* status, QProgressBar* bar, QListWidget* list, QComboBox* flash,
+                 DownloadKind kind, std::filesystem::path folder)
+        : dlg_(dlg), status_(status), bar_(bar), list_(list), flash_(flash), kind_(kind), folder_(std::move(folder))
     {
     }
     void status(int position) override
@@ -65,6 +65,10 @@ public:
     {
         QMetaObject::invokeMethod(dlg_, [d = dlg_, file] { emit d->fileOpened(file); }, Qt::QueuedConnection);
     }
+    void flashType(int type) override
+    {
+        QMetaObject::invokeMethod(flash_, [f = flash_, type] { f->setCurrentIndex(type); }, Qt::QueuedConnection);
+    }
 
 private:
     // On the interface thread: the list is read there only.
@@ -82,6 +86,7 @@ private:
     QLabel* status_;
     QProgressBar* bar_;
     QListWidget* list_;
+    QComboBox* flash_;
     DownloadKind kind_;
     std::filesystem::path folder_;
 };
@@ -360,7 +365,7 @@ void CTessolinDlg::startWorker(DownloadKind kind, std::function<void(DownloadRep
     lockControls();
     progress_->setValue(0);
     worker_ = std::thread([this, kind, body = std::move(body)] {
-        QueuedReport report(this, status_, progress_, downloads_, kind, services_.folder);
+        QueuedReport report(this, status_, progress_, downloads_, flash_, kind, services_.folder);
         TransferContext context{&abort_, {}};
         context.progress.show = [&report](int p) { report.progress(p); };
         body(report, context);

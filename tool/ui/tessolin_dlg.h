@@ -60,6 +60,7 @@ public:
     QPushButton* button(int id) const;
     QGroupBox* previewGroup() const { return previewBox_; }
     QLabel* statusLabel() const { return status_; }
+    QComboBox* flashChoice() const { return flash_; }
 
     void onDownloadPictures();
     void onDownloadFonts();

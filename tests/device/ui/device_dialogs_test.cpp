@@ -143,9 +143,9 @@ TEST(DeviceCommandsInTheGui, EventsAreHandledWhileAPanelIsSilent)
     bool clicked = false;
     QObject::connect(&button, &QPushButton::clicked, [&] { clicked = true; });
     button.show();
-    QTRY_VERIFY(panel->hanging());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->hanging(); }, 10000));
     QTest::mouseClick(&button, Qt::LeftButton);
-    QTRY_VERIFY(timerRan);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return timerRan; }, 10000));
     EXPECT_TRUE(clicked);
     EXPECT_TRUE(commands.worker().running());
     app.SyncPanelClock(); // a second command waits for the first

@@ -74,7 +74,8 @@ struct UsbDialog {
         device::sim::SimPanelSettings s;
         s.kind = usb::UsbKind::EzUsb;
         s.toolFlashType = static_cast<std::uint8_t>(flashType);
-        const auto g = *flashGeometry(flashType);
+        // A two-chip type has no layout of its own: its panel keeps the one-chip NAND.
+        const auto g = flashGeometry(flashType).value_or(*flashGeometry(0));
         s.nand = {g.page - 1, g.capacity, g.block, g.blockMask()};
         panel = host.add(s);
         dlg = std::make_unique<CTessolinDlg>(f.services(&host));
@@ -230,6 +231,65 @@ TEST_F(DialogFixture, PackedFileForAnotherFlashIsRefusedBeforeAnyWrite)
     d.run(1136);
     EXPECT_EQ(d.last(), "下载的压缩文件FLASH型号与目标VGA板上FLASH型号不对应，请重新压缩后再下载! !");
     EXPECT_EQ(d.blockWrites(), 0u);
+}
+
+// The capacity choice follows the type the panel reports to a picture download, over either
+// transport; a type without a layout is named and nothing is written.
+TEST_F(DialogFixture, CapacityChoiceFollowsTheTypeThePanelReports)
+{
+    struct Case {
+        int transport; // 0 USB, 1 network
+        int reported;
+        int choice;
+        const char* last;
+    };
+    const Case cases[] = {
+        {0, 1, 1, "图片下载完毕!!!"},
+        {0, 2, 2, "图片下载完毕!!!"},
+        {0, 9, 9, "Flash配置不支持!!!"},
+        {1, 4, 4, "图片下载完毕!!!"},
+        {1, 9, 0, "读取Flash型号失败! !"}, // refused over the network: the choice stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "transport " << c.transport << ", type " << c.reported);
+        UsbDialog d(*this, c.reported);
+        std::unique_ptr<device::sim::SimUdpPanel> peer;
+        if (c.transport == 1) {
+            peer = std::make_unique<device::sim::SimUdpPanel>(d.panel);
+            d.dlg->setPanelAddress({{127, 0, 0, 1}, peer->port()}, 0);
+            d.dlg->setTransport(1);
+        }
+        ASSERT_EQ(d.dlg->flashChoice()->currentIndex(), 0);
+        d.dlg->button(1021)->click();
+        d.run(1027);
+        EXPECT_EQ(d.dlg->flashChoice()->currentIndex(), c.choice);
+        EXPECT_FALSE(d.dlg->flashChoice()->isEnabled()); // the user never picks it
+        EXPECT_EQ(d.last(), c.last);
+        const auto g = flashGeometry(c.reported);
+        if (g)
+            EXPECT_EQ(d.panel->readNand(g->baseOffset, 3), (std::vector<std::uint8_t>{0x82, 0x00, 0xF8}));
+        else
+            EXPECT_EQ(d.blockWrites(), 0u);
+    }
+}
+
+// Packing takes the capacity choice; once a picture download has heard the panel, the packed
+// file is made for that panel's flash and goes down whole.
+TEST_F(DialogFixture, PackedFileAfterAPictureDownloadMatchesThePanel)
+{
+    ASSERT_TRUE(writeFileAtomically(folder / "LcdConfig.h", "// x\r\n#define LCD_CONFIG_TYPE  3\r\n"));
+    UsbDialog d(*this, 1);
+    d.dlg->chooseFontBoxes = [](const FontSelection&, bool) { return std::optional<std::set<int>>(std::set<int>{}); };
+    d.dlg->button(1021)->click();
+    d.run(1027);
+    ASSERT_EQ(d.last(), "图片下载完毕!!!");
+    d.run(1135);
+    d.run(1136);
+    EXPECT_EQ(d.last(), "下载完毕!!!");
+    // The packed directory (the LCD type of "LcdConfig.h" at its end) replaced the picture
+    // download's one-block directory at the same place, in the 128 KiB blocks of type 1.
+    const std::uint32_t block = flashGeometry(1)->block;
+    EXPECT_EQ(d.panel->readNand(block - 2, 2), (std::vector<std::uint8_t>{3, 0xA5}));
 }
 
 TEST_F(DialogFixture, APictureThatCannotBeDecodedIsNamedAndNothingIsSent)
