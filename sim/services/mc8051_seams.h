@@ -30,9 +30,12 @@ public:
     // Each answers in the request and returns true when it changed the variable memory.
     virtual bool serveSound(Mc8051Request& request) = 0;
     virtual bool servePicture(Mc8051Request& request) = 0;
-    // While true the loop calls checkSoundProgress every pass.
+    // While true the loop calls checkSoundProgress every kSoundCheckPasses passes with the
+    // number of passes since the last call: a status query per instruction would slow a
+    // speaking program down to a crawl.
+    static constexpr std::uint64_t kSoundCheckPasses = 4096;
     virtual bool soundInProgress() const = 0;
-    virtual void checkSoundProgress() = 0;
+    virtual void checkSoundProgress(std::uint64_t passes) = 0;
     // The run's last act, and what simulation start, compile and download call.
     virtual void CloseSound() = 0;
 };

@@ -24,10 +24,10 @@ public:
     bool serveSound(Mc8051Request& request) override;
     bool servePicture(Mc8051Request& request) override;
     bool soundInProgress() const override { return sound_ && sound_->PlaylistActive(); }
-    void checkSoundProgress() override
+    void checkSoundProgress(std::uint64_t passes) override
     {
         if (sound_)
-            sound_->OnEmulatorPass();
+            sound_->OnEmulatorPass(passes);
     }
     void CloseSound() override
     {

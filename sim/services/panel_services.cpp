@@ -15,6 +15,7 @@ void Mc8051PanelServices::resetForRun()
     for (TextOutBuffer& buffer : state_.text)
         buffer = TextOutBuffer{};
     state_.pass = 0;
+    soundCheckedAt_ = 0;
     state_.disks.closeAll();
 }
 
@@ -34,9 +35,9 @@ void Mc8051PanelServices::serveRequest(Mc8051Cpu& cpu, std::uint64_t pass)
 
 std::uint64_t Mc8051PanelServices::checksDueAt() const
 {
-    if (state_.context.media && state_.context.media->soundInProgress())
-        return 0;
     std::uint64_t due = kNever;
+    if (state_.context.media && state_.context.media->soundInProgress())
+        due = soundCheckedAt_ + Mc8051MediaServices::kSoundCheckPasses;
     for (const TextOutBuffer& buffer : state_.text) {
         if (buffer.length > kTextFlushLength)
             return 0;
@@ -48,8 +49,11 @@ std::uint64_t Mc8051PanelServices::checksDueAt() const
 
 void Mc8051PanelServices::afterChecks(Mc8051Cpu&, std::uint64_t pass)
 {
-    if (state_.context.media && state_.context.media->soundInProgress())
-        state_.context.media->checkSoundProgress();
+    if (state_.context.media && state_.context.media->soundInProgress()
+        && pass >= soundCheckedAt_ + Mc8051MediaServices::kSoundCheckPasses) {
+        state_.context.media->checkSoundProgress(pass - soundCheckedAt_);
+        soundCheckedAt_ = pass;
+    }
     for (int i = 0; i < 2; ++i) {
         const TextOutBuffer& buffer = state_.text[static_cast<std::size_t>(i)];
         if (buffer.length > kTextFlushLength || (buffer.length > 0 && pass - buffer.lastAppend >= kTextFlushPasses))

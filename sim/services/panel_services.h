@@ -38,6 +38,7 @@ private:
 
     PanelServiceState state_;
     SerialRxRing ring_;
+    std::uint64_t soundCheckedAt_ = 0; // pass of the last sound progress check
 };
 
 } // namespace qv::sim

@@ -187,9 +187,10 @@ bool SoundService::SpeakLocked(const std::string& text)
     return true;
 }
 
-void SoundService::OnEmulatorPass()
+void SoundService::OnEmulatorPass(std::uint64_t passes)
 {
-    if (++passes_ < kPassesPerCheck)
+    passes_ += passes;
+    if (passes_ < kPassesPerCheck)
         return;
     passes_ = 0;
     if (PlaylistActive())

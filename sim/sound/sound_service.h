@@ -29,9 +29,9 @@ public:
     // Service 65: the sub-code in CmdAdr1, the result back in CmdAdr1.
     void Serve(PanelServiceCall& call);
 
-    // Once per pass of the emulator loop: advances the playlist every few thousand passes,
-    // so a speaking program is not slowed down by a status query per instruction.
-    void OnEmulatorPass();
+    // After `passes` passes of the emulator loop: advances the playlist every few thousand
+    // passes, so a speaking program is not slowed down by a status query per instruction.
+    void OnEmulatorPass(std::uint64_t passes = 1);
     // One step of the playlist: when the current piece has finished, the next one plays.
     void AdvancePlaylist();
 
@@ -65,7 +65,7 @@ private:
     std::size_t nextPiece_ = 0;
     std::size_t currentPiece_ = 0;
     std::atomic<bool> playlistActive_{false};
-    unsigned passes_ = 0; // emulator thread only
+    std::uint64_t passes_ = 0; // emulator thread only
 };
 
 // Process-wide CloseSound for the GUI side: closes the service installed here, if any.
