@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <stdexcept>
 #include <stdlib.h>
 #include <unistd.h>
@@ -78,8 +79,12 @@ private:
 
 inline PtyPeer::PtyPeer()
 {
+    // Raw from the start, as a cable is: with the default cooked line, bytes that reach the
+    // terminal before its opener sets it up are echoed back and 0x03 flushes the input.
+    termios raw{};
+    ::cfmakeraw(&raw);
     char name[256] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+    if (::openpty(&master_, &slave_, name, &raw, nullptr) != 0)
         throw std::runtime_error("openpty failed");
     path_ = name;
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
