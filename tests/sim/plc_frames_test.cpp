@@ -15,15 +15,6 @@ namespace {
 using namespace peer;
 
 // ---- the test's encoder ----
-Bytes ppi(Bytes b)
-{
-    unsigned s = 0;
-    for (std::size_t i = 4; i < b.size(); ++i)
-        s += b[i];
-    b.push_back(s & 0xFF);
-    b.push_back(0x16);
-    return b;
-}
 const std::string kOmronHead = "FA0800002000000000" "0FC00";
 
 TEST(PlcFrames, Crc16OfTheCheckString)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qv::sim::plc::peer {
@@ -70,6 +71,17 @@ inline Bytes omron(std::string_view body)
     return text(std::string(body) + hex2(x) + "*\r");
 }
 
+// Closes an S7-200 frame: FCS (sum from byte 4) and ED.
+inline Bytes ppi(Bytes f)
+{
+    unsigned s = 0;
+    for (std::size_t i = 4; i < f.size(); ++i)
+        s += f[i];
+    f.push_back(s & 0xFF);
+    f.push_back(0x16);
+    return f;
+}
+
 // An S7-200 read reply: SD2 head, the values at the element type's data offset, FCS, ED.
 inline Bytes ppiReply(std::uint8_t type, const Bytes& values)
 {
@@ -77,12 +89,7 @@ inline Bytes ppiReply(std::uint8_t type, const Bytes& values)
     const std::size_t start = type == 7 ? 26 : type == 8 ? 28 : 25;
     f.resize(start, 0);
     f.insert(f.end(), values.begin(), values.end());
-    unsigned s = 0;
-    for (std::size_t i = 4; i < f.size(); ++i)
-        s += f[i];
-    f.push_back(s & 0xFF);
-    f.push_back(0x16);
-    return f;
+    return ppi(std::move(f));
 }
 
 // The panel's own frame: 0x81, command, device, address (4), length (2), data, 16-bit sum,

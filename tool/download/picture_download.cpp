@@ -74,6 +74,15 @@ std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, c
     return (*type)[0];
 }
 
+bool usbPanelIdle(UsbToolLink& link, DownloadReport& report)
+{
+    const auto busy = link.ask(usbcmd::kBusy, 1);
+    if (busy && (*busy)[0] != 1)
+        return true;
+    report.message(busy ? text::kBusyUsb : text::kCheckUsb);
+    return false;
+}
+
 std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count, DownloadReport& report)
 {
     const auto fail = [&](const std::string& m) -> std::optional<PanelStart> {
@@ -94,11 +103,8 @@ std::optional<PanelStart> startPicturesUsb(UsbToolLink& link, std::size_t count,
         return std::nullopt;
     if (!link.command(usbcmd::kPrepare))
         return fail(text::kCheckUsb);
-    const auto busy = link.ask(usbcmd::kBusy, 1);
-    if (!busy)
-        return fail(text::kCheckUsb);
-    if ((*busy)[0] == 1)
-        return fail(text::kBusyUsb);
+    if (!usbPanelIdle(link, report))
+        return std::nullopt;
     return start;
 }
 

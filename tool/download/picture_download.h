@@ -31,6 +31,8 @@ std::optional<FlashGeometry> geometryOrMessage(int type, DownloadReport& report)
 // 'X' over USB: the panel's flash type, or nullopt after a message (`refusedText` for a type
 // of 10 or more, which the runs word differently).
 std::optional<int> readUsbFlashType(UsbToolLink& link, DownloadReport& report, const std::string& refusedText);
+// Asks the panel over USB whether it is busy; a failed query or a busy panel is reported.
+bool usbPanelIdle(UsbToolLink& link, DownloadReport& report);
 
 // Checks that the panel's directory address leaves room for the pictures and that the
 // panel's directory holds `count` entries. Messages its refusal.

@@ -16,18 +16,9 @@ void finish(UsbToolLink& link)
 
 std::optional<int> startUsbDownload(UsbToolLink& link, DownloadReport& report)
 {
-    const auto fail = [&](const std::string& m) -> std::optional<int> {
-        report.message(m);
-        return std::nullopt;
-    };
     const auto type = readUsbFlashType(link, report, "读取Flash型号失败");
-    if (!type)
+    if (!type || !usbPanelIdle(link, report))
         return std::nullopt;
-    const auto busy = link.ask(usbcmd::kBusy, 1);
-    if (!busy)
-        return fail(text::kCheckUsb);
-    if ((*busy)[0] == 1)
-        return fail(text::kBusyUsb);
     return type;
 }
 
