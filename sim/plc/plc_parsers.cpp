@@ -132,7 +132,9 @@ void PlcLinks::parseModbus(Link& l, std::uint8_t b, std::size_t max)
         return;
     const Frame reply = std::move(f);
     l.rx = Rx{};
-    if (!HasGoodCrc(reply))
+    // On a shared line another station's reply is no answer to ours: dropped, so the request
+    // times out and counts as unanswered.
+    if (!HasGoodCrc(reply) || reply[0] != l.askedRequest.station)
         return;
     const std::uint8_t function = reply[1];
     if (function > 4) {
@@ -261,8 +263,9 @@ void PlcLinks::parseDelta(Link& l, std::uint8_t b, std::size_t max)
     const Frame reply = std::move(f);
     l.rx = Rx{};
     std::vector<std::uint8_t> raw;
-    if (b != '\n' || !decodeHex(std::span(reply).subspan(1, reply.size() - 2), raw) || raw.size() < 3 || Sum8(raw) != 0)
-        return;
+    if (b != '\n' || !decodeHex(std::span(reply).subspan(1, reply.size() - 2), raw) || raw.size() < 3 || Sum8(raw) != 0 ||
+        raw[0] != l.askedRequest.station)
+        return; // another station's reply is no answer to ours
     const std::uint8_t function = raw[1];
     if (function & 0x80)
         return;

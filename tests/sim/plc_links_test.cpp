@@ -298,6 +298,8 @@ TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
          {}},
         {"record ending at the bank's end", proto::ModbusMaster, plcRecord(3, 0, 2, 0xFFFE),
          {withCrc({1, 3, 4, 1, 2, 3, 4})}, {}},
+        {"modbus other station", proto::ModbusMaster, plcRecord(3, 0, 1, 100), {withCrc({7, 3, 2, 1, 2})}, {}},
+        {"delta other station", proto::DeltaDvp, plcRecord(5, 100, 1, 100), {delta({7, 3, 2, 1, 2})}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -316,6 +318,36 @@ TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
                       after.begin() + c.record.hmiAddress);
         }
         EXPECT_TRUE(before == after); // nothing else changed
+    }
+}
+
+// On a shared RS-485 line a well-formed reply of another station is no answer: the poll times
+// out, three such polls open the no-response window, and a write it echoes stays unanswered.
+TEST(PlcPeers, AnotherStationsReplyIsNoAnswer)
+{
+    const struct {
+        const char* what;
+        int protocol;
+        PlcMapRecord record;
+        Bytes reply;
+    } cases[] = {
+        {"modbus", proto::ModbusMaster, plcRecord(3, 0, 1, 100, 2), withCrc({7, 3, 2, 0x12, 0x34})},
+        {"delta", proto::DeltaDvp, plcRecord(4, 0, 1, 100, 2), delta({7, 3, 2, 0x12, 0x34})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlcRig rig(c.protocol);
+        rig.load({c.record});
+        const auto before = rig.live->snapshot();
+        for (int poll = 0; poll < 3; ++poll) {
+            rig.tick(5); // read
+            ASSERT_EQ(rig.links.pollState(1), Sent);
+            rig.feed(c.reply);
+            EXPECT_EQ(rig.links.pollState(1), Sent);
+            rig.tick(10); // times out
+        }
+        EXPECT_EQ(rig.io.windows, (std::vector<int>{1}));
+        EXPECT_TRUE(before == rig.live->snapshot());
     }
 }
 
