@@ -1,8 +1,16 @@
 // Time of one line drawn with a pen from a hostile file (width 20000, and the WMF case of
-// 29812), across and far past an 800 x 480 surface, next to a line of an ordinary pen.
+// 29812), across and far past an 800 x 480 surface, next to a line of an ordinary pen; and of
+// a small WMF picture whose pen of 15107 pixels draws a round rectangle, an ellipse and a
+// polyline of 60 points, decoded and drawn into 100 x 200 pixels.
+#include "platform/picture/picture.h"
+#include "platform/surface/picture_image.h"
 #include "platform/surface/surface.h"
 
 #include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -21,5 +29,23 @@ void BM_WidePenLine(benchmark::State& state)
     state.counters["pen"] = width;
 }
 BENCHMARK(BM_WidePenLine)->Arg(3)->Arg(64)->Arg(2000)->Arg(20000)->Arg(29812)->Unit(benchmark::kMillisecond);
+
+void BM_WidePenWmfPicture(benchmark::State& state)
+{
+    std::ifstream in(QV_SOURCE_DIR "/fuzz/regressions/picture/wmf_pen_15107_shapes.wmf", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    Surface s(100, 200);
+    for (auto _ : state) {
+        std::string error;
+        const PicturePtr pic = decodePicture(bytes, &error);
+        if (!pic) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        drawPicture(s, *pic, {0, 0, 100, 200});
+        benchmark::DoNotOptimize(s.bits());
+    }
+}
+BENCHMARK(BM_WidePenWmfPicture)->Unit(benchmark::kMillisecond);
 
 } // namespace

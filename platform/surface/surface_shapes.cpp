@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <span>
 #include <utility>
 #include <vector>
@@ -267,11 +268,45 @@ void Surface::drawLineSegment(Point a, Point b, bool includeLast)
         dashPhase_ = static_cast<int>((dashPhase_ + steps) % kDashCycle);
 }
 
+namespace {
+
+// A disc's span on each of its rows, relative to its centre; its rows run from centre - w/2
+// to centre - w/2 + w - 1. Present rows are one band (an ellipse's), and going out from the
+// middle row a row's start never moves left and its end never moves right.
+struct DiscRow {
+    bool present;
+    int x0, x1;
+};
+
+// The disc of a pen `w` wide, made once per width and thread: a polyline's segments share it.
+const std::vector<DiscRow>& discRows(int w)
+{
+    thread_local int madeFor = 0;
+    thread_local std::vector<DiscRow> rows;
+    if (madeFor != w) {
+        const int up = w / 2;
+        rows.assign(static_cast<std::size_t>(w), DiscRow{});
+        const RoundedBox shape = RoundedBox::ellipse(Rect{-up, -up, w - up, w - up});
+        for (int r = 0; r < w; ++r)
+            rows[r].present = rowSpan(shape, r - up, rows[r].x0, rows[r].x1);
+        madeFor = w;
+    }
+    return rows;
+}
+
+} // namespace
+
 // A wide pen's segment is a disc of the pen's diameter at every pixel of the Bresenham
 // line, both ends included. It is filled row by row: the discs that reach a row are those
 // whose centre row lies within the pen's reach, and the centres on one centre row form a run
-// whose discs join into one span. So the cost follows the clip's rows and the pen, never the
-// segment's length.
+// whose discs join into one span. Neighbouring centre rows' spans touch (their centres are
+// 8-connected and every disc row between them is present), so a row's spans join into one:
+// its ends are the least start and the greatest end.
+// The runs are worked out once per centre row that can reach the clip. A row's ends are
+// searched outwards from the row's own centre row on each side, and a side's search stops as
+// soon as nothing further out can do better (the centres move one way along a line, the disc
+// narrows outwards) or the end already lies past the clip. So the cost follows the clip's
+// rows and what of the pen they show, never the segment's length.
 void Surface::strokeWideSegment(Point a, Point b, int w, std::uint32_t penPx)
 {
     const std::int64_t dx = std::abs(std::int64_t{b.x} - a.x), dy = std::abs(std::int64_t{b.y} - a.y);
@@ -279,17 +314,13 @@ void Surface::strokeWideSegment(Point a, Point b, int w, std::uint32_t penPx)
     const bool xMajor = dx >= dy;
     const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
 
-    // The disc's span on each of its rows, relative to its centre; its rows run from
-    // centre - w/2 to centre - w/2 + w - 1.
+    const std::int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
     const int up = w / 2;
-    struct RowSpan {
-        bool present;
-        int x0, x1;
-    };
-    std::vector<RowSpan> disc(static_cast<std::size_t>(w));
-    const RoundedBox shape = RoundedBox::ellipse(Rect{-up, -up, w - up, w - up});
-    for (int r = 0; r < w; ++r)
-        disc[r].present = rowSpan(shape, r - up, disc[r].x0, disc[r].x1);
+    const std::int64_t firstRow = std::max<std::int64_t>(minY - up, clip_.top);
+    const std::int64_t endRow = std::min<std::int64_t>(maxY - up + w, clip_.bottom);
+    if (firstRow >= endRow)
+        return;
+    const std::vector<DiscRow>& disc = discRows(w);
 
     // Centre rows are a.y + sy * t for t in [0, dy]; the centres on one of them run along x.
     const auto centresOnRow = [&](std::int64_t t) -> std::pair<std::int64_t, std::int64_t> {
@@ -302,35 +333,55 @@ void Surface::strokeWideSegment(Point a, Point b, int w, std::uint32_t penPx)
         const std::int64_t x0 = a.x + sx * k0, x1 = a.x + sx * k1;
         return {std::min(x0, x1), std::max(x0, x1)};
     };
+    // The centre rows that reach a clipped row, with their runs.
+    const std::int64_t cyFirst = std::max(minY, firstRow + up - w + 1);
+    const std::int64_t cyLast = std::min(maxY, endRow - 1 + up);
+    std::vector<std::pair<std::int64_t, std::int64_t>> runs;
+    runs.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, cyLast - cyFirst + 1)));
+    for (std::int64_t cy = cyFirst; cy <= cyLast; ++cy)
+        runs.push_back(centresOnRow(sy > 0 ? cy - a.y : a.y - cy));
+    const auto run = [&](std::int64_t cy) { return runs[static_cast<std::size_t>(cy - cyFirst)]; };
 
-    const std::int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
-    const std::int64_t firstRow = std::max<std::int64_t>(minY - up, clip_.top);
-    const std::int64_t endRow = std::min<std::int64_t>(maxY - up + w, clip_.bottom);
-    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
+    const std::int64_t clipLeft = clip_.left, clipRight = std::int64_t{clip_.right} - 1;
     for (std::int64_t y = firstRow; y < endRow; ++y) {
-        spans.clear();
         // Centre rows cy with cy - up <= y <= cy - up + w - 1.
-        const std::int64_t cyLo = std::max(minY, y + up - w + 1), cyHi = std::min(maxY, y + up);
-        for (std::int64_t cy = cyLo; cy <= cyHi; ++cy) {
-            const RowSpan& r = disc[static_cast<std::size_t>(y - cy + up)];
-            if (!r.present)
-                continue;
-            const auto [c0, c1] = centresOnRow(sy > 0 ? cy - a.y : a.y - cy);
-            spans.emplace_back(c0 + r.x0, c1 + r.x1);
-        }
-        std::sort(spans.begin(), spans.end());
-        const auto fill = [&](std::int64_t x0, std::int64_t x1) {
-            x0 = std::max<std::int64_t>(x0, clip_.left);
-            x1 = std::min<std::int64_t>(x1, std::int64_t{clip_.right} - 1);
-            if (x0 <= x1)
-                fillSpan(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1), penPx);
+        const std::int64_t cyLo = std::max(cyFirst, y + up - w + 1), cyHi = std::min(cyLast, y + up);
+        std::int64_t x0 = std::numeric_limits<std::int64_t>::max(), x1 = std::numeric_limits<std::int64_t>::min();
+        // One side: centre rows from `from` outwards to `to` (step +1 or -1).
+        const auto side = [&](std::int64_t from, std::int64_t to, std::int64_t step) {
+            if ((to - from) * step < 0)
+                return;
+            const auto [farStart, farEnd] = run(to);
+            bool startDone = x0 <= clipLeft, endDone = x1 >= clipRight;
+            for (std::int64_t cy = from; !(startDone && endDone); cy += step) {
+                const DiscRow& r = disc[static_cast<std::size_t>(y - cy + up)];
+                if (!r.present)
+                    break; // the rows further out are absent too
+                const auto [c0, c1] = run(cy);
+                if (!startDone) {
+                    // Further out the centres start no further left than the nearer of this
+                    // run and the last one, and the disc's row starts no further left.
+                    if (std::min(c0, farStart) + r.x0 >= x0)
+                        startDone = true;
+                    else
+                        startDone = (x0 = std::min(x0, c0 + r.x0)) <= clipLeft;
+                }
+                if (!endDone) {
+                    if (std::max(c1, farEnd) + r.x1 <= x1)
+                        endDone = true;
+                    else
+                        endDone = (x1 = std::max(x1, c1 + r.x1)) >= clipRight;
+                }
+                if (cy == to)
+                    break;
+            }
         };
-        for (std::size_t i = 0; i < spans.size();) {
-            auto [x0, x1] = spans[i];
-            for (++i; i < spans.size() && spans[i].first <= x1 + 1; ++i)
-                x1 = std::max(x1, spans[i].second);
-            fill(x0, x1);
-        }
+        side(std::max(y, cyLo), cyHi, 1);
+        side(std::min(y - 1, cyHi), cyLo, -1);
+        x0 = std::max(x0, clipLeft);
+        x1 = std::min(x1, clipRight);
+        if (x0 <= x1)
+            fillSpan(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1), penPx);
     }
 }
 

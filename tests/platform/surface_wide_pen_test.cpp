@@ -30,6 +30,8 @@ void stampedLine(Surface& s, Point a, Point b, int w)
             side = (num >= 0 ? num / den : -((-num + den - 1) / den)) + 1;
         }
         const long long x = a.x + sx * (xMajor ? k : side), y = a.y + sy * (xMajor ? side : k);
+        if (x + w < 0 || x - w >= s.width() || y + w < 0 || y - w >= s.height())
+            continue; // this disc cannot reach the surface
         const long long left = x - w / 2, top = y - w / 2;
         const RoundedBox disc = RoundedBox::ellipse(Rect::saturated(left, top, left + w, top + w));
         for (long long row = top; row < top + w; ++row) {
@@ -52,7 +54,7 @@ int differingPixels(const Surface& a, const Surface& b)
 
 TEST(SurfaceWidePen, LinesMatchTheStampedDiscsPixelForPixel)
 {
-    const int widths[] = {2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64};
+    const int widths[] = {2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 31, 32, 33, 63, 64, 151};
     const struct {
         const char* name;
         Point a, b;
