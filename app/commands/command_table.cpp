@@ -93,6 +93,8 @@ const CommandDef kCommands[] = {
     {{V, 32895}, u8"表格", nullptr, "table", tool, toolCurrent<tool, 32895>},
     {{V, 32906}, u8"字符", nullptr, "character", tool, toolCurrent<tool, 32906>},
     {{V, 32907}, u8"区域控制", nullptr, "area", tool, toolCurrent<tool, 32907>},
+    // The window's paper colour (the document's own command, on the drawing menu).
+    {{V, id::BackgroundColor}, u8"背景", nullptr, nullptr, tool, nullptr},
 
     // Editing view: layout commands (layout bar).
     {{V, 32788}, u8"后移一层", nullptr, "backward", oneSelected, nullptr},
@@ -119,7 +121,7 @@ const CommandDef kCommands[] = {
     {{V, 32903}, u8"等宽于单元格", nullptr, nullptr, tableSelected, nullptr},
     {{V, 32904}, u8"等高于单元格", nullptr, nullptr, tableSelected, nullptr},
     {{V, 32886}, u8"生成位图", nullptr, nullptr, hasSelection, nullptr},
-    {{V, 32916}, u8"语音助手", nullptr, nullptr, editingView, nullptr},
+    {{V, 32916}, u8"语音助手", nullptr, nullptr, tool, nullptr},
     {{V, 32917}, u8"计算器", nullptr, nullptr, nullptr, nullptr},
     {{V, 32926}, u8"配方管理", nullptr, nullptr, tool, nullptr},
 

@@ -48,6 +48,7 @@ inline constexpr int ShowCtrlNumbers = 32922;
 inline constexpr int CompileProject = 32828;
 inline constexpr int DownloadProject = 32798;
 inline constexpr int AbortCompile = 32912;
+inline constexpr int BackgroundColor = 32794;
 } // namespace id
 
 std::span<const CommandDef> commandTable();

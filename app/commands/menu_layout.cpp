@@ -23,6 +23,10 @@ constexpr MenuEntry kView129[] = {{F, 59392}, {F, 32816}, {F, 32859}, {F, 32860}
 constexpr MenuEntry kDraw[] = {{V, 32774}, Sep, {V, 32773}, {V, 32775}, {V, 32776}, {V, 32777},
                                {V, 32778}, {V, 32793}, {V, 32834}, Sep, {V, 32883}, {V, 32882},
                                {V, 32881}, {V, 32879}};
+// The menu ends with the window's paper colour, which has no toolbar button.
+constexpr MenuEntry kDrawMenu[] = {{V, 32774}, Sep, {V, 32773}, {V, 32775}, {V, 32776}, {V, 32777},
+                                   {V, 32778}, {V, 32793}, {V, 32834}, Sep, {V, 32883}, {V, 32882},
+                                   {V, 32881}, {V, 32879}, Sep, {V, 32794}};
 constexpr MenuEntry kControls[] = {{V, 32839}, {V, 32840}, {V, 32841}, {V, 32868}, {V, 32873},
                                    {V, 32877}, {V, 32875}, {V, 32876}, {V, 32874}, {V, 32895},
                                    {V, 32906}, {V, 32907}};
@@ -56,7 +60,7 @@ const MenuDef kMenu129[] = {
     {u8"工程(&P)", kProject},
     {u8"编辑(&E)", kEdit},
     {u8"查看(&V)", kView129},
-    {u8"绘图(&D)", kDraw},
+    {u8"绘图(&D)", kDrawMenu},
     {u8"控件(&C)", kControls},
     {u8"布局(&L)", kLayoutMenu},
     {u8"", kVariables},

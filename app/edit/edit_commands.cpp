@@ -184,6 +184,13 @@ void BindEditCommands(cmd::CommandActions& actions, std::function<CDrawView*()> 
         {32783, OpenSelectionProperties},
         {32908, [](CDrawView& v) { return SetSelectionLocked(v, true); }},
         {32909, [](CDrawView& v) { return SetSelectionLocked(v, false); }},
+        {cmd::id::BackgroundColor, [](CDrawView& v) {
+             CDrawDoc* doc = v.GetDocument();
+             if (doc == nullptr || !doc->CanChangeBackground())
+                 return false;
+             doc->OnBackgroundColor();
+             return true;
+         }},
     };
     for (const Binding& b : kBindings)
         actions.bind({cmd::Owner::View, b.id}, [activeView, run = b.run] {

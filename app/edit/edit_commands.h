@@ -1,6 +1,7 @@
 #pragma once
 // The edit commands of the editing view: clear, copy, cut, paste through the shape
-// clipboard, select all, undo, redo, lock and unlock the selection, and properties. Each
+// clipboard, select all, undo, redo, lock and unlock the selection, properties, and the
+// window's paper colour ("背景", of the drawing menu). Each
 // returns whether it did anything; none acts in run mode, on the project document or while
 // compiling (lock and unlock need only a document and a selection).
 #include <functional>

@@ -502,6 +502,14 @@ void CMainFrame::switchTo(CSplitFrame* previous, CSplitFrame* target)
     RefreshCommands();
 }
 
+void CMainFrame::ShowDocumentWindow(CSplitFrame* target)
+{
+    if (target == nullptr)
+        return;
+    CSplitFrame* previous = ActiveDocumentWindow();
+    switchTo(previous == target ? nullptr : previous, target);
+}
+
 void CMainFrame::OnNextFile()
 {
     CSplitFrame* active = ActiveDocumentWindow();

@@ -51,6 +51,8 @@ public:
     CSplitFrame* ActiveDocumentWindow() const;
     CSplitFrame* ProjectDocumentWindow() const;
     void ActivateDocumentWindow(CSplitFrame* frame);
+    // Activates a window as the file walk does: in full screen it fills the screen.
+    void ShowDocumentWindow(CSplitFrame* target);
     std::vector<CSplitFrame*> DocumentWindows() const;
 
     // Full screen and the file walk.

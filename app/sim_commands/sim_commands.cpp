@@ -1,6 +1,7 @@
 #include "app/sim_commands/sim_commands.h"
 
 #include "app/mainframe/main_frame.h"
+#include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
 #include "platform/sound/mixer_player.h"
 #include "platform/speech/espeak_engine.h"
@@ -40,9 +41,27 @@ void OpenVoiceAssistant(CEditorApp& app, QWidget* parent)
     dlg.exec();
 }
 
+void OnFullScreenSimulation(CEditorApp& app, CMainFrame& frame)
+{
+    // The display mode is left as it is: on X11 and Wayland only the desktop may change it,
+    // so full screen is the desktop's size.
+    app.m_bShowBars = 0; // no palette: the simulator takes the whole screen
+    frame.OnFullScreen();
+    app.m_bShowBars = 1;
+    if (app.m_pFocusView != nullptr && app.m_pFocusView->IsRunMode())
+        return; // the simulator already shows
+    if (app.FindDocByTitle(CEditorApp::kSimulatorTitle) == nullptr)
+        return;
+    app.m_bLoadSavedVars = 1;
+    app.RebuildSimulation();
+    frame.ShowDocumentWindow(frame.FindDocumentWindow(CEditorApp::kSimulatorTitle));
+}
+
 void bindSimCommands(CMainFrame& frame, CEditorApp& app)
 {
     CMainFrame* f = &frame;
+    frame.commands().bind({cmd::Owner::App, cmd::id::FullScreenSimulation},
+                          [&app, f] { OnFullScreenSimulation(app, *f); });
     frame.commands().bind({cmd::Owner::App, 32894}, [&app, f] {
         if (!app.ProjectDoc())
             return;

@@ -1,8 +1,8 @@
 #pragma once
-// The simulator's tools on the main window: the serial debugging dialog (application command
-// 32894) and the voice assistant (view command 32916); the program's one sound device and the
-// simulator's sound service, which the run-mode view, the emulator's services and CloseSound
-// share.
+// The simulator's tools on the main window: full-screen simulation (application command
+// 32797), the serial debugging dialog (32894) and the voice assistant (view command 32916);
+// the program's one sound device and the simulator's sound service, which the run-mode view,
+// the emulator's services and CloseSound share.
 #include "device/sound/result_sound.h"
 #include "platform/sound/sound_player.h"
 #include "sim/sound/sound_service.h"
@@ -22,6 +22,10 @@ device::ResultSoundPlayer& ApplicationResultSound();
 sim::SoundService& SimulatorSoundService();
 
 void bindSimCommands(CMainFrame& frame, CEditorApp& app);
+// The main window full screen without the palette (or back, when it is full screen already),
+// then, unless the focused view runs already, the simulator restarted from the saved values
+// and shown.
+void OnFullScreenSimulation(CEditorApp& app, CMainFrame& frame);
 // The modal voice assistant over the open project (or the program's folder without one).
 void OpenVoiceAssistant(CEditorApp& app, QWidget* parent);
 

@@ -1,5 +1,5 @@
 // The ring of 108 undo snapshots. Each snapshot holds full copies of the objects, each of its
-// own class with every field (control flag and run state included).
+// own class with every field (control flag and run state included), and the paper colour.
 #include "model/document/draw_doc.h"
 
 namespace qv {
@@ -28,6 +28,7 @@ void CDrawDoc::TakeUndoSnapshot()
     m_nUndoDepth = std::min(m_nUndoDepth + 1, kLastSlot);
     m_nRedoCount = 0;
     copyObjects(m_objects, m_undoRing[static_cast<std::size_t>(m_nUndoSlot)], this);
+    m_undoPaper[static_cast<std::size_t>(m_nUndoSlot)] = m_paperColor;
 }
 
 void CDrawDoc::RestoreUndoSnapshot()
@@ -38,6 +39,7 @@ void CDrawDoc::RestoreUndoSnapshot()
         for (auto& obj : m_objects)
             view->Deselect(obj.get());
     copyObjects(m_undoRing[static_cast<std::size_t>(m_nUndoSlot)], m_objects, this);
+    m_paperColor = m_undoPaper[static_cast<std::size_t>(m_nUndoSlot)];
     UpdateAllViews(nullptr);
 }
 

@@ -228,6 +228,8 @@ public:
     std::int32_t m_nMarginX = 0;
     std::int32_t m_nMarginY = 0;
     std::array<ObjectList, kUndoSlots> m_undoRing;
+    // The paper colour of each snapshot, so that "背景" is a step to undo like any edit.
+    std::array<ColorRef, kUndoSlots> m_undoPaper{};
     std::int32_t m_nUndoDepth = -1;
     std::int32_t m_nUndoSlot = -1;
     std::int32_t m_nRedoCount = 0;

@@ -72,6 +72,10 @@ struct StateCase {
     bool numbersChecked;      // 32922
     bool lineToolEnabled;     // 32773
     bool copyEnabled;         // 57634
+    bool simulateEnabled;     // 32797
+    bool voiceEnabled;        // 32916
+    bool calculatorEnabled;   // 32917
+    bool backgroundEnabled;   // 32794
 };
 
 ShellState make(auto&&... setters)
@@ -112,23 +116,27 @@ TEST_P(CommandRules, MatchTheState)
     EXPECT_EQ(checked(Owner::App, 32922), c.numbersChecked);
     EXPECT_EQ(enabled(Owner::View, 32773), c.lineToolEnabled);
     EXPECT_EQ(enabled(Owner::View, 57634), c.copyEnabled);
+    EXPECT_EQ(enabled(Owner::App, 32797), c.simulateEnabled);
+    EXPECT_EQ(enabled(Owner::View, 32916), c.voiceEnabled);
+    EXPECT_EQ(enabled(Owner::View, 32917), c.calculatorEnabled);
+    EXPECT_EQ(enabled(Owner::View, 32794), c.backgroundEnabled);
     // Leaving full screen is never greyed while the window is full screen.
     ShellState full = c.state;
     full.fullScreen = true;
     EXPECT_TRUE(isEnabled(*findCommand({Owner::MainFrame, id::LeaveFullScreen}), full));
 }
 
-// name                       state                               full next prev exit abrt comp svas draw out  num  line copy
+// name                       state                               full next prev exit abrt comp svas draw out  num  line copy sim  voic calc back
 INSTANTIATE_TEST_SUITE_P(States, CommandRules, ::testing::Values(
-    StateCase{"NoDocument",   make(),                             true, true, true, true, false,true, true, true, true, false,false,false},
-    StateCase{"Window",       make(window),                       true, true, true, true, false,true, true, true, true, false,true, false},
-    StateCase{"WindowSel",    make(window, selected),             true, true, true, true, false,true, true, true, true, false,true, true},
-    StateCase{"Project",      make(project),                      true, true, false,true, false,true, true, true, true, false,false,false},
-    StateCase{"Simulator",    make(simulator),                    true, false,true, true, false,true, false,true, true, false,false,false},
-    StateCase{"Compiling",    make(window, selected, compiling),  false,false,false,false,true, false,false,true, true, false,false,false},
-    StateCase{"Downloading",  make(window, downloading),          true, true, true, false,true, false,true, true, true, false,true, false},
+    StateCase{"NoDocument",   make(),                             true, true, true, true, false,true, true, true, true, false,false,false,true, false,true, false},
+    StateCase{"Window",       make(window),                       true, true, true, true, false,true, true, true, true, false,true, false,true, true, true, true},
+    StateCase{"WindowSel",    make(window, selected),             true, true, true, true, false,true, true, true, true, false,true, true, true, true, true, true},
+    StateCase{"Project",      make(project),                      true, true, false,true, false,true, true, true, true, false,false,false,true, false,true, false},
+    StateCase{"Simulator",    make(simulator),                    true, false,true, true, false,true, false,true, true, false,false,false,true, false,true, false},
+    StateCase{"Compiling",    make(window, selected, compiling),  false,false,false,false,true, false,false,true, true, false,false,false,false,false,true, false},
+    StateCase{"Downloading",  make(window, downloading),          true, true, true, false,true, false,true, true, true, false,true, false,true, true, true, true},
     StateCase{"BarsHidden",   make(window, noDrawingBar, noOutputBar, numbers),
-                                                                  true, true, true, true, false,true, true, false,false,true, true, false}),
+                                                                  true, true, true, true, false,true, true, false,false,true, true, false,true, true, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,6 +2,7 @@
 // object, the push back into the window, stacking order, placing in table cells, the arrow
 // keys through real key events, and the selection saved as a 24-bit bitmap.
 #include "app/commands/command_table.h"
+#include "app/commands/menu_layout.h"
 #include "app/layout/layout_commands.h"
 #include "model/params/block_bytes.h"
 #include "platform/files/atomic_file.h"
@@ -222,6 +223,39 @@ TEST_F(LayoutCommands, EnableRulesFollowTheSelection)
     s.compiling = true;
     EXPECT_FALSE(enabled(32810));
     EXPECT_TRUE(enabled(32917)) << "the calculator is always there";
+}
+
+// While compiling, every command of the layout menu and the view's tools is grey but the
+// calculator; each of them is enabled in one of the selections when no compile runs.
+TEST_F(LayoutCommands, EverythingButTheCalculatorIsGreyWhileCompiling)
+{
+    std::vector<int> ids{32886, 32916, 32917, 32926};
+    std::vector<std::span<const cmd::MenuEntry>> menus;
+    for (const cmd::MenuDef& menu : cmd::menuBar(cmd::MenuBarId::Document))
+        if (std::u8string(menu.title) == u8"布局(&L)")
+            menus.push_back(menu.entries);
+    ASSERT_EQ(menus.size(), 1u);
+    for (std::size_t i = 0; i < menus.size(); ++i)
+        for (const cmd::MenuEntry& e : menus[i]) {
+            if (e.submenu != nullptr)
+                menus.push_back(e.submenu->entries);
+            else if (e.id != 0)
+                ids.push_back(e.id);
+        }
+    for (int id : ids) {
+        bool somewhere = false;
+        for (const auto& [selected, table] : {std::pair{1, true}, std::pair{2, false}}) {
+            cmd::ShellState s;
+            s.hasActiveDocument = true;
+            s.selectionCount = selected;
+            s.singleTableSelected = table;
+            const cmd::CommandDef& def = *cmd::findCommand({cmd::Owner::View, id});
+            somewhere = somewhere || cmd::isEnabled(def, s);
+            s.compiling = true;
+            EXPECT_EQ(cmd::isEnabled(def, s), id == 32917) << id;
+        }
+        EXPECT_TRUE(somewhere) << id;
+    }
 }
 
 } // namespace

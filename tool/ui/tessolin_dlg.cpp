@@ -10,10 +10,12 @@
 #include "tool/picture/folder_scan.h"
 #include "tool/runs/pack_run.h"
 #include "tool/runs/usb_runs.h"
+#include "tool/ui/tessolin_about_dlg.h"
 #include "tool/ui/font_choice_dlg.h"
 #include "tool/ui/instr_sim_dlg.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -21,6 +23,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressBar>
@@ -245,8 +248,22 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
         if (qEnvironmentVariableIsEmpty("QV_NONINTERACTIVE"))
             QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     });
+    // The desktop owns the title bar's window menu, so the about entry sits in the dialog's
+    // own context menu.
+    systemMenu_ = new QMenu(this);
+    QAction* about = systemMenu_->addAction(QString::fromUtf8(u8"关于 Tessolin(&A)..."));
+    about->setData(kAboutCommand);
+    connect(about, &QAction::triggered, this, [this] {
+        CTessolinAboutDlg dlg(this);
+        dlg.exec();
+    });
     refreshRemoveButtons();
     scanFolder(services_.folder / "Pic");
+}
+
+void CTessolinDlg::contextMenuEvent(QContextMenuEvent* e)
+{
+    systemMenu_->popup(e->globalPos());
 }
 
 CTessolinDlg::~CTessolinDlg()

@@ -22,6 +22,7 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -61,6 +62,10 @@ public:
     QGroupBox* previewGroup() const { return previewBox_; }
     QLabel* statusLabel() const { return status_; }
     QComboBox* flashChoice() const { return flash_; }
+    // What the window menu of the title bar offers elsewhere: a right click on the dialog
+    // opens it. Its about entry carries the command number 16.
+    QMenu* systemMenu() const { return systemMenu_; }
+    static constexpr int kAboutCommand = 16;
 
     void onDownloadPictures();
     void onDownloadFonts();
@@ -88,6 +93,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void showPreview(QListWidget* list);
@@ -114,6 +120,7 @@ private:
     QSpinBox* panelPort_ = nullptr;
     QSpinBox* pcPort_ = nullptr;
     std::map<int, QPushButton*> buttons_;
+    QMenu* systemMenu_ = nullptr;
     FontSelection fonts_; // kept for the run: the choice shows it again
     bool busy_ = false;
     std::atomic<bool> abort_{false};

@@ -15,19 +15,24 @@
 #include "tests/fixtures/temp_dir.h"
 #include "tests/platform/serial_pty_fixture.h"
 #include "tool/picture/folder_scan.h"
+#include "tool/ui/tessolin_about_dlg.h"
 #include "tool/ui/tessolin_dlg.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "tests/app/modal_driver.h"
 #include "tests/app/qt_app.h"
 
 namespace qv::tool {
@@ -122,6 +127,43 @@ TEST_F(DialogFixture, ListsButtonsPreviewAndDuplicates)
     EXPECT_FALSE(dlg.button(1024)->isEnabled());
     for (int hidden : {1026, 1041, 1135, 1136, 1139, 1143})
         EXPECT_TRUE(dlg.button(hidden)->isHidden()) << hidden;
+}
+
+// A right click anywhere on the dialog (here on the preview's frame) opens its window menu;
+// the about entry, command 16, shows the about box with its texts.
+TEST_F(DialogFixture, RightClickOffersTheAboutBox)
+{
+    CTessolinDlg dlg(services());
+    dlg.show();
+    QWidget* where = dlg.previewGroup();
+    const QPoint at(5, 5);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, where->mapToGlobal(at));
+    QApplication::sendEvent(where, &click);
+    QMenu* menu = dlg.systemMenu();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    QAction* about = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->text() == QString::fromUtf8(u8"关于 Tessolin(&A)..."))
+            about = a;
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->data().toInt(), 16);
+
+    QStringList texts;
+    QString caption;
+    test::whenModal<CTessolinAboutDlg>([&](CTessolinAboutDlg& box) {
+        caption = box.windowTitle();
+        for (const QLabel* label : box.findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                texts << label->text();
+        for (QPushButton* b : box.findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8(u8"确定"))
+                b->click();
+    });
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+    EXPECT_EQ(caption, QString::fromUtf8(u8"关于 Tessolin"));
+    EXPECT_EQ(texts, QStringList{QString::fromUtf8(u8"Tessolin 1.0 版")});
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(dlg.isVisible());
 }
 
 TEST_F(DialogFixture, LockedDialogRefusesEveryClose)
