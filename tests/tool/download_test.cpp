@@ -279,14 +279,32 @@ TEST(UdpFaults, WithinTheRetryBudgetTheFlashIsRight)
     }
 }
 
+// Waits as long as it takes for the first `answered` replies and not at all after them: the
+// exchanges the panel answers never time out on a busy machine, the dropped ones at once.
+class AnsweredFirstClock final : public ReplyClock {
+public:
+    explicit AnsweredFirstClock(int answered) : answered_(answered) {}
+    bool waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, std::chrono::milliseconds,
+                 const std::function<bool()>& ready) override
+    {
+        if (calls_++ < answered_)
+            return cv.wait_for(lock, std::chrono::seconds(60), ready);
+        return ready();
+    }
+
+private:
+    int answered_;
+    int calls_ = 0;
+};
+
 TEST(UdpFaults, BeyondTheBudgetTheDownloadFails)
 {
     auto panel = makePanel(0, 0);
     SimUdpPanel peer(panel);
     peer.dropFrom(5);
     DownloadRun r;
-    // Nothing will answer: a short wait keeps the test quick.
-    r.udp(peer, {picture(40, 40, 0)}, UdpOptions{std::chrono::milliseconds(30), std::chrono::milliseconds(5)});
+    AnsweredFirstClock clock(5); // one wait per datagram until the panel falls silent
+    r.udp(peer, {picture(40, 40, 0)}, UdpOptions{std::chrono::milliseconds(30), std::chrono::milliseconds(5), &clock});
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.report.said(text::kCommFailed));
     EXPECT_FALSE(r.report.said(text::kPicturesDone));
