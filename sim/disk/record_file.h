@@ -42,6 +42,10 @@ struct RecordFileHead {
     std::uint32_t records() const { return count < capacity ? count : capacity; }
 };
 
+// Writes a new file, the ring it starts as, to `fd` (empty, open for writing): the head, the
+// link table a piece at a time, then the places' room as a hole.
+bool writeNewRecordFile(int fd, const RecordFileHead& head);
+
 // The four record-file handles of a run.
 class RecordFiles {
 public:
@@ -69,6 +73,7 @@ private:
         bool open = false;
         std::filesystem::path path;
         RecordFileHead head;
+        std::uint32_t freeFrom = 0; // no place below is free (the search for one starts here)
     };
     Handle* openHandle(int handle);
 
