@@ -186,12 +186,47 @@ private:
     std::uint32_t first_ = 0;
 };
 
+// A list's walk leaves a mark every so many records, and the next walk starts at the nearest
+// mark before its record: a read costs a few windows once the records before it were walked.
+constexpr std::uint32_t kMarkEvery = 4096;
+constexpr std::size_t kMostMarks = 65536; // every 4096th of the largest list: 512 KiB
+
 // The place of record n: n links older than the head.
-std::optional<std::uint32_t> placeOf(const FileIo& io, const RecordFileHead& head, std::uint32_t n)
+std::optional<std::uint32_t> placeOf(const FileIo& io, const RecordFileHead& head, std::uint32_t n,
+                                     std::vector<RecordMark>& marks)
 {
     if (n >= head.records())
         return std::nullopt;
-    return LinkWalk(io, head).back(head.head, n);
+    LinkWalk walk(io, head);
+    if (head.listMode == 0)
+        return walk.back(head.head, n);
+    auto at = std::upper_bound(marks.begin(), marks.end(), n, [](std::uint32_t v, const RecordMark& m) { return v < m.n; });
+    RecordMark from = at == marks.begin() ? RecordMark{0, head.head} : *std::prev(at);
+    while (n - from.n > kMarkEvery) {
+        const auto place = walk.back(from.place, kMarkEvery);
+        if (!place)
+            return std::nullopt;
+        from = {from.n + kMarkEvery, *place};
+        if (marks.size() < kMostMarks)
+            at = std::next(marks.insert(at, from));
+    }
+    return walk.back(from.place, n - from.n);
+}
+
+// Record numbers move when a record is added (`gone` empty: all one older) or deleted (those
+// past it one newer); the places stay. A mark past the last record (the oldest's, whose place
+// an append to a full list took) goes.
+void renumberMarks(std::vector<RecordMark>& marks, std::optional<std::uint32_t> gone, std::uint32_t records)
+{
+    std::erase_if(marks, [&](RecordMark& m) {
+        if (gone && m.n == *gone)
+            return true;
+        if (!gone)
+            ++m.n;
+        else if (m.n > *gone)
+            --m.n;
+        return m.n >= records;
+    });
 }
 
 // The first free place at or after `from`.
@@ -320,7 +355,7 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
             if (chosen)
                 ++next.count;
         } else if (overwrite) {
-            chosen = placeOf(io, next, next.records() - 1);
+            chosen = placeOf(io, next, next.records() - 1, h->marks);
         }
         if (!chosen)
             return false;
@@ -331,8 +366,11 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
     }
     if (!io.write(next.placeOffset(place), record->data(), record->size()) || !writeHead(io, next))
         return false;
-    if (next.listMode == 1 && place >= h->freeFrom)
-        h->freeFrom = place + 1;
+    if (next.listMode == 1) {
+        if (place >= h->freeFrom)
+            h->freeFrom = place + 1;
+        renumberMarks(h->marks, std::nullopt, next.records());
+    }
     h->head = next;
     return true;
 }
@@ -343,7 +381,7 @@ bool RecordFiles::read(int handle, VarBank& memory, std::uint16_t destination, s
     if (!h || !isValidVarRange(destination, h->head.recordSize))
         return false;
     FileIo io(h->path);
-    const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
+    const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     std::vector<std::uint8_t> record(h->head.recordSize);
     if (!place || !io.read(h->head.placeOffset(*place), record.data(), record.size()))
         return false;
@@ -357,7 +395,7 @@ bool RecordFiles::rewrite(int handle, const VarBank& memory, std::uint16_t sourc
     if (!record)
         return false;
     FileIo io(h->path);
-    const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
+    const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     return place && io.write(h->head.placeOffset(*place), record->data(), record->size());
 }
 
@@ -374,7 +412,7 @@ bool RecordFiles::remove(int handle, std::uint32_t n)
         return false;
     // One walk finds record n and its neighbours.
     LinkWalk walk(io, next);
-    const auto before = n > 0 ? walk.back(next.head, n - 1) : std::nullopt;
+    const auto before = n > 0 ? placeOf(io, next, n - 1, h->marks) : std::nullopt;
     const auto place = n == 0 ? walk.back(next.head, 0) : before ? walk.back(*before, 1) : std::nullopt;
     const auto after = place && n + 1 < next.records() ? walk.back(*place, 1) : std::nullopt;
     if (!place || (n + 1 < next.records() && !after))
@@ -400,6 +438,7 @@ bool RecordFiles::remove(int handle, std::uint32_t n)
         return false;
     h->head = next;
     h->freeFrom = std::min(h->freeFrom, *place);
+    renumberMarks(h->marks, n, next.records());
     return true;
 }
 
