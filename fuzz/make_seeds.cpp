@@ -9,6 +9,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/surface/bmp_file.h"
 #include "platform/surface/surface.h"
+#include "sim/disk/record_file.h"
 #include "sim/vtf/saved_vars.h"
 #include "vars/backup/var_backup.h"
 #include "vars/plcmap/driver_file.h"
@@ -202,6 +203,42 @@ void variables(const fs::path& scratch)
     put("corpus/intel_hex", "extended.hex", ":020000040000FA\r\n:0100000000FF\r\n:00000001FF\r\n");
 }
 
+// Record files as the simulator leaves them, each behind the eight calls its run makes: a ring
+// filling, a ring wrapped over, a list with free places.
+void recordFiles(const fs::path& scratch)
+{
+    struct Seed {
+        const char* name;
+        std::uint16_t size;
+        std::uint32_t capacity;
+        int appends;
+        std::initializer_list<std::uint32_t> deletes;
+        const char* calls; // one byte each: read, append, rewrite, delete (top two bits) of n
+    };
+    const Seed seeds[] = {
+        {"filling.rec", 2, 6, 4, {}, "\x00\x01\x41\x23\x81\xC1\x02\x40"},
+        {"wrapped.rec", 3, 5, 13, {}, "\x24\x41\x00\xC2\x41\x03\x20\x81"},
+        {"list.rec", 1, 40, 50, {0, 7, 30}, "\x41\x40\x41\x25\xC0\xE0\x03\x41"},
+    };
+    auto memory = std::make_unique<VarBank>();
+    for (const Seed& s : seeds) {
+        fs::remove_all(scratch);
+        const fs::path path = scratch / "UsbDisk" / "LOG.DAT";
+        sim::RecordFiles files;
+        const int h = files.open(scratch, path, s.size, s.capacity);
+        for (int i = 0; i < s.appends; ++i) {
+            memory->writeByte(0x100, static_cast<std::uint8_t>('A' + i));
+            files.append(h, *memory, 0x100, true);
+        }
+        for (std::uint32_t n : s.deletes)
+            files.remove(h, n);
+        std::string bytes;
+        if (h != 0 && readWholeFile(path, bytes))
+            put("corpus/record_file", s.name, std::string(s.calls, 8) + bytes);
+    }
+    fs::remove_all(scratch);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -216,6 +253,7 @@ int main(int argc, char** argv)
     documents();
     pictures();
     variables(fs::temp_directory_path() / "qv-fuzz-seeds");
+    recordFiles(fs::temp_directory_path() / "qv-fuzz-seeds");
     std::puts("seeds written");
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "model/app/emulator_flags.h"
 #include "model/app/folder_copy.h"
 #include "model/document/online_link.h"
+#include "model/project/drive_folders.h"
 #include "model/project/file_copies.h"
 #include "model/project/project_texts.h"
 #include "model/project/resolution_range.h"
@@ -124,16 +125,13 @@ std::optional<std::filesystem::path> CEditorApp::LatestProjectPath(int mode) con
 namespace {
 
 // Saves killed half-way leave their temporary files in the project folder and the folders
-// right below it (windows, image, user code).
+// right below it (windows, image, user code); the user code's record files may lie in any
+// folder of its drives.
 void RemoveStaleSaveTemporaries(const std::filesystem::path& projectDir)
 {
-    removeStaleTemporaries(projectDir);
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(projectDir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeEc;
-        if (it->is_directory(typeEc) && !it->is_symlink(typeEc))
-            removeStaleTemporaries(it->path());
-    }
+    removeStaleTemporaries(projectDir, 1);
+    for (const DriveFolder& drive : kDriveFolders)
+        removeStaleTemporaries(projectDir, drive.folder, kDriveSweepDepth);
 }
 
 } // namespace

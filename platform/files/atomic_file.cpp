@@ -19,29 +19,43 @@ bool fail(std::string* error, const std::filesystem::path& path, const char* wha
     return false;
 }
 
+bool writeAll(int fd, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 } // namespace
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error)
+{
+    return writeFileAtomicallyFrom(path, [bytes](int fd) { return writeAll(fd, bytes); }, error);
+}
+
+bool writeFileAtomicallyFrom(const std::filesystem::path& path, const std::function<bool(int fd)>& fill,
+                             std::string* error)
 {
     const std::filesystem::path target = resolveWriteTarget(path);
     std::filesystem::path tmp;
     const int fd = createTemporaryFor(target, tmp);
     if (fd < 0)
         return fail(error, target, "cannot create a temporary file for", errno);
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return fail(error, path, "cannot write", err);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+    if (!fill(fd)) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return fail(error, path, "cannot write", err);
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
         int err = errno;

@@ -3,6 +3,7 @@
 // renamed over the old one: a crash or a full disk never leaves a truncated file.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@ namespace qv {
 // Writes `bytes` to `path` atomically. Returns false and sets `error` (UTF-8, for logs and
 // messages) when any step fails; the old file is then untouched.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error = nullptr);
+
+// The same for a file too large to hold in memory: `fill` writes it to the temporary file's
+// descriptor piece by piece and returns false with errno set when a write fails.
+bool writeFileAtomicallyFrom(const std::filesystem::path& path, const std::function<bool(int fd)>& fill,
+                             std::string* error = nullptr);
 
 // Readers that name no bound of their own read at most this much.
 inline constexpr std::uint64_t kDefaultReadCap = 64u << 20;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -60,6 +61,39 @@ long ownerPid(const std::string& name)
 
 bool processRuns(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
 
+constexpr int kBelow = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Sweeps the open folder `fd` (taken over and closed), then its folders `depth` levels down.
+void sweepFolder(int fd, const std::filesystem::path& shown, int depth, std::vector<std::filesystem::path>& removed)
+{
+    if (fd < 0)
+        return;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<std::string> folders;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (name == "." || name == ".." || ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            folders.push_back(name);
+            continue;
+        }
+        // Files (or links our O_EXCL never made); unlinkat without AT_REMOVEDIR never takes a folder.
+        const long pid = ownerPid(name);
+        if (pid > 0 && !processRuns(pid) && ::unlinkat(fd, name.c_str(), 0) == 0)
+            removed.push_back(shown / name);
+    }
+    if (depth > 0)
+        for (const std::string& name : folders)
+            sweepFolder(::openat(fd, name.c_str(), kBelow), shown / name, depth - 1, removed);
+    ::closedir(dir);
+}
+
 } // namespace
 
 std::filesystem::path resolveWriteTarget(const std::filesystem::path& path)
@@ -99,23 +133,22 @@ int createTemporaryFor(const std::filesystem::path& target, std::filesystem::pat
 
 bool isTemporaryFileName(const std::string& name) { return ownerPid(name) > 0; }
 
-std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& folder)
+std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& folder, int depth)
 {
     std::vector<std::filesystem::path> removed;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        const long pid = ownerPid(name);
-        if (pid <= 0 || processRuns(pid))
-            continue;
-        // Only regular files (or links our O_EXCL never made): never a folder.
-        std::error_code typeEc;
-        if (std::filesystem::is_directory(it->symlink_status(typeEc)))
-            continue;
-        std::error_code rmEc;
-        if (std::filesystem::remove(it->path(), rmEc))
-            removed.push_back(it->path());
-    }
+    sweepFolder(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), folder, depth, removed);
+    return removed;
+}
+
+std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& parent, const std::string& name,
+                                                          int depth)
+{
+    std::vector<std::filesystem::path> removed;
+    const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
+        return removed;
+    sweepFolder(::openat(parentFd, name.c_str(), kBelow), parent / name, depth, removed);
+    ::close(parentFd);
     return removed;
 }
 

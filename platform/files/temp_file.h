@@ -21,8 +21,14 @@ int createTemporaryFor(const std::filesystem::path& target, std::filesystem::pat
 // True for a name of this program's temporary files.
 bool isTemporaryFileName(const std::string& name);
 
-// Removes the temporary files in `folder` (not below it) whose owner process no longer runs;
-// returns the names removed.
-std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& folder);
+// Removes the temporary files in `folder` whose owner process no longer runs, and in the
+// folders below it down to `depth` levels; returns the paths removed. A folder below is
+// entered beneath the one above it and never through a symbolic link, so no link leads the
+// sweep outside; a folder is never removed.
+std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& folder, int depth = 0);
+
+// The same from `parent`'s folder `name`, not entered when it is itself a link.
+std::vector<std::filesystem::path> removeStaleTemporaries(const std::filesystem::path& parent, const std::string& name,
+                                                          int depth);
 
 } // namespace qv

@@ -2,19 +2,11 @@
 
 #include <system_error>
 
+#include "model/project/drive_folders.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
 namespace qv::sim {
-namespace {
-
-struct Drive {
-    char letter;
-    const char* folder; // below the project folder
-};
-constexpr Drive kDrives[] = {{'U', "UsbDisk"}, {'A', "SDCard"}, {'F', "NandFlash"}};
-
-} // namespace
 
 void FoldDriveName(std::string& name)
 {
@@ -35,7 +27,7 @@ std::optional<std::filesystem::path> MapDrivePath(std::string& name, const std::
     FoldDriveName(name);
     if (name.size() < kMinDriveName || name.size() > kMaxDriveName || name[1] != ':' || name[2] != '\\')
         return std::nullopt;
-    for (const Drive& drive : kDrives) {
+    for (const DriveFolder& drive : kDriveFolders) {
         if (name[0] != drive.letter)
             continue;
         const auto folder = resolveStoredPath(projectDir, drive.folder);

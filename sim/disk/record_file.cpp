@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "model/vars/var_bank.h"
@@ -16,6 +17,22 @@ namespace qv::sim {
 namespace {
 
 using namespace recfile;
+
+// Whole reads and writes at an offset of a descriptor.
+bool readAt(int fd, std::uint64_t offset, void* out, std::size_t length)
+{
+    auto* at = static_cast<char*>(out);
+    return transferAll(length, [&](std::size_t done) {
+               return ::pread(fd, at + done, length - done, static_cast<off_t>(offset + done));
+           }) == length;
+}
+bool writeAt(int fd, std::uint64_t offset, const void* in, std::size_t length)
+{
+    const auto* at = static_cast<const char*>(in);
+    return transferAll(length, [&](std::size_t done) {
+               return ::pwrite(fd, at + done, length - done, static_cast<off_t>(offset + done));
+           }) == length;
+}
 
 // One open of the file for one call; every read and write must be whole.
 class FileIo {
@@ -30,6 +47,7 @@ public:
     FileIo& operator=(const FileIo&) = delete;
 
     bool ok() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
     std::optional<std::uint64_t> size() const
     {
         struct stat st{};
@@ -37,27 +55,8 @@ public:
             return std::nullopt;
         return static_cast<std::uint64_t>(st.st_size);
     }
-    bool read(std::uint64_t offset, void* out, std::size_t length) const
-    {
-        auto* at = static_cast<char*>(out);
-        return transferAll(length, [&](std::size_t done) {
-                   return ::pread(fd_, at + done, length - done, static_cast<off_t>(offset + done));
-               }) == length;
-    }
-    bool write(std::uint64_t offset, const void* in, std::size_t length)
-    {
-        const auto* at = static_cast<const char*>(in);
-        return transferAll(length, [&](std::size_t done) {
-                   return ::pwrite(fd_, at + done, length - done, static_cast<off_t>(offset + done));
-               }) == length;
-    }
-    std::optional<std::uint32_t> link(const RecordFileHead& head, std::uint32_t place) const
-    {
-        std::uint8_t b[4];
-        if (!read(kLinkTable + std::uint64_t{place} * 4, b, 4))
-            return std::nullopt;
-        return static_cast<std::uint32_t>(b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t{b[3]} << 24);
-    }
+    bool read(std::uint64_t offset, void* out, std::size_t length) const { return readAt(fd_, offset, out, length); }
+    bool write(std::uint64_t offset, const void* in, std::size_t length) { return writeAt(fd_, offset, in, length); }
     bool setLink(std::uint32_t place, std::uint32_t value)
     {
         const std::uint8_t b[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
@@ -116,54 +115,131 @@ bool writeHead(FileIo& io, const RecordFileHead& head)
     return io.write(0, bytes.data(), bytes.size());
 }
 
-// A new file: the head, the ring's link table (entry 0 = capacity - 1, entry i = i - 1) and
-// room for every place.
+constexpr std::uint32_t kLinkPiece = 16384; // links per read or write of the table: 64 KiB
+
+// Writes links [first, end) of the table a piece at a time, so the table of the largest file
+// never sits in memory whole.
+template <typename LinkOf>
+bool writeLinks(int fd, std::uint32_t first, std::uint32_t end, LinkOf linkOf)
+{
+    std::vector<std::uint8_t> piece;
+    for (std::uint32_t at = first; at < end;) {
+        const std::uint32_t n = std::min(kLinkPiece, end - at);
+        piece.resize(std::size_t{n} * 4);
+        for (std::uint32_t i = 0; i < n; ++i)
+            put32(&piece[std::size_t{i} * 4], linkOf(at + i));
+        if (!writeAt(fd, kLinkTable + std::uint64_t{at} * 4, piece.data(), piece.size()))
+            return false;
+        at += n;
+    }
+    return true;
+}
+
+// A new file: the head, the ring's link table, room for every place.
 bool createRecordFile(const std::filesystem::path& path, const RecordFileHead& head)
 {
-    std::string bytes(static_cast<std::size_t>(kLinkTable + head.linkTableSize()), '\0');
-    const auto encoded = encodeHead(head);
-    std::copy(encoded.begin(), encoded.end(), bytes.begin());
-    auto* table = reinterpret_cast<std::uint8_t*>(bytes.data() + kLinkTable);
-    for (std::uint32_t i = 0; i < head.capacity; ++i)
-        put32(table + std::uint64_t{i} * 4, i == 0 ? head.capacity - 1 : i - 1);
-    if (!writeFileAtomically(path, bytes))
-        return false;
-    return ::truncate(path.c_str(), static_cast<off_t>(head.fileSize())) == 0;
+    return writeFileAtomicallyFrom(path, [&](int fd) { return writeNewRecordFile(fd, head); });
 }
 
-constexpr std::uint32_t kLinksReadWhole = 1u << 20; // places
+// The place `steps` links older than `place`. A ring's links are the ones it was made with
+// (nothing but a delete changes a link, and a delete makes the file a list), so its walk is
+// arithmetic; a list's links are read a window at a time, ending at the place asked for, as
+// a list made from a ring runs down through neighbouring places.
+class LinkWalk {
+public:
+    LinkWalk(const FileIo& io, const RecordFileHead& head) : io_(io), head_(head) {}
 
-// The place of record n: from the head, n links on; every step inside the places.
-std::optional<std::uint32_t> placeOf(const FileIo& io, const RecordFileHead& head, std::uint32_t n)
+    std::optional<std::uint32_t> back(std::uint32_t place, std::uint32_t steps)
+    {
+        if (place >= head_.capacity)
+            return std::nullopt;
+        if (head_.listMode == 0) {
+            steps %= head_.capacity;
+            return place >= steps ? place - steps : place + (head_.capacity - steps);
+        }
+        for (std::uint32_t i = 0; i < steps; ++i) {
+            const auto next = link(place);
+            if (!next || *next >= head_.capacity)
+                return std::nullopt;
+            place = *next;
+        }
+        return place;
+    }
+
+private:
+    std::optional<std::uint32_t> link(std::uint32_t place)
+    {
+        if (place < first_ || place - first_ >= links_.size() / 4) {
+            first_ = place >= kLinkPiece ? place + 1 - kLinkPiece : 0;
+            links_.resize(std::size_t{std::min(kLinkPiece, head_.capacity - first_)} * 4);
+            if (!io_.read(kLinkTable + std::uint64_t{first_} * 4, links_.data(), links_.size())) {
+                links_.clear();
+                return std::nullopt;
+            }
+        }
+        return get32(&links_[std::size_t{place - first_} * 4]);
+    }
+
+    const FileIo& io_;
+    const RecordFileHead& head_;
+    std::vector<std::uint8_t> links_;
+    std::uint32_t first_ = 0;
+};
+
+// A list's walk leaves a mark every so many records, and the next walk starts at the nearest
+// mark before its record: a read costs a few windows once the records before it were walked.
+constexpr std::uint32_t kMarkEvery = 4096;
+constexpr std::size_t kMostMarks = 65536; // every 4096th of the largest list: 512 KiB
+
+// The place of record n: n links older than the head.
+std::optional<std::uint32_t> placeOf(const FileIo& io, const RecordFileHead& head, std::uint32_t n,
+                                     std::vector<RecordMark>& marks)
 {
-    if (n >= head.records() || head.head >= head.capacity)
+    if (n >= head.records())
         return std::nullopt;
-    std::uint32_t place = head.head;
-    // A long walk reads the link table once instead of one read per step.
-    std::vector<std::uint8_t> table;
-    if (n > 16 && head.capacity <= kLinksReadWhole) {
-        table.resize(std::size_t{head.capacity} * 4);
-        if (!io.read(kLinkTable, table.data(), table.size()))
+    LinkWalk walk(io, head);
+    if (head.listMode == 0)
+        return walk.back(head.head, n);
+    auto at = std::upper_bound(marks.begin(), marks.end(), n, [](std::uint32_t v, const RecordMark& m) { return v < m.n; });
+    RecordMark from = at == marks.begin() ? RecordMark{0, head.head} : *std::prev(at);
+    while (n - from.n > kMarkEvery) {
+        const auto place = walk.back(from.place, kMarkEvery);
+        if (!place)
             return std::nullopt;
+        from = {from.n + kMarkEvery, *place};
+        if (marks.size() < kMostMarks)
+            at = std::next(marks.insert(at, from));
     }
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const auto next = table.empty() ? io.link(head, place) : std::optional<std::uint32_t>(get32(&table[std::size_t{place} * 4]));
-        if (!next || *next >= head.capacity)
-            return std::nullopt;
-        place = *next;
-    }
-    return place;
+    return walk.back(from.place, n - from.n);
 }
 
-std::optional<std::uint32_t> firstFreePlace(const FileIo& io, const RecordFileHead& head)
+// Record numbers move when a record is added (`gone` empty: all one older) or deleted (those
+// past it one newer); the places stay. A mark past the last record (the oldest's, whose place
+// an append to a full list took) goes.
+void renumberMarks(std::vector<RecordMark>& marks, std::optional<std::uint32_t> gone, std::uint32_t records)
 {
-    std::vector<std::uint8_t> chunk(4096);
-    for (std::uint32_t start = 0; start < head.capacity;) {
-        const std::uint32_t n = std::min<std::uint32_t>(1024, head.capacity - start);
-        if (!io.read(kLinkTable + std::uint64_t{start} * 4, chunk.data(), n * 4))
+    std::erase_if(marks, [&](RecordMark& m) {
+        if (gone && m.n == *gone)
+            return true;
+        if (!gone)
+            ++m.n;
+        else if (m.n > *gone)
+            --m.n;
+        return m.n >= records;
+    });
+}
+
+// The first free place at or after `from`.
+std::optional<std::uint32_t> firstFreePlace(const FileIo& io, const RecordFileHead& head, std::uint32_t from)
+{
+    std::vector<std::uint8_t> piece;
+    for (std::uint32_t start = from; start < head.capacity;) {
+        const std::uint32_t n = std::min(kLinkPiece, head.capacity - start);
+        piece.resize(std::size_t{n} * 4);
+        if (!io.read(kLinkTable + std::uint64_t{start} * 4, piece.data(), piece.size()))
             return std::nullopt;
         for (std::uint32_t i = 0; i < n; ++i)
-            if (get32(&chunk[i * 4]) == kFreePlace)
+            if (get32(&piece[std::size_t{i} * 4]) == kFreePlace)
                 return start + i;
         start += n;
     }
@@ -180,6 +256,16 @@ std::optional<std::vector<std::uint8_t>> recordFromMemory(const VarBank& memory,
 }
 
 } // namespace
+
+bool writeNewRecordFile(int fd, const RecordFileHead& head)
+{
+    std::array<std::uint8_t, kLinkTable> first{};
+    const auto encoded = encodeHead(head);
+    std::copy(encoded.begin(), encoded.end(), first.begin());
+    return writeAt(fd, 0, first.data(), first.size()) &&
+           writeLinks(fd, 0, head.capacity, [&](std::uint32_t place) { return place == 0 ? head.capacity - 1 : place - 1; }) &&
+           ::ftruncate(fd, static_cast<off_t>(head.fileSize())) == 0;
+}
 
 int RecordFiles::open(const std::filesystem::path& projectDir, const std::filesystem::path& path, std::uint16_t recordSize,
                       std::uint32_t capacity)
@@ -265,11 +351,11 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
     } else {
         std::optional<std::uint32_t> chosen;
         if (next.count < next.capacity) {
-            chosen = firstFreePlace(io, next);
+            chosen = firstFreePlace(io, next, h->freeFrom);
             if (chosen)
                 ++next.count;
         } else if (overwrite) {
-            chosen = placeOf(io, next, next.records() - 1);
+            chosen = placeOf(io, next, next.records() - 1, h->marks);
         }
         if (!chosen)
             return false;
@@ -280,6 +366,11 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
     }
     if (!io.write(next.placeOffset(place), record->data(), record->size()) || !writeHead(io, next))
         return false;
+    if (next.listMode == 1) {
+        if (place >= h->freeFrom)
+            h->freeFrom = place + 1;
+        renumberMarks(h->marks, std::nullopt, next.records());
+    }
     h->head = next;
     return true;
 }
@@ -290,7 +381,7 @@ bool RecordFiles::read(int handle, VarBank& memory, std::uint16_t destination, s
     if (!h || !isValidVarRange(destination, h->head.recordSize))
         return false;
     FileIo io(h->path);
-    const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
+    const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     std::vector<std::uint8_t> record(h->head.recordSize);
     if (!place || !io.read(h->head.placeOffset(*place), record.data(), record.size()))
         return false;
@@ -304,7 +395,7 @@ bool RecordFiles::rewrite(int handle, const VarBank& memory, std::uint16_t sourc
     if (!record)
         return false;
     FileIo io(h->path);
-    const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
+    const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     return place && io.write(h->head.placeOffset(*place), record->data(), record->size());
 }
 
@@ -317,36 +408,37 @@ bool RecordFiles::remove(int handle, std::uint32_t n)
     if (!io.ok())
         return false;
     RecordFileHead next = h->head;
-    const auto place = placeOf(io, next, n);
-    if (!place)
+    if (n >= next.records())
+        return false;
+    // One walk finds record n and its neighbours.
+    LinkWalk walk(io, next);
+    const auto before = n > 0 ? placeOf(io, next, n - 1, h->marks) : std::nullopt;
+    const auto place = n == 0 ? walk.back(next.head, 0) : before ? walk.back(*before, 1) : std::nullopt;
+    const auto after = place && n + 1 < next.records() ? walk.back(*place, 1) : std::nullopt;
+    if (!place || (n + 1 < next.records() && !after))
         return false;
     if (n > 0) {
-        if (n + 1 < next.records()) {
-            const auto before = placeOf(io, next, n - 1);
-            const auto after = placeOf(io, next, n + 1);
-            if (!before || !after || !io.setLink(*before, *after))
-                return false;
-        }
+        if (after && !io.setLink(*before, *after))
+            return false;
     } else if (next.count == 1) {
         next.head = 0;
+    } else if (after) {
+        next.head = *after;
     } else {
-        const auto second = placeOf(io, next, 1);
-        if (!second)
-            return false;
-        next.head = *second;
+        return false; // a ring of one place written twice has no record 1 to become the newest
     }
     if (!io.setLink(*place, kFreePlace))
         return false;
-    if (next.listMode == 0 && next.count < next.capacity) {
-        for (std::uint32_t p = next.count; p < next.capacity; ++p)
-            if (!io.setLink(p, kFreePlace))
-                return false;
-    }
+    if (next.listMode == 0 && next.count < next.capacity &&
+        !writeLinks(io.fd(), next.count, next.capacity, [](std::uint32_t) { return kFreePlace; }))
+        return false;
     next.count = next.records() - 1;
     next.listMode = 1;
     if (!writeHead(io, next))
         return false;
     h->head = next;
+    h->freeFrom = std::min(h->freeFrom, *place);
+    renumberMarks(h->marks, n, next.records());
     return true;
 }
 

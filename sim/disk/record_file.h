@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace qv {
 class VarBank;
@@ -42,6 +43,16 @@ struct RecordFileHead {
     std::uint32_t records() const { return count < capacity ? count : capacity; }
 };
 
+// Record n of a list lies at `place` (what a walk found, kept to shorten the next).
+struct RecordMark {
+    std::uint32_t n = 0;
+    std::uint32_t place = 0;
+};
+
+// Writes a new file, the ring it starts as, to `fd` (empty, open for writing): the head, the
+// link table a piece at a time, then the places' room as a hole.
+bool writeNewRecordFile(int fd, const RecordFileHead& head);
+
 // The four record-file handles of a run.
 class RecordFiles {
 public:
@@ -69,6 +80,8 @@ private:
         bool open = false;
         std::filesystem::path path;
         RecordFileHead head;
+        std::uint32_t freeFrom = 0; // no place below is free (the search for one starts here)
+        std::vector<RecordMark> marks; // sorted by n
     };
     Handle* openHandle(int handle);
 

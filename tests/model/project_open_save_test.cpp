@@ -2,6 +2,11 @@
 #include "tests/fixtures/dead_pid.h"
 #include "tests/fixtures/sparse_file.h"
 #include "tests/model/project_fixture.h"
+#include "platform/files/atomic_file.h"
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qv::test {
 namespace {
@@ -126,6 +131,47 @@ TEST_F(Project, OpeningRemovesOnlyTheTemporaryFilesOfSavesWhoseOwnerIsGone)
         EXPECT_FALSE(fs::exists(f)) << f;
     for (const fs::path& f : kept)
         EXPECT_TRUE(fs::exists(f)) << f;
+}
+
+// A record file's creation killed half-way two folders down a drive: its temporary file is
+// removed at the next open, in every folder of every drive and nowhere through a link.
+TEST_F(Project, OpeningRemovesTheTemporaryFileOfACreationKilledDeepInADrive)
+{
+    const fs::path folder = newProject("p");
+    app->CloseAllDocuments();
+    const fs::path big = folder / "UsbDisk" / "LOG" / "BIG.DAT";
+    fs::create_directories(big.parent_path());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        writeFileAtomicallyFrom(big, [](int fd) {
+            const std::string piece(1 << 16, 'x');
+            if (::write(fd, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size()))
+                ::raise(SIGKILL);
+            return false;
+        });
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    std::vector<fs::path> left;
+    for (const auto& e : fs::directory_iterator(big.parent_path()))
+        left.push_back(e.path());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].filename().string().rfind("BIG.DAT.tmp" + std::to_string(child) + ".", 0), 0u) << left[0];
+
+    const std::string dead = std::to_string(deadPid());
+    const fs::path deeper = folder / "NandFlash" / "a" / "b" / "c" / ("R.DAT.tmp" + dead + ".a1B2c3");
+    const fs::path outside = base() / "outside" / ("R.DAT.tmp" + dead + ".a1B2c3");
+    for (const fs::path& f : {deeper, outside})
+        writeText(f, "left over");
+    fs::remove_all(folder / "SDCard");
+    fs::create_directory_symlink(outside.parent_path(), folder / "SDCard");
+
+    ASSERT_TRUE(app->OpenProjectFile(folder / "p.hmi"));
+    EXPECT_TRUE(fs::is_empty(big.parent_path()));
+    EXPECT_FALSE(fs::exists(deeper));
+    EXPECT_TRUE(fs::exists(outside)) << "a drive folder that is a link is not swept";
 }
 
 TEST_F(Project, OpenWithNoProjectGoesStraightToTheFileDialog)

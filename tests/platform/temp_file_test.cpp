@@ -113,5 +113,35 @@ TEST(SaveTemporaries, OnlyOurLeftoversWithoutALiveOwnerAreRemoved)
     EXPECT_EQ(namesIn(dir.path()), expected);
 }
 
+// A sweep with depth goes down every folder to that depth, no further, and never through a
+// link: neither a folder below that is a link nor a named folder that is one is entered.
+TEST(SaveTemporaries, ASweepGoesDownItsFoldersButNeverThroughALink)
+{
+    test::TempDir project, outside;
+    const std::string stale = "BIG.DAT.tmp" + std::to_string(test::deadPid()) + ".Ab12Cd";
+    const fs::path removed[] = {project / "UsbDisk" / stale, project / "UsbDisk" / "LOG" / stale,
+                                project / "UsbDisk" / "a" / "b" / "c" / stale};
+    const fs::path kept[] = {project / "UsbDisk" / "a" / "b" / "c" / "d" / stale, // one level too deep
+                             outside / stale, outside / "sub" / stale};
+    for (const auto* list : {&removed, &kept})
+        for (const fs::path& f : *list) {
+            fs::create_directories(f.parent_path());
+            std::ofstream(f) << "left over";
+        }
+    fs::create_directory_symlink(outside.path(), project / "UsbDisk" / "link");
+    fs::create_directory_symlink(outside.path(), project / "SDCard");
+    // A link at a temporary name is removed itself; where it leads is left.
+    fs::create_symlink(outside / stale, project / "UsbDisk" / "LOG" / ("X.tmp" + std::to_string(test::deadPid()) + ".q1W2e3"));
+
+    EXPECT_TRUE(removeStaleTemporaries(project.path(), "SDCard", 4).empty());
+    const auto gone = removeStaleTemporaries(project.path(), "UsbDisk", 3);
+    EXPECT_EQ(gone.size(), 4u);
+    for (const fs::path& f : removed)
+        EXPECT_FALSE(fs::exists(fs::symlink_status(f))) << f;
+    for (const fs::path& f : kept)
+        EXPECT_TRUE(fs::exists(f)) << f;
+    EXPECT_EQ(namesIn(project / "UsbDisk" / "LOG"), std::set<std::string>{});
+}
+
 } // namespace
 } // namespace qv

@@ -12,6 +12,7 @@
 #include "sim/disk/drive_path.h"
 #include "sim/disk/record_file.h"
 #include "tests/fixtures/temp_dir.h"
+#include "tests/sim/record_fixture.h"
 
 namespace qv::sim::test {
 namespace {
@@ -79,28 +80,6 @@ TEST(SimDrives, DeletePlainFileSaysWhetherTheFileIsGone)
     EXPECT_TRUE(DeletePlainFile(absent, project.path())) << "absent counts as gone";
     EXPECT_FALSE(DeletePlainFile(folder, project.path())) << "a folder is still there";
 }
-
-struct RecordFixture {
-    qv::test::TempDir project;
-    std::unique_ptr<VarBank> memory = std::make_unique<VarBank>();
-    RecordFiles files;
-
-    fs::path path(const char* name) { return project / "UsbDisk" / name; }
-    int open(const char* name, std::uint16_t size, std::uint32_t capacity)
-    {
-        return files.open(project.path(), path(name), size, capacity);
-    }
-    bool append(int h, char value, bool overwrite)
-    {
-        memory->writeByte(0x100, static_cast<std::uint8_t>(value));
-        return files.append(h, *memory, 0x100, overwrite);
-    }
-    char record(int h, std::uint32_t n)
-    {
-        memory->writeByte(0x200, 0);
-        return files.read(h, *memory, 0x200, n) ? static_cast<char>(*memory->readByte(0x200)) : '?';
-    }
-};
 
 TEST(RecordFiles, RingKeepsTheNewestAndADeleteTurnsItIntoAList)
 {
