@@ -38,6 +38,9 @@ void CDrawDoc::RestoreUndoSnapshot()
         for (auto& obj : m_objects)
             view->Deselect(obj.get());
     copyObjects(m_undoRing[static_cast<std::size_t>(m_nUndoSlot)], m_objects, this);
+    // The copies hold the addresses and types of when they were taken; an address
+    // adjustment since then moved the variables, so they are looked up again.
+    RefreshVarReferences({});
     UpdateAllViews(nullptr);
 }
 
