@@ -16,12 +16,15 @@
 #include "tests/platform/serial_pty_fixture.h"
 #include "tool/picture/folder_scan.h"
 #include "tool/ui/tessolin_dlg.h"
+#include "tool/ui/tessolin_main.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -122,6 +125,18 @@ TEST_F(DialogFixture, ListsButtonsPreviewAndDuplicates)
     EXPECT_FALSE(dlg.button(1024)->isEnabled());
     for (int hidden : {1026, 1041, 1135, 1136, 1139, 1143})
         EXPECT_TRUE(dlg.button(hidden)->isHidden()) << hidden;
+    auto* progress = dlg.findChild<QProgressBar*>();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->value(), 0) << "no download has started";
+}
+
+TEST_F(DialogFixture, MessageBoxesSpeakTheEditorsLanguage)
+{
+    prepareTessolinApplication(*qApp);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tessolin"), QStringLiteral("x"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QString::fromUtf8(u8"确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8(u8"取消"));
 }
 
 TEST_F(DialogFixture, LockedDialogRefusesEveryClose)
