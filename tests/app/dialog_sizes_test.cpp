@@ -6,10 +6,18 @@
 #include "app/tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "device/ui/buzzer_test_dlg.h"
+#include "compiler/ui/compile_confirm_dialog.h"
 #include "device/ui/device_select_dlg.h"
+#include "device/ui/download_option_dlg.h"
+#include "device/ui/fpga_update_dlg.h"
 #include "model/params/kind_defaults.h"
 #include "props/ui/control_page_widgets.h"
 #include "props/ui/data_control_page_widgets.h"
+#include "props/ui/recipe_dialogs.h"
+#include "vars/ui/other_settings_dlg.h"
+#include "vars/ui/plc_map_dlg.h"
+#include "vars/ui/special_vars_dlg.h"
+#include "vars/ui/var_small_dialogs.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/modal_driver.h"
 
@@ -71,7 +79,8 @@ void expectTitleAndButtonsWhole(QDialog& d, const std::string& name)
     d.show();
     QCoreApplication::processEvents();
     const QFontMetrics metrics(d.font());
-    EXPECT_GE(d.width(), metrics.horizontalAdvance(d.windowTitle()) + 6 * metrics.height()) << "the title is cut";
+    EXPECT_GE(d.width(), metrics.horizontalAdvance(d.windowTitle()) + 8 * metrics.height())
+            << "the title is cut beside the title bar's icon and three buttons";
     for (QPushButton* b : d.findChildren<QPushButton*>()) {
         if (!b->isVisible())
             continue;
@@ -157,6 +166,18 @@ TEST_F(DialogSizes, DialogsMadeDirectlyFitAndShowTheirTitlesAndButtonsWhole)
         [&] { return std::make_unique<CDlgCurveProp>(curve, names, frame.get()); },
         [&] { return std::make_unique<CDlgFillStyle>(0, 0, 0, frame.get()); },
         [&] { return std::make_unique<CDlgZiFuBatch>(frame.get()); },
+        [&] { return std::make_unique<CDlgPicFont>(std::array<PictureSlot, kPictureFontSymbols>{}, 0, 0, frame.get()); },
+        [&] { return std::make_unique<CDlgPeiFangParam>(frame.get()); },
+        [&] { return std::make_unique<CHmiVarDlg>(HmiVarInput{}, true, frame.get()); },
+        [&] { return std::make_unique<CDlgPassword>(frame.get()); },
+        [&] { return std::make_unique<CDlgVarName>(frame.get()); },
+        [&] { return std::make_unique<CDlgOtherSet>(1, 0, settings_page::OtherSettings{}, frame.get()); },
+        [&] { return std::make_unique<CDlgHmiVarCopySet>(settings_page::CopySettings{}, 64, frame.get()); },
+        [&] { return std::make_unique<CDlgSysVarGuanLianSet>(app->ProjectDoc()->m_varTable, special_vars::SpecialVarsPage{}, frame.get()); },
+        [&] { return std::make_unique<CDlgPlcMapEdit>(1, plcmap::MappingEdit{}, frame.get()); },
+        [&] { return std::make_unique<CDlgDownloadOption>(device::DownloadOptionValues{}, devices, [] {}, QString(), frame.get()); },
+        [&] { return std::make_unique<CDlgCompileConfirm>(frame.get()); },
+        [&] { return std::make_unique<CDlgFpgaUpdate>(FpgaUpdateServices{}, frame.get()); },
     };
     int i = 0;
     for (const auto& make : makers) {

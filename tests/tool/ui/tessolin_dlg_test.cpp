@@ -128,6 +128,9 @@ TEST_F(DialogFixture, ListsButtonsPreviewAndDuplicates)
     auto* progress = dlg.findChild<QProgressBar*>();
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->value(), 0) << "no download has started";
+    // It fits a 1366 x 768 screen with the window manager's title bar and panel.
+    EXPECT_LE(dlg.sizeHint().width(), 1366 - 16);
+    EXPECT_LE(dlg.sizeHint().height(), 768 - 60);
 }
 
 TEST_F(DialogFixture, MessageBoxesSpeakTheEditorsLanguage)
