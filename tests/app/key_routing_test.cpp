@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace qv::test {
@@ -136,8 +137,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
         tree = dynamic_cast<CProjectTree*>(frame->projectBar()->widget());
         ASSERT_NE(tree, nullptr);
-        for (const char* name : {"win1.drw", "win0.drw"}) {
-            ASSERT_NO_FATAL_FAILURE(clickTree(name == std::string("win1.drw") ? 1 : 0));
+        // Each screen opened from the tree with an object selected; win0 ends in front.
+        const std::pair<int, const char*> screens[] = {{1, "win1.drw"}, {0, "win0.drw"}};
+        for (const auto& [index, name] : screens) {
+            ASSERT_NO_FATAL_FAILURE(clickTree(index));
             CSplitFrame* window = frame->FindDocumentWindow(name);
             ASSERT_NE(window, nullptr);
             auto* v = dynamic_cast<CDrawView*>(window->widget());
@@ -177,7 +180,7 @@ protected:
     }
 
     CProjectTree* tree = nullptr;
-    std::vector<CDrawView*> views; // win1's, then win0's (in front)
+    std::vector<CDrawView*> views; // win1's, then win0's
 };
 
 TEST_F(TreeClickKeys, KeysAfterAClickInTheTreeOrTheOutputBarLeaveEveryScreen)
