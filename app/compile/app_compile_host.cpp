@@ -7,6 +7,7 @@
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
+#include "model/project/project_title.h"
 #include "platform/text/gbk.h"
 
 namespace qv {
@@ -60,9 +61,7 @@ void AppCompileHost::activateProject()
         return;
     if (window_.activateProjectFrame)
         window_.activateProjectFrame();
-    // The caption names the whole project file; a path GBK cannot hold keeps the old title.
-    if (auto title = utf8ToGbk(app_.m_strProjectPath.string()))
-        project->SetTitle(std::move(*title));
+    ShowProjectFileTitle(app_);
 }
 
 void AppCompileHost::rebuildSimulation() { app_.RebuildSimulation(); }

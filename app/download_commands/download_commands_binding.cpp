@@ -11,6 +11,8 @@
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
 #include "model/document/draw_doc.h"
+#include "model/project/project_title.h"
+#include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 #include "sim/sound/sound_service.h"
 
@@ -49,7 +51,7 @@ public:
 
     std::optional<device::DownloadOptionValues> askOptions(const device::DownloadOptionValues& preset) override
     {
-        const QString codeFile = QString::fromStdString((app_.m_strProjectDir / "MC8051" / "MC8051.HEX").string());
+        const QString codeFile = UserCodeFileShown(app_.m_strProjectDir);
         CDlgDownloadOption dialog(
             preset, app_.m_UsbDevices,
             [this] { device::EnumDevices(*services_.host, app_.m_UsbDevices, device::EzUsbPanelIds()); }, codeFile,
@@ -61,11 +63,10 @@ public:
 
     void prepare() override
     {
-        if (CDrawDoc* project = app_.ProjectDoc()) {
+        if (app_.ProjectDoc() != nullptr) {
             if (CSplitFrame* f = frame_.ProjectDocumentWindow())
                 frame_.ActivateDocumentWindow(f);
-            const std::string folder = app_.m_strProjectDir.string();
-            project->SetTitle(utf8ToGbk(folder).value_or(folder) + "\\" + app_.m_strProjectName + ".hmi");
+            ShowProjectFileTitle(app_);
         }
         MC8051StopRequest = 1;
         sim::CloseSound();
@@ -96,6 +97,13 @@ void installDownloadCommands(CMainFrame& frame, CEditorApp& app)
     new DownloadCommands(frame, app);
     frame.commands().bind({cmd::Owner::App, kDownloadProject}, [&app] { app.OnDownloadProject(); });
     frame.RefreshCommands();
+}
+
+QString UserCodeFileShown(const std::filesystem::path& projectDir)
+{
+    const std::filesystem::path file =
+        resolveStoredPath(projectDir, "\\MC8051\\MC8051.hex").value_or(projectDir / "MC8051" / "MC8051.hex");
+    return QString::fromStdString(file.generic_string());
 }
 
 } // namespace qv

@@ -58,10 +58,13 @@ template <class NewRect> bool moveSelection(CDrawView& view, NewRect newRect)
 
 std::optional<std::filesystem::path> askForBitmapFile(QWidget* parent)
 {
-    const QString file = QFileDialog::getSaveFileName(parent, QString(), QString(), QString::fromUtf8(u8"图片(*.bmp)"));
-    if (file.isEmpty())
+    // The default suffix makes the overwrite question name the file that is written.
+    QFileDialog dialog(parent, QString(), QString(), QString::fromUtf8(u8"图片(*.bmp)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return std::filesystem::path(file.toStdString());
+    return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
 
 Size desktopSize(const CDrawView& view)
@@ -198,9 +201,12 @@ void SaveSelectionAsBitmapCommand(CDrawView& view, const LayoutServices& service
 {
     if (view.GetDocument() == nullptr || view.m_selList.empty())
         return;
-    const auto file = services.chooseBitmapFile ? services.chooseBitmapFile() : askForBitmapFile(services.dialogParent);
+    auto file = services.chooseBitmapFile ? services.chooseBitmapFile() : askForBitmapFile(services.dialogParent);
     if (!file)
         return;
+    // A name typed without an extension still makes a bitmap a viewer recognises.
+    if (!file->has_extension())
+        *file += ".bmp";
     std::string error;
     if (SaveSelectionAsBitmap(view, *file, &error))
         return;

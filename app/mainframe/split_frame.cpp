@@ -54,6 +54,18 @@ void CSplitFrame::SetCaptionVisible(bool visible)
         show();
 }
 
+bool CSplitFrame::event(QEvent* event)
+{
+    const bool handled = QMdiSubWindow::event(event);
+    // Moving into the area adds a system menu to frames with minimise and maximise buttons,
+    // and with it a close button (in the menu bar once maximised) that could close nothing.
+    // Set again inside the area, the flags are taken as they are.
+    if (event->type() == QEvent::ParentChange && parentWidget() != nullptr
+        && windowFlags().testFlag(Qt::WindowSystemMenuHint))
+        setWindowFlags(windowFlags() & ~Qt::WindowSystemMenuHint);
+    return handled;
+}
+
 void CSplitFrame::CloseByProgram()
 {
     closing_ = true;

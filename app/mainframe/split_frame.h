@@ -30,6 +30,7 @@ public:
     void CloseByProgram();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

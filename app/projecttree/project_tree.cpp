@@ -140,7 +140,7 @@ void CProjectTree::mousePressEvent(QMouseEvent* event)
     const TreeItemRef ref = refOf(item);
     model_.Select(ref);
     if (event->button() == Qt::LeftButton)
-        commands_.Open(ref);
+        OpenKeepingFocus(ref);
     else if (event->button() == Qt::RightButton)
         ShowContextMenu(ref, event->globalPosition().toPoint());
 }
@@ -151,7 +151,15 @@ void CProjectTree::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || app_.m_bCompiling.load() != 0)
         return;
     if (QTreeWidgetItem* item = LabelItemAt(event->position().toPoint()))
-        commands_.Open(refOf(item));
+        OpenKeepingFocus(refOf(item));
+}
+
+void CProjectTree::OpenKeepingFocus(const TreeItemRef& ref)
+{
+    // Bringing a window to the front hands its view the focus; keys typed next belong to
+    // the tree the user clicked, never to the drawing (Delete would delete its selection).
+    commands_.Open(ref);
+    setFocus(Qt::MouseFocusReason);
 }
 
 void CProjectTree::ShowContextMenu(const TreeItemRef& ref, const QPoint& globalPos)

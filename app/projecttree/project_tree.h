@@ -44,6 +44,7 @@ private:
     void ShowSelection();
     QTreeWidgetItem* LabelItemAt(const QPoint& pos) const;
     void ShowContextMenu(const TreeItemRef& ref, const QPoint& globalPos);
+    void OpenKeepingFocus(const TreeItemRef& ref);
 
     CEditorApp& app_;
     std::unique_ptr<ProjectTreeHost> host_;

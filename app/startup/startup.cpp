@@ -4,7 +4,7 @@
 #include "app/startup/message_box.h"
 #include "app/startup/profile.h"
 #include "app/startup/qt_prompt.h"
-#include "app/startup/qt_translations.h"
+#include "platform/qt/qt_translations.h"
 #include "app/sim_commands/sim_commands.h"
 #include "app/sim_commands/simulator_wiring.h"
 #include "compiler/headers/var_header_files.h"

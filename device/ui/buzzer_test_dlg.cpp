@@ -1,5 +1,7 @@
 #include "device/ui/buzzer_test_dlg.h"
 
+#include "device/ui/dialog_fit.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +21,7 @@ CDlgBuzzerTest::CDlgBuzzerTest(std::function<void(int)> beep, QWidget* parent)
     beepButton_->setObjectName(QStringLiteral("1581"));
     layout->addWidget(beepButton_);
     connect(beepButton_, &QPushButton::clicked, this, &CDlgBuzzerTest::OnBeep);
+    qv::fitTitleAndButtons(*this);
 }
 
 void CDlgBuzzerTest::OnBeep()

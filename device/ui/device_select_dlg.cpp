@@ -1,5 +1,7 @@
 #include "device/ui/device_select_dlg.h"
 
+#include "device/ui/dialog_fit.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +24,7 @@ CDlgDeviceSelect::CDlgDeviceSelect(qv::UsbDeviceList& list, QWidget* parent) : Q
     layout->addWidget(ok);
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) { list_.Select(index); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    qv::fitTitleAndButtons(*this);
 }
 
 QString CDlgDeviceSelect::EntryText(int index, qv::usb::UsbKind kind)

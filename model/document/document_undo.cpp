@@ -40,6 +40,9 @@ void CDrawDoc::RestoreUndoSnapshot()
             view->Deselect(obj.get());
     copyObjects(m_undoRing[static_cast<std::size_t>(m_nUndoSlot)], m_objects, this);
     m_paperColor = m_undoPaper[static_cast<std::size_t>(m_nUndoSlot)];
+    // The copies hold the addresses and types of when they were taken; an address
+    // adjustment since then moved the variables, so they are looked up again.
+    RefreshVarReferences({});
     UpdateAllViews(nullptr);
 }
 

@@ -5,6 +5,7 @@
 #include "model/params/kind_defaults.h"
 #include "model/params/user_picture.h"
 #include "model/project/file_copies.h"
+#include "model/project/project_title.h"
 #include "model/tree/system_windows.h"
 #include "model/tree/tree_menus.h"
 #include "model/vars/hmi_vars.h"
@@ -142,9 +143,7 @@ void ProjectTreeCommands::Open(const TreeItemRef& ref)
 
     if (ref.kind == TreeItemKind::Root) {
         host_.ActivateDocument(*project);
-        const fs::path hmi = app_.m_strProjectDir / fs::path(gbkToUtf8(app_.m_strProjectName).value_or("") + ".hmi");
-        if (auto title = utf8ToGbk(hmi.string()))
-            project->SetTitle(*title);
+        ShowProjectFileTitle(app_);
         return;
     }
 

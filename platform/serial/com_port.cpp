@@ -2,6 +2,7 @@
 
 #include "platform/serial/com_resolver.h"
 #include "platform/serial/line_settings.h"
+#include "platform/text/system_error.h"
 
 #include <array>
 #include <cerrno>
@@ -68,7 +69,7 @@ std::string groupHint(const std::string& path)
     if (::stat(path.c_str(), &st) != 0)
         return {};
     if (const group* g = ::getgrgid(st.st_gid))
-        return fmt::format(" (the device belongs to group '{}'; add the user to it and log in again)", g->gr_name);
+        return fmt::format(fmt::runtime(utf8Chars(u8"（设备属于用户组“{}”，请把用户加入该组后重新登录）")), g->gr_name);
     return {};
 }
 
@@ -104,7 +105,7 @@ bool CComPort::Fail(PortError error, std::string text)
 {
     CloseDescriptors();
     m_lastError = error;
-    m_strLastError = fmt::format("COM{}: {}", m_nPortNr, text);
+    m_strLastError = fmt::format(fmt::runtime(utf8Chars(u8"COM{}：{}")), m_nPortNr, text);
     return false;
 }
 
@@ -120,7 +121,7 @@ bool CComPort::InitPort(CComPortOwner* owner, int port, int baud, char parity, i
     m_lastError = PortError::None;
     m_strLastError.clear();
     if (writeBufferSize <= 0)
-        return Fail(PortError::BadSettings, fmt::format("write buffer size {} is not positive", writeBufferSize));
+        return Fail(PortError::BadSettings, fmt::format(fmt::runtime(utf8Chars(u8"写缓冲区大小{}无效")), writeBufferSize));
 
     std::string why;
     const auto device = ResolveComPort(port, &why);
@@ -132,7 +133,7 @@ bool CComPort::InitPort(CComPortOwner* owner, int port, int baud, char parity, i
     if (fd < 0) {
         const int err = errno;
         const PortError kind = errorOfOpen(err);
-        return Fail(kind, fmt::format("cannot open {}: {}{}", m_strDevice, std::strerror(err),
+        return Fail(kind, fmt::format(fmt::runtime(utf8Chars(u8"无法打开 {}：{}{}")), m_strDevice, systemErrorText(err),
                                       kind == PortError::NoPermission ? groupHint(m_strDevice) : std::string()));
     }
     int stopFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -144,15 +145,15 @@ bool CComPort::InitPort(CComPortOwner* owner, int port, int baud, char parity, i
         m_writeFd = writeFd;
     }
     if (stopFd < 0 || writeFd < 0)
-        return Fail(PortError::Other, fmt::format("cannot create the monitor's events: {}", std::strerror(errno)));
+        return Fail(PortError::Other, fmt::format(fmt::runtime(utf8Chars(u8"无法创建串口监视事件：{}")), systemErrorText(errno)));
     if (!::isatty(fd))
-        return Fail(PortError::NotSerial, fmt::format("{} is not a serial device", m_strDevice));
+        return Fail(PortError::NotSerial, fmt::format(fmt::runtime(utf8Chars(u8"{} 不是串口设备")), m_strDevice));
 
     // The advisory lock keeps out other users that lock too, whoever they run as; the
     // terminal's own exclusive mode keeps out everyone else but the superuser.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
-        return Fail(errorOfOpen(err), fmt::format("{} is in use by another program", m_strDevice));
+        return Fail(errorOfOpen(err), fmt::format(fmt::runtime(utf8Chars(u8"{} 正被其他程序使用")), m_strDevice));
     }
     ::ioctl(fd, TIOCEXCL);
 
@@ -183,7 +184,7 @@ bool CComPort::StartMonitoring()
     } catch (const std::system_error& e) {
         m_bThreadAlive.store(false);
         m_lastError = PortError::Other;
-        m_strLastError = fmt::format("COM{}: cannot start the monitor thread: {}", m_nPortNr, e.what());
+        m_strLastError = fmt::format(fmt::runtime(utf8Chars(u8"COM{}：无法启动串口监视线程：{}")), m_nPortNr, e.what());
         return false;
     }
     return true;
@@ -265,7 +266,7 @@ void CComPort::MonitorThread()
         if (::poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR)
                 continue;
-            lostReason = fmt::format("waiting for the port failed: {}", std::strerror(errno));
+            lostReason = fmt::format(fmt::runtime(utf8Chars(u8"等待串口失败：{}")), systemErrorText(errno));
             lost = true;
             break;
         }
@@ -273,7 +274,7 @@ void CComPort::MonitorThread()
             break;
         const short port = fds[2].revents;
         if (port & POLLNVAL) {
-            lostReason = "the device was closed under the monitor";
+            lostReason = utf8Chars(u8"设备在监视时被关闭");
             lost = true;
             break;
         }
@@ -281,7 +282,7 @@ void CComPort::MonitorThread()
             const PassEnd end = (port & POLLIN) ? ReceivePass(lostReason) : PassEnd::Lost;
             if (end == PassEnd::Lost) {
                 if (lostReason.empty())
-                    lostReason = "the device hung up";
+                    lostReason = utf8Chars(u8"设备已断开");
                 lost = true;
                 break;
             }
@@ -300,7 +301,7 @@ void CComPort::MonitorThread()
 
     // Report, then signal: whoever sees the monitor gone must also find its report posted.
     if (lost && m_pOwner)
-        m_pOwner->OnPortLost(m_nPortNr, fmt::format("COM{} ({}): {}", m_nPortNr, m_strDevice, lostReason));
+        m_pOwner->OnPortLost(m_nPortNr, fmt::format(fmt::runtime(utf8Chars(u8"COM{} ({})：{}")), m_nPortNr, m_strDevice, lostReason));
     m_bThreadAlive.store(false);
 }
 
@@ -320,8 +321,8 @@ CComPort::PassEnd CComPort::ReceivePass(std::string& lostReason)
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;
         if (n <= 0) {
-            lostReason = n == 0 ? std::string("the device hung up")
-                                : fmt::format("reading failed: {}", std::strerror(errno));
+            lostReason = n == 0 ? std::string(utf8Chars(u8"设备已断开"))
+                                : fmt::format(fmt::runtime(utf8Chars(u8"读取失败：{}")), systemErrorText(errno));
             end = PassEnd::Lost;
             break;
         }
@@ -372,7 +373,7 @@ CComPort::PassEnd CComPort::SendPending(std::string& lostReason, bool& blocked)
             return PassEnd::Drained;
         }
         if (n < 0) {
-            lostReason = fmt::format("writing failed: {}", std::strerror(errno));
+            lostReason = fmt::format(fmt::runtime(utf8Chars(u8"写入失败：{}")), systemErrorText(errno));
             return PassEnd::Lost;
         }
         m_currentSent += static_cast<std::size_t>(n);

@@ -2,6 +2,7 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/process/user_dirs.h"
+#include "platform/text/system_error.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -66,13 +67,13 @@ std::optional<ComDevice> ResolveComPort(int comNumber, std::string* whyNot)
         return std::nullopt;
     };
     if (comNumber < 1)
-        return refuse(fmt::format("COM{} is not a valid port number", comNumber));
+        return refuse(fmt::format(fmt::runtime(utf8Chars(u8"COM{} 不是有效的串口号")), comNumber));
 
     if (const char* env = std::getenv(kComMapEnv); env != nullptr) {
         const auto map = ParseComMap(env, ';');
         if (const auto it = map.find(comNumber); it != map.end())
             return ComDevice{it->second, kComMapEnv};
-        return refuse(fmt::format("COM{} is not listed in {}", comNumber, kComMapEnv));
+        return refuse(fmt::format(fmt::runtime(utf8Chars(u8"COM{} 不在 {} 中")), comNumber, kComMapEnv));
     }
 
     const auto file = ComMapFilePath();

@@ -1,4 +1,5 @@
 #include "platform/serial/custom_baud.h"
+#include "platform/text/system_error.h"
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -12,7 +13,7 @@ bool SetCustomBaud(int fd, int baud, std::string& error)
 {
     struct termios2 tio {};
     if (ioctl(fd, TCGETS2, &tio) != 0) {
-        error = fmt::format("reading the line settings failed: {}", std::strerror(errno));
+        error = fmt::format(fmt::runtime(utf8Chars(u8"读取串口设置失败：{}")), systemErrorText(errno));
         return false;
     }
     tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
@@ -20,7 +21,7 @@ bool SetCustomBaud(int fd, int baud, std::string& error)
     tio.c_ispeed = static_cast<speed_t>(baud);
     tio.c_ospeed = static_cast<speed_t>(baud);
     if (ioctl(fd, TCSETS2, &tio) != 0) {
-        error = fmt::format("the device refuses {} baud: {}", baud, std::strerror(errno));
+        error = fmt::format(fmt::runtime(utf8Chars(u8"设备不接受波特率{}：{}")), baud, systemErrorText(errno));
         return false;
     }
     return true;

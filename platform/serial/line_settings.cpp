@@ -1,6 +1,7 @@
 #include "platform/serial/line_settings.h"
 
 #include "platform/serial/custom_baud.h"
+#include "platform/text/system_error.h"
 
 #include <array>
 #include <cerrno>
@@ -123,11 +124,11 @@ bool ApplyLineSettings(int fd, const LineSettings& s, std::string& error)
 {
     termios tio{};
     if (tcgetattr(fd, &tio) != 0)
-        return refuse(error, fmt::format("reading the line settings failed: {}", std::strerror(errno)));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"读取串口设置失败：{}")), systemErrorText(errno)));
     if (!MakeLineTermios(s, tio, error))
         return false;
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
-        return refuse(error, fmt::format("setting the line failed: {}", std::strerror(errno)));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"设置串口失败：{}")), systemErrorText(errno)));
     if (!findSpeedByBaud(s.baud) && !SetCustomBaud(fd, s.baud, error))
         return false;
 
@@ -136,7 +137,7 @@ bool ApplyLineSettings(int fd, const LineSettings& s, std::string& error)
     // without parity whatever it was given (the framing means nothing to it).
     termios now{};
     if (tcgetattr(fd, &now) != 0)
-        return refuse(error, fmt::format("reading the line settings failed: {}", std::strerror(errno)));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"读取串口设置失败：{}")), systemErrorText(errno)));
     tcflag_t framing = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
     if (IsPseudoTerminal(fd))
         framing &= ~(CSIZE | PARENB);

@@ -1,7 +1,10 @@
 // The dialogs as the main window opens them: the variable manager's batch add, the project
 // path in "工程属性" under a Chinese folder, the new-project dialog's groups and size refusal,
 // the PLC map's width, and the table page's number fields. Each dialog is saved as a picture.
+#include "app/download_commands/download_commands_binding.h"
+#include "app/mainframe/docking_bars.h"
 #include "app/mainframe/property_sheet.h"
+#include "app/projecttree/project_tree.h"
 #include "app/tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/shape/shape_kind.h"
@@ -24,6 +27,8 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
+
+#include <fstream>
 
 namespace qv::test {
 namespace {
@@ -100,20 +105,36 @@ TEST_F(EditorDialogs, BatchAddOfThreeAddsThreeRows)
     }
 }
 
+// Paths shown to the user read as the host writes them: "工程属性"'s project path, the
+// project window's caption and the download dialog's user code file (its name as on disk).
 TEST_F(EditorDialogs, ProjectPathUnderAChineseFolderReadsRight)
 {
     const fs::path folder = dir.path() / fs::path(u8"例子") / fs::path(u8"示例工程");
     ASSERT_NO_FATAL_FAILURE(open(folder));
+    const QString shownFolder = QString::fromStdString(folder.generic_string());
     QString shown;
     whenModal<QDialog>([&](QDialog& sheet) {
         for (QLineEdit* e : sheet.findChildren<QLineEdit*>())
-            if (e->isReadOnly() && e->text().contains(QLatin1Char('\\')))
+            if (e->isReadOnly() && e->text().startsWith(shownFolder))
                 shown = e->text();
         saveScreenshot(sheet, "project_properties");
         sheet.reject();
     });
     ASSERT_TRUE(run(cmd::Owner::App, 32865));
-    EXPECT_EQ(shown, QString::fromStdU16String(folder.u16string()) + u(u8"\\示例工程"));
+    EXPECT_EQ(shown, shownFolder + u(u8"/示例工程"));
+
+    auto* tree = dynamic_cast<CProjectTree*>(frame->projectBar()->widget());
+    ASSERT_NE(tree, nullptr);
+    QTreeWidgetItem* root = tree->itemFor({TreeItemKind::Root, -1});
+    ASSERT_NE(root, nullptr);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->labelRect(root).center());
+    frame->RefreshCommands();
+    ASSERT_NE(frame->ProjectDocumentWindow(), nullptr);
+    EXPECT_EQ(frame->ProjectDocumentWindow()->windowTitle(), shownFolder + u(u8"/示例工程.hmi"));
+
+    fs::create_directories(folder / "MC8051");
+    std::ofstream(folder / "MC8051" / "MC8051.hex") << ":00000001FF\n";
+    EXPECT_EQ(UserCodeFileShown(folder), shownFolder + u(u8"/MC8051/MC8051.hex"));
 }
 
 TEST_F(EditorDialogs, NewProjectDialogGroupsItsFieldsAndRefusesSizesOutOfRange)

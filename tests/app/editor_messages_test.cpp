@@ -3,7 +3,7 @@
 // project closes.
 #include "app/mainframe/prog_status_bar.h"
 #include "app/startup/message_box.h"
-#include "app/startup/qt_translations.h"
+#include "platform/qt/qt_translations.h"
 #include "app/windowdialogs/screen_dialog.h"
 #include "model/tree/tree_menus.h"
 #include "platform/qt/qtext.h"

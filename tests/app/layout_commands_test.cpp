@@ -195,6 +195,18 @@ TEST_F(LayoutCommands, SelectionSavedAsA24BitBitmap)
     const std::size_t topLeft = 54 + stride * 69;
     EXPECT_EQ(u8(topLeft + 2), 0xFF) << "red of object a at the box's top-left";
     EXPECT_EQ(u8(topLeft), 0x00);
+
+    // A name typed without an extension gets ".bmp"; one with an extension is kept.
+    const std::pair<const char*, const char*> names[] = {{"sel", "sel.bmp"}, {"pic.BMP", "pic.BMP"}, {"a.b/c", "a.b/c.bmp"}};
+    for (const auto& [typed, written] : names) {
+        SCOPED_TRACE(typed);
+        std::filesystem::create_directories(dir.path() / "a.b");
+        services.chooseBitmapFile = [&] { return std::optional(dir.path() / typed); };
+        layout::SaveSelectionAsBitmapCommand(*view, services);
+        EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / written));
+        if (std::string(typed) != written)
+            EXPECT_FALSE(std::filesystem::exists(dir.path() / typed));
+    }
 }
 
 TEST_F(LayoutCommands, EnableRulesFollowTheSelection)

@@ -13,6 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionComplex>
 #include <QToolBar>
 #include <QToolButton>
 #include <set>
@@ -31,6 +34,20 @@ QStringList menuTitles(QMenuBar* bar)
 }
 
 using MainFrameWindow = MainFrameFixture;
+
+// Records which buttons the maximised window's controls in the menu bar draw.
+class ControlsRecorder : public QProxyStyle {
+public:
+    ControlsRecorder() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        if (control == CC_MdiControls)
+            drawn = option->subControls;
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+    }
+    mutable QStyle::SubControls drawn;
+};
 
 TEST_F(MainFrameWindow, ShowsFourToolbarsTwoBarsPanesAndBanner)
 {
@@ -82,6 +99,16 @@ TEST_F(MainFrameWindow, MenusSwapAsDocumentsOpenAndClose)
     // The document frame has no close box: only closing its document closes it.
     EXPECT_FALSE(project->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(project->close());
+    // Maximised, its buttons sit in the menu bar: restore and minimise, no close button.
+    QWidget* controls = frame->menuBar()->cornerWidget(Qt::TopRightCorner);
+    ASSERT_NE(controls, nullptr);
+    ControlsRecorder recorder;
+    controls->setStyle(&recorder);
+    controls->grab();
+    EXPECT_TRUE(recorder.drawn & QStyle::SC_MdiNormalButton);
+    EXPECT_FALSE(recorder.drawn & QStyle::SC_MdiCloseButton);
+    EXPECT_FALSE(project->windowFlags() & Qt::WindowSystemMenuHint);
+    controls->setStyle(nullptr);
 
     frame->RemoveDocumentWindow(project->info().document);
     EXPECT_TRUE(waitFor([&] { return frame->mdiArea()->subWindowList().isEmpty(); }));

@@ -1,5 +1,6 @@
 #include "platform/serial/com_port.h"
 #include "platform/serial/line_settings.h"
+#include "platform/text/gbk.h"
 #include "serial_pty_fixture.h"
 
 #include "tests/fixtures/temp_dir.h"
@@ -16,6 +17,9 @@
 
 namespace qv {
 namespace {
+
+// The port's reasons are UTF-8; literals here are GBK.
+std::string utf8(const std::string& gbk) { return gbkToUtf8(gbk).value_or(std::string()); }
 
 using namespace std::chrono_literals;
 using test::PtyPeer;
@@ -271,17 +275,25 @@ TEST_F(SerialPort, FailedOpensSayWhyAndAValidPortOpensAfterwards)
     ASSERT_TRUE(holder.InitPort(nullptr, kCom, 9600, 'N', 8, 1, kMask, 16));
     test::mapComPorts({{kCom, pty.path()}, {4, (dir / "missing").string()}, {5, plainFile.string()}, {6, pty.path()}});
 
+    // The reason reads in Chinese; a system error keeps its own text after it.
+    const std::string missing = "无法打开 " + (dir / "missing").string() + "：文件不存在 (No such file or directory)";
     struct Case {
         int com;
         PortError error;
+        std::string says;
     };
-    const Case cases[] = {{7, PortError::NotMapped}, {0, PortError::NotMapped}, {4, PortError::Missing},
-                          {5, PortError::NotSerial}, {kCom, PortError::Busy}, {6, PortError::Busy}};
+    const Case cases[] = {{7, PortError::NotMapped, "不在"},
+                          {0, PortError::NotMapped, "不是有效的串口号"},
+                          {4, PortError::Missing, missing},
+                          {5, PortError::NotSerial, "不是串口设备"},
+                          {kCom, PortError::Busy, "正被其他程序使用"},
+                          {6, PortError::Busy, "正被其他程序使用"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.com);
         EXPECT_FALSE(port.InitPort(&owner, c.com, 9600, 'N', 8, 1, kMask, 16));
         EXPECT_EQ(port.LastError(), c.error) << port.LastErrorText();
-        EXPECT_NE(port.LastErrorText().find("COM" + std::to_string(c.com)), std::string::npos);
+        EXPECT_EQ(port.LastErrorText().rfind(utf8("COM" + std::to_string(c.com) + "："), 0), 0u) << port.LastErrorText();
+        EXPECT_NE(port.LastErrorText().find(utf8(c.says)), std::string::npos) << port.LastErrorText();
         EXPECT_FALSE(port.IsOpen());
     }
     holder.ClosePort();
@@ -295,7 +307,8 @@ TEST_F(SerialPort, DeviceWithoutPermissionSaysSo)
     ASSERT_EQ(::fchmod(pty.terminal(), 0), 0);
     EXPECT_FALSE(open());
     EXPECT_EQ(port.LastError(), PortError::NoPermission);
-    EXPECT_NE(port.LastErrorText().find("group"), std::string::npos);
+    EXPECT_NE(port.LastErrorText().find(utf8("没有访问权限 (Permission denied)")), std::string::npos) << port.LastErrorText();
+    EXPECT_NE(port.LastErrorText().find(utf8("用户组")), std::string::npos) << port.LastErrorText();
 }
 
 TEST_F(SerialPort, CloseReleasesTheDeviceAtOnce)

@@ -3,6 +3,7 @@
 // stored object byte for byte, Cancel after editing the lists keeps it too, and the checks
 // refuse what the painter and the compiler cannot take before anything is stored.
 #include "model/document/document_view.h"
+#include "model/paint/controls/control_support.h"
 #include "props/character_batch.h"
 #include "props/control_sheets.h"
 #include "props/curve_records.h"
@@ -545,6 +546,37 @@ TEST_F(CharacterBatchTest, EachOptionAloneCopiesOnlyItsOwnFields)
                 EXPECT_EQ(f(*second), f(&other == &chosen ? *model : before)) << other.name;
             }
     }
+}
+
+// An address adjustment after the batch moves the string variables; undo then brings back
+// copies that read their text where the variables are now.
+TEST_F(CharacterBatchTest, UndoAfterTheBatchAndAnAdjustmentReadsTheMovedStrings)
+{
+    doc->SnapshotAndSetModified();
+    const ControlVarRef string = ReadControlRef(*second, "string");
+    ASSERT_GE(string.index, 0);
+    CharacterBatchOptions o;
+    o.sameWidth = 1;
+    ApplyCharacterBatch(*app, *model, o);
+    HmiVarTable& table = project->m_varTable;
+    const std::int32_t moved = string.address + 400;
+    table.address[static_cast<std::size_t>(string.index)] = std::to_string(moved);
+    app->RebuildSimulation();  // what the adjustment ends with
+    ASSERT_EQ(ReadControlRef(*second, "string").address, moved);
+
+    // Undo and redo replace the objects with copies; the second control is the one at its left.
+    const auto secondNow = [&] {
+        const auto it = std::find_if(doc->m_objects.begin(), doc->m_objects.end(),
+                                     [](const auto& obj) { return obj->m_rcPosition.left == kX0 + 100; });
+        return it == doc->m_objects.end() ? nullptr : it->get();
+    };
+    ASSERT_TRUE(doc->Undo());
+    ASSERT_NE(secondNow(), nullptr);
+    EXPECT_EQ(secondNow()->m_rcPosition.normalized().width(), 20) << "the width before the batch";
+    EXPECT_EQ(ReadControlRef(*secondNow(), "string").address, moved);
+    ASSERT_TRUE(doc->Redo());
+    ASSERT_NE(secondNow(), nullptr);
+    EXPECT_EQ(ReadControlRef(*secondNow(), "string").address, moved);
 }
 
 TEST_F(CharacterBatchTest, NoOptionChangesNothing)

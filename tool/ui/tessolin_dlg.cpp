@@ -182,7 +182,7 @@ CTessolinDlg::CTessolinDlg(TessolinServices services, QWidget* parent) : QDialog
     auto* pg = new QGridLayout(progressBox);
     progress_ = new QProgressBar(progressBox);
     progress_->setRange(0, 100);
-    progress_->setValue(100);
+    progress_->setValue(0);  // nothing sent yet
     status_ = new QLabel(q("文件"), progressBox);
     pg->addWidget(progress_, 0, 0);
     pg->addWidget(status_, 1, 0);

@@ -2,6 +2,7 @@
 
 #include "device/list/program_host.h"
 #include "platform/process/instance_lock.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qtext.h"
 #include "platform/sound/mixer_player.h"
 #include "tool/ui/tessolin_dlg.h"
@@ -13,9 +14,12 @@
 
 namespace qv::tool {
 
+void prepareTessolinApplication(QCoreApplication& app) { installQtTranslations(app); }
+
 int runTessolin(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    prepareTessolinApplication(app);
     InstanceLock lock("Tessolin");
     if (!lock.acquired()) {
         const QString text = toQString("Tessolin.exe正在运行，不必重新点击启动!!!");

@@ -13,8 +13,9 @@ bool LoadFromProject(const CEditorApp& app, ComSetPage& page)
     const CDrawDoc* doc = app.ProjectDoc();
     if (!doc)
         return false;
-    // The folder is a host path (UTF-8), the name stored text (GBK): both shown as GBK.
-    page = LoadPage(*doc, pathForMessage(app.m_strProjectDir) + "\\" + app.m_strProjectName);
+    // The folder is a host path (UTF-8), the name stored text (GBK): both shown as GBK,
+    // joined as the host joins them.
+    page = LoadPage(*doc, pathForMessage(app.m_strProjectDir) + "/" + app.m_strProjectName);
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include "tool/picture/folder_scan.h"
 #include "tool/ui/tessolin_about_dlg.h"
 #include "tool/ui/tessolin_dlg.h"
+#include "tool/ui/tessolin_main.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +27,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -127,6 +130,21 @@ TEST_F(DialogFixture, ListsButtonsPreviewAndDuplicates)
     EXPECT_FALSE(dlg.button(1024)->isEnabled());
     for (int hidden : {1026, 1041, 1135, 1136, 1139, 1143})
         EXPECT_TRUE(dlg.button(hidden)->isHidden()) << hidden;
+    auto* progress = dlg.findChild<QProgressBar*>();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->value(), 0) << "no download has started";
+    // It fits a 1366 x 768 screen with the window manager's title bar and panel.
+    EXPECT_LE(dlg.sizeHint().width(), 1366 - 16);
+    EXPECT_LE(dlg.sizeHint().height(), 768 - 60);
+}
+
+TEST_F(DialogFixture, MessageBoxesSpeakTheEditorsLanguage)
+{
+    prepareTessolinApplication(*qApp);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tessolin"), QStringLiteral("x"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QString::fromUtf8(u8"确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8(u8"取消"));
 }
 
 // A right click anywhere on the dialog (here on the preview's frame) opens its window menu;

@@ -1,6 +1,6 @@
 #pragma once
 // Qt's own texts (the standard buttons of message boxes, the file, colour and folder
-// dialogs) in the program's language.
+// dialogs) in the program's language, for the editor and the picture tool alike.
 class QCoreApplication;
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "app/startup/qt_translations.h"
+#include "platform/qt/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -12,8 +12,8 @@ bool installQtTranslations(QCoreApplication& app)
     auto* translator = new QTranslator(&app);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), folder)) {
-        std::fprintf(stderr, "Quorvane: no qtbase_zh_CN translations in %s; Qt's dialogs stay in English\n",
-                     folder.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s: no qtbase_zh_CN translations in %s; Qt's dialogs stay in English\n",
+                     QCoreApplication::applicationName().toLocal8Bit().constData(), folder.toLocal8Bit().constData());
         delete translator;
         return false;
     }
