@@ -246,7 +246,9 @@ TEST_F(CompileCommand, CancelStartsNothing)
     ASSERT_TRUE(triggerCompile());
     EXPECT_EQ(dialogsAnswered, 1);
     EXPECT_EQ(runner->LastStart(), compile::CompileStart::Cancelled);
-    QTest::qWait(50);
+    // Had a worker started, it ends here and its reports wait in the queue: drain them all.
+    runner->WaitForWorker();
+    QCoreApplication::processEvents();
     frame->DrainReports();
     EXPECT_EQ(app->m_bCompiling.load(), 0);
     EXPECT_EQ(MC8051StopRequest.load(), 0);

@@ -94,6 +94,23 @@ TEST_F(CharacterItems, RecordFieldsOfAFullyOptionedField)
     EXPECT_EQ(f.ctx.pictureCount(), 1u);
 }
 
+// A hide bit above 7 names a later byte of the hide variable: bit & 7 in that byte.
+TEST_F(CharacterItems, HideBitsAboveSevenNameALaterByte)
+{
+    for (const int bit : {0, 7, 8, 11, 15, 31}) {
+        SCOPED_TRACE(bit);
+        ItemFixture f;
+        CDrawObj& o = field(f);
+        o.SetParamI32(64, 1);
+        o.SetParamI32(68, 2);
+        o.SetParamI32(72, 0x40);
+        o.SetParamI32(324, bit);
+        const std::uint32_t at = compile(f, o);
+        ASSERT_FALSE(f.ctx.aborted()) << f.ctx.failureMessage();
+        expectFields(f, at, {{40, 1, static_cast<std::uint32_t>(bit % 8)}, {42, 2, static_cast<std::uint32_t>(0x40 + bit / 8)}});
+    }
+}
+
 TEST_F(CharacterItems, ColourVariablesTakeThePlaceOfTheColours)
 {
     ItemFixture f;

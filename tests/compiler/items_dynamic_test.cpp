@@ -68,6 +68,24 @@ TEST(ItemsDynamic, FramesAndRecordFields)
     EXPECT_EQ(f.ctx.pictureCount(), 2u);
 }
 
+// A hide bit above 7 names a later byte of the hide variable: bit & 7 in that byte.
+TEST(ItemsDynamic, HideBitsAboveSevenNameALaterByte)
+{
+    for (const int bit : {0, 7, 8, 11, 15, 31}) {
+        SCOPED_TRACE(bit);
+        ItemFixture f;
+        solidPictures(f);
+        CDrawObj& o = boundPicture(f, 4, 4, {"\\a.bmp"});
+        o.SetParamU8(77, 1);
+        o.SetParamI32(84, 1);
+        o.SetParamI32(96, 0x30);
+        o.SetParamI32(168, bit);
+        const std::uint32_t at = f.compile(&items::CompileDynamicPicture, o);
+        ASSERT_FALSE(f.ctx.aborted()) << f.ctx.failureMessage();
+        expectFields(f, at, {{24, 1, static_cast<std::uint32_t>(bit % 8)}, {26, 2, static_cast<std::uint32_t>(0x30 + bit / 8)}});
+    }
+}
+
 TEST(ItemsDynamic, UserAreaCompilesOneFrameInASixtyByteRecord)
 {
     ItemFixture f;

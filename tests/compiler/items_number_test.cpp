@@ -23,6 +23,42 @@ std::unique_ptr<CDrawRect> number(Rect r)
     return o;
 }
 
+// A hide bit above 7 names a later byte of the hide variable: bit & 7 in that byte.
+TEST(ItemsNumber, HideBitsAboveSevenNameALaterByte)
+{
+    for (const int bit : {0, 7, 8, 11, 15, 31}) {
+        SCOPED_TRACE(bit);
+        auto o = number({40, 41, 80, 61});
+        o->SetParamU8(107, 1);          // hide on
+        o->SetParamI32(112, 2);
+        o->SetParamI32(124, 0x300);
+        o->SetParamI32(360, bit);
+        const CompiledItem c = compileOneControl(std::move(o));
+        ASSERT_TRUE(c.ok) << c.log;
+        EXPECT_EQ(c.u8(44), bit % 8);
+        EXPECT_EQ(c.u16(46), 0x300 + bit / 8);
+    }
+}
+
+// Shown as a float: 0x80 with the byte order's five low bits, 0x40 with the limit.
+TEST(ItemsNumber, FloatByteOrderKeepsItsFiveLowBits)
+{
+    const struct {
+        int order, limit;
+        std::uint8_t stored;
+    } cases[] = {{0, 0, 0x80}, {3, 1, 0xC3}, {0x15, 0, 0x95}, {0x1F, 1, 0xDF}, {0x25, 0, 0x85}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.order);
+        auto o = number({40, 41, 80, 61});
+        o->SetParamI32(396, 1);
+        o->SetParamI32(392, k.order);
+        o->SetParamI32(400, k.limit);
+        const CompiledItem c = compileOneControl(std::move(o));
+        ASSERT_TRUE(c.ok) << c.log;
+        EXPECT_EQ(c.u8(51), k.stored);
+    }
+}
+
 // Slot bytes for n glyph bytes on pages of mask m + 1, as the panel lays them out.
 std::uint32_t slotFor(std::uint32_t n, std::uint32_t m)
 {

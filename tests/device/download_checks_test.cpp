@@ -91,6 +91,10 @@ TEST(DownloadChecks, DamagedImagesAreRefusedBeforeAnyTransfer)
         {"no start map", [](Bytes& f) { f[image::kStartMapOffset] = 0; }, "no start map"},
         {"variable slot outside", [](Bytes& f) { putU32(f, image::kStartMapOffset + sm::SysVarAddrs + 4 * 13, 98); },
          "system variable 13"},
+        {"word slot one byte past the variables", [](Bytes& f) { putU32(f, image::kStartMapOffset + sm::SysVarAddrs + 4 * 13, 97); },
+         "system variable 13"},
+        {"byte slot at the variables' end", [](Bytes& f) { putU32(f, image::kStartMapOffset + sm::SysVarAddrs + 4 * 9, 100); },
+         "system variable 9"},
         {"geometry differs", [](Bytes& f) { putU32(f, image::kStartMapOffset + sm::BlockSize, 0x20000); }, "geometry"},
     };
     for (const DamageCase& c : cases) {
@@ -106,6 +110,18 @@ TEST(DownloadChecks, DamagedImagesAreRefusedBeforeAnyTransfer)
         EXPECT_TRUE(contains(log, c.why)) << log;
         EXPECT_EQ(rig.panel->transferCount(), 0u);
     }
+}
+
+// Slots that end exactly at the variables' end are inside: the download goes ahead.
+TEST(DownloadChecks, SystemVariablesEndingAtTheVariablesEndAreTaken)
+{
+    SyntheticImage s = SyntheticImage::typical();
+    s.byteSlot9 = static_cast<std::int32_t>(s.variableExtent) - 1;
+    s.wordSlot13 = static_cast<std::int32_t>(s.variableExtent) - 4;
+    DownloadRig rig(usb::UsbKind::EzUsb);
+    rig.install(s);
+    EXPECT_TRUE(rig.runProject()) << rig.log();
+    EXPECT_FALSE(contains(rig.log(), text::kBadImage));
 }
 
 TEST(DownloadChecks, MissingImageAsksForACompile)

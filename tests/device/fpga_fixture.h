@@ -21,6 +21,38 @@ inline fpga::CheckData testChecks()
     return *data;
 }
 
+// The link's moves as written out here (target, from, clocks, TMS; from 0: any state), in the
+// order the link looks them up; the move-table test walks each through the standard TAP.
+inline constexpr jtag::JtagMove kTapMoves[] = {
+    {1, 0, 5, 0x1F}, {2, 1, 1, 0x00}, {2, 5, 2, 0x01}, {2, 6, 2, 0x01}, {2, 7, 3, 0x03}, {2, 8, 3, 0x03},
+    {2, 11, 3, 0x03}, {3, 1, 4, 0x02}, {3, 2, 4, 0x02}, {3, 7, 5, 0x07}, {3, 8, 5, 0x07}, {4, 1, 5, 0x06},
+    {4, 2, 5, 0x06}, {4, 7, 6, 0x0F}, {4, 8, 6, 0x0F}, {4, 9, 4, 0x03}, {7, 2, 4, 0x05}, {7, 5, 1, 0x00},
+    {8, 6, 1, 0x00}, {9, 5, 1, 0x01}, {9, 6, 1, 0x01}, {11, 8, 5, 0x0E},
+};
+
+inline std::optional<jtag::JtagMove> tapMove(std::uint8_t target, std::uint8_t from)
+{
+    for (const jtag::JtagMove& m : kTapMoves)
+        if (m.target == target && (m.from == 0 || m.from == from))
+            return m;
+    return std::nullopt;
+}
+
+// A 64-byte packet as it must go out: command, three parameter bytes, the data length, the data.
+inline jtag::JtagPacket jtagPacket(std::uint8_t c, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
+                                   std::span<const std::uint8_t> data, std::size_t n)
+{
+    jtag::JtagPacket p;
+    p.bytes[0] = c;
+    p.bytes[1] = b1;
+    p.bytes[2] = b2;
+    p.bytes[3] = b3;
+    p.bytes[4] = static_cast<std::uint8_t>(n);
+    for (std::size_t i = 0; i < n && i < data.size(); ++i)
+        p.bytes[5 + i] = data[i];
+    return p;
+}
+
 // A panel of `kind` switched into upgrade mode, with its JTAG link.
 struct JtagBench {
     explicit JtagBench(usb::UsbKind kind, sim::SimFpgaSettings fpga = {})

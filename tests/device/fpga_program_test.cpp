@@ -74,13 +74,13 @@ public:
 
     void pkt(std::uint8_t c, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, Bytes data = {}, std::size_t n = 0)
     {
-        packets.push_back(*JtagLink::makePacket(c, b1, b2, b3, data, n));
+        packets.push_back(jtagPacket(c, b1, b2, b3, data, n));
     }
     void go(std::uint8_t target)
     {
         if (target == tap::TestLogicReset)
             pkt(0, 0, 0, 0);
-        const auto m = findMove(target, state_);
+        const auto m = tapMove(target, state_);
         ASSERT_TRUE(m) << int(target) << " from " << int(state_);
         pkt(1, 0, m->tms, m->clocks);
         state_ = target;

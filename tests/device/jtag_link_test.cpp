@@ -143,29 +143,25 @@ TEST(JtagLink, AFailedReadLeavesNoOldBytes)
 
 TEST(JtagLink, MoveTableIsTheLinksTable)
 {
-    const JtagMove expected[] = {
-        {1, 0, 5, 0x1F}, {2, 1, 1, 0x00}, {2, 5, 2, 0x01}, {2, 6, 2, 0x01}, {2, 7, 3, 0x03}, {2, 8, 3, 0x03},
-        {2, 11, 3, 0x03}, {3, 1, 4, 0x02}, {3, 2, 4, 0x02}, {3, 7, 5, 0x07}, {3, 8, 5, 0x07}, {4, 1, 5, 0x06},
-        {4, 2, 5, 0x06}, {4, 7, 6, 0x0F}, {4, 8, 6, 0x0F}, {4, 9, 4, 0x03}, {7, 2, 4, 0x05}, {7, 5, 1, 0x00},
-        {8, 6, 1, 0x00}, {9, 5, 1, 0x01}, {9, 6, 1, 0x01}, {11, 8, 5, 0x0E},
-    };
     const auto moves = jtagMoves();
-    ASSERT_EQ(moves.size(), std::size(expected));
+    ASSERT_EQ(moves.size(), std::size(kTapMoves));
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        EXPECT_EQ(moves[i].target, expected[i].target);
-        EXPECT_EQ(moves[i].from, expected[i].from);
-        EXPECT_EQ(moves[i].clocks, expected[i].clocks);
-        EXPECT_EQ(moves[i].tms, expected[i].tms);
-        // Every move takes the standard TAP from its state to its target.
-        if (moves[i].from == 0)
-            continue;
-        sim::TapState s{};
-        for (int k = 0; k < 16; ++k)
-            if (sim::linkStateNumber(static_cast<sim::TapState>(k)) == moves[i].from)
-                s = static_cast<sim::TapState>(k);
-        for (int c = 0; c < moves[i].clocks; ++c)
-            s = sim::nextTapState(s, (moves[i].tms >> c) & 1);
-        EXPECT_EQ(sim::linkStateNumber(s), moves[i].target) << "move " << i;
+        const JtagMove& e = kTapMoves[i];
+        EXPECT_EQ(moves[i].target, e.target) << "move " << i;
+        EXPECT_EQ(moves[i].from, e.from) << "move " << i;
+        EXPECT_EQ(moves[i].clocks, e.clocks) << "move " << i;
+        EXPECT_EQ(moves[i].tms, e.tms) << "move " << i;
+        // Every move written out here takes the standard TAP from its state to its target;
+        // from any state, five clocks of TMS high reach Test-Logic-Reset.
+        for (int k = 0; k < 16; ++k) {
+            const auto start = static_cast<sim::TapState>(k);
+            if (e.from != 0 && sim::linkStateNumber(start) != e.from)
+                continue;
+            sim::TapState s = start;
+            for (int c = 0; c < e.clocks; ++c)
+                s = sim::nextTapState(s, (e.tms >> c) & 1);
+            EXPECT_EQ(sim::linkStateNumber(s), e.target) << "move " << i << " from TAP state " << k;
+        }
     }
 }
 

@@ -163,6 +163,50 @@ TEST(ProjectDownload, CodeLargerThanTheSramLeftIsRefused)
     EXPECT_TRUE(contains(log, "MC8051单片机代码不得大于-156字节")) << log;
 }
 
+// The PLC block (48 bytes and 16 per record, the count low byte first) goes in whole after
+// the variables when the SRAM left holds it; one byte short it stays out and the log says
+// how much was needed. A block shorter than its records claim is not sent.
+TEST(ProjectDownload, PlcBlockLandsWholeWhenTheSramHoldsIt)
+{
+    const struct {
+        const char* what;
+        int records;
+        std::size_t size;
+        std::int64_t spare; // SRAM beyond the image's need and the block's 48 + 16 x 3 bytes
+        bool sent, counted;
+    } cases[] = {
+        {"exactly enough", 3, 96, 0, true, true},
+        {"one byte short", 3, 96, -1, true, false},
+        {"shorter than its records", 3, 95, 0x1000, false, false},
+        {"a count above 255", 0x101, 48 + 16 * 0x101, 0x10000, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DownloadRig rig(usb::UsbKind::EzUsb);
+        const SyntheticImage s = SyntheticImage::typical();
+        rig.install(s);
+        const std::uint32_t length = 48 + 16 * static_cast<std::uint32_t>(c.records);
+        rig.info.sramBytes = static_cast<std::uint32_t>(std::int64_t{s.sramNeed} + length + c.spare);
+        rig.panel->setDeviceInfo(rig.info);
+        Bytes plc = pattern(c.size, 7);
+        plc[0] = static_cast<std::uint8_t>(c.records);
+        plc[1] = static_cast<std::uint8_t>(c.records >> 8);
+        DownloadJob job = rig.job();
+        job.plcBlock = plc;
+        ASSERT_TRUE(DownloadProjectThread(std::move(job), rig.flags)) << rig.log();
+        const FlashWalk w = walkFlash(*rig.panel, rig.expected);
+        const std::uint32_t at = getU32(w.startMap, sm::PlcBlockAddr);
+        EXPECT_EQ(getU32(w.startMap, sm::SramNeed), s.sramNeed + (c.counted ? length : 0));
+        EXPECT_EQ(at != 0, c.sent && c.counted);
+        if (at != 0) {
+            EXPECT_EQ(rig.panel->readNand(at, length), plc);
+        }
+        EXPECT_EQ(contains(rig.log(), "小于实际需要的SRAM数量(" + std::to_string(s.sramNeed + length) + "字节)"),
+                  c.sent && !c.counted)
+            << rig.log();
+    }
+}
+
 TEST(ProjectDownload, UnreadableUserCodeFailsTheDownload)
 {
     DownloadRig rig(usb::UsbKind::EzUsb);

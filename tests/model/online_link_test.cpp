@@ -203,9 +203,22 @@ TEST_F(OnlineLink, PortTwoLinksOnItsOwnLineAndPaneAndGoesDownWhenLost)
 
 TEST_F(OnlineLink, LossReportedAfterTheDocumentIsGoneDoesNothing)
 {
-    connectAndLoseTheLine();
+    connectAndLoseTheLine(); // the loss is queued for the GUI thread
     doc.reset();
-    drain();
+    // The queued call finds no document: no status text, and COM10 is not opened to close
+    // the line the old way.
+    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(isFree(kOtherCom));
+    // A document made afterwards is not touched by it either.
+    doc = std::make_unique<CDrawDoc>();
+    doc->m_serial.com1 = kLinkCom;
+    doc->m_serial.baud1 = 9600;
+    test::PtyPeer fresh;
+    test::mapComPorts({{kLinkCom, fresh.path()}, {kOtherCom, other.path()}});
+    doc->ConnectSerialPort1();
+    EXPECT_EQ(drain(), std::vector<std::string>{"9600波特率，串口1COM3已连接"});
+    EXPECT_EQ(doc->m_bPort1Connected, 1);
+    doc.reset();
 }
 
 } // namespace

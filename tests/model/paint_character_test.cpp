@@ -349,8 +349,13 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
         ctx.runMode = true;
         ctx.caret = {12, 12};
         c.set(*obj);
+        surface.clear(kPaper);
         paint();
-        SUCCEED() << c.what;
+        // The walk ends inside the box: only the ink of a glyph drawn at a line's end may
+        // overhang its cell, by less than a cell of this 16-pixel font.
+        const Rect box = obj->m_rcPosition.normalized();
+        EXPECT_EQ(test::inkOutside(surface, kPaper, Rect::saturated(box.left, box.top, std::int64_t{box.right} + 16, box.bottom)), 0)
+            << c.what;
     }
 }
 

@@ -40,4 +40,11 @@ inline int countNot(const Surface& s, ColorRef c, Rect area)
     return area.width() * area.height() - countPixels(s, c, area);
 }
 
+// Pixels of `s` outside the object's box (either corner first) that are not `background`:
+// whatever a painter makes of its block, it draws inside its own box.
+inline int inkOutside(const Surface& s, ColorRef background, Rect box)
+{
+    return countNot(s, background, s.bounds()) - countNot(s, background, box.normalized());
+}
+
 } // namespace qv::test

@@ -261,13 +261,14 @@ TEST_F(StatePaint, HostileValuesDoNotFault)
             for (int offset = 0; offset < 220; offset += 4)
                 obj->SetParamI32(static_cast<std::size_t>(offset), 0xFFFF - offset);
             obj->SetParamU8(25, 255);
-            ctx.runMode = true;
-            PaintObject(*obj, {surface, &work}, 1, ctx);
-            ctx.runMode = false;
-            PaintObject(*obj, {surface, &work}, 1, ctx);
+            for (const bool run : {true, false}) {
+                surface.clear(kPaper);
+                ctx.runMode = run;
+                PaintObject(*obj, {surface, &work}, 1, ctx);
+                EXPECT_EQ(test::inkOutside(surface, kPaper, pos), 0) << kind << " at " << pos.left << " run " << run;
+            }
         }
     }
-    SUCCEED();
 }
 
 } // namespace

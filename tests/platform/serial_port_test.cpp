@@ -8,6 +8,8 @@
 #include <atomic>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <sys/ioctl.h>
@@ -49,6 +51,19 @@ protected:
     RecordingOwner owner;
     CComPort port;
 };
+
+// Runs `call` on its own thread and says whether it returned; the time-out only guards
+// against a hang, it is no speed goal. A call that hangs is left behind.
+bool returns(std::function<void()> call, std::chrono::seconds guard = 60s)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread([call = std::move(call), done] {
+        call();
+        done->set_value();
+    }).detach();
+    return finished.wait_for(guard) == std::future_status::ready;
+}
 
 std::vector<unsigned char> ramp(std::size_t n)
 {
@@ -335,7 +350,7 @@ TEST_F(SerialPort, ReopeningStopsTheMonitorFirst)
     EXPECT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return !o.ownerBytes.empty(); }));
 }
 
-TEST_F(SerialPort, ClosingDuringAFloodReturnsWithinASecond)
+TEST_F(SerialPort, ClosingDuringAFloodReturns)
 {
     ASSERT_TRUE(open());
     ASSERT_TRUE(port.StartMonitoring());
@@ -346,13 +361,13 @@ TEST_F(SerialPort, ClosingDuringAFloodReturnsWithinASecond)
             (void)::write(pty.peer(), chunk.data(), chunk.size());
     });
     ASSERT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return o.ownerBytes.size() > 20000; }));
-    const auto start = std::chrono::steady_clock::now();
-    port.ClosePort();
-    const auto took = std::chrono::steady_clock::now() - start;
+    // The monitor keeps finding bytes to read: the close must still get through to it.
+    const bool closed = returns([this] { port.ClosePort(); });
     flooding = false;
     flood.join();
-    EXPECT_LT(took, 1s);
+    ASSERT_TRUE(closed) << "the close hangs while bytes keep coming";
     EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.IsMonitoring());
 }
 
 TEST_F(SerialPort, PeerHangUpReportsPortLostOnceAndCloseDoesNotHang)
@@ -363,13 +378,14 @@ TEST_F(SerialPort, PeerHangUpReportsPortLostOnceAndCloseDoesNotHang)
     ASSERT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return o.ownerBytes.size() == 1; }));
     pty.hangUp();
     ASSERT_TRUE(owner.waitUntil([](const RecordingOwner& o) { return o.lostCount > 0; }));
-    for (int i = 0; i < 100 && port.IsMonitoring(); ++i)
+    // The monitor ends after its report; a hang guard only, however slow the machine.
+    const auto guard = std::chrono::steady_clock::now() + 60s;
+    while (port.IsMonitoring() && std::chrono::steady_clock::now() < guard)
         std::this_thread::sleep_for(5ms);
     EXPECT_FALSE(port.IsMonitoring());
     EXPECT_TRUE(port.IsOpen()); // the owner closes it, on its own thread
-    const auto start = std::chrono::steady_clock::now();
-    port.ClosePort();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    ASSERT_TRUE(returns([this] { port.ClosePort(); })) << "the close hangs after the hang-up";
+    EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(owner.lostCount, 1);
     EXPECT_NE(owner.lostReason.find("COM3"), std::string::npos);
 }

@@ -54,36 +54,73 @@ TEST_F(SheetValuesTest, LineKeepsItsDirection)
     EXPECT_EQ(LoadSheet(rect, ctx).position.position, (Rect{20, 10, 200, 100}));
 }
 
-// Writes a marker through one member of a page, commits it to a blank block and checks that
-// exactly the field's bytes hold it.
-template <class Page, std::size_t N>
-void expectFieldsLandAlone(const BlockField<Page> (&fields)[N])
+// Where each page member must land in the block, written out here: offset and width.
+template <class Page>
+struct Slot {
+    std::uint32_t Page::*member;
+    int offset;
+    int width;
+};
+
+// The page's table has exactly these slots, no two of its fields share a byte, and a marker
+// written through one member lands in that slot's bytes alone and loads back.
+template <class Page, std::size_t N, std::size_t M>
+void expectSlots(const BlockField<Page> (&fields)[N], const Slot<Page> (&slots)[M])
 {
-    for (const BlockField<Page>& f : fields) {
-        SCOPED_TRACE(f.offset);
+    ASSERT_EQ(N, M);
+    for (std::size_t a = 0; a < N; ++a)
+        for (std::size_t b = a + 1; b < N; ++b) {
+            const bool apart = fields[a].offset + fields[a].width <= fields[b].offset ||
+                               fields[b].offset + fields[b].width <= fields[a].offset;
+            EXPECT_TRUE(apart) << "fields at " << fields[a].offset << " and " << fields[b].offset << " overlap";
+        }
+    for (const Slot<Page>& s : slots) {
+        SCOPED_TRACE(s.offset);
         Page page{};
-        page.*f.member = 0xA1B2C3D4u;
+        page.*s.member = 0xA1B2C3D4u;
         ParamBlock block{};
         CommitBlockFields<Page>(fields, page, block);
         for (int i = 0; i < static_cast<int>(block.size()); ++i) {
-            const bool inField = i >= f.offset && i < f.offset + f.width;
-            const std::uint8_t expected = inField ? static_cast<std::uint8_t>(0xA1B2C3D4u >> (8 * (i - f.offset))) : 0;
+            const bool inSlot = i >= s.offset && i < s.offset + s.width;
+            const std::uint8_t expected = inSlot ? static_cast<std::uint8_t>(0xA1B2C3D4u >> (8 * (i - s.offset))) : 0;
             ASSERT_EQ(block[i], expected) << "byte " << i;
         }
         Page back{};
         LoadBlockFields<Page>(fields, block, back);
-        EXPECT_EQ(back.*f.member, f.width == 1 ? 0xD4u : 0xA1B2C3D4u);
+        EXPECT_EQ(back.*s.member, s.width == 1 ? 0xD4u : 0xA1B2C3D4u);
     }
 }
 
 TEST(PageFieldTables, EachFieldRoundTripsAtItsOffset)
 {
-    expectFieldsLandAlone(kTablePageFields);
-    expectFieldsLandAlone(kPipePageFields);
-    expectFieldsLandAlone(kPipeJointPageFields);
-    expectFieldsLandAlone(kScalePageFields);
-    expectFieldsLandAlone(kNumericInputPageFields);
-    expectFieldsLandAlone(kRectangleBlockFields);
+    expectSlots(kTablePageFields, {Slot<TablePage>{&TablePage::lineColor, 0, 4},
+                                   {&TablePage::lineWidth, 4, 4},
+                                   {&TablePage::rows, 16, 4},
+                                   {&TablePage::columns, 20, 4}});
+    expectSlots(kPipePageFields, {Slot<PipePage>{&PipePage::outerColor, 0, 4},
+                                  {&PipePage::fillColor, 4, 4},
+                                  {&PipePage::vertical, 8, 4}});
+    expectSlots(kPipeJointPageFields, {Slot<PipeJointPage>{&PipeJointPage::outerColor, 0, 4},
+                                       {&PipeJointPage::fillColor, 4, 4},
+                                       {&PipeJointPage::direction, 8, 4}});
+    expectSlots(kScalePageFields, {Slot<ScalePage>{&ScalePage::color, 0, 4},
+                                   {&ScalePage::direction, 4, 1},
+                                   {&ScalePage::showAxis, 8, 4},
+                                   {&ScalePage::mainTicks, 12, 4},
+                                   {&ScalePage::minorTicks, 16, 4},
+                                   {&ScalePage::mainTickWidth, 20, 4},
+                                   {&ScalePage::minorTickWidth, 24, 4},
+                                   {&ScalePage::axisWidth, 28, 4}});
+    expectSlots(kNumericInputPageFields, {Slot<NumericInputPage>{&NumericInputPage::textColor, 0, 4},
+                                          {&NumericInputPage::password, 4, 1},
+                                          {&NumericInputPage::backColor, 8, 4},
+                                          {&NumericInputPage::leftAligned, 12, 1},
+                                          {&NumericInputPage::function, 24, 1}});
+    expectSlots(kRectangleBlockFields, {Slot<RectPage>{&RectPage::lineWidth, 0, 4},
+                                        {&RectPage::lineColor, 4, 4},
+                                        {&RectPage::lineType, 8, 1},
+                                        {&RectPage::noFill, 12, 4},
+                                        {&RectPage::fillColor, 16, 4}});
 }
 
 TEST_F(SheetValuesTest, StoredChoicesOpenAsTheyStandAndStayAfterOk)

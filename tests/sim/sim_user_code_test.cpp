@@ -13,6 +13,7 @@
 #include "tests/model/vars_fixture.h"
 #include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
+#include "tests/platform/serial_pty_fixture.h"
 
 namespace qv::sim {
 namespace {
@@ -185,16 +186,31 @@ void main(void)
 
 TEST_F(SimUserCode, ARequestAfterTheProjectClosedReachesNoneOfItsPorts)
 {
-    // Port 1 a connected Modbus slave: a request arriving on it is answered at once, from the
-    // monitor thread, without a tick that would take the settings again.
+    // Port 1 a connected Modbus slave on a pseudo-terminal: a request arriving on it is
+    // answered at once, from the monitor thread, without a tick that would take the settings
+    // again.
+    qv::test::PtyPeer peer;
+    const int com = project->m_serial.com1;
+    qv::test::mapComPorts({{com, peer.path()}});
+    qv::test::RecordingOwner owner;
+    ASSERT_TRUE(project->m_ComPort1.InitPort(&owner, com, 9600, 'N', 8, 1, CommEvent::RxChar, 4096));
+    ASSERT_TRUE(project->m_ComPort1.StartMonitoring());
     project->SetSettingI32(settings::kProtocol1, protocol::ModbusSlave);
     project->m_serial.station1 = 1;
     project->m_bPort1Connected = 1;
     app->PollPlcPorts();
-    const int com = project->m_serial.com1;
-    app->CloseAllDocuments(); // the project's ports are gone with it
-    for (std::uint8_t b : plc::peer::withCrc({1, 3, 0, 0, 0, 1}))
+    const auto request = plc::peer::withCrc({1, 3, 0, 0, 0, 1});
+    // While the project is open the request reaches its port: the answer comes out there.
+    for (std::uint8_t b : request)
         app->OnSerialByte(b, com);
+    const auto answer = peer.receive(7, std::chrono::seconds(30));
+    ASSERT_EQ(answer.size(), 7u);
+    EXPECT_EQ(std::vector<unsigned char>(answer.begin(), answer.begin() + 3), (std::vector<unsigned char>{1, 3, 2}));
+
+    app->CloseAllDocuments(); // the project's ports are gone with it, their queues written out
+    for (std::uint8_t b : request)
+        app->OnSerialByte(b, com); // a dangling port would be written here
+    EXPECT_TRUE(peer.receive(1, std::chrono::milliseconds(0)).empty()) << "no second answer";
 }
 
 } // namespace

@@ -108,11 +108,32 @@ TEST_F(VarManagerTest, AFullMemoryRefusesTheVariable)
 
 TEST_F(VarManagerTest, ModifyKeepsTheAddressAndChecksItsAlignment)
 {
+    // The row keeps its address; the new type must fit it.
+    const struct {
+        const char* address;
+        const char* type;
+        const char* refusal; // nullptr: taken
+    } alignments[] = {
+        {"29", "unsigned short", "修改失败!short类型的变量的地址必须是2的倍数"},
+        {"29", "signed int", "修改失败!int类型的变量的地址必须是4的倍数"},
+        {"30", "unsigned int", "修改失败!int类型的变量的地址必须是4的倍数"},
+        {"30", "signed short", nullptr},
+        {"32", "signed int", nullptr},
+        {"29", "signed char", nullptr},
+    };
     table().AppendRow("29", "unsigned char", "m_Odd", "0", "");
-    EXPECT_EQ(manager.Modify(16, input("m_Odd", "unsigned short")).messageGbk,
-              std::string_view("修改失败!short类型的变量的地址必须是2的倍数"));
-    EXPECT_EQ(manager.Modify(16, input("m_Odd", "signed int")).messageGbk,
-              std::string_view("修改失败!int类型的变量的地址必须是4的倍数"));
+    for (const auto& a : alignments) {
+        SCOPED_TRACE(std::string(a.address) + " " + a.type);
+        table().address[16] = a.address;
+        table().type[16] = "unsigned char";
+        const VarEditOutcome out = manager.Modify(16, input("m_Odd", a.type));
+        EXPECT_EQ(out.messageGbk, std::string_view(a.refusal ? a.refusal : ""));
+        EXPECT_EQ(out.changed, a.refusal == nullptr);
+        EXPECT_EQ(rowTexts(16)[0], a.address);
+        EXPECT_EQ(rowTexts(16)[1], a.refusal ? "unsigned char" : a.type);
+    }
+    table().address[16] = "29";
+    table().type[16] = "unsigned char";
     EXPECT_EQ(manager.Modify(16, input("m_HuaMian")).messageGbk, std::string_view("修改失败!存在相同的变量名字"));
     // The system rows keep the names and types the run time and the user code know them by.
     EXPECT_EQ(manager.Modify(0, input("m_Screen")).messageGbk, std::string_view("修改失败!系统变量的名字和类型不能修改"));

@@ -20,16 +20,16 @@ TEST(PanelFields, EachLandsAtItsSlotWithItsWidthAndLoadsBack)
         int width; // bytes written
         int value;
     } cases[] = {
-        {"no power-up calibration", kNoPowerUpCalibration, 4, 1},
-        {"project password", kProjectPassword, 4, 123456},
-        {"idle return on", kIdleReturnOn, 4, 1},
-        {"idle seconds", kIdleReturnSeconds, 4, 65535},
-        {"idle screen", kIdleReturnScreen, 4, 255},
-        {"no communication at slave 0", kNoCommAtSlaveZero, 4, 1},
-        {"dynamic slave address", kDynamicSlaveAddress, 4, 1},
-        {"slave address offset", kSlaveAddressOffset, 4, 40000},
-        {"slave HMI start", kSlaveHmiStart, 2, 0xBEEE},
-        {"slave register start", kSlaveRegisterStart, 2, 0x1234},
+        {"no power-up calibration", 144, 4, 1},
+        {"project password", 212, 4, 123456},
+        {"idle return on", 276, 4, 1},
+        {"idle seconds", 280, 4, 65535},
+        {"idle screen", 284, 4, 255},
+        {"no communication at slave 0", 228, 4, 1},
+        {"dynamic slave address", 232, 4, 1},
+        {"slave address offset", 236, 4, 40000},
+        {"slave HMI start", 288, 2, 0xBEEE},
+        {"slave register start", 290, 2, 0x1234},
     };
     for (const auto& c : cases) {
         CDrawDoc doc;

@@ -237,16 +237,15 @@ TEST_F(ComSetSheet, OkStoresEveryFieldAtItsSlotAndSaves)
         std::size_t offset;
         int value;
     } ints[] = {
-        {kProjectPassword, 4321}, {kNoPowerUpCalibration, 1}, {kIdleReturnOn, 1},    {kIdleReturnSeconds, 600},
-        {kIdleReturnScreen, 3},   {kCopyCustomRange, 1},      {kCopyStart, 64},      {kCopyLength, 42},
-        {kDynamicSlaveAddress, 1}, {kNoCommAtSlaveZero, 1},   {kSlaveAddressOffset, 300},
-        {112, protocol::HmiVarCopy}, {116, 68}, // 42 + 24, raised to a multiple of 4
-        {120, protocol::ModbusSlave},
+        {212, 4321}, {144, 1}, {276, 1},  {280, 600}, {284, 3}, {248, 1},
+        {252, 64},   {256, 42}, {232, 1}, {228, 1},   {236, 300},
+        {112, 12}, {116, 68}, // the copy protocol; 42 + 24, raised to a multiple of 4
+        {120, 8}, // the Modbus slave
     };
     for (const auto& i : ints)
         EXPECT_EQ(d.SettingI32(i.offset), i.value) << i.offset;
-    EXPECT_EQ(d.m_ProjectSettings[kSlaveHmiStart] | d.m_ProjectSettings[kSlaveHmiStart + 1] << 8, 100);
-    EXPECT_EQ(d.m_ProjectSettings[kSlaveRegisterStart] | d.m_ProjectSettings[kSlaveRegisterStart + 1] << 8, 7);
+    EXPECT_EQ(d.m_ProjectSettings[288] | d.m_ProjectSettings[289] << 8, 100);
+    EXPECT_EQ(d.m_ProjectSettings[290] | d.m_ProjectSettings[291] << 8, 7);
 }
 
 TEST_F(ComSetSheet, OkWithoutChangesLeavesEveryStoredByte)
