@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/vars/var_bank.h"
-#include "platform/files/atomic_file.h"
+#include "platform/files/confined_folder.h"
 #include "sim/disk/drive_path.h"
 #include "sim/disk/transfer.h"
 
@@ -20,7 +20,10 @@ using namespace recfile;
 // One open of the file for one call; every read and write must be whole.
 class FileIo {
 public:
-    explicit FileIo(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
+    FileIo(const std::filesystem::path& projectDir, const std::filesystem::path& path)
+        : fd_(ConfinedFolder(projectDir).openFile(path, O_RDWR).release())
+    {
+    }
     ~FileIo()
     {
         if (fd_ >= 0)
@@ -118,7 +121,7 @@ bool writeHead(FileIo& io, const RecordFileHead& head)
 
 // A new file: the head, the ring's link table (entry 0 = capacity - 1, entry i = i - 1) and
 // room for every place.
-bool createRecordFile(const std::filesystem::path& path, const RecordFileHead& head)
+bool createRecordFile(const ConfinedFolder& folder, const std::filesystem::path& path, const RecordFileHead& head)
 {
     std::string bytes(static_cast<std::size_t>(kLinkTable + head.linkTableSize()), '\0');
     const auto encoded = encodeHead(head);
@@ -126,9 +129,10 @@ bool createRecordFile(const std::filesystem::path& path, const RecordFileHead& h
     auto* table = reinterpret_cast<std::uint8_t*>(bytes.data() + kLinkTable);
     for (std::uint32_t i = 0; i < head.capacity; ++i)
         put32(table + std::uint64_t{i} * 4, i == 0 ? head.capacity - 1 : i - 1);
-    if (!writeFileAtomically(path, bytes))
+    if (!folder.replaceWhole(path, bytes))
         return false;
-    return ::truncate(path.c_str(), static_cast<off_t>(head.fileSize())) == 0;
+    const UniqueFd fd = folder.openFile(path, O_RDWR);
+    return fd && ::ftruncate(fd.get(), static_cast<off_t>(head.fileSize())) == 0;
 }
 
 constexpr std::uint32_t kLinksReadWhole = 1u << 20; // places
@@ -202,12 +206,12 @@ int RecordFiles::open(const std::filesystem::path& projectDir, const std::filesy
     wanted.head = capacity;
     if (wanted.fileSize() > kMaxFileSize)
         return 0;
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
-        if (!MakeFolders(projectDir, path) || !createRecordFile(path, wanted))
+    const ConfinedFolder folder(projectDir);
+    if (folder.kindOf(path) == FileFault::missing) {
+        if (!MakeFolders(projectDir, path) || !createRecordFile(folder, path, wanted))
             return 0;
     }
-    FileIo io(path);
+    FileIo io(projectDir, path);
     std::array<std::uint8_t, kHeadSize> bytes{};
     if (!io.ok() || !io.read(0, bytes.data(), bytes.size()))
         return 0;
@@ -218,6 +222,7 @@ int RecordFiles::open(const std::filesystem::path& projectDir, const std::filesy
         return 0;
     Handle& h = handles_[static_cast<std::size_t>(free - 1)];
     h.open = true;
+    h.projectDir = projectDir;
     h.path = path;
     h.head = *head;
     return free;
@@ -250,7 +255,7 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
     const auto record = h ? recordFromMemory(memory, source, h->head.recordSize) : std::nullopt;
     if (!record)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     if (!io.ok())
         return false;
     RecordFileHead next = h->head;
@@ -289,7 +294,7 @@ bool RecordFiles::read(int handle, VarBank& memory, std::uint16_t destination, s
     Handle* h = openHandle(handle);
     if (!h || !isValidVarRange(destination, h->head.recordSize))
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
     std::vector<std::uint8_t> record(h->head.recordSize);
     if (!place || !io.read(h->head.placeOffset(*place), record.data(), record.size()))
@@ -303,7 +308,7 @@ bool RecordFiles::rewrite(int handle, const VarBank& memory, std::uint16_t sourc
     const auto record = h ? recordFromMemory(memory, source, h->head.recordSize) : std::nullopt;
     if (!record)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     const auto place = io.ok() ? placeOf(io, h->head, n) : std::nullopt;
     return place && io.write(h->head.placeOffset(*place), record->data(), record->size());
 }
@@ -313,7 +318,7 @@ bool RecordFiles::remove(int handle, std::uint32_t n)
     Handle* h = openHandle(handle);
     if (!h)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     if (!io.ok())
         return false;
     RecordFileHead next = h->head;

@@ -1,5 +1,6 @@
 #include "sim/voice/voice_library_builder.h"
 
+#include "platform/files/confined_folder.h"
 #include "platform/text/gbk.h"
 #include "sim/voice/yyk_library.h"
 
@@ -74,10 +75,9 @@ VoiceLibraryOutcome BuildVoiceLibrary(SpeechEngine& engine, const VoiceLibraryRe
     if (!writer.Commit(&outcome.error))
         return outcome;
 
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(request.cacheFolder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec))
-            std::filesystem::remove(it->path(), ec);
+    // The cache lies two folders below the project folder ("temp\\UsbDiskTemp"): neither may
+    // be a link the emptying would follow.
+    ConfinedFolder(request.cacheFolder.parent_path().parent_path()).emptyFolder(request.cacheFolder);
     outcome.result = VoiceLibraryResult::Built;
     outcome.distinctWaves = writer.DistinctWaves();
     return outcome;

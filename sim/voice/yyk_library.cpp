@@ -38,18 +38,6 @@ bool ReadAt(int fd, std::uint64_t offset, void* out, std::size_t size)
     return true;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() { if (fd_ >= 0) ::close(fd_); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::uint64_t HashOf(const std::vector<std::uint8_t>& bytes)
 {
     std::uint64_t h = 1469598103934665603ull; // FNV-1a
@@ -90,17 +78,21 @@ std::optional<int> YykEntryOfChar(std::string_view c)
     return std::nullopt;
 }
 
-std::optional<YykReader> YykReader::Open(const std::filesystem::path& file)
+std::optional<YykReader> YykReader::Open(const ConfinedFolder& folder, const std::filesystem::path& file)
 {
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    return FromDescriptor(folder.openFile(file, O_RDONLY));
+}
+
+std::optional<YykReader> YykReader::FromDescriptor(UniqueFd fd)
+{
     struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     std::vector<std::uint8_t> head(kYykIndexOffset + kYykEntries * 8);
     if (!ReadAt(fd.get(), 0, head.data(), head.size()))
         return std::nullopt;
     YykReader reader;
-    reader.file_ = file;
+    reader.fd_ = std::move(fd);
     reader.fileSize_ = static_cast<std::uint64_t>(st.st_size);
     for (int n = 0; n < kYykEntries; ++n) {
         const std::uint8_t* e = head.data() + kYykIndexOffset + static_cast<std::size_t>(n) * 8;
@@ -116,9 +108,8 @@ std::optional<std::vector<std::uint8_t>> YykReader::Wave(int entry) const
     const YykEntry e = index_[static_cast<std::size_t>(entry)];
     if (e.length == 0 || e.length >= kYykMaxWave || std::uint64_t{e.offset} + e.length > fileSize_)
         return std::nullopt;
-    Fd fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
     std::vector<std::uint8_t> wave(e.length);
-    if (fd.get() < 0 || !ReadAt(fd.get(), e.offset, wave.data(), wave.size()))
+    if (!ReadAt(fd_.get(), e.offset, wave.data(), wave.size()))
         return std::nullopt;
     return wave;
 }

@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/files/confined_folder.h"
+
 namespace qv::sim {
 
 inline constexpr int kYykHanziEntries = 6768;
@@ -40,14 +42,18 @@ struct YykEntry {
 
 // Reads waves out of a library. Every entry is checked against the file: a length of 0 or
 // of kYykMaxWave and more, or a wave that does not lie inside the file, is no wave.
+// The library stays open while it is read, so it cannot be swapped for something else.
 class YykReader {
 public:
-    static std::optional<YykReader> Open(const std::filesystem::path& file);
+    // The library at `file` below `folder`: a regular file reached through no link.
+    static std::optional<YykReader> Open(const ConfinedFolder& folder, const std::filesystem::path& file);
+    // A library already open as a regular file; nullopt for anything else.
+    static std::optional<YykReader> FromDescriptor(UniqueFd fd);
     std::optional<std::vector<std::uint8_t>> Wave(int entry) const;
     YykEntry Entry(int entry) const { return index_[static_cast<std::size_t>(entry)]; }
 
 private:
-    std::filesystem::path file_;
+    UniqueFd fd_;
     std::uint64_t fileSize_ = 0;
     std::array<YykEntry, kYykEntries> index_{};
 };

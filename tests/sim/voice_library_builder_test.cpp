@@ -64,7 +64,7 @@ TEST_F(VoiceLibraryBuild, SpeaksEveryEntryInOrderAndStoresEachWaveOnce)
     EXPECT_EQ(std::filesystem::file_size(outcome.library), expectedSize);
     EXPECT_EQ(outcome.library, drive / "SOUND.YYK");
 
-    const auto reader = YykReader::Open(outcome.library);
+    const auto reader = YykReader::Open(ConfinedFolder(project.path()), outcome.library);
     ASSERT_TRUE(reader);
     for (int n : {0, 1, 94, 6767, 6768, 6845})
         EXPECT_EQ(reader->Wave(n), test::FakeSpeechEngine::WaveOf(engine.texts[static_cast<std::size_t>(n) + 1])) << n;
