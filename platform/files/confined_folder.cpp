@@ -298,20 +298,41 @@ FileFault ConfinedFolder::readWhole(const fs::path& file, std::string& bytes, st
     return readWholeDescriptor(fd.get(), file, bytes, nullptr, maxBytes) ? FileFault::none : FileFault::failed;
 }
 
-bool ConfinedFolder::replaceWhole(const fs::path& file, std::string_view bytes, bool flush) const
+Replacement::Replacement(UniqueFd folder, std::string leaf, std::string temp, UniqueFd fd, fs::path tempPath)
+    : folder_(std::move(folder)), leaf_(std::move(leaf)), temp_(std::move(temp)), fd_(std::move(fd)), tempPath_(std::move(tempPath))
 {
-    Parent parent = parentOf(file, true, nullptr);
-    if (!parent.dir)
+}
+
+Replacement::~Replacement()
+{
+    if (!done_ && folder_)
+        ::unlinkat(folder_.get(), temp_.c_str(), 0);
+}
+
+bool Replacement::commit(bool flush)
+{
+    if (done_ || !fd_)
         return false;
+    const bool closed = (!flush || ::fsync(fd_.get()) == 0) && ::close(fd_.release()) == 0;
+    fd_.reset();
+    if (!closed || ::renameat(folder_.get(), temp_.c_str(), folder_.get(), leaf_.c_str()) != 0)
+        return false;
+    done_ = true;
+    return true;
+}
+
+std::optional<Replacement> ConfinedFolder::beginReplace(const fs::path& file, bool makeFolders) const
+{
+    Parent parent = parentOf(file, makeFolders, nullptr);
+    if (!parent.dir)
+        return std::nullopt;
     const int dir = parent.dir.get();
     struct stat st {};
     const bool replaces = ::fstatat(dir, parent.leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     if (replaces && faultOfMode(st.st_mode) != FileFault::none) {
         report(parent.shown, faultOfMode(st.st_mode));
-        return false;
+        return std::nullopt;
     }
-    // The replaced file's mode is kept; a new one gets 0666 narrowed by the umask.
-    const mode_t mode = replaces ? st.st_mode & 07777 : 0666;
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
     std::string temp;
@@ -320,19 +341,22 @@ bool ConfinedFolder::replaceWhole(const fs::path& file, std::string_view bytes, 
         temp = parent.leaf + ".tmp" + std::to_string(::getpid()) + ".";
         for (int i = 0; i < 6; ++i)
             temp += kLetters[random() % (sizeof kLetters - 1)];
-        fd.reset(::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, mode));
+        fd.reset(::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666));
         if (!fd && errno != EEXIST)
-            return false;
+            return std::nullopt;
     }
-    if (!fd)
-        return false;
-    const bool written = (!replaces || ::fchmod(fd.get(), mode) == 0) && writeAll(fd.get(), bytes) &&
-                         (!flush || ::fsync(fd.get()) == 0) && ::close(fd.release()) == 0;
-    if (!written || ::renameat(dir, temp.c_str(), dir, parent.leaf.c_str()) != 0) {
+    if (!fd || (replaces && ::fchmod(fd.get(), st.st_mode & 07777) != 0)) {
         ::unlinkat(dir, temp.c_str(), 0);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    const fs::path tempPath = file.parent_path() / temp;
+    return Replacement(std::move(parent.dir), std::move(parent.leaf), std::move(temp), std::move(fd), tempPath);
+}
+
+bool ConfinedFolder::replaceWhole(const fs::path& file, std::string_view bytes, bool flush) const
+{
+    std::optional<Replacement> replacement = beginReplace(file);
+    return replacement && writeAll(replacement->fd(), bytes) && replacement->commit(flush);
 }
 
 bool ConfinedFolder::removeFile(const fs::path& file) const

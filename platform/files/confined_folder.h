@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,31 @@ void setRefusalReporter(RefusalReporter reporter);
 // The line reported for refusing `shown` (a path below the folder, UTF-8) for `fault`.
 std::string refusalLine(const std::filesystem::path& shown, FileFault fault);
 
+// A new version of a file written beside it under a temporary name ("<name>.tmp<pid>.XXXXXX",
+// made O_CREAT|O_EXCL|O_NOFOLLOW) and renamed over it by commit(); dropped uncommitted, the
+// temporary file is removed and the old file stays as it was.
+class Replacement {
+public:
+    Replacement(UniqueFd folder, std::string leaf, std::string temp, UniqueFd fd, std::filesystem::path tempPath);
+    ~Replacement();
+    Replacement(Replacement&&) noexcept = default;
+    Replacement& operator=(Replacement&&) = delete;
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    int fd() const { return fd_.get(); }
+    const std::filesystem::path& tempPath() const { return tempPath_; }
+    // Closes the file (synced first when `flush`) and renames it over the old one.
+    bool commit(bool flush = true);
+
+private:
+    UniqueFd folder_;
+    std::string leaf_, temp_;
+    UniqueFd fd_;
+    std::filesystem::path tempPath_;
+    bool done_ = false;
+};
+
 class ConfinedFolder {
 public:
     explicit ConfinedFolder(std::filesystem::path root) : root_(std::move(root)) {}
@@ -81,6 +107,11 @@ public:
     // Reads the whole regular file; none, or the fault (`failed` also when it holds more
     // than `maxBytes`).
     FileFault readWhole(const std::filesystem::path& file, std::string& bytes, std::uint64_t maxBytes) const;
+    // Starts replacing `file` (making its missing folders when `makeFolders`); nullopt when
+    // a folder on the way is a link, something other than a regular file has the name
+    // (refused) or the temporary file cannot be made. The old file's mode is kept; a new
+    // one gets 0666 less the umask.
+    std::optional<Replacement> beginReplace(const std::filesystem::path& file, bool makeFolders = true) const;
     // Replaces `file` by `bytes` through a temporary file beside it and a rename, making its
     // missing folders; a link, pipe or other non-file at the name is refused and left as it
     // is. `flush`: synced to the disk before the rename (a cache that can be made again

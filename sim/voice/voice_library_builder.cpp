@@ -54,7 +54,8 @@ VoiceLibraryOutcome BuildVoiceLibrary(SpeechEngine& engine, const VoiceLibraryRe
         return outcome;
     }
 
-    YykWriter writer(outcome.library);
+    // The drive folder lies in the project folder: neither it nor the library may be a link.
+    YykWriter writer(outcome.library, request.folder.parent_path());
     if (!writer.Start(&outcome.error))
         return outcome;
     for (int n = 0; n < kYykEntries; ++n) {
@@ -77,7 +78,7 @@ VoiceLibraryOutcome BuildVoiceLibrary(SpeechEngine& engine, const VoiceLibraryRe
 
     // The cache lies two folders below the project folder ("temp\\UsbDiskTemp"): neither may
     // be a link the emptying would follow.
-    ConfinedFolder(request.cacheFolder.parent_path().parent_path()).emptyFolder(request.cacheFolder);
+    ConfinedFolder(request.folder.parent_path()).emptyFolder(request.cacheFolder);
     outcome.result = VoiceLibraryResult::Built;
     outcome.distinctWaves = writer.DistinctWaves();
     return outcome;

@@ -114,23 +114,21 @@ std::optional<std::vector<std::uint8_t>> YykReader::Wave(int entry) const
     return wave;
 }
 
-YykWriter::YykWriter(std::filesystem::path finalPath) : finalPath_(std::move(finalPath)) {}
-
-YykWriter::~YykWriter()
+YykWriter::YykWriter(std::filesystem::path finalPath, std::filesystem::path projectFolder)
+    : finalPath_(std::move(finalPath)), folder_(projectFolder.empty() ? finalPath_.parent_path() : std::move(projectFolder))
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    if (!committed_ && !tempPath_.empty())
-        ::unlink(tempPath_.c_str());
 }
+
+YykWriter::~YykWriter() = default;
 
 bool YykWriter::Start(std::string* error)
 {
-    std::string name = (finalPath_.parent_path() / (finalPath_.filename().string() + ".part-XXXXXX")).string();
-    fd_ = ::mkstemp(name.data());
-    if (fd_ < 0)
+    if (auto started = folder_.beginReplace(finalPath_, false))
+        file_.emplace(std::move(*started));
+    if (!file_)
         return Failed(error, "cannot create a file beside " + finalPath_.string());
-    tempPath_ = name;
+    fd_ = file_->fd();
+    tempPath_ = file_->tempPath();
     ::fchmod(fd_, 0644);
     std::vector<std::uint8_t> header(kYykDataOffset, 0);
     std::memcpy(header.data(), kYykMagic.data(), kYykMagic.size());
@@ -195,15 +193,9 @@ bool YykWriter::Commit(std::string* error)
     }
     if (!WriteAt(kYykIndexOffset, index.data(), index.size(), error))
         return false;
-    if (::fsync(fd_) != 0)
-        return Failed(error, "cannot write " + tempPath_.string());
-    const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
-        return Failed(error, "cannot write " + tempPath_.string());
-    if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0)
+    if (!file_->commit())
         return Failed(error, "cannot replace " + finalPath_.string());
-    committed_ = true;
     return true;
 }
 

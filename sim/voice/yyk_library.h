@@ -60,10 +60,11 @@ private:
 
 // Writes a library into a temporary file beside its final name; Commit writes the index,
 // flushes and renames it over the final name. A writer destroyed without a successful
-// commit removes its temporary file, so an older library stays as it was.
+// commit removes its temporary file, so an older library stays as it was. Nothing below
+// `projectFolder` (by default the library's own folder) is followed if it is a link.
 class YykWriter {
 public:
-    explicit YykWriter(std::filesystem::path finalPath);
+    explicit YykWriter(std::filesystem::path finalPath, std::filesystem::path projectFolder = {});
     ~YykWriter();
     YykWriter(const YykWriter&) = delete;
     YykWriter& operator=(const YykWriter&) = delete;
@@ -83,9 +84,10 @@ private:
     bool SameAsStored(const YykEntry& stored, const std::vector<std::uint8_t>& wave) const;
 
     std::filesystem::path finalPath_;
+    ConfinedFolder folder_;
     std::filesystem::path tempPath_;
-    int fd_ = -1;
-    bool committed_ = false;
+    std::optional<Replacement> file_;
+    int fd_ = -1; // the replacement's, while it is open
     std::uint64_t end_ = kYykDataOffset;
     int distinct_ = 0;
     std::array<YykEntry, kYykEntries> index_{};
