@@ -159,7 +159,7 @@ void ConfinedFolder::report(const fs::path& shown, FileFault fault) const
         g_reporter(refusalLine(shown, fault));
 }
 
-ConfinedFolder::Parent ConfinedFolder::parentOf(const fs::path& file, bool make, FileFault* fault) const
+ConfinedFolder::Parent ConfinedFolder::parentOf(const fs::path& file, bool make, FileFault* fault, bool quiet) const
 {
     Parent parent;
     const auto rel = relativeBelow(root_, file);
@@ -208,7 +208,8 @@ ConfinedFolder::Parent ConfinedFolder::parentOf(const fs::path& file, bool make,
             FileFault why = faultAt(dir.get(), part.c_str());
             if (why == FileFault::none)
                 why = FileFault::failed; // a file where a folder should be
-            report(walked, why);
+            if (!quiet)
+                report(walked, why);
             setFault(fault, why);
             return Parent{};
         }
@@ -285,7 +286,7 @@ UniqueFd ConfinedFolder::openFolder(const fs::path& folder, bool make, FileFault
 FileFault ConfinedFolder::kindOf(const fs::path& file) const
 {
     FileFault why = FileFault::none;
-    Parent parent = parentOf(file, false, &why);
+    Parent parent = parentOf(file, false, &why, true);
     return parent.dir ? faultAt(parent.dir.get(), parent.leaf.c_str()) : why;
 }
 

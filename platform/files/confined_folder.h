@@ -101,7 +101,8 @@ public:
     // above it when `make`; the root itself when `folder` is the root.
     UniqueFd openFolder(const std::filesystem::path& folder, bool make, FileFault* fault = nullptr) const;
 
-    // What is at `file`: none for a regular file, missing, or the fault of anything else.
+    // What is at `file`: none for a regular file, missing, or the fault of anything else
+    // (a look only: nothing is reported).
     FileFault kindOf(const std::filesystem::path& file) const;
 
     // Reads the whole regular file; none, or the fault (`failed` also when it holds more
@@ -128,7 +129,7 @@ public:
 
 private:
     struct Parent;
-    Parent parentOf(const std::filesystem::path& file, bool make, FileFault* fault) const;
+    Parent parentOf(const std::filesystem::path& file, bool make, FileFault* fault, bool quiet = false) const;
     void report(const std::filesystem::path& file, FileFault fault) const;
 
     std::filesystem::path root_;

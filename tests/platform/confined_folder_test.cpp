@@ -72,6 +72,9 @@ TEST_P(ConfinedFolderTest, OpensOnlyRegularFilesReachedThroughNoLink)
             if (c.named)
                 EXPECT_NE(p.refusals().back().find(c.named), std::string::npos) << p.refusals().back();
         }
+        const std::size_t linesBefore = p.refusals().size();
+        EXPECT_EQ(folder.kindOf(root / c.file), c.fault) << c.file;
+        EXPECT_EQ(p.refusals().size(), linesBefore) << "a look reports nothing";
     }
     expectOutsideUntouched();
 }
