@@ -225,9 +225,8 @@ UniqueFd ConfinedFolder::openFile(const fs::path& file, int access, FileFault* f
     Parent parent = parentOf(file, false, fault);
     if (!parent.dir)
         return {};
-    FileFault why = FileFault::none;
     // Looked at before opening, so a device or a pipe is never even opened.
-    why = faultAt(parent.dir.get(), parent.leaf.c_str());
+    FileFault why = faultAt(parent.dir.get(), parent.leaf.c_str());
     UniqueFd fd;
     if (why == FileFault::none) {
         fd.reset(::openat(parent.dir.get(), parent.leaf.c_str(), access | kOpenFlags));
