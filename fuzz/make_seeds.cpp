@@ -10,6 +10,7 @@
 #include "platform/surface/bmp_file.h"
 #include "platform/surface/surface.h"
 #include "sim/disk/record_file.h"
+#include "sim/voice/yyk_library.h"
 #include "sim/vtf/saved_vars.h"
 #include "vars/backup/var_backup.h"
 #include "vars/plcmap/driver_file.h"
@@ -196,6 +197,19 @@ void variables(const fs::path& scratch)
     std::string vtf;
     if (readWholeFile(scratch / "NandFlash" / "VarToFlash.vtf", vtf))
         put("corpus/vtf", "two_slots.vtf", vtf);
+    fs::remove_all(scratch);
+
+    // A voice library of three short waves, two entries sharing one, and one cut inside its index.
+    const fs::path library = scratch / "SOUND.YYK";
+    fs::create_directories(scratch);
+    sim::YykWriter writer(library);
+    const std::vector<std::uint8_t> one{'R', 'I', 'F', 'F', 1}, two{'R', 'I', 'F', 'F', 2, 2};
+    std::string yyk;
+    if (writer.Start() && writer.Add(0, one) && writer.Add(94, two) && writer.Add(sim::kYykHanziEntries + 1, one) &&
+        writer.Add(sim::kYykEntries - 1, {9}) && writer.Commit() && readWholeFile(library, yyk)) {
+        put("corpus/voice_library", "three_waves.yyk", yyk);
+        put("corpus/voice_library", "cut_index.yyk", yyk.substr(0, 1000));
+    }
     fs::remove_all(scratch);
 
     put("corpus/intel_hex", "code.hex",

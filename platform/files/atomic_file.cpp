@@ -19,23 +19,6 @@ bool fail(std::string* error, const std::filesystem::path& path, const char* wha
     return false;
 }
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error)
@@ -70,20 +53,43 @@ bool writeFileAtomicallyFrom(const std::filesystem::path& path, const std::funct
     return true;
 }
 
+bool writeAll(int fd, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error, std::uint64_t maxBytes)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, or a named pipe would hold the open until a writer comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return fail(error, path, "cannot open", errno);
+    const bool ok = readWholeDescriptor(fd, path, bytes, error, maxBytes);
+    ::close(fd);
+    return ok;
+}
+
+bool readWholeDescriptor(int fd, const std::filesystem::path& path, std::string& bytes, std::string* error,
+                         std::uint64_t maxBytes)
+{
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         // Folders, devices and pipes are not files to load.
         const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
         return fail(error, path, "cannot read", err);
     }
     const auto tooLarge = [&](std::uint64_t size) {
-        ::close(fd);
         if (error)
             *error = "file too large: " + path.string() + " holds " + std::to_string(size) + " bytes, at most " +
                      std::to_string(maxBytes) + " fit its format";
@@ -99,11 +105,8 @@ bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
             const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n < 0) {
-                const int err = errno;
-                ::close(fd);
-                return fail(error, path, "cannot read", err);
-            }
+            if (n < 0)
+                return fail(error, path, "cannot read", errno);
             if (n == 0)
                 break;
             if (out.size() + static_cast<std::uint64_t>(n) > maxBytes) // it grew while read
@@ -111,10 +114,8 @@ bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::s
             out.append(buf, static_cast<std::size_t>(n));
         }
     } catch (const std::bad_alloc&) {
-        ::close(fd);
         return fail(error, path, "cannot read", ENOMEM);
     }
-    ::close(fd);
     bytes = std::move(out);
     return true;
 }

@@ -24,7 +24,16 @@ inline constexpr std::uint64_t kDefaultReadCap = 64u << 20;
 // Reads a whole file; false with `error` set when it cannot be read or holds more than
 // `maxBytes` (what the caller's format can hold), so a huge or sparse file is refused
 // before anything is allocated for it.
+// A pipe, device or other non-file is refused without blocking (opened non-blocking and
+// checked before any read).
 bool readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error = nullptr,
                    std::uint64_t maxBytes = kDefaultReadCap);
+
+// The same for a regular file already open as `fd` (left open); `path` names it in `error`.
+bool readWholeDescriptor(int fd, const std::filesystem::path& path, std::string& bytes, std::string* error = nullptr,
+                         std::uint64_t maxBytes = kDefaultReadCap);
+
+// Writes all of `bytes` to `fd`; false (errno set) on an error.
+bool writeAll(int fd, std::string_view bytes);
 
 } // namespace qv

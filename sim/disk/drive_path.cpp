@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "model/project/drive_folders.h"
+#include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 #include "platform/text/gbk.h"
 
@@ -54,9 +55,7 @@ bool MakeFolders(const std::filesystem::path& projectDir, const std::filesystem:
     }
     if (levels > 9)
         return false;
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    return !ec && std::filesystem::is_directory(path.parent_path(), ec);
+    return static_cast<bool>(ConfinedFolder(projectDir).openFolder(path.parent_path(), true));
 }
 
 bool DeletePlainFile(std::string& name, const std::filesystem::path& projectDir)
@@ -64,14 +63,7 @@ bool DeletePlainFile(std::string& name, const std::filesystem::path& projectDir)
     const auto path = MapDrivePath(name, projectDir);
     if (!path)
         return false;
-    std::error_code ec;
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(*path, ec)))
-        return false;
-    std::filesystem::remove(*path, ec);
-    const auto after = std::filesystem::symlink_status(*path, ec);
-    if (ec && ec != std::errc::no_such_file_or_directory)
-        return false;
-    return !std::filesystem::exists(after);
+    return ConfinedFolder(projectDir).removeFile(*path);
 }
 
 } // namespace qv::sim

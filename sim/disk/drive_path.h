@@ -22,11 +22,13 @@ void FoldDriveName(std::string& name);
 std::optional<std::filesystem::path> MapDrivePath(std::string& name, const std::filesystem::path& projectDir);
 
 // Creates the missing folders of `path` (its last part left out) below `projectDir`, at most
-// 9 levels deep; false when the path lies elsewhere, is deeper or a folder cannot be made.
+// 9 levels deep, never through a link; false when the path lies elsewhere, is deeper, passes
+// a link or a folder cannot be made.
 bool MakeFolders(const std::filesystem::path& projectDir, const std::filesystem::path& path);
 
 // Deletes the plain file a drive name maps to: true when no file is there afterwards
-// (deleted or absent), false when the name breaks a rule or the file is still there.
+// (deleted or absent), false when the name breaks a rule, a folder on the way is a link or
+// the file is still there.
 bool DeletePlainFile(std::string& name, const std::filesystem::path& projectDir);
 
 } // namespace qv::sim

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/vars/var_bank.h"
+#include "platform/files/confined_folder.h"
 #include "sim/disk/transfer.h"
 
 namespace qv::sim {
@@ -20,10 +21,10 @@ std::size_t bytesToBankEnd(std::uint16_t address, std::uint32_t length)
 
 } // namespace
 
-void PlainFile::open(const std::filesystem::path& path)
+void PlainFile::open(const ConfinedFolder& folder, const std::filesystem::path& path)
 {
     close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    fd_ = folder.openFile(path, O_RDWR).release();
 }
 
 void PlainFile::close()

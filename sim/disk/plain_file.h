@@ -6,6 +6,7 @@
 #include <optional>
 
 namespace qv {
+class ConfinedFolder;
 class VarBank;
 }
 
@@ -18,9 +19,10 @@ public:
     PlainFile(const PlainFile&) = delete;
     PlainFile& operator=(const PlainFile&) = delete;
 
-    // Closes the current file and opens `path` for reading and writing; on failure the
-    // current file stays invalid and the other calls do nothing.
-    void open(const std::filesystem::path& path);
+    // Closes the current file and opens `path` below `folder` for reading and writing (a
+    // regular file only, reached through no link); on failure the current file stays invalid
+    // and the other calls do nothing.
+    void open(const ConfinedFolder& folder, const std::filesystem::path& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     void seek(std::uint32_t offset);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/vars/var_bank.h"
-#include "platform/files/atomic_file.h"
+#include "platform/files/confined_folder.h"
 #include "sim/disk/drive_path.h"
 #include "sim/disk/transfer.h"
 
@@ -37,7 +37,10 @@ bool writeAt(int fd, std::uint64_t offset, const void* in, std::size_t length)
 // One open of the file for one call; every read and write must be whole.
 class FileIo {
 public:
-    explicit FileIo(const std::filesystem::path& path) : fd_(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
+    FileIo(const std::filesystem::path& projectDir, const std::filesystem::path& path)
+        : fd_(ConfinedFolder(projectDir).openFile(path, O_RDWR).release())
+    {
+    }
     ~FileIo()
     {
         if (fd_ >= 0)
@@ -135,10 +138,12 @@ bool writeLinks(int fd, std::uint32_t first, std::uint32_t end, LinkOf linkOf)
     return true;
 }
 
-// A new file: the head, the ring's link table, room for every place.
-bool createRecordFile(const std::filesystem::path& path, const RecordFileHead& head)
+// A new file: the head, the ring's link table, room for every place; made under a temporary
+// name inside the project folder and renamed once whole.
+bool createRecordFile(const ConfinedFolder& folder, const std::filesystem::path& path, const RecordFileHead& head)
 {
-    return writeFileAtomicallyFrom(path, [&](int fd) { return writeNewRecordFile(fd, head); });
+    auto replacement = folder.beginReplace(path);
+    return replacement && writeNewRecordFile(replacement->fd(), head) && replacement->commit();
 }
 
 // The place `steps` links older than `place`. A ring's links are the ones it was made with
@@ -288,12 +293,12 @@ int RecordFiles::open(const std::filesystem::path& projectDir, const std::filesy
     wanted.head = capacity;
     if (wanted.fileSize() > kMaxFileSize)
         return 0;
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
-        if (!MakeFolders(projectDir, path) || !createRecordFile(path, wanted))
+    const ConfinedFolder folder(projectDir);
+    if (folder.kindOf(path) == FileFault::missing) {
+        if (!MakeFolders(projectDir, path) || !createRecordFile(folder, path, wanted))
             return 0;
     }
-    FileIo io(path);
+    FileIo io(projectDir, path);
     std::array<std::uint8_t, kHeadSize> bytes{};
     if (!io.ok() || !io.read(0, bytes.data(), bytes.size()))
         return 0;
@@ -304,6 +309,7 @@ int RecordFiles::open(const std::filesystem::path& projectDir, const std::filesy
         return 0;
     Handle& h = handles_[static_cast<std::size_t>(free - 1)];
     h.open = true;
+    h.projectDir = projectDir;
     h.path = path;
     h.head = *head;
     return free;
@@ -336,7 +342,7 @@ bool RecordFiles::append(int handle, const VarBank& memory, std::uint16_t source
     const auto record = h ? recordFromMemory(memory, source, h->head.recordSize) : std::nullopt;
     if (!record)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     if (!io.ok())
         return false;
     RecordFileHead next = h->head;
@@ -380,7 +386,7 @@ bool RecordFiles::read(int handle, VarBank& memory, std::uint16_t destination, s
     Handle* h = openHandle(handle);
     if (!h || !isValidVarRange(destination, h->head.recordSize))
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     std::vector<std::uint8_t> record(h->head.recordSize);
     if (!place || !io.read(h->head.placeOffset(*place), record.data(), record.size()))
@@ -394,7 +400,7 @@ bool RecordFiles::rewrite(int handle, const VarBank& memory, std::uint16_t sourc
     const auto record = h ? recordFromMemory(memory, source, h->head.recordSize) : std::nullopt;
     if (!record)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     const auto place = io.ok() ? placeOf(io, h->head, n, h->marks) : std::nullopt;
     return place && io.write(h->head.placeOffset(*place), record->data(), record->size());
 }
@@ -404,7 +410,7 @@ bool RecordFiles::remove(int handle, std::uint32_t n)
     Handle* h = openHandle(handle);
     if (!h)
         return false;
-    FileIo io(h->path);
+    FileIo io(h->projectDir, h->path);
     if (!io.ok())
         return false;
     RecordFileHead next = h->head;

@@ -61,7 +61,7 @@ public:
     // Handle 1..4 of the file at `path`, created (with its folders, below `projectDir`) when
     // missing; 0 when the size or capacity is refused (a file over 1 GiB is refused before
     // anything is written), the file's head disagrees or is damaged, or no handle is free.
-    // A path open already gives its handle.
+    // A path open already gives its handle. No open passes or replaces a link.
     int open(const std::filesystem::path& projectDir, const std::filesystem::path& path, std::uint16_t recordSize,
              std::uint32_t capacity);
     // The handle, or 0 for one outside 1..4.
@@ -78,6 +78,7 @@ public:
 private:
     struct Handle {
         bool open = false;
+        std::filesystem::path projectDir; // every open of the file stays below it
         std::filesystem::path path;
         RecordFileHead head;
         std::uint32_t freeFrom = 0; // no place below is free (the search for one starts here)

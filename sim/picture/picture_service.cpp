@@ -1,8 +1,10 @@
 #include "sim/picture/picture_service.h"
 
+#include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 
 #include <array>
+#include <fcntl.h>
 
 namespace qv::sim {
 namespace {
@@ -43,8 +45,13 @@ void ServePicture(PanelServiceCall& call, const PictureServiceContext& context)
     std::string name;
     for (std::size_t i = kNameOffset; i < kNameOffset + kNameBytes && d[i] != 0; ++i)
         name.push_back(static_cast<char>(d[i]));
+    const auto folder = resolveStoredPath(context.baseFolder, kPictureFolder);
     const auto file = resolveStoredPath(context.baseFolder, kPictureFolder + name);
-    if (!file || name.empty() || !context.canvas)
+    if (!folder || !file || name.empty() || !context.canvas)
+        return;
+    // The code names the picture: a link or a pipe in the folder is refused, not followed
+    // (the loader's own read is non-blocking and takes regular files only).
+    if (!ConfinedFolder(*folder).openFile(*file, O_RDONLY))
         return;
     context.canvas([&](Surface& canvas) { DrawPictureFile(canvas, x, y, width, height, *file, context.loadPicture); });
 }

@@ -8,6 +8,7 @@
 #include "model/document/draw_doc.h"
 #include "model/vars/hmi_vars.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 #include "sim/plc/protocol_drivers.h"
 #include "sim/plc/request_registration.h"
@@ -86,6 +87,8 @@ SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
     // Bytes the ports receive reach the user's program through the panel's ring.
     plc_->setRing(&panel_.ring());
     portWriter_ = plc_.get();
+    // A file of the project refused by the simulator's services is named in the output bar.
+    setRefusalReporter([&reports = app_.m_reports](const std::string& line) { reports.appendText(line + "\r\n"); });
 }
 
 void SimRuntime::PollPlcPorts() { plc_->poll(clock_.nowMs()); }
@@ -102,7 +105,11 @@ void SimRuntime::OnSerialByte(std::uint8_t byte, int com)
     plc_->onSerialByte(byte, com, gate);
 }
 
-SimRuntime::~SimRuntime() { StopUserCode(); }
+SimRuntime::~SimRuntime()
+{
+    StopUserCode();
+    setRefusalReporter(nullptr);
+}
 
 void SimRuntime::SetPlcRequests(Mc8051PlcRequests* plc) { plcRequests_ = plc ? plc : linkRequests_.get(); }
 

@@ -1,6 +1,7 @@
 // Record-file and plain-file services of the 8051 program on the simulated drives. File
 // names are read from the bank up to their NUL (none before the bank's end: refused) and
 // left folded to upper case in memory, as the panel does.
+#include "platform/files/confined_folder.h"
 #include "sim/disk/drive_path.h"
 #include "sim/services/mc8051_request.h"
 #include "sim/services/panel_service_state.h"
@@ -70,7 +71,7 @@ void ServeOpenFile(PanelServiceState& state, Mc8051Request& request)
 {
     state.disks.plain.close();
     if (const auto path = mapName(state, request, request.p1()))
-        state.disks.plain.open(*path);
+        state.disks.plain.open(ConfinedFolder(state.context.projectDir), *path);
 }
 
 void ServeCloseFile(PanelServiceState& state, Mc8051Request&) { state.disks.plain.close(); }

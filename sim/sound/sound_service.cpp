@@ -1,5 +1,6 @@
 #include "sim/sound/sound_service.h"
 
+#include "platform/files/confined_folder.h"
 #include "platform/text/gbk.h"
 #include "sim/sound/number_words.h"
 #include "sim/sound/sound_drives.h"
@@ -7,8 +8,7 @@
 
 #include <fmt/format.h>
 
-#include <fstream>
-#include <system_error>
+#include <fcntl.h>
 
 namespace qv::sim {
 namespace {
@@ -29,30 +29,12 @@ std::string CacheFileName(std::string_view character)
     return hex;
 }
 
-// A cache file is written under a temporary name and renamed, so a half-written wave is never
-// played; it is not flushed to the disk: the library can always give it again.
-void WriteCacheFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& wave)
+// Plays the regular file at `file` below `folder`: the player opens the descriptor checked
+// here, so a link or a pipe put in its place is never followed or opened.
+bool PlayConfined(SoundPlayer& player, const ConfinedFolder& folder, const std::filesystem::path& file, SoundType type)
 {
-    std::filesystem::path part = file;
-    part += ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
-        if (!out.flush())
-            return;
-    }
-    std::error_code ec;
-    std::filesystem::rename(part, file, ec);
-    if (ec)
-        std::filesystem::remove(part, ec);
-}
-
-void EmptyFolder(const std::filesystem::path& folder)
-{
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec))
-            std::filesystem::remove(it->path(), ec);
+    const UniqueFd fd = folder.openFile(file, O_RDONLY);
+    return fd && player.Play(descriptorPath(fd.get()), type);
 }
 
 std::atomic<SoundService*> g_simulatorSound{nullptr};
@@ -128,7 +110,7 @@ std::uint8_t SoundService::PlayFile(PanelServiceCall& call)
     const char last = name.back();
     if (last != 'V' && last != '3')
         return 0;
-    return player_.Play(*path, last == 'V' ? SoundType::Wave : SoundType::Mpeg) ? 1 : 0;
+    return PlayConfined(player_, ConfinedFolder(projectFolder_), *path, last == 'V' ? SoundType::Wave : SoundType::Mpeg) ? 1 : 0;
 }
 
 std::uint8_t SoundService::SelectLibrary(PanelServiceCall& call)
@@ -136,12 +118,14 @@ std::uint8_t SoundService::SelectLibrary(PanelServiceCall& call)
     StopLocked();
     std::string name;
     const auto path = NameAtP1(call, &name);
-    std::error_code ec;
-    if (!path || !std::filesystem::is_regular_file(*path, ec))
+    const ConfinedFolder folder(projectFolder_);
+    if (!path || !folder.openFile(*path, O_RDONLY))
         return 0;
     const SoundDrive* drive = SoundDriveOf(name[0]);
-    if (const auto cache = VoiceCachePath(projectFolder_, *drive))
-        EmptyFolder(*cache);
+    // A cache folder that is a link is refused: emptying it would delete the files it leads to.
+    const auto cache = VoiceCachePath(projectFolder_, *drive);
+    if (!cache || !folder.emptyFolder(*cache))
+        return 0;
     libraryName_ = name;
     libraryName_[0] = drive->letter;
     return 1;
@@ -161,11 +145,10 @@ bool SoundService::SpeakLocked(const std::string& text)
         return false;
     const auto libraryPath = VoiceLibraryPath(projectFolder_, *drive);
     const auto cache = VoiceCachePath(projectFolder_, *drive);
-    std::optional<YykReader> library = libraryPath ? YykReader::Open(*libraryPath) : std::nullopt;
-    if (!library || !cache)
+    const ConfinedFolder folder(projectFolder_);
+    std::optional<YykReader> library = libraryPath ? YykReader::Open(folder, *libraryPath) : std::nullopt;
+    if (!library || !cache || !folder.openFolder(*cache, true))
         return false;
-    std::error_code ec;
-    std::filesystem::create_directories(*cache, ec);
 
     pieces_.clear();
     for (std::size_t i = 0; i < text.size() && pieces_.size() < kMaxSpokenCharacters; i += gbkCharLength(text, i)) {
@@ -176,9 +159,11 @@ bool SoundService::SpeakLocked(const std::string& text)
             continue;
         }
         const std::filesystem::path file = *cache / CacheFileName(character);
-        if (!std::filesystem::exists(file, ec))
+        // Written under a temporary name and renamed, so a half-written wave is never played;
+        // not flushed: the library can always give it again.
+        if (folder.kindOf(file) == FileFault::missing)
             if (const auto wave = library->Wave(*entry))
-                WriteCacheFile(file, *wave);
+                folder.replaceWhole(file, std::string_view(reinterpret_cast<const char*>(wave->data()), wave->size()), false);
         pieces_.push_back(file);
     }
     nextPiece_ = 0;
@@ -211,7 +196,7 @@ void SoundService::AdvancePlaylist()
         if (nextPiece_ < pieces_.size()) {
             const std::filesystem::path& file = pieces_[nextPiece_++];
             if (!file.empty())
-                player_.Play(file, SoundType::Wave);
+                PlayConfined(player_, ConfinedFolder(projectFolder_), file, SoundType::Wave);
         } else {
             currentPiece_ = pieces_.size();
         }

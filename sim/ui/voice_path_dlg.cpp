@@ -1,5 +1,6 @@
 #include "sim/ui/voice_path_dlg.h"
 
+#include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 #include "platform/qt/qtext.h"
 #include "sim/sound/sound_drives.h"
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <system_error>
 
 namespace qv {
 namespace {
@@ -93,9 +93,8 @@ std::optional<VoiceStorage> AskVoiceStorage(const std::filesystem::path& project
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
     auto storage = dlg.Storage();
-    std::error_code ec;
-    if (storage)
-        std::filesystem::create_directories(storage->folder, ec);
+    if (storage) // made below the project folder, never through a link
+        ConfinedFolder(projectFolder).openFolder(storage->folder, true);
     return storage;
 }
 

@@ -1,5 +1,6 @@
 #include "sim/voice/voice_library_builder.h"
 
+#include "platform/files/confined_folder.h"
 #include "platform/text/gbk.h"
 #include "sim/voice/yyk_library.h"
 
@@ -53,7 +54,8 @@ VoiceLibraryOutcome BuildVoiceLibrary(SpeechEngine& engine, const VoiceLibraryRe
         return outcome;
     }
 
-    YykWriter writer(outcome.library);
+    // The drive folder lies in the project folder: neither it nor the library may be a link.
+    YykWriter writer(outcome.library, request.folder.parent_path());
     if (!writer.Start(&outcome.error))
         return outcome;
     for (int n = 0; n < kYykEntries; ++n) {
@@ -74,10 +76,9 @@ VoiceLibraryOutcome BuildVoiceLibrary(SpeechEngine& engine, const VoiceLibraryRe
     if (!writer.Commit(&outcome.error))
         return outcome;
 
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(request.cacheFolder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec))
-            std::filesystem::remove(it->path(), ec);
+    // The cache lies two folders below the project folder ("temp\\UsbDiskTemp"): neither may
+    // be a link the emptying would follow.
+    ConfinedFolder(request.folder.parent_path()).emptyFolder(request.cacheFolder);
     outcome.result = VoiceLibraryResult::Built;
     outcome.distinctWaves = writer.DistinctWaves();
     return outcome;

@@ -38,18 +38,6 @@ bool ReadAt(int fd, std::uint64_t offset, void* out, std::size_t size)
     return true;
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() { if (fd_ >= 0) ::close(fd_); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::uint64_t HashOf(const std::vector<std::uint8_t>& bytes)
 {
     std::uint64_t h = 1469598103934665603ull; // FNV-1a
@@ -90,17 +78,21 @@ std::optional<int> YykEntryOfChar(std::string_view c)
     return std::nullopt;
 }
 
-std::optional<YykReader> YykReader::Open(const std::filesystem::path& file)
+std::optional<YykReader> YykReader::Open(const ConfinedFolder& folder, const std::filesystem::path& file)
 {
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    return FromDescriptor(folder.openFile(file, O_RDONLY));
+}
+
+std::optional<YykReader> YykReader::FromDescriptor(UniqueFd fd)
+{
     struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     std::vector<std::uint8_t> head(kYykIndexOffset + kYykEntries * 8);
     if (!ReadAt(fd.get(), 0, head.data(), head.size()))
         return std::nullopt;
     YykReader reader;
-    reader.file_ = file;
+    reader.fd_ = std::move(fd);
     reader.fileSize_ = static_cast<std::uint64_t>(st.st_size);
     for (int n = 0; n < kYykEntries; ++n) {
         const std::uint8_t* e = head.data() + kYykIndexOffset + static_cast<std::size_t>(n) * 8;
@@ -116,30 +108,27 @@ std::optional<std::vector<std::uint8_t>> YykReader::Wave(int entry) const
     const YykEntry e = index_[static_cast<std::size_t>(entry)];
     if (e.length == 0 || e.length >= kYykMaxWave || std::uint64_t{e.offset} + e.length > fileSize_)
         return std::nullopt;
-    Fd fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
     std::vector<std::uint8_t> wave(e.length);
-    if (fd.get() < 0 || !ReadAt(fd.get(), e.offset, wave.data(), wave.size()))
+    if (!ReadAt(fd_.get(), e.offset, wave.data(), wave.size()))
         return std::nullopt;
     return wave;
 }
 
-YykWriter::YykWriter(std::filesystem::path finalPath) : finalPath_(std::move(finalPath)) {}
-
-YykWriter::~YykWriter()
+YykWriter::YykWriter(std::filesystem::path finalPath, std::filesystem::path projectFolder)
+    : finalPath_(std::move(finalPath)), folder_(projectFolder.empty() ? finalPath_.parent_path() : std::move(projectFolder))
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    if (!committed_ && !tempPath_.empty())
-        ::unlink(tempPath_.c_str());
 }
+
+YykWriter::~YykWriter() = default;
 
 bool YykWriter::Start(std::string* error)
 {
-    std::string name = (finalPath_.parent_path() / (finalPath_.filename().string() + ".part-XXXXXX")).string();
-    fd_ = ::mkstemp(name.data());
-    if (fd_ < 0)
+    if (auto started = folder_.beginReplace(finalPath_, false))
+        file_.emplace(std::move(*started));
+    if (!file_)
         return Failed(error, "cannot create a file beside " + finalPath_.string());
-    tempPath_ = name;
+    fd_ = file_->fd();
+    tempPath_ = file_->tempPath();
     ::fchmod(fd_, 0644);
     std::vector<std::uint8_t> header(kYykDataOffset, 0);
     std::memcpy(header.data(), kYykMagic.data(), kYykMagic.size());
@@ -204,15 +193,9 @@ bool YykWriter::Commit(std::string* error)
     }
     if (!WriteAt(kYykIndexOffset, index.data(), index.size(), error))
         return false;
-    if (::fsync(fd_) != 0)
-        return Failed(error, "cannot write " + tempPath_.string());
-    const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
-        return Failed(error, "cannot write " + tempPath_.string());
-    if (::rename(tempPath_.c_str(), finalPath_.c_str()) != 0)
+    if (!file_->commit())
         return Failed(error, "cannot replace " + finalPath_.string());
-    committed_ = true;
     return true;
 }
 

@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/files/confined_folder.h"
+
 namespace qv::sim {
 
 inline constexpr int kYykHanziEntries = 6768;
@@ -40,24 +42,29 @@ struct YykEntry {
 
 // Reads waves out of a library. Every entry is checked against the file: a length of 0 or
 // of kYykMaxWave and more, or a wave that does not lie inside the file, is no wave.
+// The library stays open while it is read, so it cannot be swapped for something else.
 class YykReader {
 public:
-    static std::optional<YykReader> Open(const std::filesystem::path& file);
+    // The library at `file` below `folder`: a regular file reached through no link.
+    static std::optional<YykReader> Open(const ConfinedFolder& folder, const std::filesystem::path& file);
+    // A library already open as a regular file; nullopt for anything else.
+    static std::optional<YykReader> FromDescriptor(UniqueFd fd);
     std::optional<std::vector<std::uint8_t>> Wave(int entry) const;
     YykEntry Entry(int entry) const { return index_[static_cast<std::size_t>(entry)]; }
 
 private:
-    std::filesystem::path file_;
+    UniqueFd fd_;
     std::uint64_t fileSize_ = 0;
     std::array<YykEntry, kYykEntries> index_{};
 };
 
 // Writes a library into a temporary file beside its final name; Commit writes the index,
 // flushes and renames it over the final name. A writer destroyed without a successful
-// commit removes its temporary file, so an older library stays as it was.
+// commit removes its temporary file, so an older library stays as it was. Nothing below
+// `projectFolder` (by default the library's own folder) is followed if it is a link.
 class YykWriter {
 public:
-    explicit YykWriter(std::filesystem::path finalPath);
+    explicit YykWriter(std::filesystem::path finalPath, std::filesystem::path projectFolder = {});
     ~YykWriter();
     YykWriter(const YykWriter&) = delete;
     YykWriter& operator=(const YykWriter&) = delete;
@@ -77,9 +84,10 @@ private:
     bool SameAsStored(const YykEntry& stored, const std::vector<std::uint8_t>& wave) const;
 
     std::filesystem::path finalPath_;
+    ConfinedFolder folder_;
     std::filesystem::path tempPath_;
-    int fd_ = -1;
-    bool committed_ = false;
+    std::optional<Replacement> file_;
+    int fd_ = -1; // the replacement's, while it is open
     std::uint64_t end_ = kYykDataOffset;
     int distinct_ = 0;
     std::array<YykEntry, kYykEntries> index_{};

@@ -1,7 +1,7 @@
 #include "sim/vtf/saved_vars.h"
 
 #include "model/vars/var_bank.h"
-#include "platform/files/atomic_file.h"
+#include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 #include "sim/vtf/vtf_layout.h"
 
@@ -26,13 +26,19 @@ std::mutex g_fileMutex;
 
 enum class Read { ok, missing, failed };
 
-// `ok` only with the whole slot table present; a short or unreadable file is `failed`.
-Read readFile(const fs::path& path, std::string& bytes)
+// `ok` only with the whole slot table present; a short or unreadable file is `failed`, and
+// so is a link, a pipe or anything else that is not a plain file below the project folder.
+Read readFile(const fs::path& projectDir, const fs::path& path, std::string& bytes)
 {
-    std::error_code ec;
-    if (!fs::exists(path, ec))
-        return ec ? Read::failed : Read::missing;
-    return readWholeFile(path, bytes, nullptr, vtf::kMaxFileSize) && bytes.size() >= vtf::kHeaderSize ? Read::ok : Read::failed;
+    const FileFault fault = ConfinedFolder(projectDir).readWhole(path, bytes, vtf::kMaxFileSize);
+    if (fault == FileFault::missing)
+        return Read::missing;
+    return fault == FileFault::none && bytes.size() >= vtf::kHeaderSize ? Read::ok : Read::failed;
+}
+
+bool writeFile(const fs::path& projectDir, const fs::path& path, const std::string& bytes)
+{
+    return ConfinedFolder(projectDir).replaceWhole(path, bytes);
 }
 
 std::span<std::uint8_t> asBytes(std::string& s)
@@ -78,14 +84,13 @@ bool SaveVarToFlash(const fs::path& projectDir, int slot, std::int64_t address, 
     std::lock_guard lock(g_fileMutex);
 
     std::string file;
-    switch (readFile(*path, file)) {
+    switch (readFile(projectDir, *path, file)) {
     case Read::failed:
         return false;
     case Read::missing: {
         std::error_code ec;
         if (!fs::is_directory(projectDir, ec))
             return false;
-        fs::create_directories(path->parent_path(), ec);
         file.assign(vtf::kHeaderSize, '\0');
         break;
     }
@@ -120,7 +125,7 @@ bool SaveVarToFlash(const fs::path& projectDir, int slot, std::int64_t address, 
         changed = true;
     }
     // Saved every second: an unchanged range costs no disk write.
-    return !changed || writeFileAtomically(*path, file);
+    return !changed || writeFile(projectDir, *path, file);
 }
 
 bool LoadVarToFlash(const fs::path& projectDir, int slot, VarBank& displayed, VarBank& live)
@@ -131,7 +136,7 @@ bool LoadVarToFlash(const fs::path& projectDir, int slot, VarBank& displayed, Va
     std::string file;
     {
         std::lock_guard lock(g_fileMutex);
-        if (readFile(*path, file) != Read::ok)
+        if (readFile(projectDir, *path, file) != Read::ok)
             return false;
     }
     const vtf::Slot s = vtf::readSlot(headerOf(file), slot);
@@ -149,13 +154,13 @@ bool ClearVarToFlashSlot(const fs::path& projectDir, int slot)
         return false;
     std::lock_guard lock(g_fileMutex);
     std::string file;
-    const Read read = readFile(*path, file);
+    const Read read = readFile(projectDir, *path, file);
     if (read != Read::ok)
         return read == Read::missing;
     if (!vtf::readSlot(headerOf(file), slot).inUse)
         return true;
     vtf::writeSlot(asBytes(file), slot, vtf::Slot{});
-    return writeFileAtomically(*path, file);
+    return writeFile(projectDir, *path, file);
 }
 
 } // namespace qv

@@ -27,13 +27,16 @@ public:
         SoundType type;
         std::string bytes;
     };
+    // The services hand over an open descriptor's path: the file it names is recorded.
     bool Play(const std::filesystem::path& file, SoundType type) override
     {
         open_ = false;
         std::ifstream in(file, std::ios::binary);
         if (!in)
             return false;
-        played.push_back({file, type, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}});
+        std::error_code ec;
+        const auto named = file.parent_path() == "/proc/self/fd" ? std::filesystem::read_symlink(file, ec) : file;
+        played.push_back({named, type, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}});
         open_ = true;
         return true;
     }

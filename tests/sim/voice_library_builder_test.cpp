@@ -1,6 +1,7 @@
 #include "sim/voice/voice_library_builder.h"
 #include "sim/voice/yyk_library.h"
 #include "tests/fixtures/disk_audio.h"
+#include "tests/fixtures/planted_files.h"
 #include "tests/sim/voice_fake_engine.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,25 @@ protected:
     std::vector<int> progress;
 };
 
+TEST_F(VoiceLibraryBuild, ALinkedDriveOrCacheChangesNothingOutside)
+{
+    test::TempDir outside;
+    test::writeText(outside / "SOUND.YYK", "their own file");
+    test::writeText(outside / "KEEP", "kept");
+    const auto before = test::snapshotOf(outside.path());
+    std::filesystem::remove_all(drive);
+    test::plantLink(outside.path(), drive);
+    EXPECT_EQ(Build().result, VoiceLibraryResult::BuildFailed);
+    EXPECT_EQ(test::snapshotOf(outside.path()), before) << "no library written through the linked drive";
+
+    std::filesystem::remove(drive);
+    std::filesystem::create_directories(drive);
+    std::filesystem::remove_all(cache);
+    test::plantLink(outside.path(), cache);
+    EXPECT_EQ(Build().result, VoiceLibraryResult::Built);
+    EXPECT_EQ(test::snapshotOf(outside.path()), before) << "the linked cache is not emptied";
+}
+
 TEST_F(VoiceLibraryBuild, SpeaksEveryEntryInOrderAndStoresEachWaveOnce)
 {
     request.rate = -4; // the library is never spoken slower than normal
@@ -64,7 +84,7 @@ TEST_F(VoiceLibraryBuild, SpeaksEveryEntryInOrderAndStoresEachWaveOnce)
     EXPECT_EQ(std::filesystem::file_size(outcome.library), expectedSize);
     EXPECT_EQ(outcome.library, drive / "SOUND.YYK");
 
-    const auto reader = YykReader::Open(outcome.library);
+    const auto reader = YykReader::Open(ConfinedFolder(project.path()), outcome.library);
     ASSERT_TRUE(reader);
     for (int n : {0, 1, 94, 6767, 6768, 6845})
         EXPECT_EQ(reader->Wave(n), test::FakeSpeechEngine::WaveOf(engine.texts[static_cast<std::size_t>(n) + 1])) << n;

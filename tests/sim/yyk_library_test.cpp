@@ -48,7 +48,7 @@ TEST_F(YykFiles, IdenticalWavesShareOneBlock)
     in.read(magic.data(), 8);
     EXPECT_TRUE(std::equal(magic.begin(), magic.end(), kYykMagic.begin(), [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }));
 
-    const auto reader = YykReader::Open(library());
+    const auto reader = YykReader::Open(ConfinedFolder(dir.path()), library());
     ASSERT_TRUE(reader);
     EXPECT_EQ(reader->Entry(0).offset, kYykDataOffset);
     EXPECT_EQ(reader->Entry(3).offset, reader->Entry(0).offset);
@@ -92,7 +92,7 @@ TEST_F(YykFiles, EntriesOutsideTheFileHaveNoWave)
     setEntry(4, kYykDataOffset, kYykMaxWave); // too long
     setEntry(5, size - 4, 4);               // the last four bytes: a wave
     test::WriteBytes(library(), bytes);
-    const auto reader = YykReader::Open(library());
+    const auto reader = YykReader::Open(ConfinedFolder(dir.path()), library());
     ASSERT_TRUE(reader);
     for (int n : {1, 2, 3, 4, -1, kYykEntries})
         EXPECT_FALSE(reader->Wave(n)) << n;
@@ -100,8 +100,8 @@ TEST_F(YykFiles, EntriesOutsideTheFileHaveNoWave)
 
     bytes.resize(kYykIndexOffset + 100); // cut inside the index
     test::WriteBytes(library(), bytes);
-    EXPECT_FALSE(YykReader::Open(library()));
-    EXPECT_FALSE(YykReader::Open(dir / "missing.YYK"));
+    EXPECT_FALSE(YykReader::Open(ConfinedFolder(dir.path()), library()));
+    EXPECT_FALSE(YykReader::Open(ConfinedFolder(dir.path()), dir / "missing.YYK"));
 }
 
 } // namespace

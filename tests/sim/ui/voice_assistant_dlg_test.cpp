@@ -97,7 +97,7 @@ TEST_F(VoiceAssistantTest, BuildsTheLibraryWithItsControlsDisabled)
     EXPECT_TRUE(dlg.closeButton()->isEnabled());
     EXPECT_EQ(dlg.progressBar()->value(), 0);
     EXPECT_EQ(messages, std::vector<QString>{u8(u8"成功创建语音库")});
-    EXPECT_TRUE(sim::YykReader::Open(project.path() / "UsbDisk" / "SOUND.YYK"));
+    EXPECT_TRUE(sim::YykReader::Open(ConfinedFolder(project.path()), project.path() / "UsbDisk" / "SOUND.YYK"));
     EXPECT_EQ(opened, std::vector<std::filesystem::path>{project.path() / "UsbDisk"});
     EXPECT_FALSE(std::filesystem::exists(project.path() / "temp" / "UsbDiskTemp" / "1"));
     ASSERT_EQ(lines.size(), 2u);
