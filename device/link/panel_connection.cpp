@@ -8,12 +8,16 @@ PanelConnection::PanelConnection(usb::UsbHost& host, usb::RawConnection raw, usb
                                  usb::Timeout timeout)
     : host_(host), raw_(std::move(raw)), candidate_(std::move(candidate)), framing_(makeFraming(raw_, timeout))
 {
-    framing_->setLateReplyPossible(host_.lateReplyPossible(candidate_));
+    lateAtOpen_ = host_.lateReplyPossible(candidate_);
+    framing_->setLateReplyPossible(lateAtOpen_);
 }
 
 PanelConnection::~PanelConnection()
 {
-    host_.setLateReplyPossible(candidate_, framing_->lateReplyPossible());
+    // Only what this connection learnt: one that exchanged nothing (a scan's) leaves the
+    // word of another connection to the device as it is.
+    if (framing_->lateReplyPossible() != lateAtOpen_)
+        host_.setLateReplyPossible(candidate_, framing_->lateReplyPossible());
 }
 
 std::unique_ptr<PanelConnection> PanelConnection::open(usb::UsbHost& host, const usb::UsbCandidate& candidate,

@@ -30,6 +30,7 @@ private:
     usb::RawConnection raw_;
     usb::UsbCandidate candidate_;
     std::unique_ptr<PanelFraming> framing_;
+    bool lateAtOpen_ = false;
 };
 
 } // namespace qv::device
