@@ -13,6 +13,7 @@ PACKAGES=(
   libsdl2-mixer-dev libespeak-ng-dev espeak-ng-data lame
   libmodbus-dev
   qt6-translations-l10n
+  locales
 )
 
 # The panels' udev rules, where udev runs (never on a machine without it: containers, CI).
@@ -27,14 +28,21 @@ install_udev_rules() {
 }
 install_udev_rules || echo "udev rules not installed (the panels may need them: see README.md)"
 
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-echo "Installing: ${missing[*]}"
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+# A decimal-comma locale: the tests show that numbers are read and written the same in it.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
+    echo "de_DE.UTF-8 not generated (the decimal-comma tests will skip)"
+fi

@@ -40,7 +40,7 @@ int UsbWriteBlock(PanelFraming& link, std::span<const std::uint8_t> data, std::u
     if (aborted(control) || !link.acceptsBlockLength(data.size()))
         return -1;
     const auto fail = [&] {
-        SendAbortWrite(link);
+        link.sendClosingCommand(bareCommand(code::AbortWrite));
         return -1;
     };
     if (!link.sendCommand(rangeCommand(code::WriteBlock, address, static_cast<std::uint32_t>(data.size()))))

@@ -4,9 +4,20 @@
 
 namespace qv::device {
 
-PanelConnection::PanelConnection(usb::RawConnection raw, usb::UsbCandidate candidate, usb::Timeout timeout)
-    : raw_(std::move(raw)), candidate_(std::move(candidate)), framing_(makeFraming(raw_, timeout))
+PanelConnection::PanelConnection(usb::UsbHost& host, usb::RawConnection raw, usb::UsbCandidate candidate,
+                                 usb::Timeout timeout)
+    : host_(host), raw_(std::move(raw)), candidate_(std::move(candidate)), framing_(makeFraming(raw_, timeout))
 {
+    lateAtOpen_ = host_.lateReplyPossible(candidate_);
+    framing_->setLateReplyPossible(lateAtOpen_);
+}
+
+PanelConnection::~PanelConnection()
+{
+    // Only what this connection learnt: one that exchanged nothing (a scan's) leaves the
+    // word of another connection to the device as it is.
+    if (framing_->lateReplyPossible() != lateAtOpen_)
+        host_.setLateReplyPossible(candidate_, framing_->lateReplyPossible());
 }
 
 std::unique_ptr<PanelConnection> PanelConnection::open(usb::UsbHost& host, const usb::UsbCandidate& candidate,
@@ -25,7 +36,7 @@ std::unique_ptr<PanelConnection> PanelConnection::open(usb::UsbHost& host, const
             *why = usb::openFailureText(usb::OpenFailure::NotPanel);
         return nullptr;
     }
-    return std::unique_ptr<PanelConnection>(new PanelConnection(std::move(opened.connection), candidate, timeout));
+    return std::unique_ptr<PanelConnection>(new PanelConnection(host, std::move(opened.connection), candidate, timeout));
 }
 
 } // namespace qv::device

@@ -15,7 +15,7 @@ public:
     UsbKind kind() const override { return UsbKind::EzUsb; }
     std::size_t dataPieceSize() const override { return kPacketSize; }
 
-    bool sendCommand(const UsbCommandPacket& packet) override
+    bool transmitCommand(const UsbCommandPacket& packet) override
     {
         return pipes_.bulkWrite(kCommandPipe, packet.view(), timeout()).complete(packet.size);
     }
@@ -23,9 +23,9 @@ public:
     {
         return pipes_.bulkWrite(kDataPipe, piece, timeout()).complete(piece.size());
     }
-    bool receiveReply(std::span<std::uint8_t> out) override
+    ReplyRead receiveReply(std::span<std::uint8_t> out, usb::Timeout t) override
     {
-        return pipes_.bulkRead(kReplyPipe, out, timeout()).complete(out.size());
+        return {pipes_.bulkRead(kReplyPipe, out, t), out.size()};
     }
 
 private:
@@ -39,7 +39,7 @@ public:
     std::size_t dataPieceSize() const override { return kPacketSize; }
     bool acceptsBlockLength(std::size_t length) const override { return length % kPacketSize == 0; }
 
-    bool sendCommand(const UsbCommandPacket& packet) override
+    bool transmitCommand(const UsbCommandPacket& packet) override
     {
         std::array<std::uint8_t, kHidReportSize> report{};
         std::copy(packet.bytes.begin(), packet.bytes.begin() + packet.size, report.begin() + 1);
@@ -54,15 +54,15 @@ public:
         std::copy(piece.begin(), piece.end(), report.begin() + 1);
         return hid_.writeReport(report, timeout()).complete(report.size());
     }
-    bool receiveReply(std::span<std::uint8_t> out) override
+    ReplyRead receiveReply(std::span<std::uint8_t> out, usb::Timeout t) override
     {
         // hidraw hands over the report without its id; put id 0 back so the reply sits at
         // byte 1 as the panel sends it.
         std::array<std::uint8_t, kHidReportSize> report{};
-        if (!hid_.readReport(std::span(report).subspan(1), timeout()).complete(kHidReportSize - 1))
-            return false;
-        std::copy_n(report.begin() + 1, out.size(), out.begin());
-        return true;
+        const ReplyRead read{hid_.readReport(std::span(report).subspan(1), t), kHidReportSize - 1};
+        if (read.xfer.complete(read.wanted))
+            std::copy_n(report.begin() + 1, out.size(), out.begin());
+        return read;
     }
 
 private:
@@ -75,7 +75,7 @@ public:
     UsbKind kind() const override { return UsbKind::Disk; }
     std::size_t dataPieceSize() const override { return kDiskChunkSize; }
 
-    bool sendCommand(const UsbCommandPacket& packet) override
+    bool transmitCommand(const UsbCommandPacket& packet) override
     {
         std::array<std::uint8_t, kDiskBlockSize> block{};
         std::copy(packet.bytes.begin(), packet.bytes.begin() + packet.size, block.begin());
@@ -86,14 +86,14 @@ public:
     {
         return piece.size() <= kDiskChunkSize && write(piece);
     }
-    bool receiveReply(std::span<std::uint8_t> out) override
+    ReplyRead receiveReply(std::span<std::uint8_t> out, usb::Timeout t) override
     {
         std::array<std::uint8_t, kDiskBlockSize> block{};
         const auto cdb = diskReadCdb(kMailboxBlock, block.size());
-        if (!disk_.execute(cdb, usb::ScsiDirection::FromDevice, block, timeout()).complete(block.size()))
-            return false;
-        std::copy_n(block.begin(), out.size(), out.begin());
-        return true;
+        const ReplyRead read{disk_.execute(cdb, usb::ScsiDirection::FromDevice, block, t), block.size()};
+        if (read.xfer.complete(read.wanted))
+            std::copy_n(block.begin(), out.size(), out.begin());
+        return read;
     }
 
 private:
@@ -110,10 +110,37 @@ private:
 
 } // namespace
 
+bool PanelFraming::sendCommand(const UsbCommandPacket& packet)
+{
+    if (lateReplyPossible_)
+        dropLateReplies();
+    return transmitCommand(packet);
+}
+
+void PanelFraming::dropLateReplies()
+{
+    // Every reply of the longest read the program makes (a flash block in 64-byte replies),
+    // each read given a short time of its own: a late answer is already on its way.
+    constexpr int kMostReplies = 8192;
+    constexpr usb::Timeout kLateReplyWait{200};
+    std::array<std::uint8_t, kMaxReply> scratch{};
+    for (int i = 0; i < kMostReplies; ++i) {
+        const ReplyRead read = receiveReply(scratch, std::min(timeout_, kLateReplyWait));
+        if (read.xfer.status != usb::XferStatus::Ok || read.xfer.count == 0)
+            break;
+    }
+    lateReplyPossible_ = false;
+}
+
 bool PanelFraming::readReply(std::span<std::uint8_t> out)
 {
     std::fill(out.begin(), out.end(), 0);
-    return out.size() <= kMaxReply && receiveReply(out);
+    if (out.size() > kMaxReply)
+        return false;
+    const ReplyRead read = receiveReply(out, timeout_);
+    if (read.xfer.status == usb::XferStatus::Timeout)
+        lateReplyPossible_ = true;
+    return read.xfer.complete(read.wanted);
 }
 
 std::unique_ptr<PanelFraming> makeFraming(usb::RawConnection& raw, usb::Timeout timeout)

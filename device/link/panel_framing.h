@@ -34,8 +34,13 @@ public:
     virtual ~PanelFraming() = default;
 
     virtual usb::UsbKind kind() const = 0;
-    // True only when the whole frame went out.
-    virtual bool sendCommand(const UsbCommandPacket& packet) = 0;
+    // True only when the whole frame went out. After a reply read that timed out, what the
+    // panel still sends is read and dropped first: a late answer would otherwise be taken for
+    // the answer to this command, and every later one read one behind.
+    bool sendCommand(const UsbCommandPacket& packet);
+    // A command that ends the exchange under way (a failed write's abort): sent at once; what
+    // the panel may still send is read away before the next exchange's command.
+    bool sendClosingCommand(const UsbCommandPacket& packet) { return transmitCommand(packet); }
     // One data transfer; `piece` is at most dataPieceSize() bytes (HID: at most 64).
     virtual bool sendData(std::span<const std::uint8_t> piece) = 0;
     // One reply of at most 64 bytes into `out`, which is zeroed first; true only when the
@@ -49,12 +54,25 @@ public:
 
     usb::Timeout timeout() const { return timeout_; }
 
+    // Whether a reply read timed out and its answer may still come; a connection hands this
+    // on to the next connection of the same device.
+    bool lateReplyPossible() const { return lateReplyPossible_; }
+    void setLateReplyPossible(bool possible) { lateReplyPossible_ = possible; }
+
 protected:
+    struct ReplyRead {
+        usb::Xfer xfer;          // the read as it went
+        std::size_t wanted = 0;  // what a whole reply of the kind moves
+    };
+    virtual bool transmitCommand(const UsbCommandPacket& packet) = 0;
     // The kind's reply read into a zeroed `out` of at most 64 bytes.
-    virtual bool receiveReply(std::span<std::uint8_t> out) = 0;
+    virtual ReplyRead receiveReply(std::span<std::uint8_t> out, usb::Timeout timeout) = 0;
 
 private:
+    void dropLateReplies();
+
     usb::Timeout timeout_;
+    bool lateReplyPossible_ = false;
 };
 
 // The framing of `raw`'s kind over it (which must outlive the framing).

@@ -11,8 +11,10 @@ namespace {
 struct Program {
     std::string problem;
     std::unique_ptr<usb::UsbHost> host;
-    Program()
+    Program() { read(); }
+    void read()
     {
+        problem.clear();
         host = sim::simHostFromEnvironment(&problem);
         if (!host)
             host = std::make_unique<usb::SystemUsbHost>();
@@ -35,6 +37,11 @@ usb::UsbHost& ProgramUsbHost()
 const std::string& ProgramUsbHostProblem()
 {
     return program().problem;
+}
+
+void ResetProgramUsbHost()
+{
+    program().read();
 }
 
 } // namespace qv::device

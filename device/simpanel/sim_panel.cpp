@@ -242,6 +242,11 @@ bool SimPanel::beginTransfer(std::unique_lock<std::mutex>& lock, SimTransfer& t,
             hangEnds_.wait(lock, [this] { return hangReleased_; });
             result = {XferStatus::Timeout, 0};
             return false;
+        case SimFault::LateReply:
+            if (t.out)
+                break;
+            result = {XferStatus::Timeout, 0};
+            return false;
         }
     }
     if (!plugged_) {

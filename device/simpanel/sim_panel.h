@@ -40,7 +40,9 @@ struct SimPanelSettings {
 };
 
 // Hang: the transfer waits until releaseHang() and then times out (a silent panel).
-enum class SimFault { Disconnect, ShortTransfer, Stall, NoReply, Hang };
+// LateReply: a read times out, but the answer it waited for comes afterwards: it stays for
+// the next read (a transfer to the panel goes through as usual).
+enum class SimFault { Disconnect, ShortTransfer, Stall, NoReply, Hang, LateReply };
 
 struct SimTransfer {
     bool out = true;                 // host to panel

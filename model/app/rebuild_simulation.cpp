@@ -69,9 +69,10 @@ void CEditorApp::RebuildSimulation()
         project->m_nUserLevel = 0;
         for (std::size_t i = 1; i <= 3; ++i)
             project->m_TouchCalibration[i] = 0;
-        // The only start-up calibration setting forbids the panel's power-up touch check,
-        // which has no counterpart here: a run starts without a calibration request.
-        project->m_TouchCalibration[kTouchCalibrationRequest] = 0;
+        // The power-up calibration check of the settings page asks for the touch calibration
+        // at the start of every run.
+        project->m_TouchCalibration[kTouchCalibrationRequest] =
+            project->SettingI32(settings::kNoPowerUpCalibration) != 0 ? 1 : 0;
         fitCopyRange(*this, *project);
     }
     m_AutoRefresh = 1;

@@ -5,6 +5,8 @@
 #include "platform/usb/usb_link.h"
 
 #include <cstdint>
+#include <mutex>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,6 +41,26 @@ public:
     virtual OpenResult open(const UsbCandidate& candidate) = 0;
     // Why no device can be found at all (nothing to read), else empty. GBK.
     virtual std::string unavailableReason() { return {}; }
+
+    // Devices whose last reply read timed out, so that their answer may still come: the
+    // next connection to one reads it away before its first command.
+    bool lateReplyPossible(const UsbCandidate& device) const
+    {
+        std::lock_guard lock(lateLock_);
+        return late_.count(device.node) != 0;
+    }
+    void setLateReplyPossible(const UsbCandidate& device, bool possible)
+    {
+        std::lock_guard lock(lateLock_);
+        if (possible)
+            late_.insert(device.node);
+        else
+            late_.erase(device.node);
+    }
+
+private:
+    mutable std::mutex lateLock_;
+    std::set<std::string> late_;
 };
 
 } // namespace qv::usb

@@ -234,8 +234,7 @@ void PlcLinks::sendRead(int n, Link& l, int /*screen*/)
         s.rec = rec;
         s.rec.port = static_cast<std::uint8_t>(n);
         if (protocol == ModbusMaster)
-            s.function = rec.elementType == 1 ? (rec.count == 1 ? 5 : 15)
-                                              : (rec.count == 1 && settings().singleRegisterFunction6 ? 6 : 16);
+            s.function = rec.elementType == 1 ? (rec.count == 1 ? 5 : 15) : settings().registerWriteFunction(rec.count);
         queueSlot(n, l, s);
         return;
     }
@@ -381,7 +380,7 @@ bool PlcLinks::queueRegisterWrite(int n, std::uint8_t stationNumber, std::uint8_
     slot.rec.timeout5 = 200;
     if (l.current != kNoRecord && l.current < block_.count())
         slot.rec.timeout5 = block_.record(l.current).timeout5;
-    slot.function = 16;
+    slot.function = s.registerWriteFunction(count);
     return queueSlot(n, l, slot);
 }
 

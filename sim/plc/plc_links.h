@@ -57,6 +57,9 @@ struct PlcSettings {
     std::uint16_t slaveHmiBase = 0;      // "HMI变量首地址："
     bool uploadOnChange = false;     // "HMI被修改时自动上传给用户"
     bool singleRegisterFunction6 = true; // bit 0 of the serial option word
+    // The Modbus function that writes `count` holding registers: 6 for a single one when the
+    // option allows it, for peers that write single registers with function 6 only.
+    std::uint8_t registerWriteFunction(int count) const { return count == 1 && singleRegisterFunction6 ? 6 : 16; }
     std::array<int, 2> com{1, 2};        // COM numbers of serial port 1 and 2
     std::array<bool, 2> connected{false, false};
     // The bytes of the screen and sub-window numbers (-1: none). Port 2's panel writes show

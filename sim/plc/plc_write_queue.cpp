@@ -122,7 +122,7 @@ void PlcLinks::onVarWrite(std::int64_t address, std::uint32_t length, std::span<
                 slot.rec.hmiAddress = static_cast<std::uint16_t>(start + even);
                 slot.rec.count = static_cast<std::uint16_t>((offset - even + bytes + 1) / 2);
                 if (protocol == ModbusMaster)
-                    slot.function = slot.rec.count == 1 && s.singleRegisterFunction6 ? 6 : 16;
+                    slot.function = s.registerWriteFunction(slot.rec.count);
                 queueSlot(n, l, slot);
                 break;
             }

@@ -133,9 +133,11 @@ bool StoreKeypadEntry(CEditorApp& app, PortWriter* writer, const CDrawObj& targe
     if (blockReadI32(b, kFloatMode) != 0) {
         if (decimals < 0 || decimals > 308)
             return false;
-        char* end = nullptr;
-        const double value = std::strtod(text.c_str(), &end);
-        if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value))
+        // Read with a point whatever the process locale says (Qt takes it from the environment).
+        double value = 0;
+        const char* last = text.data() + text.size();
+        const auto read = std::from_chars(text.data(), last, value);
+        if (text.empty() || read.ec != std::errc() || read.ptr != last || !std::isfinite(value))
             return false;
         const double scale = std::pow(10.0, static_cast<double>(decimals));
         if (checkRange && (value < minimum / scale || value > maximum / scale))

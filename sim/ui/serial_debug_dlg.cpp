@@ -4,6 +4,7 @@
 #include "model/document/draw_doc.h"
 #include "model/document/online_link.h"
 #include "model/vars/hmi_vars.h"
+#include "platform/qt/digits_validator.h"
 #include "platform/qt/qtext.h"
 #include "platform/serial/serial_framing.h"
 #include "sim/serial_debug/debug_frame.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -47,7 +47,7 @@ CSerialDebugDlg::CSerialDebugDlg(CEditorApp& app, QWidget* parent)
 {
     setWindowTitle(u8(u8"串口调试变量"));
     baud_ = new QLineEdit(this);
-    baud_->setValidator(new QIntValidator(1, 4000000, baud_));
+    baud_->setValidator(DigitsValidator(1, 4000000, baud_));
     port_ = new QComboBox(this);
     dataBits_ = comboOf({u8"8位", u8"7位", u8"6位", u8"5位"}, this);
     stopBits_ = comboOf({u8"1位", u8"2位"}, this);

@@ -25,10 +25,17 @@ using cmd::Owner;
 
 class DeviceCommandsOnTheWindow : public EditorWindowFixture<> {
 protected:
-    // The panels must be named before the program's host is first used.
+    ~DeviceCommandsOnTheWindow() override
+    {
+        closeMainWindow();
+        ::unsetenv(device::sim::kSimPanelsEnv);
+        device::ResetProgramUsbHost();
+    }
+    // The program reads the panels of this case before its window is built.
     void start(const char* panels)
     {
         ::setenv(device::sim::kSimPanelsEnv, panels, 1);
+        device::ResetProgramUsbHost();
         showMainWindow(640, 480);
         host = dynamic_cast<device::sim::SimUsbHost*>(&device::ProgramUsbHost());
         ASSERT_NE(host, nullptr);

@@ -35,12 +35,18 @@ protected:
     {
         for (const char* support : {"UsbDisk", "SDCard", "FDisk", "MC8051"})
             fs::create_directories(dir.path() / "images" / support);
-        // The panels must be named before the program's host is first used.
+        // The program reads the panels of this case before its window is built.
         ::setenv(device::sim::kSimPanelsEnv, "hid,name=p,width=320,height=240,major=3,minor=2", 1);
+        device::ResetProgramUsbHost();
         showMainWindow(1024, 700);
         host = dynamic_cast<device::sim::SimUsbHost*>(&device::ProgramUsbHost());
     }
-    ~DownloadOnTheWindow() override { closeMainWindow(); }
+    ~DownloadOnTheWindow() override
+    {
+        closeMainWindow();
+        ::unsetenv(device::sim::kSimPanelsEnv);
+        device::ResetProgramUsbHost();
+    }
 
     // Presses OK in the next modal dialog of type Dialog once it shows.
     template <class Dialog>

@@ -6,6 +6,7 @@
 #include "tests/model/project_fixture.h"
 
 #include <QAction>
+#include <QCoreApplication>
 
 namespace qv::test {
 namespace {
@@ -46,6 +47,8 @@ TEST(ProjectCommands, MenuCommandsRunNewSaveAndClose)
     EXPECT_TRUE(app.GetDocManager().AllDocuments().empty());
     EXPECT_TRUE(prompts.messages.empty());
     frame.reset();
+    // The closed project's frames go by deferred deletion: they must go while `app` lives.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.SetPrompt(nullptr);
 }
 

@@ -110,6 +110,24 @@ TEST(DownloadCommand, RefusalsStartNothing)
     }
 }
 
+// A busy answer that comes after the time-out ends that download; the next one reads it away
+// before its first command, reads its own answers and goes through.
+TEST(DownloadCommand, TheDownloadAfterALateAnswerGoesThrough)
+{
+    for (const usb::UsbKind kind : kAllKinds) {
+        SCOPED_TRACE(kindName(kind));
+        CommandCase c(kind);
+        const std::size_t signatureRead = kind == usb::UsbKind::Disk ? 1 : 0;
+        c.panel->injectFault(c.panel->transferCount() + signatureRead + 1, sim::SimFault::LateReply);
+        EXPECT_EQ(c.run(false), DownloadStart::NoReply);
+        EXPECT_TRUE(contains(c.log(), text::kUsbErrorLine));
+        EXPECT_EQ(c.run(false), DownloadStart::Started);
+        const std::string log = c.log();
+        EXPECT_TRUE(contains(log, text::kProjectDone)) << log;
+        walkFlash(*c.panel, c.expected);
+    }
+}
+
 TEST(DownloadCommand, FifteenCharacterNameReachesTheOptionBytes)
 {
     CommandCase c(usb::UsbKind::Disk);

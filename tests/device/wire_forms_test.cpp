@@ -62,6 +62,58 @@ TEST(WireForms, EveryCommandOnEveryKind)
     }
 }
 
+// A panel that answers after the time-out: before the next command, on the same connection
+// or the next one to the device, its answers are read and dropped until a read finds nothing,
+// so the next query gets its own answer; the query after that has its usual form again.
+TEST(WireForms, ALateAnswerIsDroppedBeforeTheNextCommand)
+{
+    const struct {
+        const char* what;
+        std::function<bool(PanelFraming&)> late;
+        std::size_t lateAnswers;
+        bool reopen;
+    } cases[] = {
+        {"busy", [](PanelFraming& l) { return QueryBusy(l).has_value(); }, 1, false},
+        {"busy, then a new connection", [](PanelFraming& l) { return QueryBusy(l).has_value(); }, 1, true},
+        {"flash read of two replies",
+         [](PanelFraming& l) {
+             Bytes out(128);
+             return ReadFlash(l, 0, out);
+         },
+         2, false},
+    };
+    for (const usb::UsbKind kind : kAllKinds) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(kindName(kind)) + " " + c.what);
+            SimLink sim(kind);
+            sim.panel->injectFault(sim.panel->transferCount() + 1, sim::SimFault::LateReply);
+            EXPECT_FALSE(c.late(sim.link()));
+            if (c.reopen) {
+                sim.connection.reset();
+                sim.connection = PanelConnection::open(sim.host, candidateOf(sim.host, kind));
+                ASSERT_TRUE(sim.connection);
+            }
+            const std::size_t before = sim.panel->transferCount();
+            const auto info = QueryDeviceInfo(sim.link());
+            ASSERT_TRUE(info);
+            EXPECT_EQ(info->raw, sim.panel->settings().info.encode());
+            auto wire = sim.panel->transfers();
+            wire.erase(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(before));
+            ASSERT_EQ(wire.size(), c.lateAnswers + 3);
+            for (std::size_t i = 0; i <= c.lateAnswers; ++i) {
+                EXPECT_FALSE(wire[i].out);
+                EXPECT_EQ(wire[i].status, i < c.lateAnswers ? usb::XferStatus::Ok : usb::XferStatus::Timeout) << i;
+            }
+            expectCommand(kind, wire[c.lateAnswers + 1], {11});
+            expectReplyRead(kind, wire.back(), 64);
+
+            const std::size_t settled = sim.panel->transferCount();
+            EXPECT_EQ(QueryBusy(sim.link()), 0);
+            EXPECT_EQ(sim.panel->transferCount() - settled, 2u);
+        }
+    }
+}
+
 TEST(WireForms, BlockWritesAreCutIntoTheKindsPieces)
 {
     struct Cut {

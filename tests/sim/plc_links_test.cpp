@@ -109,7 +109,7 @@ TEST(PlcTick, PortWithoutRecordsServesWritesAndTimesOutByTheSlot)
     EXPECT_TRUE(rig.links.isSlotBusy(1));
     rig.live->write(10, 2, 0xBEEF);
     rig.tick(5);
-    EXPECT_EQ(rig.io.last(), withCrc({3, 16, 0, 40, 0, 1, 2, 0xBE, 0xEF}));
+    EXPECT_EQ(rig.io.last(), withCrc({3, 6, 0, 40, 0xBE, 0xEF}));
     for (int i = 0; i < 250; ++i)
         rig.tick(5);
     EXPECT_EQ(rig.links.currentRecord(1), kNoRecord);
@@ -133,6 +133,37 @@ TEST(PlcWrites, UserCodeRequestsTakeTheSlotOfAModbusMasterOnly)
     EXPECT_EQ(rig.io.last(), withCrc({1, 16, 0, 7, 0, 2, 4, 0x22, 0x11, 0x44, 0x33}));
     rig.feed(withCrc({1, 16, 0, 7, 0, 2}));
     EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+}
+
+// One register goes out with function 6 while the option word's bit 0 is set (every rebuild
+// sets it), so a peer that writes single registers with function 6 only is still written.
+TEST(PlcWrites, UserCodeRegisterWritesChooseTheFunctionByCountAndOption)
+{
+    struct Case {
+        std::uint8_t count;
+        bool function6;
+        Bytes frame; // what the next tick sends
+        Bytes echo;  // the peer's answer that frees the slot
+    };
+    const Case cases[] = {
+        {1, true, withCrc({4, 6, 0x01, 0x2C, 0x22, 0x11}), withCrc({4, 6, 0x01, 0x2C, 0x22, 0x11})},
+        {1, false, withCrc({4, 16, 0x01, 0x2C, 0, 1, 2, 0x22, 0x11}), withCrc({4, 16, 0x01, 0x2C, 0, 1})},
+        {2, true, withCrc({4, 16, 0x01, 0x2C, 0, 2, 4, 0x22, 0x11, 0x44, 0x33}), withCrc({4, 16, 0x01, 0x2C, 0, 2})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "count " << int(c.count) << ", option " << c.function6);
+        PlcRig rig(proto::ModbusMaster);
+        rig.settings.singleRegisterFunction6 = c.function6;
+        rig.apply();
+        rig.load({});
+        rig.live->write(20, 4, 0x44332211);
+        const auto requests = MakePlcRequests(rig.links);
+        ASSERT_TRUE(requests->QueueSerialWrite(1, 4, c.count, 300, 20));
+        rig.tick(5);
+        EXPECT_EQ(rig.io.last(), c.frame);
+        rig.feed(c.echo);
+        EXPECT_FALSE(requests->IsSerialRequestBusy(1));
+    }
 }
 
 // The program's write request names its port by value: 1 is link 1, any other value link 2,
@@ -164,8 +195,8 @@ void main(void)
         rig.tick(5);
         ASSERT_EQ(rig.io.sentCount(), 1u);
         EXPECT_EQ(rig.io.sent.back().port, 2);
-        EXPECT_EQ(rig.io.last(), withCrc({5, 16, 0, 40, 0, 1, 2, 0xBE, 0xEF}));
-        rig.feed(withCrc({5, 16, 0, 40, 0, 1}), 2);
+        EXPECT_EQ(rig.io.last(), withCrc({5, 6, 0, 40, 0xBE, 0xEF}));
+        rig.feed(withCrc({5, 6, 0, 40, 0xBE, 0xEF}), 2);
         EXPECT_FALSE(rig.links.isSlotBusy(2));
     }
 }

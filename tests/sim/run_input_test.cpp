@@ -3,7 +3,9 @@
 // writer sees every change before the bank holds it.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
+#include <string>
 
 #include "model/params/block_bytes.h"
 #include "model/vars/hmi_vars.h"
@@ -66,6 +68,26 @@ protected:
         b.m_Params[120] = 1;
         blockWriteI32(b.m_Params, 164, -1);
         return b;
+    }
+    // A cleared screen with a number on it that takes input into variable 502.
+    CDrawObj& numberEntry(int type, int decimals, int floatMode, int minimum, int maximum, int noRangeCheck)
+    {
+        screen->m_objects.clear();
+        CDrawObj& n = add(9);
+        n.m_Params[36] = 1;
+        blockWriteI32(n.m_Params, 72, decimals);
+        n.m_Params[76] = static_cast<std::uint8_t>(type);
+        blockWriteI32(n.m_Params, 80, 502);
+        blockWriteI32(n.m_Params, 200, minimum);
+        blockWriteI32(n.m_Params, 204, maximum);
+        blockWriteI32(n.m_Params, 396, floatMode);
+        blockWriteI32(n.m_Params, 400, noRangeCheck);
+        return n;
+    }
+    void pressKeys(const std::vector<const char*>& keys)
+    {
+        for (const char* key : keys)
+            ExecuteButtonFunction(button(std::string("键盘\"") + key + "\""), *in);
     }
     void click(CDrawObj& obj, Point p = {150, 120})
     {
@@ -260,29 +282,65 @@ TEST_F(RunInputTest, NumericKeypadEntry)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        screen->m_objects.clear();
         app->m_VarMemRun.write(502, 2, 0xABCD);
-        CDrawObj& n = add(9);
-        n.m_Params[36] = 1;
-        blockWriteI32(n.m_Params, 72, c.decimals);
-        n.m_Params[76] = static_cast<std::uint8_t>(c.type);
-        blockWriteI32(n.m_Params, 80, 502);
-        blockWriteI32(n.m_Params, 200, c.minimum);
-        blockWriteI32(n.m_Params, 204, c.maximum);
-        blockWriteI32(n.m_Params, 400, c.noRangeCheck);
+        CDrawObj& n = numberEntry(c.type, c.decimals, 0, c.minimum, c.maximum, c.noRangeCheck);
         click(n);
         ASSERT_EQ(app->m_strSimSysWindow, "数字键盘.dlg");
         EXPECT_EQ(app->m_pInputTarget, &n);
-        for (const char* key : c.keys) {
-            CDrawObj& k = button(std::string("键盘\"") + key + "\"");
-            ExecuteButtonFunction(k, *in);
-        }
+        pressKeys(c.keys);
         if (std::string(c.what) == "21st digit ignored")
             EXPECT_EQ(std::string(app->m_szKeypadText.data()), std::string(20, '1'));
         CDrawObj& ok = button("键盘\"确定\"");
         ExecuteButtonFunction(ok, *in);
         EXPECT_EQ(app->m_strSimSysWindow, "");
         EXPECT_EQ(live(502, 2), c.expected < 0 ? 0xABCD : c.expected);
+    }
+}
+
+// The process locale as Qt leaves it for a user with a decimal-comma environment.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale() : before_(std::setlocale(LC_ALL, nullptr))
+    {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+            if (std::setlocale(LC_ALL, name) != nullptr && *std::localeconv()->decimal_point == ',')
+                return;
+        std::setlocale(LC_ALL, before_.c_str());
+        active_ = false;
+    }
+    ~DecimalCommaLocale() { std::setlocale(LC_ALL, before_.c_str()); }
+    bool active() const { return active_; }
+
+private:
+    std::string before_;
+    bool active_ = true;
+};
+
+TEST_F(RunInputTest, KeypadValuesReadWithAPointInADecimalCommaLocale)
+{
+    const DecimalCommaLocale locale;
+    if (!locale.active())
+        GTEST_SKIP() << "no de_DE locale here (scripts/setup-deps.sh generates it)";
+    struct Case {
+        const char* what;
+        std::vector<const char*> keys;
+        int floatMode, decimals;
+        std::uint64_t expected; // the four bytes at the variable
+    };
+    const Case cases[] = {
+        {"float 3.5", {"3", ".", "5"}, 1, 2, 0x40600000},
+        {"float -0.25", {"-", "0", ".", "2", "5"}, 1, 2, 0xBE800000},
+        {"float 12", {"1", "2"}, 1, 2, 0x41400000},
+        {"scaled 5.25", {"5", ".", "2", "5"}, 0, 2, 525},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        app->m_VarMemRun.write(502, 4, 0xABCDABCD);
+        click(numberEntry(5, c.decimals, c.floatMode, 0, 0, 1)); // unsigned int, no range check
+        ASSERT_EQ(app->m_strSimSysWindow, "数字键盘.dlg");
+        pressKeys(c.keys);
+        ExecuteButtonFunction(button("键盘\"确定\""), *in);
+        EXPECT_EQ(live(502, 4), static_cast<std::int64_t>(c.expected));
     }
 }
 

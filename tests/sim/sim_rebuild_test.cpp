@@ -208,6 +208,29 @@ TEST_F(SimRebuild, SecondStartReplacesTheRunningUserCode)
     EXPECT_EQ(threadCount(), running - 1);
 }
 
+TEST_F(SimRebuild, RunStartsLoggedOutAndCalibratesWhenTheProjectAsks)
+{
+    struct Case {
+        std::int32_t calibrationSetting;
+        std::uint8_t requestBefore;
+        std::uint8_t requestAfter;
+    };
+    const Case cases[] = {{0, 1, 0}, {0, 0, 0}, {1, 0, 1}, {1, 1, 1}, {7, 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "setting " << c.calibrationSetting << ", request " << int(c.requestBefore));
+        project->SetSettingI32(settings::kNoPowerUpCalibration, c.calibrationSetting);
+        project->m_nUserLevel = 3;
+        for (std::size_t i = 1; i <= 3; ++i)
+            project->m_TouchCalibration[i] = 0x81;
+        project->m_TouchCalibration[41] = c.requestBefore;
+        app->RebuildSimulation();
+        EXPECT_EQ(project->m_TouchCalibration[41], c.requestAfter);
+        EXPECT_EQ(project->m_nUserLevel, 0);
+        for (std::size_t i = 1; i <= 3; ++i)
+            EXPECT_EQ(project->m_TouchCalibration[i], 0) << i;
+    }
+}
+
 TEST_F(SimRebuild, TextKeyboardLatchesStartOff)
 {
     for (std::atomic<int>* latch : {&app->m_bCapsLock, &app->m_bInsertMode, &app->m_bShiftLatch, &app->m_bPinyinMode})

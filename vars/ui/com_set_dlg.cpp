@@ -6,7 +6,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
+#include "platform/qt/digits_validator.h"
 #include "platform/qt/qtext.h"
 #include "vars/settings/other_settings.h"
 #include "vars/settings/project_properties.h"
@@ -82,7 +82,7 @@ CDlgCOMSET::CDlgCOMSET(settings_page::ComSetPage page, int firstFreeVarByte, std
         for (int n = 1; n <= kListedPorts; ++n)
             c.com->addItem(QString::fromUtf8(u8"COM") + QString::number(n));
         c.baud = new QLineEdit(box);
-        c.baud->setValidator(new QIntValidator(1, 4000000, c.baud));
+        c.baud->setValidator(DigitsValidator(1, 4000000, c.baud));
         c.dataBits = Combo({"8位", "7位"}, box);
         c.stopBits = Combo({"1位", "2位"}, box);
         c.parity = Combo({"无", "奇", "偶"}, box);

@@ -86,6 +86,26 @@ protected:
     std::vector<QString> messages;
 };
 
+// In a locale that groups digits ("19.200" in German) the baud rate still takes digits only:
+// a grouped number would pass the field and be read as 0.
+TEST_F(ComSetSheet, BaudRateTakesOnlyDigitsInAGroupingLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const struct {
+        const char* text;
+        bool acceptable;
+    } cases[] = {{"19.200", false}, {"9,600", false}, {"19200", true}, {"4000001", false}};
+    runSheet([&](CDlgCOMSET& dlg) {
+        for (const auto& c : cases) {
+            dlg.port(0).baud->setText(QString::fromLatin1(c.text));
+            EXPECT_EQ(dlg.port(0).baud->hasAcceptableInput(), c.acceptable) << c.text;
+        }
+        dlg.reject();
+    });
+    QLocale::setDefault(before);
+}
+
 TEST_F(ComSetSheet, BadInputIsRefusedWithTheSheetOpenAndStoresNothing)
 {
     const std::string before = readText(project);
