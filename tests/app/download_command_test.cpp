@@ -151,12 +151,14 @@ TEST_F(DownloadOnTheWindow, SampleProjectDownloadsToEveryKind)
     const device::test::ExpectedFlash expected = device::test::expectedOfImage(file);
     ASSERT_FALSE(expected.checks.empty());
 
-    // The menu's download takes the project's FDisk folder as it is (the repository's
-    // placeholder file included), sorted by name.
+    // The menu's download takes the project's FDisk folder as it is, sorted by name: a file
+    // the user put there, and no placeholder of the repository's.
+    ASSERT_TRUE(writeFileAtomically(copy / "FDisk" / "b.txt", "user file"));
     device::test::ExpectedFlash withFiles = expected;
     std::vector<fs::path> fdisk;
     for (const auto& entry : fs::directory_iterator(copy / "FDisk"))
         fdisk.push_back(entry.path());
+    ASSERT_EQ(fdisk.size(), 1u);
     std::sort(fdisk.begin(), fdisk.end());
     for (const fs::path& f : fdisk) {
         std::ifstream in(f, std::ios::binary);
