@@ -12,6 +12,7 @@
 #include "vars/manager/var_manager_texts.h"
 
 #include <array>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -79,9 +80,10 @@ enum Field : std::size_t { kAddressField = 0, kTypeField = 1, kNameField = 2, kI
 // The manager's refusal of the row (its name, type, initial value and text as the variable
 // dialog checks them; a name the rows before it hold; an address unaligned for the type or
 // overlapping a row before it) with the field it names, or an empty text. `occupied` gets
-// the row's bytes when it passes.
+// the row's bytes and `names` its name when it passes.
 std::pair<std::size_t, std::string> managerFault(std::span<const std::string_view, kFieldsPerVar> v,
-                                                 const HmiVarTable& before, std::vector<int>& occupied)
+                                                 const HmiVarTable& before, std::vector<int>& occupied,
+                                                 std::unordered_set<std::string>& names)
 {
     HmiVarInput input;
     input.address = std::string(v[kAddressField]);
@@ -95,9 +97,8 @@ std::pair<std::size_t, std::string> managerFault(std::span<const std::string_vie
         return {kInitialField, fault};
     if (std::string fault = InputFault(input); !fault.empty())
         return {kDescriptionField, fault};
-    for (const std::string& name : before.name)
-        if (name == input.name)
-            return {kNameField, std::string(var_text::SameName) + "：" + input.name};
+    if (names.count(input.name))
+        return {kNameField, std::string(var_text::SameName) + "：" + input.name};
     const std::int64_t address = *parseDecimal(input.address);
     if (std::string fault = AlignmentFault(input.type, address); !fault.empty())
         return {kAddressField, fault};
@@ -108,6 +109,7 @@ std::pair<std::size_t, std::string> managerFault(std::span<const std::string_vie
                                        "（" + before.name[static_cast<std::size_t>(other)] + "）"};
     for (std::int64_t at = address; at < address + width; ++at)
         occupied[static_cast<std::size_t>(at)] = static_cast<int>(before.size());
+    names.insert(input.name);
     return {};
 }
 
@@ -163,6 +165,7 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
     }
     HmiVarTable parsed;
     std::vector<int> occupied(kMemorySize, -1); // the row holding each byte of the memory
+    std::unordered_set<std::string> names;
     for (std::size_t row = 0; row < n; ++row) {
         const std::size_t firstLine = 2 + row * kFieldsPerVar;
         const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + firstLine, kFieldsPerVar);
@@ -178,7 +181,7 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
             return false;
         }
         // What the manager's add and modify refuse is refused here too, naming the line.
-        if (const auto [field, fault] = managerFault(v, parsed, occupied); !fault.empty()) {
+        if (const auto [field, fault] = managerFault(v, parsed, occupied, names); !fault.empty()) {
             errorGbk = "备份文件第" + number(firstLine + field + 1) + "行（" + varOrdinal(row) + "）：" + fault;
             return false;
         }

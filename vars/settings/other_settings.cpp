@@ -69,6 +69,7 @@ std::optional<FieldRefusal> CheckPanelNumbers(std::span<const int> values, std::
     }
     return std::nullopt;
 }
+
 std::optional<FieldRefusal> CheckPortNumbers(const ComSetPage& page)
 {
     for (std::size_t i = 0; i < page.ports.size(); ++i) {
