@@ -8,5 +8,7 @@ bash scripts/build-release.sh
 work="$PWD/build/basefolder"
 mkdir -p "$work"
 cp -an base/. "$work/"
+# The panel's disk folders start empty, and git keeps no empty folder: they are made here.
+mkdir -p "$work"/images/{MC8051,UsbDisk,SDCard,FDisk}
 cd "$work"
 exec "$OLDPWD/build/release/app/quorvane" "$@"

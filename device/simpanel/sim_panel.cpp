@@ -1,5 +1,7 @@
 #include "device/simpanel/sim_panel.h"
 
+#include "compiler/image/image_layout.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -82,8 +84,9 @@ DeviceInfo SimPanelSettings::defaultInfo()
     d.height = 480;
     d.sramBytes = 0x10000;
     d.nandCapacity = kDefaultNandGeometry.capacity;
-    d.hardwareMajor = 2;
-    d.hardwareMinor = 1;
+    // The program's own version: a panel of another version is asked for by name.
+    d.hardwareMajor = image::kVersionMajor;
+    d.hardwareMinor = image::kVersionMinor;
     d.colourDepthCode = 1;
     return d;
 }

@@ -71,7 +71,7 @@ std::vector<usb::UsbCandidate> SimUsbHost::matching(const std::function<bool(con
 std::vector<usb::UsbCandidate> SimUsbHost::vendorDevices(std::span<const usb::UsbId> ids)
 {
     return matching([&](const SimPanelSettings& s) {
-        return s.kind == usb::UsbKind::EzUsb && std::find(ids.begin(), ids.end(), s.id) != ids.end();
+        return s.kind == usb::UsbKind::EzUsb && (byName_ || std::find(ids.begin(), ids.end(), s.id) != ids.end());
     });
 }
 
@@ -202,6 +202,7 @@ std::unique_ptr<SimUsbHost> simHostFromEnvironment(std::string* why)
     if (text == nullptr)
         return nullptr;
     auto host = std::make_unique<SimUsbHost>();
+    host->findVendorPanelsByName(true);
     if (const auto panels = parseSimPanels(text, why)) {
         for (const auto& [settings, refuse] : *panels) {
             host->add(settings);

@@ -23,6 +23,9 @@ public:
     // Marks a panel as one that cannot be opened for this reason (None: opens again).
     void refuseOpen(const std::string& name, usb::OpenFailure failure);
     std::vector<std::shared_ptr<SimPanel>> panels() const;
+    // On: a vendor-driver panel is found whatever ids the scan asks for (the panels of
+    // QV_SIM_PANELS are panels by being named there, with no list of ids to keep).
+    void findVendorPanelsByName(bool on) { byName_ = on; }
 
     std::vector<usb::UsbCandidate> vendorDevices(std::span<const usb::UsbId> ids) override;
     std::vector<usb::UsbCandidate> hidDevices(usb::UsbId id) override;
@@ -34,6 +37,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<SimPanel>> panels_;
     std::map<std::string, usb::OpenFailure> refused_;
+    bool byName_ = false;
 };
 
 // Panels from a settings text: entries separated by ';', each a kind ("ezusb", "hid",

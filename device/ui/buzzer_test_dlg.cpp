@@ -1,6 +1,7 @@
 #include "device/ui/buzzer_test_dlg.h"
 
 #include "device/ui/dialog_fit.h"
+#include "platform/qt/range_prompt.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,11 @@ void CDlgBuzzerTest::OnBeep()
     const int value = edit_->text().trimmed().toInt(&ok);
     if (!ok) {
         QMessageBox::warning(this, windowTitle(), QString::fromUtf8(u8"请输入一个整数。"));
+        edit_->setFocus();
+        return;
+    }
+    if (value < kMinCoefficient || value > kMaxCoefficient) {
+        QMessageBox::warning(this, windowTitle(), qv::RangePromptText(kMinCoefficient, kMaxCoefficient));
         edit_->setFocus();
         return;
     }

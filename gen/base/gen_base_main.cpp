@@ -15,20 +15,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Folders that must exist in every base folder even while they hold nothing else: a
-// placeholder keeps each in the tree.
-constexpr const char* kKeptFolders[] = {"images/MC8051", "images/UsbDisk", "images/SDCard", "images/FDisk",
-                                        "images/hex/fpga"};
-
+// The firmware folder is kept in the tree by a placeholder. The panel's disk folders
+// (images/MC8051, UsbDisk, SDCard, FDisk) are copied into every project, so they hold none:
+// the base folder's preparation makes them, and a project open makes empty ones where the
+// base folder lacks them.
 bool writeKeptFolders(const fs::path& base, std::string* error)
 {
-    for (const char* folder : kKeptFolders) {
-        std::error_code ec;
-        fs::create_directories(base / folder, ec);
-        if (!fs::exists(base / folder / ".keep") && !qv::writeFileAtomically(base / folder / ".keep", "", error))
-            return false;
-    }
-    return true;
+    const fs::path folder = base / "images" / "hex" / "fpga";
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return fs::exists(folder / ".keep") || qv::writeFileAtomically(folder / ".keep", "", error);
 }
 
 // The picture tool's folder: its pictures come with the pictures, the font folder starts

@@ -3,6 +3,7 @@
 #include "compiler/headers/var_header_files.h"
 #include "model/app/editor_app.h"
 #include "model/paint/controls/number_painters.h"
+#include "model/paint/shape_painters.h"
 #include "model/params/block_bytes.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
@@ -46,6 +47,7 @@ struct ControlDef {
     const char* label = nullptr;     // button text (GBK)
     const char* action = nullptr;    // button: the window it opens (GBK file name)
     const char* variable = nullptr;  // number, bit switch: the variable (GBK name)
+    int digits = 0;                  // number: its digits; it takes 0 up to the largest of them
 };
 
 struct WindowDef {
@@ -80,7 +82,10 @@ ShapeDef text(Rect r, const char* gbk, ColorRef colour, int height = 16)
 }
 
 ControlDef button(Rect r, const char* label, const char* window) { return {kKindButton, r, label, window}; }
-ControlDef number(Rect r, const char* variable) { return {kKindRealTimeNumber, r, nullptr, nullptr, variable}; }
+ControlDef number(Rect r, const char* variable, int digits)
+{
+    return {kKindRealTimeNumber, r, nullptr, nullptr, variable, digits};
+}
 ControlDef bitSwitch(Rect r, const char* variable) { return {kKindBitSwitch, r, nullptr, nullptr, variable}; }
 
 const std::vector<ProjectDef>& projects()
@@ -105,7 +110,7 @@ const std::vector<ProjectDef>& projects()
             {kKindPicture, {460, 340, 524, 404}, kBlack, kWhite, nullptr, "images\\sys\\PICGROUP001.jpg"},
             text({40, 420, 420, 450}, "点击画面切换到参数设置", rgb(90, 90, 90)),
             text({540, 350, 620, 380}, "水泵", kBlack)},
-           {number({200, 116, 340, 152}, "温度"), number({200, 166, 340, 202}, "压力"),
+           {number({200, 116, 340, 152}, "温度", 4), number({200, 166, 340, 202}, "压力", 4),
             bitSwitch({620, 340, 684, 404}, "水泵"), button({440, 414, 600, 454}, "参数设置", "参数.drw")}},
           {"参数.drw",
            {},
@@ -115,7 +120,7 @@ const std::vector<ProjectDef>& projects()
             {kKindRectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite},
             text({80, 140, 240, 170}, "温度", kBlack),
             text({80, 200, 240, 230}, "压力", kBlack)},
-           {number({260, 136, 400, 172}, "温度"), number({260, 196, 400, 232}, "压力"),
+           {number({260, 136, 400, 172}, "温度", 4), number({260, 196, 400, 232}, "压力", 4),
             button({600, 430, 760, 470}, "返回", "win0.drw")}},
           {"提示.dlg",
            {280, 160},
@@ -140,7 +145,7 @@ const std::vector<ProjectDef>& projects()
            {},
            {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
             text({200, 60, 440, 100}, "请输入密码", kWhite, 32)},
-           {number({200, 150, 440, 200}, "密码"), button({220, 300, 420, 360}, "确认", "取款.drw")}},
+           {number({200, 150, 440, 200}, "密码", 6), button({220, 300, 420, 360}, "确认", "取款.drw")}},
           {"取款.drw",
            {},
            {},
@@ -156,7 +161,7 @@ const std::vector<ProjectDef>& projects()
            {240, 160},
            {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
             text({30, 40, 210, 70}, "您的余额", kBlack)},
-           {number({40, 80, 200, 116}, "余额")}}}},
+           {number({40, 80, 200, 116}, "余额", 6)}}}},
     };
     return defs;
 }
@@ -204,6 +209,12 @@ std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point 
     obj->m_nKind = def.kind;
     obj->m_penInfo = {PS_INSIDEFRAME, def.kind == kKindLine ? 3 : 2, 0, def.pen};
     obj->m_brushInfo = {BS_SOLID, def.brush, 0};
+    // A rectangle paints from its block: fill and border as the pen and brush say, flat.
+    if (def.kind == kKindRectangle) {
+        obj->SetParamI32(rect_block::kBorderWidth, obj->m_penInfo.widthX);
+        obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(def.pen));
+        obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(def.brush));
+    }
     if (def.kind == kKindText) {
         obj->m_strName = def.text;
         obj->m_bTransparent = 1;
@@ -241,9 +252,17 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
         }
         obj->m_strFiles[kActionEntry] = def.action;
     }
-    // The samples' numbers are whole values (the defaults show two decimals).
-    if (def.kind == kKindRealTimeNumber)
+    // The samples' numbers are whole values (the defaults show two decimals) of a few digits,
+    // and take every value those digits show (a new control's limits are 0 and 0).
+    if (def.kind == kKindRealTimeNumber) {
         obj->SetParamI32(number_block::kDecimals, 0);
+        obj->SetParamI32(number_block::kDigits, def.digits);
+        std::int32_t largest = 0;
+        for (int i = 0; i < def.digits; ++i)
+            largest = largest * 10 + 9;
+        obj->SetParamI32(number_block::kMinimum, 0);
+        obj->SetParamI32(number_block::kMaximum, largest);
+    }
     if (def.variable) {
         const HmiVarTable& table = app.ProjectDoc()->m_varTable;
         const auto row = findVarRow(table, def.variable);
@@ -332,10 +351,8 @@ bool buildProject(const fs::path& base, const ProjectDef& def, std::string* erro
         return false;
     }
     app.CloseAllDocuments();
-    // Empty folders are not kept in the tree; a placeholder keeps them.
-    for (const char* sub : {"NandFlash", "UserCode", "UserPicture"})
-        if (fs::is_empty(folder / sub, ec) && !writeFileAtomically(folder / sub / ".keep", "", error))
-            return false;
+    // No placeholder inside a project folder (the download would send it from FDisk): the
+    // empty folders are left out of the tree and made again where they are needed.
     // The generator's own run must not leave a "latest.txt" in the shipped base folder.
     fs::remove(base / CEditorApp::kLatestFileName, ec);
     return true;

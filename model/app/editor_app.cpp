@@ -241,12 +241,19 @@ void CEditorApp::CloseAllDocuments()
 namespace {
 
 // Copies images/<name> into the project unless something of that name is there already
-// (a folder, or a file the copy must not replace). A failed copy is reported.
+// (a folder, or a file the copy must not replace); an empty folder where the base folder has
+// none to copy. A failed copy is reported.
 bool copySupportFolder(CEditorApp& app, const std::filesystem::path& projectDir, const char* name)
 {
     const std::filesystem::path to = projectDir / name;
     if (entryExists(to))
         return true;
+    std::error_code ec;
+    if (!entryExists(app.BaseDir() / "images" / name)) {
+        std::filesystem::create_directory(to, ec);
+        if (!ec)
+            return true;
+    }
     if (CopyFolderTree(app.BaseDir() / "images" / name, to) == 0)
         return true;
     app.m_reports.appendText(std::string(project_text::CannotCopyFolder) + pathForMessage(app.BaseDir() / "images" / name) +

@@ -142,7 +142,8 @@ public:
     ProjectDialogs& Dialogs() const;
 
     // Copies "UsbDisk", "SDCard" and "FDisk" from the base folder's "images" into the
-    // project folder where they are missing; results are ignored, returns 1.
+    // project folder where they are missing (empty ones where the base folder has none);
+    // results are ignored, returns 1.
     int CopySpecialDisks();
     // CopySpecialDisks, then the same for "MC8051"; 1 when that copy was tried and failed.
     int CopyMC8051Folder();

@@ -44,4 +44,12 @@ int hmiVarTypeWidth(int code)
     return type ? type->width : 0;
 }
 
+HmiVarRange hmiVarTypeRange(const HmiVarType& type)
+{
+    const int bits = 8 * type.width;
+    if (type.isSigned)
+        return {-(std::int64_t{1} << (bits - 1)), (std::int64_t{1} << (bits - 1)) - 1};
+    return {0, (std::int64_t{1} << bits) - 1};
+}
+
 } // namespace qv

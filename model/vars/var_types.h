@@ -29,4 +29,11 @@ int hmiVarTypeWidth(std::string_view typeName);
 // Width in bytes of a type code; 0 for a code outside 0..5.
 int hmiVarTypeWidth(int code);
 
+// The values a type holds, both ends included.
+struct HmiVarRange {
+    std::int64_t low;
+    std::int64_t high;
+};
+HmiVarRange hmiVarTypeRange(const HmiVarType& type);
+
 } // namespace qv

@@ -33,8 +33,6 @@ constexpr std::array kSpeeds{
     SpeedCode{3000000, B3000000}, SpeedCode{3500000, B3500000}, SpeedCode{4000000, B4000000},
 };
 
-constexpr int kMaxBaud = 4000000;
-
 // Device numbers of the terminal side of pseudo-terminals.
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
@@ -82,7 +80,7 @@ bool refuse(std::string& error, std::string text)
 
 bool MakeLineTermios(const LineSettings& s, termios& tio, std::string& error)
 {
-    if (s.baud <= 0 || s.baud > kMaxBaud)
+    if (s.baud < kMinBaud || s.baud > kMaxBaud)
         return refuse(error, fmt::format("baud rate {} is out of range", s.baud));
     const ParityFlags* parity = findParity(s.parity);
     if (!parity)

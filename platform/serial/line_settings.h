@@ -6,6 +6,10 @@
 
 namespace qv {
 
+// The baud rates a line takes.
+inline constexpr int kMinBaud = 1;
+inline constexpr int kMaxBaud = 4000000;
+
 struct LineSettings {
     int baud = 19200;
     char parity = 'N';  // 'N', 'O', 'E', 'M' (mark), 'S' (space)

@@ -21,6 +21,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace qv {
 namespace {
 
@@ -406,9 +408,20 @@ std::unique_ptr<PropertyPage> makeNumberShape(NumberShapePage& p)
     box->addWidget(limit);
     auto* limits = new QWidget(self);
     auto* limitsForm = new QFormLayout(limits);
-    addRow(limitsForm, u8"最小值：", named(b.signedEdit(p.minimum), "minimum"));
-    addRow(limitsForm, u8"最大值：", named(b.signedEdit(p.maximum), "maximum"));
+    QLineEdit* minimum = named(b.signedEdit(p.minimum), "minimum");
+    QLineEdit* maximum = named(b.signedEdit(p.maximum), "maximum");
+    addRow(limitsForm, u8"最小值：", minimum);
+    addRow(limitsForm, u8"最大值：", maximum);
     box->addWidget(limits);
+    // Limits that no value fits would refuse every entry in run mode.
+    self->onValidate([self, limit, minimum, maximum] {
+        const long long high = maximum->text().trimmed().toLongLong();
+        if (!limit->isChecked() || minimum->text().trimmed().toLongLong() <= high)
+            return true;
+        ShowRangePrompt(self, std::numeric_limits<std::int32_t>::min(), high, u8text(u8"最小值："));
+        minimum->setFocus();
+        return false;
+    });
 
     auto refresh = [=] {
         pictureFontButton->setEnabled(usePictureFont->isChecked());

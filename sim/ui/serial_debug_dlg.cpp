@@ -5,7 +5,9 @@
 #include "model/document/online_link.h"
 #include "model/vars/hmi_vars.h"
 #include "platform/qt/digits_validator.h"
+#include "model/vars/var_types.h"
 #include "platform/qt/qtext.h"
+#include "platform/qt/range_prompt.h"
 #include "platform/serial/serial_framing.h"
 #include "sim/serial_debug/debug_frame.h"
 
@@ -214,8 +216,26 @@ void CSerialDebugDlg::ShowStatus(bool connected)
 
 void CSerialDebugDlg::Send()
 {
-    if (IsConnected())
-        project_.m_ComPort1.WriteToPort(frame_.data(), static_cast<int>(frame_.size()));
+    if (!IsConnected())
+        return;
+    // A value the variable's type cannot hold would reach the target cut to its bytes.
+    if (command_->currentIndex() == 0 && variable_->currentIndex() >= 0) {
+        std::int32_t address = -1;
+        std::uint8_t type = 0;
+        GetVariableAddress(app_, variable_->currentIndex(), address, type);
+        if (const HmiVarType* t = hmiVarTypeByCode(type)) {
+            const HmiVarRange range = hmiVarTypeRange(*t);
+            bool ok = false;
+            const qlonglong value = value_->text().trimmed().toLongLong(&ok);
+            if (!ok || value < range.low || value > range.high) {
+                showMessage(RangePromptText(range.low, range.high));
+                value_->setFocus();
+                value_->selectAll();
+                return;
+            }
+        }
+    }
+    project_.m_ComPort1.WriteToPort(frame_.data(), static_cast<int>(frame_.size()));
 }
 
 void CSerialDebugDlg::PickColour()

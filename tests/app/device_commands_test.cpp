@@ -89,13 +89,13 @@ TEST_F(DeviceCommandsOnTheWindow, BuzzerTrialSendsTheTypedCoefficient)
     ASSERT_NO_FATAL_FAILURE(start("hid,name=only"));
     whenShown<CDlgBuzzerTest>([](CDlgBuzzerTest& d) {
         d.coefficientEdit()->selectAll();
-        QTest::keyClicks(d.coefficientEdit(), QStringLiteral("5000"));
+        QTest::keyClicks(d.coefficientEdit(), QStringLiteral("1000"));
         QTest::mouseClick(d.beepButton(), Qt::LeftButton);
         d.reject();
     });
     ASSERT_TRUE(frame->commands().trigger({Owner::App, 32923}));
     ASSERT_TRUE(waitFor([&] { return panel("only")->events().buzzer.has_value(); }));
-    EXPECT_EQ(panel("only")->events().buzzer, 5000u);
+    EXPECT_EQ(panel("only")->events().buzzer, 1000u);
 }
 
 TEST_F(DeviceCommandsOnTheWindow, NoPanelSaysUsbNotConnected)

@@ -6,9 +6,11 @@
 #include "compiler/image/image_layout.h"
 #include "compiler/image/le_bytes.h"
 #include "compiler/ui/compile_confirm_dialog.h"
+#include "device/list/ezusb_ids.h"
 #include "device/list/program_host.h"
 #include "device/simpanel/sim_usb_host.h"
 #include "device/ui/download_option_dlg.h"
+#include "platform/files/atomic_file.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/small_project.h"
 #include "tests/device/download_rig.h"
@@ -31,12 +33,16 @@ QString utf8(const char8_t* s) { return QString::fromUtf8(reinterpret_cast<const
 
 class DownloadOnTheWindow : public EditorWindowFixture<> {
 protected:
-    DownloadOnTheWindow()
+    explicit DownloadOnTheWindow(const char* panels = "hid,name=p,width=320,height=240,major=3,minor=2")
     {
         for (const char* support : {"UsbDisk", "SDCard", "FDisk", "MC8051"})
             fs::create_directories(dir.path() / "images" / support);
-        // The program reads the panels of this case before its window is built.
-        ::setenv(device::sim::kSimPanelsEnv, "hid,name=p,width=320,height=240,major=3,minor=2", 1);
+        // The program reads the panels of this case before its window is built, and no list
+        // of vendor-driver ids is there.
+        ::setenv(device::sim::kSimPanelsEnv, panels, 1);
+        ::unsetenv(device::kEzUsbIdsEnv);
+        fs::create_directories(dir.path() / "config");
+        ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
         device::ResetProgramUsbHost();
         showMainWindow(1024, 700);
         host = dynamic_cast<device::sim::SimUsbHost*>(&device::ProgramUsbHost());
@@ -59,6 +65,19 @@ protected:
     }
     bool outputHas(const char8_t* text) { return frame->outputBar()->text().contains(utf8(text)); }
 
+    // Opens the project `hmi` and compiles it from the menu, the confirmation accepted. Call
+    // under ASSERT_NO_FATAL_FAILURE.
+    void openAndCompile(const fs::path& hmi)
+    {
+        ASSERT_TRUE(app->OpenProjectFile(hmi));
+        frame->RefreshCommands();
+        acceptWhenShown<CDlgCompileConfirm>();
+        ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::CompileProject}));
+        ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }, 300000))
+            << frame->outputBar()->text().toStdString();
+        frame->findChild<CCompileRunner*>()->WaitForWorker();
+    }
+
     // Compiles the project `hmi` from the menu and has the panel report what the image asks
     // for (version, resolution, colour depth, FLASH type); returns the image. Call under
     // ASSERT_NO_FATAL_FAILURE.
@@ -67,13 +86,7 @@ protected:
         ASSERT_NE(host, nullptr);
         ASSERT_EQ(host->panels().size(), 1u);
         panel = host->panels()[0];
-        ASSERT_TRUE(app->OpenProjectFile(hmi));
-        frame->RefreshCommands();
-        acceptWhenShown<CDlgCompileConfirm>();
-        ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::CompileProject}));
-        ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }, 300000))
-            << frame->outputBar()->text().toStdString();
-        frame->findChild<CCompileRunner*>()->WaitForWorker();
+        ASSERT_NO_FATAL_FAILURE(openAndCompile(hmi));
         std::ifstream in(hmi.parent_path() / "NandFlash" / "NandFlash.Zip", std::ios::binary);
         const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         ASSERT_GE(file.size(), image::kHeaderAreaSize);
@@ -144,12 +157,14 @@ TEST_F(DownloadOnTheWindow, SampleProjectDownloadsToEveryKind)
     const device::test::ExpectedFlash expected = device::test::expectedOfImage(file);
     ASSERT_FALSE(expected.checks.empty());
 
-    // The menu's download takes the project's FDisk folder as it is (the repository's
-    // placeholder file included), sorted by name.
+    // The menu's download takes the project's FDisk folder as it is, sorted by name: a file
+    // the user put there, and no placeholder of the repository's.
+    ASSERT_TRUE(writeFileAtomically(copy / "FDisk" / "b.txt", "user file"));
     device::test::ExpectedFlash withFiles = expected;
     std::vector<fs::path> fdisk;
     for (const auto& entry : fs::directory_iterator(copy / "FDisk"))
         fdisk.push_back(entry.path());
+    ASSERT_EQ(fdisk.size(), 1u);
     std::sort(fdisk.begin(), fdisk.end());
     for (const fs::path& f : fdisk) {
         std::ifstream in(f, std::ios::binary);
@@ -166,6 +181,73 @@ TEST_F(DownloadOnTheWindow, SampleProjectDownloadsToEveryKind)
         rig.installCompiled(file);
         ASSERT_TRUE(rig.runProject()) << rig.log();
         device::test::walkFlash(*rig.panel, rig.expected);
+    }
+}
+
+// Simulated panels report the program's version unless an entry gives another.
+TEST(SimPanelsOfTheReadme, ReportTheProgramsVersionUnlessToldOtherwise)
+{
+    const auto panels = device::sim::parseSimPanels("hid;ezusb;disk");
+    ASSERT_TRUE(panels.has_value());
+    ASSERT_EQ(panels->size(), 3u);
+    for (const auto& [settings, refuse] : *panels) {
+        EXPECT_EQ(settings.info.hardwareMajor, image::kVersionMajor);
+        EXPECT_EQ(settings.info.hardwareMinor, image::kVersionMinor);
+        EXPECT_EQ(refuse, usb::OpenFailure::None);
+    }
+    const auto older = device::sim::parseSimPanels("hid,major=2,minor=1");
+    ASSERT_TRUE(older.has_value());
+    EXPECT_EQ(older->front().first.info.hardwareMajor, 2);
+    EXPECT_EQ(older->front().first.info.hardwareMinor, 1);
+}
+
+// The README's line as written: QV_SIM_PANELS="hid;ezusb;disk", no file of vendor-driver ids.
+// The shipped sample downloads from the menu to each panel; the vendor-driver one is listed
+// because it is named there.
+class ReadmePanelsOnTheWindow : public DownloadOnTheWindow {
+protected:
+    ReadmePanelsOnTheWindow() : DownloadOnTheWindow("hid;ezusb;disk") {}
+};
+
+TEST_F(ReadmePanelsOnTheWindow, TheSampleDownloadsFromTheMenuToEachKind)
+{
+    ASSERT_NE(host, nullptr);
+    ASSERT_EQ(host->panels().size(), 3u);
+    ASSERT_FALSE(fs::exists(device::EzUsbIdsFilePath()));
+    const fs::path copy = dir.path() / "sample";
+    fs::copy(sourceDir() / "base" / fs::path(u8"例子") / fs::path(u8"示例工程"), copy, fs::copy_options::recursive);
+    ASSERT_NO_FATAL_FAILURE(openAndCompile(copy / fs::path(u8"示例工程.hmi")));
+    // A project without an FDisk folder downloads as one with an empty one.
+    fs::remove_all(copy / "FDisk");
+
+    for (const usb::UsbKind kind : device::test::kAllKinds) {
+        SCOPED_TRACE(device::test::kindName(kind));
+        frame->outputBar()->ClearText();
+        frame->RefreshCommands();
+        // The options dialog lists the panels it finds; this kind's entry is chosen there.
+        bool listed = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<CDlgDownloadOption*>(QApplication::activeModalWidget());
+            if (d == nullptr)
+                return;
+            const UsbDeviceList::Snapshot s = app->m_UsbDevices.Get();
+            for (int i = 0; i < static_cast<int>(s.devices.size()); ++i)
+                if (s.kindAt(i) == kind) {
+                    d->deviceCombo()->setCurrentIndex(i);
+                    listed = true;
+                }
+            if (listed)
+                d->accept();
+            else
+                d->reject();
+        });
+        ASSERT_TRUE(frame->commands().trigger({Owner::App, 32798}));
+        ASSERT_TRUE(listed);
+        ASSERT_TRUE(waitFor([&] { return outputHas(u8"下载工程成功") || outputHas(u8"下载失败"); }, 120000))
+            << frame->outputBar()->text().toStdString();
+        ASSERT_TRUE(waitFor([&] { return app->m_bDownloading.load() == 0; }, 120000));
+        EXPECT_TRUE(outputHas(u8"下载工程成功")) << frame->outputBar()->text().toStdString();
+        EXPECT_TRUE(outputHas(u8"下位机硬件版本:V3.2"));
     }
 }
 

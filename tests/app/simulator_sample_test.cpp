@@ -5,6 +5,8 @@
 #include "model/params/block_bytes.h"
 #include "model/vars/hmi_var_table.h"
 #include "model/vars/hmi_vars.h"
+#include "model/vars/var_types.h"
+#include "sim/runtime/keypad_entry.h"
 #include "sim/runtime/sim_runtime.h"
 #include "tests/app/editor_window_fixture.h"
 
@@ -122,6 +124,51 @@ TEST_F(SimulatorSample, TypeAValueAndSwitchTheScreen)
 
     clickAt(*view, buttonRect);
     EXPECT_EQ(app->m_strSimScreen, "参数.drw");
+}
+
+// Each shipped sample as a new user runs it: every number field takes, on the run-mode
+// keypad, the largest value its digits show and the smallest, and its variable then holds it.
+// A field left with a new control's limits (0 and 0) refuses everything but 0.
+TEST_F(SimulatorSample, EveryNumberFieldOfTheSamplesTakesWhatItsDigitsShow)
+{
+    int fields = 0;
+    for (const fs::path project : {fs::path(u8"例子/示例工程"), fs::path(u8"Examples/银行ATM取款机")}) {
+        SCOPED_TRACE(project.string());
+        const fs::path copy = dir.path() / project.filename();
+        fs::copy(sourceDir() / "base" / project, copy, fs::copy_options::recursive);
+        ASSERT_TRUE(app->OpenProjectFile(copy / (project.filename().string() + ".hmi")));
+        CDrawDoc* projectDoc = app->ProjectDoc();
+        ASSERT_NE(projectDoc, nullptr);
+        for (const auto* list : {&projectDoc->m_screenNames, &projectDoc->m_subWindowNames}) {
+            for (const auto& entry : *list) {
+                CDrawDoc* window = app->FindWindowDocByFileName(entry->m_strName);
+                ASSERT_NE(window, nullptr) << entry->m_strName;
+                for (const auto& obj : window->m_objects) {
+                    if (obj->m_nKind != kKindRealTimeNumber)
+                        continue;
+                    ++fields;
+                    const int digits = obj->ParamI32(68);
+                    ASSERT_GT(digits, 0);
+                    ASSERT_EQ(obj->ParamI32(72), 0) << "whole numbers";
+                    std::int32_t address = -1;
+                    std::uint8_t type = 0;
+                    GetVariableAddress(*app, blockReadI32(obj->m_Params, 84), address, type);
+                    ASSERT_GE(address, 0);
+                    const int width = hmiVarTypeWidth(type);
+                    for (const std::string& typed : {std::string(static_cast<std::size_t>(digits), '9'), std::string("0")}) {
+                        SCOPED_TRACE(typed);
+                        sim::NumericKeypadKey(*app, *obj, "清除");
+                        for (const char digit : typed)
+                            sim::NumericKeypadKey(*app, *obj, std::string_view(&digit, 1));
+                        ASSERT_TRUE(sim::StoreKeypadEntry(*app, nullptr, *obj)) << "refused";
+                        EXPECT_EQ(app->m_VarMemRun.read(address, width), std::stoull(typed));
+                    }
+                }
+            }
+        }
+        app->CloseAllDocuments();
+    }
+    EXPECT_GE(fields, 6);
 }
 
 } // namespace

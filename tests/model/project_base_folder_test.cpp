@@ -1,6 +1,8 @@
 // The shipped base folder: every project, screen and sub-window file in it loads and saves
 // to the same bytes, every picture the projects and the kind defaults name is there, and a
 // first start on a copy of it opens the sample project.
+#include "model/paint/paint_context.h"
+#include "model/paint/paint_dispatch.h"
 #include "model/params/var_refs.h"
 #include "model/tree/system_windows.h"
 #include "model/vars/hmi_var_table.h"
@@ -77,7 +79,7 @@ TEST(BaseFolder, HoldsEveryNamedSystemPictureAndSupportFolder)
         EXPECT_TRUE(readWholeFile(*file, bytes) && bytes.size() > 54) << s;
         EXPECT_TRUE(bytes.starts_with(file->extension() == ".jpg" ? "\xFF\xD8" : "BM")) << s;
     }
-    for (const char* folder : {"MC8051", "UsbDisk", "SDCard", "FDisk", "Sound", "SpecialWindow", "hex/fpga"})
+    for (const char* folder : {"Sound", "SpecialWindow", "hex/fpga"})
         EXPECT_TRUE(fs::is_directory(shippedBase() / "images" / folder)) << folder;
     EXPECT_FALSE(fs::exists(shippedBase() / "latest.txt")) << "a first start must find no latest project";
 }
@@ -138,7 +140,77 @@ TEST(BaseFolder, SampleWindowsHoldTheControlsTheirTextsPromise)
     }
 }
 
+// Every text of the sample windows shows: drawn over what lies under it (the window's paper
+// and the shapes before it), it changes pixels inside its box. Black text on a black fill,
+// or a text in the colour of the fill under it, changes none.
+TEST(BaseFolder, SampleTextsShowOnWhatTheyAreDrawnOver)
+{
+    int texts = 0;
+    for (const fs::path project : {fs::path(u8"例子/示例工程"), fs::path(u8"Examples/银行ATM取款机")}) {
+        for (const auto& entry : fs::directory_iterator(shippedBase() / project / "window")) {
+            SCOPED_TRACE(entry.path().string());
+            CDrawDoc doc;
+            DocumentError error;
+            ASSERT_TRUE(doc.OnOpenDocument(entry.path(), &error)) << error.messageGbk;
+            for (std::size_t i = 0; i < doc.m_objects.size(); ++i) {
+                CDrawObj& text = *doc.m_objects[i];
+                if (text.m_nKind != kKindText || text.m_strName.empty())
+                    continue;
+                SCOPED_TRACE(utf8(text.m_strName));
+                Surface under(1200, 800, doc.m_paperColor & 0x00FFFFFF);
+                PaintAllOnce(std::span(doc.m_objects).first(i), {under}, PaintContext{});
+                Surface over = under;
+                PaintObject(text, {over}, 0, PaintContext{});
+                const Rect box = text.m_rcPosition.normalized().intersected(under.bounds());
+                int changed = 0;
+                for (int y = box.top; y < box.bottom; ++y)
+                    for (int x = box.left; x < box.right; ++x)
+                        changed += under.getPixel(x, y) != over.getPixel(x, y);
+                EXPECT_GT(changed, box.width() * box.height() / 100) << "the text does not show";
+                ++texts;
+            }
+        }
+    }
+    EXPECT_GE(texts, 10);
+}
+
+// A placeholder in a project folder, or in a support folder copied into every project, would
+// go to the panel with the download (FDisk) or sit in the user's folders.
+TEST(BaseFolder, NoPlaceholderReachesAProjectFolder)
+{
+    const fs::path samples[] = {shippedBase() / fs::path(u8"例子/示例工程"), shippedBase() / fs::path(u8"Examples/银行ATM取款机")};
+    for (const char* support : {"MC8051", "UsbDisk", "SDCard", "FDisk"})
+        EXPECT_FALSE(fs::exists(shippedBase() / "images" / support / ".keep")) << support;
+    for (const fs::path& project : samples) {
+        ASSERT_TRUE(fs::is_directory(project)) << project;
+        for (const auto& entry : fs::recursive_directory_iterator(project))
+            EXPECT_NE(entry.path().filename(), ".keep") << entry.path();
+    }
+}
+
 class FirstStart : public ProjectTest {};
+
+// A base folder without the panel's disk folders (git keeps no empty folder): opening a
+// project makes them empty, without a word.
+TEST_F(FirstStart, ABaseFolderWithoutTheDiskFoldersGivesEmptyOnes)
+{
+    fs::remove_all(base() / "images");
+    fs::create_directories(base() / "images");
+    fs::copy(shippedBase() / fs::path(u8"例子"), base() / fs::path(u8"例子"), fs::copy_options::recursive);
+    const fs::path project = base() / fs::path(u8"例子/示例工程");
+    ASSERT_TRUE(app->OpenProjectFile(project / fs::path(u8"示例工程.hmi")));
+    EXPECT_TRUE(prompts.messages.empty());
+    for (const char* support : {"MC8051", "UsbDisk", "SDCard", "FDisk"}) {
+        EXPECT_TRUE(fs::is_directory(project / support)) << support;
+        EXPECT_TRUE(fs::is_empty(project / support)) << support;
+    }
+    std::string output;
+    app->m_reports.drain([&](Report& r) {
+        if (const auto* t = std::get_if<ReportText>(&r))
+            output += t->gbk;
+    });
+    EXPECT_EQ(output, "") << "no failed copy reported";
+}
 
 TEST_F(FirstStart, OpensTheSampleProjectWithItsWindowsAndVariables)
 {

@@ -8,8 +8,12 @@
 #include "model/vars/var_types.h"
 #include "platform/files/atomic_file.h"
 #include "platform/text/gbk.h"
+#include "vars/manager/var_input_rules.h"
+#include "vars/manager/var_manager_texts.h"
 
 #include <array>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -70,6 +74,45 @@ std::string rowFault(std::size_t row, std::span<const std::string_view, kFieldsP
     return {};
 }
 
+// Fields of a row in the file, counted from its first line.
+enum Field : std::size_t { kAddressField = 0, kTypeField = 1, kNameField = 2, kInitialField = 3, kDescriptionField = 4 };
+
+// The manager's refusal of the row (its name, type, initial value and text as the variable
+// dialog checks them; a name the rows before it hold; an address unaligned for the type or
+// overlapping a row before it) with the field it names, or an empty text. `occupied` gets
+// the row's bytes and `names` its name when it passes.
+std::pair<std::size_t, std::string> managerFault(std::span<const std::string_view, kFieldsPerVar> v,
+                                                 const HmiVarTable& before, std::vector<int>& occupied,
+                                                 std::unordered_set<std::string>& names)
+{
+    HmiVarInput input;
+    input.address = std::string(v[kAddressField]);
+    input.type = std::string(v[kTypeField]);
+    input.name = std::string(v[kNameField]);
+    input.initValue = std::string(v[kInitialField]);
+    input.description = std::string(v[kDescriptionField]);
+    if (std::string fault = NameFault(input.name); !fault.empty())
+        return {kNameField, fault};
+    if (std::string fault = InitValueFault(input.type, input.initValue); !fault.empty())
+        return {kInitialField, fault};
+    if (std::string fault = InputFault(input); !fault.empty())
+        return {kDescriptionField, fault};
+    if (names.count(input.name))
+        return {kNameField, std::string(var_text::SameName) + "：" + input.name};
+    const std::int64_t address = *parseDecimal(input.address);
+    if (std::string fault = AlignmentFault(input.type, address); !fault.empty())
+        return {kAddressField, fault};
+    const int width = hmiVarTypeWidth(input.type);
+    for (std::int64_t at = address; at < address + width; ++at)
+        if (const int other = occupied[static_cast<std::size_t>(at)]; other >= 0)
+            return {kAddressField, std::string(var_text::AddressOverlaps) + varOrdinal(static_cast<std::size_t>(other)) +
+                                       "（" + before.name[static_cast<std::size_t>(other)] + "）"};
+    for (std::int64_t at = address; at < address + width; ++at)
+        occupied[static_cast<std::size_t>(at)] = static_cast<int>(before.size());
+    names.insert(input.name);
+    return {};
+}
+
 } // namespace
 
 bool FormatHmiVarBackup(const HmiVarTable& table, std::string& bytes, std::string& errorGbk)
@@ -121,6 +164,8 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
         }
     }
     HmiVarTable parsed;
+    std::vector<int> occupied(kMemorySize, -1); // the row holding each byte of the memory
+    std::unordered_set<std::string> names;
     for (std::size_t row = 0; row < n; ++row) {
         const std::size_t firstLine = 2 + row * kFieldsPerVar;
         const std::span<const std::string_view, kFieldsPerVar> v(lines.data() + firstLine, kFieldsPerVar);
@@ -133,6 +178,11 @@ bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& 
         }
         if (std::string fault = rowFault(row, v); !fault.empty()) {
             errorGbk = std::move(fault);
+            return false;
+        }
+        // What the manager's add and modify refuse is refused here too, naming the line.
+        if (const auto [field, fault] = managerFault(v, parsed, occupied, names); !fault.empty()) {
+            errorGbk = "备份文件第" + number(firstLine + field + 1) + "行（" + varOrdinal(row) + "）：" + fault;
             return false;
         }
         parsed.AppendRow(std::string(v[0]), std::string(v[1]), std::string(v[2]), std::string(v[3]), std::string(v[4]));

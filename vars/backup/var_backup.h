@@ -21,8 +21,10 @@ bool FormatHmiVarBackup(const HmiVarTable& table, std::string& bytes, std::strin
 
 // Reads a backup text. The whole text is checked before `table` is touched: the first line
 // "HmivarFile" exactly (else kVarBackupWrongFormat), a count that the lines really hold,
-// every type one of the six, every address inside the variable memory, valid GBK, and the
-// system variables first. False with `errorGbk` on the first fault; `table` unchanged.
+// every type one of the six, every address inside the variable memory, valid GBK, the
+// system variables first, and every row what the variable manager would take (name, initial
+// value in its type, no name twice, an aligned address overlapping no row before it; the
+// message names the line). False with `errorGbk` on the first fault; `table` unchanged.
 bool ParseHmiVarBackup(std::string_view bytes, HmiVarTable& table, std::string& errorGbk);
 
 // Writes the backup of `table` to `file` (replaced atomically; an old file stays whole

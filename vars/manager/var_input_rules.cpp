@@ -13,19 +13,6 @@ namespace {
 
 bool isBlankOrControl(unsigned char c) { return c <= 0x20 || c == 0x7F; }
 
-struct Range {
-    std::int64_t low;
-    std::int64_t high;
-};
-
-Range rangeOf(const HmiVarType& t)
-{
-    const int bits = 8 * t.width;
-    if (t.isSigned)
-        return {-(std::int64_t{1} << (bits - 1)), (std::int64_t{1} << (bits - 1)) - 1};
-    return {0, (std::int64_t{1} << bits) - 1};
-}
-
 } // namespace
 
 std::string NameFault(std::string_view name)
@@ -51,7 +38,7 @@ std::string InitValueFault(std::string_view type, std::string_view initValue)
     const auto value = InitialValueOf(initValue);
     if (!value)
         return std::string(txt::InitNotNumber) + std::string(initValue);
-    const Range r = rangeOf(*hmiVarTypeByCode(*code));
+    const HmiVarRange r = hmiVarTypeRange(*hmiVarTypeByCode(*code));
     if (*value < r.low || *value > r.high)
         return std::string(txt::InitOutOfRange) + std::string(initValue);
     return {};

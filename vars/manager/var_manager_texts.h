@@ -9,6 +9,7 @@ inline constexpr std::string_view ModifyPrefix = "修改失败!";
 inline constexpr std::string_view SameName = "存在相同的变量名字";
 inline constexpr std::string_view ShortAlign = "short类型的变量的地址必须是2的倍数";
 inline constexpr std::string_view IntAlign = "int类型的变量的地址必须是4的倍数";
+inline constexpr std::string_view AddressOverlaps = "变量的地址与已有的变量重叠：";
 inline constexpr std::string_view CannotDeleteSystem = "不能删除系统变量";
 inline constexpr std::string_view CannotCutSystem = "不能剪贴系统变量";
 inline constexpr std::string_view WrongPassword = "密码错误!!!";

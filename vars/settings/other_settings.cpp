@@ -1,6 +1,7 @@
 #include "vars/settings/other_settings.h"
 
 #include "model/vars/var_bank.h"
+#include "platform/serial/line_settings.h"
 #include "vars/settings/protocol_numbers.h"
 
 #include <array>
@@ -30,6 +31,18 @@ const std::array<PanelNumber, 3> kPanelNumbers{{
     {kIdleReturnScreen, {"画面号：", 0, 255}},
 }};
 
+// The device address is a station byte: the panel's protocol takes any, a Modbus slave the
+// stations a master can address.
+struct AddressRange {
+    int protocol;
+    NumberField field;
+};
+constexpr std::array<AddressRange, 2> kAddressRanges{{
+    {protocol::PanelBinary, {"设备地址:", 0, 255}},
+    {protocol::ModbusSlave, {"设备地址:", 0, 247}},
+}};
+constexpr NumberField kBaudField{"波特率", kMinBaud, kMaxBaud};
+
 constexpr std::string_view kOddHmiStart = "<HMI变量首地址>必须是能被2整除的数";
 constexpr int kDefaultIntervalMs = 1000;
 constexpr int kCopyFrameExtra = 24;
@@ -56,6 +69,21 @@ std::optional<FieldRefusal> CheckPanelNumbers(std::span<const int> values, std::
     }
     return std::nullopt;
 }
+
+std::optional<FieldRefusal> CheckPortNumbers(const ComSetPage& page)
+{
+    for (std::size_t i = 0; i < page.ports.size(); ++i) {
+        const PortFields& port = page.ports[i];
+        const int first = static_cast<int>(i) * PortNumberCount;
+        if (port.baud < kBaudField.low || port.baud > kBaudField.high)
+            return FieldRefusal{first + Baud, kBaudField, {}};
+        for (const AddressRange& r : kAddressRanges)
+            if (r.protocol == port.protocol && (port.deviceAddress < r.field.low || port.deviceAddress > r.field.high))
+                return FieldRefusal{first + DeviceAddress, r.field, {}};
+    }
+    return std::nullopt;
+}
+
 std::span<const NumberField> CopyFields() { return kCopyFields; }
 
 OtherSettingsView ViewOfOther(int protocolNumber, bool dynamicSlaveAddress)

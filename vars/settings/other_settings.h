@@ -37,6 +37,13 @@ std::span<const PanelNumber> PanelNumbers();
 // user edited, since a stored value left alone is kept as it is.
 std::optional<FieldRefusal> CheckPanelNumbers(std::span<const int> values, std::span<const bool> changed);
 
+// ---- the ports' own number fields ----
+enum PortNumber : int { Baud, DeviceAddress, PortNumberCount };
+// The first port field (field = port * PortNumberCount + PortNumber) no line or protocol can
+// use: a baud rate outside the lines' rates, or a device address the port's slave protocol
+// cannot answer to (checked while the page shows it).
+std::optional<FieldRefusal> CheckPortNumbers(const ComSetPage& page);
+
 // ---- "其它设置" ----
 enum OtherField : int { CommDelay, Timeout, AckDelay, AddressOffset, HmiStart, RegisterStart, OtherFieldCount };
 

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@
 #include "model/document/draw_doc.h"
 #include "platform/qt/digits_validator.h"
 #include "platform/qt/qtext.h"
+#include "platform/serial/line_settings.h"
 #include "vars/settings/other_settings.h"
 #include "vars/settings/project_properties.h"
 #include "vars/settings/protocol_numbers.h"
@@ -72,6 +74,12 @@ CDlgCOMSET::CDlgCOMSET(settings_page::ComSetPage page, int firstFreeVarByte, std
 {
     setWindowTitle(toQString("工程属性"));
     showMessage = WarningBoxOver(this);
+    confirmRescale = [this](const QString& text) {
+        return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Yes;
+    };
+    m_openedWidth = m_page.width;
+    m_openedHeight = m_page.height;
     auto* layout = new QVBoxLayout(this);
     auto* portsRow = new QHBoxLayout;
     for (std::size_t i = 0; i < 2; ++i) {
@@ -82,7 +90,7 @@ CDlgCOMSET::CDlgCOMSET(settings_page::ComSetPage page, int firstFreeVarByte, std
         for (int n = 1; n <= kListedPorts; ++n)
             c.com->addItem(QString::fromUtf8(u8"COM") + QString::number(n));
         c.baud = new QLineEdit(box);
-        c.baud->setValidator(DigitsValidator(1, 4000000, c.baud));
+        c.baud->setValidator(DigitsValidator(kMinBaud, kMaxBaud, c.baud));
         c.dataBits = Combo({"8位", "7位"}, box);
         c.stopBits = Combo({"1位", "2位"}, box);
         c.parity = Combo({"无", "奇", "偶"}, box);
@@ -262,10 +270,27 @@ void CDlgCOMSET::accept()
         ShowFieldRefusal(*refusal, m_numbers[static_cast<std::size_t>(refusal->field)], showMessage);
         return;
     }
-    if (const auto refusal = settings_page::CheckAcceptRules(Page())) {
+    if (const auto refusal = settings_page::CheckPortNumbers(Page())) {
+        PortControls& c = m_ports[static_cast<std::size_t>(refusal->field / settings_page::PortNumberCount)];
+        const bool baud = refusal->field % settings_page::PortNumberCount == settings_page::Baud;
+        ShowFieldRefusal(*refusal, baud ? c.baud : nullptr, showMessage);
+        if (!baud)
+            c.address->setFocus();
+        return;
+    }
+    const settings_page::ComSetPage page = Page();
+    if (const auto refusal = settings_page::CheckAcceptRules(page)) {
         showMessage(toQString(*refusal));
         return;
     }
+    if ((page.width != m_openedWidth || page.height != m_openedHeight) && confirmRescale &&
+        !confirmRescale(QString::fromUtf8(u8"分辨率由%1X%2改为%3X%4：每个窗口中的对象将按新的分辨率缩放并立即保存，"
+                                          u8"此操作不能撤销。是否继续？")
+                            .arg(m_openedWidth)
+                            .arg(m_openedHeight)
+                            .arg(page.width)
+                            .arg(page.height)))
+        return;
     QDialog::accept();
 }
 

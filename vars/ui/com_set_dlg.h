@@ -38,6 +38,9 @@ public:
     std::function<void(int port)> onDisconnect;
     // Refusals and the port messages; by default a warning box.
     std::function<void(const QString&)> showMessage;
+    // Asked on OK when the resolution changed, since the windows are rescaled and saved at
+    // once; by default a question box whose Cancel keeps the sheet open with nothing stored.
+    std::function<bool(const QString&)> confirmRescale;
 
     void OnPort1ProtocolChanged() { OnProtocolChanged(0); }
     void OnPort2ProtocolChanged() { OnProtocolChanged(1); }
@@ -76,6 +79,7 @@ private:
     void ShowConnected(int index);
 
     settings_page::ComSetPage m_page;
+    int m_openedWidth = 0, m_openedHeight = 0; // the resolution the sheet opened with
     int m_firstFreeVarByte;
     std::array<bool, 2> m_connected;
     std::array<PortControls, 2> m_ports{};

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -50,27 +51,55 @@ TEST(CDlgDeviceSelect, ListsTheScannedPanelsAndStoresTheChoiceAtOnce)
     EXPECT_EQ(list.Selected()->node, "disk");
 }
 
-TEST(CDlgBuzzerTest, SendsEachTypedCoefficientAsItIs)
+TEST(CDlgBuzzerTest, SendsATypedCoefficientInItsRangeAndRefusesAnyOther)
 {
     qv::test::qtApp();
     std::vector<int> sent;
     CDlgBuzzerTest dialog([&](int c) { sent.push_back(c); });
     dialog.show();
     EXPECT_EQ(dialog.coefficientEdit()->text(), QStringLiteral("10"));
-    for (const char* typed : {"0", "5000", "x7"}) {
+    struct Case {
+        const char* typed;
+        const char8_t* refusal; // nullptr: sent
+    };
+    const Case cases[] = {
+        {"1", nullptr},
+        {"1000", nullptr},
+        {"0", u8"请填入一个在1和1000之间的整数。"},
+        {"1001", u8"请填入一个在1和1000之间的整数。"},
+        {"2000", u8"请填入一个在1和1000之间的整数。"},
+        {"-5", u8"请填入一个在1和1000之间的整数。"},
+        {"x7", u8"请输入一个整数。"},
+        {"500", nullptr},
+    };
+    QString shown;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::size_t before = sent.size();
+        const int last = dialog.m_nCoefficient;
         dialog.coefficientEdit()->selectAll();
-        QTest::keyClicks(dialog.coefficientEdit(), QString::fromLatin1(typed));
-        if (QString::fromLatin1(typed) == QStringLiteral("x7")) {
-            // The warning box is modal: close it when it shows.
-            QTimer::singleShot(0, [] {
-                if (QWidget* box = QApplication::activeModalWidget())
-                    box->close();
-            });
-        }
+        QTest::keyClicks(dialog.coefficientEdit(), QString::fromLatin1(c.typed));
+        // The warning box is modal: read and close it when it shows.
+        shown.clear();
+        QTimer::singleShot(0, [&shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->close();
+            }
+        });
         QTest::mouseClick(dialog.beepButton(), Qt::LeftButton);
+        QCoreApplication::processEvents(); // the timer of a case without a box runs now
+        if (c.refusal == nullptr) {
+            EXPECT_EQ(shown, QString());
+            ASSERT_EQ(sent.size(), before + 1);
+            EXPECT_EQ(sent.back(), QString::fromLatin1(c.typed).toInt());
+            EXPECT_EQ(dialog.m_nCoefficient, sent.back()) << "the last value tried, for the compile options";
+        } else {
+            EXPECT_EQ(shown, QString::fromUtf8(reinterpret_cast<const char*>(c.refusal)));
+            EXPECT_EQ(sent.size(), before) << "nothing reaches the panel";
+            EXPECT_EQ(dialog.m_nCoefficient, last);
+        }
     }
-    EXPECT_EQ(sent, (std::vector<int>{0, 5000}));
-    EXPECT_EQ(dialog.m_nCoefficient, 5000) << "the last value tried, for the compile options";
 }
 
 struct RecordingPlayer final : ResultSoundPlayer {

@@ -331,6 +331,18 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
          u8"请填入一个正整数。"},
         {"text in the minimum", kKindRealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "minimum", "-x"); },
          u8"请键入一个整数。"},
+        {"minimum above the maximum", kKindRealTimeNumber,
+         [edit](CMyPropertySheet& s) {
+             edit(s, 0, "minimum", "10");
+             edit(s, 0, "maximum", "9");
+         },
+         u8"“最小值”：请填入一个在-2147483648和9之间的整数。"},
+        {"accepted: minimum equal to the maximum", kKindRealTimeNumber,
+         [edit](CMyPropertySheet& s) {
+             edit(s, 0, "minimum", "9");
+             edit(s, 0, "maximum", "9");
+         },
+         nullptr},
         {"digits 5, decimals 5", kKindRealTimeNumber,
          [edit](CMyPropertySheet& s) {
              edit(s, 0, "digits", "5");

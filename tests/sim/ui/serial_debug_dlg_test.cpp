@@ -86,6 +86,56 @@ TEST_F(SerialDebugDlgTest, SendsFramesAndShowsWhatComesBack)
     EXPECT_TRUE(messages.empty());
 }
 
+// A value the variable's type cannot hold is refused with the range message and nothing is
+// sent; the ends of the range go out. A refused frame that went out anyway would come before
+// the next accepted one and spoil its comparison.
+TEST_F(SerialDebugDlgTest, AValueOutsideTheVariablesTypeIsRefused)
+{
+    auto& table = app->ProjectDoc()->m_varTable;
+    table.AppendRow("40", "unsigned char", "u8", "0", "");
+    table.AppendRow("41", "signed char", "s8", "0", "");
+    table.AppendRow("44", "signed int", "s32", "0", "");
+    CSerialDebugDlg dlg(*app);
+    std::vector<QString> messages;
+    dlg.showMessage = [&](const QString& m) { messages.push_back(m); };
+    QTest::mouseClick(dlg.connectButton(), Qt::LeftButton);
+    ASSERT_TRUE(dlg.IsConnected());
+    struct Case {
+        const char* variable;
+        const char* value;
+        const char8_t* refusal; // nullptr: sent
+    };
+    const Case cases[] = {
+        {"u8", "300", u8"请填入一个在0和255之间的整数。"},
+        {"u8", "256", u8"请填入一个在0和255之间的整数。"},
+        {"u8", "-1", u8"请填入一个在0和255之间的整数。"},
+        {"u8", "", u8"请填入一个在0和255之间的整数。"},
+        {"u8", "255", nullptr},
+        {"s8", "-129", u8"请填入一个在-128和127之间的整数。"},
+        {"s8", "128", u8"请填入一个在-128和127之间的整数。"},
+        {"s8", "-128", nullptr},
+        {"speed", "65536", u8"请填入一个在0和65535之间的整数。"},
+        {"speed", "65535", nullptr},
+        {"s32", "2147483648", u8"请填入一个在-2147483648和2147483647之间的整数。"},
+        {"s32", "-2147483648", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + " " + c.value);
+        messages.clear();
+        dlg.variableCombo()->setCurrentText(QString::fromLatin1(c.variable));
+        ASSERT_EQ(dlg.variableCombo()->currentText(), QString::fromLatin1(c.variable));
+        dlg.valueEdit()->setText(QString::fromLatin1(c.value));
+        const std::vector<std::uint8_t> frame = dlg.Frame();
+        QTest::mouseClick(dlg.sendButton(), Qt::LeftButton);
+        if (c.refusal) {
+            EXPECT_EQ(messages, std::vector<QString>{QString::fromUtf8(reinterpret_cast<const char*>(c.refusal))});
+        } else {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(peer.receive(frame.size(), std::chrono::seconds(5)), std::vector<unsigned char>(frame.begin(), frame.end()));
+        }
+    }
+}
+
 TEST_F(SerialDebugDlgTest, ColourPickGivesTheRgb565Value)
 {
     CSerialDebugDlg dlg(*app);

@@ -17,10 +17,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
+#include <map>
 #include <stdlib.h>
 
 namespace qv::test {
@@ -138,6 +140,22 @@ TEST_F(ComSetSheet, BadInputIsRefusedWithTheSheetOpenAndStoresNothing)
          u8"“时间（秒）”：请填入一个在0和65535之间的整数。"},
         {"screen 256", [](CDlgCOMSET& d) { d.panelNumber(2)->setText(QStringLiteral("256")); },
          u8"“画面号”：请填入一个在0和255之间的整数。"},
+        {"baud 0 on port 1", [](CDlgCOMSET& d) { d.port(0).baud->setText(QStringLiteral("0")); },
+         u8"“波特率”：请填入一个在1和4000000之间的整数。"},
+        {"no baud on port 2", [](CDlgCOMSET& d) { d.port(1).baud->clear(); },
+         u8"“波特率”：请填入一个在1和4000000之间的整数。"},
+        {"Modbus slave at device address 999",
+         [](CDlgCOMSET& d) {
+             d.port(0).protocol->setCurrentIndex(protocol::ModbusSlave);
+             d.port(0).address->setValue(999);
+         },
+         u8"“设备地址”：请填入一个在0和247之间的整数。"},
+        {"panel protocol at device address 256",
+         [](CDlgCOMSET& d) {
+             d.port(1).protocol->setCurrentIndex(protocol::PanelBinary);
+             d.port(1).address->setValue(256);
+         },
+         u8"“设备地址”：请填入一个在0和255之间的整数。"},
     };
     for (const auto& c : cases) {
         messages.clear();
@@ -153,6 +171,61 @@ TEST_F(ComSetSheet, BadInputIsRefusedWithTheSheetOpenAndStoresNothing)
         EXPECT_EQ(messages[0], q(c.message)) << c.what;
     }
     EXPECT_EQ(readText(project), before);
+}
+
+// A changed resolution rescales every window and saves it at once, which cannot be undone:
+// OK asks first. Cancel on the real question keeps the sheet open and every file as it was;
+// Yes rescales.
+TEST_F(ComSetSheet, AResolutionChangeAsksBeforeRescalingTheWindows)
+{
+    CDrawDoc* window = app->FindWindowDocByFileName("win0.drw");
+    ASSERT_NE(window, nullptr);
+    auto rect = std::make_unique<CDrawRect>(Rect{138, 138, 338, 238});
+    rect->m_nKind = kKindRectangle;
+    window->AddObject(std::move(rect));
+    window->SetModifiedFlag();
+    ASSERT_TRUE(app->SaveAllDocumentsAndResetUndo());
+    const auto filesNow = [&] {
+        std::map<fs::path, std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                files[entry.path()] = readText(entry.path());
+        return files;
+    };
+    const auto before = filesNow();
+    ASSERT_TRUE(before.count(folder / "window" / "win0.drw"));
+
+    QString asked;
+    bool stayedOpen = false;
+    runSheet([&](CDlgCOMSET& dlg) {
+        dlg.widthSpin()->setValue(1);
+        whenModal<QMessageBox>([&](QMessageBox& box) {
+            asked = box.text();
+            box.button(QMessageBox::Cancel)->click();
+        });
+        dlg.accept();
+        stayedOpen = dlg.isVisible() && dlg.result() != QDialog::Accepted;
+        dlg.reject();
+    });
+    EXPECT_TRUE(asked.contains(q(u8"分辨率由800X480改为1X480"))) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(q(u8"不能撤销"))) << asked.toStdString();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(app->ProjectDoc()->m_nWindowWidth, 800);
+    EXPECT_TRUE(filesNow() == before) << "Cancel on the question changes no file";
+
+    // Yes: the windows take the new resolution and are saved.
+    runSheet([&](CDlgCOMSET& dlg) {
+        dlg.widthSpin()->setValue(400);
+        whenModal<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+        dlg.accept();
+    });
+    EXPECT_EQ(app->ProjectDoc()->m_nWindowWidth, 400);
+    EXPECT_NE(readText(folder / "window" / "win0.drw"), before.at(folder / "window" / "win0.drw"));
+    CDrawDoc* rescaled = app->FindWindowDocByFileName("win0.drw");
+    ASSERT_NE(rescaled, nullptr);
+    ASSERT_FALSE(rescaled->m_objects.empty());
+    EXPECT_LT(rescaled->m_objects.back()->m_rcPosition.normalized().width(), 200) << "rescaled with its window";
 }
 
 TEST_F(ComSetSheet, OtherSettingsRefuseAnOddHmiStartAndAReachPastTheMemory)
