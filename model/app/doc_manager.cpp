@@ -41,8 +41,40 @@ CDrawDoc* DocTemplate::Adopt(std::unique_ptr<CDrawDoc> doc)
 {
     CDrawDoc* raw = doc.get();
     docs_.push_back(std::move(doc));
+    IndexAdd(*raw);
+    raw->onPathChanged = [this](CDrawDoc& d, const std::filesystem::path& old) {
+        IndexRemove(d, old);
+        IndexAdd(d);
+    };
     owner_.NotifyOpened(*this, *raw);
     return raw;
+}
+
+void DocTemplate::IndexAdd(CDrawDoc& doc)
+{
+    if (doc.GetPathName().empty())
+        return;
+    auto& list = byFileName_[doc.GetPathName().filename().native()];
+    const auto rank = [this](const CDrawDoc* d) {
+        return std::find_if(docs_.begin(), docs_.end(), [d](const auto& p) { return p.get() == d; }) - docs_.begin();
+    };
+    // Mostly the newest document and the only one of its name; a renamed one goes to its
+    // place in opening order among the others.
+    const auto at = list.empty() ? list.end()
+                                 : std::find_if(list.begin(), list.end(), [&](CDrawDoc* d) { return rank(d) > rank(&doc); });
+    list.insert(at, &doc);
+}
+
+void DocTemplate::IndexRemove(CDrawDoc& doc, const std::filesystem::path& path)
+{
+    if (path.empty())
+        return;
+    const auto it = byFileName_.find(path.filename().native());
+    if (it == byFileName_.end())
+        return;
+    std::erase(it->second, &doc);
+    if (it->second.empty())
+        byFileName_.erase(it);
 }
 
 bool DocTemplate::CloseDocument(CDrawDoc* doc)
@@ -54,6 +86,8 @@ bool DocTemplate::CloseDocument(CDrawDoc* doc)
     // Take it out of the list before it is destroyed, so look-ups made meanwhile miss it.
     std::unique_ptr<CDrawDoc> closing = std::move(*it);
     docs_.erase(it);
+    IndexRemove(*closing, closing->GetPathName());
+    closing->onPathChanged = nullptr;
     return true;
 }
 
@@ -73,10 +107,8 @@ CDrawDoc* DocTemplate::FindByTitle(const std::string& titleGbk) const
 
 CDrawDoc* DocTemplate::FindByFileName(const std::filesystem::path& fileName) const
 {
-    for (const auto& doc : docs_)
-        if (!doc->GetPathName().empty() && doc->GetPathName().filename() == fileName)
-            return doc.get();
-    return nullptr;
+    const auto it = byFileName_.find(fileName.native());
+    return it == byFileName_.end() || it->second.empty() ? nullptr : it->second.front();
 }
 
 DocManager::~DocManager() { CloseAllDocuments(); }

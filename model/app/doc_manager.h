@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -42,14 +43,19 @@ public:
     CDrawDoc* FirstDocument() const { return docs_.empty() ? nullptr : docs_.front().get(); }
     // Byte-exact comparison of titles; the first match in opening order.
     CDrawDoc* FindByTitle(const std::string& titleGbk) const;
-    // Compares the part of each document's path after its last separator.
+    // Compares the part of each document's path after its last separator; the first match
+    // in opening order. Through an index kept with the list (and with each path change).
     CDrawDoc* FindByFileName(const std::filesystem::path& fileName) const;
 
 private:
     CDrawDoc* Adopt(std::unique_ptr<CDrawDoc> doc);
+    void IndexAdd(CDrawDoc& doc);
+    void IndexRemove(CDrawDoc& doc, const std::filesystem::path& path);
 
     DocManager& owner_;
     std::vector<std::unique_ptr<CDrawDoc>> docs_;
+    // File name of each document with a path -> those documents in opening order.
+    std::unordered_map<std::filesystem::path::string_type, std::vector<CDrawDoc*>> byFileName_;
 };
 
 class DocManager {
