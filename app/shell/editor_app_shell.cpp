@@ -15,6 +15,7 @@
 #include "model/app/emulator_flags.h"
 
 #include <QAction>
+#include <QTimer>
 
 namespace qv {
 namespace {
@@ -63,6 +64,8 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     // Through the application's queue, which outlives the window: any thread may report,
     // and nothing reaches a window that is gone.
     app_.onProgress = [&reports = app_.m_reports](int percent) { reports.setProgress(percent); };
+    // Edits in a row (placing controls, sheets) rebuild the simulation once, on the loop's next turn.
+    app_.SetRebuildDeferral([&frame](std::function<void()> run) { QTimer::singleShot(0, &frame, std::move(run)); });
 }
 
 void CEditorAppShell::Detach()
@@ -70,6 +73,7 @@ void CEditorAppShell::Detach()
     if (frame_ == nullptr)
         return;
     app_.GetDocManager().RemoveObserver(this);
+    app_.SetRebuildDeferral(nullptr);
     frame_ = nullptr;
 }
 
