@@ -30,8 +30,9 @@ public:
     DocTemplate(const DocTemplate&) = delete;
     DocTemplate& operator=(const DocTemplate&) = delete;
 
-    // Loads `file` into a new document of this template. A file already open here gives
-    // its document again. nullptr with `error` set when the file cannot be loaded.
+    // Loads `file` into a new document of this template. A file already open here (the same
+    // normal path, or the same file as the document's path was when last opened or saved)
+    // gives its document again. nullptr with `error` set when the file cannot be loaded.
     CDrawDoc* OpenDocumentFile(const std::filesystem::path& file, DocumentError* error);
     // A new blank document titled `titleGbk`, without a path.
     CDrawDoc* OpenNewDocument(std::string titleGbk);
@@ -50,12 +51,16 @@ public:
 private:
     CDrawDoc* Adopt(std::unique_ptr<CDrawDoc> doc);
     void IndexAdd(CDrawDoc& doc);
-    void IndexRemove(CDrawDoc& doc, const std::filesystem::path& path);
+    void IndexRemove(CDrawDoc& doc);
+    // The documents indexed under `key`, in opening order.
+    const std::vector<CDrawDoc*>* Indexed(const std::string& key) const;
 
     DocManager& owner_;
     std::vector<std::unique_ptr<CDrawDoc>> docs_;
-    // File name of each document with a path -> those documents in opening order.
-    std::unordered_map<std::filesystem::path::string_type, std::vector<CDrawDoc*>> byFileName_;
+    // Each document with a path under its file name, its normal path and the file it is
+    // (device and inode when the file was there): key -> documents in opening order.
+    std::unordered_map<std::string, std::vector<CDrawDoc*>> index_;
+    std::unordered_map<const CDrawDoc*, std::vector<std::string>> indexKeys_;
 };
 
 class DocManager {

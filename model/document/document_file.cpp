@@ -228,7 +228,7 @@ void CDrawDoc::SetPathName(const std::filesystem::path& path)
     const std::filesystem::path old = m_pathName;
     m_pathName = path;
     m_strTitle = titleGbk(m_pathName);
-    if (onPathChanged && old != m_pathName)
+    if (onPathChanged)
         onPathChanged(*this, old);
 }
 

@@ -1,6 +1,8 @@
-// The window documents found by file name: the index kept with the document list answers
-// as a search of the list in opening order would, through opening, path changes and closing.
+// The documents found by file name and by path: the index kept with the document list
+// answers as a search of the list in opening order would, through opening, path changes,
+// saves and closing.
 #include "model/app/doc_manager.h"
+#include "tests/fixtures/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,42 @@ TEST(DocumentIndex, FindsByFileNameAsTheListInOpeningOrderThroughEveryChange)
     }
     EXPECT_EQ(tmpl.FindByFileName("one"), b);
     EXPECT_EQ(tmpl.FindByFileName("x.drw"), nullptr);
+}
+
+// A file already open gives its document again however it is named: another spelling of
+// the path, a link to it, or its path after the document saved it (a new file there).
+TEST(DocumentIndex, AFileAlreadyOpenGivesItsDocumentAgain)
+{
+    test::TempDir dir;
+    fs::create_directories(dir / "window");
+    DocumentError error;
+    for (const char* name : {"a.drw", "b.drw"}) {
+        CDrawDoc window;
+        ASSERT_TRUE(window.OnSaveDocument(dir / "window" / name, &error)) << error.messageGbk;
+    }
+    fs::create_symlink(dir / "window" / "a.drw", dir / "link.drw");
+
+    DocManager manager;
+    DocTemplate& tmpl = manager.AddDocTemplate();
+    CDrawDoc* a = tmpl.OpenDocumentFile(dir / "window" / "a.drw", &error);
+    ASSERT_NE(a, nullptr) << error.messageGbk;
+    ASSERT_TRUE(a->DoFileSave());
+    const struct {
+        fs::path file;
+        bool same;
+    } cases[] = {
+        {dir / "window" / "a.drw", true},
+        {dir / "window" / "." / ".." / "window" / "a.drw", true},
+        {dir / "link.drw", true},
+        {dir / "window" / "b.drw", false},
+    };
+    for (const auto& c : cases) {
+        CDrawDoc* doc = tmpl.OpenDocumentFile(c.file, &error);
+        ASSERT_NE(doc, nullptr) << c.file;
+        EXPECT_EQ(doc == a, c.same) << c.file;
+    }
+    EXPECT_EQ(tmpl.Documents().size(), 2u);
+    EXPECT_EQ(tmpl.FindByFileName("b.drw"), tmpl.Documents().back().get());
 }
 
 } // namespace
