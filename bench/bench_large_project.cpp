@@ -96,25 +96,30 @@ constexpr int kObjectKinds[] = {kKindButton, kKindRealTimeNumber, kKindNumericIn
 
 QApplication& application() { return bench::offscreenApplication("bench_large_project"); }
 
-// Seconds per call of each measure and size, for the ratios printed at exit.
+// Seconds and calls of each measure and size, summed over its runs, for the ratios printed at exit.
 struct Figures {
-    std::map<std::string, std::map<int, double>> seconds;
+    std::map<std::string, std::map<int, std::pair<double, double>>> sums;
     ~Figures()
     {
-        if (seconds.empty())
+        if (sums.empty())
             return;
-        std::printf("\nRatios between sizes (time of the larger / time of the smaller, the fastest of "
-                    "repeated runs; wall, and the CPU time):\n");
-        for (const auto& [what, bySize] : seconds) {
-            std::printf("  %-22s", what.c_str());
+        std::printf("\nRatios between sizes (mean time per call of the larger / of the smaller, over every "
+                    "run; wall, and the CPU time):\n");
+        for (const auto& [what, bySize] : sums) {
+            const auto mean = [&](int size) {
+                const auto& [seconds, calls] = bySize.at(size);
+                return calls > 0 ? seconds / calls : 0.0;
+            };
+            std::printf("  %-26s", what.c_str());
             for (auto it = bySize.begin(); it != bySize.end(); ++it) {
                 const auto next = std::next(it);
                 if (next == bySize.end())
                     break;
-                std::printf("  %d->%d: %.2f", it->first, next->first, it->second > 0 ? next->second / it->second : 0.0);
+                const double smaller = mean(it->first);
+                std::printf("  %d->%d: %.2f", it->first, next->first, smaller > 0 ? mean(next->first) / smaller : 0.0);
             }
-            if (bySize.count(25) && bySize.count(200))
-                std::printf("  (200/25: %.2f)", bySize.at(25) > 0 ? bySize.at(200) / bySize.at(25) : 0.0);
+            if (bySize.count(25) && bySize.count(200) && mean(25) > 0)
+                std::printf("  (200/25: %.2f)", mean(200) / mean(25));
             std::printf("\n");
         }
         std::fflush(stdout);
@@ -255,17 +260,17 @@ Session& sessionOf(int screens)
 void record(benchmark::State& state, const std::string& what, const Totals& totals)
 {
     const int screens = static_cast<int>(state.range(0));
-    const double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    // Of repeated runs the fastest counts: the load only ever adds.
-    const auto keep = [&](const std::string& key, double seconds) {
-        auto& bySize = figures().seconds[key];
-        const auto it = bySize.find(screens);
-        bySize[screens] = it == bySize.end() ? seconds : std::min(it->second, seconds);
+    const auto iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    // Every run of a size (the library's trial runs and the repetitions) adds to its mean.
+    const auto add = [&](const std::string& key, double seconds) {
+        auto& sum = figures().sums[key][screens];
+        sum.first += seconds;
+        sum.second += iterations;
     };
-    keep(what + " (wall)", totals.wall / n);
+    add(what + " (wall)", totals.wall);
     if (totals.cpu > 0) {
-        keep(what + " (cpu)", totals.cpu / n);
-        state.counters["cpu_ms"] = 1000.0 * totals.cpu / n;
+        add(what + " (cpu)", totals.cpu);
+        state.counters["cpu_ms"] = 1000.0 * totals.cpu / iterations;
     }
     state.counters["objects"] = static_cast<double>(screens * kObjectsPerScreen);
 }
