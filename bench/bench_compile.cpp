@@ -11,10 +11,10 @@
 #include "model/document/draw_doc.h"
 #include "model/paint/control_font_registry.h"
 #include "model/params/kind_defaults.h"
-#include "model/params/user_picture.h"
 #include "model/shape/shape_kind.h"
 #include "model/vars/hmi_var_table.h"
 #include "platform/picture/picture.h"
+#include "bench/defaults_host_bench.h"
 
 #include <QColor>
 #include <QImage>
@@ -32,28 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace qv;
 
-const fs::path kTreeBase = fs::path(QV_SOURCE_DIR) / "base";
-
-// The tools' defaults without an application: variables go into the project's table, the
-// default pictures are copied from the tree's base folder.
-class BenchDefaultsHost final : public KindDefaultsHost {
-public:
-    BenchDefaultsHost(HmiVarTable& table, fs::path project) : table_(table), project_(std::move(project)) {}
-    AddVarOutcome FindOrAddHmiVar(std::string_view type, std::string_view name, std::string_view initial,
-                                  std::string_view description) override
-    {
-        return findOrAddVarRow(table_, type, name, initial, description, 2 * varTableEnd(table_));
-    }
-    VarBinding ResolveVar(std::int32_t row) override { return varBindingOf(table_, row); }
-    std::string CopyUserPicture(std::string_view stored) override { return copyStoredPicture(kTreeBase, project_, stored); }
-    void RebuildSimulation() override {}
-    void WriteSysVarHeader() override {}
-    void ShowError(std::string_view) override {}
-
-private:
-    HmiVarTable& table_;
-    fs::path project_;
-};
+using bench::kTreeBase;
+using bench::TableDefaultsHost;
 
 constexpr int kScreens = 100;
 constexpr int kControlsPerScreen = 30;
@@ -81,7 +61,7 @@ compile::CompileInput realSizeProject(const fs::path& folder)
     CDrawDoc project;
     project.InitSystemVariables();
     in.variables = project.m_varTable;
-    BenchDefaultsHost host(in.variables, folder);
+    TableDefaultsHost host(in.variables, folder);
     for (int s = 0; s < kScreens; ++s) {
         CDrawDoc doc;
         doc.m_nMarginX = doc.m_nMarginY = kMargin;

@@ -6,6 +6,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/paint/shape_painters.h"
+#include "bench/offscreen_app_bench.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -59,16 +60,7 @@ struct ViewBench {
     std::unique_ptr<CDrawView> view;
 };
 
-QApplication& application()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_view";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& application() { return bench::offscreenApplication("bench_view"); }
 
 void BM_DragAcross1000Objects(benchmark::State& state)
 {

@@ -116,7 +116,7 @@ void ApplyCharacterBatch(CEditorApp& app, CDrawObj& model, const CharacterBatchO
     }
     for (CDrawDoc* w : windows)
         w->SnapshotAndSetModified();
-    app.RebuildSimulation();
+    app.RequestSimulationRebuild();
 }
 
 } // namespace qv

@@ -47,8 +47,7 @@ bool ConfirmSheet(CEditorApp& app, SheetValues& values, const SheetContext& cont
     HmiVarTable& table = project->m_varTable;
     const std::size_t rowsBefore = table.size();
     for (HiddenVarRequest& r : requests) {
-        const AddVarOutcome outcome = findOrAddVarRow(table, r.type, r.name, kHiddenVarInitial, kHiddenVarDescription,
-                                                      GetVariableMemorySize(app));
+        const AddVarOutcome outcome = FindOrAddVarRow(app, table, r.type, r.name, kHiddenVarInitial, kHiddenVarDescription);
         if (outcome.row < 0) {
             while (table.size() > rowsBefore)
                 table.EraseRow(table.size() - 1);
@@ -83,7 +82,7 @@ bool runSheet(CEditorApp& app, CDrawObj& obj, const KindSheet& sheet, const Prop
     if (owner)
         owner->UpdateAllViews(nullptr, 0, &obj);
     if (sheet.rebuildSimulation)
-        app.RebuildSimulation();
+        app.RequestSimulationRebuild();
     if (owner)
         owner->SnapshotAndSetModified();
     return true;

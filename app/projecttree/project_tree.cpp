@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+#include <map>
+
 namespace qv {
 
 namespace {
@@ -17,7 +19,7 @@ constexpr int kKindRole = Qt::UserRole;
 constexpr int kIndexRole = Qt::UserRole + 1;
 const QColor kSystemColour(255, 0, 0);
 
-QStyle::StandardPixmap iconOf(TreeItemKind kind)
+QStyle::StandardPixmap pixmapOf(TreeItemKind kind)
 {
     switch (kind) {
     case TreeItemKind::Root: return QStyle::SP_DirHomeIcon;
@@ -26,6 +28,17 @@ QStyle::StandardPixmap iconOf(TreeItemKind kind)
     case TreeItemKind::Simulator: return QStyle::SP_ComputerIcon;
     default: return QStyle::SP_FileIcon;
     }
+}
+
+// The style decodes its standard icons anew on every request: each is made once per process.
+QIcon iconOf(TreeItemKind kind, const QStyle& style)
+{
+    static std::map<QStyle::StandardPixmap, QIcon> icons;
+    const QStyle::StandardPixmap pixmap = pixmapOf(kind);
+    auto it = icons.find(pixmap);
+    if (it == icons.end())
+        it = icons.emplace(pixmap, style.standardIcon(pixmap)).first;
+    return it->second;
 }
 
 } // namespace
@@ -40,7 +53,7 @@ CProjectTree::CProjectTree(CEditorApp& app, std::unique_ptr<ProjectTreeHost> hos
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::NoContextMenu);
-    model_.onChanged = [this] { Rebuild(); };
+    model_.onChanged = [this](const TreeChange& change) { Apply(change); };
     model_.onSelectionChanged = [this] { ShowSelection(); };
     // Keyboard moves keep the model's selection, which the commands act on.
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -64,10 +77,22 @@ void CProjectTree::SetDialogs(std::unique_ptr<WindowDialogs> dialogs)
 
 QTreeWidgetItem* CProjectTree::itemFor(const TreeItemRef& ref) const
 {
-    for (QTreeWidgetItemIterator it(const_cast<CProjectTree*>(this)); *it; ++it)
-        if (refOf(*it) == ref)
-            return *it;
-    return nullptr;
+    // The items stand where the model's order puts them: root, then the folders (or the
+    // simulator) below it, each window at its position in its folder.
+    QTreeWidgetItem* item = nullptr;
+    QTreeWidgetItem* root = topLevelItem(0);
+    switch (ref.kind) {
+    case TreeItemKind::Root: item = root; break;
+    case TreeItemKind::ScreensFolder: item = FolderItem(WindowKind::Screen); break;
+    case TreeItemKind::SubWindowsFolder: item = FolderItem(WindowKind::SubWindow); break;
+    case TreeItemKind::Simulator: item = root ? root->child(root->childCount() - 1) : nullptr; break;
+    case TreeItemKind::Screen:
+    case TreeItemKind::SubWindow:
+        if (QTreeWidgetItem* folder = FolderItem(WindowKindOf(ref.kind)))
+            item = folder->child(ref.index);
+        break;
+    }
+    return item && refOf(item) == ref ? item : nullptr;
 }
 
 TreeItemRef CProjectTree::refOf(const QTreeWidgetItem* item) const
@@ -75,6 +100,18 @@ TreeItemRef CProjectTree::refOf(const QTreeWidgetItem* item) const
     if (!item)
         return {};
     return {static_cast<TreeItemKind>(item->data(0, kKindRole).toInt()), item->data(0, kIndexRole).toInt()};
+}
+
+void CProjectTree::ShowItem(QTreeWidgetItem* item, const TreeItemRef& ref)
+{
+    item->setText(0, toQString(model_.ItemText(ref)));
+    item->setIcon(0, iconOf(ref.kind, *style()));
+    item->setData(0, kKindRole, static_cast<int>(ref.kind));
+    item->setData(0, kIndexRole, ref.index);
+    if (model_.IsSystemItem(ref))
+        item->setForeground(0, kSystemColour);
+    else
+        item->setData(0, Qt::ForegroundRole, QVariant());
 }
 
 void CProjectTree::Rebuild()
@@ -93,14 +130,50 @@ void CProjectTree::Rebuild()
         case TreeItemKind::Screen:
         case TreeItemKind::SubWindow: item = new QTreeWidgetItem(folder); break;
         }
-        item->setText(0, toQString(model_.ItemText(ref)));
-        item->setIcon(0, style()->standardIcon(iconOf(ref.kind)));
-        item->setData(0, kKindRole, static_cast<int>(ref.kind));
-        item->setData(0, kIndexRole, ref.index);
-        if (model_.IsSystemItem(ref))
-            item->setForeground(0, kSystemColour);
+        ShowItem(item, ref);
     }
     expandAll();
+    rebuilding_ = false;
+    ShowSelection();
+}
+
+QTreeWidgetItem* CProjectTree::FolderItem(WindowKind kind) const
+{
+    const TreeItemKind folderKind = kind == WindowKind::Screen ? TreeItemKind::ScreensFolder : TreeItemKind::SubWindowsFolder;
+    QTreeWidgetItem* root = topLevelItem(0);
+    QTreeWidgetItem* folder = root ? root->child(kind == WindowKind::Screen ? 0 : 1) : nullptr;
+    return folder && refOf(folder).kind == folderKind ? folder : nullptr;
+}
+
+void CProjectTree::Apply(const TreeChange& change)
+{
+    // One window's change touches its folder's items only (the numbers after a removal);
+    // anything else, or a tree that does not match the model, is drawn anew.
+    QTreeWidgetItem* folder = change.what == TreeChange::What::Everything ? nullptr : FolderItem(change.kind);
+    const int count = folder ? folder->childCount() : -1;
+    const int expected = folder ? static_cast<int>(model_.Windows(change.kind).size()) : -2;
+    const bool fits = folder && change.index >= 0 &&
+                      (change.what == TreeChange::What::WindowAdded     ? count + 1 == expected && change.index == count
+                       : change.what == TreeChange::What::WindowRemoved ? count - 1 == expected && change.index < count
+                                                                        : count == expected && change.index < count);
+    if (!fits) {
+        Rebuild();
+        return;
+    }
+    const TreeItemKind itemKind = change.kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow;
+    rebuilding_ = true;
+    switch (change.what) {
+    case TreeChange::What::WindowAdded: ShowItem(new QTreeWidgetItem(folder), {itemKind, change.index}); break;
+    case TreeChange::What::WindowRemoved:
+        delete folder->takeChild(change.index);
+        for (int i = change.index; i < folder->childCount(); ++i)
+            ShowItem(folder->child(i), {itemKind, i});
+        break;
+    default: ShowItem(folder->child(change.index), {itemKind, change.index}); break;
+    }
+    // As a full redraw would, the change leaves its folder open.
+    folder->parent()->setExpanded(true);
+    folder->setExpanded(true);
     rebuilding_ = false;
     ShowSelection();
 }

@@ -41,6 +41,10 @@ protected:
 
 private:
     void Rebuild();
+    void Apply(const TreeChange& change);
+    // Text, icon, reference and colour of the item that shows `ref`.
+    void ShowItem(QTreeWidgetItem* item, const TreeItemRef& ref);
+    QTreeWidgetItem* FolderItem(WindowKind kind) const;
     void ShowSelection();
     QTreeWidgetItem* LabelItemAt(const QPoint& pos) const;
     void ShowContextMenu(const TreeItemRef& ref, const QPoint& globalPos);

@@ -15,6 +15,7 @@
 #include "model/app/emulator_flags.h"
 
 #include <QAction>
+#include <QTimer>
 
 namespace qv {
 namespace {
@@ -63,6 +64,8 @@ void CEditorAppShell::Attach(CMainFrame& frame)
     // Through the application's queue, which outlives the window: any thread may report,
     // and nothing reaches a window that is gone.
     app_.onProgress = [&reports = app_.m_reports](int percent) { reports.setProgress(percent); };
+    // Edits in a row (placing controls, sheets) rebuild the simulation once, on the loop's next turn.
+    app_.SetRebuildDeferral([&frame](std::function<void()> run) { QTimer::singleShot(0, &frame, std::move(run)); });
 }
 
 void CEditorAppShell::Detach()
@@ -70,6 +73,8 @@ void CEditorAppShell::Detach()
     if (frame_ == nullptr)
         return;
     app_.GetDocManager().RemoveObserver(this);
+    app_.SetRebuildDeferral(nullptr);
+    openDocs_.clear();
     frame_ = nullptr;
 }
 
@@ -119,13 +124,13 @@ void CEditorAppShell::UpdateViewExtents(const std::string& title)
 
 bool CEditorAppShell::RefreshWindowInfo(DocumentWindowInfo& info) const
 {
-    for (const CDrawDoc* doc : app_.GetDocManager().AllDocuments())
-        if (doc == info.document) {
-            info.title = doc->GetTitle();
-            info.isProject = info.isProject || doc->m_bIsProjectDoc != 0;
-            return true;
-        }
-    return false;
+    // Every window is refreshed after each command: a set, not a search of the documents.
+    if (!openDocs_.contains(info.document))
+        return false;
+    const auto* doc = static_cast<const CDrawDoc*>(info.document);
+    info.title = doc->GetTitle();
+    info.isProject = info.isProject || doc->m_bIsProjectDoc != 0;
+    return true;
 }
 
 bool CEditorAppShell::QueryClose()
@@ -135,6 +140,7 @@ bool CEditorAppShell::QueryClose()
 
 void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
 {
+    openDocs_.insert(&doc);
     if (frame_ == nullptr)
         return;
     DocumentWindowInfo info;
@@ -169,14 +175,16 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
 
 void CEditorAppShell::DocumentClosing(DocTemplate&, CDrawDoc& doc)
 {
-    if (frame_ == nullptr)
-        return;
-    // The frame goes later than the document: its view lets go of the document now.
-    for (CSplitFrame* f : frame_->DocumentWindows())
-        if (f->info().document == &doc)
-            if (CDrawView* view = viewOf(f))
-                view->DetachDocument();
-    frame_->RemoveDocumentWindow(&doc);
+    if (frame_ != nullptr) {
+        // The frame goes later than the document: its view lets go of the document now.
+        for (CSplitFrame* f : frame_->DocumentWindows())
+            if (f->info().document == &doc)
+                if (CDrawView* view = viewOf(f))
+                    view->DetachDocument();
+        frame_->RemoveDocumentWindow(&doc);
+    }
+    // Until here the closing document is still one of the list, as the manager holds it.
+    openDocs_.erase(&doc);
 }
 
 } // namespace qv

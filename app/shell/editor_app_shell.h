@@ -6,6 +6,8 @@
 #include "app/mainframe/main_frame_host.h"
 #include "model/app/doc_manager.h"
 
+#include <unordered_set>
+
 namespace qv {
 
 class CEditorApp;
@@ -38,6 +40,8 @@ public:
 private:
     CEditorApp& app_;
     CMainFrame* frame_ = nullptr;
+    // The documents the manager holds, as it told this shell (the windows' look-up).
+    std::unordered_set<const void*> openDocs_;
 };
 
 } // namespace qv

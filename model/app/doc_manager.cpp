@@ -1,29 +1,47 @@
 #include "model/app/doc_manager.h"
 
 #include <algorithm>
-#include <system_error>
+#include <optional>
+#include <string>
+
+#include <sys/stat.h>
 
 namespace qv {
 
 namespace {
 
-bool samePath(const std::filesystem::path& a, const std::filesystem::path& b)
+std::string fileNameKey(const std::filesystem::path& fileName) { return "n" + fileName.native(); }
+std::string normalPathKey(const std::filesystem::path& path) { return "p" + path.lexically_normal().native(); }
+
+// The file a path names (what equivalent() compares), when it is there.
+std::optional<std::string> fileIdKey(const std::filesystem::path& path)
 {
-    if (a.empty() || b.empty())
-        return false;
-    std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec))
-        return true;
-    return a.lexically_normal() == b.lexically_normal();
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return "i" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
 } // namespace
 
 CDrawDoc* DocTemplate::OpenDocumentFile(const std::filesystem::path& file, DocumentError* error)
 {
-    for (const auto& doc : docs_)
-        if (samePath(doc->GetPathName(), file))
-            return doc.get();
+    // The first open document, in opening order, whose path is this file.
+    CDrawDoc* open = nullptr;
+    std::ptrdiff_t openRank = 0;
+    if (!file.empty()) {
+        const std::optional<std::string> id = fileIdKey(file);
+        for (const std::string& key : {normalPathKey(file), id.value_or(std::string())})
+            if (const auto* docs = key.empty() ? nullptr : Indexed(key))
+                for (CDrawDoc* d : *docs) {
+                    const auto rank = std::find_if(docs_.begin(), docs_.end(), [d](const auto& p) { return p.get() == d; }) -
+                                      docs_.begin();
+                    if (!open || rank < openRank)
+                        open = d, openRank = rank;
+                }
+    }
+    if (open)
+        return open;
     auto doc = std::make_unique<CDrawDoc>();
     if (!doc->OnOpenDocument(file, error))
         return nullptr;
@@ -41,8 +59,58 @@ CDrawDoc* DocTemplate::Adopt(std::unique_ptr<CDrawDoc> doc)
 {
     CDrawDoc* raw = doc.get();
     docs_.push_back(std::move(doc));
+    IndexAdd(*raw);
+    // Also after a save to the same path: the saved file is a new one.
+    raw->onPathChanged = [this](CDrawDoc& d, const std::filesystem::path&) {
+        IndexRemove(d);
+        IndexAdd(d);
+    };
     owner_.NotifyOpened(*this, *raw);
     return raw;
+}
+
+void DocTemplate::IndexAdd(CDrawDoc& doc)
+{
+    const std::filesystem::path& path = doc.GetPathName();
+    if (path.empty())
+        return;
+    std::vector<std::string> keys{fileNameKey(path.filename()), normalPathKey(path)};
+    if (auto id = fileIdKey(path))
+        keys.push_back(std::move(*id));
+    const auto rank = [this](const CDrawDoc* d) {
+        return std::find_if(docs_.begin(), docs_.end(), [d](const auto& p) { return p.get() == d; }) - docs_.begin();
+    };
+    for (const std::string& key : keys) {
+        auto& list = index_[key];
+        // Mostly the newest document and the only one under its key; a renamed one goes to
+        // its place in opening order among the others.
+        const auto at = list.empty() ? list.end()
+                                     : std::find_if(list.begin(), list.end(), [&](CDrawDoc* d) { return rank(d) > rank(&doc); });
+        list.insert(at, &doc);
+    }
+    indexKeys_[&doc] = std::move(keys);
+}
+
+void DocTemplate::IndexRemove(CDrawDoc& doc)
+{
+    const auto keys = indexKeys_.find(&doc);
+    if (keys == indexKeys_.end())
+        return;
+    for (const std::string& key : keys->second) {
+        const auto it = index_.find(key);
+        if (it == index_.end())
+            continue;
+        std::erase(it->second, &doc);
+        if (it->second.empty())
+            index_.erase(it);
+    }
+    indexKeys_.erase(keys);
+}
+
+const std::vector<CDrawDoc*>* DocTemplate::Indexed(const std::string& key) const
+{
+    const auto it = index_.find(key);
+    return it == index_.end() || it->second.empty() ? nullptr : &it->second;
 }
 
 bool DocTemplate::CloseDocument(CDrawDoc* doc)
@@ -54,6 +122,8 @@ bool DocTemplate::CloseDocument(CDrawDoc* doc)
     // Take it out of the list before it is destroyed, so look-ups made meanwhile miss it.
     std::unique_ptr<CDrawDoc> closing = std::move(*it);
     docs_.erase(it);
+    IndexRemove(*closing);
+    closing->onPathChanged = nullptr;
     return true;
 }
 
@@ -73,10 +143,8 @@ CDrawDoc* DocTemplate::FindByTitle(const std::string& titleGbk) const
 
 CDrawDoc* DocTemplate::FindByFileName(const std::filesystem::path& fileName) const
 {
-    for (const auto& doc : docs_)
-        if (!doc->GetPathName().empty() && doc->GetPathName().filename() == fileName)
-            return doc.get();
-    return nullptr;
+    const auto* docs = Indexed(fileNameKey(fileName));
+    return docs ? docs->front() : nullptr;
 }
 
 DocManager::~DocManager() { CloseAllDocuments(); }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -29,8 +30,9 @@ public:
     DocTemplate(const DocTemplate&) = delete;
     DocTemplate& operator=(const DocTemplate&) = delete;
 
-    // Loads `file` into a new document of this template. A file already open here gives
-    // its document again. nullptr with `error` set when the file cannot be loaded.
+    // Loads `file` into a new document of this template. A file already open here (the same
+    // normal path, or the same file as the document's path was when last opened or saved)
+    // gives its document again. nullptr with `error` set when the file cannot be loaded.
     CDrawDoc* OpenDocumentFile(const std::filesystem::path& file, DocumentError* error);
     // A new blank document titled `titleGbk`, without a path.
     CDrawDoc* OpenNewDocument(std::string titleGbk);
@@ -42,14 +44,23 @@ public:
     CDrawDoc* FirstDocument() const { return docs_.empty() ? nullptr : docs_.front().get(); }
     // Byte-exact comparison of titles; the first match in opening order.
     CDrawDoc* FindByTitle(const std::string& titleGbk) const;
-    // Compares the part of each document's path after its last separator.
+    // Compares the part of each document's path after its last separator; the first match
+    // in opening order. Through an index kept with the list (and with each path change).
     CDrawDoc* FindByFileName(const std::filesystem::path& fileName) const;
 
 private:
     CDrawDoc* Adopt(std::unique_ptr<CDrawDoc> doc);
+    void IndexAdd(CDrawDoc& doc);
+    void IndexRemove(CDrawDoc& doc);
+    // The documents indexed under `key`, in opening order.
+    const std::vector<CDrawDoc*>* Indexed(const std::string& key) const;
 
     DocManager& owner_;
     std::vector<std::unique_ptr<CDrawDoc>> docs_;
+    // Each document with a path under its file name, its normal path and the file it is
+    // (device and inode when the file was there): key -> documents in opening order.
+    std::unordered_map<std::string, std::vector<CDrawDoc*>> index_;
+    std::unordered_map<const CDrawDoc*, std::vector<std::string>> indexKeys_;
 };
 
 class DocManager {

@@ -203,6 +203,13 @@ public:
     // start request: opening a project, full screen, the simulator item) it also restores the
     // saved variables, reloads the PLC drivers and restarts the user code, then clears it.
     void RebuildSimulation();
+    // The rebuild an edit asks for (placing a control, a sheet's OK). With a deferral
+    // installed, a burst of edits rebuilds once, when the deferral runs; without one (no
+    // event loop) it rebuilds at once. A full rebuild meanwhile takes the pending one's place.
+    void RequestSimulationRebuild();
+    // The window side runs what it is given once control returns to its event loop. A
+    // rebuild still pending runs at once, since the old deferral may never run it.
+    void SetRebuildDeferral(std::function<void(std::function<void()>)> defer);
     // The PLC protocol block rebuilt from the driver files (the compiler takes it too).
     void LoadProtocolDrivers();
     std::vector<std::uint8_t> ProtocolBlockImage() const;
@@ -352,6 +359,8 @@ private:
     DeviceCommands* m_deviceCommands = nullptr;
     std::unique_ptr<AppDocumentEnvironment> m_environment;
     SimulationServices* m_simulation = nullptr;
+    std::function<void(std::function<void()>)> m_deferRebuild;
+    bool m_bRebuildPending = false;
     // While a project opens, window files that fail are collected for one message.
     std::vector<std::string>* m_windowFailures = nullptr;
 };

@@ -6,6 +6,8 @@
 #include "model/vars/hmi_vars.h"
 #include "model/vars/system_vars.h"
 
+#include <optional>
+
 namespace qv {
 namespace {
 
@@ -17,12 +19,16 @@ constexpr std::size_t kTouchCalibrationRequest = 41;
 // A copy protocol whose own range leaves the used memory copies the whole used memory.
 void fitCopyRange(CEditorApp& app, CDrawDoc& project)
 {
-    const std::int64_t extent = GetVariableMemorySize(app) / 2;
     const std::size_t protocolSlots[2] = {settings::kProtocol1, settings::kProtocol2};
     const std::size_t lengthSlots[2] = {settings::kProtocolParam1, settings::kProtocolParam2};
+    // The used memory walks every object: only worked out for a port that copies.
+    std::optional<std::int64_t> usedExtent;
     for (int port = 0; port < 2; ++port) {
         if (project.SettingI32(protocolSlots[port]) != kProtocolCopy)
             continue;
+        if (!usedExtent)
+            usedExtent = GetVariableMemorySize(app) / 2;
+        const std::int64_t extent = *usedExtent;
         const bool custom = project.SettingI32(settings::kCopyCustomRange) != 0;
         const std::int64_t start = project.SettingI32(settings::kCopyStart);
         const std::int64_t length = project.SettingI32(settings::kCopyLength);
@@ -57,8 +63,31 @@ void CEditorApp::ResetTextEntryState()
     m_nPinyinPage = 0;
 }
 
+void CEditorApp::RequestSimulationRebuild()
+{
+    if (!m_deferRebuild) {
+        RebuildSimulation();
+        return;
+    }
+    if (m_bRebuildPending)
+        return;
+    m_bRebuildPending = true;
+    m_deferRebuild([this] {
+        if (m_bRebuildPending)
+            RebuildSimulation();
+    });
+}
+
+void CEditorApp::SetRebuildDeferral(std::function<void(std::function<void()>)> defer)
+{
+    m_deferRebuild = std::move(defer);
+    if (m_bRebuildPending)
+        RebuildSimulation();
+}
+
 void CEditorApp::RebuildSimulation()
 {
+    m_bRebuildPending = false;
     m_nSerialOption = 1;
     if (m_simulation)
         m_simulation->CollectButtonRequests();

@@ -224,8 +224,12 @@ bool CDrawDoc::OnSaveDocument(const std::filesystem::path& file, DocumentError* 
 
 void CDrawDoc::SetPathName(const std::filesystem::path& path)
 {
+    // `path` may be this document's own path (a save to it): the old one is copied first.
+    const std::filesystem::path old = m_pathName;
     m_pathName = path;
-    m_strTitle = titleGbk(path);
+    m_strTitle = titleGbk(m_pathName);
+    if (onPathChanged)
+        onPathChanged(*this, old);
 }
 
 bool CDrawDoc::DoFileSave()

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -215,6 +216,9 @@ public:
     bool IsModified() const { return m_bModified; }
     const std::filesystem::path& GetPathName() const { return m_pathName; }
     void SetPathName(const std::filesystem::path& path);
+    // Called with the old path after the path was set, also to the same path by a save (the
+    // document list keeps its index of paths and files by it).
+    std::function<void(CDrawDoc&, const std::filesystem::path& oldPath)> onPathChanged;
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(std::string titleGbk) { m_strTitle = std::move(titleGbk); }
 

@@ -26,7 +26,7 @@ public:
         return project ? varBindingOf(project->m_varTable, row) : VarBinding{};
     }
     std::string CopyUserPicture(std::string_view storedSource) override { return qv::CopyUserPicture(app_, storedSource); }
-    void RebuildSimulation() override { app_.RebuildSimulation(); }
+    void RebuildSimulation() override { app_.RequestSimulationRebuild(); }
     void WriteSysVarHeader() override { documentEnvironment().WriteSysVarHeader(); }
     void ShowError(std::string_view messageGbk) override { app_.Prompt().ShowMessage(messageGbk, UiPrompts::Icon::Error); }
 

@@ -91,11 +91,13 @@ const std::vector<std::string>& ProjectTreeModel::Windows(WindowKind kind) const
 
 TreeItemRef ProjectTreeModel::AppendWindow(WindowKind kind, std::string fileNameGbk)
 {
+    const bool hadFolders = hasFolders_;
     hasFolders_ = true;
     auto& list = windows(kind);
     list.push_back(std::move(fileNameGbk));
-    changed();
-    return {kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow, static_cast<int>(list.size()) - 1};
+    const int index = static_cast<int>(list.size()) - 1;
+    changed(hadFolders ? TreeChange{TreeChange::What::WindowAdded, kind, index} : TreeChange{});
+    return {kind == WindowKind::Screen ? TreeItemKind::Screen : TreeItemKind::SubWindow, index};
 }
 
 void ProjectTreeModel::RemoveWindow(WindowKind kind, int index)
@@ -111,7 +113,7 @@ void ProjectTreeModel::RemoveWindow(WindowKind kind, int index)
         else if (selected_.index > index)
             --selected_.index;
     }
-    changed();
+    changed({TreeChange::What::WindowRemoved, kind, index});
 }
 
 void ProjectTreeModel::RenameWindow(WindowKind kind, int index, std::string fileNameGbk)
@@ -120,7 +122,7 @@ void ProjectTreeModel::RenameWindow(WindowKind kind, int index, std::string file
     if (index < 0 || index >= static_cast<int>(list.size()))
         return;
     list[static_cast<std::size_t>(index)] = std::move(fileNameGbk);
-    changed();
+    changed({TreeChange::What::WindowRenamed, kind, index});
 }
 
 void ProjectTreeModel::SetSimulator(bool present)
@@ -211,10 +213,10 @@ void ProjectTreeModel::Select(const TreeItemRef& ref)
         onSelectionChanged();
 }
 
-void ProjectTreeModel::changed()
+void ProjectTreeModel::changed(const TreeChange& change)
 {
     if (onChanged)
-        onChanged();
+        onChanged(change);
 }
 
 } // namespace qv

@@ -4,7 +4,8 @@
 // item and the selection. It mirrors the project document's name lists: the project's open
 // sequence fills it through ProjectTreeSink, the document manager tells it when the project
 // and the simulator document come and go, and the tree's commands change it. The Qt tree
-// redraws from it whenever `onChanged` fires.
+// follows each change `onChanged` describes: one window's add, removal or rename is
+// applied in place, anything else redraws the whole tree.
 #include "model/app/doc_manager.h"
 #include "model/tree/window_names.h"
 
@@ -27,6 +28,14 @@ struct TreeItemRef {
 inline constexpr std::string_view kTreeRootText = "工程";
 inline constexpr std::string_view kScreensFolderText = "画面";
 inline constexpr std::string_view kSubWindowsFolderText = "子窗口";
+
+// What changed: one window item of a folder, or everything.
+struct TreeChange {
+    enum class What { Everything, WindowAdded, WindowRemoved, WindowRenamed };
+    What what = What::Everything;
+    WindowKind kind = WindowKind::Screen;
+    int index = -1;
+};
 
 class ProjectTreeModel : public ProjectTreeSink, public DocTemplateObserver {
 public:
@@ -75,14 +84,14 @@ public:
     void Select(const TreeItemRef& ref);
     const TreeItemRef& Selected() const { return selected_; }
 
-    // Items added, removed or renamed (every item may have changed).
-    std::function<void()> onChanged;
+    // Items added, removed or renamed: one window's change, or everything.
+    std::function<void(const TreeChange&)> onChanged;
     // Only the selection moved.
     std::function<void()> onSelectionChanged;
 
 private:
     std::vector<std::string>& windows(WindowKind kind);
-    void changed();
+    void changed(const TreeChange& change = {});
 
     CEditorApp* app_;
     std::string rootText_{kTreeRootText};

@@ -128,6 +128,16 @@ std::int64_t GetVariableMemorySize(const CEditorApp& app)
     return 2 * std::max({end, curveMax, stringMax});
 }
 
+AddVarOutcome FindOrAddVarRow(const CEditorApp& app, HmiVarTable& table, std::string_view type, std::string_view name,
+                              std::string_view initial, std::string_view description)
+{
+    // Most requests name a variable that exists: the used memory, a walk over every object
+    // of every window, is only needed for a new row.
+    if (const auto row = findVarRow(table, name))
+        return {*row, false, {}};
+    return findOrAddVarRow(table, type, name, initial, description, GetVariableMemorySize(app));
+}
+
 int FindOrAddHmiVar(CEditorApp& app, std::string_view type, std::string_view name, std::string_view initial,
                     std::string_view description, bool* created, std::string* errorGbk)
 {
@@ -138,7 +148,7 @@ int FindOrAddHmiVar(CEditorApp& app, std::string_view type, std::string_view nam
     if (!project)
         outcome.errorGbk = std::string("没有打开的工程，无法添加HMI变量：").append(name);
     else
-        outcome = findOrAddVarRow(project->m_varTable, type, name, initial, description, GetVariableMemorySize(app));
+        outcome = FindOrAddVarRow(app, project->m_varTable, type, name, initial, description);
     if (outcome.created) {
         project->DoFileSave();
         if (created)

@@ -35,6 +35,11 @@ void GetVariableAddress(const CEditorApp& app, int row, std::int32_t& address, s
 // buffers and the character strings of every open window.
 std::int64_t GetVariableMemorySize(const CEditorApp& app);
 
+// findOrAddVarRow on `table` with the application's used memory, which is only worked out
+// when no row is named `name`.
+AddVarOutcome FindOrAddVarRow(const CEditorApp& app, HmiVarTable& table, std::string_view type, std::string_view name,
+                              std::string_view initial, std::string_view description);
+
 // The row named `name`, else a new row at the end of the used memory (the project document
 // is then saved at once). -1, with the table unchanged and the reason shown, when the
 // memory is full or no project is open.

@@ -13,6 +13,7 @@
 
 #include <QMenu>
 #include <QTest>
+#include <QTreeWidgetItemIterator>
 
 using namespace qv;
 using namespace qv::test;
@@ -161,4 +162,51 @@ TEST_F(TreeWidgetFixture, TheCommandTableRunsTheTreesScreenCommands)
     EXPECT_TRUE(frame->commands().trigger({cmd::Owner::ProjectTree, tree_cmd::NewScreen}));
     EXPECT_EQ(item(TreeItemKind::Screen, 1)->text(0), QStringLiteral("1:next.drw"));
     EXPECT_NE(frame->FindDocumentWindow("next.drw"), nullptr);
+}
+
+// One window's add, rename or removal changes the drawn tree in place: after each the items
+// are those the model lists (numbers, names, red system windows), the folders stay open and
+// the selection stays on its window.
+TEST_F(TreeWidgetFixture, OneWindowsChangeIsDrawnInPlaceAsTheModelListsIt)
+{
+    start({"a.drw", "b.drw"}, {"pop.dlg"});
+    ProjectTreeModel& model = tree->model();
+    const auto expectDrawnAsListed = [&](const char* step) {
+        std::vector<TreeItemRef> drawn;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            const TreeItemRef ref = tree->refOf(*it);
+            drawn.push_back(ref);
+            EXPECT_EQ((*it)->text(0), toQString(model.ItemText(ref))) << step;
+            EXPECT_EQ((*it)->foreground(0).color() == QColor(255, 0, 0), model.IsSystemItem(ref)) << step;
+            EXPECT_FALSE((*it)->icon(0).isNull()) << step;
+        }
+        EXPECT_EQ(drawn, model.Items()) << step;
+        EXPECT_TRUE(tree->itemFor({TreeItemKind::ScreensFolder, -1})->isExpanded()) << step;
+        EXPECT_TRUE(tree->itemFor({TreeItemKind::SubWindowsFolder, -1})->isExpanded()) << step;
+        EXPECT_EQ(tree->refOf(tree->currentItem()), model.Selected()) << step;
+    };
+    // A full redraw makes new items: a mark on the old root shows none happened.
+    constexpr int kMarkRole = Qt::UserRole + 40;
+    tree->topLevelItem(0)->setData(0, kMarkRole, 1);
+
+    const struct {
+        const char* step;
+        void (*change)(ProjectTreeModel&);
+    } steps[] = {
+        {"select b", [](ProjectTreeModel& m) { m.Select({TreeItemKind::Screen, 1}); }},
+        {"add c", [](ProjectTreeModel& m) { m.AppendWindow(WindowKind::Screen, "c.drw"); }},
+        {"add a system sub-window", [](ProjectTreeModel& m) { m.AppendWindow(WindowKind::SubWindow, "串口1无响应.dlg"); }},
+        {"remove a: b and c move up", [](ProjectTreeModel& m) { m.RemoveWindow(WindowKind::Screen, 0); }},
+        {"rename the system one to a user's", [](ProjectTreeModel& m) { m.RenameWindow(WindowKind::SubWindow, 1, "q.dlg"); }},
+        {"rename pop to a system one", [](ProjectTreeModel& m) { m.RenameWindow(WindowKind::SubWindow, 0, "串口2无响应.dlg"); }},
+        {"remove the selected b", [](ProjectTreeModel& m) { m.RemoveWindow(WindowKind::Screen, 0); }},
+        {"remove the last screen", [](ProjectTreeModel& m) { m.RemoveWindow(WindowKind::Screen, 0); }},
+        {"add into the empty folder", [](ProjectTreeModel& m) { m.AppendWindow(WindowKind::Screen, "d.drw"); }},
+    };
+    for (const auto& s : steps) {
+        s.change(model);
+        expectDrawnAsListed(s.step);
+    }
+    EXPECT_EQ(tree->topLevelItem(0)->data(0, kMarkRole).toInt(), 1) << "no step redrew the whole tree";
+    EXPECT_EQ(model.Selected(), (TreeItemRef{TreeItemKind::ScreensFolder, -1}));
 }

@@ -8,6 +8,8 @@
 #include "tests/model/vars_fixture.h"
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -233,6 +235,43 @@ TEST_F(VarServices, WindowIndexByFileName)
     EXPECT_EQ(FindWindowIndex(*app, "b.drw"), 1);
     EXPECT_EQ(FindWindowIndex(*app, "s.dlg"), 0);
     EXPECT_EQ(FindWindowIndex(*app, "none.drw"), 0xFF);
+}
+
+// An edit's rebuild request: at once without a deferral; with one, a burst rebuilds once
+// when the deferral runs, a full rebuild meanwhile takes its place, and a deferral that is
+// taken away runs what was pending first. A byte the rebuild clears shows whether it ran.
+TEST_F(VarServices, RebuildRequestsOfABurstRebuildOnce)
+{
+    const auto mark = [&] { app->m_VarMemRun.writeByte(6000, 0x5A); };
+    const auto rebuilt = [&] { return app->m_VarMemRun.readByte(6000) == 0; };
+
+    mark();
+    app->RequestSimulationRebuild();
+    EXPECT_TRUE(rebuilt()) << "no deferral: at once";
+
+    std::vector<std::function<void()>> deferred;
+    app->SetRebuildDeferral([&](std::function<void()> run) { deferred.push_back(std::move(run)); });
+    mark();
+    for (int i = 0; i < 3; ++i)
+        app->RequestSimulationRebuild();
+    EXPECT_FALSE(rebuilt());
+    ASSERT_EQ(deferred.size(), 1u);
+    deferred.front()();
+    EXPECT_TRUE(rebuilt());
+
+    app->RequestSimulationRebuild();
+    ASSERT_EQ(deferred.size(), 2u);
+    app->RebuildSimulation();
+    mark();
+    deferred.back()();
+    EXPECT_FALSE(rebuilt()) << "the full rebuild served the request";
+    app->RequestSimulationRebuild();
+    EXPECT_EQ(deferred.size(), 3u) << "a new burst asks again";
+
+    mark();
+    app->SetRebuildDeferral(nullptr);
+    EXPECT_TRUE(rebuilt()) << "pending when the deferral went";
+    deferred.back()();
 }
 
 } // namespace
