@@ -40,7 +40,7 @@ int UsbWriteBlock(PanelFraming& link, std::span<const std::uint8_t> data, std::u
     if (aborted(control) || !link.acceptsBlockLength(data.size()))
         return -1;
     const auto fail = [&] {
-        link.sendClosingCommand(bareCommand(code::AbortWrite));
+        SendAbortWrite(link);
         return -1;
     };
     if (!link.sendCommand(rangeCommand(code::WriteBlock, address, static_cast<std::uint32_t>(data.size()))))
@@ -69,7 +69,7 @@ bool UsbResetDevice(PanelFraming& link)
 
 bool SendAbortWrite(PanelFraming& link)
 {
-    return link.sendCommand(bareCommand(code::AbortWrite));
+    return link.sendClosingCommand(bareCommand(code::AbortWrite));
 }
 
 bool StartFirmwareUpgrade(PanelFraming& link)

@@ -30,7 +30,9 @@ int UsbWriteBlock(PanelFraming& link, std::span<const std::uint8_t> data, std::u
                   const BlockWriteControl& control, std::uint32_t& resultWord);
 
 bool UsbResetDevice(PanelFraming& link);        // command 4, no reply
-bool SendAbortWrite(PanelFraming& link);        // command 3, no reply
+// Command 3, no reply: it closes the exchange under way, so it goes out at once and a late
+// reply is read away before the next command instead.
+bool SendAbortWrite(PanelFraming& link);
 bool StartFirmwareUpgrade(PanelFraming& link);  // command 7, no reply
 std::optional<std::uint8_t> QueryBusy(PanelFraming& link);          // command 2: 1 = busy
 std::optional<DeviceInfo> QueryDeviceInfo(PanelFraming& link);      // command 11

@@ -64,7 +64,9 @@ TEST(WireForms, EveryCommandOnEveryKind)
 
 // A panel that answers after the time-out: before the next command, on the same connection
 // or the next one to the device, its answers are read and dropped until a read finds nothing,
-// so the next query gets its own answer; the query after that has its usual form again.
+// so the next query gets its own answer; the query after that has its usual form again. An
+// abort (a failed write's closing command) goes out at once and leaves the dropping to the
+// next exchange.
 TEST(WireForms, ALateAnswerIsDroppedBeforeTheNextCommand)
 {
     const struct {
@@ -72,9 +74,11 @@ TEST(WireForms, ALateAnswerIsDroppedBeforeTheNextCommand)
         std::function<bool(PanelFraming&)> late;
         std::size_t lateAnswers;
         bool reopen;
+        bool abortBetween = false;
     } cases[] = {
         {"busy", [](PanelFraming& l) { return QueryBusy(l).has_value(); }, 1, false},
         {"busy, then a new connection", [](PanelFraming& l) { return QueryBusy(l).has_value(); }, 1, true},
+        {"busy, then an abort", [](PanelFraming& l) { return QueryBusy(l).has_value(); }, 1, false, true},
         {"flash read of two replies",
          [](PanelFraming& l) {
              Bytes out(128);
@@ -88,6 +92,13 @@ TEST(WireForms, ALateAnswerIsDroppedBeforeTheNextCommand)
             SimLink sim(kind);
             sim.panel->injectFault(sim.panel->transferCount() + 1, sim::SimFault::LateReply);
             EXPECT_FALSE(c.late(sim.link()));
+            if (c.abortBetween) {
+                const std::size_t start = sim.panel->transferCount();
+                EXPECT_TRUE(SendAbortWrite(sim.link()));
+                const auto all = sim.panel->transfers();
+                ASSERT_EQ(all.size() - start, 1u);
+                expectCommand(kind, all.back(), {3});
+            }
             if (c.reopen) {
                 sim.connection.reset();
                 sim.connection = PanelConnection::open(sim.host, candidateOf(sim.host, kind));
