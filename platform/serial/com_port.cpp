@@ -159,7 +159,7 @@ bool CComPort::InitPort(CComPortOwner* owner, int port, int baud, char parity, i
 
     std::string error;
     if (!ApplyLineSettings(fd, LineSettings{baud, parity, dataBits, stopBits}, error))
-        return Fail(PortError::BadSettings, fmt::format("{}: {}", m_strDevice, error));
+        return Fail(PortError::BadSettings, fmt::format(fmt::runtime(utf8Chars(u8"{}：{}")), m_strDevice, error));
     int lines = TIOCM_RTS | TIOCM_DTR;
     ::ioctl(fd, TIOCMBIS, &lines); // a pseudo-terminal has no modem lines: not an error
     ::tcflush(fd, TCIOFLUSH);

@@ -81,14 +81,14 @@ bool refuse(std::string& error, std::string text)
 bool MakeLineTermios(const LineSettings& s, termios& tio, std::string& error)
 {
     if (s.baud < kMinBaud || s.baud > kMaxBaud)
-        return refuse(error, fmt::format("baud rate {} is out of range", s.baud));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"波特率{}超出范围（{}～{}）")), s.baud, kMinBaud, kMaxBaud));
     const ParityFlags* parity = findParity(s.parity);
     if (!parity)
-        return refuse(error, fmt::format("parity '{}' is not one of N, O, E, M, S", s.parity));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"校验方式{}无效，只能是N、O、E、M、S")), s.parity));
     if (s.dataBits < 5 || s.dataBits > 8)
-        return refuse(error, fmt::format("{} data bits: only 5 to 8 are possible", s.dataBits));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"数据位{}无效，只能是5～8")), s.dataBits));
     if (s.stopBits != 1 && s.stopBits != 2)
-        return refuse(error, fmt::format("{} stop bits: only 1 or 2 are possible", s.stopBits));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"停止位{}无效，只能是1或2")), s.stopBits));
 
     cfmakeraw(&tio);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR);
@@ -105,7 +105,7 @@ bool MakeLineTermios(const LineSettings& s, termios& tio, std::string& error)
     const SpeedCode* speed = findSpeedByBaud(s.baud);
     const speed_t code = speed ? speed->code : B38400;
     if (cfsetispeed(&tio, code) != 0 || cfsetospeed(&tio, code) != 0)
-        return refuse(error, fmt::format("baud rate {} is not accepted", s.baud));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"系统不接受波特率{}")), s.baud));
     return true;
 }
 
@@ -140,11 +140,11 @@ bool ApplyLineSettings(int fd, const LineSettings& s, std::string& error)
     if (IsPseudoTerminal(fd))
         framing &= ~(CSIZE | PARENB);
     if ((now.c_cflag & framing) != (tio.c_cflag & framing))
-        return refuse(error, fmt::format("the device does not take {} data bits, parity {}, {} stop bits", s.dataBits,
-                                         s.parity, s.stopBits));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"设备不接受{}位数据位、校验方式{}、{}位停止位")),
+                                         s.dataBits, s.parity, s.stopBits));
     const auto baud = ReadCustomBaud(fd);
     if (baud && std::abs(*baud - s.baud) * 50 > s.baud) // drivers round to what the clock gives
-        return refuse(error, fmt::format("the device runs at {} baud instead of {}", *baud, s.baud));
+        return refuse(error, fmt::format(fmt::runtime(utf8Chars(u8"设备以波特率{}运行，而不是{}")), *baud, s.baud));
     return true;
 }
 

@@ -266,12 +266,22 @@ TEST_F(SerialPort, UnusualBaudRatesAreSetExactly)
 
 TEST_F(SerialPort, RefusedSettingsFailAndLeaveNothingOpen)
 {
-    const Framing refused[] = {{0, 'N', 8, 1}, {-9600, 'N', 8, 1}, {9600, 'X', 8, 1},
-                               {9600, 'N', 9, 1}, {9600, 'N', 4, 1}, {9600, 'N', 8, 3}};
-    for (const Framing& f : refused) {
+    // The reason reads in Chinese, like every other reason the port gives.
+    const struct {
+        Framing f;
+        std::string says;
+    } refused[] = {{{0, 'N', 8, 1}, "波特率0超出范围（1～4000000）"},
+                   {{-9600, 'N', 8, 1}, "波特率-9600超出范围（1～4000000）"},
+                   {{4000001, 'N', 8, 1}, "波特率4000001超出范围（1～4000000）"},
+                   {{9600, 'X', 8, 1}, "校验方式X无效，只能是N、O、E、M、S"},
+                   {{9600, 'N', 9, 1}, "数据位9无效，只能是5～8"},
+                   {{9600, 'N', 4, 1}, "数据位4无效，只能是5～8"},
+                   {{9600, 'N', 8, 3}, "停止位3无效，只能是1或2"}};
+    for (const auto& [f, says] : refused) {
         SCOPED_TRACE(testing::Message() << f.baud << ' ' << f.dataBits << f.parity << f.stopBits);
         EXPECT_FALSE(port.InitPort(&owner, kCom, f.baud, f.parity, f.dataBits, f.stopBits, kMask, 16));
         EXPECT_EQ(port.LastError(), PortError::BadSettings);
+        EXPECT_EQ(port.LastErrorText(), utf8("COM" + std::to_string(kCom) + "：" + pty.path() + "：" + says));
         EXPECT_FALSE(port.IsOpen());
         EXPECT_FALSE(port.StartMonitoring());
         CComPort other; // the device was released
