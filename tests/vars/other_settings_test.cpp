@@ -12,6 +12,19 @@
 namespace qv::settings_page {
 namespace {
 
+// `refusal` names `field` (-1: there is none) with the range prompt up to `high`.
+void expectRangeRefusal(const std::optional<FieldRefusal>& refusal, int field, int high)
+{
+    if (field < 0) {
+        EXPECT_FALSE(refusal);
+        return;
+    }
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->field, field);
+    EXPECT_EQ(refusal->range.high, high);
+    EXPECT_TRUE(refusal->messageGbk.empty());
+}
+
 TEST(PanelFields, EachLandsAtItsSlotWithItsWidthAndLoadsBack)
 {
     const struct {
@@ -68,14 +81,52 @@ TEST(PanelFields, RangesOfTheEditedFieldsOnly)
     };
     for (const auto& c : cases) {
         const auto refusal = CheckPanelNumbers(c.values, c.changed);
-        if (c.refusedField < 0) {
-            EXPECT_FALSE(refusal);
-            continue;
+        expectRangeRefusal(refusal, c.refusedField, c.high);
+    }
+}
+
+// The lines' baud rates and the stations a slave protocol answers to, at both edges, on
+// either port (the field names the port).
+TEST(PortNumbers, BaudAndDeviceAddressAtTheirEdges)
+{
+    const struct {
+        std::size_t port;
+        int protocol;
+        int baud;
+        int address;
+        int refusedField; // -1: accepted
+        int high;
+    } cases[] = {
+        {0, protocol::ModbusSlave, 9600, 247, -1, 0},
+        {0, protocol::ModbusSlave, 9600, 248, DeviceAddress, 247},
+        {1, protocol::ModbusSlave, 9600, 248, PortNumberCount + DeviceAddress, 247},
+        {0, protocol::ModbusSlave, 9600, -1, DeviceAddress, 247},
+        {0, protocol::PanelBinary, 9600, 255, -1, 0},
+        {1, protocol::PanelBinary, 9600, 256, PortNumberCount + DeviceAddress, 255},
+        {0, protocol::PanelBinary, 9600, 0, -1, 0},
+        {0, protocol::ModbusMaster, 9600, 999, -1, 0}, // a master's own address is not a station
+        {0, protocol::MitsubishiFx, 4000000, 2, -1, 0},
+        {0, protocol::MitsubishiFx, 4000001, 2, Baud, 4000000},
+        {1, protocol::MitsubishiFx, 4000001, 2, PortNumberCount + Baud, 4000000},
+        {0, protocol::MitsubishiFx, 1, 2, -1, 0},
+        {0, protocol::MitsubishiFx, 0, 2, Baud, 4000000},
+        {0, protocol::ModbusSlave, 0, 999, Baud, 4000000}, // the baud rate is named first
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "port " << c.port << " protocol " << c.protocol << " baud " << c.baud
+                                        << " address " << c.address);
+        CDrawDoc doc;
+        ComSetPage page = LoadPage(doc, "");
+        for (PortFields& p : page.ports) {
+            p.protocol = protocol::MitsubishiFx;
+            p.baud = 9600;
         }
-        ASSERT_TRUE(refusal);
-        EXPECT_EQ(refusal->field, c.refusedField);
-        EXPECT_EQ(refusal->range.high, c.high);
-        EXPECT_TRUE(refusal->messageGbk.empty());
+        PortFields& port = page.ports[c.port];
+        port.protocol = c.protocol;
+        port.baud = c.baud;
+        port.deviceAddress = c.address;
+        const auto refusal = CheckPortNumbers(page);
+        expectRangeRefusal(refusal, c.refusedField, c.high);
     }
 }
 
