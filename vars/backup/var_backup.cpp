@@ -91,12 +91,11 @@ std::pair<std::size_t, std::string> managerFault(std::span<const std::string_vie
     input.name = std::string(v[kNameField]);
     input.initValue = std::string(v[kInitialField]);
     input.description = std::string(v[kDescriptionField]);
-    if (std::string fault = NameFault(input.name); !fault.empty())
-        return {kNameField, fault};
-    if (std::string fault = InitValueFault(input.type, input.initValue); !fault.empty())
-        return {kInitialField, fault};
-    if (std::string fault = InputFault(input); !fault.empty())
-        return {kDescriptionField, fault};
+    if (auto refusal = FirstInputFault(input)) {
+        // The row's own lines, in the order of InputField.
+        constexpr std::array<std::size_t, 4> kLineOf{kTypeField, kNameField, kInitialField, kDescriptionField};
+        return {kLineOf[static_cast<std::size_t>(refusal->field)], std::move(refusal->text)};
+    }
     if (names.count(input.name))
         return {kNameField, std::string(var_text::SameName) + "：" + input.name};
     const std::int64_t address = *parseDecimal(input.address);

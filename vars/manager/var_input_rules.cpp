@@ -54,17 +54,23 @@ std::string AlignmentFault(std::string_view type, std::int64_t address)
     return {};
 }
 
-std::string InputFault(const HmiVarInput& input)
+std::optional<InputRefusal> FirstInputFault(const HmiVarInput& input)
 {
     if (!hmiVarTypeCode(input.type))
-        return std::string(txt::TypeInvalid) + input.type;
+        return InputRefusal{InputField::Type, std::string(txt::TypeInvalid) + input.type};
     if (std::string fault = NameFault(input.name); !fault.empty())
-        return fault;
+        return InputRefusal{InputField::Name, std::move(fault)};
     if (std::string fault = InitValueFault(input.type, input.initValue); !fault.empty())
-        return fault;
+        return InputRefusal{InputField::InitialValue, std::move(fault)};
     if (!gbkToUtf8(input.description))
-        return "变量解释" + std::string(txt::NotGbk);
-    return {};
+        return InputRefusal{InputField::Description, "变量解释" + std::string(txt::NotGbk)};
+    return std::nullopt;
+}
+
+std::string InputFault(const HmiVarInput& input)
+{
+    auto refusal = FirstInputFault(input);
+    return refusal ? std::move(refusal->text) : std::string();
 }
 
 std::string OneLineText(std::string_view text)

@@ -28,7 +28,14 @@ std::string NameFault(std::string_view name);
 std::string InitValueFault(std::string_view type, std::string_view initValue);
 // The alignment refusal for `address` and `type` (the system's own texts), or empty.
 std::string AlignmentFault(std::string_view type, std::int64_t address);
-// The first fault of type, name, initial value and GBK text, or empty.
+// The first fault of type, name, initial value and GBK text with the field it concerns.
+enum class InputField { Type, Name, InitialValue, Description };
+struct InputRefusal {
+    InputField field;
+    std::string text;
+};
+std::optional<InputRefusal> FirstInputFault(const HmiVarInput& input);
+// The text of FirstInputFault, or empty.
 std::string InputFault(const HmiVarInput& input);
 
 // The description as the table keeps it: line breaks become one blank each run, since the
