@@ -1,5 +1,7 @@
 #include "app/commands/menu_layout.h"
 
+#include <iterator>
+
 namespace qv::cmd {
 namespace {
 
@@ -20,13 +22,13 @@ constexpr MenuEntry kEdit[] = {{V, 57643}, {V, 57644}, Sep, {V, 57635}, {V, 5763
 constexpr MenuEntry kView129[] = {{F, 59392}, {F, 32816}, {F, 32859}, {F, 32860}, {F, 32838},
                                   {F, 32858}, {F, 59393}, Sep, {F, 32795}, {A, 32797}, Sep,
                                   {A, 32922}};
-constexpr MenuEntry kDraw[] = {{V, 32774}, Sep, {V, 32773}, {V, 32775}, {V, 32776}, {V, 32777},
-                               {V, 32778}, {V, 32793}, {V, 32834}, Sep, {V, 32883}, {V, 32882},
-                               {V, 32881}, {V, 32879}};
-// The menu ends with the window's paper colour, which has no toolbar button.
+// The drawing toolbar's commands, then the menu's own end: the window's paper colour, which
+// has no toolbar button.
 constexpr MenuEntry kDrawMenu[] = {{V, 32774}, Sep, {V, 32773}, {V, 32775}, {V, 32776}, {V, 32777},
                                    {V, 32778}, {V, 32793}, {V, 32834}, Sep, {V, 32883}, {V, 32882},
                                    {V, 32881}, {V, 32879}, Sep, {V, 32794}};
+constexpr std::size_t kDrawMenuOnly = 2;
+constexpr std::span<const MenuEntry> kDraw = std::span(kDrawMenu).first(std::size(kDrawMenu) - kDrawMenuOnly);
 constexpr MenuEntry kControls[] = {{V, 32839}, {V, 32840}, {V, 32841}, {V, 32868}, {V, 32873},
                                    {V, 32877}, {V, 32875}, {V, 32876}, {V, 32874}, {V, 32895},
                                    {V, 32906}, {V, 32907}};
