@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -36,6 +37,8 @@ constexpr int kTempTries = 100;
 
 std::mutex g_reporterMutex;
 RefusalReporter g_reporter;
+std::uint64_t g_reporterToken = 0;
+std::set<std::string> g_reported; // the lines reported since the last forget
 
 // openat2 is tried until the kernel (or a sandbox) says it has none.
 std::atomic<bool> g_noOpenat2{false};
@@ -114,10 +117,25 @@ std::optional<UniqueFd> openBeneath(int rootFd, const fs::path& rel, int& err)
 
 } // namespace
 
-void setRefusalReporter(RefusalReporter reporter)
+std::uint64_t setRefusalReporter(RefusalReporter reporter)
 {
     std::lock_guard lock(g_reporterMutex);
     g_reporter = std::move(reporter);
+    g_reported.clear();
+    return ++g_reporterToken;
+}
+
+void clearRefusalReporter(std::uint64_t token)
+{
+    std::lock_guard lock(g_reporterMutex);
+    if (token == g_reporterToken)
+        g_reporter = nullptr;
+}
+
+void forgetReportedRefusals()
+{
+    std::lock_guard lock(g_reporterMutex);
+    g_reported.clear();
 }
 
 std::string refusalLine(const fs::path& shown, FileFault fault)
@@ -155,8 +173,11 @@ void ConfinedFolder::report(const fs::path& shown, FileFault fault) const
     if (!isRefusal(fault))
         return;
     std::lock_guard lock(g_reporterMutex);
-    if (g_reporter)
-        g_reporter(refusalLine(shown, fault));
+    if (!g_reporter || g_reported.size() >= kMaxRefusalLines)
+        return;
+    std::string line = refusalLine(shown, fault);
+    if (g_reported.insert(line).second)
+        g_reporter(line);
 }
 
 ConfinedFolder::Parent ConfinedFolder::parentOf(const fs::path& file, bool make, FileFault* fault, bool quiet) const
