@@ -1,6 +1,7 @@
 #include "platform/files/confined_folder.h"
 
 #include "platform/files/atomic_file.h"
+#include "platform/files/temp_file.h"
 #include "platform/text/gbk.h"
 
 #include <array>
@@ -11,7 +12,6 @@
 #include <linux/openat2.h>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <set>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -354,14 +354,11 @@ std::optional<Replacement> ConfinedFolder::beginReplace(const fs::path& file, bo
         report(parent.shown, faultOfMode(st.st_mode));
         return std::nullopt;
     }
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937 random{std::random_device{}()};
-    std::string temp;
+    // Named as every temporary file is, so the sweep at project open knows a left-over one.
+    std::string temp = temporaryNameTemplate(parent.leaf);
     UniqueFd fd;
     for (int attempt = 0; attempt < kTempTries && !fd; ++attempt) {
-        temp = parent.leaf + ".tmp" + std::to_string(::getpid()) + ".";
-        for (int i = 0; i < 6; ++i)
-            temp += kLetters[random() % (sizeof kLetters - 1)];
+        fillTemporaryName(temp);
         fd.reset(::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666));
         if (!fd && errno != EEXIST)
             return std::nullopt;

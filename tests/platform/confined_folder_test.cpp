@@ -2,6 +2,7 @@
 // that is not a regular file is opened or blocks, and every refusal names the file.
 #include "platform/files/atomic_file.h"
 #include "platform/files/confined_folder.h"
+#include "platform/files/temp_file.h"
 #include "tests/fixtures/planted_files.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qv::test {
@@ -140,6 +142,33 @@ TEST_P(ConfinedFolderTest, ReplacesAndReadsPlainFilesAndLeavesAnythingElseAsItIs
     EXPECT_EQ(fs::status(root / "Drive" / "OWN.TXT").permissions() & fs::perms::all, fs::perms(0640)) << "mode kept";
     EXPECT_TRUE(folder.replaceWhole(root / "NandFlash" / "NEW.BIN", "made", false));
     EXPECT_EQ(fileContents(root / "NandFlash" / "NEW.BIN"), "made");
+}
+
+// A replacement cut short (its process killed before the commit) leaves a temporary file
+// that the sweep at project open knows and removes; one whose owner still runs stays.
+TEST_P(ConfinedFolderTest, AReplacementLeftByADeadProcessIsSwept)
+{
+    const fs::path file = root / "Drive" / "OWN.TXT";
+    auto live = folder.beginReplace(file);
+    ASSERT_TRUE(live);
+    EXPECT_EQ(live->tempPath().parent_path(), file.parent_path());
+    EXPECT_TRUE(isTemporaryFileName(live->tempPath().filename().string())) << live->tempPath();
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto cut = folder.beginReplace(file);
+        ::_exit(cut && ::write(cut->fd(), "half", 4) == 4 ? 0 : 1); // no commit, no clean-up
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto removed = removeStaleTemporaries(root / "Drive");
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_NE(removed.front().filename().string().find("OWN.TXT.tmp" + std::to_string(child) + "."), std::string::npos)
+        << removed.front();
+    EXPECT_TRUE(fs::exists(live->tempPath()));
+    EXPECT_EQ(fileContents(file), "own");
 }
 
 TEST_P(ConfinedFolderTest, DeletesAndEmptiesNeverThroughALink)
