@@ -14,7 +14,7 @@ sim::PictureServiceContext pictureContext(CEditorApp& app, RunViewLink& link)
 {
     sim::PictureServiceContext context;
     context.baseFolder = app.BaseDir();
-    context.loadPicture = [](const std::filesystem::path& file) { return loadPictureFile(file); };
+    context.decodePicture = [](std::string_view bytes) { return decodePicture(bytes); };
     context.canvas = [&link](const std::function<void(Surface&)>& draw) { return link.DrawOnRunCanvas(draw); };
     return context;
 }

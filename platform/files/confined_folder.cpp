@@ -1,6 +1,7 @@
 #include "platform/files/confined_folder.h"
 
 #include "platform/files/atomic_file.h"
+#include "platform/files/temp_file.h"
 #include "platform/text/gbk.h"
 
 #include <array>
@@ -11,7 +12,7 @@
 #include <linux/openat2.h>
 #include <mutex>
 #include <optional>
-#include <random>
+#include <set>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -36,6 +37,8 @@ constexpr int kTempTries = 100;
 
 std::mutex g_reporterMutex;
 RefusalReporter g_reporter;
+std::uint64_t g_reporterToken = 0;
+std::set<std::string> g_reported; // the lines reported since the last forget
 
 // openat2 is tried until the kernel (or a sandbox) says it has none.
 std::atomic<bool> g_noOpenat2{false};
@@ -114,10 +117,25 @@ std::optional<UniqueFd> openBeneath(int rootFd, const fs::path& rel, int& err)
 
 } // namespace
 
-void setRefusalReporter(RefusalReporter reporter)
+std::uint64_t setRefusalReporter(RefusalReporter reporter)
 {
     std::lock_guard lock(g_reporterMutex);
     g_reporter = std::move(reporter);
+    g_reported.clear();
+    return ++g_reporterToken;
+}
+
+void clearRefusalReporter(std::uint64_t token)
+{
+    std::lock_guard lock(g_reporterMutex);
+    if (token == g_reporterToken)
+        g_reporter = nullptr;
+}
+
+void forgetReportedRefusals()
+{
+    std::lock_guard lock(g_reporterMutex);
+    g_reported.clear();
 }
 
 std::string refusalLine(const fs::path& shown, FileFault fault)
@@ -155,8 +173,11 @@ void ConfinedFolder::report(const fs::path& shown, FileFault fault) const
     if (!isRefusal(fault))
         return;
     std::lock_guard lock(g_reporterMutex);
-    if (g_reporter)
-        g_reporter(refusalLine(shown, fault));
+    if (!g_reporter || g_reported.size() >= kMaxRefusalLines)
+        return;
+    std::string line = refusalLine(shown, fault);
+    if (g_reported.insert(line).second)
+        g_reporter(line);
 }
 
 ConfinedFolder::Parent ConfinedFolder::parentOf(const fs::path& file, bool make, FileFault* fault, bool quiet) const
@@ -333,14 +354,11 @@ std::optional<Replacement> ConfinedFolder::beginReplace(const fs::path& file, bo
         report(parent.shown, faultOfMode(st.st_mode));
         return std::nullopt;
     }
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937 random{std::random_device{}()};
-    std::string temp;
+    // Named as every temporary file is, so the sweep at project open knows a left-over one.
+    std::string temp = temporaryNameTemplate(parent.leaf);
     UniqueFd fd;
     for (int attempt = 0; attempt < kTempTries && !fd; ++attempt) {
-        temp = parent.leaf + ".tmp" + std::to_string(::getpid()) + ".";
-        for (int i = 0; i < 6; ++i)
-            temp += kLetters[random() % (sizeof kLetters - 1)];
+        fillTemporaryName(temp);
         fd.reset(::openat(dir, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666));
         if (!fd && errno != EEXIST)
             return std::nullopt;

@@ -7,6 +7,7 @@
 // non-blocking and checked with fstat, so a link, pipe, device or socket placed in the
 // folder neither leads outside nor blocks. Each such refusal is one line for the output bar.
 // The project's own documents are not written through here: a link there is the user's.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -54,9 +55,18 @@ private:
 enum class FileFault { none, missing, outside, failed, folder, link, pipe, device, socket };
 
 // Receives each refusal as one GBK line (without line end) naming the file; process-wide,
-// installed by whoever shows the lines (null: refusals are not shown).
+// installed by whoever shows the lines (null: refusals are not shown). Each line is reported
+// once until the lines are forgotten, and at most kMaxRefusalLines of them: code looping on a
+// planted link must not flood the output bar.
 using RefusalReporter = std::function<void(const std::string& gbkLine)>;
-void setRefusalReporter(RefusalReporter reporter);
+inline constexpr std::size_t kMaxRefusalLines = 64;
+// Installs `reporter` (the lines reported so far are forgotten); returns the token that
+// clearRefusalReporter takes.
+std::uint64_t setRefusalReporter(RefusalReporter reporter);
+// Removes the reporter installed with `token`; one installed since by someone else stays.
+void clearRefusalReporter(std::uint64_t token);
+// Forgets which lines were reported (a new run reports its refusals again).
+void forgetReportedRefusals();
 
 // The line reported for refusing `shown` (a path below the folder, UTF-8) for `fault`.
 std::string refusalLine(const std::filesystem::path& shown, FileFault fault);

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,7 +115,7 @@ std::filesystem::path resolveWriteTarget(const std::filesystem::path& path)
 
 int createTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp)
 {
-    std::string name = target.string() + std::string(kTempMarker) + std::to_string(::getpid()) + ".XXXXXX";
+    std::string name = temporaryNameTemplate(target.string());
     const int fd = ::mkostemps(name.data(), 0, O_CLOEXEC);
     if (fd < 0)
         return -1;
@@ -129,6 +131,19 @@ int createTemporaryFor(const std::filesystem::path& target, std::filesystem::pat
         return -1;
     }
     return fd;
+}
+
+std::string temporaryNameTemplate(const std::string& name)
+{
+    return name + std::string(kTempMarker) + std::to_string(::getpid()) + "." + std::string(kRandomPartLength, 'X');
+}
+
+void fillTemporaryName(std::string& name)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    for (std::size_t i = name.size() - std::min(name.size(), kRandomPartLength); i < name.size(); ++i)
+        name[i] = kLetters[random() % (sizeof kLetters - 1)];
 }
 
 bool isTemporaryFileName(const std::string& name) { return ownerPid(name) > 0; }

@@ -18,6 +18,13 @@ std::filesystem::path resolveWriteTarget(const std::filesystem::path& path);
 // gets under the process's umask.
 int createTemporaryFor(const std::filesystem::path& target, std::filesystem::path& temp);
 
+// The temporary name for the file `name` ("<name>.tmp<pid>.XXXXXX"), its random part still the
+// X's of a mkostemps template; the one format the sweep below recognises.
+std::string temporaryNameTemplate(const std::string& name);
+// Fills the random part of a name from temporaryNameTemplate with fresh letters and digits
+// (for a caller that creates it itself with O_EXCL, retrying with a new fill).
+void fillTemporaryName(std::string& name);
+
 // True for a name of this program's temporary files.
 bool isTemporaryFileName(const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "sim/picture/picture_service.h"
 
+#include "platform/files/atomic_file.h"
 #include "platform/files/confined_folder.h"
 #include "platform/files/stored_path.h"
 
@@ -17,15 +18,6 @@ constexpr const char* kPictureFolder = "images\\其它工具软件\\Tessolin软�
 int U16At(const std::array<std::uint8_t, kDescriptorSize>& d, std::size_t at) { return d[at] | d[at + 1] << 8; }
 
 } // namespace
-
-void DrawPictureFile(Surface& target, int x, int y, int width, int height, const std::filesystem::path& file,
-                     const PictureLoader& loadPicture)
-{
-    if (!loadPicture)
-        return;
-    if (const PicturePtr picture = loadPicture(file))
-        drawPicture(target, *picture, Rect{x, y, x + width, y + height});
-}
 
 void ServePicture(PanelServiceCall& call, const PictureServiceContext& context)
 {
@@ -47,13 +39,18 @@ void ServePicture(PanelServiceCall& call, const PictureServiceContext& context)
         name.push_back(static_cast<char>(d[i]));
     const auto folder = resolveStoredPath(context.baseFolder, kPictureFolder);
     const auto file = resolveStoredPath(context.baseFolder, kPictureFolder + name);
-    if (!folder || !file || name.empty() || !context.canvas)
+    if (!folder || !file || name.empty() || !context.canvas || !context.decodePicture)
         return;
-    // The code names the picture: a link or a pipe in the folder is refused, not followed
-    // (the loader's own read is non-blocking and takes regular files only).
-    if (!ConfinedFolder(*folder).openFile(*file, O_RDONLY))
+    // The code names the picture: a link or a pipe in the folder is refused, not followed,
+    // and the bytes come from the descriptor checked, never from the name again.
+    const UniqueFd fd = ConfinedFolder(*folder).openFile(*file, O_RDONLY);
+    std::string bytes;
+    if (!fd || !readWholeDescriptor(fd.get(), *file, bytes))
         return;
-    context.canvas([&](Surface& canvas) { DrawPictureFile(canvas, x, y, width, height, *file, context.loadPicture); });
+    // Decoded before the canvas is locked: the view paints from it meanwhile.
+    const PicturePtr picture = context.decodePicture(bytes);
+    if (picture)
+        context.canvas([&](Surface& canvas) { drawPicture(canvas, *picture, Rect{x, y, x + width, y + height}); });
 }
 
 } // namespace qv::sim

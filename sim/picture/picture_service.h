@@ -2,13 +2,14 @@
 // The panel's picture service: the user's code draws a picture file from the tool's picture
 // folder into the simulator's run canvas. The emulator thread draws while the view paints
 // from the same canvas, so drawing happens only through the canvas's own locked access.
-#include "model/paint/paint_context.h"
+#include "platform/surface/picture_image.h"
 #include "platform/surface/surface.h"
 #include "sim/calls/panel_service_call.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace qv::sim {
 
@@ -23,14 +24,11 @@ struct PictureServiceContext {
     std::filesystem::path baseFolder; // the program's folder, which holds "images"
     int screenWidth = 0;              // the panel screen: half the run canvas
     int screenHeight = 0;
-    PictureLoader loadPicture;
+    // Decodes a picture file's bytes (nullptr: nothing is drawn). The bytes are read from the
+    // file as it was checked, so a name swapped for a link meanwhile is never followed.
+    std::function<PicturePtr(std::string_view bytes)> decodePicture;
     RunCanvasAccess canvas;
 };
-
-// Renders the whole picture file into (x, y, width, height) of `target`; a file that cannot
-// be read or decoded draws nothing.
-void DrawPictureFile(Surface& target, int x, int y, int width, int height, const std::filesystem::path& file,
-                     const PictureLoader& loadPicture);
 
 // Service 97: CmdAdr1 = 11, P1 = a descriptor in M (u16 x, y, width, height, 16-byte name
 // whose last byte counts as NUL). Result 0 when the picture would pass the screen's right

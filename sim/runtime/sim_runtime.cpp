@@ -88,7 +88,7 @@ SimRuntime::SimRuntime(CEditorApp& app, const MonotonicClock& clock)
     plc_->setRing(&panel_.ring());
     portWriter_ = plc_.get();
     // A file of the project refused by the simulator's services is named in the output bar.
-    setRefusalReporter([&reports = app_.m_reports](const std::string& line) { reports.appendText(line + "\r\n"); });
+    reporterToken_ = setRefusalReporter([&reports = app_.m_reports](const std::string& line) { reports.appendText(line + "\r\n"); });
 }
 
 void SimRuntime::PollPlcPorts() { plc_->poll(clock_.nowMs()); }
@@ -108,7 +108,7 @@ void SimRuntime::OnSerialByte(std::uint8_t byte, int com)
 SimRuntime::~SimRuntime()
 {
     StopUserCode();
-    setRefusalReporter(nullptr);
+    clearRefusalReporter(reporterToken_); // unless another runtime installed its own since
 }
 
 void SimRuntime::SetPlcRequests(Mc8051PlcRequests* plc) { plcRequests_ = plc ? plc : linkRequests_.get(); }
@@ -216,6 +216,7 @@ void SimRuntime::RestartUserCode()
     cpu_->loadCode(*image);
     cpu_->powerOn();
     preparePanelServices();
+    forgetReportedRefusals(); // each run names what it is refused once
     if (onUserCodeStart)
         onUserCodeStart();
     runner_ = std::make_unique<Mc8051Runner>(*cpu_, *services_, &app_.m_nTimer0Pending);

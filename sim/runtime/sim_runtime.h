@@ -107,6 +107,7 @@ private:
     // The user program's PLC requests served by the links (the default of SetPlcRequests).
     std::unique_ptr<Mc8051PlcRequests> linkRequests_;
     PortWriter* portWriter_ = nullptr;
+    std::uint64_t reporterToken_ = 0; // the refusal reporter this runtime installed
 };
 
 } // namespace qv::sim

@@ -1,6 +1,6 @@
 #include "sim/ui/voice_assistant_dlg.h"
 
-#include "platform/files/atomic_file.h"
+#include "platform/files/confined_folder.h"
 #include "platform/qt/qtext.h"
 #include "platform/text/gbk.h"
 
@@ -145,8 +145,9 @@ void CDlgVoiceAssistant::WriteWave()
     const auto name = gbkToUtf8(storage->nameGbk);
     std::vector<std::uint8_t> wave;
     const std::filesystem::path file = storage->folder / (name.value_or("output") + ".wav");
+    // Below the project folder: a link planted at the name is refused, never written through.
     if (services_.engine && services_.engine->SynthesizeWave(Request(text_->toPlainText()), wave) &&
-        writeFileAtomically(file, {reinterpret_cast<const char*>(wave.data()), wave.size()})) {
+        ConfinedFolder(services_.projectFolder).replaceWhole(file, {reinterpret_cast<const char*>(wave.data()), wave.size()})) {
         Tell(u8(u8"成功创建wave文件"));
         OpenFolder(storage->folder);
     } else {

@@ -92,9 +92,14 @@ std::optional<VoiceStorage> AskVoiceStorage(const std::filesystem::path& project
     CDlgVoicePath dlg(projectFolder, presetName, parent);
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
-    auto storage = dlg.Storage();
-    if (storage) // made below the project folder, never through a link
-        ConfinedFolder(projectFolder).openFolder(storage->folder, true);
+    return ConfinedVoiceStorage(projectFolder, dlg.Storage());
+}
+
+std::optional<VoiceStorage> ConfinedVoiceStorage(const std::filesystem::path& projectFolder, std::optional<VoiceStorage> storage)
+{
+    // Made below the project folder, never through a link; a drive folder that is one is refused.
+    if (storage && !ConfinedFolder(projectFolder).openFolder(storage->folder, true))
+        return std::nullopt;
     return storage;
 }
 

@@ -44,7 +44,11 @@ private:
     QLineEdit* name_ = nullptr;
 };
 
-// Runs the dialog; nullopt when cancelled. The chosen folder is created.
+// Runs the dialog; nullopt when cancelled or the chosen folder is refused (see below). The
+// chosen folder is created.
 std::optional<VoiceStorage> AskVoiceStorage(const std::filesystem::path& projectFolder, const QString& presetName, QWidget* parent);
+// `storage` with its drive folder made below the project folder; nullopt when that folder
+// (or one above it) is a link or cannot be made.
+std::optional<VoiceStorage> ConfinedVoiceStorage(const std::filesystem::path& projectFolder, std::optional<VoiceStorage> storage);
 
 } // namespace qv

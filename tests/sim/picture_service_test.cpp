@@ -1,4 +1,5 @@
 #include "sim/picture/picture_service.h"
+#include "tests/fixtures/planted_files.h"
 #include "tests/fixtures/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,10 @@ protected:
         context.baseFolder = base.path();
         context.screenWidth = 100;
         context.screenHeight = 80;
-        context.loadPicture = [this](const std::filesystem::path& file) -> PicturePtr {
-            loaded.push_back(file);
-            if (!std::filesystem::exists(file))
+        // "a picture" decodes to a 4 x 4 picture; anything else to nothing.
+        context.decodePicture = [this](std::string_view bytes) -> PicturePtr {
+            decoded.emplace_back(bytes);
+            if (bytes != "a picture")
                 return nullptr;
             auto picture = std::make_shared<Picture>();
             picture->pixels.reset(4, 4, kPictureColour);
@@ -34,6 +36,8 @@ protected:
         };
         context.canvas = [this](const std::function<void(Surface&)>& draw) {
             std::lock_guard lock(canvasLock);
+            if (beforeDrawing)
+                beforeDrawing();
             draw(canvas);
             return true;
         };
@@ -60,7 +64,8 @@ protected:
     VarBank memory;
     Surface canvas{200, 160, kBackground};
     std::mutex canvasLock;
-    std::vector<std::filesystem::path> loaded;
+    std::vector<std::string> decoded;
+    std::function<void()> beforeDrawing;
     PictureServiceContext context;
 };
 
@@ -91,11 +96,52 @@ TEST_F(PictureServiceTest, NamesStayInsideThePictureFolder)
     EXPECT_EQ(Draw(0, 0, 4, 4, "MISSING.BMP"), 1);
     EXPECT_EQ(Draw(0, 0, 4, 4, "LOGO.BMP", 12), 12); // another sub-code: nothing, no result
     EXPECT_EQ(canvas.getPixel(0, 0), kBackground);
-    EXPECT_TRUE(loaded.empty()); // none reached the loader
+    EXPECT_TRUE(decoded.empty()); // none was read
     std::ofstream(folder / "0123456789ABCDE") << "a picture";
     EXPECT_EQ(Draw(0, 0, 4, 4, "0123456789ABCDEFGH"), 1); // the 16th byte ends the name
-    ASSERT_EQ(loaded.size(), 1u);
-    EXPECT_EQ(loaded.back().filename(), "0123456789ABCDE");
+    EXPECT_EQ(decoded, std::vector<std::string>{"a picture"});
+    EXPECT_EQ(canvas.getPixel(0, 0), kPictureColour);
+    std::ofstream(folder / "0123456789ABCD") << "a picture";
+    canvas.reset(200, 160, kBackground);
+    EXPECT_EQ(Draw(0, 0, 4, 4, "0123456789ABCD"), 1); // a name one shorter is its own
+    EXPECT_EQ(canvas.getPixel(0, 0), kPictureColour);
+}
+
+// A stranger's program names what a stranger planted in the picture folder: a link leading
+// out and a pipe are refused (reported, never opened), and nothing is drawn.
+TEST_F(PictureServiceTest, PlantedLinksAndPipesAreRefused)
+{
+    test::PlantedProject planted;
+    test::writeText(planted.outside.path() / "OUT.BMP", "a picture");
+    test::plantLink(planted.outside.path() / "OUT.BMP", folder / "LINK.BMP");
+    test::plantPipe(folder / "PIPE.BMP");
+    test::expectNoBlock([&] {
+        for (const char* name : {"LINK.BMP", "PIPE.BMP"}) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(Draw(0, 0, 4, 4, name), 1);
+            EXPECT_TRUE(planted.refused(name));
+        }
+    }, {folder / "PIPE.BMP"});
+    EXPECT_TRUE(decoded.empty());
+    EXPECT_EQ(canvas.getPixel(0, 0), kBackground);
+}
+
+// The picture checked is the picture drawn: swapped for a link to an outside picture after
+// the check, the file checked is still what is read.
+TEST_F(PictureServiceTest, APictureSwappedAfterTheCheckIsNotFollowed)
+{
+    test::TempDir outside;
+    test::writeText(outside.path() / "OUT.BMP", "an outside picture");
+    std::ofstream(folder / "SWAP.BMP") << "a picture";
+    // Swapped when the canvas is taken, after the check: a service that opened the name again
+    // to draw would read the outside picture.
+    beforeDrawing = [this, &outside] {
+        std::filesystem::remove(folder / "SWAP.BMP");
+        std::filesystem::create_symlink(outside.path() / "OUT.BMP", folder / "SWAP.BMP");
+    };
+    EXPECT_EQ(Draw(0, 0, 4, 4, "SWAP.BMP"), 1);
+    EXPECT_EQ(decoded, std::vector<std::string>{"a picture"});
+    EXPECT_EQ(canvas.getPixel(0, 0), kPictureColour);
 }
 
 TEST_F(PictureServiceTest, WithoutARunCanvasNothingIsDrawn)

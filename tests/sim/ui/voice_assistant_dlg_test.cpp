@@ -6,6 +6,7 @@
 #include "sim/voice/yyk_library.h"
 #include "tests/app/qt_app.h"
 #include "tests/fixtures/disk_audio.h"
+#include "tests/fixtures/planted_files.h"
 #include "tests/sim/sound_fixture.h"
 #include "tests/sim/voice_fake_engine.h"
 
@@ -54,9 +55,7 @@ protected:
             presets.push_back(preset);
             if (!storageAnswer)
                 return std::nullopt;
-            auto storage = CDlgVoicePath::StorageOf(project.path(), 0, preset);
-            std::filesystem::create_directories(storage->folder);
-            return storage;
+            return ConfinedVoiceStorage(project.path(), CDlgVoicePath::StorageOf(project.path(), 0, preset));
         };
         s.openFolder = [this](const std::filesystem::path& folder) { opened.push_back(folder); };
         s.showMessage = [this](const QString& m) { messages.push_back(m); };
@@ -146,6 +145,45 @@ TEST_F(VoiceAssistantTest, AFailingEngineWritesNoWaveFile)
     EXPECT_EQ(messages, std::vector<QString>{u8(u8"创建wave文件失败")});
     EXPECT_FALSE(std::filesystem::exists(project.path() / "UsbDisk" / "output.wav"));
     EXPECT_TRUE(opened.empty());
+}
+
+// A stranger's project: a link at the wave file's name or in place of the drive folder is
+// refused, and what it leads to stays as it was.
+TEST_F(VoiceAssistantTest, AWaveFileNeverGoesThroughALink)
+{
+    struct Case {
+        const char* link;       // below the project folder
+        bool folder;            // the link leads to the outside folder, else to a file in it
+        const char8_t* message; // what the dialog tells; empty: nothing (the storage is refused)
+    };
+    const Case cases[] = {
+        {"UsbDisk/output.wav", false, u8"创建wave文件失败"},
+        {"UsbDisk", true, u8""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        TempDir outside;
+        writeText(outside.path() / "output.wav", "the user's own data");
+        const auto before = snapshotOf(outside.path());
+        plantLink(c.folder ? outside.path() : outside.path() / "output.wav", project.path() / c.link);
+        messages.clear();
+        opened.clear();
+        FakeSpeechEngine engine;
+        RecordingPlayer player;
+        CDlgVoiceAssistant dlg(Services(engine, player));
+        QTest::mouseClick(dlg.waveButton(), Qt::LeftButton);
+        if (*c.message)
+            EXPECT_EQ(messages, std::vector<QString>{u8(c.message)});
+        else
+            EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(opened.empty());
+        EXPECT_EQ(snapshotOf(outside.path()), before);
+        EXPECT_TRUE(std::filesystem::is_symlink(project.path() / c.link));
+        if (c.folder) {
+            EXPECT_FALSE(ConfinedVoiceStorage(project.path(), CDlgVoicePath::StorageOf(project.path(), 0, QStringLiteral("output"))));
+        }
+        std::filesystem::remove_all(project.path() / "UsbDisk"); // the link itself, never its target
+    }
 }
 
 // As a new user: the default text read aloud and written as a wave file, with the real engine.
