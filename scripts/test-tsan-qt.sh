@@ -4,11 +4,7 @@
 # of CI, whose time budget holds the headless threaded tests only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-deps.sh
-
-jobs=$(nproc)
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/.ccache}"
-export CCACHE_SLOPPINESS="pch_defines,time_macros,include_file_mtime,include_file_ctime"
+. scripts/build-env.sh
 export TSAN_OPTIONS="${TSAN_OPTIONS:+$TSAN_OPTIONS:}suppressions=$PWD/tests/tsan-qt.supp"
 
 programs=(test_app test_props_ui test_vars_ui test_device_ui test_sim_ui test_tool_ui test_compiler_ui)

@@ -3,11 +3,7 @@
 # then the threaded headless tests in a ThreadSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-deps.sh
-
-jobs=$(nproc)
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/.ccache}"
-export CCACHE_SLOPPINESS="pch_defines,time_macros,include_file_mtime,include_file_ctime"
+. scripts/build-env.sh
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=address \
       -DQV_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_CXX_FLAGS_DEBUG=-g1
