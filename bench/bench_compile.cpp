@@ -14,6 +14,7 @@
 #include "model/shape/shape_kind.h"
 #include "model/vars/hmi_var_table.h"
 #include "platform/picture/picture.h"
+#include "bench/compile_rig_bench.h"
 #include "bench/defaults_host_bench.h"
 
 #include <QColor>
@@ -98,27 +99,11 @@ compile::CompileInput realSizeProject(const fs::path& folder)
 // Compiles `input` once per iteration and reports seconds per compile and image MB/s.
 void compileLoop(benchmark::State& state, const compile::CompileInput& input, const fs::path& base)
 {
-    ControlFontRegistry fonts;
-    screen::WindowScreenCompiler compiler(
-        screen::WindowRenderServices{[](const fs::path& f) { return loadPictureFile(f); }, base,
-                                     static_cast<unsigned>(state.range(0))},
-        items::itemCompilerTable(&fonts));
-    ReportQueue reports;
-    compile::CompileFlags flags;
-    compile::CompileServices services;
-    services.reports = &reports;
-    services.flags = &flags;
-    services.screens = &compiler;
-
+    bench::CompileRig rig(base, static_cast<unsigned>(state.range(0)));
     std::uint64_t imageBytes = 0;
+    std::string log;
     for (auto _ : state) {
-        fonts.Clear();
-        const auto outcome = compile::runCompile(input, services);
-        std::string log;
-        reports.drain([&](Report& r) {
-            if (auto* t = std::get_if<ReportText>(&r))
-                log += t->gbk;
-        });
+        const auto outcome = rig.run(input, log);
         if (!outcome.ok) {
             state.SkipWithError(("compile failed: " + log).c_str());
             break;

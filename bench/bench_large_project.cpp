@@ -5,6 +5,7 @@
 // placing one control as the drawing tool does, the simulation rebuild, the save of every
 // document and the compile. At exit the ratios between sizes are printed.
 #include "app/mainframe/main_frame.h"
+#include "bench/compile_rig_bench.h"
 #include "bench/defaults_host_bench.h"
 #include "bench/offscreen_app_bench.h"
 #include "app/shell/main_frame_setup.h"
@@ -428,27 +429,13 @@ BENCHMARK(BM_SaveProject)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->UseManualTime()
 void BM_CompileProject(benchmark::State& state)
 {
     Session& s = sessionOf(static_cast<int>(state.range(0)));
-    ControlFontRegistry fonts;
-    screen::WindowScreenCompiler compiler(
-        screen::WindowRenderServices{[](const fs::path& f) { return loadPictureFile(f); }, s.app->BaseDir(), 2},
-        items::itemCompilerTable(&fonts));
-    ReportQueue reports;
-    compile::CompileFlags flags;
-    compile::CompileServices services;
-    services.reports = &reports;
-    services.flags = &flags;
-    services.screens = &compiler;
+    bench::CompileRig rig(s.app->BaseDir(), 2);
     measure(
         state, "compile",
         [&] {
-            fonts.Clear();
             const auto input = compile::takeCompileInput(*s.app);
-            const auto outcome = input ? compile::runCompile(*input, services) : compile::CompileOutcome{};
             std::string log;
-            reports.drain([&](Report& r) {
-                if (auto* t = std::get_if<ReportText>(&r))
-                    log += t->gbk;
-            });
+            const auto outcome = input ? rig.run(*input, log) : compile::CompileOutcome{};
             return outcome.ok ? std::string() : "the compile failed: " + log;
         },
         [] {}, CLOCK_PROCESS_CPUTIME_ID);
