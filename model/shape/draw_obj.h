@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/params/param_field.h"
 #include "model/shape/shape_kind.h"
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
@@ -115,6 +116,11 @@ public:
     void SetParamI32(std::size_t offset, std::int32_t value);
     std::uint8_t ParamU8(std::size_t offset) const;
     void SetParamU8(std::size_t offset, std::uint8_t value);
+    // The same through a kind's named field (model/params/blocks/).
+    template <class T, class Kind>
+    T Param(ParamField<T, Kind> f) const { return paramGet(std::span<const std::uint8_t>(m_Params), f); }
+    template <class T, class Kind>
+    void SetParam(ParamField<T, Kind> f, std::type_identity_t<T> value) { paramSet(std::span<std::uint8_t>(m_Params), f, value); }
 
     // Fields, in stored order where stored.
     std::int32_t m_nRunState = 0;            // simulator state (pressed, toggled); not stored
