@@ -4,6 +4,7 @@
 // page opened and closed with OK leaves every byte as it was (an 8-bit field writes one
 // byte, a 32-bit one four; nothing is normalised on the way).
 #include "model/params/block_bytes.h"
+#include "model/params/param_field.h"
 
 #include <cstdint>
 #include <span>
@@ -14,7 +15,14 @@ template <class Page>
 struct BlockField {
     std::uint32_t Page::*member;
     int offset;
-    int width;  // 1 or 4 bytes
+    int width; // 1, 2 or 4 bytes
+
+    constexpr BlockField(std::uint32_t Page::*m, int o, int w) : member(m), offset(o), width(w) {}
+    // A kind's named field (model/params/blocks/): where it lies and how wide it is.
+    template <class T, class Kind>
+    constexpr BlockField(std::uint32_t Page::*m, ParamField<T, Kind> f) : member(m), offset(f.offset), width(f.width)
+    {
+    }
 };
 
 template <class Page>
