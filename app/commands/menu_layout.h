@@ -1,6 +1,6 @@
 #pragma once
 // The two menu bars as data: 128 while no document is open, 129 with a project open. An
-// entry names a command of the table by owner and id; id 0 is a separator.
+// entry names a command of the table; id 0 is a separator.
 #include "app/commands/command_table.h"
 
 #include <span>
@@ -10,6 +10,9 @@ namespace qv::cmd {
 struct MenuDef;
 
 struct MenuEntry {
+    constexpr MenuEntry(const CommandDef& command) : owner(command.key.owner), id(command.key.id) {}
+    constexpr MenuEntry(Owner o, int i, const MenuDef* sub = nullptr) : owner(o), id(i), submenu(sub) {}
+
     Owner owner;
     int id;                      // 0: separator
     const MenuDef* submenu = nullptr; // set: a sub-menu under its own title, id unused

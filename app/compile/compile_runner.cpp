@@ -105,7 +105,7 @@ void CCompileRunner::activateProjectFrame()
 CCompileRunner* installCompileCommand(CMainFrame& frame, CEditorApp& app)
 {
     auto* runner = new CCompileRunner(app, frame);
-    frame.commands().bind({cmd::Owner::App, cmd::id::CompileProject}, [&app] { app.OnCompileProject(); });
+    frame.commands().bind(cmd::CompileProject, [&app] { app.OnCompileProject(); });
     frame.RefreshCommands();
     return runner;
 }

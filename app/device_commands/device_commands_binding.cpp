@@ -18,11 +18,6 @@
 namespace qv {
 namespace {
 
-constexpr int kSyncClock = 32919;
-constexpr int kClearFlash = 32921;
-constexpr int kBuzzerTest = 32923;
-constexpr int kFpgaUpdate = 32920;
-
 // Keeps the device commands as long as the frame lives (their worker is joined then).
 class DeviceCommandsHolder final : public QObject {
 public:
@@ -73,10 +68,10 @@ void installDeviceCommands(CMainFrame& frame, CEditorApp& app, CCompileRunner* c
     auto* holder = new DeviceCommandsHolder(frame, app);
     device::AppDeviceCommands& commands = *holder->commands;
     CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::App, kSyncClock}, [&app] { app.SyncPanelClock(); });
-    frame.commands().bind({cmd::Owner::App, kClearFlash}, [&app] { app.ClearFlashProject(); });
-    frame.commands().bind({cmd::Owner::App, kFpgaUpdate}, [&commands, &app, f] { runFpgaUpdate(commands, app, *f); });
-    frame.commands().bind({cmd::Owner::App, kBuzzerTest}, [&commands, f] { runBuzzerTest(commands, *f); });
+    frame.commands().bind(cmd::SyncClock, [&app] { app.SyncPanelClock(); });
+    frame.commands().bind(cmd::ClearFlash, [&app] { app.ClearFlashProject(); });
+    frame.commands().bind(cmd::FpgaUpdate, [&commands, &app, f] { runFpgaUpdate(commands, app, *f); });
+    frame.commands().bind(cmd::BuzzerTest, [&commands, f] { runBuzzerTest(commands, *f); });
     if (compileRunner != nullptr)
         compileRunner->SetBuzzerTest([&commands, f]() -> std::optional<int> { return runBuzzerTest(commands, *f); });
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Binds the device commands on the main window: "同步PC和下位机时钟" (32919), "升级VGA驱动" (32920), "清除FLASH内的工程"
-// (32921), "测试蜂鸣器" (32923) and the compile-confirm dialog's "测试获取". Their exchanges run
+// Binds the device commands on the main window: "同步PC和下位机时钟", "升级VGA驱动", "清除FLASH内的工程",
+// "测试蜂鸣器" and the compile-confirm dialog's "测试获取". Their exchanges run
 // on the device command worker; lines and message boxes come back through the report queue.
 namespace qv {
 

@@ -21,8 +21,6 @@
 namespace qv {
 namespace {
 
-constexpr int kDownloadProject = 32798;
-
 class DownloadCommands final : public QObject, public DownloadCommandRunner, public device::DownloadCommandHost {
 public:
     DownloadCommands(CMainFrame& frame, CEditorApp& app)
@@ -95,7 +93,7 @@ private:
 void installDownloadCommands(CMainFrame& frame, CEditorApp& app)
 {
     new DownloadCommands(frame, app);
-    frame.commands().bind({cmd::Owner::App, kDownloadProject}, [&app] { app.OnDownloadProject(); });
+    frame.commands().bind(cmd::DownloadProject, [&app] { app.OnDownloadProject(); });
     frame.RefreshCommands();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Binds the download commands on the main window: "下载工程到系统区" (32798) and Ctrl+D in an
+// Binds the download commands on the main window: "下载工程到系统区" (`cmd::DownloadProject`) and Ctrl+D in an
 // editing view (`CEditorApp::QuickDownloadProject`). The worker reports through the queue.
 #include <QString>
 #include <filesystem>

@@ -170,21 +170,21 @@ bool OpenSelectionProperties(CDrawView& view)
 void BindEditCommands(cmd::CommandActions& actions, std::function<CDrawView*()> activeView)
 {
     struct Binding {
-        int id;
+        cmd::CommandKey key;
         bool (*run)(CDrawView&);
     };
     static constexpr Binding kBindings[] = {
-        {57632, ClearSelection},
-        {57634, CopySelection},
-        {57635, CutSelection},
-        {57637, PasteFromClipboard},
-        {57642, SelectAll},
-        {57643, UndoEdit},
-        {57644, RedoEdit},
-        {32783, OpenSelectionProperties},
-        {32908, [](CDrawView& v) { return SetSelectionLocked(v, true); }},
-        {32909, [](CDrawView& v) { return SetSelectionLocked(v, false); }},
-        {cmd::id::BackgroundColor, [](CDrawView& v) {
+        {cmd::Clear, ClearSelection},
+        {cmd::Copy, CopySelection},
+        {cmd::Cut, CutSelection},
+        {cmd::Paste, PasteFromClipboard},
+        {cmd::SelectAll, SelectAll},
+        {cmd::Undo, UndoEdit},
+        {cmd::Redo, RedoEdit},
+        {cmd::Properties, OpenSelectionProperties},
+        {cmd::LockSelection, [](CDrawView& v) { return SetSelectionLocked(v, true); }},
+        {cmd::UnlockSelection, [](CDrawView& v) { return SetSelectionLocked(v, false); }},
+        {cmd::BackgroundColor, [](CDrawView& v) {
              CDrawDoc* doc = v.GetDocument();
              if (doc == nullptr || !doc->CanChangeBackground())
                  return false;
@@ -193,7 +193,7 @@ void BindEditCommands(cmd::CommandActions& actions, std::function<CDrawView*()> 
          }},
     };
     for (const Binding& b : kBindings)
-        actions.bind({cmd::Owner::View, b.id}, [activeView, run = b.run] {
+        actions.bind(b.key, [activeView, run = b.run] {
             if (CDrawView* view = activeView ? activeView() : nullptr)
                 run(*view);
         });

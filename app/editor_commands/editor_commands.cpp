@@ -14,21 +14,16 @@
 namespace qv {
 namespace {
 
-constexpr int kLockAll = 32910;
-constexpr int kUnlockAll = 32911;
-constexpr int kRecipeManager = 32926;
-
 std::filesystem::path toPath(const QString& s) { return std::filesystem::path(s.toStdU16String()); }
 
 } // namespace
 
 void bindEditorCommands(CMainFrame& frame, CEditorApp& app)
 {
-    using cmd::Owner;
-    frame.commands().bind({Owner::App, kLockAll}, [&app] { SetAllObjectsLocked(app, true); });
-    frame.commands().bind({Owner::App, kUnlockAll}, [&app] { SetAllObjectsLocked(app, false); });
+    frame.commands().bind(cmd::LockProject, [&app] { SetAllObjectsLocked(app, true); });
+    frame.commands().bind(cmd::UnlockProject, [&app] { SetAllObjectsLocked(app, false); });
     CMainFrame* f = &frame;
-    frame.commands().bind({Owner::App, cmd::id::ShowCtrlNumbers}, [&app, f] {
+    frame.commands().bind(cmd::ShowCtrlNumbers, [&app, f] {
         app.m_bShowCtrlNumbers = app.m_bShowCtrlNumbers.load() != 0 ? 0 : 1;
         // The numbers are drawn in the documents' second pass: the active window repaints.
         if (CSplitFrame* active = f->ActiveDocumentWindow())
@@ -57,13 +52,13 @@ void installRecentFiles(CMainFrame& frame, CEditorApp& app, RecentFileList& rece
             recent.remove(path);
         f->RefreshCommands();
     };
-    frame.commands().setMenuEntries({cmd::Owner::App, cmd::id::RecentFile}, std::move(entries));
+    frame.commands().setMenuEntries(cmd::RecentFile, std::move(entries));
 }
 
 void bindRecipeManager(CMainFrame& frame, std::function<void(QWidget* parent)> open)
 {
     CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::View, kRecipeManager}, [f, open = std::move(open)] {
+    frame.commands().bind(cmd::RecipeManager, [f, open = std::move(open)] {
         if (open)
             open(f);
     });

@@ -236,16 +236,16 @@ void BindLayoutCommands(cmd::CommandActions& actions, std::function<CDrawView*()
         onView(def.commandId, [mode = def.mode](CDrawView& v) { AlignSelection(v, mode); });
     for (const CellCommandDef& def : cellCommands())
         onView(def.commandId, [mode = def.mode](CDrawView& v) { PlaceInTableCells(v, mode); });
-    onView(32886, [services](CDrawView& v) {
+    onView(cmd::SaveAsBitmap.key.id, [services](CDrawView& v) {
         if (edit::ViewTakesEdits(v))
             SaveSelectionAsBitmapCommand(v, services);
     });
     if (services.voiceAssistant)
-        actions.bind({Owner::View, 32916}, services.voiceAssistant);
+        actions.bind(cmd::VoiceAssistant, services.voiceAssistant);
     if (services.recipeManager)
-        actions.bind({Owner::View, 32926}, services.recipeManager);
+        actions.bind(cmd::RecipeManager, services.recipeManager);
     // The calculator needs no view: it is always offered.
-    actions.bind({Owner::View, 32917}, [activeView, calculator = services.calculator] {
+    actions.bind(cmd::Calculator, [activeView, calculator = services.calculator] {
         if (calculator)
             calculator();
         else

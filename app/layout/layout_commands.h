@@ -3,6 +3,7 @@
 // against the first selected object or the window, placing objects inside the cells of a
 // table, the arrow keys, and saving the selection as a bitmap. Each returns whether the
 // document changed; none acts in run mode, on the project document or while compiling.
+#include "app/commands/command_table.h"
 #include "app/layout/layout_geometry.h"
 
 #include <filesystem>
@@ -22,7 +23,12 @@ class CommandActions;
 
 namespace layout {
 
-enum class StackMove { Backward = 32788, Forward = 32787, ToBack = 32786, ToFront = 32785 };
+enum class StackMove {
+    Backward = cmd::StackBackward.key.id,
+    Forward = cmd::StackForward.key.id,
+    ToBack = cmd::StackToBack.key.id,
+    ToFront = cmd::StackToFront.key.id,
+};
 
 // The single selected object one step back or forward, or to the bottom or the top.
 bool StackSelection(CDrawView& view, StackMove move);

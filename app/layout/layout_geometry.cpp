@@ -1,5 +1,7 @@
 #include "app/layout/layout_geometry.h"
 
+#include "app/commands/command_table.h"
+
 #include <algorithm>
 
 namespace qv::layout {
@@ -8,23 +10,28 @@ namespace {
 using I64 = std::int64_t;
 
 constexpr AlignCommandDef kAlignCommands[] = {
-    {32799, AlignMode::Left, 2},
-    {32801, AlignMode::Right, 2},
-    {32800, AlignMode::Top, 2},
-    {32802, AlignMode::Bottom, 2},
-    {32804, AlignMode::CentreOnVerticalLine, 2},
-    {32803, AlignMode::CentreOnHorizontalLine, 2},
-    {32807, AlignMode::SameWidth, 2},
-    {32808, AlignMode::SameHeight, 2},
-    {32809, AlignMode::SameSize, 2},
-    {32810, AlignMode::WindowHorizontalLine, 1},
-    {32811, AlignMode::WindowVerticalLine, 1},
+    {cmd::AlignLeft.key.id, AlignMode::Left, 2},
+    {cmd::AlignRight.key.id, AlignMode::Right, 2},
+    {cmd::AlignTop.key.id, AlignMode::Top, 2},
+    {cmd::AlignBottom.key.id, AlignMode::Bottom, 2},
+    {cmd::AlignOnVerticalLine.key.id, AlignMode::CentreOnVerticalLine, 2},
+    {cmd::AlignOnHorizontalLine.key.id, AlignMode::CentreOnHorizontalLine, 2},
+    {cmd::SameWidth.key.id, AlignMode::SameWidth, 2},
+    {cmd::SameHeight.key.id, AlignMode::SameHeight, 2},
+    {cmd::SameSize.key.id, AlignMode::SameSize, 2},
+    {cmd::CentreInWindowH.key.id, AlignMode::WindowHorizontalLine, 1},
+    {cmd::CentreInWindowV.key.id, AlignMode::WindowVerticalLine, 1},
 };
 
 constexpr CellCommandDef kCellCommands[] = {
-    {32897, CellMode::Left},    {32898, CellMode::Right},   {32899, CellMode::Top},
-    {32900, CellMode::Bottom},  {32901, CellMode::CentreX}, {32902, CellMode::CentreY},
-    {32903, CellMode::SameWidth}, {32904, CellMode::SameHeight},
+    {cmd::CellLeft.key.id, CellMode::Left},
+    {cmd::CellRight.key.id, CellMode::Right},
+    {cmd::CellTop.key.id, CellMode::Top},
+    {cmd::CellBottom.key.id, CellMode::Bottom},
+    {cmd::CellCentreX.key.id, CellMode::CentreX},
+    {cmd::CellCentreY.key.id, CellMode::CentreY},
+    {cmd::CellSameWidth.key.id, CellMode::SameWidth},
+    {cmd::CellSameHeight.key.id, CellMode::SameHeight},
 };
 
 template <class Def, std::size_t N> const Def* byId(const Def (&table)[N], int commandId)

@@ -22,21 +22,20 @@ namespace {
 
 using cmd::Bar;
 using cmd::CommandKey;
-using cmd::Owner;
 
 constexpr int kRefreshMs = 250;      // toolbar states follow the workers' flags this often
 constexpr int kPaletteOffset = 100;  // the palette's place relative to the frame
 
 // Which toolbar resource each View-menu toggle shows or hides.
 struct BarToggle {
-    int id;
+    CommandKey key;
     Bar bar;
 };
 constexpr BarToggle kBarToggles[] = {
-    {cmd::id::ViewStandardBar, Bar::Standard}, {cmd::id::ViewStatusBar, Bar::Status},
-    {cmd::id::ViewDrawingBar, Bar::Drawing},   {cmd::id::ViewProjectBar, Bar::Project},
-    {cmd::id::ViewOutputBar, Bar::Output},     {cmd::id::ViewControlsBar, Bar::Controls},
-    {cmd::id::ViewLayoutBar, Bar::Layout},
+    {cmd::ViewStandardBar, Bar::Standard}, {cmd::ViewStatusBar, Bar::Status},
+    {cmd::ViewDrawingBar, Bar::Drawing},   {cmd::ViewProjectBar, Bar::Project},
+    {cmd::ViewOutputBar, Bar::Output},     {cmd::ViewControlsBar, Bar::Controls},
+    {cmd::ViewLayoutBar, Bar::Layout},
 };
 
 } // namespace
@@ -166,15 +165,15 @@ void CMainFrame::bindFrameCommands()
 {
     for (const BarToggle& t : kBarToggles) {
         const Bar bar = t.bar;
-        commands_->bind({Owner::MainFrame, t.id}, [this, bar] { toggleBar(bar); });
+        commands_->bind(t.key, [this, bar] { toggleBar(bar); });
     }
-    commands_->bind({Owner::MainFrame, cmd::id::FullScreen}, [this] { OnFullScreen(); });
-    commands_->bind({Owner::MainFrame, cmd::id::FullScreenToggle}, [this] { OnFullScreenToggle(); });
-    commands_->bind({Owner::MainFrame, cmd::id::NextFile}, [this] { OnNextFile(); });
-    commands_->bind({Owner::MainFrame, cmd::id::PrevFile}, [this] { OnPrevFile(); });
-    commands_->bind({Owner::MainFrame, cmd::id::LeaveFullScreen}, [this] { LeaveFullScreen(); });
+    commands_->bind(cmd::FullScreen, [this] { OnFullScreen(); });
+    commands_->bind(cmd::FullScreenToggle, [this] { OnFullScreenToggle(); });
+    commands_->bind(cmd::NextFile, [this] { OnNextFile(); });
+    commands_->bind(cmd::PrevFile, [this] { OnPrevFile(); });
+    commands_->bind(cmd::LeaveFullScreen, [this] { LeaveFullScreen(); });
     // The framework's exit: closing the main window (refused while a worker runs).
-    commands_->bind({Owner::App, cmd::id::Exit}, [this] { close(); });
+    commands_->bind(cmd::Exit, [this] { close(); });
 }
 
 void CMainFrame::updateMenuBar()

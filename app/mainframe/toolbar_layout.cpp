@@ -4,14 +4,11 @@ namespace qv {
 namespace {
 
 using cmd::MenuEntry;
-constexpr cmd::Owner A = cmd::Owner::App;
-constexpr cmd::Owner F = cmd::Owner::MainFrame;
-constexpr cmd::Owner V = cmd::Owner::View;
-constexpr MenuEntry Sep{A, 0};
+constexpr MenuEntry Sep{cmd::Owner::App, 0};
 
-constexpr MenuEntry kStandard[] = {{A, 32819}, {A, 32820}, {A, 32822}, {V, 57635}, {V, 57634},
-                                   {V, 57637}, {V, 57632}, Sep, {V, 57643}, {V, 57644}};
-constexpr MenuEntry kPaletteButtons[] = {{F, 32892}, {F, 32891}, {F, 32890}};
+constexpr MenuEntry kStandard[] = {cmd::ProjectNew, cmd::ProjectOpen, cmd::ProjectSave, cmd::Cut,
+                                   cmd::Copy, cmd::Paste, cmd::Clear, Sep, cmd::Undo, cmd::Redo};
+constexpr MenuEntry kPaletteButtons[] = {cmd::PrevFile, cmd::NextFile, cmd::FullScreenToggle};
 
 const ToolbarDef kPalette{145, u8"常用工具", "paletteBar", false, false, kPaletteButtons};
 

@@ -175,21 +175,20 @@ void bindProjectCommands(CMainFrame& frame, CEditorApp& app)
     app.SetProjectDialogs(dialogs.get());
     QObject::connect(holder, &QObject::destroyed, [&app, dialogs] { app.SetProjectDialogs(nullptr); });
 
-    using cmd::Owner;
     struct Binding {
-        int id;
+        cmd::CommandKey key;
         bool (CEditorApp::*run)();
     };
-    // Ids of the no-document menu and of the project menu.
+    // Commands of the no-document menu and of the project menu.
     static constexpr Binding kBindings[] = {
-        {32825, &CEditorApp::OnFileNewProject}, {32826, &CEditorApp::OnFileOpenProject},
-        {32819, &CEditorApp::OnProjectNew},     {32820, &CEditorApp::OnProjectOpen},
-        {32821, &CEditorApp::OnProjectClose},   {32822, &CEditorApp::SaveModifiedDocuments},
-        {32823, &CEditorApp::OnProjectSaveAs},
+        {cmd::FileNewProject, &CEditorApp::OnFileNewProject}, {cmd::FileOpenProject, &CEditorApp::OnFileOpenProject},
+        {cmd::ProjectNew, &CEditorApp::OnProjectNew},         {cmd::ProjectOpen, &CEditorApp::OnProjectOpen},
+        {cmd::ProjectClose, &CEditorApp::OnProjectClose},     {cmd::ProjectSave, &CEditorApp::SaveModifiedDocuments},
+        {cmd::ProjectSaveAs, &CEditorApp::OnProjectSaveAs},
     };
     CMainFrame* f = &frame;
     for (const Binding& b : kBindings)
-        frame.commands().bind({Owner::App, b.id}, [&app, f, run = b.run] {
+        frame.commands().bind(b.key, [&app, f, run = b.run] {
             (app.*run)();
             f->RefreshCommands();
         });

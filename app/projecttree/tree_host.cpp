@@ -5,7 +5,6 @@
 #include "app/projecttree/project_tree.h"
 #include "app/windowdialogs/qt_window_dialogs.h"
 #include "model/app/editor_app.h"
-#include "model/tree/tree_menus.h"
 #include "sim/sound/sound_service.h"
 
 namespace qv {
@@ -29,7 +28,7 @@ bool MainFrameTreeHost::FocusViewIsRunMode() const
 
 void MainFrameTreeHost::ProjectProperties()
 {
-    frame_.commands().trigger({cmd::Owner::App, tree_cmd::ProjectProperties});
+    frame_.commands().trigger(cmd::ProjectProperties);
 }
 
 CProjectTree* installProjectTree(CEditorApp& app, CMainFrame& frame)
@@ -37,8 +36,9 @@ CProjectTree* installProjectTree(CEditorApp& app, CMainFrame& frame)
     auto* tree = new CProjectTree(app, std::make_unique<MainFrameTreeHost>(frame),
                                   std::make_unique<QtWindowDialogs>(app.Prompt(), &frame));
     frame.projectBar()->SetTreeWidget(tree);
-    for (int id : {tree_cmd::NewScreen, tree_cmd::DeleteScreen, tree_cmd::ImportScreen, tree_cmd::ScreenProperties})
-        frame.commands().bind({cmd::Owner::ProjectTree, id}, [tree, id] { tree->commands().Run(id); });
+    for (cmd::CommandKey key : {cmd::TreeNewScreen.key, cmd::TreeDeleteScreen.key, cmd::TreeImportScreen.key,
+                                cmd::TreeScreenProperties.key})
+        frame.commands().bind(key, [tree, id = key.id] { tree->commands().Run(id); });
     return tree;
 }
 

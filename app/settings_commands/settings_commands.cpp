@@ -2,7 +2,6 @@
 
 #include "app/mainframe/main_frame.h"
 #include "model/app/editor_app.h"
-#include "model/tree/tree_menus.h"
 #include "vars/ui/com_set_dlg.h"
 
 namespace qv {
@@ -15,9 +14,8 @@ void bindSettingsCommands(CMainFrame& frame, CEditorApp& app)
         f->RefreshCommands();
     };
     // The menus' "系统参数设置" and the project tree's "工程属性" open the same sheet.
-    constexpr int kSystemSettings = 32865;
-    frame.commands().bind({cmd::Owner::App, kSystemSettings}, openProperties);
-    frame.commands().bind({cmd::Owner::App, tree_cmd::ProjectProperties}, openProperties);
+    frame.commands().bind(cmd::SystemSettings, openProperties);
+    frame.commands().bind(cmd::ProjectProperties, openProperties);
 }
 
 } // namespace qv

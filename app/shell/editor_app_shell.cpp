@@ -160,7 +160,7 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
         return action != nullptr && action->isEnabled();
     };
     hooks.runCommand = [frame](int id) { frame->commands().trigger({cmd::Owner::View, id}); };
-    hooks.escapePressed = [frame] { frame->commands().trigger({cmd::Owner::MainFrame, cmd::id::LeaveFullScreen}); };
+    hooks.escapePressed = [frame] { frame->commands().trigger(cmd::LeaveFullScreen); };
     // An editing view keeps the 400 ms work only: the caret blink and the PLC poll.
     CEditorApp& app = app_;
     hooks.caretTick = [&app] {

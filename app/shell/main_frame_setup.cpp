@@ -26,10 +26,9 @@ std::unique_ptr<CMainFrame> createMainFrame(CEditorApp& app)
     shell->Attach(*frame);
     frame->AdoptHost(std::move(shell));
 
-    using cmd::Owner;
     CMainFrame* f = frame.get();
-    frame->commands().bind({Owner::App, cmd::id::About}, [f] { OnAppAbout(f); });
-    frame->commands().bind({Owner::App, cmd::id::AbortCompile}, [&app] { app.m_bAbort = 1; });
+    frame->commands().bind(cmd::About, [f] { OnAppAbout(f); });
+    frame->commands().bind(cmd::AbortCompile, [&app] { app.m_bAbort = 1; });
     CCompileRunner* compileRunner = installCompileCommand(*frame, app);
     installDeviceCommands(*frame, app, compileRunner);
     bindEditorCommands(*frame, app);

@@ -60,9 +60,9 @@ void OnFullScreenSimulation(CEditorApp& app, CMainFrame& frame)
 void bindSimCommands(CMainFrame& frame, CEditorApp& app)
 {
     CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::App, cmd::id::FullScreenSimulation},
+    frame.commands().bind(cmd::FullScreenSimulation,
                           [&app, f] { OnFullScreenSimulation(app, *f); });
-    frame.commands().bind({cmd::Owner::App, 32894}, [&app, f] {
+    frame.commands().bind(cmd::SerialDebug, [&app, f] {
         if (!app.ProjectDoc())
             return;
         CSerialDebugDlg dlg(app, f);

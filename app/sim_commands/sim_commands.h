@@ -1,6 +1,6 @@
 #pragma once
-// The simulator's tools on the main window: full-screen simulation (application command
-// 32797), the serial debugging dialog (32894) and the voice assistant (view command 32916);
+// The simulator's tools on the main window: full-screen simulation (`cmd::FullScreenSimulation`),
+// the serial debugging dialog (`cmd::SerialDebug`) and the voice assistant (`cmd::VoiceAssistant`);
 // the program's one sound device and the simulator's sound service, which the run-mode view,
 // the emulator's services and CloseSound share.
 #include "device/sound/result_sound.h"

@@ -62,7 +62,7 @@ bool StartTessolin(const std::filesystem::path& baseDir, const std::filesystem::
 
 void bindToolCommands(CMainFrame& frame, CEditorApp& app)
 {
-    frame.commands().bind({cmd::Owner::App, 32925}, [&app] {
+    frame.commands().bind(cmd::DownloadPictures, [&app] {
         std::string why;
         const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
         if (!StartTessolin(app.BaseDir(), programDir, &why))

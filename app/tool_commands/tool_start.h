@@ -1,5 +1,5 @@
 #pragma once
-// "下载图片到用户区" (32925): starts the picture tool in its folder of the base folder, where its
+// "下载图片到用户区" (`cmd::DownloadPictures`): starts the picture tool in its folder of the base folder, where its
 // pictures, fonts and "pic.h" live. A start that fails says why.
 #include <filesystem>
 #include <optional>

@@ -1,5 +1,6 @@
 #include "app/tools/tool_shapes.h"
 
+#include "app/commands/command_table.h"
 #include "model/shape/shape_kind.h"
 
 #include <algorithm>
@@ -8,34 +9,34 @@ namespace qv {
 namespace {
 
 constexpr ToolShapeDef kToolShapes[] = {
-    {0, 32774, -1},                       // 选择
-    {1, 32773, kKindLine},                // 直线
-    {2, 32775, kKindRectangle},           // 直角矩形
-    {3, 32776, kKindRoundRect},           // 圆角矩形
-    {4, 32777, kKindEllipse},             // 椭圆
-    {5, 32778, kKindCircle},              // 正圆
-    {7, 32793, kKindPicture},             // 图片
-    {8, 32834, kKindText},                // 文字
-    {9, 32839, kKindButton},              // 操作按钮
-    {10, 32840, kKindDynamicPicture},     // 动态图片
-    {11, 32841, kKindRealTimeNumber},     // 实时数据
-    {12, 32868, kKindNumericInput},       // 数字输入框
-    {13, 32873, kKindCurve},              // 曲线
-    {14, 32877, kKindIndicator},          // 信号灯
-    {15, 32883, kKindPipeJoint},          // 管道接口
-    {16, 32882, kKindPipe},               // 管道
-    {17, 32881, kKindScale},              // 刻度
-    {18, 32879, kKindReserved16},         // 表针
+    {0, cmd::ToolSelect.key.id, -1},
+    {1, cmd::ToolLine.key.id, kKindLine},
+    {2, cmd::ToolRect.key.id, kKindRectangle},
+    {3, cmd::ToolRoundRect.key.id, kKindRoundRect},
+    {4, cmd::ToolEllipse.key.id, kKindEllipse},
+    {5, cmd::ToolCircle.key.id, kKindCircle},
+    {7, cmd::ToolPicture.key.id, kKindPicture},
+    {8, cmd::ToolText.key.id, kKindText},
+    {9, cmd::ToolButton.key.id, kKindButton},
+    {10, cmd::ToolDynamicPicture.key.id, kKindDynamicPicture},
+    {11, cmd::ToolNumber.key.id, kKindRealTimeNumber},
+    {12, cmd::ToolNumericInput.key.id, kKindNumericInput},
+    {13, cmd::ToolCurve.key.id, kKindCurve},
+    {14, cmd::ToolLight.key.id, kKindIndicator},
+    {15, cmd::ToolPipeJoint.key.id, kKindPipeJoint},
+    {16, cmd::ToolPipe.key.id, kKindPipe},
+    {17, cmd::ToolScale.key.id, kKindScale},
+    {18, cmd::ToolNeedle.key.id, kKindReserved16},
     {19, 0, kKindReserved17},
     {20, 0, kKindReserved18},
     {21, 0, kKindReserved19},
-    {22, 32875, kKindBitSwitch},          // 位开关
+    {22, cmd::ToolBitSwitch.key.id, kKindBitSwitch},
     {23, 0, kKindReserved21},
-    {24, 32876, kKindRadioButton},        // 单选按钮
-    {25, 32874, kKindProgressBar},        // 进度条
-    {26, 32895, kKindTable},              // 表格
-    {27, 32906, kKindCharacter},          // 字符
-    {28, 32907, kKindAreaControl},        // 区域控制
+    {24, cmd::ToolRadio.key.id, kKindRadioButton},
+    {25, cmd::ToolProgress.key.id, kKindProgressBar},
+    {26, cmd::ToolTable.key.id, kKindTable},
+    {27, cmd::ToolCharacter.key.id, kKindCharacter},
+    {28, cmd::ToolArea.key.id, kKindAreaControl},
 };
 
 } // namespace

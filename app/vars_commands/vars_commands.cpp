@@ -11,7 +11,7 @@ namespace qv {
 void bindVarsCommands(CMainFrame& frame, CEditorApp& app)
 {
     CMainFrame* f = &frame;
-    frame.commands().bind({cmd::Owner::App, 32893}, [&app, f] {
+    frame.commands().bind(cmd::HmiVariables, [&app, f] {
         if (!app.ProjectDoc())
             return;
         CDlgHmiVarManager dlg(app, f);

@@ -1,5 +1,7 @@
 #include "app/view/view_context_menu.h"
 
+#include "app/commands/command_table.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -7,9 +9,14 @@ namespace qv {
 namespace {
 
 constexpr ContextMenuEntry kEntries[] = {
-    {u8"剪切(&T)", 57635}, {u8"复制(&C)", 57634}, {u8"粘贴(&P)", 57637},
-    {u8"清除(&D)", 57632}, {u8"特性(&t)...", 32783}, {u8"锁定", 32908},
-    {u8"解锁", 32909},     {u8"生成位图(&b)...", 32886},
+    {u8"剪切(&T)", cmd::Cut.key.id},
+    {u8"复制(&C)", cmd::Copy.key.id},
+    {u8"粘贴(&P)", cmd::Paste.key.id},
+    {u8"清除(&D)", cmd::Clear.key.id},
+    {u8"特性(&t)...", cmd::Properties.key.id},
+    {u8"锁定", cmd::LockSelection.key.id},
+    {u8"解锁", cmd::UnlockSelection.key.id},
+    {u8"生成位图(&b)...", cmd::SaveAsBitmap.key.id},
 };
 
 QString textOf(const char8_t* text) { return QString::fromUtf8(reinterpret_cast<const char*>(text)); }

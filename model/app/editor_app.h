@@ -227,7 +227,7 @@ public:
     void OnCompileProject();
     void OnDownloadProject();
     void QuickDownloadProject();
-    // Device commands (menu 32919 and 32921, and the download's FLASH test): the device layer
+    // Device commands ("同步PC和下位机时钟", "清除FLASH内的工程", the download's FLASH test): the device layer
     // installs what runs them (SetDeviceCommands); without it they do nothing.
     void SyncPanelClock();
     int TestFlash();

@@ -6,6 +6,7 @@
 #include "tests/app/mainframe_fixture.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 
 namespace qv::cmd {
@@ -24,6 +25,34 @@ TEST(CommandTable, KeysAreUniquePerOwnerAndIdsRepeatAcrossOwners)
     EXPECT_TRUE(std::u8string(drawingBar->text) == u8"绘图栏");
     EXPECT_TRUE(std::u8string(newScreen->text) == u8"新建画面...");
     EXPECT_EQ(findCommand({Owner::View, 32816}), nullptr);
+}
+
+// The ids are the resource command ids: the menus and the toolbar state a user's settings
+// keep name commands by them, so no id may move. The table holds these and no others.
+TEST(CommandTable, IdsStayTheResourceIds)
+{
+    const std::map<Owner, std::set<int>> pinned = {
+        {Owner::App, {
+            57664, 32825, 32826, 32819, 32820, 32821, 32822, 32823, 32865, 32893, 32914, 32894, 32910,
+            32911, 32828, 32798, 32912, 32925, 32797, 32922, 32919, 32920, 32921, 32923, 57665, 57616}},
+        {Owner::MainFrame, {
+            59392, 59393, 32816, 32838, 32858, 32859, 32860, 32795, 32890, 32891, 32892, 1}},
+        {Owner::View, {
+            57643, 57644, 57635, 57634, 57637, 57632, 57642, 32783, 32908, 32909, 32774, 32773, 32775,
+            32776, 32777, 32778, 32793, 32834, 32883, 32882, 32881, 32879, 32839, 32840, 32841, 32868,
+            32873, 32877, 32875, 32876, 32874, 32895, 32906, 32907, 32794, 32788, 32787, 32786, 32785,
+            32799, 32801, 32800, 32802, 32804, 32803, 32807, 32808, 32809, 32810, 32811, 32897, 32898,
+            32899, 32900, 32901, 32902, 32903, 32904, 32886, 32916, 32917, 32926}},
+        {Owner::ProjectTree, {
+            32816, 32817, 32872, 32818}},
+    };
+    std::size_t count = 0;
+    for (const auto& [owner, ids] : pinned)
+        for (int id : ids) {
+            EXPECT_NE(findCommand({owner, id}), nullptr) << "id " << id << " of owner " << static_cast<int>(owner);
+            ++count;
+        }
+    EXPECT_EQ(commandTable().size(), count);
 }
 
 TEST(CommandTable, EveryMenuToolbarAndIconEntryExists)
@@ -60,22 +89,22 @@ TEST(CommandTable, EveryMenuToolbarAndIconEntryExists)
 struct StateCase {
     const char* name;
     ShellState state;
-    bool fullScreenEnabled;   // 32795
-    bool nextFileEnabled;     // 32891
-    bool prevFileEnabled;     // 32892
-    bool exitEnabled;         // 57665
-    bool abortEnabled;        // 32912
-    bool compileEnabled;      // 32828
-    bool saveAsEnabled;       // 32823
-    bool drawingBarChecked;   // 32816
-    bool outputBarChecked;    // 32858
-    bool numbersChecked;      // 32922
-    bool lineToolEnabled;     // 32773
-    bool copyEnabled;         // 57634
-    bool simulateEnabled;     // 32797
-    bool voiceEnabled;        // 32916
-    bool calculatorEnabled;   // 32917
-    bool backgroundEnabled;   // 32794
+    bool fullScreenEnabled;
+    bool nextFileEnabled;
+    bool prevFileEnabled;
+    bool exitEnabled;
+    bool abortEnabled;
+    bool compileEnabled;
+    bool saveAsEnabled;
+    bool drawingBarChecked;
+    bool outputBarChecked;
+    bool numbersChecked;
+    bool lineToolEnabled;
+    bool copyEnabled;
+    bool simulateEnabled;
+    bool voiceEnabled;
+    bool calculatorEnabled;
+    bool backgroundEnabled;
 };
 
 ShellState make(auto&&... setters)
@@ -102,28 +131,28 @@ class CommandRules : public ::testing::TestWithParam<StateCase> {};
 TEST_P(CommandRules, MatchTheState)
 {
     const StateCase& c = GetParam();
-    auto enabled = [&](Owner o, int id) { return isEnabled(*findCommand({o, id}), c.state); };
-    auto checked = [&](Owner o, int id) { return isChecked(*findCommand({o, id}), c.state); };
-    EXPECT_EQ(enabled(Owner::MainFrame, 32795), c.fullScreenEnabled);
-    EXPECT_EQ(enabled(Owner::MainFrame, 32891), c.nextFileEnabled);
-    EXPECT_EQ(enabled(Owner::MainFrame, 32892), c.prevFileEnabled);
-    EXPECT_EQ(enabled(Owner::App, 57665), c.exitEnabled);
-    EXPECT_EQ(enabled(Owner::App, 32912), c.abortEnabled);
-    EXPECT_EQ(enabled(Owner::App, 32828), c.compileEnabled);
-    EXPECT_EQ(enabled(Owner::App, 32823), c.saveAsEnabled);
-    EXPECT_EQ(checked(Owner::MainFrame, 32816), c.drawingBarChecked);
-    EXPECT_EQ(checked(Owner::MainFrame, 32858), c.outputBarChecked);
-    EXPECT_EQ(checked(Owner::App, 32922), c.numbersChecked);
-    EXPECT_EQ(enabled(Owner::View, 32773), c.lineToolEnabled);
-    EXPECT_EQ(enabled(Owner::View, 57634), c.copyEnabled);
-    EXPECT_EQ(enabled(Owner::App, 32797), c.simulateEnabled);
-    EXPECT_EQ(enabled(Owner::View, 32916), c.voiceEnabled);
-    EXPECT_EQ(enabled(Owner::View, 32917), c.calculatorEnabled);
-    EXPECT_EQ(enabled(Owner::View, 32794), c.backgroundEnabled);
+    auto enabled = [&](CommandKey key) { return isEnabled(*findCommand(key), c.state); };
+    auto checked = [&](CommandKey key) { return isChecked(*findCommand(key), c.state); };
+    EXPECT_EQ(enabled(FullScreen), c.fullScreenEnabled);
+    EXPECT_EQ(enabled(NextFile), c.nextFileEnabled);
+    EXPECT_EQ(enabled(PrevFile), c.prevFileEnabled);
+    EXPECT_EQ(enabled(Exit), c.exitEnabled);
+    EXPECT_EQ(enabled(AbortCompile), c.abortEnabled);
+    EXPECT_EQ(enabled(CompileProject), c.compileEnabled);
+    EXPECT_EQ(enabled(ProjectSaveAs), c.saveAsEnabled);
+    EXPECT_EQ(checked(ViewDrawingBar), c.drawingBarChecked);
+    EXPECT_EQ(checked(ViewOutputBar), c.outputBarChecked);
+    EXPECT_EQ(checked(ShowCtrlNumbers), c.numbersChecked);
+    EXPECT_EQ(enabled(ToolLine), c.lineToolEnabled);
+    EXPECT_EQ(enabled(Copy), c.copyEnabled);
+    EXPECT_EQ(enabled(FullScreenSimulation), c.simulateEnabled);
+    EXPECT_EQ(enabled(VoiceAssistant), c.voiceEnabled);
+    EXPECT_EQ(enabled(Calculator), c.calculatorEnabled);
+    EXPECT_EQ(enabled(BackgroundColor), c.backgroundEnabled);
     // Leaving full screen is never greyed while the window is full screen.
     ShellState full = c.state;
     full.fullScreen = true;
-    EXPECT_TRUE(isEnabled(*findCommand({Owner::MainFrame, id::LeaveFullScreen}), full));
+    EXPECT_TRUE(isEnabled(*findCommand(LeaveFullScreen), full));
 }
 
 // name                       state                               full next prev exit abrt comp svas draw out  num  line copy sim  voic calc back

@@ -136,7 +136,7 @@ protected:
     bool triggerCompile()
     {
         frame->RefreshCommands();
-        return frame->commands().trigger({Owner::App, cmd::id::CompileProject});
+        return frame->commands().trigger(cmd::CompileProject);
     }
 
     // What the close box would do now (the window stays open either way).
@@ -147,10 +147,10 @@ protected:
         return event.isAccepted();
     }
 
-    bool enabled(int id)
+    bool enabled(cmd::CommandKey key)
     {
         frame->RefreshCommands();
-        return frame->commands().action({Owner::App, id})->isEnabled();
+        return frame->commands().action(key)->isEnabled();
     }
 
     QString output() const { return frame->outputBar()->text(); }
@@ -187,16 +187,16 @@ TEST_F(CompileCommand, OkCompilesTheProjectWhileTheCloseBoxIsRefused)
     EXPECT_EQ(app->m_bCompiling.load(), 1);
     ASSERT_TRUE(waitFor([&] { return outputHas(u8"启动编译器编译工程"); }));
     EXPECT_FALSE(closeAccepted());
-    EXPECT_FALSE(enabled(cmd::id::CompileProject));
-    EXPECT_TRUE(enabled(cmd::id::AbortCompile));
+    EXPECT_FALSE(enabled(cmd::CompileProject));
+    EXPECT_TRUE(enabled(cmd::AbortCompile));
     EXPECT_FALSE(fs::exists(image()));
 
     gate.open();
     ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }));
     runner->WaitForWorker();
     ASSERT_TRUE(waitFor([&] { return closeAccepted(); })) << "the close box comes back after the compile";
-    EXPECT_TRUE(enabled(cmd::id::CompileProject));
-    EXPECT_FALSE(enabled(cmd::id::AbortCompile));
+    EXPECT_TRUE(enabled(cmd::CompileProject));
+    EXPECT_FALSE(enabled(cmd::AbortCompile));
 
     // The image: header area plus the appended blocks, three windows in its table.
     ASSERT_TRUE(fs::exists(image()));
@@ -276,7 +276,7 @@ TEST_F(CompileCommand, AbortCommandEndsTheCompileAndLeavesNoImage)
     // The clear reaches the bar through the report queue, so it may land after the gate.
     EXPECT_TRUE(waitFor([&] { return !outputHas(u8"编译工程成功"); }))
         << "the output bar was cleared for the new compile";
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::AbortCompile}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::AbortCompile));
     EXPECT_EQ(app->m_bAbort.load(), 1);
     gate.open();
     ASSERT_TRUE(waitFor([&] { return !prompts.messages.empty(); }));
@@ -312,9 +312,18 @@ struct ToolItem {
 constexpr const char8_t* kScreen = u8"win0.drw";
 constexpr const char8_t* kKeypad = u8"数字键盘.dlg";
 constexpr ToolItem kToolItems[] = {
-    {32839, 2, kScreen}, {32840, 4, kScreen}, {32841, 3, kScreen},  {32868, 5, kKeypad},
-    {32873, 6, kScreen}, {32877, 8, kScreen}, {32875, 9, kScreen},  {32876, 10, kScreen},
-    {32874, 7, kScreen}, {32895, 0, kScreen}, {32906, 13, kScreen}, {32907, 12, kScreen},
+    {cmd::ToolButton.key.id, 2, kScreen},
+    {cmd::ToolDynamicPicture.key.id, 4, kScreen},
+    {cmd::ToolNumber.key.id, 3, kScreen},
+    {cmd::ToolNumericInput.key.id, 5, kKeypad},
+    {cmd::ToolCurve.key.id, 6, kScreen},
+    {cmd::ToolLight.key.id, 8, kScreen},
+    {cmd::ToolBitSwitch.key.id, 9, kScreen},
+    {cmd::ToolRadio.key.id, 10, kScreen},
+    {cmd::ToolProgress.key.id, 7, kScreen},
+    {cmd::ToolTable.key.id, 0, kScreen},
+    {cmd::ToolCharacter.key.id, 13, kScreen},
+    {cmd::ToolArea.key.id, 12, kScreen},
 };
 
 std::uint32_t le(const std::string& s, std::size_t at, int width)
@@ -407,7 +416,7 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
 
     // Saved with the project's save command, then compiled through the menu.
     frame->RefreshCommands();
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, 32822}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::ProjectSave));
     for (const auto& [name, doc] : docs)
         EXPECT_FALSE(doc->IsModified()) << gbkToUtf8Lossy(name);
     answerConfirm(QDialogButtonBox::Ok);

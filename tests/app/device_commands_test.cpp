@@ -77,7 +77,7 @@ TEST_F(DeviceCommandsOnTheWindow, ClockGoesToThePanelChosenInTheDialog)
         d.deviceCombo()->setCurrentIndex(1);
         d.accept();
     });
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, 32919}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::SyncClock));
     EXPECT_EQ(entries.size(), 2);
     ASSERT_TRUE(said(device::text::kClockSynced));
     EXPECT_TRUE(panel("b")->events().clock.has_value());
@@ -93,7 +93,7 @@ TEST_F(DeviceCommandsOnTheWindow, BuzzerTrialSendsTheTypedCoefficient)
         QTest::mouseClick(d.beepButton(), Qt::LeftButton);
         d.reject();
     });
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, 32923}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::BuzzerTest));
     ASSERT_TRUE(waitFor([&] { return panel("only")->events().buzzer.has_value(); }));
     EXPECT_EQ(panel("only")->events().buzzer, 1000u);
 }
@@ -101,7 +101,7 @@ TEST_F(DeviceCommandsOnTheWindow, BuzzerTrialSendsTheTypedCoefficient)
 TEST_F(DeviceCommandsOnTheWindow, NoPanelSaysUsbNotConnected)
 {
     ASSERT_NO_FATAL_FAILURE(start(""));
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, 32921}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::ClearFlash));
     ASSERT_TRUE(waitFor([&] { return frame->outputBar()->text().contains(QString::fromUtf8(u8"USB未连接")); }));
 }
 
@@ -125,7 +125,7 @@ TEST_F(DeviceCommandsOnTheWindow, CompileOptionsTakeTheLastBuzzerTrial)
         confirm.reject();
     });
     frame->RefreshCommands();
-    ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::CompileProject}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::CompileProject));
     EXPECT_EQ(offered, 321);
     ASSERT_TRUE(waitFor([&] { return panel("only")->events().buzzer.has_value(); }));
     EXPECT_EQ(panel("only")->events().buzzer, 321u);

@@ -132,7 +132,7 @@ TEST_F(DialogSizes, EveryControlsPropertySheetFitsTheScreen)
         CDrawObj* obj = doc->AddObject(std::move(made));
         SetKindDefaults(*obj, *app);
         view->SelectShape(obj);
-        openAndCheck({cmd::Owner::View, 32783}, "sheet of kind " + std::to_string(tool.kind));
+        openAndCheck(cmd::Properties, "sheet of kind " + std::to_string(tool.kind));
         view->SelectShape(nullptr);
         doc->RemoveObject(obj);
     }
@@ -145,11 +145,11 @@ TEST_F(DialogSizes, EverySettingsDialogFitsTheScreen)
         const char* name;
     };
     const Entry entries[] = {
-        {{cmd::Owner::App, 32865}, "system settings"},  {{cmd::Owner::App, 32914}, "project properties"},
-        {{cmd::Owner::App, 32893}, "HMI variables"},    {{cmd::Owner::App, 32894}, "serial debugging"},
-        {{cmd::Owner::App, 57664}, "about"},            {{cmd::Owner::App, 32825}, "new project"},
-        {{cmd::Owner::App, 32828}, "compile options"},  {{cmd::Owner::ProjectTree, 32816}, "new screen"},
-        {{cmd::Owner::View, 32926}, "recipes"},
+        {cmd::SystemSettings, "system settings"},  {cmd::ProjectProperties, "project properties"},
+        {cmd::HmiVariables, "HMI variables"},    {cmd::SerialDebug, "serial debugging"},
+        {cmd::About, "about"},            {cmd::FileNewProject, "new project"},
+        {cmd::CompileProject, "compile options"},  {cmd::TreeNewScreen, "new screen"},
+        {cmd::RecipeManager, "recipes"},
     };
     for (const Entry& e : entries)
         openAndCheck(e.key, e.name);

@@ -72,7 +72,7 @@ protected:
         ASSERT_TRUE(app->OpenProjectFile(hmi));
         frame->RefreshCommands();
         acceptWhenShown<CDlgCompileConfirm>();
-        ASSERT_TRUE(frame->commands().trigger({Owner::App, cmd::id::CompileProject}));
+        ASSERT_TRUE(frame->commands().trigger(cmd::CompileProject));
         ASSERT_TRUE(waitFor([&] { return app->m_bCompiling.load() == 0 && outputHas(u8"编译工程成功"); }, 300000))
             << frame->outputBar()->text().toStdString();
         frame->findChild<CCompileRunner*>()->WaitForWorker();
@@ -101,7 +101,7 @@ protected:
     {
         frame->RefreshCommands();
         acceptWhenShown<CDlgDownloadOption>();
-        EXPECT_TRUE(frame->commands().trigger({Owner::App, 32798}));
+        EXPECT_TRUE(frame->commands().trigger(cmd::DownloadProject));
         EXPECT_TRUE(waitFor([&] { return outputHas(u8"下载工程成功") || outputHas(u8"下载失败"); }, 120000))
             << frame->outputBar()->text().toStdString();
         EXPECT_TRUE(waitFor([&] { return app->m_bDownloading.load() == 0; }, 120000));
@@ -241,7 +241,7 @@ TEST_F(ReadmePanelsOnTheWindow, TheSampleDownloadsFromTheMenuToEachKind)
             else
                 d->reject();
         });
-        ASSERT_TRUE(frame->commands().trigger({Owner::App, 32798}));
+        ASSERT_TRUE(frame->commands().trigger(cmd::DownloadProject));
         ASSERT_TRUE(listed);
         ASSERT_TRUE(waitFor([&] { return outputHas(u8"下载工程成功") || outputHas(u8"下载失败"); }, 120000))
             << frame->outputBar()->text().toStdString();

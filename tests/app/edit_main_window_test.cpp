@@ -33,12 +33,12 @@ protected:
 
     void TearDown() override { closeMainWindow(); }
 
-    bool enabled(int id)
+    bool enabled(cmd::CommandKey key)
     {
         frame->RefreshCommands();
-        return frame->commands().action({cmd::Owner::View, id})->isEnabled();
+        return frame->commands().action(key)->isEnabled();
     }
-    bool run(int id) { return frame->commands().trigger({cmd::Owner::View, id}); }
+    bool run(cmd::CommandKey key) { return frame->commands().trigger(key); }
 
     CDrawView* view = nullptr;
     CDrawDoc* doc = nullptr;
@@ -49,25 +49,25 @@ TEST_F(EditInTheMainWindow, CopyPasteUndoThroughTheCommands)
     CDrawObj* a = doc->AddObject(std::make_unique<CDrawRect>(Rect{50, 50, 90, 90}));
     CDrawObj* b = doc->AddObject(std::make_unique<CDrawRect>(Rect{100, 50, 140, 90}));
     doc->SnapshotAndSetModified();   // as the drawing tool leaves them
-    EXPECT_FALSE(enabled(57634)) << "nothing selected: no copy";
-    EXPECT_FALSE(enabled(57637)) << "no shapes on the clipboard: no paste";
+    EXPECT_FALSE(enabled(cmd::Copy)) << "nothing selected: no copy";
+    EXPECT_FALSE(enabled(cmd::Paste)) << "no shapes on the clipboard: no paste";
     view->SelectShape(a);
     view->SelectShape(b, true);
-    EXPECT_FALSE(enabled(32785)) << "stacking wants exactly one";
-    EXPECT_TRUE(enabled(32799)) << "align wants two or more";
+    EXPECT_FALSE(enabled(cmd::StackToFront)) << "stacking wants exactly one";
+    EXPECT_TRUE(enabled(cmd::AlignLeft)) << "align wants two or more";
 
-    ASSERT_TRUE(enabled(57634));
-    ASSERT_TRUE(run(57634));
-    ASSERT_TRUE(enabled(57637));
-    ASSERT_TRUE(run(57637));
+    ASSERT_TRUE(enabled(cmd::Copy));
+    ASSERT_TRUE(run(cmd::Copy));
+    ASSERT_TRUE(enabled(cmd::Paste));
+    ASSERT_TRUE(run(cmd::Paste));
     EXPECT_EQ(doc->m_objects.size(), 4u);
-    ASSERT_TRUE(enabled(57643));
-    ASSERT_TRUE(run(57643));
+    ASSERT_TRUE(enabled(cmd::Undo));
+    ASSERT_TRUE(run(cmd::Undo));
     EXPECT_EQ(doc->m_objects.size(), 2u) << "undo takes the paste back";
-    ASSERT_TRUE(enabled(57642));
-    ASSERT_TRUE(run(57642));
+    ASSERT_TRUE(enabled(cmd::SelectAll));
+    ASSERT_TRUE(run(cmd::SelectAll));
     EXPECT_EQ(view->m_selList.size(), 2u);
-    ASSERT_TRUE(run(57632));
+    ASSERT_TRUE(run(cmd::Clear));
     EXPECT_TRUE(doc->m_objects.empty());
 }
 

@@ -35,10 +35,10 @@ protected:
     }
     void TearDown() override { closeMainWindow(); }
 
-    QAction* action(cmd::Owner owner, int id)
+    QAction* action(cmd::CommandKey key)
     {
         frame->RefreshCommands();
-        return frame->commands().action({owner, id});
+        return frame->commands().action(key);
     }
     CDrawDoc* window(const char* title) { return app->FindDocByTitle(title); }
 };
@@ -56,31 +56,31 @@ TEST_F(EditorCommands, LockAndUnlockAllTouchOnlyTheWindowsWhoseFlagsChange)
         d->SetModifiedFlag(false);
 
     const struct {
-        int id;
+        cmd::CommandKey key;
         std::int32_t flag;
         bool aChanges, bChanges;
-    } steps[] = {{32910, 1, true, false}, {32911, 0, true, true}, {32911, 0, false, false}};
+    } steps[] = {{cmd::LockProject, 1, true, false}, {cmd::UnlockProject, 0, true, true}, {cmd::UnlockProject, 0, false, false}};
     for (const auto& s : steps) {
         const int depthA = a->m_nUndoDepth, depthB = b->m_nUndoDepth, depthC = c->m_nUndoDepth;
         for (CDrawDoc* d : {a, b, c})
             d->SetModifiedFlag(false);
-        QAction* act = action(cmd::Owner::App, s.id);
-        ASSERT_TRUE(act->isEnabled()) << s.id;
+        QAction* act = action(s.key);
+        ASSERT_TRUE(act->isEnabled()) << s.key.id;
         act->trigger();
         for (CDrawDoc* d : {a, b})
             for (const auto& obj : d->m_objects)
-                EXPECT_EQ(obj->m_bLocked, s.flag) << s.id;
-        EXPECT_EQ(a->IsModified(), s.aChanges) << s.id;
-        EXPECT_EQ(b->IsModified(), s.bChanges) << s.id;
-        EXPECT_FALSE(c->IsModified()) << s.id;
-        EXPECT_EQ(a->m_nUndoDepth, depthA + (s.aChanges ? 1 : 0)) << s.id;
-        EXPECT_EQ(b->m_nUndoDepth, depthB + (s.bChanges ? 1 : 0)) << s.id;
-        EXPECT_EQ(c->m_nUndoDepth, depthC) << s.id;
+                EXPECT_EQ(obj->m_bLocked, s.flag) << s.key.id;
+        EXPECT_EQ(a->IsModified(), s.aChanges) << s.key.id;
+        EXPECT_EQ(b->IsModified(), s.bChanges) << s.key.id;
+        EXPECT_FALSE(c->IsModified()) << s.key.id;
+        EXPECT_EQ(a->m_nUndoDepth, depthA + (s.aChanges ? 1 : 0)) << s.key.id;
+        EXPECT_EQ(b->m_nUndoDepth, depthB + (s.bChanges ? 1 : 0)) << s.key.id;
+        EXPECT_EQ(c->m_nUndoDepth, depthC) << s.key.id;
     }
     for (std::atomic<int>* busy : {&app->m_bCompiling, &app->m_bDownloading}) {
         *busy = 1;
-        EXPECT_FALSE(action(cmd::Owner::App, 32910)->isEnabled());
-        EXPECT_FALSE(action(cmd::Owner::App, 32911)->isEnabled());
+        EXPECT_FALSE(action(cmd::LockProject)->isEnabled());
+        EXPECT_FALSE(action(cmd::UnlockProject)->isEnabled());
         *busy = 0;
     }
 }
@@ -104,11 +104,11 @@ TEST_F(EditorCommands, ControlNumbersRepaintTheActiveWindow)
     } counter;
     view->viewport()->installEventFilter(&counter);
     const bool before = app->m_bShowCtrlNumbers.load() != 0;
-    QAction* act = action(cmd::Owner::App, 32922);
+    QAction* act = action(cmd::ShowCtrlNumbers);
     ASSERT_TRUE(act->isEnabled());
     act->trigger();
     EXPECT_NE(app->m_bShowCtrlNumbers.load() != 0, before);
-    EXPECT_TRUE(action(cmd::Owner::App, 32922)->isChecked() != before);
+    EXPECT_TRUE(action(cmd::ShowCtrlNumbers)->isChecked() != before);
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 20000));
     view->viewport()->removeEventFilter(&counter);
 }
@@ -125,14 +125,14 @@ TEST_F(EditorCommands, RecipeManagerOpensAndChangesNothing)
         dlg.exec();
     });
     frame->ActivateDocumentWindow(frame->FindDocumentWindow("a.drw"));
-    QAction* act = action(cmd::Owner::View, 32926);
+    QAction* act = action(cmd::RecipeManager);
     ASSERT_TRUE(act->isEnabled());
     act->trigger();
     EXPECT_EQ(opened, 1);
     for (CDrawDoc* d : app->GetDocManager().AllDocuments())
         EXPECT_FALSE(d->IsModified()) << d->GetTitle();
     app->m_bCompiling = 1;
-    EXPECT_FALSE(action(cmd::Owner::View, 32926)->isEnabled());
+    EXPECT_FALSE(action(cmd::RecipeManager)->isEnabled());
     app->m_bCompiling = 0;
 }
 
@@ -162,7 +162,7 @@ protected:
     // Opens the menu that lists the recent files, as the user would, and returns its entries.
     QList<QAction*> menuEntries()
     {
-        QAction* placeholder = frame->commands().action({cmd::Owner::App, cmd::id::RecentFile});
+        QAction* placeholder = frame->commands().action(cmd::RecentFile);
         for (QMenu* menu : frame->findChildren<QMenu*>()) {
             if (!menu->actions().contains(placeholder))
                 continue;
@@ -230,7 +230,7 @@ TEST_F(EditorCommands, SettingsSheetFieldsReachTheStartMap)
     });
     // The settings are not reachable from the simulator's run mode.
     frame->ActivateDocumentWindow(frame->FindDocumentWindow("a.drw"));
-    QAction* act = action(cmd::Owner::App, 32865);
+    QAction* act = action(cmd::SystemSettings);
     ASSERT_TRUE(act->isEnabled());
     act->trigger();
     CDrawDoc& doc = *app->ProjectDoc();

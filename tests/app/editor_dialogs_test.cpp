@@ -69,10 +69,10 @@ protected:
         frame->RefreshCommands();
     }
     void TearDown() override { closeMainWindow(); }
-    bool run(cmd::Owner owner, int id)
+    bool run(cmd::CommandKey key)
     {
         frame->RefreshCommands();
-        return frame->commands().trigger({owner, id});
+        return frame->commands().trigger(key);
     }
 };
 
@@ -95,7 +95,7 @@ TEST_F(EditorDialogs, BatchAddOfThreeAddsThreeRows)
     });
     const HmiVarTable& table = app->ProjectDoc()->m_varTable;
     const std::size_t before = table.size();
-    ASSERT_TRUE(run(cmd::Owner::App, 32893));
+    ASSERT_TRUE(run(cmd::HmiVariables));
     ASSERT_EQ(table.size(), before + 3);
     const std::pair<const char*, const char*> rows[] = {{"m_Temp", "10"}, {"m_Temp_1", "11"}, {"m_Temp_2", "12"}};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -120,7 +120,7 @@ TEST_F(EditorDialogs, ProjectPathUnderAChineseFolderReadsRight)
         saveScreenshot(sheet, "project_properties");
         sheet.reject();
     });
-    ASSERT_TRUE(run(cmd::Owner::App, 32865));
+    ASSERT_TRUE(run(cmd::SystemSettings));
     EXPECT_EQ(shown, shownFolder + u(u8"/示例工程"));
 
     auto* tree = dynamic_cast<CProjectTree*>(frame->projectBar()->widget());
@@ -169,7 +169,7 @@ TEST_F(EditorDialogs, NewProjectDialogGroupsItsFieldsAndRefusesSizesOutOfRange)
         EXPECT_GE(dlg.width(), dlg.minimumSizeHint().width());
         dlg.reject();
     });
-    ASSERT_TRUE(run(cmd::Owner::App, 32819));
+    ASSERT_TRUE(run(cmd::ProjectNew));
     EXPECT_EQ(groups, (QStringList{u(u8"工程路径"), u(u8"显示器分辨率")}));
     EXPECT_TRUE(stillOpen) << "a refused size keeps the dialog open";
     EXPECT_EQ(refusals, (QStringList{u(u8"“显示器高度”：请填入一个在1和8192之间的整数。"),
@@ -223,7 +223,7 @@ TEST_F(EditorDialogs, TablePageTakesDigitsOnlyAndNamesTheFieldOutOfRange)
         stillOpen = sheet.isVisible();
         sheet.reject();
     });
-    ASSERT_TRUE(run(cmd::Owner::View, 32783));
+    ASSERT_TRUE(run(cmd::Properties));
     EXPECT_EQ(rowsAfterLetters, QStringLiteral("31"));
     EXPECT_EQ(refusal, u(u8"“线宽”：请填入一个在1和255之间的整数。"));
     EXPECT_TRUE(stillOpen);

@@ -64,7 +64,7 @@ TEST_F(EditorMessages, LongScreenNameIsRefusedInChineseAndLongMessagesWrap)
         dlg.reject();
     });
     frame->RefreshCommands();
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::ProjectTree, tree_cmd::NewScreen}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::TreeNewScreen));
     EXPECT_TRUE(refusedAndStillOpen);
     ASSERT_FALSE(prompts.messages.empty());
     EXPECT_NE(prompts.messages.back().find("名字太长"), std::string::npos);
@@ -94,7 +94,7 @@ TEST_F(EditorMessages, ClosingTheProjectTakesThePortPanesBack)
     ASSERT_EQ(status->PaneText(CProgStatusBar::SerialPort1), u(u8"9600波特率，串口1COM1已连接"));
 
     frame->RefreshCommands();
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::App, 32821})); // 关闭工程
+    ASSERT_TRUE(frame->commands().trigger(cmd::ProjectClose)); // 关闭工程
     ASSERT_EQ(app->ProjectDoc(), nullptr);
     frame->DrainReports();
     EXPECT_EQ(status->PaneText(CProgStatusBar::SerialPort1), u(u8"串口1未连接"));

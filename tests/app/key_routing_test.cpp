@@ -70,7 +70,7 @@ protected:
         view->SelectShape(first);
         if (c.copyFirst) {
             frame->RefreshCommands();
-            ASSERT_TRUE(frame->commands().trigger({cmd::Owner::View, 57634}));
+            ASSERT_TRUE(frame->commands().trigger(cmd::Copy));
         }
         QWidget* target = focusTarget(GetParam());
         target->setFocus();

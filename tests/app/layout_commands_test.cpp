@@ -213,7 +213,7 @@ TEST_F(LayoutCommands, EnableRulesFollowTheSelection)
 {
     cmd::ShellState s;
     s.hasActiveDocument = true;
-    const auto enabled = [&](int id) { return cmd::isEnabled(*cmd::findCommand({cmd::Owner::View, id}), s); };
+    const auto enabled = [&](cmd::CommandKey key) { return cmd::isEnabled(*cmd::findCommand(key), s); };
     const struct {
         int selected;
         bool table;
@@ -227,21 +227,22 @@ TEST_F(LayoutCommands, EnableRulesFollowTheSelection)
     for (const auto& c : cases) {
         s.selectionCount = c.selected;
         s.singleTableSelected = c.table;
-        EXPECT_EQ(enabled(32785), c.stacking) << c.selected;
-        EXPECT_EQ(enabled(32799), c.align) << c.selected;
-        EXPECT_EQ(enabled(32810), c.centre) << c.selected;
-        EXPECT_EQ(enabled(32897), c.inCell) << c.selected;
+        EXPECT_EQ(enabled(cmd::StackToFront), c.stacking) << c.selected;
+        EXPECT_EQ(enabled(cmd::AlignLeft), c.align) << c.selected;
+        EXPECT_EQ(enabled(cmd::CentreInWindowH), c.centre) << c.selected;
+        EXPECT_EQ(enabled(cmd::CellLeft), c.inCell) << c.selected;
     }
     s.compiling = true;
-    EXPECT_FALSE(enabled(32810));
-    EXPECT_TRUE(enabled(32917)) << "the calculator is always there";
+    EXPECT_FALSE(enabled(cmd::CentreInWindowH));
+    EXPECT_TRUE(enabled(cmd::Calculator)) << "the calculator is always there";
 }
 
 // While compiling, every command of the layout menu and the view's tools is grey but the
 // calculator; each of them is enabled in one of the selections when no compile runs.
 TEST_F(LayoutCommands, EverythingButTheCalculatorIsGreyWhileCompiling)
 {
-    std::vector<int> ids{32886, 32916, 32917, 32926};
+    std::vector<int> ids{cmd::SaveAsBitmap.key.id, cmd::VoiceAssistant.key.id, cmd::Calculator.key.id,
+                         cmd::RecipeManager.key.id};
     std::vector<std::span<const cmd::MenuEntry>> menus;
     for (const cmd::MenuDef& menu : cmd::menuBar(cmd::MenuBarId::Document))
         if (std::u8string(menu.title) == u8"布局(&L)")
@@ -264,7 +265,7 @@ TEST_F(LayoutCommands, EverythingButTheCalculatorIsGreyWhileCompiling)
             const cmd::CommandDef& def = *cmd::findCommand({cmd::Owner::View, id});
             somewhere = somewhere || cmd::isEnabled(def, s);
             s.compiling = true;
-            EXPECT_EQ(cmd::isEnabled(def, s), id == 32917) << id;
+            EXPECT_EQ(cmd::isEnabled(def, s), id == cmd::Calculator.key.id) << id;
         }
         EXPECT_TRUE(somewhere) << id;
     }

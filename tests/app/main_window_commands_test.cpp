@@ -64,7 +64,7 @@ TEST_F(MainWindowCommands, EveryMenuAndToolbarEntryHasAHandler)
                 continue;
             }
             // The recent-file item only stands in for the list the menu shows in its place.
-            if (e.id == 0 || (e.owner == Owner::App && e.id == cmd::id::RecentFile))
+            if (e.id == 0 || (e.owner == Owner::App && e.id == cmd::RecentFile.key.id))
                 continue;
             ++listed;
             EXPECT_TRUE(frame->commands().isBound({e.owner, e.id})) << "no handler for command " << e.id;
@@ -75,7 +75,7 @@ TEST_F(MainWindowCommands, EveryMenuAndToolbarEntryHasAHandler)
 
 TEST_F(MainWindowCommands, FullScreenSimulationRestartsAndShowsTheSimulator)
 {
-    const cmd::CommandKey simulate{Owner::App, cmd::id::FullScreenSimulation};
+    const cmd::CommandKey simulate = cmd::FullScreenSimulation;
     app->m_bCompiling = 1;
     EXPECT_FALSE(enabled(simulate)) << "grey while compiling";
     app->m_bCompiling = 0;
@@ -117,7 +117,7 @@ TEST_F(MainWindowCommands, FullScreenSimulationRestartsAndShowsTheSimulator)
 
 TEST_F(MainWindowCommands, BackgroundChangesThePaperUndoesSavesAndGreys)
 {
-    const cmd::CommandKey background{Owner::View, cmd::id::BackgroundColor};
+    const cmd::CommandKey background = cmd::BackgroundColor;
     // Reached from the drawing menu.
     QAction* drawMenu = nullptr;
     for (QAction* a : frame->menuBar()->actions())
@@ -144,13 +144,13 @@ TEST_F(MainWindowCommands, BackgroundChangesThePaperUndoesSavesAndGreys)
     ASSERT_TRUE(run(background));
     EXPECT_EQ(doc->m_paperColor, 0x00123456u);
     EXPECT_TRUE(doc->IsModified());
-    ASSERT_TRUE(enabled({Owner::View, 57643}));
-    ASSERT_TRUE(run({Owner::View, 57643}));
+    ASSERT_TRUE(enabled(cmd::Undo));
+    ASSERT_TRUE(run(cmd::Undo));
     EXPECT_EQ(doc->m_paperColor, before) << "undo takes the colour back";
-    ASSERT_TRUE(run({Owner::View, 57644}));
+    ASSERT_TRUE(run(cmd::Redo));
     EXPECT_EQ(doc->m_paperColor, 0x00123456u) << "redo brings it again";
 
-    ASSERT_TRUE(run({Owner::App, 32822}));
+    ASSERT_TRUE(run(cmd::ProjectSave));
     CDrawDoc reopened;
     DocumentError error;
     ASSERT_TRUE(reopened.OnOpenDocument(dir.path() / "demo" / "window" / "a.drw", &error)) << error.messageGbk;

@@ -75,7 +75,7 @@ TEST_F(MainFrameProject, WorkerProgressAndCompilingFlagReachTheWindow)
     EXPECT_EQ(progress->value(), 37);
     EXPECT_TRUE(frame->outputBar()->text().endsWith(QString::fromUtf8(u8"启动编译器编译工程\n")));
     frame->RefreshCommands();
-    EXPECT_FALSE(frame->commands().action({cmd::Owner::App, cmd::id::Exit})->isEnabled());
+    EXPECT_FALSE(frame->commands().action(cmd::Exit)->isEnabled());
     EXPECT_FALSE(frame->close());
     app->m_bCompiling = 0;
     app->m_reports.setProgress(0);
@@ -119,7 +119,7 @@ TEST_F(MainFrameProject, ClosingWithUnsavedEditsAsksFirstAndKeepsThemUnlessToldO
         dialogs.saveChoices.push_back(c.answer);
         const int asked = dialogs.saveQuestions;
         screen->SetPathName(c.saveFails ? blocked : file);
-        frame->commands().action({cmd::Owner::App, cmd::id::Exit})->trigger(); // 文件 > 退出
+        frame->commands().action(cmd::Exit)->trigger(); // 文件 > 退出
         EXPECT_EQ(dialogs.saveQuestions, asked + 1);
         EXPECT_EQ(frame->isVisible(), !c.closes);
         EXPECT_EQ(screen->IsModified(), !c.fileWritten);

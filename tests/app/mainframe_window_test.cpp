@@ -117,8 +117,8 @@ TEST_F(MainFrameWindow, MenusSwapAsDocumentsOpenAndClose)
 
 TEST_F(MainFrameWindow, ViewTogglesHideShowAndCheckTheBars)
 {
-    QAction* output = frame->commands().action({cmd::Owner::MainFrame, cmd::id::ViewOutputBar});
-    QAction* drawing = frame->commands().action({cmd::Owner::MainFrame, cmd::id::ViewDrawingBar});
+    QAction* output = frame->commands().action(cmd::ViewOutputBar);
+    QAction* drawing = frame->commands().action(cmd::ViewDrawingBar);
     ASSERT_TRUE(output && drawing);
     EXPECT_TRUE(output->isChecked());
     output->trigger();
@@ -142,10 +142,10 @@ TEST_F(MainFrameWindow, FullScreenHidesTheBarsShowsThePaletteAndShiftEscRestores
 
     bool saved = false;
     host.modified = true;
-    frame->commands().bind({cmd::Owner::App, 32822}, [&] { saved = true; });
+    frame->commands().bind(cmd::ProjectSave, [&] { saved = true; });
     frame->RefreshCommands();
 
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::MainFrame, cmd::id::FullScreen}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::FullScreen));
     EXPECT_TRUE(frame->IsFullScreen());
     EXPECT_TRUE(frame->isFullScreen());
     EXPECT_FALSE(frame->menuBar()->isVisible());
@@ -187,7 +187,7 @@ TEST_F(MainFrameWindow, FullScreenHidesTheBarsShowsThePaletteAndShiftEscRestores
 
 TEST_F(MainFrameWindow, CloseIsRefusedWithAReasonWhileCompiling)
 {
-    QAction* exit = frame->commands().action({cmd::Owner::App, cmd::id::Exit});
+    QAction* exit = frame->commands().action(cmd::Exit);
     host.compiling = true;
     frame->RefreshCommands();
     EXPECT_FALSE(exit->isEnabled());
@@ -316,8 +316,8 @@ TEST_F(MainFrameWindow, LayoutMenuCentresUnderTheirParent)
     EXPECT_FALSE(topLevel.contains(u(u8"垂直")));
     ASSERT_NE(centre, nullptr) << topLevel.join(QLatin1Char(',')).toStdString();
     ASSERT_EQ(centre->actions().size(), 2);
-    EXPECT_EQ(centre->actions()[0], frame->commands().action({cmd::Owner::View, 32810}));
-    EXPECT_EQ(centre->actions()[1], frame->commands().action({cmd::Owner::View, 32811}));
+    EXPECT_EQ(centre->actions()[0], frame->commands().action(cmd::CentreInWindowH));
+    EXPECT_EQ(centre->actions()[1], frame->commands().action(cmd::CentreInWindowV));
     EXPECT_EQ(centre->actions()[0]->text(), u(u8"水平"));
 }
 

@@ -18,9 +18,9 @@ struct ShapeCase {
 };
 
 const ShapeCase kShapes[] = {
-    {"round rectangle grown from tiny", 32776, {100, 100}, {{103, 102}, {106, 104}, {180, 150}}},
-    {"round rectangle drawn up and left", 32776, {200, 180}, {{198, 179}, {120, 110}}},
-    {"rectangle", 32775, {100, 100}, {{102, 101}, {170, 160}}},
+    {"round rectangle grown from tiny", cmd::ToolRoundRect.key.id, {100, 100}, {{103, 102}, {106, 104}, {180, 150}}},
+    {"round rectangle drawn up and left", cmd::ToolRoundRect.key.id, {200, 180}, {{198, 179}, {120, 110}}},
+    {"rectangle", cmd::ToolRect.key.id, {100, 100}, {{102, 101}, {170, 160}}},
 };
 
 class NewShapeRepaint : public EditorWindowFixture<> {

@@ -25,14 +25,14 @@ TEST(ProjectCommands, MenuCommandsRunNewSaveAndClose)
     auto frame = createMainFrame(app);
     app.SetProjectDialogs(&dialogs); // in place of the Qt dialogs the frame installed
 
-    const auto trigger = [&](int id) {
-        QAction* action = frame->commands().action({cmd::Owner::App, id});
-        ASSERT_NE(action, nullptr) << id;
-        ASSERT_TRUE(action->isEnabled()) << id;
+    const auto trigger = [&](cmd::CommandKey key) {
+        QAction* action = frame->commands().action(key);
+        ASSERT_NE(action, nullptr) << key.id;
+        ASSERT_TRUE(action->isEnabled()) << key.id;
         action->trigger();
     };
     dialogs.newProjects.push_back(NewProjectChoice{base.path(), "p", 480, 272});
-    trigger(32825); // 文件 > 新建工程
+    trigger(cmd::FileNewProject); // 文件 > 新建工程
     EXPECT_EQ(app.m_strProjectName, "p");
     EXPECT_NE(app.FindWindowDocByFileName("win0.drw"), nullptr);
 
@@ -40,10 +40,10 @@ TEST(ProjectCommands, MenuCommandsRunNewSaveAndClose)
     screen->AddObject(std::make_unique<CDrawRect>(Rect{40, 40, 80, 80}));
     screen->SetModifiedFlag();
     frame->RefreshCommands();
-    trigger(32822); // 工程 > 保存工程
+    trigger(cmd::ProjectSave); // 工程 > 保存工程
     EXPECT_FALSE(screen->IsModified());
 
-    trigger(32821); // 工程 > 关闭工程
+    trigger(cmd::ProjectClose); // 工程 > 关闭工程
     EXPECT_TRUE(app.GetDocManager().AllDocuments().empty());
     EXPECT_TRUE(prompts.messages.empty());
     frame.reset();

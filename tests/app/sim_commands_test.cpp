@@ -37,7 +37,7 @@ TEST_F(SimCommandsTest, SerialDebuggingOpensOnPortOneAndReleasesIt)
     mapComPorts({{3, peer.path()}});
     app->ProjectDoc()->m_serial.com1 = 3;
     frame->RefreshCommands();
-    QAction* action = frame->commands().action({cmd::Owner::App, 32894});
+    QAction* action = frame->commands().action(cmd::SerialDebug);
     ASSERT_NE(action, nullptr);
     ASSERT_TRUE(action->isEnabled());
     bool connected = false;
@@ -52,7 +52,7 @@ TEST_F(SimCommandsTest, SerialDebuggingOpensOnPortOneAndReleasesIt)
     EXPECT_TRUE(connected);
     EXPECT_FALSE(app->ProjectDoc()->m_ComPort1.IsOpen());
     EXPECT_EQ(app->ProjectDoc()->m_bPort1Connected, 0);
-    EXPECT_TRUE(frame->commands().isBound({cmd::Owner::View, 32916}));
+    EXPECT_TRUE(frame->commands().isBound(cmd::VoiceAssistant));
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST_F(ToolStartOnTheWindow, StartsTheToolInItsFolderOrSaysWhyNot)
         const auto program = c.programThere ? fakeTool() : dir.path() / "no-such-tool";
         ::setenv(kTessolinProgramEnv, program.c_str(), 1);
 
-        ASSERT_TRUE(frame->commands().trigger({cmd::Owner::App, 32925}));
+        ASSERT_TRUE(frame->commands().trigger(cmd::DownloadPictures));
         if (c.saysGbk == nullptr) {
             ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(startedIn()); }, 30000));
             std::stringstream in;
@@ -96,7 +96,7 @@ TEST_F(ToolStartOnTheWindow, TheRealToolDownloadsTheSamplePictureToASimulatedPan
                                                                {"QV_TESSOLIN_DOWNLOAD_ALL", "1"}};
     for (const auto& [name, value] : env)
         ::setenv(name, value, 1); // the tool inherits them
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::App, 32925}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::DownloadPictures));
     const auto picH = folder / "pic.h";
     const bool written = waitFor([&] { return std::filesystem::exists(picH); }, 60000);
     // The tool holds its one-copy lock until it ends: taking it here waits for that end.

@@ -134,7 +134,7 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
     std::vector<int> commands;
     for (const auto bar : {cmd::drawingToolCommands(), cmd::controlToolCommands()})
         for (const cmd::MenuEntry& e : bar)
-            if (e.id != 0 && e.id != 32774)
+            if (e.id != 0 && e.id != cmd::ToolSelect.key.id)
                 commands.push_back(e.id);
     ASSERT_GE(commands.size(), 20u);
 
@@ -147,7 +147,7 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
     std::set<int> kindsMade;
     int column = 0;
     for (const int id : commands) {
-        if (id == 32793)
+        if (id == cmd::ToolPicture.key.id)
             ASSERT_TRUE(PlacePicture(*app, picture));
         else
             ASSERT_TRUE(SelectToolForCommand(id));

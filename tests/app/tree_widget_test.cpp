@@ -159,7 +159,7 @@ TEST_F(TreeWidgetFixture, TheCommandTableRunsTheTreesScreenCommands)
 {
     start({"win0.drw"});
     script->screen = {ScriptedDialogs::screenNamed("next")};
-    EXPECT_TRUE(frame->commands().trigger({cmd::Owner::ProjectTree, tree_cmd::NewScreen}));
+    EXPECT_TRUE(frame->commands().trigger(cmd::TreeNewScreen));
     EXPECT_EQ(item(TreeItemKind::Screen, 1)->text(0), QStringLiteral("1:next.drw"));
     EXPECT_NE(frame->FindDocumentWindow("next.drw"), nullptr);
 }

@@ -157,7 +157,7 @@ TEST_F(EditingView, ContextMenuOffersTheEditEntriesThroughTheCommands)
 {
     std::vector<int> ran;
     CDrawView::Hooks hooks;
-    hooks.commandEnabled = [](int id) { return id != 57637; };
+    hooks.commandEnabled = [](int id) { return id != cmd::Paste.key.id; };
     hooks.runCommand = [&](int id) { ran.push_back(id); };
     view->SetHooks(hooks);
 
@@ -170,7 +170,7 @@ TEST_F(EditingView, ContextMenuOffersTheEditEntriesThroughTheCommands)
     EXPECT_EQ(actions[7]->text(), QString::fromUtf8(u8"生成位图(&b)..."));
     EXPECT_FALSE(actions[2]->isEnabled()) << "paste greyed by its rule";
     actions[5]->trigger();
-    EXPECT_EQ(ran, std::vector<int>{32908});
+    EXPECT_EQ(ran, std::vector<int>{cmd::LockSelection.key.id});
 
     app->m_bCompiling = 1;
     EXPECT_EQ(view->CreateContextMenu(nullptr), nullptr);

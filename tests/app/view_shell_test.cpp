@@ -36,7 +36,7 @@ protected:
         return f != nullptr ? dynamic_cast<CDrawView*>(f->widget()) : nullptr;
     }
 
-    QAction* action(int id) const { return frame->commands().action({cmd::Owner::View, id}); }
+    QAction* action(cmd::CommandKey key) const { return frame->commands().action(key); }
 };
 
 TEST_F(ViewsInTheMainWindow, EveryDocumentFrameHoldsItsView)
@@ -55,25 +55,25 @@ TEST_F(ViewsInTheMainWindow, ToolCommandsSelectToolsWithTheRadioMark)
 {
     frame->ActivateDocumentWindow(frame->FindDocumentWindow("win0.drw"));
     frame->RefreshCommands();
-    EXPECT_TRUE(action(32774)->isChecked());
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::View, 32775}));
+    EXPECT_TRUE(action(cmd::ToolSelect)->isChecked());
+    ASSERT_TRUE(frame->commands().trigger(cmd::ToolRect));
     EXPECT_EQ(CEditTool::s_nCurShape, 2);
     frame->RefreshCommands();
-    EXPECT_TRUE(action(32775)->isChecked());
-    EXPECT_FALSE(action(32774)->isChecked());
-    EXPECT_FALSE(action(32868)->isEnabled()) << "input boxes go in the keypad windows only";
+    EXPECT_TRUE(action(cmd::ToolRect)->isChecked());
+    EXPECT_FALSE(action(cmd::ToolSelect)->isChecked());
+    EXPECT_FALSE(action(cmd::ToolNumericInput)->isEnabled()) << "input boxes go in the keypad windows only";
 
-    ASSERT_TRUE(frame->commands().trigger({cmd::Owner::View, 32774}));
+    ASSERT_TRUE(frame->commands().trigger(cmd::ToolSelect));
     EXPECT_EQ(CEditTool::s_nCurShape, 0);
 
     frame->ActivateDocumentWindow(frame->FindDocumentWindow("数字键盘.dlg"));
     frame->RefreshCommands();
-    EXPECT_TRUE(action(32868)->isEnabled());
+    EXPECT_TRUE(action(cmd::ToolNumericInput)->isEnabled());
 
     frame->ActivateDocumentWindow(frame->FindDocumentWindow(CEditorApp::kSimulatorTitle));
     frame->RefreshCommands();
-    EXPECT_FALSE(action(32775)->isEnabled()) << "no drawing in the simulator";
-    EXPECT_TRUE(action(32774)->isEnabled());
+    EXPECT_FALSE(action(cmd::ToolRect)->isEnabled()) << "no drawing in the simulator";
+    EXPECT_TRUE(action(cmd::ToolSelect)->isEnabled());
 }
 
 TEST_F(ViewsInTheMainWindow, OnlyTheActiveFramesViewIsActive)

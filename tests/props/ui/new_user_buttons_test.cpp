@@ -87,7 +87,7 @@ TEST_F(NewUserButtons, RegisterAndVariableButtonsSurviveSaveReopenAndCompile)
                     listed << item->text();
         manager.reject();
     });
-    ASSERT_TRUE(run(32893));
+    ASSERT_TRUE(run(cmd::HmiVariables));
     EXPECT_TRUE(listed.contains(QString::fromLatin1(kRegisterVar)));
 
     // Save, close and open again.

@@ -63,10 +63,10 @@ protected:
         }
     }
 
-    bool run(int id)
+    bool run(cmd::CommandKey key)
     {
         frame->RefreshCommands();
-        return frame->commands().trigger({cmd::Owner::App, id});
+        return frame->commands().trigger(key);
     }
 
     // The sample's first screen, active.
@@ -129,7 +129,7 @@ protected:
             EXPECT_EQ(protocol->currentText(), QStringLiteral("Modbus RTU Master"));
             QTest::mouseClick(sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
-        ASSERT_TRUE(run(32865));
+        ASSERT_TRUE(run(cmd::SystemSettings));
         EXPECT_EQ(app->ProjectDoc()->SettingI32(settings::kProtocol1), 3);
     }
 
@@ -138,7 +138,7 @@ protected:
     CDrawView* saveAndReopen()
     {
         frame->RefreshCommands();
-        if (frame->commands().action({cmd::Owner::App, 32822})->isEnabled() && !run(32822)) {
+        if (frame->commands().action(cmd::ProjectSave)->isEnabled() && !run(cmd::ProjectSave)) {
             ADD_FAILURE() << "save: " << (prompts.messages.empty() ? "" : prompts.messages.back());
             return nullptr;
         }
@@ -168,7 +168,7 @@ protected:
                 }
         });
         timer->start();
-        if (!run(cmd::id::CompileProject))
+        if (!run(cmd::CompileProject))
             return false;
         auto* runner = frame->findChild<CCompileRunner*>();
         if (!runner || runner->LastStart() != compile::CompileStart::Started)
