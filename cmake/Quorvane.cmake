@@ -102,16 +102,21 @@ function(qv_test_compile_setup target kind)
   endif()
 endfunction()
 
-# qv_test_dir(<name> DEPS libs... [QT] [LABELS threads]): every .cpp of the current tests
-# folder in one GoogleTest program; each test case runs as its own CTest test (ctest -j).
+# qv_test_dir(<name> DEPS libs... [QT] [LABELS threads] [SOURCES files... PREFIX p]): every
+# .cpp of the current tests folder (or only SOURCES) in one GoogleTest program; each test case
+# runs as its own CTest test (ctest -j), its name led by PREFIX when given.
 # QT brings Qt Widgets and the Qt test library.
 # Programs labelled "threads" (threaded, headless) run again under ThreadSanitizer.
 function(qv_test_dir name)
-  cmake_parse_arguments(A "QT" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "QT" "PREFIX" "DEPS;LABELS;SOURCES" ${ARGN})
   if(QV_THREAD_TESTS_ONLY AND NOT "threads" IN_LIST A_LABELS)
     return()
   endif()
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(A_SOURCES)
+    set(srcs ${A_SOURCES})
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   if(A_QT)
@@ -140,5 +145,5 @@ function(qv_test_dir name)
   if(A_LABELS)
     list(APPEND props LABELS ${A_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${A_PREFIX}" PROPERTIES ${props})
 endfunction()

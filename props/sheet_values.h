@@ -38,7 +38,7 @@ struct SheetSources {
 struct SheetValues {
     int kind = 0;
     SheetSources sources;
-    AppearancePage appearance;  // monostate: the kind's own pages are not built yet
+    AppearancePage appearance;  // monostate: the kind has no appearance page (area control)
     ControlPage control;
     CommonPages common;
     PositionPage position;

@@ -24,7 +24,7 @@ private:
     QSize defaultSize_;
 };
 
-// The project bar; until the project tree exists it shows a tree with the root "工程".
+// The project bar: a tree with the root "工程" until the project tree takes its place.
 class CProjectBar : public CSizingBar {
 public:
     explicit CProjectBar(QWidget* parent);

@@ -15,7 +15,6 @@ void bindVarsCommands(CMainFrame& frame, CEditorApp& app)
         if (!app.ProjectDoc())
             return;
         CDlgHmiVarManager dlg(app, f);
-        // No saved-variables clearer yet: the simulator is not linked into the application.
         // A changed non-volatile range frees slot 0 of the saved-variables file.
         dlg.SetSpecialVarsEditor(SpecialVarsEditor(
             app, [&app](int slot) { return ClearVarToFlashSlot(app.m_strProjectDir, slot); }));

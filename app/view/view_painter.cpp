@@ -26,7 +26,7 @@ void paintBezelAndPaper(Surface& paint, Surface& work1, const ViewFrame& frame, 
     work1.fillRect(frame.device, paper);
 }
 
-// A control whose painter is not installed yet still shows where it is: its frame, above
+// A control without a painter (a reserved kind) still shows where it is: its frame, above
 // everything painted, in the editor only (the compiler renders through the painters).
 void paintUnpaintedControlFrames(Surface& paint, const CDrawDoc& doc)
 {

@@ -115,8 +115,8 @@ public:
     virtual void endWindows() {}
 };
 
-// Until the window compiler exists every window compiles to an empty record and the
-// cursor table stays zero.
+// Compiles every window to an empty record and leaves the cursor table zero: the compile
+// without its window compiler, for the tests of the frame around it.
 class EmptyScreenCompiler final : public ScreenCompiler {
 public:
     void compileCursors(CompileContext&) override {}

@@ -11,7 +11,7 @@ namespace qv::items {
 
 // `fonts` is the registry the area and character controls' font tables are shared through;
 // it belongs to one compile at a time (the caller empties it before each compile). Without
-// it those two kinds keep their placeholder items.
+// it those two kinds get the item that names only their type.
 void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry* fonts = nullptr);
 screen::ItemCompilerTable itemCompilerTable(ControlFontRegistry* fonts = nullptr);
 

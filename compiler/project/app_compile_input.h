@@ -11,9 +11,9 @@ class CEditorApp;
 
 namespace qv::compile {
 
-// nullopt when no project is open. The PLC protocol block stays empty until the driver
-// loader exists; windows whose document is not open are marked so, and the compile then
-// fails naming them.
+// nullopt when no project is open. The PLC protocol block is the one the application's
+// protocol drivers give; windows whose document is not open are marked so, and the compile
+// then fails naming them.
 std::optional<CompileInput> takeCompileInput(CEditorApp& app);
 
 } // namespace qv::compile

@@ -304,7 +304,7 @@ void WindowRun::compileControls()
                 if (o.m_nKind == kKindNumericInput)
                     ctx_.addPictures(1);
             } else {
-                // Until the kind's compiler exists: an item that names only its type.
+                // A kind with no compiler in the table: an item that names only its type.
                 const auto item = ctx_.reserveHeader(4);
                 if (!item)
                     return;

@@ -211,7 +211,7 @@ bool CEditorApp::WriteLatestProject(const std::filesystem::path& hmiPath)
     std::string error;
     if (writeFileAtomically(m_baseDir / kLatestFileName, hmiPath.string(), &error))
         return true;
-    ReportLine(std::string(project_text::CannotWriteLatest) + pathForMessage(m_baseDir / kLatestFileName) + " " + error);
+    ReportLine(std::string(project::text::kCannotWriteLatest) + pathForMessage(m_baseDir / kLatestFileName) + " " + error);
     return false;
 }
 
@@ -256,7 +256,7 @@ bool copySupportFolder(CEditorApp& app, const std::filesystem::path& projectDir,
     }
     if (CopyFolderTree(app.BaseDir() / "images" / name, to) == 0)
         return true;
-    app.m_reports.appendText(std::string(project_text::CannotCopyFolder) + pathForMessage(app.BaseDir() / "images" / name) +
+    app.m_reports.appendText(std::string(project::text::kCannotCopyFolder) + pathForMessage(app.BaseDir() / "images" / name) +
                              " -> " + pathForMessage(to) + "\r\n");
     return false;
 }

@@ -18,14 +18,14 @@ enum class PaintPass { Shapes, Controls, Never };
 struct KindPaintRule {
     PaintPass pass;
     bool control;          // the paint sets m_bControl to 1
-    KindPainter painter;   // nullptr: draws nothing (reserved kinds, painters still to come)
+    KindPainter painter;   // nullptr: draws nothing (the reserved kinds)
 };
 
 // The rule of a kind; kinds outside the table are never painted.
 KindPaintRule PaintRuleFor(int kind);
 
-// Installs the painter of a control kind (the control painters live with their own code).
-// Call during start-up, before any paint.
+// Replaces the painter of a kind that is not reserved (tests plant a probe this way). Call
+// before any paint, never while one runs.
 void SetKindPainter(int kind, KindPainter painter);
 
 // Slot 8: selects the object's pen and brush, then paints it when the pass byte allows

@@ -100,7 +100,7 @@ std::optional<std::string> copyFileKeepingOthers(const fs::path& source, const f
     std::string bytes;
     if (!readRegularFile(source, bytes)) {
         if (error)
-            *error = std::string(project_text::CannotReadFile) + pathForMessage(source);
+            *error = std::string(project::text::kCannotReadFile) + pathForMessage(source);
         return std::nullopt;
     }
     std::string name(fileNameGbk);

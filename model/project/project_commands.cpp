@@ -15,7 +15,7 @@
 namespace qv {
 
 namespace fs = std::filesystem;
-namespace txt = project_text;
+namespace txt = project::text;
 
 namespace {
 
@@ -94,12 +94,12 @@ std::optional<NewProjectChoice> CEditorApp::AskNewProject()
     }
     const auto nameUtf8 = gbkToUtf8(choice->nameGbk);
     if (!nameUtf8) {
-        Prompt().ShowMessage(std::string(txt::NameNotGbk) + choice->nameGbk, UiPrompts::Icon::Warning);
+        Prompt().ShowMessage(std::string(txt::kNameNotGbk) + choice->nameGbk, UiPrompts::Icon::Warning);
         return std::nullopt;
     }
     // Anything of that name (a folder of any kind, a file, a link) is never written over.
     if (entryExists(choice->location / *nameUtf8)) {
-        Prompt().ShowMessage(txt::ProjectExists, UiPrompts::Icon::Warning);
+        Prompt().ShowMessage(txt::kProjectExists, UiPrompts::Icon::Warning);
         return std::nullopt;
     }
     return choice;
@@ -140,7 +140,7 @@ bool CEditorApp::CreateProject(const fs::path& folder, const std::string& nameGb
                                 folder / kNewProjectFolders[2], folder / kNewProjectFolders[3]}) {
         std::error_code ec;
         if (!createFoldersRecording(dir, made, ec)) {
-            Prompt().ShowMessage(std::string(txt::CannotCreateFolder) + pathForMessage(dir) + " " + ec.message(),
+            Prompt().ShowMessage(std::string(txt::kCannotCreateFolder) + pathForMessage(dir) + " " + ec.message(),
                                  UiPrompts::Icon::Error);
             removeMadeFolders(made);
             return false;
@@ -151,8 +151,8 @@ bool CEditorApp::CreateProject(const fs::path& folder, const std::string& nameGb
     m_nResWidth = width;
     m_nResHeight = height;
 
-    const fs::path file = folder / (*gbkToUtf8(nameGbk) + std::string(txt::ProjectExtension));
-    CDrawDoc* project = m_pProjectTemplate->OpenNewDocument(nameGbk + std::string(txt::ProjectExtension));
+    const fs::path file = folder / (*gbkToUtf8(nameGbk) + std::string(txt::kProjectExtension));
+    CDrawDoc* project = m_pProjectTemplate->OpenNewDocument(nameGbk + std::string(txt::kProjectExtension));
     project->m_nWindowWidth = width;
     project->m_nWindowHeight = height;
     project->m_bIsProjectDoc = 1;
@@ -187,15 +187,15 @@ bool CEditorApp::CreateFirstScreen()
     CDrawDoc* project = ProjectDoc();
     if (!project || !m_pWindowTemplate)
         return false;
-    CDrawDoc* screen = m_pWindowTemplate->OpenNewDocument(std::string(txt::FirstScreen));
+    CDrawDoc* screen = m_pWindowTemplate->OpenNewDocument(std::string(txt::kFirstScreen));
     screen->m_ptWindowOrigin = {0, 0};
     screen->m_nWindowWidth = project->m_nWindowWidth;
     screen->m_nWindowHeight = project->m_nWindowHeight;
     if (!screen->SaveToWindowFolder())
         return false; // the user has been told why; the project does not list a missing file
     if (m_treeSink)
-        m_treeSink->AddScreenItem(WindowItemText(static_cast<int>(project->m_screenNames.size()), txt::FirstScreen));
-    return project->AddScreenName(txt::FirstScreen); // saves the project
+        m_treeSink->AddScreenItem(WindowItemText(static_cast<int>(project->m_screenNames.size()), txt::kFirstScreen));
+    return project->AddScreenName(txt::kFirstScreen); // saves the project
 }
 
 bool CEditorApp::OnFileOpenProject()
@@ -242,7 +242,7 @@ RecentOpen OpenRecentProject(CEditorApp& app, const fs::path& file)
 {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
-        app.Prompt().ShowMessage(std::string(txt::RecentProjectGone) + pathForMessage(file), UiPrompts::Icon::Warning);
+        app.Prompt().ShowMessage(std::string(txt::kRecentProjectGone) + pathForMessage(file), UiPrompts::Icon::Warning);
         return RecentOpen::Gone;
     }
     if (app.GetDocManager().AllDocuments().empty())
@@ -267,7 +267,7 @@ bool CEditorApp::OnProjectSaveAs()
     // A copy of files whose save failed would not be what the user sees.
     if (!SaveModifiedDocuments())
         return false;
-    const auto folder = Dialogs().ChooseFolder(txt::SaveAsFolderTitle);
+    const auto folder = Dialogs().ChooseFolder(txt::kSaveAsFolderTitle);
     if (!folder)
         return false;
     const auto nameUtf8 = gbkToUtf8(m_strProjectName);
@@ -275,21 +275,21 @@ bool CEditorApp::OnProjectSaveAs()
         return false;
     const fs::path target = *folder / *nameUtf8;
     if (entryExists(target)) {
-        Prompt().ShowMessage(std::string(txt::SaveAsExistsPrefix) + inQuotes(m_strProjectName) +
-                                 std::string(txt::SaveAsExistsSuffix),
+        Prompt().ShowMessage(std::string(txt::kSaveAsExistsPrefix) + inQuotes(m_strProjectName) +
+                                 std::string(txt::kSaveAsExistsSuffix),
                              UiPrompts::Icon::Warning);
         return false;
     }
     // A copy into the project's own folder would copy itself without end.
     if (isSameOrInside(target, m_strProjectDir)) {
-        Prompt().ShowMessage(txt::SaveAsIntoItself, UiPrompts::Icon::Warning);
+        Prompt().ShowMessage(txt::kSaveAsIntoItself, UiPrompts::Icon::Warning);
         return false;
     }
     if (CopyFolderTree(m_strProjectDir, target) != 0) {
-        Prompt().ShowMessage(txt::SaveAsFailed, UiPrompts::Icon::Error);
+        Prompt().ShowMessage(txt::kSaveAsFailed, UiPrompts::Icon::Error);
         return false;
     }
-    Prompt().ShowMessage(std::string(txt::SaveAsDonePrefix) + inQuotes(pathForMessage(target)));
+    Prompt().ShowMessage(std::string(txt::kSaveAsDonePrefix) + inQuotes(pathForMessage(target)));
     return true;
 }
 

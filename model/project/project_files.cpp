@@ -10,7 +10,7 @@
 namespace qv {
 
 namespace fs = std::filesystem;
-namespace txt = project_text;
+namespace txt = project::text;
 
 std::optional<std::string> CEditorApp::CopyUserPicture(const fs::path& source)
 {
@@ -23,12 +23,12 @@ std::optional<std::string> CEditorApp::CopyUserPicture(const fs::path& source)
 
 std::optional<fs::path> CEditorApp::CopyWindowFile(const fs::path& source)
 {
-    const fs::path dest = m_strProjectDir / std::string(txt::WindowFolder) / source.filename();
+    const fs::path dest = m_strProjectDir / std::string(txt::kWindowFolder) / source.filename();
     if (entryExists(dest))
         return dest;
     std::string error;
     if (!copyOneFile(source, dest, true, &error)) {
-        ReportLine(std::string(txt::CannotCopyFile) + error);
+        ReportLine(std::string(txt::kCannotCopyFile) + error);
         return std::nullopt;
     }
     return dest;
@@ -48,12 +48,12 @@ int CEditorApp::CopyFolderFiles(const fs::path& srcDir, const fs::path& dstDir, 
             continue;
         std::string error;
         if (!copyOneFile(it->path(), dest, false, &error)) {
-            ReportLine(std::string(txt::CannotCopyFile) + error);
+            ReportLine(std::string(txt::kCannotCopyFile) + error);
             ++failed;
         }
     }
     if (ec) {
-        ReportLine(std::string(txt::CannotCopyFile) + pathForMessage(srcDir) + " " + ec.message());
+        ReportLine(std::string(txt::kCannotCopyFile) + pathForMessage(srcDir) + " " + ec.message());
         ++failed;
     }
     return failed;

@@ -13,7 +13,7 @@
 namespace qv {
 
 namespace fs = std::filesystem;
-namespace txt = project_text;
+namespace txt = project::text;
 
 bool CEditorApp::ForEachProjectWindow(const std::function<void(CDrawDoc&, bool screen)>& fix, WalkSave save)
 {
@@ -21,7 +21,7 @@ bool CEditorApp::ForEachProjectWindow(const std::function<void(CDrawDoc&, bool s
     if (!project)
         return true;
     std::vector<std::string> failures;
-    const fs::path windowFolder = m_strProjectDir / std::string(txt::WindowFolder);
+    const fs::path windowFolder = m_strProjectDir / std::string(txt::kWindowFolder);
     for (const bool screen : {true, false}) {
         for (const auto& entry : screen ? project->m_screenNames : project->m_subWindowNames) {
             const std::string& name = entry->m_strName;
@@ -47,7 +47,7 @@ bool CEditorApp::ForEachProjectWindow(const std::function<void(CDrawDoc&, bool s
     }
     if (failures.empty())
         return true;
-    std::string text(txt::WindowNotFixed);
+    std::string text(txt::kWindowNotFixed);
     for (const auto& f : failures)
         text += "\n" + f;
     Prompt().ShowMessage(text, UiPrompts::Icon::Error);
@@ -119,7 +119,7 @@ void CEditorApp::RefreshVariableBindings(std::string_view text)
             if (CDrawDoc* doc = FindWindowDocByFileName(entry->m_strName))
                 doc->RefreshVarReferences(text);
             else
-                Prompt().ShowMessage(std::string(txt::RefreshMissingWindow) + " " + entry->m_strName,
+                Prompt().ShowMessage(std::string(txt::kRefreshMissingWindow) + " " + entry->m_strName,
                                      UiPrompts::Icon::Error);
         }
 }

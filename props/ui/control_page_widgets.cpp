@@ -5,7 +5,6 @@
 #include "platform/picture/surface_image.h"
 #include "platform/qt/qtext.h"
 #include "props/control_sheets.h"
-#include "props/ui/data_control_page_widgets.h"
 #include "props/ui/page_seams.h"
 
 #include <QCheckBox>
@@ -25,64 +24,6 @@
 
 namespace qv {
 namespace {
-
-QString u8text(const char8_t* s) { return QString::fromUtf8(s); }
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A labelled row in a form.
-void addRow(QFormLayout* form, const char8_t* label, QWidget* field) { form->addRow(u8text(label), field); }
-
-// ---- common pages ----------------------------------------------------------------------
-
-struct CommonPageTexts {
-    PageId id;
-    const char8_t* title;
-    GroupTexts groups[2];
-    const char* names[2];
-};
-
-const CommonPageTexts kCommonPages[] = {
-    {PageId::Hide, u8"隐藏控制", {{u8"读取地址", u8"使用隐藏/显示控制", true}, {}}, {"hide", nullptr}},
-    {PageId::WriteEnable, u8"写入控制", {{u8"读取地址", u8"使用允许/禁止写入控制", true}, {}}, {"writeEnable", nullptr}},
-    {PageId::Move, u8"移动控制", {{u8"读取地址（左上角XY坐标值）", u8"使用移动控制", false}, {}}, {"move", nullptr}},
-    {PageId::ColorControl,
-     u8"颜色控制",
-     {{u8"读取地址（字体颜色）", u8"使能字体颜色控制", false}, {u8"读取地址（背景颜色）", u8"使能背景颜色控制", false}},
-     {"fontColor", "backColor"}},
-};
-
-std::unique_ptr<PropertyPage> makeCommonPage(PageId id, SheetValues& values)
-{
-    CommonPages& c = values.common;
-    std::optional<AddressGroup>* groups[2] = {nullptr, nullptr};
-    switch (id) {
-    case PageId::Hide: groups[0] = &c.hide; break;
-    case PageId::WriteEnable: groups[0] = &c.writeEnable; break;
-    case PageId::Move: groups[0] = &c.move; break;
-    case PageId::ColorControl: groups[0] = &c.fontColor, groups[1] = &c.backColor; break;
-    default: return nullptr;
-    }
-    for (const CommonPageTexts& t : kCommonPages) {
-        if (t.id != id)
-            continue;
-        if (!*groups[0])
-            return nullptr;
-        auto page = std::make_unique<ControlPageWidget>(u8text(t.title));
-        auto* box = new QVBoxLayout(page.get());
-        for (int i = 0; i < 2; ++i)
-            if (groups[i] && *groups[i])
-                box->addWidget(page->addGroup(**groups[i], values.sources, t.groups[i], t.names[i]));
-        box->addStretch();
-        return page;
-    }
-    return nullptr;
-}
 
 // ---- the two-group basic-control pages -------------------------------------------------
 
@@ -109,30 +50,48 @@ QComboBox* passwordCombo(ControlPageWidget& page, std::uint32_t& member)
 using ExtraControls = std::function<void(ControlPageWidget&, QBoxLayout*, QFormLayout*)>;
 
 template <class Page>
-std::unique_ptr<PropertyPage> makeTwoGroupPage(Page& p, const SheetSources& sources, bool bits,
-                                               const char8_t* passwordLabel, const ExtraControls& extra = {})
+void fillTwoGroupPage(ControlPageWidget& page, Page& p, const SheetSources& sources, bool bits,
+                      const char8_t* passwordLabel, const ExtraControls& extra = {})
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    auto* box = new QVBoxLayout(page.get());
+    QVBoxLayout* box = page.box();
     auto* form = new QFormLayout;
     if (extra)
-        extra(*page, box, form);
-    addRow(form, passwordLabel, passwordCombo(*page, p.password));
+        extra(page, box, form);
+    addRow(form, passwordLabel, passwordCombo(page, p.password));
     box->addLayout(form);
-    addReadWriteGroups(*page, box, p.read, p.write, p.differentWrite, sources, bits);
-    return page;
+    addReadWriteGroups(page, box, p.read, p.write, p.differentWrite, sources, bits);
 }
 
-std::unique_ptr<PropertyPage> makeIndicatorControl(IndicatorControlPage& p, const SheetSources& sources)
+} // namespace
+
+void FillPage(ControlPageWidget* self, SwitchControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    auto* box = new QVBoxLayout(page.get());
-    box->addWidget(page->addGroup(p.read, sources, {u8"读取地址", nullptr, true}, "read"));
-    box->addStretch();
-    return page;
+    fillTwoGroupPage(*self, p, sources, true, u8"保护级别:", [&p](ControlPageWidget& page, QBoxLayout* box, QFormLayout*) {
+        box->addWidget(named(page.binder().radios(u8text(u8"功能"), kSwitchFunctions, p.function), "function"));
+    });
+}
+
+void FillPage(ControlPageWidget* self, RadioControlPage& p, const SheetSources& sources)
+{
+    fillTwoGroupPage(*self, p, sources, false, u8"口令保护:", [&p](ControlPageWidget& page, QBoxLayout*, QFormLayout* form) {
+        addRow(form, u8"选中时值:", named(page.binder().signedEdit(p.value), "value"));
+    });
+}
+
+void FillPage(ControlPageWidget* self, NumberControlPage& p, const SheetSources& sources)
+{
+    fillTwoGroupPage(*self, p, sources, false, u8"口令保护:");
+}
+
+void FillPage(ControlPageWidget* self, IndicatorControlPage& p, const SheetSources& sources)
+{
+    self->box()->addWidget(self->addGroup(p.read, sources, {u8"读取地址", nullptr, true}, "read"));
+    self->box()->addStretch();
 }
 
 // ---- button basic control --------------------------------------------------------------
+
+namespace {
 
 struct ButtonEventRow {
     const char8_t* text;
@@ -150,12 +109,12 @@ constexpr ButtonEventRow kButtonEvents[] = {
 
 constexpr std::uint32_t kMaxEventValue = 255;  // the block holds one byte
 
-std::unique_ptr<PropertyPage> makeButtonControl(ButtonControlPage& p, const SheetSources& sources)
+} // namespace
+
+void FillPage(ControlPageWidget* self, ButtonControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     auto* action = named(new QComboBox(self), "action");
     int selected = -1;
@@ -230,10 +189,11 @@ std::unique_ptr<PropertyPage> makeButtonControl(ButtonControlPage& p, const Shee
         p.action.text = *chosenAction;
         p.userCodeFile.text = *chosenFile;
     });
-    return page;
 }
 
 // ---- appearance pages ------------------------------------------------------------------
+
+namespace {
 
 QLabel* previewLabel(QWidget* parent, const char* name)
 {
@@ -250,72 +210,73 @@ constexpr SwitchStateTexts kSwitchStates[] = {{u8"打开时外观", "On"}, {u8"�
 
 std::string nameOf(const char* stem, const char* suffix) { return std::string(stem) + suffix; }
 
-std::unique_ptr<PropertyPage> makeSwitchShape(SwitchShapePage& p)
+// A state's look: its picture with a preview, transparency and transparent colour, in a group
+// of its own; the caller adds the rest to the returned form.
+QFormLayout* pictureLookGroup(ControlPageWidget* self, const char8_t* caption, const char* suffix, PictureSlot& picture,
+                              std::uint32_t& transparent, std::uint32_t& transparentColor)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(page.get());
+    PageBinder& b = self->binder();
+    auto* group = new QGroupBox(u8text(caption), self);
+    auto* form = new QFormLayout(group);
+    QLabel* preview = previewLabel(group, nameOf("preview", suffix).c_str());
+    form->addRow(named(b.picture(picture, u8text(u8"路径"), preview), nameOf("picture", suffix).c_str()));
+    form->addRow(named(b.check(u8text(u8"透明"), transparent), nameOf("transparent", suffix).c_str()));
+    form->addRow(named(b.color(u8text(u8"透明色"), transparentColor), nameOf("transparentColor", suffix).c_str()));
+    form->addRow(preview);
+    self->box()->addWidget(group);
+    return form;
+}
+
+constexpr const char* kButtonStateSuffixes[] = {"Normal", "Over", "Pressed"};
+
+constexpr const char8_t* kAlignments[] = {u8"居左", u8"居中", u8"居右"};
+constexpr const char8_t* kLeadingFills[] = {u8"普通", u8"零领头", u8"空格领头"};
+constexpr int kNoBorderChoice = 2;
+
+} // namespace
+
+void FillPage(ControlPageWidget* self, SwitchShapePage& p, const SheetSources&)
+{
+    PageBinder& b = self->binder();
     std::uint32_t* transparent[] = {&p.transparentOn, &p.transparentOff};
     std::uint32_t* transparentColor[] = {&p.transparentColorOn, &p.transparentColorOff};
     std::uint32_t* textColor[] = {&p.textColorOn, &p.textColorOff};
     for (std::size_t i = 0; i < 2; ++i) {
         const char* s = kSwitchStates[i].suffix;
-        auto* group = new QGroupBox(u8text(kSwitchStates[i].caption), page.get());
-        auto* form = new QFormLayout(group);
-        QLabel* preview = previewLabel(group, nameOf("preview", s).c_str());
-        form->addRow(named(b.picture(p.pictures[i], u8text(u8"路径"), preview), nameOf("picture", s).c_str()));
-        form->addRow(named(b.check(u8text(u8"透明"), *transparent[i]), nameOf("transparent", s).c_str()));
-        form->addRow(named(b.color(u8text(u8"透明色"), *transparentColor[i]), nameOf("transparentColor", s).c_str()));
-        form->addRow(preview);
+        QFormLayout* form = pictureLookGroup(self, kSwitchStates[i].caption, s, p.pictures[i], *transparent[i],
+                                             *transparentColor[i]);
         addRow(form, u8"文字:", named(b.text(p.texts[i]), nameOf("text", s).c_str()));
         form->addRow(named(b.color(u8text(u8"文字颜色"), *textColor[i]), nameOf("textColor", s).c_str()));
-        box->addWidget(group);
     }
-    box->addWidget(named(b.font(u8text(u8"更改字体..."), p.font), "font"));
-    return page;
+    self->box()->addWidget(named(b.font(u8text(u8"更改字体..."), p.font), "font"));
 }
 
-std::unique_ptr<PropertyPage> makeRadioShape(RadioShapePage& p)
+void FillPage(ControlPageWidget* self, RadioShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(page.get());
-    QComboBox* mode = named(b.combo(kRadioModes, p.mode), "mode");
+    QVBoxLayout* box = self->box();
+    QComboBox* mode = named(self->binder().combo(kRadioModes, p.mode), "mode");
     box->addWidget(mode);
     const char8_t* captions[] = {u8"选中时外观", u8"未选中时外观"};
     std::uint32_t* transparent[] = {&p.transparentOn, &p.transparentOff};
     std::uint32_t* transparentColor[] = {&p.transparentColorOn, &p.transparentColorOff};
     std::vector<QWidget*> pictureGroups;
-    for (std::size_t i = 0; i < 2; ++i) {
-        const char* s = kSwitchStates[i].suffix;
-        auto* group = new QGroupBox(u8text(captions[i]), page.get());
-        auto* form = new QFormLayout(group);
-        QLabel* preview = previewLabel(group, nameOf("preview", s).c_str());
-        form->addRow(named(b.picture(p.pictures[i], u8text(u8"路径"), preview), nameOf("picture", s).c_str()));
-        form->addRow(named(b.check(u8text(u8"透明"), *transparent[i]), nameOf("transparent", s).c_str()));
-        form->addRow(named(b.color(u8text(u8"透明色"), *transparentColor[i]), nameOf("transparentColor", s).c_str()));
-        form->addRow(preview);
-        box->addWidget(group);
-        pictureGroups.push_back(group);
-    }
+    for (std::size_t i = 0; i < 2; ++i)
+        pictureGroups.push_back(pictureLookGroup(self, captions[i], kSwitchStates[i].suffix, p.pictures[i],
+                                                 *transparent[i], *transparentColor[i])
+                                    ->parentWidget());
     box->addStretch();
     auto showPictures = [mode, pictureGroups] {
         for (QWidget* g : pictureGroups)
             g->setVisible(mode->currentIndex() == 1);
     };
-    QObject::connect(mode, &QComboBox::currentIndexChanged, page.get(), showPictures);
+    QObject::connect(mode, &QComboBox::currentIndexChanged, self, showPictures);
     showPictures();
-    return page;
 }
 
-constexpr const char* kButtonStateSuffixes[] = {"Normal", "Over", "Pressed"};
-
-std::unique_ptr<PropertyPage> makeButtonShape(ButtonShapePage& p)
+void FillPage(ControlPageWidget* self, ButtonShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* top = new QFormLayout;
     addRow(top, u8"文字:", named(b.text(p.text), "text"));
     top->addRow(named(b.font(u8text(u8"更改字体..."), p.font, &p.textColor), "font"));
@@ -349,19 +310,12 @@ std::unique_ptr<PropertyPage> makeButtonShape(ButtonShapePage& p)
         form->addRow(named(b.check(u8text(u8"无边框"), st.noBorder), nameOf("noBorder", s).c_str()));
         box->addWidget(group);
     }
-    return page;
 }
 
-constexpr const char8_t* kAlignments[] = {u8"居左", u8"居中", u8"居右"};
-constexpr const char8_t* kLeadingFills[] = {u8"普通", u8"零领头", u8"空格领头"};
-constexpr int kNoBorderChoice = 2;
-
-std::unique_ptr<PropertyPage> makeNumberShape(NumberShapePage& p)
+void FillPage(ControlPageWidget* self, NumberShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     QPushButton* systemFont = named(b.font(u8text(u8"系统字体..."), p.font, &p.fontColor), "font");
     form->addRow(systemFont);
@@ -465,98 +419,6 @@ std::unique_ptr<PropertyPage> makeNumberShape(NumberShapePage& p)
         for (std::size_t i = 0; i < font->paths.size(); ++i)
             p.symbols[i].path = font->paths[i];
     });
-    return page;
-}
-
-struct AppearanceMaker {
-    template <class Other>
-    std::unique_ptr<PropertyPage> operator()(Other&) const
-    {
-        return nullptr;
-    }
-    std::unique_ptr<PropertyPage> operator()(ButtonShapePage& p) const { return makeButtonShape(p); }
-    std::unique_ptr<PropertyPage> operator()(SwitchShapePage& p) const { return makeSwitchShape(p); }
-    std::unique_ptr<PropertyPage> operator()(RadioShapePage& p) const { return makeRadioShape(p); }
-    std::unique_ptr<PropertyPage> operator()(NumberShapePage& p) const { return makeNumberShape(p); }
-};
-
-struct ControlMaker {
-    const SheetSources& sources;
-    template <class BuiltElsewhere>
-    std::unique_ptr<PropertyPage> operator()(BuiltElsewhere&) const
-    {
-        return nullptr;
-    }
-    std::unique_ptr<PropertyPage> operator()(ButtonControlPage& p) const { return makeButtonControl(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(SwitchControlPage& p) const
-    {
-        return makeTwoGroupPage(p, sources, true, u8"保护级别:", [&p](ControlPageWidget& page, QBoxLayout* box, QFormLayout*) {
-            box->addWidget(named(page.binder().radios(u8text(u8"功能"), kSwitchFunctions, p.function), "function"));
-        });
-    }
-    std::unique_ptr<PropertyPage> operator()(IndicatorControlPage& p) const { return makeIndicatorControl(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(RadioControlPage& p) const
-    {
-        return makeTwoGroupPage(p, sources, false, u8"口令保护:", [&p](ControlPageWidget& page, QBoxLayout*, QFormLayout* form) {
-            addRow(form, u8"选中时值:", named(page.binder().signedEdit(p.value), "value"));
-        });
-    }
-    std::unique_ptr<PropertyPage> operator()(NumberControlPage& p) const
-    {
-        return makeTwoGroupPage(p, sources, false, u8"口令保护:");
-    }
-};
-
-} // namespace
-
-ControlPageWidget::ControlPageWidget(const QString& title, QWidget* parent) : PropertyPage(title, parent), m_binder(this) {}
-
-AddressGroupWidget* ControlPageWidget::addGroup(AddressGroup& group, const SheetSources& sources,
-                                                const GroupTexts& texts, const char* objectName)
-{
-    auto* widget = named(new AddressGroupWidget(group, sources, texts, this), objectName);
-    m_groups.push_back(widget);
-    return widget;
-}
-
-bool ControlPageWidget::Validate()
-{
-    if (!m_binder.Validate())
-        return false;
-    for (AddressGroupWidget* g : m_groups)
-        if (!g->Validate())
-            return false;
-    for (const auto& check : m_checks)
-        if (!check())
-            return false;
-    return true;
-}
-
-void ControlPageWidget::Apply()
-{
-    m_binder.Apply();
-    for (AddressGroupWidget* g : m_groups)
-        g->Apply();
-    for (const auto& apply : m_applies)
-        apply();
-}
-
-std::unique_ptr<PropertyPage> MakeControlPage(PageId id, SheetValues& values)
-{
-    if (std::unique_ptr<PropertyPage> common = makeCommonPage(id, values))
-        return common;
-    switch (id) {
-    case PageId::ButtonShape:
-    case PageId::SwitchShape:
-    case PageId::RadioShape:
-    case PageId::NumberShape: return std::visit(AppearanceMaker{}, values.appearance);
-    case PageId::ButtonControl:
-    case PageId::SwitchControl:
-    case PageId::IndicatorControl:
-    case PageId::RadioControl:
-    case PageId::NumberControl: return std::visit(ControlMaker{values.sources}, values.control);
-    default: return MakeDataControlPage(id, values);
-    }
 }
 
 // ---- fill style ------------------------------------------------------------------------

@@ -1,45 +1,19 @@
 #pragma once
-// The Qt pages of the controls' sheets: the common address-group pages (hide, write
-// enable, move, colour), the basic-control and appearance pages of the button, bit switch,
-// indicator light, radio button and real-time number, and the fill style and picture font
-// dialogs the appearance pages open. Controls carry object names so tests find them.
-#include "props/sheet_values.h"
-#include "props/ui/address_group_widget.h"
-#include "props/ui/page_binder.h"
+// The dialogs the appearance pages of the button, bit switch, indicator light, radio button
+// and real-time number open (fill style, picture font). The pages themselves are filled in
+// control_page_widgets.cpp and declared with the builder (page_builder.h). Controls carry
+// object names so tests find them.
+#include "props/ui/page_builder.h"
 
 #include <QDialog>
 
-#include <memory>
-#include <vector>
+#include <array>
+#include <filesystem>
 
 class QRadioButton;
 class QTableWidget;
 
 namespace qv {
-
-// A page made of bound controls and address groups, with page-specific rules run on
-// Validate and Apply.
-class ControlPageWidget : public PropertyPage {
-    Q_OBJECT
-public:
-    explicit ControlPageWidget(const QString& title, QWidget* parent = nullptr);
-    PageBinder& binder() { return m_binder; }
-    AddressGroupWidget* addGroup(AddressGroup& group, const SheetSources& sources, const GroupTexts& texts,
-                                 const char* objectName);
-    void onValidate(std::function<bool()> check) { m_checks.push_back(std::move(check)); }
-    void onApply(std::function<void()> apply) { m_applies.push_back(std::move(apply)); }
-    bool Validate() override;
-    void Apply() override;
-
-private:
-    PageBinder m_binder;
-    std::vector<AddressGroupWidget*> m_groups;
-    std::vector<std::function<bool()>> m_checks;
-    std::vector<std::function<void()>> m_applies;
-};
-
-// The page of `id` for the kind's values; nullptr for pages built elsewhere.
-std::unique_ptr<PropertyPage> MakeControlPage(PageId id, SheetValues& values);
 
 // "填充样式": the style (0 vertical, 1 horizontal gradient) from the fill to the highlight colour.
 class CDlgFillStyle : public QDialog {

@@ -23,17 +23,7 @@
 namespace qv {
 namespace {
 
-QString u8text(const char8_t* s) { return QString::fromUtf8(s); }
 QString pathText(const std::filesystem::path& p) { return QString::fromStdU16String(p.u16string()); }
-
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-void addRow(QFormLayout* form, const char8_t* label, QWidget* field) { form->addRow(u8text(label), field); }
 
 QTableWidget* listWidget(QWidget* parent, const char* name, std::initializer_list<std::pair<const char8_t*, int>> columns)
 {
@@ -90,12 +80,12 @@ constexpr CheckRow kCharacterChecks[] = {
     {u8"垂直居中", &CharacterShapePage::verticalCentre, "verticalCentre"},
 };
 
-std::unique_ptr<PropertyPage> makeCharacterShape(CharacterShapePage& p)
+} // namespace
+
+void FillPage(ControlPageWidget* self, CharacterShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     form->addRow(named(b.font(u8text(u8"字体..."), p.font, &p.fontColor), "font"));
     form->addRow(named(b.color(u8text(u8"背景色..."), p.backColor), "backColor"));
@@ -123,15 +113,12 @@ std::unique_ptr<PropertyPage> makeCharacterShape(CharacterShapePage& p)
     auto* initialBox = new QVBoxLayout(initial);
     initialBox->addWidget(named(b.multiText(p.initialText), "initialText"));
     box->addWidget(initial);
-    return page;
 }
 
-std::unique_ptr<PropertyPage> makeCharacterControl(CharacterControlPage& p, const SheetSources& sources)
+void FillPage(ControlPageWidget* self, CharacterControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     addRow(form, u8"    读取地址:\r\n(字符首地址)", named(b.variable(sources.varNames, p.stringStart), "stringStart"));
     addRow(form, u8"口令保护:", named(b.combo(kPasswordLevels, p.password), "password"));
@@ -176,17 +163,14 @@ std::unique_ptr<PropertyPage> makeCharacterControl(CharacterControlPage& p, cons
     for (QCheckBox* c : {operate, convert, hex})
         QObject::connect(c, &QCheckBox::toggled, self, refresh);
     refresh();
-    return page;
 }
 
 // ---- curve ----------------------------------------------------------------------------------
 
-std::unique_ptr<PropertyPage> makeCurveShape(CurveShapePage& p)
+void FillPage(ControlPageWidget* self, CurveShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     form->addRow(named(b.color(u8text(u8"背景颜色..."), p.backColor), "backColor"));
     form->addRow(named(b.color(u8text(u8"网格颜色..."), p.gridColor), "gridColor"));
@@ -221,15 +205,12 @@ std::unique_ptr<PropertyPage> makeCurveShape(CurveShapePage& p)
     auto showHistory = [type, history] { history->setVisible(type->currentIndex() == 1); };
     QObject::connect(type, &QComboBox::currentIndexChanged, self, showHistory);
     showHistory();
-    return page;
 }
 
-std::unique_ptr<PropertyPage> makeCurveControl(CurveControlPage& p, const SheetSources& sources)
+void FillPage(ControlPageWidget* self, CurveControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     QLineEdit* samples = named(b.unsignedEdit(p.samples, kMinCurveSamples, static_cast<std::uint32_t>(kVarMemSize)),
                                "samples");
@@ -304,17 +285,18 @@ std::unique_ptr<PropertyPage> makeCurveControl(CurveControlPage& p, const SheetS
         p.count = work->count;
         p.records = work->records;
     });
-    return page;
 }
 
 // ---- dynamic picture ------------------------------------------------------------------------
+
+namespace {
 
 class FramePage : public ControlPageWidget {
 public:
     FramePage(PictureGroupPage& p, const std::uint32_t& location) : ControlPageWidget(u8text(u8"外观")), m_location(location)
     {
         PageBinder& b = binder();
-        auto* box = new QVBoxLayout(this);
+        QVBoxLayout* box = this->box();
         m_definition = named(new QGroupBox(u8text(u8"帧定义"), this), "definition");
         auto* defBox = new QVBoxLayout(m_definition);
         m_list = listWidget(m_definition, "frames", {{u8"序号", 40}, {u8"图名", 240}, {u8"位置", 800}});
@@ -456,11 +438,11 @@ QButtonGroup* liveRadios(QWidget* parent, QBoxLayout* box, const char* name, std
     return group;
 }
 
-std::unique_ptr<PropertyPage> makePictureDisplay(PictureDisplayControlPage& p, const SheetSources& sources)
+} // namespace
+
+void FillPage(ControlPageWidget* self, PictureDisplayControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    auto* box = new QVBoxLayout(self);
+    QVBoxLayout* box = self->box();
     QButtonGroup* modes = liveRadios(self, box, "playMode", kPlayModes, p.playMode);
     QButtonGroup* locations = liveRadios(self, box, "location", kPictureLocations, p.location);
     QButtonGroup* lookups = liveRadios(self, box, "lookup", kPictureLookups, p.lookup);
@@ -475,17 +457,14 @@ std::unique_ptr<PropertyPage> makePictureDisplay(PictureDisplayControlPage& p, c
     for (QButtonGroup* g : {modes, locations, lookups})
         QObject::connect(g, &QButtonGroup::idClicked, self, refresh);
     refresh();
-    return page;
 }
 
 // ---- progress bar ---------------------------------------------------------------------------
 
-std::unique_ptr<PropertyPage> makeProgressShape(ProgressShapePage& p)
+void FillPage(ControlPageWidget* self, ProgressShapePage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"外观"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     auto* form = new QFormLayout;
     ColorButton* fill = named(b.color(u8text(u8"填充色..."), p.fillColor), "fillColor");
     ColorButton* highlight = named(b.color(u8text(u8"高亮色..."), p.highlightColor), "highlightColor");
@@ -508,32 +487,26 @@ std::unique_ptr<PropertyPage> makeProgressShape(ProgressShapePage& p)
             *style = dialog.style();
     });
     self->onApply([style, &p] { p.style = *style; });
-    return page;
 }
 
-std::unique_ptr<PropertyPage> makeProgressControl(ProgressControlPage& p, const SheetSources& sources)
+void FillPage(ControlPageWidget* self, ProgressControlPage& p, const SheetSources& sources)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     box->addWidget(self->addGroup(p.read, sources, {u8"读取地址"}, "read"));
     auto* form = new QFormLayout;
     addRow(form, u8"最大值:", named(b.unsignedEdit(p.maximum, 0, 0x7FFFFFFF), "maximum"));
     addRow(form, u8"最小值:", named(b.signedEdit(p.minimum), "minimum"));
     box->addLayout(form);
     box->addStretch();
-    return page;
 }
 
 // ---- area control ---------------------------------------------------------------------------
 
-std::unique_ptr<PropertyPage> makeArea(AreaControlPage& p)
+void FillPage(ControlPageWidget* self, AreaControlPage& p, const SheetSources&)
 {
-    auto page = std::make_unique<ControlPageWidget>(u8text(u8"基本控制"));
-    ControlPageWidget* self = page.get();
-    PageBinder& b = page->binder();
-    auto* box = new QVBoxLayout(self);
+    PageBinder& b = self->binder();
+    QVBoxLayout* box = self->box();
     const AreaChoices choices = AreaChoicesFor(p.windowTitle);
     auto* group = new QButtonGroup(self);
     QRadioButton* radios[4];
@@ -574,56 +547,14 @@ std::unique_ptr<PropertyPage> makeArea(AreaControlPage& p)
         if (subWindow->currentIndex() >= 0)
             p.subWindow.text = p.subWindows[static_cast<std::size_t>(subWindow->currentIndex())];
     });
-    return page;
 }
 
-struct AppearanceMaker {
-    template <class Other>
-    std::unique_ptr<PropertyPage> operator()(Other&) const
-    {
-        return nullptr;
-    }
-    std::unique_ptr<PropertyPage> operator()(CharacterShapePage& p) const { return makeCharacterShape(p); }
-    std::unique_ptr<PropertyPage> operator()(CurveShapePage& p) const { return makeCurveShape(p); }
-    std::unique_ptr<PropertyPage> operator()(ProgressShapePage& p) const { return makeProgressShape(p); }
-};
-
-struct ControlMaker {
-    const SheetSources& sources;
-    template <class Other>
-    std::unique_ptr<PropertyPage> operator()(Other&) const
-    {
-        return nullptr;
-    }
-    std::unique_ptr<PropertyPage> operator()(CharacterControlPage& p) const { return makeCharacterControl(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(CurveControlPage& p) const { return makeCurveControl(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(PictureDisplayControlPage& p) const { return makePictureDisplay(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(ProgressControlPage& p) const { return makeProgressControl(p, sources); }
-    std::unique_ptr<PropertyPage> operator()(AreaControlPage& p) const { return makeArea(p); }
-};
-
-} // namespace
-
-std::unique_ptr<PropertyPage> MakeDataControlPage(PageId id, SheetValues& values)
+std::unique_ptr<PropertyPage> OwnPage(PictureGroupPage& p, SheetValues& values)
 {
-    switch (id) {
-    case PageId::CharacterShape:
-    case PageId::CurveShape:
-    case PageId::ProgressShape: return std::visit(AppearanceMaker{}, values.appearance);
-    case PageId::PictureGroup: {
-        auto* frames = std::get_if<PictureGroupPage>(&values.appearance);
-        auto* control = std::get_if<PictureDisplayControlPage>(&values.control);
-        if (!frames || !control)
-            return nullptr;
-        return std::make_unique<FramePage>(*frames, control->location);
-    }
-    case PageId::CharacterControl:
-    case PageId::CurveControl:
-    case PageId::PictureDisplayControl:
-    case PageId::ProgressControl:
-    case PageId::AreaControl: return std::visit(ControlMaker{values.sources}, values.control);
-    default: return nullptr;
-    }
+    auto* control = std::get_if<PictureDisplayControlPage>(&values.control);
+    if (!control)
+        return nullptr;
+    return std::make_unique<FramePage>(p, control->location);
 }
 
 // ---- curve record dialog ------------------------------------------------------------------------

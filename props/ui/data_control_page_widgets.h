@@ -1,7 +1,8 @@
 #pragma once
-// The Qt pages of the character control, curve, dynamic picture, progress bar and area
-// control, the curve's record dialog, and the character batch dialog. Lists are edited on
-// copies that reach the page model only in Apply (the sheet's OK).
+// The curve's record dialog and the character batch dialog. The pages of the character
+// control, curve, dynamic picture, progress bar and area control are filled in
+// data_control_page_widgets.cpp and declared with the builder (page_builder.h); their lists
+// are edited on copies that reach the page model only in Apply (the sheet's OK).
 #include "props/character_batch.h"
 #include "props/sheet_values.h"
 #include "props/ui/control_page_widgets.h"
@@ -15,9 +16,6 @@ class QComboBox;
 class QLineEdit;
 
 namespace qv {
-
-// The page of `id` for the kind's values; nullptr for pages built elsewhere.
-std::unique_ptr<PropertyPage> MakeDataControlPage(PageId id, SheetValues& values);
 
 // "曲线属性": one curve's first variable, colour, style and line width.
 class CDlgCurveProp : public QDialog {

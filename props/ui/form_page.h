@@ -1,15 +1,13 @@
 #pragma once
 // The appearance pages that are a plain list of fields (table, pipe, pipe joint, scale,
 // numeric input box): each page is a table of rows, each row one control bound to one
-// member of the page model. The page builds its controls from the rows and writes back
-// only the members whose control was changed, so stored values the controls cannot show
-// (a flag of 7, an out-of-list choice) stay as they were.
+// member of the page model. The page builds its controls from the rows (through the pages'
+// binder, but for its own digits-only edits) and writes back only the members whose control
+// was changed, so stored values the controls cannot show (a flag of 7, an out-of-list
+// choice) stay as they were.
 #include "props/appearance_pages.h"
-#include "props/ui/property_page.h"
+#include "props/ui/page_binder.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFontDialog>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -36,7 +34,7 @@ template <class Page>
 class FormPage : public PropertyPage {
 public:
     FormPage(Page& model, std::span<const FormRow<Page>> rows, QWidget* parent = nullptr)
-        : PropertyPage(QString::fromUtf8(u8"外观"), parent), m_model(model), m_rows(rows)
+        : PropertyPage(QString::fromUtf8(u8"外观"), parent), m_model(model), m_rows(rows), m_binder(this)
     {
         auto* form = new QFormLayout(this);
         for (const FormRow<Page>& row : rows)
@@ -62,6 +60,7 @@ public:
 
     void Apply() override
     {
+        m_binder.Apply();
         for (const std::function<void()>& apply : m_apply)
             apply();
     }
@@ -74,37 +73,11 @@ private:
         const QString text = QString::fromUtf8(row.text);
         std::uint32_t* member = row.member ? &(m_model.*row.member) : nullptr;
         switch (row.control) {
-        case FormControl::Color: {
-            auto* button = new ColorButton(text, *member, this);
-            form.addRow(button);
-            m_apply.push_back([button, member] { *member = button->color(); });
-            m_controls.push_back(button);
-            break;
-        }
-        case FormControl::Check: {
-            auto* check = new QCheckBox(text, this);
-            check->setChecked(*member != 0);
-            form.addRow(check);
-            m_apply.push_back([check, member] {
-                if (check->isChecked() != (*member != 0))
-                    *member = check->isChecked() ? 1 : 0;
-            });
-            m_controls.push_back(check);
-            break;
-        }
-        case FormControl::Combo: {
-            auto* combo = new QComboBox(this);
-            for (const char8_t* choice : row.choices)
-                combo->addItem(QString::fromUtf8(choice));
-            combo->setCurrentIndex(*member < row.choices.size() ? static_cast<int>(*member) : -1);
-            form.addRow(text, combo);
-            m_apply.push_back([combo, member] {
-                if (combo->currentIndex() >= 0 && static_cast<std::uint32_t>(combo->currentIndex()) != *member)
-                    *member = static_cast<std::uint32_t>(combo->currentIndex());
-            });
-            m_controls.push_back(combo);
-            break;
-        }
+        case FormControl::Color: addControl(form, nullptr, m_binder.color(text, *member)); break;
+        case FormControl::Check: addControl(form, nullptr, m_binder.check(text, *member)); break;
+        case FormControl::Combo: addControl(form, &text, m_binder.combo(row.choices, *member)); break;
+        // The font row's member is its text colour, which the page shows but does not change.
+        case FormControl::Font: addControl(form, nullptr, m_binder.font(text, m_model.*row.font)); break;
         case FormControl::Unsigned: {
             auto* edit = new QLineEdit(QString::number(*member), this);
             // Digits only: a letter never reaches the range check or the stored value.
@@ -114,29 +87,21 @@ private:
             m_controls.push_back(edit);
             break;
         }
-        case FormControl::Font: {
-            auto* button = new QPushButton(text, this);
-            LogFont* font = &(m_model.*row.font);
-            auto chosen = std::make_shared<std::pair<LogFont, ColorRef>>(*font, *member);
-            connect(button, &QPushButton::clicked, this, [this, chosen] {
-                bool ok = false;
-                const QFont picked = QFontDialog::getFont(&ok, toQFont(chosen->first), this);
-                if (ok)
-                    chosen->first = fromQFont(picked, chosen->first);
-            });
-            form.addRow(button);
-            m_apply.push_back([chosen, font, member] {
-                *font = chosen->first;
-                *member = chosen->second;
-            });
-            m_controls.push_back(button);
-            break;
         }
-        }
+    }
+
+    void addControl(QFormLayout& form, const QString* label, QWidget* control)
+    {
+        if (label)
+            form.addRow(*label, control);
+        else
+            form.addRow(control);
+        m_controls.push_back(control);
     }
 
     Page& m_model;
     std::span<const FormRow<Page>> m_rows;
+    PageBinder m_binder;
     std::vector<QWidget*> m_controls;
     std::vector<std::function<void()>> m_apply;
 };

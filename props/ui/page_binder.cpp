@@ -62,7 +62,12 @@ QComboBox* PageBinder::combo(std::span<const char8_t* const> choices, std::uint3
     auto* box = new QComboBox(m_page);
     for (const char8_t* choice : choices)
         box->addItem(QString::fromUtf8(choice));
-    box->setCurrentIndex(member < choices.size() ? static_cast<int>(member) : -1);
+    return bindIndex(box, member);
+}
+
+QComboBox* PageBinder::bindIndex(QComboBox* box, std::uint32_t& member)
+{
+    box->setCurrentIndex(member < static_cast<std::uint32_t>(box->count()) ? static_cast<int>(member) : -1);
     m_apply.push_back([box, &member] {
         if (box->currentIndex() >= 0 && static_cast<std::uint32_t>(box->currentIndex()) != member)
             member = static_cast<std::uint32_t>(box->currentIndex());
@@ -129,54 +134,36 @@ QWidget* PageBinder::radios(const QString& caption, std::span<const char8_t* con
     return box;
 }
 
-QLineEdit* PageBinder::text(TextSlot& slot)
+template <class Edit>
+Edit* PageBinder::bindText(TextSlot& slot, QString (Edit::*read)() const)
 {
     const QString shown = toQString(slot.text);
-    auto* edit = new QLineEdit(shown, m_page);
-    m_validate.push_back([this, edit, shown] {
-        if (edit->text() == shown || fromQString(edit->text()))
+    auto* edit = new Edit(shown, m_page);
+    m_validate.push_back([this, edit, shown, read] {
+        if ((edit->*read)() == shown || fromQString((edit->*read)()))
             return true;
         ShowPageMessage(m_page, QString::fromUtf8(u8"内容中有无法保存的字符。"));
         edit->setFocus();
         return false;
     });
-    m_apply.push_back([edit, shown, &slot] {
-        if (edit->text() != shown)
-            slot.text = fromQString(edit->text()).value_or(slot.text);
+    m_apply.push_back([edit, shown, read, &slot] {
+        if ((edit->*read)() != shown)
+            slot.text = fromQString((edit->*read)()).value_or(slot.text);
     });
     return edit;
 }
+
+QLineEdit* PageBinder::text(TextSlot& slot) { return bindText(slot, &QLineEdit::text); }
 
 QComboBox* PageBinder::variable(const std::vector<std::string>& names, std::uint32_t& member)
 {
     auto* box = new QComboBox(m_page);
     for (const std::string& name : names)
         box->addItem(toQString(name));
-    box->setCurrentIndex(member < names.size() ? static_cast<int>(member) : -1);
-    m_apply.push_back([box, &member] {
-        if (box->currentIndex() >= 0 && static_cast<std::uint32_t>(box->currentIndex()) != member)
-            member = static_cast<std::uint32_t>(box->currentIndex());
-    });
-    return box;
+    return bindIndex(box, member);
 }
 
-QPlainTextEdit* PageBinder::multiText(TextSlot& slot)
-{
-    const QString shown = toQString(slot.text);
-    auto* edit = new QPlainTextEdit(shown, m_page);
-    m_validate.push_back([this, edit, shown] {
-        if (edit->toPlainText() == shown || fromQString(edit->toPlainText()))
-            return true;
-        ShowPageMessage(m_page, QString::fromUtf8(u8"内容中有无法保存的字符。"));
-        edit->setFocus();
-        return false;
-    });
-    m_apply.push_back([edit, shown, &slot] {
-        if (edit->toPlainText() != shown)
-            slot.text = fromQString(edit->toPlainText()).value_or(slot.text);
-    });
-    return edit;
-}
+QPlainTextEdit* PageBinder::multiText(TextSlot& slot) { return bindText(slot, &QPlainTextEdit::toPlainText); }
 
 namespace {
 

@@ -48,6 +48,13 @@ public:
     void Apply() const;
 
 private:
+    // The combo's item of `member`, written back when the user picks another; none selected
+    // for an index past the items.
+    QComboBox* bindIndex(QComboBox* box, std::uint32_t& member);
+    // An edit of `slot`'s text, whose text `read` gives.
+    template <class Edit>
+    Edit* bindText(TextSlot& slot, QString (Edit::*read)() const);
+
     QWidget* m_page;
     std::vector<std::function<bool()>> m_validate;
     std::vector<std::function<void()>> m_apply;

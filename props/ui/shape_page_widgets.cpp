@@ -3,6 +3,7 @@
 #include "platform/picture/picture.h"
 #include "platform/picture/surface_image.h"
 #include "platform/qt/qtext.h"
+#include "props/ui/page_builder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,8 +25,6 @@
 
 namespace qv {
 namespace {
-
-QString u8text(const char8_t* s) { return QString::fromUtf8(s); }
 
 // Writes a check back only when the user changed it, so a stored flag other than 0/1 stays.
 void applyCheck(const QCheckBox* check, std::uint32_t& member)

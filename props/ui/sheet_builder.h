@@ -1,7 +1,7 @@
 #pragma once
 // Builds the pages of a kind's sheet over its values and runs the sheet through the caller's
-// runner (the application's property sheet). Pages of controls that are not built yet are
-// left out; the position page is always there.
+// runner (the application's property sheet). A page whose values are missing (a common page
+// whose address group the object lacks) is left out; the position page is always there.
 #include "props/property_edit.h"
 #include "props/ui/property_page.h"
 

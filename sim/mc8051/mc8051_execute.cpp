@@ -1,6 +1,9 @@
 // The instruction loop. Each opcode jumps straight to its code through a table of labels, and
 // each instruction's code ends in its own count and its own jump to the next one: no call and
 // no shared dispatch jump, so the host predicts each opcode's successor apart.
+// The label table (`goto *`) and the value-yielding helpers (statement expressions) are GNU
+// extensions, kept for speed. With QV_MC8051_PORTABLE defined the same source builds in plain
+// ISO C++20: one switch dispatches and the helpers are lambdas; the tests run both builds.
 // While the loop runs, A, SP, CY, AC, OV and the register bank live in locals (host registers);
 // PSW is put together only when something reads it (an instruction, a bit operation, a push,
 // the end of the run), and P is worked out from A at that moment. Internal RAM below 0x80
@@ -22,6 +25,26 @@ constexpr u8 kFlagBits = pswbit::CY | pswbit::AC | pswbit::OV;
 
 } // namespace
 
+// Each opcode's label, a row of sixteen: columns 0..5 one each, 6 and 7 the @R0/@R1 pair, 8..F
+// the registers R0..R7.
+#define QV_OPCODE_ROWS(ROW) \
+    ROW(0x00, nop, ajmp, ljmp, rr, inc_a, inc_dir, inc_ind, inc_reg) \
+    ROW(0x10, jbc, acall, lcall, rrc, dec_a, dec_dir, dec_ind, dec_reg) \
+    ROW(0x20, jb, ajmp, ret, rl, add_imm, add_dir, add_ind, add_reg) \
+    ROW(0x30, jnb, acall, reti, rlc, addc_imm, addc_dir, addc_ind, addc_reg) \
+    ROW(0x40, jc, ajmp, orl_dir_a, orl_dir_imm, orl_imm, orl_dir, orl_ind, orl_reg) \
+    ROW(0x50, jnc, acall, anl_dir_a, anl_dir_imm, anl_imm, anl_dir, anl_ind, anl_reg) \
+    ROW(0x60, jz, ajmp, xrl_dir_a, xrl_dir_imm, xrl_imm, xrl_dir, xrl_ind, xrl_reg) \
+    ROW(0x70, jnz, acall, orl_c, jmp_adptr, mova_imm, movdir_imm, movind_imm, movreg_imm) \
+    ROW(0x80, sjmp, ajmp, anl_c, movc_pc, div, movdir_dir, movdir_ind, movdir_reg) \
+    ROW(0x90, mov_dptr, acall, mov_bit_c, movc_dptr, subb_imm, subb_dir, subb_ind, subb_reg) \
+    ROW(0xA0, orl_c_not, ajmp, mov_c_bit, inc_dptr, mul, nop, movind_dir, movreg_dir) \
+    ROW(0xB0, anl_c_not, acall, cpl_bit, cpl_c, cjne_a_imm, cjne_a_dir, cjne_ind, cjne_reg) \
+    ROW(0xC0, push, ajmp, clr_bit, clr_c, swap, xch_dir, xch_ind, xch_reg) \
+    ROW(0xD0, pop, acall, setb_bit, setb_c, da, djnz_dir, xchd, djnz_reg) \
+    ROW(0xE0, movx_a_dptr, ajmp, movx_a_ind, movx_a_ind, clr_a, mova_dir, mova_ind, mova_reg) \
+    ROW(0xF0, movx_dptr_a, acall, movx_ind_a, movx_ind_a, cpl_a, movdir_a, movind_a, movreg_a)
+
 inline bool Mc8051Cpu::needsLoop(int stop, int ticks, int pairs) const
 {
     if (iram_[sfr::CmdAdr] != 0 || stop != 0)
@@ -34,40 +57,14 @@ inline bool Mc8051Cpu::needsLoop(int stop, int ticks, int pairs) const
 
 std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
 {
-    static void* const kCode[256] = {
-        &&op_nop, &&op_ajmp, &&op_ljmp, &&op_rr, &&op_inc_a, &&op_inc_dir, &&op_inc_ind, &&op_inc_ind,
-        &&op_inc_reg, &&op_inc_reg, &&op_inc_reg, &&op_inc_reg, &&op_inc_reg, &&op_inc_reg, &&op_inc_reg, &&op_inc_reg,
-        &&op_jbc, &&op_acall, &&op_lcall, &&op_rrc, &&op_dec_a, &&op_dec_dir, &&op_dec_ind, &&op_dec_ind,
-        &&op_dec_reg, &&op_dec_reg, &&op_dec_reg, &&op_dec_reg, &&op_dec_reg, &&op_dec_reg, &&op_dec_reg, &&op_dec_reg,
-        &&op_jb, &&op_ajmp, &&op_ret, &&op_rl, &&op_add_imm, &&op_add_dir, &&op_add_ind, &&op_add_ind,
-        &&op_add_reg, &&op_add_reg, &&op_add_reg, &&op_add_reg, &&op_add_reg, &&op_add_reg, &&op_add_reg, &&op_add_reg,
-        &&op_jnb, &&op_acall, &&op_reti, &&op_rlc, &&op_addc_imm, &&op_addc_dir, &&op_addc_ind, &&op_addc_ind,
-        &&op_addc_reg, &&op_addc_reg, &&op_addc_reg, &&op_addc_reg, &&op_addc_reg, &&op_addc_reg, &&op_addc_reg, &&op_addc_reg,
-        &&op_jc, &&op_ajmp, &&op_orl_dir_a, &&op_orl_dir_imm, &&op_orl_imm, &&op_orl_dir, &&op_orl_ind, &&op_orl_ind,
-        &&op_orl_reg, &&op_orl_reg, &&op_orl_reg, &&op_orl_reg, &&op_orl_reg, &&op_orl_reg, &&op_orl_reg, &&op_orl_reg,
-        &&op_jnc, &&op_acall, &&op_anl_dir_a, &&op_anl_dir_imm, &&op_anl_imm, &&op_anl_dir, &&op_anl_ind, &&op_anl_ind,
-        &&op_anl_reg, &&op_anl_reg, &&op_anl_reg, &&op_anl_reg, &&op_anl_reg, &&op_anl_reg, &&op_anl_reg, &&op_anl_reg,
-        &&op_jz, &&op_ajmp, &&op_xrl_dir_a, &&op_xrl_dir_imm, &&op_xrl_imm, &&op_xrl_dir, &&op_xrl_ind, &&op_xrl_ind,
-        &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg, &&op_xrl_reg,
-        &&op_jnz, &&op_acall, &&op_orl_c, &&op_jmp_adptr, &&op_mova_imm, &&op_movdir_imm, &&op_movind_imm, &&op_movind_imm,
-        &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm, &&op_movreg_imm,
-        &&op_sjmp, &&op_ajmp, &&op_anl_c, &&op_movc_pc, &&op_div, &&op_movdir_dir, &&op_movdir_ind, &&op_movdir_ind,
-        &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg, &&op_movdir_reg,
-        &&op_mov_dptr, &&op_acall, &&op_mov_bit_c, &&op_movc_dptr, &&op_subb_imm, &&op_subb_dir, &&op_subb_ind, &&op_subb_ind,
-        &&op_subb_reg, &&op_subb_reg, &&op_subb_reg, &&op_subb_reg, &&op_subb_reg, &&op_subb_reg, &&op_subb_reg, &&op_subb_reg,
-        &&op_orl_c_not, &&op_ajmp, &&op_mov_c_bit, &&op_inc_dptr, &&op_mul, &&op_nop, &&op_movind_dir, &&op_movind_dir,
-        &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir, &&op_movreg_dir,
-        &&op_anl_c_not, &&op_acall, &&op_cpl_bit, &&op_cpl_c, &&op_cjne_a_imm, &&op_cjne_a_dir, &&op_cjne_ind, &&op_cjne_ind,
-        &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg, &&op_cjne_reg,
-        &&op_push, &&op_ajmp, &&op_clr_bit, &&op_clr_c, &&op_swap, &&op_xch_dir, &&op_xch_ind, &&op_xch_ind,
-        &&op_xch_reg, &&op_xch_reg, &&op_xch_reg, &&op_xch_reg, &&op_xch_reg, &&op_xch_reg, &&op_xch_reg, &&op_xch_reg,
-        &&op_pop, &&op_acall, &&op_setb_bit, &&op_setb_c, &&op_da, &&op_djnz_dir, &&op_xchd, &&op_xchd,
-        &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg, &&op_djnz_reg,
-        &&op_movx_a_dptr, &&op_ajmp, &&op_movx_a_ind, &&op_movx_a_ind, &&op_clr_a, &&op_mova_dir, &&op_mova_ind, &&op_mova_ind,
-        &&op_mova_reg, &&op_mova_reg, &&op_mova_reg, &&op_mova_reg, &&op_mova_reg, &&op_mova_reg, &&op_mova_reg, &&op_mova_reg,
-        &&op_movx_dptr_a, &&op_acall, &&op_movx_ind_a, &&op_movx_ind_a, &&op_cpl_a, &&op_movdir_a, &&op_movind_a, &&op_movind_a,
-        &&op_movreg_a, &&op_movreg_a, &&op_movreg_a, &&op_movreg_a, &&op_movreg_a, &&op_movreg_a, &&op_movreg_a, &&op_movreg_a,
-    };
+#if !defined(QV_MC8051_PORTABLE)
+    // GNU extension (labels as values): the address of each opcode's code, for `goto *`.
+#define QV_LABEL_ROW(base, c0, c1, c2, c3, c4, c5, ind, reg) \
+    &&op_##c0, &&op_##c1, &&op_##c2, &&op_##c3, &&op_##c4, &&op_##c5, &&op_##ind, &&op_##ind, \
+    &&op_##reg, &&op_##reg, &&op_##reg, &&op_##reg, &&op_##reg, &&op_##reg, &&op_##reg, &&op_##reg,
+    static void* const kCode[256] = {QV_OPCODE_ROWS(QV_LABEL_ROW)};
+#undef QV_LABEL_ROW
+#endif
 
     // Locals, so the byte stores of the instructions do not make the compiler reload them.
     const std::atomic<int>* const stop = watch.stop;
@@ -90,12 +87,15 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
     std::uint32_t limit = 1;
 
     // The helpers are macros: lambdas that capture A and the flags by reference keep them in
-    // memory on the host, which costs more than the rest of most instructions.
+    // memory on the host, which costs more than the rest of most instructions. Those that
+    // yield a value are GNU statement expressions; the portable build (QV_MC8051_PORTABLE)
+    // makes them such lambdas instead, below.
     // PSW's byte as stored (P as last written) and as an instruction reads it (P from A).
 #define QV_PSW_STORED() static_cast<u8>((ram[sfr::PSW] & ~kFlagBits) | cy << 7 | ac << 6 | ov << 2)
 #define QV_PSW_SEEN() static_cast<u8>((QV_PSW_STORED() & ~pswbit::P) | parity(a))
 // A direct or indirect address's byte as stored (pops, bit changes) and as an operand reads it:
 // below 0x80 plain RAM; from there A, SP and PSW live in locals.
+#if !defined(QV_MC8051_PORTABLE)
 #define QV_RAW(address) \
     ({ \
         const u8 d_ = (address); \
@@ -106,6 +106,7 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
         const u8 d_ = (address); \
         d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_SEEN() : d_ == sfr::SP ? sp : ram[d_]; \
     })
+#endif
 // A write from 0x80 may change A, SP, the flags or the bank; IE is shared with other threads, and
 // a request written to CmdAdr needs the loop.
 #define QV_WR(address, value) \
@@ -162,11 +163,13 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
         a = static_cast<u8>(diff_); \
     } while (0)
 // Bit addresses below 0x80 are the bytes 0x20..0x2F, the others the register b & 0xF8.
+#if !defined(QV_MC8051_PORTABLE)
 #define QV_GET_BIT(bitAddress) \
     ({ \
         const u8 b_ = (bitAddress); \
         static_cast<u8>((b_ < 0x80 ? ram[0x20 + (b_ >> 3)] : QV_RD(b_ & 0xF8)) >> (b_ & 7) & 1); \
     })
+#endif
 #define QV_PUT_BIT(bitAddress, on) \
     do { \
         const u8 b_ = (bitAddress); \
@@ -182,12 +185,14 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
         ++sp; \
         QV_WR(sp, (value)); \
     } while (0)
+#if !defined(QV_MC8051_PORTABLE)
 #define QV_POP() \
     ({ \
         const u8 popped_ = QV_RAW(sp); \
         --sp; \
         popped_; \
     })
+#endif
 #define QV_CALL(returnTo, target) \
     do { \
         const u16 back_ = (returnTo); \
@@ -204,12 +209,21 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
     } while (0)
 
 // Moves to the instruction `length` bytes on, or to `target`, and runs it unless the loop
-// must look first.
+// must look first. The fast build jumps through the label table (GNU `goto *`), each
+// instruction from its own jump; the portable one goes through the one switch at `dispatch`.
+#if defined(QV_MC8051_PORTABLE)
+#define QV_DISPATCH() \
+    do { \
+        op = code[at]; \
+        goto dispatch; \
+    } while (0)
+#else
 #define QV_DISPATCH() \
     do { \
         op = code[at]; \
         goto *kCode[op]; \
     } while (0)
+#endif
 #define QV_GO_ON() \
     do { \
         if (++done < limit) \
@@ -242,7 +256,46 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
     op_##name##_dir_a: { const u8 d = QV_A1(); QV_WR(d, static_cast<u8>(QV_RD(d) expr a)); QV_NEXT(2); } \
     op_##name##_dir_imm: { const u8 d = QV_A1(); QV_WR(d, static_cast<u8>(QV_RD(d) expr QV_A2())); QV_NEXT(3); }
 
+#if defined(QV_MC8051_PORTABLE)
+    // The value helpers as lambdas over the locals (ISO C++; the fast build's statement
+    // expressions above say what each does).
+    const auto rawByte = [&](u8 d) -> u8 {
+        return d < 0x80 ? ram[d] : d == sfr::ACC ? a : d == sfr::PSW ? QV_PSW_STORED() : d == sfr::SP ? sp : ram[d];
+    };
+    const auto readByte = [&](u8 d) -> u8 {
+        return d < 0x80 ? ram[d] : d == sfr::ACC ? a : d == sfr::PSW ? QV_PSW_SEEN() : d == sfr::SP ? sp : ram[d];
+    };
+    const auto bitOf = [&](u8 b) -> u8 {
+        return static_cast<u8>((b < 0x80 ? ram[0x20 + (b >> 3)] : readByte(static_cast<u8>(b & 0xF8))) >> (b & 7) & 1);
+    };
+    const auto popByte = [&]() -> u8 {
+        const u8 popped = rawByte(sp);
+        --sp;
+        return popped;
+    };
+#define QV_RAW(address) rawByte(address)
+#define QV_RD(address) readByte(address)
+#define QV_GET_BIT(bitAddress) bitOf(bitAddress)
+#define QV_POP() popByte()
+#endif
+
     QV_DISPATCH();
+
+#if defined(QV_MC8051_PORTABLE)
+#define QV_CASE_ROW(base, c0, c1, c2, c3, c4, c5, ind, reg) \
+    case base + 0x0: goto op_##c0; \
+    case base + 0x1: goto op_##c1; \
+    case base + 0x2: goto op_##c2; \
+    case base + 0x3: goto op_##c3; \
+    case base + 0x4: goto op_##c4; \
+    case base + 0x5: goto op_##c5; \
+    case base + 0x6: case base + 0x7: goto op_##ind; \
+    case base + 0x8: case base + 0x9: case base + 0xA: case base + 0xB: \
+    case base + 0xC: case base + 0xD: case base + 0xE: case base + 0xF: goto op_##reg;
+dispatch:
+    switch (op) { QV_OPCODE_ROWS(QV_CASE_ROW) }
+#undef QV_CASE_ROW
+#endif
 
 look:
     // After an instruction that reached the limit: the budget, a request, a stop or an
@@ -463,6 +516,7 @@ op_xchd: {
 #undef QV_CALL
 #undef QV_POP_PC
 }
+#undef QV_OPCODE_ROWS
 
 void Mc8051Cpu::step()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The instruction set as data: one entry per opcode with its length in bytes, its machine
-// cycles and its mnemonic (listings, tests). The CPU's one switch runs the instructions.
+// cycles and its mnemonic. Only the tests read it, as an account of the instruction set
+// written apart from the loop (mc8051_execute.cpp) that runs the instructions.
 #include <array>
 #include <cstdint>
 

@@ -25,7 +25,7 @@ struct RunInput {
     CEditorApp& app;
     PortWriter* writer = nullptr;
     bool runMode = true;               // the view is the simulator's
-    std::function<void()> keyClick;    // plays the key click (nothing until sound exists)
+    std::function<void()> keyClick;    // plays the key click (null: silent)
     std::function<void(RunCursor)> setCursor;
     // An area control's drag of its sub-window: set by a press on one, cleared by every
     // release; the last point the window followed.

@@ -71,7 +71,7 @@ public:
     // Called on every start of the user code, before its thread runs (the sound service
     // takes the project's folder here).
     std::function<void()> onUserCodeStart;
-    // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (nothing until sound exists).
+    // Plays "images\Sound\蜂鸣器.wav" once per run-mode press (null: silent).
     std::function<void()> keyClick;
     // Where run-time variable changes go: the PLC links unless another writer is installed
     // (null: nowhere).

@@ -41,7 +41,7 @@ TEST(CompileWorker, ProjectWithoutWindowsWalksToTheEnd)
     EXPECT_EQ(startMapU32(image, 0x008), 0x200u) << "end of the window table, page-rounded";
     EXPECT_EQ(startMapU32(image, 0x130), 0u) << "no PLC block";
     EXPECT_EQ(startMapU32(image, 0x134), 0u) << "no user code";
-    EXPECT_EQ(fileU32(image, 0), 0u) << "cursor table stays zero until the window compiler exists";
+    EXPECT_EQ(fileU32(image, 0), 0u) << "cursor table stays zero without a window compiler";
 
     // The variable memory: the first E bytes of the bank, page-rounded.
     EXPECT_EQ(w.variableMemoryAt, 0x200000u);

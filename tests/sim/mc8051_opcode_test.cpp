@@ -86,7 +86,7 @@ TEST(Mc8051Opcodes, EveryOpcodeHasAnEntryAndAPlausibleLength)
     EXPECT_EQ(table[0x84].cycles, 4);
 }
 
-// The switch that runs the instructions and the table that lists them agree on every
+// The loop that runs the instructions and the table that lists them agree on every
 // instruction that does not jump: PC moves on by the table's length.
 TEST(Mc8051Opcodes, ExecutionAdvancesPcByTheTableLength)
 {

@@ -47,7 +47,7 @@ std::optional<VarAdjustInput> TakeVarAdjustInput(CEditorApp& app)
             addObjects(doc->m_objects, in.objects);
             open.insert(doc.get());
         }
-    const fs::path windowFolder = app.m_strProjectDir / std::string(project_text::WindowFolder);
+    const fs::path windowFolder = app.m_strProjectDir / std::string(project::text::kWindowFolder);
     for (const ObjectList* names : {&project->m_screenNames, &project->m_subWindowNames})
         for (const auto& entry : *names) {
             const CDrawDoc* doc = app.FindWindowDocByFileName(entry->m_strName);

@@ -97,14 +97,14 @@ std::pair<std::size_t, std::string> managerFault(std::span<const std::string_vie
         return {kLineOf[static_cast<std::size_t>(refusal->field)], std::move(refusal->text)};
     }
     if (names.count(input.name))
-        return {kNameField, std::string(var_text::SameName) + "：" + input.name};
+        return {kNameField, std::string(vars::text::kSameName) + "：" + input.name};
     const std::int64_t address = *parseDecimal(input.address);
     if (std::string fault = AlignmentFault(input.type, address); !fault.empty())
         return {kAddressField, fault};
     const int width = hmiVarTypeWidth(input.type);
     for (std::int64_t at = address; at < address + width; ++at)
         if (const int other = occupied[static_cast<std::size_t>(at)]; other >= 0)
-            return {kAddressField, std::string(var_text::AddressOverlaps) + varOrdinal(static_cast<std::size_t>(other)) +
+            return {kAddressField, std::string(vars::text::kAddressOverlaps) + varOrdinal(static_cast<std::size_t>(other)) +
                                        "（" + before.name[static_cast<std::size_t>(other)] + "）"};
     for (std::int64_t at = address; at < address + width; ++at)
         occupied[static_cast<std::size_t>(at)] = static_cast<int>(before.size());

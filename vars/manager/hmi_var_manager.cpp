@@ -17,7 +17,7 @@
 
 namespace qv {
 
-namespace txt = var_text;
+namespace txt = vars::text;
 
 namespace {
 
@@ -114,24 +114,24 @@ void HmiVarManager::Commit(bool (CEditorApp::*fixUp)(int), int row)
 
 VarEditOutcome HmiVarManager::Add(const HmiVarInput& input)
 {
-    const std::string prefix(txt::AddPrefix);
+    const std::string prefix(txt::kAddPrefix);
     HmiVarTable* t = MutableTable();
     if (!t)
-        return {false, std::string(txt::NoProject)};
+        return {false, std::string(txt::kNoProject)};
     if (input.addSeveral && (input.count < 1 || input.count > kMaxBatchCount))
-        return {false, prefix + std::string(txt::CountRange)};
+        return {false, prefix + std::string(txt::kCountRange)};
     if (std::string fault = InputFault(input); !fault.empty())
         return {false, prefix + fault};
     std::unordered_set<std::string> names(t->name.begin(), t->name.end());
     if (names.count(input.name))
-        return {false, prefix + std::string(txt::SameName)};
+        return {false, prefix + std::string(txt::kSameName)};
 
     // The end of the used memory: a multiple of 4, past every variable and every curve and
     // string buffer, so the new rows overlap nothing until the adjustment packs them.
     const int width = hmiVarTypeWidth(input.type);
     const std::int64_t base = roundUp(GetVariableMemorySize(m_app) / 2, 4);
     if (base + width > kVarMemoryBytes)
-        return {false, prefix + std::string(txt::MemoryFull)};
+        return {false, prefix + std::string(txt::kMemoryFull)};
     if (std::string fault = AlignmentFault(input.type, base); !fault.empty())
         return {false, prefix + fault};
     const std::string description = OneLineText(input.description);
@@ -147,15 +147,15 @@ VarEditOutcome HmiVarManager::Add(const HmiVarInput& input)
         const std::string value = std::to_string(initial + k);
         if (address + width > kVarMemoryBytes) {
             skipped.push_back(name + "～" + input.name + "_" + std::to_string(copies - 1) + "（" +
-                              std::string(txt::MemoryFull) + "）");
+                              std::string(txt::kMemoryFull) + "）");
             break;
         }
         if (names.count(name)) {
-            skipped.push_back(name + "（" + std::string(txt::SameName) + "）");
+            skipped.push_back(name + "（" + std::string(txt::kSameName) + "）");
             continue;
         }
         if (!InitValueFault(input.type, value).empty()) {
-            skipped.push_back(name + "（" + std::string(txt::InitOutOfRange) + value + "）");
+            skipped.push_back(name + "（" + std::string(txt::kInitOutOfRange) + value + "）");
             continue;
         }
         t->AppendRow(std::to_string(address), input.type, name, value, description);
@@ -170,7 +170,7 @@ VarEditOutcome HmiVarManager::Add(const HmiVarInput& input)
 
     VarEditOutcome out{true, {}, static_cast<int>(t->size()) - 1};
     if (!skipped.empty()) {
-        out.messageGbk = std::string(txt::CopiesSkipped);
+        out.messageGbk = std::string(txt::kCopiesSkipped);
         for (const auto& s : skipped)
             out.messageGbk += "\n" + s;
     }
@@ -179,17 +179,17 @@ VarEditOutcome HmiVarManager::Add(const HmiVarInput& input)
 
 VarEditOutcome HmiVarManager::Modify(int row, const HmiVarInput& input)
 {
-    const std::string prefix(txt::ModifyPrefix);
+    const std::string prefix(txt::kModifyPrefix);
     HmiVarTable* t = MutableTable();
     if (!isRow(t, row))
         return {};
     if (std::string fault = InputFault(input); !fault.empty())
         return {false, prefix + fault};
     if (row < kSystemVarCount && (input.name != t->name[row] || input.type != t->type[row]))
-        return {false, prefix + std::string(txt::SystemNameFixed)};
+        return {false, prefix + std::string(txt::kSystemNameFixed)};
     for (std::size_t i = 0; i < t->size(); ++i)
         if (i != static_cast<std::size_t>(row) && t->name[i] == input.name)
-            return {false, prefix + std::string(txt::SameName)};
+            return {false, prefix + std::string(txt::kSameName)};
     if (const auto address = parseDecimal(t->address[row]))
         if (std::string fault = AlignmentFault(input.type, *address); !fault.empty())
             return {false, prefix + fault};
@@ -207,7 +207,7 @@ VarEditOutcome HmiVarManager::Delete(int row)
     if (!isRow(t, row))
         return {};
     if (row < kSystemVarCount)
-        return {false, std::string(txt::CannotDeleteSystem)};
+        return {false, std::string(txt::kCannotDeleteSystem)};
     t->EraseRow(static_cast<std::size_t>(row));
     m_nCutRow = 0;
     Commit(&CEditorApp::OnHmiVarDeleted, row);
@@ -216,8 +216,8 @@ VarEditOutcome HmiVarManager::Delete(int row)
 
 VarEditOutcome HmiVarManager::Clear(std::string_view password)
 {
-    if (password != txt::ClearPassword)
-        return {false, std::string(txt::WrongPassword)};
+    if (password != txt::kClearPassword)
+        return {false, std::string(txt::kWrongPassword)};
     HmiVarTable* t = MutableTable();
     if (!t || t->size() == 0)
         return {};
@@ -256,7 +256,7 @@ VarEditOutcome HmiVarManager::Cut(int row)
     if (!isRow(t, row))
         return {};
     if (row < kSystemVarCount)
-        return {false, std::string(txt::CannotCutSystem)};
+        return {false, std::string(txt::kCannotCutSystem)};
     m_nCutRow = row;
     return {};
 }
@@ -324,7 +324,7 @@ std::int32_t HmiVarManager::PromRamLength() const
 
 std::string HmiVarManager::HeaderPlaceText() const
 {
-    return std::string(txt::HeaderPlaceBefore) + pathForMessage(m_app.m_strProjectDir) + std::string(txt::HeaderPlaceAfter);
+    return std::string(txt::kHeaderPlaceBefore) + pathForMessage(m_app.m_strProjectDir) + std::string(txt::kHeaderPlaceAfter);
 }
 
 } // namespace qv
