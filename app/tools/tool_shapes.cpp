@@ -8,34 +8,34 @@ namespace qv {
 namespace {
 
 constexpr ToolShapeDef kToolShapes[] = {
-    {0, 32774, -1},                       // 选择
-    {1, 32773, kKindLine},                // 直线
-    {2, 32775, kKindRectangle},           // 直角矩形
-    {3, 32776, kKindRoundRect},           // 圆角矩形
-    {4, 32777, kKindEllipse},             // 椭圆
-    {5, 32778, kKindCircle},              // 正圆
-    {7, 32793, kKindPicture},             // 图片
-    {8, 32834, kKindText},                // 文字
-    {9, 32839, kKindButton},              // 操作按钮
-    {10, 32840, kKindDynamicPicture},     // 动态图片
-    {11, 32841, kKindRealTimeNumber},     // 实时数据
-    {12, 32868, kKindNumericInput},       // 数字输入框
-    {13, 32873, kKindCurve},              // 曲线
-    {14, 32877, kKindIndicator},          // 信号灯
-    {15, 32883, kKindPipeJoint},          // 管道接口
-    {16, 32882, kKindPipe},               // 管道
-    {17, 32881, kKindScale},              // 刻度
-    {18, 32879, kKindReserved16},         // 表针
-    {19, 0, kKindReserved17},
-    {20, 0, kKindReserved18},
-    {21, 0, kKindReserved19},
-    {22, 32875, kKindBitSwitch},          // 位开关
-    {23, 0, kKindReserved21},
-    {24, 32876, kKindRadioButton},        // 单选按钮
-    {25, 32874, kKindProgressBar},        // 进度条
-    {26, 32895, kKindTable},              // 表格
-    {27, 32906, kKindCharacter},          // 字符
-    {28, 32907, kKindAreaControl},        // 区域控制
+    {0, 32774, std::nullopt},                 // 选择
+    {1, 32773, ShapeKind::Line},              // 直线
+    {2, 32775, ShapeKind::Rectangle},         // 直角矩形
+    {3, 32776, ShapeKind::RoundRect},         // 圆角矩形
+    {4, 32777, ShapeKind::Ellipse},           // 椭圆
+    {5, 32778, ShapeKind::Circle},            // 正圆
+    {7, 32793, ShapeKind::Picture},           // 图片
+    {8, 32834, ShapeKind::Text},              // 文字
+    {9, 32839, ShapeKind::Button},            // 操作按钮
+    {10, 32840, ShapeKind::DynamicPicture},   // 动态图片
+    {11, 32841, ShapeKind::RealTimeNumber},   // 实时数据
+    {12, 32868, ShapeKind::NumericInput},     // 数字输入框
+    {13, 32873, ShapeKind::Curve},            // 曲线
+    {14, 32877, ShapeKind::Indicator},        // 信号灯
+    {15, 32883, ShapeKind::PipeJoint},        // 管道接口
+    {16, 32882, ShapeKind::Pipe},             // 管道
+    {17, 32881, ShapeKind::Scale},            // 刻度
+    {18, 32879, ShapeKind::Reserved16},       // 表针
+    {19, 0, ShapeKind::Reserved17},
+    {20, 0, ShapeKind::Reserved18},
+    {21, 0, ShapeKind::Reserved19},
+    {22, 32875, ShapeKind::BitSwitch},        // 位开关
+    {23, 0, ShapeKind::Reserved21},
+    {24, 32876, ShapeKind::RadioButton},      // 单选按钮
+    {25, 32874, ShapeKind::ProgressBar},      // 进度条
+    {26, 32895, ShapeKind::Table},            // 表格
+    {27, 32906, ShapeKind::Character},        // 字符
+    {28, 32907, ShapeKind::AreaControl},      // 区域控制
 };
 
 } // namespace
