@@ -39,8 +39,9 @@ using bench::TableDefaultsHost;
 constexpr int kScreens = 100;
 constexpr int kControlsPerScreen = 30;
 constexpr int kWidth = 800, kHeight = 480, kMargin = 38;
-constexpr int kMixedKinds[] = {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindBitSwitch,
-                               kKindIndicator, kKindRadioButton, kKindNumericInput, kKindDynamicPicture};
+constexpr ShapeKind kMixedKinds[] = {ShapeKind::Button, ShapeKind::RealTimeNumber, ShapeKind::ProgressBar,
+                                     ShapeKind::BitSwitch, ShapeKind::Indicator, ShapeKind::RadioButton,
+                                     ShapeKind::NumericInput, ShapeKind::DynamicPicture};
 
 // A photograph-like background: smooth gradients with detail, so the JPEG is of real size.
 void writeBackground(const fs::path& file)
@@ -69,13 +70,13 @@ compile::CompileInput realSizeProject(const fs::path& folder)
         doc.m_nWindowWidth = kWidth;
         doc.m_nWindowHeight = kHeight;
         auto background = std::make_unique<CDrawRect>(Rect{kMargin, kMargin, kMargin + kWidth, kMargin + kHeight});
-        background->m_nKind = kKindPicture;
+        background->SetKind(ShapeKind::Picture);
         background->m_strFiles = {"\\UserPicture\\bg.jpg"};
         doc.AddObject(std::move(background));
         for (int c = 0; c < kControlsPerScreen; ++c) {
             const int x = kMargin + 10 + (c % 6) * 130, y = kMargin + 10 + (c / 6) * 92;
             auto o = std::make_unique<CDrawRect>(Rect{x, y, x + 110, y + 70});
-            o->m_nKind = kMixedKinds[(c + s) % std::size(kMixedKinds)];
+            o->SetKind(kMixedKinds[(c + s) % std::size(kMixedKinds)]);
             applyKindDefaults(*o, host);
             o->m_bControl = 1;
             doc.AddObject(std::move(o));

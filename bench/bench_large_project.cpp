@@ -91,9 +91,10 @@ using bench::TableDefaultsHost;
 constexpr int kObjectsPerScreen = 100;
 constexpr int kVariables = 300;
 constexpr int kWidth = 800, kHeight = 480, kMargin = 38;
-constexpr int kObjectKinds[] = {kKindButton, kKindRealTimeNumber, kKindNumericInput, kKindBitSwitch,
-                                kKindIndicator, kKindProgressBar, kKindDynamicPicture, kKindRectangle,
-                                kKindEllipse, kKindText};
+constexpr ShapeKind kObjectKinds[] = {ShapeKind::Button, ShapeKind::RealTimeNumber, ShapeKind::NumericInput,
+                                      ShapeKind::BitSwitch, ShapeKind::Indicator, ShapeKind::ProgressBar,
+                                      ShapeKind::DynamicPicture, ShapeKind::Rectangle, ShapeKind::Ellipse,
+                                      ShapeKind::Text};
 
 QApplication& application() { return bench::offscreenApplication("bench_large_project"); }
 
@@ -174,13 +175,13 @@ LargeProject writeProject(int screens)
         for (int i = 0; i < kObjectsPerScreen; ++i) {
             const int x = kMargin + (i % 10) * 78, y = kMargin + (i / 10) * 46;
             auto obj = std::make_unique<CDrawRect>(Rect{x, y, x + 70, y + 40});
-            obj->m_nKind = kObjectKinds[(i + s) % std::size(kObjectKinds)];
+            obj->SetKind(kObjectKinds[(i + s) % std::size(kObjectKinds)]);
             CDrawObj* added = doc.AddObject(std::move(obj));
             applyKindDefaults(*added, host);
-            const auto refs = fixedVarRefs(added->m_nKind);
+            const auto refs = fixedVarRefs(added->Kind());
             if (!refs.empty()) {
                 blockWriteI32(added->m_Params, refs.front().index, firstVar + (s * kObjectsPerScreen + i) % kVariables);
-                refreshVarRefs(added->m_nKind, added->m_Params, [&](std::int32_t row) { return varBindingOf(table, row); });
+                refreshVarRefs(added->Kind(), added->m_Params, [&](std::int32_t row) { return varBindingOf(table, row); });
             }
         }
         if (!doc.OnSaveDocument(folder / "window" / name, &error))
@@ -389,7 +390,7 @@ void BM_PlaceControl(benchmark::State& state)
         state, "place control",
         [&] {
             auto obj = std::make_unique<CDrawRect>(Rect{100, 100, 180, 140});
-            obj->m_nKind = kObjectKinds[n++ % 7];
+            obj->SetKind(kObjectKinds[n++ % 7]);
             added = screen->AddObject(std::move(obj));
             SetKindDefaults(*added, *s.app);
             return std::string();

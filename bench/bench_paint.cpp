@@ -15,13 +15,14 @@ using namespace qv;
 
 std::vector<std::unique_ptr<CDrawObj>> makeScreen(int count)
 {
-    static const int kinds[] = {kKindRectangle, kKindRoundRect, kKindEllipse, kKindLine, kKindCircle,
-                                kKindPicture,   kKindText,      kKindPipe,    kKindPipeJoint, kKindScale};
+    static const ShapeKind kinds[] = {ShapeKind::Rectangle, ShapeKind::RoundRect, ShapeKind::Ellipse,
+                                      ShapeKind::Line, ShapeKind::Circle, ShapeKind::Picture, ShapeKind::Text,
+                                      ShapeKind::Pipe, ShapeKind::PipeJoint, ShapeKind::Scale};
     std::vector<std::unique_ptr<CDrawObj>> objs;
     for (int i = 0; i < count; ++i) {
         const int x = (i * 37) % 740, y = (i * 53) % 420;
         auto obj = std::make_unique<CDrawRect>(Rect{x, y, x + 40 + i % 20, y + 30 + i % 25});
-        obj->m_nKind = kinds[i % 10];
+        obj->SetKind(kinds[i % 10]);
         obj->m_bHasPen = 1;
         obj->m_penInfo = {PS_INSIDEFRAME, 1 + i % 3, 1 + i % 3, rgb(i % 255, 40, 90)};
         obj->m_bHasBrush = 1;

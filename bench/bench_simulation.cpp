@@ -58,25 +58,27 @@ struct Project {
     // A mix of kinds with variables, PLC links, sample curves and frames.
     static void addControl(CDrawDoc& doc, int i)
     {
-        static constexpr int kKinds[] = {7, 8, 9, 11, 20, 22, 23, 25};
+        static constexpr ShapeKind kKinds[] = {ShapeKind::Button, ShapeKind::DynamicPicture,
+                                               ShapeKind::RealTimeNumber, ShapeKind::Curve, ShapeKind::BitSwitch,
+                                               ShapeKind::RadioButton, ShapeKind::ProgressBar, ShapeKind::Character};
         auto obj = std::make_unique<CDrawRect>(Rect{40 + i % 10 * 60, 40 + i / 10 * 40, 90 + i % 10 * 60, 70 + i / 10 * 40});
-        obj->m_nKind = kKinds[i % 8];
+        obj->SetKind(kKinds[i % 8]);
         auto& b = obj->m_Params;
         const int row = 16 + i % 40;
-        switch (obj->m_nKind) {
-        case 7: blockWriteI32(b, 128, row), blockWriteI32(b, 228, 1), blockWriteI32(b, 232, 3), blockWriteI32(b, 240, i); break;
-        case 8:
+        switch (obj->Kind()) {
+        case ShapeKind::Button: blockWriteI32(b, 128, row), blockWriteI32(b, 228, 1), blockWriteI32(b, 232, 3), blockWriteI32(b, 240, i); break;
+        case ShapeKind::DynamicPicture:
             blockWriteI32(b, 64, row), b[44] = 1, blockWriteI32(b, 48, 1000), b[60] = 1;
             obj->m_strFiles = {"a.bmp", "b.bmp", "c.bmp"};
             break;
-        case 9: blockWriteI32(b, 84, row), blockWriteI32(b, 208, 1), blockWriteI32(b, 212, 3), blockWriteI32(b, 220, i); break;
-        case 11:
+        case ShapeKind::RealTimeNumber: blockWriteI32(b, 84, row), blockWriteI32(b, 208, 1), blockWriteI32(b, 212, 3), blockWriteI32(b, 220, i); break;
+        case ShapeKind::Curve:
             blockWriteI32(b, 36, 100), blockWriteI32(b, 76, 20), blockWriteI32(b, 80, 1), blockWriteI32(b, 84, row);
             blockWriteI32(b, 96, -1), blockWriteI32(b, 880, 1), blockWriteI32(b, 884, 50);
             break;
-        case 20: blockWriteI32(b, 16, row), blockWriteI32(b, 76, 1), blockWriteI32(b, 80, 0), blockWriteI32(b, 88, i); break;
-        case 22: blockWriteI32(b, 0, row); break;
-        case 23: blockWriteI32(b, 28, row); break;
+        case ShapeKind::BitSwitch: blockWriteI32(b, 16, row), blockWriteI32(b, 76, 1), blockWriteI32(b, 80, 0), blockWriteI32(b, 88, i); break;
+        case ShapeKind::RadioButton: blockWriteI32(b, 0, row); break;
+        case ShapeKind::ProgressBar: blockWriteI32(b, 28, row); break;
         default:
             blockWriteI32(b, 32, 16), blockWriteI32(b, 36, row);
             obj->m_strName = "text";

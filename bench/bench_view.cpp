@@ -20,12 +20,13 @@ using namespace qv;
 
 void fillScreen(CDrawDoc& doc, int count)
 {
-    static const int kinds[] = {kKindRectangle, kKindRoundRect, kKindEllipse, kKindLine, kKindCircle,
-                                kKindText,      kKindPipe,      kKindPipeJoint, kKindScale, kKindRectangle};
+    static const ShapeKind kinds[] = {ShapeKind::Rectangle, ShapeKind::RoundRect, ShapeKind::Ellipse,
+                                      ShapeKind::Line, ShapeKind::Circle, ShapeKind::Text, ShapeKind::Pipe,
+                                      ShapeKind::PipeJoint, ShapeKind::Scale, ShapeKind::Rectangle};
     for (int i = 0; i < count; ++i) {
         const int x = 38 + (i * 37) % 740, y = 38 + (i * 53) % 420;
         auto obj = std::make_unique<CDrawRect>(Rect{x, y, x + 40 + i % 20, y + 30 + i % 25});
-        obj->m_nKind = kinds[i % 10];
+        obj->SetKind(kinds[i % 10]);
         obj->m_penInfo = {PS_INSIDEFRAME, 1 + i % 3, 1 + i % 3, rgb(i % 255, 40, 90)};
         obj->m_brushInfo = {BS_SOLID, rgb(200, i % 255, 30), 0};
         obj->m_logfont.lfHeight = 16;

@@ -49,10 +49,10 @@ struct Bytes {
     Bytes& u32(std::uint32_t v) { return u16(static_cast<int>(v & 0xFFFF)).u16(static_cast<int>(v >> 16)); }
 };
 
-std::unique_ptr<CDrawRect> shape(int kind, Rect r, int penWidth)
+std::unique_ptr<CDrawRect> shape(ShapeKind kind, Rect r, int penWidth)
 {
     auto obj = std::make_unique<CDrawRect>(r);
-    obj->m_nKind = kind;
+    obj->SetKind(kind);
     obj->m_bHasPen = 1;
     obj->m_penInfo = {0, penWidth, penWidth, rgb(20, 40, 200)};
     obj->m_bHasBrush = 1;
@@ -111,10 +111,10 @@ void baseFiles(const fs::path& source)
 void documents()
 {
     CDrawDoc doc;
-    doc.AddObject(shape(kKindRectangle, {10, 10, 80, 50}, 1));
-    doc.AddObject(shape(kKindEllipse, {30, 20, 120, 90}, 3));
-    doc.AddObject(shape(kKindLine, {5, 100, 200, 140}, 6));
-    doc.AddObject(shape(kKindText, {40, 150, 200, 180}, 1));
+    doc.AddObject(shape(ShapeKind::Rectangle, {10, 10, 80, 50}, 1));
+    doc.AddObject(shape(ShapeKind::Ellipse, {30, 20, 120, 90}, 3));
+    doc.AddObject(shape(ShapeKind::Line, {5, 100, 200, 140}, 6));
+    doc.AddObject(shape(ShapeKind::Text, {40, 150, 200, 180}, 1));
     put("corpus/document", "shapes.drw", saved(doc));
     put("corpus/paint", "shapes.drw", saved(doc));
     put("corpus/window_compile", "shapes.drw", saved(doc));
@@ -133,12 +133,12 @@ void documents()
 
     // A pen from a file used as it is once hung painting for minutes.
     CDrawDoc wide;
-    wide.AddObject(shape(kKindLine, {-5000, 10, 5000, 200}, 20000));
+    wide.AddObject(shape(ShapeKind::Line, {-5000, 10, 5000, 200}, 20000));
     put("regressions/paint", "wide_pen_20000.drw", saved(wide));
     // Every height past the largest cell once got glyphs of its own.
     CDrawDoc large;
     for (int i = 0; i < 60; ++i) {
-        auto text = shape(kKindText, {0, 0, 300, 200}, 1);
+        auto text = shape(ShapeKind::Text, {0, 0, 300, 200}, 1);
         text->m_logfont.lfHeight = 513 + i * 146 / 59;
         text->m_strName = "控件文字";
         large.AddObject(std::move(text));

@@ -6,7 +6,7 @@ namespace qv {
 namespace {
 
 struct KindGroup {
-    int kind;
+    ShapeKind kind;
     GroupLayout layout;
 };
 
@@ -22,26 +22,39 @@ constexpr GroupLayout wordGroup(int use, int useWidth, int index, int first)
 }
 
 constexpr KindGroup kHide[] = {
-    {7, bitGroup(126, 1, 172, 248)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(107, 1, 112, 336)},
-    {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(27, 1, 32, 76)},   {20, bitGroup(30, 1, 36, 136)},
-    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(49, 1, 56, 96)},   {25, bitGroup(64, 4, 68, 300)},
+    {ShapeKind::Button, bitGroup(126, 1, 172, 248)},
+    {ShapeKind::DynamicPicture, bitGroup(77, 1, 84, 144)},
+    {ShapeKind::RealTimeNumber, bitGroup(107, 1, 112, 336)},
+    {ShapeKind::Curve, bitGroup(853, 1, 860, 892)},
+    {ShapeKind::Indicator, bitGroup(27, 1, 32, 76)},
+    {ShapeKind::BitSwitch, bitGroup(30, 1, 36, 136)},
+    {ShapeKind::RadioButton, bitGroup(15, 1, 44, 136)},
+    {ShapeKind::ProgressBar, bitGroup(49, 1, 56, 96)},
+    {ShapeKind::Character, bitGroup(64, 4, 68, 300)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {7, bitGroup(212, 4, 216, 276)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(52, 4, 56, 164)},
-    {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(188, 4, 192, 328)},
+    {ShapeKind::Button, bitGroup(212, 4, 216, 276)},
+    {ShapeKind::RealTimeNumber, bitGroup(176, 4, 180, 364)},
+    {ShapeKind::BitSwitch, bitGroup(52, 4, 56, 164)},
+    {ShapeKind::RadioButton, bitGroup(64, 4, 68, 164)},
+    {ShapeKind::Character, bitGroup(188, 4, 192, 328)},
 };
 
 constexpr KindGroup kMove[] = {
-    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(106, 1, 108, 312)}, {25, wordGroup(48, 4, 52, 276)},
+    {ShapeKind::DynamicPicture, wordGroup(76, 1, 80, 120)},
+    {ShapeKind::RealTimeNumber, wordGroup(106, 1, 108, 312)},
+    {ShapeKind::Character, wordGroup(48, 4, 52, 276)},
 };
 
 constexpr KindGroup kFontColor[] = {
-    {9, wordGroup(144, 4, 148, 264)}, {25, wordGroup(156, 4, 160, 228)},
+    {ShapeKind::RealTimeNumber, wordGroup(144, 4, 148, 264)},
+    {ShapeKind::Character, wordGroup(156, 4, 160, 228)},
 };
 
 constexpr KindGroup kBackColor[] = {
-    {9, wordGroup(160, 4, 164, 288)}, {25, wordGroup(172, 4, 176, 252)},
+    {ShapeKind::RealTimeNumber, wordGroup(160, 4, 164, 288)},
+    {ShapeKind::Character, wordGroup(172, 4, 176, 252)},
 };
 
 struct CommonGroupRule {
@@ -80,7 +93,7 @@ void writeInt(std::span<std::uint8_t> block, int offset, std::uint32_t value, in
 
 } // namespace
 
-const GroupLayout* CommonGroupLayout(CommonGroup group, int kind)
+const GroupLayout* CommonGroupLayout(CommonGroup group, ShapeKind kind)
 {
     for (const KindGroup& k : ruleOf(group).kinds)
         if (k.kind == kind)
@@ -88,7 +101,7 @@ const GroupLayout* CommonGroupLayout(CommonGroup group, int kind)
     return nullptr;
 }
 
-AddressGroup LoadCommonGroup(CommonGroup group, int kind, std::span<const std::uint8_t> block)
+AddressGroup LoadCommonGroup(CommonGroup group, ShapeKind kind, std::span<const std::uint8_t> block)
 {
     const CommonGroupRule& rule = ruleOf(group);
     const GroupLayout* layout = CommonGroupLayout(group, kind);

@@ -3,6 +3,7 @@
 // block: the four common groups (hide, write enable, move, font and background colour) and
 // the basic-control pages' read and write groups. A group is copied back only when the
 // user changed it, so stored values the pages cannot show stay byte for byte.
+#include "model/shape/shape_kind.h"
 #include "props/link_targets.h"
 
 #include <cstdint>
@@ -48,9 +49,9 @@ inline constexpr CommonGroup kCommonGroups[] = {CommonGroup::Hide, CommonGroup::
                                                 CommonGroup::FontColor, CommonGroup::BackColor};
 
 // The group of `kind`'s common page, or nullptr when the kind has none.
-const GroupLayout* CommonGroupLayout(CommonGroup group, int kind);
+const GroupLayout* CommonGroupLayout(CommonGroup group, ShapeKind kind);
 // The group filled from the block (use flag, link kind and hidden type set by the page).
-AddressGroup LoadCommonGroup(CommonGroup group, int kind, std::span<const std::uint8_t> block);
+AddressGroup LoadCommonGroup(CommonGroup group, ShapeKind kind, std::span<const std::uint8_t> block);
 
 AddressGroup LoadGroup(const GroupLayout& layout, LinkKind link, HiddenVarType hiddenType, bool isWrite, bool hasUse,
                        std::span<const std::uint8_t> block);

@@ -21,7 +21,7 @@ void addSelected(CDrawDoc* doc, std::vector<CDrawObj*>& out)
     if (!doc || doc->Views().empty())
         return;
     for (CDrawObj* obj : doc->Views().front()->SelectedShapes())
-        if (obj && obj->m_nKind == kKindCharacter && std::find(out.begin(), out.end(), obj) == out.end())
+        if (obj && obj->Kind() == ShapeKind::Character && std::find(out.begin(), out.end(), obj) == out.end())
             out.push_back(obj);
 }
 
@@ -38,7 +38,7 @@ void copyField(const CDrawObj& from, CDrawObj& to, int offset, int width = 4)
 // allow-other and width code, so the target's colour page shows the model's link.
 void copyGroup(const CDrawObj& from, CDrawObj& to, CommonGroup group)
 {
-    const GroupLayout* g = CommonGroupLayout(group, kKindCharacter);
+    const GroupLayout* g = CommonGroupLayout(group, ShapeKind::Character);
     if (!g)
         return;
     copyField(from, to, g->use, g->useWidth);

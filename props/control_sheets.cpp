@@ -45,7 +45,7 @@ ButtonShapePage loadButtonShape(const CDrawObj& obj, const SheetContext& context
 
 SwitchShapePage loadSwitchShape(const CDrawObj& obj, const SheetContext& context)
 {
-    SwitchShapePage page = obj.m_nKind == kKindIndicator ? LoadPageFields(kIndicatorShapeFields, obj)
+    SwitchShapePage page = obj.Kind() == ShapeKind::Indicator ? LoadPageFields(kIndicatorShapeFields, obj)
                                                          : LoadPageFields(kBitSwitchShapeFields, obj);
     for (std::size_t i = 0; i < 2; ++i) {
         page.pictures[i] = LoadPictureSlot(obj, i, context);
@@ -140,7 +140,7 @@ struct AppearanceCommit {
     }
     void operator()(const SwitchShapePage& p) const
     {
-        if (obj.m_nKind == kKindIndicator)
+        if (obj.Kind() == ShapeKind::Indicator)
             CommitPageFields(kIndicatorShapeFields, p, obj);
         else
             CommitPageFields(kBitSwitchShapeFields, p, obj);
@@ -236,9 +236,9 @@ struct GroupCollector {
 
 std::optional<AddressGroup> loadCommon(CommonGroup which, const CDrawObj& obj)
 {
-    if (!CommonGroupLayout(which, obj.m_nKind))
+    if (!CommonGroupLayout(which, obj.Kind()))
         return std::nullopt;
-    return LoadCommonGroup(which, obj.m_nKind, obj.m_Params);
+    return LoadCommonGroup(which, obj.Kind(), obj.m_Params);
 }
 
 // The largest decimal count a number of `digits` digits can show; a count of 0 digits
@@ -254,30 +254,30 @@ std::string gbkPath(const std::filesystem::path& p)
 
 void LoadControlPages(const CDrawObj& obj, const SheetContext& context, SheetValues& values)
 {
-    switch (obj.m_nKind) {
-    case kKindButton:
+    switch (obj.Kind()) {
+    case ShapeKind::Button:
         values.appearance = loadButtonShape(obj, context);
         values.control = loadButtonControl(obj, context);
         break;
-    case kKindBitSwitch:
+    case ShapeKind::BitSwitch:
         values.appearance = loadSwitchShape(obj, context);
         values.control = loadTwoGroupPage(kSwitchControlFields, kSwitchReadGroup, kSwitchWriteGroup, LinkKind::Bit, obj);
         break;
-    case kKindIndicator:
+    case ShapeKind::Indicator:
         values.appearance = loadSwitchShape(obj, context);
         values.control = loadIndicatorControl(obj);
         break;
-    case kKindRadioButton:
+    case ShapeKind::RadioButton:
         values.appearance = loadRadioShape(obj, context);
         values.control = loadTwoGroupPage(kRadioControlFields, kRadioReadGroup, kRadioWriteGroup, LinkKind::Word, obj);
         break;
-    case kKindRealTimeNumber:
+    case ShapeKind::RealTimeNumber:
         values.appearance = loadNumberShape(obj, context);
         values.control = loadTwoGroupPage(kNumberControlFields, kNumberReadGroup, kNumberWriteGroup, LinkKind::Word, obj);
         break;
     default: LoadDataControlPages(obj, context, values); break;
     }
-    for (PageId id : KindSheetOf(obj.m_nKind).pages) {
+    for (PageId id : KindSheetOf(obj.Kind()).pages) {
         switch (id) {
         case PageId::Hide: values.common.hide = loadCommon(CommonGroup::Hide, obj); break;
         case PageId::WriteEnable: values.common.writeEnable = loadCommon(CommonGroup::WriteEnable, obj); break;

@@ -160,24 +160,24 @@ bool PictureGroupPage::framesChanged() const
 
 bool LoadDataControlPages(const CDrawObj& obj, const SheetContext& context, SheetValues& values)
 {
-    switch (obj.m_nKind) {
-    case kKindCharacter:
+    switch (obj.Kind()) {
+    case ShapeKind::Character:
         values.appearance = loadCharacterShape(obj);
         values.control = LoadPageFields(kCharacterControlFields, obj);
         return true;
-    case kKindCurve:
+    case ShapeKind::Curve:
         values.appearance = loadCurveShape(obj);
         values.control = loadCurveControl(obj);
         return true;
-    case kKindDynamicPicture:
+    case ShapeKind::DynamicPicture:
         values.appearance = loadPictureGroup(obj, context);
         values.control = loadPictureDisplay(obj);
         return true;
-    case kKindProgressBar:
+    case ShapeKind::ProgressBar:
         values.appearance = loadProgressShape(obj, context);
         values.control = loadProgressControl(obj);
         return true;
-    case kKindAreaControl: values.control = loadArea(obj, context); return true;
+    case ShapeKind::AreaControl: values.control = loadArea(obj, context); return true;
     default: return false;
     }
 }

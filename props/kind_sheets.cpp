@@ -71,16 +71,16 @@ constexpr KindSheet kUnknownKindSheet = generic(kRectPages);
 
 } // namespace
 
-const KindSheet& KindSheetOf(int kind) { return IsKnownKind(kind) ? kSheets[kind] : kUnknownKindSheet; }
+const KindSheet& KindSheetOf(ShapeKind kind) { return IsKnownKind(kind) ? kSheets[KindCode(kind)] : kUnknownKindSheet; }
 
-EditRoute RouteEdit(int kind, int selectedCount)
+EditRoute RouteEdit(ShapeKind kind, int selectedCount)
 {
     if (selectedCount <= 1)
         return EditRoute::Sheet;
-    if (kind == kKindCharacter)
+    if (kind == ShapeKind::Character)
         return EditRoute::CharacterBatch;
     // A real-time number edits only the first selected object, whatever the count.
-    return kind == kKindRealTimeNumber ? EditRoute::Sheet : EditRoute::Nothing;
+    return kind == ShapeKind::RealTimeNumber ? EditRoute::Sheet : EditRoute::Nothing;
 }
 
 } // namespace qv

@@ -5,6 +5,8 @@
 // and the dispatch read it.
 #include <span>
 
+#include "model/shape/shape_kind.h"
+
 namespace qv {
 
 enum class PageId {
@@ -32,7 +34,7 @@ struct KindSheet {
 };
 
 // The sheet of `kind` (an unknown or reserved kind gets the generic line/fill sheet).
-const KindSheet& KindSheetOf(int kind);
+const KindSheet& KindSheetOf(ShapeKind kind);
 
 enum class EditRoute {
     Nothing,         // several objects of a kind that edits one at a time
@@ -40,6 +42,6 @@ enum class EditRoute {
     CharacterBatch,  // several character controls: the batch edit
 };
 
-EditRoute RouteEdit(int kind, int selectedCount);
+EditRoute RouteEdit(ShapeKind kind, int selectedCount);
 
 } // namespace qv

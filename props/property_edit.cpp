@@ -77,7 +77,7 @@ bool runSheet(CEditorApp& app, CDrawObj& obj, const KindSheet& sheet, const Prop
     // The pages change only indices; the cached address and type follow from them. Without
     // a project there is no table to follow, and the cached values stay.
     if (const CDrawDoc* project = app.ProjectDoc())
-        refreshVarRefs(obj.m_nKind, obj.m_Params, resolverFor(&project->m_varTable));
+        refreshVarRefs(obj.Kind(), obj.m_Params, resolverFor(&project->m_varTable));
     CDrawDoc* owner = obj.m_pOwnerDoc;
     if (owner)
         owner->UpdateAllViews(nullptr, 0, &obj);
@@ -98,9 +98,9 @@ bool autoAdjustSwitchedOn(const CEditorApp& app)
 
 bool EditObjectProperties(CEditorApp& app, CDrawObj& obj, int selectedCount, const PropertyEditHooks& hooks)
 {
-    const KindSheet& sheet = KindSheetOf(obj.m_nKind);
+    const KindSheet& sheet = KindSheetOf(obj.Kind());
     bool changed = false;
-    switch (RouteEdit(obj.m_nKind, selectedCount)) {
+    switch (RouteEdit(obj.Kind(), selectedCount)) {
     case EditRoute::Nothing: return false;
     case EditRoute::CharacterBatch:
         if (hooks.editCharacterBatch)

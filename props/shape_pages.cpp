@@ -5,9 +5,9 @@ namespace qv {
 RectPage LoadRectPage(const CDrawObj& obj)
 {
     RectPage page;
-    page.showFill = obj.m_nKind != kKindLine;
-    page.showLineType = obj.m_nKind == kKindRectangle;
-    if (obj.m_nKind == kKindRectangle) {
+    page.showFill = obj.Kind() != ShapeKind::Line;
+    page.showLineType = obj.Kind() == ShapeKind::Rectangle;
+    if (obj.Kind() == ShapeKind::Rectangle) {
         LoadBlockFields<RectPage>(kRectangleBlockFields, obj.m_Params, page);
         return page;
     }
@@ -20,7 +20,7 @@ RectPage LoadRectPage(const CDrawObj& obj)
 
 void CommitRectPage(const RectPage& page, CDrawObj& obj)
 {
-    if (obj.m_nKind == kKindRectangle) {
+    if (obj.Kind() == ShapeKind::Rectangle) {
         CommitBlockFields<RectPage>(kRectangleBlockFields, page, obj.m_Params);
         return;
     }
@@ -57,7 +57,7 @@ void CommitTextPage(const TextPage& page, CDrawObj& obj)
 
 PositionPage LoadPositionPage(const CDrawObj& obj, const WindowFrame& frame, bool showOriginalSize)
 {
-    const Rect r = obj.m_nKind == kKindLine ? obj.m_rcPosition : obj.m_rcPosition.normalized();
+    const Rect r = obj.Kind() == ShapeKind::Line ? obj.m_rcPosition : obj.m_rcPosition.normalized();
     PositionPage page;
     page.position = ToFrameRect(r, frame);
     page.locked = static_cast<std::uint32_t>(obj.m_bLocked);

@@ -19,7 +19,7 @@ PicturePage loadPicturePage(const CDrawObj& obj, const SheetContext& context)
 
 AppearancePage loadAppearance(const CDrawObj& obj, const SheetContext& context)
 {
-    switch (KindSheetOf(obj.m_nKind).pages.front()) {
+    switch (KindSheetOf(obj.Kind()).pages.front()) {
     case PageId::Rect: return LoadRectPage(obj);
     case PageId::Picture: return loadPicturePage(obj, context);
     case PageId::Text: return LoadTextPage(obj);
@@ -79,11 +79,11 @@ struct AppearanceCommit {
 SheetValues LoadSheet(const CDrawObj& obj, const SheetContext& context)
 {
     SheetValues values;
-    values.kind = obj.m_nKind;
+    values.kind = obj.Kind();
     values.sources = {context.protocol1, context.protocol2, context.varNames, context.projectDir, context.varTable};
     values.appearance = loadAppearance(obj, context);
     LoadControlPages(obj, context, values);
-    values.position = LoadPositionPage(obj, context.frame, KindSheetOf(obj.m_nKind).showOriginalSize);
+    values.position = LoadPositionPage(obj, context.frame, KindSheetOf(obj.Kind()).showOriginalSize);
     return values;
 }
 

@@ -36,7 +36,7 @@ struct SheetSources {
 };
 
 struct SheetValues {
-    int kind = 0;
+    ShapeKind kind = ShapeKind::Rectangle;
     SheetSources sources;
     AppearancePage appearance;  // monostate: the kind has no appearance page (area control)
     ControlPage control;

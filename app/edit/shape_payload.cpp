@@ -29,7 +29,7 @@ constexpr std::size_t kMinNameEntryBytes = 5;          // index and an empty str
 std::vector<std::int32_t> referencedIndexes(const CDrawObj& obj)
 {
     std::vector<std::int32_t> indexes;
-    for (const VarRefField& ref : varRefsOf(obj.m_nKind, obj.m_Params)) {
+    for (const VarRefField& ref : varRefsOf(obj.Kind(), obj.m_Params)) {
         const std::int32_t index = blockReadI32(obj.m_Params, ref.index, -1);
         if (index >= 0)
             indexes.push_back(index);
@@ -132,7 +132,7 @@ std::optional<ShapePayload> decodeShapePayload(std::string_view bytes, std::stri
 void renumberPastedReferences(CDrawObj& obj, const std::map<std::int32_t, std::string>* names, const HmiVarTable& table)
 {
     std::span<std::uint8_t> block = obj.m_Params;
-    for (const VarRefField& ref : varRefsOf(obj.m_nKind, block)) {
+    for (const VarRefField& ref : varRefsOf(obj.Kind(), block)) {
         const std::int32_t index = blockReadI32(block, ref.index, -1);
         if (index < 0)
             continue;
@@ -145,7 +145,7 @@ void renumberPastedReferences(CDrawObj& obj, const std::map<std::int32_t, std::s
         }
         blockWriteI32(block, ref.index, renumbered);
     }
-    refreshVarRefs(obj.m_nKind, block, resolverFor(&table));
+    refreshVarRefs(obj.Kind(), block, resolverFor(&table));
 }
 
 } // namespace qv::edit

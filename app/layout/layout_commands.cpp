@@ -134,7 +134,7 @@ bool AlignSelection(CDrawView& view, AlignMode mode)
 bool PlaceInTableCells(CDrawView& view, CellMode mode)
 {
     CDrawDoc* doc = editableDoc(view);
-    if (doc == nullptr || view.m_selList.size() != 1 || view.m_selList.front()->m_nKind != kKindTable)
+    if (doc == nullptr || view.m_selList.size() != 1 || view.m_selList.front()->Kind() != ShapeKind::Table)
         return false;
     const CDrawObj& table = *view.m_selList.front();
     const auto grid = tableGrid(table.m_rcPosition.normalized(), blockReadI32(table.m_Params, kTableLineWidth),

@@ -217,11 +217,11 @@ void CPointerTool::OnProperties(CDrawView& view)
 
 // ---- creation tools ----------------------------------------------------------------------
 
-bool IsTooSmallToCreate(int kind, Point down, Point up)
+bool IsTooSmallToCreate(ShapeKind kind, Point down, Point up)
 {
     const long long dx = std::llabs(static_cast<long long>(up.x) - down.x);
     const long long dy = std::llabs(static_cast<long long>(up.y) - down.y);
-    if (kind == kKindLine)
+    if (kind == ShapeKind::Line)
         return dx * dx + dy * dy < kMinCreateDrag;
     return dx * dy < kMinCreateDrag;
 }
@@ -247,9 +247,9 @@ void CRectTool::OnLButtonDown(CDrawView& view, unsigned flags, Point point)
 
     auto obj = std::make_unique<CDrawRect>(Rect{local.x, local.y, local.x, local.y});
     const ToolShapeDef* def = toolShapeByShape(m_nShape);
-    if (def == nullptr || def->kind < 0)
+    if (def == nullptr || !def->kind)
         view.App().Prompt().ShowMessage("CRectTool::OnLButtonDown", UiPrompts::Icon::Error);
-    obj->m_nKind = (def != nullptr && def->kind >= 0) ? def->kind : kKindRectangle;
+    obj->SetKind(def != nullptr && def->kind ? *def->kind : ShapeKind::Rectangle);
     if (m_nShape == kPictureShape)
         obj->m_strFiles.push_back(s_strNewPicture);
 
@@ -275,7 +275,7 @@ void CRectTool::OnLButtonUp(CDrawView& view, unsigned flags, Point point)
     CDrawObj* created = std::exchange(s_pNewObject, nullptr);
     if (created != nullptr) {
         CDrawDoc* doc = view.GetDocument();
-        if (doc != nullptr && IsTooSmallToCreate(created->m_nKind, s_ptDown, point)) {
+        if (doc != nullptr && IsTooSmallToCreate(created->Kind(), s_ptDown, point)) {
             // Only the object this press made goes: never an object the user already had.
             view.InvalidateObject(created);
             doc->RemoveObject(created);

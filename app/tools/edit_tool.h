@@ -3,6 +3,7 @@
 // shape. A tool command only stores the current shape; the view hands every mouse event of
 // an editing view to the tool of that shape. The drag state is shared by all tools (only one
 // view has the mouse at a time).
+#include "model/shape/shape_kind.h"
 #include "platform/surface/geometry.h"
 
 #include <string>
@@ -89,7 +90,7 @@ public:
 // A drag smaller than this makes no object: the product |dx| x |dy| for boxes, the squared
 // length for lines (a horizontal or vertical line has no area, but it has a length).
 inline constexpr long long kMinCreateDrag = 20;
-bool IsTooSmallToCreate(int kind, Point down, Point up);
+bool IsTooSmallToCreate(ShapeKind kind, Point down, Point up);
 
 // The selection tool (the tool of shape 0).
 CPointerTool& PointerTool();

@@ -34,7 +34,7 @@ void paintUnpaintedControlFrames(Surface& paint, const CDrawDoc& doc)
     paint.selectPen({PS_SOLID, 1, kUnpaintedControlFrame});
     paint.selectBrush(kNullBrush);
     for (const auto& obj : doc.m_objects) {
-        const KindPaintRule rule = PaintRuleFor(obj->m_nKind);
+        const KindPaintRule rule = PaintRuleFor(obj->Kind());
         if (rule.pass == PaintPass::Controls && rule.painter == nullptr)
             paint.rectangle(obj->m_rcPosition.normalized());
     }

@@ -30,7 +30,7 @@ void FillViewState(const CDrawView* view, cmd::ShellState& state)
     state.undoDepth = std::max(0, doc->m_nUndoDepth);
     state.redoCount = std::max(0, doc->m_nRedoCount);
     state.clipboardHasShapes = edit::clipboardHasShapes();
-    state.singleTableSelected = view->m_selList.size() == 1 && view->m_selList.front()->m_nKind == kKindTable;
+    state.singleTableSelected = view->m_selList.size() == 1 && view->m_selList.front()->Kind() == ShapeKind::Table;
     state.activeIsKeypadWindow =
         std::find(std::begin(kKeypadWindows), std::end(kKeypadWindows), doc->GetTitle()) != std::end(kKeypadWindows);
 }

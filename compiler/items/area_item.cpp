@@ -142,7 +142,7 @@ void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
 
 void installAreaControlItem(screen::ItemCompilerTable& table, ControlFontRegistry& fonts)
 {
-    table.install(kKindAreaControl, [&fonts](screen::ItemCompileArgs& a) { CompileAreaControl(a, fonts); });
+    table.install(ShapeKind::AreaControl, [&fonts](screen::ItemCompileArgs& a) { CompileAreaControl(a, fonts); });
 }
 
 } // namespace qv::items

@@ -15,16 +15,16 @@ namespace qv::items {
 
 void installItemCompilers(screen::ItemCompilerTable& table, ControlFontRegistry* fonts)
 {
-    table.install(kKindButton, CompileButton);
-    table.install(kKindRealTimeNumber, CompileNumber);
-    table.install(kKindProgressBar, CompileProgressBar);
-    table.install(kKindDynamicPicture, CompileDynamicPicture);
-    table.install(kKindNumericInput, CompileNumericInput);
-    table.install(kKindCurve, CompileCurve);
+    table.install(ShapeKind::Button, CompileButton);
+    table.install(ShapeKind::RealTimeNumber, CompileNumber);
+    table.install(ShapeKind::ProgressBar, CompileProgressBar);
+    table.install(ShapeKind::DynamicPicture, CompileDynamicPicture);
+    table.install(ShapeKind::NumericInput, CompileNumericInput);
+    table.install(ShapeKind::Curve, CompileCurve);
     installStatePictureItems(table);
     if (fonts != nullptr) {
         installAreaControlItem(table, *fonts);
-        table.install(kKindCharacter, [fonts](screen::ItemCompileArgs& a) { CompileCharacter(a, *fonts); });
+        table.install(ShapeKind::Character, [fonts](screen::ItemCompileArgs& a) { CompileCharacter(a, *fonts); });
     }
 }
 

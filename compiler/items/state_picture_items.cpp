@@ -214,9 +214,9 @@ void CompileRadioButton(ItemCompileArgs& a) { compileStateMember(kRadio, a); }
 
 void installStatePictureItems(screen::ItemCompilerTable& table)
 {
-    table.install(kKindBitSwitch, &CompileBitSwitch);
-    table.install(kKindIndicator, &CompileIndicator);
-    table.install(kKindRadioButton, &CompileRadioButton);
+    table.install(ShapeKind::BitSwitch, &CompileBitSwitch);
+    table.install(ShapeKind::Indicator, &CompileIndicator);
+    table.install(ShapeKind::RadioButton, &CompileRadioButton);
 }
 
 } // namespace qv::items

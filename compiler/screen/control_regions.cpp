@@ -22,7 +22,7 @@ bool buttonCondition(const CDrawObj& o)
 // Per control kind: its item type, where its hide and move switches live (-1: none; the
 // character control keeps both as ints, the others as bytes) and its value condition.
 struct KindRule {
-    int kind;
+    ShapeKind kind;
     int itemType;
     int hideOffset;
     int moveOffset;
@@ -31,21 +31,21 @@ struct KindRule {
 };
 
 constexpr std::array<KindRule, 11> kRules{{
-    {kKindButton, 2, 126, -1, false, buttonCondition},
-    {kKindRealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
-    {kKindDynamicPicture, 4, 77, 76, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0; }},
-    {kKindNumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {kKindCurve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},
-    {kKindProgressBar, 7, 49, -1, false, [](const CDrawObj& o) { return o.ParamI32(4) != 0; }},
-    {kKindIndicator, 8, 27, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {kKindBitSwitch, 9, 30, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {kKindRadioButton, 10, 15, -1, false,
+    {ShapeKind::Button, 2, 126, -1, false, buttonCondition},
+    {ShapeKind::RealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
+    {ShapeKind::DynamicPicture, 4, 77, 76, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0; }},
+    {ShapeKind::NumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
+    {ShapeKind::Curve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},
+    {ShapeKind::ProgressBar, 7, 49, -1, false, [](const CDrawObj& o) { return o.ParamI32(4) != 0; }},
+    {ShapeKind::Indicator, 8, 27, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
+    {ShapeKind::BitSwitch, 9, 30, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
+    {ShapeKind::RadioButton, 10, 15, -1, false,
      [](const CDrawObj& o) { return !(o.ParamI32(24) == 0 && o.ParamI32(28) == 0 && o.ParamI32(60) != 0); }},
-    {kKindAreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {kKindCharacter, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
+    {ShapeKind::AreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
+    {ShapeKind::Character, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
 }};
 
-const KindRule* ruleFor(int kind)
+const KindRule* ruleFor(ShapeKind kind)
 {
     for (const KindRule& r : kRules)
         if (r.kind == kind)
@@ -75,9 +75,9 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
     ControlCompileInfo& me = info[index];
     me.overlapsEarlier = me.overlappedByLater = me.needsRegion = false;
     me.redrawFlags = 0;
-    if (obj.m_nKind == kKindAreaControl)
+    if (obj.Kind() == ShapeKind::AreaControl)
         return false;
-    const KindRule& rule = *ruleFor(obj.m_nKind);
+    const KindRule& rule = *ruleFor(obj.Kind());
     const bool hide = hideSwitch(obj, rule);
     const bool e = rule.valueCondition(obj);
     auto flag = [&](std::uint16_t bits) { me.redrawFlags |= bits; };
@@ -95,20 +95,20 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
 
     const Rect mine = obj.m_rcPosition;
     for (std::size_t j = 0; j < objects.size(); ++j) {
-        if (j == index || !info[j].compilable || objects[j]->m_nKind == kKindAreaControl)
+        if (j == index || !info[j].compilable || objects[j]->Kind() == ShapeKind::AreaControl)
             continue;
         if (isMovingControl(*objects[j]) || objects[j]->Overlaps(mine))
             (j < index ? me.overlapsEarlier : me.overlappedByLater) = true;
     }
 
-    const int kind = obj.m_nKind;
+    const ShapeKind kind = obj.Kind();
     if (me.overlapsEarlier) {
-        if (kind == kKindNumericInput) {
+        if (kind == ShapeKind::NumericInput) {
             if (me.overlappedByLater)
                 flag(redraw::Overlapped);
             return false;
         }
-        if (kind == kKindButton) {
+        if (kind == ShapeKind::Button) {
             if (e)
                 flag(redraw::ValueBackground);
             if (hide) {
@@ -137,7 +137,7 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
     }
 
     if (me.overlappedByLater) {
-        if (kind == kKindNumericInput) {
+        if (kind == ShapeKind::NumericInput) {
             flag(redraw::Overlapped);
             return false;
         }
@@ -145,10 +145,10 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
             flag(redraw::HideSwitch);
             return needs();
         }
-        if (kind == kKindDynamicPicture)
+        if (kind == ShapeKind::DynamicPicture)
             return true;
         flag(redraw::Overlapped);
-        if (kind == kKindCharacter && obj.ParamI32(8) != 0 && obj.ParamI32(172) == 0)
+        if (kind == ShapeKind::Character && obj.ParamI32(8) != 0 && obj.ParamI32(172) == 0)
             return needs();
         return false;
     }
@@ -157,14 +157,14 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
         flag(redraw::HideSwitch);
         return needs();
     }
-    if (kind == kKindCharacter && obj.ParamI32(8) != 0)
+    if (kind == ShapeKind::Character && obj.ParamI32(8) != 0)
         return needs();
     return false;
 }
 
 } // namespace
 
-int itemTypeForKind(int kind)
+int itemTypeForKind(ShapeKind kind)
 {
     const KindRule* r = ruleFor(kind);
     return r ? r->itemType : -1;
@@ -172,7 +172,7 @@ int itemTypeForKind(int kind)
 
 bool isMovingControl(const CDrawObj& obj)
 {
-    const KindRule* r = ruleFor(obj.m_nKind);
+    const KindRule* r = ruleFor(obj.Kind());
     return r && switchOn(obj, r->moveOffset, r->switchesAreInts);
 }
 
@@ -183,7 +183,7 @@ ControlPlan prepareControlLists(std::span<const std::unique_ptr<CDrawObj>> objec
     for (std::size_t i = 0; i < objects.size(); ++i) {
         objects[i]->m_rcPosition = objects[i]->m_rcPosition.normalized();
         const CDrawObj& o = *objects[i];
-        plan.info[i].compilable = o.IsControl() && IsBindingValid(o) && itemTypeForKind(o.m_nKind) >= 0;
+        plan.info[i].compilable = o.IsControl() && IsBindingValid(o) && itemTypeForKind(o.Kind()) >= 0;
     }
 
     std::vector<std::size_t> candidates;

@@ -1,6 +1,7 @@
 #pragma once
 // Which controls of a window need the panel to keep the background under them, the redraw
 // flags every control item carries, and the background regions that hold those backgrounds.
+#include "model/shape/shape_kind.h"
 #include "platform/surface/geometry.h"
 
 #include <cstdint>
@@ -35,7 +36,7 @@ struct ControlCompileInfo {
 };
 
 // Item type code of a control kind; -1 for kinds that compile to no item.
-int itemTypeForKind(int kind);
+int itemTypeForKind(ShapeKind kind);
 // Dynamic pictures, character controls and real-time numbers whose move switch is on.
 bool isMovingControl(const CDrawObj& obj);
 

@@ -49,15 +49,15 @@ using ItemCompiler = std::function<void(ItemCompileArgs&)>;
 
 class ItemCompilerTable {
 public:
-    void install(int kind, ItemCompiler compiler) { compilers_[kind] = std::move(compiler); }
-    const ItemCompiler* find(int kind) const
+    void install(ShapeKind kind, ItemCompiler compiler) { compilers_[kind] = std::move(compiler); }
+    const ItemCompiler* find(ShapeKind kind) const
     {
         auto it = compilers_.find(kind);
         return it == compilers_.end() ? nullptr : &it->second;
     }
 
 private:
-    std::map<int, ItemCompiler> compilers_;
+    std::map<ShapeKind, ItemCompiler> compilers_;
 };
 
 } // namespace qv::screen

@@ -119,7 +119,7 @@ bool WindowRun::render()
     for (auto& obj : doc_.m_objects) {
         obj->m_rcPosition = obj->m_rcPosition.normalized();
         // A control kind counts as one whatever its stored flag: the paint sets the flag.
-        if (obj->m_bControl == 0 && !PaintRuleFor(obj->m_nKind).control)
+        if (obj->m_bControl == 0 && !PaintRuleFor(obj->Kind()).control)
             continue;
         // A control no canvas can hold is refused by its item compiler; it must not size the
         // canvas.
@@ -187,7 +187,7 @@ void WindowRun::maskControls()
         const CDrawObj& o = *doc_.m_objects[i];
         if (!plan_.info[i].compilable || isMovingControl(o))
             continue;
-        if (o.m_nKind == kKindAreaControl && o.ParamU8(0) != 3)
+        if (o.Kind() == ShapeKind::AreaControl && o.ParamU8(0) != 3)
             continue;
         masked_->fillRect(o.m_rcPosition, tiles::kKeyColor);
     }
@@ -295,20 +295,20 @@ void WindowRun::compileControls()
         CDrawObj& o = *doc_.m_objects[i];
         if (plan_.info[i].compilable) {
             setNextItemOffset();
-            if (const ItemCompiler* compiler = items_.find(o.m_nKind)) {
+            if (const ItemCompiler* compiler = items_.find(o.Kind())) {
                 ItemCompileArgs args{ctx_, doc_, o, plan_.info[i], recordStart_, paint_, rotated_, shapes_, i};
                 const ParamBlock before = o.m_Params;
                 (*compiler)(args);
                 if (o.m_Params != before)
                     ctx_.noteControlChange({window_.fileName, i, before, o.m_Params});
-                if (o.m_nKind == kKindNumericInput)
+                if (o.Kind() == ShapeKind::NumericInput)
                     ctx_.addPictures(1);
             } else {
                 // A kind with no compiler in the table: an item that names only its type.
                 const auto item = ctx_.reserveHeader(4);
                 if (!item)
                     return;
-                putU8(bytes(), *item, static_cast<std::uint8_t>(itemTypeForKind(o.m_nKind)));
+                putU8(bytes(), *item, static_cast<std::uint8_t>(itemTypeForKind(o.Kind())));
             }
         }
         ctx_.addProgress(1);

@@ -29,7 +29,7 @@ namespace {
 // One shape of a sample window, in window coordinates (the margins and the window's origin
 // are added when it is placed).
 struct ShapeDef {
-    int kind;
+    ShapeKind kind;
     Rect rect;
     ColorRef pen;
     ColorRef brush;
@@ -42,7 +42,7 @@ struct ShapeDef {
 // sample's texts promise: a button's text and the window it switches to, or the variable a
 // number shows or a bit switch turns.
 struct ControlDef {
-    int kind;
+    ShapeKind kind;
     Rect rect;
     const char* label = nullptr;     // button text (GBK)
     const char* action = nullptr;    // button: the window it opens (GBK file name)
@@ -78,15 +78,15 @@ constexpr ColorRef kWhite = rgb(255, 255, 255);
 
 ShapeDef text(Rect r, const char* gbk, ColorRef colour, int height = 16)
 {
-    return {kKindText, r, colour, kWhite, gbk, nullptr, height};
+    return {ShapeKind::Text, r, colour, kWhite, gbk, nullptr, height};
 }
 
-ControlDef button(Rect r, const char* label, const char* window) { return {kKindButton, r, label, window}; }
+ControlDef button(Rect r, const char* label, const char* window) { return {ShapeKind::Button, r, label, window}; }
 ControlDef number(Rect r, const char* variable, int digits)
 {
-    return {kKindRealTimeNumber, r, nullptr, nullptr, variable, digits};
+    return {ShapeKind::RealTimeNumber, r, nullptr, nullptr, variable, digits};
 }
-ControlDef bitSwitch(Rect r, const char* variable) { return {kKindBitSwitch, r, nullptr, nullptr, variable}; }
+ControlDef bitSwitch(Rect r, const char* variable) { return {ShapeKind::BitSwitch, r, nullptr, nullptr, variable}; }
 
 const std::vector<ProjectDef>& projects()
 {
@@ -100,14 +100,14 @@ const std::vector<ProjectDef>& projects()
          {{"win0.drw",
            {},
            {},
-           {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
+           {{ShapeKind::Rectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
             text({20, 16, 420, 48}, "示例工程：锅炉监控", kWhite, 24),
-            {kKindRoundRect, {40, 100, 360, 300}, rgb(30, 70, 140), rgb(230, 238, 250)},
+            {ShapeKind::RoundRect, {40, 100, 360, 300}, rgb(30, 70, 140), rgb(230, 238, 250)},
             text({60, 120, 190, 150}, "温度", kBlack),
             text({60, 170, 190, 200}, "压力", kBlack),
-            {kKindEllipse, {480, 110, 700, 290}, rgb(120, 120, 120), rgb(200, 200, 200)},
-            {kKindLine, {360, 200, 480, 200}, rgb(30, 70, 140), kWhite},
-            {kKindPicture, {460, 340, 524, 404}, kBlack, kWhite, nullptr, "images\\sys\\PICGROUP001.jpg"},
+            {ShapeKind::Ellipse, {480, 110, 700, 290}, rgb(120, 120, 120), rgb(200, 200, 200)},
+            {ShapeKind::Line, {360, 200, 480, 200}, rgb(30, 70, 140), kWhite},
+            {ShapeKind::Picture, {460, 340, 524, 404}, kBlack, kWhite, nullptr, "images\\sys\\PICGROUP001.jpg"},
             text({40, 420, 420, 450}, "点击画面切换到参数设置", rgb(90, 90, 90)),
             text({540, 350, 620, 380}, "水泵", kBlack)},
            {number({200, 116, 340, 152}, "温度", 4), number({200, 166, 340, 202}, "压力", 4),
@@ -115,9 +115,9 @@ const std::vector<ProjectDef>& projects()
           {"参数.drw",
            {},
            {},
-           {{kKindRectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
+           {{ShapeKind::Rectangle, {0, 0, 800, 60}, rgb(30, 70, 140), rgb(30, 70, 140)},
             text({20, 16, 420, 48}, "参数设置", kWhite, 24),
-            {kKindRectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite},
+            {ShapeKind::Rectangle, {40, 100, 760, 420}, rgb(30, 70, 140), kWhite},
             text({80, 140, 240, 170}, "温度", kBlack),
             text({80, 200, 240, 230}, "压力", kBlack)},
            {number({260, 136, 400, 172}, "温度", 4), number({260, 196, 400, 232}, "压力", 4),
@@ -125,7 +125,7 @@ const std::vector<ProjectDef>& projects()
           {"提示.dlg",
            {280, 160},
            {240, 160},
-           {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
+           {{ShapeKind::Picture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
             text({20, 60, 220, 90}, "水泵已启动", kBlack)}}}},
         {u8"Examples",
          "银行ATM取款机",
@@ -136,30 +136,30 @@ const std::vector<ProjectDef>& projects()
          {{"win0.drw",
            {},
            {},
-           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+           {{ShapeKind::Rectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
             text({170, 60, 470, 100}, "欢迎使用ATM取款机", kWhite, 32),
             text({250, 250, 400, 280}, "点击插卡", kWhite, 24)},
            {button({220, 300, 420, 360}, "请插卡", "输入密码.drw")}},
           {"输入密码.drw",
            {},
            {},
-           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+           {{ShapeKind::Rectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
             text({200, 60, 440, 100}, "请输入密码", kWhite, 32)},
            {number({200, 150, 440, 200}, "密码", 6), button({220, 300, 420, 360}, "确认", "取款.drw")}},
           {"取款.drw",
            {},
            {},
-           {{kKindRectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
+           {{ShapeKind::Rectangle, {0, 0, 640, 480}, rgb(0, 90, 60), rgb(0, 90, 60)},
             text({240, 40, 400, 80}, "请选择金额", kWhite, 32),
-            {kKindRoundRect, {40, 140, 240, 200}, kWhite, rgb(0, 140, 90)},
+            {ShapeKind::RoundRect, {40, 140, 240, 200}, kWhite, rgb(0, 140, 90)},
             text({100, 158, 220, 184}, "100元", kWhite, 24),
-            {kKindRoundRect, {400, 140, 600, 200}, kWhite, rgb(0, 140, 90)},
+            {ShapeKind::RoundRect, {400, 140, 600, 200}, kWhite, rgb(0, 140, 90)},
             text({460, 158, 580, 184}, "500元", kWhite, 24)},
            {button({40, 260, 240, 320}, "查询余额", "余额.dlg"), button({400, 260, 600, 320}, "退卡", "win0.drw")}},
           {"余额.dlg",
            {200, 160},
            {240, 160},
-           {{kKindPicture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
+           {{ShapeKind::Picture, {0, 0, 240, 160}, kBlack, kWhite, nullptr, "images\\sys\\Dialog.bmp"},
             text({30, 40, 210, 70}, "您的余额", kBlack)},
            {number({40, 80, 200, 116}, "余额", 6)}}}},
     };
@@ -206,16 +206,16 @@ std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point 
 {
     const Rect r{def.rect.left + at.x, def.rect.top + at.y, def.rect.right + at.x, def.rect.bottom + at.y};
     auto obj = std::make_unique<CDrawRect>(r);
-    obj->m_nKind = def.kind;
-    obj->m_penInfo = {PS_INSIDEFRAME, def.kind == kKindLine ? 3 : 2, 0, def.pen};
+    obj->SetKind(def.kind);
+    obj->m_penInfo = {PS_INSIDEFRAME, def.kind == ShapeKind::Line ? 3 : 2, 0, def.pen};
     obj->m_brushInfo = {BS_SOLID, def.brush, 0};
     // A rectangle paints from its block: fill and border as the pen and brush say, flat.
-    if (def.kind == kKindRectangle) {
+    if (def.kind == ShapeKind::Rectangle) {
         obj->SetParamI32(rect_block::kBorderWidth, obj->m_penInfo.widthX);
         obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(def.pen));
         obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(def.brush));
     }
-    if (def.kind == kKindText) {
+    if (def.kind == ShapeKind::Text) {
         obj->m_strName = def.text;
         obj->m_bTransparent = 1;
         obj->m_bHasBrush = 0;
@@ -235,7 +235,7 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
 {
     const Rect r{def.rect.left + at.x, def.rect.top + at.y, def.rect.right + at.x, def.rect.bottom + at.y};
     auto made = std::make_unique<CDrawRect>(r);
-    made->m_nKind = def.kind;
+    made->SetKind(def.kind);
     CDrawObj* obj = doc.AddObject(std::move(made));
     if (!SetKindDefaults(*obj, app).refused.empty()) {
         *error = doc.GetTitle() + ": a control's variables could not be added";
@@ -254,7 +254,7 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
     }
     // The samples' numbers are whole values (the defaults show two decimals) of a few digits,
     // and take every value those digits show (a new control's limits are 0 and 0).
-    if (def.kind == kKindRealTimeNumber) {
+    if (def.kind == ShapeKind::RealTimeNumber) {
         obj->SetParamI32(number_block::kDecimals, 0);
         obj->SetParamI32(number_block::kDigits, def.digits);
         std::int32_t largest = 0;

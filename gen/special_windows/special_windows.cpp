@@ -137,17 +137,17 @@ const std::vector<StoredLayout>& storedLayouts()
     return layouts;
 }
 
-int kindOf(ElementType type)
+ShapeKind kindOf(ElementType type)
 {
     switch (type) {
-    case Text: return kKindText;
+    case Text: return ShapeKind::Text;
     case Key:
-    case Function: return kKindButton;
-    case Entry: return kKindNumericInput;
-    case Value: return kKindRealTimeNumber;
-    case Candidates: return kKindAreaControl;
+    case Function: return ShapeKind::Button;
+    case Entry: return ShapeKind::NumericInput;
+    case Value: return ShapeKind::RealTimeNumber;
+    case Candidates: return ShapeKind::AreaControl;
     }
-    return kKindRectangle;
+    return ShapeKind::Rectangle;
 }
 
 constexpr int kButtonFunctionEntry = 3;
@@ -226,16 +226,16 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
     const bool dialog = layout.fileName.ends_with(".dlg");
     if (dialog) {
         CDrawObj* face = doc->AddObject(std::make_unique<CDrawRect>(place({0, 0, layout.width, layout.height})));
-        face->m_nKind = kKindRectangle;
+        face->SetKind(ShapeKind::Rectangle);
         applyKindDefaults(*face, host);
     }
     for (const Element& e : layout.elements) {
         CDrawObj* obj = doc->AddObject(std::make_unique<CDrawRect>(place(e.box)));
-        obj->m_nKind = kindOf(e.type);
+        obj->SetKind(kindOf(e.type));
         applyKindDefaults(*obj, host);
         // No reference points into a table the importing project does not have.
         const VarResolver resolve = [&](std::int32_t row) { return varBindingOf(doc->m_varTable, row); };
-        clearVarRefs(obj->m_nKind, obj->m_Params, resolve);
+        clearVarRefs(obj->Kind(), obj->m_Params, resolve);
         switch (e.type) {
         case Text: obj->m_strName = std::string(e.label); break;
         case Key:
@@ -247,7 +247,7 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
             break;
         case Value:
             obj->SetParamI32(kRealTimeNumberValueIndex, e.row);
-            refreshVarRefs(obj->m_nKind, obj->m_Params, resolve);
+            refreshVarRefs(obj->Kind(), obj->m_Params, resolve);
             break;
         case Candidates: obj->SetParamU8(kAreaOption, kAreaPinyinBar); break;
         case Entry: break;

@@ -62,14 +62,14 @@ bool passAllows(PaintPass kindPass, int pass)
 
 } // namespace
 
-KindPaintRule PaintRuleFor(int kind)
+KindPaintRule PaintRuleFor(ShapeKind kind)
 {
     if (!IsKnownKind(kind))
         return {PaintPass::Never, false, nullptr};
     return rules()[static_cast<std::size_t>(kind)];
 }
 
-void SetKindPainter(int kind, KindPainter painter)
+void SetKindPainter(ShapeKind kind, KindPainter painter)
 {
     if (IsKnownKind(kind) && !kShapeKinds[static_cast<std::size_t>(kind)].reserved)
         rules()[static_cast<std::size_t>(kind)].painter = painter;
@@ -81,7 +81,7 @@ void PaintObject(CDrawObj& obj, const PaintSurfaces& dcs, int pass, const PaintC
     const auto pen = penFromRecord(obj.m_penInfo);
     if (!brush || !pen)
         return;
-    const KindPaintRule rule = PaintRuleFor(obj.m_nKind);
+    const KindPaintRule rule = PaintRuleFor(obj.Kind());
     if (rule.control)
         obj.m_bControl = 1;
     if (!passAllows(rule.pass, pass) || !rule.painter)
@@ -96,17 +96,17 @@ void PaintPlain(CDrawObj& obj, Surface& dc)
 {
     const auto brush = brushFromRecord(obj.m_brushInfo);
     const auto pen = penFromRecord(obj.m_penInfo);
-    if (!brush || !pen || obj.m_nKind < kKindRectangle || obj.m_nKind > kKindCircle)
+    if (!brush || !pen || obj.Kind() < ShapeKind::Rectangle || obj.Kind() > ShapeKind::Circle)
         return;
     SurfaceStateGuard guard(dc);
     dc.selectBrush(obj.m_bHasBrush ? *brush : kNullBrush);
     dc.selectPen(obj.m_bHasPen ? *pen : kNullPen);
     const Rect& p = obj.m_rcPosition;
-    switch (obj.m_nKind) {
-    case kKindRectangle: dc.rectangle(p); break;
-    case kKindRoundRect: dc.roundRect(p, obj.m_cornerSize.cx, obj.m_cornerSize.cy); break;
-    case kKindEllipse: dc.ellipse(p); break;
-    case kKindLine: {
+    switch (obj.Kind()) {
+    case ShapeKind::Rectangle: dc.rectangle(p); break;
+    case ShapeKind::RoundRect: dc.roundRect(p, obj.m_cornerSize.cx, obj.m_cornerSize.cy); break;
+    case ShapeKind::Ellipse: dc.ellipse(p); break;
+    case ShapeKind::Line: {
         const auto [a, b] = LineEndPoints(p, obj.m_penInfo.widthX, obj.m_penInfo.widthY);
         dc.moveTo(a.x, a.y);
         dc.lineTo(b.x, b.y);

@@ -22,11 +22,11 @@ struct KindPaintRule {
 };
 
 // The rule of a kind; kinds outside the table are never painted.
-KindPaintRule PaintRuleFor(int kind);
+KindPaintRule PaintRuleFor(ShapeKind kind);
 
 // Replaces the painter of a kind that is not reserved (tests plant a probe this way). Call
 // before any paint, never while one runs.
-void SetKindPainter(int kind, KindPainter painter);
+void SetKindPainter(ShapeKind kind, KindPainter painter);
 
 // Slot 8: selects the object's pen and brush, then paints it when the pass byte allows
 // (pass 0: shapes only, 1: controls only, anything else: both). Pass-1 kinds are marked as

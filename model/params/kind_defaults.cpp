@@ -124,26 +124,26 @@ void areaLook(CDrawObj& obj)
 }
 
 const std::array<KindDefaults, 16> kDefaults{{
-    {kKindRectangle, false, {}, kRectangleValues, {}, {}, {}},
-    {kKindButton, true, "按钮", kButtonValues, kButtonVars, {}, kButtonTexts},
-    {kKindDynamicPicture, true, {}, kDynamicPictureValues, kDynamicPictureVars, kDynamicPicturePictures, {}},
-    {kKindRealTimeNumber, true, {}, kRealTimeNumberValues, kRealTimeNumberVars, kRealTimeNumberPictures, {}},
-    {kKindNumericInput, true, "1234567890", kNumericInputValues, {}, {}, {}, numericInputLook},
-    {kKindCurve, true, {}, kCurveValues, kCurveVars, {}, {}, curveLook},
-    {kKindIndicator, true, {}, kLampValues, kIndicatorVars, kIndicatorPictures, kIndicatorTexts},
-    {kKindPipeJoint, false, {}, kPipeJointValues, {}, {}, {}},
-    {kKindPipe, false, {}, kPipeValues, {}, {}, {}},
-    {kKindScale, false, {}, kScaleValues, {}, {}, {}},
-    {kKindBitSwitch, true, {}, kBitSwitchValues, kBitSwitchVars, kBitSwitchPictures, kBitSwitchTexts},
-    {kKindRadioButton, true, {}, kRadioValues, kRadioVars, kRadioPictures, {}, radioLook},
-    {kKindProgressBar, true, {}, kProgressValues, kProgressVars, {}, kProgressTexts},
-    {kKindTable, false, {}, kTableValues, {}, {}, {}},
-    {kKindCharacter, true, "Hello World!", kCharacterValues, kCharacterVars, {}, {}},
-    {kKindAreaControl, false, {}, kAreaValues, {}, {}, {}, areaLook},
+    {ShapeKind::Rectangle, false, {}, kRectangleValues, {}, {}, {}},
+    {ShapeKind::Button, true, "按钮", kButtonValues, kButtonVars, {}, kButtonTexts},
+    {ShapeKind::DynamicPicture, true, {}, kDynamicPictureValues, kDynamicPictureVars, kDynamicPicturePictures, {}},
+    {ShapeKind::RealTimeNumber, true, {}, kRealTimeNumberValues, kRealTimeNumberVars, kRealTimeNumberPictures, {}},
+    {ShapeKind::NumericInput, true, "1234567890", kNumericInputValues, {}, {}, {}, numericInputLook},
+    {ShapeKind::Curve, true, {}, kCurveValues, kCurveVars, {}, {}, curveLook},
+    {ShapeKind::Indicator, true, {}, kLampValues, kIndicatorVars, kIndicatorPictures, kIndicatorTexts},
+    {ShapeKind::PipeJoint, false, {}, kPipeJointValues, {}, {}, {}},
+    {ShapeKind::Pipe, false, {}, kPipeValues, {}, {}, {}},
+    {ShapeKind::Scale, false, {}, kScaleValues, {}, {}, {}},
+    {ShapeKind::BitSwitch, true, {}, kBitSwitchValues, kBitSwitchVars, kBitSwitchPictures, kBitSwitchTexts},
+    {ShapeKind::RadioButton, true, {}, kRadioValues, kRadioVars, kRadioPictures, {}, radioLook},
+    {ShapeKind::ProgressBar, true, {}, kProgressValues, kProgressVars, {}, kProgressTexts},
+    {ShapeKind::Table, false, {}, kTableValues, {}, {}, {}},
+    {ShapeKind::Character, true, "Hello World!", kCharacterValues, kCharacterVars, {}, {}},
+    {ShapeKind::AreaControl, false, {}, kAreaValues, {}, {}, {}, areaLook},
 }};
 
 // The reference of `kind` whose index lies at `indexOffset`.
-std::optional<VarRefField> refAt(int kind, std::span<const std::uint8_t> block, int indexOffset)
+std::optional<VarRefField> refAt(ShapeKind kind, std::span<const std::uint8_t> block, int indexOffset)
 {
     for (const VarRefField& ref : varRefsOf(kind, block))
         if (ref.index == indexOffset)
@@ -153,7 +153,7 @@ std::optional<VarRefField> refAt(int kind, std::span<const std::uint8_t> block, 
 
 } // namespace
 
-const KindDefaults* kindDefaults(int kind)
+const KindDefaults* kindDefaults(ShapeKind kind)
 {
     const auto it = std::find_if(kDefaults.begin(), kDefaults.end(), [&](const KindDefaults& d) { return d.kind == kind; });
     return it == kDefaults.end() ? nullptr : &*it;
@@ -162,7 +162,7 @@ const KindDefaults* kindDefaults(int kind)
 KindDefaultsOutcome applyKindDefaults(CDrawObj& obj, KindDefaultsHost& host)
 {
     KindDefaultsOutcome outcome;
-    const KindDefaults* defaults = kindDefaults(obj.m_nKind);
+    const KindDefaults* defaults = kindDefaults(obj.Kind());
     if (!defaults)
         return outcome;
     std::span<std::uint8_t> block(obj.m_Params);
@@ -181,7 +181,7 @@ KindDefaultsOutcome applyKindDefaults(CDrawObj& obj, KindDefaultsHost& host)
             ++outcome.varsCreated;
         if (added.row < 0)
             outcome.refused.push_back(added.errorGbk);
-        const auto ref = refAt(obj.m_nKind, block, var.refIndex);
+        const auto ref = refAt(obj.Kind(), block, var.refIndex);
         if (!ref)
             continue;
         blockWriteI32(block, ref->index, added.row);

@@ -40,7 +40,7 @@ struct DefaultText {
 };
 
 struct KindDefaults {
-    int kind;
+    ShapeKind kind;
     bool control;
     std::string_view name;                 // empty: name left as it is
     std::span<const BlockDefault> values;
@@ -51,7 +51,7 @@ struct KindDefaults {
 };
 
 // The defaults of `kind`, or nullptr for kinds that get none.
-const KindDefaults* kindDefaults(int kind);
+const KindDefaults* kindDefaults(ShapeKind kind);
 
 // What the defaults need of the application.
 class KindDefaultsHost {

@@ -40,11 +40,11 @@ VarExtentResolver extentResolverFor(const HmiVarTable* table)
     return [table](std::int32_t row) { return table ? varExtentOf(*table, row) : std::nullopt; };
 }
 
-bool IsBindingValid(const CDrawObj& obj) { return isBindingValid(obj.m_nKind, obj.m_Params); }
+bool IsBindingValid(const CDrawObj& obj) { return isBindingValid(obj.Kind(), obj.m_Params); }
 
 void CollectVarSizes(const CDrawObj& obj, std::span<unsigned> sizes, const HmiVarTable& table)
 {
-    collectVarSizes(obj.m_nKind, obj.m_Params, sizes, [&](std::int32_t row) {
+    collectVarSizes(obj.Kind(), obj.m_Params, sizes, [&](std::int32_t row) {
         const auto extent = varExtentOf(table, row);
         return extent ? extent->width : 0;
     });
@@ -65,35 +65,35 @@ const HmiVarTable* VarReferenceOps::Table() const
 
 void VarReferenceOps::RenumberAfterVarDelete(CDrawObj& obj, int row)
 {
-    renumberAfterVarDelete(obj.m_nKind, obj.m_Params, row, resolverFor(Table()));
+    renumberAfterVarDelete(obj.Kind(), obj.m_Params, row, resolverFor(Table()));
 }
 
-void VarReferenceOps::ClearVarReferences(CDrawObj& obj) { clearVarRefs(obj.m_nKind, obj.m_Params, resolverFor(Table())); }
+void VarReferenceOps::ClearVarReferences(CDrawObj& obj) { clearVarRefs(obj.Kind(), obj.m_Params, resolverFor(Table())); }
 
 void VarReferenceOps::RefreshVarReferences(CDrawObj& obj, std::string_view)
 {
-    refreshVarRefs(obj.m_nKind, obj.m_Params, resolverFor(Table()));
+    refreshVarRefs(obj.Kind(), obj.m_Params, resolverFor(Table()));
 }
 
 void VarReferenceOps::RenumberAfterVarSwap(CDrawObj& obj, int row)
 {
-    renumberAfterVarSwap(obj.m_nKind, obj.m_Params, row, resolverFor(Table()));
+    renumberAfterVarSwap(obj.Kind(), obj.m_Params, row, resolverFor(Table()));
 }
 
 void VarReferenceOps::RenumberAfterVarMove(CDrawObj& obj, int target)
 {
-    renumberAfterVarMove(obj.m_nKind, obj.m_Params, m_nMoveSource, target, resolverFor(Table()));
+    renumberAfterVarMove(obj.Kind(), obj.m_Params, m_nMoveSource, target, resolverFor(Table()));
 }
 
 void VarReferenceOps::UpdateCurveAddressMax(CDrawObj& obj)
 {
-    if (const auto end = curveAddressEnd(obj.m_nKind, obj.m_Params, extentResolverFor(Table())))
+    if (const auto end = curveAddressEnd(obj.Kind(), obj.m_Params, extentResolverFor(Table())))
         m_nCurveAddressMax = std::max(m_nCurveAddressMax, *end);
 }
 
 void VarReferenceOps::UpdateStringAddressMax(CDrawObj& obj)
 {
-    if (const auto end = stringAddressEnd(obj.m_nKind, obj.m_Params, extentResolverFor(Table())))
+    if (const auto end = stringAddressEnd(obj.Kind(), obj.m_Params, extentResolverFor(Table())))
         m_nStringAddressMax = std::max(m_nStringAddressMax, *end);
 }
 

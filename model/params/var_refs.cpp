@@ -32,20 +32,20 @@ constexpr std::array<VarRefField, 8> kCharacter{{
 
 // `required`: the index offset that must be bound for the control to work (kNoField: none).
 struct KindRefs {
-    int kind;
+    ShapeKind kind;
     std::span<const VarRefField> refs;
     int required;
 };
 constexpr std::array<KindRefs, 9> kKinds{{
-    {kKindButton, kButton, kNoField},
-    {kKindDynamicPicture, kDynamicPicture, 64},
-    {kKindRealTimeNumber, kRealTimeNumber, 84},
-    {kKindCurve, kCurve, kNoField},
-    {kKindIndicator, kIndicator, 16},
-    {kKindBitSwitch, kBitSwitch, 16},
-    {kKindRadioButton, kRadio, 0},
-    {kKindProgressBar, kProgress, 28},
-    {kKindCharacter, kCharacter, kStringStartIndex},
+    {ShapeKind::Button, kButton, kNoField},
+    {ShapeKind::DynamicPicture, kDynamicPicture, 64},
+    {ShapeKind::RealTimeNumber, kRealTimeNumber, 84},
+    {ShapeKind::Curve, kCurve, kNoField},
+    {ShapeKind::Indicator, kIndicator, 16},
+    {ShapeKind::BitSwitch, kBitSwitch, 16},
+    {ShapeKind::RadioButton, kRadio, 0},
+    {ShapeKind::ProgressBar, kProgress, 28},
+    {ShapeKind::Character, kCharacter, kStringStartIndex},
 }};
 
 // Character control: hide enable at 64, move enable at 48 make those references required.
@@ -67,14 +67,14 @@ VarRefField curveRecordRef(int i)
 }
 
 template <class Fn>
-void forEachIndex(int kind, std::span<std::uint8_t> block, Fn&& change)
+void forEachIndex(ShapeKind kind, std::span<std::uint8_t> block, Fn&& change)
 {
     for (const VarRefField& ref : varRefsOf(kind, block))
         if (blockHas(block, ref.index, 4))
             blockWriteI32(block, ref.index, change(blockReadI32(block, ref.index)));
 }
 
-const KindRefs* kindRefs(int kind)
+const KindRefs* kindRefs(ShapeKind kind)
 {
     for (const KindRefs& k : kKinds)
         if (k.kind == kind)
@@ -84,7 +84,7 @@ const KindRefs* kindRefs(int kind)
 
 } // namespace
 
-std::span<const VarRefField> fixedVarRefs(int kind)
+std::span<const VarRefField> fixedVarRefs(ShapeKind kind)
 {
     const KindRefs* k = kindRefs(kind);
     return k ? k->refs : std::span<const VarRefField>{};
@@ -95,27 +95,27 @@ int curveRecordCount(std::span<const std::uint8_t> block)
     return std::clamp(blockReadI32(block, kCurveRecordCountOffset), 0, kMaxCurveRecords);
 }
 
-std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block)
+std::vector<VarRefField> varRefsOf(ShapeKind kind, std::span<const std::uint8_t> block)
 {
     const auto fixed = fixedVarRefs(kind);
     std::vector<VarRefField> refs(fixed.begin(), fixed.end());
-    if (kind == kKindCurve)
+    if (kind == ShapeKind::Curve)
         for (int i = 0, n = curveRecordCount(block); i < n; ++i)
             refs.push_back(curveRecordRef(i));
     std::erase_if(refs, [&](const VarRefField& r) { return !blockHas(block, r.index, 4); });
     return refs;
 }
 
-bool isBindingValid(int kind, std::span<const std::uint8_t> block)
+bool isBindingValid(ShapeKind kind, std::span<const std::uint8_t> block)
 {
     const auto bound = [&](int indexOffset) { return blockReadI32(block, indexOffset, -1) >= 0; };
     switch (kind) {
-    case kKindCurve:
+    case ShapeKind::Curve:
         for (int i = 0, n = curveRecordCount(block); i < n; ++i)
             if (!bound(curveRecordRef(i).index))
                 return false;
         return true;
-    case kKindCharacter:
+    case ShapeKind::Character:
         return bound(kStringStartIndex) && (blockReadU8(block, kCharacterHideEnable) == 0 || bound(kCharacterHideIndex))
             && (blockReadU8(block, kCharacterMoveEnable) == 0 || bound(kCharacterMoveIndex));
     default: {
@@ -125,7 +125,7 @@ bool isBindingValid(int kind, std::span<const std::uint8_t> block)
     }
 }
 
-void refreshVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve)
+void refreshVarRefs(ShapeKind kind, std::span<std::uint8_t> block, const VarResolver& resolve)
 {
     for (const VarRefField& ref : varRefsOf(kind, block)) {
         const VarBinding binding = resolve(blockReadI32(block, ref.index));
@@ -171,34 +171,34 @@ std::int32_t indexAfterMove(std::int32_t index, std::int32_t source, std::int32_
     return index > source && index <= target ? index - 1 : index;
 }
 
-void renumberAfterVarDelete(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
+void renumberAfterVarDelete(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
 {
     forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterDelete(i, row); });
     refreshVarRefs(kind, block, resolve);
 }
 
-void renumberAfterVarSwap(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
+void renumberAfterVarSwap(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve)
 {
     forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterSwap(i, row); });
     refreshVarRefs(kind, block, resolve);
 }
 
-void renumberAfterVarMove(int kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
+void renumberAfterVarMove(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
                           const VarResolver& resolve)
 {
     forEachIndex(kind, block, [&](std::int32_t i) { return indexAfterMove(i, source, target); });
     refreshVarRefs(kind, block, resolve);
 }
 
-void clearVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve)
+void clearVarRefs(ShapeKind kind, std::span<std::uint8_t> block, const VarResolver& resolve)
 {
     forEachIndex(kind, block, [](std::int32_t) { return -1; });
     refreshVarRefs(kind, block, resolve);
 }
 
-std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
+std::optional<std::int64_t> curveAddressEnd(ShapeKind kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
 {
-    if (kind != kKindCurve)
+    if (kind != ShapeKind::Curve)
         return std::nullopt;
     const std::int64_t samples = std::max(0, blockReadI32(block, kCurveSampleCountOffset));
     std::optional<std::int64_t> end;
@@ -212,9 +212,9 @@ std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8
     return end;
 }
 
-std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
+std::optional<std::int64_t> stringAddressEnd(ShapeKind kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve)
 {
-    if (kind != kKindCharacter)
+    if (kind != ShapeKind::Character)
         return std::nullopt;
     const std::int32_t index = blockReadI32(block, kStringStartIndex);
     if (index < 0)
@@ -225,7 +225,7 @@ std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint
     return clampToPanelAddress(var->address) + std::max(0, blockReadI32(block, kStringLengthOffset));
 }
 
-void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)
+void collectVarSizes(ShapeKind kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)
 {
     const auto raise = [&](std::int32_t index, std::int64_t bytes) {
         if (index < 0 || static_cast<std::size_t>(index) >= sizes.size() || bytes <= 0)
@@ -234,13 +234,13 @@ void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<un
         sizes[static_cast<std::size_t>(index)] = std::max(sizes[static_cast<std::size_t>(index)], capped);
     };
     switch (kind) {
-    case kKindDynamicPicture: {
+    case ShapeKind::DynamicPicture: {
         const bool byFileName = blockReadI32(block, kPictureLocationOffset) == 1 && blockReadI32(block, kPictureLookupOffset) == 1;
         if (byFileName)
             raise(blockReadI32(block, 64), kPictureFileNameBytes);
         break;
     }
-    case kKindCurve: {
+    case ShapeKind::Curve: {
         const std::int64_t samples = blockReadI32(block, kCurveSampleCountOffset);
         for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
             const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
@@ -248,7 +248,7 @@ void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<un
         }
         break;
     }
-    case kKindCharacter: {
+    case ShapeKind::Character: {
         const std::int32_t index = blockReadI32(block, kStringStartIndex);
         raise(index, std::int64_t{widthOf(index)} * blockReadI32(block, kStringLengthOffset));
         break;

@@ -35,11 +35,11 @@ inline constexpr int kStringLengthOffset = 32;
 inline constexpr int kStringStartIndex = 36;
 
 // The fixed references of a kind (curve records not included); empty for kinds without any.
-std::span<const VarRefField> fixedVarRefs(int kind);
+std::span<const VarRefField> fixedVarRefs(ShapeKind kind);
 
 // Every reference of the object, curve records included (count clamped, records that do not
 // fit the block left out).
-std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block);
+std::vector<VarRefField> varRefsOf(ShapeKind kind, std::span<const std::uint8_t> block);
 
 // The curve's record count as the block holds it, clamped to 0..kMaxCurveRecords.
 int curveRecordCount(std::span<const std::uint8_t> block);
@@ -52,17 +52,17 @@ struct VarBinding {
 };
 using VarResolver = std::function<VarBinding(std::int32_t index)>;
 
-bool isBindingValid(int kind, std::span<const std::uint8_t> block);
+bool isBindingValid(ShapeKind kind, std::span<const std::uint8_t> block);
 
 // Re-derives the cached address and type of every reference from its index.
-void refreshVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve);
+void refreshVarRefs(ShapeKind kind, std::span<std::uint8_t> block, const VarResolver& resolve);
 
 // Index upkeep after a change of the table; each ends with refreshVarRefs. -1 never changes.
-void renumberAfterVarDelete(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
-void renumberAfterVarSwap(int kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
-void renumberAfterVarMove(int kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
+void renumberAfterVarDelete(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
+void renumberAfterVarSwap(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t row, const VarResolver& resolve);
+void renumberAfterVarMove(ShapeKind kind, std::span<std::uint8_t> block, std::int32_t source, std::int32_t target,
                           const VarResolver& resolve);
-void clearVarRefs(int kind, std::span<std::uint8_t> block, const VarResolver& resolve);
+void clearVarRefs(ShapeKind kind, std::span<std::uint8_t> block, const VarResolver& resolve);
 
 // The pure index rules, shared with the project's own system-variable slots.
 std::int32_t indexAfterDelete(std::int32_t index, std::int32_t row);
@@ -83,14 +83,14 @@ struct VarExtent {
     int width;  // type width (1, 2, 4)
 };
 using VarExtentResolver = std::function<std::optional<VarExtent>(std::int32_t index)>;
-std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
-std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
+std::optional<std::int64_t> curveAddressEnd(ShapeKind kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
+std::optional<std::int64_t> stringAddressEnd(ShapeKind kind, std::span<const std::uint8_t> block, const VarExtentResolver& resolve);
 
 // Raises sizes[i] to the bytes the object needs of variable i where it needs more than one
 // element: a dynamic picture looking up user-area pictures by file name (16-byte name), a
 // curve's records (type width x samples), a character control's string (type width x
 // length). Indices outside `sizes` are ignored.
 using VarWidthResolver = std::function<int(std::int32_t index)>;
-void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf);
+void collectVarSizes(ShapeKind kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf);
 
 } // namespace qv

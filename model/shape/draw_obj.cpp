@@ -41,8 +41,8 @@ LogFont defaultFont()
     return f;
 }
 
-bool hasRoundCorner(int kind) { return kind == kKindRoundRect || kind == kKindButton; }
-bool holdsFourStateTexts(int kind) { return kind == kKindBitSwitch || kind == kKindIndicator; }
+bool hasRoundCorner(ShapeKind kind) { return kind == ShapeKind::RoundRect || kind == ShapeKind::Button; }
+bool holdsFourStateTexts(ShapeKind kind) { return kind == ShapeKind::BitSwitch || kind == ShapeKind::Indicator; }
 
 // What every Duplicate copies: pen, brush, strings and the parameter block.
 void copyDuplicatedBase(const CDrawObj& from, CDrawObj& to)
@@ -75,7 +75,7 @@ CDrawObj::CDrawObj(std::string nameGbk) : m_strName(std::move(nameGbk)), m_logfo
 
 CDrawRect::CDrawRect(const Rect& position) : CDrawObj(position)
 {
-    m_nKind = kKindRectangle;
+    SetKind(ShapeKind::Rectangle);
     m_cornerSize = kDefaultCornerSize;
 }
 
@@ -131,16 +131,16 @@ int CDrawObj::HandleAtPoint(Point p, const ShapeView* view, bool selected) const
 
 int CDrawRect::CountHandles() const
 {
-    if (m_nKind == kKindLine)
+    if (Kind() == ShapeKind::Line)
         return 2;
-    return hasRoundCorner(m_nKind) ? 9 : 8;
+    return hasRoundCorner(Kind()) ? 9 : 8;
 }
 
 Point CDrawRect::HandlePoint(int handle) const
 {
-    if (m_nKind == kKindLine && handle == 2)
+    if (Kind() == ShapeKind::Line && handle == 2)
         return CDrawObj::HandlePoint(5);
-    if (handle == 9 && hasRoundCorner(m_nKind)) {
+    if (handle == 9 && hasRoundCorner(Kind())) {
         const Rect n = m_rcPosition.normalized();
         return {saturate(std::int64_t(n.right) - m_cornerSize.cx / 2), saturate(std::int64_t(n.bottom) - m_cornerSize.cy / 2)};
     }
@@ -149,9 +149,9 @@ Point CDrawRect::HandlePoint(int handle) const
 
 HandleCursor CDrawRect::HandleCursorFor(int handle) const
 {
-    if (m_nKind == kKindLine && handle == 2)
+    if (Kind() == ShapeKind::Line && handle == 2)
         return CDrawObj::HandleCursorFor(5);
-    if (handle == 9 && hasRoundCorner(m_nKind))
+    if (handle == 9 && hasRoundCorner(Kind()))
         return HandleCursor::SizeAll;
     return CDrawObj::HandleCursorFor(handle);
 }
@@ -203,20 +203,20 @@ bool CDrawRect::Overlaps(const Rect& r) const
 {
     const Rect q = r.normalized();
     const Rect n = m_rcPosition.normalized();
-    switch (m_nKind) {
-    case kKindLine: {
+    switch (Kind()) {
+    case ShapeKind::Line: {
         // The band follows the line as drawn (not the normalised diagonal), and a
         // horizontal or vertical line, whose box has no area, can still be hit.
         const int dx = saturate((std::int64_t(m_penInfo.widthX) + 5) / 2);
         const int dy = saturate((std::int64_t(m_penInfo.widthY) + 5) / 2);
         return region::LineBandMeets({m_rcPosition.left, m_rcPosition.top}, {m_rcPosition.right, m_rcPosition.bottom}, dx, dy, q);
     }
-    case kKindRoundRect:
-    case kKindButton:
-    case kKindRealTimeNumber:
+    case ShapeKind::RoundRect:
+    case ShapeKind::Button:
+    case ShapeKind::RealTimeNumber:
         return region::RoundRectMeets(n, m_cornerSize, q);
-    case kKindEllipse:
-    case kKindCircle:
+    case ShapeKind::Ellipse:
+    case ShapeKind::Circle:
         return region::EllipseMeets(n, q);
     default:
         return CDrawObj::Overlaps(r);
@@ -251,9 +251,9 @@ void CDrawObj::DragHandle(int handle, Point p, ShapeView* view)
 
 void CDrawRect::DragHandle(int handle, Point p, ShapeView* view)
 {
-    if (m_nKind == kKindLine && handle == 2)
+    if (Kind() == ShapeKind::Line && handle == 2)
         handle = 5;
-    if (handle == 9 && hasRoundCorner(m_nKind)) {
+    if (handle == 9 && hasRoundCorner(Kind())) {
         const Rect n = m_rcPosition.normalized();
         const std::int32_t x = p.x > n.right - std::int64_t(1) ? saturate(std::int64_t(n.right) - 1) : std::max(p.x, middle(n.left, n.right));
         const std::int32_t y = p.y > n.bottom - std::int64_t(1) ? saturate(std::int64_t(n.bottom) - 1) : std::max(p.y, middle(n.top, n.bottom));
@@ -295,7 +295,7 @@ CDrawObj* CDrawObj::DuplicateInto(CDrawDoc& doc) const
 
 void CDrawRect::PadStateTexts()
 {
-    if (holdsFourStateTexts(m_nKind) && m_strFiles.size() == 2) {
+    if (holdsFourStateTexts(Kind()) && m_strFiles.size() == 2) {
         m_strFiles.emplace_back();
         m_strFiles.emplace_back();
     }

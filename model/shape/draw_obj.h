@@ -109,6 +109,9 @@ public:
     void Redraw();
 
     bool IsControl() const { return m_bControl != 0; }
+    // The kind m_nKind stores (possibly a code outside the kind table, read from a file).
+    ShapeKind Kind() const { return KindFromCode(m_nKind); }
+    void SetKind(ShapeKind kind) { m_nKind = KindCode(kind); }
 
     // Parameter-block access by byte offset (little-endian); out-of-block reads give 0 and
     // out-of-block writes are ignored.
@@ -140,7 +143,7 @@ public:
     std::int32_t m_bLocked = 0;              // stored as 16 bits
     LogFont m_logfont;
     ColorRef m_clrTransparent = 0;
-    std::int32_t m_nKind = kKindRectangle;   // stored as 16 bits by CDrawRect
+    std::int32_t m_nKind = KindCode(ShapeKind::Rectangle); // stored as 16 bits by CDrawRect
     CDrawDoc* m_pOwnerDoc = nullptr;         // set by CDrawDoc::AddObject and by loading
 
 protected:

@@ -3,38 +3,41 @@
 // One table says, per code, what it is and whether it is a control (painted above every
 // shape, hit-tested first).
 #include <array>
+#include <ostream>
 #include <string_view>
 
 namespace qv {
 
-// Plain ints, as m_nKind holds them.
-inline constexpr int kKindRectangle = 0;
-inline constexpr int kKindRoundRect = 1;
-inline constexpr int kKindEllipse = 2;
-inline constexpr int kKindLine = 3;
-inline constexpr int kKindCircle = 4;
-inline constexpr int kKindPicture = 5;
-inline constexpr int kKindText = 6;
-inline constexpr int kKindButton = 7;
-inline constexpr int kKindDynamicPicture = 8;
-inline constexpr int kKindRealTimeNumber = 9;
-inline constexpr int kKindNumericInput = 10;
-inline constexpr int kKindCurve = 11;
-inline constexpr int kKindIndicator = 12;
-inline constexpr int kKindPipeJoint = 13;
-inline constexpr int kKindPipe = 14;
-inline constexpr int kKindScale = 15;
-inline constexpr int kKindReserved16 = 16;
-inline constexpr int kKindReserved17 = 17;
-inline constexpr int kKindReserved18 = 18;
-inline constexpr int kKindReserved19 = 19;
-inline constexpr int kKindBitSwitch = 20;
-inline constexpr int kKindReserved21 = 21;
-inline constexpr int kKindRadioButton = 22;
-inline constexpr int kKindProgressBar = 23;
-inline constexpr int kKindTable = 24;
-inline constexpr int kKindCharacter = 25;
-inline constexpr int kKindAreaControl = 26;
+// The kinds; m_nKind (and the file) holds the code, the enumerator's value.
+enum class ShapeKind : int {
+    Rectangle = 0,
+    RoundRect = 1,
+    Ellipse = 2,
+    Line = 3,
+    Circle = 4,
+    Picture = 5,
+    Text = 6,
+    Button = 7,
+    DynamicPicture = 8,
+    RealTimeNumber = 9,
+    NumericInput = 10,
+    Curve = 11,
+    Indicator = 12,
+    PipeJoint = 13,
+    Pipe = 14,
+    Scale = 15,
+    Reserved16 = 16,
+    Reserved17 = 17,
+    Reserved18 = 18,
+    Reserved19 = 19,
+    BitSwitch = 20,
+    Reserved21 = 21,
+    RadioButton = 22,
+    ProgressBar = 23,
+    Table = 24,
+    Character = 25,
+    AreaControl = 26,
+};
 
 constexpr int kKindCount = 27;
 
@@ -61,7 +64,20 @@ inline constexpr std::array<ShapeKindInfo, kKindCount> kShapeKinds = {{
     {"area control", true, false},
 }};
 
-constexpr bool IsKnownKind(int kind) { return kind >= 0 && kind < kKindCount; }
-constexpr bool IsControlKind(int kind) { return IsKnownKind(kind) && kShapeKinds[kind].control; }
+// The stored code of a kind, and the kind of a stored code (which may be outside the table).
+constexpr int KindCode(ShapeKind kind) { return static_cast<int>(kind); }
+constexpr ShapeKind KindFromCode(int code) { return static_cast<ShapeKind>(code); }
+
+constexpr bool IsKnownKind(ShapeKind kind) { return KindCode(kind) >= 0 && KindCode(kind) < kKindCount; }
+constexpr bool IsControlKind(ShapeKind kind) { return IsKnownKind(kind) && kShapeKinds[KindCode(kind)].control; }
+
+// For logs and test messages: the code, and the name of a known kind.
+inline std::ostream& operator<<(std::ostream& os, ShapeKind kind)
+{
+    os << KindCode(kind);
+    if (IsKnownKind(kind))
+        os << " (" << kShapeKinds[KindCode(kind)].name << ')';
+    return os;
+}
 
 } // namespace qv

@@ -264,7 +264,7 @@ void ProjectTreeCommands::NewSubWindow()
                      const int left = app_.m_nMarginX.load() + doc.m_ptWindowOrigin.x;
                      const int top = app_.m_nMarginY.load() + doc.m_ptWindowOrigin.y;
                      auto face = std::make_unique<CDrawRect>(Rect{left, top, left + doc.m_nWindowWidth, top + doc.m_nWindowHeight});
-                     face->m_nKind = kKindPicture;
+                     face->SetKind(ShapeKind::Picture);
                      face->m_strFiles.push_back(CopyUserPicture(app_, kDialogPicture));
                      SetKindDefaults(*doc.AddObject(std::move(face)), app_);
                  });

@@ -121,8 +121,8 @@ std::int64_t GetVariableMemorySize(const CEditorApp& app)
     std::int64_t stringMax = 0;
     forEachOpenWindow(app, *project, [&](const CDrawDoc& doc) {
         for (const auto& obj : doc.m_objects) {
-            curveMax = std::max(curveMax, curveAddressEnd(obj->m_nKind, obj->m_Params, extent).value_or(0));
-            stringMax = std::max(stringMax, stringAddressEnd(obj->m_nKind, obj->m_Params, extent).value_or(0));
+            curveMax = std::max(curveMax, curveAddressEnd(obj->Kind(), obj->m_Params, extent).value_or(0));
+            stringMax = std::max(stringMax, stringAddressEnd(obj->Kind(), obj->m_Params, extent).value_or(0));
         }
     });
     return 2 * std::max({end, curveMax, stringMax});
@@ -321,7 +321,7 @@ RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void(
     const VarResolver resolve = [&](std::int32_t row) { return varBindingOf(project->m_varTable, row); };
     forEachOpenWindow(app, *project, [&](CDrawDoc& doc) {
         for (auto& obj : doc.m_objects)
-            refreshVarRefs(obj->m_nKind, obj->m_Params, resolve);
+            refreshVarRefs(obj->Kind(), obj->m_Params, resolve);
     });
     if (beforeCopy)
         beforeCopy();

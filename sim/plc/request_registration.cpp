@@ -12,7 +12,7 @@ constexpr int kNone = -1;
 // One linkable reference of a kind: its variable index, its 16-byte link setting at `link`,
 // the option byte that switches it on, the move count selector, and the write flag.
 struct RequestRef {
-    int kind;
+    ShapeKind kind;
     int varIndex;
     int link;
     Req request;
@@ -22,37 +22,37 @@ struct RequestRef {
 };
 
 constexpr RequestRef kRequestRefs[] = {
-    {7, 128, 228, Req::Word},
-    {7, 172, 248, Req::Bit, 126},
-    {7, 216, 276, Req::Bit, 212},
-    {8, 64, 100, Req::Word},
-    {8, 80, 120, Req::Word, 76, 140},
-    {8, 84, 144, Req::Bit, 77},
-    {9, 84, 208, Req::Word},
-    {9, 252, 232, Req::Word, 228, kNone, true},
-    {9, 148, 264, Req::Word, 144},
-    {9, 164, 288, Req::Word, 160},
-    {9, 112, 336, Req::Bit, 107},
-    {9, 180, 364, Req::Bit, 176},
-    {9, 108, 312, Req::Word, 106, 332},
-    {11, 860, 892, Req::Bit, 853},
-    {12, 16, 56, Req::Bit},
-    {12, 32, 76, Req::Bit, 27},
-    {20, 16, 76, Req::Bit},
-    {20, 120, 100, Req::Bit, 96, kNone, true},
-    {20, 36, 136, Req::Bit, 30},
-    {20, 56, 164, Req::Bit, 52},
-    {22, 0, 80, Req::Word},
-    {22, 124, 104, Req::Word, 100, kNone, true},
-    {22, 44, 136, Req::Bit, 15},
-    {22, 68, 164, Req::Bit, 64},
-    {23, 28, 76, Req::Word},
-    {23, 56, 96, Req::Bit, 49},
-    {25, 160, 228, Req::Word, 156},
-    {25, 176, 252, Req::Word, 172},
-    {25, 52, 276, Req::Word, 48, 296},
-    {25, 68, 300, Req::Bit, 64},
-    {25, 192, 328, Req::Bit, 188},
+    {ShapeKind::Button, 128, 228, Req::Word},
+    {ShapeKind::Button, 172, 248, Req::Bit, 126},
+    {ShapeKind::Button, 216, 276, Req::Bit, 212},
+    {ShapeKind::DynamicPicture, 64, 100, Req::Word},
+    {ShapeKind::DynamicPicture, 80, 120, Req::Word, 76, 140},
+    {ShapeKind::DynamicPicture, 84, 144, Req::Bit, 77},
+    {ShapeKind::RealTimeNumber, 84, 208, Req::Word},
+    {ShapeKind::RealTimeNumber, 252, 232, Req::Word, 228, kNone, true},
+    {ShapeKind::RealTimeNumber, 148, 264, Req::Word, 144},
+    {ShapeKind::RealTimeNumber, 164, 288, Req::Word, 160},
+    {ShapeKind::RealTimeNumber, 112, 336, Req::Bit, 107},
+    {ShapeKind::RealTimeNumber, 180, 364, Req::Bit, 176},
+    {ShapeKind::RealTimeNumber, 108, 312, Req::Word, 106, 332},
+    {ShapeKind::Curve, 860, 892, Req::Bit, 853},
+    {ShapeKind::Indicator, 16, 56, Req::Bit},
+    {ShapeKind::Indicator, 32, 76, Req::Bit, 27},
+    {ShapeKind::BitSwitch, 16, 76, Req::Bit},
+    {ShapeKind::BitSwitch, 120, 100, Req::Bit, 96, kNone, true},
+    {ShapeKind::BitSwitch, 36, 136, Req::Bit, 30},
+    {ShapeKind::BitSwitch, 56, 164, Req::Bit, 52},
+    {ShapeKind::RadioButton, 0, 80, Req::Word},
+    {ShapeKind::RadioButton, 124, 104, Req::Word, 100, kNone, true},
+    {ShapeKind::RadioButton, 44, 136, Req::Bit, 15},
+    {ShapeKind::RadioButton, 68, 164, Req::Bit, 64},
+    {ShapeKind::ProgressBar, 28, 76, Req::Word},
+    {ShapeKind::ProgressBar, 56, 96, Req::Bit, 49},
+    {ShapeKind::Character, 160, 228, Req::Word, 156},
+    {ShapeKind::Character, 176, 252, Req::Word, 172},
+    {ShapeKind::Character, 52, 276, Req::Word, 48, 296},
+    {ShapeKind::Character, 68, 300, Req::Bit, 64},
+    {ShapeKind::Character, 192, 328, Req::Bit, 188},
 };
 
 // How a bit reference picks its elements.
@@ -144,7 +144,7 @@ RequestShape bitRequestShape(int protocol, std::int32_t type, std::int32_t addre
     return s;
 }
 
-void RegisterPlcRequests(int kind, std::span<const std::uint8_t> block, RegistrationContext& ctx)
+void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, RegistrationContext& ctx)
 {
     for (const RequestRef& ref : kRequestRefs) {
         if (ref.kind != kind)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/shape/shape_kind.h"
 #include "sim/plc/plc_block.h"
 
 namespace qv::sim::plc {
@@ -32,7 +33,7 @@ struct RegistrationContext {
 };
 
 // The requests of one object (its kind and parameter block).
-void RegisterPlcRequests(int kind, std::span<const std::uint8_t> block, RegistrationContext& ctx);
+void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, RegistrationContext& ctx);
 
 // The function code, element address and count of a request of `protocol` for element type
 // `type` at `address`; bit requests group by the bit table. Exposed for the tests.

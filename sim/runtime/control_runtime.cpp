@@ -13,11 +13,6 @@
 namespace qv::sim {
 namespace {
 
-constexpr int kKindDynamicPicture = 8;
-constexpr int kKindNumber = 9;
-constexpr int kKindCurve = 11;
-constexpr int kKindCharacter = 25;
-
 // Dynamic picture.
 constexpr int kPlayMode = 44;
 constexpr int kFrameAddress = 48;
@@ -39,10 +34,11 @@ constexpr int kCaretOption = 80;
 
 // The move reference of the kinds that have one: option, variable index, cached address.
 struct MoveRef {
-    int kind, option, index, address;
+    ShapeKind kind;
+    int option, index, address;
 };
-constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, 76, 80, 92}, {kKindNumber, 106, 108, 120},
-                                 {kKindCharacter, 48, 52, 56}};
+constexpr MoveRef kMoveRefs[] = {{ShapeKind::DynamicPicture, 76, 80, 92}, {ShapeKind::RealTimeNumber, 106, 108, 120},
+                                 {ShapeKind::Character, 48, 52, 56}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;
 
@@ -78,7 +74,7 @@ bool seriesFits(std::int64_t address, int width, std::int64_t samples)
 void prepareMove(CDrawObj& obj, const ControlRunContext& ctx)
 {
     for (const MoveRef& m : kMoveRefs) {
-        if (m.kind != obj.m_nKind || blockReadU8(obj.m_Params, m.option) == 0)
+        if (m.kind != obj.Kind() || blockReadU8(obj.m_Params, m.option) == 0)
             continue;
         const std::int32_t row = blockReadI32(obj.m_Params, m.index, -1);
         if (row <= 0)
@@ -99,7 +95,7 @@ void prepareMove(CDrawObj& obj, const ControlRunContext& ctx)
 
 void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 {
-    if (obj.m_nKind == kKindDynamicPicture) {
+    if (obj.Kind() == ShapeKind::DynamicPicture) {
         blockWriteU(obj.m_Params, kFrame, 2, 0);
         blockWriteU(obj.m_Params, kCountdown, 1, blockReadU8(obj.m_Params, kInitialCountdown));
     }
@@ -108,7 +104,7 @@ void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 
 void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 {
-    if (obj.m_nKind == kKindCurve) {
+    if (obj.Kind() == ShapeKind::Curve) {
         const std::int64_t maximum = blockReadI32(obj.m_Params, kCurveMaximum);
         const std::int64_t minimum = blockReadI32(obj.m_Params, kCurveMinimum);
         const std::int64_t samples = blockReadI32(obj.m_Params, kCurveSampleCountOffset);
@@ -130,7 +126,7 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
         }
         return;
     }
-    if (obj.m_nKind == kKindCharacter && blockReadI32(obj.m_Params, kStringStartIndex, -1) >= 0) {
+    if (obj.Kind() == ShapeKind::Character && blockReadI32(obj.m_Params, kStringStartIndex, -1) >= 0) {
         const std::int64_t capacity = blockReadI32(obj.m_Params, kStringCapacity);
         const std::int32_t address = blockReadI32(obj.m_Params, kStringAddress, -1);
         if (capacity <= 0)
@@ -152,7 +148,7 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 
 bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t elapsedMs)
 {
-    if (obj.m_nKind == kKindDynamicPicture) {
+    if (obj.Kind() == ShapeKind::DynamicPicture) {
         const std::int32_t address = blockReadI32(obj.m_Params, kFrameAddress, -1);
         const std::uint8_t mode = blockReadU8(obj.m_Params, kPlayMode);
         const std::int64_t frames = static_cast<std::int64_t>(obj.m_strFiles.size());
@@ -180,7 +176,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
         blockWriteU(obj.m_Params, kFrame, 2, static_cast<std::uint32_t>(frame));
         return true;
     }
-    if (obj.m_nKind == kKindCurve && blockReadI32(obj.m_Params, kSamplingMode) == 1) {
+    if (obj.Kind() == ShapeKind::Curve && blockReadI32(obj.m_Params, kSamplingMode) == 1) {
         const std::int64_t elapsed = std::max<std::int64_t>(0, blockReadI32(obj.m_Params, kSamplingElapsed)) +
                                      std::max<std::int64_t>(0, elapsedMs);
         if (elapsed < blockReadI32(obj.m_Params, kSamplingPeriod)) {
@@ -206,7 +202,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
 
 bool ToggleCaret(CDrawObj& obj, int caretX, int caretY)
 {
-    if (obj.m_nKind != kKindCharacter || blockReadU8(obj.m_Params, kCaretOption) == 0)
+    if (obj.Kind() != ShapeKind::Character || blockReadU8(obj.m_Params, kCaretOption) == 0)
         return false;
     if (!obj.m_rcPosition.normalized().contains(caretX, caretY))
         return false;

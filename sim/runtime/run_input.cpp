@@ -18,12 +18,6 @@
 namespace qv::sim {
 namespace {
 
-constexpr int kKindButton = 7;
-constexpr int kKindNumber = 9;
-constexpr int kKindBitSwitch = 20;
-constexpr int kKindRadio = 22;
-constexpr int kKindCharacter = 25;
-constexpr int kKindArea = 26;
 constexpr int kAreaDragsWindow = 2;
 
 constexpr std::string_view kOperate = "操作变量";
@@ -41,17 +35,18 @@ constexpr std::string_view kCancelKey = "键盘\"取消\"";
 
 // Per writing kind: the write-enable reference (flag, address, bit) and the required level.
 struct WriteRule {
-    int kind, enableFlag, enableAddress, enableBit, level;
+    ShapeKind kind;
+    int enableFlag, enableAddress, enableBit, level;
 };
 constexpr WriteRule kWriteRules[] = {
-    {kKindButton, 212, 220, 300, 123},
-    {kKindNumber, 176, 184, 388, 104},
-    {kKindBitSwitch, 52, 60, 188, 27},
-    {kKindRadio, 64, 72, 188, 13},
-    {kKindCharacter, 188, 196, 352, 96},
+    {ShapeKind::Button, 212, 220, 300, 123},
+    {ShapeKind::RealTimeNumber, 176, 184, 388, 104},
+    {ShapeKind::BitSwitch, 52, 60, 188, 27},
+    {ShapeKind::RadioButton, 64, 72, 188, 13},
+    {ShapeKind::Character, 188, 196, 352, 96},
 };
 
-const WriteRule* writeRule(int kind)
+const WriteRule* writeRule(ShapeKind kind)
 {
     for (const WriteRule& r : kWriteRules)
         if (r.kind == kind)
@@ -62,7 +57,7 @@ const WriteRule* writeRule(int kind)
 // Writing is allowed unless the enable bit is bound and clear.
 bool writeAllowed(const CEditorApp& app, const CDrawObj& obj)
 {
-    const WriteRule* r = writeRule(obj.m_nKind);
+    const WriteRule* r = writeRule(obj.Kind());
     if (!r || obj.ParamI32(static_cast<std::size_t>(r->enableFlag)) == 0)
         return true;
     const std::int64_t address = obj.ParamI32(static_cast<std::size_t>(r->enableAddress));
@@ -77,7 +72,7 @@ int userLevel(const CEditorApp& app) { return app.ProjectDoc() ? app.ProjectDoc(
 
 bool levelTooLow(const CEditorApp& app, const CDrawObj& obj)
 {
-    const WriteRule* r = writeRule(obj.m_nKind);
+    const WriteRule* r = writeRule(obj.Kind());
     return r && userLevel(app) < obj.ParamU8(static_cast<std::size_t>(r->level));
 }
 
@@ -168,11 +163,11 @@ void cursor(RunInput& in, RunCursor shape)
 // the I-beam over a character control with its option, the move cross over a dragging area.
 void controlCursor(const CDrawObj& obj, RunInput& in)
 {
-    if (obj.m_nKind == kKindButton && obj.ParamU8(124) != 0)
+    if (obj.Kind() == ShapeKind::Button && obj.ParamU8(124) != 0)
         cursor(in, RunCursor::Hand);
-    else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
+    else if (obj.Kind() == ShapeKind::Character && obj.ParamU8(128) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
-    else if (obj.m_nKind == kKindArea && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
+    else if (obj.Kind() == ShapeKind::AreaControl && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
         cursor(in, RunCursor::SizeAll);
 }
 
@@ -214,11 +209,11 @@ void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
     keyClick(obj, in);
     if (inside(obj, p))
         controlCursor(obj, in);
-    if (obj.m_nKind == kKindArea && in.runMode && inside(obj, p)) {
+    if (obj.Kind() == ShapeKind::AreaControl && in.runMode && inside(obj, p)) {
         in.dragging = true;
         in.dragLast = p;
     }
-    if (obj.m_nKind != kKindButton || !inside(obj, p))
+    if (obj.Kind() != ShapeKind::Button || !inside(obj, p))
         return;
     setButtonState(obj, in, 3);
     if (operatesVariable(obj) && in.runMode && obj.ParamI32(132) != 0 && writeAllowed(in.app, obj))
@@ -231,8 +226,8 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
     const bool hit = inside(obj, p);
     if (hit)
         controlCursor(obj, in);
-    switch (obj.m_nKind) {
-    case kKindButton: {
+    switch (obj.Kind()) {
+    case ShapeKind::Button: {
         if (!hit) {
             setButtonState(obj, in, 1);
             return;
@@ -249,7 +244,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         setButtonState(obj, in, obj.ParamU8(121));
         return;
     }
-    case kKindNumber:
+    case ShapeKind::RealTimeNumber:
         if (!hit || !writeAllowed(app, obj) || obj.ParamU8(36) == 0 || !app.m_strSimSysWindow.empty())
             return;
         if (levelTooLow(app, obj)) {
@@ -263,7 +258,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         clearKeypad(app);
         redraw(app);
         return;
-    case kKindBitSwitch: {
+    case ShapeKind::BitSwitch: {
         if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.ParamI32(20) < 0)
             return;
         if (levelTooLow(app, obj)) {
@@ -295,7 +290,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         redraw(app);
         return;
     }
-    case kKindCharacter: {
+    case ShapeKind::Character: {
         if (!hit)
             return;
         const bool allowed = writeAllowed(app, obj);
@@ -309,11 +304,11 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         takeFocus(app, obj, p);
         return;
     }
-    case 26:
+    case ShapeKind::AreaControl:
         if (in.runMode && obj.ParamU8(0) == 4)
             CandidateBarClick(app, obj, p.x, p.y);
         return;
-    case kKindRadio: {
+    case ShapeKind::RadioButton: {
         if (!in.runMode || !hit || !writeAllowed(app, obj))
             return;
         if (levelTooLow(app, obj)) {
@@ -338,7 +333,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
 {
-    if (obj.m_nKind == kKindCharacter) {
+    if (obj.Kind() == ShapeKind::Character) {
         if (!inside(obj, p) || obj.ParamI32(152) == 0)
             return;
         const bool allowed = writeAllowed(in.app, obj);
@@ -349,7 +344,7 @@ void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
         takeFocus(in.app, obj, p);
         return;
     }
-    if (obj.m_nKind != kKindButton)
+    if (obj.Kind() != ShapeKind::Button)
         return;
     if (!inside(obj, p)) {
         setButtonState(obj, in, 1);
@@ -365,9 +360,9 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 {
     if (inside(obj, p))
         controlCursor(obj, in);
-    if (obj.m_nKind == kKindArea && in.runMode && obj.ParamU8(0) == kAreaDragsWindow)
+    if (obj.Kind() == ShapeKind::AreaControl && in.runMode && obj.ParamU8(0) == kAreaDragsWindow)
         dragWindow(obj, p, in);
-    if (obj.m_nKind != kKindButton)
+    if (obj.Kind() != ShapeKind::Button)
         return;
     const bool allowed = writeAllowed(in.app, obj);
     const bool doubleClick = obj.ParamU8(122) == 1;
@@ -390,7 +385,7 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
 {
-    if (obj.m_nKind != kKindArea || obj.ParamU8(0) != 1 || !inside(obj, p))
+    if (obj.Kind() != ShapeKind::AreaControl || obj.ParamU8(0) != 1 || !inside(obj, p))
         return;
     CEditorApp& app = in.app;
     const std::string name = obj.m_strName;
@@ -466,7 +461,7 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
         // The user code sees the button through the variable memory.
     } else if (text.rfind(kKeyPrefix, 0) == 0 && text.size() > kKeyPrefix.size() && text.back() == '"') {
         const std::string_view key = std::string_view(text).substr(kKeyPrefix.size(), text.size() - kKeyPrefix.size() - 1);
-        if (app.m_pInputTarget && app.m_pInputTarget->m_nKind == kKindCharacter)
+        if (app.m_pInputTarget && app.m_pInputTarget->Kind() == ShapeKind::Character)
             CharacterKey(app, *app.m_pInputTarget, key);
         else if (app.m_pInputTarget)
             NumericKeypadKey(app, *app.m_pInputTarget, key);

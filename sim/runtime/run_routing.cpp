@@ -12,7 +12,6 @@ namespace qv::sim {
 namespace {
 
 constexpr std::string_view kTextKeyboard = syswin::SystemKeyboard;
-constexpr int kKindCharacter = 25;
 
 bool isModeless(const CDrawDoc& doc) { return doc.m_ProjectSettings[0] != 0; }
 
@@ -42,7 +41,7 @@ void RunRouting::forObjects(CDrawDoc* doc, bool charactersOnly, const std::funct
     // A handler may switch windows; the walk keeps to the objects it started with.
     std::vector<CDrawObj*> objects;
     for (const auto& obj : doc->m_objects)
-        if (!charactersOnly || obj->m_nKind == kKindCharacter)
+        if (!charactersOnly || obj->Kind() == ShapeKind::Character)
             objects.push_back(obj.get());
     for (CDrawObj* obj : objects)
         fn(*obj);

@@ -151,7 +151,7 @@ void SimRuntime::CollectButtonRequests()
     };
     forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
         for (const auto& obj : doc.m_objects)
-            plc::RegisterPlcRequests(obj->m_nKind, obj->m_Params, ctx);
+            plc::RegisterPlcRequests(obj->Kind(), obj->m_Params, ctx);
     });
     for (const std::string& line : ctx.lines)
         app_.m_reports.appendText(line + "\r\n");

@@ -257,7 +257,7 @@ void ResetPinyinState(CEditorApp& app)
 
 void CharacterKey(CEditorApp& app, CDrawObj& obj, std::string_view key)
 {
-    if (obj.m_nKind != 25 || !on(obj, kInputAllowed))
+    if (obj.Kind() != ShapeKind::Character || !on(obj, kInputAllowed))
         return;
     auto toggle = [](std::atomic<int>& latch) { latch = latch.load() ? 0 : 1; };
     if (key == "Capslk")
@@ -354,7 +354,7 @@ void CandidateBarClick(CEditorApp& app, const CDrawObj& bar, int x, int y)
 
 void InsertText(CEditorApp& app, CDrawObj& obj, std::string_view bytes)
 {
-    if (obj.m_nKind != 25 || !on(obj, kInputAllowed) || bytes.empty())
+    if (obj.Kind() != ShapeKind::Character || !on(obj, kInputAllowed) || bytes.empty())
         return;
     insertAtCaret(app, obj, bytes);
     ResetPinyinState(app);

@@ -408,7 +408,7 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
         QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, client(to));
         ASSERT_EQ(doc->m_objects.size(), before + 1);
         const CDrawObj* made = doc->m_objects.back().get();
-        EXPECT_EQ(made->m_nKind, toolShapeByCommand(t.command)->kind);
+        EXPECT_EQ(made->Kind(), toolShapeByCommand(t.command)->kind);
         drawn.push_back({windowName, made, t.itemType, made->m_rcPosition.normalized(), {doc->m_nMarginX, doc->m_nMarginY}});
     }
     for (const auto& [name, doc] : docs)
@@ -437,7 +437,7 @@ TEST_F(CompileCommand, EveryControlDrawnOnTheSampleProjectCompilesToAnImageThatR
     // Each drawn control is an item of its type at its place on the panel, in its window's
     // record.
     for (const Drawn& d : drawn) {
-        SCOPED_TRACE(d.control->m_nKind);
+        SCOPED_TRACE(d.control->Kind());
         if (d.itemType == 0)
             continue;
         const int windowIndex = imageWindowIndex(*app->ProjectDoc(), d.window);

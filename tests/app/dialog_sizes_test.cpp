@@ -124,15 +124,15 @@ protected:
 TEST_F(DialogSizes, EveryControlsPropertySheetFitsTheScreen)
 {
     for (const ToolShapeDef& tool : toolShapes()) {
-        if (tool.kind < 0)
+        if (!tool.kind)
             continue;
         CDrawDoc* doc = view->GetDocument();
         auto made = std::make_unique<CDrawRect>(Rect{100, 100, 220, 180});
-        made->m_nKind = tool.kind;
+        made->SetKind(*tool.kind);
         CDrawObj* obj = doc->AddObject(std::move(made));
         SetKindDefaults(*obj, *app);
         view->SelectShape(obj);
-        openAndCheck(cmd::Properties, "sheet of kind " + std::to_string(tool.kind));
+        openAndCheck(cmd::Properties, "sheet of kind " + std::to_string(KindCode(*tool.kind)));
         view->SelectShape(nullptr);
         doc->RemoveObject(obj);
     }

@@ -38,7 +38,7 @@ constexpr int kButtonValueIndex = 128;
 
 TEST_F(EditCommands, CopyThenPasteAddsExactCopiesOnTopSelected)
 {
-    CDrawObj* button = addObject({100, 100, 200, 140}, kKindButton);
+    CDrawObj* button = addObject({100, 100, 200, 140}, ShapeKind::Button);
     CDrawObj* rect = addObject({300, 200, 420, 260});
     view->SelectShape(button);
     view->SelectShape(rect, true);
@@ -148,7 +148,7 @@ TEST_F(EditCommands, ForeignClipboardContentIsNoShapePaste)
 
 TEST_F(EditCommands, PastedReferencesFollowTheVariableNames)
 {
-    CDrawObj* button = addObject({100, 100, 200, 140}, kKindButton);
+    CDrawObj* button = addObject({100, 100, 200, 140}, ShapeKind::Button);
     const std::int32_t index = blockReadI32(button->m_Params, kButtonValueIndex);
     ASSERT_GE(index, 0);
     HmiVarTable& table = app->ProjectDoc()->m_varTable;

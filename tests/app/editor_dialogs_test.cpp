@@ -200,7 +200,7 @@ TEST_F(EditorDialogs, TablePageTakesDigitsOnlyAndNamesTheFieldOutOfRange)
     frame->ActivateDocumentWindow(frame->FindDocumentWindow("win0.drw"));
     CEditTool::s_nCurShape = 0;
     auto table = std::make_unique<CDrawRect>(Rect{60, 60, 200, 160});
-    table->m_nKind = kKindTable;
+    table->SetKind(ShapeKind::Table);
     CDrawObj* obj = view->GetDocument()->AddObject(std::move(table));
     view->SelectShape(obj);
 

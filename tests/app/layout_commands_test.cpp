@@ -97,7 +97,7 @@ TEST_F(LayoutCommands, StackingMovesTheOneSelectedObject)
 
 TEST_F(LayoutCommands, InCellPlacementMovesOnlyObjectsInsideACell)
 {
-    CDrawObj* table = addObject({100, 100, 201, 151}, kKindTable);
+    CDrawObj* table = addObject({100, 100, 201, 151}, ShapeKind::Table);
     blockWriteI32(table->m_Params, 4, 1);    // line width
     blockWriteI32(table->m_Params, 16, 1);   // rows
     blockWriteI32(table->m_Params, 20, 3);   // columns

@@ -23,15 +23,15 @@ protected:
         }
         ASSERT_NO_FATAL_FAILURE(showSimulator());
     }
-    CDrawObj& add(CDrawDoc& d, int kind, Rect r)
+    CDrawObj& add(CDrawDoc& d, ShapeKind kind, Rect r)
     {
         auto obj = std::make_unique<CDrawRect>(r);
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         return *d.AddObject(std::move(obj));
     }
     CDrawObj& operateButton(int enable, int value, std::uint8_t op)
     {
-        CDrawObj& b = add(*doc, 7, {300, 300, 400, 340});
+        CDrawObj& b = add(*doc, ShapeKind::Button, {300, 300, 400, 340});
         b.m_strFiles = {"", "", "", "操作变量"};
         b.m_Params[120] = b.m_Params[121] = 1;
         blockWriteI32(b.m_Params, 164, 900);
@@ -94,7 +94,7 @@ TEST_F(RunModeControls, ClearWriteEnableAndRadio)
     EXPECT_EQ(b.ParamU8(121), 3); // the drawn state still follows the press
     release({350, 320});
 
-    CDrawObj& r = add(*doc, 22, {100, 100, 200, 140});
+    CDrawObj& r = add(*doc, ShapeKind::RadioButton, {100, 100, 200, 140});
     blockWriteI32(r.m_Params, 4, 7);
     blockWriteI32(r.m_Params, 8, 902);
     r.m_Params[12] = 1;
@@ -110,7 +110,7 @@ TEST_F(RunModeControls, ClearWriteEnableAndRadio)
 TEST_F(RunModeControls, ModelessSubWindowAndKeyboardBelow)
 {
     CDrawDoc* sub = app->FindDocByTitle("w0.dlg");
-    CDrawObj& s = add(*doc, 20, {300, 300, 400, 340});
+    CDrawObj& s = add(*doc, ShapeKind::BitSwitch, {300, 300, 400, 340});
     blockWriteI32(s.m_Params, 20, 903);
     app->m_strSimSubWindow = "w0.dlg";
     QTest::mouseClick(port(), Qt::LeftButton, Qt::NoModifier, QPoint(350, 320)); // modal: to its own objects
@@ -121,7 +121,7 @@ TEST_F(RunModeControls, ModelessSubWindowAndKeyboardBelow)
     EXPECT_EQ(app->m_strSimSubWindow, "");
     EXPECT_EQ(byte(903), 0);
 
-    CDrawObj& text = add(*doc, 25, {500, 400, 700, 440});
+    CDrawObj& text = add(*doc, ShapeKind::Character, {500, 400, 700, 440});
     app->m_strSimSysWindow = "系统键盘.dlg";
     QTest::mouseClick(port(), Qt::LeftButton, Qt::NoModifier, QPoint(600, 420));
     EXPECT_EQ(app->m_pInputTarget, &text);

@@ -52,7 +52,7 @@ protected:
     CDrawObj& bitSwitch()
     {
         auto obj = std::make_unique<CDrawRect>(Rect{138, 138, 238, 188});
-        obj->m_nKind = 20;
+        obj->SetKind(ShapeKind::BitSwitch);
         blockWriteI32(obj->m_Params, 20, 900);
         return *doc->AddObject(std::move(obj));
     }

@@ -50,14 +50,14 @@ protected:
         const fs::path win0 = copy / "window" / "win0.drw";
         EXPECT_TRUE(screen.OnOpenDocument(win0, &error)) << error.messageGbk;
         auto number = std::make_unique<CDrawRect>(Rect{38 + 400, 38 + 330, 38 + 520, 38 + 370});
-        number->m_nKind = 9;
+        number->SetKind(ShapeKind::RealTimeNumber);
         blockWriteI32(number->m_Params, 84, row.value_or(-1));
         number->m_Params[36] = 1;                   // an input field
         blockWriteI32(number->m_Params, 204, 1000); // maximum
         numberRect = number->m_rcPosition;
         screen.AddObject(std::move(number));
         auto button = std::make_unique<CDrawRect>(Rect{38 + 600, 38 + 330, 38 + 760, 38 + 370});
-        button->m_nKind = 7;
+        button->SetKind(ShapeKind::Button);
         button->m_strFiles = {"", "", "", std::string("参数.drw")};
         button->m_Params[121] = 1;
         buttonRect = button->m_rcPosition;
@@ -144,7 +144,7 @@ TEST_F(SimulatorSample, EveryNumberFieldOfTheSamplesTakesWhatItsDigitsShow)
                 CDrawDoc* window = app->FindWindowDocByFileName(entry->m_strName);
                 ASSERT_NE(window, nullptr) << entry->m_strName;
                 for (const auto& obj : window->m_objects) {
-                    if (obj->m_nKind != kKindRealTimeNumber)
+                    if (obj->Kind() != ShapeKind::RealTimeNumber)
                         continue;
                     ++fields;
                     const int digits = obj->ParamI32(68);

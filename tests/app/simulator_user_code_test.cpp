@@ -168,7 +168,7 @@ TEST_F(SimulatorUserCode, PressPlaysTheKeyClickOnce)
     std::ofstream(app->BaseDir() / "images" / "Sound" / fs::path(u8"蜂鸣器.wav")) << "RIFF";
     for (int i = 0; i < 2; ++i) { // two controls under the press
         auto obj = std::make_unique<CDrawRect>(Rect{138, 138, 238, 188});
-        obj->m_nKind = 20;
+        obj->SetKind(ShapeKind::BitSwitch);
         blockWriteI32(obj->m_Params, 20, 900);
         doc->AddObject(std::move(obj));
     }

@@ -26,7 +26,7 @@ TEST_F(CreationTool, RectangleDragMakesOneSelectedObjectThatSavesAndReloadsUncha
 
     ASSERT_EQ(doc->m_objects.size(), 1u);
     CDrawObj* obj = doc->m_objects.front().get();
-    EXPECT_EQ(obj->m_nKind, kKindRectangle);
+    EXPECT_EQ(obj->Kind(), ShapeKind::Rectangle);
     // The drag moves the first corner: the stored position is as dragged, not normalised.
     EXPECT_EQ(obj->m_rcPosition, (Rect{260, 190, 100, 100}));
     EXPECT_EQ(view->m_selList, std::vector<CDrawObj*>{obj});
@@ -144,7 +144,7 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
     logo.fill(Qt::red);
     ASSERT_TRUE(logo.save(QString::fromStdString(picture.string()), "BMP"));
 
-    std::set<int> kindsMade;
+    std::set<ShapeKind> kindsMade;
     int column = 0;
     for (const int id : commands) {
         if (id == cmd::ToolPicture.key.id)
@@ -159,8 +159,8 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
         const std::size_t before = doc->m_objects.size();
         drag({x, y}, {x + 90, y + 80});
         ASSERT_EQ(doc->m_objects.size(), before + 1) << "command " << id;
-        EXPECT_EQ(doc->m_objects.back()->m_nKind, def->kind) << "command " << id;
-        kindsMade.insert(def->kind);
+        EXPECT_EQ(doc->m_objects.back()->Kind(), def->kind) << "command " << id;
+        kindsMade.insert(*def->kind);
         view->viewport()->repaint();
     }
     EXPECT_EQ(kindsMade.size(), commands.size());
@@ -175,7 +175,7 @@ TEST_F(CreationTool, EveryKindOfTheDrawingAndControlBarsIsMadePaintedAndSaved)
     ASSERT_TRUE(reloaded.OnOpenDocument(file, &error)) << error.messageGbk;
     ASSERT_EQ(reloaded.m_objects.size(), doc->m_objects.size());
     for (std::size_t i = 0; i < doc->m_objects.size(); ++i)
-        EXPECT_EQ(reloaded.m_objects[i]->m_nKind, doc->m_objects[i]->m_nKind);
+        EXPECT_EQ(reloaded.m_objects[i]->Kind(), doc->m_objects[i]->Kind());
     EXPECT_EQ(reloaded.SerializeToBytes(), doc->SerializeToBytes());
 }
 

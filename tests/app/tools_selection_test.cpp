@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SelectionTool, RoundRectangleCornerHandleSetsTheRoundness)
 {
-    CDrawObj* obj = addObject({100, 100, 300, 200}, kKindRoundRect);
+    CDrawObj* obj = addObject({100, 100, 300, 200}, ShapeKind::RoundRect);
     view->SelectShape(obj);
     const Point corner = obj->HandlePoint(9);
     drag(corner, {270, 180});

@@ -51,7 +51,7 @@ void writeValue(VarBank& bank, const ControlVarRef& ref, std::uint32_t value, in
 TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
 {
     // A new number control is bound to a fresh variable of the project's table.
-    CDrawObj* number = addObject({300, 200, 460, 240}, kKindRealTimeNumber);
+    CDrawObj* number = addObject({300, 200, 460, 240}, ShapeKind::RealTimeNumber);
     const ControlVarRef value = ReadControlRef(*number, "value");
     ASSERT_TRUE(value.bound());
     const Rect r = number->m_rcPosition.normalized();
@@ -76,7 +76,7 @@ TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
 
 TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 {
-    CDrawObj* number = addObject({500, 400, 600, 430}, kKindRealTimeNumber);
+    CDrawObj* number = addObject({500, 400, 600, 430}, ShapeKind::RealTimeNumber);
     number->SetParamU8(number_block::kMoveOption, 1);
     const ControlVarRef move = ReadControlRef(*number, "move");
     // The run-mode paint shows the live bank (it is copied over the displayed one first).
@@ -104,7 +104,7 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 TEST_F(ViewContext, RunModeConversionClampsBothBanksOnlyWhileTheKeyboardIsIdle)
 {
     using namespace character_block;
-    CDrawObj* text = addObject({300, 200, 460, 260}, kKindCharacter);
+    CDrawObj* text = addObject({300, 200, 460, 260}, ShapeKind::Character);
     const ControlVarRef str = ReadControlRef(*text, "string");
     ASSERT_GE(str.address, 0);
     const int conversionRow = FindOrAddHmiVar(*app, "signed int", "m_Converted", "0", "");

@@ -82,10 +82,10 @@ protected:
         QTest::mouseClick(port(), Qt::LeftButton, mods, QPoint(p.x, p.y));
     }
 
-    CDrawObj* addObject(Rect position, int kind = kKindRectangle)
+    CDrawObj* addObject(Rect position, ShapeKind kind = ShapeKind::Rectangle)
     {
         auto obj = std::make_unique<CDrawRect>(position);
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         CDrawObj* added = doc->AddObject(std::move(obj));
         SetKindDefaults(*added, *app);   // what the tools give a new object
         return added;

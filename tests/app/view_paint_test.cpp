@@ -52,7 +52,7 @@ TEST_F(EditingView, ShowsSurroundBezelPaperAndObjects)
 TEST_F(EditingView, ControlsWithoutAPainterShowTheirFrame)
 {
     // Reserved kinds never get a painter.
-    addObject({300, 200, 200, 100}, kKindReserved17);
+    addObject({300, 200, 200, 100}, ShapeKind::Reserved17);
     const QImage image = shown();
     EXPECT_EQ(px(image, {200, 150}), rgbOf(64, 64, 64));
     EXPECT_EQ(px(image, {250, 100}), rgbOf(64, 64, 64));

@@ -15,10 +15,10 @@ namespace {
 
 constexpr int kMargin = 38;
 
-std::unique_ptr<CDrawRect> object(int kind, int x, int y, int w, int h)
+std::unique_ptr<CDrawRect> object(ShapeKind kind, int x, int y, int w, int h)
 {
     auto o = std::make_unique<CDrawRect>(Rect{kMargin + x, kMargin + y, kMargin + x + w, kMargin + y + h});
-    o->m_nKind = kind;
+    o->SetKind(kind);
     o->m_bControl = kShapeKinds[static_cast<std::size_t>(kind)].control ? 1 : 0;
     return o;
 }
@@ -34,19 +34,19 @@ std::string windowBytes(int i)
     doc.m_nWindowWidth = 160;
     doc.m_nWindowHeight = 120;
     doc.m_paperColor = 0x00102030 * static_cast<unsigned>(i + 1) & 0x00FFFFFF;
-    auto ellipse = object(kKindEllipse, 5 + i, 5, 60, 40);
+    auto ellipse = object(ShapeKind::Ellipse, 5 + i, 5, 60, 40);
     ellipse->m_brushInfo.color = 0x000000FF;
     doc.AddObject(std::move(ellipse));
-    auto box = object(kKindNumericInput, 70, 5, 40, 20);
+    auto box = object(ShapeKind::NumericInput, 70, 5, 40, 20);
     box->SetParamI32(16, 8);
     box->SetParamI32(20, 16);
     doc.AddObject(std::move(box));
-    auto curve = object(kKindCurve, 5, 50, 70, 50);
+    auto curve = object(ShapeKind::Curve, 5, 50, 70, 50);
     curve->SetParamI32(80, 1);
     curve->SetParamI32(84, 0);
     curve->SetParamI32(8, 0x00FFFFFF);
     doc.AddObject(std::move(curve));
-    auto field = object(kKindCharacter, 80, 50 + 50 * (i % 2), 60, 24);
+    auto field = object(ShapeKind::Character, 80, 50 + 50 * (i % 2), 60, 24);
     field->SetParamI32(36, 0);
     field->SetParamI32(40, 0x300);
     field->SetParamI32(16, 12 + 2 * (i % 2));

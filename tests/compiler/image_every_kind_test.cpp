@@ -55,14 +55,15 @@ PicturePtr namedPicture(const std::filesystem::path& p)
     return pic;
 }
 
-constexpr int kControlKinds[] = {kKindButton,    kKindDynamicPicture, kKindRealTimeNumber, kKindNumericInput,
-                                 kKindCurve,     kKindIndicator,      kKindBitSwitch,      kKindRadioButton,
-                                 kKindProgressBar, kKindCharacter,    kKindAreaControl};
+constexpr ShapeKind kControlKinds[] = {ShapeKind::Button, ShapeKind::DynamicPicture, ShapeKind::RealTimeNumber,
+                                       ShapeKind::NumericInput, ShapeKind::Curve, ShapeKind::Indicator,
+                                       ShapeKind::BitSwitch, ShapeKind::RadioButton, ShapeKind::ProgressBar,
+                                       ShapeKind::Character, ShapeKind::AreaControl};
 
-std::unique_ptr<CDrawRect> madeByTool(int kind, Rect r, TableDefaultsHost& host)
+std::unique_ptr<CDrawRect> madeByTool(ShapeKind kind, Rect r, TableDefaultsHost& host)
 {
     auto o = std::make_unique<CDrawRect>(r);
-    o->m_nKind = kind;
+    o->SetKind(kind);
     applyKindDefaults(*o, host);
     o->m_bControl = 1;
     return o;
@@ -79,18 +80,18 @@ std::string windowWithEveryKind(int w, int width, int height, TableDefaultsHost&
     doc.m_nWindowHeight = height;
     doc.m_paperColor = 0x00E0D0C0u + static_cast<ColorRef>(w);
     auto rect = std::make_unique<CDrawRect>(Rect{kMargin + 4, kMargin + 4, kMargin + 300, kMargin + 200});
-    rect->m_nKind = kKindRectangle;
+    rect->SetKind(ShapeKind::Rectangle);
     rect->m_brushInfo.color = 0x00336699;
     doc.AddObject(std::move(rect));
     auto ellipse = std::make_unique<CDrawRect>(Rect{kMargin + 200, kMargin + 100, kMargin + 520, kMargin + 300});
-    ellipse->m_nKind = kKindEllipse;
+    ellipse->SetKind(ShapeKind::Ellipse);
     doc.AddObject(std::move(ellipse));
     int c = 0;
-    for (const int kind : kControlKinds) {
+    for (const ShapeKind kind : kControlKinds) {
         const int x = kMargin + 8 + (c % 6) * 130, y = kMargin + 8 + (c / 6) * 110 + 10 * w;
         ++c;
         auto o = madeByTool(kind, Rect{x, y, x + 110, y + 80}, host);
-        if (kind == kKindAreaControl && w > 0) {
+        if (kind == ShapeKind::AreaControl && w > 0) {
             o->SetParamU8(0, 4);
             o->m_logfont.lfHeight = -12;
         }
@@ -130,7 +131,7 @@ Compiled compileProject(const std::function<void(CompileFixture&, TableDefaultsH
 // One option group of a kind's block: its use flag (a byte or an int), its variable index
 // and, for bit references, the bit number.
 struct Group {
-    int kind;
+    ShapeKind kind;
     int use;
     bool byteUse;
     int index;
@@ -138,21 +139,21 @@ struct Group {
 };
 constexpr Group kGroups[] = {
     // hide
-    {kKindButton, 126, true, 172, 272}, {kKindDynamicPicture, 77, true, 84, 168},
-    {kKindRealTimeNumber, 107, true, 112, 360}, {kKindCurve, 853, true, 860, 916},
-    {kKindIndicator, 27, true, 32, 100}, {kKindBitSwitch, 30, true, 36, 160},
-    {kKindRadioButton, 15, true, 44, 160}, {kKindProgressBar, 49, true, 56, 120},
-    {kKindCharacter, 64, false, 68, 324},
+    {ShapeKind::Button, 126, true, 172, 272}, {ShapeKind::DynamicPicture, 77, true, 84, 168},
+    {ShapeKind::RealTimeNumber, 107, true, 112, 360}, {ShapeKind::Curve, 853, true, 860, 916},
+    {ShapeKind::Indicator, 27, true, 32, 100}, {ShapeKind::BitSwitch, 30, true, 36, 160},
+    {ShapeKind::RadioButton, 15, true, 44, 160}, {ShapeKind::ProgressBar, 49, true, 56, 120},
+    {ShapeKind::Character, 64, false, 68, 324},
     // write enable
-    {kKindButton, 212, false, 216, 300}, {kKindRealTimeNumber, 176, false, 180, 388},
-    {kKindBitSwitch, 52, false, 56, 188}, {kKindRadioButton, 64, false, 68, 188},
-    {kKindCharacter, 188, false, 192, 352},
+    {ShapeKind::Button, 212, false, 216, 300}, {ShapeKind::RealTimeNumber, 176, false, 180, 388},
+    {ShapeKind::BitSwitch, 52, false, 56, 188}, {ShapeKind::RadioButton, 64, false, 68, 188},
+    {ShapeKind::Character, 188, false, 192, 352},
     // move
-    {kKindDynamicPicture, 76, true, 80, -1}, {kKindRealTimeNumber, 106, true, 108, -1},
-    {kKindCharacter, 48, false, 52, -1},
+    {ShapeKind::DynamicPicture, 76, true, 80, -1}, {ShapeKind::RealTimeNumber, 106, true, 108, -1},
+    {ShapeKind::Character, 48, false, 52, -1},
     // font and background colour
-    {kKindRealTimeNumber, 144, false, 148, -1}, {kKindRealTimeNumber, 160, false, 164, -1},
-    {kKindCharacter, 156, false, 160, -1}, {kKindCharacter, 172, false, 176, -1},
+    {ShapeKind::RealTimeNumber, 144, false, 148, -1}, {ShapeKind::RealTimeNumber, 160, false, 164, -1},
+    {ShapeKind::Character, 156, false, 160, -1}, {ShapeKind::Character, 172, false, 176, -1},
 };
 
 // Every group of the control switched on and bound to a variable, bit references to bits
@@ -163,7 +164,7 @@ std::function<void(CDrawRect&)> everyBranch(TableDefaultsHost& host)
     return [row, &host](CDrawRect& o) {
         int n = 0;
         for (const Group& g : kGroups) {
-            if (g.kind != o.m_nKind)
+            if (g.kind != o.Kind())
                 continue;
             if (g.byteUse)
                 o.SetParamU8(static_cast<std::size_t>(g.use), 1);
@@ -173,11 +174,11 @@ std::function<void(CDrawRect&)> everyBranch(TableDefaultsHost& host)
             if (g.bit >= 0)
                 o.SetParamI32(static_cast<std::size_t>(g.bit), 9 + 2 * n++);
         }
-        if (o.m_nKind == kKindRealTimeNumber) {
+        if (o.Kind() == ShapeKind::RealTimeNumber) {
             o.SetParamI32(396, 1); // shown as a float
             o.SetParamI32(392, 3); // its byte order
         }
-        refreshVarRefs(o.m_nKind, o.m_Params, [&host](std::int32_t r) { return host.ResolveVar(r); });
+        refreshVarRefs(o.Kind(), o.m_Params, [&host](std::int32_t r) { return host.ResolveVar(r); });
     };
 }
 
@@ -256,7 +257,7 @@ TEST(EveryKindImage, BytesArePinned)
 // A parameter block a damaged or hostile window file can hold.
 struct HostileCase {
     const char* name;
-    int kind;
+    ShapeKind kind;
     std::function<void(CDrawRect&)> spoil;
 };
 
@@ -269,44 +270,44 @@ void setI32(CDrawRect& o, std::initializer_list<std::pair<int, std::int32_t>> fi
 TEST(EveryKindImage, HostileBlocksCompileCleanOrAreRefused)
 {
     const HostileCase cases[] = {
-        {"curve count above the block's records", kKindCurve, [](CDrawRect& o) { setI32(o, {{80, 65}}); }},
-        {"curve count negative", kKindCurve, [](CDrawRect& o) { setI32(o, {{80, -1}}); }},
-        {"curve count the largest int", kKindCurve, [](CDrawRect& o) { setI32(o, {{80, INT_MAX}}); }},
-        {"curve variable beyond the table", kKindCurve, [](CDrawRect& o) { setI32(o, {{80, 1}, {84, INT_MAX}}); }},
-        {"curve interval and hide bit at the int's ends", kKindCurve,
+        {"curve count above the block's records", ShapeKind::Curve, [](CDrawRect& o) { setI32(o, {{80, 65}}); }},
+        {"curve count negative", ShapeKind::Curve, [](CDrawRect& o) { setI32(o, {{80, -1}}); }},
+        {"curve count the largest int", ShapeKind::Curve, [](CDrawRect& o) { setI32(o, {{80, INT_MAX}}); }},
+        {"curve variable beyond the table", ShapeKind::Curve, [](CDrawRect& o) { setI32(o, {{80, 1}, {84, INT_MAX}}); }},
+        {"curve interval and hide bit at the int's ends", ShapeKind::Curve,
          [](CDrawRect& o) { setI32(o, {{884, INT_MIN}, {916, INT_MIN}, {76, INT_MAX}}); }},
-        {"curve grid counts huge", kKindCurve, [](CDrawRect& o) { setI32(o, {{24, INT_MAX}, {28, INT_MAX}, {44, INT_MAX}}); }},
-        {"numeric input cell the largest int", kKindNumericInput, [](CDrawRect& o) { setI32(o, {{16, INT_MAX}, {20, INT_MAX}}); }},
-        {"numeric input cell negative", kKindNumericInput, [](CDrawRect& o) { setI32(o, {{16, -8}, {20, -16}}); }},
-        {"numeric input cell of a megabit", kKindNumericInput, [](CDrawRect& o) { setI32(o, {{16, 1024}, {20, 1024}}); }},
-        {"character cell the largest int", kKindCharacter, [](CDrawRect& o) { setI32(o, {{16, INT_MAX}, {20, INT_MAX}, {120, 0}}); }},
-        {"character cell negative", kKindCharacter, [](CDrawRect& o) { setI32(o, {{16, -1}, {20, -1}, {120, 0}}); }},
-        {"character lengths and bits at the int's ends", kKindCharacter,
+        {"curve grid counts huge", ShapeKind::Curve, [](CDrawRect& o) { setI32(o, {{24, INT_MAX}, {28, INT_MAX}, {44, INT_MAX}}); }},
+        {"numeric input cell the largest int", ShapeKind::NumericInput, [](CDrawRect& o) { setI32(o, {{16, INT_MAX}, {20, INT_MAX}}); }},
+        {"numeric input cell negative", ShapeKind::NumericInput, [](CDrawRect& o) { setI32(o, {{16, -8}, {20, -16}}); }},
+        {"numeric input cell of a megabit", ShapeKind::NumericInput, [](CDrawRect& o) { setI32(o, {{16, 1024}, {20, 1024}}); }},
+        {"character cell the largest int", ShapeKind::Character, [](CDrawRect& o) { setI32(o, {{16, INT_MAX}, {20, INT_MAX}, {120, 0}}); }},
+        {"character cell negative", ShapeKind::Character, [](CDrawRect& o) { setI32(o, {{16, -1}, {20, -1}, {120, 0}}); }},
+        {"character lengths and bits at the int's ends", ShapeKind::Character,
          [](CDrawRect& o) { setI32(o, {{32, -1}, {84, INT_MAX}, {324, INT_MIN}, {352, INT_MIN}, {120, 0}}); }},
-        {"real-time number cells huge", kKindRealTimeNumber, [](CDrawRect& o) { setI32(o, {{96, INT_MAX}, {100, INT_MAX}}); }},
-        {"real-time number cells negative", kKindRealTimeNumber, [](CDrawRect& o) { setI32(o, {{96, -4}, {100, -4}, {140, -4}}); }},
-        {"real-time number border and digits huge", kKindRealTimeNumber,
+        {"real-time number cells huge", ShapeKind::RealTimeNumber, [](CDrawRect& o) { setI32(o, {{96, INT_MAX}, {100, INT_MAX}}); }},
+        {"real-time number cells negative", ShapeKind::RealTimeNumber, [](CDrawRect& o) { setI32(o, {{96, -4}, {100, -4}, {140, -4}}); }},
+        {"real-time number border and digits huge", ShapeKind::RealTimeNumber,
          [](CDrawRect& o) { setI32(o, {{40, INT_MAX}, {48, 1}, {68, INT_MAX}, {72, INT_MAX}}); }},
-        {"area editing form with the smallest font height", kKindAreaControl,
+        {"area editing form with the smallest font height", ShapeKind::AreaControl,
          [](CDrawRect& o) { o.SetParamU8(0, 4); o.m_logfont.lfHeight = INT_MIN; }},
-        {"area opening a window whose name is not there", kKindAreaControl,
+        {"area opening a window whose name is not there", ShapeKind::AreaControl,
          [](CDrawRect& o) { o.SetParamU8(0, 1); o.m_strName = std::string(300, 'x'); }},
-        {"area function code unknown", kKindAreaControl, [](CDrawRect& o) { o.SetParamU8(0, 200); }},
-        {"dynamic picture frame variable beyond the table", kKindDynamicPicture, [](CDrawRect& o) { setI32(o, {{64, INT_MAX}}); }},
-        {"dynamic picture hide bit and mode at the ends", kKindDynamicPicture,
+        {"area function code unknown", ShapeKind::AreaControl, [](CDrawRect& o) { o.SetParamU8(0, 200); }},
+        {"dynamic picture frame variable beyond the table", ShapeKind::DynamicPicture, [](CDrawRect& o) { setI32(o, {{64, INT_MAX}}); }},
+        {"dynamic picture hide bit and mode at the ends", ShapeKind::DynamicPicture,
          [](CDrawRect& o) { setI32(o, {{168, INT_MIN}}); o.SetParamU8(44, 255); }},
-        {"dynamic picture without frames", kKindDynamicPicture, [](CDrawRect& o) { o.m_strFiles.clear(); }},
-        {"button hide bit and state at the ends", kKindButton,
+        {"dynamic picture without frames", ShapeKind::DynamicPicture, [](CDrawRect& o) { o.m_strFiles.clear(); }},
+        {"button hide bit and state at the ends", ShapeKind::Button,
          [](CDrawRect& o) { setI32(o, {{272, INT_MIN}, {300, INT_MIN}}); o.SetParamU8(121, 255); }},
-        {"bit switch bit number and function out of range", kKindBitSwitch,
+        {"bit switch bit number and function out of range", ShapeKind::BitSwitch,
          [](CDrawRect& o) { o.SetParamU8(25, 255); o.SetParamU8(26, 200); setI32(o, {{160, INT_MIN}, {188, INT_MAX}}); }},
-        {"indicator bit number out of range", kKindIndicator, [](CDrawRect& o) { o.SetParamU8(25, 255); setI32(o, {{100, INT_MIN}}); }},
-        {"radio value and bits at the ends", kKindRadioButton, [](CDrawRect& o) { setI32(o, {{4, INT_MIN}, {160, INT_MAX}}); }},
-        {"progress bar with an empty range", kKindProgressBar, [](CDrawRect& o) { setI32(o, {{40, 5}, {44, 5}, {24, 200}}); }},
-        {"progress bar range across the whole int", kKindProgressBar, [](CDrawRect& o) { setI32(o, {{40, INT_MIN}, {44, INT_MAX}}); }},
-        {"a control placed beyond any canvas", kKindButton,
+        {"indicator bit number out of range", ShapeKind::Indicator, [](CDrawRect& o) { o.SetParamU8(25, 255); setI32(o, {{100, INT_MIN}}); }},
+        {"radio value and bits at the ends", ShapeKind::RadioButton, [](CDrawRect& o) { setI32(o, {{4, INT_MIN}, {160, INT_MAX}}); }},
+        {"progress bar with an empty range", ShapeKind::ProgressBar, [](CDrawRect& o) { setI32(o, {{40, 5}, {44, 5}, {24, 200}}); }},
+        {"progress bar range across the whole int", ShapeKind::ProgressBar, [](CDrawRect& o) { setI32(o, {{40, INT_MIN}, {44, INT_MAX}}); }},
+        {"a control placed beyond any canvas", ShapeKind::Button,
          [](CDrawRect& o) { o.m_rcPosition = Rect{INT_MAX - 10, INT_MAX - 10, INT_MAX, INT_MAX}; }},
-        {"a hidden control reaching to the int's end (its region would be billions of pixels)", kKindButton,
+        {"a hidden control reaching to the int's end (its region would be billions of pixels)", ShapeKind::Button,
          [](CDrawRect& o) { o.m_rcPosition.right = o.m_rcPosition.bottom = INT_MAX; o.SetParamU8(126, 1); }},
     };
     for (const HostileCase& k : cases) {

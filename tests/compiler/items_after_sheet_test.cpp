@@ -12,7 +12,7 @@ namespace {
 
 struct AfterSheetCase {
     const char* name;
-    int kind;
+    ShapeKind kind;
     // Block fields a stored control holds before the sheet opens (cached variable addresses
     // the builder refreshes from the table, glyph cells the compile needs).
     std::vector<std::pair<int, std::int32_t>> stored;
@@ -32,7 +32,7 @@ void setHmiBit(AddressGroup& g, std::uint32_t bit)
 TEST(ItemsAfterSheet, EachKindCarriesThePagesValues)
 {
     const AfterSheetCase cases[] = {
-        {"button", kKindButton, {{164, 300}, {184, 500}}, {"", "", "", "操作变量"},
+        {"button", ShapeKind::Button, {{164, 300}, {184, 500}}, {"", "", "", "操作变量"},
          [](SheetValues& v) {
              auto& c = std::get<ButtonControlPage>(v.control);
              c.doubleClick = 1, c.password = 2, c.handCursor = 1, c.operation = 2;
@@ -43,7 +43,7 @@ TEST(ItemsAfterSheet, EachKindCarriesThePagesValues)
          },
          {{0, 1, 2}, {13, 1, 1}, {14, 1, 2}, {15, 1, 1}, {16, 1, 2}, {18, 2, 501}, {20, 2, 2u << 9, 3u << 9},
           {36, 4, 300}}},
-        {"real-time number", kKindRealTimeNumber,
+        {"real-time number", ShapeKind::RealTimeNumber,
          {{80, 400}, {96, 8}, {100, 16}, {140, 4}, {124, 600}}, {},
          [](SheetValues& v) {
              auto& s = std::get<NumberShapePage>(v.appearance);
@@ -57,7 +57,7 @@ TEST(ItemsAfterSheet, EachKindCarriesThePagesValues)
          {{0, 1, 3}, {2, 1, 3u << 6, 0xC0}, {3, 1, 3}, {16, 1, 2 + 4 * 1}, {17, 1, 6}, {18, 1, 3, 3}, {44, 1, 3},
           {46, 2, 602}, {51, 1, 0x82, 0x9F}, {60, 2, 30}, {62, 2, 40}, {64, 4, static_cast<std::uint32_t>(-5)},
           {68, 4, 900}}},
-        {"bit switch", kKindBitSwitch, {{20, 100}, {124, 400}}, {},
+        {"bit switch", ShapeKind::BitSwitch, {{20, 100}, {124, 400}}, {},
          [](SheetValues& v) {
              auto& c = std::get<SwitchControlPage>(v.control);
              c.function = 3, c.password = 2, c.differentWrite = 1;
@@ -65,14 +65,14 @@ TEST(ItemsAfterSheet, EachKindCarriesThePagesValues)
              setHmiBit(c.write, 17);
          },
          {{0, 1, 9}, {3, 1, 5}, {12, 1, 3}, {13, 1, 2}, {16, 4, 101}, {40, 1, 1}, {41, 1, 1}, {42, 2, 402}}},
-        {"indicator", kKindIndicator, {{20, 200}, {44, 700}}, {},
+        {"indicator", ShapeKind::Indicator, {{20, 200}, {44, 700}}, {},
          [](SheetValues& v) {
              setHmiBit(std::get<IndicatorControlPage>(v.control).read, 30);
              v.common.hide->use = 1;
              setHmiBit(*v.common.hide, 9);
          },
          {{0, 1, 8}, {3, 1, 6}, {12, 4, 203}, {16, 1, 1}, {18, 2, 701}}},
-        {"radio button", kKindRadioButton, {{8, 0x1234}, {128, 0x2000}}, {"", ""},
+        {"radio button", ShapeKind::RadioButton, {{8, 0x1234}, {128, 0x2000}}, {"", ""},
          [](SheetValues& v) {
              auto& c = std::get<RadioControlPage>(v.control);
              c.value = static_cast<std::uint32_t>(-9), c.password = 1, c.differentWrite = 1;

@@ -31,7 +31,7 @@ TEST(ItemsArea, HeadOfEachFunctionCode)
         f.input.screens = windowsNamed({"a.drw", "b.drw"});
         f.input.subWindows = windowsNamed({"k.dlg"});
         ControlFontRegistry fonts;
-        CDrawObj& o = f.addControl(kKindAreaControl, 5, 7, 30, 6);
+        CDrawObj& o = f.addControl(ShapeKind::AreaControl, 5, 7, 30, 6);
         o.SetParamU8(0, c.code);
         o.SetParamU8(1, c.flag);
         o.m_strName = c.text;
@@ -60,7 +60,7 @@ class EditForm : public ::testing::Test {
 protected:
     std::uint32_t compileEditForm(ItemFixture& f, int fontHeight)
     {
-        CDrawObj& o = f.addControl(kKindAreaControl, 0, 0, 40, 40);
+        CDrawObj& o = f.addControl(ShapeKind::AreaControl, 0, 0, 40, 40);
         o.SetParamU8(0, 4);
         o.SetParamI32(4, 0x00FFFFFF);   // white: 0xFFFF would be the key
         o.SetParamI32(8, 0x000000FF);
@@ -141,7 +141,7 @@ TEST_F(EditForm, RefusedControls)
 {
     {
         ItemFixture f;
-        CDrawObj& o = f.addControl(kKindAreaControl, 0, 0, 6, 5);
+        CDrawObj& o = f.addControl(ShapeKind::AreaControl, 0, 0, 6, 5);
         f.compile([&](screen::ItemCompileArgs& a) { items::CompileAreaControl(a, fonts); }, o);
         EXPECT_EQ(f.ctx.failureMessage(), "编译出错!!\"区域控制\"控件的长宽太小\r\n");
     }

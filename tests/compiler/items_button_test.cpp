@@ -7,7 +7,7 @@ namespace {
 
 std::unique_ptr<CDrawRect> button(Rect r, const char* function = "")
 {
-    auto o = controlAt(kKindButton, r);
+    auto o = controlAt(ShapeKind::Button, r);
     o->m_strFiles.resize(4);
     o->m_strFiles[3] = function;
     o->SetParamI32(128, 2);             // operated variable row

@@ -13,7 +13,7 @@ namespace {
 // A 40 x 20 field bound to its string at 0x300, 16-pixel font and cell.
 CDrawObj& field(ItemFixture& f, int x = 2, int y = 3, int w = 40, int h = 20)
 {
-    CDrawObj& o = f.addControl(kKindCharacter, x, y, w, h);
+    CDrawObj& o = f.addControl(ShapeKind::Character, x, y, w, h);
     o.SetParamI32(36, 5);
     o.SetParamI32(40, 0x300);
     o.SetParamI32(16, 16);

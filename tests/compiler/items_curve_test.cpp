@@ -19,7 +19,7 @@ void projectTable(ItemFixture& f)
 
 CDrawObj& chart(ItemFixture& f, int w, int h, int curves)
 {
-    CDrawObj& o = f.addControl(kKindCurve, 2, 3, w, h);
+    CDrawObj& o = f.addControl(ShapeKind::Curve, 2, 3, w, h);
     o.SetParamI32(8, 0x00FFFFFF);    // white chart
     o.SetParamI32(24, 2);
     o.SetParamI32(28, 2);

@@ -24,7 +24,7 @@ void solidPictures(ItemFixture& f)
 
 CDrawObj& boundPicture(ItemFixture& f, int w, int h, std::vector<std::string> files)
 {
-    CDrawObj& o = f.addControl(kKindDynamicPicture, 2, 3, w, h);
+    CDrawObj& o = f.addControl(ShapeKind::DynamicPicture, 2, 3, w, h);
     o.SetParamI32(48, 10);   // frame-number address
     o.SetParamI32(64, 0);    // and its row
     o.m_strFiles = std::move(files);

@@ -101,10 +101,10 @@ void expectEachRefused(const RefusedCase (&cases)[N], Make make)
         expectRefused(make(k.rect), k.change, k.message, k.name);
 }
 
-inline std::unique_ptr<CDrawRect> controlAt(int kind, Rect r)
+inline std::unique_ptr<CDrawRect> controlAt(ShapeKind kind, Rect r)
 {
     auto o = std::make_unique<CDrawRect>(r);
-    o->m_nKind = kind;
+    o->SetKind(kind);
     return o;
 }
 

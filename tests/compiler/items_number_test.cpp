@@ -6,7 +6,7 @@ namespace {
 
 std::unique_ptr<CDrawRect> number(Rect r)
 {
-    auto o = controlAt(kKindRealTimeNumber, r);
+    auto o = controlAt(ShapeKind::RealTimeNumber, r);
     o->SetParamI32(84, 1);              // value variable row
     o->SetParamI32(80, 400);            // its address
     o->SetParamU8(76, 4);               // its type code

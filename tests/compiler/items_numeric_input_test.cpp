@@ -13,7 +13,7 @@ namespace {
 
 CDrawObj& inputBox(ItemFixture& f, int w, int h, int cellW, int cellH)
 {
-    CDrawObj& o = f.addControl(kKindNumericInput, 2, 3, w, h);
+    CDrawObj& o = f.addControl(ShapeKind::NumericInput, 2, 3, w, h);
     o.SetParamI32(16, cellW);
     o.SetParamI32(20, cellH);
     o.m_logfont.lfHeight = -cellH;
@@ -118,19 +118,19 @@ TEST(ItemsNumericInput, RefusedBoxes)
          "编译出错!!\"编辑框\"控件的字符大小无效"},
     };
     expectEachRefused(cases, [](Rect r) {
-        auto o = controlAt(kKindNumericInput, r);
+        auto o = controlAt(ShapeKind::NumericInput, r);
         o->SetParamI32(16, 8);
         o->SetParamI32(20, 16);
         return o;
     });
-    const CompiledItem six = compileOneControl(controlAt(kKindNumericInput, {40, 40, 46, 46}));
+    const CompiledItem six = compileOneControl(controlAt(ShapeKind::NumericInput, {40, 40, 46, 46}));
     EXPECT_TRUE(six.ok) << six.log;
 }
 
 // In a whole window the box counts one picture and its block keeps the image page-aligned.
 TEST(ItemsNumericInput, InAWindowTheBlockFollowsTheBackground)
 {
-    auto box = controlAt(kKindNumericInput, {40, 40, 70, 56});
+    auto box = controlAt(ShapeKind::NumericInput, {40, 40, 70, 56});
     box->SetParamI32(16, 8);
     box->SetParamI32(20, 16);
     const CompiledItem c = compileOneControl(std::move(box));

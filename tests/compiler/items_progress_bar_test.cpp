@@ -6,7 +6,7 @@ namespace {
 
 std::unique_ptr<CDrawRect> bar(Rect r)
 {
-    auto o = controlAt(kKindProgressBar, r);
+    auto o = controlAt(ShapeKind::ProgressBar, r);
     o->SetParamI32(28, 3);              // value variable row
     o->SetParamI32(32, 100);            // its address
     o->SetParamU8(36, 2);               // its type code

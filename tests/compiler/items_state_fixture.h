@@ -34,10 +34,10 @@ public:
     }
 
     // A control at panel position (x, y) of the given size.
-    CDrawObj& addControl(int kind, int x, int y, int w, int h)
+    CDrawObj& addControl(ShapeKind kind, int x, int y, int w, int h)
     {
         auto o = std::make_unique<CDrawRect>(Rect{kMargin + x, kMargin + y, kMargin + x + w, kMargin + y + h});
-        o->m_nKind = kind;
+        o->SetKind(kind);
         o->m_bControl = 1;
         CDrawObj& ref = *o;
         doc.AddObject(std::move(o));

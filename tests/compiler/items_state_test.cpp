@@ -22,7 +22,7 @@ void bindBit(CDrawObj& o, std::int32_t address, std::uint8_t bit)
 TEST(ItemsState, BitSwitchRecordAndTwoPicturesBackToBack)
 {
     ItemFixture f(511);
-    CDrawObj& sw = f.addControl(kKindBitSwitch, 10, 4, 6, 6);
+    CDrawObj& sw = f.addControl(ShapeKind::BitSwitch, 10, 4, 6, 6);
     bindBit(sw, 100, 13);
     sw.SetParamU8(24, 2);                 // type code
     sw.SetParamU8(26, 3);                 // momentary
@@ -82,7 +82,7 @@ TEST(ItemsState, BitSwitchRecordAndTwoPicturesBackToBack)
 TEST(ItemsState, WriteEnableOutsideTheBankLeavesItsFieldsAndFlagUnwritten)
 {
     ItemFixture f;
-    CDrawObj& sw = f.addControl(kKindBitSwitch, 0, 0, 6, 6);
+    CDrawObj& sw = f.addControl(ShapeKind::BitSwitch, 0, 0, 6, 6);
     bindBit(sw, 0, 0);
     sw.SetParamI32(52, 1);
     sw.SetParamI32(56, 1);
@@ -97,12 +97,12 @@ TEST(ItemsState, WriteEnableOutsideTheBankLeavesItsFieldsAndFlagUnwritten)
 TEST(ItemsState, IndicatorAndRadioRecords)
 {
     ItemFixture f;
-    CDrawObj& lamp = f.addControl(kKindIndicator, 1, 2, 3, 3);
+    CDrawObj& lamp = f.addControl(ShapeKind::Indicator, 1, 2, 3, 3);
     bindBit(lamp, 7, 6);
     lamp.SetParamU8(24, 1);
     lamp.SetParamI32(44, 50);
     lamp.SetParamI32(100, 12);
-    CDrawObj& radio = f.addControl(kKindRadioButton, 0, 8, 8, 8);
+    CDrawObj& radio = f.addControl(ShapeKind::RadioButton, 0, 8, 8, 8);
     radio.SetParamI32(0, 2);          // variable index
     radio.SetParamI32(8, 0x1234);     // address
     radio.SetParamI32(4, 77);         // own value
@@ -161,7 +161,7 @@ TEST(ItemsState, IndicatorAndRadioRecords)
 TEST(ItemsState, RefusedControlsWriteNothing)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         int w, h;
         std::function<void(CDrawObj&)> set;
         const char* name;
@@ -169,24 +169,24 @@ TEST(ItemsState, RefusedControlsWriteNothing)
     };
     auto bound = [](CDrawObj& o) { bindBit(o, 0, 0); };
     const std::vector<Case> cases{
-        {kKindIndicator, 3, 2, bound, "指示灯", "控件的长宽太小"},
-        {kKindBitSwitch, 6, 5, bound, "位开关", "控件的长宽太小"},
-        {kKindRadioButton, 12, 3, [](CDrawObj&) {}, "单选按钮", "控件的长宽太小"},
-        {kKindBitSwitch, 6, 6, [](CDrawObj& o) { bindBit(o, -1, 0); }, "位开关", "控件的基本控制属性缺乏HMI变量"},
-        {kKindIndicator, 3, 3, [](CDrawObj& o) { bindBit(o, 0, 0); o.SetParamI32(16, -1); }, "指示灯",
+        {ShapeKind::Indicator, 3, 2, bound, "指示灯", "控件的长宽太小"},
+        {ShapeKind::BitSwitch, 6, 5, bound, "位开关", "控件的长宽太小"},
+        {ShapeKind::RadioButton, 12, 3, [](CDrawObj&) {}, "单选按钮", "控件的长宽太小"},
+        {ShapeKind::BitSwitch, 6, 6, [](CDrawObj& o) { bindBit(o, -1, 0); }, "位开关", "控件的基本控制属性缺乏HMI变量"},
+        {ShapeKind::Indicator, 3, 3, [](CDrawObj& o) { bindBit(o, 0, 0); o.SetParamI32(16, -1); }, "指示灯",
          "控件的基本控制属性缺乏HMI变量"},
-        {kKindRadioButton, 6, 6, [](CDrawObj& o) { o.SetParamI32(8, -1); }, "单选按钮",
+        {ShapeKind::RadioButton, 6, 6, [](CDrawObj& o) { o.SetParamI32(8, -1); }, "单选按钮",
          "控件的基本控制属性缺乏HMI变量"},
-        {kKindIndicator, 3, 3, [&](CDrawObj& o) { bound(o); o.SetParamU8(27, 1); o.SetParamI32(44, -1); }, "指示灯",
+        {ShapeKind::Indicator, 3, 3, [&](CDrawObj& o) { bound(o); o.SetParamU8(27, 1); o.SetParamI32(44, -1); }, "指示灯",
          "控件的隐藏控制属性缺乏HMI变量"},
-        {kKindBitSwitch, 6, 6, [&](CDrawObj& o) { bound(o); o.SetParamI32(52, 1); o.SetParamI32(56, -1); },
+        {ShapeKind::BitSwitch, 6, 6, [&](CDrawObj& o) { bound(o); o.SetParamI32(52, 1); o.SetParamI32(56, -1); },
          "位开关", "控件的写入控制属性缺乏HMI变量"},
-        {kKindRadioButton, 6, 6, [](CDrawObj& o) { o.SetParamI32(64, 1); o.SetParamI32(72, -1); }, "单选按钮",
+        {ShapeKind::RadioButton, 6, 6, [](CDrawObj& o) { o.SetParamI32(64, 1); o.SetParamI32(72, -1); }, "单选按钮",
          "控件的写入控制属性缺乏HMI变量"},
     };
-    const std::map<int, screen::ItemCompiler> compilers{{kKindBitSwitch, &items::CompileBitSwitch},
-                                                        {kKindIndicator, &items::CompileIndicator},
-                                                        {kKindRadioButton, &items::CompileRadioButton}};
+    const std::map<ShapeKind, screen::ItemCompiler> compilers{{ShapeKind::BitSwitch, &items::CompileBitSwitch},
+                                                        {ShapeKind::Indicator, &items::CompileIndicator},
+                                                        {ShapeKind::RadioButton, &items::CompileRadioButton}};
     for (const Case& c : cases) {
         ItemFixture f;
         CDrawObj& o = f.addControl(c.kind, 0, 0, c.w, c.h);
@@ -201,11 +201,11 @@ TEST(ItemsState, RefusedControlsWriteNothing)
 
 TEST(ItemsState, SmallestAcceptedSizesCompile)
 {
-    for (auto [kind, side] : {std::pair{kKindIndicator, 3}, std::pair{kKindBitSwitch, 6}}) {
+    for (auto [kind, side] : {std::pair{ShapeKind::Indicator, 3}, std::pair{ShapeKind::BitSwitch, 6}}) {
         ItemFixture f;
         CDrawObj& o = f.addControl(kind, 0, 0, side, side);
         bindBit(o, 0, 0);
-        f.compile(kind == kKindIndicator ? screen::ItemCompiler(&items::CompileIndicator)
+        f.compile(kind == ShapeKind::Indicator ? screen::ItemCompiler(&items::CompileIndicator)
                                          : screen::ItemCompiler(&items::CompileBitSwitch),
                   o);
         EXPECT_FALSE(f.ctx.aborted()) << kind << f.ctx.failureMessage();
@@ -215,7 +215,7 @@ TEST(ItemsState, SmallestAcceptedSizesCompile)
 TEST(ItemsState, PlainRadioInARegionShowsOnlyItsCircle)
 {
     ItemFixture f;
-    CDrawObj& radio = f.addControl(kKindRadioButton, 0, 0, 12, 12);
+    CDrawObj& radio = f.addControl(ShapeKind::RadioButton, 0, 0, 12, 12);
     radio.SetParamI32(0, 0);
     radio.SetParamI32(8, 0);
     radio.SetParamI32(60, 0);   // no pictures: the drawn circle
@@ -237,7 +237,7 @@ TEST(ItemsState, PlainRadioInARegionShowsOnlyItsCircle)
 TEST(ItemsState, TextColourEqualToTheKeyIsMovedOffItAndKept)
 {
     ItemFixture f;
-    CDrawObj& sw = f.addControl(kKindBitSwitch, 0, 0, 8, 8);
+    CDrawObj& sw = f.addControl(ShapeKind::BitSwitch, 0, 0, 8, 8);
     bindBit(sw, 0, 0);
     const ColorRef key = 0x00123456;
     sw.SetParamI32(0, 1);
@@ -255,7 +255,7 @@ TEST(ItemsState, InstallCoversTheThreeKinds)
 {
     screen::ItemCompilerTable table;
     items::installStatePictureItems(table);
-    for (int kind : {kKindBitSwitch, kKindIndicator, kKindRadioButton})
+    for (ShapeKind kind : {ShapeKind::BitSwitch, ShapeKind::Indicator, ShapeKind::RadioButton})
         EXPECT_NE(table.find(kind), nullptr) << kind;
 }
 

@@ -36,9 +36,9 @@ TEST(ItemsStateWindow, SwitchAndLampItemsFollowTheRegionsInTheRecord)
     CompileFixture f;
     CDrawDoc doc;
     sixteenPixelScreen(f, doc);
-    for (auto [kind, x] : {std::pair{kKindBitSwitch, 0}, std::pair{kKindIndicator, 8}}) {
+    for (auto [kind, x] : {std::pair{ShapeKind::BitSwitch, 0}, std::pair{ShapeKind::Indicator, 8}}) {
         auto o = std::make_unique<CDrawRect>(Rect{kMargin + x, kMargin, kMargin + x + 6, kMargin + 6});
-        o->m_nKind = kind;
+        o->SetKind(kind);
         o->m_bControl = 1;
         o->SetParamI32(16, 0);
         o->SetParamI32(20, 4);
@@ -72,7 +72,7 @@ TEST(ItemsStateWindow, DynamicPictureResolvesItsVariableInTheProjectTable)
     CDrawDoc doc;
     sixteenPixelScreen(f, doc);
     auto o = std::make_unique<CDrawRect>(Rect{kMargin, kMargin, kMargin + 6, kMargin + 6});
-    o->m_nKind = kKindDynamicPicture;
+    o->SetKind(ShapeKind::DynamicPicture);
     o->m_bControl = 1;
     o->SetParamI32(64, 1);    // bound to the project's second row
     o->SetParamI32(48, -1);   // no address cached in the window file
@@ -113,13 +113,13 @@ TEST(ItemsStateWindow, ControlChangesAndTheRefusedControlAreHandedBack)
     doc.m_nWindowWidth = doc.m_nWindowHeight = 64;
     f.input.width = f.input.height = 64;
     auto curve = std::make_unique<CDrawRect>(Rect{kMargin, kMargin, kMargin + 40, kMargin + 30});
-    curve->m_nKind = kKindCurve;
+    curve->SetKind(ShapeKind::Curve);
     curve->m_bControl = 1;
     curve->SetParamI32(80, 1);   // one curve, on the project's first row
     curve->SetParamI32(84, 0);
     doc.AddObject(std::move(curve));
     auto tooSmall = std::make_unique<CDrawRect>(Rect{kMargin, kMargin + 40, kMargin + 5, kMargin + 48});
-    tooSmall->m_nKind = kKindNumericInput;
+    tooSmall->SetKind(ShapeKind::NumericInput);
     tooSmall->m_bControl = 1;
     doc.AddObject(std::move(tooSmall));
     f.input.variables.AppendRow("300", "unsigned short", "v", "0", "");
@@ -145,10 +145,10 @@ TEST(ItemsStateWindow, ControlChangesAndTheRefusedControlAreHandedBack)
 
 TEST(ItemsStateWindow, RectangleNoCanvasCouldHoldIsRefused)
 {
-    const std::pair<int, screen::ItemCompiler> kinds[]{{kKindBitSwitch, &items::CompileBitSwitch},
-                                                       {kKindIndicator, &items::CompileIndicator},
-                                                       {kKindRadioButton, &items::CompileRadioButton},
-                                                       {kKindDynamicPicture, &items::CompileDynamicPicture}};
+    const std::pair<ShapeKind, screen::ItemCompiler> kinds[]{{ShapeKind::BitSwitch, &items::CompileBitSwitch},
+                                                       {ShapeKind::Indicator, &items::CompileIndicator},
+                                                       {ShapeKind::RadioButton, &items::CompileRadioButton},
+                                                       {ShapeKind::DynamicPicture, &items::CompileDynamicPicture}};
     for (const auto& [kind, compiler] : kinds) {
         ItemFixture f;
         CDrawObj& o = f.addControl(kind, 0, 0, 8, 8);
@@ -167,13 +167,13 @@ TEST(ItemTable, EveryControlKindWithAnItemCompilerIsInstalled)
 {
     ControlFontRegistry fonts;
     const screen::ItemCompilerTable withFonts = items::itemCompilerTable(&fonts);
-    for (int kind : {kKindButton, kKindRealTimeNumber, kKindProgressBar, kKindDynamicPicture, kKindBitSwitch,
-                     kKindIndicator, kKindRadioButton, kKindAreaControl, kKindNumericInput, kKindCharacter, kKindCurve})
+    for (ShapeKind kind : {ShapeKind::Button, ShapeKind::RealTimeNumber, ShapeKind::ProgressBar, ShapeKind::DynamicPicture, ShapeKind::BitSwitch,
+                     ShapeKind::Indicator, ShapeKind::RadioButton, ShapeKind::AreaControl, ShapeKind::NumericInput, ShapeKind::Character, ShapeKind::Curve})
         EXPECT_NE(withFonts.find(kind), nullptr) << kind;
     // The area and character controls share their font tables through the compile's
     // registry: none, no item.
-    EXPECT_EQ(items::itemCompilerTable().find(kKindAreaControl), nullptr);
-    EXPECT_EQ(items::itemCompilerTable().find(kKindCharacter), nullptr);
+    EXPECT_EQ(items::itemCompilerTable().find(ShapeKind::AreaControl), nullptr);
+    EXPECT_EQ(items::itemCompilerTable().find(ShapeKind::Character), nullptr);
 }
 
 } // namespace

@@ -43,10 +43,10 @@ ReadRecord readRecord(const std::string& image, const WalkedWindow& w)
     return r;
 }
 
-std::unique_ptr<CDrawRect> shape(int kind, Rect r)
+std::unique_ptr<CDrawRect> shape(ShapeKind kind, Rect r)
 {
     auto o = std::make_unique<CDrawRect>(r);
-    o->m_nKind = kind;
+    o->SetKind(kind);
     return o;
 }
 
@@ -93,12 +93,12 @@ TEST(ScreenWindow, ScreenWithShapesAndAHidingButton)
 {
     CompileFixture f;
     f.input.screens = {source("a.drw", windowBytes([](CDrawDoc& doc) {
-        auto rect = shape(kKindRectangle, {39, 39, 43, 42});
+        auto rect = shape(ShapeKind::Rectangle, {39, 39, 43, 42});
         rect->SetParamI32(0, 1);                 // frame width
         rect->SetParamI32(4, rgb(255, 0, 0));    // frame colour
         rect->SetParamI32(16, rgb(0, 255, 0));   // fill colour
         doc.AddObject(std::move(rect));
-        auto button = shape(kKindButton, {44, 39, 46, 41});
+        auto button = shape(ShapeKind::Button, {44, 39, 46, 41});
         button->m_bControl = 1;
         button->SetParamU8(126, 1);   // hide switch: the panel must restore what lies under it
         doc.AddObject(std::move(button));
@@ -187,7 +187,7 @@ TEST(ScreenWindow, SameProjectGivesTheSameBytes)
     auto once = [] {
         CompileFixture f;
         f.input.screens = {source("a.drw", windowBytes([](CDrawDoc& doc) {
-            doc.AddObject(shape(kKindEllipse, {38, 38, 46, 42}));
+            doc.AddObject(shape(ShapeKind::Ellipse, {38, 38, 46, 42}));
         }))};
         return compileWindows(f).image;
     };
@@ -213,7 +213,7 @@ TEST(ScreenWindow, DamagedWindowFailsTheCompile)
 // Region planning on its own: objects marked as controls as the painters would mark them.
 struct Plan {
     std::vector<std::unique_ptr<CDrawObj>> objects;
-    CDrawObj& add(int kind, Rect r)
+    CDrawObj& add(ShapeKind kind, Rect r)
     {
         objects.push_back(shape(kind, r));
         objects.back()->m_bControl = 1;
@@ -224,9 +224,9 @@ struct Plan {
 TEST(ScreenRegions, EqualRectanglesShareTheLaterRegion)
 {
     Plan p;
-    p.add(kKindButton, {10, 10, 20, 20}).SetParamU8(126, 1);
-    p.add(kKindButton, {10, 10, 20, 20}).SetParamU8(126, 1);
-    p.add(kKindButton, {12, 12, 14, 14}).SetParamU8(126, 1);   // inside both
+    p.add(ShapeKind::Button, {10, 10, 20, 20}).SetParamU8(126, 1);
+    p.add(ShapeKind::Button, {10, 10, 20, 20}).SetParamU8(126, 1);
+    p.add(ShapeKind::Button, {12, 12, 14, 14}).SetParamU8(126, 1);   // inside both
     const auto plan = screen::prepareControlLists(p.objects, 1);
     ASSERT_EQ(plan.outermost, std::vector<std::size_t>{1});
     for (const auto& info : plan.info) {
@@ -240,12 +240,12 @@ TEST(ScreenRegions, EqualRectanglesShareTheLaterRegion)
 TEST(ScreenRegions, OverlapsWithoutConditionsNeedNoRegion)
 {
     Plan p;
-    auto& button = p.add(kKindButton, {0, 0, 10, 10});
+    auto& button = p.add(ShapeKind::Button, {0, 0, 10, 10});
     for (std::size_t off : {92u, 93u, 94u})
         button.SetParamU8(off, 1);                           // no state shows the background
-    p.add(kKindNumericInput, {5, 5, 15, 15});                // overlaps the button
-    p.add(kKindAreaControl, {5, 5, 15, 15});                 // area controls overlap nothing
-    p.objects.push_back(shape(kKindRectangle, {0, 0, 20, 20}));
+    p.add(ShapeKind::NumericInput, {5, 5, 15, 15});                // overlaps the button
+    p.add(ShapeKind::AreaControl, {5, 5, 15, 15});                 // area controls overlap nothing
+    p.objects.push_back(shape(ShapeKind::Rectangle, {0, 0, 20, 20}));
     const auto plan = screen::prepareControlLists(p.objects, 1);
     EXPECT_TRUE(plan.outermost.empty());
     const std::vector<bool> compilable{true, true, true, false};

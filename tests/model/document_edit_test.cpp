@@ -14,10 +14,10 @@ using namespace qv;
 
 namespace {
 
-CDrawObj* addShape(CDrawDoc& doc, int kind, Rect r, bool control = false)
+CDrawObj* addShape(CDrawDoc& doc, ShapeKind kind, Rect r, bool control = false)
 {
     auto s = std::make_unique<CDrawRect>(r);
-    s->m_nKind = kind;
+    s->SetKind(kind);
     s->m_bControl = control ? 1 : 0;
     return doc.AddObject(std::move(s));
 }
@@ -47,9 +47,9 @@ TEST(DocumentUndo, UndoAndRedoStepTheRing)
 {
     CDrawDoc doc;
     doc.SnapshotAndSetModified();                      // empty
-    addShape(doc, kKindRectangle, {0, 0, 10, 10});
+    addShape(doc, ShapeKind::Rectangle, {0, 0, 10, 10});
     doc.SnapshotAndSetModified();                      // one shape
-    addShape(doc, kKindEllipse, {0, 0, 20, 20});
+    addShape(doc, ShapeKind::Ellipse, {0, 0, 20, 20});
     doc.SnapshotAndSetModified();                      // two shapes
 
     ASSERT_TRUE(doc.Undo());
@@ -77,11 +77,11 @@ TEST(DocumentUndo, UndoWrapsBelowSlotZero)
     CDrawDoc doc;
     for (int i = 0; i < 108; ++i) {
         doc.m_objects.clear();
-        addShape(doc, kKindRectangle, {i, 0, i + 1, 1});
+        addShape(doc, ShapeKind::Rectangle, {i, 0, i + 1, 1});
         doc.TakeUndoSnapshot();
     }
     doc.m_objects.clear();
-    addShape(doc, kKindRectangle, {500, 0, 501, 1});
+    addShape(doc, ShapeKind::Rectangle, {500, 0, 501, 1});
     doc.TakeUndoSnapshot();                            // slot 0 again
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(doc.m_nUndoSlot, 107);
@@ -91,7 +91,7 @@ TEST(DocumentUndo, UndoWrapsBelowSlotZero)
 TEST(DocumentUndo, AFreshDocumentHasNothingToUndo)
 {
     CDrawDoc doc;
-    addShape(doc, kKindRectangle, {0, 0, 10, 10});
+    addShape(doc, ShapeKind::Rectangle, {0, 0, 10, 10});
     EXPECT_FALSE(doc.CanUndo());
     EXPECT_FALSE(doc.Undo());
     EXPECT_EQ(doc.m_objects.size(), 1u);               // never replaced by an empty slot
@@ -100,7 +100,7 @@ TEST(DocumentUndo, AFreshDocumentHasNothingToUndo)
 TEST(DocumentUndo, SnapshotsKeepClassControlFlagAndRunState)
 {
     CDrawDoc doc;
-    CDrawObj* button = addShape(doc, kKindButton, {0, 0, 10, 10}, true);
+    CDrawObj* button = addShape(doc, ShapeKind::Button, {0, 0, 10, 10}, true);
     button->m_nRunState = 1;
     button->m_bLocked = 1;
     doc.AddObject(std::make_unique<CDrawObj>(Rect{5, 5, 6, 6}));
@@ -136,7 +136,7 @@ TEST(DocumentUndo, RestoreClearsSelectionsOfReplacedObjects)
     CDrawDoc doc;
     SelectingView view;
     doc.AddView(&view);
-    CDrawObj* s = addShape(doc, kKindRectangle, {0, 0, 10, 10});
+    CDrawObj* s = addShape(doc, ShapeKind::Rectangle, {0, 0, 10, 10});
     doc.TakeUndoSnapshot();
     doc.TakeUndoSnapshot();
     view.selection = {s};
@@ -148,10 +148,10 @@ TEST(DocumentUndo, RestoreClearsSelectionsOfReplacedObjects)
 TEST(DocumentObjects, FindObjectAtPrefersControlsThenTopmost)
 {
     CDrawDoc doc;
-    CDrawObj* control = addShape(doc, kKindButton, {0, 0, 100, 100}, true);
-    CDrawObj* shapeAbove = addShape(doc, kKindRectangle, {0, 0, 100, 100});
-    CDrawObj* topShape = addShape(doc, kKindRectangle, {150, 0, 200, 50});
-    addShape(doc, kKindRectangle, {150, 0, 200, 50});
+    CDrawObj* control = addShape(doc, ShapeKind::Button, {0, 0, 100, 100}, true);
+    CDrawObj* shapeAbove = addShape(doc, ShapeKind::Rectangle, {0, 0, 100, 100});
+    CDrawObj* topShape = addShape(doc, ShapeKind::Rectangle, {150, 0, 200, 50});
+    addShape(doc, ShapeKind::Rectangle, {150, 0, 200, 50});
     CDrawObj* topmost = doc.m_objects.back().get();
     EXPECT_EQ(doc.FindObjectAt({50, 50}), control);
     EXPECT_EQ(doc.FindObjectAt({2, 2}), shapeAbove);   // outside the button's rounded corner
@@ -167,7 +167,7 @@ TEST(DocumentObjects, RemoveObjectLeavesEverySelection)
     SelectingView a, b;
     doc.AddView(&a);
     doc.AddView(&b);
-    CDrawObj* s = addShape(doc, kKindRectangle, {0, 0, 1, 1});
+    CDrawObj* s = addShape(doc, ShapeKind::Rectangle, {0, 0, 1, 1});
     a.selection = b.selection = {s};
     auto taken = doc.RemoveObject(s);
     EXPECT_EQ(taken.get(), s);
@@ -382,8 +382,8 @@ TEST(DocumentProject, BroadcastsReachEveryObject)
 {
     FakeEnvironment env;
     CDrawDoc doc;
-    addShape(doc, kKindButton, {0, 0, 1, 1}, true);
-    addShape(doc, kKindCurve, {0, 0, 1, 1}, true);
+    addShape(doc, ShapeKind::Button, {0, 0, 1, 1}, true);
+    addShape(doc, ShapeKind::Curve, {0, 0, 1, 1}, true);
     doc.RenumberAfterVarDelete(3);
     doc.RenumberAfterVarSwap(4);
     doc.RenumberAfterVarMove(5);

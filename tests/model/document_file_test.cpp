@@ -108,14 +108,14 @@ std::string richDocumentBytes()
     doc.m_paperColor = 0x00123456;
     doc.m_ptWindowOrigin = {5, 7};
     auto* button = doc.AddObject(std::make_unique<CDrawRect>(Rect{1, 2, 300, 400}));
-    button->m_nKind = kKindButton;
+    button->SetKind(ShapeKind::Button);
     button->m_bControl = 1;
     button->m_strFiles = {"\\UserPicture\\a.bmp", std::string(300, 'x'), ""};
     button->m_strName = "启动";
     button->SetParamI32(128, 3);
     button->m_bLocked = 0xFFFF;   // a 16-bit field with every bit set stays as it is
     auto* light = doc.AddObject(std::make_unique<CDrawRect>(Rect{0, 0, 10, 10}));
-    light->m_nKind = kKindIndicator;
+    light->SetKind(ShapeKind::Indicator);
     light->m_strFiles = {"off", "on"};
     doc.AddObject(std::make_unique<CDrawObj>(Rect{3, 3, 4, 4}));   // a plain base record
     doc.m_screenNames.push_back(std::make_unique<CDrawObj>(std::string("主画面.drw")));
@@ -142,11 +142,11 @@ TEST(DocumentFile, LoadThenSaveIsByteIdentical)
 
 TEST(DocumentFile, TwoStateTextsOfBitSwitchAndIndicatorAreSavedAsFour)
 {
-    for (int kind : {kKindIndicator, kKindBitSwitch}) {
+    for (ShapeKind kind : {ShapeKind::Indicator, ShapeKind::BitSwitch}) {
         SCOPED_TRACE(kind);
         CDrawDoc doc;
         auto* obj = doc.AddObject(std::make_unique<CDrawRect>(Rect{0, 0, 10, 10}));
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         obj->m_strFiles = {"a", "b"};
         CDrawDoc loaded;
         ASSERT_TRUE(loaded.LoadFromBytes(doc.SerializeToBytes(), "x.drw", nullptr));
@@ -157,7 +157,7 @@ TEST(DocumentFile, TwoStateTextsOfBitSwitchAndIndicatorAreSavedAsFour)
     // Other kinds and other counts are left alone.
     CDrawDoc doc;
     auto* obj = doc.AddObject(std::make_unique<CDrawRect>(Rect{0, 0, 10, 10}));
-    obj->m_nKind = kKindButton;
+    obj->SetKind(ShapeKind::Button);
     obj->m_strFiles = {"a", "b"};
     doc.SerializeToBytes();
     EXPECT_EQ(obj->m_strFiles.size(), 2u);

@@ -42,7 +42,7 @@ void setFace(CDrawObj& obj, int state, const Face& f)
 // A button in state 1 with every reference bound (index and address 0) and no caption.
 std::unique_ptr<CDrawObj> makeButton(const Face& face = {})
 {
-    auto obj = test::makeShape(kKindButton, kPos);
+    auto obj = test::makeShape(ShapeKind::Button, kPos);
     obj->m_strName.clear();
     obj->m_cornerSize = {16, 16};
     obj->SetParamU8(kState, 1);

@@ -28,7 +28,7 @@ protected:
         fb.liveBank = &live;
         fb.runBank = &run;
         ctx.feedback = &fb;
-        obj = makeShape(kKindCharacter, {10, 10, 110, 60});
+        obj = makeShape(ShapeKind::Character, {10, 10, 110, 60});
         obj->m_logfont.lfHeight = 16;  // full cell 16, one-byte cell 8
         obj->SetParamI32(kFontColor, static_cast<std::int32_t>(kInk));
         obj->SetParamI32(kBackColor, static_cast<std::int32_t>(kBack));
@@ -363,7 +363,7 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
 
 TEST(AreaPaint, OutlineInTheEditorBackgroundCopyInRunMode)
 {
-    auto area = makeShape(kKindAreaControl, {50, 50, 70, 70});
+    auto area = makeShape(ShapeKind::AreaControl, {50, 50, 70, 70});
     area->SetParamU8(area_block::kRunOption, area_block::kBackgroundCopy);
     Surface back(100, 100, rgb(1, 2, 3));
     back.setPixel(12, 12, rgb(200, 100, 50));
@@ -399,9 +399,9 @@ class CandidateBar : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        edited = makeShape(kKindCharacter, {0, 0, 10, 10});
+        edited = makeShape(ShapeKind::Character, {0, 0, 10, 10});
         edited->SetParamI32(kShowDouble, 1);
-        bar = makeShape(kKindAreaControl, {0, 0, 253, 30}); // room for 8 candidates of pitch 24
+        bar = makeShape(ShapeKind::AreaControl, {0, 0, 253, 30}); // room for 8 candidates of pitch 24
         bar->m_logfont.lfHeight = 16;
         bar->SetParamU8(area_block::kRunOption, area_block::kCandidateBar);
         bar->SetParamI32(area_block::kTextColor, static_cast<std::int32_t>(kInk));
@@ -469,7 +469,7 @@ TEST_F(CandidateBar, NothingWithoutAnEditedTwoByteControl)
         {"one-byte control", [this] { edited->SetParamI32(kShowDouble, 0); }, true},
         {"no latch", [this] { ctx.pinyinMode = false; }, false},
         {"no target", [this] { ctx.inputTarget = nullptr; }, false},
-        {"target not a character control", [this] { edited->m_nKind = kKindNumericInput; }, false},
+        {"target not a character control", [this] { edited->SetKind(ShapeKind::NumericInput); }, false},
         {"too narrow for three", [this] { bar->m_rcPosition = {0, 0, 120, 30}; }, false},
         {"lower than the font", [this] { bar->m_rcPosition = {0, 0, 253, 10}; }, false},
     };

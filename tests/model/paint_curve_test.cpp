@@ -32,7 +32,7 @@ struct CurveFixture {
     {
         doc.m_varTable.AppendRow(std::to_string(kSamples), "unsigned char", "samples", "0", "");
         doc.m_varTable.AppendRow("65532", "unsigned int", "at the end", "0", "");
-        curve = makeShape(kKindCurve, {10, 10, 210, 130});
+        curve = makeShape(ShapeKind::Curve, {10, 10, 210, 130});
         curve->m_pOwnerDoc = &doc;
         curve->m_logfont.lfHeight = 12;
         using namespace curve_block;
@@ -350,7 +350,7 @@ struct BarFixture {
     BarFixture()
     {
         using namespace progress_block;
-        bar = makeShape(kKindProgressBar, {10, 10, 110, 60});
+        bar = makeShape(ShapeKind::ProgressBar, {10, 10, 110, 60});
         bar->m_logfont.lfHeight = 12;
         bar->SetParamI32(kNoBack, 1);
         bar->SetParamI32(kBarColor, static_cast<std::int32_t>(kBar));

@@ -16,28 +16,29 @@ void probePainter(CDrawObj&, const PaintSurfaces&, const PaintContext&)
 
 // Installs the probe for the button kind while a test runs.
 struct ButtonProbe {
-    KindPainter saved = PaintRuleFor(kKindButton).painter;
+    KindPainter saved = PaintRuleFor(ShapeKind::Button).painter;
     ButtonProbe()
     {
         probeCalls = 0;
-        SetKindPainter(kKindButton, probePainter);
+        SetKindPainter(ShapeKind::Button, probePainter);
     }
-    ~ButtonProbe() { SetKindPainter(kKindButton, saved); }
+    ~ButtonProbe() { SetKindPainter(ShapeKind::Button, saved); }
 };
 
 TEST(PaintDispatch, PassAndKindDecideWhatIsPainted)
 {
     ButtonProbe probe;
     struct Case {
-        int kind, pass;
+        ShapeKind kind;
+        int pass;
         bool painted, control;
     };
     const Case cases[] = {
-        {kKindRectangle, 0, true, false}, {kKindRectangle, 1, false, false}, {kKindRectangle, 2, true, false},
-        {kKindPipe, 0, true, false},      {kKindPipe, 1, false, false},      {kKindEllipse, 7, true, false},
-        {kKindButton, 0, false, true},    {kKindButton, 1, true, true},      {kKindButton, 2, true, true},
-        {kKindReserved16, 1, false, true}, {27, 0, false, false},            {27, 1, false, false},
-        {-1, 2, false, false},
+        {ShapeKind::Rectangle, 0, true, false}, {ShapeKind::Rectangle, 1, false, false}, {ShapeKind::Rectangle, 2, true, false},
+        {ShapeKind::Pipe, 0, true, false},      {ShapeKind::Pipe, 1, false, false},      {ShapeKind::Ellipse, 7, true, false},
+        {ShapeKind::Button, 0, false, true},    {ShapeKind::Button, 1, true, true},      {ShapeKind::Button, 2, true, true},
+        {ShapeKind::Reserved16, 1, false, true}, {KindFromCode(27), 0, false, false}, {KindFromCode(27), 1, false, false},
+        {KindFromCode(-1), 2, false, false},
     };
     for (const Case& c : cases) {
         Surface s(60, 60, kWhite);
@@ -55,7 +56,7 @@ TEST(PaintDispatch, PassAndKindDecideWhatIsPainted)
 TEST(PaintDispatch, UncreatablePenOrBrushPaintsNothing)
 {
     Surface s(40, 40, kWhite);
-    auto obj = makeShape(kKindEllipse, {0, 0, 30, 30});
+    auto obj = makeShape(ShapeKind::Ellipse, {0, 0, 30, 30});
     obj->m_penInfo.style = 77;
     PaintObject(*obj, {s}, 0, {});
     EXPECT_EQ(countNot(s, kWhite, s.bounds()), 0);
@@ -65,11 +66,11 @@ TEST(PaintDispatch, ControlNumbersCountOnlyControlsInListOrder)
 {
     ButtonProbe probe;
     std::vector<std::unique_ptr<CDrawObj>> objects;
-    objects.push_back(makeShape(kKindPipe, {40, 30, 80, 60}));
-    objects.push_back(makeShape(kKindButton, {140, 30, 180, 60}));
-    objects.push_back(makeShape(kKindScale, {240, 30, 280, 60}));
-    objects.push_back(makeShape(kKindReserved17, {340, 30, 380, 60}));
-    objects.push_back(makeShape(kKindTable, {440, 30, 480, 60}));
+    objects.push_back(makeShape(ShapeKind::Pipe, {40, 30, 80, 60}));
+    objects.push_back(makeShape(ShapeKind::Button, {140, 30, 180, 60}));
+    objects.push_back(makeShape(ShapeKind::Scale, {240, 30, 280, 60}));
+    objects.push_back(makeShape(ShapeKind::Reserved17, {340, 30, 380, 60}));
+    objects.push_back(makeShape(ShapeKind::Table, {440, 30, 480, 60}));
     Surface s(500, 80, kWhite);
     PaintContext ctx;
     ctx.showControlNumbers = true;
@@ -91,7 +92,7 @@ TEST(PaintDispatch, ControlNumbersCountOnlyControlsInListOrder)
 
 TEST(PaintDispatch, NumberBoxAtThePageCornerIsClipped)
 {
-    auto obj = makeShape(kKindButton, {0, 0, 40, 40});
+    auto obj = makeShape(ShapeKind::Button, {0, 0, 40, 40});
     Surface s(60, 60, kWhite);
     PaintControlNumber(*obj, s, 3); // box (-32, -20, 0, 0): nothing on the page, no fault
     EXPECT_EQ(countNot(s, kWhite, s.bounds()), 0);
@@ -99,7 +100,7 @@ TEST(PaintDispatch, NumberBoxAtThePageCornerIsClipped)
 
 TEST(PaintRules, UnboundPlaceholder)
 {
-    auto obj = makeShape(kKindButton, {50, 40, 10, 10});
+    auto obj = makeShape(ShapeKind::Button, {50, 40, 10, 10});
     obj->m_logfont.lfHeight = 12;
     obj->m_penInfo.color = rgb(0, 0, 200);
     Surface s(80, 60, rgb(9, 9, 9));
@@ -133,7 +134,7 @@ TEST(PaintRules, VariableReadsAreBoundsChecked)
 
 TEST(PaintRules, HandlesInvertAndRestore)
 {
-    auto obj = makeShape(kKindRectangle, {10, 10, 40, 30});
+    auto obj = makeShape(ShapeKind::Rectangle, {10, 10, 40, 30});
     Surface s(60, 60, kWhite);
     PaintHandles(*obj, s, 1);
     EXPECT_EQ(s.getPixel(10, 10), 0u);

@@ -13,10 +13,10 @@ namespace qv::test {
 // The surfaces' background.
 constexpr ColorRef kWhite = 0x00FFFFFF;
 
-inline std::unique_ptr<CDrawObj> makeShape(int kind, Rect position)
+inline std::unique_ptr<CDrawObj> makeShape(ShapeKind kind, Rect position)
 {
     auto obj = std::make_unique<CDrawRect>(position);
-    obj->m_nKind = kind;
+    obj->SetKind(kind);
     obj->m_bHasPen = 1;
     obj->m_penInfo = {PS_SOLID, 1, 1, 0};
     obj->m_bHasBrush = 1;

@@ -26,7 +26,7 @@ constexpr std::int32_t kValueAddress = 200;
 // A real-time number bound to an unsigned short at kValueAddress, 16-pixel font, no border.
 std::unique_ptr<CDrawObj> makeNumber(int type = 3)
 {
-    auto obj = test::makeShape(kKindRealTimeNumber, kPos);
+    auto obj = test::makeShape(ShapeKind::RealTimeNumber, kPos);
     obj->m_logfont.lfHeight = 16;
     obj->SetParamI32(84, 0);
     obj->SetParamI32(80, kValueAddress);
@@ -506,7 +506,7 @@ using namespace numeric_input_block;
 
 std::unique_ptr<CDrawObj> makeInput(int mode = kInputBox)
 {
-    auto obj = test::makeShape(kKindNumericInput, {10, 10, 190, 40});
+    auto obj = test::makeShape(ShapeKind::NumericInput, {10, 10, 190, 40});
     obj->m_logfont.lfHeight = 16;
     obj->SetParamI32(kTextColor, static_cast<std::int32_t>(kInk));
     obj->SetParamI32(numeric_input_block::kBackColor, static_cast<std::int32_t>(kBack));

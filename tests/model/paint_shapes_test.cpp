@@ -68,7 +68,7 @@ TEST(ShapePainters, RectangleBorderRings)
         {3, 0, 1, border, border, kWhite},                     // transparent: only the border
     };
     for (const Case& c : cases) {
-        auto obj = makeShape(kKindRectangle, {10, 10, 50, 40});
+        auto obj = makeShape(ShapeKind::Rectangle, {10, 10, 50, 40});
         obj->SetParamI32(rect_block::kBorderWidth, c.border);
         obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(border));
         obj->SetParamI32(rect_block::kBorder3d, c.threeD);
@@ -131,7 +131,7 @@ TEST(ShapePainters, RingsOfHostileBoxesMatchTheRingByRingRule)
 TEST(ShapePainters, RectangleWithFileBorderPastTheIntRange)
 {
     const ColorRef border = rgb(10, 20, 30);
-    auto obj = makeShape(kKindRectangle, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    auto obj = makeShape(ShapeKind::Rectangle, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
     obj->SetParamI32(rect_block::kBorderWidth, INT_MAX);
     obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(border));
     obj->SetParamI32(rect_block::kBorder3d, 1);
@@ -166,7 +166,7 @@ TEST(Gradients, BandsStepTowardTheTarget)
 
 TEST(Gradients, HorizontalPipeShadesToItsCentreLine)
 {
-    auto pipe = makeShape(kKindPipe, {0, 0, 10, 20});
+    auto pipe = makeShape(ShapeKind::Pipe, {0, 0, 10, 20});
     const ColorRef edge = rgb(20, 20, 20), centre = rgb(220, 220, 220);
     pipe->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(edge));
     pipe->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(centre));
@@ -186,7 +186,7 @@ TEST(PipeJoint, EachCornerLeavesTheOppositeQuarterEmpty)
     const int emptyQuarter[4] = {3, 2, 1, 0};
     for (int corner = 0; corner < 4; ++corner) {
         for (bool withWork : {true, false}) {
-            auto joint = makeShape(kKindPipeJoint, {0, 0, 40, 40});
+            auto joint = makeShape(ShapeKind::PipeJoint, {0, 0, 40, 40});
             joint->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
             joint->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
             joint->SetParamI32(pipe_block::kOrientation, corner);
@@ -204,7 +204,7 @@ TEST(PipeJoint, EachCornerLeavesTheOppositeQuarterEmpty)
             }
         }
     }
-    auto bad = makeShape(kKindPipeJoint, {0, 0, 40, 40});
+    auto bad = makeShape(ShapeKind::PipeJoint, {0, 0, 40, 40});
     bad->SetParamI32(pipe_block::kOrientation, 4);
     Surface s(40, 40, kWhite);
     PaintObject(*bad, {s}, 0, {});
@@ -219,7 +219,7 @@ TEST(PipeJoint, ScratchCoversOnlyTheShownPart)
                           {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-1000000000, 5, 35, 1000000000}};
     for (const Rect& box : boxes) {
         for (int corner = 0; corner < 4; ++corner) {
-            auto joint = makeShape(kKindPipeJoint, box);
+            auto joint = makeShape(ShapeKind::PipeJoint, box);
             joint->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
             joint->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
             joint->SetParamI32(pipe_block::kOrientation, corner);
@@ -243,7 +243,7 @@ TEST(Scale, HostileBoxesAndThicknesses)
                           {-1000000000, 0, 1000000000, 30}};
     for (const Rect& box : boxes) {
         for (int orientation = 0; orientation < 4; ++orientation) {
-            auto scale = makeShape(kKindScale, box);
+            auto scale = makeShape(ShapeKind::Scale, box);
             scale->SetParamU8(scale_block::kOrientation, static_cast<std::uint8_t>(orientation));
             scale->SetParamI32(scale_block::kMajorCount, 1024);
             scale->SetParamI32(scale_block::kMinorCount, 63);
@@ -253,7 +253,7 @@ TEST(Scale, HostileBoxesAndThicknesses)
             scale->SetParamI32(scale_block::kBaseWidth, INT32_MAX);
             Surface s(40, 40, kWhite);
             PaintObject(*scale, {s}, 0, {});
-            auto pipe = makeShape(kKindPipe, box);
+            auto pipe = makeShape(ShapeKind::Pipe, box);
             pipe->SetParamI32(pipe_block::kOrientation, orientation % 2);
             PaintObject(*pipe, {s}, 0, {});
         }
@@ -273,7 +273,7 @@ TEST(Scale, TickCountsAndDegenerateFiles)
     const ColorRef c = rgb(0, 0, 0);
     for (const Case& k : cases) {
         const bool vertical = k.orientation <= 1;
-        auto scale = makeShape(kKindScale, vertical ? Rect{0, 0, 20, 81} : Rect{0, 0, 81, 20});
+        auto scale = makeShape(ShapeKind::Scale, vertical ? Rect{0, 0, 20, 81} : Rect{0, 0, 81, 20});
         scale->SetParamI32(scale_block::kColor, 0);
         scale->SetParamU8(scale_block::kOrientation, static_cast<std::uint8_t>(k.orientation));
         scale->SetParamI32(scale_block::kMajorCount, k.majors);
@@ -294,7 +294,7 @@ TEST(Scale, TickCountsAndDegenerateFiles)
         EXPECT_EQ(minor, k.expectMinor) << k.orientation << "/" << k.majors;
     }
     // An absurd tick count from a damaged file finishes promptly.
-    auto huge = makeShape(kKindScale, {0, 0, 20, 81});
+    auto huge = makeShape(ShapeKind::Scale, {0, 0, 20, 81});
     huge->SetParamI32(scale_block::kMajorCount, 2000000000);
     huge->SetParamI32(scale_block::kMinorCount, 2000000000);
     Surface s(90, 90, kWhite);
@@ -321,12 +321,12 @@ TEST(ControlFontRegistry, NumbersDistinctFontsInOrderWithoutLimit)
     ControlFontRegistry reg;
     std::vector<std::unique_ptr<CDrawObj>> objs;
     for (int i = 0; i < 300; ++i) {
-        objs.push_back(makeShape(kKindButton, {0, 0, 10, 10}));
+        objs.push_back(makeShape(ShapeKind::Button, {0, 0, 10, 10}));
         objs.back()->m_nFontKey = 1;
         objs.back()->m_logfont.lfHeight = 10 + i;
         EXPECT_EQ(reg.FindOrAddControlFont(*objs.back()), -1);
     }
-    auto again = makeShape(kKindButton, {0, 0, 10, 10});
+    auto again = makeShape(ShapeKind::Button, {0, 0, 10, 10});
     again->m_nFontKey = 1;
     again->m_logfont.lfHeight = 10 + 257;
     EXPECT_EQ(reg.FindOrAddControlFont(*again), 257);
@@ -347,7 +347,7 @@ TEST(PicturePainter, TransparentPictureIgnoresStaleWorkContentAndOverhangIsClipp
     PaintContext ctx;
     ctx.projectDir = "/nonexistent-project";
     ctx.loadPicture = [&](const std::filesystem::path&) -> PicturePtr { return pic; };
-    auto shape = makeShape(kKindPicture, {20, 20, 40, 40});
+    auto shape = makeShape(ShapeKind::Picture, {20, 20, 40, 40});
     shape->m_strFiles = {"\\UserPicture\\a.bmp"};
     shape->m_bTransparent = 1;
     shape->m_clrTransparent = kWhite;
@@ -382,7 +382,7 @@ TEST(PicturePainter, TransparentPictureWithoutWorkSurfaceMatchesTheComposedOne)
         {20, 20, 40, 40}, {40, 40, 20, 20}, {40, 40, 60, 60}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MIN, 5, 30, 25},
     };
     for (const Rect& pos : cases) {
-        auto shape = makeShape(kKindPicture, pos);
+        auto shape = makeShape(ShapeKind::Picture, pos);
         shape->m_strFiles = {"\\UserPicture\\a.bmp"};
         shape->m_bTransparent = 1;
         shape->m_clrTransparent = kWhite;

@@ -44,7 +44,7 @@ protected:
         ctx.loadPicture = shelf.loader();
     }
 
-    std::unique_ptr<CDrawObj> lamp(int kind)
+    std::unique_ptr<CDrawObj> lamp(ShapeKind kind)
     {
         auto obj = makeShape(kind, {10, 10, 50, 40});
         obj->m_strFiles = {"\\UserPicture\\on.bmp", "\\UserPicture\\off.bmp", "", ""};
@@ -72,12 +72,12 @@ TEST_F(StatePaint, LampsShowTheStateOfTheirBit)
         {0x02, 1, off},  {0x00, 0, on},   // forced states ignore the variable
         {0x02, 7, on},                    // any other state reads the variable
     };
-    for (const int kind : {kKindBitSwitch, kKindIndicator}) {
+    for (const ShapeKind kind : {ShapeKind::BitSwitch, ShapeKind::Indicator}) {
         for (const Case& c : cases) {
             auto obj = lamp(kind);
             mem.writeByte(101, c.byte101);
             surface.clear(kPaper);
-            if (kind == kKindBitSwitch)
+            if (kind == ShapeKind::BitSwitch)
                 PaintBitSwitch(*obj, {surface}, ctx, c.state);
             else
                 PaintIndicator(*obj, {surface}, ctx, c.state);
@@ -95,10 +95,10 @@ TEST_F(StatePaint, LampCaptionHintAndMissingPicture)
 {
     const ColorRef caption = rgb(250, 250, 0);
     struct Case {
-        int kind;
+        ShapeKind kind;
         int captionColourOffset;
     };
-    for (const Case& c : {Case{kKindBitSwitch, 68}, Case{kKindIndicator, 48}}) {
+    for (const Case& c : {Case{ShapeKind::BitSwitch, 68}, Case{ShapeKind::Indicator, 48}}) {
         auto obj = lamp(c.kind);
         obj->m_logfont.lfHeight = 16;
         obj->m_strFiles[2] = "ON";
@@ -128,23 +128,23 @@ TEST_F(StatePaint, UnboundAndHiddenControls)
 {
     struct Case {
         const char* what;
-        int kind;
+        ShapeKind kind;
         std::function<void(CDrawObj&)> set;
         bool runMode;
         ColorRef centre;
     };
     const ColorRef on = rgb(0, 200, 0);
     const Case cases[] = {
-        {"bit switch bit unbound", kKindBitSwitch, [](CDrawObj& o) { o.SetParamI32(16, -1); }, false, kWhite},
-        {"indicator bit address", kKindIndicator, [](CDrawObj& o) { o.SetParamI32(20, -1); }, false, kWhite},
-        {"bit switch hide unbound", kKindBitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, -1); }, false, kWhite},
-        {"indicator hide unbound", kKindIndicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, -1); }, false, kWhite},
-        {"bit switch write enable", kKindBitSwitch, [](CDrawObj& o) { o.SetParamI32(52, 1); o.SetParamI32(56, -1); }, false, kWhite},
-        {"indicator has no write enable", kKindIndicator, [](CDrawObj& o) { o.SetParamI32(52, 1); o.SetParamI32(56, -1); }, false, on},
-        {"hidden in run mode", kKindBitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, 300); }, true, kPaper},
-        {"hide ignored in the editor", kKindBitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, 300); }, false, on},
-        {"shown while the bit is 1", kKindIndicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, 300); o.SetParamI32(100, 8); }, true, on},
-        {"unreadable hide bit", kKindIndicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, 300); o.SetParamI32(100, INT_MAX); }, true, kWhite},
+        {"bit switch bit unbound", ShapeKind::BitSwitch, [](CDrawObj& o) { o.SetParamI32(16, -1); }, false, kWhite},
+        {"indicator bit address", ShapeKind::Indicator, [](CDrawObj& o) { o.SetParamI32(20, -1); }, false, kWhite},
+        {"bit switch hide unbound", ShapeKind::BitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, -1); }, false, kWhite},
+        {"indicator hide unbound", ShapeKind::Indicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, -1); }, false, kWhite},
+        {"bit switch write enable", ShapeKind::BitSwitch, [](CDrawObj& o) { o.SetParamI32(52, 1); o.SetParamI32(56, -1); }, false, kWhite},
+        {"indicator has no write enable", ShapeKind::Indicator, [](CDrawObj& o) { o.SetParamI32(52, 1); o.SetParamI32(56, -1); }, false, on},
+        {"hidden in run mode", ShapeKind::BitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, 300); }, true, kPaper},
+        {"hide ignored in the editor", ShapeKind::BitSwitch, [](CDrawObj& o) { o.SetParamU8(30, 1); o.SetParamI32(48, 300); }, false, on},
+        {"shown while the bit is 1", ShapeKind::Indicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, 300); o.SetParamI32(100, 8); }, true, on},
+        {"unreadable hide bit", ShapeKind::Indicator, [](CDrawObj& o) { o.SetParamU8(27, 1); o.SetParamI32(44, 300); o.SetParamI32(100, INT_MAX); }, true, kWhite},
     };
     mem.writeByte(101, 0x02);
     mem.writeByte(300, 0x00);
@@ -173,7 +173,7 @@ TEST_F(StatePaint, RadioSelectedByItsOwnValue)
         {false, 2, 0, 0},
     };
     for (const Case& c : cases) {
-        auto obj = makeShape(kKindRadioButton, {10, 10, 50, 50});
+        auto obj = makeShape(ShapeKind::RadioButton, {10, 10, 50, 50});
         obj->m_strFiles = {"\\UserPicture\\on.bmp", "\\UserPicture\\off.bmp"};
         obj->SetParamI32(8, 200);
         obj->SetParamU8(12, 2);   // signed 16-bit
@@ -187,7 +187,7 @@ TEST_F(StatePaint, RadioSelectedByItsOwnValue)
             EXPECT_EQ(surface.getPixel(14, 30), kWhite); // the ring's inside stays white
     }
 
-    auto obj = makeShape(kKindRadioButton, {10, 10, 50, 50});
+    auto obj = makeShape(ShapeKind::RadioButton, {10, 10, 50, 50});
     obj->SetParamI32(0, -1);
     surface.clear(kPaper);
     PaintObject(*obj, {surface}, 1, ctx);
@@ -219,7 +219,7 @@ TEST_F(StatePaint, DynamicPictureFrames)
     };
     mem.writeByte(300, 0);
     for (const Case& c : cases) {
-        auto obj = makeShape(kKindDynamicPicture, {10, 10, 50, 40});
+        auto obj = makeShape(ShapeKind::DynamicPicture, {10, 10, 50, 40});
         obj->m_strFiles = {"\\UserPicture\\f0.bmp", "\\UserPicture\\f1.bmp", "\\UserPicture\\f2.bmp",
                            "\\UserPicture\\f3.bmp"};
         obj->SetParamI32(48, 100);
@@ -234,7 +234,7 @@ TEST_F(StatePaint, DynamicPictureFrames)
 
 TEST_F(StatePaint, DynamicPictureMovesAndAsksTheTableAgain)
 {
-    auto obj = makeShape(kKindDynamicPicture, {10, 10, 30, 30});
+    auto obj = makeShape(ShapeKind::DynamicPicture, {10, 10, 30, 30});
     obj->m_strFiles = {"\\UserPicture\\f0.bmp", "\\UserPicture\\f1.bmp"};
     obj->SetParamI32(48, 100);    // stale cached address
     obj->SetParamI32(64, 5);
@@ -254,7 +254,7 @@ TEST_F(StatePaint, DynamicPictureMovesAndAsksTheTableAgain)
 TEST_F(StatePaint, HostileValuesDoNotFault)
 {
     Surface work(120, 80);
-    for (const int kind : {kKindBitSwitch, kKindIndicator, kKindRadioButton, kKindDynamicPicture}) {
+    for (const ShapeKind kind : {ShapeKind::BitSwitch, ShapeKind::Indicator, ShapeKind::RadioButton, ShapeKind::DynamicPicture}) {
         for (const Rect pos : {Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, Rect{50, 50, 10, 10}, Rect{5, 5, 5, 5}}) {
             auto obj = makeShape(kind, pos);
             obj->m_strFiles = {"\\UserPicture\\on.bmp", "\\UserPicture\\off.bmp", "", ""};

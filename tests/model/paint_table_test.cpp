@@ -14,7 +14,7 @@ constexpr ColorRef kLine = rgb(0, 0, 128);
 
 std::unique_ptr<CDrawObj> makeTable(Rect position, int rows, int columns, int lineWidth)
 {
-    auto obj = makeShape(kKindTable, position);
+    auto obj = makeShape(ShapeKind::Table, position);
     obj->SetParamI32(table_block::kLineColor, static_cast<std::int32_t>(kLine));
     obj->SetParamI32(table_block::kLineWidth, lineWidth);
     obj->SetParamI32(table_block::kRows, rows);

@@ -36,7 +36,7 @@ protected:
     CDrawObj* addSwitch(std::int32_t bit, std::int32_t hide)
     {
         auto obj = std::make_unique<CDrawRect>(Rect{100, 100, 200, 150});
-        obj->m_nKind = kKindBitSwitch;
+        obj->SetKind(ShapeKind::BitSwitch);
         blockWriteI32(obj->m_Params, 16, bit);
         blockWriteI32(obj->m_Params, 36, hide);
         blockWriteI32(obj->m_Params, 56, -1);
@@ -78,7 +78,7 @@ TEST_F(Broadcasts, RescaleAndMaxima)
     EXPECT_EQ(a->m_rcPosition, (Rect{69, 69, 119, 94}));
 
     auto curve = std::make_unique<CDrawRect>(Rect{});
-    curve->m_nKind = kKindCurve;
+    curve->SetKind(ShapeKind::Curve);
     blockWriteI32(curve->m_Params, kCurveSampleCountOffset, 10);
     blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 1);
     blockWriteI32(curve->m_Params, kCurveRecordBase, 17);  // v1 at 32, 2 bytes
@@ -97,7 +97,7 @@ TEST_F(DefaultsOnAProject, ButtonCreatesItsVariablesAndSavesTheProject)
     CDrawDoc* screen = addWindow("win0.drw");
     std::filesystem::remove(dir / "p.hmi");
     CDrawObj* button = screen->AddObject(std::make_unique<CDrawRect>(Rect{0, 0, 80, 40}));
-    button->m_nKind = kKindButton;
+    button->SetKind(ShapeKind::Button);
     const KindDefaultsOutcome outcome = SetKindDefaults(*button, *app);
     EXPECT_EQ(outcome.varsCreated, 3);
     EXPECT_EQ(table().size(), 19u);
@@ -108,7 +108,7 @@ TEST_F(DefaultsOnAProject, ButtonCreatesItsVariablesAndSavesTheProject)
     EXPECT_EQ(button->m_strFiles[3], "win0.drw");
 
     CDrawObj* second = screen->AddObject(std::make_unique<CDrawRect>(Rect{0, 50, 80, 90}));
-    second->m_nKind = kKindButton;
+    second->SetKind(ShapeKind::Button);
     EXPECT_EQ(SetKindDefaults(*second, *app).varsCreated, 0);
     EXPECT_EQ(table().size(), 19u);
     EXPECT_TRUE(prompts.messages.empty());

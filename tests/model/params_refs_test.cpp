@@ -28,17 +28,17 @@ VarBinding fakeBinding(std::int32_t row)
 
 // Every reference of every kind, with a curve of three records.
 struct KindRef {
-    int kind;
+    ShapeKind kind;
     VarRefField ref;
 };
 std::vector<KindRef> allRefs()
 {
     std::vector<KindRef> out;
-    for (int kind = 0; kind < kKindCount; ++kind) {
+    for (int code = 0; code < kKindCount; ++code) {
         Block b = newBlock();
         put32(b, kCurveRecordCountOffset, 3);
-        for (const VarRefField& r : varRefsOf(kind, b))
-            out.push_back({kind, r});
+        for (const VarRefField& r : varRefsOf(KindFromCode(code), b))
+            out.push_back({KindFromCode(code), r});
     }
     return out;
 }
@@ -46,22 +46,22 @@ std::vector<KindRef> allRefs()
 TEST(VarRefs, EveryKindKeepsItsReferencesAtItsOffsets)
 {
     const struct {
-        int kind;
+        ShapeKind kind;
         std::vector<int> indexOffsets;
     } expected[] = {
-        {kKindButton, {128, 172, 216}},
-        {kKindDynamicPicture, {64, 84, 80}},
-        {kKindRealTimeNumber, {84, 112, 108, 148, 164, 180}},
-        {kKindCurve, {860, 84, 96, 108}},
-        {kKindIndicator, {16, 32}},
-        {kKindBitSwitch, {16, 36, 56}},
-        {kKindRadioButton, {0, 44, 68}},
-        {kKindProgressBar, {28, 56}},
-        {kKindCharacter, {36, 68, 52, 160, 176, 192, 212, 364}},
-        {kKindRectangle, {}},
-        {kKindNumericInput, {}},
-        {kKindTable, {}},
-        {kKindAreaControl, {}},
+        {ShapeKind::Button, {128, 172, 216}},
+        {ShapeKind::DynamicPicture, {64, 84, 80}},
+        {ShapeKind::RealTimeNumber, {84, 112, 108, 148, 164, 180}},
+        {ShapeKind::Curve, {860, 84, 96, 108}},
+        {ShapeKind::Indicator, {16, 32}},
+        {ShapeKind::BitSwitch, {16, 36, 56}},
+        {ShapeKind::RadioButton, {0, 44, 68}},
+        {ShapeKind::ProgressBar, {28, 56}},
+        {ShapeKind::Character, {36, 68, 52, 160, 176, 192, 212, 364}},
+        {ShapeKind::Rectangle, {}},
+        {ShapeKind::NumericInput, {}},
+        {ShapeKind::Table, {}},
+        {ShapeKind::AreaControl, {}},
     };
     for (const auto& e : expected) {
         Block b = newBlock();
@@ -144,14 +144,14 @@ TEST(VarRefs, UnknownTypeTextKeepsTheCachedType)
     Block b = newBlock();
     put32(b, 16, 3);
     b[24] = 4;
-    refreshVarRefs(kKindBitSwitch, b, [](std::int32_t) { return VarBinding{50, std::nullopt}; });
+    refreshVarRefs(ShapeKind::BitSwitch, b, [](std::int32_t) { return VarBinding{50, std::nullopt}; });
     EXPECT_EQ(get32(b, 20), 50);
     EXPECT_EQ(b[24], 4);
 }
 
 TEST(VarRefs, KindsWithoutReferencesAreUnchanged)
 {
-    for (int kind : {kKindRectangle, kKindText, kKindNumericInput, kKindPipe, kKindTable, kKindAreaControl, 16, 99, -1}) {
+    for (ShapeKind kind : {ShapeKind::Rectangle, ShapeKind::Text, ShapeKind::NumericInput, ShapeKind::Pipe, ShapeKind::Table, ShapeKind::AreaControl, ShapeKind::Reserved16, KindFromCode(99), KindFromCode(-1)}) {
         Block b = newBlock();
         for (std::size_t i = 0; i < b.size(); ++i)
             b[i] = static_cast<std::uint8_t>(i * 7);
@@ -172,9 +172,9 @@ TEST(VarRefs, CurveRecordCountIsClamped)
         EXPECT_EQ(curveRecordCount(b), used) << stored;
         for (int i = 0; i < 64; ++i)
             put32(b, kCurveRecordBase + kCurveRecordSize * i, i < used ? i : 0);
-        renumberAfterVarDelete(kKindCurve, b, 0, fakeBinding);
-        refreshVarRefs(kKindCurve, b, fakeBinding);
-        EXPECT_EQ(varRefsOf(kKindCurve, b).size(), static_cast<std::size_t>(used) + 1);
+        renumberAfterVarDelete(ShapeKind::Curve, b, 0, fakeBinding);
+        refreshVarRefs(ShapeKind::Curve, b, fakeBinding);
+        EXPECT_EQ(varRefsOf(ShapeKind::Curve, b).size(), static_cast<std::size_t>(used) + 1);
     }
 }
 
@@ -182,14 +182,14 @@ TEST(VarRefs, ShortBlocksAreNeverReadOrWrittenPastTheirEnd)
 {
     std::vector<std::uint8_t> small(100, 0xFF);
     blockWriteI32(small, kCurveRecordCountOffset, 64);
-    renumberAfterVarDelete(kKindCurve, small, 0, fakeBinding);
-    refreshVarRefs(kKindCharacter, small, fakeBinding);
-    EXPECT_FALSE(isBindingValid(kKindCharacter, small));
-    EXPECT_EQ(varRefsOf(kKindCurve, small).size(), 2u); // records at 84 and 96 fit, the rest do not
+    renumberAfterVarDelete(ShapeKind::Curve, small, 0, fakeBinding);
+    refreshVarRefs(ShapeKind::Character, small, fakeBinding);
+    EXPECT_FALSE(isBindingValid(ShapeKind::Character, small));
+    EXPECT_EQ(varRefsOf(ShapeKind::Curve, small).size(), 2u); // records at 84 and 96 fit, the rest do not
 }
 
 struct BindingCase {
-    int kind;
+    ShapeKind kind;
     std::vector<std::pair<int, std::int32_t>> fields;  // (offset, 32-bit value)
     std::vector<std::pair<int, std::uint8_t>> bytes;
     bool valid;
@@ -198,26 +198,26 @@ struct BindingCase {
 TEST(VarRefs, BindingCheckByKind)
 {
     const BindingCase cases[] = {
-        {kKindDynamicPicture, {{64, 0}}, {}, true},
-        {kKindDynamicPicture, {{64, -1}}, {}, false},
-        {kKindRealTimeNumber, {{84, 3}}, {}, true},
-        {kKindRealTimeNumber, {{84, -1}, {112, 3}}, {}, false},
-        {kKindIndicator, {{16, -1}}, {}, false},
-        {kKindBitSwitch, {{16, 2}, {36, -1}}, {}, true},
-        {kKindRadioButton, {{0, -1}}, {}, false},
-        {kKindProgressBar, {{28, -1}}, {}, false},
-        {kKindProgressBar, {{28, 4}}, {}, true},
-        {kKindCurve, {{kCurveRecordCountOffset, 0}}, {}, true},
-        {kKindCurve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, -1}}, {}, false},
-        {kKindCurve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, 0}, {108, -1}}, {}, true},
-        {kKindCharacter, {{36, 1}, {68, -1}, {52, -1}}, {}, true},
-        {kKindCharacter, {{36, -1}}, {}, false},
-        {kKindCharacter, {{36, 1}, {68, -1}}, {{64, 1}}, false},
-        {kKindCharacter, {{36, 1}, {68, 2}}, {{64, 1}}, true},
-        {kKindCharacter, {{36, 1}, {52, -1}}, {{48, 1}}, false},
-        {kKindButton, {{128, -1}, {172, -1}}, {}, true},
-        {kKindRectangle, {{0, -1}}, {}, true},
-        {kKindAreaControl, {}, {}, true},
+        {ShapeKind::DynamicPicture, {{64, 0}}, {}, true},
+        {ShapeKind::DynamicPicture, {{64, -1}}, {}, false},
+        {ShapeKind::RealTimeNumber, {{84, 3}}, {}, true},
+        {ShapeKind::RealTimeNumber, {{84, -1}, {112, 3}}, {}, false},
+        {ShapeKind::Indicator, {{16, -1}}, {}, false},
+        {ShapeKind::BitSwitch, {{16, 2}, {36, -1}}, {}, true},
+        {ShapeKind::RadioButton, {{0, -1}}, {}, false},
+        {ShapeKind::ProgressBar, {{28, -1}}, {}, false},
+        {ShapeKind::ProgressBar, {{28, 4}}, {}, true},
+        {ShapeKind::Curve, {{kCurveRecordCountOffset, 0}}, {}, true},
+        {ShapeKind::Curve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, -1}}, {}, false},
+        {ShapeKind::Curve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, 0}, {108, -1}}, {}, true},
+        {ShapeKind::Character, {{36, 1}, {68, -1}, {52, -1}}, {}, true},
+        {ShapeKind::Character, {{36, -1}}, {}, false},
+        {ShapeKind::Character, {{36, 1}, {68, -1}}, {{64, 1}}, false},
+        {ShapeKind::Character, {{36, 1}, {68, 2}}, {{64, 1}}, true},
+        {ShapeKind::Character, {{36, 1}, {52, -1}}, {{48, 1}}, false},
+        {ShapeKind::Button, {{128, -1}, {172, -1}}, {}, true},
+        {ShapeKind::Rectangle, {{0, -1}}, {}, true},
+        {ShapeKind::AreaControl, {}, {}, true},
     };
     for (const BindingCase& c : cases) {
         Block b = newBlock();
@@ -244,15 +244,15 @@ TEST(VarRefs, CurveAndStringEnds)
     put32(curve, 84, 1);   // 1010 + 2 x 20
     put32(curve, 96, 2);   // 1020 + 4 x 20 = 1100
     put32(curve, 108, -1);
-    EXPECT_EQ(curveAddressEnd(kKindCurve, curve, extentOf), 1100);
-    EXPECT_FALSE(curveAddressEnd(kKindCharacter, curve, extentOf).has_value());
+    EXPECT_EQ(curveAddressEnd(ShapeKind::Curve, curve, extentOf), 1100);
+    EXPECT_FALSE(curveAddressEnd(ShapeKind::Character, curve, extentOf).has_value());
 
     Block text = newBlock();
     put32(text, kStringStartIndex, 3);
     put32(text, kStringLengthOffset, 16);
-    EXPECT_EQ(stringAddressEnd(kKindCharacter, text, extentOf), 1046);
+    EXPECT_EQ(stringAddressEnd(ShapeKind::Character, text, extentOf), 1046);
     put32(text, kStringStartIndex, -1);
-    EXPECT_FALSE(stringAddressEnd(kKindCharacter, text, extentOf).has_value());
+    EXPECT_FALSE(stringAddressEnd(ShapeKind::Character, text, extentOf).has_value());
 
     // Hostile addresses from a resolver are held at the 32-bit edge instead of overflowing.
     const struct {
@@ -269,10 +269,10 @@ TEST(VarRefs, CurveAndStringEnds)
         put32(c, kCurveSampleCountOffset, INT32_MAX);
         put32(c, kCurveRecordCountOffset, 1);
         put32(c, 84, 0);
-        EXPECT_EQ(curveAddressEnd(kKindCurve, c, wild), h.curveEnd) << h.address;
+        EXPECT_EQ(curveAddressEnd(ShapeKind::Curve, c, wild), h.curveEnd) << h.address;
         put32(text, kStringStartIndex, 0);
         put32(text, kStringLengthOffset, INT32_MAX);
-        EXPECT_EQ(stringAddressEnd(kKindCharacter, text, wild), h.stringEnd) << h.address;
+        EXPECT_EQ(stringAddressEnd(ShapeKind::Character, text, wild), h.stringEnd) << h.address;
     }
 }
 
@@ -286,24 +286,24 @@ TEST(VarRefs, CollectVarSizesRaisesOnlyWhatTheObjectNeeds)
     put32(curve, kCurveRecordCountOffset, 2);
     put32(curve, 84, 2);   // 2 x 20
     put32(curve, 96, 9);   // outside the table: ignored
-    collectVarSizes(kKindCurve, curve, sizes, width);
+    collectVarSizes(ShapeKind::Curve, curve, sizes, width);
 
     Block text = newBlock();
     put32(text, kStringStartIndex, 1);
     put32(text, kStringLengthOffset, 20);
-    collectVarSizes(kKindCharacter, text, sizes, width);
+    collectVarSizes(ShapeKind::Character, text, sizes, width);
 
     Block picture = newBlock();
     put32(picture, 64, 3);
-    collectVarSizes(kKindDynamicPicture, picture, sizes, width);  // frame number: one element
+    collectVarSizes(ShapeKind::DynamicPicture, picture, sizes, width);  // frame number: one element
     EXPECT_EQ(sizes, (std::vector<unsigned>{1, 20, 40, 1}));
     put32(picture, 200, 1);
     put32(picture, 204, 1);
-    collectVarSizes(kKindDynamicPicture, picture, sizes, width);  // a 16-byte file name
+    collectVarSizes(ShapeKind::DynamicPicture, picture, sizes, width);  // a 16-byte file name
     EXPECT_EQ(sizes[3], 16u);
 
     put32(text, kStringLengthOffset, 4);
-    collectVarSizes(kKindCharacter, text, sizes, width);  // never lowered
+    collectVarSizes(ShapeKind::Character, text, sizes, width);  // never lowered
     EXPECT_EQ(sizes[1], 20u);
 }
 

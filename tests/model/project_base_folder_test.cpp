@@ -91,20 +91,20 @@ TEST(BaseFolder, SampleWindowsHoldTheControlsTheirTextsPromise)
     struct ControlCase {
         const char8_t* project;  // below the base folder
         const char* window;      // GBK
-        int kind;
+        ShapeKind kind;
         const char* target;      // GBK: the window a button opens, or the variable shown
     };
     const ControlCase cases[] = {
-        {u8"例子/示例工程", "win0.drw", kKindButton, "参数.drw"},
-        {u8"例子/示例工程", "win0.drw", kKindRealTimeNumber, "温度"},
-        {u8"例子/示例工程", "win0.drw", kKindRealTimeNumber, "压力"},
-        {u8"例子/示例工程", "win0.drw", kKindBitSwitch, "水泵"},
-        {u8"例子/示例工程", "参数.drw", kKindButton, "win0.drw"},
-        {u8"Examples/银行ATM取款机", "win0.drw", kKindButton, "输入密码.drw"},
-        {u8"Examples/银行ATM取款机", "输入密码.drw", kKindButton, "取款.drw"},
-        {u8"Examples/银行ATM取款机", "取款.drw", kKindButton, "余额.dlg"},
-        {u8"Examples/银行ATM取款机", "取款.drw", kKindButton, "win0.drw"},
-        {u8"Examples/银行ATM取款机", "余额.dlg", kKindRealTimeNumber, "余额"},
+        {u8"例子/示例工程", "win0.drw", ShapeKind::Button, "参数.drw"},
+        {u8"例子/示例工程", "win0.drw", ShapeKind::RealTimeNumber, "温度"},
+        {u8"例子/示例工程", "win0.drw", ShapeKind::RealTimeNumber, "压力"},
+        {u8"例子/示例工程", "win0.drw", ShapeKind::BitSwitch, "水泵"},
+        {u8"例子/示例工程", "参数.drw", ShapeKind::Button, "win0.drw"},
+        {u8"Examples/银行ATM取款机", "win0.drw", ShapeKind::Button, "输入密码.drw"},
+        {u8"Examples/银行ATM取款机", "输入密码.drw", ShapeKind::Button, "取款.drw"},
+        {u8"Examples/银行ATM取款机", "取款.drw", ShapeKind::Button, "余额.dlg"},
+        {u8"Examples/银行ATM取款机", "取款.drw", ShapeKind::Button, "win0.drw"},
+        {u8"Examples/银行ATM取款机", "余额.dlg", ShapeKind::RealTimeNumber, "余额"},
     };
     constexpr std::size_t kButtonActionEntry = 3;
     for (const ControlCase& c : cases) {
@@ -116,9 +116,9 @@ TEST(BaseFolder, SampleWindowsHoldTheControlsTheirTextsPromise)
         ASSERT_TRUE(window.OnOpenDocument(folder / "window" / utf8(c.window), &error)) << error.messageGbk;
         bool found = false;
         for (const auto& obj : window.m_objects) {
-            if (obj->m_nKind != c.kind || !obj->m_bControl)
+            if (obj->Kind() != c.kind || !obj->m_bControl)
                 continue;
-            if (c.kind == kKindButton) {
+            if (c.kind == ShapeKind::Button) {
                 found = found || (obj->m_strFiles.size() > kButtonActionEntry && obj->m_strFiles[kButtonActionEntry] == c.target);
                 continue;
             }
@@ -132,7 +132,7 @@ TEST(BaseFolder, SampleWindowsHoldTheControlsTheirTextsPromise)
             found = true;
         }
         EXPECT_TRUE(found);
-        if (c.kind == kKindButton) {
+        if (c.kind == ShapeKind::Button) {
             const auto& names = std::string_view(c.target).ends_with(".dlg") ? project.m_subWindowNames : project.m_screenNames;
             EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const auto& e) { return e->m_strName == c.target; }))
                 << "the button opens a window of its project";
@@ -154,7 +154,7 @@ TEST(BaseFolder, SampleTextsShowOnWhatTheyAreDrawnOver)
             ASSERT_TRUE(doc.OnOpenDocument(entry.path(), &error)) << error.messageGbk;
             for (std::size_t i = 0; i < doc.m_objects.size(); ++i) {
                 CDrawObj& text = *doc.m_objects[i];
-                if (text.m_nKind != kKindText || text.m_strName.empty())
+                if (text.Kind() != ShapeKind::Text || text.m_strName.empty())
                     continue;
                 SCOPED_TRACE(utf8(text.m_strName));
                 Surface under(1200, 800, doc.m_paperColor & 0x00FFFFFF);

@@ -95,12 +95,12 @@ inline std::vector<std::string> documentTitles(const DocTemplate& t)
 inline std::string utf8(std::string_view gbk) { return gbkToUtf8(gbk).value(); }
 
 // The value reference of a real-time number control.
-inline const VarRefField& numberValueRef() { return fixedVarRefs(kKindRealTimeNumber).front(); }
+inline const VarRefField& numberValueRef() { return fixedVarRefs(ShapeKind::RealTimeNumber).front(); }
 
 inline std::unique_ptr<CDrawRect> numberBoundTo(std::int32_t row, Rect position = {100, 100, 160, 130})
 {
     auto obj = std::make_unique<CDrawRect>(position);
-    obj->m_nKind = kKindRealTimeNumber;
+    obj->SetKind(ShapeKind::RealTimeNumber);
     blockWriteI32(obj->m_Params, numberValueRef().index, row);
     return obj;
 }

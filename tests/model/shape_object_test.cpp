@@ -8,32 +8,32 @@ using namespace qv;
 
 namespace {
 
-CDrawRect shape(int kind, Rect r)
+CDrawRect shape(ShapeKind kind, Rect r)
 {
     CDrawRect s(r);
-    s.m_nKind = kind;
+    s.SetKind(kind);
     return s;
 }
 
 TEST(ShapeHandles, CountsPointsAndCursorsPerKind)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         int handle;
         Point point;
         HandleCursor cursor;
     };
     // Position (10, 20) - (51, 81): centre x = 10 + 41 / 2 = 30, centre y = 20 + 61 / 2 = 50.
     const Case cases[] = {
-        {kKindRectangle, 1, {10, 20}, HandleCursor::SizeNWSE}, {kKindRectangle, 2, {30, 20}, HandleCursor::SizeNS},
-        {kKindRectangle, 3, {51, 20}, HandleCursor::SizeNESW}, {kKindRectangle, 4, {51, 50}, HandleCursor::SizeWE},
-        {kKindRectangle, 5, {51, 81}, HandleCursor::SizeNWSE}, {kKindRectangle, 6, {30, 81}, HandleCursor::SizeNS},
-        {kKindRectangle, 7, {10, 81}, HandleCursor::SizeNESW}, {kKindRectangle, 8, {10, 50}, HandleCursor::SizeWE},
+        {ShapeKind::Rectangle, 1, {10, 20}, HandleCursor::SizeNWSE}, {ShapeKind::Rectangle, 2, {30, 20}, HandleCursor::SizeNS},
+        {ShapeKind::Rectangle, 3, {51, 20}, HandleCursor::SizeNESW}, {ShapeKind::Rectangle, 4, {51, 50}, HandleCursor::SizeWE},
+        {ShapeKind::Rectangle, 5, {51, 81}, HandleCursor::SizeNWSE}, {ShapeKind::Rectangle, 6, {30, 81}, HandleCursor::SizeNS},
+        {ShapeKind::Rectangle, 7, {10, 81}, HandleCursor::SizeNESW}, {ShapeKind::Rectangle, 8, {10, 50}, HandleCursor::SizeWE},
         // A line has handles 1 and 5 only: handle 2 is handle 5.
-        {kKindLine, 2, {51, 81}, HandleCursor::SizeNWSE},
+        {ShapeKind::Line, 2, {51, 81}, HandleCursor::SizeNWSE},
         // Handle 9 of round rectangles and buttons sits at the corner size.
-        {kKindRoundRect, 9, {51 - 24, 81 - 8}, HandleCursor::SizeAll},
-        {kKindButton, 9, {51 - 24, 81 - 8}, HandleCursor::SizeAll},
+        {ShapeKind::RoundRect, 9, {51 - 24, 81 - 8}, HandleCursor::SizeAll},
+        {ShapeKind::Button, 9, {51 - 24, 81 - 8}, HandleCursor::SizeAll},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " handle " << c.handle);
@@ -41,39 +41,39 @@ TEST(ShapeHandles, CountsPointsAndCursorsPerKind)
         EXPECT_EQ(s.HandlePoint(c.handle), c.point);
         EXPECT_EQ(s.HandleCursorFor(c.handle), c.cursor);
     }
-    EXPECT_EQ(shape(kKindLine, {}).CountHandles(), 2);
-    EXPECT_EQ(shape(kKindRoundRect, {}).CountHandles(), 9);
-    EXPECT_EQ(shape(kKindButton, {}).CountHandles(), 9);
-    EXPECT_EQ(shape(kKindEllipse, {}).CountHandles(), 8);
+    EXPECT_EQ(shape(ShapeKind::Line, {}).CountHandles(), 2);
+    EXPECT_EQ(shape(ShapeKind::RoundRect, {}).CountHandles(), 9);
+    EXPECT_EQ(shape(ShapeKind::Button, {}).CountHandles(), 9);
+    EXPECT_EQ(shape(ShapeKind::Ellipse, {}).CountHandles(), 8);
     EXPECT_EQ(CDrawObj(Rect{}).CountHandles(), 8);
 }
 
 TEST(ShapeHandles, HandleAtPoint)
 {
-    const CDrawRect s = shape(kKindRectangle, {10, 10, 50, 50});
+    const CDrawRect s = shape(ShapeKind::Rectangle, {10, 10, 50, 50});
     EXPECT_EQ(s.HandleAtPoint({52, 47}, nullptr, true), 5);   // within 3 of (50, 50)
     EXPECT_EQ(s.HandleAtPoint({30, 30}, nullptr, true), 0);
     EXPECT_EQ(s.HandleAtPoint({30, 30}, nullptr, false), 1);
     EXPECT_EQ(s.HandleAtPoint({50, 30}, nullptr, false), 0);   // right edge is outside
     // Unselected hits use the position as stored: drawn right to left, it is never hit.
-    const CDrawRect backwards = shape(kKindRectangle, {50, 10, 10, 50});
+    const CDrawRect backwards = shape(ShapeKind::Rectangle, {50, 10, 10, 50});
     EXPECT_EQ(backwards.HandleAtPoint({30, 30}, nullptr, false), 0);
 }
 
 TEST(ShapeDrag, EachHandleMovesItsEdges)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         int handle;
         Rect expected;
     };
     const Point p{5, 95};
     const Case cases[] = {
-        {kKindRectangle, 1, {5, 95, 50, 60}}, {kKindRectangle, 2, {10, 95, 50, 60}},
-        {kKindRectangle, 3, {10, 95, 5, 60}}, {kKindRectangle, 4, {10, 20, 5, 60}},
-        {kKindRectangle, 5, {10, 20, 5, 95}}, {kKindRectangle, 6, {10, 20, 50, 95}},
-        {kKindRectangle, 7, {5, 20, 50, 95}}, {kKindRectangle, 8, {5, 20, 50, 60}},
-        {kKindLine, 2, {10, 20, 5, 95}},   // a line's handle 2 drags its end point
+        {ShapeKind::Rectangle, 1, {5, 95, 50, 60}}, {ShapeKind::Rectangle, 2, {10, 95, 50, 60}},
+        {ShapeKind::Rectangle, 3, {10, 95, 5, 60}}, {ShapeKind::Rectangle, 4, {10, 20, 5, 60}},
+        {ShapeKind::Rectangle, 5, {10, 20, 5, 95}}, {ShapeKind::Rectangle, 6, {10, 20, 50, 95}},
+        {ShapeKind::Rectangle, 7, {5, 20, 50, 95}}, {ShapeKind::Rectangle, 8, {5, 20, 50, 60}},
+        {ShapeKind::Line, 2, {10, 20, 5, 95}},   // a line's handle 2 drags its end point
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " handle " << c.handle);
@@ -94,7 +94,7 @@ struct ClampingView : ShapeView {
 TEST(ShapeDrag, ThroughAViewTheRectangleIsClampedAndInvalidated)
 {
     ClampingView view;
-    CDrawRect s = shape(kKindRectangle, {10, 20, 50, 60});
+    CDrawRect s = shape(ShapeKind::Rectangle, {10, 20, 50, 60});
     s.DragHandle(1, {-7, -9}, &view);
     EXPECT_EQ(s.m_rcPosition, (Rect{0, 0, 50, 60}));
     EXPECT_EQ(view.invalidated, 2);   // old place and new place
@@ -115,7 +115,7 @@ TEST(ShapeDrag, CornerHandleSetsTheRoundness)
         {{80, 30}, {40, 20}},
     };
     for (const auto& c : cases) {
-        CDrawRect s = shape(kKindRoundRect, {0, 0, 100, 40});
+        CDrawRect s = shape(ShapeKind::RoundRect, {0, 0, 100, 40});
         s.DragHandle(9, c.to, nullptr);
         EXPECT_EQ(s.m_cornerSize, c.corner);
         EXPECT_EQ(s.m_rcPosition, (Rect{0, 0, 100, 40}));
@@ -124,7 +124,7 @@ TEST(ShapeDrag, CornerHandleSetsTheRoundness)
 
 TEST(ShapeRect, IsInsideRectNeedsStrictRightAndBottom)
 {
-    const CDrawRect s = shape(kKindRectangle, {10, 10, 50, 50});
+    const CDrawRect s = shape(ShapeKind::Rectangle, {10, 10, 50, 50});
     EXPECT_TRUE(s.IsInsideRect({0, 0, 51, 51}));
     EXPECT_FALSE(s.IsInsideRect({0, 0, 50, 51}));
     EXPECT_FALSE(s.IsInsideRect({0, 0, 51, 50}));
@@ -135,30 +135,30 @@ TEST(ShapeOverlaps, RegionsOfRoundShapesAndLines)
 {
     struct Case {
         const char* what;
-        int kind;
+        ShapeKind kind;
         Rect position;
         Point probe;
         bool hit;
     };
     const Case cases[] = {
-        {"rectangle corner", kKindRectangle, {0, 0, 100, 60}, {0, 0}, true},
-        {"ellipse centre", kKindEllipse, {0, 0, 100, 60}, {50, 30}, true},
-        {"ellipse bounding-box corner", kKindEllipse, {0, 0, 100, 60}, {2, 2}, false},
-        {"ellipse edge middle", kKindEllipse, {0, 0, 100, 60}, {0, 30}, true},
-        {"circle drawn backwards", kKindCircle, {100, 100, 0, 0}, {3, 3}, false},
-        {"round rectangle corner", kKindRoundRect, {0, 0, 100, 60}, {0, 0}, false},
-        {"round rectangle edge", kKindRoundRect, {0, 0, 100, 60}, {0, 30}, true},
-        {"button corner", kKindButton, {0, 0, 100, 60}, {1, 1}, false},
-        {"real-time number corner", kKindRealTimeNumber, {0, 0, 100, 60}, {1, 1}, false},
-        {"line on its path", kKindLine, {0, 0, 100, 50}, {50, 25}, true},
-        {"line off its path", kKindLine, {0, 0, 100, 50}, {50, 5}, false},
-        {"rising line on its path", kKindLine, {0, 100, 100, 0}, {20, 80}, true},
-        {"rising line on the other diagonal", kKindLine, {0, 100, 100, 0}, {20, 20}, false},
-        {"45-degree line", kKindLine, {0, 0, 100, 100}, {50, 50}, true},
-        {"horizontal line", kKindLine, {0, 40, 100, 40}, {50, 41}, true},
-        {"vertical line", kKindLine, {40, 0, 40, 100}, {38, 50}, true},
-        {"horizontal line far away", kKindLine, {0, 40, 100, 40}, {50, 50}, false},
-        {"outside the box", kKindButton, {0, 0, 100, 60}, {100, 30}, false},
+        {"rectangle corner", ShapeKind::Rectangle, {0, 0, 100, 60}, {0, 0}, true},
+        {"ellipse centre", ShapeKind::Ellipse, {0, 0, 100, 60}, {50, 30}, true},
+        {"ellipse bounding-box corner", ShapeKind::Ellipse, {0, 0, 100, 60}, {2, 2}, false},
+        {"ellipse edge middle", ShapeKind::Ellipse, {0, 0, 100, 60}, {0, 30}, true},
+        {"circle drawn backwards", ShapeKind::Circle, {100, 100, 0, 0}, {3, 3}, false},
+        {"round rectangle corner", ShapeKind::RoundRect, {0, 0, 100, 60}, {0, 0}, false},
+        {"round rectangle edge", ShapeKind::RoundRect, {0, 0, 100, 60}, {0, 30}, true},
+        {"button corner", ShapeKind::Button, {0, 0, 100, 60}, {1, 1}, false},
+        {"real-time number corner", ShapeKind::RealTimeNumber, {0, 0, 100, 60}, {1, 1}, false},
+        {"line on its path", ShapeKind::Line, {0, 0, 100, 50}, {50, 25}, true},
+        {"line off its path", ShapeKind::Line, {0, 0, 100, 50}, {50, 5}, false},
+        {"rising line on its path", ShapeKind::Line, {0, 100, 100, 0}, {20, 80}, true},
+        {"rising line on the other diagonal", ShapeKind::Line, {0, 100, 100, 0}, {20, 20}, false},
+        {"45-degree line", ShapeKind::Line, {0, 0, 100, 100}, {50, 50}, true},
+        {"horizontal line", ShapeKind::Line, {0, 40, 100, 40}, {50, 41}, true},
+        {"vertical line", ShapeKind::Line, {40, 0, 40, 100}, {38, 50}, true},
+        {"horizontal line far away", ShapeKind::Line, {0, 40, 100, 40}, {50, 50}, false},
+        {"outside the box", ShapeKind::Button, {0, 0, 100, 60}, {100, 30}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,18 +166,18 @@ TEST(ShapeOverlaps, RegionsOfRoundShapesAndLines)
         EXPECT_EQ(s.Overlaps({c.probe.x, c.probe.y, c.probe.x + 1, c.probe.y + 1}), c.hit);
     }
     // A query rectangle that covers part of the ellipse but not its bounding-box corner only.
-    const CDrawRect e = shape(kKindEllipse, {0, 0, 100, 60});
+    const CDrawRect e = shape(ShapeKind::Ellipse, {0, 0, 100, 60});
     EXPECT_FALSE(e.Overlaps({0, 0, 8, 6}));
     EXPECT_TRUE(e.Overlaps({0, 0, 30, 30}));
     // Coordinates near the ends of the integer range neither overflow nor hit wrongly.
-    const CDrawRect huge = shape(kKindEllipse, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+    const CDrawRect huge = shape(ShapeKind::Ellipse, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
     EXPECT_TRUE(huge.Overlaps({0, 0, 1, 1}));
     EXPECT_FALSE(huge.Overlaps({INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1}));
 }
 
 TEST(ShapeCopies, DuplicateCopiesWhatEachClassCopies)
 {
-    CDrawRect s = shape(kKindButton, {1, 2, 3, 4});
+    CDrawRect s = shape(ShapeKind::Button, {1, 2, 3, 4});
     s.m_bLocked = 1;
     s.m_bControl = 1;
     s.m_strName = "启动";
@@ -187,7 +187,7 @@ TEST(ShapeCopies, DuplicateCopiesWhatEachClassCopies)
     s.m_penInfo.color = 0xFF;
     auto copy = s.Duplicate();
     EXPECT_EQ(copy->ClassName(), "CDrawRect");
-    EXPECT_EQ(copy->m_nKind, kKindButton);
+    EXPECT_EQ(copy->Kind(), ShapeKind::Button);
     EXPECT_EQ(copy->m_bLocked, 0);   // not copied
     EXPECT_EQ(copy->m_bControl, 1);
     EXPECT_EQ(copy->m_strName, "启动");
@@ -198,11 +198,11 @@ TEST(ShapeCopies, DuplicateCopiesWhatEachClassCopies)
 
     CDrawObj base(Rect{1, 2, 3, 4});
     base.m_strName = "x";
-    base.m_nKind = 7;
+    base.SetKind(ShapeKind::Button);
     auto baseCopy = base.Duplicate();
     EXPECT_EQ(baseCopy->ClassName(), "CDrawObj");
     EXPECT_EQ(baseCopy->m_strName, "文字");   // the base copy keeps the new-shape default
-    EXPECT_EQ(baseCopy->m_nKind, 0);
+    EXPECT_EQ(baseCopy->Kind(), ShapeKind::Rectangle);
 
     CDrawDoc doc;
     CDrawObj* added = s.DuplicateInto(doc);

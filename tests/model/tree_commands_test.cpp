@@ -64,7 +64,7 @@ TEST_F(TreeFixture, NewRenameAndDeleteKeepEverythingInStep)
     EXPECT_EQ(pop->m_ptWindowOrigin, (Point{200, 140})) << "centred";
     ASSERT_EQ(pop->m_objects.size(), 1u);
     const CDrawObj& face = *pop->m_objects.front();
-    EXPECT_EQ(face.m_nKind, kKindPicture);
+    EXPECT_EQ(face.Kind(), ShapeKind::Picture);
     EXPECT_EQ(face.m_rcPosition, (Rect{38 + 200, 38 + 140, 38 + 600, 38 + 340}));
     EXPECT_EQ(face.m_strFiles, std::vector<std::string>{"\\UserPicture\\Dialog.bmp"});
     EXPECT_EQ(readBytes(projectDir() / "UserPicture" / "Dialog.bmp"), "dialog face");
@@ -267,7 +267,7 @@ TEST_F(TreeFixture, ImportingASubWindowCopiesItWithItsPicturesAndOpensIt)
         source.m_nWindowHeight = 200;
         source.m_ptWindowOrigin = {100, 100};
         auto pic = std::make_unique<CDrawRect>(Rect{138, 138, 238, 238});
-        pic->m_nKind = kKindPicture;
+        pic->SetKind(ShapeKind::Picture);
         pic->m_strFiles = {"\\UserPicture\\logo.bmp", "\\UserPicture\\shared.bmp", "\\UserPicture\\missing.bmp"};
         source.AddObject(std::move(pic));
         fs::create_directories(other / "window");

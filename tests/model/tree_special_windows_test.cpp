@@ -19,7 +19,7 @@ std::set<std::string> functionTexts(const CDrawDoc& doc)
 {
     std::set<std::string> out;
     for (const auto& obj : doc.m_objects)
-        if (obj->m_nKind == kKindButton && obj->m_strFiles.size() > 3)
+        if (obj->Kind() == ShapeKind::Button && obj->m_strFiles.size() > 3)
             out.insert(obj->m_strFiles[3]);
     return out;
 }
@@ -46,7 +46,7 @@ TEST(SpecialWindows, ShippedFilesLoadSaveBackAndBindOnlySystemRows)
                                              doc.m_nWindowHeight, 800, 480))
             << "fits the default 800 x 480 screen";
         for (const auto& obj : doc.m_objects)
-            for (const VarRefField& ref : varRefsOf(obj->m_nKind, obj->m_Params)) {
+            for (const VarRefField& ref : varRefsOf(obj->Kind(), obj->m_Params)) {
                 std::int32_t index = 0;
                 std::memcpy(&index, obj->m_Params.data() + ref.index, 4);
                 EXPECT_LT(index, 16) << "only the 16 system rows are the same in every project";

@@ -45,7 +45,7 @@ TEST_F(VarServices, RebuildClearsBothBanksAndRederivesEveryWindowsReferences)
     table().AppendRow("40", "unsigned short", "m_Value", "7", "");
     CDrawDoc* screen = addWindow("a.drw");
     auto obj = std::make_unique<CDrawRect>(Rect{0, 0, 10, 10});
-    obj->m_nKind = kKindProgressBar;
+    obj->SetKind(ShapeKind::ProgressBar);
     blockWriteI32(obj->m_Params, 28, 16);
     blockWriteI32(obj->m_Params, 32, 999);  // stale cached address
     blockWriteI32(obj->m_Params, 56, -1);
@@ -200,7 +200,7 @@ TEST_F(VarServices, UsedMemoryCoversCurveBuffersAndStrings)
     const int curveVar = FindOrAddHmiVar(*app, "unsigned short", "m_Curve", "0", "");
     CDrawDoc* screen = addWindow("a.drw");
     auto curve = std::make_unique<CDrawRect>(Rect{});
-    curve->m_nKind = kKindCurve;
+    curve->SetKind(ShapeKind::Curve);
     blockWriteI32(curve->m_Params, kCurveSampleCountOffset, 20);
     blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 1);
     blockWriteI32(curve->m_Params, kCurveRecordBase, curveVar);
@@ -210,7 +210,7 @@ TEST_F(VarServices, UsedMemoryCoversCurveBuffersAndStrings)
     const int stringVar = FindOrAddHmiVar(*app, "signed char", "m_Text", "0", "");
     EXPECT_EQ(table().address[static_cast<std::size_t>(stringVar)], "68");
     auto text = std::make_unique<CDrawRect>(Rect{});
-    text->m_nKind = kKindCharacter;
+    text->SetKind(ShapeKind::Character);
     blockWriteI32(text->m_Params, kStringStartIndex, stringVar);
     blockWriteI32(text->m_Params, kStringLengthOffset, 50);
     addWindow("s.dlg", true)->AddObject(std::move(text));

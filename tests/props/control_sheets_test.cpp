@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ControlSheetsTest, BitSwitchPagesLandAtTheirOffsets)
 {
-    CDrawObj& sw = addObject(kKindBitSwitch);
+    CDrawObj& sw = addObject(ShapeKind::BitSwitch);
     const auto before = sw.m_Params;
     const SheetContext ctx = SheetContextFor(*app, sw);
     SheetValues v = LoadSheet(sw, ctx);
@@ -92,12 +92,12 @@ TEST_F(ControlSheetsTest, BitSwitchPagesLandAtTheirOffsets)
 TEST_F(ControlSheetsTest, NumberButtonIndicatorAndRadioFieldsLandAtTheirOffsets)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         std::function<void(SheetValues&)> set;
         std::vector<Landing> landings;
     };
     const Case cases[] = {
-        {kKindRealTimeNumber,
+        {ShapeKind::RealTimeNumber,
          [](SheetValues& v) {
              auto& s = std::get<NumberShapePage>(v.appearance);
              s.fontColor = 0x112233, s.writeAllowed = 1, s.plusSign = 1, s.borderWidth = 3, s.borderColor = 0x445566;
@@ -112,7 +112,7 @@ TEST_F(ControlSheetsTest, NumberButtonIndicatorAndRadioFieldsLandAtTheirOffsets)
           {56, 4, 0x778899}, {60, 4, 2}, {64, 4, 1}, {68, 4, 7}, {72, 4, 2}, {105, 1, 1}, {136, 4, 1},
           {192, 4, 100}, {196, 4, 200}, {200, 4, static_cast<std::uint32_t>(-5)}, {204, 4, 500}, {392, 4, 6},
           {396, 4, 1}, {400, 4, 0}, {128, 4, 1}, {132, 4, 0xABCDEF}, {104, 1, 3}, {228, 4, 1}}},
-        {kKindButton,
+        {ShapeKind::Button,
          [](SheetValues& v) {
              auto& s = std::get<ButtonShapePage>(v.appearance);
              s.textColor = 0x010203;
@@ -136,7 +136,7 @@ TEST_F(ControlSheetsTest, NumberButtonIndicatorAndRadioFieldsLandAtTheirOffsets)
           {94, 1, 1}, {92, 1, 1}, {93, 1, 1}, {188, 4, 1}, {192, 4, 1}, {196, 4, 1}, {200, 4, 1}, {204, 4, 1}, {208, 4, 1},
           {122, 1, 1}, {123, 1, 2}, {124, 1, 1}, {127, 1, 1},
           {132, 4, 1}, {136, 1, 200}, {140, 4, 1}, {144, 1, 201}, {148, 4, 1}, {152, 1, 202}, {156, 4, 1}, {160, 1, 203}}},
-        {kKindIndicator,
+        {ShapeKind::Indicator,
          [](SheetValues& v) {
              auto& s = std::get<SwitchShapePage>(v.appearance);
              s.transparentOn = 1, s.transparentOff = 1, s.transparentColorOn = 7, s.transparentColorOff = 8;
@@ -147,7 +147,7 @@ TEST_F(ControlSheetsTest, NumberButtonIndicatorAndRadioFieldsLandAtTheirOffsets)
          },
          {{0, 4, 1}, {4, 4, 1}, {8, 4, 7}, {12, 4, 8}, {48, 4, 9}, {52, 4, 10},
           {16, 4, 6}, {25, 1, 7}, {56, 4, 1}, {60, 4, 3}, {64, 4, 4}, {68, 4, 5}, {72, 4, 1}}},
-        {kKindRadioButton,
+        {ShapeKind::RadioButton,
          [](SheetValues& v) {
              auto& s = std::get<RadioShapePage>(v.appearance);
              s.mode = 1, s.transparentOn = 1, s.transparentOff = 0, s.transparentColorOn = 5, s.transparentColorOff = 6;
@@ -181,8 +181,8 @@ TEST_F(ControlSheetsTest, NumberButtonIndicatorAndRadioFieldsLandAtTheirOffsets)
 TEST_F(ControlSheetsTest, PlcLinkCreatesOneSharedHiddenVariableSavesAndRewritesHeaders)
 {
     project->SetSettingI32(settings::kProtocol2, 5);  // port 2: the FX family, port 1 none
-    CDrawObj& first = addObject(kKindBitSwitch);
-    CDrawObj& second = addObject(kKindBitSwitch);
+    CDrawObj& first = addObject(ShapeKind::BitSwitch);
+    CDrawObj& second = addObject(ShapeKind::BitSwitch);
     const std::size_t rowsBefore = project->m_varTable.size();
     g_headerWrites = 0;
     auto linkToM = [&](CDrawObj& sw, std::uint32_t element) {
@@ -223,7 +223,7 @@ TEST_F(ControlSheetsTest, PlcLinkCreatesOneSharedHiddenVariableSavesAndRewritesH
 TEST_F(ControlSheetsTest, WriteGroupWithoutDifferentWriteAndUnusedHideGroupCreateNothing)
 {
     project->SetSettingI32(settings::kProtocol1, 3);
-    CDrawObj& sw = addObject(kKindBitSwitch);
+    CDrawObj& sw = addObject(ShapeKind::BitSwitch);
     const SheetContext ctx = SheetContextFor(*app, sw);
     SheetValues v = LoadSheet(sw, ctx);
     auto& ctl = std::get<SwitchControlPage>(v.control);
@@ -240,7 +240,7 @@ TEST_F(ControlSheetsTest, WriteGroupWithoutDifferentWriteAndUnusedHideGroupCreat
 TEST_F(ControlSheetsTest, RefusedHiddenVariableTakesBackTheOnesCreatedBeforeIt)
 {
     project->SetSettingI32(settings::kProtocol1, 6);  // Siemens
-    CDrawObj& number = addObject(kKindRealTimeNumber);
+    CDrawObj& number = addObject(ShapeKind::RealTimeNumber);
     const SheetContext ctx = SheetContextFor(*app, number);
     SheetValues v = LoadSheet(number, ctx);
     auto& ctl = std::get<NumberControlPage>(v.control);
@@ -265,7 +265,7 @@ TEST_F(ControlSheetsTest, RefusedHiddenVariableTakesBackTheOnesCreatedBeforeIt)
 
 TEST_F(ControlSheetsTest, DecimalsAndUserCodeAreCheckedWhileTheSheetIsOpen)
 {
-    CDrawObj& number = addObject(kKindRealTimeNumber);
+    CDrawObj& number = addObject(ShapeKind::RealTimeNumber);
     const SheetContext ctx = SheetContextFor(*app, number);
     SheetValues v = LoadSheet(number, ctx);
     auto& shape = std::get<NumberShapePage>(v.appearance);
@@ -279,7 +279,7 @@ TEST_F(ControlSheetsTest, DecimalsAndUserCodeAreCheckedWhileTheSheetIsOpen)
         EXPECT_EQ(CheckSheet(v, ctx), d.refused ? kDecimalsTooMany : "") << d.digits << '/' << d.decimals;
     }
 
-    CDrawObj& button = addObject(kKindButton);
+    CDrawObj& button = addObject(ShapeKind::Button);
     button.m_strFiles = {"", "", "", "操作变量"};  // four entries: no file entry yet
     const SheetContext bctx = SheetContextFor(*app, button);
     SheetValues b = LoadSheet(button, bctx);
@@ -317,7 +317,7 @@ TEST_F(ControlSheetsTest, UserCodeFileMustLieInsideTheProjectFolder)
 
 TEST_F(ControlSheetsTest, ButtonTemplateLineShowsTheChooseFirstText)
 {
-    CDrawObj& button = addObject(kKindButton);
+    CDrawObj& button = addObject(ShapeKind::Button);
     button.m_strFiles = {"", "", "", kUserCodeAction, kUserCodeTemplateLine};
     const SheetContext ctx = SheetContextFor(*app, button);
     const SheetValues v = LoadSheet(button, ctx);
@@ -333,7 +333,7 @@ TEST_F(ControlSheetsTest, RadioDefaultsLiveInThePageUntilOk)
     fs::create_directories(dir.path() / "images" / "sys");
     for (const char* name : {"Radio_ON.bmp", "Radio_OFF.bmp"})
         std::ofstream(dir.path() / "images" / "sys" / name) << "BM";
-    CDrawObj& radio = addObject(kKindRadioButton);
+    CDrawObj& radio = addObject(ShapeKind::RadioButton);
     radio.m_strFiles.clear();
     radio.m_Params.fill(0);
     const std::string before = storedBytes(radio);
@@ -360,7 +360,7 @@ TEST_F(ControlSheetsTest, PictureFontKeepsFourteenEntries)
     namespace fs = std::filesystem;
     const fs::path pic = dir.path() / "seven.bmp";
     std::ofstream(pic) << "BM";
-    CDrawObj& number = addObject(kKindRealTimeNumber);
+    CDrawObj& number = addObject(ShapeKind::RealTimeNumber);
     number.m_strFiles = {"\\UserPicture\\0.bmp", "\\UserPicture\\1.bmp"};
     const SheetContext ctx = SheetContextFor(*app, number);
     SheetValues v = LoadSheet(number, ctx);

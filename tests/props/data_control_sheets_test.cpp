@@ -68,12 +68,12 @@ protected:
 TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         std::function<void(SheetValues&)> set;
         std::vector<Landing> landings;
     };
     const Case cases[] = {
-        {kKindCharacter,
+        {ShapeKind::Character,
          [](SheetValues& v) {
              auto& s = std::get<CharacterShapePage>(v.appearance);
              s.fontColor = 0x010203, s.backColor = 0x040506, s.backTransparent = 1, s.charSpacing = 3, s.lineSpacing = 4;
@@ -92,7 +92,7 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
           {208, 4, 222}, {224, 4, 1}, {36, 4, 5}, {96, 1, 3}, {216, 1, 1}, {212, 4, 6}, {217, 1, 255},
           {356, 4, 1}, {360, 4, 1}, {364, 4, 7}, {376, 4, 1}, {380, 4, static_cast<std::uint32_t>(-9)},
           {384, 4, 99}, {388, 4, 2}}},
-        {kKindCurve,
+        {ShapeKind::Curve,
          [](SheetValues& v) {
              auto& s = std::get<CurveShapePage>(v.appearance);
              s.labelColor = 0x11, s.gridColor = 0x22, s.backColor = 0x33, s.gridWidth = 2, s.backTransparent = 1;
@@ -112,7 +112,7 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
           {106, 2, 300},
           // the cached type of a new record: 0 until the builder refreshes it
           {93, 1, 0}, {105, 1, 0}}},
-        {kKindDynamicPicture,
+        {ShapeKind::DynamicPicture,
          [](SheetValues& v) {
              auto& s = std::get<PictureGroupPage>(v.appearance);
              s.transparent = 1, s.transparentColor = 0x123456, s.effect = 3, s.timeStep = 8, s.areaStep = 9;
@@ -123,7 +123,7 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
          },
          {{0, 4, 1}, {4, 4, 0x123456}, {32, 1, 3}, {36, 4, 8}, {40, 4, 9}, {44, 1, 1}, {200, 4, 1}, {204, 4, 1},
           {64, 4, 5}, {100, 4, 1}, {104, 4, 2}, {108, 4, 30}, {112, 4, 40}, {116, 4, 1}}},
-        {kKindProgressBar,
+        {ShapeKind::ProgressBar,
          [](SheetValues& v) {
              auto& s = std::get<ProgressShapePage>(v.appearance);
              s.usePicture = 1, s.noBackground = 1, s.fillColor = 0x21, s.highlightColor = 0x22, s.style = 1;
@@ -136,7 +136,7 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
          {{0, 4, 1}, {4, 4, 1}, {8, 4, 0x21}, {12, 4, 0x22}, {16, 1, 1}, {20, 4, 0x23}, {24, 1, 3}, {72, 4, 1},
           {40, 4, 500}, {44, 4, static_cast<std::uint32_t>(-100)}, {28, 4, 9}, {76, 4, 2}, {80, 4, 1}, {84, 4, 7},
           {88, 4, 8}, {92, 4, 0}}},
-        {kKindAreaControl,
+        {ShapeKind::AreaControl,
          [](SheetValues& v) {
              auto& c = std::get<AreaControlPage>(v.control);
              c.behaviour = 4, c.mouseDetect = 1, c.textColor = 0x31, c.backColor = 0x32;
@@ -160,13 +160,13 @@ TEST_F(DataControlSheetsTest, PageFieldsLandAtTheirOffsets)
 
 TEST_F(DataControlSheetsTest, OkWithoutChangesKeepsTheStoredObject)
 {
-    for (int kind : {kKindCharacter, kKindCurve, kKindDynamicPicture, kKindProgressBar, kKindAreaControl}) {
+    for (ShapeKind kind : {ShapeKind::Character, ShapeKind::Curve, ShapeKind::DynamicPicture, ShapeKind::ProgressBar, ShapeKind::AreaControl}) {
         SCOPED_TRACE(kind);
         CDrawObj& obj = addObject(kind);
         // Pictures that are not on this machine: stored names stay, nothing is copied.
         obj.m_strFiles = {"\\UserPicture\\gone0.bmp", "\\UserPicture\\gone1.jpg"};
         obj.m_strName = "text";
-        blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, kind == kKindCurve ? 70 : blockReadU(obj.m_Params, 884, 4));
+        blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, kind == ShapeKind::Curve ? 70 : blockReadU(obj.m_Params, 884, 4));
         const std::string before = storedBytes(obj);
         EXPECT_EQ(edit(obj, [](SheetValues&) {}), true);
         EXPECT_EQ(storedBytes(obj), before);
@@ -178,24 +178,24 @@ TEST_F(DataControlSheetsTest, CancelAfterEditingTheListsKeepsTheObject)
 {
     const std::filesystem::path picture = writeFile("new.bmp");
     struct Case {
-        int kind;
+        ShapeKind kind;
         std::function<void(SheetValues&)> change;
     };
     const Case cases[] = {
-        {kKindCurve,
+        {ShapeKind::Curve,
          [](SheetValues& v) {
              auto& c = std::get<CurveControlPage>(v.control);
              AddCurve(c, {1, 2, 0, 0, 3});
              c.records[0].color = 0x123456;
              DeleteCurve(c, 0);
          }},
-        {kKindDynamicPicture,
+        {ShapeKind::DynamicPicture,
          [&](SheetValues& v) {
              auto& p = std::get<PictureGroupPage>(v.appearance);
              p.frames.erase(p.frames.begin());
              p.frames.push_back({picture, {}});
          }},
-        {kKindProgressBar, [&](SheetValues& v) { std::get<ProgressShapePage>(v.appearance).picture.path = picture; }},
+        {ShapeKind::ProgressBar, [&](SheetValues& v) { std::get<ProgressShapePage>(v.appearance).picture.path = picture; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -213,7 +213,7 @@ TEST_F(DataControlSheetsTest, StoredCurveCountOutsideTheListLoadsClampedAndStays
 {
     for (const auto& [stored, shown] : {std::pair{100, kMaxCurves}, std::pair{-3, 0}}) {
         SCOPED_TRACE(stored);
-        CDrawObj& obj = addObject(kKindCurve);
+        CDrawObj& obj = addObject(ShapeKind::Curve);
         blockWriteI32(obj.m_Params, kCurveRecordCountOffset, stored);
         const SheetContext context = SheetContextFor(*app, obj);
         SheetValues values = LoadSheet(obj, context);
@@ -269,7 +269,7 @@ TEST_F(DataControlSheetsTest, IntervalIsStoredInStepsOf50)
 {
     const std::pair<std::uint32_t, std::uint32_t> cases[] = {{0, 0}, {1, 50}, {50, 50}, {51, 100}, {10000, 10000}};
     for (auto [typed, stored] : cases) {
-        CDrawObj& curve = addObject(kKindCurve);
+        CDrawObj& curve = addObject(ShapeKind::Curve);
         edit(curve, [typed](SheetValues& v) { std::get<CurveShapePage>(v.appearance).interval = typed; });
         EXPECT_EQ(blockReadU(curve.m_Params, kCurveIntervalOffset, 4), stored) << typed;
     }
@@ -307,7 +307,7 @@ TEST_F(DataControlSheetsTest, CurveInputThePainterCannotTakeIsRefusedWithNothing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CDrawObj& curve = addObject(kKindCurve);
+        CDrawObj& curve = addObject(ShapeKind::Curve);
         const std::string before = storedBytes(curve);
         prompts.messages.clear();
         const std::optional<bool> confirmed = edit(curve, [&](SheetValues& v) {
@@ -327,7 +327,7 @@ TEST_F(DataControlSheetsTest, CurveInputThePainterCannotTakeIsRefusedWithNothing
 
 TEST_F(DataControlSheetsTest, FramesKeepStoredNamesAndCopyOnlyNewPictures)
 {
-    CDrawObj& pic = addObject(kKindDynamicPicture);
+    CDrawObj& pic = addObject(ShapeKind::DynamicPicture);
     pic.m_strFiles = {"\\UserPicture\\absent.bmp"};
     const std::filesystem::path fresh = writeFile("fresh.bmp");
 
@@ -360,7 +360,7 @@ TEST_F(DataControlSheetsTest, BatchAddTakesThePictureFilesOfTheFolder)
 TEST_F(DataControlSheetsTest, ProgressPictureGoesToEntryZero)
 {
     const std::filesystem::path picture = writeFile("bar.bmp");
-    CDrawObj& bar = addObject(kKindProgressBar);
+    CDrawObj& bar = addObject(ShapeKind::ProgressBar);
     bar.m_strFiles.clear();
     edit(bar, [](SheetValues& v) { std::get<ProgressControlPage>(v.control).minimum = 5; });
     EXPECT_TRUE(bar.m_strFiles.empty());  // no picture chosen: nothing to store
@@ -436,10 +436,10 @@ protected:
         project->m_screenNames.push_back(std::make_unique<CDrawObj>(std::string("win1.drw")));
         doc->AddView(&views[0]);
         other->AddView(&views[1]);
-        model = &addObject(kKindCharacter, {kX0 + 10, kY0 + 10, kX0 + 60, kY0 + 40});
-        second = &addObject(kKindCharacter, {kX0 + 100, kY0 + 100, kX0 + 120, kY0 + 110});
+        model = &addObject(ShapeKind::Character, {kX0 + 10, kY0 + 10, kX0 + 60, kY0 + 40});
+        second = &addObject(ShapeKind::Character, {kX0 + 100, kY0 + 100, kX0 + 120, kY0 + 110});
         auto obj = std::make_unique<CDrawRect>(Rect{kX0 + 5, kY0 + 5, kX0 + 25, kY0 + 15});
-        obj->m_nKind = kKindCharacter;
+        obj->SetKind(ShapeKind::Character);
         third = other->AddObject(std::move(obj));
         SetKindDefaults(*third, *app);
         views[0].selected = {model, second};

@@ -206,7 +206,8 @@ TEST(CommonGroups, LoadAndCommitAtEachKindsOffsets)
         block[i] = static_cast<std::uint8_t>(i * 13 + 5);
     const auto original = block;
     for (CommonGroup which : kCommonGroups) {
-        for (int kind : {7, 8, 9, 11, 12, 20, 22, 23, 25}) {
+        for (ShapeKind kind : {ShapeKind::Button, ShapeKind::DynamicPicture, ShapeKind::RealTimeNumber, ShapeKind::Curve, ShapeKind::Indicator,
+                               ShapeKind::BitSwitch, ShapeKind::RadioButton, ShapeKind::ProgressBar, ShapeKind::Character}) {
             if (!CommonGroupLayout(which, kind))
                 continue;
             AddressGroup g = LoadCommonGroup(which, kind, block);
@@ -215,7 +216,7 @@ TEST(CommonGroups, LoadAndCommitAtEachKindsOffsets)
         }
     }
     // The button's hide group: use byte 126, index 172, then 248..272.
-    AddressGroup hide = LoadCommonGroup(CommonGroup::Hide, 7, block);
+    AddressGroup hide = LoadCommonGroup(CommonGroup::Hide, ShapeKind::Button, block);
     hide.use = 1;
     hide.state = plc(1, 2, 3, 4, 5);
     hide.state.varIndex = 6;

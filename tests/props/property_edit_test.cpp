@@ -37,13 +37,14 @@ protected:
 TEST(EditRouteTest, SeveralSelectedGoOnOnlyForNumbersAndCharacters)
 {
     struct Case {
-        int kind, count;
+        ShapeKind kind;
+        int count;
         EditRoute route;
     };
     const Case cases[] = {
-        {kKindButton, 1, EditRoute::Sheet},          {kKindButton, 2, EditRoute::Nothing},
-        {kKindRectangle, 3, EditRoute::Nothing},     {kKindRealTimeNumber, 2, EditRoute::Sheet},
-        {kKindCharacter, 1, EditRoute::Sheet},       {kKindCharacter, 2, EditRoute::CharacterBatch},
+        {ShapeKind::Button, 1, EditRoute::Sheet},          {ShapeKind::Button, 2, EditRoute::Nothing},
+        {ShapeKind::Rectangle, 3, EditRoute::Nothing},     {ShapeKind::RealTimeNumber, 2, EditRoute::Sheet},
+        {ShapeKind::Character, 1, EditRoute::Sheet},       {ShapeKind::Character, 2, EditRoute::CharacterBatch},
     };
     for (const Case& c : cases)
         EXPECT_EQ(RouteEdit(c.kind, c.count), c.route) << c.kind << " x" << c.count;
@@ -51,7 +52,7 @@ TEST(EditRouteTest, SeveralSelectedGoOnOnlyForNumbersAndCharacters)
 
 TEST_F(PropertyEditTest, OkOnTheGenericSheetChangesTheObjectAndTakesOneUndoStep)
 {
-    CDrawObj& ellipse = addObject(kKindEllipse);
+    CDrawObj& ellipse = addObject(ShapeKind::Ellipse);
     doc->TakeUndoSnapshot();  // the state the drawing tool left
     const Rect before = ellipse.m_rcPosition;
     edit = [](SheetValues& v) {
@@ -75,7 +76,7 @@ TEST_F(PropertyEditTest, OkOnTheGenericSheetChangesTheObjectAndTakesOneUndoStep)
 
 TEST_F(PropertyEditTest, CancelChangesNothingButStillAdjustsAfterAPerKindSheet)
 {
-    CDrawObj& table = addObject(kKindTable);
+    CDrawObj& table = addObject(ShapeKind::Table);
     const std::string bytes = storedBytes(table);
     answerOk = false;
     edit = [](SheetValues& v) { std::get<TablePage>(v.appearance).rows = 77; };
@@ -92,12 +93,12 @@ TEST_F(PropertyEditTest, CancelChangesNothingButStillAdjustsAfterAPerKindSheet)
 
 TEST_F(PropertyEditTest, SeveralSelectedButtonsOpenNothingAtAll)
 {
-    CDrawObj& button = addObject(kKindButton);
+    CDrawObj& button = addObject(ShapeKind::Button);
     EXPECT_FALSE(EditObjectProperties(*app, button, 2, hooks));
     EXPECT_TRUE(captions.empty());
     EXPECT_EQ(adjustments, 0);
 
-    CDrawObj& chars = addObject(kKindCharacter);
+    CDrawObj& chars = addObject(ShapeKind::Character);
     EditObjectProperties(*app, chars, 3, hooks);
     EXPECT_EQ(batches, 1);
     EXPECT_TRUE(captions.empty());
@@ -106,7 +107,7 @@ TEST_F(PropertyEditTest, SeveralSelectedButtonsOpenNothingAtAll)
 
 TEST_F(PropertyEditTest, OkRefreshesTheCachedAddressesOfTheKindsReferences)
 {
-    CDrawObj& light = addObject(kKindIndicator);
+    CDrawObj& light = addObject(ShapeKind::Indicator);
     // The bit reference (16/20/24) pointed at a system row; its cache is stale.
     light.SetParamI32(16, 3);
     light.SetParamI32(20, 12345);

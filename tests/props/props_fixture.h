@@ -44,10 +44,10 @@ protected:
     }
 
     // A new object of `kind` with the creation defaults, owned by the screen.
-    CDrawObj& addObject(int kind, Rect position = {kX0 + 10, kY0 + 20, kX0 + 110, kY0 + 80})
+    CDrawObj& addObject(ShapeKind kind, Rect position = {kX0 + 10, kY0 + 20, kX0 + 110, kY0 + 80})
     {
         auto obj = std::make_unique<CDrawRect>(position);
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         CDrawObj* added = doc->AddObject(std::move(obj));
         SetKindDefaults(*added, *app);
         return *added;

@@ -17,13 +17,14 @@ protected:
 
 TEST_F(SheetValuesTest, LoadThenCommitLeavesEveryKindByteIdentical)
 {
-    for (int kind = 0; kind < kKindCount; ++kind) {
+    for (int code = 0; code < kKindCount; ++code) {
+        const ShapeKind kind = KindFromCode(code);
         SCOPED_TRACE(kind);
         CDrawObj& obj = addObject(kind);
         // Bytes and flags the pages must carry through untouched: a block full of noise,
         // flags that are not plain 0/1.
         for (std::size_t i = 0; i < obj.m_Params.size(); ++i)
-            obj.m_Params[i] = static_cast<std::uint8_t>(i * 37 + kind);
+            obj.m_Params[i] = static_cast<std::uint8_t>(i * 37 + code);
         obj.m_bHasBrush = 5;
         obj.m_bHasPen = 3;
         obj.m_bLocked = 2;
@@ -31,7 +32,7 @@ TEST_F(SheetValuesTest, LoadThenCommitLeavesEveryKindByteIdentical)
         obj.m_bOriginalSize = 4;
         obj.m_penInfo.widthX = 6;
         obj.m_penInfo.widthY = 6;
-        if (kind == kKindPicture)
+        if (kind == ShapeKind::Picture)
             obj.m_strFiles = {"\\UserPicture\\missing.bmp"};
         const std::string before = storedBytes(obj);
 
@@ -43,14 +44,14 @@ TEST_F(SheetValuesTest, LoadThenCommitLeavesEveryKindByteIdentical)
 
 TEST_F(SheetValuesTest, LineKeepsItsDirection)
 {
-    CDrawObj& line = addObject(kKindLine, {kX0 + 200, kY0 + 100, kX0 + 20, kY0 + 10});
+    CDrawObj& line = addObject(ShapeKind::Line, {kX0 + 200, kY0 + 100, kX0 + 20, kY0 + 10});
     const SheetContext ctx = context();
     SheetValues values = LoadSheet(line, ctx);
     EXPECT_EQ(values.position.position, (Rect{200, 100, 20, 10}));
     CommitSheet(values, line, ctx);
     EXPECT_EQ(line.m_rcPosition, (Rect{kX0 + 200, kY0 + 100, kX0 + 20, kY0 + 10}));
 
-    CDrawObj& rect = addObject(kKindRectangle, {kX0 + 200, kY0 + 100, kX0 + 20, kY0 + 10});
+    CDrawObj& rect = addObject(ShapeKind::Rectangle, {kX0 + 200, kY0 + 100, kX0 + 20, kY0 + 10});
     EXPECT_EQ(LoadSheet(rect, ctx).position.position, (Rect{20, 10, 200, 100}));
 }
 
@@ -125,11 +126,11 @@ TEST(PageFieldTables, EachFieldRoundTripsAtItsOffset)
 
 TEST_F(SheetValuesTest, StoredChoicesOpenAsTheyStandAndStayAfterOk)
 {
-    CDrawObj& joint = addObject(kKindPipeJoint);
+    CDrawObj& joint = addObject(ShapeKind::PipeJoint);
     joint.SetParamI32(8, 2);
-    CDrawObj& scale = addObject(kKindScale);
+    CDrawObj& scale = addObject(ShapeKind::Scale);
     scale.SetParamU8(4, 3);
-    CDrawObj& input = addObject(kKindNumericInput);
+    CDrawObj& input = addObject(ShapeKind::NumericInput);
     input.SetParamU8(24, 1);
     const SheetContext ctx = context();
 
@@ -143,7 +144,7 @@ TEST_F(SheetValuesTest, StoredChoicesOpenAsTheyStandAndStayAfterOk)
 TEST_F(SheetValuesTest, RectPageOfShapesWithPenAndBrush)
 {
     struct Case {
-        int kind;
+        ShapeKind kind;
         std::uint32_t width;
         std::int32_t hasPen, penWidth;
         ColorRef penColor;
@@ -151,10 +152,10 @@ TEST_F(SheetValuesTest, RectPageOfShapesWithPenAndBrush)
     // Width 0 takes the pen away but keeps its width and colour; any other width gives a
     // pen of that width in the chosen colour.
     const Case cases[] = {
-        {kKindEllipse, 0, 0, 2, 0x000011},
-        {kKindRoundRect, 0, 0, 2, 0x000011},
-        {kKindRoundRect, 4, 1, 4, 0x0000FF},
-        {kKindLine, 7, 1, 7, 0x0000FF},
+        {ShapeKind::Ellipse, 0, 0, 2, 0x000011},
+        {ShapeKind::RoundRect, 0, 0, 2, 0x000011},
+        {ShapeKind::RoundRect, 4, 1, 4, 0x0000FF},
+        {ShapeKind::Line, 7, 1, 7, 0x0000FF},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -162,7 +163,7 @@ TEST_F(SheetValuesTest, RectPageOfShapesWithPenAndBrush)
         obj.m_bHasPen = 1;
         obj.m_penInfo = {0, 2, 2, 0x000011};
         RectPage page = LoadRectPage(obj);
-        EXPECT_EQ(page.showFill, c.kind != kKindLine);
+        EXPECT_EQ(page.showFill, c.kind != ShapeKind::Line);
         EXPECT_FALSE(page.showLineType);
         page.lineWidth = c.width;
         page.lineColor = 0x0000FF;
@@ -178,7 +179,7 @@ TEST_F(SheetValuesTest, RectPageOfShapesWithPenAndBrush)
 
 TEST_F(SheetValuesTest, RectangleKeepsWidthZeroInItsBlock)
 {
-    CDrawObj& rect = addObject(kKindRectangle);
+    CDrawObj& rect = addObject(ShapeKind::Rectangle);
     const SheetContext ctx = context();
     SheetValues values = LoadSheet(rect, ctx);
     auto& page = std::get<RectPage>(values.appearance);
@@ -193,7 +194,7 @@ TEST_F(SheetValuesTest, RectangleKeepsWidthZeroInItsBlock)
 
 TEST_F(SheetValuesTest, PositionIsShrunkIntoTheWindowNotMoved)
 {
-    CDrawObj& obj = addObject(kKindEllipse);
+    CDrawObj& obj = addObject(ShapeKind::Ellipse);
     const SheetContext ctx = context();
     SheetValues values = LoadSheet(obj, ctx);
     values.position.position = {-20, 400, 300, 900};
@@ -218,7 +219,7 @@ TEST_F(SheetValuesTest, PictureFittingToItsOwnSize)
         {{kX0 + 10, kY0 + 10, kX0 + 60, kY0 + 60}, 0, 0, {kX0 + 10, kY0 + 10, kX0 + 60, kY0 + 60}, 1},
     };
     for (const Case& c : cases) {
-        CDrawObj& pic = addObject(kKindPicture, c.start);
+        CDrawObj& pic = addObject(ShapeKind::Picture, c.start);
         const SheetContext ctx = context();
         SheetValues values = LoadSheet(pic, ctx);
         ASSERT_TRUE(values.position.showOriginalSize);
@@ -234,7 +235,7 @@ TEST_F(SheetValuesTest, PictureFittingToItsOwnSize)
 
 TEST_F(SheetValuesTest, PictureIsCopiedOnlyWhenAnotherWasChosen)
 {
-    CDrawObj& pic = addObject(kKindPicture);
+    CDrawObj& pic = addObject(ShapeKind::Picture);
     pic.m_strFiles = {"\\UserPicture\\old.bmp"};
     std::vector<std::filesystem::path> copied;
     std::optional<std::string> answer = std::string("\\UserPicture\\new.bmp");
@@ -262,7 +263,7 @@ TEST_F(SheetValuesTest, PictureIsCopiedOnlyWhenAnotherWasChosen)
 
 TEST_F(SheetValuesTest, PictureWithoutAnyStoredNameGetsTheChosenOne)
 {
-    CDrawObj& pic = addObject(kKindPicture);
+    CDrawObj& pic = addObject(ShapeKind::Picture);
     pic.m_strFiles.clear();
     SheetContext ctx = context();
     ctx.copyPicture = [](const std::filesystem::path&) { return std::optional<std::string>("\\UserPicture\\a.bmp"); };

@@ -83,7 +83,7 @@ TEST(PlcRequests, ReferencesPerKindAndOption)
 {
     struct Case {
         const char* what;
-        int kind;
+        ShapeKind kind;
         int varIndex, link;
         int option;            // -1: none needed
         int selector = -1;     // move count selector
@@ -91,16 +91,16 @@ TEST(PlcRequests, ReferencesPerKindAndOption)
         std::uint16_t count = 1;
     };
     const Case cases[] = {
-        {"button value", 7, 128, 228, -1},
-        {"button hide", 7, 172, 248, 126},
-        {"dynamic picture move, selector 1", 8, 80, 120, 76, 140, 1, 4},
-        {"number move, selector 2", 9, 108, 312, 106, 332, 2, 2},
-        {"number move, other selector", 9, 108, 312, 106, 332, 9, 1},
-        {"number font colour", 9, 148, 264, 144},
-        {"curve hide", 11, 860, 892, 853},
-        {"radio value", 22, 0, 80, -1},
-        {"progress bar value", 23, 28, 76, -1},
-        {"character write enable", 25, 192, 328, 188},
+        {"button value", ShapeKind::Button, 128, 228, -1},
+        {"button hide", ShapeKind::Button, 172, 248, 126},
+        {"dynamic picture move, selector 1", ShapeKind::DynamicPicture, 80, 120, 76, 140, 1, 4},
+        {"number move, selector 2", ShapeKind::RealTimeNumber, 108, 312, 106, 332, 2, 2},
+        {"number move, other selector", ShapeKind::RealTimeNumber, 108, 312, 106, 332, 9, 1},
+        {"number font colour", ShapeKind::RealTimeNumber, 148, 264, 144},
+        {"curve hide", ShapeKind::Curve, 860, 892, 853},
+        {"radio value", ShapeKind::RadioButton, 0, 80, -1},
+        {"progress bar value", ShapeKind::ProgressBar, 28, 76, -1},
+        {"character write enable", ShapeKind::Character, 192, 328, 188},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -137,18 +137,18 @@ TEST(PlcRequests, LinksThatRegisterNothingOrOnce)
     putLink(b, 208, {2, 3, 40});
 
     Fixture noMaster(3, 1); // port 2 speaks the panel's own protocol
-    RegisterPlcRequests(9, b, noMaster.ctx);
+    RegisterPlcRequests(ShapeKind::RealTimeNumber, b, noMaster.ctx);
     EXPECT_EQ(noMaster.tables[0].count() + noMaster.tables[1].count(), 0);
 
     Fixture fx(0, 5);
-    RegisterPlcRequests(9, b, fx.ctx);
-    RegisterPlcRequests(9, b, fx.ctx); // a second control reading the same element
+    RegisterPlcRequests(ShapeKind::RealTimeNumber, b, fx.ctx);
+    RegisterPlcRequests(ShapeKind::RealTimeNumber, b, fx.ctx); // a second control reading the same element
     ASSERT_EQ(fx.tables[1].count(), 1);
     EXPECT_EQ(fx.tables[1].record(0).station, 0); // no station with the FX protocol
 
     putLink(b, 208, {0, 3, 40}); // the HMI variable itself
     Fixture none(3, 3);
-    RegisterPlcRequests(9, b, none.ctx);
+    RegisterPlcRequests(ShapeKind::RealTimeNumber, b, none.ctx);
     EXPECT_EQ(none.tables[0].count() + none.tables[1].count(), 0);
 }
 
@@ -159,7 +159,7 @@ TEST(PlcRequests, FullTableRefusesWithOneLine)
     blockWriteI32(b, 84, 1);
     for (int i = 0; i < kMaxRecords + 2; ++i) {
         putLink(b, 208, {1, 3, i});
-        RegisterPlcRequests(9, b, f.ctx);
+        RegisterPlcRequests(ShapeKind::RealTimeNumber, b, f.ctx);
     }
     EXPECT_EQ(f.tables[0].count(), kMaxRecords);
     ASSERT_EQ(f.ctx.lines.size(), 1u);

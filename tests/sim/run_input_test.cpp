@@ -54,15 +54,15 @@ protected:
         in->writer = writer.get();
         in->keyClick = [this] { ++clicks; };
     }
-    CDrawObj& add(int kind)
+    CDrawObj& add(ShapeKind kind)
     {
         auto obj = std::make_unique<CDrawRect>(Rect{100, 100, 200, 150});
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         return *screen->AddObject(std::move(obj));
     }
     CDrawObj& button(const std::string& function)
     {
-        CDrawObj& b = add(7);
+        CDrawObj& b = add(ShapeKind::Button);
         b.m_strFiles = {"", "", "", function};
         b.m_Params[121] = 1;
         b.m_Params[120] = 1;
@@ -73,7 +73,7 @@ protected:
     CDrawObj& numberEntry(int type, int decimals, int floatMode, int minimum, int maximum, int noRangeCheck)
     {
         screen->m_objects.clear();
-        CDrawObj& n = add(9);
+        CDrawObj& n = add(ShapeKind::RealTimeNumber);
         n.m_Params[36] = 1;
         blockWriteI32(n.m_Params, 72, decimals);
         n.m_Params[76] = static_cast<std::uint8_t>(type);
@@ -184,7 +184,7 @@ TEST_F(RunInputTest, BitSwitchActionsAnnounceTheBit)
         SCOPED_TRACE(int(c.action));
         screen->m_objects.clear();
         writer->changes.clear();
-        CDrawObj& s = add(20);
+        CDrawObj& s = add(ShapeKind::BitSwitch);
         blockWriteI32(s.m_Params, 20, 500);
         s.m_Params[25] = 11; // byte 501, bit 3
         s.m_Params[26] = c.action;
@@ -201,7 +201,7 @@ TEST_F(RunInputTest, BitSwitchActionsAnnounceTheBit)
 
 TEST_F(RunInputTest, RadioWritesOnlyAChange)
 {
-    CDrawObj& r = add(22);
+    CDrawObj& r = add(ShapeKind::RadioButton);
     blockWriteI32(r.m_Params, 4, 5);
     blockWriteI32(r.m_Params, 8, 502);
     r.m_Params[12] = 3;
@@ -213,7 +213,7 @@ TEST_F(RunInputTest, RadioWritesOnlyAChange)
 
 TEST_F(RunInputTest, PermissionRefusalLoginAndLogout)
 {
-    CDrawObj& r = add(22);
+    CDrawObj& r = add(ShapeKind::RadioButton);
     blockWriteI32(r.m_Params, 4, 5);
     blockWriteI32(r.m_Params, 8, 502);
     r.m_Params[12] = 3;

@@ -32,7 +32,7 @@ protected:
     CDrawObj& bitSwitch(CDrawDoc& doc, Rect r, int bit)
     {
         auto obj = std::make_unique<CDrawRect>(r);
-        obj->m_nKind = 20;
+        obj->SetKind(ShapeKind::BitSwitch);
         blockWriteI32(obj->m_Params, 20, 500);
         obj->m_Params[25] = static_cast<std::uint8_t>(bit);
         return *doc.AddObject(std::move(obj));
@@ -74,7 +74,7 @@ TEST_F(RunRoutingTest, SubWindowsTakeTheClicks)
 TEST_F(RunRoutingTest, CharacterControlBelowTheKeyboardIsPicked)
 {
     auto field = std::make_unique<CDrawRect>(Rect{300, 300, 400, 340});
-    field->m_nKind = 25;
+    field->SetKind(ShapeKind::Character);
     CDrawObj& text = *screen->AddObject(std::move(field));
     bitSwitch(*screen, {300, 350, 400, 400}, 2);
     app->m_strSimSysWindow = "系统键盘.dlg";
@@ -116,7 +116,7 @@ TEST_F(RunRoutingTest, AreaControlInModeTwoDragsItsSubWindow)
         sub->m_ptWindowOrigin = {0, 0};
         sub->m_objects.clear();
         auto area = std::make_unique<CDrawRect>(Rect{40, 40, 80, 80});
-        area->m_nKind = 26;
+        area->SetKind(ShapeKind::AreaControl);
         area->m_Params[0] = c.mode;
         CDrawObj& obj = *sub->AddObject(std::move(area));
         app->m_strSimSubWindow = "w0.dlg";

@@ -82,7 +82,7 @@ TEST_F(RunTimersTest, SamplingFollowsElapsedMilliseconds)
     table().AppendRow("1000", "unsigned char", "m_S", "0", "");
     CDrawDoc* screen = app->FindDocByTitle("s0.drw");
     auto obj = std::make_unique<CDrawRect>(Rect{0, 0, 50, 50});
-    obj->m_nKind = 11;
+    obj->SetKind(ShapeKind::Curve);
     CDrawObj& curve = *screen->AddObject(std::move(obj));
     blockWriteI32(curve.m_Params, 76, 3);
     blockWriteI32(curve.m_Params, 80, 1);

@@ -33,10 +33,10 @@ protected:
         app->SetSimulationServices(nullptr);
         runtime.reset();
     }
-    CDrawObj& add(CDrawDoc& doc, int kind, Rect position)
+    CDrawObj& add(CDrawDoc& doc, ShapeKind kind, Rect position)
     {
         auto obj = std::make_unique<CDrawRect>(position);
-        obj->m_nKind = kind;
+        obj->SetKind(kind);
         return *doc.AddObject(std::move(obj));
     }
     int row(const char* address, const char* type, const char* name, const char* initial = "0")
@@ -81,16 +81,16 @@ TEST_F(SimRebuild, ShownWindowsFollowTheSystemVariables)
 TEST_F(SimRebuild, MovePositionsBecomeValuesAndInitialValues)
 {
     const int move = row("400", "signed int", "m_Move");
-    CDrawObj& number = add(*screen, 9, {38 + 10, 38 + 20, 100, 100});
+    CDrawObj& number = add(*screen, ShapeKind::RealTimeNumber, {38 + 10, 38 + 20, 100, 100});
     number.m_Params[106] = 1;
     blockWriteI32(number.m_Params, 108, move);
     CDrawDoc* sub = addWindow("w0.dlg", true);
     sub->m_ptWindowOrigin = {5, 6};
     const int move2 = row("404", "signed int", "m_Move2");
-    CDrawObj& text = add(*sub, 25, {38 + 5 + 1, 38 + 6 + 2, 100, 100});
+    CDrawObj& text = add(*sub, ShapeKind::Character, {38 + 5 + 1, 38 + 6 + 2, 100, 100});
     text.m_Params[48] = 1;
     blockWriteI32(text.m_Params, 52, move2);
-    CDrawObj& off = add(*screen, 8, {0, 0, 10, 10}); // move option off: nothing written
+    CDrawObj& off = add(*screen, ShapeKind::DynamicPicture, {0, 0, 10, 10}); // move option off: nothing written
     blockWriteI32(off.m_Params, 80, move);
 
     app->RebuildSimulation();
@@ -118,7 +118,7 @@ TEST_F(SimRebuild, SampleCurvesAndStrings)
         project->InitSystemVariables();
         const int series = row(c.address, "signed short", "m_Series");
         screen->m_objects.clear();
-        CDrawObj& curve = add(*screen, 11, {0, 0, 50, 50});
+        CDrawObj& curve = add(*screen, ShapeKind::Curve, {0, 0, 50, 50});
         blockWriteI32(curve.m_Params, 36, c.maximum);
         blockWriteI32(curve.m_Params, 48, c.minimum);
         blockWriteI32(curve.m_Params, 76, c.samples);
@@ -144,7 +144,7 @@ TEST_F(SimRebuild, SampleCurvesAndStrings)
     const int stringRow = row("3000", "unsigned char", "m_Text");
     for (const Text& t : texts) {
         screen->m_objects.clear();
-        CDrawObj& str = add(*screen, 25, {0, 0, 50, 50});
+        CDrawObj& str = add(*screen, ShapeKind::Character, {0, 0, 50, 50});
         str.m_strName = t.text;
         blockWriteI32(str.m_Params, 32, t.capacity);
         blockWriteI32(str.m_Params, 36, stringRow); // the rebuild derives the address at +40

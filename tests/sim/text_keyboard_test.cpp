@@ -22,7 +22,7 @@ protected:
         ProjectFixture::SetUp();
         screen = addWindow("s0.drw");
         auto obj = std::make_unique<CDrawRect>(Rect{100, 100, 400, 200});
-        obj->m_nKind = 25;
+        obj->SetKind(ShapeKind::Character);
         target = screen->AddObject(std::move(obj));
         blockWriteI32(target->m_Params, 16, 8);   // font width
         blockWriteI32(target->m_Params, 20, 16);  // font height
@@ -143,7 +143,7 @@ TEST_F(TextKeyboard, ClickPicksTheTargetAndOpensTheKeyboard)
     EXPECT_EQ(app->m_pInputTarget, target);
     EXPECT_EQ(app->m_ptCaret.x, 150);
     CDrawObj& key = *screen->AddObject(std::make_unique<CDrawRect>(Rect{0, 0, 10, 10}));
-    key.m_nKind = 7;
+    key.SetKind(ShapeKind::Button);
     key.m_strFiles = {"", "", "", "键盘\"K\""};
     setText("", 0);
     ExecuteButtonFunction(key, in);
@@ -160,7 +160,7 @@ TEST_F(TextKeyboard, CandidateBarPagesStayInTheList)
 {
     // Five cells of 28 pixels (pitch 20) ending at the bar's right edge 340.
     auto obj = std::make_unique<CDrawRect>(Rect{100, 300, 340, 330});
-    obj->m_nKind = 26;
+    obj->SetKind(ShapeKind::AreaControl);
     CDrawObj& bar = *screen->AddObject(std::move(obj));
     static const std::string candidates = qv::test::gbkText(u8"好号豪浩毫郝昊") + std::string(1, '\0');
     app->m_pPinyinCandidates = candidates.data();

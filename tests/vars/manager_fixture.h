@@ -39,7 +39,7 @@ protected:
     static std::unique_ptr<CDrawRect> stringControl(std::int32_t row, std::int32_t length)
     {
         auto obj = std::make_unique<CDrawRect>(Rect{10, 10, 200, 40});
-        obj->m_nKind = kKindCharacter;
+        obj->SetKind(ShapeKind::Character);
         blockWriteI32(obj->m_Params, kStringStartIndex, row);
         blockWriteI32(obj->m_Params, kStringLengthOffset, length);
         return obj;

@@ -24,7 +24,7 @@ constexpr std::string_view kWindowUnread = "无法读取窗口文件，它的控
 void addObjects(const ObjectList& objects, std::vector<VarAdjustInput::ObjectBlock>& out)
 {
     for (const auto& obj : objects)
-        out.push_back({obj->m_nKind, obj->m_Params});
+        out.push_back({obj->Kind(), obj->m_Params});
 }
 
 bool sameRows(const HmiVarTable& a, const HmiVarTable& b)
@@ -80,7 +80,7 @@ VarAdjustResult ComputeVarAdjust(const VarAdjustInput& input, ReportQueue& repor
             continue;
         }
         for (const auto& obj : doc.m_objects)
-            collectVarSizes(obj->m_nKind, obj->m_Params, sizes, widthOf);
+            collectVarSizes(obj->Kind(), obj->m_Params, sizes, widthOf);
     }
 
     const std::vector<std::uint64_t> wide(sizes.begin(), sizes.end());

@@ -19,7 +19,7 @@ class CEditorApp;
 
 struct VarAdjustInput {
     struct ObjectBlock {
-        int kind = 0;
+        ShapeKind kind = ShapeKind::Rectangle;
         ParamBlock params{};
     };
     struct ClosedWindow {

@@ -422,7 +422,7 @@ void PaintArea(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 void PaintAreaControl(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx, const Rect& r)
 {
     const CDrawObj* edited = ctx.inputTarget;
-    if (!ctx.pinyinMode || !edited || edited->m_nKind != kKindCharacter || !ctx.runMode)
+    if (!ctx.pinyinMode || !edited || edited->Kind() != ShapeKind::Character || !ctx.runMode)
         return;
     if (edited->ParamI32(kShowDouble) == 0) {
         if (ctx.feedback)

@@ -18,7 +18,7 @@ constexpr std::int64_t kMaxGlyphHeight = 1 << 14;
 
 ControlVarRef ReadControlRef(const CDrawObj& obj, std::string_view role)
 {
-    for (const VarRefField& f : fixedVarRefs(obj.m_nKind)) {
+    for (const VarRefField& f : fixedVarRefs(obj.Kind())) {
         if (f.role != role)
             continue;
         ControlVarRef ref;

@@ -44,7 +44,7 @@ struct TextRow {
 };
 
 struct KindCase {
-    int kind;
+    ShapeKind kind;
     std::vector<FieldRow> rows;
     std::vector<TextRow> texts = {};
     int fontTab = -1;                 // the page whose "font" button changes the object's font
@@ -58,7 +58,7 @@ struct KindCase {
 
 // Offsets written from the pages' block layouts.
 const KindCase kKindCases[] = {
-    {kKindBitSwitch,
+    {ShapeKind::BitSwitch,
      {{0, "transparentOn", Set::Check, 0, 0, 4, 1}, {0, "transparentOff", Set::Check, 0, 4, 4, 1},
       {0, "transparentColorOn", Set::Color, 0x010203, 8, 4, 0x010203},
       {0, "transparentColorOff", Set::Color, 0x040506, 12, 4, 0x040506},
@@ -70,7 +70,7 @@ const KindCase kKindCases[] = {
      0,
      {{60, 64}, {48, 41}, {20, 24}, {124, 128}},
      {{156, 1}, {184, 1}}},
-    {kKindIndicator,
+    {ShapeKind::Indicator,
      {{0, "transparentOn", Set::Check, 0, 0, 4, 1}, {0, "transparentColorOff", Set::Color, 0x040506, 12, 4, 0x040506},
       {0, "textColorOn", Set::Color, 0x070809, 48, 4, 0x070809}, {0, "textColorOff", Set::Color, 0x0A0B0C, 52, 4, 0x0A0B0C},
       {2, "hide", Set::Check, 0, 27, 1, 1}},
@@ -78,7 +78,7 @@ const KindCase kKindCases[] = {
      0,
      {{44, 37}, {20, 24}},
      {{96, 1}}},
-    {kKindRadioButton,
+    {ShapeKind::RadioButton,
      {{0, "mode", Set::Combo, 1, 60, 4, 1}, {0, "transparentOn", Set::Uncheck, 0, 24, 4, 0},
       {0, "transparentColorOn", Set::Color, 0x112233, 32, 4, 0x112233},
       {0, "transparentColorOff", Set::Color, 0x445566, 36, 4, 0x445566},
@@ -89,7 +89,7 @@ const KindCase kKindCases[] = {
      -1,
      {{72, 76}, {56, 49}, {8, 12}, {128, 132}},
      {{156, 1}, {184, 1}}},
-    {kKindButton,
+    {ShapeKind::Button,
      {{0, "borderTypeNormal", Set::Combo, 1, 94, 1, 1}, {0, "borderTypeOver", Set::Combo, 1, 92, 1, 1},
       {0, "borderTypePressed", Set::Combo, 1, 93, 1, 1}, {0, "borderWidthNormal", Set::Text, 5, 76, 4, 5},
       {0, "borderWidthOver", Set::Text, 6, 72, 4, 6}, {0, "borderWidthPressed", Set::Text, 7, 68, 4, 7},
@@ -109,7 +109,7 @@ const KindCase kKindCases[] = {
      {{220, 224}, {184, 177}, {164, 161}},
      {{268, 1}, {296, 1}},
      0},
-    {kKindRealTimeNumber,
+    {ShapeKind::RealTimeNumber,
      {{0, "borderColor", Set::Color, 0x102030, 44, 4, 0x102030}, {0, "backColor", Set::Color, 0x405060, 56, 4, 0x405060},
       {0, "borderType", Set::Combo, 1, 48, 1, 1}, {0, "borderWidth", Set::Text, 3, 40, 4, 3},
       {0, "backTransparent", Set::Check, 0, 52, 4, 1}, {0, "alignment", Set::Radio, 2, 60, 4, 2},
@@ -198,12 +198,12 @@ TEST_F(ControlSheetDialogTest, EveryPageWidgetReachesItsBlockOffset)
 TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere)
 {
     project->SetSettingI32(settings::kProtocol1, 5);
-    for (int kind : {kKindButton, kKindRealTimeNumber, kKindIndicator, kKindBitSwitch, kKindRadioButton}) {
+    for (ShapeKind kind : {ShapeKind::Button, ShapeKind::RealTimeNumber, ShapeKind::Indicator, ShapeKind::BitSwitch, ShapeKind::RadioButton}) {
         for (bool ok : {true, false}) {
             SCOPED_TRACE(testing::Message() << kind << (ok ? " OK" : " Cancel"));
             CDrawObj* obj = addObject({100, 100, 180, 150}, kind);
             for (std::size_t i = 0; i < obj->m_Params.size(); ++i)
-                obj->m_Params[i] = static_cast<std::uint8_t>(i * 29 + kind);
+                obj->m_Params[i] = static_cast<std::uint8_t>(i * 29 + KindCode(kind));
             // A flag of 7, an index past the table, a target past the list, a stored
             // element type past its family's list.
             obj->m_Params[30] = 7;
@@ -211,7 +211,7 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
             blockWriteI32(obj->m_Params, 76, 1);
             blockWriteI32(obj->m_Params, 80, 9);
             obj->m_strFiles.clear();  // the radio's empty list too
-            if (kind == kKindRealTimeNumber) {  // digits and decimals the check accepts
+            if (kind == ShapeKind::RealTimeNumber) {  // digits and decimals the check accepts
                 blockWriteI32(obj->m_Params, 68, 6);
                 blockWriteI32(obj->m_Params, 72, 2);
             }
@@ -234,7 +234,7 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
                 }
                 closeSheet(sheet, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
             });
-            if (ok && kind == kKindRadioButton) {
+            if (ok && kind == ShapeKind::RadioButton) {
                 // OK stores the default pictures (when the base folder has them); the block
                 // is left alone while it has none.
                 EXPECT_TRUE(obj->m_strFiles.empty());
@@ -254,7 +254,7 @@ TEST_F(ControlSheetDialogTest, OkWithoutChangesAndCancelLeaveOddBlocksAsTheyWere
 
 struct BadInput {
     const char* what;
-    int kind;
+    ShapeKind kind;
     std::function<void(CMyPropertySheet&)> act;
     const char8_t* message;  // on the page, or through the application's prompts; none: accepted
     bool appPrompt = false;
@@ -286,80 +286,80 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
         return files;
     };
     const BadInput cases[] = {
-        {"accepted: the hide link alone", kKindBitSwitch, [](CMyPropertySheet&) {}, nullptr},
-        {"accepted: a user code file inside the project", kKindButton, [](CMyPropertySheet&) {}, nullptr, false,
+        {"accepted: the hide link alone", ShapeKind::BitSwitch, [](CMyPropertySheet&) {}, nullptr},
+        {"accepted: a user code file inside the project", ShapeKind::Button, [](CMyPropertySheet&) {}, nullptr, false,
          withFile("\\code\\u.hex")},
-        {"text in an event value", kKindButton, [edit](CMyPropertySheet& s) { edit(s, 1, "pressValue", "abc"); },
+        {"text in an event value", ShapeKind::Button, [edit](CMyPropertySheet& s) { edit(s, 1, "pressValue", "abc"); },
          u8"请填入一个正整数。"},
-        {"event value 256", kKindButton, [edit](CMyPropertySheet& s) { edit(s, 1, "leaveValue", "256"); },
+        {"event value 256", ShapeKind::Button, [edit](CMyPropertySheet& s) { edit(s, 1, "leaveValue", "256"); },
          u8"请填入一个在0和255之间的整数。"},
-        {"text in the station", kKindBitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("1x")); },
+        {"text in the station", ShapeKind::BitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("1x")); },
          u8"请填入一个正整数。"},
-        {"station 256", kKindBitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("256")); },
+        {"station 256", ShapeKind::BitSwitch, [plcRead](CMyPropertySheet& s) { plcRead(s)->station()->setText(QStringLiteral("256")); },
          u8"请填入一个在0和255之间的整数。"},
-        {"text in the element number", kKindBitSwitch,
+        {"text in the element number", ShapeKind::BitSwitch,
          [plcRead](CMyPropertySheet& s) {
              AddressGroupWidget* g = plcRead(s);
              g->elementType()->setCurrentIndex(2);  // "M"
              g->elementNumber()->setText(QStringLiteral("1o"));
          },
          u8"请填入一个正整数。"},
-        {"element 65536", kKindBitSwitch,
+        {"element 65536", ShapeKind::BitSwitch,
          [plcRead](CMyPropertySheet& s) {
              AddressGroupWidget* g = plcRead(s);
              g->elementType()->setCurrentIndex(2);  // "M"
              g->elementNumber()->setText(QStringLiteral("65536"));
          },
          u8"请填入一个在0和65535之间的整数。"},
-        {"text in the bit", kKindIndicator,
+        {"text in the bit", ShapeKind::Indicator,
          [group](CMyPropertySheet& s) {
              AddressGroupWidget* g = group(s, 1, "read");
              g->target()->setCurrentIndex(0);
              g->bit()->setText(QStringLiteral("b"));
          },
          u8"请填入一个正整数。"},
-        {"bit 32", kKindIndicator,
+        {"bit 32", ShapeKind::Indicator,
          [group](CMyPropertySheet& s) {
              AddressGroupWidget* g = group(s, 1, "read");
              g->target()->setCurrentIndex(0);
              g->bit()->setText(QStringLiteral("32"));
          },
          u8"请填入一个在0和31之间的整数。"},
-        {"radio value not an integer", kKindRadioButton, [edit](CMyPropertySheet& s) { edit(s, 1, "value", "1.5"); },
+        {"radio value not an integer", ShapeKind::RadioButton, [edit](CMyPropertySheet& s) { edit(s, 1, "value", "1.5"); },
          u8"请键入一个整数。"},
-        {"text in the digits", kKindRealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "digits", "8a"); },
+        {"text in the digits", ShapeKind::RealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "digits", "8a"); },
          u8"请填入一个正整数。"},
-        {"text in the minimum", kKindRealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "minimum", "-x"); },
+        {"text in the minimum", ShapeKind::RealTimeNumber, [edit](CMyPropertySheet& s) { edit(s, 0, "minimum", "-x"); },
          u8"请键入一个整数。"},
-        {"minimum above the maximum", kKindRealTimeNumber,
+        {"minimum above the maximum", ShapeKind::RealTimeNumber,
          [edit](CMyPropertySheet& s) {
              edit(s, 0, "minimum", "10");
              edit(s, 0, "maximum", "9");
          },
          u8"“最小值”：请填入一个在-2147483648和9之间的整数。"},
-        {"accepted: minimum equal to the maximum", kKindRealTimeNumber,
+        {"accepted: minimum equal to the maximum", ShapeKind::RealTimeNumber,
          [edit](CMyPropertySheet& s) {
              edit(s, 0, "minimum", "9");
              edit(s, 0, "maximum", "9");
          },
          nullptr},
-        {"digits 5, decimals 5", kKindRealTimeNumber,
+        {"digits 5, decimals 5", ShapeKind::RealTimeNumber,
          [edit](CMyPropertySheet& s) {
              edit(s, 0, "digits", "5");
              edit(s, 0, "decimals", "5");
          },
          u8"“小数位”不能大于“总位数”", true},
-        {"digits 0, decimals past the text", kKindRealTimeNumber,
+        {"digits 0, decimals past the text", ShapeKind::RealTimeNumber,
          [edit](CMyPropertySheet& s) {
              edit(s, 0, "digits", "0");
              edit(s, 0, "decimals", "200");
          },
          u8"“小数位”不能大于“总位数”", true},
-        {"button text GBK cannot hold", kKindButton,
+        {"button text GBK cannot hold", ShapeKind::Button,
          [](CMyPropertySheet& s) { s.tabs()->widget(0)->findChild<QLineEdit*>(QStringLiteral("text"))->setText(QString::fromUtf8(u8"按钮\U0001F600")); },
          u8"内容中有无法保存的字符。"},
-        {"missing user code file", kKindButton, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true, withFile("\\nofile.hex")},
-        {"HEX file outside the project", kKindButton, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true,
+        {"missing user code file", ShapeKind::Button, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true, withFile("\\nofile.hex")},
+        {"HEX file outside the project", ShapeKind::Button, [](CMyPropertySheet&) {}, u8"用户代码文件\r\n“", true,
          withFile("\\..\\elsewhere.hex")},
     };
     for (const BadInput& c : cases) {
@@ -411,7 +411,7 @@ TEST_F(ControlSheetDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
 
 TEST_F(ControlSheetDialogTest, UserCodeFileOutsideTheProjectIsRefusedOnChoosing)
 {
-    CDrawObj* button = addObject({100, 100, 180, 150}, kKindButton);
+    CDrawObj* button = addObject({100, 100, 180, 150}, ShapeKind::Button);
     button->m_strFiles = {"", "", "", kUserCodeAction};
     const std::filesystem::path inside = app->m_strProjectDir / "code" / "u.hex";
     std::filesystem::create_directories(inside.parent_path());
@@ -448,8 +448,8 @@ TEST_F(ControlSheetDialogTest, BitSwitchOnMitsubishiMCreatesOneSharedHiddenVaria
     } restore{savedWriters};
     const std::filesystem::path header = app->m_strProjectDir / "HmiVar.h";
     std::filesystem::remove(header);
-    CDrawObj* first = addObject({100, 100, 180, 150}, kKindBitSwitch);
-    CDrawObj* second = addObject({300, 100, 380, 150}, kKindBitSwitch);
+    CDrawObj* first = addObject({100, 100, 180, 150}, ShapeKind::BitSwitch);
+    CDrawObj* second = addObject({300, 100, 380, 150}, ShapeKind::BitSwitch);
     const std::size_t rows = project->m_varTable.size();
     auto link = [&](CDrawObj* obj, int element) {
         view->SelectShape(obj);
@@ -500,7 +500,7 @@ TEST_F(ControlSheetDialogTest, BitSwitchOnMitsubishiMCreatesOneSharedHiddenVaria
 
 TEST_F(ControlSheetDialogTest, WriteGroupAndPictureFontFollowTheirChecks)
 {
-    CDrawObj* number = addObject({100, 100, 180, 150}, kKindRealTimeNumber);
+    CDrawObj* number = addObject({100, 100, 180, 150}, ShapeKind::RealTimeNumber);
     number->m_strFiles.clear();
     blockWriteI32(number->m_Params, 228, 0);
     const std::filesystem::path pic = dir.path() / "p7.bmp";
@@ -556,7 +556,7 @@ TEST_F(ControlSheetDialogTest, RadioModeShowsThePicturesAndOkStoresTheDefaults)
     std::filesystem::create_directories(dir.path() / "images" / "sys");
     for (const char* name : {"Radio_ON.bmp", "Radio_OFF.bmp"})
         std::ofstream(dir.path() / "images" / "sys" / name) << "BM";
-    CDrawObj* radio = addObject({100, 100, 180, 150}, kKindRadioButton);
+    CDrawObj* radio = addObject({100, 100, 180, 150}, ShapeKind::RadioButton);
     radio->m_strFiles.clear();
     blockWriteI32(radio->m_Params, 60, 0);
     view->SelectShape(radio);
@@ -576,7 +576,7 @@ TEST_F(ControlSheetDialogTest, RadioModeShowsThePicturesAndOkStoresTheDefaults)
 
 TEST_F(ControlSheetDialogTest, OkRepaintsTheViewAndOneUndoRestoresIt)
 {
-    CDrawObj* number = addObject({100, 100, 220, 140}, kKindRealTimeNumber);
+    CDrawObj* number = addObject({100, 100, 220, 140}, ShapeKind::RealTimeNumber);
     blockWriteI32(number->m_Params, 52, 0);  // background drawn
     blockWriteI32(number->m_Params, 56, 0x00FFFFFF);
     doc->TakeUndoSnapshot();
@@ -608,7 +608,7 @@ TEST_F(ControlSheetDialogTest, EachSwitchPreviewIsPaintedByItself)
     QImage red(8, 8, QImage::Format_RGB32);
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(QString::fromStdU16String((app->m_strProjectDir / "UserPicture" / "off.bmp").u16string()), "BMP"));
-    CDrawObj* sw = addObject({100, 100, 180, 150}, kKindBitSwitch);
+    CDrawObj* sw = addObject({100, 100, 180, 150}, ShapeKind::BitSwitch);
     sw->m_strFiles = {"\\UserPicture\\missing.bmp", "\\UserPicture\\off.bmp"};
     view->SelectShape(sw);
     openSheet(*sw, [&](CMyPropertySheet& sheet) {
@@ -626,7 +626,7 @@ TEST_F(ControlSheetDialogTest, NewUserBindsTwoButtonsThatSurviveSaveAndReopen)
     project->SetSettingI32(settings::kNoAutoAddressAdjust, 0);
     int buttonShape = -1;
     for (const ToolShapeDef& t : toolShapes())
-        if (t.kind == kKindButton)
+        if (t.kind == ShapeKind::Button)
             buttonShape = t.shape;
     ASSERT_GE(buttonShape, 0);
     auto drawButton = [&](Point from, Point to) {
@@ -642,7 +642,7 @@ TEST_F(ControlSheetDialogTest, NewUserBindsTwoButtonsThatSurviveSaveAndReopen)
     };
 
     CDrawObj* plcButton = drawButton({100, 100}, {200, 150});
-    ASSERT_EQ(plcButton->m_nKind, kKindButton);
+    ASSERT_EQ(plcButton->Kind(), ShapeKind::Button);
     openSheet(*plcButton, [&](CMyPropertySheet& sheet) {
         AddressGroupWidget* g = chooseAction(sheet, kOperateVariableAction);
         g->target()->setCurrentIndex(1);

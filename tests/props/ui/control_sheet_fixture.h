@@ -84,9 +84,9 @@ protected:
 
     // Links the hide page's group to "M" 10 of station 1 on port 1 (a Mitsubishi protocol set
     // there): OK would create its hidden variable m_PlcCom1SlaveAdr1MB1.
-    static void linkHideToPlc(CMyPropertySheet& sheet, int kind)
+    static void linkHideToPlc(CMyPropertySheet& sheet, ShapeKind kind)
     {
-        auto* hide = sheet.tabs()->widget(kind == kKindRealTimeNumber ? 3 : 2)->findChild<AddressGroupWidget*>(QStringLiteral("hide"));
+        auto* hide = sheet.tabs()->widget(kind == ShapeKind::RealTimeNumber ? 3 : 2)->findChild<AddressGroupWidget*>(QStringLiteral("hide"));
         ASSERT_NE(hide, nullptr);
         hide->use()->setChecked(true);
         hide->target()->setCurrentIndex(1);

@@ -37,7 +37,7 @@ constexpr std::uint16_t kRed565 = 0xF800, kGreen565 = 0x07E0;
 
 struct AfterOkCase {
     const char* name;
-    int kind;
+    ShapeKind kind;
     std::function<void(CDrawObj&)> stored;            // what the control holds before the sheet opens
     std::vector<FieldRow> rows;                       // widgets set on the sheet
     std::function<void(CMyPropertySheet&)> more;      // lists, pictures, position
@@ -132,7 +132,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
     const Rect inside{108, 108, 212, 152};  // clear of the selection handles
     const auto asU32 = [](int v) { return static_cast<std::uint32_t>(v); };
     const AfterOkCase cases[] = {
-        {"character", kKindCharacter, nullptr,
+        {"character", ShapeKind::Character, nullptr,
          {{0, "backColor", Set::Color, int(kRed), 4, 4, kRed}, {0, "backTransparent", Set::Uncheck, 0, 8, 4, 0},
           {0, "allowChinese", Set::Uncheck, 0, 120, 4, 0}, {0, "charSpacing", Set::Text, 3, 24, 4, 3},
           {0, "lineSpacing", Set::Text, 2, 28, 4, 2}, {0, "maxChars", Set::Text, 40, 32, 4, 40},
@@ -140,7 +140,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
          nullptr, inside, 13,
          {{3, 1, 0, 0x42}, {32, 4, kRed565}, {36, 4, addressOf(textVar)}, {48, 2, 40}, {50, 1, 3}, {51, 1, 2},
           {52, 2, 2}}},
-        {"curve", kKindCurve, [](CDrawObj& obj) { blockWriteI32(obj.m_Params, kCurveRecordCountOffset, 0); },
+        {"curve", ShapeKind::Curve, [](CDrawObj& obj) { blockWriteI32(obj.m_Params, kCurveRecordCountOffset, 0); },
          {{0, "backColor", Set::Color, int(kRed), 8, 4, kRed}, {0, "maximum", Set::Text, 1000, 36, 4, 1000},
           {0, "minimum", Set::Text, -20, 48, 4, asU32(-20)}, {0, "curveType", Set::Combo, 1, 880, 4, 1},
           {0, "interval", Set::Text, 51, 884, 4, 100}, {0, "shift", Set::Combo, 1, 876, 4, 1},
@@ -159,7 +159,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
          inside, 6,
          {{2, 1, 1}, {3, 1, 1}, {24, 4, 1000}, {28, 4, asU32(-20)}, {32, 4, 20}, {41, 1, 1}, {44, 2, 2}, {46, 2, 2},
           {52, 2, kRed565}, {56, 4, addressOf(curveVar)}, {60, 4, kGreen565}, {65, 1, typeOf(curveVar)}}},
-        {"dynamic picture", kKindDynamicPicture,
+        {"dynamic picture", ShapeKind::DynamicPicture,
          [&](CDrawObj& obj) {
              obj.m_strFiles = {"\\UserPicture\\green.bmp"};
              blockWriteI32(obj.m_Params, 64, frameVar);
@@ -175,7 +175,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
              QTest::mouseClick(frames->findChild<QPushButton*>(QStringLiteral("delete")), Qt::LeftButton);
          },
          inside, 4, {{2, 1, 1}, {16, 2, 1}, {20, 4, addressOf(frameVar)}}, 0},
-        {"progress bar", kKindProgressBar,
+        {"progress bar", ShapeKind::ProgressBar,
          [&](CDrawObj& obj) { blockWriteI32(obj.m_Params, 28, barVar); },
          {{0, "fillColor", Set::Color, int(kRed), 8, 4, kRed}, {0, "highlightColor", Set::Color, int(kRed), 12, 4, kRed},
           {0, "foreColor", Set::Color, int(kGreen), 20, 4, kGreen}, {0, "direction", Set::Combo, 2, 24, 1, 2},
@@ -185,7 +185,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
          {{2, 1, typeOf(barVar)}, {3, 1, 2}, {12, 4, kGreen565}, {16, 4, addressOf(barVar)}, {24, 4, 500},
           {28, 4, asU32(-100)}},
          0},
-        {"area control", kKindAreaControl, nullptr, {},
+        {"area control", ShapeKind::AreaControl, nullptr, {},
          [](CMyPropertySheet& sheet) {
              sheet.tabs()->widget(0)->findChild<QRadioButton*>(QStringLiteral("behaviour3"))->click();
              auto* position = qobject_cast<PositionPageWidget*>(sheet.tabs()->widget(1));

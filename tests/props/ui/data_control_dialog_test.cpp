@@ -24,7 +24,7 @@ namespace {
 class DataControlDialogTest : public ControlSheetDialogTest {};
 
 struct DataKindCase {
-    int kind;
+    ShapeKind kind;
     std::vector<FieldRow> rows;
     const char* fontButton = nullptr;  // on the first page: the object's font and the colour at fontColorAt
     int fontColorAt = -1;
@@ -33,7 +33,7 @@ struct DataKindCase {
 
 // Offsets written from the pages' block layouts.
 const DataKindCase kDataKindCases[] = {
-    {kKindCharacter,
+    {ShapeKind::Character,
      {{0, "backColor", Set::Color, 0x0A0B0C, 4, 4, 0x0A0B0C}, {0, "cursorColor", Set::Color, 0x0D0E0F, 88, 4, 0x0D0E0F},
       {0, "charSpacing", Set::Text, 3, 24, 4, 3}, {0, "lineSpacing", Set::Text, -2, 28, 4, static_cast<std::uint32_t>(-2)},
       {0, "cursorWidth", Set::Text, 255, 84, 4, 255}, {0, "maxChars", Set::Text, 30000, 32, 4, 30000},
@@ -53,7 +53,7 @@ const DataKindCase kDataKindCases[] = {
       {2, "fontColor", Set::Check, 0, 156, 4, 1}, {2, "backColor", Set::Check, 0, 172, 4, 1},
       {3, "hide", Set::Check, 0, 64, 4, 1}, {4, "move", Set::Check, 0, 48, 4, 1}, {5, "writeEnable", Set::Check, 0, 188, 4, 1}},
      "font", 0, u8"初始文字"},
-    {kKindCurve,
+    {ShapeKind::Curve,
      {{0, "backColor", Set::Color, 0x112233, 8, 4, 0x112233}, {0, "gridColor", Set::Color, 0x445566, 4, 4, 0x445566},
       {0, "gridWidth", Set::Text, 2, 12, 4, 2}, {0, "hGrid", Set::Text, 5, 24, 4, 5}, {0, "vGrid", Set::Text, 6, 28, 4, 6},
       {0, "maximum", Set::Text, 1000, 36, 4, 1000}, {0, "minimum", Set::Text, -20, 48, 4, static_cast<std::uint32_t>(-20)},
@@ -65,13 +65,13 @@ const DataKindCase kDataKindCases[] = {
       {0, "interval", Set::Text, 51, 884, 4, 100}, {1, "samples", Set::Text, 20, 76, 4, 20},
       {2, "hide", Set::Check, 0, 853, 1, 1}},
      "labelFont", 0},
-    {kKindProgressBar,
+    {ShapeKind::ProgressBar,
      {{0, "fillColor", Set::Color, 0x21, 8, 4, 0x21}, {0, "highlightColor", Set::Color, 0x22, 12, 4, 0x22},
       {0, "foreColor", Set::Color, 0x23, 20, 4, 0x23}, {0, "direction", Set::Combo, 3, 24, 1, 3},
       {0, "usePicture", Set::Check, 0, 0, 4, 1}, {0, "noBackground", Set::Check, 0, 4, 4, 1},
       {0, "inverted", Set::Check, 0, 72, 4, 1}, {1, "maximum", Set::Text, 500, 40, 4, 500},
       {1, "minimum", Set::Text, -100, 44, 4, static_cast<std::uint32_t>(-100)}, {2, "hide", Set::Check, 0, 49, 1, 1}}},
-    {kKindDynamicPicture,
+    {ShapeKind::DynamicPicture,
      {{0, "transparent", Set::Check, 0, 0, 4, 1}, {0, "transparentColor", Set::Color, 0x31, 4, 4, 0x31},
       {1, "playMode", Set::Radio, 1, 44, 1, 1}, {2, "move", Set::Check, 0, 76, 1, 1}, {3, "hide", Set::Check, 0, 77, 1, 1}}},
 };
@@ -83,8 +83,8 @@ TEST_F(DataControlDialogTest, EveryPageWidgetReachesItsBlockOffset)
         CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
         for (const FieldRow& row : c.rows)
             blockWriteU(obj->m_Params, row.offset, row.width, row.how == Set::Uncheck ? 1 : 0);
-        blockWriteU(obj->m_Params, 32, 4, c.kind == kKindCharacter ? 10 : 0);
-        blockWriteU(obj->m_Params, 84, 4, c.kind == kKindCharacter ? 1 : blockReadU(obj->m_Params, 84, 4));
+        blockWriteU(obj->m_Params, 32, 4, c.kind == ShapeKind::Character ? 10 : 0);
+        blockWriteU(obj->m_Params, 84, 4, c.kind == ShapeKind::Character ? 1 : blockReadU(obj->m_Params, 84, 4));
         const std::uint32_t fontColorBefore = c.fontColorAt >= 0 ? blockReadU(obj->m_Params, c.fontColorAt, 4) : 0;
         const LogFont fontBefore = obj->m_logfont;
         view->SelectShape(obj);
@@ -116,7 +116,7 @@ TEST_F(DataControlDialogTest, EveryPageWidgetReachesItsBlockOffset)
 
 struct DataBadInput {
     const char* what;
-    int kind;
+    ShapeKind kind;
     int tab;
     const char* widget;
     const char* text;
@@ -126,7 +126,7 @@ struct DataBadInput {
 
 TEST_F(DataControlDialogTest, PagesShowWhatTheirChoicesAllow)
 {
-    CDrawObj* text = addObject({100, 100, 180, 150}, kKindCharacter);
+    CDrawObj* text = addObject({100, 100, 180, 150}, ShapeKind::Character);
     view->SelectShape(text);
     openSheet(*text, [&](CMyPropertySheet& sheet) {
         QWidget* shape = sheet.tabs()->widget(0);
@@ -148,7 +148,7 @@ TEST_F(DataControlDialogTest, PagesShowWhatTheirChoicesAllow)
         EXPECT_FALSE(check(shape, "hashPassword")->isChecked());
         press(sheet, QDialogButtonBox::Cancel);
     });
-    CDrawObj* curve = addObject({200, 100, 280, 150}, kKindCurve);
+    CDrawObj* curve = addObject({200, 100, 280, 150}, ShapeKind::Curve);
     view->SelectShape(curve);
     openSheet(*curve, [&](CMyPropertySheet& sheet) {
         QWidget* shape = sheet.tabs()->widget(0);
@@ -165,21 +165,21 @@ TEST_F(DataControlDialogTest, PagesShowWhatTheirChoicesAllow)
 TEST_F(DataControlDialogTest, BadInputKeepsTheSheetOpenAndStoresNothing)
 {
     const DataBadInput cases[] = {
-        {"curve minimum abc", kKindCurve, 0, "minimum", "abc", u8"请键入一个整数。"},
-        {"progress minimum abc", kKindProgressBar, 1, "minimum", "abc", u8"请键入一个整数。"},
-        {"1 sample", kKindCurve, 1, "samples", "1", u8"请填入一个在2和65536之间的整数。"},
-        {"1 label", kKindCurve, 0, "labelCount", "1", u8"“标注个数”不能小于2", true},
-        {"maximum equal to minimum", kKindCurve, 0, "maximum", "0", u8"“最大值”不能等于“最小值”", true},
-        {"interval 10001", kKindCurve, 0, "interval", "10001", u8"请填入一个在0和10000之间的整数。"},
-        {"click value 256", kKindCharacter, 1, "clickValue", "256", u8"请填入一个在0和255之间的整数。"},
-        {"cursor width 0", kKindCharacter, 0, "cursorWidth", "0", u8"请填入一个在1和255之间的整数。"},
-        {"1 character", kKindCharacter, 0, "maxChars", "1", u8"请填入一个在2和30000之间的整数。"},
-        {"30001 characters", kKindCharacter, 0, "maxChars", "30001", u8"请填入一个在2和30000之间的整数。"},
+        {"curve minimum abc", ShapeKind::Curve, 0, "minimum", "abc", u8"请键入一个整数。"},
+        {"progress minimum abc", ShapeKind::ProgressBar, 1, "minimum", "abc", u8"请键入一个整数。"},
+        {"1 sample", ShapeKind::Curve, 1, "samples", "1", u8"请填入一个在2和65536之间的整数。"},
+        {"1 label", ShapeKind::Curve, 0, "labelCount", "1", u8"“标注个数”不能小于2", true},
+        {"maximum equal to minimum", ShapeKind::Curve, 0, "maximum", "0", u8"“最大值”不能等于“最小值”", true},
+        {"interval 10001", ShapeKind::Curve, 0, "interval", "10001", u8"请填入一个在0和10000之间的整数。"},
+        {"click value 256", ShapeKind::Character, 1, "clickValue", "256", u8"请填入一个在0和255之间的整数。"},
+        {"cursor width 0", ShapeKind::Character, 0, "cursorWidth", "0", u8"请填入一个在1和255之间的整数。"},
+        {"1 character", ShapeKind::Character, 0, "maxChars", "1", u8"请填入一个在2和30000之间的整数。"},
+        {"30001 characters", ShapeKind::Character, 0, "maxChars", "30001", u8"请填入一个在2和30000之间的整数。"},
     };
     for (const DataBadInput& c : cases) {
         SCOPED_TRACE(c.what);
         CDrawObj* obj = addObject({100, 100, 180, 150}, c.kind);
-        if (c.kind == kKindCurve) {
+        if (c.kind == ShapeKind::Curve) {
             blockWriteU(obj->m_Params, 76, 4, 10);   // samples
             blockWriteU(obj->m_Params, 44, 4, 5);    // labels
             blockWriteU(obj->m_Params, 36, 4, 100);  // maximum over minimum 0
@@ -223,7 +223,7 @@ TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
 {
     project->m_varTable.AppendRow("100", "unsigned int", "curveVar", "0", "");
     const int var = static_cast<int>(project->m_varTable.size()) - 1;
-    CDrawObj* curve = addObject({100, 100, 180, 150}, kKindCurve);
+    CDrawObj* curve = addObject({100, 100, 180, 150}, ShapeKind::Curve);
     blockWriteU(curve->m_Params, 76, 4, 10);
     blockWriteU(curve->m_Params, 44, 4, 5);
     blockWriteU(curve->m_Params, 36, 4, 100);
@@ -240,7 +240,7 @@ TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
     };
     for (bool ok : {false, true}) {
         SCOPED_TRACE(ok);
-        refreshVarRefs(kKindCurve, curve->m_Params, resolverFor(&project->m_varTable));
+        refreshVarRefs(ShapeKind::Curve, curve->m_Params, resolverFor(&project->m_varTable));
         const auto before = curve->m_Params;
         view->SelectShape(curve);
         openSheet(*curve, [&](CMyPropertySheet& sheet) {
@@ -296,12 +296,12 @@ TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
         QTest::mouseClick(b, Qt::LeftButton);
     };
     struct Case {
-        int kind;
+        ShapeKind kind;
         std::function<void(CMyPropertySheet&)> edit;  // before Cancel, after the checks are turned
     };
     const Case cases[] = {
-        {kKindCharacter, [](CMyPropertySheet&) {}},
-        {kKindCurve,
+        {ShapeKind::Character, [](CMyPropertySheet&) {}},
+        {ShapeKind::Curve,
          [&](CMyPropertySheet& sheet) {
              clickIn(sheet, 1, "add");
              clickIn(sheet, 1, "add");
@@ -309,18 +309,18 @@ TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
              clickIn(sheet, 1, "modify");
              clickIn(sheet, 1, "delete");
          }},
-        {kKindDynamicPicture,
+        {ShapeKind::DynamicPicture,
          [&](CMyPropertySheet& sheet) {
              clickIn(sheet, 0, "add");
              sheet.tabs()->widget(0)->findChild<QTableWidget*>(QStringLiteral("frames"))->selectRow(0);
              clickIn(sheet, 0, "delete");
          }},
-        {kKindProgressBar,
+        {ShapeKind::ProgressBar,
          [](CMyPropertySheet& sheet) {
              QTest::mouseClick(sheet.tabs()->widget(0)->findChild<QWidget*>(QStringLiteral("picture"))->findChild<QPushButton*>(),
                                Qt::LeftButton);
          }},
-        {kKindAreaControl,
+        {ShapeKind::AreaControl,
          [](CMyPropertySheet& sheet) {
              sheet.tabs()->widget(0)->findChild<QRadioButton*>(QStringLiteral("behaviour3"))->click();
          }},
@@ -329,7 +329,7 @@ TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
         for (bool ok : {true, false}) {
             SCOPED_TRACE(testing::Message() << c.kind << (ok ? " OK" : " Cancel"));
             CDrawObj* obj = addObject({100, 100, 220, 160}, c.kind);
-            if (c.kind == kKindDynamicPicture || c.kind == kKindProgressBar)
+            if (c.kind == ShapeKind::DynamicPicture || c.kind == ShapeKind::ProgressBar)
                 obj->m_strFiles = {"\\UserPicture\\a.bmp"};
             refreshVarRefs(c.kind, obj->m_Params, resolverFor(&project->m_varTable));
             port()->repaint();  // the curve's painter keeps its plot area in the block
@@ -360,7 +360,7 @@ TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
 
 TEST_F(DataControlDialogTest, FullCurveListRefusesTheSixtyFifth)
 {
-    CDrawObj* curve = addObject({100, 100, 180, 150}, kKindCurve);
+    CDrawObj* curve = addObject({100, 100, 180, 150}, ShapeKind::Curve);
     blockWriteI32(curve->m_Params, kCurveRecordCountOffset, kMaxCurves);
     dialogScript = [](QDialog& d) { return dynamic_cast<CDlgCurveProp*>(&d) != nullptr; };
     view->SelectShape(curve);
@@ -375,7 +375,7 @@ TEST_F(DataControlDialogTest, FullCurveListRefusesTheSixtyFifth)
 
 TEST_F(DataControlDialogTest, FramesAndLocationFollowTheOpenSheet)
 {
-    CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
+    CDrawObj* pic = addObject({100, 100, 180, 150}, ShapeKind::DynamicPicture);
     pic->m_strFiles = {"\\UserPicture\\absent.bmp"};
     blockWriteU(pic->m_Params, 44, 1, 0);   // on condition
     blockWriteU(pic->m_Params, 200, 4, 0);  // system area
@@ -414,7 +414,7 @@ TEST_F(DataControlDialogTest, BatchAddTakesThePicturesOfTheChosenFilesFolder)
     for (const char* name : {"a.bmp", "b.bmp"})
         ASSERT_TRUE(image.save(QString::fromStdU16String((folder / name).u16string()), "BMP"));
     std::ofstream(folder / "notes.txt") << "not a picture";
-    CDrawObj* pic = addObject({100, 100, 180, 150}, kKindDynamicPicture);
+    CDrawObj* pic = addObject({100, 100, 180, 150}, ShapeKind::DynamicPicture);
     pic->m_strFiles.clear();
     chosenFile = QString::fromStdU16String((folder / "b.bmp").u16string());
     view->SelectShape(pic);
@@ -435,7 +435,7 @@ TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
 {
     ASSERT_TRUE(project->AddSubWindowName("menu.dlg"));
     ASSERT_TRUE(project->AddSubWindowName(fromQString(u8q(u8"系统键盘.dlg")).value_or("?")));
-    CDrawObj* area = addObject({100, 100, 180, 150}, kKindAreaControl);
+    CDrawObj* area = addObject({100, 100, 180, 150}, ShapeKind::AreaControl);
     view->SelectShape(area);
     openSheet(*area, [&](CMyPropertySheet& sheet) {
         QWidget* page = sheet.tabs()->widget(0);
@@ -463,8 +463,8 @@ TEST_F(DataControlDialogTest, AreaPageFollowsItsOwnWindow)
 
 TEST_F(DataControlDialogTest, BatchDialogEditsTheSelectedCharacterControls)
 {
-    CDrawObj* model = addObject({100, 100, 160, 130}, kKindCharacter);
-    CDrawObj* other = addObject({200, 200, 220, 210}, kKindCharacter);
+    CDrawObj* model = addObject({100, 100, 160, 130}, ShapeKind::Character);
+    CDrawObj* other = addObject({200, 200, 220, 210}, ShapeKind::Character);
     blockWriteU(model->m_Params, 32, 4, 77);
     view->SelectShape(model);
     view->SelectShape(other, true);

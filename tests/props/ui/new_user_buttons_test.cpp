@@ -51,9 +51,9 @@ TEST_F(NewUserButtons, RegisterAndVariableButtonsSurviveSaveReopenAndCompile)
 
     // A button on holding register 100 of station 1 on port 1.
     const std::size_t before = view->GetDocument()->m_objects.size();
-    CDrawObj* plcButton = draw(*view, kKindButton, {60, 60}, {160, 110});
+    CDrawObj* plcButton = draw(*view, ShapeKind::Button, {60, 60}, {160, 110});
     ASSERT_EQ(view->GetDocument()->m_objects.size(), before + 1);
-    ASSERT_EQ(plcButton->m_nKind, kKindButton);
+    ASSERT_EQ(plcButton->Kind(), ShapeKind::Button);
     bindButton(*view, *plcButton, [](AddressGroupWidget& g) {
         g.target()->setCurrentIndex(1);
         EXPECT_EQ(g.target()->currentText(), u(u8"<串口1的PLC：Modbus RTU Master>和<HMI变量>"));
@@ -69,8 +69,8 @@ TEST_F(NewUserButtons, RegisterAndVariableButtonsSurviveSaveReopenAndCompile)
     // A second button on the sample's "温度", picked in its variable combo.
     const std::optional<int> chosenRow = findVarRow(project->m_varTable, std::string("温度"));
     ASSERT_TRUE(chosenRow);
-    CDrawObj* varButton = draw(*view, kKindButton, {200, 60}, {300, 110});
-    ASSERT_EQ(varButton->m_nKind, kKindButton);
+    CDrawObj* varButton = draw(*view, ShapeKind::Button, {200, 60}, {300, 110});
+    ASSERT_EQ(varButton->Kind(), ShapeKind::Button);
     bindButton(*view, *varButton, [](AddressGroupWidget& g) {
         g.target()->setCurrentIndex(0);
         g.variable()->setCurrentIndex(g.variable()->findText(u(u8"温度")));

@@ -87,7 +87,7 @@ protected:
     }
 
     // Draws a control of `kind` with its tool from `from` to `to` (document points).
-    CDrawObj* draw(CDrawView& view, int kind, Point from, Point to)
+    CDrawObj* draw(CDrawView& view, ShapeKind kind, Point from, Point to)
     {
         for (const ToolShapeDef& t : toolShapes())
             if (t.kind == kind)

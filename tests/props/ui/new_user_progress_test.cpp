@@ -51,7 +51,7 @@ protected:
     // The bar's binding and picture as stored in `bar`, with the project it lives in.
     void expectBoundWithPicture(const CDrawObj& bar)
     {
-        ASSERT_EQ(bar.m_nKind, kKindProgressBar);
+        ASSERT_EQ(bar.Kind(), ShapeKind::ProgressBar);
         const HmiVarTable& table = app->ProjectDoc()->m_varTable;
         const int row = blockReadI32(bar.m_Params, 28);
         ASSERT_GE(row, 0);
@@ -79,9 +79,9 @@ TEST_F(NewUserProgress, RegisterBoundBarWithAPictureFromOutsideSurvivesSaveReope
     ASSERT_NO_FATAL_FAILURE(chooseModbusOnPort1());
 
     const std::size_t before = view->GetDocument()->m_objects.size();
-    CDrawObj* bar = draw(*view, kKindProgressBar, {60, 60}, {260, 100});
+    CDrawObj* bar = draw(*view, ShapeKind::ProgressBar, {60, 60}, {260, 100});
     ASSERT_EQ(view->GetDocument()->m_objects.size(), before + 1);
-    ASSERT_EQ(bar->m_nKind, kKindProgressBar);
+    ASSERT_EQ(bar->Kind(), ShapeKind::ProgressBar);
     editSheet(*view, *bar, [](CMyPropertySheet& sheet) {
         QWidget* shape = sheet.tabs()->widget(0);
         shape->findChild<QCheckBox*>(QStringLiteral("usePicture"))->setChecked(true);

@@ -76,7 +76,7 @@ TEST_F(SheetDialogTest, CancelChangesNothing)
 
 TEST_F(SheetDialogTest, LinePageHidesFillAndPositionEditMovesTheObject)
 {
-    CDrawObj* line = addObject({300, 300, 200, 250}, kKindLine);
+    CDrawObj* line = addObject({300, 300, 200, 250}, ShapeKind::Line);
     doc->TakeUndoSnapshot();
     view->SelectShape(line);
     whenSheetOpens([&](CMyPropertySheet& sheet) {

@@ -181,7 +181,7 @@ TEST_F(ComSetSheet, AResolutionChangeAsksBeforeRescalingTheWindows)
     CDrawDoc* window = app->FindWindowDocByFileName("win0.drw");
     ASSERT_NE(window, nullptr);
     auto rect = std::make_unique<CDrawRect>(Rect{138, 138, 338, 238});
-    rect->m_nKind = kKindRectangle;
+    rect->SetKind(ShapeKind::Rectangle);
     window->AddObject(std::move(rect));
     window->SetModifiedFlag();
     ASSERT_TRUE(app->SaveAllDocumentsAndResetUndo());
