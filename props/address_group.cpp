@@ -1,9 +1,14 @@
 #include "props/address_group.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 
 namespace qv {
 namespace {
+
+namespace bb = blocks::button;
+namespace pb = blocks::progress_bar;
 
 struct KindGroup {
     int kind;
@@ -20,15 +25,26 @@ constexpr GroupLayout wordGroup(int use, int useWidth, int index, int first)
 {
     return {use, useWidth, index, first, first + 4, first + 8, first + 12, first + 16, first + 20, -1, 4};
 }
+// The same from a kind's named fields: the use switch (its width too), the index and the link.
+template <class U, class UseKind, class IndexKind, class LinkKind>
+constexpr GroupLayout bitGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    return bitGroup(use.offset, use.width, index.offset, link.first);
+}
+template <class U, class UseKind, class IndexKind, class LinkKind>
+constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    return wordGroup(use.offset, use.width, index.offset, link.first);
+}
 
 constexpr KindGroup kHide[] = {
-    {7, bitGroup(126, 1, 172, 248)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(107, 1, 112, 336)},
+    {7, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(107, 1, 112, 336)},
     {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(27, 1, 32, 76)},   {20, bitGroup(30, 1, 36, 136)},
-    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(49, 1, 56, 96)},   {25, bitGroup(64, 4, 68, 300)},
+    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {25, bitGroup(64, 4, 68, 300)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {7, bitGroup(212, 4, 216, 276)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(52, 4, 56, 164)},
+    {7, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(52, 4, 56, 164)},
     {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(188, 4, 192, 328)},
 };
 

@@ -3,6 +3,7 @@
 // block: the four common groups (hide, write enable, move, font and background colour) and
 // the basic-control pages' read and write groups. A group is copied back only when the
 // user changed it, so stored values the pages cannot show stay byte for byte.
+#include "model/params/blocks/link_fields.h"
 #include "props/link_targets.h"
 
 #include <cstdint>
@@ -20,6 +21,23 @@ struct GroupLayout {
     int bit = -1;
     int bitWidth = 4;
 };
+
+// A basic-control page's group: the reference's index, its link and, for bit groups kept
+// apart from the link, the bit.
+template <class IndexKind, class LinkKind>
+constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    const int f = link.first;
+    return {-1, 4, index.offset, f, f + 4, f + 8, f + 12, f + 16, -1, -1, 4};
+}
+template <class IndexKind, class LinkKind, class B, class BitKind>
+constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, ParamField<B, BitKind> bit)
+{
+    GroupLayout g = pageGroup(index, link);
+    g.bit = bit.offset;
+    g.bitWidth = bit.width;
+    return g;
+}
 
 // The type a group's hidden variable gets.
 enum class HiddenVarType {

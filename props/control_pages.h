@@ -3,6 +3,7 @@
 // real-time number): plain members, each block field written once in the page's table, the
 // address groups with their block layouts, and the string-list entries (pictures, texts,
 // action, user code file) the pages carry. The Qt pages edit these and never the object.
+#include "model/params/blocks/button_block.h"
 #include "platform/surface/gdi.h"
 #include "props/address_group.h"
 #include "props/block_fields.h"
@@ -126,26 +127,26 @@ struct ButtonShapePage {  // "外观"
 
 inline constexpr const char8_t* kButtonStates[] = {u8"鼠标离开时外观", u8"鼠标停留时外观", u8"鼠标按下时外观"};
 
-// The states' fields: normal, over, pressed.
-inline constexpr BlockField<ButtonStateLook> kButtonStateFields[3][11] = {
-    {{&ButtonStateLook::usePicture, 4, 4}, {&ButtonStateLook::transparent, 16, 4},
-     {&ButtonStateLook::transparentColor, 36, 4}, {&ButtonStateLook::fillColor, 48, 4},
-     {&ButtonStateLook::highlightColor, 60, 4}, {&ButtonStateLook::fillStyle, 66, 1},
-     {&ButtonStateLook::borderWidth, 76, 4}, {&ButtonStateLook::borderColor, 88, 4},
-     {&ButtonStateLook::borderType, 94, 1}, {&ButtonStateLook::noBorder, 188, 4}, {&ButtonStateLook::noFill, 200, 4}},
-    {{&ButtonStateLook::usePicture, 8, 4}, {&ButtonStateLook::transparent, 20, 4},
-     {&ButtonStateLook::transparentColor, 32, 4}, {&ButtonStateLook::fillColor, 44, 4},
-     {&ButtonStateLook::highlightColor, 56, 4}, {&ButtonStateLook::fillStyle, 64, 1},
-     {&ButtonStateLook::borderWidth, 72, 4}, {&ButtonStateLook::borderColor, 84, 4},
-     {&ButtonStateLook::borderType, 92, 1}, {&ButtonStateLook::noBorder, 192, 4}, {&ButtonStateLook::noFill, 204, 4}},
-    {{&ButtonStateLook::usePicture, 12, 4}, {&ButtonStateLook::transparent, 24, 4},
-     {&ButtonStateLook::transparentColor, 28, 4}, {&ButtonStateLook::fillColor, 40, 4},
-     {&ButtonStateLook::highlightColor, 52, 4}, {&ButtonStateLook::fillStyle, 65, 1},
-     {&ButtonStateLook::borderWidth, 68, 4}, {&ButtonStateLook::borderColor, 80, 4},
-     {&ButtonStateLook::borderType, 93, 1}, {&ButtonStateLook::noBorder, 196, 4}, {&ButtonStateLook::noFill, 208, 4}},
-};
+// One state's fields (normal, over, pressed).
+constexpr std::array<BlockField<ButtonStateLook>, 11> buttonStateFields(const blocks::button::StateFields& f)
+{
+    return {{{&ButtonStateLook::usePicture, f.usePicture},
+             {&ButtonStateLook::transparent, f.pictureTransparent},
+             {&ButtonStateLook::transparentColor, f.transparentColor},
+             {&ButtonStateLook::fillColor, f.gradientFrom},
+             {&ButtonStateLook::highlightColor, f.gradientTo},
+             {&ButtonStateLook::fillStyle, f.gradientDirection},
+             {&ButtonStateLook::borderWidth, f.borderWidth},
+             {&ButtonStateLook::borderColor, f.borderColor},
+             {&ButtonStateLook::borderType, f.faceStyle},
+             {&ButtonStateLook::noBorder, f.noBorder},
+             {&ButtonStateLook::noFill, f.noFace}}};
+}
+inline constexpr std::array<BlockField<ButtonStateLook>, 11> kButtonStateFields[3] = {
+    buttonStateFields(blocks::button::kStates[0]), buttonStateFields(blocks::button::kStates[1]),
+    buttonStateFields(blocks::button::kStates[2])};
 
-inline constexpr BlockField<ButtonShapePage> kButtonShapeFields[] = {{&ButtonShapePage::textColor, 0, 4}};
+inline constexpr BlockField<ButtonShapePage> kButtonShapeFields[] = {{&ButtonShapePage::textColor, blocks::button::kTextColor}};
 
 struct ButtonEvent {
     std::uint32_t flag = 0;
@@ -163,14 +164,20 @@ struct ButtonControlPage {  // "基本控制" of the button
 };
 
 inline constexpr BlockField<ButtonControlPage> kButtonControlFields[] = {
-    {&ButtonControlPage::doubleClick, 122, 1}, {&ButtonControlPage::password, 123, 1},
-    {&ButtonControlPage::handCursor, 124, 1},  {&ButtonControlPage::operation, 127, 1},
-    {&ButtonControlPage::pressFlag, 132, 4},   {&ButtonControlPage::pressValue, 136, 1},
-    {&ButtonControlPage::releaseFlag, 140, 4}, {&ButtonControlPage::releaseValue, 144, 1},
-    {&ButtonControlPage::enterFlag, 148, 4},   {&ButtonControlPage::enterValue, 152, 1},
-    {&ButtonControlPage::leaveFlag, 156, 4},   {&ButtonControlPage::leaveValue, 160, 1}};
+    {&ButtonControlPage::doubleClick, blocks::button::kDoubleClick},
+    {&ButtonControlPage::password, blocks::button::kUserLevel},
+    {&ButtonControlPage::handCursor, blocks::button::kHandCursor},
+    {&ButtonControlPage::operation, blocks::button::kOperation},
+    {&ButtonControlPage::pressFlag, blocks::button::kPress.on},
+    {&ButtonControlPage::pressValue, blocks::button::kPress.value},
+    {&ButtonControlPage::releaseFlag, blocks::button::kRelease.on},
+    {&ButtonControlPage::releaseValue, blocks::button::kRelease.value},
+    {&ButtonControlPage::enterFlag, blocks::button::kEnter.on},
+    {&ButtonControlPage::enterValue, blocks::button::kEnter.value},
+    {&ButtonControlPage::leaveFlag, blocks::button::kLeave.on},
+    {&ButtonControlPage::leaveValue, blocks::button::kLeave.value}};
 
-inline constexpr GroupLayout kButtonOperatedGroup = {-1, 4, 128, 228, 232, 236, 240, 244, -1, -1, 4};
+inline constexpr GroupLayout kButtonOperatedGroup = pageGroup(blocks::button::kValueIndex, blocks::button::kValueLink);
 
 inline constexpr const char8_t* kButtonOperations[] = {u8"=(设置为目标数)", u8"+(加上目标数)", u8"-(减去目标数)"};
 inline constexpr const char* kOperateVariableAction = "操作变量";

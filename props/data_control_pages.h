@@ -3,6 +3,7 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/params/var_refs.h"
 #include "props/control_pages.h"
 
@@ -163,10 +164,14 @@ struct ProgressShapePage {  // "外观"
 };
 
 inline constexpr BlockField<ProgressShapePage> kProgressShapeFields[] = {
-    {&ProgressShapePage::usePicture, 0, 4},  {&ProgressShapePage::noBackground, 4, 4},
-    {&ProgressShapePage::fillColor, 8, 4},   {&ProgressShapePage::highlightColor, 12, 4},
-    {&ProgressShapePage::style, 16, 1},      {&ProgressShapePage::foreColor, 20, 4},
-    {&ProgressShapePage::direction, 24, 1},  {&ProgressShapePage::inverted, 72, 4}};
+    {&ProgressShapePage::usePicture, blocks::progress_bar::kPictureBack},
+    {&ProgressShapePage::noBackground, blocks::progress_bar::kNoBack},
+    {&ProgressShapePage::fillColor, blocks::progress_bar::kGradientFrom},
+    {&ProgressShapePage::highlightColor, blocks::progress_bar::kGradientTo},
+    {&ProgressShapePage::style, blocks::progress_bar::kGradientDirection},
+    {&ProgressShapePage::foreColor, blocks::progress_bar::kBarColor},
+    {&ProgressShapePage::direction, blocks::progress_bar::kBarDirection},
+    {&ProgressShapePage::inverted, blocks::progress_bar::kReverse}};
 
 inline constexpr const char8_t* kProgressDirections[] = {u8"向上", u8"向下", u8"向右", u8"向左"};
 
@@ -176,9 +181,10 @@ struct ProgressControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<ProgressControlPage> kProgressControlFields[] = {
-    {&ProgressControlPage::maximum, 40, 4}, {&ProgressControlPage::minimum, 44, 4}};
+    {&ProgressControlPage::maximum, blocks::progress_bar::kMaximum},
+    {&ProgressControlPage::minimum, blocks::progress_bar::kMinimum}};
 
-inline constexpr GroupLayout kProgressReadGroup = {-1, 4, 28, 76, 80, 84, 88, 92, -1, -1, 4};
+inline constexpr GroupLayout kProgressReadGroup = pageGroup(blocks::progress_bar::kValueIndex, blocks::progress_bar::kValueLink);
 
 // ---- Area control ----
 

@@ -1,6 +1,8 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -27,13 +29,22 @@ constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.t
 
 constexpr BlockDefault kRectangleValues[] = {{0, 4, 3}, {8, 1, 1}, {16, 4, kSilver}};
 
+namespace bb = blocks::button;
 constexpr BlockDefault kButtonValues[] = {
-    {28, 4, kWhite}, {32, 4, kWhite}, {36, 4, kWhite}, {40, 4, 0x00FFFF00}, {44, 4, 255}, {48, 4, kSilver},
-    {56, 4, kWhite}, {60, 4, 255}, {68, 4, 3}, {72, 4, 3}, {76, 4, 3}, {84, 4, kWhite}, {88, 4, kWhite},
-    {92, 1, 1}, {93, 1, 1}, {94, 1, 1}, {100, 4, 18}, {116, 4, 1}, {120, 1, 1}, {121, 1, 1}, {124, 1, 1},
-    {132, 4, 1}, {136, 1, 1}};
-constexpr DefaultVar kButtonVars[] = {
-    {128, "unsigned char", "m_ButtonValue", "0", "按钮值"}, bind(172, kDispHide), bind(216, kCellWrEn)};
+    {bb::kStates[2].transparentColor, kWhite}, {bb::kStates[1].transparentColor, kWhite},
+    {bb::kStates[0].transparentColor, kWhite}, {bb::kStates[2].gradientFrom, 0x00FFFF00},
+    {bb::kStates[1].gradientFrom, 255},        {bb::kStates[0].gradientFrom, kSilver},
+    {bb::kStates[1].gradientTo, kWhite},       {bb::kStates[0].gradientTo, 255},
+    {bb::kStates[2].borderWidth, 3},           {bb::kStates[1].borderWidth, 3},
+    {bb::kStates[0].borderWidth, 3},           {bb::kStates[1].borderColor, kWhite},
+    {bb::kStates[0].borderColor, kWhite},      {bb::kStates[1].faceStyle, 1},
+    {bb::kStates[2].faceStyle, 1},             {bb::kStates[0].faceStyle, 1},
+    {bb::kCreatedA, 18},                       {bb::kCreatedB, 1},
+    {bb::kLastPaintedState, 1},                {bb::kState, 1},
+    {bb::kHandCursor, 1},                      {bb::kPress.on, 1},
+    {bb::kPress.value, 1}};
+constexpr DefaultVar kButtonVars[] = {{bb::kValueIndex.offset, "unsigned char", "m_ButtonValue", "0", "按钮值"},
+                                      bind(bb::kHideIndex.offset, kDispHide), bind(bb::kWriteIndex.offset, kCellWrEn)};
 constexpr DefaultText kButtonTexts[] = {
     {"\\请选择图片"}, {"\\请选择图片"}, {"\\请选择图片"}, {"", true}, {"请先选择51单片机HEX格式文件"}};
 
@@ -87,9 +98,11 @@ constexpr DefaultVar kRadioVars[] = {
     {0, "unsigned char", "m_Radio", "0", "单选按钮控制变量"}, bind(44, kDispHide), bind(68, kCellWrEn)};
 constexpr std::string_view kRadioPictures[] = {"images\\sys\\Radio_ON.bmp", "images\\sys\\Radio_OFF.bmp"};
 
-constexpr BlockDefault kProgressValues[] = {{12, 4, kWhite}, {16, 1, 1}, {20, 4, 255}, {40, 4, 100}};
+namespace pb = blocks::progress_bar;
+constexpr BlockDefault kProgressValues[] = {
+    {pb::kGradientTo, kWhite}, {pb::kGradientDirection, 1}, {pb::kBarColor, 255}, {pb::kMaximum, 100}};
 constexpr DefaultVar kProgressVars[] = {
-    {28, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(56, kDispHide)};
+    {pb::kValueIndex.offset, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(pb::kHideIndex.offset, kDispHide)};
 constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
 constexpr BlockDefault kTableValues[] = {{4, 4, 2}, {8, 4, kWhite}, {16, 4, 3}, {20, 4, 3}};

@@ -1,6 +1,8 @@
 #include "model/params/var_refs.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/vars/var_bank.h"
 
 #include <algorithm>
@@ -11,8 +13,10 @@ namespace qv {
 
 namespace {
 
-constexpr std::array<VarRefField, 3> kButton{{
-    {"value", 128, 164, 161}, {"hide", 172, 184, 177}, {"write enable", 216, 220, 224}}};
+namespace bb = blocks::button;
+constexpr std::array<VarRefField, 3> kButton{{varRef("value", bb::kValueIndex, bb::kValueAddress, bb::kValueType),
+                                              varRef("hide", bb::kHideIndex, bb::kHideAddress, bb::kHideType),
+                                              varRef("write enable", bb::kWriteIndex, bb::kWriteAddress, bb::kWriteType)}};
 constexpr std::array<VarRefField, 3> kDynamicPicture{{
     {"frame", 64, 48, 75}, {"hide", 84, 96, 89}, {"move", 80, 92, 88}}};
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
@@ -24,7 +28,9 @@ constexpr std::array<VarRefField, 3> kBitSwitch{{
     {"bit", 16, 20, 24}, {"hide", 36, 48, 41}, {"write enable", 56, 60, 64}}};
 constexpr std::array<VarRefField, 3> kRadio{{
     {"value", 0, 8, 12}, {"hide", 44, 56, 49}, {"write enable", 68, 72, 76}}};
-constexpr std::array<VarRefField, 2> kProgress{{{"value", 28, 32, 36}, {"hide", 56, 68, 61}}};
+namespace pb = blocks::progress_bar;
+constexpr std::array<VarRefField, 2> kProgress{{varRef("value", pb::kValueIndex, pb::kValueAddress, pb::kValueType),
+                                                varRef("hide", pb::kHideIndex, pb::kHideAddress, pb::kHideType)}};
 constexpr std::array<VarRefField, 8> kCharacter{{
     {"string", 36, 40, 44}, {"hide", 68, 72, 76}, {"move", 52, 56, 60},
     {"font colour", 160, 164, 168}, {"background colour", 176, 180, 184}, {"write enable", 192, 196, 200},
@@ -44,7 +50,7 @@ constexpr std::array<KindRefs, 9> kKinds{{
     {kKindIndicator, kIndicator, 16},
     {kKindBitSwitch, kBitSwitch, 16},
     {kKindRadioButton, kRadio, 0},
-    {kKindProgressBar, kProgress, 28},
+    {kKindProgressBar, kProgress, pb::kValueIndex.offset},
     {kKindCharacter, kCharacter, kStringStartIndex},
 }};
 

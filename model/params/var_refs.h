@@ -2,6 +2,7 @@
 // Where each kind of control keeps its HMI variable references in its 1024-byte parameter
 // block, and the upkeep of those references: the index is the truth, the cached address and
 // type are re-derived from it whenever the table or the binding changes.
+#include "model/params/param_field.h"
 #include "model/shape/shape_kind.h"
 
 #include <cstdint>
@@ -23,6 +24,14 @@ struct VarRefField {
     int address;
     int type;
 };
+
+// A reference from a kind's named fields (model/params/blocks/).
+template <class IndexKind, class AddressKind, class TypeKind>
+constexpr VarRefField varRef(std::string_view role, ParamField<std::int32_t, IndexKind> index,
+                             ParamField<std::int32_t, AddressKind> address, ParamField<std::uint8_t, TypeKind> type)
+{
+    return {role, index.offset, address.offset, type.offset};
+}
 
 // A curve's records: count at 80 (clamped to 0..kMaxCurveRecords), record i at 84 + 12 i.
 inline constexpr int kCurveSampleCountOffset = 76;

@@ -1,6 +1,8 @@
 #include "sim/plc/request_registration.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "sim/plc/protocol_drivers.h"
 
 namespace qv::sim::plc {
@@ -21,10 +23,26 @@ struct RequestRef {
     bool writeFlag = false;
 };
 
+// A row from a kind's named fields (model/params/blocks/).
+template <class IndexKind, class LinkKind>
+constexpr RequestRef ref(int kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, Req request)
+{
+    return {kind, index.offset, link.first, request};
+}
+template <class IndexKind, class LinkKind, class O, class OptionKind>
+constexpr RequestRef ref(int kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, Req request,
+                         ParamField<O, OptionKind> option, bool writeFlag = false)
+{
+    return {kind, index.offset, link.first, request, option.offset, kNone, writeFlag};
+}
+
+namespace bb = blocks::button;
+namespace pb = blocks::progress_bar;
+
 constexpr RequestRef kRequestRefs[] = {
-    {7, 128, 228, Req::Word},
-    {7, 172, 248, Req::Bit, 126},
-    {7, 216, 276, Req::Bit, 212},
+    ref(7, bb::kValueIndex, bb::kValueLink, Req::Word),
+    ref(7, bb::kHideIndex, bb::kHideLink, Req::Bit, bb::kHideOption),
+    ref(7, bb::kWriteIndex, bb::kWriteLink, Req::Bit, bb::kWriteEnableOption),
     {8, 64, 100, Req::Word},
     {8, 80, 120, Req::Word, 76, 140},
     {8, 84, 144, Req::Bit, 77},
@@ -46,8 +64,8 @@ constexpr RequestRef kRequestRefs[] = {
     {22, 124, 104, Req::Word, 100, kNone, true},
     {22, 44, 136, Req::Bit, 15},
     {22, 68, 164, Req::Bit, 64},
-    {23, 28, 76, Req::Word},
-    {23, 56, 96, Req::Bit, 49},
+    ref(23, pb::kValueIndex, pb::kValueLink, Req::Word),
+    ref(23, pb::kHideIndex, pb::kHideLink, Req::Bit, pb::kHideOption),
     {25, 160, 228, Req::Word, 156},
     {25, 176, 252, Req::Word, 172},
     {25, 52, 276, Req::Word, 48, 296},

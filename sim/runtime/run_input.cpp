@@ -6,6 +6,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_vars.h"
@@ -17,6 +18,8 @@
 
 namespace qv::sim {
 namespace {
+
+namespace bb = blocks::button;
 
 constexpr int kKindButton = 7;
 constexpr int kKindNumber = 9;
@@ -44,7 +47,7 @@ struct WriteRule {
     int kind, enableFlag, enableAddress, enableBit, level;
 };
 constexpr WriteRule kWriteRules[] = {
-    {kKindButton, 212, 220, 300, 123},
+    {kKindButton, bb::kWriteEnableOption.offset, bb::kWriteAddress.offset, bb::kWriteBit.offset, bb::kUserLevel.offset},
     {kKindNumber, 176, 184, 388, 104},
     {kKindBitSwitch, 52, 60, 188, 27},
     {kKindRadio, 64, 72, 188, 13},
@@ -130,15 +133,15 @@ bool inside(const CDrawObj& obj, Point p) { return obj.m_rcPosition.normalized()
 
 void redraw(CEditorApp& app) { app.m_bSimRepaint = 1; }
 
-// A button's variable operation with the value at `valueOffset` (set, add or subtract).
-void operate(CDrawObj& obj, RunInput& in, int valueOffset)
+// A button's variable operation with the event's operand (set, add or subtract).
+void operate(CDrawObj& obj, RunInput& in, const bb::Event& event)
 {
-    const std::int64_t address = obj.ParamI32(164);
-    const int width = hmiVarTypeWidth(obj.ParamU8(161));
+    const std::int64_t address = obj.Param(bb::kValueAddress);
+    const int width = hmiVarTypeWidth(obj.Param(bb::kValueType));
     if (address == -1 || width == 0)
         return;
-    const std::uint64_t operand = obj.ParamU8(static_cast<std::size_t>(valueOffset));
-    const std::uint8_t op = obj.ParamU8(127);
+    const std::uint64_t operand = obj.Param(event.value);
+    const std::uint8_t op = obj.Param(bb::kOperation);
     std::uint64_t value = operand;
     if (op != 0) {
         const auto old = in.app.m_VarMemRun.read(address, width);
@@ -149,12 +152,15 @@ void operate(CDrawObj& obj, RunInput& in, int valueOffset)
     WriteRunValue(in.app, in.writer, address, width, value);
 }
 
-bool operatesVariable(const CDrawObj& obj) { return obj.m_strFiles.size() > 3 && obj.m_strFiles[3] == kOperate; }
+bool operatesVariable(const CDrawObj& obj)
+{
+    return obj.m_strFiles.size() > bb::kFunctionEntry && obj.m_strFiles[bb::kFunctionEntry] == kOperate;
+}
 
 void setButtonState(CDrawObj& obj, RunInput& in, int state)
 {
-    obj.m_Params[121] = static_cast<std::uint8_t>(state);
-    if (obj.ParamU8(120) != state)
+    obj.SetParam(bb::kState, static_cast<std::uint8_t>(state));
+    if (obj.Param(bb::kLastPaintedState) != state)
         redraw(in.app);
 }
 
@@ -168,7 +174,7 @@ void cursor(RunInput& in, RunCursor shape)
 // the I-beam over a character control with its option, the move cross over a dragging area.
 void controlCursor(const CDrawObj& obj, RunInput& in)
 {
-    if (obj.m_nKind == kKindButton && obj.ParamU8(124) != 0)
+    if (obj.m_nKind == kKindButton && obj.Param(bb::kHandCursor) != 0)
         cursor(in, RunCursor::Hand);
     else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
@@ -221,8 +227,8 @@ void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
     if (obj.m_nKind != kKindButton || !inside(obj, p))
         return;
     setButtonState(obj, in, 3);
-    if (operatesVariable(obj) && in.runMode && obj.ParamI32(132) != 0 && writeAllowed(in.app, obj))
-        operate(obj, in, 136);
+    if (operatesVariable(obj) && in.runMode && obj.Param(bb::kPress.on) != 0 && writeAllowed(in.app, obj))
+        operate(obj, in, bb::kPress);
 }
 
 void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
@@ -238,15 +244,15 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
             return;
         }
         const bool allowed = writeAllowed(app, obj);
-        obj.m_Params[121] = 3;
-        if (obj.ParamU8(122) == 0) {
+        obj.SetParam(bb::kState, 3);
+        if (obj.Param(bb::kDoubleClick) == 0) {
             if (in.runMode && allowed)
                 ExecuteButtonFunction(obj, in);
-            obj.m_Params[121] = 2;
+            obj.SetParam(bb::kState, 2);
         }
-        if (operatesVariable(obj) && in.runMode && obj.ParamI32(140) != 0 && allowed)
-            operate(obj, in, 144);
-        setButtonState(obj, in, obj.ParamU8(121));
+        if (operatesVariable(obj) && in.runMode && obj.Param(bb::kRelease.on) != 0 && allowed)
+            operate(obj, in, bb::kRelease);
+        setButtonState(obj, in, obj.Param(bb::kState));
         return;
     }
     case kKindNumber:
@@ -355,7 +361,7 @@ void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
         setButtonState(obj, in, 1);
         return;
     }
-    if (obj.ParamU8(122) == 1 && writeAllowed(in.app, obj)) {
+    if (obj.Param(bb::kDoubleClick) == 1 && writeAllowed(in.app, obj)) {
         setButtonState(obj, in, 1);
         ExecuteButtonFunction(obj, in);
     }
@@ -370,9 +376,9 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
     if (obj.m_nKind != kKindButton)
         return;
     const bool allowed = writeAllowed(in.app, obj);
-    const bool doubleClick = obj.ParamU8(122) == 1;
-    const int state = obj.ParamU8(121);
-    const int drawn = obj.ParamU8(120);
+    const bool doubleClick = obj.Param(bb::kDoubleClick) == 1;
+    const int state = obj.Param(bb::kState);
+    const int drawn = obj.Param(bb::kLastPaintedState);
     if (inside(obj, p)) {
         if (state != 3 && !doubleClick)
             setButtonState(obj, in, 2);
@@ -381,11 +387,11 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
     }
     if (!operatesVariable(obj) || !in.runMode || !allowed)
         return;
-    const int now = obj.ParamU8(121);
-    if (obj.ParamI32(148) != 0 && drawn == 1 && now != 1)
-        operate(obj, in, 152), redraw(in.app);
-    else if (obj.ParamI32(156) != 0 && drawn != 1 && now == 1)
-        operate(obj, in, 160), redraw(in.app);
+    const int now = obj.Param(bb::kState);
+    if (obj.Param(bb::kEnter.on) != 0 && drawn == 1 && now != 1)
+        operate(obj, in, bb::kEnter), redraw(in.app);
+    else if (obj.Param(bb::kLeave.on) != 0 && drawn != 1 && now == 1)
+        operate(obj, in, bb::kLeave), redraw(in.app);
 }
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
@@ -411,10 +417,10 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
 {
     CEditorApp& app = in.app;
     CDrawDoc* project = app.ProjectDoc();
-    const std::string text = obj.m_strFiles.size() > 3 ? obj.m_strFiles[3] : std::string();
+    const std::string text = obj.m_strFiles.size() > bb::kFunctionEntry ? obj.m_strFiles[bb::kFunctionEntry] : std::string();
     if (!project)
         return;
-    if (userLevel(app) < obj.ParamU8(123)) {
+    if (userLevel(app) < obj.Param(bb::kUserLevel)) {
         refusePermission(app, obj);
         redraw(app);
         return;

@@ -3,6 +3,7 @@
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/curve_bar_table_painters.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
 
@@ -349,16 +350,16 @@ constexpr ColorRef kBar = rgb(200, 0, 0);
 struct BarFixture {
     BarFixture()
     {
-        using namespace progress_block;
+        using namespace blocks::progress_bar;
         bar = makeShape(kKindProgressBar, {10, 10, 110, 60});
         bar->m_logfont.lfHeight = 12;
-        bar->SetParamI32(kNoBack, 1);
-        bar->SetParamI32(kBarColor, static_cast<std::int32_t>(kBar));
-        bar->SetParamI32(kValueIndex, 0);
-        bar->SetParamI32(kValueAddress, kBarValue);
-        bar->SetParamU8(kValueType, 1);  // unsigned 8-bit
-        bar->SetParamI32(kMaximum, 100);
-        bar->SetParamU8(kBarDirection, kRight);
+        bar->SetParam(kNoBack, 1);
+        bar->SetParam(kBarColor, static_cast<std::int32_t>(kBar));
+        bar->SetParam(kValueIndex, 0);
+        bar->SetParam(kValueAddress, kBarValue);
+        bar->SetParam(kValueType, 1);  // unsigned 8-bit
+        bar->SetParam(kMaximum, 100);
+        bar->SetParam(kBarDirection, kRight);
         ctx.varMem = &mem;
     }
     void value(std::uint8_t v) { mem.writeByte(kBarValue, v); }
@@ -386,7 +387,7 @@ struct BarFixture {
 
 TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     struct Case {
         int direction, value, minimum, maximum, reverse;
         Rect expected;
@@ -409,10 +410,10 @@ TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
     };
     for (const Case& c : cases) {
         BarFixture f;
-        f.bar->SetParamU8(kBarDirection, static_cast<std::uint8_t>(c.direction));
-        f.bar->SetParamI32(kMinimum, c.minimum);
-        f.bar->SetParamI32(kMaximum, c.maximum);
-        f.bar->SetParamI32(kReverse, c.reverse);
+        f.bar->SetParam(kBarDirection, static_cast<std::uint8_t>(c.direction));
+        f.bar->SetParam(kMinimum, c.minimum);
+        f.bar->SetParam(kMaximum, c.maximum);
+        f.bar->SetParam(kReverse, c.reverse);
         f.value(static_cast<std::uint8_t>(c.value));
         f.paint();
         EXPECT_EQ(f.barBox(), c.expected) << "direction " << c.direction << " value " << c.value << " range " << c.minimum
@@ -422,22 +423,22 @@ TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
 
 TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     const ColorRef from = rgb(0, 0, 250), to = rgb(0, 250, 0);
     // Gradient top to bottom; the compiler's render (no second work surface) has no bar.
     {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamI32(kNoBack, 0);
-        f.bar->SetParamI32(kGradientFrom, static_cast<std::int32_t>(from));
-        f.bar->SetParamI32(kGradientTo, static_cast<std::int32_t>(to));
-        f.bar->SetParamU8(kGradientDirection, 0);
+        f.bar->SetParam(kNoBack, 0);
+        f.bar->SetParam(kGradientFrom, static_cast<std::int32_t>(from));
+        f.bar->SetParam(kGradientTo, static_cast<std::int32_t>(to));
+        f.bar->SetParam(kGradientDirection, 0);
         f.paint(false);
         EXPECT_EQ(f.target.getPixel(80, 10), from);
         EXPECT_EQ(f.target.getPixel(80, 10), f.target.getPixel(20, 10)) << "rows of one colour";
         EXPECT_NE(f.target.getPixel(80, 59), from);
         EXPECT_EQ(f.barBox(), Rect{});
-        f.bar->SetParamU8(kGradientDirection, 1);
+        f.bar->SetParam(kGradientDirection, 1);
         f.paint(false);
         EXPECT_EQ(f.target.getPixel(10, 59), from) << "columns of one colour";
         f.paint();
@@ -447,8 +448,8 @@ TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
     {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamI32(kNoBack, 0);
-        f.bar->SetParamI32(kPictureBack, 1);
+        f.bar->SetParam(kNoBack, 0);
+        f.bar->SetParam(kPictureBack, 1);
         f.paint();
         EXPECT_EQ(f.barBox(), Rect{}) << "empty picture list";
         auto pic = std::make_shared<Picture>();
@@ -466,7 +467,7 @@ TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
 
 TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     struct Case {
         const char* what;
         std::int32_t index, address;
@@ -482,12 +483,12 @@ TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
     };
     for (const Case& c : cases) {
         BarFixture f;
-        f.bar->SetParamI32(kValueIndex, c.index);
-        f.bar->SetParamI32(kValueAddress, c.address);
-        f.bar->SetParamU8(kValueType, static_cast<std::uint8_t>(c.type));
+        f.bar->SetParam(kValueIndex, c.index);
+        f.bar->SetParam(kValueAddress, c.address);
+        f.bar->SetParam(kValueType, static_cast<std::uint8_t>(c.type));
         if (c.hideUnbound) {
-            f.bar->SetParamU8(kHideOption, 1);
-            f.bar->SetParamI32(kHideIndex, -1);
+            f.bar->SetParam(kHideOption, 1);
+            f.bar->SetParam(kHideIndex, -1);
         }
         expectPlaceholder(*f.bar, f.ctx, c.what);
     }
@@ -495,14 +496,14 @@ TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
 
 TEST(ProgressBarPainter, HideBitInRunMode)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     for (const bool bit : {false, true}) {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamU8(kHideOption, 1);
-        f.bar->SetParamI32(kHideIndex, 0);
-        f.bar->SetParamI32(kHideAddress, kHideByte);
-        f.bar->SetParamI32(kHideBit, 0);
+        f.bar->SetParam(kHideOption, 1);
+        f.bar->SetParam(kHideIndex, 0);
+        f.bar->SetParam(kHideAddress, kHideByte);
+        f.bar->SetParam(kHideBit, 0);
         f.mem.writeByte(kHideByte, bit ? 1 : 0);
         f.ctx.runMode = true;
         f.paint();
@@ -515,13 +516,13 @@ TEST(ProgressBarPainter, HideBitInRunMode)
 
 TEST(ProgressBarPainter, ExtremeLimitsAndBoxes)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     BarFixture f;
-    f.bar->SetParamU8(kValueType, 4);  // signed 32-bit
+    f.bar->SetParam(kValueType, 4);  // signed 32-bit
     f.mem.write(kBarValue, 4, 0);
-    f.bar->SetParamI32(kMinimum, INT_MIN);
-    f.bar->SetParamI32(kMaximum, INT_MAX);
-    f.bar->SetParamU8(kBarDirection, kRight);
+    f.bar->SetParam(kMinimum, INT_MIN);
+    f.bar->SetParam(kMaximum, INT_MAX);
+    f.bar->SetParam(kBarDirection, kRight);
     f.bar->m_rcPosition = {INT_MIN, 10, INT_MAX, 60};
     f.paint();
     // Half of a box 2^32 - 1 wide: the bar ends just left of x 0.

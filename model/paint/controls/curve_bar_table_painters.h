@@ -34,14 +34,6 @@ inline constexpr int kOrderFlagA = 876, kOrderFlagB = 880, kHideBit = 916, kDrop
 enum CurveStyle : int { kPolyline = 0, kDots = 1, kBars = 2 };
 } // namespace curve_block
 
-namespace progress_block {
-inline constexpr int kPictureBack = 0, kNoBack = 4, kGradientFrom = 8, kGradientTo = 12, kGradientDirection = 16,
-                     kBarColor = 20, kBarDirection = 24, kValueIndex = 28, kValueAddress = 32, kValueType = 36,
-                     kMaximum = 40, kMinimum = 44, kHideOption = 49, kHideIndex = 56, kHideType = 61,
-                     kHideAddress = 68, kReverse = 72, kHideBit = 120;
-enum BarDirection : int { kUp = 0, kDown = 1, kRight = 2, kLeft = 3 };
-} // namespace progress_block
-
 namespace table_block {
 inline constexpr int kLineColor = 0, kLineWidth = 4, kRows = 16, kColumns = 20;
 }
