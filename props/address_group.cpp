@@ -2,13 +2,19 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 
 namespace qv {
 namespace {
 
 namespace bb = blocks::button;
+namespace dp = blocks::dynamic_picture;
 namespace pb = blocks::progress_bar;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
 
 struct KindGroup {
     int kind;
@@ -38,18 +44,18 @@ constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int3
 }
 
 constexpr KindGroup kHide[] = {
-    {7, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(107, 1, 112, 336)},
-    {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(27, 1, 32, 76)},   {20, bitGroup(30, 1, 36, 136)},
-    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {25, bitGroup(64, 4, 68, 300)},
+    {7, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {8, bitGroup(dp::kHideOption, dp::kHideIndex, dp::kHideLink)},   {9, bitGroup(107, 1, 112, 336)},
+    {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},   {20, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
+    {22, bitGroup(radio::kHideOption, radio::kHideIndex, radio::kHideLink)},   {23, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {25, bitGroup(64, 4, 68, 300)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {7, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(52, 4, 56, 164)},
-    {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(188, 4, 192, 328)},
+    {7, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(bs::kWriteEnableOption, bs::kWriteIndex, bs::kWriteLink)},
+    {22, bitGroup(radio::kWriteEnableOption, radio::kWriteIndex, radio::kWriteLink)},  {25, bitGroup(188, 4, 192, 328)},
 };
 
 constexpr KindGroup kMove[] = {
-    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(106, 1, 108, 312)}, {25, wordGroup(48, 4, 52, 276)},
+    {8, wordGroup(dp::kMoveOption, dp::kMoveIndex, dp::kMoveLink)}, {9, wordGroup(106, 1, 108, 312)}, {25, wordGroup(48, 4, 52, 276)},
 };
 
 constexpr KindGroup kFontColor[] = {

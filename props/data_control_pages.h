@@ -3,6 +3,7 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/var_refs.h"
 #include "props/control_pages.h"
@@ -127,9 +128,11 @@ struct PictureGroupPage {  // "外观": the frame list
 };
 
 inline constexpr BlockField<PictureGroupPage> kPictureGroupFields[] = {
-    {&PictureGroupPage::transparent, 0, 4}, {&PictureGroupPage::transparentColor, 4, 4},
-    {&PictureGroupPage::effect, 32, 1},     {&PictureGroupPage::timeStep, 36, 4},
-    {&PictureGroupPage::areaStep, 40, 4}};
+    {&PictureGroupPage::transparent, blocks::dynamic_picture::kTransparent},
+    {&PictureGroupPage::transparentColor, blocks::dynamic_picture::kKey},
+    {&PictureGroupPage::effect, blocks::dynamic_picture::kEffect},
+    {&PictureGroupPage::timeStep, blocks::dynamic_picture::kTimeStep},
+    {&PictureGroupPage::areaStep, blocks::dynamic_picture::kAreaStep}};
 
 struct PictureDisplayControlPage {  // "基本控制"
     std::uint32_t playMode = 0, location = 0, lookup = 0;  // location: state of the open sheet
@@ -137,10 +140,12 @@ struct PictureDisplayControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<PictureDisplayControlPage> kPictureDisplayFields[] = {
-    {&PictureDisplayControlPage::playMode, 44, 1}, {&PictureDisplayControlPage::location, 200, 4},
-    {&PictureDisplayControlPage::lookup, 204, 4}};
+    {&PictureDisplayControlPage::playMode, blocks::dynamic_picture::kPlayMode},
+    {&PictureDisplayControlPage::location, blocks::dynamic_picture::kUserArea},
+    {&PictureDisplayControlPage::lookup, blocks::dynamic_picture::kByFileName}};
 
-inline constexpr GroupLayout kPictureReadGroup = {-1, 4, 64, 100, 104, 108, 112, 116, -1, -1, 4};
+inline constexpr GroupLayout kPictureReadGroup =
+    pageGroup(blocks::dynamic_picture::kFrameIndex, blocks::dynamic_picture::kFrameLink);
 
 inline constexpr const char8_t* kPlayModes[] = {u8"条件显示", u8"循环播放"};
 inline constexpr const char8_t* kPictureLocations[] = {u8"图片位于系统区", u8"图片位于用户区"};

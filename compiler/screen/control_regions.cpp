@@ -1,7 +1,9 @@
 #include "compiler/screen/control_regions.h"
 
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/shape/draw_obj.h"
 
@@ -23,6 +25,11 @@ bool buttonCondition(const CDrawObj& o)
     });
 }
 
+bool lampCondition(const CDrawObj& o)
+{
+    return o.Param(blocks::lamp::kOnTransparent) != 0 || o.Param(blocks::lamp::kOffTransparent) != 0;
+}
+
 // Per control kind: its item type, where its hide and move switches live (-1: none; the
 // character control keeps both as ints, the others as bytes) and its value condition.
 struct KindRule {
@@ -37,15 +44,19 @@ struct KindRule {
 constexpr std::array<KindRule, 11> kRules{{
     {kKindButton, 2, blocks::button::kHideOption.offset, -1, false, buttonCondition},
     {kKindRealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
-    {kKindDynamicPicture, 4, 77, 76, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0; }},
+    {kKindDynamicPicture, 4, blocks::dynamic_picture::kHideOption.offset, blocks::dynamic_picture::kMoveOption.offset, false,
+     [](const CDrawObj& o) { return o.Param(blocks::dynamic_picture::kTransparent) != 0; }},
     {kKindNumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
     {kKindCurve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},
     {kKindProgressBar, 7, blocks::progress_bar::kHideOption.offset, -1, false,
      [](const CDrawObj& o) { return o.Param(blocks::progress_bar::kNoBack) != 0; }},
-    {kKindIndicator, 8, 27, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {kKindBitSwitch, 9, 30, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {kKindRadioButton, 10, 15, -1, false,
-     [](const CDrawObj& o) { return !(o.ParamI32(24) == 0 && o.ParamI32(28) == 0 && o.ParamI32(60) != 0); }},
+    {kKindIndicator, 8, blocks::indicator::kHideOption.offset, -1, false, lampCondition},
+    {kKindBitSwitch, 9, blocks::bit_switch::kHideOption.offset, -1, false, lampCondition},
+    {kKindRadioButton, 10, blocks::radio::kHideOption.offset, -1, false,
+     [](const CDrawObj& o) {
+         using namespace blocks::radio;
+         return !(o.Param(kSelectedTransparent) == 0 && o.Param(kUnselectedTransparent) == 0 && o.Param(kPictureMode) != 0);
+     }},
     {kKindAreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
     {kKindCharacter, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
 }};

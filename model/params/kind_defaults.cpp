@@ -2,7 +2,9 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -48,10 +50,12 @@ constexpr DefaultVar kButtonVars[] = {{bb::kValueIndex.offset, "unsigned char", 
 constexpr DefaultText kButtonTexts[] = {
     {"\\请选择图片"}, {"\\请选择图片"}, {"\\请选择图片"}, {"", true}, {"请先选择51单片机HEX格式文件"}};
 
-constexpr BlockDefault kDynamicPictureValues[] = {
-    {4, 4, kWhite}, {44, 1, 1}, {52, 4, 39}, {56, 4, 2}, {60, 4, 2}, {28, 4, 1}, {12, 4, 18}};
-constexpr DefaultVar kDynamicPictureVars[] = {
-    {64, "unsigned char", "m_DynamicImages", "2", "动态图片控制变量"}, bind(84, kDispHide), bind(80, kXyPosition)};
+namespace dp = blocks::dynamic_picture;
+constexpr BlockDefault kDynamicPictureValues[] = {{dp::kKey, kWhite},       {dp::kPlayMode, 1},  {dp::kCreatedC, 39},
+                                                  {dp::kCreatedD, 2},       {dp::kInitialCountdown, 2},
+                                                  {dp::kCreatedB, 1},       {dp::kCreatedA, 18}};
+constexpr DefaultVar kDynamicPictureVars[] = {{dp::kFrameIndex.offset, "unsigned char", "m_DynamicImages", "2", "动态图片控制变量"},
+                                              bind(dp::kHideIndex.offset, kDispHide), bind(dp::kMoveIndex.offset, kXyPosition)};
 constexpr std::string_view kDynamicPicturePictures[] = {
     "images\\sys\\PICGROUP001.jpg", "images\\sys\\PICGROUP002.jpg", "images\\sys\\PICGROUP003.jpg",
     "images\\sys\\PICGROUP004.jpg", "images\\sys\\PICGROUP005.jpg", "images\\sys\\PICGROUP006.jpg"};
@@ -77,9 +81,11 @@ constexpr BlockDefault kCurveValues[] = {
 constexpr DefaultVar kCurveVars[] = {
     {kCurveRecordBase, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"}, bind(860, kDispHide)};
 
-constexpr BlockDefault kLampValues[] = {{0, 4, 1}, {4, 4, 1}, {8, 4, kWhite}, {12, 4, kWhite}};
-constexpr DefaultVar kIndicatorVars[] = {
-    {16, "unsigned char", "m_Indicator", "1", "信号灯控制变量"}, bind(32, kDispHide)};
+namespace lamp = blocks::lamp;
+constexpr BlockDefault kLampValues[] = {
+    {lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite}, {lamp::kOffKey, kWhite}};
+constexpr DefaultVar kIndicatorVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Indicator", "1", "信号灯控制变量"},
+                                         bind(blocks::indicator::kHideIndex.offset, kDispHide)};
 constexpr std::string_view kIndicatorPictures[] = {"images\\sys\\IndicatorON.bmp", "images\\sys\\IndicatorOFF.bmp"};
 constexpr DefaultText kIndicatorTexts[] = {{"亮"}, {"灭"}};
 
@@ -87,15 +93,19 @@ constexpr BlockDefault kPipeJointValues[] = {{4, 4, kWhite}, {8, 4, 1}};
 constexpr BlockDefault kPipeValues[] = {{4, 4, kWhite}};
 constexpr BlockDefault kScaleValues[] = {{8, 4, 1}, {12, 4, 5}, {16, 4, 2}, {20, 4, 2}, {24, 4, 2}, {28, 4, 2}};
 
-constexpr BlockDefault kBitSwitchValues[] = {{0, 4, 1}, {4, 4, 1}, {8, 4, kWhite}, {12, 4, kWhite}, {26, 1, 2}};
-constexpr DefaultVar kBitSwitchVars[] = {
-    {16, "unsigned char", "m_Switch", "1", "位开关控制变量"}, bind(36, kDispHide), bind(56, kCellWrEn)};
+constexpr BlockDefault kBitSwitchValues[] = {{lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite},
+                                             {lamp::kOffKey, kWhite}, {blocks::bit_switch::kFunction, 2}};
+constexpr DefaultVar kBitSwitchVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Switch", "1", "位开关控制变量"},
+                                         bind(blocks::bit_switch::kHideIndex.offset, kDispHide),
+                                         bind(blocks::bit_switch::kWriteIndex.offset, kCellWrEn)};
 constexpr std::string_view kBitSwitchPictures[] = {"images\\sys\\switchON.bmp", "images\\sys\\switchOFF.bmp"};
 constexpr DefaultText kBitSwitchTexts[] = {{"已打开"}, {"已关闭"}};
 
-constexpr BlockDefault kRadioValues[] = {{24, 4, 1}, {28, 4, 1}, {32, 4, kWhite}, {36, 4, kWhite}};
-constexpr DefaultVar kRadioVars[] = {
-    {0, "unsigned char", "m_Radio", "0", "单选按钮控制变量"}, bind(44, kDispHide), bind(68, kCellWrEn)};
+namespace radio = blocks::radio;
+constexpr BlockDefault kRadioValues[] = {{radio::kSelectedTransparent, 1}, {radio::kUnselectedTransparent, 1},
+                                         {radio::kSelectedKey, kWhite}, {radio::kUnselectedKey, kWhite}};
+constexpr DefaultVar kRadioVars[] = {{radio::kValueIndex.offset, "unsigned char", "m_Radio", "0", "单选按钮控制变量"},
+                                     bind(radio::kHideIndex.offset, kDispHide), bind(radio::kWriteIndex.offset, kCellWrEn)};
 constexpr std::string_view kRadioPictures[] = {"images\\sys\\Radio_ON.bmp", "images\\sys\\Radio_OFF.bmp"};
 
 namespace pb = blocks::progress_bar;

@@ -2,7 +2,9 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/vars/var_bank.h"
 
 #include <algorithm>
@@ -17,17 +19,25 @@ namespace bb = blocks::button;
 constexpr std::array<VarRefField, 3> kButton{{varRef("value", bb::kValueIndex, bb::kValueAddress, bb::kValueType),
                                               varRef("hide", bb::kHideIndex, bb::kHideAddress, bb::kHideType),
                                               varRef("write enable", bb::kWriteIndex, bb::kWriteAddress, bb::kWriteType)}};
-constexpr std::array<VarRefField, 3> kDynamicPicture{{
-    {"frame", 64, 48, 75}, {"hide", 84, 96, 89}, {"move", 80, 92, 88}}};
+namespace dp = blocks::dynamic_picture;
+constexpr std::array<VarRefField, 3> kDynamicPicture{{varRef("frame", dp::kFrameIndex, dp::kFrameAddress, dp::kFrameType),
+                                                      varRef("hide", dp::kHideIndex, dp::kHideAddress, dp::kHideType),
+                                                      varRef("move", dp::kMoveIndex, dp::kMoveAddress, dp::kMoveType)}};
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
     {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
     {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
 constexpr std::array<VarRefField, 1> kCurve{{{"hide", 860, 872, 865}}};
-constexpr std::array<VarRefField, 2> kIndicator{{{"bit", 16, 20, 24}, {"hide", 32, 44, 37}}};
-constexpr std::array<VarRefField, 3> kBitSwitch{{
-    {"bit", 16, 20, 24}, {"hide", 36, 48, 41}, {"write enable", 56, 60, 64}}};
-constexpr std::array<VarRefField, 3> kRadio{{
-    {"value", 0, 8, 12}, {"hide", 44, 56, 49}, {"write enable", 68, 72, 76}}};
+namespace lamp = blocks::lamp;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
+constexpr VarRefField kLampBit = varRef("bit", lamp::kBitIndex, lamp::kBitAddress, lamp::kBitType);
+constexpr std::array<VarRefField, 2> kIndicator{{kLampBit, varRef("hide", ind::kHideIndex, ind::kHideAddress, ind::kHideType)}};
+constexpr std::array<VarRefField, 3> kBitSwitch{{kLampBit, varRef("hide", bs::kHideIndex, bs::kHideAddress, bs::kHideType),
+                                                 varRef("write enable", bs::kWriteIndex, bs::kWriteAddress, bs::kWriteType)}};
+constexpr std::array<VarRefField, 3> kRadio{{varRef("value", radio::kValueIndex, radio::kValueAddress, radio::kValueType),
+                                             varRef("hide", radio::kHideIndex, radio::kHideAddress, radio::kHideType),
+                                             varRef("write enable", radio::kWriteIndex, radio::kWriteAddress, radio::kWriteType)}};
 namespace pb = blocks::progress_bar;
 constexpr std::array<VarRefField, 2> kProgress{{varRef("value", pb::kValueIndex, pb::kValueAddress, pb::kValueType),
                                                 varRef("hide", pb::kHideIndex, pb::kHideAddress, pb::kHideType)}};
@@ -44,12 +54,12 @@ struct KindRefs {
 };
 constexpr std::array<KindRefs, 9> kKinds{{
     {kKindButton, kButton, kNoField},
-    {kKindDynamicPicture, kDynamicPicture, 64},
+    {kKindDynamicPicture, kDynamicPicture, dp::kFrameIndex.offset},
     {kKindRealTimeNumber, kRealTimeNumber, 84},
     {kKindCurve, kCurve, kNoField},
-    {kKindIndicator, kIndicator, 16},
-    {kKindBitSwitch, kBitSwitch, 16},
-    {kKindRadioButton, kRadio, 0},
+    {kKindIndicator, kIndicator, lamp::kBitIndex.offset},
+    {kKindBitSwitch, kBitSwitch, lamp::kBitIndex.offset},
+    {kKindRadioButton, kRadio, radio::kValueIndex.offset},
     {kKindProgressBar, kProgress, pb::kValueIndex.offset},
     {kKindCharacter, kCharacter, kStringStartIndex},
 }};
@@ -62,8 +72,6 @@ constexpr int kCharacterMoveIndex = 52;
 
 // Dynamic picture: the frame variable holds a 16-byte file name when the pictures are looked
 // up by name in the user area.
-constexpr int kPictureLocationOffset = 200;
-constexpr int kPictureLookupOffset = 204;
 constexpr unsigned kPictureFileNameBytes = 16;
 
 VarRefField curveRecordRef(int i)
@@ -241,9 +249,10 @@ void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<un
     };
     switch (kind) {
     case kKindDynamicPicture: {
-        const bool byFileName = blockReadI32(block, kPictureLocationOffset) == 1 && blockReadI32(block, kPictureLookupOffset) == 1;
+        const DynamicPictureBlock picture(block);
+        const bool byFileName = picture.get(dp::kUserArea) == 1 && picture.get(dp::kByFileName) == 1;
         if (byFileName)
-            raise(blockReadI32(block, 64), kPictureFileNameBytes);
+            raise(picture.get(dp::kFrameIndex), kPictureFileNameBytes);
         break;
     }
     case kKindCurve: {

@@ -2,7 +2,9 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "sim/plc/protocol_drivers.h"
 
 namespace qv::sim::plc {
@@ -36,16 +38,29 @@ constexpr RequestRef ref(int kind, ParamField<std::int32_t, IndexKind> index, Li
     return {kind, index.offset, link.first, request, option.offset, kNone, writeFlag};
 }
 
+// A move reference: a word request whose count the link's width code selects.
+template <class IndexKind, class LinkKind, class O, class OptionKind>
+constexpr RequestRef moveRef(int kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link,
+                             ParamField<O, OptionKind> option)
+{
+    return {kind, index.offset, link.first, Req::Word, option.offset, link.widthCode().offset};
+}
+
 namespace bb = blocks::button;
+namespace dp = blocks::dynamic_picture;
 namespace pb = blocks::progress_bar;
+namespace lamp = blocks::lamp;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
 
 constexpr RequestRef kRequestRefs[] = {
     ref(7, bb::kValueIndex, bb::kValueLink, Req::Word),
     ref(7, bb::kHideIndex, bb::kHideLink, Req::Bit, bb::kHideOption),
     ref(7, bb::kWriteIndex, bb::kWriteLink, Req::Bit, bb::kWriteEnableOption),
-    {8, 64, 100, Req::Word},
-    {8, 80, 120, Req::Word, 76, 140},
-    {8, 84, 144, Req::Bit, 77},
+    ref(8, dp::kFrameIndex, dp::kFrameLink, Req::Word),
+    moveRef(8, dp::kMoveIndex, dp::kMoveLink, dp::kMoveOption),
+    ref(8, dp::kHideIndex, dp::kHideLink, Req::Bit, dp::kHideOption),
     {9, 84, 208, Req::Word},
     {9, 252, 232, Req::Word, 228, kNone, true},
     {9, 148, 264, Req::Word, 144},
@@ -54,16 +69,16 @@ constexpr RequestRef kRequestRefs[] = {
     {9, 180, 364, Req::Bit, 176},
     {9, 108, 312, Req::Word, 106, 332},
     {11, 860, 892, Req::Bit, 853},
-    {12, 16, 56, Req::Bit},
-    {12, 32, 76, Req::Bit, 27},
-    {20, 16, 76, Req::Bit},
-    {20, 120, 100, Req::Bit, 96, kNone, true},
-    {20, 36, 136, Req::Bit, 30},
-    {20, 56, 164, Req::Bit, 52},
-    {22, 0, 80, Req::Word},
-    {22, 124, 104, Req::Word, 100, kNone, true},
-    {22, 44, 136, Req::Bit, 15},
-    {22, 68, 164, Req::Bit, 64},
+    ref(12, lamp::kBitIndex, ind::kBitLink, Req::Bit),
+    ref(12, ind::kHideIndex, ind::kHideLink, Req::Bit, ind::kHideOption),
+    ref(20, lamp::kBitIndex, bs::kBitLink, Req::Bit),
+    ref(20, bs::kSecondIndex, bs::kSecondLink, Req::Bit, bs::kDifferentWrite, true),
+    ref(20, bs::kHideIndex, bs::kHideLink, Req::Bit, bs::kHideOption),
+    ref(20, bs::kWriteIndex, bs::kWriteLink, Req::Bit, bs::kWriteEnableOption),
+    ref(22, radio::kValueIndex, radio::kValueLink, Req::Word),
+    ref(22, radio::kSecondIndex, radio::kSecondLink, Req::Word, radio::kDifferentWrite, true),
+    ref(22, radio::kHideIndex, radio::kHideLink, Req::Bit, radio::kHideOption),
+    ref(22, radio::kWriteIndex, radio::kWriteLink, Req::Bit, radio::kWriteEnableOption),
     ref(23, pb::kValueIndex, pb::kValueLink, Req::Word),
     ref(23, pb::kHideIndex, pb::kHideLink, Req::Bit, pb::kHideOption),
     {25, 160, 228, Req::Word, 156},

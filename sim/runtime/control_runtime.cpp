@@ -5,6 +5,7 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/var_types.h"
@@ -18,12 +19,7 @@ constexpr int kKindNumber = 9;
 constexpr int kKindCurve = 11;
 constexpr int kKindCharacter = 25;
 
-// Dynamic picture.
-constexpr int kPlayMode = 44;
-constexpr int kFrameAddress = 48;
-constexpr int kInitialCountdown = 60;
-constexpr int kFrame = 72;
-constexpr int kCountdown = 74;
+namespace dp = blocks::dynamic_picture;
 
 // Curve.
 constexpr int kCurveMaximum = 36;
@@ -41,7 +37,8 @@ constexpr int kCaretOption = 80;
 struct MoveRef {
     int kind, option, index, address;
 };
-constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, 76, 80, 92}, {kKindNumber, 106, 108, 120},
+constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, dp::kMoveOption.offset, dp::kMoveIndex.offset, dp::kMoveAddress.offset},
+                                 {kKindNumber, 106, 108, 120},
                                  {kKindCharacter, 48, 52, 56}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;
@@ -100,8 +97,8 @@ void prepareMove(CDrawObj& obj, const ControlRunContext& ctx)
 void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 {
     if (obj.m_nKind == kKindDynamicPicture) {
-        blockWriteU(obj.m_Params, kFrame, 2, 0);
-        blockWriteU(obj.m_Params, kCountdown, 1, blockReadU8(obj.m_Params, kInitialCountdown));
+        obj.SetParam(dp::kFrame, 0);
+        obj.SetParam(dp::kCountdown, obj.Param(dp::kInitialCountdown));
     }
     prepareMove(obj, ctx);
 }
@@ -153,8 +150,8 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t elapsedMs)
 {
     if (obj.m_nKind == kKindDynamicPicture) {
-        const std::int32_t address = blockReadI32(obj.m_Params, kFrameAddress, -1);
-        const std::uint8_t mode = blockReadU8(obj.m_Params, kPlayMode);
+        const std::int32_t address = obj.Param(dp::kFrameAddress);
+        const std::uint8_t mode = obj.Param(dp::kPlayMode);
         const std::int64_t frames = static_cast<std::int64_t>(obj.m_strFiles.size());
         // Without pictures there is no frame to step to.
         if (address < 0 || (mode != 1 && mode != 2) || frames == 0)
@@ -162,22 +159,22 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
         const std::uint8_t ticks = ctx.live->readByte(address).value_or(0);
         if (ticks == 0)
             return false;
-        const std::uint8_t countdown = blockReadU8(obj.m_Params, kCountdown);
-        blockWriteU(obj.m_Params, kCountdown, 1, static_cast<std::uint8_t>(countdown - 1));
+        const std::uint8_t countdown = obj.Param(dp::kCountdown);
+        obj.SetParam(dp::kCountdown, static_cast<std::uint8_t>(countdown - 1));
         if (countdown != 1)
             return false;
-        std::int64_t frame = blockReadU(obj.m_Params, kFrame, 2) + 1;
-        blockWriteU(obj.m_Params, kCountdown, 1, ticks);
+        std::int64_t frame = obj.Param(dp::kFrame) + 1;
+        obj.SetParam(dp::kCountdown, ticks);
         if (frame >= frames) {
             if (mode == 2) {
-                blockWriteU(obj.m_Params, kFrame, 2, static_cast<std::uint32_t>(frames - 1));
+                obj.SetParam(dp::kFrame, static_cast<std::uint16_t>(frames - 1));
                 ctx.live->writeByte(address, 0);
                 ctx.displayed->writeByte(address, 0);
                 return false;
             }
             frame = 0;
         }
-        blockWriteU(obj.m_Params, kFrame, 2, static_cast<std::uint32_t>(frame));
+        obj.SetParam(dp::kFrame, static_cast<std::uint16_t>(frame));
         return true;
     }
     if (obj.m_nKind == kKindCurve && blockReadI32(obj.m_Params, kSamplingMode) == 1) {

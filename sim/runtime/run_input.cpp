@@ -7,6 +7,7 @@
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_vars.h"
@@ -20,6 +21,9 @@ namespace qv::sim {
 namespace {
 
 namespace bb = blocks::button;
+namespace lamp = blocks::lamp;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
 
 constexpr int kKindButton = 7;
 constexpr int kKindNumber = 9;
@@ -49,8 +53,9 @@ struct WriteRule {
 constexpr WriteRule kWriteRules[] = {
     {kKindButton, bb::kWriteEnableOption.offset, bb::kWriteAddress.offset, bb::kWriteBit.offset, bb::kUserLevel.offset},
     {kKindNumber, 176, 184, 388, 104},
-    {kKindBitSwitch, 52, 60, 188, 27},
-    {kKindRadio, 64, 72, 188, 13},
+    {kKindBitSwitch, bs::kWriteEnableOption.offset, bs::kWriteAddress.offset, bs::kWriteBit.offset, bs::kUserLevel.offset},
+    {kKindRadio, radio::kWriteEnableOption.offset, radio::kWriteAddress.offset, radio::kWriteBit.offset,
+     radio::kUserLevel.offset},
     {kKindCharacter, 188, 196, 352, 96},
 };
 
@@ -270,7 +275,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         redraw(app);
         return;
     case kKindBitSwitch: {
-        if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.ParamI32(20) < 0)
+        if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.Param(lamp::kBitAddress) < 0)
             return;
         if (levelTooLow(app, obj)) {
             refusePermission(app, obj);
@@ -278,20 +283,20 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         }
         std::int64_t byte = 0;
         int bit = 0;
-        if (obj.ParamI32(96) != 0) {
-            const std::int64_t offset = obj.ParamI32(132);
-            byte = std::int64_t{obj.ParamI32(124)} + (offset >> 3);
+        if (obj.Param(bs::kDifferentWrite) != 0) {
+            const std::int64_t offset = obj.Param(bs::kSecondBit);
+            byte = std::int64_t{obj.Param(bs::kSecondAddress)} + (offset >> 3);
             bit = static_cast<int>(offset & 7);
         } else {
-            const int n = obj.ParamU8(25);
-            byte = std::int64_t{obj.ParamI32(20)} + n / 8;
+            const int n = obj.Param(lamp::kBitNumber);
+            byte = std::int64_t{obj.Param(lamp::kBitAddress)} + n / 8;
             bit = n & 7;
         }
         const auto old = app.m_VarMemRun.readByte(byte);
         if (!old)
             return;
         const bool set = ((*old >> bit) & 1) != 0;
-        switch (obj.ParamU8(26)) {
+        switch (obj.Param(bs::kFunction)) {
         case 0: WriteRunBit(app, in.writer, byte, bit, true); break;
         case 1:
         case 3: WriteRunBit(app, in.writer, byte, bit, false); break;
@@ -326,10 +331,10 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
             refusePermission(app, obj);
             return;
         }
-        const bool separate = obj.ParamI32(100) != 0;
-        const std::int64_t address = separate ? obj.ParamI32(128) : obj.ParamI32(8);
-        const int width = hmiVarTypeWidth(separate ? obj.ParamU8(132) : obj.ParamU8(12));
-        const auto value = static_cast<std::uint32_t>(obj.ParamI32(4));
+        const bool separate = obj.Param(radio::kDifferentWrite) != 0;
+        const std::int64_t address = separate ? obj.Param(radio::kSecondAddress) : obj.Param(radio::kValueAddress);
+        const int width = hmiVarTypeWidth(separate ? obj.Param(radio::kSecondType) : obj.Param(radio::kValueType));
+        const auto value = static_cast<std::uint32_t>(obj.Param(radio::kOwnValue));
         const auto old = app.m_VarMemRun.read(address, width == 0 ? 1 : width);
         if (width == 0 || !old || *old == (width == 4 ? value : value & ((1u << (8 * width)) - 1)))
             return;
