@@ -2,6 +2,7 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
@@ -10,6 +11,7 @@ namespace qv {
 namespace {
 
 namespace bb = blocks::button;
+namespace cv = blocks::curve;
 namespace dp = blocks::dynamic_picture;
 namespace pb = blocks::progress_bar;
 namespace ind = blocks::indicator;
@@ -45,7 +47,7 @@ constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int3
 
 constexpr KindGroup kHide[] = {
     {7, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {8, bitGroup(dp::kHideOption, dp::kHideIndex, dp::kHideLink)},   {9, bitGroup(107, 1, 112, 336)},
-    {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},   {20, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
+    {11, bitGroup(cv::kHideOption, cv::kHideIndex, cv::kHideLink)}, {12, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},   {20, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
     {22, bitGroup(radio::kHideOption, radio::kHideIndex, radio::kHideLink)},   {23, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {25, bitGroup(64, 4, 68, 300)},
 };
 

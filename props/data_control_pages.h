@@ -3,6 +3,7 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/var_refs.h"
@@ -62,7 +63,7 @@ inline constexpr const char8_t* kLetterCases[] = {u8"大写", u8"小写", u8"自
 
 // ---- Curve ----
 
-inline constexpr int kMaxCurves = kMaxCurveRecords;
+inline constexpr int kMaxCurves = blocks::curve::kMaxRecords;
 
 struct CurveRecord {
     std::int32_t varIndex = 0;
@@ -84,16 +85,24 @@ struct CurveShapePage {  // "外观"
 };
 
 inline constexpr BlockField<CurveShapePage> kCurveShapeFields[] = {
-    {&CurveShapePage::labelColor, 0, 4},    {&CurveShapePage::gridColor, 4, 4},
-    {&CurveShapePage::backColor, 8, 4},     {&CurveShapePage::gridWidth, 12, 4},
-    {&CurveShapePage::backTransparent, 16, 4}, {&CurveShapePage::noGrid, 20, 4},
-    {&CurveShapePage::hGrid, 24, 4},        {&CurveShapePage::vGrid, 28, 4},
-    {&CurveShapePage::noLabels, 32, 4},     {&CurveShapePage::maximum, 36, 4},
-    {&CurveShapePage::decimals, 40, 4},     {&CurveShapePage::labelCount, 44, 4},
-    {&CurveShapePage::minimum, 48, 4},      {&CurveShapePage::bottomOffset, 52, 4},
-    {&CurveShapePage::leftOffset, 56, 4},   {&CurveShapePage::shift, 876, 4},
-    {&CurveShapePage::curveType, 880, 4},   {&CurveShapePage::stopOutOfRange, 948, 1}};
-inline constexpr int kCurveIntervalOffset = 884;
+    {&CurveShapePage::labelColor, blocks::curve::kLabelColor},
+    {&CurveShapePage::gridColor, blocks::curve::kGridColor},
+    {&CurveShapePage::backColor, blocks::curve::kBackColor},
+    {&CurveShapePage::gridWidth, blocks::curve::kGridWidth},
+    {&CurveShapePage::backTransparent, blocks::curve::kTransparent},
+    {&CurveShapePage::noGrid, blocks::curve::kNoGrid},
+    {&CurveShapePage::hGrid, blocks::curve::kVerticalDivisions},
+    {&CurveShapePage::vGrid, blocks::curve::kHorizontalDivisions},
+    {&CurveShapePage::noLabels, blocks::curve::kNoLabels},
+    {&CurveShapePage::maximum, blocks::curve::kTopValue},
+    {&CurveShapePage::decimals, blocks::curve::kLabelDecimals},
+    {&CurveShapePage::labelCount, blocks::curve::kLabelCount},
+    {&CurveShapePage::minimum, blocks::curve::kBottomValue},
+    {&CurveShapePage::bottomOffset, blocks::curve::kBottomMargin},
+    {&CurveShapePage::leftOffset, blocks::curve::kLeftMargin},
+    {&CurveShapePage::shift, blocks::curve::kShiftDirection},
+    {&CurveShapePage::curveType, blocks::curve::kCurveType},
+    {&CurveShapePage::stopOutOfRange, blocks::curve::kStopOutOfRange}};
 inline constexpr std::uint32_t kMaxCurveInterval = 10000;
 
 inline constexpr const char8_t* kCurveShifts[] = {u8"曲线左移一个点", u8"曲线右移一个点"};
@@ -108,7 +117,7 @@ struct CurveControlPage {  // "基本控制"
     bool curvesChanged() const { return count != loadedCount || records != loadedRecords; }
 };
 
-inline constexpr BlockField<CurveControlPage> kCurveControlFields[] = {{&CurveControlPage::samples, 76, 4}};
+inline constexpr BlockField<CurveControlPage> kCurveControlFields[] = {{&CurveControlPage::samples, blocks::curve::kPointCount}};
 
 // ---- Dynamic picture ----
 

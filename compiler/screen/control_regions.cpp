@@ -1,6 +1,7 @@
 #include "compiler/screen/control_regions.h"
 
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
@@ -47,7 +48,8 @@ constexpr std::array<KindRule, 11> kRules{{
     {kKindDynamicPicture, 4, blocks::dynamic_picture::kHideOption.offset, blocks::dynamic_picture::kMoveOption.offset, false,
      [](const CDrawObj& o) { return o.Param(blocks::dynamic_picture::kTransparent) != 0; }},
     {kKindNumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {kKindCurve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},
+    {kKindCurve, 6, blocks::curve::kHideOption.offset, -1, false,
+     [](const CDrawObj& o) { return o.Param(blocks::curve::kTransparent) != 0; }},
     {kKindProgressBar, 7, blocks::progress_bar::kHideOption.offset, -1, false,
      [](const CDrawObj& o) { return o.Param(blocks::progress_bar::kNoBack) != 0; }},
     {kKindIndicator, 8, blocks::indicator::kHideOption.offset, -1, false, lampCondition},

@@ -2,6 +2,7 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
@@ -74,12 +75,15 @@ constexpr std::string_view kRealTimeNumberPictures[] = {
 
 constexpr BlockDefault kNumericInputValues[] = {{8, 4, kWhite}};
 
+namespace cv = blocks::curve;
 constexpr BlockDefault kCurveValues[] = {
-    {0, 4, kWhite}, {4, 4, kWhite}, {12, 4, 1}, {24, 4, 3}, {28, 4, 6}, {36, 4, 100}, {40, 4, 1},
-    {44, 4, 3}, {52, 4, 8}, {56, 4, 8}, {kCurveSampleCountOffset, 4, 20}, {kCurveRecordCountOffset, 4, 1},
-    {88, 4, 0x0000FF00}, {94, 2, 1}};
-constexpr DefaultVar kCurveVars[] = {
-    {kCurveRecordBase, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"}, bind(860, kDispHide)};
+    {cv::kLabelColor, kWhite},          {cv::kGridColor, kWhite},        {cv::kGridWidth, 1},
+    {cv::kVerticalDivisions, 3},        {cv::kHorizontalDivisions, 6},   {cv::kTopValue, 100},
+    {cv::kLabelDecimals, 1},            {cv::kLabelCount, 3},            {cv::kBottomMargin, 8},
+    {cv::kLeftMargin, 8},               {cv::kPointCount, 20},           {cv::kCurveCount, 1},
+    {cv::record(0).color, 0x0000FF00},  {cv::record(0).lineWidth, 1}};
+constexpr DefaultVar kCurveVars[] = {{cv::record(0).index.offset, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"},
+                                     bind(cv::kHideIndex.offset, kDispHide)};
 
 namespace lamp = blocks::lamp;
 constexpr BlockDefault kLampValues[] = {

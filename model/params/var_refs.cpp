@@ -2,6 +2,7 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
@@ -26,7 +27,8 @@ constexpr std::array<VarRefField, 3> kDynamicPicture{{varRef("frame", dp::kFrame
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
     {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
     {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
-constexpr std::array<VarRefField, 1> kCurve{{{"hide", 860, 872, 865}}};
+namespace cv = blocks::curve;
+constexpr std::array<VarRefField, 1> kCurve{{varRef("hide", cv::kHideIndex, cv::kHideAddress, cv::kHideType)}};
 namespace lamp = blocks::lamp;
 namespace ind = blocks::indicator;
 namespace bs = blocks::bit_switch;
@@ -76,8 +78,8 @@ constexpr unsigned kPictureFileNameBytes = 16;
 
 VarRefField curveRecordRef(int i)
 {
-    const int base = kCurveRecordBase + kCurveRecordSize * i;
-    return {"curve record", base, kNoField, base + kCurveRecordTypeOffset};
+    const cv::Record r = cv::record(i);
+    return {"curve record", r.index.offset, kNoField, r.type.offset};
 }
 
 template <class Fn>
@@ -106,7 +108,7 @@ std::span<const VarRefField> fixedVarRefs(int kind)
 
 int curveRecordCount(std::span<const std::uint8_t> block)
 {
-    return std::clamp(blockReadI32(block, kCurveRecordCountOffset), 0, kMaxCurveRecords);
+    return std::clamp(CurveBlock(block).get(cv::kCurveCount), 0, cv::kMaxRecords);
 }
 
 std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block)
@@ -214,7 +216,7 @@ std::optional<std::int64_t> curveAddressEnd(int kind, std::span<const std::uint8
 {
     if (kind != kKindCurve)
         return std::nullopt;
-    const std::int64_t samples = std::max(0, blockReadI32(block, kCurveSampleCountOffset));
+    const std::int64_t samples = std::max(0, CurveBlock(block).get(cv::kPointCount));
     std::optional<std::int64_t> end;
     for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
         const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
@@ -256,7 +258,7 @@ void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<un
         break;
     }
     case kKindCurve: {
-        const std::int64_t samples = blockReadI32(block, kCurveSampleCountOffset);
+        const std::int64_t samples = CurveBlock(block).get(cv::kPointCount);
         for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
             const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
             raise(index, widthOf(index) * samples);

@@ -33,13 +33,6 @@ constexpr VarRefField varRef(std::string_view role, ParamField<std::int32_t, Ind
     return {role, index.offset, address.offset, type.offset};
 }
 
-// A curve's records: count at 80 (clamped to 0..kMaxCurveRecords), record i at 84 + 12 i.
-inline constexpr int kCurveSampleCountOffset = 76;
-inline constexpr int kCurveRecordCountOffset = 80;
-inline constexpr int kCurveRecordBase = 84;
-inline constexpr int kCurveRecordSize = 12;
-inline constexpr int kCurveRecordTypeOffset = 9;
-inline constexpr int kMaxCurveRecords = 64;
 inline constexpr int kStringLengthOffset = 32;
 inline constexpr int kStringStartIndex = 36;
 
@@ -50,7 +43,7 @@ std::span<const VarRefField> fixedVarRefs(int kind);
 // fit the block left out).
 std::vector<VarRefField> varRefsOf(int kind, std::span<const std::uint8_t> block);
 
-// The curve's record count as the block holds it, clamped to 0..kMaxCurveRecords.
+// The curve's record count as the block holds it, clamped to 0..blocks::curve::kMaxRecords.
 int curveRecordCount(std::span<const std::uint8_t> block);
 
 // What the variable table says of a row: address -1 and type 0 for an index outside the

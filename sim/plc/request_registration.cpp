@@ -2,6 +2,7 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
@@ -47,6 +48,7 @@ constexpr RequestRef moveRef(int kind, ParamField<std::int32_t, IndexKind> index
 }
 
 namespace bb = blocks::button;
+namespace cv = blocks::curve;
 namespace dp = blocks::dynamic_picture;
 namespace pb = blocks::progress_bar;
 namespace lamp = blocks::lamp;
@@ -68,7 +70,7 @@ constexpr RequestRef kRequestRefs[] = {
     {9, 112, 336, Req::Bit, 107},
     {9, 180, 364, Req::Bit, 176},
     {9, 108, 312, Req::Word, 106, 332},
-    {11, 860, 892, Req::Bit, 853},
+    ref(11, cv::kHideIndex, cv::kHideLink, Req::Bit, cv::kHideOption),
     ref(12, lamp::kBitIndex, ind::kBitLink, Req::Bit),
     ref(12, ind::kHideIndex, ind::kHideLink, Req::Bit, ind::kHideOption),
     ref(20, lamp::kBitIndex, bs::kBitLink, Req::Bit),

@@ -5,6 +5,7 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
@@ -21,12 +22,7 @@ constexpr int kKindCharacter = 25;
 
 namespace dp = blocks::dynamic_picture;
 
-// Curve.
-constexpr int kCurveMaximum = 36;
-constexpr int kCurveMinimum = 48;
-constexpr int kSamplingMode = 880;
-constexpr int kSamplingPeriod = 884;
-constexpr int kSamplingElapsed = 888;
+namespace cv = blocks::curve;
 
 // Character control.
 constexpr int kStringCapacity = kStringLengthOffset; // 32
@@ -53,7 +49,7 @@ std::vector<CurveSeries> curveSeries(const CDrawObj& obj, const ControlRunContex
     std::vector<CurveSeries> out;
     const int records = curveRecordCount(obj.m_Params);
     for (int i = 0; i < records; ++i) {
-        const std::int32_t row = blockReadI32(obj.m_Params, kCurveRecordBase + kCurveRecordSize * i, -1);
+        const std::int32_t row = obj.Param(cv::record(i).index);
         if (row < 0)
             break;
         std::int32_t address = -1;
@@ -106,9 +102,9 @@ void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 {
     if (obj.m_nKind == kKindCurve) {
-        const std::int64_t maximum = blockReadI32(obj.m_Params, kCurveMaximum);
-        const std::int64_t minimum = blockReadI32(obj.m_Params, kCurveMinimum);
-        const std::int64_t samples = blockReadI32(obj.m_Params, kCurveSampleCountOffset);
+        const std::int64_t maximum = obj.Param(cv::kTopValue);
+        const std::int64_t minimum = obj.Param(cv::kBottomValue);
+        const std::int64_t samples = obj.Param(cv::kPointCount);
         std::int64_t step = (maximum - minimum) / 5;
         for (const CurveSeries& s : curveSeries(obj, ctx)) {
             const int width = hmiVarTypeWidth(s.type);
@@ -177,14 +173,14 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
         obj.SetParam(dp::kFrame, static_cast<std::uint16_t>(frame));
         return true;
     }
-    if (obj.m_nKind == kKindCurve && blockReadI32(obj.m_Params, kSamplingMode) == 1) {
-        const std::int64_t elapsed = std::max<std::int64_t>(0, blockReadI32(obj.m_Params, kSamplingElapsed)) +
+    if (obj.m_nKind == kKindCurve && obj.Param(cv::kCurveType) == 1) {
+        const std::int64_t elapsed = std::max<std::int64_t>(0, obj.Param(cv::kSampleElapsed)) +
                                      std::max<std::int64_t>(0, elapsedMs);
-        if (elapsed < blockReadI32(obj.m_Params, kSamplingPeriod)) {
-            blockWriteI32(obj.m_Params, kSamplingElapsed, static_cast<std::int32_t>(std::min<std::int64_t>(elapsed, INT32_MAX)));
+        if (elapsed < obj.Param(cv::kSamplePeriod)) {
+            obj.SetParam(cv::kSampleElapsed, static_cast<std::int32_t>(std::min<std::int64_t>(elapsed, INT32_MAX)));
             return false;
         }
-        const std::int64_t samples = blockReadI32(obj.m_Params, kCurveSampleCountOffset);
+        const std::int64_t samples = obj.Param(cv::kPointCount);
         for (const CurveSeries& s : curveSeries(obj, ctx)) {
             const int width = hmiVarTypeWidth(s.type);
             if (!seriesFits(s.address, width, samples))
@@ -195,7 +191,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
             ctx.live->readBytes(s.address, bytes);
             ctx.live->writeBytes(s.address + width, bytes);
         }
-        blockWriteI32(obj.m_Params, kSamplingElapsed, 0);
+        obj.SetParam(cv::kSampleElapsed, 0);
         return true;
     }
     return false;
