@@ -5,6 +5,7 @@
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/shape_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "model/document/draw_doc.h"
 
@@ -30,7 +31,8 @@ constexpr VarRow kBackColor{"unsigned short", "m_BackColor", "65535", "字体背
 
 constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.type, v.name, v.initial, v.description}; }
 
-constexpr BlockDefault kRectangleValues[] = {{0, 4, 3}, {8, 1, 1}, {16, 4, kSilver}};
+constexpr BlockDefault kRectangleValues[] = {
+    {blocks::rectangle::kBorderWidth, 3}, {blocks::rectangle::kBorder3d, 1}, {blocks::rectangle::kFillColor, kSilver}};
 
 namespace bb = blocks::button;
 constexpr BlockDefault kButtonValues[] = {
@@ -93,9 +95,11 @@ constexpr DefaultVar kIndicatorVars[] = {{lamp::kBitIndex.offset, "unsigned char
 constexpr std::string_view kIndicatorPictures[] = {"images\\sys\\IndicatorON.bmp", "images\\sys\\IndicatorOFF.bmp"};
 constexpr DefaultText kIndicatorTexts[] = {{"亮"}, {"灭"}};
 
-constexpr BlockDefault kPipeJointValues[] = {{4, 4, kWhite}, {8, 4, 1}};
-constexpr BlockDefault kPipeValues[] = {{4, 4, kWhite}};
-constexpr BlockDefault kScaleValues[] = {{8, 4, 1}, {12, 4, 5}, {16, 4, 2}, {20, 4, 2}, {24, 4, 2}, {28, 4, 2}};
+constexpr BlockDefault kPipeJointValues[] = {{blocks::pipe::kCentreColor, kWhite}, {blocks::pipe::kOrientation, 1}};
+constexpr BlockDefault kPipeValues[] = {{blocks::pipe::kCentreColor, kWhite}};
+namespace sc = blocks::scale;
+constexpr BlockDefault kScaleValues[] = {{sc::kBaseLine, 1},        {sc::kMajorCount, 5},      {sc::kMinorCount, 2},
+                                         {sc::kMajorThickness, 2},  {sc::kMinorThickness, 2}, {sc::kBaseWidth, 2}};
 
 constexpr BlockDefault kBitSwitchValues[] = {{lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite},
                                              {lamp::kOffKey, kWhite}, {blocks::bit_switch::kFunction, 2}};
