@@ -27,8 +27,17 @@ struct GroupLayout {
 template <class IndexKind, class LinkKind>
 constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
 {
-    const int f = link.first;
-    return {-1, 4, index.offset, f, f + 4, f + 8, f + 12, f + 16, -1, -1, 4};
+    return {-1,
+            4,
+            index.offset,
+            link.target().offset,
+            link.elementType().offset,
+            link.station().offset,
+            link.elementNumber().offset,
+            link.allowOther().offset,
+            -1,
+            -1,
+            4};
 }
 template <class IndexKind, class LinkKind, class B, class BitKind>
 constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, ParamField<B, BitKind> bit)

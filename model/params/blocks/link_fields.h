@@ -12,6 +12,10 @@ template <class Kind>
 struct LinkFields {
     int first;  // the target's offset
     constexpr ParamField<std::int32_t, Kind> target() const { return {first}; }
+    constexpr ParamField<std::int32_t, Kind> elementType() const { return {first + 4}; }
+    constexpr ParamField<std::int32_t, Kind> station() const { return {first + 8}; }
+    constexpr ParamField<std::int32_t, Kind> elementNumber() const { return {first + 12}; }
+    constexpr ParamField<std::int32_t, Kind> allowOther() const { return {first + 16}; }
     constexpr ParamField<std::int32_t, Kind> widthCode() const { return {first + 20}; }
     constexpr ParamField<std::int32_t, Kind> bit() const { return {first + 24}; }
 };
