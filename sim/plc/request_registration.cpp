@@ -93,12 +93,6 @@ constexpr RequestRef kRequestRefs[] = {
 // How a bit reference picks its elements.
 enum class Group { Keep, Single, Byte, Decade };
 
-// The link setting's fields.
-constexpr int kLinkTarget = 0;
-constexpr int kLinkElementType = 4;
-constexpr int kLinkStation = 8;
-constexpr int kLinkElement = 12;
-
 std::uint16_t overrideCount(std::uint8_t selector) { return selector == 1 ? 4 : selector == 2 ? 2 : 1; }
 
 // The bit table: function code and grouping per protocol, element type and write flag.
@@ -186,7 +180,8 @@ void RegisterPlcRequests(int kind, std::span<const std::uint8_t> block, Registra
             continue;
         if (ref.option != kNone && blockReadU8(block, ref.option) == 0)
             continue;
-        const std::int32_t target = blockReadI32(block, ref.link + kLinkTarget);
+        const LinkFields<void> link{ref.link};
+        const std::int32_t target = blockReadI32(block, link.target().offset);
         // Only a port that polls a PLC as master has a table; a link to any other port (or a
         // target that is no port) registers nothing.
         if (target != 1 && target != 2)
@@ -199,8 +194,8 @@ void RegisterPlcRequests(int kind, std::span<const std::uint8_t> block, Registra
         if (hmi < 0 || hmi > 0xFFFF)
             continue; // a reply would have nowhere to go
 
-        const std::int32_t type = blockReadI32(block, ref.link + kLinkElementType);
-        const std::int32_t element = blockReadI32(block, ref.link + kLinkElement);
+        const std::int32_t type = blockReadI32(block, link.elementType().offset);
+        const std::int32_t element = blockReadI32(block, link.elementNumber().offset);
         const RequestShape shape =
             ref.request == Req::Word
                 ? wordRequestShape(port.protocol, type, element,
@@ -208,7 +203,7 @@ void RegisterPlcRequests(int kind, std::span<const std::uint8_t> block, Registra
                 : bitRequestShape(port.protocol, type, element, ref.writeFlag);
 
         PlcMapRecord r;
-        r.station = port.protocol == 5 ? 0 : blockReadU8(block, ref.link + kLinkStation);
+        r.station = port.protocol == 5 ? 0 : blockReadU8(block, link.station().offset);
         r.elementType = shape.function;
         r.elementNumber = static_cast<std::uint16_t>(shape.element);
         r.count = shape.count;
