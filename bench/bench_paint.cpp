@@ -34,16 +34,16 @@ std::vector<std::unique_ptr<CDrawObj>> makeScreen(int count)
         obj->m_strFiles = {"\\UserPicture\\p.bmp"};
         obj->m_bTransparent = i % 20 == 5;
         obj->m_clrTransparent = 0x00FFFFFF;
-        obj->SetParamI32(rect_block::kBorderWidth, i % 4);
-        obj->SetParamI32(rect_block::kBorder3d, 1);
-        obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(rgb(10, 200, i % 255)));
-        obj->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(20, 20, 80)));
-        obj->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(200, 200, 255)));
-        obj->SetParamI32(pipe_block::kOrientation, i % 4);
-        obj->SetParamI32(scale_block::kMajorCount, 6);
-        obj->SetParamI32(scale_block::kMinorCount, 4);
-        obj->SetParamI32(scale_block::kMajorThickness, 2);
-        obj->SetParamI32(scale_block::kMinorThickness, 1);
+        obj->SetParam(blocks::rectangle::kBorderWidth, i % 4);
+        obj->SetParam(blocks::rectangle::kBorder3dWord, 1);
+        obj->SetParam(blocks::rectangle::kFillColor, static_cast<std::int32_t>(rgb(10, 200, i % 255)));
+        obj->SetParam(blocks::pipe::kEdgeColor, static_cast<std::int32_t>(rgb(20, 20, 80)));
+        obj->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(rgb(200, 200, 255)));
+        obj->SetParam(blocks::pipe::kOrientation, i % 4);
+        obj->SetParam(blocks::scale::kMajorCount, 6);
+        obj->SetParam(blocks::scale::kMinorCount, 4);
+        obj->SetParam(blocks::scale::kMajorThickness, 2);
+        obj->SetParam(blocks::scale::kMinorThickness, 1);
         objs.push_back(std::move(obj));
     }
     return objs;

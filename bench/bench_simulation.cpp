@@ -11,6 +11,11 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "sim/runtime/sim_runtime.h"
 
 namespace {
@@ -66,19 +71,33 @@ struct Project {
         auto& b = obj->m_Params;
         const int row = 16 + i % 40;
         switch (obj->Kind()) {
-        case ShapeKind::Button: blockWriteI32(b, 128, row), blockWriteI32(b, 228, 1), blockWriteI32(b, 232, 3), blockWriteI32(b, 240, i); break;
+        case ShapeKind::Button: {
+            namespace bb = blocks::button;
+            obj->SetParam(bb::kValueIndex, row), obj->SetParam(bb::kValueLink.target(), 1);
+            obj->SetParam(bb::kValueLink.elementType(), 3), obj->SetParam(bb::kValueLink.elementNumber(), i);
+            break;
+        }
         case ShapeKind::DynamicPicture:
-            blockWriteI32(b, 64, row), b[44] = 1, blockWriteI32(b, 48, 1000), b[60] = 1;
+            obj->SetParam(blocks::dynamic_picture::kFrameIndex, row), obj->SetParam(blocks::dynamic_picture::kPlayMode, 1);
+            obj->SetParam(blocks::dynamic_picture::kFrameAddress, 1000), obj->SetParam(blocks::dynamic_picture::kInitialCountdown, 1);
             obj->m_strFiles = {"a.bmp", "b.bmp", "c.bmp"};
             break;
         case ShapeKind::RealTimeNumber: blockWriteI32(b, 84, row), blockWriteI32(b, 208, 1), blockWriteI32(b, 212, 3), blockWriteI32(b, 220, i); break;
-        case ShapeKind::Curve:
-            blockWriteI32(b, 36, 100), blockWriteI32(b, 76, 20), blockWriteI32(b, 80, 1), blockWriteI32(b, 84, row);
-            blockWriteI32(b, 96, -1), blockWriteI32(b, 880, 1), blockWriteI32(b, 884, 50);
+        case ShapeKind::Curve: {
+            namespace cv = blocks::curve;
+            obj->SetParam(cv::kTopValue, 100), obj->SetParam(cv::kPointCount, 20), obj->SetParam(cv::kCurveCount, 1);
+            obj->SetParam(cv::record(0).index, row), obj->SetParam(cv::record(1).index, -1);
+            obj->SetParam(cv::kCurveType, 1), obj->SetParam(cv::kSamplePeriod, 50);
             break;
-        case ShapeKind::BitSwitch: blockWriteI32(b, 16, row), blockWriteI32(b, 76, 1), blockWriteI32(b, 80, 0), blockWriteI32(b, 88, i); break;
-        case ShapeKind::RadioButton: blockWriteI32(b, 0, row); break;
-        case ShapeKind::ProgressBar: blockWriteI32(b, 28, row); break;
+        }
+        case ShapeKind::BitSwitch: {
+            namespace bs = blocks::bit_switch;
+            obj->SetParam(blocks::lamp::kBitIndex, row), obj->SetParam(bs::kBitLink.target(), 1);
+            obj->SetParam(bs::kBitLink.elementType(), 0), obj->SetParam(bs::kBitLink.elementNumber(), i);
+            break;
+        }
+        case ShapeKind::RadioButton: obj->SetParam(blocks::radio::kValueIndex, row); break;
+        case ShapeKind::ProgressBar: obj->SetParam(blocks::progress_bar::kValueIndex, row); break;
         default:
             blockWriteI32(b, 32, 16), blockWriteI32(b, 36, row);
             obj->m_strName = "text";

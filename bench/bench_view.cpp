@@ -33,10 +33,10 @@ void fillScreen(CDrawDoc& doc, int count)
         obj->m_logfont.lfWeight = 400;
         obj->m_logfont.lfCharSet = 134;
         obj->m_strName = "温度 25.0";
-        obj->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(20, 20, 80)));
-        obj->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(200, 200, 255)));
-        obj->SetParamI32(scale_block::kMajorCount, 6);
-        obj->SetParamI32(scale_block::kMinorCount, 4);
+        obj->SetParam(blocks::pipe::kEdgeColor, static_cast<std::int32_t>(rgb(20, 20, 80)));
+        obj->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(rgb(200, 200, 255)));
+        obj->SetParam(blocks::scale::kMajorCount, 6);
+        obj->SetParam(blocks::scale::kMinorCount, 4);
         doc.AddObject(std::move(obj));
     }
 }

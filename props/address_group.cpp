@@ -1,9 +1,22 @@
 #include "props/address_group.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 
 namespace qv {
 namespace {
+
+namespace bb = blocks::button;
+namespace cv = blocks::curve;
+namespace dp = blocks::dynamic_picture;
+namespace pb = blocks::progress_bar;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
 
 struct KindGroup {
     ShapeKind kind;
@@ -20,31 +33,31 @@ constexpr GroupLayout wordGroup(int use, int useWidth, int index, int first)
 {
     return {use, useWidth, index, first, first + 4, first + 8, first + 12, first + 16, first + 20, -1, 4};
 }
+// The same from a kind's named fields: the use switch (its width too), the index and the link.
+template <class U, class UseKind, class IndexKind, class LinkKind>
+constexpr GroupLayout bitGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    return bitGroup(use.offset, use.width, index.offset, link.first);
+}
+template <class U, class UseKind, class IndexKind, class LinkKind>
+constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    return wordGroup(use.offset, use.width, index.offset, link.first);
+}
 
 constexpr KindGroup kHide[] = {
-    {ShapeKind::Button, bitGroup(126, 1, 172, 248)},
-    {ShapeKind::DynamicPicture, bitGroup(77, 1, 84, 144)},
-    {ShapeKind::RealTimeNumber, bitGroup(107, 1, 112, 336)},
-    {ShapeKind::Curve, bitGroup(853, 1, 860, 892)},
-    {ShapeKind::Indicator, bitGroup(27, 1, 32, 76)},
-    {ShapeKind::BitSwitch, bitGroup(30, 1, 36, 136)},
-    {ShapeKind::RadioButton, bitGroup(15, 1, 44, 136)},
-    {ShapeKind::ProgressBar, bitGroup(49, 1, 56, 96)},
-    {ShapeKind::Character, bitGroup(64, 4, 68, 300)},
+    {ShapeKind::Button, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {ShapeKind::DynamicPicture, bitGroup(dp::kHideOption, dp::kHideIndex, dp::kHideLink)},   {ShapeKind::RealTimeNumber, bitGroup(107, 1, 112, 336)},
+    {ShapeKind::Curve, bitGroup(cv::kHideOption, cv::kHideIndex, cv::kHideLink)}, {ShapeKind::Indicator, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},   {ShapeKind::BitSwitch, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
+    {ShapeKind::RadioButton, bitGroup(radio::kHideOption, radio::kHideIndex, radio::kHideLink)},   {ShapeKind::ProgressBar, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {ShapeKind::Character, bitGroup(64, 4, 68, 300)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {ShapeKind::Button, bitGroup(212, 4, 216, 276)},
-    {ShapeKind::RealTimeNumber, bitGroup(176, 4, 180, 364)},
-    {ShapeKind::BitSwitch, bitGroup(52, 4, 56, 164)},
-    {ShapeKind::RadioButton, bitGroup(64, 4, 68, 164)},
-    {ShapeKind::Character, bitGroup(188, 4, 192, 328)},
+    {ShapeKind::Button, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)}, {ShapeKind::RealTimeNumber, bitGroup(176, 4, 180, 364)}, {ShapeKind::BitSwitch, bitGroup(bs::kWriteEnableOption, bs::kWriteIndex, bs::kWriteLink)},
+    {ShapeKind::RadioButton, bitGroup(radio::kWriteEnableOption, radio::kWriteIndex, radio::kWriteLink)},  {ShapeKind::Character, bitGroup(188, 4, 192, 328)},
 };
 
 constexpr KindGroup kMove[] = {
-    {ShapeKind::DynamicPicture, wordGroup(76, 1, 80, 120)},
-    {ShapeKind::RealTimeNumber, wordGroup(106, 1, 108, 312)},
-    {ShapeKind::Character, wordGroup(48, 4, 52, 276)},
+    {ShapeKind::DynamicPicture, wordGroup(dp::kMoveOption, dp::kMoveIndex, dp::kMoveLink)}, {ShapeKind::RealTimeNumber, wordGroup(106, 1, 108, 312)}, {ShapeKind::Character, wordGroup(48, 4, 52, 276)},
 };
 
 constexpr KindGroup kFontColor[] = {

@@ -3,6 +3,7 @@
 // block: the four common groups (hide, write enable, move, font and background colour) and
 // the basic-control pages' read and write groups. A group is copied back only when the
 // user changed it, so stored values the pages cannot show stay byte for byte.
+#include "model/params/blocks/link_fields.h"
 #include "model/shape/shape_kind.h"
 #include "props/link_targets.h"
 
@@ -21,6 +22,32 @@ struct GroupLayout {
     int bit = -1;
     int bitWidth = 4;
 };
+
+// A basic-control page's group: the reference's index, its link and, for bit groups kept
+// apart from the link, the bit.
+template <class IndexKind, class LinkKind>
+constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    return {-1,
+            4,
+            index.offset,
+            link.target().offset,
+            link.elementType().offset,
+            link.station().offset,
+            link.elementNumber().offset,
+            link.allowOther().offset,
+            -1,
+            -1,
+            4};
+}
+template <class IndexKind, class LinkKind, class B, class BitKind>
+constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, ParamField<B, BitKind> bit)
+{
+    GroupLayout g = pageGroup(index, link);
+    g.bit = bit.offset;
+    g.bitWidth = bit.width;
+    return g;
+}
 
 // The type a group's hidden variable gets.
 enum class HiddenVarType {

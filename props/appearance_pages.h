@@ -2,6 +2,7 @@
 // Page models of the appearance pages that live wholly in the parameter block (table, pipe,
 // pipe joint, scale, numeric input box): plain members, each with its block field in the
 // page's table. The Qt pages show and edit these members and never touch the object.
+#include "model/params/blocks/shape_block.h"
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
 #include "props/block_fields.h"
@@ -54,16 +55,23 @@ struct NumericInputPage {  // "数字输入框属性"
 inline constexpr BlockField<TablePage> kTablePageFields[] = {
     {&TablePage::lineColor, 0, 4}, {&TablePage::lineWidth, 4, 4}, {&TablePage::rows, 16, 4}, {&TablePage::columns, 20, 4}};
 
-inline constexpr BlockField<PipePage> kPipePageFields[] = {
-    {&PipePage::outerColor, 0, 4}, {&PipePage::fillColor, 4, 4}, {&PipePage::vertical, 8, 4}};
+inline constexpr BlockField<PipePage> kPipePageFields[] = {{&PipePage::outerColor, blocks::pipe::kEdgeColor},
+                                                           {&PipePage::fillColor, blocks::pipe::kCentreColor},
+                                                           {&PipePage::vertical, blocks::pipe::kOrientation}};
 
-inline constexpr BlockField<PipeJointPage> kPipeJointPageFields[] = {
-    {&PipeJointPage::outerColor, 0, 4}, {&PipeJointPage::fillColor, 4, 4}, {&PipeJointPage::direction, 8, 4}};
+inline constexpr BlockField<PipeJointPage> kPipeJointPageFields[] = {{&PipeJointPage::outerColor, blocks::pipe::kEdgeColor},
+                                                                     {&PipeJointPage::fillColor, blocks::pipe::kCentreColor},
+                                                                     {&PipeJointPage::direction, blocks::pipe::kOrientation}};
 
 inline constexpr BlockField<ScalePage> kScalePageFields[] = {
-    {&ScalePage::color, 0, 4},          {&ScalePage::direction, 4, 1},       {&ScalePage::showAxis, 8, 4},
-    {&ScalePage::mainTicks, 12, 4},     {&ScalePage::minorTicks, 16, 4},     {&ScalePage::mainTickWidth, 20, 4},
-    {&ScalePage::minorTickWidth, 24, 4}, {&ScalePage::axisWidth, 28, 4}};
+    {&ScalePage::color, blocks::scale::kColor},
+    {&ScalePage::direction, blocks::scale::kOrientation},
+    {&ScalePage::showAxis, blocks::scale::kBaseLine},
+    {&ScalePage::mainTicks, blocks::scale::kMajorCount},
+    {&ScalePage::minorTicks, blocks::scale::kMinorCount},
+    {&ScalePage::mainTickWidth, blocks::scale::kMajorThickness},
+    {&ScalePage::minorTickWidth, blocks::scale::kMinorThickness},
+    {&ScalePage::axisWidth, blocks::scale::kBaseWidth}};
 
 inline constexpr BlockField<NumericInputPage> kNumericInputPageFields[] = {
     {&NumericInputPage::textColor, 0, 4},   {&NumericInputPage::password, 4, 1}, {&NumericInputPage::backColor, 8, 4},

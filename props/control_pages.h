@@ -3,6 +3,8 @@
 // real-time number): plain members, each block field written once in the page's table, the
 // address groups with their block layouts, and the string-list entries (pictures, texts,
 // action, user code file) the pages carry. The Qt pages edit these and never the object.
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "platform/surface/gdi.h"
 #include "props/address_group.h"
 #include "props/block_fields.h"
@@ -43,15 +45,22 @@ struct SwitchShapePage {  // "外观" of the bit switch and the indicator light
     LogFont font;                         // the object's font
 };
 
-inline constexpr BlockField<SwitchShapePage> kBitSwitchShapeFields[] = {
-    {&SwitchShapePage::transparentOn, 0, 4},       {&SwitchShapePage::transparentOff, 4, 4},
-    {&SwitchShapePage::transparentColorOn, 8, 4},  {&SwitchShapePage::transparentColorOff, 12, 4},
-    {&SwitchShapePage::textColorOn, 68, 4},        {&SwitchShapePage::textColorOff, 72, 4}};
-
-inline constexpr BlockField<SwitchShapePage> kIndicatorShapeFields[] = {
-    {&SwitchShapePage::transparentOn, 0, 4},       {&SwitchShapePage::transparentOff, 4, 4},
-    {&SwitchShapePage::transparentColorOn, 8, 4},  {&SwitchShapePage::transparentColorOff, 12, 4},
-    {&SwitchShapePage::textColorOn, 48, 4},        {&SwitchShapePage::textColorOff, 52, 4}};
+// The lamp's shared fields and the kind's caption colours.
+template <class Kind>
+constexpr std::array<BlockField<SwitchShapePage>, 6> switchShapeFields(ParamField<std::int32_t, Kind> textColorOn,
+                                                                       ParamField<std::int32_t, Kind> textColorOff)
+{
+    return {{{&SwitchShapePage::transparentOn, blocks::lamp::kOnTransparent},
+             {&SwitchShapePage::transparentOff, blocks::lamp::kOffTransparent},
+             {&SwitchShapePage::transparentColorOn, blocks::lamp::kOnKey},
+             {&SwitchShapePage::transparentColorOff, blocks::lamp::kOffKey},
+             {&SwitchShapePage::textColorOn, textColorOn},
+             {&SwitchShapePage::textColorOff, textColorOff}}};
+}
+inline constexpr auto kBitSwitchShapeFields =
+    switchShapeFields(blocks::bit_switch::kOnCaptionColor, blocks::bit_switch::kOffCaptionColor);
+inline constexpr auto kIndicatorShapeFields =
+    switchShapeFields(blocks::indicator::kOnCaptionColor, blocks::indicator::kOffCaptionColor);
 
 struct SwitchControlPage {  // "基本控制" of the bit switch
     std::uint32_t function = 0;  // 0 set, 1 clear, 2 invert, 3 momentary
@@ -61,11 +70,14 @@ struct SwitchControlPage {  // "基本控制" of the bit switch
 };
 
 inline constexpr BlockField<SwitchControlPage> kSwitchControlFields[] = {
-    {&SwitchControlPage::function, 26, 1}, {&SwitchControlPage::password, 27, 1},
-    {&SwitchControlPage::differentWrite, 96, 4}};
+    {&SwitchControlPage::function, blocks::bit_switch::kFunction},
+    {&SwitchControlPage::password, blocks::bit_switch::kUserLevel},
+    {&SwitchControlPage::differentWrite, blocks::bit_switch::kDifferentWrite}};
 
-inline constexpr GroupLayout kSwitchReadGroup = {-1, 4, 16, 76, 80, 84, 88, 92, -1, 25, 1};
-inline constexpr GroupLayout kSwitchWriteGroup = {-1, 4, 120, 100, 104, 108, 112, 116, -1, 132, 4};
+inline constexpr GroupLayout kSwitchReadGroup =
+    pageGroup(blocks::lamp::kBitIndex, blocks::bit_switch::kBitLink, blocks::lamp::kBitNumber);
+inline constexpr GroupLayout kSwitchWriteGroup =
+    pageGroup(blocks::bit_switch::kSecondIndex, blocks::bit_switch::kSecondLink, blocks::bit_switch::kSecondBit);
 
 inline constexpr const char8_t* kSwitchFunctions[] = {u8"打开( 置 1 )", u8"关闭( 置 0 )", u8"位取反", u8"复归型"};
 
@@ -73,7 +85,8 @@ struct IndicatorControlPage {  // "基本控制" of the indicator light
     AddressGroup read;
 };
 
-inline constexpr GroupLayout kIndicatorReadGroup = {-1, 4, 16, 56, 60, 64, 68, 72, -1, 25, 1};
+inline constexpr GroupLayout kIndicatorReadGroup =
+    pageGroup(blocks::lamp::kBitIndex, blocks::indicator::kBitLink, blocks::lamp::kBitNumber);
 
 // ---- Radio button ----
 
@@ -86,9 +99,11 @@ struct RadioShapePage {  // "外观"
 };
 
 inline constexpr BlockField<RadioShapePage> kRadioShapeFields[] = {
-    {&RadioShapePage::transparentOn, 24, 4},      {&RadioShapePage::transparentOff, 28, 4},
-    {&RadioShapePage::transparentColorOn, 32, 4}, {&RadioShapePage::transparentColorOff, 36, 4},
-    {&RadioShapePage::mode, 60, 4}};
+    {&RadioShapePage::transparentOn, blocks::radio::kSelectedTransparent},
+    {&RadioShapePage::transparentOff, blocks::radio::kUnselectedTransparent},
+    {&RadioShapePage::transparentColorOn, blocks::radio::kSelectedKey},
+    {&RadioShapePage::transparentColorOff, blocks::radio::kUnselectedKey},
+    {&RadioShapePage::mode, blocks::radio::kPictureMode}};
 
 inline constexpr const char8_t* kRadioModes[] = {u8"系统自绘外观", u8"使用图片外观"};
 
@@ -104,10 +119,12 @@ struct RadioControlPage {  // "基本控制" of the radio button
 };
 
 inline constexpr BlockField<RadioControlPage> kRadioControlFields[] = {
-    {&RadioControlPage::value, 4, 4}, {&RadioControlPage::password, 13, 1}, {&RadioControlPage::differentWrite, 100, 4}};
+    {&RadioControlPage::value, blocks::radio::kOwnValue},
+    {&RadioControlPage::password, blocks::radio::kUserLevel},
+    {&RadioControlPage::differentWrite, blocks::radio::kDifferentWrite}};
 
-inline constexpr GroupLayout kRadioReadGroup = {-1, 4, 0, 80, 84, 88, 92, 96, -1, -1, 4};
-inline constexpr GroupLayout kRadioWriteGroup = {-1, 4, 124, 104, 108, 112, 116, 120, -1, -1, 4};
+inline constexpr GroupLayout kRadioReadGroup = pageGroup(blocks::radio::kValueIndex, blocks::radio::kValueLink);
+inline constexpr GroupLayout kRadioWriteGroup = pageGroup(blocks::radio::kSecondIndex, blocks::radio::kSecondLink);
 
 // ---- Button ----
 
@@ -126,26 +143,26 @@ struct ButtonShapePage {  // "外观"
 
 inline constexpr const char8_t* kButtonStates[] = {u8"鼠标离开时外观", u8"鼠标停留时外观", u8"鼠标按下时外观"};
 
-// The states' fields: normal, over, pressed.
-inline constexpr BlockField<ButtonStateLook> kButtonStateFields[3][11] = {
-    {{&ButtonStateLook::usePicture, 4, 4}, {&ButtonStateLook::transparent, 16, 4},
-     {&ButtonStateLook::transparentColor, 36, 4}, {&ButtonStateLook::fillColor, 48, 4},
-     {&ButtonStateLook::highlightColor, 60, 4}, {&ButtonStateLook::fillStyle, 66, 1},
-     {&ButtonStateLook::borderWidth, 76, 4}, {&ButtonStateLook::borderColor, 88, 4},
-     {&ButtonStateLook::borderType, 94, 1}, {&ButtonStateLook::noBorder, 188, 4}, {&ButtonStateLook::noFill, 200, 4}},
-    {{&ButtonStateLook::usePicture, 8, 4}, {&ButtonStateLook::transparent, 20, 4},
-     {&ButtonStateLook::transparentColor, 32, 4}, {&ButtonStateLook::fillColor, 44, 4},
-     {&ButtonStateLook::highlightColor, 56, 4}, {&ButtonStateLook::fillStyle, 64, 1},
-     {&ButtonStateLook::borderWidth, 72, 4}, {&ButtonStateLook::borderColor, 84, 4},
-     {&ButtonStateLook::borderType, 92, 1}, {&ButtonStateLook::noBorder, 192, 4}, {&ButtonStateLook::noFill, 204, 4}},
-    {{&ButtonStateLook::usePicture, 12, 4}, {&ButtonStateLook::transparent, 24, 4},
-     {&ButtonStateLook::transparentColor, 28, 4}, {&ButtonStateLook::fillColor, 40, 4},
-     {&ButtonStateLook::highlightColor, 52, 4}, {&ButtonStateLook::fillStyle, 65, 1},
-     {&ButtonStateLook::borderWidth, 68, 4}, {&ButtonStateLook::borderColor, 80, 4},
-     {&ButtonStateLook::borderType, 93, 1}, {&ButtonStateLook::noBorder, 196, 4}, {&ButtonStateLook::noFill, 208, 4}},
-};
+// One state's fields (normal, over, pressed).
+constexpr std::array<BlockField<ButtonStateLook>, 11> buttonStateFields(const blocks::button::StateFields& f)
+{
+    return {{{&ButtonStateLook::usePicture, f.usePicture},
+             {&ButtonStateLook::transparent, f.pictureTransparent},
+             {&ButtonStateLook::transparentColor, f.transparentColor},
+             {&ButtonStateLook::fillColor, f.gradientFrom},
+             {&ButtonStateLook::highlightColor, f.gradientTo},
+             {&ButtonStateLook::fillStyle, f.gradientDirection},
+             {&ButtonStateLook::borderWidth, f.borderWidth},
+             {&ButtonStateLook::borderColor, f.borderColor},
+             {&ButtonStateLook::borderType, f.faceStyle},
+             {&ButtonStateLook::noBorder, f.noBorder},
+             {&ButtonStateLook::noFill, f.noFace}}};
+}
+inline constexpr std::array<BlockField<ButtonStateLook>, 11> kButtonStateFields[3] = {
+    buttonStateFields(blocks::button::kStates[0]), buttonStateFields(blocks::button::kStates[1]),
+    buttonStateFields(blocks::button::kStates[2])};
 
-inline constexpr BlockField<ButtonShapePage> kButtonShapeFields[] = {{&ButtonShapePage::textColor, 0, 4}};
+inline constexpr BlockField<ButtonShapePage> kButtonShapeFields[] = {{&ButtonShapePage::textColor, blocks::button::kTextColor}};
 
 struct ButtonEvent {
     std::uint32_t flag = 0;
@@ -163,14 +180,20 @@ struct ButtonControlPage {  // "基本控制" of the button
 };
 
 inline constexpr BlockField<ButtonControlPage> kButtonControlFields[] = {
-    {&ButtonControlPage::doubleClick, 122, 1}, {&ButtonControlPage::password, 123, 1},
-    {&ButtonControlPage::handCursor, 124, 1},  {&ButtonControlPage::operation, 127, 1},
-    {&ButtonControlPage::pressFlag, 132, 4},   {&ButtonControlPage::pressValue, 136, 1},
-    {&ButtonControlPage::releaseFlag, 140, 4}, {&ButtonControlPage::releaseValue, 144, 1},
-    {&ButtonControlPage::enterFlag, 148, 4},   {&ButtonControlPage::enterValue, 152, 1},
-    {&ButtonControlPage::leaveFlag, 156, 4},   {&ButtonControlPage::leaveValue, 160, 1}};
+    {&ButtonControlPage::doubleClick, blocks::button::kDoubleClick},
+    {&ButtonControlPage::password, blocks::button::kUserLevel},
+    {&ButtonControlPage::handCursor, blocks::button::kHandCursor},
+    {&ButtonControlPage::operation, blocks::button::kOperation},
+    {&ButtonControlPage::pressFlag, blocks::button::kPress.on},
+    {&ButtonControlPage::pressValue, blocks::button::kPress.value},
+    {&ButtonControlPage::releaseFlag, blocks::button::kRelease.on},
+    {&ButtonControlPage::releaseValue, blocks::button::kRelease.value},
+    {&ButtonControlPage::enterFlag, blocks::button::kEnter.on},
+    {&ButtonControlPage::enterValue, blocks::button::kEnter.value},
+    {&ButtonControlPage::leaveFlag, blocks::button::kLeave.on},
+    {&ButtonControlPage::leaveValue, blocks::button::kLeave.value}};
 
-inline constexpr GroupLayout kButtonOperatedGroup = {-1, 4, 128, 228, 232, 236, 240, 244, -1, -1, 4};
+inline constexpr GroupLayout kButtonOperatedGroup = pageGroup(blocks::button::kValueIndex, blocks::button::kValueLink);
 
 inline constexpr const char8_t* kButtonOperations[] = {u8"=(设置为目标数)", u8"+(加上目标数)", u8"-(减去目标数)"};
 inline constexpr const char* kOperateVariableAction = "操作变量";

@@ -1,6 +1,6 @@
 #include "props/curve_records.h"
 
-#include "model/params/block_bytes.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/vars/hmi_var_table.h"
 
 #include <algorithm>
@@ -9,24 +9,26 @@ namespace qv {
 
 CurveRecord ReadCurveRecord(std::span<const std::uint8_t> block, int i)
 {
-    const int at = kCurveRecordBase + kCurveRecordSize * i;
+    const blocks::curve::Record f = blocks::curve::record(i);
+    const CurveBlock curve(block);
     CurveRecord r;
-    r.varIndex = blockReadI32(block, at);
-    r.color = blockReadU(block, at + 4, 4);
-    r.style = static_cast<std::uint8_t>(blockReadU(block, at + 8, 1));
-    r.typeCode = static_cast<std::uint8_t>(blockReadU(block, at + 9, 1));
-    r.lineWidth = static_cast<std::uint16_t>(blockReadU(block, at + 10, 2));
+    r.varIndex = curve.get(f.index);
+    r.color = static_cast<std::uint32_t>(curve.get(f.color));
+    r.style = curve.get(f.style);
+    r.typeCode = curve.get(f.type);
+    r.lineWidth = curve.get(f.lineWidth);
     return r;
 }
 
 void WriteCurveRecord(std::span<std::uint8_t> block, int i, const CurveRecord& r)
 {
-    const int at = kCurveRecordBase + kCurveRecordSize * i;
-    blockWriteI32(block, at, r.varIndex);
-    blockWriteU(block, at + 4, 4, r.color);
-    blockWriteU(block, at + 8, 1, r.style);
-    blockWriteU(block, at + 9, 1, r.typeCode);
-    blockWriteU(block, at + 10, 2, r.lineWidth);
+    const blocks::curve::Record f = blocks::curve::record(i);
+    const CurveBlockEdit curve(block);
+    curve.set(f.index, r.varIndex);
+    curve.set(f.color, static_cast<std::int32_t>(r.color));
+    curve.set(f.style, r.style);
+    curve.set(f.type, r.typeCode);
+    curve.set(f.lineWidth, r.lineWidth);
 }
 
 std::string AddCurve(CurveControlPage& page, const CurveRecord& record)

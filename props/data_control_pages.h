@@ -3,6 +3,9 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/params/var_refs.h"
 #include "props/control_pages.h"
 
@@ -60,7 +63,7 @@ inline constexpr const char8_t* kLetterCases[] = {u8"大写", u8"小写", u8"自
 
 // ---- Curve ----
 
-inline constexpr int kMaxCurves = kMaxCurveRecords;
+inline constexpr int kMaxCurves = blocks::curve::kMaxRecords;
 
 struct CurveRecord {
     std::int32_t varIndex = 0;
@@ -82,16 +85,24 @@ struct CurveShapePage {  // "外观"
 };
 
 inline constexpr BlockField<CurveShapePage> kCurveShapeFields[] = {
-    {&CurveShapePage::labelColor, 0, 4},    {&CurveShapePage::gridColor, 4, 4},
-    {&CurveShapePage::backColor, 8, 4},     {&CurveShapePage::gridWidth, 12, 4},
-    {&CurveShapePage::backTransparent, 16, 4}, {&CurveShapePage::noGrid, 20, 4},
-    {&CurveShapePage::hGrid, 24, 4},        {&CurveShapePage::vGrid, 28, 4},
-    {&CurveShapePage::noLabels, 32, 4},     {&CurveShapePage::maximum, 36, 4},
-    {&CurveShapePage::decimals, 40, 4},     {&CurveShapePage::labelCount, 44, 4},
-    {&CurveShapePage::minimum, 48, 4},      {&CurveShapePage::bottomOffset, 52, 4},
-    {&CurveShapePage::leftOffset, 56, 4},   {&CurveShapePage::shift, 876, 4},
-    {&CurveShapePage::curveType, 880, 4},   {&CurveShapePage::stopOutOfRange, 948, 1}};
-inline constexpr int kCurveIntervalOffset = 884;
+    {&CurveShapePage::labelColor, blocks::curve::kLabelColor},
+    {&CurveShapePage::gridColor, blocks::curve::kGridColor},
+    {&CurveShapePage::backColor, blocks::curve::kBackColor},
+    {&CurveShapePage::gridWidth, blocks::curve::kGridWidth},
+    {&CurveShapePage::backTransparent, blocks::curve::kTransparent},
+    {&CurveShapePage::noGrid, blocks::curve::kNoGrid},
+    {&CurveShapePage::hGrid, blocks::curve::kVerticalDivisions},
+    {&CurveShapePage::vGrid, blocks::curve::kHorizontalDivisions},
+    {&CurveShapePage::noLabels, blocks::curve::kNoLabels},
+    {&CurveShapePage::maximum, blocks::curve::kTopValue},
+    {&CurveShapePage::decimals, blocks::curve::kLabelDecimals},
+    {&CurveShapePage::labelCount, blocks::curve::kLabelCount},
+    {&CurveShapePage::minimum, blocks::curve::kBottomValue},
+    {&CurveShapePage::bottomOffset, blocks::curve::kBottomMargin},
+    {&CurveShapePage::leftOffset, blocks::curve::kLeftMargin},
+    {&CurveShapePage::shift, blocks::curve::kShiftDirection},
+    {&CurveShapePage::curveType, blocks::curve::kCurveType},
+    {&CurveShapePage::stopOutOfRange, blocks::curve::kStopOutOfRange}};
 inline constexpr std::uint32_t kMaxCurveInterval = 10000;
 
 inline constexpr const char8_t* kCurveShifts[] = {u8"曲线左移一个点", u8"曲线右移一个点"};
@@ -106,7 +117,7 @@ struct CurveControlPage {  // "基本控制"
     bool curvesChanged() const { return count != loadedCount || records != loadedRecords; }
 };
 
-inline constexpr BlockField<CurveControlPage> kCurveControlFields[] = {{&CurveControlPage::samples, 76, 4}};
+inline constexpr BlockField<CurveControlPage> kCurveControlFields[] = {{&CurveControlPage::samples, blocks::curve::kPointCount}};
 
 // ---- Dynamic picture ----
 
@@ -126,9 +137,11 @@ struct PictureGroupPage {  // "外观": the frame list
 };
 
 inline constexpr BlockField<PictureGroupPage> kPictureGroupFields[] = {
-    {&PictureGroupPage::transparent, 0, 4}, {&PictureGroupPage::transparentColor, 4, 4},
-    {&PictureGroupPage::effect, 32, 1},     {&PictureGroupPage::timeStep, 36, 4},
-    {&PictureGroupPage::areaStep, 40, 4}};
+    {&PictureGroupPage::transparent, blocks::dynamic_picture::kTransparent},
+    {&PictureGroupPage::transparentColor, blocks::dynamic_picture::kKey},
+    {&PictureGroupPage::effect, blocks::dynamic_picture::kEffect},
+    {&PictureGroupPage::timeStep, blocks::dynamic_picture::kTimeStep},
+    {&PictureGroupPage::areaStep, blocks::dynamic_picture::kAreaStep}};
 
 struct PictureDisplayControlPage {  // "基本控制"
     std::uint32_t playMode = 0, location = 0, lookup = 0;  // location: state of the open sheet
@@ -136,10 +149,12 @@ struct PictureDisplayControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<PictureDisplayControlPage> kPictureDisplayFields[] = {
-    {&PictureDisplayControlPage::playMode, 44, 1}, {&PictureDisplayControlPage::location, 200, 4},
-    {&PictureDisplayControlPage::lookup, 204, 4}};
+    {&PictureDisplayControlPage::playMode, blocks::dynamic_picture::kPlayMode},
+    {&PictureDisplayControlPage::location, blocks::dynamic_picture::kUserArea},
+    {&PictureDisplayControlPage::lookup, blocks::dynamic_picture::kByFileName}};
 
-inline constexpr GroupLayout kPictureReadGroup = {-1, 4, 64, 100, 104, 108, 112, 116, -1, -1, 4};
+inline constexpr GroupLayout kPictureReadGroup =
+    pageGroup(blocks::dynamic_picture::kFrameIndex, blocks::dynamic_picture::kFrameLink);
 
 inline constexpr const char8_t* kPlayModes[] = {u8"条件显示", u8"循环播放"};
 inline constexpr const char8_t* kPictureLocations[] = {u8"图片位于系统区", u8"图片位于用户区"};
@@ -163,10 +178,14 @@ struct ProgressShapePage {  // "外观"
 };
 
 inline constexpr BlockField<ProgressShapePage> kProgressShapeFields[] = {
-    {&ProgressShapePage::usePicture, 0, 4},  {&ProgressShapePage::noBackground, 4, 4},
-    {&ProgressShapePage::fillColor, 8, 4},   {&ProgressShapePage::highlightColor, 12, 4},
-    {&ProgressShapePage::style, 16, 1},      {&ProgressShapePage::foreColor, 20, 4},
-    {&ProgressShapePage::direction, 24, 1},  {&ProgressShapePage::inverted, 72, 4}};
+    {&ProgressShapePage::usePicture, blocks::progress_bar::kPictureBack},
+    {&ProgressShapePage::noBackground, blocks::progress_bar::kNoBack},
+    {&ProgressShapePage::fillColor, blocks::progress_bar::kGradientFrom},
+    {&ProgressShapePage::highlightColor, blocks::progress_bar::kGradientTo},
+    {&ProgressShapePage::style, blocks::progress_bar::kGradientDirection},
+    {&ProgressShapePage::foreColor, blocks::progress_bar::kBarColor},
+    {&ProgressShapePage::direction, blocks::progress_bar::kBarDirection},
+    {&ProgressShapePage::inverted, blocks::progress_bar::kReverse}};
 
 inline constexpr const char8_t* kProgressDirections[] = {u8"向上", u8"向下", u8"向右", u8"向左"};
 
@@ -176,9 +195,10 @@ struct ProgressControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<ProgressControlPage> kProgressControlFields[] = {
-    {&ProgressControlPage::maximum, 40, 4}, {&ProgressControlPage::minimum, 44, 4}};
+    {&ProgressControlPage::maximum, blocks::progress_bar::kMaximum},
+    {&ProgressControlPage::minimum, blocks::progress_bar::kMinimum}};
 
-inline constexpr GroupLayout kProgressReadGroup = {-1, 4, 28, 76, 80, 84, 88, 92, -1, -1, 4};
+inline constexpr GroupLayout kProgressReadGroup = pageGroup(blocks::progress_bar::kValueIndex, blocks::progress_bar::kValueLink);
 
 // ---- Area control ----
 

@@ -24,7 +24,7 @@ CharacterShapePage loadCharacterShape(const CDrawObj& obj)
 CurveShapePage loadCurveShape(const CDrawObj& obj)
 {
     CurveShapePage page = LoadPageFields(kCurveShapeFields, obj);
-    page.interval = page.loadedInterval = blockReadU(obj.m_Params, kCurveIntervalOffset, 4);
+    page.interval = page.loadedInterval = static_cast<std::uint32_t>(obj.Param(blocks::curve::kSamplePeriod));
     page.font = obj.m_logfont;
     return page;
 }
@@ -99,7 +99,7 @@ struct Commit {
     {
         CommitPageFields(kCurveShapeFields, p, obj);
         if (p.interval != p.loadedInterval)
-            blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, RoundCurveInterval(p.interval));
+            obj.SetParam(blocks::curve::kSamplePeriod, static_cast<std::int32_t>(RoundCurveInterval(p.interval)));
         obj.m_logfont = p.font;
     }
     void operator()(const CurveControlPage& p) const
@@ -107,7 +107,7 @@ struct Commit {
         CommitPageFields(kCurveControlFields, p, obj);
         if (!p.curvesChanged())
             return;
-        blockWriteI32(obj.m_Params, kCurveRecordCountOffset, p.count);
+        obj.SetParam(blocks::curve::kCurveCount, p.count);
         for (int i = 0; i < kMaxCurves; ++i)
             WriteCurveRecord(obj.m_Params, i, p.records[static_cast<std::size_t>(i)]);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Page models of the plain shapes' appearance pages and of the position page, with their
 // load (object -> page) and commit (page -> object) rules.
+#include "model/params/blocks/shape_block.h"
 #include "model/shape/draw_obj.h"
 #include "props/block_fields.h"
 #include "props/window_frame.h"
@@ -24,8 +25,9 @@ struct RectPage {
 };
 
 inline constexpr BlockField<RectPage> kRectangleBlockFields[] = {
-    {&RectPage::lineWidth, 0, 4}, {&RectPage::lineColor, 4, 4}, {&RectPage::lineType, 8, 1},
-    {&RectPage::noFill, 12, 4},   {&RectPage::fillColor, 16, 4}};
+    {&RectPage::lineWidth, blocks::rectangle::kBorderWidth}, {&RectPage::lineColor, blocks::rectangle::kBorderColor},
+    {&RectPage::lineType, blocks::rectangle::kBorder3d},     {&RectPage::noFill, blocks::rectangle::kTransparent},
+    {&RectPage::fillColor, blocks::rectangle::kFillColor}};
 
 inline constexpr const char8_t* kLineTypes[] = {u8"普通", u8"3D"};
 

@@ -15,7 +15,7 @@
 namespace qv::items {
 
 using namespace qv::image;
-namespace bb = button_block;
+namespace bb = blocks::button;
 
 namespace {
 
@@ -66,14 +66,14 @@ struct StateFill {
 StateFill stateFill(const CDrawObj& o, int state)
 {
     const bb::StateFields& f = bb::kStates[static_cast<std::size_t>(state - 1)];
-    const bool picture = o.ParamI32(f.usePicture) != 0;
-    const bool noFace = o.ParamI32(f.noFace) != 0;
+    const bool picture = o.Param(f.usePicture) != 0;
+    const bool noFace = o.Param(f.noFace) != 0;
     StateFill s;
-    if (picture && o.ParamI32(f.pictureTransparent) != 0)
-        s.colour = static_cast<ColorRef>(o.ParamI32(f.transparentColor));
-    else if (!picture && (o.ParamU8(f.faceStyle) == 0 || noFace))
+    if (picture && o.Param(f.pictureTransparent) != 0)
+        s.colour = static_cast<ColorRef>(o.Param(f.transparentColor));
+    else if (!picture && (o.Param(f.faceStyle) == 0 || noFace))
         s.colour = 0;
-    s.noPicture = o.ParamI32(f.noBorder) != 0 && noFace && o.m_strName.empty();
+    s.noPicture = o.Param(f.noBorder) != 0 && noFace && o.m_strName.empty();
     return s;
 }
 
@@ -104,18 +104,15 @@ std::pair<std::uint8_t, std::uint8_t> buttonAction(std::string_view text, const 
 void CompileButton(screen::ItemCompileArgs& a)
 {
     CDrawObj& o = a.control;
-    constexpr int kOperatedIndex = 128, kOperatedAddress = 164, kOperatedType = 161;
-    constexpr int kHideIndex = 172, kHideAddress = 184;
-    constexpr int kWriteIndex = 216, kWriteAddress = 220, kWriteBit = 300;
-    const bool hide = o.ParamU8(bb::kHideOption) != 0;
-    const bool writeSwitch = o.ParamI32(bb::kWriteEnableOption) != 0;
+    const bool hide = o.Param(bb::kHideOption) != 0;
+    const bool writeSwitch = o.Param(bb::kWriteEnableOption) != 0;
     const std::string text = o.m_strFiles.size() > bb::kFunctionEntry ? o.m_strFiles[bb::kFunctionEntry] : std::string();
 
-    if (hide && (o.ParamI32(kHideAddress) < 0 || o.ParamI32(kHideIndex) < 0))
+    if (hide && (o.Param(bb::kHideAddress) < 0 || o.Param(bb::kHideIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的隐藏控制属性缺乏HMI变量");
-    if (writeSwitch && (o.ParamI32(kWriteAddress) < 0 || o.ParamI32(kWriteIndex) < 0))
+    if (writeSwitch && (o.Param(bb::kWriteAddress) < 0 || o.Param(bb::kWriteIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的写入控制属性缺乏HMI变量");
-    if (text == OperateVariableFunction() && (o.ParamI32(kOperatedAddress) < 0 || o.ParamI32(kOperatedIndex) < 0))
+    if (text == OperateVariableFunction() && (o.Param(bb::kValueAddress) < 0 || o.Param(bb::kValueIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的基本控制属性缺乏HMI变量");
     const Rect r = o.m_rcPosition.normalized();
     if (!sizeAtLeast(r, 6, 36))
@@ -131,18 +128,18 @@ void CompileButton(screen::ItemCompileArgs& a)
     // The action, addresses and flags as the block holds them before the painter runs.
     const std::uint32_t at = *item;
     const auto [code, argument] = buttonAction(text, a.ctx.input());
-    const std::int32_t operatedAddress = o.ParamI32(kOperatedAddress);
-    const std::int32_t hideBit = o.ParamI32(bb::kHideBitNumber);
-    const std::int32_t writeAddress = o.ParamI32(kWriteAddress);
+    const std::int32_t operatedAddress = o.Param(bb::kValueAddress);
+    const std::int32_t hideBit = o.Param(bb::kHideBit);
+    const std::int32_t writeAddress = o.Param(bb::kWriteAddress);
     const bool writeEnable = writeSwitch && writeAddress >= 0 && writeAddress <= 0xFFFF;
 
     std::uint16_t flags = a.info.redrawFlags & 0x1F;
     if (operatedAddress != -1)
-        for (int i = 0; i < 4; ++i)
-            if (o.ParamI32(132 + 8 * i) != 0)
+        for (std::size_t i = 0; i < bb::kEvents.size(); ++i)
+            if (o.Param(bb::kEvents[i].on) != 0)
                 flags |= static_cast<std::uint16_t>(0x20 << i);
-    flags |= static_cast<std::uint16_t>((o.ParamU8(127) & 3) << 9);
-    flags |= static_cast<std::uint16_t>((o.ParamU8(kOperatedType) & 7) << 12);
+    flags |= static_cast<std::uint16_t>((o.Param(bb::kOperation) & 3) << 9);
+    flags |= static_cast<std::uint16_t>((o.Param(bb::kValueType) & 7) << 12);
     if (writeEnable)
         flags |= 0x8000;
 
@@ -153,7 +150,7 @@ void CompileButton(screen::ItemCompileArgs& a)
     tiles::PageStream stream = streamAtImageEnd(a.ctx);
     const std::uint64_t first = stream.position();
     for (int k = 1; k <= 3; ++k) {
-        o.SetParamU8(bb::kState, static_cast<std::uint8_t>(k));
+        o.SetParam(bb::kState, static_cast<std::uint8_t>(k));
         screen::PooledSurface heldCanvas = workCanvas(a, !keyed);
         Surface& canvas = heldCanvas.get();
         screen::PooledSurface heldWork = paperLike(a, canvas);
@@ -165,8 +162,8 @@ void CompileButton(screen::ItemCompileArgs& a)
             fill = stateFill(o, k);
             if (fill.colour) {
                 // The caption must not vanish into the keyed fill.
-                if (static_cast<ColorRef>(o.ParamI32(bb::kTextColor)) == *fill.colour)
-                    o.SetParamI32(bb::kTextColor, o.ParamI32(bb::kTextColor) ^ 1);
+                if (static_cast<ColorRef>(o.Param(bb::kTextColor)) == *fill.colour)
+                    o.SetParam(bb::kTextColor, o.Param(bb::kTextColor) ^ 1);
                 canvas.fillRect(controlArea(a), *fill.colour);
             }
         }
@@ -183,11 +180,11 @@ void CompileButton(screen::ItemCompileArgs& a)
         stream.putRaw(tiles::kPageStartByte);
         a.ctx.addPictures(1);
         if (!tiles::writePixelsRGB565(stream, canvas, r, a.rotated, [&] { return a.ctx.aborted(); })) {
-            o.SetParamU8(bb::kState, 1);
+            o.SetParam(bb::kState, 1);
             return;
         }
     }
-    o.SetParamU8(bb::kState, 1);
+    o.SetParam(bb::kState, 1);
     stream.padToPage();
     if (!appendStream(a.ctx, stream))
         return;
@@ -200,10 +197,11 @@ void CompileButton(screen::ItemCompileArgs& a)
     putU16(b, at + 6, static_cast<std::uint16_t>(panelY(a, r.top)));
     putU16(b, at + 8, static_cast<std::uint16_t>(r.width()));
     putU16(b, at + 10, static_cast<std::uint16_t>(r.height()));
-    for (int i = 0; i < 3; ++i)
-        putU8(b, at + 13 + i, o.ParamU8(122 + i));
+    putU8(b, at + 13, o.Param(bb::kDoubleClick));
+    putU8(b, at + 14, o.Param(bb::kUserLevel));
+    putU8(b, at + 15, o.Param(bb::kHandCursor));
     putU8(b, at + 16, static_cast<std::uint8_t>(hideBit & 7));
-    putU16(b, at + 18, bitByteAddress(o.ParamI32(kHideAddress), hideBit));
+    putU16(b, at + 18, bitByteAddress(o.Param(bb::kHideAddress), hideBit));
     putU16(b, at + 20, flags);
     putU16(b, at + 22, static_cast<std::uint16_t>(a.info.regionItem));
     const auto length = static_cast<std::uint32_t>(stream.bytes().size());
@@ -211,10 +209,10 @@ void CompileButton(screen::ItemCompileArgs& a)
     putU32(b, at + 28, offsets[1]);
     putU32(b, at + 32, offsets[2]);
     putU32(b, at + 36, static_cast<std::uint32_t>(operatedAddress));
-    for (int i = 0; i < 4; ++i)
-        putU8(b, at + 40 + i, static_cast<std::uint8_t>(o.ParamI32(136 + 8 * i)));
+    for (std::size_t i = 0; i < bb::kEvents.size(); ++i)
+        putU8(b, at + 40 + static_cast<std::uint32_t>(i), o.Param(bb::kEvents[i].value));
     if (writeEnable) {
-        const std::int32_t bit = o.ParamI32(kWriteBit);
+        const std::int32_t bit = o.Param(bb::kWriteBit);
         putU8(b, at + 44, static_cast<std::uint8_t>(bit & 7));
         putU16(b, at + 46, bitByteAddress(writeAddress, bit));
     }

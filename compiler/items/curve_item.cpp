@@ -7,6 +7,7 @@
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/curve_bar_table_painters.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/paint/paint_dispatch.h"
 
 #include <optional>
@@ -16,15 +17,12 @@ namespace qv::items {
 namespace {
 
 using namespace qv::image;
-namespace cb = curve_block;
+namespace cb = blocks::curve;
 
 constexpr const char* kName = "曲线";
 constexpr const char* kBadCount = "控件的曲线数量无效";
 constexpr std::uint8_t kItemType = 6;
 constexpr std::uint32_t kHeadSize = 56, kEntrySize = 12;
-// The block holds the records of at most this many curves (they end where the hide switch is).
-constexpr int kMaxCurves = 64;
-constexpr int kSampleInterval = 884;
 constexpr std::uint32_t kNoPicture = 0xFFFFFFFFu;
 enum PictureKind : std::uint8_t { kColourPicture = 0, kNone = 1, kMask = 2 };
 
@@ -36,21 +34,14 @@ struct CurveEntry {
     std::uint16_t optionWord;
 };
 
-int recordOffset(int i, int field) { return cb::kRecordBase + cb::kRecordSize * i + field; }
-
-std::uint16_t paramU16(const CDrawObj& o, int offset)
-{
-    return static_cast<std::uint16_t>(o.ParamU8(offset) | o.ParamU8(offset + 1) << 8);
-}
-
 std::optional<std::string> check(const CDrawObj& o)
 {
-    if (o.ParamU8(cb::kHideOption) != 0 && (o.ParamI32(cb::kHideAddress) < 0 || o.ParamI32(cb::kHideIndex) < 0))
+    if (o.Param(cb::kHideOption) != 0 && (o.Param(cb::kHideAddress) < 0 || o.Param(cb::kHideIndex) < 0))
         return controlError(kName, kLacksHideVar);
     if (!sizeAtLeast(o.m_rcPosition, 6, 36))
         return controlError(kName, kTooSmall);
-    const std::int32_t n = o.ParamI32(cb::kCurveCount);
-    if (n < 0 || n > kMaxCurves)
+    const std::int32_t n = o.Param(cb::kCurveCount);
+    if (n < 0 || n > cb::kMaxRecords)
         return controlError(kName, kBadCount);
     return std::nullopt;
 }
@@ -60,18 +51,19 @@ std::optional<std::vector<CurveEntry>> curveEntries(const screen::ItemCompileArg
 {
     const CDrawObj& o = a.control;
     std::vector<CurveEntry> entries;
-    for (int i = 0; i < o.ParamI32(cb::kCurveCount); ++i) {
-        const std::int32_t index = o.ParamI32(recordOffset(i, cb::kRecordIndex));
+    for (int i = 0; i < o.Param(cb::kCurveCount); ++i) {
+        const cb::Record f = cb::record(i);
+        const std::int32_t index = o.Param(f.index);
         if (index < 0 || !a.paint.lookupVar)
             return std::nullopt;
         const VarBinding v = a.paint.lookupVar(index);
         if (v.address < 0)
             return std::nullopt;
         entries.push_back({static_cast<std::uint32_t>(v.address),
-                           tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(recordOffset(i, cb::kRecordColor)))),
-                           o.ParamU8(recordOffset(i, cb::kRecordStyle)),
-                           v.type.value_or(o.ParamU8(recordOffset(i, cb::kRecordStyle + 1))),
-                           paramU16(o, recordOffset(i, cb::kRecordSizeField))});
+                           tiles::toRgb565(static_cast<ColorRef>(o.Param(f.color))),
+                           o.Param(f.style),
+                           v.type.value_or(o.Param(f.type)),
+                           o.Param(f.lineWidth)});
     }
     return entries;
 }
@@ -138,14 +130,14 @@ void CompileCurve(screen::ItemCompileArgs& a)
     Surface& canvas = held.get();
     if (keyed) {
         canvas.fillRect(controlArea(a), tiles::kKeyColor);
-        for (int colour : {cb::kLabelColor, cb::kGridColor})
-            o.SetParamI32(colour, static_cast<std::int32_t>(keySafe(static_cast<ColorRef>(o.ParamI32(colour)))));
+        for (const cb::Field<std::int32_t> colour : {cb::kLabelColor, cb::kGridColor})
+            o.SetParam(colour, static_cast<std::int32_t>(keySafe(static_cast<ColorRef>(o.Param(colour)))));
     }
     screen::PooledSurface work = paperLike(a, canvas);
     PaintObject(o, PaintSurfaces{canvas, &work.get(), nullptr}, 1, a.paint);
 
-    const bool transparent = o.ParamI32(cb::kTransparent) != 0;
-    const bool bare = o.ParamI32(cb::kNoLabels) != 0 && o.ParamI32(cb::kNoGrid) != 0;
+    const bool transparent = o.Param(cb::kTransparent) != 0;
+    const bool bare = o.Param(cb::kNoLabels) != 0 && o.Param(cb::kNoGrid) != 0;
     std::uint32_t picture = kNoPicture;
     std::uint8_t kind = kColourPicture;
     if (transparent && !(keyed && bare)) {
@@ -157,7 +149,7 @@ void CompileCurve(screen::ItemCompileArgs& a)
         kind = kNone;
     } else if (!transparent) {
         kind = kMask;
-        const auto length = writeMask(a, canvas, r, static_cast<ColorRef>(o.ParamI32(cb::kBackColor)) & 0x00FFFFFF);
+        const auto length = writeMask(a, canvas, r, static_cast<ColorRef>(o.Param(cb::kBackColor)) & 0x00FFFFFF);
         if (!length)
             return;
         picture = *length;
@@ -166,27 +158,27 @@ void CompileCurve(screen::ItemCompileArgs& a)
     auto b = a.ctx.header().bytes();
     putItemHead(a, *at, kItemType);
     putU8(b, *at + 2, static_cast<std::uint8_t>(n));
-    putU8(b, *at + 3, o.ParamU8(cb::kOrderFlagB));
+    putU8(b, *at + 3, static_cast<std::uint8_t>(o.Param(cb::kCurveType)));
     putU32(b, *at + 12, picture);
     // The plot area the painter has just stored.
-    putU16(b, *at + 16, static_cast<std::uint16_t>(panelX(a, static_cast<std::int16_t>(paramU16(o, cb::kPlotLeft)))));
-    putU16(b, *at + 18, static_cast<std::uint16_t>(panelY(a, static_cast<std::int16_t>(paramU16(o, cb::kPlotBottom)))));
-    putU16(b, *at + 20, paramU16(o, cb::kPlotWidth));
-    putU16(b, *at + 22, paramU16(o, cb::kPlotHeight));
-    putU32(b, *at + 24, static_cast<std::uint32_t>(o.ParamI32(cb::kTopValue)));
-    putU32(b, *at + 28, static_cast<std::uint32_t>(o.ParamI32(cb::kBottomValue)));
-    putU32(b, *at + 32, static_cast<std::uint32_t>(o.ParamI32(cb::kPointCount)));
-    const std::int32_t hideBit = o.ParamI32(cb::kHideBit);
+    putU16(b, *at + 16, static_cast<std::uint16_t>(panelX(a, static_cast<std::int16_t>(o.Param(cb::kPlotLeft)))));
+    putU16(b, *at + 18, static_cast<std::uint16_t>(panelY(a, static_cast<std::int16_t>(o.Param(cb::kPlotBottom)))));
+    putU16(b, *at + 20, o.Param(cb::kPlotWidth));
+    putU16(b, *at + 22, o.Param(cb::kPlotHeight));
+    putU32(b, *at + 24, static_cast<std::uint32_t>(o.Param(cb::kTopValue)));
+    putU32(b, *at + 28, static_cast<std::uint32_t>(o.Param(cb::kBottomValue)));
+    putU32(b, *at + 32, static_cast<std::uint32_t>(o.Param(cb::kPointCount)));
+    const std::int32_t hideBit = o.Param(cb::kHideBit);
     putU8(b, *at + 36, static_cast<std::uint8_t>(hideBit & 7));
-    putU16(b, *at + 38, bitByteAddress(o.ParamI32(cb::kHideAddress), hideBit));
+    putU16(b, *at + 38, bitByteAddress(o.Param(cb::kHideAddress), hideBit));
     putU8(b, *at + 40, static_cast<std::uint8_t>(a.info.redrawFlags & 0xFF));
-    putU8(b, *at + 41, o.ParamU8(cb::kOrderFlagA));
+    putU8(b, *at + 41, static_cast<std::uint8_t>(o.Param(cb::kShiftDirection)));
     putU16(b, *at + 42, static_cast<std::uint16_t>(a.info.regionItem));
-    const auto interval = static_cast<std::uint16_t>(o.ParamI32(kSampleInterval) / 50);
+    const auto interval = static_cast<std::uint16_t>(o.Param(cb::kSamplePeriod) / 50);
     putU16(b, *at + 44, interval);
     putU16(b, *at + 46, interval);
     putU8(b, *at + 48, kind);
-    putU8(b, *at + 49, o.ParamI32(cb::kDropOutOfRange) != 0 ? 1 : 0);
+    putU8(b, *at + 49, o.Param(cb::kStopOutOfRangeWord) != 0 ? 1 : 0);
     for (std::uint32_t i = 0; i < n; ++i) {
         const CurveEntry& e = (*entries)[i];
         const std::uint32_t entry = *at + kHeadSize + kEntrySize * i;
@@ -196,8 +188,8 @@ void CompileCurve(screen::ItemCompileArgs& a)
         putU8(b, entry + 9, e.type);
         putU16(b, entry + 10, e.optionWord);
     }
-    putU16(b, *at + 52, tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(cb::kBackColor))));
-    putU16(b, *at + 54, tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(cb::kGridColor))));
+    putU16(b, *at + 52, tiles::toRgb565(static_cast<ColorRef>(o.Param(cb::kBackColor))));
+    putU16(b, *at + 54, tiles::toRgb565(static_cast<ColorRef>(o.Param(cb::kGridColor))));
 }
 
 } // namespace qv::items

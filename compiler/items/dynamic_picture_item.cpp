@@ -3,6 +3,7 @@
 #include "compiler/image/le_bytes.h"
 #include "compiler/items/item_support.h"
 #include "compiler/items/state_picture_items.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/document/draw_doc.h"
 #include "platform/files/stored_path.h"
 #include "platform/surface/surface.h"
@@ -19,21 +20,16 @@ constexpr const char* kBadPicture = "控件的图片选择有问题";
 constexpr std::uint32_t kUserAreaRecordSize = 60;
 constexpr std::uint32_t kFrameTableAt = 32;
 
-// Parameter-block offsets.
-namespace block {
-constexpr int kTransparent = 0, kKey = 4, kMode = 44, kFrameAddress = 48, kPassThrough = 60, kFrameIndex = 64,
-              kFrameType = 75, kMoveOn = 76, kHideOn = 77, kMoveIndex = 80, kHideIndex = 84, kMoveAddress = 92,
-              kHideAddress = 96, kHideBit = 168, kUserArea = 200, kByFileName = 204;
-}
+namespace block = blocks::dynamic_picture;
 
 std::optional<std::string> check(const CDrawObj& o)
 {
-    if (o.ParamI32(block::kFrameAddress) < 0 || (o.ParamU8(block::kMode) == 0 && o.ParamI32(block::kFrameIndex) < 0))
+    if (o.Param(block::kFrameAddress) < 0 || (o.Param(block::kPlayMode) == 0 && o.Param(block::kFrameIndex) < 0))
         return controlError(kName, kLacksBasicVar);
-    const bool hideMissing = o.ParamU8(block::kHideOn) != 0 &&
-                             (o.ParamI32(block::kHideAddress) < 0 || o.ParamI32(block::kHideIndex) < 0);
-    const bool moveMissing = o.ParamU8(block::kMoveOn) != 0 &&
-                             (o.ParamI32(block::kMoveAddress) < 0 || o.ParamI32(block::kMoveIndex) < 0);
+    const bool hideMissing = o.Param(block::kHideOption) != 0 &&
+                             (o.Param(block::kHideAddress) < 0 || o.Param(block::kHideIndex) < 0);
+    const bool moveMissing = o.Param(block::kMoveOption) != 0 &&
+                             (o.Param(block::kMoveAddress) < 0 || o.Param(block::kMoveIndex) < 0);
     if (hideMissing || moveMissing)
         return controlError(kName, kLacksHideVar);
     const Rect& r = o.m_rcPosition;
@@ -58,11 +54,11 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
     o.m_rcPosition = o.m_rcPosition.normalized();
     // The frame number's address as the table has it now; a row that is gone refuses the
     // control below instead of sending the panel to address -1.
-    if (a.paint.lookupVar && o.ParamI32(block::kFrameIndex) >= 0) {
-        const VarBinding v = a.paint.lookupVar(o.ParamI32(block::kFrameIndex));
-        o.SetParamI32(block::kFrameAddress, v.address);
+    if (a.paint.lookupVar && o.Param(block::kFrameIndex) >= 0) {
+        const VarBinding v = a.paint.lookupVar(o.Param(block::kFrameIndex));
+        o.SetParam(block::kFrameAddress, v.address);
         if (v.type)
-            o.SetParamU8(block::kFrameType, *v.type);
+            o.SetParam(block::kFrameType, *v.type);
     }
     if (auto refused = check(o)) {
         refuseControl(a, *refused);
@@ -70,7 +66,7 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
     }
     if (!checkPlacement(a, o.m_rcPosition, kName))
         return;
-    const bool userArea = o.ParamI32(block::kUserArea) != 0;
+    const bool userArea = o.Param(block::kUserArea) != 0;
     // Pictures in the user area are looked up on the panel: only the first is compiled.
     const std::size_t frames = userArea ? 1 : o.m_strFiles.size();
     if (frames > std::numeric_limits<std::uint16_t>::max()) {
@@ -84,8 +80,8 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
     putItemHead(a, *at, 4);
 
     const bool keyed = (a.info.redrawFlags & screen::redraw::ValueBackground) != 0;
-    const bool transparent = o.ParamI32(block::kTransparent) != 0;
-    const auto key = static_cast<ColorRef>(o.ParamI32(block::kKey));
+    const bool transparent = o.Param(block::kTransparent) != 0;
+    const auto key = static_cast<ColorRef>(o.Param(block::kKey));
     const Rect r = o.m_rcPosition;
     for (std::size_t i = 0; i < frames; ++i) {
         if (a.ctx.aborted())
@@ -111,22 +107,22 @@ void CompileDynamicPicture(screen::ItemCompileArgs& a)
     }
 
     auto b = a.ctx.header().bytes();
-    const std::int32_t hideBit = o.ParamI32(block::kHideBit);
+    const std::int32_t hideBit = o.Param(block::kHideBit);
     std::uint8_t options = userArea ? 0x01 : 0x00;
-    if (o.ParamI32(block::kByFileName) != 0)
-        options |= static_cast<std::uint8_t>(0x02 | (o.ParamU8(block::kFrameType) & 0x0F) << 4);
-    putU8(b, *at + 2, o.ParamU8(block::kMode));
-    putU8(b, *at + 3, o.ParamU8(block::kPassThrough));
+    if (o.Param(block::kByFileName) != 0)
+        options |= static_cast<std::uint8_t>(0x02 | (o.Param(block::kFrameType) & 0x0F) << 4);
+    putU8(b, *at + 2, o.Param(block::kPlayMode));
+    putU8(b, *at + 3, o.Param(block::kInitialCountdown));
     putU8(b, *at + 12, static_cast<std::uint8_t>(a.info.redrawFlags & 0xFF));
     putU8(b, *at + 13, 0);
     putU16(b, *at + 14, static_cast<std::uint16_t>(a.info.regionItem));
     putU16(b, *at + 16, static_cast<std::uint16_t>(frames));
     putU16(b, *at + 18, 0);
-    putU32(b, *at + 20, static_cast<std::uint32_t>(o.ParamI32(block::kFrameAddress)));
+    putU32(b, *at + 20, static_cast<std::uint32_t>(o.Param(block::kFrameAddress)));
     putU8(b, *at + 24, static_cast<std::uint8_t>(hideBit & 7));
     putU8(b, *at + 25, options);
-    putU16(b, *at + 26, static_cast<std::uint16_t>((o.ParamI32(block::kHideAddress) & 0xFFFF) + (hideBit >> 3)));
-    putU32(b, *at + 28, static_cast<std::uint32_t>(o.ParamI32(block::kMoveAddress)));
+    putU16(b, *at + 26, static_cast<std::uint16_t>((o.Param(block::kHideAddress) & 0xFFFF) + (hideBit >> 3)));
+    putU32(b, *at + 28, static_cast<std::uint32_t>(o.Param(block::kMoveAddress)));
 }
 
 } // namespace qv::items

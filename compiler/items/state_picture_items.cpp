@@ -5,9 +5,12 @@
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/state_picture_painters.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "platform/surface/surface.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace qv::items {
 
@@ -47,101 +50,136 @@ void putItemHead(ItemCompileArgs& a, std::uint32_t at, std::uint8_t type)
 
 namespace {
 
-constexpr int kNone = -1;
 constexpr ColorRef kRadioPlainFill = 0x000000FF;   // red: the drawn circle alone stays visible
+
+namespace lamp = blocks::lamp;
+namespace bs = blocks::bit_switch;
+namespace ind = blocks::indicator;
+namespace radio = blocks::radio;
 
 using StatePainter = void (*)(CDrawObj&, const PaintSurfaces&, const PaintContext&, int);
 
-// Where each member keeps what the compile reads; kNone: the member has no such field.
+// The write-enable reference of a member that has one.
+template <class Kind>
+struct WriteFields {
+    ParamField<std::int32_t, Kind> on, index, address, bit;
+};
+
+// Where each member keeps what the compile reads.
+template <class Kind>
 struct StateMember {
+    template <class T>
+    using Field = ParamField<T, Kind>;
     const char* name;
     std::uint8_t itemType;
     std::uint32_t recordSize;
-    int mainIndex, mainAddress;
-    int hideOn, hideIndex, hideAddress, hideBit;
-    int writeOn, writeIndex, writeAddress, writeBit;
-    int transparent[2], key[2];
-    int picturesOn;              // radio: the pictures replace the drawn circle
-    int textColor[2];
+    Field<std::int32_t> mainIndex, mainAddress;
+    Field<std::uint8_t> hideOn;
+    Field<std::int32_t> hideIndex, hideAddress, hideBit;
+    std::optional<WriteFields<Kind>> write;
+    Field<std::int32_t> transparent[2], key[2];
+    std::optional<Field<std::int32_t>> picturesOn;  // radio: the pictures replace the drawn circle
+    std::optional<std::array<Field<std::int32_t>, 2>> textColor;
     int minSide, minArea;
     StatePainter paint;
     // Record offsets of the fields every member has.
     std::uint32_t hideBitAt, hideAddressAt, redrawAt, regionAt, lengthAt, secondAt;
 };
 
-constexpr StateMember kBitSwitch{"位开关", 9, 44, 16, 20, 30, 36, 48, 160, 52, 56, 60, 188,
-                                 {0, 4}, {8, 12}, kNone, {68, 72}, 6, 36, &PaintBitSwitch,
-                                 20, 22, 24, 26, 28, 32};
-constexpr StateMember kIndicator{"指示灯", 8, 32, 16, 20, 27, 32, 44, 100, kNone, kNone, kNone, kNone,
-                                 {0, 4}, {8, 12}, kNone, {48, 52}, 3, 6, &PaintIndicator,
-                                 16, 18, 20, 22, 24, 28};
-constexpr StateMember kRadio{"单选按钮", 10, 44, 0, 8, 15, 44, 56, 160, 64, 68, 72, 188,
-                             {24, 28}, {32, 36}, 60, {kNone, kNone}, 6, 36, &PaintRadioButton,
-                             20, 22, 24, 26, 28, 32};
+constexpr StateMember<LampBlockTag> kBitSwitch{"位开关", 9, 44, lamp::kBitIndex, lamp::kBitAddress,
+                                               bs::kHideOption, bs::kHideIndex, bs::kHideAddress, bs::kHideBit,
+                                               WriteFields<LampBlockTag>{bs::kWriteEnableOption, bs::kWriteIndex,
+                                                                         bs::kWriteAddress, bs::kWriteBit},
+                                               {lamp::kOnTransparent, lamp::kOffTransparent}, {lamp::kOnKey, lamp::kOffKey},
+                                               std::nullopt, std::array{bs::kOnCaptionColor, bs::kOffCaptionColor},
+                                               6, 36, &PaintBitSwitch,
+                                               20, 22, 24, 26, 28, 32};
+constexpr StateMember<LampBlockTag> kIndicator{"指示灯", 8, 32, lamp::kBitIndex, lamp::kBitAddress,
+                                               ind::kHideOption, ind::kHideIndex, ind::kHideAddress, ind::kHideBit,
+                                               std::nullopt,
+                                               {lamp::kOnTransparent, lamp::kOffTransparent}, {lamp::kOnKey, lamp::kOffKey},
+                                               std::nullopt, std::array{ind::kOnCaptionColor, ind::kOffCaptionColor},
+                                               3, 6, &PaintIndicator,
+                                               16, 18, 20, 22, 24, 28};
+constexpr StateMember<RadioBlockTag> kRadio{"单选按钮", 10, 44, radio::kValueIndex, radio::kValueAddress,
+                                            radio::kHideOption, radio::kHideIndex, radio::kHideAddress, radio::kHideBit,
+                                            WriteFields<RadioBlockTag>{radio::kWriteEnableOption, radio::kWriteIndex,
+                                                                       radio::kWriteAddress, radio::kWriteBit},
+                                            {radio::kSelectedTransparent, radio::kUnselectedTransparent},
+                                            {radio::kSelectedKey, radio::kUnselectedKey},
+                                            radio::kPictureMode, std::nullopt,
+                                            6, 36, &PaintRadioButton,
+                                            20, 22, 24, 26, 28, 32};
 
-std::optional<std::string> checkMember(const StateMember& m, const CDrawObj& o)
+template <class Kind>
+std::optional<std::string> checkMember(const StateMember<Kind>& m, const CDrawObj& o)
 {
-    if (o.ParamI32(m.mainAddress) < 0 || o.ParamI32(m.mainIndex) < 0)
+    if (o.Param(m.mainAddress) < 0 || o.Param(m.mainIndex) < 0)
         return controlError(m.name, kLacksBasicVar);
-    if (o.ParamU8(m.hideOn) != 0 && (o.ParamI32(m.hideAddress) < 0 || o.ParamI32(m.hideIndex) < 0))
+    if (o.Param(m.hideOn) != 0 && (o.Param(m.hideAddress) < 0 || o.Param(m.hideIndex) < 0))
         return controlError(m.name, kLacksHideVar);
-    if (m.writeOn != kNone && o.ParamI32(m.writeOn) != 0 &&
-        (o.ParamI32(m.writeAddress) < 0 || o.ParamI32(m.writeIndex) < 0))
+    if (m.write && o.Param(m.write->on) != 0 && (o.Param(m.write->address) < 0 || o.Param(m.write->index) < 0))
         return controlError(m.name, kLacksWriteVar);
     if (!sizeAtLeast(o.m_rcPosition, m.minSide, m.minArea))
         return controlError(m.name, kTooSmall);
     return std::nullopt;
 }
 
-std::optional<ColorRef> stateFill(const StateMember& m, const CDrawObj& o, int state)
+template <class Kind>
+std::optional<ColorRef> stateFill(const StateMember<Kind>& m, const CDrawObj& o, int state)
 {
-    if (m.picturesOn != kNone && o.ParamI32(m.picturesOn) == 0)
+    if (m.picturesOn && o.Param(*m.picturesOn) == 0)
         return kRadioPlainFill;
-    if (o.ParamI32(m.transparent[state]) != 0)
-        return static_cast<ColorRef>(o.ParamI32(m.key[state]));
+    if (o.Param(m.transparent[state]) != 0)
+        return static_cast<ColorRef>(o.Param(m.key[state]));
     return std::nullopt;
 }
 
-bool writeEnablePresent(const StateMember& m, const CDrawObj& o)
+template <class Kind>
+bool writeEnablePresent(const StateMember<Kind>& m, const CDrawObj& o)
 {
-    if (m.writeOn == kNone || o.ParamI32(m.writeOn) == 0)
+    if (!m.write || o.Param(m.write->on) == 0)
         return false;
-    const std::int32_t address = o.ParamI32(m.writeAddress);
+    const std::int32_t address = o.Param(m.write->address);
     return address >= 0 && address <= 0xFFFF;
 }
 
 // The fields only one member has.
-void putMemberFields(const StateMember& m, ItemCompileArgs& a, std::uint32_t at)
+void putMemberFields(const StateMember<RadioBlockTag>&, ItemCompileArgs& a, std::uint32_t at)
 {
     auto b = a.ctx.header().bytes();
     const CDrawObj& o = a.control;
-    if (m.itemType == kRadio.itemType) {
-        putU8(b, at + 2, o.ParamU8(12));
-        putU8(b, at + 3, o.ParamU8(13));
-        putU32(b, at + 12, static_cast<std::uint32_t>(o.ParamI32(4)));
-        putU32(b, at + 16, static_cast<std::uint32_t>(o.ParamI32(8)));
-        putU8(b, at + 40, o.ParamU8(100));
-        putU8(b, at + 41, o.ParamU8(132));
-        putU16(b, at + 42, static_cast<std::uint16_t>(o.ParamI32(128)));
-        return;
-    }
-    const std::int32_t bit = o.ParamU8(25);
-    putU8(b, at + 2, o.ParamU8(24));
-    putU8(b, at + 3, static_cast<std::uint8_t>(bit & 7));
-    if (m.itemType == kIndicator.itemType) {
-        putU32(b, at + 12, bitByteAddress(o.ParamI32(20), bit));
-        return;
-    }
-    putU8(b, at + 12, o.ParamU8(26));
-    putU8(b, at + 13, o.ParamU8(27));
-    putU32(b, at + 16, bitByteAddress(o.ParamI32(20), bit));
-    const std::int32_t otherBit = o.ParamI32(132);
-    putU8(b, at + 40, o.ParamU8(96));
-    putU8(b, at + 41, static_cast<std::uint8_t>(otherBit & 7));
-    putU16(b, at + 42, static_cast<std::uint16_t>(bitByteAddress(o.ParamI32(124), otherBit)));
+    putU8(b, at + 2, o.Param(radio::kValueType));
+    putU8(b, at + 3, o.Param(radio::kUserLevel));
+    putU32(b, at + 12, static_cast<std::uint32_t>(o.Param(radio::kOwnValue)));
+    putU32(b, at + 16, static_cast<std::uint32_t>(o.Param(radio::kValueAddress)));
+    putU8(b, at + 40, static_cast<std::uint8_t>(o.Param(radio::kDifferentWrite)));
+    putU8(b, at + 41, o.Param(radio::kSecondType));
+    putU16(b, at + 42, static_cast<std::uint16_t>(o.Param(radio::kSecondAddress)));
 }
 
-void compileStateMember(const StateMember& m, ItemCompileArgs& a)
+void putMemberFields(const StateMember<LampBlockTag>& m, ItemCompileArgs& a, std::uint32_t at)
+{
+    auto b = a.ctx.header().bytes();
+    const CDrawObj& o = a.control;
+    const std::int32_t bit = o.Param(lamp::kBitNumber);
+    putU8(b, at + 2, o.Param(lamp::kBitType));
+    putU8(b, at + 3, static_cast<std::uint8_t>(bit & 7));
+    if (m.itemType == kIndicator.itemType) {
+        putU32(b, at + 12, bitByteAddress(o.Param(lamp::kBitAddress), bit));
+        return;
+    }
+    putU8(b, at + 12, o.Param(bs::kFunction));
+    putU8(b, at + 13, o.Param(bs::kUserLevel));
+    putU32(b, at + 16, bitByteAddress(o.Param(lamp::kBitAddress), bit));
+    const std::int32_t otherBit = o.Param(bs::kSecondBit);
+    putU8(b, at + 40, static_cast<std::uint8_t>(o.Param(bs::kDifferentWrite)));
+    putU8(b, at + 41, static_cast<std::uint8_t>(otherBit & 7));
+    putU16(b, at + 42, static_cast<std::uint16_t>(bitByteAddress(o.Param(bs::kSecondAddress), otherBit)));
+}
+
+template <class Kind>
+void compileStateMember(const StateMember<Kind>& m, ItemCompileArgs& a)
 {
     CDrawObj& o = a.control;
     o.m_rcPosition = o.m_rcPosition.normalized();
@@ -173,9 +211,11 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
         } else if ((fill = stateFill(m, o, state))) {
             first.fillRect(r, *fill);
             // Text in the fill colour would vanish into the key on the panel.
-            const int text = m.textColor[state];
-            if (text != kNone && static_cast<ColorRef>(o.ParamI32(text)) == *fill)
-                o.SetParamI32(text, o.ParamI32(text) ^ 1);
+            if (m.textColor) {
+                const auto text = (*m.textColor)[static_cast<std::size_t>(state)];
+                if (static_cast<ColorRef>(o.Param(text)) == *fill)
+                    o.SetParam(text, o.Param(text) ^ 1);
+            }
         }
         m.paint(o, PaintSurfaces{first, &second, nullptr}, a.paint, state);
         if (state == 1)
@@ -191,18 +231,18 @@ void compileStateMember(const StateMember& m, ItemCompileArgs& a)
     auto b = a.ctx.header().bytes();
     putItemHead(a, *at, m.itemType);
     putMemberFields(m, a, *at);
-    const std::int32_t hideBit = o.ParamI32(m.hideBit);
+    const std::int32_t hideBit = o.Param(m.hideBit);
     putU8(b, *at + m.hideBitAt, static_cast<std::uint8_t>(hideBit & 7));
-    putU16(b, *at + m.hideAddressAt, static_cast<std::uint16_t>(bitByteAddress(o.ParamI32(m.hideAddress), hideBit)));
+    putU16(b, *at + m.hideAddressAt, static_cast<std::uint16_t>(bitByteAddress(o.Param(m.hideAddress), hideBit)));
     const bool writeEnable = writeEnablePresent(m, o);
     putU8(b, *at + m.redrawAt, static_cast<std::uint8_t>((a.info.redrawFlags & 0xFF) | (writeEnable ? 0x20 : 0)));
     putU16(b, *at + m.regionAt, static_cast<std::uint16_t>(a.info.regionItem));
     putU32(b, *at + m.lengthAt, static_cast<std::uint32_t>(stream.bytes().size()));
     putU32(b, *at + m.secondAt, static_cast<std::uint32_t>(secondOffset));
     if (writeEnable) {
-        const std::int32_t bit = o.ParamI32(m.writeBit);
+        const std::int32_t bit = o.Param(m.write->bit);
         putU8(b, *at + 36, static_cast<std::uint8_t>(bit & 7));
-        putU16(b, *at + 38, static_cast<std::uint16_t>(bitByteAddress(o.ParamI32(m.writeAddress), bit)));
+        putU16(b, *at + 38, static_cast<std::uint16_t>(bitByteAddress(o.Param(m.write->address), bit)));
     }
 }
 

@@ -1,8 +1,14 @@
 #include "compiler/screen/control_regions.h"
 
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/shape/draw_obj.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qv::screen {
@@ -10,13 +16,19 @@ namespace {
 
 using Condition = bool (*)(const CDrawObj&);
 
+// Some state shows what lies under the button: a transparent picture, or a face that is
+// no face at all.
 bool buttonCondition(const CDrawObj& o)
 {
-    auto w = [&](std::size_t n) { return o.ParamI32(n); };
-    auto b = [&](std::size_t n) { return o.ParamU8(n); };
-    return (w(4) != 0 && w(16) != 0) || (w(8) != 0 && w(20) != 0) || (w(12) != 0 && w(24) != 0) ||
-           (w(4) == 0 && (b(94) == 0 || w(200) == 1)) || (w(8) == 0 && (b(92) == 0 || w(204) == 1)) ||
-           (w(12) == 0 && (b(93) == 0 || w(208) == 1));
+    return std::any_of(blocks::button::kStates.begin(), blocks::button::kStates.end(), [&](const auto& s) {
+        const bool picture = o.Param(s.usePicture) != 0;
+        return picture ? o.Param(s.pictureTransparent) != 0 : o.Param(s.faceStyle) == 0 || o.Param(s.noFace) == 1;
+    });
+}
+
+bool lampCondition(const CDrawObj& o)
+{
+    return o.Param(blocks::lamp::kOnTransparent) != 0 || o.Param(blocks::lamp::kOffTransparent) != 0;
 }
 
 // Per control kind: its item type, where its hide and move switches live (-1: none; the
@@ -31,16 +43,22 @@ struct KindRule {
 };
 
 constexpr std::array<KindRule, 11> kRules{{
-    {ShapeKind::Button, 2, 126, -1, false, buttonCondition},
+    {ShapeKind::Button, 2, blocks::button::kHideOption.offset, -1, false, buttonCondition},
     {ShapeKind::RealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
-    {ShapeKind::DynamicPicture, 4, 77, 76, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0; }},
+    {ShapeKind::DynamicPicture, 4, blocks::dynamic_picture::kHideOption.offset, blocks::dynamic_picture::kMoveOption.offset, false,
+     [](const CDrawObj& o) { return o.Param(blocks::dynamic_picture::kTransparent) != 0; }},
     {ShapeKind::NumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {ShapeKind::Curve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},
-    {ShapeKind::ProgressBar, 7, 49, -1, false, [](const CDrawObj& o) { return o.ParamI32(4) != 0; }},
-    {ShapeKind::Indicator, 8, 27, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {ShapeKind::BitSwitch, 9, 30, -1, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0 || o.ParamI32(4) != 0; }},
-    {ShapeKind::RadioButton, 10, 15, -1, false,
-     [](const CDrawObj& o) { return !(o.ParamI32(24) == 0 && o.ParamI32(28) == 0 && o.ParamI32(60) != 0); }},
+    {ShapeKind::Curve, 6, blocks::curve::kHideOption.offset, -1, false,
+     [](const CDrawObj& o) { return o.Param(blocks::curve::kTransparent) != 0; }},
+    {ShapeKind::ProgressBar, 7, blocks::progress_bar::kHideOption.offset, -1, false,
+     [](const CDrawObj& o) { return o.Param(blocks::progress_bar::kNoBack) != 0; }},
+    {ShapeKind::Indicator, 8, blocks::indicator::kHideOption.offset, -1, false, lampCondition},
+    {ShapeKind::BitSwitch, 9, blocks::bit_switch::kHideOption.offset, -1, false, lampCondition},
+    {ShapeKind::RadioButton, 10, blocks::radio::kHideOption.offset, -1, false,
+     [](const CDrawObj& o) {
+         using namespace blocks::radio;
+         return !(o.Param(kSelectedTransparent) == 0 && o.Param(kUnselectedTransparent) == 0 && o.Param(kPictureMode) != 0);
+     }},
     {ShapeKind::AreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
     {ShapeKind::Character, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
 }};

@@ -211,9 +211,9 @@ std::unique_ptr<CDrawObj> makeShape(CEditorApp& app, const ShapeDef& def, Point 
     obj->m_brushInfo = {BS_SOLID, def.brush, 0};
     // A rectangle paints from its block: fill and border as the pen and brush say, flat.
     if (def.kind == ShapeKind::Rectangle) {
-        obj->SetParamI32(rect_block::kBorderWidth, obj->m_penInfo.widthX);
-        obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(def.pen));
-        obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(def.brush));
+        obj->SetParam(blocks::rectangle::kBorderWidth, obj->m_penInfo.widthX);
+        obj->SetParam(blocks::rectangle::kBorderColor, static_cast<std::int32_t>(def.pen));
+        obj->SetParam(blocks::rectangle::kFillColor, static_cast<std::int32_t>(def.brush));
     }
     if (def.kind == ShapeKind::Text) {
         obj->m_strName = def.text;

@@ -10,9 +10,10 @@
 namespace qv {
 namespace {
 
-ColorRef colorAt(const CDrawObj& obj, int offset)
+template <class Kind>
+ColorRef colorAt(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
 {
-    return static_cast<ColorRef>(obj.ParamI32(offset)) & 0x00FFFFFF;
+    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
 }
 
 // Ticks come from the file: a scale never draws more marks than this.
@@ -27,10 +28,10 @@ constexpr std::int64_t kMaxTickMarks = 1 << 16;
 // Rect::saturated.
 void PaintPipe(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
-    using namespace pipe_block;
+    using namespace blocks::pipe;
     const Rect r = obj.m_rcPosition.normalized();
     const ColorRef edge = colorAt(obj, kEdgeColor), centre = colorAt(obj, kCentreColor);
-    if (obj.ParamI32(kOrientation) == 0) {
+    if (obj.Param(kOrientation) == 0) {
         const int mid = static_cast<int>(r.top + r.height64() / 2);
         FillGradientVertical(dcs.target, edge, centre, {r.left, r.top, r.right, mid});
         FillGradientVertical(dcs.target, centre, edge, {r.left, mid, r.right, r.bottom});
@@ -43,8 +44,8 @@ void PaintPipe(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 
 void PaintPipeJoint(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
-    using namespace pipe_block;
-    const int corner = obj.ParamI32(kOrientation);
+    using namespace blocks::pipe;
+    const int corner = obj.Param(kOrientation);
     if (corner < 0 || corner > 3)
         return;
     const Rect r = obj.m_rcPosition.normalized();
@@ -111,20 +112,20 @@ void PaintPipeJoint(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
 
 void PaintScale(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
-    using namespace scale_block;
+    using namespace blocks::scale;
     const Rect r = obj.m_rcPosition.normalized();
-    const int orientation = obj.ParamU8(kOrientation);
-    const int majors = obj.ParamI32(kMajorCount);
+    const int orientation = obj.Param(kOrientation);
+    const int majors = obj.Param(kMajorCount);
     if (orientation > 3 || majors < 2)
         return; // one major tick has no step between ticks: nothing sensible to draw
     const int N = std::min(majors, kMaxMajorTicks);
-    int M = std::clamp(obj.ParamI32(kMinorCount), 0, kMaxMinorTicks);
+    int M = std::clamp(obj.Param(kMinorCount), 0, kMaxMinorTicks);
     if (static_cast<std::int64_t>(N) * (M + 1) > kMaxTickMarks)
         M = static_cast<int>(kMaxTickMarks / N) - 1;
     const bool vertical = orientation <= 1;
     const std::int64_t side = vertical ? r.height64() : r.width64();
-    const std::int64_t g = std::clamp<std::int64_t>(obj.ParamI32(kMajorThickness), 0, side);
-    const std::int64_t m = std::clamp<std::int64_t>(obj.ParamI32(kMinorThickness), 0, side);
+    const std::int64_t g = std::clamp<std::int64_t>(obj.Param(kMajorThickness), 0, side);
+    const std::int64_t m = std::clamp<std::int64_t>(obj.Param(kMinorThickness), 0, side);
     const ColorRef color = colorAt(obj, kColor);
     Surface& dc = dcs.target;
     const auto fill = [&](std::int64_t l, std::int64_t t, std::int64_t rr, std::int64_t b) {
@@ -160,9 +161,9 @@ void PaintScale(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
             }
         }
     }
-    if (obj.ParamI32(kBaseLine) == 0)
+    if (obj.Param(kBaseLine) == 0)
         return;
-    const std::int64_t baseWidth = std::clamp<std::int64_t>(obj.ParamI32(kBaseWidth), 0, r.width64());
+    const std::int64_t baseWidth = std::clamp<std::int64_t>(obj.Param(kBaseWidth), 0, r.width64());
     switch (orientation) {
     case 0: fill(R - baseWidth, T + g, R, B); break;
     case 1: fill(L, T + g, L + baseWidth, B); break;

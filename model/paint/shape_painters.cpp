@@ -8,17 +8,17 @@ namespace qv {
 
 void PaintRectangle(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
-    using namespace rect_block;
+    using namespace blocks::rectangle;
     Surface& dc = dcs.target;
     SurfaceStateGuard guard(dc);
     Rect r = obj.m_rcPosition.normalized();
-    const int border = std::max(0, obj.ParamI32(kBorderWidth));
-    const ColorRef borderColor = static_cast<ColorRef>(obj.ParamI32(kBorderColor)) & 0x00FFFFFF;
-    dc.selectBrush(obj.ParamI32(kTransparent) != 0 ? kNullBrush
-                                                   : Brush{BS_SOLID, static_cast<ColorRef>(obj.ParamI32(kFillColor)) & 0x00FFFFFF});
+    const int border = std::max(0, obj.Param(kBorderWidth));
+    const ColorRef borderColor = static_cast<ColorRef>(obj.Param(kBorderColor)) & 0x00FFFFFF;
+    dc.selectBrush(obj.Param(kTransparent) != 0 ? kNullBrush
+                                                   : Brush{BS_SOLID, static_cast<ColorRef>(obj.Param(kFillColor)) & 0x00FFFFFF});
     dc.selectPen(border == 0 ? kNullPen : Pen{PS_INSIDEFRAME, border, borderColor});
     dc.rectangle(r);
-    if (border > 0 && obj.ParamI32(kBorder3d) == 1)
+    if (border > 0 && obj.Param(kBorder3dWord) == 1)
         DrawRings3d(dc, r, border, borderColor);
 }
 

@@ -3,6 +3,7 @@
 // control). Each takes the object, the surfaces and the context; the dispatch has already
 // selected the object's pen and brush into the target.
 #include "model/paint/paint_context.h"
+#include "model/params/blocks/shape_block.h"
 #include "model/shape/draw_obj.h"
 
 namespace qv {
@@ -24,17 +25,5 @@ void PaintCircle(Surface& dc, int left, int top, int right, int bottom);
 
 // The line's end points pulled in by half the pen width, keeping its direction.
 std::pair<Point, Point> LineEndPoints(const Rect& position, int penWidthX, int penWidthY);
-
-// Parameter-block offsets of the kinds painted here.
-namespace rect_block {
-inline constexpr int kBorderWidth = 0, kBorderColor = 4, kBorder3d = 8, kTransparent = 12, kFillColor = 16;
-}
-namespace pipe_block {
-inline constexpr int kEdgeColor = 0, kCentreColor = 4, kOrientation = 8;
-}
-namespace scale_block {
-inline constexpr int kColor = 0, kOrientation = 4, kBaseLine = 8, kMajorCount = 12, kMinorCount = 16,
-                     kMajorThickness = 20, kMinorThickness = 24, kBaseWidth = 28;
-}
 
 } // namespace qv

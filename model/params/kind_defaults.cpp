@@ -1,6 +1,12 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/shape_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -25,22 +31,34 @@ constexpr VarRow kBackColor{"unsigned short", "m_BackColor", "65535", "字体背
 
 constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.type, v.name, v.initial, v.description}; }
 
-constexpr BlockDefault kRectangleValues[] = {{0, 4, 3}, {8, 1, 1}, {16, 4, kSilver}};
+constexpr BlockDefault kRectangleValues[] = {
+    {blocks::rectangle::kBorderWidth, 3}, {blocks::rectangle::kBorder3d, 1}, {blocks::rectangle::kFillColor, kSilver}};
 
+namespace bb = blocks::button;
 constexpr BlockDefault kButtonValues[] = {
-    {28, 4, kWhite}, {32, 4, kWhite}, {36, 4, kWhite}, {40, 4, 0x00FFFF00}, {44, 4, 255}, {48, 4, kSilver},
-    {56, 4, kWhite}, {60, 4, 255}, {68, 4, 3}, {72, 4, 3}, {76, 4, 3}, {84, 4, kWhite}, {88, 4, kWhite},
-    {92, 1, 1}, {93, 1, 1}, {94, 1, 1}, {100, 4, 18}, {116, 4, 1}, {120, 1, 1}, {121, 1, 1}, {124, 1, 1},
-    {132, 4, 1}, {136, 1, 1}};
-constexpr DefaultVar kButtonVars[] = {
-    {128, "unsigned char", "m_ButtonValue", "0", "按钮值"}, bind(172, kDispHide), bind(216, kCellWrEn)};
+    {bb::kStates[2].transparentColor, kWhite}, {bb::kStates[1].transparentColor, kWhite},
+    {bb::kStates[0].transparentColor, kWhite}, {bb::kStates[2].gradientFrom, 0x00FFFF00},
+    {bb::kStates[1].gradientFrom, 255},        {bb::kStates[0].gradientFrom, kSilver},
+    {bb::kStates[1].gradientTo, kWhite},       {bb::kStates[0].gradientTo, 255},
+    {bb::kStates[2].borderWidth, 3},           {bb::kStates[1].borderWidth, 3},
+    {bb::kStates[0].borderWidth, 3},           {bb::kStates[1].borderColor, kWhite},
+    {bb::kStates[0].borderColor, kWhite},      {bb::kStates[1].faceStyle, 1},
+    {bb::kStates[2].faceStyle, 1},             {bb::kStates[0].faceStyle, 1},
+    {bb::kCreatedA, 18},                       {bb::kCreatedB, 1},
+    {bb::kLastPaintedState, 1},                {bb::kState, 1},
+    {bb::kHandCursor, 1},                      {bb::kPress.on, 1},
+    {bb::kPress.value, 1}};
+constexpr DefaultVar kButtonVars[] = {{bb::kValueIndex.offset, "unsigned char", "m_ButtonValue", "0", "按钮值"},
+                                      bind(bb::kHideIndex.offset, kDispHide), bind(bb::kWriteIndex.offset, kCellWrEn)};
 constexpr DefaultText kButtonTexts[] = {
     {"\\请选择图片"}, {"\\请选择图片"}, {"\\请选择图片"}, {"", true}, {"请先选择51单片机HEX格式文件"}};
 
-constexpr BlockDefault kDynamicPictureValues[] = {
-    {4, 4, kWhite}, {44, 1, 1}, {52, 4, 39}, {56, 4, 2}, {60, 4, 2}, {28, 4, 1}, {12, 4, 18}};
-constexpr DefaultVar kDynamicPictureVars[] = {
-    {64, "unsigned char", "m_DynamicImages", "2", "动态图片控制变量"}, bind(84, kDispHide), bind(80, kXyPosition)};
+namespace dp = blocks::dynamic_picture;
+constexpr BlockDefault kDynamicPictureValues[] = {{dp::kKey, kWhite},       {dp::kPlayMode, 1},  {dp::kCreatedC, 39},
+                                                  {dp::kCreatedD, 2},       {dp::kInitialCountdown, 2},
+                                                  {dp::kCreatedB, 1},       {dp::kCreatedA, 18}};
+constexpr DefaultVar kDynamicPictureVars[] = {{dp::kFrameIndex.offset, "unsigned char", "m_DynamicImages", "2", "动态图片控制变量"},
+                                              bind(dp::kHideIndex.offset, kDispHide), bind(dp::kMoveIndex.offset, kXyPosition)};
 constexpr std::string_view kDynamicPicturePictures[] = {
     "images\\sys\\PICGROUP001.jpg", "images\\sys\\PICGROUP002.jpg", "images\\sys\\PICGROUP003.jpg",
     "images\\sys\\PICGROUP004.jpg", "images\\sys\\PICGROUP005.jpg", "images\\sys\\PICGROUP006.jpg"};
@@ -59,37 +77,50 @@ constexpr std::string_view kRealTimeNumberPictures[] = {
 
 constexpr BlockDefault kNumericInputValues[] = {{8, 4, kWhite}};
 
+namespace cv = blocks::curve;
 constexpr BlockDefault kCurveValues[] = {
-    {0, 4, kWhite}, {4, 4, kWhite}, {12, 4, 1}, {24, 4, 3}, {28, 4, 6}, {36, 4, 100}, {40, 4, 1},
-    {44, 4, 3}, {52, 4, 8}, {56, 4, 8}, {kCurveSampleCountOffset, 4, 20}, {kCurveRecordCountOffset, 4, 1},
-    {88, 4, 0x0000FF00}, {94, 2, 1}};
-constexpr DefaultVar kCurveVars[] = {
-    {kCurveRecordBase, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"}, bind(860, kDispHide)};
+    {cv::kLabelColor, kWhite},          {cv::kGridColor, kWhite},        {cv::kGridWidth, 1},
+    {cv::kVerticalDivisions, 3},        {cv::kHorizontalDivisions, 6},   {cv::kTopValue, 100},
+    {cv::kLabelDecimals, 1},            {cv::kLabelCount, 3},            {cv::kBottomMargin, 8},
+    {cv::kLeftMargin, 8},               {cv::kPointCount, 20},           {cv::kCurveCount, 1},
+    {cv::record(0).color, 0x0000FF00},  {cv::record(0).lineWidth, 1}};
+constexpr DefaultVar kCurveVars[] = {{cv::record(0).index.offset, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"},
+                                     bind(cv::kHideIndex.offset, kDispHide)};
 
-constexpr BlockDefault kLampValues[] = {{0, 4, 1}, {4, 4, 1}, {8, 4, kWhite}, {12, 4, kWhite}};
-constexpr DefaultVar kIndicatorVars[] = {
-    {16, "unsigned char", "m_Indicator", "1", "信号灯控制变量"}, bind(32, kDispHide)};
+namespace lamp = blocks::lamp;
+constexpr BlockDefault kLampValues[] = {
+    {lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite}, {lamp::kOffKey, kWhite}};
+constexpr DefaultVar kIndicatorVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Indicator", "1", "信号灯控制变量"},
+                                         bind(blocks::indicator::kHideIndex.offset, kDispHide)};
 constexpr std::string_view kIndicatorPictures[] = {"images\\sys\\IndicatorON.bmp", "images\\sys\\IndicatorOFF.bmp"};
 constexpr DefaultText kIndicatorTexts[] = {{"亮"}, {"灭"}};
 
-constexpr BlockDefault kPipeJointValues[] = {{4, 4, kWhite}, {8, 4, 1}};
-constexpr BlockDefault kPipeValues[] = {{4, 4, kWhite}};
-constexpr BlockDefault kScaleValues[] = {{8, 4, 1}, {12, 4, 5}, {16, 4, 2}, {20, 4, 2}, {24, 4, 2}, {28, 4, 2}};
+constexpr BlockDefault kPipeJointValues[] = {{blocks::pipe::kCentreColor, kWhite}, {blocks::pipe::kOrientation, 1}};
+constexpr BlockDefault kPipeValues[] = {{blocks::pipe::kCentreColor, kWhite}};
+namespace sc = blocks::scale;
+constexpr BlockDefault kScaleValues[] = {{sc::kBaseLine, 1},        {sc::kMajorCount, 5},      {sc::kMinorCount, 2},
+                                         {sc::kMajorThickness, 2},  {sc::kMinorThickness, 2}, {sc::kBaseWidth, 2}};
 
-constexpr BlockDefault kBitSwitchValues[] = {{0, 4, 1}, {4, 4, 1}, {8, 4, kWhite}, {12, 4, kWhite}, {26, 1, 2}};
-constexpr DefaultVar kBitSwitchVars[] = {
-    {16, "unsigned char", "m_Switch", "1", "位开关控制变量"}, bind(36, kDispHide), bind(56, kCellWrEn)};
+constexpr BlockDefault kBitSwitchValues[] = {{lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite},
+                                             {lamp::kOffKey, kWhite}, {blocks::bit_switch::kFunction, 2}};
+constexpr DefaultVar kBitSwitchVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Switch", "1", "位开关控制变量"},
+                                         bind(blocks::bit_switch::kHideIndex.offset, kDispHide),
+                                         bind(blocks::bit_switch::kWriteIndex.offset, kCellWrEn)};
 constexpr std::string_view kBitSwitchPictures[] = {"images\\sys\\switchON.bmp", "images\\sys\\switchOFF.bmp"};
 constexpr DefaultText kBitSwitchTexts[] = {{"已打开"}, {"已关闭"}};
 
-constexpr BlockDefault kRadioValues[] = {{24, 4, 1}, {28, 4, 1}, {32, 4, kWhite}, {36, 4, kWhite}};
-constexpr DefaultVar kRadioVars[] = {
-    {0, "unsigned char", "m_Radio", "0", "单选按钮控制变量"}, bind(44, kDispHide), bind(68, kCellWrEn)};
+namespace radio = blocks::radio;
+constexpr BlockDefault kRadioValues[] = {{radio::kSelectedTransparent, 1}, {radio::kUnselectedTransparent, 1},
+                                         {radio::kSelectedKey, kWhite}, {radio::kUnselectedKey, kWhite}};
+constexpr DefaultVar kRadioVars[] = {{radio::kValueIndex.offset, "unsigned char", "m_Radio", "0", "单选按钮控制变量"},
+                                     bind(radio::kHideIndex.offset, kDispHide), bind(radio::kWriteIndex.offset, kCellWrEn)};
 constexpr std::string_view kRadioPictures[] = {"images\\sys\\Radio_ON.bmp", "images\\sys\\Radio_OFF.bmp"};
 
-constexpr BlockDefault kProgressValues[] = {{12, 4, kWhite}, {16, 1, 1}, {20, 4, 255}, {40, 4, 100}};
+namespace pb = blocks::progress_bar;
+constexpr BlockDefault kProgressValues[] = {
+    {pb::kGradientTo, kWhite}, {pb::kGradientDirection, 1}, {pb::kBarColor, 255}, {pb::kMaximum, 100}};
 constexpr DefaultVar kProgressVars[] = {
-    {28, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(56, kDispHide)};
+    {pb::kValueIndex.offset, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(pb::kHideIndex.offset, kDispHide)};
 constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
 constexpr BlockDefault kTableValues[] = {{4, 4, 2}, {8, 4, kWhite}, {16, 4, 3}, {20, 4, 3}};

@@ -2,6 +2,7 @@
 // What a newly drawn object of each kind receives: parameter-block values, name, texts,
 // the HMI variables it finds or creates by name and the default pictures it copies into
 // the project.
+#include "model/params/param_field.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_var_table.h"
@@ -22,6 +23,13 @@ struct BlockDefault {
     int offset;
     int width;
     std::uint32_t value;
+
+    constexpr BlockDefault(int o, int w, std::uint32_t v) : offset(o), width(w), value(v) {}
+    // A kind's named field (model/params/blocks/) and its value.
+    template <class T, class Kind>
+    constexpr BlockDefault(ParamField<T, Kind> f, std::uint32_t v) : offset(f.offset), width(f.width), value(v)
+    {
+    }
 };
 
 // A variable a kind binds by name, and the reference (index offset) it goes into.

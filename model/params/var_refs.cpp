@@ -1,6 +1,11 @@
 #include "model/params/var_refs.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/vars/var_bank.h"
 
 #include <algorithm>
@@ -11,20 +16,33 @@ namespace qv {
 
 namespace {
 
-constexpr std::array<VarRefField, 3> kButton{{
-    {"value", 128, 164, 161}, {"hide", 172, 184, 177}, {"write enable", 216, 220, 224}}};
-constexpr std::array<VarRefField, 3> kDynamicPicture{{
-    {"frame", 64, 48, 75}, {"hide", 84, 96, 89}, {"move", 80, 92, 88}}};
+namespace bb = blocks::button;
+constexpr std::array<VarRefField, 3> kButton{{varRef("value", bb::kValueIndex, bb::kValueAddress, bb::kValueType),
+                                              varRef("hide", bb::kHideIndex, bb::kHideAddress, bb::kHideType),
+                                              varRef("write enable", bb::kWriteIndex, bb::kWriteAddress, bb::kWriteType)}};
+namespace dp = blocks::dynamic_picture;
+constexpr std::array<VarRefField, 3> kDynamicPicture{{varRef("frame", dp::kFrameIndex, dp::kFrameAddress, dp::kFrameType),
+                                                      varRef("hide", dp::kHideIndex, dp::kHideAddress, dp::kHideType),
+                                                      varRef("move", dp::kMoveIndex, dp::kMoveAddress, dp::kMoveType)}};
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
     {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
     {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
-constexpr std::array<VarRefField, 1> kCurve{{{"hide", 860, 872, 865}}};
-constexpr std::array<VarRefField, 2> kIndicator{{{"bit", 16, 20, 24}, {"hide", 32, 44, 37}}};
-constexpr std::array<VarRefField, 3> kBitSwitch{{
-    {"bit", 16, 20, 24}, {"hide", 36, 48, 41}, {"write enable", 56, 60, 64}}};
-constexpr std::array<VarRefField, 3> kRadio{{
-    {"value", 0, 8, 12}, {"hide", 44, 56, 49}, {"write enable", 68, 72, 76}}};
-constexpr std::array<VarRefField, 2> kProgress{{{"value", 28, 32, 36}, {"hide", 56, 68, 61}}};
+namespace cv = blocks::curve;
+constexpr std::array<VarRefField, 1> kCurve{{varRef("hide", cv::kHideIndex, cv::kHideAddress, cv::kHideType)}};
+namespace lamp = blocks::lamp;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
+constexpr VarRefField kLampBit = varRef("bit", lamp::kBitIndex, lamp::kBitAddress, lamp::kBitType);
+constexpr std::array<VarRefField, 2> kIndicator{{kLampBit, varRef("hide", ind::kHideIndex, ind::kHideAddress, ind::kHideType)}};
+constexpr std::array<VarRefField, 3> kBitSwitch{{kLampBit, varRef("hide", bs::kHideIndex, bs::kHideAddress, bs::kHideType),
+                                                 varRef("write enable", bs::kWriteIndex, bs::kWriteAddress, bs::kWriteType)}};
+constexpr std::array<VarRefField, 3> kRadio{{varRef("value", radio::kValueIndex, radio::kValueAddress, radio::kValueType),
+                                             varRef("hide", radio::kHideIndex, radio::kHideAddress, radio::kHideType),
+                                             varRef("write enable", radio::kWriteIndex, radio::kWriteAddress, radio::kWriteType)}};
+namespace pb = blocks::progress_bar;
+constexpr std::array<VarRefField, 2> kProgress{{varRef("value", pb::kValueIndex, pb::kValueAddress, pb::kValueType),
+                                                varRef("hide", pb::kHideIndex, pb::kHideAddress, pb::kHideType)}};
 constexpr std::array<VarRefField, 8> kCharacter{{
     {"string", 36, 40, 44}, {"hide", 68, 72, 76}, {"move", 52, 56, 60},
     {"font colour", 160, 164, 168}, {"background colour", 176, 180, 184}, {"write enable", 192, 196, 200},
@@ -38,13 +56,13 @@ struct KindRefs {
 };
 constexpr std::array<KindRefs, 9> kKinds{{
     {ShapeKind::Button, kButton, kNoField},
-    {ShapeKind::DynamicPicture, kDynamicPicture, 64},
+    {ShapeKind::DynamicPicture, kDynamicPicture, dp::kFrameIndex.offset},
     {ShapeKind::RealTimeNumber, kRealTimeNumber, 84},
     {ShapeKind::Curve, kCurve, kNoField},
-    {ShapeKind::Indicator, kIndicator, 16},
-    {ShapeKind::BitSwitch, kBitSwitch, 16},
-    {ShapeKind::RadioButton, kRadio, 0},
-    {ShapeKind::ProgressBar, kProgress, 28},
+    {ShapeKind::Indicator, kIndicator, lamp::kBitIndex.offset},
+    {ShapeKind::BitSwitch, kBitSwitch, lamp::kBitIndex.offset},
+    {ShapeKind::RadioButton, kRadio, radio::kValueIndex.offset},
+    {ShapeKind::ProgressBar, kProgress, pb::kValueIndex.offset},
     {ShapeKind::Character, kCharacter, kStringStartIndex},
 }};
 
@@ -56,14 +74,12 @@ constexpr int kCharacterMoveIndex = 52;
 
 // Dynamic picture: the frame variable holds a 16-byte file name when the pictures are looked
 // up by name in the user area.
-constexpr int kPictureLocationOffset = 200;
-constexpr int kPictureLookupOffset = 204;
 constexpr unsigned kPictureFileNameBytes = 16;
 
 VarRefField curveRecordRef(int i)
 {
-    const int base = kCurveRecordBase + kCurveRecordSize * i;
-    return {"curve record", base, kNoField, base + kCurveRecordTypeOffset};
+    const cv::Record r = cv::record(i);
+    return {"curve record", r.index.offset, kNoField, r.type.offset};
 }
 
 template <class Fn>
@@ -92,7 +108,7 @@ std::span<const VarRefField> fixedVarRefs(ShapeKind kind)
 
 int curveRecordCount(std::span<const std::uint8_t> block)
 {
-    return std::clamp(blockReadI32(block, kCurveRecordCountOffset), 0, kMaxCurveRecords);
+    return std::clamp(CurveBlock(block).get(cv::kCurveCount), 0, cv::kMaxRecords);
 }
 
 std::vector<VarRefField> varRefsOf(ShapeKind kind, std::span<const std::uint8_t> block)
@@ -200,7 +216,7 @@ std::optional<std::int64_t> curveAddressEnd(ShapeKind kind, std::span<const std:
 {
     if (kind != ShapeKind::Curve)
         return std::nullopt;
-    const std::int64_t samples = std::max(0, blockReadI32(block, kCurveSampleCountOffset));
+    const std::int64_t samples = std::max(0, CurveBlock(block).get(cv::kPointCount));
     std::optional<std::int64_t> end;
     for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
         const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
@@ -235,13 +251,14 @@ void collectVarSizes(ShapeKind kind, std::span<const std::uint8_t> block, std::s
     };
     switch (kind) {
     case ShapeKind::DynamicPicture: {
-        const bool byFileName = blockReadI32(block, kPictureLocationOffset) == 1 && blockReadI32(block, kPictureLookupOffset) == 1;
+        const DynamicPictureBlock picture(block);
+        const bool byFileName = picture.get(dp::kUserArea) == 1 && picture.get(dp::kByFileName) == 1;
         if (byFileName)
-            raise(blockReadI32(block, 64), kPictureFileNameBytes);
+            raise(picture.get(dp::kFrameIndex), kPictureFileNameBytes);
         break;
     }
     case ShapeKind::Curve: {
-        const std::int64_t samples = blockReadI32(block, kCurveSampleCountOffset);
+        const std::int64_t samples = CurveBlock(block).get(cv::kPointCount);
         for (int i = 0, n = curveRecordCount(block); i < n; ++i) {
             const std::int32_t index = blockReadI32(block, curveRecordRef(i).index);
             raise(index, widthOf(index) * samples);

@@ -2,6 +2,7 @@
 // Where each kind of control keeps its HMI variable references in its 1024-byte parameter
 // block, and the upkeep of those references: the index is the truth, the cached address and
 // type are re-derived from it whenever the table or the binding changes.
+#include "model/params/param_field.h"
 #include "model/shape/shape_kind.h"
 
 #include <cstdint>
@@ -24,13 +25,14 @@ struct VarRefField {
     int type;
 };
 
-// A curve's records: count at 80 (clamped to 0..kMaxCurveRecords), record i at 84 + 12 i.
-inline constexpr int kCurveSampleCountOffset = 76;
-inline constexpr int kCurveRecordCountOffset = 80;
-inline constexpr int kCurveRecordBase = 84;
-inline constexpr int kCurveRecordSize = 12;
-inline constexpr int kCurveRecordTypeOffset = 9;
-inline constexpr int kMaxCurveRecords = 64;
+// A reference from a kind's named fields (model/params/blocks/).
+template <class IndexKind, class AddressKind, class TypeKind>
+constexpr VarRefField varRef(std::string_view role, ParamField<std::int32_t, IndexKind> index,
+                             ParamField<std::int32_t, AddressKind> address, ParamField<std::uint8_t, TypeKind> type)
+{
+    return {role, index.offset, address.offset, type.offset};
+}
+
 inline constexpr int kStringLengthOffset = 32;
 inline constexpr int kStringStartIndex = 36;
 
@@ -41,7 +43,7 @@ std::span<const VarRefField> fixedVarRefs(ShapeKind kind);
 // fit the block left out).
 std::vector<VarRefField> varRefsOf(ShapeKind kind, std::span<const std::uint8_t> block);
 
-// The curve's record count as the block holds it, clamped to 0..kMaxCurveRecords.
+// The curve's record count as the block holds it, clamped to 0..blocks::curve::kMaxRecords.
 int curveRecordCount(std::span<const std::uint8_t> block);
 
 // What the variable table says of a row: address -1 and type 0 for an index outside the

@@ -1,6 +1,11 @@
 #include "sim/plc/request_registration.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/progress_bar_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "sim/plc/protocol_drivers.h"
 
 namespace qv::sim::plc {
@@ -21,13 +26,43 @@ struct RequestRef {
     bool writeFlag = false;
 };
 
+// A row from a kind's named fields (model/params/blocks/).
+template <class IndexKind, class LinkKind>
+constexpr RequestRef ref(ShapeKind kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, Req request)
+{
+    return {kind, index.offset, link.first, request};
+}
+template <class IndexKind, class LinkKind, class O, class OptionKind>
+constexpr RequestRef ref(ShapeKind kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link, Req request,
+                         ParamField<O, OptionKind> option, bool writeFlag = false)
+{
+    return {kind, index.offset, link.first, request, option.offset, kNone, writeFlag};
+}
+
+// A move reference: a word request whose count the link's width code selects.
+template <class IndexKind, class LinkKind, class O, class OptionKind>
+constexpr RequestRef moveRef(ShapeKind kind, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link,
+                             ParamField<O, OptionKind> option)
+{
+    return {kind, index.offset, link.first, Req::Word, option.offset, link.widthCode().offset};
+}
+
+namespace bb = blocks::button;
+namespace cv = blocks::curve;
+namespace dp = blocks::dynamic_picture;
+namespace pb = blocks::progress_bar;
+namespace lamp = blocks::lamp;
+namespace ind = blocks::indicator;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
+
 constexpr RequestRef kRequestRefs[] = {
-    {ShapeKind::Button, 128, 228, Req::Word},
-    {ShapeKind::Button, 172, 248, Req::Bit, 126},
-    {ShapeKind::Button, 216, 276, Req::Bit, 212},
-    {ShapeKind::DynamicPicture, 64, 100, Req::Word},
-    {ShapeKind::DynamicPicture, 80, 120, Req::Word, 76, 140},
-    {ShapeKind::DynamicPicture, 84, 144, Req::Bit, 77},
+    ref(ShapeKind::Button, bb::kValueIndex, bb::kValueLink, Req::Word),
+    ref(ShapeKind::Button, bb::kHideIndex, bb::kHideLink, Req::Bit, bb::kHideOption),
+    ref(ShapeKind::Button, bb::kWriteIndex, bb::kWriteLink, Req::Bit, bb::kWriteEnableOption),
+    ref(ShapeKind::DynamicPicture, dp::kFrameIndex, dp::kFrameLink, Req::Word),
+    moveRef(ShapeKind::DynamicPicture, dp::kMoveIndex, dp::kMoveLink, dp::kMoveOption),
+    ref(ShapeKind::DynamicPicture, dp::kHideIndex, dp::kHideLink, Req::Bit, dp::kHideOption),
     {ShapeKind::RealTimeNumber, 84, 208, Req::Word},
     {ShapeKind::RealTimeNumber, 252, 232, Req::Word, 228, kNone, true},
     {ShapeKind::RealTimeNumber, 148, 264, Req::Word, 144},
@@ -35,19 +70,19 @@ constexpr RequestRef kRequestRefs[] = {
     {ShapeKind::RealTimeNumber, 112, 336, Req::Bit, 107},
     {ShapeKind::RealTimeNumber, 180, 364, Req::Bit, 176},
     {ShapeKind::RealTimeNumber, 108, 312, Req::Word, 106, 332},
-    {ShapeKind::Curve, 860, 892, Req::Bit, 853},
-    {ShapeKind::Indicator, 16, 56, Req::Bit},
-    {ShapeKind::Indicator, 32, 76, Req::Bit, 27},
-    {ShapeKind::BitSwitch, 16, 76, Req::Bit},
-    {ShapeKind::BitSwitch, 120, 100, Req::Bit, 96, kNone, true},
-    {ShapeKind::BitSwitch, 36, 136, Req::Bit, 30},
-    {ShapeKind::BitSwitch, 56, 164, Req::Bit, 52},
-    {ShapeKind::RadioButton, 0, 80, Req::Word},
-    {ShapeKind::RadioButton, 124, 104, Req::Word, 100, kNone, true},
-    {ShapeKind::RadioButton, 44, 136, Req::Bit, 15},
-    {ShapeKind::RadioButton, 68, 164, Req::Bit, 64},
-    {ShapeKind::ProgressBar, 28, 76, Req::Word},
-    {ShapeKind::ProgressBar, 56, 96, Req::Bit, 49},
+    ref(ShapeKind::Curve, cv::kHideIndex, cv::kHideLink, Req::Bit, cv::kHideOption),
+    ref(ShapeKind::Indicator, lamp::kBitIndex, ind::kBitLink, Req::Bit),
+    ref(ShapeKind::Indicator, ind::kHideIndex, ind::kHideLink, Req::Bit, ind::kHideOption),
+    ref(ShapeKind::BitSwitch, lamp::kBitIndex, bs::kBitLink, Req::Bit),
+    ref(ShapeKind::BitSwitch, bs::kSecondIndex, bs::kSecondLink, Req::Bit, bs::kDifferentWrite, true),
+    ref(ShapeKind::BitSwitch, bs::kHideIndex, bs::kHideLink, Req::Bit, bs::kHideOption),
+    ref(ShapeKind::BitSwitch, bs::kWriteIndex, bs::kWriteLink, Req::Bit, bs::kWriteEnableOption),
+    ref(ShapeKind::RadioButton, radio::kValueIndex, radio::kValueLink, Req::Word),
+    ref(ShapeKind::RadioButton, radio::kSecondIndex, radio::kSecondLink, Req::Word, radio::kDifferentWrite, true),
+    ref(ShapeKind::RadioButton, radio::kHideIndex, radio::kHideLink, Req::Bit, radio::kHideOption),
+    ref(ShapeKind::RadioButton, radio::kWriteIndex, radio::kWriteLink, Req::Bit, radio::kWriteEnableOption),
+    ref(ShapeKind::ProgressBar, pb::kValueIndex, pb::kValueLink, Req::Word),
+    ref(ShapeKind::ProgressBar, pb::kHideIndex, pb::kHideLink, Req::Bit, pb::kHideOption),
     {ShapeKind::Character, 160, 228, Req::Word, 156},
     {ShapeKind::Character, 176, 252, Req::Word, 172},
     {ShapeKind::Character, 52, 276, Req::Word, 48, 296},
@@ -57,12 +92,6 @@ constexpr RequestRef kRequestRefs[] = {
 
 // How a bit reference picks its elements.
 enum class Group { Keep, Single, Byte, Decade };
-
-// The link setting's fields.
-constexpr int kLinkTarget = 0;
-constexpr int kLinkElementType = 4;
-constexpr int kLinkStation = 8;
-constexpr int kLinkElement = 12;
 
 std::uint16_t overrideCount(std::uint8_t selector) { return selector == 1 ? 4 : selector == 2 ? 2 : 1; }
 
@@ -151,7 +180,8 @@ void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, Re
             continue;
         if (ref.option != kNone && blockReadU8(block, ref.option) == 0)
             continue;
-        const std::int32_t target = blockReadI32(block, ref.link + kLinkTarget);
+        const LinkFields<void> link{ref.link};
+        const std::int32_t target = blockReadI32(block, link.target().offset);
         // Only a port that polls a PLC as master has a table; a link to any other port (or a
         // target that is no port) registers nothing.
         if (target != 1 && target != 2)
@@ -164,8 +194,8 @@ void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, Re
         if (hmi < 0 || hmi > 0xFFFF)
             continue; // a reply would have nowhere to go
 
-        const std::int32_t type = blockReadI32(block, ref.link + kLinkElementType);
-        const std::int32_t element = blockReadI32(block, ref.link + kLinkElement);
+        const std::int32_t type = blockReadI32(block, link.elementType().offset);
+        const std::int32_t element = blockReadI32(block, link.elementNumber().offset);
         const RequestShape shape =
             ref.request == Req::Word
                 ? wordRequestShape(port.protocol, type, element,
@@ -173,7 +203,7 @@ void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, Re
                 : bitRequestShape(port.protocol, type, element, ref.writeFlag);
 
         PlcMapRecord r;
-        r.station = port.protocol == 5 ? 0 : blockReadU8(block, ref.link + kLinkStation);
+        r.station = port.protocol == 5 ? 0 : blockReadU8(block, link.station().offset);
         r.elementType = shape.function;
         r.elementNumber = static_cast<std::uint16_t>(shape.element);
         r.count = shape.count;

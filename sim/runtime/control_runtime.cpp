@@ -5,6 +5,8 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/var_types.h"
@@ -13,19 +15,10 @@
 namespace qv::sim {
 namespace {
 
-// Dynamic picture.
-constexpr int kPlayMode = 44;
-constexpr int kFrameAddress = 48;
-constexpr int kInitialCountdown = 60;
-constexpr int kFrame = 72;
-constexpr int kCountdown = 74;
 
-// Curve.
-constexpr int kCurveMaximum = 36;
-constexpr int kCurveMinimum = 48;
-constexpr int kSamplingMode = 880;
-constexpr int kSamplingPeriod = 884;
-constexpr int kSamplingElapsed = 888;
+namespace dp = blocks::dynamic_picture;
+
+namespace cv = blocks::curve;
 
 // Character control.
 constexpr int kStringCapacity = kStringLengthOffset; // 32
@@ -37,7 +30,8 @@ struct MoveRef {
     ShapeKind kind;
     int option, index, address;
 };
-constexpr MoveRef kMoveRefs[] = {{ShapeKind::DynamicPicture, 76, 80, 92}, {ShapeKind::RealTimeNumber, 106, 108, 120},
+constexpr MoveRef kMoveRefs[] = {{ShapeKind::DynamicPicture, dp::kMoveOption.offset, dp::kMoveIndex.offset, dp::kMoveAddress.offset},
+                                 {ShapeKind::RealTimeNumber, 106, 108, 120},
                                  {ShapeKind::Character, 48, 52, 56}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;
@@ -52,7 +46,7 @@ std::vector<CurveSeries> curveSeries(const CDrawObj& obj, const ControlRunContex
     std::vector<CurveSeries> out;
     const int records = curveRecordCount(obj.m_Params);
     for (int i = 0; i < records; ++i) {
-        const std::int32_t row = blockReadI32(obj.m_Params, kCurveRecordBase + kCurveRecordSize * i, -1);
+        const std::int32_t row = obj.Param(cv::record(i).index);
         if (row < 0)
             break;
         std::int32_t address = -1;
@@ -96,8 +90,8 @@ void prepareMove(CDrawObj& obj, const ControlRunContext& ctx)
 void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 {
     if (obj.Kind() == ShapeKind::DynamicPicture) {
-        blockWriteU(obj.m_Params, kFrame, 2, 0);
-        blockWriteU(obj.m_Params, kCountdown, 1, blockReadU8(obj.m_Params, kInitialCountdown));
+        obj.SetParam(dp::kFrame, 0);
+        obj.SetParam(dp::kCountdown, obj.Param(dp::kInitialCountdown));
     }
     prepareMove(obj, ctx);
 }
@@ -105,9 +99,9 @@ void PrepareRunTime(CDrawObj& obj, const ControlRunContext& ctx)
 void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 {
     if (obj.Kind() == ShapeKind::Curve) {
-        const std::int64_t maximum = blockReadI32(obj.m_Params, kCurveMaximum);
-        const std::int64_t minimum = blockReadI32(obj.m_Params, kCurveMinimum);
-        const std::int64_t samples = blockReadI32(obj.m_Params, kCurveSampleCountOffset);
+        const std::int64_t maximum = obj.Param(cv::kTopValue);
+        const std::int64_t minimum = obj.Param(cv::kBottomValue);
+        const std::int64_t samples = obj.Param(cv::kPointCount);
         std::int64_t step = (maximum - minimum) / 5;
         for (const CurveSeries& s : curveSeries(obj, ctx)) {
             const int width = hmiVarTypeWidth(s.type);
@@ -149,8 +143,8 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
 bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t elapsedMs)
 {
     if (obj.Kind() == ShapeKind::DynamicPicture) {
-        const std::int32_t address = blockReadI32(obj.m_Params, kFrameAddress, -1);
-        const std::uint8_t mode = blockReadU8(obj.m_Params, kPlayMode);
+        const std::int32_t address = obj.Param(dp::kFrameAddress);
+        const std::uint8_t mode = obj.Param(dp::kPlayMode);
         const std::int64_t frames = static_cast<std::int64_t>(obj.m_strFiles.size());
         // Without pictures there is no frame to step to.
         if (address < 0 || (mode != 1 && mode != 2) || frames == 0)
@@ -158,32 +152,32 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
         const std::uint8_t ticks = ctx.live->readByte(address).value_or(0);
         if (ticks == 0)
             return false;
-        const std::uint8_t countdown = blockReadU8(obj.m_Params, kCountdown);
-        blockWriteU(obj.m_Params, kCountdown, 1, static_cast<std::uint8_t>(countdown - 1));
+        const std::uint8_t countdown = obj.Param(dp::kCountdown);
+        obj.SetParam(dp::kCountdown, static_cast<std::uint8_t>(countdown - 1));
         if (countdown != 1)
             return false;
-        std::int64_t frame = blockReadU(obj.m_Params, kFrame, 2) + 1;
-        blockWriteU(obj.m_Params, kCountdown, 1, ticks);
+        std::int64_t frame = obj.Param(dp::kFrame) + 1;
+        obj.SetParam(dp::kCountdown, ticks);
         if (frame >= frames) {
             if (mode == 2) {
-                blockWriteU(obj.m_Params, kFrame, 2, static_cast<std::uint32_t>(frames - 1));
+                obj.SetParam(dp::kFrame, static_cast<std::uint16_t>(frames - 1));
                 ctx.live->writeByte(address, 0);
                 ctx.displayed->writeByte(address, 0);
                 return false;
             }
             frame = 0;
         }
-        blockWriteU(obj.m_Params, kFrame, 2, static_cast<std::uint32_t>(frame));
+        obj.SetParam(dp::kFrame, static_cast<std::uint16_t>(frame));
         return true;
     }
-    if (obj.Kind() == ShapeKind::Curve && blockReadI32(obj.m_Params, kSamplingMode) == 1) {
-        const std::int64_t elapsed = std::max<std::int64_t>(0, blockReadI32(obj.m_Params, kSamplingElapsed)) +
+    if (obj.Kind() == ShapeKind::Curve && obj.Param(cv::kCurveType) == 1) {
+        const std::int64_t elapsed = std::max<std::int64_t>(0, obj.Param(cv::kSampleElapsed)) +
                                      std::max<std::int64_t>(0, elapsedMs);
-        if (elapsed < blockReadI32(obj.m_Params, kSamplingPeriod)) {
-            blockWriteI32(obj.m_Params, kSamplingElapsed, static_cast<std::int32_t>(std::min<std::int64_t>(elapsed, INT32_MAX)));
+        if (elapsed < obj.Param(cv::kSamplePeriod)) {
+            obj.SetParam(cv::kSampleElapsed, static_cast<std::int32_t>(std::min<std::int64_t>(elapsed, INT32_MAX)));
             return false;
         }
-        const std::int64_t samples = blockReadI32(obj.m_Params, kCurveSampleCountOffset);
+        const std::int64_t samples = obj.Param(cv::kPointCount);
         for (const CurveSeries& s : curveSeries(obj, ctx)) {
             const int width = hmiVarTypeWidth(s.type);
             if (!seriesFits(s.address, width, samples))
@@ -194,7 +188,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
             ctx.live->readBytes(s.address, bytes);
             ctx.live->writeBytes(s.address + width, bytes);
         }
-        blockWriteI32(obj.m_Params, kSamplingElapsed, 0);
+        obj.SetParam(cv::kSampleElapsed, 0);
         return true;
     }
     return false;

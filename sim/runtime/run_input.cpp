@@ -6,6 +6,8 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_vars.h"
@@ -17,6 +19,11 @@
 
 namespace qv::sim {
 namespace {
+
+namespace bb = blocks::button;
+namespace lamp = blocks::lamp;
+namespace bs = blocks::bit_switch;
+namespace radio = blocks::radio;
 
 constexpr int kAreaDragsWindow = 2;
 
@@ -39,10 +46,11 @@ struct WriteRule {
     int enableFlag, enableAddress, enableBit, level;
 };
 constexpr WriteRule kWriteRules[] = {
-    {ShapeKind::Button, 212, 220, 300, 123},
+    {ShapeKind::Button, bb::kWriteEnableOption.offset, bb::kWriteAddress.offset, bb::kWriteBit.offset, bb::kUserLevel.offset},
     {ShapeKind::RealTimeNumber, 176, 184, 388, 104},
-    {ShapeKind::BitSwitch, 52, 60, 188, 27},
-    {ShapeKind::RadioButton, 64, 72, 188, 13},
+    {ShapeKind::BitSwitch, bs::kWriteEnableOption.offset, bs::kWriteAddress.offset, bs::kWriteBit.offset, bs::kUserLevel.offset},
+    {ShapeKind::RadioButton, radio::kWriteEnableOption.offset, radio::kWriteAddress.offset, radio::kWriteBit.offset,
+     radio::kUserLevel.offset},
     {ShapeKind::Character, 188, 196, 352, 96},
 };
 
@@ -125,15 +133,15 @@ bool inside(const CDrawObj& obj, Point p) { return obj.m_rcPosition.normalized()
 
 void redraw(CEditorApp& app) { app.m_bSimRepaint = 1; }
 
-// A button's variable operation with the value at `valueOffset` (set, add or subtract).
-void operate(CDrawObj& obj, RunInput& in, int valueOffset)
+// A button's variable operation with the event's operand (set, add or subtract).
+void operate(CDrawObj& obj, RunInput& in, const bb::Event& event)
 {
-    const std::int64_t address = obj.ParamI32(164);
-    const int width = hmiVarTypeWidth(obj.ParamU8(161));
+    const std::int64_t address = obj.Param(bb::kValueAddress);
+    const int width = hmiVarTypeWidth(obj.Param(bb::kValueType));
     if (address == -1 || width == 0)
         return;
-    const std::uint64_t operand = obj.ParamU8(static_cast<std::size_t>(valueOffset));
-    const std::uint8_t op = obj.ParamU8(127);
+    const std::uint64_t operand = obj.Param(event.value);
+    const std::uint8_t op = obj.Param(bb::kOperation);
     std::uint64_t value = operand;
     if (op != 0) {
         const auto old = in.app.m_VarMemRun.read(address, width);
@@ -144,12 +152,15 @@ void operate(CDrawObj& obj, RunInput& in, int valueOffset)
     WriteRunValue(in.app, in.writer, address, width, value);
 }
 
-bool operatesVariable(const CDrawObj& obj) { return obj.m_strFiles.size() > 3 && obj.m_strFiles[3] == kOperate; }
+bool operatesVariable(const CDrawObj& obj)
+{
+    return obj.m_strFiles.size() > bb::kFunctionEntry && obj.m_strFiles[bb::kFunctionEntry] == kOperate;
+}
 
 void setButtonState(CDrawObj& obj, RunInput& in, int state)
 {
-    obj.m_Params[121] = static_cast<std::uint8_t>(state);
-    if (obj.ParamU8(120) != state)
+    obj.SetParam(bb::kState, static_cast<std::uint8_t>(state));
+    if (obj.Param(bb::kLastPaintedState) != state)
         redraw(in.app);
 }
 
@@ -163,7 +174,7 @@ void cursor(RunInput& in, RunCursor shape)
 // the I-beam over a character control with its option, the move cross over a dragging area.
 void controlCursor(const CDrawObj& obj, RunInput& in)
 {
-    if (obj.Kind() == ShapeKind::Button && obj.ParamU8(124) != 0)
+    if (obj.Kind() == ShapeKind::Button && obj.Param(bb::kHandCursor) != 0)
         cursor(in, RunCursor::Hand);
     else if (obj.Kind() == ShapeKind::Character && obj.ParamU8(128) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
@@ -216,8 +227,8 @@ void OnRunLButtonDown(CDrawObj& obj, Point p, RunInput& in)
     if (obj.Kind() != ShapeKind::Button || !inside(obj, p))
         return;
     setButtonState(obj, in, 3);
-    if (operatesVariable(obj) && in.runMode && obj.ParamI32(132) != 0 && writeAllowed(in.app, obj))
-        operate(obj, in, 136);
+    if (operatesVariable(obj) && in.runMode && obj.Param(bb::kPress.on) != 0 && writeAllowed(in.app, obj))
+        operate(obj, in, bb::kPress);
 }
 
 void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
@@ -233,15 +244,15 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
             return;
         }
         const bool allowed = writeAllowed(app, obj);
-        obj.m_Params[121] = 3;
-        if (obj.ParamU8(122) == 0) {
+        obj.SetParam(bb::kState, 3);
+        if (obj.Param(bb::kDoubleClick) == 0) {
             if (in.runMode && allowed)
                 ExecuteButtonFunction(obj, in);
-            obj.m_Params[121] = 2;
+            obj.SetParam(bb::kState, 2);
         }
-        if (operatesVariable(obj) && in.runMode && obj.ParamI32(140) != 0 && allowed)
-            operate(obj, in, 144);
-        setButtonState(obj, in, obj.ParamU8(121));
+        if (operatesVariable(obj) && in.runMode && obj.Param(bb::kRelease.on) != 0 && allowed)
+            operate(obj, in, bb::kRelease);
+        setButtonState(obj, in, obj.Param(bb::kState));
         return;
     }
     case ShapeKind::RealTimeNumber:
@@ -259,7 +270,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         redraw(app);
         return;
     case ShapeKind::BitSwitch: {
-        if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.ParamI32(20) < 0)
+        if (!in.runMode || !hit || !writeAllowed(app, obj) || obj.Param(lamp::kBitAddress) < 0)
             return;
         if (levelTooLow(app, obj)) {
             refusePermission(app, obj);
@@ -267,20 +278,20 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         }
         std::int64_t byte = 0;
         int bit = 0;
-        if (obj.ParamI32(96) != 0) {
-            const std::int64_t offset = obj.ParamI32(132);
-            byte = std::int64_t{obj.ParamI32(124)} + (offset >> 3);
+        if (obj.Param(bs::kDifferentWrite) != 0) {
+            const std::int64_t offset = obj.Param(bs::kSecondBit);
+            byte = std::int64_t{obj.Param(bs::kSecondAddress)} + (offset >> 3);
             bit = static_cast<int>(offset & 7);
         } else {
-            const int n = obj.ParamU8(25);
-            byte = std::int64_t{obj.ParamI32(20)} + n / 8;
+            const int n = obj.Param(lamp::kBitNumber);
+            byte = std::int64_t{obj.Param(lamp::kBitAddress)} + n / 8;
             bit = n & 7;
         }
         const auto old = app.m_VarMemRun.readByte(byte);
         if (!old)
             return;
         const bool set = ((*old >> bit) & 1) != 0;
-        switch (obj.ParamU8(26)) {
+        switch (obj.Param(bs::kFunction)) {
         case 0: WriteRunBit(app, in.writer, byte, bit, true); break;
         case 1:
         case 3: WriteRunBit(app, in.writer, byte, bit, false); break;
@@ -315,10 +326,10 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
             refusePermission(app, obj);
             return;
         }
-        const bool separate = obj.ParamI32(100) != 0;
-        const std::int64_t address = separate ? obj.ParamI32(128) : obj.ParamI32(8);
-        const int width = hmiVarTypeWidth(separate ? obj.ParamU8(132) : obj.ParamU8(12));
-        const auto value = static_cast<std::uint32_t>(obj.ParamI32(4));
+        const bool separate = obj.Param(radio::kDifferentWrite) != 0;
+        const std::int64_t address = separate ? obj.Param(radio::kSecondAddress) : obj.Param(radio::kValueAddress);
+        const int width = hmiVarTypeWidth(separate ? obj.Param(radio::kSecondType) : obj.Param(radio::kValueType));
+        const auto value = static_cast<std::uint32_t>(obj.Param(radio::kOwnValue));
         const auto old = app.m_VarMemRun.read(address, width == 0 ? 1 : width);
         if (width == 0 || !old || *old == (width == 4 ? value : value & ((1u << (8 * width)) - 1)))
             return;
@@ -350,7 +361,7 @@ void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
         setButtonState(obj, in, 1);
         return;
     }
-    if (obj.ParamU8(122) == 1 && writeAllowed(in.app, obj)) {
+    if (obj.Param(bb::kDoubleClick) == 1 && writeAllowed(in.app, obj)) {
         setButtonState(obj, in, 1);
         ExecuteButtonFunction(obj, in);
     }
@@ -365,9 +376,9 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
     if (obj.Kind() != ShapeKind::Button)
         return;
     const bool allowed = writeAllowed(in.app, obj);
-    const bool doubleClick = obj.ParamU8(122) == 1;
-    const int state = obj.ParamU8(121);
-    const int drawn = obj.ParamU8(120);
+    const bool doubleClick = obj.Param(bb::kDoubleClick) == 1;
+    const int state = obj.Param(bb::kState);
+    const int drawn = obj.Param(bb::kLastPaintedState);
     if (inside(obj, p)) {
         if (state != 3 && !doubleClick)
             setButtonState(obj, in, 2);
@@ -376,11 +387,11 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
     }
     if (!operatesVariable(obj) || !in.runMode || !allowed)
         return;
-    const int now = obj.ParamU8(121);
-    if (obj.ParamI32(148) != 0 && drawn == 1 && now != 1)
-        operate(obj, in, 152), redraw(in.app);
-    else if (obj.ParamI32(156) != 0 && drawn != 1 && now == 1)
-        operate(obj, in, 160), redraw(in.app);
+    const int now = obj.Param(bb::kState);
+    if (obj.Param(bb::kEnter.on) != 0 && drawn == 1 && now != 1)
+        operate(obj, in, bb::kEnter), redraw(in.app);
+    else if (obj.Param(bb::kLeave.on) != 0 && drawn != 1 && now == 1)
+        operate(obj, in, bb::kLeave), redraw(in.app);
 }
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
@@ -406,10 +417,10 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
 {
     CEditorApp& app = in.app;
     CDrawDoc* project = app.ProjectDoc();
-    const std::string text = obj.m_strFiles.size() > 3 ? obj.m_strFiles[3] : std::string();
+    const std::string text = obj.m_strFiles.size() > bb::kFunctionEntry ? obj.m_strFiles[bb::kFunctionEntry] : std::string();
     if (!project)
         return;
-    if (userLevel(app) < obj.ParamU8(123)) {
+    if (userLevel(app) < obj.Param(bb::kUserLevel)) {
         refusePermission(app, obj);
         redraw(app);
         return;

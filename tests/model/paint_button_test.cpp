@@ -12,7 +12,7 @@ namespace qv {
 namespace {
 
 using namespace test;
-using namespace button_block;
+using namespace blocks::button;
 
 constexpr ColorRef kUnder = rgb(128, 128, 128);  // what lies under the button
 constexpr ColorRef kFrom = rgb(255, 0, 0), kTo = rgb(0, 0, 255), kBorder = rgb(0, 128, 0);
@@ -29,14 +29,14 @@ struct Face {
 void setFace(CDrawObj& obj, int state, const Face& f)
 {
     const StateFields& s = kStates[static_cast<std::size_t>(state - 1)];
-    obj.SetParamI32(s.gradientFrom, static_cast<std::int32_t>(f.from));
-    obj.SetParamI32(s.gradientTo, static_cast<std::int32_t>(f.to));
-    obj.SetParamU8(s.gradientDirection, static_cast<std::uint8_t>(f.direction));
-    obj.SetParamI32(s.borderWidth, f.border);
-    obj.SetParamI32(s.borderColor, static_cast<std::int32_t>(f.borderColor));
-    obj.SetParamU8(s.faceStyle, static_cast<std::uint8_t>(f.style));
-    obj.SetParamI32(s.noBorder, f.noBorder);
-    obj.SetParamI32(s.noFace, f.noFace);
+    obj.SetParam(s.gradientFrom, static_cast<std::int32_t>(f.from));
+    obj.SetParam(s.gradientTo, static_cast<std::int32_t>(f.to));
+    obj.SetParam(s.gradientDirection, static_cast<std::uint8_t>(f.direction));
+    obj.SetParam(s.borderWidth, f.border);
+    obj.SetParam(s.borderColor, static_cast<std::int32_t>(f.borderColor));
+    obj.SetParam(s.faceStyle, static_cast<std::uint8_t>(f.style));
+    obj.SetParam(s.noBorder, f.noBorder);
+    obj.SetParam(s.noFace, f.noFace);
 }
 
 // A button in state 1 with every reference bound (index and address 0) and no caption.
@@ -45,8 +45,8 @@ std::unique_ptr<CDrawObj> makeButton(const Face& face = {})
     auto obj = test::makeShape(ShapeKind::Button, kPos);
     obj->m_strName.clear();
     obj->m_cornerSize = {16, 16};
-    obj->SetParamU8(kState, 1);
-    obj->SetParamU8(kLastPaintedState, 9);
+    obj->SetParam(kState, 1);
+    obj->SetParam(kLastPaintedState, 9);
     setFace(*obj, 1, face);
     return obj;
 }
@@ -108,7 +108,7 @@ TEST(ButtonPainter, RectangularFaceRingsGradientAndOptions)
             EXPECT_EQ(mid, c.centre) << c.what;
         EXPECT_EQ(s.getPixel(kPos.right, kPos.bottom), kUnder) << c.what;  // nothing outside
         EXPECT_EQ(countPixels(s, rgb(255, 0, 255), s.bounds()) + countPixels(s, rgb(0, 255, 255), s.bounds()), 0) << c.what;
-        EXPECT_EQ(obj->ParamU8(kLastPaintedState), 1) << c.what;
+        EXPECT_EQ(obj->Param(kLastPaintedState), 1) << c.what;
     }
 }
 
@@ -160,14 +160,14 @@ TEST(ButtonPainter, BlackColoursAreRaisedToOneAndStoredBack)
     {
         auto obj = makeButton({.from = 0, .noBorder = 1});
         const auto p = paint(*obj);
-        EXPECT_EQ(obj->ParamI32(f.gradientFrom), 1);
+        EXPECT_EQ(obj->Param(f.gradientFrom), 1);
         EXPECT_EQ(p->target.getPixel(50, kPos.top), 1u);
     }
     {
         auto obj = makeButton({.from = 0, .border = 2, .borderColor = 0, .style = 0});
         const auto p = paint(*obj);
-        EXPECT_EQ(obj->ParamI32(f.gradientFrom), 1);
-        EXPECT_EQ(obj->ParamI32(f.borderColor), 1);
+        EXPECT_EQ(obj->Param(f.gradientFrom), 1);
+        EXPECT_EQ(obj->Param(f.borderColor), 1);
         EXPECT_EQ(p->target.getPixel(50, kPos.top), 1u);  // the outline survives the black key
     }
 }
@@ -183,15 +183,15 @@ TEST(ButtonPainter, StateByteSelectsTheAppearance)
         obj->m_strName = "OK";
         for (int s = 1; s <= 3; ++s)
             setFace(*obj, s, {.from = rgb(40 * s, 0, 0), .to = rgb(40 * s, 0, 0), .noBorder = 1});
-        obj->SetParamU8(kState, static_cast<std::uint8_t>(c.state));
+        obj->SetParam(kState, static_cast<std::uint8_t>(c.state));
         const auto p = paint(*obj);
         if (!c.drawn) {
             EXPECT_TRUE(untouched(p->target)) << c.state;           // neither face nor caption
-            EXPECT_EQ(obj->ParamU8(kLastPaintedState), 9) << c.state;
+            EXPECT_EQ(obj->Param(kLastPaintedState), 9) << c.state;
             continue;
         }
         EXPECT_EQ(p->target.getPixel(kPos.left + 1, kPos.top + 1), rgb(40 * c.state, 0, 0)) << c.state;
-        EXPECT_EQ(obj->ParamU8(kLastPaintedState), c.state) << c.state;
+        EXPECT_EQ(obj->Param(kLastPaintedState), c.state) << c.state;
     }
 }
 
@@ -199,7 +199,7 @@ TEST(ButtonPainter, CaptionCentredInTheTextColour)
 {
     auto obj = makeButton({.noBorder = 1, .noFace = 1});
     obj->m_strName = "按钮";
-    obj->SetParamI32(kTextColor, static_cast<std::int32_t>(rgb(0, 0, 200)));
+    obj->SetParam(kTextColor, static_cast<std::int32_t>(rgb(0, 0, 200)));
     const auto p = paint(*obj);
     const int ink = countPixels(p->target, rgb(0, 0, 200), kPos);
     EXPECT_GT(ink, 20);
@@ -243,18 +243,18 @@ TEST(ButtonPainter, PictureAppearanceAndMissingPictures)
         auto obj = makeButton();
         obj->m_strName = "OK";
         obj->m_strFiles = c.files;
-        obj->SetParamI32(kStates[0].usePicture, 1);
-        obj->SetParamI32(kStates[0].pictureTransparent, c.transparent);
-        obj->SetParamI32(kStates[0].transparentColor, static_cast<std::int32_t>(kWhite));
+        obj->SetParam(kStates[0].usePicture, 1);
+        obj->SetParam(kStates[0].pictureTransparent, c.transparent);
+        obj->SetParam(kStates[0].transparentColor, static_cast<std::int32_t>(kWhite));
         const auto p = paint(*obj, fx.ctx);
         if (c.left == kInvalidColor) {
             EXPECT_TRUE(untouched(p->target)) << c.what;  // not even the caption
-            EXPECT_EQ(obj->ParamU8(kLastPaintedState), 9) << c.what;
+            EXPECT_EQ(obj->Param(kLastPaintedState), 9) << c.what;
             continue;
         }
         EXPECT_EQ(p->target.getPixel(kPos.left + 2, kPos.top + 2), c.left) << c.what;
         EXPECT_EQ(p->target.getPixel(kPos.right - 2, kPos.bottom - 2), c.right) << c.what;
-        EXPECT_EQ(obj->ParamU8(kLastPaintedState), 1) << c.what;
+        EXPECT_EQ(obj->Param(kLastPaintedState), 1) << c.what;
     }
 }
 
@@ -285,7 +285,7 @@ TEST(ButtonPainter, LatchedKeyboardKeysAreDrawnPressedOnlyInTheSimulator)
         ctx.compiling = c.compiling;
         ctx.*c.latch = true;
         const auto p = paint(*obj, ctx);
-        EXPECT_EQ(obj->ParamU8(kState), c.state) << c.function;
+        EXPECT_EQ(obj->Param(kState), c.state) << c.function;
         EXPECT_EQ(p->target.getPixel(50, 30) == rgb(0, 90, 0), c.state == 3) << c.function;
     }
 }
@@ -311,9 +311,9 @@ TEST(ButtonPainter, HideBitInTheSimulator)
         bank->writeByte(100, c.byte);
         bank->writeByte(101, 0x08);
         auto obj = makeButton({.noBorder = 1});
-        obj->SetParamU8(kHideOption, 1);
+        obj->SetParam(kHideOption, 1);
         obj->SetParamI32(184, c.address);
-        obj->SetParamI32(kHideBitNumber, c.bit);
+        obj->SetParam(kHideBit, c.bit);
         PaintContext ctx;
         ctx.runMode = c.run;
         ctx.varMem = bank.get();
@@ -332,10 +332,10 @@ TEST(ButtonPainter, UnboundRequiredReferencesShowThePlaceholder)
     };
     const Case cases[] = {
         {"all bound", [](CDrawObj&) {}, false},
-        {"hide option, index -1", [](CDrawObj& o) { o.SetParamU8(kHideOption, 1); o.SetParamI32(172, -1); }, true},
-        {"hide option, address -1", [](CDrawObj& o) { o.SetParamU8(kHideOption, 1); o.SetParamI32(184, -1); }, true},
+        {"hide option, index -1", [](CDrawObj& o) { o.SetParam(kHideOption, 1); o.SetParamI32(172, -1); }, true},
+        {"hide option, address -1", [](CDrawObj& o) { o.SetParam(kHideOption, 1); o.SetParamI32(184, -1); }, true},
         {"hide unbound, option off", [](CDrawObj& o) { o.SetParamI32(172, -1); }, false},
-        {"write enable unbound", [](CDrawObj& o) { o.SetParamI32(kWriteEnableOption, 1); o.SetParamI32(220, -1); }, true},
+        {"write enable unbound", [](CDrawObj& o) { o.SetParam(kWriteEnableOption, 1); o.SetParamI32(220, -1); }, true},
         {"operates its variable, unbound",
          [](CDrawObj& o) { o.m_strFiles = {"", "", "", "操作变量"}; o.SetParamI32(128, -1); }, true},
         {"another function, variable unbound",

@@ -3,6 +3,8 @@
 #include "model/document/draw_doc.h"
 #include "model/paint/controls/curve_bar_table_painters.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/curve_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
 
@@ -35,32 +37,32 @@ struct CurveFixture {
         curve = makeShape(ShapeKind::Curve, {10, 10, 210, 130});
         curve->m_pOwnerDoc = &doc;
         curve->m_logfont.lfHeight = 12;
-        using namespace curve_block;
-        set(kLabelColor, kLabel);
-        set(kGridColor, kGrid);
-        set(kBackColor, kBack);
-        set(kGridWidth, 1);
-        set(kNoGrid, 1);
-        set(kVerticalDivisions, 4);
-        set(kHorizontalDivisions, 3);
-        set(kNoLabels, 1);
-        set(kTopValue, 100);
-        set(kLabelCount, 4);
-        set(kBottomMargin, 8);
-        set(kLeftMargin, 8);
-        set(kPointCount, 3);
-        set(kCurveCount, 1);
+        using namespace blocks::curve;
+        set(kLabelColor.offset, kLabel);
+        set(kGridColor.offset, kGrid);
+        set(kBackColor.offset, kBack);
+        set(kGridWidth.offset, 1);
+        set(kNoGrid.offset, 1);
+        set(kVerticalDivisions.offset, 4);
+        set(kHorizontalDivisions.offset, 3);
+        set(kNoLabels.offset, 1);
+        set(kTopValue.offset, 100);
+        set(kLabelCount.offset, 4);
+        set(kBottomMargin.offset, 8);
+        set(kLeftMargin.offset, 8);
+        set(kPointCount.offset, 3);
+        set(kCurveCount.offset, 1);
         record(0, 0, kInk, kPolyline, 1);
         ctx.varMem = &mem;
     }
     void set(int offset, std::int64_t v) { curve->SetParamI32(static_cast<std::size_t>(offset), static_cast<std::int32_t>(v)); }
     void record(int i, std::int32_t index, ColorRef color, int style, int size)
     {
-        const int base = curve_block::kRecordBase + curve_block::kRecordSize * i;
-        set(base + curve_block::kRecordIndex, index);
-        set(base + curve_block::kRecordColor, color);
-        curve->SetParamU8(static_cast<std::size_t>(base + curve_block::kRecordStyle), static_cast<std::uint8_t>(style));
-        blockWriteU(curve->m_Params, base + curve_block::kRecordSizeField, 2, static_cast<std::uint32_t>(size));
+        const int base = blocks::curve::kRecordBase + blocks::curve::kRecordSize * i;
+        set(base + blocks::curve::kRecordIndex, index);
+        set(base + blocks::curve::kRecordColor, color);
+        curve->SetParamU8(static_cast<std::size_t>(base + blocks::curve::kRecordStyle), static_cast<std::uint8_t>(style));
+        blockWriteU(curve->m_Params, base + blocks::curve::kRecordLineWidth, 2, static_cast<std::uint32_t>(size));
     }
     void samples(std::initializer_list<std::uint8_t> values)
     {
@@ -89,10 +91,10 @@ struct CurveFixture {
 TEST(CurvePainter, LabelsRoundTheTopDownToTheStepAndStoreIt)
 {
     CurveFixture f;
-    f.set(curve_block::kNoLabels, 0);
+    f.set(blocks::curve::kNoLabels.offset, 0);
     f.paint(false);
-    EXPECT_EQ(f.curve->ParamI32(curve_block::kTopValue), 99);
-    EXPECT_EQ(f.curve->ParamI32(curve_block::kLargestSize), 1);
+    EXPECT_EQ(f.curve->ParamI32(blocks::curve::kTopValue.offset), 99);
+    EXPECT_EQ(f.curve->ParamI32(blocks::curve::kLargestSize.offset), 1);
 
     // The label column holds "0", "33", "66", "99" right-aligned, bottom to top, each two
     // characters of the widest label character (plus one pixel) wide.
@@ -112,13 +114,13 @@ TEST(CurvePainter, LabelsRoundTheTopDownToTheStepAndStoreIt)
     for (int y = 10; y < 130; ++y)
         for (int x = 10; x < 18 + 2 * d; ++x)
             ASSERT_EQ(f.target.getPixel(x, y) == kLabel, ref.getPixel(x, y) == kLabel) << x << ", " << y;
-    EXPECT_EQ(f.stored16(curve_block::kPlotLeft), 18 + 2 * d) << "the plot starts right of the labels";
+    EXPECT_EQ(f.stored16(blocks::curve::kPlotLeft.offset), 18 + 2 * d) << "the plot starts right of the labels";
 }
 
 TEST(CurvePainter, GridAndPlotAreaForTheCompiler)
 {
     CurveFixture f;
-    f.set(curve_block::kNoGrid, 0);
+    f.set(blocks::curve::kNoGrid.offset, 0);
     f.paint(false);
     // Vertical lines from x 18 over a span of 200 - 8 - 1 = 191 in 4 divisions.
     for (int x : {18, 18 + 191 / 4, 18 + 191 * 2 / 4, 18 + 191 * 3 / 4})
@@ -132,10 +134,10 @@ TEST(CurvePainter, GridAndPlotAreaForTheCompiler)
     EXPECT_EQ(f.target.getPixel(12, 121), kBack) << "left of the plot";
     EXPECT_EQ(f.target.getPixel(9, 60), kWhite) << "nothing outside the box";
     // plot left, bottom, width, height with the grid's width 1
-    EXPECT_EQ(f.stored16(curve_block::kPlotLeft), 19);
-    EXPECT_EQ(f.stored16(curve_block::kPlotBottom), 120);
-    EXPECT_EQ(f.stored16(curve_block::kPlotWidth), 190);
-    EXPECT_EQ(f.stored16(curve_block::kPlotHeight), 110);
+    EXPECT_EQ(f.stored16(blocks::curve::kPlotLeft.offset), 19);
+    EXPECT_EQ(f.stored16(blocks::curve::kPlotBottom.offset), 120);
+    EXPECT_EQ(f.stored16(blocks::curve::kPlotWidth.offset), 190);
+    EXPECT_EQ(f.stored16(blocks::curve::kPlotHeight.offset), 110);
     EXPECT_EQ(countPixels(f.target, kInk, f.target.bounds()), 0) << "the compiler's render has no data";
 }
 
@@ -153,15 +155,15 @@ TEST(CurvePainter, CurveStylesFromTheVariableArray)
     };
     const Case cases[] = {
         // s 1: points (18, 121), (113, 66), (209, 10); the last pixel of a line is left out
-        {curve_block::kPolyline, 1, {{{18, 121, 19, 122}, true}, {{65, 92, 66, 97}, true}, {{113, 66, 114, 67}, true},
+        {blocks::curve::kPolyline, 1, {{{18, 121, 19, 122}, true}, {{65, 92, 66, 97}, true}, {{113, 66, 114, 67}, true},
                                      {{160, 36, 161, 42}, true}, {{208, 10, 209, 12}, true}, {{209, 10, 210, 11}, false},
                                      {{30, 20, 100, 60}, false}}},
         // s 3: points (18, 121), (112, 67), (207, 12); dots 3 x 3 above and right of them
-        {curve_block::kDots, 3, {{{18, 119, 21, 122}, true}, {{21, 119, 22, 122}, false}, {{18, 118, 21, 119}, false},
+        {blocks::curve::kDots, 3, {{{18, 119, 21, 122}, true}, {{21, 119, 22, 122}, false}, {{18, 118, 21, 119}, false},
                                  {{112, 65, 115, 68}, true}, {{112, 64, 115, 65}, false}, {{207, 10, 210, 13}, true},
                                  {{30, 20, 100, 110}, false}}},
         // s 2: points (18, 121), (113, 66), (208, 11); bars 2 wide down to the plot's bottom
-        {curve_block::kBars, 2, {{{113, 66, 115, 122}, true}, {{113, 65, 115, 66}, false}, {{115, 66, 116, 122}, false},
+        {blocks::curve::kBars, 2, {{{113, 66, 115, 122}, true}, {{113, 65, 115, 66}, false}, {{115, 66, 116, 122}, false},
                                  {{18, 121, 20, 122}, true}, {{208, 11, 210, 122}, true}, {{30, 20, 100, 110}, false}}},
         {7, 3, {{{0, 0, 240, 150}, false}}},  // unknown style: nothing
     };
@@ -174,7 +176,7 @@ TEST(CurvePainter, CurveStylesFromTheVariableArray)
             // A mark fills its whole area; a line passes through it.
             const int inked = countPixels(f.target, kInk, p.area);
             const bool whole = inked == p.area.width() * p.area.height();
-            EXPECT_TRUE(p.ink ? whole || (c.style == curve_block::kPolyline && inked > 0) : inked == 0)
+            EXPECT_TRUE(p.ink ? whole || (c.style == blocks::curve::kPolyline && inked > 0) : inked == 0)
                 << "style " << c.style << " area " << p.area.left << ", " << p.area.top << " .. " << p.area.right << ", "
                 << p.area.bottom << ": " << inked;
         }
@@ -197,9 +199,9 @@ TEST(CurvePainter, OutOfRangePointsAreHeldOrDroppedAndOrderCanBeReversed)
     for (const Case& c : cases) {
         CurveFixture f;
         f.samples({200, 50, 0});
-        f.record(0, 0, kInk, curve_block::kDots, 1);
-        f.curve->SetParamU8(curve_block::kDropOutOfRange, c.drop ? 1 : 0);
-        f.set(curve_block::kOrderFlagB, c.reversed ? 1 : 0);
+        f.record(0, 0, kInk, blocks::curve::kDots, 1);
+        f.curve->SetParamU8(blocks::curve::kStopOutOfRange.offset, c.drop ? 1 : 0);
+        f.set(blocks::curve::kCurveType.offset, c.reversed ? 1 : 0);
         f.paint();
         for (Point p : c.inked)
             EXPECT_EQ(f.target.getPixel(p.x, p.y), kInk) << c.drop << c.reversed << " " << p.x << ", " << p.y;
@@ -209,9 +211,9 @@ TEST(CurvePainter, OutOfRangePointsAreHeldOrDroppedAndOrderCanBeReversed)
     // Both order flags set: not reversed.
     CurveFixture f;
     f.samples({200, 50, 0});
-    f.record(0, 0, kInk, curve_block::kDots, 1);
-    f.set(curve_block::kOrderFlagA, 1);
-    f.set(curve_block::kOrderFlagB, 1);
+    f.record(0, 0, kInk, blocks::curve::kDots, 1);
+    f.set(blocks::curve::kShiftDirection.offset, 1);
+    f.set(blocks::curve::kCurveType.offset, 1);
     f.paint();
     EXPECT_EQ(f.target.getPixel(18, 10), kInk);
 }
@@ -220,7 +222,7 @@ TEST(CurvePainter, ADroppedFirstPointDoesNotDrawALineFromElsewhere)
 {
     CurveFixture f;
     f.samples({200, 50, 100});
-    f.curve->SetParamU8(curve_block::kDropOutOfRange, 1);
+    f.curve->SetParamU8(blocks::curve::kStopOutOfRange.offset, 1);
     f.target.moveTo(0, 0);
     f.paint();
     EXPECT_EQ(countPixels(f.target, kInk, {0, 0, 113, 66}), 0) << "the line starts at the first drawn point";
@@ -244,20 +246,20 @@ TEST(CurvePainter, UnboundRecordOrHideVariableShowsThePlaceholder)
 {
     {
         CurveFixture f;
-        f.set(curve_block::kCurveCount, 2);
-        f.record(1, -1, kInk, curve_block::kPolyline, 1);
+        f.set(blocks::curve::kCurveCount.offset, 2);
+        f.record(1, -1, kInk, blocks::curve::kPolyline, 1);
         expectPlaceholder(*f.curve, f.ctx, "second record unbound");
     }
     {
         CurveFixture f;
-        f.curve->SetParamU8(curve_block::kHideOption, 1);
-        f.set(curve_block::kHideIndex, -1);
-        f.set(curve_block::kHideAddress, -1);
+        f.curve->SetParamU8(blocks::curve::kHideOption.offset, 1);
+        f.set(blocks::curve::kHideIndex.offset, -1);
+        f.set(blocks::curve::kHideAddress.offset, -1);
         expectPlaceholder(*f.curve, f.ctx, "hide on, hide variable unbound");
     }
     // A record past the count is not looked at.
     CurveFixture f;
-    f.record(1, -1, kInk, curve_block::kPolyline, 1);
+    f.record(1, -1, kInk, blocks::curve::kPolyline, 1);
     f.paint();
     EXPECT_EQ(f.target.getPixel(20, 20), kBack);
 }
@@ -272,10 +274,10 @@ TEST(CurvePainter, HideBitInRunModeOnly)
     };
     for (const Case& c : cases) {
         CurveFixture f;
-        f.curve->SetParamU8(curve_block::kHideOption, 1);
-        f.set(curve_block::kHideIndex, 0);
-        f.set(curve_block::kHideAddress, kHideByte);
-        f.set(curve_block::kHideBit, 10);  // bit 2 of the next byte
+        f.curve->SetParamU8(blocks::curve::kHideOption.offset, 1);
+        f.set(blocks::curve::kHideIndex.offset, 0);
+        f.set(blocks::curve::kHideAddress.offset, kHideByte);
+        f.set(blocks::curve::kHideBit.offset, 10);  // bit 2 of the next byte
         f.mem.writeByte(kHideByte + 1, c.bit ? 0x04 : 0xFB);
         f.ctx.runMode = c.run;
         f.ctx.compiling = c.compiling;
@@ -289,7 +291,7 @@ TEST(CurvePainter, CurvesReadFromTheVariableTableStopAtTheMemoryEnd)
     // Row 1 is an "unsigned int" at 65532: one element fits, the rest lies past the end.
     CurveFixture f;
     f.mem.write(65532, 4, 100);
-    f.record(0, 1, kInk, curve_block::kDots, 1);
+    f.record(0, 1, kInk, blocks::curve::kDots, 1);
     f.paint();
     EXPECT_EQ(f.target.getPixel(18, 10), kInk);
     EXPECT_EQ(countPixels(f.target, kInk, f.target.bounds()), 1);
@@ -297,13 +299,13 @@ TEST(CurvePainter, CurvesReadFromTheVariableTableStopAtTheMemoryEnd)
     CurveFixture h;
     h.mem.write(65534, 2, 50);
     h.ctx.lookupVar = [](std::int32_t row) { return VarBinding{row == 0 ? 65534 : -1, 3}; };
-    h.record(0, 0, kInk, curve_block::kDots, 1);
+    h.record(0, 0, kInk, blocks::curve::kDots, 1);
     h.paint();
     EXPECT_EQ(h.target.getPixel(18, 66), kInk);
     EXPECT_EQ(countPixels(h.target, kInk, h.target.bounds()), 1);
     // A row outside the table draws no curve but the frame.
     CurveFixture g;
-    g.record(0, 57, kInk, curve_block::kPolyline, 1);
+    g.record(0, 57, kInk, blocks::curve::kPolyline, 1);
     g.paint();
     EXPECT_EQ(countPixels(g.target, kInk, g.target.bounds()), 0);
     EXPECT_EQ(g.target.getPixel(20, 20), kBack);
@@ -316,18 +318,18 @@ TEST(CurvePainter, HostileBlocksFinishAndStayDefined)
         std::vector<std::pair<int, std::int64_t>> fields;
         Rect position{10, 10, 210, 130};
     };
-    using namespace curve_block;
+    using namespace blocks::curve;
     const Case cases[] = {
-        {"top equals bottom, one label, one point", {{kTopValue, 5}, {kBottomValue, 5}, {kNoLabels, 0}, {kLabelCount, 1}, {kPointCount, 1}}},
-        {"no points, no divisions", {{kPointCount, 0}, {kNoGrid, 0}, {kVerticalDivisions, 0}, {kHorizontalDivisions, -3}}},
-        {"top below bottom", {{kTopValue, -50}, {kBottomValue, 50}, {kNoLabels, 0}}},
+        {"top equals bottom, one label, one point", {{kTopValue.offset, 5}, {kBottomValue.offset, 5}, {kNoLabels.offset, 0}, {kLabelCount.offset, 1}, {kPointCount.offset, 1}}},
+        {"no points, no divisions", {{kPointCount.offset, 0}, {kNoGrid.offset, 0}, {kVerticalDivisions.offset, 0}, {kHorizontalDivisions.offset, -3}}},
+        {"top below bottom", {{kTopValue.offset, -50}, {kBottomValue.offset, 50}, {kNoLabels.offset, 0}}},
         {"extreme values and counts",
-         {{kTopValue, INT_MAX}, {kBottomValue, INT_MIN}, {kNoLabels, 0}, {kLabelCount, INT_MAX}, {kLabelDecimals, INT_MAX},
-          {kNoGrid, 0}, {kGridWidth, INT_MAX}, {kVerticalDivisions, INT_MAX}, {kHorizontalDivisions, INT_MAX},
-          {kPointCount, INT_MAX}, {kCurveCount, INT_MAX}, {kBottomMargin, INT_MIN}, {kLeftMargin, INT_MAX}}},
-        {"negative margins and sizes", {{kBottomMargin, -100000}, {kLeftMargin, -7}, {kNoGrid, 0}, {kGridWidth, -4}, {kPointCount, -2}}},
+         {{kTopValue.offset, INT_MAX}, {kBottomValue.offset, INT_MIN}, {kNoLabels.offset, 0}, {kLabelCount.offset, INT_MAX}, {kLabelDecimals.offset, INT_MAX},
+          {kNoGrid.offset, 0}, {kGridWidth.offset, INT_MAX}, {kVerticalDivisions.offset, INT_MAX}, {kHorizontalDivisions.offset, INT_MAX},
+          {kPointCount.offset, INT_MAX}, {kCurveCount.offset, INT_MAX}, {kBottomMargin.offset, INT_MIN}, {kLeftMargin.offset, INT_MAX}}},
+        {"negative margins and sizes", {{kBottomMargin.offset, -100000}, {kLeftMargin.offset, -7}, {kNoGrid.offset, 0}, {kGridWidth.offset, -4}, {kPointCount.offset, -2}}},
         {"box spanning the int range",
-         {{kNoLabels, 0}, {kNoGrid, 0}, {kVerticalDivisions, INT_MAX}, {kPointCount, 70000}},
+         {{kNoLabels.offset, 0}, {kNoGrid.offset, 0}, {kVerticalDivisions.offset, INT_MAX}, {kPointCount.offset, 70000}},
          {INT_MIN, INT_MIN, INT_MAX, INT_MAX}},
     };
     for (const Case& c : cases) {
@@ -335,10 +337,10 @@ TEST(CurvePainter, HostileBlocksFinishAndStayDefined)
         f.curve->m_rcPosition = c.position;
         for (const auto& [offset, value] : c.fields)
             f.set(offset, value);
-        for (int i = 0; i < kMaxCurveRecords; ++i)
+        for (int i = 0; i < kMaxRecords; ++i)
             f.record(i, i % 2, kInk, i % 3, 65535);
         f.paint();
-        EXPECT_GE(f.curve->ParamI32(kLargestSize), 0) << c.what;
+        EXPECT_GE(f.curve->ParamI32(kLargestSize.offset), 0) << c.what;
     }
 }
 
@@ -349,16 +351,16 @@ constexpr ColorRef kBar = rgb(200, 0, 0);
 struct BarFixture {
     BarFixture()
     {
-        using namespace progress_block;
+        using namespace blocks::progress_bar;
         bar = makeShape(ShapeKind::ProgressBar, {10, 10, 110, 60});
         bar->m_logfont.lfHeight = 12;
-        bar->SetParamI32(kNoBack, 1);
-        bar->SetParamI32(kBarColor, static_cast<std::int32_t>(kBar));
-        bar->SetParamI32(kValueIndex, 0);
-        bar->SetParamI32(kValueAddress, kBarValue);
-        bar->SetParamU8(kValueType, 1);  // unsigned 8-bit
-        bar->SetParamI32(kMaximum, 100);
-        bar->SetParamU8(kBarDirection, kRight);
+        bar->SetParam(kNoBack, 1);
+        bar->SetParam(kBarColor, static_cast<std::int32_t>(kBar));
+        bar->SetParam(kValueIndex, 0);
+        bar->SetParam(kValueAddress, kBarValue);
+        bar->SetParam(kValueType, 1);  // unsigned 8-bit
+        bar->SetParam(kMaximum, 100);
+        bar->SetParam(kBarDirection, kRight);
         ctx.varMem = &mem;
     }
     void value(std::uint8_t v) { mem.writeByte(kBarValue, v); }
@@ -386,7 +388,7 @@ struct BarFixture {
 
 TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     struct Case {
         int direction, value, minimum, maximum, reverse;
         Rect expected;
@@ -409,10 +411,10 @@ TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
     };
     for (const Case& c : cases) {
         BarFixture f;
-        f.bar->SetParamU8(kBarDirection, static_cast<std::uint8_t>(c.direction));
-        f.bar->SetParamI32(kMinimum, c.minimum);
-        f.bar->SetParamI32(kMaximum, c.maximum);
-        f.bar->SetParamI32(kReverse, c.reverse);
+        f.bar->SetParam(kBarDirection, static_cast<std::uint8_t>(c.direction));
+        f.bar->SetParam(kMinimum, c.minimum);
+        f.bar->SetParam(kMaximum, c.maximum);
+        f.bar->SetParam(kReverse, c.reverse);
         f.value(static_cast<std::uint8_t>(c.value));
         f.paint();
         EXPECT_EQ(f.barBox(), c.expected) << "direction " << c.direction << " value " << c.value << " range " << c.minimum
@@ -422,22 +424,22 @@ TEST(ProgressBarPainter, BarLengthByDirectionValueAndLimits)
 
 TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     const ColorRef from = rgb(0, 0, 250), to = rgb(0, 250, 0);
     // Gradient top to bottom; the compiler's render (no second work surface) has no bar.
     {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamI32(kNoBack, 0);
-        f.bar->SetParamI32(kGradientFrom, static_cast<std::int32_t>(from));
-        f.bar->SetParamI32(kGradientTo, static_cast<std::int32_t>(to));
-        f.bar->SetParamU8(kGradientDirection, 0);
+        f.bar->SetParam(kNoBack, 0);
+        f.bar->SetParam(kGradientFrom, static_cast<std::int32_t>(from));
+        f.bar->SetParam(kGradientTo, static_cast<std::int32_t>(to));
+        f.bar->SetParam(kGradientDirection, 0);
         f.paint(false);
         EXPECT_EQ(f.target.getPixel(80, 10), from);
         EXPECT_EQ(f.target.getPixel(80, 10), f.target.getPixel(20, 10)) << "rows of one colour";
         EXPECT_NE(f.target.getPixel(80, 59), from);
         EXPECT_EQ(f.barBox(), Rect{});
-        f.bar->SetParamU8(kGradientDirection, 1);
+        f.bar->SetParam(kGradientDirection, 1);
         f.paint(false);
         EXPECT_EQ(f.target.getPixel(10, 59), from) << "columns of one colour";
         f.paint();
@@ -447,8 +449,8 @@ TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
     {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamI32(kNoBack, 0);
-        f.bar->SetParamI32(kPictureBack, 1);
+        f.bar->SetParam(kNoBack, 0);
+        f.bar->SetParam(kPictureBack, 1);
         f.paint();
         EXPECT_EQ(f.barBox(), Rect{}) << "empty picture list";
         auto pic = std::make_shared<Picture>();
@@ -466,7 +468,7 @@ TEST(ProgressBarPainter, BackgroundsAndTheCompilersRender)
 
 TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     struct Case {
         const char* what;
         std::int32_t index, address;
@@ -482,12 +484,12 @@ TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
     };
     for (const Case& c : cases) {
         BarFixture f;
-        f.bar->SetParamI32(kValueIndex, c.index);
-        f.bar->SetParamI32(kValueAddress, c.address);
-        f.bar->SetParamU8(kValueType, static_cast<std::uint8_t>(c.type));
+        f.bar->SetParam(kValueIndex, c.index);
+        f.bar->SetParam(kValueAddress, c.address);
+        f.bar->SetParam(kValueType, static_cast<std::uint8_t>(c.type));
         if (c.hideUnbound) {
-            f.bar->SetParamU8(kHideOption, 1);
-            f.bar->SetParamI32(kHideIndex, -1);
+            f.bar->SetParam(kHideOption, 1);
+            f.bar->SetParam(kHideIndex, -1);
         }
         expectPlaceholder(*f.bar, f.ctx, c.what);
     }
@@ -495,14 +497,14 @@ TEST(ProgressBarPainter, UnboundValueOrHideShowsThePlaceholder)
 
 TEST(ProgressBarPainter, HideBitInRunMode)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     for (const bool bit : {false, true}) {
         BarFixture f;
         f.value(50);
-        f.bar->SetParamU8(kHideOption, 1);
-        f.bar->SetParamI32(kHideIndex, 0);
-        f.bar->SetParamI32(kHideAddress, kHideByte);
-        f.bar->SetParamI32(kHideBit, 0);
+        f.bar->SetParam(kHideOption, 1);
+        f.bar->SetParam(kHideIndex, 0);
+        f.bar->SetParam(kHideAddress, kHideByte);
+        f.bar->SetParam(kHideBit, 0);
         f.mem.writeByte(kHideByte, bit ? 1 : 0);
         f.ctx.runMode = true;
         f.paint();
@@ -515,13 +517,13 @@ TEST(ProgressBarPainter, HideBitInRunMode)
 
 TEST(ProgressBarPainter, ExtremeLimitsAndBoxes)
 {
-    using namespace progress_block;
+    using namespace blocks::progress_bar;
     BarFixture f;
-    f.bar->SetParamU8(kValueType, 4);  // signed 32-bit
+    f.bar->SetParam(kValueType, 4);  // signed 32-bit
     f.mem.write(kBarValue, 4, 0);
-    f.bar->SetParamI32(kMinimum, INT_MIN);
-    f.bar->SetParamI32(kMaximum, INT_MAX);
-    f.bar->SetParamU8(kBarDirection, kRight);
+    f.bar->SetParam(kMinimum, INT_MIN);
+    f.bar->SetParam(kMaximum, INT_MAX);
+    f.bar->SetParam(kBarDirection, kRight);
     f.bar->m_rcPosition = {INT_MIN, 10, INT_MAX, 60};
     f.paint();
     // Half of a box 2^32 - 1 wide: the bar ends just left of x 0.

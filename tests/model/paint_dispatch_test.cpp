@@ -43,8 +43,8 @@ TEST(PaintDispatch, PassAndKindDecideWhatIsPainted)
     for (const Case& c : cases) {
         Surface s(60, 60, kWhite);
         auto obj = makeShape(c.kind, {10, 10, 50, 50});
-        obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(rgb(0, 0, 255)));
-        obj->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 255)));
+        obj->SetParam(blocks::rectangle::kFillColor, static_cast<std::int32_t>(rgb(0, 0, 255)));
+        obj->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 255)));
         probeCalls = 0;
         PaintObject(*obj, {s}, c.pass, PaintContext{});
         const bool painted = countNot(s, kWhite, s.bounds()) > 0 || probeCalls > 0;

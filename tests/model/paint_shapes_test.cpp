@@ -69,11 +69,11 @@ TEST(ShapePainters, RectangleBorderRings)
     };
     for (const Case& c : cases) {
         auto obj = makeShape(ShapeKind::Rectangle, {10, 10, 50, 40});
-        obj->SetParamI32(rect_block::kBorderWidth, c.border);
-        obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(border));
-        obj->SetParamI32(rect_block::kBorder3d, c.threeD);
-        obj->SetParamI32(rect_block::kTransparent, c.transparent);
-        obj->SetParamI32(rect_block::kFillColor, static_cast<std::int32_t>(fill));
+        obj->SetParam(blocks::rectangle::kBorderWidth, c.border);
+        obj->SetParam(blocks::rectangle::kBorderColor, static_cast<std::int32_t>(border));
+        obj->SetParam(blocks::rectangle::kBorder3dWord, c.threeD);
+        obj->SetParam(blocks::rectangle::kTransparent, c.transparent);
+        obj->SetParam(blocks::rectangle::kFillColor, static_cast<std::int32_t>(fill));
         Surface s(60, 60, kWhite);
         PaintObject(*obj, {s}, 0, {});
         EXPECT_EQ(s.getPixel(10, 20), c.atEdge) << c.border;
@@ -132,10 +132,10 @@ TEST(ShapePainters, RectangleWithFileBorderPastTheIntRange)
 {
     const ColorRef border = rgb(10, 20, 30);
     auto obj = makeShape(ShapeKind::Rectangle, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
-    obj->SetParamI32(rect_block::kBorderWidth, INT_MAX);
-    obj->SetParamI32(rect_block::kBorderColor, static_cast<std::int32_t>(border));
-    obj->SetParamI32(rect_block::kBorder3d, 1);
-    obj->SetParamI32(rect_block::kTransparent, 1);
+    obj->SetParam(blocks::rectangle::kBorderWidth, INT_MAX);
+    obj->SetParam(blocks::rectangle::kBorderColor, static_cast<std::int32_t>(border));
+    obj->SetParam(blocks::rectangle::kBorder3dWord, 1);
+    obj->SetParam(blocks::rectangle::kTransparent, 1);
     Surface s(30, 30, kWhite);
     PaintObject(*obj, {s}, 0, {}); // every ring lies outside: only the inside-frame pen's band shows
     obj->m_rcPosition = {INT_MIN, INT_MIN, 20, 20};
@@ -168,8 +168,8 @@ TEST(Gradients, HorizontalPipeShadesToItsCentreLine)
 {
     auto pipe = makeShape(ShapeKind::Pipe, {0, 0, 10, 20});
     const ColorRef edge = rgb(20, 20, 20), centre = rgb(220, 220, 220);
-    pipe->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(edge));
-    pipe->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(centre));
+    pipe->SetParam(blocks::pipe::kEdgeColor, static_cast<std::int32_t>(edge));
+    pipe->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(centre));
     Surface s(10, 20, kWhite);
     PaintObject(*pipe, {s}, 0, {});
     EXPECT_EQ(s.getPixel(5, 0), edge);
@@ -187,9 +187,9 @@ TEST(PipeJoint, EachCornerLeavesTheOppositeQuarterEmpty)
     for (int corner = 0; corner < 4; ++corner) {
         for (bool withWork : {true, false}) {
             auto joint = makeShape(ShapeKind::PipeJoint, {0, 0, 40, 40});
-            joint->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
-            joint->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
-            joint->SetParamI32(pipe_block::kOrientation, corner);
+            joint->SetParam(blocks::pipe::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
+            joint->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
+            joint->SetParam(blocks::pipe::kOrientation, corner);
             Surface s(40, 40, kWhite);
             Surface work(40, 40, rgb(1, 2, 3)); // stale content must not show
             PaintObject(*joint, {s, withWork ? &work : nullptr}, 0, {});
@@ -205,7 +205,7 @@ TEST(PipeJoint, EachCornerLeavesTheOppositeQuarterEmpty)
         }
     }
     auto bad = makeShape(ShapeKind::PipeJoint, {0, 0, 40, 40});
-    bad->SetParamI32(pipe_block::kOrientation, 4);
+    bad->SetParam(blocks::pipe::kOrientation, 4);
     Surface s(40, 40, kWhite);
     PaintObject(*bad, {s}, 0, {});
     EXPECT_EQ(countNot(s, kWhite, s.bounds()), 0);
@@ -220,9 +220,9 @@ TEST(PipeJoint, ScratchCoversOnlyTheShownPart)
     for (const Rect& box : boxes) {
         for (int corner = 0; corner < 4; ++corner) {
             auto joint = makeShape(ShapeKind::PipeJoint, box);
-            joint->SetParamI32(pipe_block::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
-            joint->SetParamI32(pipe_block::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
-            joint->SetParamI32(pipe_block::kOrientation, corner);
+            joint->SetParam(blocks::pipe::kEdgeColor, static_cast<std::int32_t>(rgb(0, 0, 90)));
+            joint->SetParam(blocks::pipe::kCentreColor, static_cast<std::int32_t>(rgb(0, 0, 250)));
+            joint->SetParam(blocks::pipe::kOrientation, corner);
             Surface viaWork(40, 40, kWhite), viaScratch(40, 40, kWhite);
             Surface work(40, 40, rgb(1, 2, 3));
             PaintObject(*joint, {viaWork, &work}, 0, {});
@@ -244,17 +244,17 @@ TEST(Scale, HostileBoxesAndThicknesses)
     for (const Rect& box : boxes) {
         for (int orientation = 0; orientation < 4; ++orientation) {
             auto scale = makeShape(ShapeKind::Scale, box);
-            scale->SetParamU8(scale_block::kOrientation, static_cast<std::uint8_t>(orientation));
-            scale->SetParamI32(scale_block::kMajorCount, 1024);
-            scale->SetParamI32(scale_block::kMinorCount, 63);
-            scale->SetParamI32(scale_block::kMajorThickness, INT32_MAX);
-            scale->SetParamI32(scale_block::kMinorThickness, INT32_MAX);
-            scale->SetParamI32(scale_block::kBaseLine, 1);
-            scale->SetParamI32(scale_block::kBaseWidth, INT32_MAX);
+            scale->SetParam(blocks::scale::kOrientation, static_cast<std::uint8_t>(orientation));
+            scale->SetParam(blocks::scale::kMajorCount, 1024);
+            scale->SetParam(blocks::scale::kMinorCount, 63);
+            scale->SetParam(blocks::scale::kMajorThickness, INT32_MAX);
+            scale->SetParam(blocks::scale::kMinorThickness, INT32_MAX);
+            scale->SetParam(blocks::scale::kBaseLine, 1);
+            scale->SetParam(blocks::scale::kBaseWidth, INT32_MAX);
             Surface s(40, 40, kWhite);
             PaintObject(*scale, {s}, 0, {});
             auto pipe = makeShape(ShapeKind::Pipe, box);
-            pipe->SetParamI32(pipe_block::kOrientation, orientation % 2);
+            pipe->SetParam(blocks::pipe::kOrientation, orientation % 2);
             PaintObject(*pipe, {s}, 0, {});
         }
     }
@@ -274,12 +274,12 @@ TEST(Scale, TickCountsAndDegenerateFiles)
     for (const Case& k : cases) {
         const bool vertical = k.orientation <= 1;
         auto scale = makeShape(ShapeKind::Scale, vertical ? Rect{0, 0, 20, 81} : Rect{0, 0, 81, 20});
-        scale->SetParamI32(scale_block::kColor, 0);
-        scale->SetParamU8(scale_block::kOrientation, static_cast<std::uint8_t>(k.orientation));
-        scale->SetParamI32(scale_block::kMajorCount, k.majors);
-        scale->SetParamI32(scale_block::kMinorCount, k.minors);
-        scale->SetParamI32(scale_block::kMajorThickness, 1);
-        scale->SetParamI32(scale_block::kMinorThickness, 1);
+        scale->SetParam(blocks::scale::kColor, 0);
+        scale->SetParam(blocks::scale::kOrientation, static_cast<std::uint8_t>(k.orientation));
+        scale->SetParam(blocks::scale::kMajorCount, k.majors);
+        scale->SetParam(blocks::scale::kMinorCount, k.minors);
+        scale->SetParam(blocks::scale::kMajorThickness, 1);
+        scale->SetParam(blocks::scale::kMinorThickness, 1);
         Surface s(90, 90, kWhite);
         PaintObject(*scale, {s}, 0, {});
         int major = 0, minor = 0;
@@ -295,8 +295,8 @@ TEST(Scale, TickCountsAndDegenerateFiles)
     }
     // An absurd tick count from a damaged file finishes promptly.
     auto huge = makeShape(ShapeKind::Scale, {0, 0, 20, 81});
-    huge->SetParamI32(scale_block::kMajorCount, 2000000000);
-    huge->SetParamI32(scale_block::kMinorCount, 2000000000);
+    huge->SetParam(blocks::scale::kMajorCount, 2000000000);
+    huge->SetParam(blocks::scale::kMinorCount, 2000000000);
     Surface s(90, 90, kWhite);
     PaintObject(*huge, {s}, 0, {});
 }

@@ -2,6 +2,7 @@
 // state shows, forced states, captions, hints, placeholders, run-mode hide and move, and
 // hostile block values.
 #include "model/paint/controls/state_picture_painters.h"
+#include "model/params/blocks/state_picture_block.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
 
@@ -177,8 +178,8 @@ TEST_F(StatePaint, RadioSelectedByItsOwnValue)
         obj->m_strFiles = {"\\UserPicture\\on.bmp", "\\UserPicture\\off.bmp"};
         obj->SetParamI32(8, 200);
         obj->SetParamU8(12, 2);   // signed 16-bit
-        obj->SetParamI32(radio_block::kOwnValue, 3);
-        obj->SetParamI32(radio_block::kPictureMode, c.pictureMode ? 1 : 0);
+        obj->SetParam(blocks::radio::kOwnValue, 3);
+        obj->SetParam(blocks::radio::kPictureMode, c.pictureMode ? 1 : 0);
         mem.write(200, 2, static_cast<std::uint32_t>(c.variable));
         surface.clear(kPaper);
         PaintRadioButton(*obj, {surface}, ctx, c.state);

@@ -1,5 +1,6 @@
 // The document broadcasts reach every object through the reference upkeep, and the
 // creation defaults work against a real application and project.
+#include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/object_var_refs.h"
@@ -79,9 +80,9 @@ TEST_F(Broadcasts, RescaleAndMaxima)
 
     auto curve = std::make_unique<CDrawRect>(Rect{});
     curve->SetKind(ShapeKind::Curve);
-    blockWriteI32(curve->m_Params, kCurveSampleCountOffset, 10);
-    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 1);
-    blockWriteI32(curve->m_Params, kCurveRecordBase, 17);  // v1 at 32, 2 bytes
+    blockWriteI32(curve->m_Params, blocks::curve::kPointCount.offset, 10);
+    blockWriteI32(curve->m_Params, blocks::curve::kCurveCount.offset, 1);
+    blockWriteI32(curve->m_Params, blocks::curve::kRecordBase, 17);  // v1 at 32, 2 bytes
     window.AddObject(std::move(curve));
     env.ops.ResetAddressMaxima();
     window.UpdateCurveAddressMax();

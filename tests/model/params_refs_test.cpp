@@ -1,5 +1,6 @@
 // Variable references in the raw parameter block of every kind: renumbering, clearing,
 // refreshing, the binding check, curve and string extents, sizes and rescaling.
+#include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/object_var_refs.h"
 #include "model/params/var_refs.h"
@@ -36,7 +37,7 @@ std::vector<KindRef> allRefs()
     std::vector<KindRef> out;
     for (int code = 0; code < kKindCount; ++code) {
         Block b = newBlock();
-        put32(b, kCurveRecordCountOffset, 3);
+        put32(b, blocks::curve::kCurveCount.offset, 3);
         for (const VarRefField& r : varRefsOf(KindFromCode(code), b))
             out.push_back({KindFromCode(code), r});
     }
@@ -65,7 +66,7 @@ TEST(VarRefs, EveryKindKeepsItsReferencesAtItsOffsets)
     };
     for (const auto& e : expected) {
         Block b = newBlock();
-        put32(b, kCurveRecordCountOffset, 3);
+        put32(b, blocks::curve::kCurveCount.offset, 3);
         std::vector<int> got;
         for (const VarRefField& r : varRefsOf(e.kind, b))
             got.push_back(r.index);
@@ -104,7 +105,7 @@ TEST(VarRefs, RenumberingFollowsTheTableForEveryReference)
     for (const KindRef& kr : allRefs()) {
         for (const RenumberCase& c : cases) {
             Block b = newBlock();
-            put32(b, kCurveRecordCountOffset, 3);
+            put32(b, blocks::curve::kCurveCount.offset, 3);
             put32(b, kr.ref.index, c.before);
             switch (c.op) {
             case Op::Delete: renumberAfterVarDelete(kr.kind, b, c.row, resolve); break;
@@ -127,7 +128,7 @@ TEST(VarRefs, ClearAndRefreshDeriveAddressAndType)
 {
     for (const KindRef& kr : allRefs()) {
         Block b = newBlock();
-        put32(b, kCurveRecordCountOffset, 3);
+        put32(b, blocks::curve::kCurveCount.offset, 3);
         put32(b, kr.ref.index, 7);
         refreshVarRefs(kr.kind, b, fakeBinding);
         if (kr.ref.address != kNoField)
@@ -168,10 +169,10 @@ TEST(VarRefs, CurveRecordCountIsClamped)
     for (const auto& [stored, used] : std::vector<std::pair<std::int32_t, int>>{
              {0, 0}, {1, 1}, {64, 64}, {65, 64}, {79, 64}, {1000, 64}, {INT32_MAX, 64}, {-1, 0}, {INT32_MIN, 0}}) {
         Block b = newBlock();
-        put32(b, kCurveRecordCountOffset, stored);
+        put32(b, blocks::curve::kCurveCount.offset, stored);
         EXPECT_EQ(curveRecordCount(b), used) << stored;
         for (int i = 0; i < 64; ++i)
-            put32(b, kCurveRecordBase + kCurveRecordSize * i, i < used ? i : 0);
+            put32(b, blocks::curve::kRecordBase + blocks::curve::kRecordSize * i, i < used ? i : 0);
         renumberAfterVarDelete(ShapeKind::Curve, b, 0, fakeBinding);
         refreshVarRefs(ShapeKind::Curve, b, fakeBinding);
         EXPECT_EQ(varRefsOf(ShapeKind::Curve, b).size(), static_cast<std::size_t>(used) + 1);
@@ -181,7 +182,7 @@ TEST(VarRefs, CurveRecordCountIsClamped)
 TEST(VarRefs, ShortBlocksAreNeverReadOrWrittenPastTheirEnd)
 {
     std::vector<std::uint8_t> small(100, 0xFF);
-    blockWriteI32(small, kCurveRecordCountOffset, 64);
+    blockWriteI32(small, blocks::curve::kCurveCount.offset, 64);
     renumberAfterVarDelete(ShapeKind::Curve, small, 0, fakeBinding);
     refreshVarRefs(ShapeKind::Character, small, fakeBinding);
     EXPECT_FALSE(isBindingValid(ShapeKind::Character, small));
@@ -207,9 +208,9 @@ TEST(VarRefs, BindingCheckByKind)
         {ShapeKind::RadioButton, {{0, -1}}, {}, false},
         {ShapeKind::ProgressBar, {{28, -1}}, {}, false},
         {ShapeKind::ProgressBar, {{28, 4}}, {}, true},
-        {ShapeKind::Curve, {{kCurveRecordCountOffset, 0}}, {}, true},
-        {ShapeKind::Curve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, -1}}, {}, false},
-        {ShapeKind::Curve, {{kCurveRecordCountOffset, 2}, {84, 1}, {96, 0}, {108, -1}}, {}, true},
+        {ShapeKind::Curve, {{blocks::curve::kCurveCount.offset, 0}}, {}, true},
+        {ShapeKind::Curve, {{blocks::curve::kCurveCount.offset, 2}, {84, 1}, {96, -1}}, {}, false},
+        {ShapeKind::Curve, {{blocks::curve::kCurveCount.offset, 2}, {84, 1}, {96, 0}, {108, -1}}, {}, true},
         {ShapeKind::Character, {{36, 1}, {68, -1}, {52, -1}}, {}, true},
         {ShapeKind::Character, {{36, -1}}, {}, false},
         {ShapeKind::Character, {{36, 1}, {68, -1}}, {{64, 1}}, false},
@@ -239,8 +240,8 @@ std::optional<VarExtent> extentOf(std::int32_t row)
 TEST(VarRefs, CurveAndStringEnds)
 {
     Block curve = newBlock();
-    put32(curve, kCurveSampleCountOffset, 20);
-    put32(curve, kCurveRecordCountOffset, 3);
+    put32(curve, blocks::curve::kPointCount.offset, 20);
+    put32(curve, blocks::curve::kCurveCount.offset, 3);
     put32(curve, 84, 1);   // 1010 + 2 x 20
     put32(curve, 96, 2);   // 1020 + 4 x 20 = 1100
     put32(curve, 108, -1);
@@ -266,8 +267,8 @@ TEST(VarRefs, CurveAndStringEnds)
     for (const auto& h : hostile) {
         const VarExtentResolver wild = [&](std::int32_t) { return std::optional<VarExtent>{VarExtent{h.address, 4}}; };
         Block c = newBlock();
-        put32(c, kCurveSampleCountOffset, INT32_MAX);
-        put32(c, kCurveRecordCountOffset, 1);
+        put32(c, blocks::curve::kPointCount.offset, INT32_MAX);
+        put32(c, blocks::curve::kCurveCount.offset, 1);
         put32(c, 84, 0);
         EXPECT_EQ(curveAddressEnd(ShapeKind::Curve, c, wild), h.curveEnd) << h.address;
         put32(text, kStringStartIndex, 0);
@@ -282,8 +283,8 @@ TEST(VarRefs, CollectVarSizesRaisesOnlyWhatTheObjectNeeds)
     std::vector<unsigned> sizes(4, 1);
 
     Block curve = newBlock();
-    put32(curve, kCurveSampleCountOffset, 20);
-    put32(curve, kCurveRecordCountOffset, 2);
+    put32(curve, blocks::curve::kPointCount.offset, 20);
+    put32(curve, blocks::curve::kCurveCount.offset, 2);
     put32(curve, 84, 2);   // 2 x 20
     put32(curve, 96, 9);   // outside the table: ignored
     collectVarSizes(ShapeKind::Curve, curve, sizes, width);

@@ -1,5 +1,6 @@
 // The application's variable services on a real project: rebuild of the memory, screen and
 // sub-window switching, login, clock, saving settings, find-or-add and the used memory.
+#include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/var_refs.h"
 #include "model/vars/hmi_vars.h"
@@ -201,9 +202,9 @@ TEST_F(VarServices, UsedMemoryCoversCurveBuffersAndStrings)
     CDrawDoc* screen = addWindow("a.drw");
     auto curve = std::make_unique<CDrawRect>(Rect{});
     curve->SetKind(ShapeKind::Curve);
-    blockWriteI32(curve->m_Params, kCurveSampleCountOffset, 20);
-    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 1);
-    blockWriteI32(curve->m_Params, kCurveRecordBase, curveVar);
+    blockWriteI32(curve->m_Params, blocks::curve::kPointCount.offset, 20);
+    blockWriteI32(curve->m_Params, blocks::curve::kCurveCount.offset, 1);
+    blockWriteI32(curve->m_Params, blocks::curve::kRecordBase, curveVar);
     screen->AddObject(std::move(curve));
     EXPECT_EQ(GetVariableMemorySize(*app), 2 * (28 + 2 * 20));
 

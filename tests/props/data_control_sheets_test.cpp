@@ -2,6 +2,7 @@
 // control without a display: each member lands at its offset, OK without changes keeps the
 // stored object byte for byte, Cancel after editing the lists keeps it too, and the checks
 // refuse what the painter and the compiler cannot take before anything is stored.
+#include "model/params/blocks/curve_block.h"
 #include "model/document/document_view.h"
 #include "model/paint/controls/control_support.h"
 #include "props/character_batch.h"
@@ -166,7 +167,7 @@ TEST_F(DataControlSheetsTest, OkWithoutChangesKeepsTheStoredObject)
         // Pictures that are not on this machine: stored names stay, nothing is copied.
         obj.m_strFiles = {"\\UserPicture\\gone0.bmp", "\\UserPicture\\gone1.jpg"};
         obj.m_strName = "text";
-        blockWriteU(obj.m_Params, kCurveIntervalOffset, 4, kind == ShapeKind::Curve ? 70 : blockReadU(obj.m_Params, 884, 4));
+        blockWriteU(obj.m_Params, blocks::curve::kSamplePeriod.offset, 4, kind == ShapeKind::Curve ? 70 : blockReadU(obj.m_Params, 884, 4));
         const std::string before = storedBytes(obj);
         EXPECT_EQ(edit(obj, [](SheetValues&) {}), true);
         EXPECT_EQ(storedBytes(obj), before);
@@ -214,7 +215,7 @@ TEST_F(DataControlSheetsTest, StoredCurveCountOutsideTheListLoadsClampedAndStays
     for (const auto& [stored, shown] : {std::pair{100, kMaxCurves}, std::pair{-3, 0}}) {
         SCOPED_TRACE(stored);
         CDrawObj& obj = addObject(ShapeKind::Curve);
-        blockWriteI32(obj.m_Params, kCurveRecordCountOffset, stored);
+        blockWriteI32(obj.m_Params, blocks::curve::kCurveCount.offset, stored);
         const SheetContext context = SheetContextFor(*app, obj);
         SheetValues values = LoadSheet(obj, context);
         const auto& control = std::get<CurveControlPage>(values.control);
@@ -223,7 +224,7 @@ TEST_F(DataControlSheetsTest, StoredCurveCountOutsideTheListLoadsClampedAndStays
         DeleteCurve(edited, shown - 1);  // the last row the list shows
         EXPECT_EQ(edited.count, std::max(shown - 1, 0));
         CommitDataControlPages(values, obj, context);
-        EXPECT_EQ(blockReadI32(obj.m_Params, kCurveRecordCountOffset), stored);
+        EXPECT_EQ(blockReadI32(obj.m_Params, blocks::curve::kCurveCount.offset), stored);
     }
 }
 
@@ -271,7 +272,7 @@ TEST_F(DataControlSheetsTest, IntervalIsStoredInStepsOf50)
     for (auto [typed, stored] : cases) {
         CDrawObj& curve = addObject(ShapeKind::Curve);
         edit(curve, [typed](SheetValues& v) { std::get<CurveShapePage>(v.appearance).interval = typed; });
-        EXPECT_EQ(blockReadU(curve.m_Params, kCurveIntervalOffset, 4), stored) << typed;
+        EXPECT_EQ(blockReadU(curve.m_Params, blocks::curve::kSamplePeriod.offset, 4), stored) << typed;
     }
 }
 

@@ -11,7 +11,7 @@ namespace qv {
 
 namespace {
 
-using button_block::StateFields;
+using blocks::button::StateFields;
 
 // Keyboard keys of the system keyboard that stay pressed while their latch is on; the
 // function text of such a key is "键盘" followed by the key name in double quotes.
@@ -33,16 +33,16 @@ std::string keyFunctionText(std::string_view key)
 
 std::string_view functionText(const CDrawObj& obj)
 {
-    return obj.m_strFiles.size() > button_block::kFunctionEntry ? std::string_view(obj.m_strFiles[button_block::kFunctionEntry])
+    return obj.m_strFiles.size() > blocks::button::kFunctionEntry ? std::string_view(obj.m_strFiles[blocks::button::kFunctionEntry])
                                                                  : std::string_view{};
 }
 
 bool requiredRefsUnbound(const CDrawObj& obj)
 {
-    using namespace button_block;
-    if (obj.ParamU8(kHideOption) != 0 && !ReadControlRef(obj, "hide").bound())
+    using namespace blocks::button;
+    if (obj.Param(kHideOption) != 0 && !ReadControlRef(obj, "hide").bound())
         return true;
-    if (obj.ParamI32(kWriteEnableOption) != 0 && !ReadControlRef(obj, "write enable").bound())
+    if (obj.Param(kWriteEnableOption) != 0 && !ReadControlRef(obj, "write enable").bound())
         return true;
     return functionText(obj) == OperateVariableFunction() && !ReadControlRef(obj, "value").bound();
 }
@@ -52,7 +52,7 @@ void pressLatchedKeys(CDrawObj& obj, const PaintContext& ctx)
     const std::string_view function = functionText(obj);
     for (const LatchKey& key : kLatchKeys)
         if (ctx.*key.latch && function == keyFunctionText(key.name))
-            obj.SetParamU8(button_block::kState, 3);
+            obj.SetParam(blocks::button::kState, 3);
 }
 
 // Fills `r` with the state's gradient; false when the direction names none.
@@ -69,12 +69,12 @@ bool fillGradient(Surface& dc, int direction, ColorRef from, ColorRef to, const 
 int borderWidthOf(const CDrawObj& obj, const StateFields& f, const Rect& r)
 {
     const std::int64_t half = std::min<std::int64_t>((std::min(r.width64(), r.height64()) + 1) / 2, kMaxBorderRings);
-    return static_cast<int>(std::clamp<std::int64_t>(obj.ParamI32(static_cast<std::size_t>(f.borderWidth)), 0, half));
+    return static_cast<int>(std::clamp<std::int64_t>(obj.Param(f.borderWidth), 0, half));
 }
 
-bool flag(const CDrawObj& obj, int offset)
+bool flag(const CDrawObj& obj, blocks::button::Field<std::int32_t> f)
 {
-    return obj.ParamI32(static_cast<std::size_t>(offset)) != 0;
+    return obj.Param(f) != 0;
 }
 
 void paintRectangularFace(CDrawObj& obj, const StateFields& f, const Rect& r, const PaintSurfaces& dcs)
@@ -83,7 +83,7 @@ void paintRectangularFace(CDrawObj& obj, const StateFields& f, const Rect& r, co
     const ColorRef from = RaiseFromBlack(obj, f.gradientFrom);
     // Where the direction names no gradient, what lies under the button shows through.
     work->bitBlt(r.left, r.top, r.width(), r.height(), dcs.target, r.left, r.top);
-    fillGradient(*work, obj.ParamU8(static_cast<std::size_t>(f.gradientDirection)), from, ParamColor(obj, f.gradientTo), r);
+    fillGradient(*work, obj.Param(f.gradientDirection), from, ParamColor(obj, f.gradientTo), r);
     const bool noFace = flag(obj, f.noFace);
     if (!flag(obj, f.noBorder))
         DrawBorderRings3d(noFace ? dcs.target : *work, r, borderWidthOf(obj, f, r), ParamColor(obj, f.borderColor));
@@ -109,7 +109,7 @@ void paintRoundFace(CDrawObj& obj, const StateFields& f, const Rect& r, const Pa
         WorkSurface fill(dcs.work2, dcs.target);
         // No gradient leaves the face black, that is, see-through.
         fill->fillRect(r, 0);
-        fillGradient(*fill, obj.ParamU8(static_cast<std::size_t>(f.gradientDirection)), from, ParamColor(obj, f.gradientTo), r);
+        fillGradient(*fill, obj.Param(f.gradientDirection), from, ParamColor(obj, f.gradientTo), r);
         face->bitBlt(r.left, r.top, r.width(), r.height(), *fill, r.left, r.top, RasterOp::SrcAnd);
     }
     if (border != 0 && !flag(obj, f.noBorder)) {
@@ -125,7 +125,7 @@ void paintCaption(const CDrawObj& obj, const Rect& r, Surface& dc)
     SurfaceStateGuard guard(dc);
     dc.selectFont(obj.m_logfont);
     dc.setBkMode(TRANSPARENT);
-    dc.setTextColor(ParamColor(obj, button_block::kTextColor));
+    dc.setTextColor(ParamColor(obj, blocks::button::kTextColor));
     dc.drawText(obj.m_strName, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
@@ -138,7 +138,7 @@ std::string_view OperateVariableFunction()
 
 void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 {
-    using namespace button_block;
+    using namespace blocks::button;
     const Rect r = obj.m_rcPosition.normalized();
     if (requiredRefsUnbound(obj)) {
         DrawInvalid(obj, dcs.target);
@@ -146,11 +146,11 @@ void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ct
     }
     if (IsLivePaint(ctx))
         pressLatchedKeys(obj, ctx);
-    if (HideEndsPaint(obj, dcs.target, ctx, obj.ParamU8(kHideOption) != 0, ReadControlRef(obj, "hide"),
-                      obj.ParamI32(kHideBitNumber)))
+    if (HideEndsPaint(obj, dcs.target, ctx, obj.Param(kHideOption) != 0, ReadControlRef(obj, "hide"),
+                      obj.Param(kHideBit)))
         return;
     // A state outside 1..3 has no appearance: nothing is drawn, not even the caption.
-    const int state = obj.ParamU8(kState);
+    const int state = obj.Param(kState);
     if (state < 1 || state > 3)
         return;
     const StateFields& f = kStates[static_cast<std::size_t>(state - 1)];
@@ -161,13 +161,13 @@ void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ct
             !PaintPictureByRule(ctx, dcs, obj.m_strFiles[entry], r, flag(obj, f.pictureTransparent),
                                 ParamColor(obj, f.transparentColor)))
             return;
-    } else if (obj.ParamU8(static_cast<std::size_t>(f.faceStyle)) == kRectangularFace) {
+    } else if (obj.Param(f.faceStyle) == kRectangularFace) {
         paintRectangularFace(obj, f, r, dcs);
     } else {
         paintRoundFace(obj, f, r, dcs);
     }
     paintCaption(obj, r, dcs.target);
-    obj.SetParamU8(kLastPaintedState, static_cast<std::uint8_t>(state));
+    obj.SetParam(kLastPaintedState, static_cast<std::uint8_t>(state));
 }
 
 } // namespace qv

@@ -39,6 +39,13 @@ HideBit ReadHideBit(const PaintContext& ctx, const ControlVarRef& hide, std::int
 // of composed faces, so a colour that must stay visible is never black.
 ColorRef RaiseFromBlack(CDrawObj& obj, int offset);
 
+// The same through a kind's named field.
+template <class Kind>
+ColorRef RaiseFromBlack(CDrawObj& obj, ParamField<std::int32_t, Kind> f)
+{
+    return RaiseFromBlack(obj, f.offset);
+}
+
 // DrawRings3d for a border read from a block (the same rule; kept for the control painters).
 void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 
@@ -46,6 +53,12 @@ void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 {
     return static_cast<ColorRef>(obj.ParamI32(static_cast<std::size_t>(offset))) & 0x00FFFFFF;
+}
+
+template <class Kind>
+ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
+{
+    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
 }
 
 // The characters of GBK text, one view per character (lead-byte aware).

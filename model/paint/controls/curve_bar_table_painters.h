@@ -19,29 +19,6 @@ void PaintTable(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx
 // its length sets the width of the label column.
 std::string FormatCurveValue(std::int64_t value, int decimals);
 
-namespace curve_block {
-inline constexpr int kLabelColor = 0, kGridColor = 4, kBackColor = 8, kGridWidth = 12, kTransparent = 16,
-                     kNoGrid = 20, kVerticalDivisions = 24, kHorizontalDivisions = 28, kNoLabels = 32,
-                     kTopValue = 36, kLabelDecimals = 40, kLabelCount = 44, kBottomValue = 48,
-                     kBottomMargin = 52, kLeftMargin = 56, kLargestSize = 60;
-// 16-bit fields the painter writes for the compiler.
-inline constexpr int kPlotLeft = 64, kPlotBottom = 66, kPlotWidth = 68, kPlotHeight = 70;
-inline constexpr int kPointCount = 76, kCurveCount = 80, kRecordBase = 84, kRecordSize = 12;
-// Within a record.
-inline constexpr int kRecordIndex = 0, kRecordColor = 4, kRecordStyle = 8, kRecordSizeField = 10;
-inline constexpr int kHideOption = 853, kHideIndex = 860, kHideType = 865, kHideAddress = 872;
-inline constexpr int kOrderFlagA = 876, kOrderFlagB = 880, kHideBit = 916, kDropOutOfRange = 948;
-enum CurveStyle : int { kPolyline = 0, kDots = 1, kBars = 2 };
-} // namespace curve_block
-
-namespace progress_block {
-inline constexpr int kPictureBack = 0, kNoBack = 4, kGradientFrom = 8, kGradientTo = 12, kGradientDirection = 16,
-                     kBarColor = 20, kBarDirection = 24, kValueIndex = 28, kValueAddress = 32, kValueType = 36,
-                     kMaximum = 40, kMinimum = 44, kHideOption = 49, kHideIndex = 56, kHideType = 61,
-                     kHideAddress = 68, kReverse = 72, kHideBit = 120;
-enum BarDirection : int { kUp = 0, kDown = 1, kRight = 2, kLeft = 3 };
-} // namespace progress_block
-
 namespace table_block {
 inline constexpr int kLineColor = 0, kLineWidth = 4, kRows = 16, kColumns = 20;
 }

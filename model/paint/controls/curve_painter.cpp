@@ -9,7 +9,7 @@
 #include "model/paint/controls/line_bands.h"
 #include "model/paint/number_format.h"
 #include "model/paint/paint_rules.h"
-#include "model/params/block_bytes.h"
+#include "model/params/blocks/curve_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/vars/hmi_var_table.h"
 #include "model/vars/var_bank.h"
@@ -21,7 +21,7 @@
 namespace qv {
 namespace {
 
-using namespace curve_block;
+using namespace blocks::curve;
 
 // Counts and sizes come from files: a curve shows at most this many labels, and its pens,
 // dots and bars are at most this wide (the points themselves are bounded by the memory).
@@ -37,11 +37,8 @@ struct CurveRecord {
 
 CurveRecord recordAt(const CDrawObj& obj, int i)
 {
-    const int base = kRecordBase + kRecordSize * i;
-    return {obj.ParamI32(static_cast<std::size_t>(base + kRecordIndex)),
-            ParamColor(obj, base + kRecordColor),
-            obj.ParamU8(static_cast<std::size_t>(base + kRecordStyle)),
-            static_cast<int>(blockReadU(obj.m_Params, base + kRecordSizeField, 2))};
+    const Record f = record(i);
+    return {obj.Param(f.index), ParamColor(obj, f.color), obj.Param(f.style), static_cast<int>(obj.Param(f.lineWidth))};
 }
 
 // The widest of the characters a label can hold, plus one pixel.
@@ -82,20 +79,20 @@ struct ValueRange {
 // labels). A label count below 2 has no step between labels and shows none.
 std::int64_t paintLabels(CDrawObj& obj, Surface& dc, const Rect& r, ValueRange& range, std::int64_t s)
 {
-    const int count = obj.ParamI32(kLabelCount);
-    if (obj.ParamI32(kNoLabels) != 0 || count < 2)
+    const int count = obj.Param(kLabelCount);
+    if (obj.Param(kNoLabels) != 0 || count < 2)
         return 0;
     const std::int64_t gaps = std::min(count, kMaxLabels) - 1;
     const std::int64_t step = (range.top - range.bottom) / gaps;
     range.top -= (range.top - range.bottom) % gaps;
-    obj.SetParamI32(kTopValue, static_cast<std::int32_t>(range.top));
+    obj.SetParam(kTopValue, static_cast<std::int32_t>(range.top));
 
-    const int decimals = obj.ParamI32(kLabelDecimals);
+    const int decimals = obj.Param(kLabelDecimals);
     const int chars = static_cast<int>(
         std::max(FormatCurveValue(range.top, decimals).size(), FormatCurveValue(range.bottom, decimals).size()));
     const std::int64_t column = chars * labelCharWidth(dc);
     const std::int64_t h = GlyphHeight(obj.m_logfont);
-    const std::int64_t bm = obj.ParamI32(kBottomMargin), lm = obj.ParamI32(kLeftMargin);
+    const std::int64_t bm = obj.Param(kBottomMargin), lm = obj.Param(kLeftMargin);
     const std::int64_t rowSpan = r.height64() - bm - s;
     dc.setTextColor(ParamColor(obj, kLabelColor));
     dc.setBkMode(TRANSPARENT);
@@ -114,20 +111,20 @@ std::int64_t paintLabels(CDrawObj& obj, Surface& dc, const Rect& r, ValueRange& 
 // Step 7: the grid right of the labels. Returns its line width (0 without a grid).
 std::int64_t paintGrid(const CDrawObj& obj, Surface& dc, const Rect& r, std::int64_t column, std::int64_t s)
 {
-    if (obj.ParamI32(kNoGrid) != 0)
+    if (obj.Param(kNoGrid) != 0)
         return 0;
-    const std::int64_t w = std::max(0, obj.ParamI32(kGridWidth));
-    const std::int64_t bm = obj.ParamI32(kBottomMargin), lm = obj.ParamI32(kLeftMargin);
+    const std::int64_t w = std::max(0, obj.Param(kGridWidth));
+    const std::int64_t bm = obj.Param(kBottomMargin), lm = obj.Param(kLeftMargin);
     const ColorRef color = ParamColor(obj, kGridColor);
     const std::int64_t x0 = r.left + column + lm;
     // A box too small for its labels and margins puts every line on the plot's edge.
     const std::int64_t spanX = std::max<std::int64_t>(0, r.width64() - column - lm - s);
     const std::int64_t spanY = std::max<std::int64_t>(0, r.height64() - bm - s);
     // A division count below 1 has no lines that way.
-    if (const std::int64_t v = obj.ParamI32(kVerticalDivisions); v >= 1)
+    if (const std::int64_t v = obj.Param(kVerticalDivisions); v >= 1)
         FillColumnBands(dc, {x0, v, w, [=](std::int64_t j) { return ScaleBy(spanX, j, v); }, false}, r.top,
                         std::int64_t{r.bottom} - bm, color);
-    if (const std::int64_t n = obj.ParamI32(kHorizontalDivisions); n >= 1)
+    if (const std::int64_t n = obj.Param(kHorizontalDivisions); n >= 1)
         FillRowBands(dc, {std::int64_t{r.bottom} - bm, n, w, [=](std::int64_t j) { return ScaleBy(j, spanY, n); }, true},
                      x0, r.right, color);
     return w;
@@ -136,16 +133,16 @@ std::int64_t paintGrid(const CDrawObj& obj, Surface& dc, const Rect& r, std::int
 // Step 8: the plot area, stored as 16-bit values for the compiler and used as stored.
 PlotArea storePlotArea(CDrawObj& obj, const Rect& r, std::int64_t column, std::int64_t b, std::int64_t s)
 {
-    const std::int64_t bm = obj.ParamI32(kBottomMargin), lm = obj.ParamI32(kLeftMargin);
+    const std::int64_t bm = obj.Param(kBottomMargin), lm = obj.Param(kLeftMargin);
     const std::int16_t area[] = {
         toInt16(b + lm + r.left + column),
         toInt16(std::int64_t{r.bottom} - bm - b - 1),
         toInt16(std::int64_t{r.right} - s - lm - b - r.left - column),
         toInt16(std::int64_t{r.bottom} - s - bm - r.top - b),
     };
-    const int offsets[] = {kPlotLeft, kPlotBottom, kPlotWidth, kPlotHeight};
+    const Field<std::uint16_t> fields[] = {kPlotLeft, kPlotBottom, kPlotWidth, kPlotHeight};
     for (int i = 0; i < 4; ++i)
-        blockWriteU(obj.m_Params, offsets[i], 2, static_cast<std::uint16_t>(area[i]));
+        obj.SetParam(fields[i], static_cast<std::uint16_t>(area[i]));
     return {area[0], area[1], area[2], area[3]};
 }
 
@@ -156,12 +153,12 @@ void paintOneCurve(const CDrawObj& obj, Surface& dc, const PaintContext& ctx, co
 {
     const VarBinding bind = lookup(rec.index);
     const HmiVarType* type = bind.type ? hmiVarTypeByCode(*bind.type) : nullptr;
-    const std::int64_t points = obj.ParamI32(kPointCount);
+    const std::int64_t points = obj.Param(kPointCount);
     if (bind.address < 0 || type == nullptr || points < 1 || rec.style > kBars)
         return;
     const std::int64_t inMemory = std::min(points, std::max<std::int64_t>(0, (kVarMemSize - bind.address) / type->width));
-    const bool reversed = obj.ParamI32(kOrderFlagB) == 1 && obj.ParamI32(kOrderFlagA) == 0;
-    const bool drop = obj.ParamU8(kDropOutOfRange) != 0;
+    const bool reversed = obj.Param(kCurveType) == 1 && obj.Param(kShiftDirection) == 0;
+    const bool drop = obj.Param(kStopOutOfRange) != 0;
     const int size = std::min(rec.size, kMaxMarkSize);
     dc.selectPen({PS_INSIDEFRAME, size, rec.color});
     dc.selectBrush({BS_SOLID, rec.color});
@@ -215,7 +212,7 @@ void PaintCurve(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx
     const Rect r = obj.m_rcPosition.normalized();
     const int count = curveRecordCount(obj.m_Params);
     const ControlVarRef hide = ReadControlRef(obj, "hide");
-    const bool hideOption = obj.ParamU8(kHideOption) != 0;
+    const bool hideOption = obj.Param(kHideOption) != 0;
     bool unbound = hideOption && !hide.bound();
     for (int i = 0; i < count && !unbound; ++i)
         unbound = recordAt(obj, i).index < 0;
@@ -223,19 +220,19 @@ void PaintCurve(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx
         DrawInvalid(obj, dc);
         return;
     }
-    if (HideEndsPaint(obj, dc, ctx, hideOption, hide, obj.ParamI32(kHideBit)))
+    if (HideEndsPaint(obj, dc, ctx, hideOption, hide, obj.Param(kHideBit)))
         return;
 
     std::int64_t s = 0;
     for (int i = 0; i < count; ++i)
         s = std::max<std::int64_t>(s, recordAt(obj, i).size);
-    obj.SetParamI32(kLargestSize, static_cast<std::int32_t>(s));
+    obj.SetParam(kLargestSize, static_cast<std::int32_t>(s));
 
     SurfaceStateGuard guard(dc);
-    if (obj.ParamI32(kTransparent) == 0)
+    if (obj.Param(kTransparent) == 0)
         dc.fillRect(r, ParamColor(obj, kBackColor));
     dc.selectFont(obj.m_logfont);
-    ValueRange range{obj.ParamI32(kBottomValue), obj.ParamI32(kTopValue)};
+    ValueRange range{obj.Param(kBottomValue), obj.Param(kTopValue)};
     const std::int64_t column = paintLabels(obj, dc, r, range, s);
     const std::int64_t b = paintGrid(obj, dc, r, column, s);
     const PlotArea plot = storePlotArea(obj, r, column, b, s);

@@ -5,6 +5,7 @@
 #include "model/paint/controls/line_bands.h"
 #include "model/paint/gradient.h"
 #include "model/paint/paint_rules.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/vars/var_bank.h"
 #include "model/vars/var_types.h"
 
@@ -13,7 +14,7 @@
 namespace qv {
 namespace {
 
-using namespace progress_block;
+using namespace blocks::progress_bar;
 
 // The value reference is usable: bound, of a known type and wholly inside the memory.
 bool valueUsable(const ControlVarRef& value)
@@ -26,14 +27,14 @@ bool valueUsable(const ControlVarRef& value)
 // any 32-bit values.
 std::optional<Rect> barRect(const CDrawObj& obj, const Rect& box, std::int64_t value)
 {
-    const std::int64_t maximum = obj.ParamI32(kMaximum), minimum = obj.ParamI32(kMinimum);
+    const std::int64_t maximum = obj.Param(kMaximum), minimum = obj.Param(kMinimum);
     value = std::min(value, maximum);
     if (value <= minimum)
         return std::nullopt;
     // A reversed bar shows what is left up to the maximum.
-    const std::int64_t part = obj.ParamI32(kReverse) != 0 ? maximum - value : value - minimum;
+    const std::int64_t part = obj.Param(kReverse) != 0 ? maximum - value : value - minimum;
     const std::int64_t range = maximum - minimum; // > 0: minimum < value <= maximum
-    const int direction = obj.ParamU8(kBarDirection);
+    const int direction = obj.Param(kBarDirection);
     const bool vertical = direction == kUp || direction == kDown;
     const std::int64_t length = ScaleBy(part, vertical ? box.height64() : box.width64(), range);
     if (length <= 0)
@@ -54,20 +55,20 @@ void PaintProgressBar(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
 {
     Surface& dc = dcs.target;
     const ControlVarRef value = ReadControlRef(obj, "value"), hide = ReadControlRef(obj, "hide");
-    const bool hideOption = obj.ParamU8(kHideOption) != 0;
+    const bool hideOption = obj.Param(kHideOption) != 0;
     if (!valueUsable(value) || (hideOption && !hide.bound())) {
         DrawInvalid(obj, dc);
         return;
     }
     const Rect box = obj.m_rcPosition.normalized();
-    if (HideEndsPaint(obj, dc, ctx, hideOption, hide, obj.ParamI32(kHideBit)))
+    if (HideEndsPaint(obj, dc, ctx, hideOption, hide, obj.Param(kHideBit)))
         return;
 
-    if (obj.ParamI32(kNoBack) == 0) {
-        if (obj.ParamI32(kPictureBack) != 0) {
+    if (obj.Param(kNoBack) == 0) {
+        if (obj.Param(kPictureBack) != 0) {
             if (obj.m_strFiles.empty() || !PaintPictureByRule(ctx, dcs, obj.m_strFiles.front(), box, false, 0))
                 return;
-        } else if (obj.ParamU8(kGradientDirection) == 0) {
+        } else if (obj.Param(kGradientDirection) == 0) {
             FillGradientVertical(dc, ParamColor(obj, kGradientFrom), ParamColor(obj, kGradientTo), box);
         } else {
             FillGradientHorizontal(dc, ParamColor(obj, kGradientFrom), ParamColor(obj, kGradientTo), box);

@@ -4,15 +4,22 @@
 #include "model/paint/paint_rules.h"
 #include "model/paint/shape_painters.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/state_picture_block.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qv {
 namespace {
 
 constexpr unsigned kHintFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
-bool on(const CDrawObj& obj, int offset) { return obj.ParamI32(offset) != 0; }
+template <class Kind>
+bool on(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
+{
+    return obj.Param(f) != 0;
+}
 
 // The outline with the object's pen and brush and a black hint in its middle: what a control
 // without its pictures shows.
@@ -30,6 +37,21 @@ bool missing(bool option, const CDrawObj& obj, std::string_view role)
     return option && !ReadControlRef(obj, role).bound();
 }
 
+namespace lamp = blocks::lamp;
+namespace bs = blocks::bit_switch;
+namespace ind = blocks::indicator;
+
+// What the bit switch and the indicator light keep in different places.
+struct LampFields {
+    lamp::Field<std::uint8_t> hideOption;
+    std::optional<lamp::Field<std::int32_t>> writeEnable;  // the indicator light has none
+    lamp::Field<std::int32_t> onCaptionColor, offCaptionColor, hideBit;
+};
+constexpr LampFields kBitSwitchLamp{bs::kHideOption, bs::kWriteEnableOption, bs::kOnCaptionColor, bs::kOffCaptionColor,
+                                    bs::kHideBit};
+constexpr LampFields kIndicatorLamp{ind::kHideOption, std::nullopt, ind::kOnCaptionColor, ind::kOffCaptionColor,
+                                    ind::kHideBit};
+
 struct Lamp {
     const LampFields& fields;
     std::string_view hint;
@@ -37,18 +59,18 @@ struct Lamp {
 
 void paintLamp(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx, int state, const Lamp& lamp)
 {
-    using namespace lamp_block;
+    using namespace blocks::lamp;
     const LampFields& f = lamp.fields;
     Surface& dc = dcs.target;
     const ControlVarRef bit = ReadControlRef(obj, "bit");
     const ControlVarRef hide = ReadControlRef(obj, "hide");
-    const bool hideOn = obj.ParamU8(f.hideOption) != 0;
+    const bool hideOn = obj.Param(f.hideOption) != 0;
     if (!bit.bound() || (hideOn && !hide.bound())
-        || (f.writeEnable != kNoLampField && missing(on(obj, f.writeEnable), obj, "write enable"))) {
+        || (f.writeEnable && missing(on(obj, *f.writeEnable), obj, "write enable"))) {
         DrawInvalid(obj, dc);
         return;
     }
-    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.ParamI32(f.hideBit)))
+    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.Param(f.hideBit)))
         return;
     SurfaceStateGuard guard(dc);
     const Rect r = obj.m_rcPosition.normalized();
@@ -58,7 +80,7 @@ void paintLamp(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx,
     }
     bool isOn = state == 0;
     if (state != 0 && state != 1)
-        isOn = ctx.readBit(bit.address, obj.ParamU8(kBitNumber) % 32).value_or(false);
+        isOn = ctx.readBit(bit.address, obj.Param(kBitNumber) % 32).value_or(false);
     const int picture = isOn ? 0 : 1;
     if (!PaintPictureByRule(ctx, dcs, obj.m_strFiles[picture], r, on(obj, isOn ? kOnTransparent : kOffTransparent),
                             ParamColor(obj, isOn ? kOnKey : kOffKey)))
@@ -76,30 +98,30 @@ void paintLamp(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx,
 
 void PaintBitSwitch(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx, int state)
 {
-    paintLamp(obj, dcs, ctx, state, {lamp_block::kBitSwitch, "请先添加开关图片"});
+    paintLamp(obj, dcs, ctx, state, {kBitSwitchLamp, "请先添加开关图片"});
 }
 
 void PaintIndicator(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx, int state)
 {
-    paintLamp(obj, dcs, ctx, state, {lamp_block::kIndicator, "请先添加指示灯图片"});
+    paintLamp(obj, dcs, ctx, state, {kIndicatorLamp, "请先添加指示灯图片"});
 }
 
 void PaintRadioButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx, int state)
 {
-    using namespace radio_block;
+    using namespace blocks::radio;
     Surface& dc = dcs.target;
     const Rect r = obj.m_rcPosition.normalized();
     const ControlVarRef hide = ReadControlRef(obj, "hide");
-    const bool hideOn = obj.ParamU8(kHideOption) != 0;
-    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.ParamI32(kHideBit)))
+    const bool hideOn = obj.Param(kHideOption) != 0;
+    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.Param(kHideBit)))
         return;
     const ControlVarRef value = ReadControlRef(obj, "value");
-    if (!value.bound() || (hideOn && !hide.bound()) || missing(on(obj, kWriteEnable), obj, "write enable")) {
+    if (!value.bound() || (hideOn && !hide.bound()) || missing(on(obj, kWriteEnableOption), obj, "write enable")) {
         DrawInvalid(obj, dc);
         return;
     }
     const auto current = ctx.readVar(value.address, value.type);
-    const bool selected = state == 0 || (state != 1 && current && *current == obj.ParamI32(kOwnValue));
+    const bool selected = state == 0 || (state != 1 && current && *current == obj.Param(kOwnValue));
 
     if (on(obj, kPictureMode)) {
         const std::size_t picture = selected ? 0 : 1;
@@ -138,19 +160,19 @@ void PaintRadioButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
 
 void PaintDynamicPicture(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 {
-    using namespace dynamic_picture_block;
+    using namespace blocks::dynamic_picture;
     Surface& dc = dcs.target;
     ControlVarRef frame = ReadControlRef(obj, "frame");
     const ControlVarRef hide = ReadControlRef(obj, "hide");
     const ControlVarRef move = ReadControlRef(obj, "move");
-    const bool fromVariable = obj.ParamU8(kFrameSource) == 0;
-    const bool hideOn = obj.ParamU8(kHideOption) != 0, moveOn = obj.ParamU8(kMoveOption) != 0;
+    const bool fromVariable = obj.Param(kPlayMode) == 0;
+    const bool hideOn = obj.Param(kHideOption) != 0, moveOn = obj.Param(kMoveOption) != 0;
     if (frame.address < 0 || (fromVariable && frame.index < 0) || (hideOn && !hide.bound())
         || (moveOn && !move.bound())) {
         DrawInvalid(obj, dc);
         return;
     }
-    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.ParamI32(kHideBit)))
+    if (HideEndsPaint(obj, dc, ctx, hideOn, hide, obj.Param(kHideBit)))
         return;
     const Rect r = MovedByVariable(ctx, moveOn, move, obj.m_rcPosition.normalized());
     SurfaceStateGuard guard(dc);
@@ -171,7 +193,7 @@ void PaintDynamicPicture(CDrawObj& obj, const PaintSurfaces& dcs, const PaintCon
             return;
         frameNumber = static_cast<std::size_t>(*v);
     } else {
-        frameNumber = blockReadU(obj.m_Params, kFixedFrame, 2);
+        frameNumber = obj.Param(kFrame);
     }
     if (on(obj, kUserArea)) {
         dc.fillRect(r, 0x00FFFFFF);

@@ -21,26 +21,4 @@ void PaintRadioButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
 
 void PaintDynamicPicture(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
 
-// Parameter-block offsets.
-struct LampFields {
-    int hideOption;     // byte
-    int writeEnable;    // 32-bit; kNoLampField when the kind has none
-    int onCaptionColor, offCaptionColor, hideBit;
-};
-inline constexpr int kNoLampField = -1;
-namespace lamp_block {
-// Shared by the bit switch and the indicator light.
-inline constexpr int kOnTransparent = 0, kOffTransparent = 4, kOnKey = 8, kOffKey = 12, kBitNumber = 25;
-inline constexpr LampFields kBitSwitch{30, 52, 68, 72, 160};
-inline constexpr LampFields kIndicator{27, kNoLampField, 48, 52, 100};
-} // namespace lamp_block
-namespace radio_block {
-inline constexpr int kOwnValue = 4, kHideOption = 15, kSelectedTransparent = 24, kUnselectedTransparent = 28,
-                     kSelectedKey = 32, kUnselectedKey = 36, kPictureMode = 60, kWriteEnable = 64, kHideBit = 160;
-}
-namespace dynamic_picture_block {
-inline constexpr int kTransparent = 0, kKey = 4, kFrameSource = 44, kFixedFrame = 72, kMoveOption = 76,
-                     kHideOption = 77, kHideBit = 168, kUserArea = 200;
-}
-
 } // namespace qv

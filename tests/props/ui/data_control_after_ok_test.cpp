@@ -3,6 +3,7 @@
 // the new look, and the open project compiled as the compile command does carries items
 // with the new values at the offsets of their records (written out here, read back with
 // the image reader).
+#include "model/params/blocks/curve_block.h"
 #include "compiler/compile/compile_worker.h"
 #include "compiler/items/install_items.h"
 #include "compiler/project/app_compile_input.h"
@@ -140,7 +141,7 @@ TEST_F(DataControlAfterOk, ViewShowsTheNewLookAndTheCompiledItemTheNewValues)
          nullptr, inside, 13,
          {{3, 1, 0, 0x42}, {32, 4, kRed565}, {36, 4, addressOf(textVar)}, {48, 2, 40}, {50, 1, 3}, {51, 1, 2},
           {52, 2, 2}}},
-        {"curve", ShapeKind::Curve, [](CDrawObj& obj) { blockWriteI32(obj.m_Params, kCurveRecordCountOffset, 0); },
+        {"curve", ShapeKind::Curve, [](CDrawObj& obj) { blockWriteI32(obj.m_Params, blocks::curve::kCurveCount.offset, 0); },
          {{0, "backColor", Set::Color, int(kRed), 8, 4, kRed}, {0, "maximum", Set::Text, 1000, 36, 4, 1000},
           {0, "minimum", Set::Text, -20, 48, 4, asU32(-20)}, {0, "curveType", Set::Combo, 1, 880, 4, 1},
           {0, "interval", Set::Text, 51, 884, 4, 100}, {0, "shift", Set::Combo, 1, 876, 4, 1},

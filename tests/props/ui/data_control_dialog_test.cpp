@@ -2,6 +2,7 @@
 // control opened by a double click: their widgets reach the block at the kinds' offsets,
 // bad input keeps the sheet open with nothing stored, the curve and frame lists are page
 // copies, and the character batch dialog edits the selected controls.
+#include "model/params/blocks/curve_block.h"
 #include "app/tools/object_properties.h"
 #include "model/params/object_var_refs.h"
 #include "model/vars/hmi_var_table.h"
@@ -228,7 +229,7 @@ TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
     blockWriteU(curve->m_Params, 44, 4, 5);
     blockWriteU(curve->m_Params, 36, 4, 100);
     blockWriteU(curve->m_Params, 48, 4, 0);
-    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, 0);
+    blockWriteI32(curve->m_Params, blocks::curve::kCurveCount.offset, 0);
     dialogScript = [var](QDialog& d) {
         auto* prop = dynamic_cast<CDlgCurveProp*>(&d);
         if (!prop)
@@ -258,11 +259,11 @@ TEST_F(DataControlDialogTest, CurveListIsAPageCopyUntilOk)
         });
         if (!ok) {
             // The count and the records the page copied are as they were.
-            EXPECT_TRUE(std::equal(curve->m_Params.begin() + kCurveRecordCountOffset,
-                                   curve->m_Params.begin() + kCurveRecordBase + kCurveRecordSize * kMaxCurves,
-                                   before.begin() + kCurveRecordCountOffset));
+            EXPECT_TRUE(std::equal(curve->m_Params.begin() + blocks::curve::kCurveCount.offset,
+                                   curve->m_Params.begin() + blocks::curve::kRecordBase + blocks::curve::kRecordSize * kMaxCurves,
+                                   before.begin() + blocks::curve::kCurveCount.offset));
         } else {
-            EXPECT_EQ(blockReadI32(curve->m_Params, kCurveRecordCountOffset), 2);
+            EXPECT_EQ(blockReadI32(curve->m_Params, blocks::curve::kCurveCount.offset), 2);
             const CurveRecord r = ReadCurveRecord(curve->m_Params, 1);
             EXPECT_EQ(r.varIndex, var);
             EXPECT_EQ(r.style, 2);
@@ -361,7 +362,7 @@ TEST_F(DataControlDialogTest, OkWithoutChangesAndCancelAfterEditsKeepTheObject)
 TEST_F(DataControlDialogTest, FullCurveListRefusesTheSixtyFifth)
 {
     CDrawObj* curve = addObject({100, 100, 180, 150}, ShapeKind::Curve);
-    blockWriteI32(curve->m_Params, kCurveRecordCountOffset, kMaxCurves);
+    blockWriteI32(curve->m_Params, blocks::curve::kCurveCount.offset, kMaxCurves);
     dialogScript = [](QDialog& d) { return dynamic_cast<CDlgCurveProp*>(&d) != nullptr; };
     view->SelectShape(curve);
     openSheet(*curve, [&](CMyPropertySheet& sheet) {
