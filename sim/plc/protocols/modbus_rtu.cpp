@@ -18,7 +18,7 @@ Frame read(const PlcRequest& r)
 {
     if (!IsRead(r.type))
         return {};
-    Frame f{r.station, r.type};
+    Frame f{r.station, r.type}; // the element type is the read function
     Put16(f, r.number);
     Put16(f, r.count);
     PutCrc(f);
