@@ -1,10 +1,12 @@
 #pragma once
 // The two PLC links of the simulated panel: the communication tick (poll states, record and
-// station choice, time-outs in 5 ms units of the elapsed clock time), the reply parsers and
-// slave answers fed by the ports' monitor threads, the panel's own protocol, and the write
-// requests that run-time changes queue. One lock per link guards its state, record index,
-// write slot, queue and receive machines; the request in flight is kept apart from the bytes
-// being received.
+// station choice, time-outs in 5 ms units of the elapsed clock time), the replies the ports'
+// monitor threads feed to the port protocol's driver (sim/plc/protocols), the Modbus slave's
+// answers, the panel's own protocol, and the write requests that run-time changes queue.
+// The drivers, found in one table (FindMasterProtocol), build frames and read replies; the
+// links keep the scheduling, the locks and the write queue. One lock per link guards its
+// state, record index, write slot, queue and receive machines; the request in flight is kept
+// apart from the bytes being received.
 #include <array>
 #include <cstdint>
 #include <deque>

@@ -16,6 +16,7 @@ enum PollState : std::uint8_t {
     Idle = 0, Sent = 1, Done = 2, ReadAck = 3, DataAsked = 4, DataDone = 5, WriteSent = 6, WriteAck = 7, WriteDataAsked = 8,
 };
 
+// A set of poll states (MasterProtocol::listensIn).
 template <class... States>
 constexpr std::uint16_t PollStates(States... states)
 {
@@ -37,7 +38,8 @@ struct AskedRequest {
     const Frame& frame;          // the bytes sent
 };
 
-// What a byte completed. The links apply it only to a request of the matching kind in flight.
+// What a byte completed. The links apply a read's or a write's event only while a request of
+// that kind is in flight.
 struct ReplyEvent {
     enum Kind : std::uint8_t {
         None,
