@@ -87,8 +87,11 @@ BitRule bitRule(int protocol, std::int32_t t, bool write)
     case ModbusMaster:
         // The link's bit types start at coils; a write goes to coils or holding registers.
         if (!write)
-            return {modbus::FC_READ_COILS, (t == 0 || t == 1) ? Group::Byte : (t == 2 || t == 3) ? Group::Single : Group::Keep};
-        return t == 0 ? BitRule{0, Group::Byte, modbus::FC_READ_COILS} : BitRule{0, Group::Single, modbus::FC_READ_HOLDING_REGISTERS};
+            return {modbus::FC_READ_COILS,
+                    (t == 0 || t == 1) ? Group::Byte : (t == 2 || t == 3) ? Group::Single : Group::Keep};
+        if (t == 0)
+            return {0, Group::Byte, modbus::FC_READ_COILS};
+        return {0, Group::Single, modbus::FC_READ_HOLDING_REGISTERS};
     case MitsubishiFx:
     case SiemensPpi:
     case DeltaDvp:

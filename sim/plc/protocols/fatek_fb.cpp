@@ -34,7 +34,10 @@ Frame fatekHead(const PlcRequest& r, bool write)
 {
     Frame f{STX};
     PutHex(f, r.station, 2);
-    PutText(f, r.type > 3 ? (write ? CMD_WRITE_REGISTERS : CMD_READ_REGISTERS) : (write ? CMD_WRITE_DISCRETES : CMD_READ_DISCRETES));
+    if (r.type > 3)
+        PutText(f, write ? CMD_WRITE_REGISTERS : CMD_READ_REGISTERS);
+    else
+        PutText(f, write ? CMD_WRITE_DISCRETES : CMD_READ_DISCRETES);
     PutHex(f, r.count & 0xFF, 2);
     fatekName(f, r.type, r.number);
     return f;
@@ -77,7 +80,8 @@ ReplyEvent takeByte(ReplyBuffer& rx, const AskedRequest& asked, std::uint8_t b, 
     const std::size_t end = reply.size() - 3; // the sum pair
     const Frame& request = asked.frame;
     if (reply.size() < 9 || request.size() < 5 || !std::equal(reply.begin() + 1, reply.begin() + 5, request.begin() + 1) ||
-        reply[5] != NO_ERROR || !DecodeHex(std::span(reply).subspan(end, 2), sum) || sum[0] != Sum8(std::span(reply).first(end)))
+        reply[5] != NO_ERROR || !DecodeHex(std::span(reply).subspan(end, 2), sum) ||
+        sum[0] != Sum8(std::span(reply).first(end)))
         return {};
     const auto body = std::span(reply).subspan(6, end - 6);
     const std::string_view command(reinterpret_cast<const char*>(&reply[3]), 2);

@@ -126,7 +126,10 @@ ReplyEvent takeByte(ReplyBuffer& rx, const AskedRequest& asked, std::uint8_t b, 
 Writable writable(int type)
 {
     // Y by octal groups; M read in whole bytes, so a record's first byte starts at a multiple of eight.
-    return type == 2 ? Writable{Layout::OctalBits} : type == 3 ? Writable{Layout::ByteBits} : type == 4 ? Writable{Layout::Registers} : Writable{};
+    return type == 2   ? Writable{Layout::OctalBits}
+           : type == 3 ? Writable{Layout::ByteBits}
+           : type == 4 ? Writable{Layout::Registers}
+                       : Writable{};
 }
 
 } // namespace

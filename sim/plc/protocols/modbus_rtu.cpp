@@ -45,7 +45,8 @@ std::size_t writeLength(const PlcRequest& r)
 
 bool knownFunction(std::uint8_t function)
 {
-    return function <= FC_WRITE_SINGLE_REGISTER || function == FC_WRITE_MULTIPLE_COILS || function == FC_WRITE_MULTIPLE_REGISTERS;
+    return function <= FC_WRITE_SINGLE_REGISTER || function == FC_WRITE_MULTIPLE_COILS ||
+           function == FC_WRITE_MULTIPLE_REGISTERS;
 }
 
 ReplyEvent takeByte(ReplyBuffer& rx, const AskedRequest& asked, std::uint8_t b, std::size_t max)
@@ -76,12 +77,16 @@ ReplyEvent takeByte(ReplyBuffer& rx, const AskedRequest& asked, std::uint8_t b, 
     if (function != asked.record.elementType || reply[2] != readLength(asked.request))
         return {};
     const auto data = std::span(reply).subspan(3, reply[2]);
-    return {ReplyEvent::ReadData, function <= FC_READ_DISCRETE_INPUTS ? std::vector<std::uint8_t>(data.begin(), data.end()) : SwapValues(data, 2)};
+    if (function <= FC_READ_DISCRETE_INPUTS)
+        return {ReplyEvent::ReadData, std::vector<std::uint8_t>(data.begin(), data.end())};
+    return {ReplyEvent::ReadData, SwapValues(data, 2)};
 }
 
 Writable writable(int type)
 {
-    return type == FC_READ_COILS ? Writable{Layout::Bits} : type == FC_READ_HOLDING_REGISTERS ? Writable{Layout::Registers} : Writable{};
+    if (type == FC_READ_COILS)
+        return {Layout::Bits};
+    return type == FC_READ_HOLDING_REGISTERS ? Writable{Layout::Registers} : Writable{};
 }
 
 } // namespace
