@@ -1,7 +1,7 @@
 #pragma once
-// The request frames of the PLC master protocols, byte by byte: the read of a polled record
-// and the write of a pending request. Element types, bases and address rules are tables; X and
-// Y numbers of the FX and Delta families are written in octal digits (Y17 is bit 15).
+// The request frames of the PLC master protocols: the read of a polled record and the write of
+// a pending request, built by the driver of the port's protocol (sim/plc/protocols). X and Y
+// numbers of the FX and Delta families are written in octal digits (Y17 is bit 15).
 #include <cstdint>
 #include <span>
 #include <string>
@@ -17,7 +17,7 @@ struct PlcRequest {
     std::uint8_t type = 0;          // element type of the protocol
     std::uint16_t number = 0;       // element number
     std::uint16_t count = 1;        // elements
-    std::uint8_t function = 0;      // Modbus writes: 5, 6, 15 or 16
+    std::uint8_t function = 0;      // Modbus writes: the write function (modbus::FunctionCode)
     int bit = -1;                   // a one-bit write: the bit of data byte 0 it takes
 };
 
@@ -25,7 +25,8 @@ struct PlcRequest {
 int OctalToBits(int octalDigits);
 int BitsToOctal(int bits);
 
-// The bytes a read of `request` stores in the bank, and the bytes a write sends from it.
+// The bytes a read of `request` stores in the bank, and the bytes a write sends from it (0 for
+// a protocol that does not poll a PLC).
 std::size_t ReadDataLength(int protocol, const PlcRequest& request);
 std::size_t WriteDataLength(int protocol, const PlcRequest& request);
 
@@ -34,16 +35,5 @@ Frame BuildRead(int protocol, const PlcRequest& request);
 // The write of `request` with `data` (WriteDataLength bytes); empty with `refusal` (GBK) set
 // when the element type cannot be written.
 Frame BuildWrite(int protocol, const PlcRequest& request, std::span<const std::uint8_t> data, std::string* refusal);
-// The S7-200 request for the data of an acknowledged read or write.
-Frame BuildPpiDataRequest(std::uint8_t station);
-
-// Shared by the builders and the parsers.
-std::uint8_t HexDigit(int value);
-int HexValue(std::uint8_t ch); // -1 for a character that is not an upper-case hex digit
-void PutHex(Frame& f, std::uint32_t value, int digits);
-// The low byte of the sum of `bytes`.
-std::uint8_t Sum8(std::span<const std::uint8_t> bytes);
-// The Modbus RTU CRC of `f`, low byte first.
-void PutCrc(Frame& f);
 
 } // namespace qv::sim::plc

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fmt/format.h>
 
+#include "sim/plc/protocols/modbus_pdu.h"
 #include "vars/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
@@ -71,7 +72,7 @@ void PlcLinks::resetLocked()
         l.queue.clear();
         l.pollTurn = false;
         l.windowShown = false;
-        l.rx = Rx{};
+        l.rx = ReplyBuffer{};
         l.panel = PanelRx{};
     }
     std::lock_guard guard(clockLock_);
@@ -107,12 +108,12 @@ void PlcLinks::tick(std::int64_t nowMs, int screen)
     for (int n = 1; n <= 2; ++n) {
         std::lock_guard guard(link(n).lock);
         link(n).ack = addSaturated(link(n).ack, units, kAckStop);
-        if (IsPlcMaster(s.ports[static_cast<std::size_t>(n - 1)].protocol))
-            tickLink(n, units, screen);
+        if (const MasterProtocol* master = FindMasterProtocol(s.ports[static_cast<std::size_t>(n - 1)].protocol))
+            tickLink(n, *master, units, screen);
     }
 }
 
-void PlcLinks::tickLink(int n, std::uint32_t units, int screen)
+void PlcLinks::tickLink(int n, const MasterProtocol& master, std::uint32_t units, int screen)
 {
     Link& l = link(n);
     l.delay = addSaturated(l.delay, units, kDelayStop);
@@ -123,13 +124,13 @@ void PlcLinks::tickLink(int n, std::uint32_t units, int screen)
     case Idle:
         // A failed write takes turns with the polls, so one refused write cannot stop the link.
         if (l.hasSlot && !(l.pollTurn && l.current != kNoRecord)) {
-            serveWrite(n, l);
+            serveWrite(n, master, l);
             return;
         }
         l.pollTurn = false;
         if (l.current == kNoRecord || !chooseRecord(n, l, screen))
             return;
-        sendRead(n, l, screen);
+        sendRead(n, master, l);
         return;
     case Sent:
     case DataAsked:
@@ -161,7 +162,7 @@ void PlcLinks::tickLink(int n, std::uint32_t units, int screen)
         if (l.ack >= l.asked.ackDelay5) {
             l.state = l.state == ReadAck ? DataAsked : WriteDataAsked;
             l.timer = 0;
-            send(n, l, BuildPpiDataRequest(l.asked.station));
+            send(n, l, master.askData ? master.askData(l.asked.station) : Frame{});
         }
         return;
     default: l.state = Idle; return;
@@ -222,19 +223,17 @@ bool PlcLinks::chooseRecord(int n, Link& l, int screen)
     return false;
 }
 
-void PlcLinks::sendRead(int n, Link& l, int /*screen*/)
+void PlcLinks::sendRead(int n, const MasterProtocol& master, Link& l)
 {
     const PlcMapRecord rec = block_.record(l.current);
     if (rec.commDelay5 > l.delay)
         return;
-    const int protocol = settings().ports[static_cast<std::size_t>(n - 1)].protocol;
     if (rec.writeOnly()) {
         l.state = Done;
         Slot s;
         s.rec = rec;
         s.rec.port = static_cast<std::uint8_t>(n);
-        if (protocol == ModbusMaster)
-            s.function = rec.elementType == 1 ? (rec.count == 1 ? 5 : 15) : settings().registerWriteFunction(rec.count);
+        s.function = master.writeFunctionOf(rec.elementType, rec.count, settings().singleRegisterFunction6);
         queueSlot(n, l, s);
         return;
     }
@@ -248,28 +247,27 @@ void PlcLinks::sendRead(int n, Link& l, int /*screen*/)
     l.inflight = Inflight::Read;
     l.asked = rec;
     l.askedRequest = PlcRequest{*st, rec.elementType, rec.elementNumber, rec.count, 0, -1};
-    send(n, l, BuildRead(protocol, l.askedRequest));
+    send(n, l, master.read(l.askedRequest));
 }
 
 void PlcLinks::send(int n, Link& l, Frame frame)
 {
-    l.rx = Rx{};
+    l.rx = ReplyBuffer{};
     l.request = std::move(frame);
     if (!l.request.empty())
         io_.send(n, l.request, true);
 }
 
-bool PlcLinks::serveWrite(int n, Link& l)
+bool PlcLinks::serveWrite(int n, const MasterProtocol& master, Link& l)
 {
-    const int protocol = settings().ports[static_cast<std::size_t>(n - 1)].protocol;
     const Slot& s = l.slot;
     const auto st = station(s.rec.station);
     PlcRequest req{st.value_or(0), s.rec.elementType, s.rec.elementNumber, s.rec.count, s.function, s.bit};
-    std::vector<std::uint8_t> data(WriteDataLength(protocol, req));
+    std::vector<std::uint8_t> data(master.writeLength(req));
     std::string refusal;
     Frame frame;
     if (st && live_.readBytes(s.rec.hmiAddress, data))
-        frame = BuildWrite(protocol, req, data, &refusal);
+        frame = BuildWrite(master.number, req, data, &refusal);
     else if (st)
         refusal = fmt::format("PLC write leaves the variable memory (address {})", s.rec.hmiAddress);
     if (frame.empty()) {
@@ -278,7 +276,7 @@ bool PlcLinks::serveWrite(int n, Link& l)
         writeDone(l); // dropped: the next queued change takes the slot
         return false;
     }
-    l.state = protocol == ModbusMaster ? Sent : WriteSent;
+    l.state = master.writeWaits;
     l.timer = 0;
     l.inflight = Inflight::Write;
     l.asked = s.rec;
@@ -371,7 +369,7 @@ bool PlcLinks::queueRegisterWrite(int n, std::uint8_t stationNumber, std::uint8_
         return false;
     Slot slot;
     slot.rec.station = stationNumber;
-    slot.rec.elementType = 3;
+    slot.rec.elementType = modbus::FC_READ_HOLDING_REGISTERS;
     slot.rec.elementNumber = registerAddress;
     slot.rec.count = count;
     slot.rec.hmiAddress = memoryAddress;
@@ -380,7 +378,7 @@ bool PlcLinks::queueRegisterWrite(int n, std::uint8_t stationNumber, std::uint8_
     slot.rec.timeout5 = 200;
     if (l.current != kNoRecord && l.current < block_.count())
         slot.rec.timeout5 = block_.record(l.current).timeout5;
-    slot.function = s.registerWriteFunction(count);
+    slot.function = modbus::WriteFunction(slot.rec.elementType, count, s.singleRegisterFunction6);
     return queueSlot(n, l, slot);
 }
 

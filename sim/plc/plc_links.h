@@ -1,10 +1,12 @@
 #pragma once
 // The two PLC links of the simulated panel: the communication tick (poll states, record and
-// station choice, time-outs in 5 ms units of the elapsed clock time), the reply parsers and
-// slave answers fed by the ports' monitor threads, the panel's own protocol, and the write
-// requests that run-time changes queue. One lock per link guards its state, record index,
-// write slot, queue and receive machines; the request in flight is kept apart from the bytes
-// being received.
+// station choice, time-outs in 5 ms units of the elapsed clock time), the replies the ports'
+// monitor threads feed to the port protocol's driver (sim/plc/protocols), the Modbus slave's
+// answers, the panel's own protocol, and the write requests that run-time changes queue.
+// The drivers, found in one table (FindMasterProtocol), build frames and read replies; the
+// links keep the scheduling, the locks and the write queue. One lock per link guards its
+// state, record index, write slot, queue and receive machines; the request in flight is kept
+// apart from the bytes being received.
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -16,6 +18,7 @@
 #include "model/vars/var_bank.h"
 #include "sim/plc/plc_block.h"
 #include "sim/plc/plc_frames.h"
+#include "sim/plc/protocols/master_protocol.h"
 
 namespace qv::sim::plc {
 
@@ -56,21 +59,15 @@ struct PlcSettings {
     std::uint16_t slaveRegisterBase = 0; // "寄存器首地址："
     std::uint16_t slaveHmiBase = 0;      // "HMI变量首地址："
     bool uploadOnChange = false;     // "HMI被修改时自动上传给用户"
-    bool singleRegisterFunction6 = true; // bit 0 of the serial option word
-    // The Modbus function that writes `count` holding registers: 6 for a single one when the
-    // option allows it, for peers that write single registers with function 6 only.
-    std::uint8_t registerWriteFunction(int count) const { return count == 1 && singleRegisterFunction6 ? 6 : 16; }
+    // Bit 0 of the serial option word: one Modbus register is written with the single-register
+    // function, for peers that write single registers with it only.
+    bool singleRegisterFunction6 = true;
     std::array<int, 2> com{1, 2};        // COM numbers of serial port 1 and 2
     std::array<bool, 2> connected{false, false};
     // The bytes of the screen and sub-window numbers (-1: none). Port 2's panel writes show
     // every byte they write but these: the GUI thread copies them when it switches, which it
     // does only while the shown byte still differs.
     std::array<std::int64_t, 2> switchAddresses{-1, -1};
-};
-
-// Poll states of a link.
-enum PollState : std::uint8_t {
-    Idle = 0, Sent = 1, Done = 2, ReadAck = 3, DataAsked = 4, DataDone = 5, WriteSent = 6, WriteAck = 7, WriteDataAsked = 8,
 };
 
 inline constexpr std::size_t kFrameBufferSize = 0x10000;
@@ -128,15 +125,10 @@ public:
 private:
     struct Slot {
         PlcMapRecord rec;          // station, type, element, count, HMI address, times
-        std::uint8_t function = 0; // Modbus
+        std::uint8_t function = 0; // the protocol's write function, if it has one
         int bit = -1;
         bool failed = false;       // the last try failed (its next turn follows a poll)
         bool reported = false;
-    };
-    struct Rx {
-        std::vector<std::uint8_t> bytes;
-        int state = 0;
-        std::size_t expect = 0;
     };
     struct PanelRx {
         int state = 0;
@@ -165,15 +157,15 @@ private:
         std::deque<Slot> queue;
         bool pollTurn = false;          // a failed write waits for one poll first
         bool windowShown = false;
-        Rx rx;
+        ReplyBuffer rx;
         PanelRx panel;
     };
 
     Link& link(int n) { return links_[static_cast<std::size_t>(n - 1)]; }
     void resetLocked();
-    void tickLink(int n, std::uint32_t units, int screen);
-    bool serveWrite(int n, Link& l);
-    void sendRead(int n, Link& l, int screen);
+    void tickLink(int n, const MasterProtocol& master, std::uint32_t units, int screen);
+    bool serveWrite(int n, const MasterProtocol& master, Link& l);
+    void sendRead(int n, const MasterProtocol& master, Link& l);
     void advance(int n, Link& l);
     bool chooseRecord(int n, Link& l, int screen);
     std::optional<std::uint8_t> station(std::uint8_t own) const;
@@ -184,14 +176,10 @@ private:
     bool queueSlot(int n, Link& l, const Slot& s);
     void send(int n, Link& l, Frame frame);
 
-    // Parsers (the link's lock held).
+    // Receive machines (the link's lock held).
     void parse(int n, Link& l, std::uint8_t byte);
-    void parseModbus(Link& l, std::uint8_t b, std::size_t max);
-    void parseFx(Link& l, std::uint8_t b, std::size_t max);
-    void parsePpi(Link& l, std::uint8_t b, std::size_t max);
-    void parseDelta(Link& l, std::uint8_t b, std::size_t max);
-    void parseFatek(Link& l, std::uint8_t b, std::size_t max);
-    void parseOmron(Link& l, std::uint8_t b, std::size_t max);
+    // Applies what a master protocol's byte completed to the request of its kind in flight.
+    void takeReply(int n, Link& l, ReplyEvent event);
     void parseSlave(int n, Link& l, std::uint8_t b, std::size_t max);
     void parsePanel(int n, Link& l, std::uint8_t b, std::size_t max);
     // Stores a read reply of exactly the asked length at the asked HMI address (slot free),

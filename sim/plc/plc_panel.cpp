@@ -1,12 +1,14 @@
-// The panel's own protocol (frames that start with 0x81): the receive machine of each link and
+// The panel's own protocol (panel_protocol.h): the receive machine of each link and
 // the write frame that answers reads and announces run-time changes.
 #include "sim/plc/plc_links.h"
+#include "sim/plc/protocols/panel_protocol.h"
 #include "sim/runtime/var_write.h"
 
 namespace qv::sim::plc {
 namespace {
 
-constexpr std::uint8_t kStart = 0x81;
+using namespace panel;
+
 constexpr std::uint32_t kMemoryEnd = 0x10000;
 constexpr std::uint32_t kFrameOverhead = 11;
 
@@ -34,7 +36,7 @@ std::vector<std::uint8_t> PlcLinks::panelWriteFrame(int port, std::uint32_t addr
     if (address >= kMemoryEnd || length > kMemoryEnd - address || data.size() < length)
         return {};
     const auto own = static_cast<std::uint8_t>(settings().ports[static_cast<std::size_t>(port - 1)].deviceAddress);
-    std::vector<std::uint8_t> f{kStart, 0x00, own};
+    std::vector<std::uint8_t> f{FRAME_START, CMD_WRITE, own};
     putLe(f, address, 4);
     putLe(f, length, 2);
     f.insert(f.end(), data.begin(), data.begin() + length);
@@ -69,9 +71,9 @@ void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
     PanelRx& p = l.panel;
     switch (p.state) {
     case 0:
-        if (b == kStart) {
+        if (b == FRAME_START) {
             p = PanelRx{};
-            p.sum = kStart;
+            p.sum = FRAME_START;
             p.state = 1;
         }
         return;
@@ -81,9 +83,9 @@ void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
         p.state = 2;
         return;
     case 2:
-        if (b == *own || (n == 2 && b == 0)) {
+        if (b == *own || (n == 2 && b == ANY_DEVICE)) {
             p.sum += b;
-            p.state = p.command <= 1 ? 3 : 10;
+            p.state = p.command == CMD_WRITE || p.command == CMD_READ ? 3 : 10;
         } else {
             p.state = 0;
         }
@@ -107,7 +109,7 @@ void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
         if (p.length == 0)
             p.state = 10;
         else if (max >= p.length + kFrameOverhead && p.address + p.length <= kMemoryEnd)
-            p.state = p.command == 0 ? 9 : 10;
+            p.state = p.command == CMD_WRITE ? 9 : 10;
         else
             p.state = 0;
         return;
@@ -128,18 +130,18 @@ void PlcLinks::parsePanel(int n, Link& l, std::uint8_t b, std::size_t max)
     p = PanelRx{};
     if (frame.check != (frame.sum & 0xFFFF)) {
         const auto address = static_cast<std::uint8_t>(settings().ports[static_cast<std::size_t>(n - 1)].deviceAddress);
-        std::vector<std::uint8_t> answer{kStart, 0x02, address};
+        std::vector<std::uint8_t> answer{FRAME_START, CMD_BAD_CHECK, address};
         putSum(answer);
         io_.send(n, answer, false);
         return;
     }
-    if (frame.command == 0 && frame.address < kMemoryEnd && !frame.data.empty()) {
+    if (frame.command == CMD_WRITE && frame.address < kMemoryEnd && !frame.data.empty()) {
         if (live_.writeBytes(frame.address, frame.data)) {
             if (n == 2)
                 showPanelWrite(frame.address, frame.data);
             events_.panelWrite(n, frame.address, static_cast<std::uint32_t>(frame.data.size()));
         }
-    } else if (frame.command == 1 && frame.address < kMemoryEnd) {
+    } else if (frame.command == CMD_READ && frame.address < kMemoryEnd) {
         std::vector<std::uint8_t> bytes(frame.length);
         if (live_.readBytes(frame.address, bytes))
             SendPanelWriteFrame(n, frame.address, frame.length, bytes);

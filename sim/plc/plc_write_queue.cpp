@@ -12,40 +12,11 @@ namespace {
 
 using namespace qv::protocol;
 
-// How a protocol's element type is laid out in the bank.
-enum class Layout { None, Bits, OctalBits, Registers, Elements };
-
-struct Writable {
-    Layout layout = Layout::None;
-    int width = 0; // bytes per element (Elements)
-};
-
-Writable writable(int protocol, int type)
-{
-    switch (protocol) {
-    case ModbusMaster: return type == 1 ? Writable{Layout::Bits} : type == 3 ? Writable{Layout::Registers} : Writable{};
-    case MitsubishiFx:
-        return type == 2 ? Writable{Layout::OctalBits} : type == 3 ? Writable{Layout::Bits} : type == 4 ? Writable{Layout::Registers} : Writable{};
-    case SiemensPpi:
-        if (type >= 2 && type <= 4)
-            return {Layout::Elements, 1};
-        if (type == 5 || type == 7 || type == 8)
-            return {Layout::Elements, 2};
-        return type == 6 ? Writable{Layout::Elements, 4} : Writable{};
-    case DeltaDvp:
-        return type == 2 ? Writable{Layout::OctalBits} : type == 3 ? Writable{Layout::Bits}
-               : (type >= 4 && type <= 6) ? Writable{Layout::Registers} : Writable{};
-    case FatekFb:
-        return type == 2 || type == 3 ? Writable{Layout::Bits} : type == 4 ? Writable{Layout::Registers} : Writable{};
-    case OmronCj: return type >= 1 && type <= 5 ? Writable{Layout::Registers} : Writable{};
-    default: return {};
-    }
-}
-
 std::int64_t recordWidth(const Writable& w, const PlcMapRecord& r)
 {
     switch (w.layout) {
     case Layout::Bits:
+    case Layout::ByteBits:
     case Layout::OctalBits: return (r.count + 7) / 8;
     case Layout::Registers: return 2 * std::int64_t{r.count};
     case Layout::Elements: return std::int64_t{w.width} * r.count;
@@ -53,13 +24,12 @@ std::int64_t recordWidth(const Writable& w, const PlcMapRecord& r)
     }
 }
 
-// The first bit the read of a bit record puts at its HMI start: the FX reads whole bytes
-// (octal groups for Y, groups of eight for M), Delta Y by octal groups, the rest the element.
-int firstBit(int protocol, Layout layout, int number)
+// The first bit the read of a bit record puts at its HMI start.
+int firstBit(Layout layout, int number)
 {
     if (layout == Layout::OctalBits)
         return OctalToBits(number) / 8 * 8;
-    return protocol == MitsubishiFx ? number / 8 * 8 : number;
+    return layout == Layout::ByteBits ? number / 8 * 8 : number;
 }
 
 } // namespace
@@ -85,13 +55,14 @@ void PlcLinks::onVarWrite(std::int64_t address, std::uint32_t length, std::span<
                                     bit >= 0 ? (kBitChange | static_cast<std::uint32_t>(bit)) : length, data);
             continue;
         }
-        if (!IsPlcMaster(protocol))
+        const MasterProtocol* master = FindMasterProtocol(protocol);
+        if (!master)
             continue;
         std::lock_guard guard(link(n).lock);
         Link& l = link(n);
         for (int i = 0; i < block_.count(); ++i) {
             const PlcMapRecord r = block_.record(i);
-            const Writable w = writable(protocol, r.elementType);
+            const Writable w = master->writable(r.elementType);
             const std::int64_t start = r.hmiAddress;
             if (r.port != n || (r.screen != 0xFF && r.screen != screen) || w.layout == Layout::None ||
                 address < start || address + bytes > start + recordWidth(w, r))
@@ -103,15 +74,15 @@ void PlcLinks::onVarWrite(std::int64_t address, std::uint32_t length, std::span<
             slot.rec.flags = 0;
             switch (w.layout) {
             case Layout::Bits:
+            case Layout::ByteBits:
             case Layout::OctalBits: {
-                const int first = firstBit(protocol, w.layout, r.elementNumber) + offset * 8;
+                const int first = firstBit(w.layout, r.elementNumber) + offset * 8;
                 const int element = first + std::max(bit, 0);
                 slot.rec.elementNumber = static_cast<std::uint16_t>(w.layout == Layout::OctalBits ? BitsToOctal(element) : element);
                 slot.rec.hmiAddress = static_cast<std::uint16_t>(address);
                 slot.rec.count = static_cast<std::uint16_t>(bit >= 0 ? 1 : 8 * bytes);
                 slot.bit = bit;
-                if (protocol == ModbusMaster)
-                    slot.function = slot.rec.count == 1 ? 5 : 15;
+                slot.function = master->writeFunctionOf(r.elementType, slot.rec.count, s.singleRegisterFunction6);
                 queueSlot(n, l, slot);
                 break;
             }
@@ -121,8 +92,7 @@ void PlcLinks::onVarWrite(std::int64_t address, std::uint32_t length, std::span<
                 slot.rec.elementNumber = static_cast<std::uint16_t>(r.elementNumber + even / 2);
                 slot.rec.hmiAddress = static_cast<std::uint16_t>(start + even);
                 slot.rec.count = static_cast<std::uint16_t>((offset - even + bytes + 1) / 2);
-                if (protocol == ModbusMaster)
-                    slot.function = s.registerWriteFunction(slot.rec.count);
+                slot.function = master->writeFunctionOf(r.elementType, slot.rec.count, s.singleRegisterFunction6);
                 queueSlot(n, l, slot);
                 break;
             }

@@ -5,6 +5,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
 #include "vars/plcmap/plc_protocols.h"
+#include "vars/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {
@@ -13,9 +14,11 @@ constexpr std::size_t kTagSize = 6;
 
 bool knownTag(std::string_view tag)
 {
-    for (int protocol : {3, 5, 6, 7, 9, 10})
-        if (plcmap::FindPlcProtocol(protocol)->tag == tag)
+    for (const protocol::ProtocolInfo& p : protocol::AllProtocols()) {
+        const plcmap::PlcProtocolInfo* info = p.plcMaster ? plcmap::FindPlcProtocol(p.number) : nullptr;
+        if (info && info->tag == tag)
             return true;
+    }
     return false;
 }
 

@@ -7,9 +7,13 @@
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "sim/plc/protocol_drivers.h"
+#include "sim/plc/protocols/modbus_pdu.h"
+#include "vars/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {
+
+using namespace qv::protocol;
 
 enum class Req { Word, Bit };
 constexpr int kNone = -1;
@@ -95,41 +99,53 @@ enum class Group { Keep, Single, Byte, Decade };
 
 std::uint16_t overrideCount(std::uint8_t selector) { return selector == 1 ? 4 : selector == 2 ? 2 : 1; }
 
-// The bit table: function code and grouping per protocol, element type and write flag.
+// The bit table: the record's element type (for Modbus its read function) and grouping per
+// protocol, element type of the link and write flag.
 struct BitRule {
     int functionDelta;
     Group group;
     int function = kNone; // a fixed code instead of type + delta
 };
 
+// The S7-200's VW: bits inside a word are read and written through the word.
+constexpr int kSiemensVw = 5;
+
 BitRule bitRule(int protocol, std::int32_t t, bool write)
 {
     switch (protocol) {
-    case 3:
+    case ModbusMaster:
+        // The link's bit types start at coils; a write goes to coils or holding registers.
         if (!write)
-            return {1, (t == 0 || t == 1) ? Group::Byte : (t == 2 || t == 3) ? Group::Single : Group::Keep};
-        return t == 0 ? BitRule{0, Group::Byte, 1} : BitRule{0, Group::Single, 3};
-    case 5:
-    case 6:
-    case 7:
+            return {modbus::FC_READ_COILS,
+                    (t == 0 || t == 1) ? Group::Byte : (t == 2 || t == 3) ? Group::Single : Group::Keep};
+        if (t == 0)
+            return {0, Group::Byte, modbus::FC_READ_COILS};
+        return {0, Group::Single, modbus::FC_READ_HOLDING_REGISTERS};
+    case MitsubishiFx:
+    case SiemensPpi:
+    case DeltaDvp:
         if (!write) {
             if (t == 3)
-                return {1, Group::Single, protocol == 6 ? 5 : kNone};
+                return {1, Group::Single, protocol == SiemensPpi ? kSiemensVw : kNone};
             return {1, t == 2 ? Group::Byte : (t == 0 || t == 1) ? Group::Decade : Group::Keep};
         }
         if (t == 2)
-            return {2, Group::Single, protocol == 6 ? 5 : kNone};
+            return {2, Group::Single, protocol == SiemensPpi ? kSiemensVw : kNone};
         return {2, t == 1 ? Group::Byte : Group::Decade};
-    case 9:
+    case FatekFb:
         if (!write)
             return {1, t == 3 ? Group::Single : Group::Byte};
         return {2, t == 2 ? Group::Single : Group::Byte};
-    default: // 10
+    default: // OmronCj
         return {1, Group::Single};
     }
 }
 
-int wordFunctionDelta(int protocol) { return protocol == 3 ? 3 : protocol == 10 ? 1 : 4; }
+// The link's word types start at holding registers for Modbus.
+int wordFunctionDelta(int protocol)
+{
+    return protocol == ModbusMaster ? modbus::FC_READ_HOLDING_REGISTERS : protocol == OmronCj ? 1 : 4;
+}
 
 void addRequest(RegistrationContext& ctx, int port, const PlcMapRecord& r)
 {
@@ -155,7 +171,7 @@ RequestShape bitRequestShape(int protocol, std::int32_t type, std::int32_t addre
     const BitRule rule = bitRule(protocol, type, writeFlag);
     RequestShape s;
     s.function = static_cast<std::uint8_t>(rule.function != kNone ? rule.function : type + rule.functionDelta);
-    const std::uint16_t groupCount = protocol == 6 ? 1 : 8;
+    const std::uint16_t groupCount = protocol == SiemensPpi ? 1 : 8;
     switch (rule.group) {
     case Group::Single:
         s.element = address, s.count = 1;
@@ -203,7 +219,7 @@ void RegisterPlcRequests(ShapeKind kind, std::span<const std::uint8_t> block, Re
                 : bitRequestShape(port.protocol, type, element, ref.writeFlag);
 
         PlcMapRecord r;
-        r.station = port.protocol == 5 ? 0 : blockReadU8(block, link.station().offset);
+        r.station = port.protocol == MitsubishiFx ? 0 : blockReadU8(block, link.station().offset);
         r.elementType = shape.function;
         r.elementNumber = static_cast<std::uint16_t>(shape.element);
         r.count = shape.count;

@@ -3,11 +3,6 @@
 #include <fmt/format.h>
 
 namespace qv::sim {
-namespace {
-
-constexpr std::uint8_t kFrameStart = 0x81;
-
-} // namespace
 
 int DebugValueLength(int typeCode)
 {
@@ -22,7 +17,7 @@ std::vector<std::uint8_t> BuildDebugFrame(DebugCommand command, std::uint8_t dev
                                           std::int64_t value)
 {
     const int length = DebugValueLength(typeCode);
-    std::vector<std::uint8_t> frame{kFrameStart, static_cast<std::uint8_t>(command), device};
+    std::vector<std::uint8_t> frame{plc::panel::FRAME_START, static_cast<std::uint8_t>(command), device};
     for (int i = 0; i < 4; ++i)
         frame.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(address) >> (8 * i)));
     frame.push_back(static_cast<std::uint8_t>(length));

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "sim/plc/protocols/panel_protocol.h"
+
 namespace qv::sim {
 
-enum class DebugCommand : std::uint8_t { Write = 0, Read = 1 };
+enum class DebugCommand : std::uint8_t { Write = plc::panel::CMD_WRITE, Read = plc::panel::CMD_READ };
 
 // n for a variable type code: 1 for 0/1, 2 for 2/3, 4 for 4/5 (and for anything else).
 int DebugValueLength(int typeCode);

@@ -6,6 +6,7 @@
 
 #include "sim/plc/crc16.h"
 #include "sim/plc/plc_frames.h"
+#include "sim/plc/protocols/master_protocol.h"
 #include "tests/sim/plc_peer_bytes.h"
 #include "vars/settings/protocol_numbers.h"
 
@@ -105,6 +106,20 @@ TEST(PlcFrames, WritesWithoutAFormAreRefusedWithAReason)
         const Bytes data(8, 0);
         EXPECT_TRUE(BuildWrite(c.protocol, c.request, data, &refusal).empty());
         EXPECT_FALSE(refusal.empty());
+    }
+}
+
+// The settings page's master flag and the driver table must agree: a master without a driver
+// would never poll, a driver under another number would answer for the wrong port.
+TEST(PlcFrames, EveryMasterProtocolHasItsOwnDriver)
+{
+    for (const protocol::ProtocolInfo& p : protocol::AllProtocols()) {
+        SCOPED_TRACE(p.number);
+        const MasterProtocol* master = FindMasterProtocol(p.number);
+        ASSERT_EQ(master != nullptr, p.plcMaster);
+        if (master) {
+            EXPECT_EQ(master->number, p.number);
+        }
     }
 }
 
