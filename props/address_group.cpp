@@ -1,6 +1,7 @@
 #include "props/address_group.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
 
 namespace qv {
 namespace {
@@ -20,28 +21,41 @@ constexpr GroupLayout wordGroup(int use, int useWidth, int index, int first)
 {
     return {use, useWidth, index, first, first + 4, first + 8, first + 12, first + 16, first + 20, -1, 4};
 }
+// The same from a kind's named fields: its use switch, the reference's index and the group's first field.
+template <class U, class Kind>
+constexpr GroupLayout bitGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    return bitGroup(use.offset, use.width, index.offset, first.offset);
+}
+template <class U, class Kind>
+constexpr GroupLayout wordGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    return wordGroup(use.offset, use.width, index.offset, first.offset);
+}
+
+namespace nb = blocks::number;
 
 constexpr KindGroup kHide[] = {
-    {7, bitGroup(126, 1, 172, 248)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(107, 1, 112, 336)},
+    {7, bitGroup(126, 1, 172, 248)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(nb::kHideOn, nb::kHideIndex, nb::kHideLink)},
     {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(27, 1, 32, 76)},   {20, bitGroup(30, 1, 36, 136)},
     {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(49, 1, 56, 96)},   {25, bitGroup(64, 4, 68, 300)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {7, bitGroup(212, 4, 216, 276)}, {9, bitGroup(176, 4, 180, 364)}, {20, bitGroup(52, 4, 56, 164)},
+    {7, bitGroup(212, 4, 216, 276)}, {9, bitGroup(nb::kWriteOn, nb::kWriteIndex, nb::kWriteLink)}, {20, bitGroup(52, 4, 56, 164)},
     {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(188, 4, 192, 328)},
 };
 
 constexpr KindGroup kMove[] = {
-    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(106, 1, 108, 312)}, {25, wordGroup(48, 4, 52, 276)},
+    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(nb::kMoveOn, nb::kMoveIndex, nb::kMoveLink)}, {25, wordGroup(48, 4, 52, 276)},
 };
 
 constexpr KindGroup kFontColor[] = {
-    {9, wordGroup(144, 4, 148, 264)}, {25, wordGroup(156, 4, 160, 228)},
+    {9, wordGroup(nb::kFontVarOn, nb::kFontVarIndex, nb::kFontVarLink)}, {25, wordGroup(156, 4, 160, 228)},
 };
 
 constexpr KindGroup kBackColor[] = {
-    {9, wordGroup(160, 4, 164, 288)}, {25, wordGroup(172, 4, 176, 252)},
+    {9, wordGroup(nb::kBackVarOn, nb::kBackVarIndex, nb::kBackVarLink)}, {25, wordGroup(172, 4, 176, 252)},
 };
 
 struct CommonGroupRule {

@@ -3,6 +3,7 @@
 // block: the four common groups (hide, write enable, move, font and background colour) and
 // the basic-control pages' read and write groups. A group is copied back only when the
 // user changed it, so stored values the pages cannot show stay byte for byte.
+#include "model/params/param_field.h"
 #include "props/link_targets.h"
 
 #include <cstdint>
@@ -20,6 +21,16 @@ struct GroupLayout {
     int bit = -1;
     int bitWidth = 4;
 };
+
+// A basic-control page's word group without use switch, width code or bit: the reference's
+// index, then target, element type, station, element number and allow other at 4-byte steps
+// from `first`.
+template <class Kind>
+constexpr GroupLayout PageWordGroup(ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    const int f = first.offset;
+    return {-1, 4, index.offset, f, f + 4, f + 8, f + 12, f + 16, -1, -1, 4};
+}
 
 // The type a group's hidden variable gets.
 enum class HiddenVarType {

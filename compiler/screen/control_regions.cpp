@@ -1,5 +1,6 @@
 #include "compiler/screen/control_regions.h"
 
+#include "model/params/blocks/number_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/shape/draw_obj.h"
 
@@ -32,7 +33,8 @@ struct KindRule {
 
 constexpr std::array<KindRule, 11> kRules{{
     {kKindButton, 2, 126, -1, false, buttonCondition},
-    {kKindRealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
+    {kKindRealTimeNumber, 3, blocks::number::kHideOn.offset, blocks::number::kMoveOn.offset, false,
+     [](const CDrawObj& o) { return o.Param(blocks::number::kTransparent) != 0 && o.Param(blocks::number::kBackVarOn) != 1; }},
     {kKindDynamicPicture, 4, 77, 76, false, [](const CDrawObj& o) { return o.ParamI32(0) != 0; }},
     {kKindNumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
     {kKindCurve, 6, 853, -1, false, [](const CDrawObj& o) { return o.ParamI32(16) != 0; }},

@@ -1,6 +1,7 @@
 #include "gen/special_windows/special_windows.h"
 
 #include "model/document/document_environment.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
 #include "model/vars/hmi_var_table.h"
@@ -151,7 +152,6 @@ int kindOf(ElementType type)
 }
 
 constexpr int kButtonFunctionEntry = 3;
-constexpr int kRealTimeNumberValueIndex = 84;
 constexpr std::size_t kAreaOption = 0;
 constexpr std::uint8_t kAreaPinyinBar = 4;
 
@@ -246,7 +246,7 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
                 e.type == Key ? "键盘\"" + std::string(e.action) + "\"" : std::string(e.action);
             break;
         case Value:
-            obj->SetParamI32(kRealTimeNumberValueIndex, e.row);
+            obj->SetParam(blocks::number::kValueIndex, e.row);
             refreshVarRefs(obj->m_nKind, obj->m_Params, resolve);
             break;
         case Candidates: obj->SetParamU8(kAreaOption, kAreaPinyinBar); break;

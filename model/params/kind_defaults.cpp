@@ -1,6 +1,8 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
+#include "model/params/blocks/numeric_input_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -24,6 +26,10 @@ constexpr VarRow kFontColor{"unsigned short", "m_FontColor", "0", "字体颜色"
 constexpr VarRow kBackColor{"unsigned short", "m_BackColor", "65535", "字体背景颜色"};
 
 constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.type, v.name, v.initial, v.description}; }
+template <class T, class Kind>
+constexpr DefaultVar bind(ParamField<T, Kind> refIndex, const VarRow& v) { return bind(refIndex.offset, v); }
+template <class T, class Kind>
+constexpr BlockDefault put(ParamField<T, Kind> f, std::uint32_t value) { return {f.offset, f.width, value}; }
 
 constexpr BlockDefault kRectangleValues[] = {{0, 4, 3}, {8, 1, 1}, {16, 4, kSilver}};
 
@@ -45,19 +51,22 @@ constexpr std::string_view kDynamicPicturePictures[] = {
     "images\\sys\\PICGROUP001.jpg", "images\\sys\\PICGROUP002.jpg", "images\\sys\\PICGROUP003.jpg",
     "images\\sys\\PICGROUP004.jpg", "images\\sys\\PICGROUP005.jpg", "images\\sys\\PICGROUP006.jpg"};
 
+namespace nb = blocks::number;
 constexpr BlockDefault kRealTimeNumberValues[] = {
-    {32, 4, 255}, {36, 1, 1}, {40, 4, 2}, {48, 1, 1}, {56, 4, kSilver}, {60, 4, 1}, {68, 4, 12},
-    {72, 4, 2}, {4, 4, 18}, {20, 4, 1}, {128, 4, 1}, {132, 4, kWhite}};
+    put(nb::kFontColor, 255), put(nb::kWritable, 1), put(nb::kBorderWidth, 2), put(lowByte(nb::kBorderType), 1),
+    put(nb::kBackColor, kSilver), put(nb::kAlignment, 1), put(nb::kDigits, 12), put(nb::kDecimals, 2),
+    put(nb::kCreated4, 18), put(nb::kCreated20, 1), put(nb::kPictureTransparent, 1), put(nb::kPictureKey, kWhite)};
 constexpr DefaultVar kRealTimeNumberVars[] = {
-    {84, "unsigned int", "m_DataDisplay", "258", "数据显示变量"}, bind(112, kDispHide), bind(108, kXyPosition),
-    bind(148, kFontColor), bind(164, kBackColor), bind(180, kCellWrEn)};
+    {nb::kValueIndex.offset, "unsigned int", "m_DataDisplay", "258", "数据显示变量"}, bind(nb::kHideIndex, kDispHide),
+    bind(nb::kMoveIndex, kXyPosition), bind(nb::kFontVarIndex, kFontColor), bind(nb::kBackVarIndex, kBackColor),
+    bind(nb::kWriteIndex, kCellWrEn)};
 constexpr std::string_view kRealTimeNumberPictures[] = {
     "images\\sys\\0.bmp", "images\\sys\\1.bmp", "images\\sys\\2.bmp", "images\\sys\\3.bmp",
     "images\\sys\\4.bmp", "images\\sys\\5.bmp", "images\\sys\\6.bmp", "images\\sys\\7.bmp",
     "images\\sys\\8.bmp", "images\\sys\\9.bmp", "images\\sys\\Fu.bmp", "images\\sys\\Zheng.bmp",
     "images\\sys\\KongGe.bmp", "images\\sys\\Point.bmp"};
 
-constexpr BlockDefault kNumericInputValues[] = {{8, 4, kWhite}};
+constexpr BlockDefault kNumericInputValues[] = {put(blocks::numeric_input::kBackColor, kWhite)};
 
 constexpr BlockDefault kCurveValues[] = {
     {0, 4, kWhite}, {4, 4, kWhite}, {12, 4, 1}, {24, 4, 3}, {28, 4, 6}, {36, 4, 100}, {40, 4, 1},

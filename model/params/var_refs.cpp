@@ -1,6 +1,7 @@
 #include "model/params/var_refs.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
 #include "model/vars/var_bank.h"
 
 #include <algorithm>
@@ -15,9 +16,14 @@ constexpr std::array<VarRefField, 3> kButton{{
     {"value", 128, 164, 161}, {"hide", 172, 184, 177}, {"write enable", 216, 220, 224}}};
 constexpr std::array<VarRefField, 3> kDynamicPicture{{
     {"frame", 64, 48, 75}, {"hide", 84, 96, 89}, {"move", 80, 92, 88}}};
+namespace nb = blocks::number;
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
-    {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
-    {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
+    {"value", nb::kValueIndex.offset, nb::kValueAddress.offset, nb::kValueType.offset},
+    {"hide", nb::kHideIndex.offset, nb::kHideAddress.offset, nb::kHideType.offset},
+    {"move", nb::kMoveIndex.offset, nb::kMoveAddress.offset, nb::kMoveType.offset},
+    {"font colour", nb::kFontVarIndex.offset, nb::kFontVarAddress.offset, nb::kFontVarType.offset},
+    {"background colour", nb::kBackVarIndex.offset, nb::kBackVarAddress.offset, nb::kBackVarType.offset},
+    {"write enable", nb::kWriteIndex.offset, nb::kWriteAddress.offset, nb::kWriteType.offset}}};
 constexpr std::array<VarRefField, 1> kCurve{{{"hide", 860, 872, 865}}};
 constexpr std::array<VarRefField, 2> kIndicator{{{"bit", 16, 20, 24}, {"hide", 32, 44, 37}}};
 constexpr std::array<VarRefField, 3> kBitSwitch{{
@@ -39,7 +45,7 @@ struct KindRefs {
 constexpr std::array<KindRefs, 9> kKinds{{
     {kKindButton, kButton, kNoField},
     {kKindDynamicPicture, kDynamicPicture, 64},
-    {kKindRealTimeNumber, kRealTimeNumber, 84},
+    {kKindRealTimeNumber, kRealTimeNumber, nb::kValueIndex.offset},
     {kKindCurve, kCurve, kNoField},
     {kKindIndicator, kIndicator, 16},
     {kKindBitSwitch, kBitSwitch, 16},

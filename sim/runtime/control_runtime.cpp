@@ -5,6 +5,7 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/var_types.h"
@@ -12,6 +13,8 @@
 
 namespace qv::sim {
 namespace {
+
+namespace nb = blocks::number;
 
 constexpr int kKindDynamicPicture = 8;
 constexpr int kKindNumber = 9;
@@ -41,7 +44,7 @@ constexpr int kCaretOption = 80;
 struct MoveRef {
     int kind, option, index, address;
 };
-constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, 76, 80, 92}, {kKindNumber, 106, 108, 120},
+constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, 76, 80, 92}, {kKindNumber, nb::kMoveOn.offset, nb::kMoveIndex.offset, nb::kMoveAddress.offset},
                                  {kKindCharacter, 48, 52, 56}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;

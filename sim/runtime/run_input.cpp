@@ -6,6 +6,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_vars.h"
@@ -17,6 +18,8 @@
 
 namespace qv::sim {
 namespace {
+
+namespace nb = blocks::number;
 
 constexpr int kKindButton = 7;
 constexpr int kKindNumber = 9;
@@ -45,7 +48,7 @@ struct WriteRule {
 };
 constexpr WriteRule kWriteRules[] = {
     {kKindButton, 212, 220, 300, 123},
-    {kKindNumber, 176, 184, 388, 104},
+    {kKindNumber, nb::kWriteOn.offset, nb::kWriteAddress.offset, nb::kWriteBit.offset, nb::kPasswordLevel.offset},
     {kKindBitSwitch, 52, 60, 188, 27},
     {kKindRadio, 64, 72, 188, 13},
     {kKindCharacter, 188, 196, 352, 96},
@@ -250,15 +253,15 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         return;
     }
     case kKindNumber:
-        if (!hit || !writeAllowed(app, obj) || obj.ParamU8(36) == 0 || !app.m_strSimSysWindow.empty())
+        if (!hit || !writeAllowed(app, obj) || obj.Param(nb::kWritable) == 0 || !app.m_strSimSysWindow.empty())
             return;
         if (levelTooLow(app, obj)) {
             refusePermission(app, obj);
         } else {
             OpenSystemWindow(app, kNumericKeypad);
             app.m_pInputTarget = &obj;
-            app.MoveSubWindowDoc(std::string(kNumericKeypad), app.m_nMarginX + obj.ParamI32(192),
-                                 app.m_nMarginY + obj.ParamI32(196));
+            app.MoveSubWindowDoc(std::string(kNumericKeypad), app.m_nMarginX + obj.Param(nb::kKeypadX),
+                                 app.m_nMarginY + obj.Param(nb::kKeypadY));
         }
         clearKeypad(app);
         redraw(app);

@@ -55,7 +55,7 @@ TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
     const ControlVarRef value = ReadControlRef(*number, "value");
     ASSERT_TRUE(value.bound());
     const Rect r = number->m_rcPosition.normalized();
-    const QRgb ink = qrgbOf(ParamColor(*number, number_block::kFontColor));
+    const QRgb ink = qrgbOf(ParamColor(*number, blocks::number::kFontColor));
 
     writeValue(app->m_VarMem, value, 0, 4);
     doc->UpdateAllViews(nullptr);
@@ -77,7 +77,7 @@ TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
 TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 {
     CDrawObj* number = addObject({500, 400, 600, 430}, kKindRealTimeNumber);
-    number->SetParamU8(number_block::kMoveOption, 1);
+    number->SetParam(blocks::number::kMoveOn, 1);
     const ControlVarRef move = ReadControlRef(*number, "move");
     // The run-mode paint shows the live bank (it is copied over the displayed one first).
     for (VarBank* bank : {&app->m_VarMem, &app->m_VarMemRun}) {
@@ -95,7 +95,7 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
     runView.viewport()->repaint();
     const QImage image = runView.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 
-    const QRgb back = qrgbOf(ParamColor(*number, number_block::kBackColor));
+    const QRgb back = qrgbOf(ParamColor(*number, blocks::number::kBackColor));
     const int w = number->m_rcPosition.width(), h = number->m_rcPosition.height();
     EXPECT_GT(pixelsOf(image, back, {160, 130, 160 + w, 130 + h}), w * h / 2) << "at the margins plus (100, 80)";
     EXPECT_EQ(pixelsOf(image, back, {98, 88, 98 + w, 88 + h}), 0) << "not from the default margins";
