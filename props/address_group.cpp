@@ -1,6 +1,7 @@
 #include "props/address_group.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 
 namespace qv {
@@ -34,28 +35,29 @@ constexpr GroupLayout wordGroup(ParamField<U, Kind> use, ParamField<std::int32_t
 }
 
 namespace nb = blocks::number;
+namespace cb = blocks::character;
 
 constexpr KindGroup kHide[] = {
     {7, bitGroup(126, 1, 172, 248)},  {8, bitGroup(77, 1, 84, 144)},   {9, bitGroup(nb::kHideOn, nb::kHideIndex, nb::kHideLink)},
     {11, bitGroup(853, 1, 860, 892)}, {12, bitGroup(27, 1, 32, 76)},   {20, bitGroup(30, 1, 36, 136)},
-    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(49, 1, 56, 96)},   {25, bitGroup(64, 4, 68, 300)},
+    {22, bitGroup(15, 1, 44, 136)},   {23, bitGroup(49, 1, 56, 96)},   {25, bitGroup(cb::kHideOn, cb::kHideIndex, cb::kHideLink)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
     {7, bitGroup(212, 4, 216, 276)}, {9, bitGroup(nb::kWriteOn, nb::kWriteIndex, nb::kWriteLink)}, {20, bitGroup(52, 4, 56, 164)},
-    {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(188, 4, 192, 328)},
+    {22, bitGroup(64, 4, 68, 164)},  {25, bitGroup(cb::kWriteOn, cb::kWriteIndex, cb::kWriteLink)},
 };
 
 constexpr KindGroup kMove[] = {
-    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(nb::kMoveOn, nb::kMoveIndex, nb::kMoveLink)}, {25, wordGroup(48, 4, 52, 276)},
+    {8, wordGroup(76, 1, 80, 120)}, {9, wordGroup(nb::kMoveOn, nb::kMoveIndex, nb::kMoveLink)}, {25, wordGroup(cb::kMoveOn, cb::kMoveIndex, cb::kMoveLink)},
 };
 
 constexpr KindGroup kFontColor[] = {
-    {9, wordGroup(nb::kFontVarOn, nb::kFontVarIndex, nb::kFontVarLink)}, {25, wordGroup(156, 4, 160, 228)},
+    {9, wordGroup(nb::kFontVarOn, nb::kFontVarIndex, nb::kFontVarLink)}, {25, wordGroup(cb::kFontVarOn, cb::kFontVarIndex, cb::kFontVarLink)},
 };
 
 constexpr KindGroup kBackColor[] = {
-    {9, wordGroup(nb::kBackVarOn, nb::kBackVarIndex, nb::kBackVarLink)}, {25, wordGroup(172, 4, 176, 252)},
+    {9, wordGroup(nb::kBackVarOn, nb::kBackVarIndex, nb::kBackVarLink)}, {25, wordGroup(cb::kBackVarOn, cb::kBackVarIndex, cb::kBackVarLink)},
 };
 
 struct CommonGroupRule {

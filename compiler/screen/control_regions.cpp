@@ -1,5 +1,6 @@
 #include "compiler/screen/control_regions.h"
 
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/shape/draw_obj.h"
@@ -44,7 +45,8 @@ constexpr std::array<KindRule, 11> kRules{{
     {kKindRadioButton, 10, 15, -1, false,
      [](const CDrawObj& o) { return !(o.ParamI32(24) == 0 && o.ParamI32(28) == 0 && o.ParamI32(60) != 0); }},
     {kKindAreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {kKindCharacter, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
+    {kKindCharacter, 13, blocks::character::kHideOn.offset, blocks::character::kMoveOn.offset, true,
+     [](const CDrawObj& o) { return o.Param(blocks::character::kTransparent) != 0; }},
 }};
 
 const KindRule* ruleFor(int kind)
@@ -150,7 +152,7 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
         if (kind == kKindDynamicPicture)
             return true;
         flag(redraw::Overlapped);
-        if (kind == kKindCharacter && obj.ParamI32(8) != 0 && obj.ParamI32(172) == 0)
+        if (kind == kKindCharacter && obj.Param(blocks::character::kTransparent) != 0 && obj.Param(blocks::character::kBackVarOn) == 0)
             return needs();
         return false;
     }
@@ -159,7 +161,7 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
         flag(redraw::HideSwitch);
         return needs();
     }
-    if (kind == kKindCharacter && obj.ParamI32(8) != 0)
+    if (kind == kKindCharacter && obj.Param(blocks::character::kTransparent) != 0)
         return needs();
     return false;
 }

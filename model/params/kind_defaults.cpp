@@ -1,6 +1,7 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/blocks/numeric_input_block.h"
 #include "model/document/draw_doc.h"
@@ -103,13 +104,15 @@ constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
 constexpr BlockDefault kTableValues[] = {{4, 4, 2}, {8, 4, kWhite}, {16, 4, 3}, {20, 4, 3}};
 
+namespace cb = blocks::character;
 constexpr BlockDefault kCharacterValues[] = {
-    {4, 4, kWhite}, {kStringLengthOffset, 4, 16}, {80, 4, 1}, {84, 4, 2}, {92, 4, 1}, {100, 4, 1},
-    {104, 4, 1}, {108, 4, 1}, {112, 4, 1}, {128, 4, 1}, {132, 4, 1}, {148, 4, 1}, {380, 4, 0x80000001}};
+    put(cb::kBackColor, kWhite), put(cb::kStringLength, 16), put(cb::kShowCursor, 1), put(cb::kCursorWidth, 2),
+    put(cb::kCreated92, 1), put(cb::kDigits, 1), put(cb::kDecimalPoint, 1), put(cb::kMinus, 1), put(cb::kEnglish, 1),
+    put(cb::kAutoSense, 1), put(cb::kKeyboardWrite, 1), put(cb::kClickKeyboard, 1), put(cb::kConvertMin, 0x80000001)};
 constexpr DefaultVar kCharacterVars[] = {
-    {kStringStartIndex, "signed char", "m_String", "49", "字符首地址控制变量"}, bind(68, kDispHide),
-    bind(52, kXyPosition), bind(160, kFontColor), bind(176, kBackColor), bind(192, kCellWrEn),
-    {364, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
+    {cb::kStringIndex.offset, "signed char", "m_String", "49", "字符首地址控制变量"}, bind(cb::kHideIndex, kDispHide),
+    bind(cb::kMoveIndex, kXyPosition), bind(cb::kFontVarIndex, kFontColor), bind(cb::kBackVarIndex, kBackColor),
+    bind(cb::kWriteIndex, kCellWrEn), {cb::kConvertIndex.offset, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
 
 constexpr BlockDefault kAreaValues[] = {{8, 4, kWhite}};
 

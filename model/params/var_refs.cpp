@@ -1,6 +1,7 @@
 #include "model/params/var_refs.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/vars/var_bank.h"
 
@@ -31,10 +32,16 @@ constexpr std::array<VarRefField, 3> kBitSwitch{{
 constexpr std::array<VarRefField, 3> kRadio{{
     {"value", 0, 8, 12}, {"hide", 44, 56, 49}, {"write enable", 68, 72, 76}}};
 constexpr std::array<VarRefField, 2> kProgress{{{"value", 28, 32, 36}, {"hide", 56, 68, 61}}};
+namespace cb = blocks::character;
 constexpr std::array<VarRefField, 8> kCharacter{{
-    {"string", 36, 40, 44}, {"hide", 68, 72, 76}, {"move", 52, 56, 60},
-    {"font colour", 160, 164, 168}, {"background colour", 176, 180, 184}, {"write enable", 192, 196, 200},
-    {"further", 212, 220, kNoField}, {"conversion", 364, 368, 372}}};
+    {"string", cb::kStringIndex.offset, cb::kStringAddress.offset, cb::kStringType.offset},
+    {"hide", cb::kHideIndex.offset, cb::kHideAddress.offset, cb::kHideType.offset},
+    {"move", cb::kMoveIndex.offset, cb::kMoveAddress.offset, cb::kMoveType.offset},
+    {"font colour", cb::kFontVarIndex.offset, cb::kFontVarAddress.offset, cb::kFontVarType.offset},
+    {"background colour", cb::kBackVarIndex.offset, cb::kBackVarAddress.offset, cb::kBackVarType.offset},
+    {"write enable", cb::kWriteIndex.offset, cb::kWriteAddress.offset, cb::kWriteType.offset},
+    {"further", cb::kClickIndex.offset, cb::kClickAddress.offset, kNoField},
+    {"conversion", cb::kConvertIndex.offset, cb::kConvertAddress.offset, cb::kConvertType.offset}}};
 
 // `required`: the index offset that must be bound for the control to work (kNoField: none).
 struct KindRefs {
@@ -51,14 +58,8 @@ constexpr std::array<KindRefs, 9> kKinds{{
     {kKindBitSwitch, kBitSwitch, 16},
     {kKindRadioButton, kRadio, 0},
     {kKindProgressBar, kProgress, 28},
-    {kKindCharacter, kCharacter, kStringStartIndex},
+    {kKindCharacter, kCharacter, cb::kStringIndex.offset},
 }};
-
-// Character control: hide enable at 64, move enable at 48 make those references required.
-constexpr int kCharacterHideEnable = 64;
-constexpr int kCharacterHideIndex = 68;
-constexpr int kCharacterMoveEnable = 48;
-constexpr int kCharacterMoveIndex = 52;
 
 // Dynamic picture: the frame variable holds a 16-byte file name when the pictures are looked
 // up by name in the user area.
@@ -121,9 +122,12 @@ bool isBindingValid(int kind, std::span<const std::uint8_t> block)
             if (!bound(curveRecordRef(i).index))
                 return false;
         return true;
-    case kKindCharacter:
-        return bound(kStringStartIndex) && (blockReadU8(block, kCharacterHideEnable) == 0 || bound(kCharacterHideIndex))
-            && (blockReadU8(block, kCharacterMoveEnable) == 0 || bound(kCharacterMoveIndex));
+    case kKindCharacter: {
+        // The hide and move switches are tested by their low byte.
+        const CharacterBlock b{block};
+        return bound(cb::kStringIndex.offset) && (b.get(lowByte(cb::kHideOn)) == 0 || bound(cb::kHideIndex.offset))
+            && (b.get(lowByte(cb::kMoveOn)) == 0 || bound(cb::kMoveIndex.offset));
+    }
     default: {
         const KindRefs* k = kindRefs(kind);
         return !k || k->required == kNoField || bound(k->required);
@@ -222,13 +226,13 @@ std::optional<std::int64_t> stringAddressEnd(int kind, std::span<const std::uint
 {
     if (kind != kKindCharacter)
         return std::nullopt;
-    const std::int32_t index = blockReadI32(block, kStringStartIndex);
+    const std::int32_t index = CharacterBlock{block}.get(cb::kStringIndex);
     if (index < 0)
         return std::nullopt;
     const auto var = resolve(index);
     if (!var)
         return std::nullopt;
-    return clampToPanelAddress(var->address) + std::max(0, blockReadI32(block, kStringLengthOffset));
+    return clampToPanelAddress(var->address) + std::max(0, CharacterBlock{block}.get(cb::kStringLength));
 }
 
 void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)
@@ -255,8 +259,9 @@ void collectVarSizes(int kind, std::span<const std::uint8_t> block, std::span<un
         break;
     }
     case kKindCharacter: {
-        const std::int32_t index = blockReadI32(block, kStringStartIndex);
-        raise(index, std::int64_t{widthOf(index)} * blockReadI32(block, kStringLengthOffset));
+        const CharacterBlock b{block};
+        const std::int32_t index = b.get(cb::kStringIndex);
+        raise(index, std::int64_t{widthOf(index)} * b.get(cb::kStringLength));
         break;
     }
     default:

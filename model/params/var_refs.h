@@ -31,8 +31,6 @@ inline constexpr int kCurveRecordBase = 84;
 inline constexpr int kCurveRecordSize = 12;
 inline constexpr int kCurveRecordTypeOffset = 9;
 inline constexpr int kMaxCurveRecords = 64;
-inline constexpr int kStringLengthOffset = 32;
-inline constexpr int kStringStartIndex = 36;
 
 // The fixed references of a kind (curve records not included); empty for kinds without any.
 std::span<const VarRefField> fixedVarRefs(int kind);

@@ -1,10 +1,15 @@
 #include "sim/plc/request_registration.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
+#include "model/params/blocks/number_block.h"
 #include "sim/plc/protocol_drivers.h"
 
 namespace qv::sim::plc {
 namespace {
+
+namespace nb = blocks::number;
+namespace cb = blocks::character;
 
 enum class Req { Word, Bit };
 constexpr int kNone = -1;
@@ -28,13 +33,13 @@ constexpr RequestRef kRequestRefs[] = {
     {8, 64, 100, Req::Word},
     {8, 80, 120, Req::Word, 76, 140},
     {8, 84, 144, Req::Bit, 77},
-    {9, 84, 208, Req::Word},
-    {9, 252, 232, Req::Word, 228, kNone, true},
-    {9, 148, 264, Req::Word, 144},
-    {9, 164, 288, Req::Word, 160},
-    {9, 112, 336, Req::Bit, 107},
-    {9, 180, 364, Req::Bit, 176},
-    {9, 108, 312, Req::Word, 106, 332},
+    {9, nb::kValueIndex.offset, nb::kReadLink.offset, Req::Word},
+    {9, nb::kOtherIndex.offset, nb::kOtherWriteLink.offset, Req::Word, nb::kOtherWriteOn.offset, kNone, true},
+    {9, nb::kFontVarIndex.offset, nb::kFontVarLink.offset, Req::Word, nb::kFontVarOn.offset},
+    {9, nb::kBackVarIndex.offset, nb::kBackVarLink.offset, Req::Word, nb::kBackVarOn.offset},
+    {9, nb::kHideIndex.offset, nb::kHideLink.offset, Req::Bit, nb::kHideOn.offset},
+    {9, nb::kWriteIndex.offset, nb::kWriteLink.offset, Req::Bit, nb::kWriteOn.offset},
+    {9, nb::kMoveIndex.offset, nb::kMoveLink.offset, Req::Word, nb::kMoveOn.offset, nb::kMoveWidthCode.offset},
     {11, 860, 892, Req::Bit, 853},
     {12, 16, 56, Req::Bit},
     {12, 32, 76, Req::Bit, 27},
@@ -48,11 +53,11 @@ constexpr RequestRef kRequestRefs[] = {
     {22, 68, 164, Req::Bit, 64},
     {23, 28, 76, Req::Word},
     {23, 56, 96, Req::Bit, 49},
-    {25, 160, 228, Req::Word, 156},
-    {25, 176, 252, Req::Word, 172},
-    {25, 52, 276, Req::Word, 48, 296},
-    {25, 68, 300, Req::Bit, 64},
-    {25, 192, 328, Req::Bit, 188},
+    {25, cb::kFontVarIndex.offset, cb::kFontVarLink.offset, Req::Word, cb::kFontVarOn.offset},
+    {25, cb::kBackVarIndex.offset, cb::kBackVarLink.offset, Req::Word, cb::kBackVarOn.offset},
+    {25, cb::kMoveIndex.offset, cb::kMoveLink.offset, Req::Word, cb::kMoveOn.offset, cb::kMoveWidthCode.offset},
+    {25, cb::kHideIndex.offset, cb::kHideLink.offset, Req::Bit, cb::kHideOn.offset},
+    {25, cb::kWriteIndex.offset, cb::kWriteLink.offset, Req::Bit, cb::kWriteOn.offset},
 };
 
 // How a bit reference picks its elements.

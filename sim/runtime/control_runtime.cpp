@@ -5,6 +5,7 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
@@ -35,17 +36,14 @@ constexpr int kSamplingMode = 880;
 constexpr int kSamplingPeriod = 884;
 constexpr int kSamplingElapsed = 888;
 
-// Character control.
-constexpr int kStringCapacity = kStringLengthOffset; // 32
-constexpr int kStringAddress = 40;
-constexpr int kCaretOption = 80;
+namespace cb = blocks::character;
 
 // The move reference of the kinds that have one: option, variable index, cached address.
 struct MoveRef {
     int kind, option, index, address;
 };
 constexpr MoveRef kMoveRefs[] = {{kKindDynamicPicture, 76, 80, 92}, {kKindNumber, nb::kMoveOn.offset, nb::kMoveIndex.offset, nb::kMoveAddress.offset},
-                                 {kKindCharacter, 48, 52, 56}};
+                                 {kKindCharacter, cb::kMoveOn.offset, cb::kMoveIndex.offset, cb::kMoveAddress.offset}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;
 
@@ -133,9 +131,9 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
         }
         return;
     }
-    if (obj.m_nKind == kKindCharacter && blockReadI32(obj.m_Params, kStringStartIndex, -1) >= 0) {
-        const std::int64_t capacity = blockReadI32(obj.m_Params, kStringCapacity);
-        const std::int32_t address = blockReadI32(obj.m_Params, kStringAddress, -1);
+    if (obj.m_nKind == kKindCharacter && obj.Param(cb::kStringIndex) >= 0) {
+        const std::int64_t capacity = obj.Param(cb::kStringLength);
+        const std::int32_t address = obj.Param(cb::kStringAddress);
         if (capacity <= 0)
             return;
         // Whole characters only, at most capacity - 1 bytes, then the NUL.
@@ -209,7 +207,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
 
 bool ToggleCaret(CDrawObj& obj, int caretX, int caretY)
 {
-    if (obj.m_nKind != kKindCharacter || blockReadU8(obj.m_Params, kCaretOption) == 0)
+    if (obj.m_nKind != kKindCharacter || obj.Param(lowByte(cb::kShowCursor)) == 0)
         return false;
     if (!obj.m_rcPosition.normalized().contains(caretX, caretY))
         return false;

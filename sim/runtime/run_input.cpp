@@ -6,6 +6,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
@@ -20,6 +21,7 @@ namespace qv::sim {
 namespace {
 
 namespace nb = blocks::number;
+namespace cb = blocks::character;
 
 constexpr int kKindButton = 7;
 constexpr int kKindNumber = 9;
@@ -51,7 +53,7 @@ constexpr WriteRule kWriteRules[] = {
     {kKindNumber, nb::kWriteOn.offset, nb::kWriteAddress.offset, nb::kWriteBit.offset, nb::kPasswordLevel.offset},
     {kKindBitSwitch, 52, 60, 188, 27},
     {kKindRadio, 64, 72, 188, 13},
-    {kKindCharacter, 188, 196, 352, 96},
+    {kKindCharacter, cb::kWriteOn.offset, cb::kWriteAddress.offset, cb::kWriteBit.offset, cb::kPasswordLevel.offset},
 };
 
 const WriteRule* writeRule(int kind)
@@ -118,7 +120,7 @@ void openTextKeyboard(CEditorApp& app, const CDrawObj& obj)
     if (app.m_strSimSysWindow == kTextKeyboard)
         return;
     OpenSystemWindow(app, kTextKeyboard);
-    app.MoveSubWindowDoc(std::string(kTextKeyboard), app.m_nMarginX + obj.ParamI32(204), app.m_nMarginY + obj.ParamI32(208));
+    app.MoveSubWindowDoc(std::string(kTextKeyboard), app.m_nMarginX + obj.Param(cb::kKeyboardX), app.m_nMarginY + obj.Param(cb::kKeyboardY));
     ResetPinyinState(app);
     app.m_bSimRepaint = 1;
 }
@@ -173,7 +175,7 @@ void controlCursor(const CDrawObj& obj, RunInput& in)
 {
     if (obj.m_nKind == kKindButton && obj.ParamU8(124) != 0)
         cursor(in, RunCursor::Hand);
-    else if (obj.m_nKind == kKindCharacter && obj.ParamU8(128) != 0 && in.runMode)
+    else if (obj.m_nKind == kKindCharacter && obj.Param(lowByte(cb::kAutoSense)) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
     else if (obj.m_nKind == kKindArea && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
         cursor(in, RunCursor::SizeAll);
@@ -302,9 +304,9 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         if (!hit)
             return;
         const bool allowed = writeAllowed(app, obj);
-        if (obj.ParamU8(216) != 0 && obj.ParamI32(220) != -1 && allowed)
-            WriteRunValue(app, in.writer, obj.ParamI32(220), 1, obj.ParamU8(217));
-        if (obj.ParamI32(148) != 0 && app.m_strSimSysWindow.empty() && allowed) {
+        if (obj.Param(cb::kClickOn) != 0 && obj.Param(cb::kClickAddress) != -1 && allowed)
+            WriteRunValue(app, in.writer, obj.Param(cb::kClickAddress), 1, obj.Param(cb::kClickValue));
+        if (obj.Param(cb::kClickKeyboard) != 0 && app.m_strSimSysWindow.empty() && allowed) {
             if (levelTooLow(app, obj))
                 return refuseCharacterInput(app);
             openTextKeyboard(app, obj);
@@ -342,7 +344,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
 void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
 {
     if (obj.m_nKind == kKindCharacter) {
-        if (!inside(obj, p) || obj.ParamI32(152) == 0)
+        if (!inside(obj, p) || obj.Param(cb::kDoubleClickKeyboard) == 0)
             return;
         const bool allowed = writeAllowed(in.app, obj);
         if (levelTooLow(in.app, obj) && allowed)

@@ -103,7 +103,7 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 
 TEST_F(ViewContext, RunModeConversionClampsBothBanksOnlyWhileTheKeyboardIsIdle)
 {
-    using namespace character_block;
+    using namespace blocks::character;
     CDrawObj* text = addObject({300, 200, 460, 260}, kKindCharacter);
     const ControlVarRef str = ReadControlRef(*text, "string");
     ASSERT_GE(str.address, 0);
@@ -111,13 +111,13 @@ TEST_F(ViewContext, RunModeConversionClampsBothBanksOnlyWhileTheKeyboardIsIdle)
     ASSERT_GE(conversionRow, 0);
     const std::int32_t address = varBindingOf(app->ProjectDoc()->m_varTable, conversionRow).address;
     ASSERT_GE(address, 0);
-    text->SetParamI32(kConvert, 1);
+    text->SetParam(kConvertOn, 1);
     text->SetParamI32(364, conversionRow);
     text->SetParamI32(368, address);
     text->SetParamU8(372, 4);
-    text->SetParamI32(kClampActive, 1);
-    text->SetParamI32(kConvertMin, 0);
-    text->SetParamI32(kConvertMax, 1000);
+    text->SetParam(kKeyboardWrite, 1);
+    text->SetParam(kConvertMin, 0);
+    text->SetParam(kConvertMax, 1000);
     app->m_strSimScreen = "win0.drw";
     app->m_bConvertClamp = 0;
 

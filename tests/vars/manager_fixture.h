@@ -1,5 +1,6 @@
 #pragma once
 // A new project with the header writers counted, for the manager and adjustment tests.
+#include "model/params/blocks/character_block.h"
 #include "model/app/header_writers.h"
 #include "model/params/block_bytes.h"
 #include "tests/model/project_fixture.h"
@@ -40,8 +41,8 @@ protected:
     {
         auto obj = std::make_unique<CDrawRect>(Rect{10, 10, 200, 40});
         obj->m_nKind = kKindCharacter;
-        blockWriteI32(obj->m_Params, kStringStartIndex, row);
-        blockWriteI32(obj->m_Params, kStringLengthOffset, length);
+        blockWriteI32(obj->m_Params, blocks::character::kStringIndex.offset, row);
+        blockWriteI32(obj->m_Params, blocks::character::kStringLength.offset, length);
         return obj;
     }
     // A window holding `obj`, saved and then closed, so only its file holds the object.

@@ -9,7 +9,6 @@ namespace qv {
 
 struct NumberBlockTag {};
 using NumberBlock = ParamView<NumberBlockTag>;
-using NumberBlockEdit = ParamView<NumberBlockTag, std::uint8_t>;
 
 namespace blocks::number {
 
@@ -64,9 +63,11 @@ inline constexpr Field<std::int32_t> kOtherWriteLink{232};
 inline constexpr Field<std::int32_t> kOtherIndex{252}, kOtherAddress{256};
 inline constexpr Field<std::int32_t> kOtherType{260};  // the item compiler takes the low byte
 inline constexpr Field<std::int32_t> kFontVarLink{264}, kBackVarLink{288}, kMoveLink{312}, kHideLink{336};
+inline constexpr Field<std::int32_t> kMoveWidthCode{332};  // how many words a moved control's link reads
 inline constexpr Field<std::int32_t> kHideBit{360}, kWriteLink{364}, kWriteBit{388};
 static_assert(kHideBit.offset == kHideLink.offset + 24 && kWriteBit.offset == kWriteLink.offset + 24,
               "a bit group's bit is its seventh field");
+static_assert(kMoveWidthCode.offset == kMoveLink.offset + 20, "a word group's width code is its sixth field");
 
 // Floating point: byte order 0..3 float, 4..7 double.
 inline constexpr Field<std::int32_t> kFloatOrder{392}, kToFloat{396};

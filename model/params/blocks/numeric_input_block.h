@@ -10,7 +10,6 @@ namespace qv {
 
 struct NumericInputBlockTag {};
 using NumericInputBlock = ParamView<NumericInputBlockTag>;
-using NumericInputBlockEdit = ParamView<NumericInputBlockTag, std::uint8_t>;
 
 namespace blocks::numeric_input {
 
