@@ -3,6 +3,7 @@
 // pipe joint, scale, numeric input box): plain members, each with its block field in the
 // page's table. The Qt pages show and edit these members and never touch the object.
 #include "model/params/blocks/numeric_input_block.h"
+#include "model/params/blocks/table_block.h"
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
 #include "props/block_fields.h"
@@ -53,7 +54,8 @@ struct NumericInputPage {  // "数字输入框属性"
 };
 
 inline constexpr BlockField<TablePage> kTablePageFields[] = {
-    {&TablePage::lineColor, 0, 4}, {&TablePage::lineWidth, 4, 4}, {&TablePage::rows, 16, 4}, {&TablePage::columns, 20, 4}};
+    {&TablePage::lineColor, blocks::table::kLineColor}, {&TablePage::lineWidth, blocks::table::kLineWidth},
+    {&TablePage::rows, blocks::table::kRows}, {&TablePage::columns, blocks::table::kColumns}};
 
 inline constexpr BlockField<PipePage> kPipePageFields[] = {
     {&PipePage::outerColor, 0, 4}, {&PipePage::fillColor, 4, 4}, {&PipePage::vertical, 8, 4}};

@@ -3,6 +3,7 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/character_block.h"
 #include "model/params/var_refs.h"
 #include "props/control_pages.h"
@@ -209,8 +210,8 @@ struct AreaControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<AreaControlPage> kAreaControlFields[] = {
-    {&AreaControlPage::behaviour, 0, 1}, {&AreaControlPage::mouseDetect, 1, 1},
-    {&AreaControlPage::textColor, 4, 4}, {&AreaControlPage::backColor, 8, 4}};
+    {&AreaControlPage::behaviour, blocks::area::kBehaviour}, {&AreaControlPage::mouseDetect, blocks::area::kMouseDetect},
+    {&AreaControlPage::textColor, blocks::area::kTextColor}, {&AreaControlPage::backColor, blocks::area::kBackColor}};
 
 inline constexpr const char8_t* kAreaBehaviours[] = {u8"右键菜单", u8"子窗口移动", u8"绘图区", u8"文字输入区"};
 

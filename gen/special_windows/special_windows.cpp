@@ -1,6 +1,7 @@
 #include "gen/special_windows/special_windows.h"
 
 #include "model/document/document_environment.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
@@ -152,8 +153,6 @@ int kindOf(ElementType type)
 }
 
 constexpr int kButtonFunctionEntry = 3;
-constexpr std::size_t kAreaOption = 0;
-constexpr std::uint8_t kAreaPinyinBar = 4;
 
 class GeneratorHost : public KindDefaultsHost {
 public:
@@ -249,7 +248,7 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
             obj->SetParam(blocks::number::kValueIndex, e.row);
             refreshVarRefs(obj->m_nKind, obj->m_Params, resolve);
             break;
-        case Candidates: obj->SetParamU8(kAreaOption, kAreaPinyinBar); break;
+        case Candidates: obj->SetParam(blocks::area::kBehaviour, blocks::area::kCandidateBar); break;
         case Entry: break;
         }
     }

@@ -1,9 +1,11 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/blocks/numeric_input_block.h"
+#include "model/params/blocks/table_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -102,7 +104,9 @@ constexpr DefaultVar kProgressVars[] = {
     {28, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(56, kDispHide)};
 constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
-constexpr BlockDefault kTableValues[] = {{4, 4, 2}, {8, 4, kWhite}, {16, 4, 3}, {20, 4, 3}};
+constexpr BlockDefault kTableValues[] = {
+    put(blocks::table::kLineWidth, 2), put(blocks::table::kCreated8, kWhite), put(blocks::table::kRows, 3),
+    put(blocks::table::kColumns, 3)};
 
 namespace cb = blocks::character;
 constexpr BlockDefault kCharacterValues[] = {
@@ -114,7 +118,7 @@ constexpr DefaultVar kCharacterVars[] = {
     bind(cb::kMoveIndex, kXyPosition), bind(cb::kFontVarIndex, kFontColor), bind(cb::kBackVarIndex, kBackColor),
     bind(cb::kWriteIndex, kCellWrEn), {cb::kConvertIndex.offset, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
 
-constexpr BlockDefault kAreaValues[] = {{8, 4, kWhite}};
+constexpr BlockDefault kAreaValues[] = {put(blocks::area::kBackColor, kWhite)};
 
 void numericInputLook(CDrawObj& obj) { obj.m_bHasPen = 0; }
 void curveLook(CDrawObj& obj)

@@ -6,6 +6,7 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/character_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/project/system_windows.h"
@@ -20,6 +21,7 @@
 namespace qv::sim {
 namespace {
 
+namespace ab = blocks::area;
 namespace nb = blocks::number;
 namespace cb = blocks::character;
 
@@ -29,7 +31,6 @@ constexpr int kKindBitSwitch = 20;
 constexpr int kKindRadio = 22;
 constexpr int kKindCharacter = 25;
 constexpr int kKindArea = 26;
-constexpr int kAreaDragsWindow = 2;
 
 constexpr std::string_view kOperate = "操作变量";
 constexpr std::string_view kWarning = syswin::AccessWarning;
@@ -177,7 +178,7 @@ void controlCursor(const CDrawObj& obj, RunInput& in)
         cursor(in, RunCursor::Hand);
     else if (obj.m_nKind == kKindCharacter && obj.Param(lowByte(cb::kAutoSense)) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
-    else if (obj.m_nKind == kKindArea && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
+    else if (obj.m_nKind == kKindArea && obj.Param(ab::kMouseDetect) != 0 && obj.Param(ab::kBehaviour) == ab::kDragsWindow && in.runMode)
         cursor(in, RunCursor::SizeAll);
 }
 
@@ -315,7 +316,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         return;
     }
     case 26:
-        if (in.runMode && obj.ParamU8(0) == 4)
+        if (in.runMode && obj.Param(ab::kBehaviour) == ab::kCandidateBar)
             CandidateBarClick(app, obj, p.x, p.y);
         return;
     case kKindRadio: {
@@ -370,7 +371,7 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 {
     if (inside(obj, p))
         controlCursor(obj, in);
-    if (obj.m_nKind == kKindArea && in.runMode && obj.ParamU8(0) == kAreaDragsWindow)
+    if (obj.m_nKind == kKindArea && in.runMode && obj.Param(ab::kBehaviour) == ab::kDragsWindow)
         dragWindow(obj, p, in);
     if (obj.m_nKind != kKindButton)
         return;
@@ -395,7 +396,7 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
 {
-    if (obj.m_nKind != kKindArea || obj.ParamU8(0) != 1 || !inside(obj, p))
+    if (obj.m_nKind != kKindArea || obj.Param(ab::kBehaviour) != ab::kRightClickMenu || !inside(obj, p))
         return;
     CEditorApp& app = in.app;
     const std::string name = obj.m_strName;

@@ -364,7 +364,7 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
 TEST(AreaPaint, OutlineInTheEditorBackgroundCopyInRunMode)
 {
     auto area = makeShape(kKindAreaControl, {50, 50, 70, 70});
-    area->SetParamU8(area_block::kRunOption, area_block::kBackgroundCopy);
+    area->SetParam(blocks::area::kBehaviour, blocks::area::kBackgroundCopy);
     Surface back(100, 100, rgb(1, 2, 3));
     back.setPixel(12, 12, rgb(200, 100, 50));
     PaintContext ctx;
@@ -379,14 +379,14 @@ TEST(AreaPaint, OutlineInTheEditorBackgroundCopyInRunMode)
         ColorRef corner, inside;
     };
     const Case cases[] = {
-        {area_block::kBackgroundCopy, true, rgb(200, 100, 50), rgb(1, 2, 3)},
-        {area_block::kBackgroundCopy, false, kPaper, kPaper},
+        {blocks::area::kBackgroundCopy, true, rgb(200, 100, 50), rgb(1, 2, 3)},
+        {blocks::area::kBackgroundCopy, false, kPaper, kPaper},
         {0, true, kPaper, kPaper},
     };
     ctx.runMode = true;
     for (const Case& c : cases) {
         s.clear(kPaper);
-        area->SetParamU8(area_block::kRunOption, static_cast<std::uint8_t>(c.option));
+        area->SetParam(blocks::area::kBehaviour, static_cast<std::uint8_t>(c.option));
         ctx.runBackground = c.withBackground ? &back : nullptr;
         PaintObject(*area, {s}, 1, ctx);
         EXPECT_EQ(s.getPixel(50, 50), c.corner) << c.option << c.withBackground;
@@ -403,9 +403,9 @@ protected:
         edited->SetParam(kChinese, 1);
         bar = makeShape(kKindAreaControl, {0, 0, 253, 30}); // room for 8 candidates of pitch 24
         bar->m_logfont.lfHeight = 16;
-        bar->SetParamU8(area_block::kRunOption, area_block::kCandidateBar);
-        bar->SetParamI32(area_block::kTextColor, static_cast<std::int32_t>(kInk));
-        bar->SetParamI32(area_block::kBackColor, static_cast<std::int32_t>(kBack));
+        bar->SetParam(blocks::area::kBehaviour, blocks::area::kCandidateBar);
+        bar->SetParam(blocks::area::kTextColor, static_cast<std::int32_t>(kInk));
+        bar->SetParam(blocks::area::kBackColor, static_cast<std::int32_t>(kBack));
         ctx.runMode = true;
         ctx.pinyinMode = true;
         ctx.inputTarget = edited.get();

@@ -408,14 +408,14 @@ void PaintArea(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
         dcs.target.rectangle(r);
         return;
     }
-    switch (obj.ParamU8(area_block::kRunOption)) {
-    case area_block::kBackgroundCopy:
+    switch (obj.Param(blocks::area::kBehaviour)) {
+    case blocks::area::kBackgroundCopy:
         if (ctx.runBackground)
             dcs.target.bitBlt(r.left, r.top, r.width(), r.height(), *ctx.runBackground,
                               saturateToInt(std::int64_t{r.left} - ctx.margins.x),
                               saturateToInt(std::int64_t{r.top} - ctx.margins.y));
         break;
-    case area_block::kCandidateBar: PaintAreaControl(obj, dcs, ctx, r); break;
+    case blocks::area::kCandidateBar: PaintAreaControl(obj, dcs, ctx, r); break;
     default: break;
     }
 }
@@ -438,9 +438,9 @@ void PaintAreaControl(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
 
     Surface& dc = dcs.target;
     SurfaceStateGuard guard(dc);
-    dc.fillRect(r, ParamColor(obj, area_block::kBackColor));
+    dc.fillRect(r, ParamColor(obj, blocks::area::kBackColor));
     dc.setBkMode(TRANSPARENT);
-    dc.setTextColor(ParamColor(obj, area_block::kTextColor));
+    dc.setTextColor(ParamColor(obj, blocks::area::kTextColor));
     dc.selectFont(obj.m_logfont);
 
     const std::int64_t letterCell = (h + 1) / 2;

@@ -4,6 +4,7 @@
 // places it; and the area control (kind 26): an outline in the editor, in run mode a copy of
 // the screen's background or the pinyin candidate bar of the system keyboard.
 #include "model/paint/paint_context.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/character_block.h"
 #include "model/shape/draw_obj.h"
 
@@ -40,11 +41,5 @@ std::int32_t ParseInputText(std::string_view text, const InputTextFormat& f);
 // kept, or the buffer has no room at all).
 std::optional<std::string> FormatInputValue(std::int32_t value, std::string_view current, const InputTextFormat& f,
                                             std::int32_t size);
-
-// Parameter-block offsets of the area control.
-namespace area_block {
-inline constexpr int kRunOption = 0, kTextColor = 4, kBackColor = 8;
-inline constexpr int kBackgroundCopy = 3, kCandidateBar = 4;
-}
 
 } // namespace qv

@@ -42,8 +42,4 @@ inline constexpr int kPictureBack = 0, kNoBack = 4, kGradientFrom = 8, kGradient
 enum BarDirection : int { kUp = 0, kDown = 1, kRight = 2, kLeft = 3 };
 } // namespace progress_block
 
-namespace table_block {
-inline constexpr int kLineColor = 0, kLineWidth = 4, kRows = 16, kColumns = 20;
-}
-
 } // namespace qv
