@@ -267,21 +267,13 @@ private:
 // Required references of the character control, in the order they are tested.
 bool characterUnbound(const CDrawObj& obj)
 {
-    struct Requirement {
-        std::string_view role;
-        int option = kNoField;  // kNoField: always required
-        int optionWidth = 0;
+    static constexpr RequiredRef kRequired[] = {
+        {"write enable", kWriteOn}, {"conversion", kConvertOn},   {"further", kClickOn},
+        {"string"},                 {"hide", kHideOn},            {"move", lowByte(kMoveOn)},
+        {"font colour", kFontVarOn}, {"background colour", kBackVarOn},
     };
-    const auto when = [](std::string_view role, auto option) { return Requirement{role, option.offset, option.width}; };
-    static const Requirement kRequired[] = {
-        when("write enable", kWriteOn), when("conversion", kConvertOn),
-        when("further", kClickOn),      {"string"},
-        when("hide", kHideOn),          when("move", lowByte(kMoveOn)),
-        when("font colour", kFontVarOn), when("background colour", kBackVarOn),
-    };
-    for (const Requirement& r : kRequired) {
-        const bool needed = r.option == kNoField || blockReadU(obj.m_Params, r.option, r.optionWidth) != 0;
-        if (needed && !ReadControlRef(obj, r.role).bound())
+    for (const RequiredRef& r : kRequired) {
+        if (r.needed(obj) && !ReadControlRef(obj, r.role).bound())
             return true;
     }
     return false;

@@ -12,6 +12,20 @@
 
 namespace qv {
 
+// A reference that is needed only while its kind's switch is on (a field of either width),
+// or always (no switch): what the painters' tables of required references hold.
+struct RequiredRef {
+    std::string_view role;
+    int option = -1;  // -1: always needed
+    int optionWidth = 0;
+    constexpr RequiredRef(std::string_view r) : role(r) {}
+    template <class T, class Kind>
+    constexpr RequiredRef(std::string_view r, ParamField<T, Kind> f) : role(r), option(f.offset), optionWidth(f.width)
+    {
+    }
+    bool needed(const CDrawObj& obj) const { return option < 0 || blockReadU(obj.m_Params, option, optionWidth) != 0; }
+};
+
 // The cached part of a variable reference (index, address, type code).
 struct ControlVarRef {
     std::int32_t index = -1;

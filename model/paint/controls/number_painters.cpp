@@ -25,19 +25,13 @@ constexpr int kFirstDoubleOrder = 4;
 
 // The references a real-time number needs bound, in the order they are tested; those with
 // an option are needed only while the option is on.
-struct RequiredRef {
-    std::string_view role;
-    int option;       // kNoOption: always needed
-    int optionWidth;  // 1 or 4 bytes
-};
-constexpr int kNoOption = -1;
 constexpr RequiredRef kRequiredRefs[] = {
-    {"value", kNoOption, 0},
-    {"hide", blocks::number::kHideOn.offset, blocks::number::kHideOn.width},
-    {"write enable", blocks::number::kWriteOn.offset, blocks::number::kWriteOn.width},
-    {"move", blocks::number::kMoveOn.offset, blocks::number::kMoveOn.width},
-    {"font colour", blocks::number::kFontVarOn.offset, blocks::number::kFontVarOn.width},
-    {"background colour", blocks::number::kBackVarOn.offset, blocks::number::kBackVarOn.width},
+    {"value"},
+    {"hide", blocks::number::kHideOn},
+    {"write enable", blocks::number::kWriteOn},
+    {"move", blocks::number::kMoveOn},
+    {"font colour", blocks::number::kFontVarOn},
+    {"background colour", blocks::number::kBackVarOn},
 };
 
 // Characters the font is measured on: the digits, '-', '+', ' ' (the pitch) and '.' (its own
@@ -49,16 +43,10 @@ constexpr std::string_view kKeypadChars = "0123456789-.*";
 // Right-aligned input shows at most this many characters.
 constexpr std::size_t kMaxShownChars = 33;
 
-bool optionOn(const CDrawObj& obj, int offset, int width)
-{
-    const auto at = static_cast<std::size_t>(offset);
-    return (width == 1 ? obj.ParamU8(at) : obj.ParamI32(at)) != 0;
-}
-
 bool requiredRefsUnbound(const CDrawObj& obj)
 {
     for (const RequiredRef& req : kRequiredRefs)
-        if ((req.option == kNoOption || optionOn(obj, req.option, req.optionWidth)) && !ReadControlRef(obj, req.role).bound())
+        if (req.needed(obj) && !ReadControlRef(obj, req.role).bound())
             return true;
     return false;
 }
