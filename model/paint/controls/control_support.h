@@ -1,7 +1,8 @@
 #pragma once
-// What the button and number painters share beyond paint_rules.h: a reference's cached
-// triple by its role in the kind's reference table, the unbound test, the run-mode hide bit,
-// colours raised off the transparent key, and GBK text cut into characters.
+// What the control painters share beyond paint_rules.h: a reference's cached triple by its
+// role in the kind's reference table, the unbound test and the required-reference entries,
+// the run-mode hide bit, colours by named field or raised off the transparent key, and GBK
+// text cut into characters.
 #include "model/paint/paint_context.h"
 #include "model/paint/paint_rules.h"
 #include "model/shape/draw_obj.h"
