@@ -2,8 +2,10 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 
@@ -45,29 +47,55 @@ constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int3
     return wordGroup(use.offset, use.width, index.offset, link.first);
 }
 
+// The same from one kind's use switch, index and first link field.
+template <class U, class Kind>
+constexpr GroupLayout bitGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    return bitGroup(use.offset, use.width, index.offset, first.offset);
+}
+template <class U, class Kind>
+constexpr GroupLayout wordGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    return wordGroup(use.offset, use.width, index.offset, first.offset);
+}
+
+namespace nb = blocks::number;
+namespace cb = blocks::character;
+
 constexpr KindGroup kHide[] = {
-    {ShapeKind::Button, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},  {ShapeKind::DynamicPicture, bitGroup(dp::kHideOption, dp::kHideIndex, dp::kHideLink)},   {ShapeKind::RealTimeNumber, bitGroup(107, 1, 112, 336)},
-    {ShapeKind::Curve, bitGroup(cv::kHideOption, cv::kHideIndex, cv::kHideLink)}, {ShapeKind::Indicator, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},   {ShapeKind::BitSwitch, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
-    {ShapeKind::RadioButton, bitGroup(radio::kHideOption, radio::kHideIndex, radio::kHideLink)},   {ShapeKind::ProgressBar, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},   {ShapeKind::Character, bitGroup(64, 4, 68, 300)},
+    {ShapeKind::Button, bitGroup(bb::kHideOption, bb::kHideIndex, bb::kHideLink)},
+    {ShapeKind::DynamicPicture, bitGroup(dp::kHideOption, dp::kHideIndex, dp::kHideLink)},
+    {ShapeKind::RealTimeNumber, bitGroup(nb::kHideOn, nb::kHideIndex, nb::kHideLink)},
+    {ShapeKind::Curve, bitGroup(cv::kHideOption, cv::kHideIndex, cv::kHideLink)},
+    {ShapeKind::Indicator, bitGroup(ind::kHideOption, ind::kHideIndex, ind::kHideLink)},
+    {ShapeKind::BitSwitch, bitGroup(bs::kHideOption, bs::kHideIndex, bs::kHideLink)},
+    {ShapeKind::RadioButton, bitGroup(radio::kHideOption, radio::kHideIndex, radio::kHideLink)},
+    {ShapeKind::ProgressBar, bitGroup(pb::kHideOption, pb::kHideIndex, pb::kHideLink)},
+    {ShapeKind::Character, bitGroup(cb::kHideOn, cb::kHideIndex, cb::kHideLink)},
 };
 
 constexpr KindGroup kWriteEnable[] = {
-    {ShapeKind::Button, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)}, {ShapeKind::RealTimeNumber, bitGroup(176, 4, 180, 364)}, {ShapeKind::BitSwitch, bitGroup(bs::kWriteEnableOption, bs::kWriteIndex, bs::kWriteLink)},
-    {ShapeKind::RadioButton, bitGroup(radio::kWriteEnableOption, radio::kWriteIndex, radio::kWriteLink)},  {ShapeKind::Character, bitGroup(188, 4, 192, 328)},
+    {ShapeKind::Button, bitGroup(bb::kWriteEnableOption, bb::kWriteIndex, bb::kWriteLink)},
+    {ShapeKind::RealTimeNumber, bitGroup(nb::kWriteOn, nb::kWriteIndex, nb::kWriteLink)},
+    {ShapeKind::BitSwitch, bitGroup(bs::kWriteEnableOption, bs::kWriteIndex, bs::kWriteLink)},
+    {ShapeKind::RadioButton, bitGroup(radio::kWriteEnableOption, radio::kWriteIndex, radio::kWriteLink)},
+    {ShapeKind::Character, bitGroup(cb::kWriteOn, cb::kWriteIndex, cb::kWriteLink)},
 };
 
 constexpr KindGroup kMove[] = {
-    {ShapeKind::DynamicPicture, wordGroup(dp::kMoveOption, dp::kMoveIndex, dp::kMoveLink)}, {ShapeKind::RealTimeNumber, wordGroup(106, 1, 108, 312)}, {ShapeKind::Character, wordGroup(48, 4, 52, 276)},
+    {ShapeKind::DynamicPicture, wordGroup(dp::kMoveOption, dp::kMoveIndex, dp::kMoveLink)},
+    {ShapeKind::RealTimeNumber, wordGroup(nb::kMoveOn, nb::kMoveIndex, nb::kMoveLink)},
+    {ShapeKind::Character, wordGroup(cb::kMoveOn, cb::kMoveIndex, cb::kMoveLink)},
 };
 
 constexpr KindGroup kFontColor[] = {
-    {ShapeKind::RealTimeNumber, wordGroup(144, 4, 148, 264)},
-    {ShapeKind::Character, wordGroup(156, 4, 160, 228)},
+    {ShapeKind::RealTimeNumber, wordGroup(nb::kFontVarOn, nb::kFontVarIndex, nb::kFontVarLink)},
+    {ShapeKind::Character, wordGroup(cb::kFontVarOn, cb::kFontVarIndex, cb::kFontVarLink)},
 };
 
 constexpr KindGroup kBackColor[] = {
-    {ShapeKind::RealTimeNumber, wordGroup(160, 4, 164, 288)},
-    {ShapeKind::Character, wordGroup(172, 4, 176, 252)},
+    {ShapeKind::RealTimeNumber, wordGroup(nb::kBackVarOn, nb::kBackVarIndex, nb::kBackVarLink)},
+    {ShapeKind::Character, wordGroup(cb::kBackVarOn, cb::kBackVarIndex, cb::kBackVarLink)},
 };
 
 struct CommonGroupRule {

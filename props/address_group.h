@@ -4,6 +4,7 @@
 // the basic-control pages' read and write groups. A group is copied back only when the
 // user changed it, so stored values the pages cannot show stay byte for byte.
 #include "model/params/blocks/link_fields.h"
+#include "model/params/param_field.h"
 #include "model/shape/shape_kind.h"
 #include "props/link_targets.h"
 
@@ -47,6 +48,16 @@ constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkF
     g.bit = bit.offset;
     g.bitWidth = bit.width;
     return g;
+}
+
+// A basic-control page's word group without use switch, width code or bit: the reference's
+// index, then target, element type, station, element number and allow other at 4-byte steps
+// from `first`.
+template <class Kind>
+constexpr GroupLayout PageWordGroup(ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+{
+    const int f = first.offset;
+    return {-1, 4, index.offset, f, f + 4, f + 8, f + 12, f + 16, -1, -1, 4};
 }
 
 // The type a group's hidden variable gets.

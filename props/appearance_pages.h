@@ -2,7 +2,9 @@
 // Page models of the appearance pages that live wholly in the parameter block (table, pipe,
 // pipe joint, scale, numeric input box): plain members, each with its block field in the
 // page's table. The Qt pages show and edit these members and never touch the object.
+#include "model/params/blocks/numeric_input_block.h"
 #include "model/params/blocks/shape_block.h"
+#include "model/params/blocks/table_block.h"
 #include "platform/surface/color.h"
 #include "platform/surface/gdi.h"
 #include "props/block_fields.h"
@@ -53,7 +55,8 @@ struct NumericInputPage {  // "数字输入框属性"
 };
 
 inline constexpr BlockField<TablePage> kTablePageFields[] = {
-    {&TablePage::lineColor, 0, 4}, {&TablePage::lineWidth, 4, 4}, {&TablePage::rows, 16, 4}, {&TablePage::columns, 20, 4}};
+    {&TablePage::lineColor, blocks::table::kLineColor}, {&TablePage::lineWidth, blocks::table::kLineWidth},
+    {&TablePage::rows, blocks::table::kRows}, {&TablePage::columns, blocks::table::kColumns}};
 
 inline constexpr BlockField<PipePage> kPipePageFields[] = {{&PipePage::outerColor, blocks::pipe::kEdgeColor},
                                                            {&PipePage::fillColor, blocks::pipe::kCentreColor},
@@ -74,8 +77,11 @@ inline constexpr BlockField<ScalePage> kScalePageFields[] = {
     {&ScalePage::axisWidth, blocks::scale::kBaseWidth}};
 
 inline constexpr BlockField<NumericInputPage> kNumericInputPageFields[] = {
-    {&NumericInputPage::textColor, 0, 4},   {&NumericInputPage::password, 4, 1}, {&NumericInputPage::backColor, 8, 4},
-    {&NumericInputPage::leftAligned, 12, 1}, {&NumericInputPage::function, 24, 1}};
+    {&NumericInputPage::textColor, blocks::numeric_input::kTextColor},
+    {&NumericInputPage::password, lowByte(blocks::numeric_input::kPassword)},
+    {&NumericInputPage::backColor, blocks::numeric_input::kBackColor},
+    {&NumericInputPage::leftAligned, lowByte(blocks::numeric_input::kLeftAligned)},
+    {&NumericInputPage::function, blocks::numeric_input::kMode}};
 
 // The choices of the pages' combos, in stored order (UTF-8, for the Qt pages).
 inline constexpr const char8_t* kPipeJointDirections[] = {u8"顶端左", u8"顶端右", u8"底端左", u8"底端右"};

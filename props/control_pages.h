@@ -4,6 +4,7 @@
 // address groups with their block layouts, and the string-list entries (pictures, texts,
 // action, user code file) the pages carry. The Qt pages edit these and never the object.
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "platform/surface/gdi.h"
 #include "props/address_group.h"
@@ -217,18 +218,29 @@ struct NumberShapePage {  // "外观" of the real-time number
 };
 
 inline constexpr BlockField<NumberShapePage> kNumberShapeFields[] = {
-    {&NumberShapePage::fontColor, 32, 4},    {&NumberShapePage::writeAllowed, 36, 1},
-    {&NumberShapePage::plusSign, 37, 1},     {&NumberShapePage::borderWidth, 40, 4},
-    {&NumberShapePage::borderColor, 44, 4},  {&NumberShapePage::borderType, 48, 1},
-    {&NumberShapePage::backTransparent, 52, 4}, {&NumberShapePage::backColor, 56, 4},
-    {&NumberShapePage::alignment, 60, 4},    {&NumberShapePage::leadingFill, 64, 4},
-    {&NumberShapePage::digits, 68, 4},       {&NumberShapePage::decimals, 72, 4},
-    {&NumberShapePage::rotated, 105, 1},     {&NumberShapePage::pictureFontTransparent, 128, 4},
-    {&NumberShapePage::pictureFontTransparentColor, 132, 4}, {&NumberShapePage::pictureFont, 136, 4},
-    {&NumberShapePage::keyboardX, 192, 4},   {&NumberShapePage::keyboardY, 196, 4},
-    {&NumberShapePage::minimum, 200, 4},     {&NumberShapePage::maximum, 204, 4},
-    {&NumberShapePage::byteOrder, 392, 4},   {&NumberShapePage::toFloat, 396, 4},
-    {&NumberShapePage::noLimit, 400, 4}};
+    {&NumberShapePage::fontColor, blocks::number::kFontColor},
+    {&NumberShapePage::writeAllowed, blocks::number::kWritable},
+    {&NumberShapePage::plusSign, blocks::number::kPlusSign},
+    {&NumberShapePage::borderWidth, blocks::number::kBorderWidth},
+    {&NumberShapePage::borderColor, blocks::number::kBorderColor},
+    {&NumberShapePage::borderType, lowByte(blocks::number::kBorderType)},
+    {&NumberShapePage::backTransparent, blocks::number::kTransparent},
+    {&NumberShapePage::backColor, blocks::number::kBackColor},
+    {&NumberShapePage::alignment, blocks::number::kAlignment},
+    {&NumberShapePage::leadingFill, blocks::number::kFill},
+    {&NumberShapePage::digits, blocks::number::kDigits},
+    {&NumberShapePage::decimals, blocks::number::kDecimals},
+    {&NumberShapePage::rotated, blocks::number::kTurned},
+    {&NumberShapePage::pictureFontTransparent, blocks::number::kPictureTransparent},
+    {&NumberShapePage::pictureFontTransparentColor, blocks::number::kPictureKey},
+    {&NumberShapePage::pictureFont, blocks::number::kPictureFont},
+    {&NumberShapePage::keyboardX, blocks::number::kKeypadX},
+    {&NumberShapePage::keyboardY, blocks::number::kKeypadY},
+    {&NumberShapePage::minimum, blocks::number::kMinimum},
+    {&NumberShapePage::maximum, blocks::number::kMaximum},
+    {&NumberShapePage::byteOrder, blocks::number::kFloatOrder},
+    {&NumberShapePage::toFloat, blocks::number::kToFloat},
+    {&NumberShapePage::noLimit, blocks::number::kNoLimit}};
 
 inline constexpr const char8_t* kNumberBorderTypes[] = {u8"普通", u8"3D", u8"无边框"};
 inline constexpr const char8_t* kByteOrders[] = {u8"1234(单精度4字节)",     u8"2143(单精度4字节)",
@@ -245,10 +257,11 @@ struct NumberControlPage {  // "基本控制" of the real-time number
 };
 
 inline constexpr BlockField<NumberControlPage> kNumberControlFields[] = {
-    {&NumberControlPage::password, 104, 1}, {&NumberControlPage::differentWrite, 228, 4}};
+    {&NumberControlPage::password, blocks::number::kPasswordLevel},
+    {&NumberControlPage::differentWrite, blocks::number::kOtherWriteOn}};
 
-inline constexpr GroupLayout kNumberReadGroup = {-1, 4, 84, 208, 212, 216, 220, 224, -1, -1, 4};
-inline constexpr GroupLayout kNumberWriteGroup = {-1, 4, 252, 232, 236, 240, 244, 248, -1, -1, 4};
+inline constexpr GroupLayout kNumberReadGroup = PageWordGroup(blocks::number::kValueIndex, blocks::number::kReadLink);
+inline constexpr GroupLayout kNumberWriteGroup = PageWordGroup(blocks::number::kOtherIndex, blocks::number::kOtherWriteLink);
 
 inline constexpr const char* kDecimalsTooMany = "“小数位”不能大于“总位数”";
 

@@ -3,6 +3,8 @@
 // progress bar and area control. Plain members, each block field written once in the
 // page's table; lists (curve records, frames) are the page's own copies that reach the
 // object only on the sheet's OK.
+#include "model/params/blocks/area_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
 #include "model/params/blocks/progress_bar_block.h"
@@ -29,18 +31,29 @@ struct CharacterShapePage {  // "外观"
 };
 
 inline constexpr BlockField<CharacterShapePage> kCharacterShapeFields[] = {
-    {&CharacterShapePage::fontColor, 0, 4},         {&CharacterShapePage::backColor, 4, 4},
-    {&CharacterShapePage::backTransparent, 8, 4},   {&CharacterShapePage::charSpacing, 24, 4},
-    {&CharacterShapePage::lineSpacing, 28, 4},      {&CharacterShapePage::maxChars, 32, 4},
-    {&CharacterShapePage::showCursor, 80, 4},       {&CharacterShapePage::cursorWidth, 84, 4},
-    {&CharacterShapePage::cursorColor, 88, 4},      {&CharacterShapePage::allowDigits, 100, 4},
-    {&CharacterShapePage::allowPoint, 104, 4},      {&CharacterShapePage::allowMinus, 108, 4},
-    {&CharacterShapePage::allowEnglish, 112, 4},    {&CharacterShapePage::allowChinese, 120, 4},
-    {&CharacterShapePage::mouseSensing, 128, 4},    {&CharacterShapePage::keyboardInput, 132, 4},
-    {&CharacterShapePage::passwordStyle, 136, 4},   {&CharacterShapePage::hashPassword, 140, 4},
-    {&CharacterShapePage::clickKeyboard, 148, 4},   {&CharacterShapePage::doubleClickKeyboard, 152, 4},
-    {&CharacterShapePage::keyboardX, 204, 4},       {&CharacterShapePage::keyboardY, 208, 4},
-    {&CharacterShapePage::verticalCentre, 224, 4}};
+    {&CharacterShapePage::fontColor, blocks::character::kFontColor},
+    {&CharacterShapePage::backColor, blocks::character::kBackColor},
+    {&CharacterShapePage::backTransparent, blocks::character::kTransparent},
+    {&CharacterShapePage::charSpacing, blocks::character::kCharSpacing},
+    {&CharacterShapePage::lineSpacing, blocks::character::kLineSpacing},
+    {&CharacterShapePage::maxChars, blocks::character::kStringLength},
+    {&CharacterShapePage::showCursor, blocks::character::kShowCursor},
+    {&CharacterShapePage::cursorWidth, blocks::character::kCursorWidth},
+    {&CharacterShapePage::cursorColor, blocks::character::kCursorColor},
+    {&CharacterShapePage::allowDigits, blocks::character::kDigits},
+    {&CharacterShapePage::allowPoint, blocks::character::kDecimalPoint},
+    {&CharacterShapePage::allowMinus, blocks::character::kMinus},
+    {&CharacterShapePage::allowEnglish, blocks::character::kEnglish},
+    {&CharacterShapePage::allowChinese, blocks::character::kChinese},
+    {&CharacterShapePage::mouseSensing, blocks::character::kAutoSense},
+    {&CharacterShapePage::keyboardInput, blocks::character::kKeyboardWrite},
+    {&CharacterShapePage::passwordStyle, blocks::character::kPasswordStyle},
+    {&CharacterShapePage::hashPassword, blocks::character::kHashPassword},
+    {&CharacterShapePage::clickKeyboard, blocks::character::kClickKeyboard},
+    {&CharacterShapePage::doubleClickKeyboard, blocks::character::kDoubleClickKeyboard},
+    {&CharacterShapePage::keyboardX, blocks::character::kKeyboardX},
+    {&CharacterShapePage::keyboardY, blocks::character::kKeyboardY},
+    {&CharacterShapePage::verticalCentre, blocks::character::kVerticalCentre}};
 
 inline constexpr std::uint32_t kMinCursorWidth = 1, kMaxCursorWidth = 255;
 inline constexpr std::uint32_t kMinCharacters = 2, kMaxCharacters = 30000;
@@ -52,12 +65,18 @@ struct CharacterControlPage {  // "基本控制": plain HMI variables, no PLC li
 };
 
 inline constexpr BlockField<CharacterControlPage> kCharacterControlFields[] = {
-    {&CharacterControlPage::stringStart, 36, 4}, {&CharacterControlPage::password, 96, 1},
-    {&CharacterControlPage::operatedVar, 212, 4}, {&CharacterControlPage::operateOnClick, 216, 1},
-    {&CharacterControlPage::clickValue, 217, 1},  {&CharacterControlPage::convert, 356, 4},
-    {&CharacterControlPage::hex, 360, 4},         {&CharacterControlPage::numberVar, 364, 4},
-    {&CharacterControlPage::zeroFill, 376, 4},    {&CharacterControlPage::minimum, 380, 4},
-    {&CharacterControlPage::maximum, 384, 4},     {&CharacterControlPage::letterCase, 388, 4}};
+    {&CharacterControlPage::stringStart, blocks::character::kStringIndex},
+    {&CharacterControlPage::password, blocks::character::kPasswordLevel},
+    {&CharacterControlPage::operatedVar, blocks::character::kClickIndex},
+    {&CharacterControlPage::operateOnClick, blocks::character::kClickOn},
+    {&CharacterControlPage::clickValue, blocks::character::kClickValue},
+    {&CharacterControlPage::convert, blocks::character::kConvertOn},
+    {&CharacterControlPage::hex, blocks::character::kConvertHex},
+    {&CharacterControlPage::numberVar, blocks::character::kConvertIndex},
+    {&CharacterControlPage::zeroFill, blocks::character::kConvertZeroFill},
+    {&CharacterControlPage::minimum, blocks::character::kConvertMin},
+    {&CharacterControlPage::maximum, blocks::character::kConvertMax},
+    {&CharacterControlPage::letterCase, blocks::character::kCase}};
 
 inline constexpr const char8_t* kLetterCases[] = {u8"大写", u8"小写", u8"自动"};
 
@@ -211,8 +230,8 @@ struct AreaControlPage {  // "基本控制"
 };
 
 inline constexpr BlockField<AreaControlPage> kAreaControlFields[] = {
-    {&AreaControlPage::behaviour, 0, 1}, {&AreaControlPage::mouseDetect, 1, 1},
-    {&AreaControlPage::textColor, 4, 4}, {&AreaControlPage::backColor, 8, 4}};
+    {&AreaControlPage::behaviour, blocks::area::kBehaviour}, {&AreaControlPage::mouseDetect, blocks::area::kMouseDetect},
+    {&AreaControlPage::textColor, blocks::area::kTextColor}, {&AreaControlPage::backColor, blocks::area::kBackColor}};
 
 inline constexpr const char8_t* kAreaBehaviours[] = {u8"右键菜单", u8"子窗口移动", u8"绘图区", u8"文字输入区"};
 

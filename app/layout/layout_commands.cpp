@@ -7,7 +7,7 @@
 #include "app/view/view_painter.h"
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
-#include "model/params/block_bytes.h"
+#include "model/params/blocks/table_block.h"
 #include "model/shape/shape_kind.h"
 #include "platform/picture/picture.h"
 #include "platform/surface/bmp_file.h"
@@ -22,11 +22,6 @@
 
 namespace qv::layout {
 namespace {
-
-// Table block fields the in-cell commands read.
-constexpr int kTableLineWidth = 4;
-constexpr int kTableRows = 16;
-constexpr int kTableColumns = 20;
 
 // Calculators looked for on the desktop, first found is started.
 constexpr const char* kCalculators[] = {"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "xcalc"};
@@ -137,8 +132,8 @@ bool PlaceInTableCells(CDrawView& view, CellMode mode)
     if (doc == nullptr || view.m_selList.size() != 1 || view.m_selList.front()->Kind() != ShapeKind::Table)
         return false;
     const CDrawObj& table = *view.m_selList.front();
-    const auto grid = tableGrid(table.m_rcPosition.normalized(), blockReadI32(table.m_Params, kTableLineWidth),
-                                blockReadI32(table.m_Params, kTableRows), blockReadI32(table.m_Params, kTableColumns));
+    const auto grid = tableGrid(table.m_rcPosition.normalized(), table.Param(blocks::table::kLineWidth),
+                                table.Param(blocks::table::kRows), table.Param(blocks::table::kColumns));
     if (!grid)
         return false; // no rows, no columns or no room: there are no cells to place into
     for (auto& obj : doc->m_objects) {

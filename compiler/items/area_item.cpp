@@ -7,6 +7,7 @@
 #include "compiler/items/state_picture_items.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
+#include "model/params/blocks/area_block.h"
 #include "model/paint/control_font_registry.h"
 #include "platform/files/stored_path.h"
 #include "platform/surface/surface.h"
@@ -26,7 +27,7 @@ constexpr int kMaxCellHeight = 255;
 constexpr std::uint8_t kItemType = 12;
 constexpr std::uint32_t kHeadSize = 12;
 constexpr std::uint32_t kEditFormSize = 48;
-constexpr std::uint8_t kEditForm = 4;
+constexpr std::uint8_t kEditForm = blocks::area::kCandidateBar;
 constexpr std::uint8_t kHalfShared = 0x40, kFullShared = 0x80;
 constexpr std::int32_t kHalfFontKey = 2, kFullFontKey = 4;
 constexpr int kHalfWidthGlyphs = 128;
@@ -83,8 +84,8 @@ void compileEditForm(screen::ItemCompileArgs& a, ControlFontRegistry& fonts, std
     auto b = a.ctx.header().bytes();
     for (std::uint32_t off = 24; off < 40; off += 4)
         putU32(b, at + off, 0);
-    putU16(b, at + 40, panelColor(static_cast<ColorRef>(o.ParamI32(4))));
-    putU16(b, at + 42, panelColor(static_cast<ColorRef>(o.ParamI32(8))));
+    putU16(b, at + 40, panelColor(static_cast<ColorRef>(o.Param(blocks::area::kTextColor))));
+    putU16(b, at + 42, panelColor(static_cast<ColorRef>(o.Param(blocks::area::kBackColor))));
     putU16(b, at + 12, static_cast<std::uint16_t>(fullWidth));
     putU16(b, at + 14, static_cast<std::uint16_t>(h));
     putU16(b, at + 44, static_cast<std::uint16_t>(half.slot));
@@ -119,7 +120,7 @@ void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
     }
     if (!checkPlacement(a, r, kName))
         return;
-    const std::uint8_t code = o.ParamU8(0);
+    const std::uint8_t code = o.Param(blocks::area::kBehaviour);
     if (code == kEditForm && o.m_logfont.lfHeight != 0 &&
         std::llabs(std::int64_t{o.m_logfont.lfHeight}) > kMaxCellHeight) {
         refuseControl(a, controlError(kName, kFontTooLarge));
@@ -131,10 +132,10 @@ void CompileAreaControl(screen::ItemCompileArgs& a, ControlFontRegistry& fonts)
     putItemHead(a, *at, kItemType);
     putU8(a.ctx.header().bytes(), *at + 2, code);
     std::uint8_t argument = 0;
-    if (code == 1)
+    if (code == blocks::area::kRightClickMenu)
         argument = windowIndex(a.ctx.input(), o.m_strName);
-    else if (code == 2)
-        argument = o.ParamU8(1) != 0 ? 1 : 0;
+    else if (code == blocks::area::kDragsWindow)
+        argument = o.Param(blocks::area::kMouseDetect) != 0 ? 1 : 0;
     putU8(a.ctx.header().bytes(), *at + 3, argument);
     if (code == kEditForm)
         compileEditForm(a, fonts, *at);

@@ -7,6 +7,7 @@
 #include "compiler/screen/control_regions.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
+#include "model/params/blocks/number_block.h"
 #include "model/paint/gradient.h"
 #include "platform/files/stored_path.h"
 
@@ -19,20 +20,7 @@ using namespace qv::image;
 
 namespace {
 
-// Parameter block of the real-time number.
-namespace nb {
-inline constexpr int kFontColor = 32, kWritable = 36, kShowPlus = 37, kBorderWidth = 40, kBorderColor = 44,
-                     kBorderType = 48, kTransparent = 52, kBackColor = 56, kAlign = 60, kFill = 64, kDigits = 68,
-                     kDecimals = 72, kValueType = 76, kValueAddress = 80, kValueIndex = 84, kCellWidth = 96,
-                     kCellHeight = 100, kPassword = 104, kTurned = 105, kMoveOn = 106, kHideOn = 107,
-                     kMoveIndex = 108, kHideIndex = 112, kMoveAddress = 120, kHideAddress = 124,
-                     kPictureTransparent = 128, kPictureKey = 132, kPictureFont = 136, kPointWidth = 140,
-                     kFontVar = 144, kFontVarIndex = 148, kFontVarAddress = 152, kBackVar = 160,
-                     kBackVarIndex = 164, kBackVarAddress = 168, kWriteOn = 176, kWriteIndex = 180,
-                     kWriteAddress = 184, kKeypadX = 192, kKeypadY = 196, kMinimum = 200, kMaximum = 204,
-                     kOtherTarget = 228, kOtherAddress = 256, kOtherType = 260, kHideBit = 360, kWriteBit = 388,
-                     kFloatOrder = 392, kToFloat = 396, kLimit = 400;
-} // namespace nb
+namespace nb = blocks::number;
 
 constexpr std::array<const char*, kNumberGlyphCount> kGlyphs{"0", "1", "2", "3", "4", "5", "6",
                                                            "7", "8", "9", "-", "+", " ", "."};
@@ -57,17 +45,19 @@ std::uint16_t fontColour565(ColorRef c)
 // The first failing check's message (GBK), or nullptr.
 const char* checkReferences(const CDrawObj& o)
 {
-    const auto unbound = [&](int address, int index) { return o.ParamI32(address) < 0 || o.ParamI32(index) < 0; };
+    const auto unbound = [&](nb::Field<std::int32_t> address, nb::Field<std::int32_t> index) {
+        return o.Param(address) < 0 || o.Param(index) < 0;
+    };
     if (unbound(nb::kValueAddress, nb::kValueIndex))
         return "编译出错!!\"实时数值\"控件的基本控制属性缺乏HMI变量";
-    if (o.ParamU8(nb::kHideOn) != 0 && unbound(nb::kHideAddress, nb::kHideIndex))
+    if (o.Param(nb::kHideOn) != 0 && unbound(nb::kHideAddress, nb::kHideIndex))
         return "编译出错!!\"实时数值\"控件的隐藏控制属性缺乏HMI变量";
-    if (o.ParamI32(nb::kWriteOn) != 0 && unbound(nb::kWriteAddress, nb::kWriteIndex))
+    if (o.Param(nb::kWriteOn) != 0 && unbound(nb::kWriteAddress, nb::kWriteIndex))
         return "编译出错!!\"实时数值\"控件的写入控制属性缺乏HMI变量";
-    if (o.ParamU8(nb::kMoveOn) != 0 && unbound(nb::kMoveAddress, nb::kMoveIndex))
+    if (o.Param(nb::kMoveOn) != 0 && unbound(nb::kMoveAddress, nb::kMoveIndex))
         return "编译出错!!\"实时数值\"控件的移动控制属性缺乏HMI变量";
-    if ((o.ParamI32(nb::kFontVar) != 0 && unbound(nb::kFontVarAddress, nb::kFontVarIndex)) ||
-        (o.ParamI32(nb::kBackVar) != 0 && unbound(nb::kBackVarAddress, nb::kBackVarIndex)))
+    if ((o.Param(nb::kFontVarOn) != 0 && unbound(nb::kFontVarAddress, nb::kFontVarIndex)) ||
+        (o.Param(nb::kBackVarOn) != 0 && unbound(nb::kBackVarAddress, nb::kBackVarIndex)))
         return "编译出错!!\"实时数值\"控件的颜色控制属性缺乏HMI变量";
     return nullptr;
 }
@@ -75,20 +65,20 @@ const char* checkReferences(const CDrawObj& o)
 void drawFrame(screen::ItemCompileArgs& a, Surface& canvas, const Rect& r, bool keyed)
 {
     CDrawObj& o = a.control;
-    const int width = o.ParamI32(nb::kBorderWidth);
-    ColorRef border = static_cast<ColorRef>(o.ParamI32(nb::kBorderColor));
+    const int width = o.Param(nb::kBorderWidth);
+    ColorRef border = static_cast<ColorRef>(o.Param(nb::kBorderColor));
     if (keyed) {
         border = keySafe(border);
-        o.SetParamI32(nb::kBorderColor, static_cast<std::int32_t>(border));
+        o.SetParam(nb::kBorderColor, static_cast<std::int32_t>(border));
     }
-    const bool transparent = o.ParamI32(nb::kTransparent) != 0;
+    const bool transparent = o.Param(nb::kTransparent) != 0;
     canvas.selectPen(width == 0 ? kNullPen : Pen{PS_INSIDEFRAME, width, border});
     if (transparent)
         canvas.selectBrush(keyed ? Brush{BS_SOLID, tiles::kKeyColor} : kNullBrush);
     else
-        canvas.selectBrush(Brush{BS_SOLID, static_cast<ColorRef>(o.ParamI32(nb::kBackColor))});
+        canvas.selectBrush(Brush{BS_SOLID, static_cast<ColorRef>(o.Param(nb::kBackColor))});
     canvas.rectangle(r);
-    if (o.ParamI32(nb::kBorderType) != 1)
+    if (o.Param(nb::kBorderType) != 1)
         return;
     const ColorRef light = keyed ? keySafe(highlightOf(border)) : highlightOf(border);
     Rect ring = r;
@@ -116,8 +106,8 @@ bool renderGlyph(screen::ItemCompileArgs& a, int i, const GlyphCells& c, Surface
         if (!picture)
             return false;
         drawPicture(cell, *picture, dst);
-        if (o.ParamI32(nb::kPictureTransparent) != 0) {
-            const auto key = static_cast<ColorRef>(o.ParamI32(nb::kPictureKey));
+        if (o.Param(nb::kPictureTransparent) != 0) {
+            const auto key = static_cast<ColorRef>(o.Param(nb::kPictureKey));
             for (int y = 0; y < c.height; ++y)
                 for (int x = 0; x < w; ++x) {
                     const ColorRef p = cell.getPixel(x, y);
@@ -135,8 +125,8 @@ bool renderGlyph(screen::ItemCompileArgs& a, int i, const GlyphCells& c, Surface
 bool writeGlyphs(screen::ItemCompileArgs& a, const GlyphCells& c, std::uint32_t& tableBytes, std::uint32_t& slotBytes)
 {
     CDrawObj& o = a.control;
-    const bool pictures = o.ParamI32(nb::kPictureFont) != 0;
-    const bool turned = o.ParamU8(nb::kTurned) != 0;
+    const bool pictures = o.Param(nb::kPictureFont) != 0;
+    const bool turned = o.Param(nb::kTurned) != 0;
     const auto dataBytes = [&](int w) {
         const std::int64_t px = std::int64_t{w} * c.height;
         return static_cast<std::uint32_t>(pictures ? px * 2 : (px + 7) / 8);
@@ -197,7 +187,7 @@ void CompileNumber(screen::ItemCompileArgs& a)
         return refuseControl(a, "编译出错!!\"实时数值\"控件的长宽太小");
     if (!checkPlacement(a, r, "实时数值"))
         return;
-    const GlyphCells cells{o.ParamI32(nb::kCellWidth), o.ParamI32(nb::kCellHeight), o.ParamI32(nb::kPointWidth)};
+    const GlyphCells cells{o.Param(nb::kCellWidth), o.Param(nb::kCellHeight), o.Param(nb::kPointWidth)};
     const auto sideOk = [](int v) { return v >= 0 && v <= kMaxGlyphSide; };
     if (!sideOk(cells.width) || !sideOk(cells.height) || !sideOk(cells.pointWidth))
         return refuseControl(a, "编译出错!!\"实时数值\"控件的字符大小无效");
@@ -208,13 +198,13 @@ void CompileNumber(screen::ItemCompileArgs& a)
     drawFrame(a, canvas, r, keyed);
 
     // Background: a colour variable, a picture, the region behind, or a plain colour.
-    const int borderWidth = o.ParamI32(nb::kBorderWidth);
-    const bool transparent = o.ParamI32(nb::kTransparent) != 0;
+    const int borderWidth = o.Param(nb::kBorderWidth);
+    const bool transparent = o.Param(nb::kTransparent) != 0;
     std::uint16_t flags = a.info.redrawFlags;
     std::optional<std::uint32_t> background;
     bool plainBackground = false;
-    if (o.ParamI32(nb::kBackVar) != 0 && o.ParamI32(nb::kBackVarAddress) >= 0) {
-        background = static_cast<std::uint32_t>(o.ParamI32(nb::kBackVarAddress));
+    if (o.Param(nb::kBackVarOn) != 0 && o.Param(nb::kBackVarAddress) >= 0) {
+        background = static_cast<std::uint32_t>(o.Param(nb::kBackVarAddress));
         flags |= 0x8000;
     } else {
         if (borderWidth > 0 || (borderWidth == 0 && !keyed && transparent)) {
@@ -224,7 +214,7 @@ void CompileNumber(screen::ItemCompileArgs& a)
         } else if (borderWidth == 0 && keyed) {
             background = 0xFFFFFFFFu;
         } else {
-            background = tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(nb::kBackColor)));
+            background = tiles::toRgb565(static_cast<ColorRef>(o.Param(nb::kBackColor)));
             plainBackground = true;
         }
     }
@@ -238,70 +228,70 @@ void CompileNumber(screen::ItemCompileArgs& a)
         return;
     const auto b = headerBytes(a);
     const std::uint32_t at = *item;
-    const bool turned = o.ParamU8(nb::kTurned) != 0;
-    const bool writable = o.ParamU8(nb::kWritable) != 0;
+    const bool turned = o.Param(nb::kTurned) != 0;
+    const bool writable = o.Param(nb::kWritable) != 0;
     if (turned)
         flags |= 0x20;
-    if (o.ParamI32(nb::kPictureFont) != 0) {
+    if (o.Param(nb::kPictureFont) != 0) {
         flags |= 0x40;
-        if (o.ParamI32(nb::kPictureTransparent) != 0)
+        if (o.Param(nb::kPictureTransparent) != 0)
             flags |= 0x80;
     }
-    std::uint32_t fontColour = fontColour565(static_cast<ColorRef>(o.ParamI32(nb::kFontColor)));
-    if (o.ParamI32(nb::kFontVar) != 0 && o.ParamI32(nb::kFontVarAddress) >= 0) {
-        fontColour = static_cast<std::uint32_t>(o.ParamI32(nb::kFontVarAddress));
+    std::uint32_t fontColour = fontColour565(static_cast<ColorRef>(o.Param(nb::kFontColor)));
+    if (o.Param(nb::kFontVarOn) != 0 && o.Param(nb::kFontVarAddress) >= 0) {
+        fontColour = static_cast<std::uint32_t>(o.Param(nb::kFontVarAddress));
         flags |= 0x4000;
     }
-    const std::int32_t writeAddress = o.ParamI32(nb::kWriteAddress);
-    const bool writeEnable = o.ParamI32(nb::kWriteOn) != 0 && writeAddress >= 0 && writeAddress <= 0xFFFF;
+    const std::int32_t writeAddress = o.Param(nb::kWriteAddress);
+    const bool writeEnable = o.Param(nb::kWriteOn) != 0 && writeAddress >= 0 && writeAddress <= 0xFFFF;
     if (writeEnable)
         flags |= 0x2000;
 
     putU8(b, at + 0, kNumberItemType);
     putU8(b, at + 1, 2);
-    putU8(b, at + 2, static_cast<std::uint8_t>((borderWidth & 0x3F) | ((o.ParamU8(nb::kPassword) & 3) << 6)));
-    putU8(b, at + 3, static_cast<std::uint8_t>(o.ParamI32(nb::kDecimals)));
+    putU8(b, at + 2, static_cast<std::uint8_t>((borderWidth & 0x3F) | ((o.Param(nb::kPasswordLevel) & 3) << 6)));
+    putU8(b, at + 3, static_cast<std::uint8_t>(o.Param(nb::kDecimals)));
     putU16(b, at + 4, static_cast<std::uint16_t>(panelX(a, r.left)));
     putU16(b, at + 6, static_cast<std::uint16_t>(panelY(a, r.top)));
     putU16(b, at + 8, static_cast<std::uint16_t>(r.width()));
     putU16(b, at + 10, static_cast<std::uint16_t>(r.height()));
     putU16(b, at + 12, flags);
     putU16(b, at + 14, static_cast<std::uint16_t>(a.info.regionItem));
-    putU8(b, at + 16, static_cast<std::uint8_t>(o.ParamI32(nb::kFill) + 4 * o.ParamI32(nb::kAlign)));
-    putU8(b, at + 17, static_cast<std::uint8_t>(o.ParamI32(nb::kDigits)));
-    putU8(b, at + 18, static_cast<std::uint8_t>((o.ParamU8(nb::kShowPlus) != 0 ? 1 : 0) | (writable ? 2 : 0) | (turned ? 4 : 0)));
-    putU8(b, at + 19, o.ParamU8(nb::kValueType));
+    putU8(b, at + 16, static_cast<std::uint8_t>(o.Param(nb::kFill) + 4 * o.Param(nb::kAlignment)));
+    putU8(b, at + 17, static_cast<std::uint8_t>(o.Param(nb::kDigits)));
+    putU8(b, at + 18, static_cast<std::uint8_t>((o.Param(nb::kPlusSign) != 0 ? 1 : 0) | (writable ? 2 : 0) | (turned ? 4 : 0)));
+    putU8(b, at + 19, o.Param(nb::kValueType));
     if (background)
         putU32(b, at + 20, *background);
     putU16(b, at + 24, static_cast<std::uint16_t>(cells.width));
     putU16(b, at + 26, static_cast<std::uint16_t>(cells.height));
-    putU32(b, at + 28, static_cast<std::uint32_t>(o.ParamI32(nb::kValueAddress)));
+    putU32(b, at + 28, static_cast<std::uint32_t>(o.Param(nb::kValueAddress)));
     putU32(b, at + 32, fontColour);
     putU32(b, at + 36, tableBytes);
     putU32(b, at + 40, slotBytes);
-    const std::int32_t hideBit = o.ParamI32(nb::kHideBit);
+    const std::int32_t hideBit = o.Param(nb::kHideBit);
     putU8(b, at + 44, static_cast<std::uint8_t>(hideBit & 7));
-    putU16(b, at + 46, bitByteAddress(o.ParamI32(nb::kHideAddress), hideBit));
+    putU16(b, at + 46, bitByteAddress(o.Param(nb::kHideAddress), hideBit));
     putU16(b, at + 48, static_cast<std::uint16_t>(cells.pointWidth));
     putU8(b, at + 50, plainBackground ? 1 : 0);
-    if (o.ParamI32(nb::kToFloat) != 0)
-        putU8(b, at + 51, static_cast<std::uint8_t>(0x80 + (o.ParamI32(nb::kFloatOrder) & 0x1F) +
-                                                     (o.ParamI32(nb::kLimit) != 0 ? 0x40 : 0)));
-    if (o.ParamU8(nb::kMoveOn) != 0)
-        putU32(b, at + 52, static_cast<std::uint32_t>(o.ParamI32(nb::kMoveAddress)));
+    if (o.Param(nb::kToFloat) != 0)
+        putU8(b, at + 51, static_cast<std::uint8_t>(0x80 + (o.Param(nb::kFloatOrder) & 0x1F) +
+                                                     (o.Param(nb::kNoLimit) != 0 ? 0x40 : 0)));
+    if (o.Param(nb::kMoveOn) != 0)
+        putU32(b, at + 52, static_cast<std::uint32_t>(o.Param(nb::kMoveAddress)));
     if (writeEnable) {
-        const std::int32_t bit = o.ParamI32(nb::kWriteBit);
+        const std::int32_t bit = o.Param(nb::kWriteBit);
         putU8(b, at + 56, static_cast<std::uint8_t>(bit & 7));
         putU16(b, at + 58, bitByteAddress(writeAddress, bit));
     }
     if (writable) {
-        putU16(b, at + 60, static_cast<std::uint16_t>(o.ParamI32(nb::kKeypadX)));
-        putU16(b, at + 62, static_cast<std::uint16_t>(o.ParamI32(nb::kKeypadY)));
-        putU32(b, at + 64, static_cast<std::uint32_t>(o.ParamI32(nb::kMinimum)));
-        putU32(b, at + 68, static_cast<std::uint32_t>(o.ParamI32(nb::kMaximum)));
-        putU8(b, at + 72, static_cast<std::uint8_t>(o.ParamI32(nb::kOtherTarget) != 0 ? 1 : 0));
-        putU8(b, at + 73, o.ParamU8(nb::kOtherType));
-        putU16(b, at + 74, static_cast<std::uint16_t>(o.ParamI32(nb::kOtherAddress)));
+        putU16(b, at + 60, static_cast<std::uint16_t>(o.Param(nb::kKeypadX)));
+        putU16(b, at + 62, static_cast<std::uint16_t>(o.Param(nb::kKeypadY)));
+        putU32(b, at + 64, static_cast<std::uint32_t>(o.Param(nb::kMinimum)));
+        putU32(b, at + 68, static_cast<std::uint32_t>(o.Param(nb::kMaximum)));
+        putU8(b, at + 72, static_cast<std::uint8_t>(o.Param(nb::kOtherWriteOn) != 0 ? 1 : 0));
+        putU8(b, at + 73, o.Param(lowByte(nb::kOtherType)));
+        putU16(b, at + 74, static_cast<std::uint16_t>(o.Param(nb::kOtherAddress)));
     }
 }
 

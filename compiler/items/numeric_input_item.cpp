@@ -6,6 +6,7 @@
 #include "compiler/items/state_picture_items.h"
 #include "compiler/tiles/pixel_stream.h"
 #include "model/document/draw_doc.h"
+#include "model/params/blocks/numeric_input_block.h"
 
 #include <limits>
 
@@ -23,10 +24,7 @@ constexpr int kGlyphCount = sizeof kGlyphs - 1;
 // No panel font is larger; a block claiming more is damaged (and its stride must fit 16 bits).
 constexpr int kMaxCellSide = 1024;
 
-namespace block {
-constexpr int kTextColor = 0, kPassword = 4, kBackColor = 8, kLeftAligned = 12, kCellWidth = 16, kCellHeight = 20,
-              kFunction = 24;
-}
+namespace block = blocks::numeric_input;
 
 } // namespace
 
@@ -39,7 +37,7 @@ void CompileNumericInput(screen::ItemCompileArgs& a)
         return refuseControl(a, controlError(kName, kTooSmall));
     if (!checkPlacement(a, r, kName))
         return;
-    const int w = o.ParamI32(block::kCellWidth), h = o.ParamI32(block::kCellHeight);
+    const int w = o.Param(block::kPitch), h = o.Param(block::kCharHeight);
     const GlyphCell cell = glyphCell(a.ctx, w, h);
     if (w < 0 || h < 0 || w > kMaxCellSide || h > kMaxCellSide || cell.slot > std::numeric_limits<std::uint16_t>::max())
         return refuseControl(a, controlError(kName, kBadCell));
@@ -54,15 +52,15 @@ void CompileNumericInput(screen::ItemCompileArgs& a)
 
     auto b = a.ctx.header().bytes();
     putItemHead(a, *at, kItemType);
-    putU8(b, *at + 2, static_cast<std::uint8_t>(o.ParamI32(block::kPassword) + 4 * o.ParamI32(block::kLeftAligned)));
+    putU8(b, *at + 2, static_cast<std::uint8_t>(o.Param(block::kPassword) + 4 * o.Param(block::kLeftAligned)));
     putU8(b, *at + 3, static_cast<std::uint8_t>(a.info.redrawFlags & 0xFF));
-    putU32(b, *at + 12, tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(block::kTextColor))));
-    putU32(b, *at + 16, tiles::toRgb565(static_cast<ColorRef>(o.ParamI32(block::kBackColor))));
+    putU32(b, *at + 12, tiles::toRgb565(static_cast<ColorRef>(o.Param(block::kTextColor))));
+    putU32(b, *at + 16, tiles::toRgb565(static_cast<ColorRef>(o.Param(block::kBackColor))));
     putU16(b, *at + 20, static_cast<std::uint16_t>(w));
     putU16(b, *at + 22, static_cast<std::uint16_t>(h));
     putU32(b, *at + 24, static_cast<std::uint32_t>(a.ctx.file().size() - before));
     putU16(b, *at + 28, static_cast<std::uint16_t>(cell.slot));
-    putU8(b, *at + 30, o.ParamU8(block::kFunction));
+    putU8(b, *at + 30, o.Param(block::kMode));
 }
 
 } // namespace qv::items

@@ -1,8 +1,10 @@
 #include "compiler/screen/control_regions.h"
 
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "model/params/object_var_refs.h"
@@ -44,7 +46,8 @@ struct KindRule {
 
 constexpr std::array<KindRule, 11> kRules{{
     {ShapeKind::Button, 2, blocks::button::kHideOption.offset, -1, false, buttonCondition},
-    {ShapeKind::RealTimeNumber, 3, 107, 106, false, [](const CDrawObj& o) { return o.ParamI32(52) != 0 && o.ParamI32(160) != 1; }},
+    {ShapeKind::RealTimeNumber, 3, blocks::number::kHideOn.offset, blocks::number::kMoveOn.offset, false,
+     [](const CDrawObj& o) { return o.Param(blocks::number::kTransparent) != 0 && o.Param(blocks::number::kBackVarOn) != 1; }},
     {ShapeKind::DynamicPicture, 4, blocks::dynamic_picture::kHideOption.offset, blocks::dynamic_picture::kMoveOption.offset, false,
      [](const CDrawObj& o) { return o.Param(blocks::dynamic_picture::kTransparent) != 0; }},
     {ShapeKind::NumericInput, 5, -1, -1, false, [](const CDrawObj&) { return false; }},
@@ -60,7 +63,8 @@ constexpr std::array<KindRule, 11> kRules{{
          return !(o.Param(kSelectedTransparent) == 0 && o.Param(kUnselectedTransparent) == 0 && o.Param(kPictureMode) != 0);
      }},
     {ShapeKind::AreaControl, 12, -1, -1, false, [](const CDrawObj&) { return false; }},
-    {ShapeKind::Character, 13, 64, 48, true, [](const CDrawObj& o) { return o.ParamI32(8) != 0; }},
+    {ShapeKind::Character, 13, blocks::character::kHideOn.offset, blocks::character::kMoveOn.offset, true,
+     [](const CDrawObj& o) { return o.Param(blocks::character::kTransparent) != 0; }},
 }};
 
 const KindRule* ruleFor(ShapeKind kind)
@@ -166,7 +170,7 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
         if (kind == ShapeKind::DynamicPicture)
             return true;
         flag(redraw::Overlapped);
-        if (kind == ShapeKind::Character && obj.ParamI32(8) != 0 && obj.ParamI32(172) == 0)
+        if (kind == ShapeKind::Character && obj.Param(blocks::character::kTransparent) != 0 && obj.Param(blocks::character::kBackVarOn) == 0)
             return needs();
         return false;
     }
@@ -175,7 +179,7 @@ bool setRedrawFlags(std::span<const std::unique_ptr<CDrawObj>> objects, std::spa
         flag(redraw::HideSwitch);
         return needs();
     }
-    if (kind == ShapeKind::Character && obj.ParamI32(8) != 0)
+    if (kind == ShapeKind::Character && obj.Param(blocks::character::kTransparent) != 0)
         return needs();
     return false;
 }

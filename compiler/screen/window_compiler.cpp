@@ -10,6 +10,7 @@
 #include "compiler/screen/surface_pool.h"
 #include "compiler/tiles/picture_tiles.h"
 #include "model/document/draw_doc.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/object_var_refs.h"
 #include "model/paint/paint_dispatch.h"
 #include "platform/surface/surface.h"
@@ -187,7 +188,7 @@ void WindowRun::maskControls()
         const CDrawObj& o = *doc_.m_objects[i];
         if (!plan_.info[i].compilable || isMovingControl(o))
             continue;
-        if (o.Kind() == ShapeKind::AreaControl && o.ParamU8(0) != 3)
+        if (o.Kind() == ShapeKind::AreaControl && o.Param(blocks::area::kBehaviour) != blocks::area::kBackgroundCopy)
             continue;
         masked_->fillRect(o.m_rcPosition, tiles::kKeyColor);
     }

@@ -2,7 +2,7 @@
 
 #include "compiler/headers/var_header_files.h"
 #include "model/app/editor_app.h"
-#include "model/paint/controls/number_painters.h"
+#include "model/params/blocks/number_block.h"
 #include "model/paint/shape_painters.h"
 #include "model/params/block_bytes.h"
 #include "model/params/kind_defaults.h"
@@ -260,8 +260,8 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
         std::int32_t largest = 0;
         for (int i = 0; i < def.digits; ++i)
             largest = largest * 10 + 9;
-        obj->SetParamI32(number_block::kMinimum, 0);
-        obj->SetParamI32(number_block::kMaximum, largest);
+        obj->SetParam(blocks::number::kMinimum, 0);
+        obj->SetParam(blocks::number::kMaximum, largest);
     }
     if (def.variable) {
         const HmiVarTable& table = app.ProjectDoc()->m_varTable;

@@ -1,6 +1,8 @@
 #include "gen/special_windows/special_windows.h"
 
 #include "model/document/document_environment.h"
+#include "model/params/blocks/area_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
 #include "model/vars/hmi_var_table.h"
@@ -151,9 +153,6 @@ ShapeKind kindOf(ElementType type)
 }
 
 constexpr int kButtonFunctionEntry = 3;
-constexpr int kRealTimeNumberValueIndex = 84;
-constexpr std::size_t kAreaOption = 0;
-constexpr std::uint8_t kAreaPinyinBar = 4;
 
 class GeneratorHost : public KindDefaultsHost {
 public:
@@ -246,10 +245,10 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
                 e.type == Key ? "键盘\"" + std::string(e.action) + "\"" : std::string(e.action);
             break;
         case Value:
-            obj->SetParamI32(kRealTimeNumberValueIndex, e.row);
+            obj->SetParam(blocks::number::kValueIndex, e.row);
             refreshVarRefs(obj->Kind(), obj->m_Params, resolve);
             break;
-        case Candidates: obj->SetParamU8(kAreaOption, kAreaPinyinBar); break;
+        case Candidates: obj->SetParam(blocks::area::kBehaviour, blocks::area::kCandidateBar); break;
         case Entry: break;
         }
     }

@@ -1,12 +1,17 @@
 #include "model/params/kind_defaults.h"
 
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
+#include "model/params/blocks/numeric_input_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/shape_block.h"
 #include "model/params/blocks/state_picture_block.h"
+#include "model/params/blocks/table_block.h"
 #include "model/document/draw_doc.h"
 
 #include <algorithm>
@@ -30,6 +35,10 @@ constexpr VarRow kFontColor{"unsigned short", "m_FontColor", "0", "字体颜色"
 constexpr VarRow kBackColor{"unsigned short", "m_BackColor", "65535", "字体背景颜色"};
 
 constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.type, v.name, v.initial, v.description}; }
+template <class T, class Kind>
+constexpr DefaultVar bind(ParamField<T, Kind> refIndex, const VarRow& v) { return bind(refIndex.offset, v); }
+template <class T, class Kind>
+constexpr BlockDefault put(ParamField<T, Kind> f, std::uint32_t value) { return {f.offset, f.width, value}; }
 
 constexpr BlockDefault kRectangleValues[] = {
     {blocks::rectangle::kBorderWidth, 3}, {blocks::rectangle::kBorder3d, 1}, {blocks::rectangle::kFillColor, kSilver}};
@@ -63,19 +72,22 @@ constexpr std::string_view kDynamicPicturePictures[] = {
     "images\\sys\\PICGROUP001.jpg", "images\\sys\\PICGROUP002.jpg", "images\\sys\\PICGROUP003.jpg",
     "images\\sys\\PICGROUP004.jpg", "images\\sys\\PICGROUP005.jpg", "images\\sys\\PICGROUP006.jpg"};
 
+namespace nb = blocks::number;
 constexpr BlockDefault kRealTimeNumberValues[] = {
-    {32, 4, 255}, {36, 1, 1}, {40, 4, 2}, {48, 1, 1}, {56, 4, kSilver}, {60, 4, 1}, {68, 4, 12},
-    {72, 4, 2}, {4, 4, 18}, {20, 4, 1}, {128, 4, 1}, {132, 4, kWhite}};
+    put(nb::kFontColor, 255), put(nb::kWritable, 1), put(nb::kBorderWidth, 2), put(lowByte(nb::kBorderType), 1),
+    put(nb::kBackColor, kSilver), put(nb::kAlignment, 1), put(nb::kDigits, 12), put(nb::kDecimals, 2),
+    put(nb::kCreated4, 18), put(nb::kCreated20, 1), put(nb::kPictureTransparent, 1), put(nb::kPictureKey, kWhite)};
 constexpr DefaultVar kRealTimeNumberVars[] = {
-    {84, "unsigned int", "m_DataDisplay", "258", "数据显示变量"}, bind(112, kDispHide), bind(108, kXyPosition),
-    bind(148, kFontColor), bind(164, kBackColor), bind(180, kCellWrEn)};
+    {nb::kValueIndex.offset, "unsigned int", "m_DataDisplay", "258", "数据显示变量"}, bind(nb::kHideIndex, kDispHide),
+    bind(nb::kMoveIndex, kXyPosition), bind(nb::kFontVarIndex, kFontColor), bind(nb::kBackVarIndex, kBackColor),
+    bind(nb::kWriteIndex, kCellWrEn)};
 constexpr std::string_view kRealTimeNumberPictures[] = {
     "images\\sys\\0.bmp", "images\\sys\\1.bmp", "images\\sys\\2.bmp", "images\\sys\\3.bmp",
     "images\\sys\\4.bmp", "images\\sys\\5.bmp", "images\\sys\\6.bmp", "images\\sys\\7.bmp",
     "images\\sys\\8.bmp", "images\\sys\\9.bmp", "images\\sys\\Fu.bmp", "images\\sys\\Zheng.bmp",
     "images\\sys\\KongGe.bmp", "images\\sys\\Point.bmp"};
 
-constexpr BlockDefault kNumericInputValues[] = {{8, 4, kWhite}};
+constexpr BlockDefault kNumericInputValues[] = {put(blocks::numeric_input::kBackColor, kWhite)};
 
 namespace cv = blocks::curve;
 constexpr BlockDefault kCurveValues[] = {
@@ -123,17 +135,21 @@ constexpr DefaultVar kProgressVars[] = {
     {pb::kValueIndex.offset, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(pb::kHideIndex.offset, kDispHide)};
 constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
-constexpr BlockDefault kTableValues[] = {{4, 4, 2}, {8, 4, kWhite}, {16, 4, 3}, {20, 4, 3}};
+constexpr BlockDefault kTableValues[] = {
+    put(blocks::table::kLineWidth, 2), put(blocks::table::kCreated8, kWhite), put(blocks::table::kRows, 3),
+    put(blocks::table::kColumns, 3)};
 
+namespace cb = blocks::character;
 constexpr BlockDefault kCharacterValues[] = {
-    {4, 4, kWhite}, {kStringLengthOffset, 4, 16}, {80, 4, 1}, {84, 4, 2}, {92, 4, 1}, {100, 4, 1},
-    {104, 4, 1}, {108, 4, 1}, {112, 4, 1}, {128, 4, 1}, {132, 4, 1}, {148, 4, 1}, {380, 4, 0x80000001}};
+    put(cb::kBackColor, kWhite), put(cb::kStringLength, 16), put(cb::kShowCursor, 1), put(cb::kCursorWidth, 2),
+    put(cb::kCreated92, 1), put(cb::kDigits, 1), put(cb::kDecimalPoint, 1), put(cb::kMinus, 1), put(cb::kEnglish, 1),
+    put(cb::kAutoSense, 1), put(cb::kKeyboardWrite, 1), put(cb::kClickKeyboard, 1), put(cb::kConvertMin, 0x80000001)};
 constexpr DefaultVar kCharacterVars[] = {
-    {kStringStartIndex, "signed char", "m_String", "49", "字符首地址控制变量"}, bind(68, kDispHide),
-    bind(52, kXyPosition), bind(160, kFontColor), bind(176, kBackColor), bind(192, kCellWrEn),
-    {364, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
+    {cb::kStringIndex.offset, "signed char", "m_String", "49", "字符首地址控制变量"}, bind(cb::kHideIndex, kDispHide),
+    bind(cb::kMoveIndex, kXyPosition), bind(cb::kFontVarIndex, kFontColor), bind(cb::kBackVarIndex, kBackColor),
+    bind(cb::kWriteIndex, kCellWrEn), {cb::kConvertIndex.offset, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
 
-constexpr BlockDefault kAreaValues[] = {{8, 4, kWhite}};
+constexpr BlockDefault kAreaValues[] = {put(blocks::area::kBackColor, kWhite)};
 
 void numericInputLook(CDrawObj& obj) { obj.m_bHasPen = 0; }
 void curveLook(CDrawObj& obj)

@@ -34,6 +34,14 @@ void paramSet(std::span<std::uint8_t> block, ParamField<T, Kind> f, std::type_id
     blockWriteU(block, f.offset, f.width, static_cast<std::uint32_t>(value));
 }
 
+// The low byte of a wider field (fields are little-endian, so it lies at the same offset),
+// for the rooms that read or write that byte alone.
+template <class T, class Kind>
+constexpr ParamField<std::uint8_t, Kind> lowByte(ParamField<T, Kind> f)
+{
+    return {f.offset};
+}
+
 // One kind's view of a block: `NumberBlock{obj.m_Params}.get(number::kMinimum)`; a view over
 // mutable bytes also sets. It takes that kind's fields and the shared ones.
 template <class Kind, class Byte = const std::uint8_t>

@@ -2,8 +2,10 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "model/vars/var_bank.h"
@@ -24,9 +26,14 @@ namespace dp = blocks::dynamic_picture;
 constexpr std::array<VarRefField, 3> kDynamicPicture{{varRef("frame", dp::kFrameIndex, dp::kFrameAddress, dp::kFrameType),
                                                       varRef("hide", dp::kHideIndex, dp::kHideAddress, dp::kHideType),
                                                       varRef("move", dp::kMoveIndex, dp::kMoveAddress, dp::kMoveType)}};
+namespace nb = blocks::number;
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
-    {"value", 84, 80, 76}, {"hide", 112, 124, 117}, {"move", 108, 120, 116},
-    {"font colour", 148, 152, 156}, {"background colour", 164, 168, 172}, {"write enable", 180, 184, 188}}};
+    {"value", nb::kValueIndex.offset, nb::kValueAddress.offset, nb::kValueType.offset},
+    {"hide", nb::kHideIndex.offset, nb::kHideAddress.offset, nb::kHideType.offset},
+    {"move", nb::kMoveIndex.offset, nb::kMoveAddress.offset, nb::kMoveType.offset},
+    {"font colour", nb::kFontVarIndex.offset, nb::kFontVarAddress.offset, nb::kFontVarType.offset},
+    {"background colour", nb::kBackVarIndex.offset, nb::kBackVarAddress.offset, nb::kBackVarType.offset},
+    {"write enable", nb::kWriteIndex.offset, nb::kWriteAddress.offset, nb::kWriteType.offset}}};
 namespace cv = blocks::curve;
 constexpr std::array<VarRefField, 1> kCurve{{varRef("hide", cv::kHideIndex, cv::kHideAddress, cv::kHideType)}};
 namespace lamp = blocks::lamp;
@@ -43,10 +50,16 @@ constexpr std::array<VarRefField, 3> kRadio{{varRef("value", radio::kValueIndex,
 namespace pb = blocks::progress_bar;
 constexpr std::array<VarRefField, 2> kProgress{{varRef("value", pb::kValueIndex, pb::kValueAddress, pb::kValueType),
                                                 varRef("hide", pb::kHideIndex, pb::kHideAddress, pb::kHideType)}};
+namespace cb = blocks::character;
 constexpr std::array<VarRefField, 8> kCharacter{{
-    {"string", 36, 40, 44}, {"hide", 68, 72, 76}, {"move", 52, 56, 60},
-    {"font colour", 160, 164, 168}, {"background colour", 176, 180, 184}, {"write enable", 192, 196, 200},
-    {"further", 212, 220, kNoField}, {"conversion", 364, 368, 372}}};
+    {"string", cb::kStringIndex.offset, cb::kStringAddress.offset, cb::kStringType.offset},
+    {"hide", cb::kHideIndex.offset, cb::kHideAddress.offset, cb::kHideType.offset},
+    {"move", cb::kMoveIndex.offset, cb::kMoveAddress.offset, cb::kMoveType.offset},
+    {"font colour", cb::kFontVarIndex.offset, cb::kFontVarAddress.offset, cb::kFontVarType.offset},
+    {"background colour", cb::kBackVarIndex.offset, cb::kBackVarAddress.offset, cb::kBackVarType.offset},
+    {"write enable", cb::kWriteIndex.offset, cb::kWriteAddress.offset, cb::kWriteType.offset},
+    {"further", cb::kClickIndex.offset, cb::kClickAddress.offset, kNoField},
+    {"conversion", cb::kConvertIndex.offset, cb::kConvertAddress.offset, cb::kConvertType.offset}}};
 
 // `required`: the index offset that must be bound for the control to work (kNoField: none).
 struct KindRefs {
@@ -57,20 +70,14 @@ struct KindRefs {
 constexpr std::array<KindRefs, 9> kKinds{{
     {ShapeKind::Button, kButton, kNoField},
     {ShapeKind::DynamicPicture, kDynamicPicture, dp::kFrameIndex.offset},
-    {ShapeKind::RealTimeNumber, kRealTimeNumber, 84},
+    {ShapeKind::RealTimeNumber, kRealTimeNumber, nb::kValueIndex.offset},
     {ShapeKind::Curve, kCurve, kNoField},
     {ShapeKind::Indicator, kIndicator, lamp::kBitIndex.offset},
     {ShapeKind::BitSwitch, kBitSwitch, lamp::kBitIndex.offset},
     {ShapeKind::RadioButton, kRadio, radio::kValueIndex.offset},
     {ShapeKind::ProgressBar, kProgress, pb::kValueIndex.offset},
-    {ShapeKind::Character, kCharacter, kStringStartIndex},
+    {ShapeKind::Character, kCharacter, cb::kStringIndex.offset},
 }};
-
-// Character control: hide enable at 64, move enable at 48 make those references required.
-constexpr int kCharacterHideEnable = 64;
-constexpr int kCharacterHideIndex = 68;
-constexpr int kCharacterMoveEnable = 48;
-constexpr int kCharacterMoveIndex = 52;
 
 // Dynamic picture: the frame variable holds a 16-byte file name when the pictures are looked
 // up by name in the user area.
@@ -131,9 +138,12 @@ bool isBindingValid(ShapeKind kind, std::span<const std::uint8_t> block)
             if (!bound(curveRecordRef(i).index))
                 return false;
         return true;
-    case ShapeKind::Character:
-        return bound(kStringStartIndex) && (blockReadU8(block, kCharacterHideEnable) == 0 || bound(kCharacterHideIndex))
-            && (blockReadU8(block, kCharacterMoveEnable) == 0 || bound(kCharacterMoveIndex));
+    case ShapeKind::Character: {
+        // The hide and move switches are tested by their low byte.
+        const CharacterBlock b{block};
+        return bound(cb::kStringIndex.offset) && (b.get(lowByte(cb::kHideOn)) == 0 || bound(cb::kHideIndex.offset))
+            && (b.get(lowByte(cb::kMoveOn)) == 0 || bound(cb::kMoveIndex.offset));
+    }
     default: {
         const KindRefs* k = kindRefs(kind);
         return !k || k->required == kNoField || bound(k->required);
@@ -232,13 +242,13 @@ std::optional<std::int64_t> stringAddressEnd(ShapeKind kind, std::span<const std
 {
     if (kind != ShapeKind::Character)
         return std::nullopt;
-    const std::int32_t index = blockReadI32(block, kStringStartIndex);
+    const std::int32_t index = CharacterBlock{block}.get(cb::kStringIndex);
     if (index < 0)
         return std::nullopt;
     const auto var = resolve(index);
     if (!var)
         return std::nullopt;
-    return clampToPanelAddress(var->address) + std::max(0, blockReadI32(block, kStringLengthOffset));
+    return clampToPanelAddress(var->address) + std::max(0, CharacterBlock{block}.get(cb::kStringLength));
 }
 
 void collectVarSizes(ShapeKind kind, std::span<const std::uint8_t> block, std::span<unsigned> sizes, const VarWidthResolver& widthOf)
@@ -266,8 +276,9 @@ void collectVarSizes(ShapeKind kind, std::span<const std::uint8_t> block, std::s
         break;
     }
     case ShapeKind::Character: {
-        const std::int32_t index = blockReadI32(block, kStringStartIndex);
-        raise(index, std::int64_t{widthOf(index)} * blockReadI32(block, kStringLengthOffset));
+        const CharacterBlock b{block};
+        const std::int32_t index = b.get(cb::kStringIndex);
+        raise(index, std::int64_t{widthOf(index)} * b.get(cb::kStringLength));
         break;
     }
     default:

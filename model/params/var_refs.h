@@ -33,9 +33,6 @@ constexpr VarRefField varRef(std::string_view role, ParamField<std::int32_t, Ind
     return {role, index.offset, address.offset, type.offset};
 }
 
-inline constexpr int kStringLengthOffset = 32;
-inline constexpr int kStringStartIndex = 36;
-
 // The fixed references of a kind (curve records not included); empty for kinds without any.
 std::span<const VarRefField> fixedVarRefs(ShapeKind kind);
 

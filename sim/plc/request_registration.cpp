@@ -2,8 +2,10 @@
 
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "sim/plc/protocol_drivers.h"
@@ -14,6 +16,8 @@ namespace qv::sim::plc {
 namespace {
 
 using namespace qv::protocol;
+namespace nb = blocks::number;
+namespace cb = blocks::character;
 
 enum class Req { Word, Bit };
 constexpr int kNone = -1;
@@ -67,13 +71,13 @@ constexpr RequestRef kRequestRefs[] = {
     ref(ShapeKind::DynamicPicture, dp::kFrameIndex, dp::kFrameLink, Req::Word),
     moveRef(ShapeKind::DynamicPicture, dp::kMoveIndex, dp::kMoveLink, dp::kMoveOption),
     ref(ShapeKind::DynamicPicture, dp::kHideIndex, dp::kHideLink, Req::Bit, dp::kHideOption),
-    {ShapeKind::RealTimeNumber, 84, 208, Req::Word},
-    {ShapeKind::RealTimeNumber, 252, 232, Req::Word, 228, kNone, true},
-    {ShapeKind::RealTimeNumber, 148, 264, Req::Word, 144},
-    {ShapeKind::RealTimeNumber, 164, 288, Req::Word, 160},
-    {ShapeKind::RealTimeNumber, 112, 336, Req::Bit, 107},
-    {ShapeKind::RealTimeNumber, 180, 364, Req::Bit, 176},
-    {ShapeKind::RealTimeNumber, 108, 312, Req::Word, 106, 332},
+    {9, nb::kValueIndex.offset, nb::kReadLink.offset, Req::Word},
+    {9, nb::kOtherIndex.offset, nb::kOtherWriteLink.offset, Req::Word, nb::kOtherWriteOn.offset, kNone, true},
+    {9, nb::kFontVarIndex.offset, nb::kFontVarLink.offset, Req::Word, nb::kFontVarOn.offset},
+    {9, nb::kBackVarIndex.offset, nb::kBackVarLink.offset, Req::Word, nb::kBackVarOn.offset},
+    {9, nb::kHideIndex.offset, nb::kHideLink.offset, Req::Bit, nb::kHideOn.offset},
+    {9, nb::kWriteIndex.offset, nb::kWriteLink.offset, Req::Bit, nb::kWriteOn.offset},
+    {9, nb::kMoveIndex.offset, nb::kMoveLink.offset, Req::Word, nb::kMoveOn.offset, nb::kMoveWidthCode.offset},
     ref(ShapeKind::Curve, cv::kHideIndex, cv::kHideLink, Req::Bit, cv::kHideOption),
     ref(ShapeKind::Indicator, lamp::kBitIndex, ind::kBitLink, Req::Bit),
     ref(ShapeKind::Indicator, ind::kHideIndex, ind::kHideLink, Req::Bit, ind::kHideOption),
@@ -87,11 +91,11 @@ constexpr RequestRef kRequestRefs[] = {
     ref(ShapeKind::RadioButton, radio::kWriteIndex, radio::kWriteLink, Req::Bit, radio::kWriteEnableOption),
     ref(ShapeKind::ProgressBar, pb::kValueIndex, pb::kValueLink, Req::Word),
     ref(ShapeKind::ProgressBar, pb::kHideIndex, pb::kHideLink, Req::Bit, pb::kHideOption),
-    {ShapeKind::Character, 160, 228, Req::Word, 156},
-    {ShapeKind::Character, 176, 252, Req::Word, 172},
-    {ShapeKind::Character, 52, 276, Req::Word, 48, 296},
-    {ShapeKind::Character, 68, 300, Req::Bit, 64},
-    {ShapeKind::Character, 192, 328, Req::Bit, 188},
+    {25, cb::kFontVarIndex.offset, cb::kFontVarLink.offset, Req::Word, cb::kFontVarOn.offset},
+    {25, cb::kBackVarIndex.offset, cb::kBackVarLink.offset, Req::Word, cb::kBackVarOn.offset},
+    {25, cb::kMoveIndex.offset, cb::kMoveLink.offset, Req::Word, cb::kMoveOn.offset, cb::kMoveWidthCode.offset},
+    {25, cb::kHideIndex.offset, cb::kHideLink.offset, Req::Bit, cb::kHideOn.offset},
+    {25, cb::kWriteIndex.offset, cb::kWriteLink.offset, Req::Bit, cb::kWriteOn.offset},
 };
 
 // How a bit reference picks its elements.

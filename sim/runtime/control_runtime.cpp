@@ -15,15 +15,13 @@
 namespace qv::sim {
 namespace {
 
+namespace nb = blocks::number;
 
 namespace dp = blocks::dynamic_picture;
 
 namespace cv = blocks::curve;
 
-// Character control.
-constexpr int kStringCapacity = kStringLengthOffset; // 32
-constexpr int kStringAddress = 40;
-constexpr int kCaretOption = 80;
+namespace cb = blocks::character;
 
 // The move reference of the kinds that have one: option, variable index, cached address.
 struct MoveRef {
@@ -31,8 +29,8 @@ struct MoveRef {
     int option, index, address;
 };
 constexpr MoveRef kMoveRefs[] = {{ShapeKind::DynamicPicture, dp::kMoveOption.offset, dp::kMoveIndex.offset, dp::kMoveAddress.offset},
-                                 {ShapeKind::RealTimeNumber, 106, 108, 120},
-                                 {ShapeKind::Character, 48, 52, 56}};
+                                 {ShapeKind::RealTimeNumber, nb::kMoveOn.offset, nb::kMoveIndex.offset, nb::kMoveAddress.offset},
+                                 {ShapeKind::Character, cb::kMoveOn.offset, cb::kMoveIndex.offset, cb::kMoveAddress.offset}};
 
 constexpr std::int64_t kLastElementAddress = 0xFFFC;
 
@@ -120,7 +118,7 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
         }
         return;
     }
-    if (obj.Kind() == ShapeKind::Character && blockReadI32(obj.m_Params, kStringStartIndex, -1) >= 0) {
+    if (obj.Kind() == ShapeKind::Character && obj.Param(cb::kStringIndex) >= 0) {
         const std::int64_t capacity = blockReadI32(obj.m_Params, kStringCapacity);
         const std::int32_t address = blockReadI32(obj.m_Params, kStringAddress, -1);
         if (capacity <= 0)
@@ -196,7 +194,7 @@ bool StepAnimation(CDrawObj& obj, const ControlRunContext& ctx, std::int64_t ela
 
 bool ToggleCaret(CDrawObj& obj, int caretX, int caretY)
 {
-    if (obj.Kind() != ShapeKind::Character || blockReadU8(obj.m_Params, kCaretOption) == 0)
+    if (obj.Kind() != ShapeKind::Character || obj.Param(lowByte(cb::kShowCursor)) == 0)
         return false;
     if (!obj.m_rcPosition.normalized().contains(caretX, caretY))
         return false;

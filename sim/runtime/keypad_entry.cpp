@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/app/editor_app.h"
-#include "model/params/block_bytes.h"
+#include "model/params/blocks/number_block.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/var_types.h"
 #include "sim/runtime/var_write.h"
@@ -15,18 +15,7 @@
 namespace qv::sim {
 namespace {
 
-// The real-time number as an input field.
-constexpr int kDecimals = 72;
-constexpr int kReadType = 76;
-constexpr int kReadAddress = 80;
-constexpr int kMinimum = 200;
-constexpr int kMaximum = 204;
-constexpr int kSeparateWrite = 228;
-constexpr int kWriteAddress = 256;
-constexpr int kWriteType = 260;
-constexpr int kFloatLayout = 392;
-constexpr int kFloatMode = 396;
-constexpr int kNoRangeCheck = 400;
+namespace nb = blocks::number;
 
 constexpr int kMaxDigits = 20;
 
@@ -50,7 +39,7 @@ void setKeypadText(CEditorApp& app, const std::string& text)
 void NumericKeypadKey(CEditorApp& app, const CDrawObj& target, std::string_view key)
 {
     std::string text = keypadText(app);
-    const std::span<const std::uint8_t> b = target.m_Params;
+    const NumberBlock b{target.m_Params};
     if (key.size() == 1 && key[0] >= '0' && key[0] <= '9') {
         if (static_cast<int>(text.size()) < kMaxDigits)
             text += key[0];
@@ -59,10 +48,10 @@ void NumericKeypadKey(CEditorApp& app, const CDrawObj& target, std::string_view 
             text.pop_back();
         else if (key == "清除")
             text.clear();
-        else if (key == "." && blockReadI32(b, kDecimals) > 0 && text.find('.') == std::string::npos && text.back() != '-')
+        else if (key == "." && b.get(nb::kDecimals) > 0 && text.find('.') == std::string::npos && text.back() != '-')
             text += '.';
     } else if (key == "-") {
-        if (blockReadU8(b, kReadType) % 2 == 0 || blockReadI32(b, kFloatMode) != 0)
+        if (b.get(nb::kValueType) % 2 == 0 || b.get(nb::kToFloat) != 0)
             text = "-";
     }
     setKeypadText(app, text);
@@ -117,20 +106,20 @@ std::string FloatBytes(double value, int layout)
 
 bool StoreKeypadEntry(CEditorApp& app, PortWriter* writer, const CDrawObj& target)
 {
-    const std::span<const std::uint8_t> b = target.m_Params;
-    const std::int32_t readAddress = blockReadI32(b, kReadAddress, -1);
+    const NumberBlock b{target.m_Params};
+    const std::int32_t readAddress = b.get(nb::kValueAddress);
     if (readAddress < 0)
         return false;
-    const bool separate = blockReadI32(b, kSeparateWrite) != 0;
-    const std::int64_t address = separate ? blockReadI32(b, kWriteAddress, -1) : readAddress;
-    const int type = separate ? blockReadI32(b, kWriteType) : blockReadU8(b, kReadType);
-    const std::int64_t decimals = blockReadI32(b, kDecimals);
-    const bool checkRange = blockReadI32(b, kNoRangeCheck) == 0;
-    const std::int64_t minimum = blockReadI32(b, kMinimum);
-    const std::int64_t maximum = blockReadI32(b, kMaximum);
+    const bool separate = b.get(nb::kOtherWriteOn) != 0;
+    const std::int64_t address = separate ? b.get(nb::kOtherAddress) : readAddress;
+    const int type = separate ? b.get(nb::kOtherType) : b.get(nb::kValueType);
+    const std::int64_t decimals = b.get(nb::kDecimals);
+    const bool checkRange = b.get(nb::kNoLimit) == 0;
+    const std::int64_t minimum = b.get(nb::kMinimum);
+    const std::int64_t maximum = b.get(nb::kMaximum);
     const std::string text = keypadText(app);
 
-    if (blockReadI32(b, kFloatMode) != 0) {
+    if (b.get(nb::kToFloat) != 0) {
         if (decimals < 0 || decimals > 308)
             return false;
         // Read with a point whatever the process locale says (Qt takes it from the environment).
@@ -142,7 +131,7 @@ bool StoreKeypadEntry(CEditorApp& app, PortWriter* writer, const CDrawObj& targe
         const double scale = std::pow(10.0, static_cast<double>(decimals));
         if (checkRange && (value < minimum / scale || value > maximum / scale))
             return false;
-        const std::string bytes = FloatBytes(value, blockReadU8(b, kFloatLayout) & 7);
+        const std::string bytes = FloatBytes(value, b.get(nb::kFloatOrder) & 7);
         std::uint64_t raw = 0;
         for (std::size_t i = 0; i < bytes.size(); ++i)
             raw |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i])) << (8 * i);

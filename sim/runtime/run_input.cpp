@@ -6,7 +6,10 @@
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/area_block.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
@@ -24,8 +27,10 @@ namespace bb = blocks::button;
 namespace lamp = blocks::lamp;
 namespace bs = blocks::bit_switch;
 namespace radio = blocks::radio;
+namespace ab = blocks::area;
+namespace nb = blocks::number;
+namespace cb = blocks::character;
 
-constexpr int kAreaDragsWindow = 2;
 
 constexpr std::string_view kOperate = "操作变量";
 constexpr std::string_view kWarning = syswin::AccessWarning;
@@ -47,11 +52,11 @@ struct WriteRule {
 };
 constexpr WriteRule kWriteRules[] = {
     {ShapeKind::Button, bb::kWriteEnableOption.offset, bb::kWriteAddress.offset, bb::kWriteBit.offset, bb::kUserLevel.offset},
-    {ShapeKind::RealTimeNumber, 176, 184, 388, 104},
+    {ShapeKind::RealTimeNumber, nb::kWriteOn.offset, nb::kWriteAddress.offset, nb::kWriteBit.offset, nb::kPasswordLevel.offset},
     {ShapeKind::BitSwitch, bs::kWriteEnableOption.offset, bs::kWriteAddress.offset, bs::kWriteBit.offset, bs::kUserLevel.offset},
     {ShapeKind::RadioButton, radio::kWriteEnableOption.offset, radio::kWriteAddress.offset, radio::kWriteBit.offset,
      radio::kUserLevel.offset},
-    {ShapeKind::Character, 188, 196, 352, 96},
+    {ShapeKind::Character, cb::kWriteOn.offset, cb::kWriteAddress.offset, cb::kWriteBit.offset, cb::kPasswordLevel.offset},
 };
 
 const WriteRule* writeRule(ShapeKind kind)
@@ -118,7 +123,7 @@ void openTextKeyboard(CEditorApp& app, const CDrawObj& obj)
     if (app.m_strSimSysWindow == kTextKeyboard)
         return;
     OpenSystemWindow(app, kTextKeyboard);
-    app.MoveSubWindowDoc(std::string(kTextKeyboard), app.m_nMarginX + obj.ParamI32(204), app.m_nMarginY + obj.ParamI32(208));
+    app.MoveSubWindowDoc(std::string(kTextKeyboard), app.m_nMarginX + obj.Param(cb::kKeyboardX), app.m_nMarginY + obj.Param(cb::kKeyboardY));
     ResetPinyinState(app);
     app.m_bSimRepaint = 1;
 }
@@ -176,9 +181,9 @@ void controlCursor(const CDrawObj& obj, RunInput& in)
 {
     if (obj.Kind() == ShapeKind::Button && obj.Param(bb::kHandCursor) != 0)
         cursor(in, RunCursor::Hand);
-    else if (obj.Kind() == ShapeKind::Character && obj.ParamU8(128) != 0 && in.runMode)
+    else if (obj.Kind() == ShapeKind::Character && obj.Param(lowByte(cb::kAutoSense)) != 0 && in.runMode)
         cursor(in, RunCursor::IBeam);
-    else if (obj.Kind() == ShapeKind::AreaControl && obj.ParamU8(1) != 0 && obj.ParamU8(0) == kAreaDragsWindow && in.runMode)
+    else if (obj.Kind() == ShapeKind::AreaControl && obj.Param(ab::kMouseDetect) != 0 && obj.Param(ab::kBehaviour) == ab::kDragsWindow && in.runMode)
         cursor(in, RunCursor::SizeAll);
 }
 
@@ -263,8 +268,8 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         } else {
             OpenSystemWindow(app, kNumericKeypad);
             app.m_pInputTarget = &obj;
-            app.MoveSubWindowDoc(std::string(kNumericKeypad), app.m_nMarginX + obj.ParamI32(192),
-                                 app.m_nMarginY + obj.ParamI32(196));
+            app.MoveSubWindowDoc(std::string(kNumericKeypad), app.m_nMarginX + obj.Param(nb::kKeypadX),
+                                 app.m_nMarginY + obj.Param(nb::kKeypadY));
         }
         clearKeypad(app);
         redraw(app);
@@ -305,9 +310,9 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         if (!hit)
             return;
         const bool allowed = writeAllowed(app, obj);
-        if (obj.ParamU8(216) != 0 && obj.ParamI32(220) != -1 && allowed)
-            WriteRunValue(app, in.writer, obj.ParamI32(220), 1, obj.ParamU8(217));
-        if (obj.ParamI32(148) != 0 && app.m_strSimSysWindow.empty() && allowed) {
+        if (obj.Param(cb::kClickOn) != 0 && obj.Param(cb::kClickAddress) != -1 && allowed)
+            WriteRunValue(app, in.writer, obj.Param(cb::kClickAddress), 1, obj.Param(cb::kClickValue));
+        if (obj.Param(cb::kClickKeyboard) != 0 && app.m_strSimSysWindow.empty() && allowed) {
             if (levelTooLow(app, obj))
                 return refuseCharacterInput(app);
             openTextKeyboard(app, obj);
@@ -315,7 +320,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         takeFocus(app, obj, p);
         return;
     }
-    case ShapeKind::AreaControl:
+    case 26:
         if (in.runMode && obj.ParamU8(0) == 4)
             CandidateBarClick(app, obj, p.x, p.y);
         return;
@@ -371,7 +376,7 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 {
     if (inside(obj, p))
         controlCursor(obj, in);
-    if (obj.Kind() == ShapeKind::AreaControl && in.runMode && obj.ParamU8(0) == kAreaDragsWindow)
+    if (obj.Kind() == ShapeKind::AreaControl && in.runMode && obj.Param(ab::kBehaviour) == ab::kDragsWindow)
         dragWindow(obj, p, in);
     if (obj.Kind() != ShapeKind::Button)
         return;
@@ -396,7 +401,7 @@ void OnRunMouseMove(CDrawObj& obj, Point p, RunInput& in)
 
 void OnRunRButtonDown(CDrawObj& obj, Point p, RunInput& in)
 {
-    if (obj.Kind() != ShapeKind::AreaControl || obj.ParamU8(0) != 1 || !inside(obj, p))
+    if (obj.Kind() != ShapeKind::AreaControl || obj.Param(ab::kBehaviour) != ab::kRightClickMenu || !inside(obj, p))
         return;
     CEditorApp& app = in.app;
     const std::string name = obj.m_strName;

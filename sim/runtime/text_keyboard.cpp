@@ -8,6 +8,7 @@
 #include "model/app/editor_app.h"
 #include "model/paint/controls/character_painters.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/project/system_windows.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/hmi_vars.h"
@@ -17,26 +18,7 @@ namespace qv::sim {
 namespace {
 
 // The character control as a text target.
-constexpr int kFontWidth = 16;
-constexpr int kFontHeight = 20;
-constexpr int kSpacing = 24;
-constexpr int kLineSpacing = 28;
-constexpr int kCapacity = 32;
-constexpr int kStringAddress = 40;
-constexpr int kDigits = 100;
-constexpr int kPoint = 104;
-constexpr int kMinus = 108;
-constexpr int kLetters = 112;
-constexpr int kChinese = 120;
-constexpr int kInputAllowed = 132;
-constexpr int kConvert = 356;
-constexpr int kConvertHex = 360;
-constexpr int kConvertLength = 364;
-constexpr int kConvertAddress = 368;
-constexpr int kConvertType = 372;
-constexpr int kConvertMin = 380;
-constexpr int kConvertMax = 384;
-constexpr int kConvertCase = 388;
+using namespace blocks::character;
 
 constexpr std::size_t kMaxPinyinLetters = 7;
 constexpr std::string_view kTextKeyboard = syswin::SystemKeyboard;
@@ -54,7 +36,7 @@ constexpr std::array<SymbolKey, 22> kSymbolKeys{{
     {"/或?", '/', '?'}, {"空格", ' ', ' '},
 }};
 
-bool on(const CDrawObj& obj, int offset) { return obj.ParamI32(static_cast<std::size_t>(offset)) != 0; }
+bool on(const CDrawObj& obj, Field<std::int32_t> f) { return obj.Param(f) != 0; }
 
 // The control's string as it stands in the live bank (up to its NUL, never past the capacity).
 struct StringArea {
@@ -67,8 +49,8 @@ struct StringArea {
 StringArea readString(const CEditorApp& app, const CDrawObj& obj)
 {
     StringArea s;
-    s.address = obj.ParamI32(kStringAddress);
-    s.capacity = obj.ParamI32(kCapacity);
+    s.address = obj.Param(kStringAddress);
+    s.capacity = obj.Param(kStringLength);
     if (!s.valid())
         return s;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.capacity));
@@ -100,17 +82,18 @@ std::size_t caretIndex(const CEditorApp& app, const std::string& text)
 
 void convert(CEditorApp& app, const CDrawObj& obj, const std::string& text)
 {
-    if (!on(obj, kConvert) || obj.ParamI32(kConvertLength) <= 0)
+    // The first row (index 0) is passed over like no variable (-1).
+    if (!on(obj, kConvertOn) || obj.Param(kConvertIndex) <= 0)
         return;
     InputTextFormat f;
-    f.typeCode = obj.ParamU8(kConvertType);
+    f.typeCode = obj.Param(kConvertType);
     f.hex = on(obj, kConvertHex);
     std::int64_t value = ParseInputText(text, f);
     const bool clamp = app.m_bConvertClamp.load() != 0 && FindWindowIndex(app, kTextKeyboard) != 0xFF &&
                        app.m_strSimSysWindow != kTextKeyboard;
     if (clamp)
-        value = std::clamp<std::int64_t>(value, obj.ParamI32(kConvertMin), obj.ParamI32(kConvertMax));
-    const std::int64_t address = obj.ParamI32(kConvertAddress);
+        value = std::clamp<std::int64_t>(value, obj.Param(kConvertMin), obj.Param(kConvertMax));
+    const std::int64_t address = obj.Param(kConvertAddress);
     app.m_VarMemRun.writeTyped(address, f.typeCode, value);
     OnClockVariableWritten(app, app.m_PanelClock, address);
 }
@@ -119,12 +102,12 @@ void convert(CEditorApp& app, const CDrawObj& obj, const std::string& text)
 void advanceFocus(CEditorApp& app, const CDrawObj& obj, bool doubleByte)
 {
     const Rect r = obj.m_rcPosition.normalized();
-    const int width = obj.ParamI32(kFontWidth);
-    const std::int64_t x = std::int64_t{app.m_ptCaret.x} + obj.ParamI32(kSpacing) + width / 2;
+    const int width = obj.Param(kCellWidth);
+    const std::int64_t x = std::int64_t{app.m_ptCaret.x} + obj.Param(kCharSpacing) + width / 2;
     const std::int64_t reach = x + (doubleByte ? width : width / 2);
     if (reach > r.right) {
         app.m_ptCaret.x = r.left;
-        app.m_ptCaret.y = saturateToInt(std::int64_t{app.m_ptCaret.y} + obj.ParamI32(kLineSpacing) + obj.ParamI32(kFontHeight));
+        app.m_ptCaret.y = saturateToInt(std::int64_t{app.m_ptCaret.y} + obj.Param(kLineSpacing) + obj.Param(kCellHeight));
     } else {
         app.m_ptCaret.x = saturateToInt(x);
     }
@@ -143,8 +126,8 @@ bool insertAtCaret(CEditorApp& app, CDrawObj& obj, std::string_view bytes)
     const bool doubleByte = bytes.size() == 2 && isGbkLeadByte(static_cast<unsigned char>(bytes[0]));
     if (bytes == "\r\n") {
         const Rect r = obj.m_rcPosition.normalized();
-        const std::int64_t down = std::int64_t{obj.ParamI32(kLineSpacing)} + obj.ParamI32(kFontHeight);
-        if (app.m_ptCaret.y + down + obj.ParamI32(kFontHeight) < r.bottom) {
+        const std::int64_t down = std::int64_t{obj.Param(kLineSpacing)} + obj.Param(kCellHeight);
+        if (app.m_ptCaret.y + down + obj.Param(kCellHeight) < r.bottom) {
             app.m_ptCaret.x = r.left;
             app.m_ptCaret.y = saturateToInt(app.m_ptCaret.y + down);
         }
@@ -173,7 +156,7 @@ void backspace(CEditorApp& app, CDrawObj& obj)
     s.text.erase(prev, at - prev);
     writeString(app, s);
     app.m_nInputCaretIndex = static_cast<int>(prev);
-    const int cell = obj.ParamI32(kSpacing) + obj.ParamI32(kFontWidth) / 2;
+    const int cell = obj.Param(kCharSpacing) + obj.Param(kCellWidth) / 2;
     const Rect r = obj.m_rcPosition.normalized();
     app.m_ptCaret.x = std::max(r.left, saturateToInt(std::int64_t{app.m_ptCaret.x} - cell));
     convert(app, obj, s.text);
@@ -210,11 +193,11 @@ std::optional<std::string> characterOf(const CEditorApp& app, const CDrawObj& ob
     const bool caps = app.m_bCapsLock.load() != 0;
     if (key.size() == 1 && key[0] >= '0' && key[0] <= '9' && on(obj, kDigits) && !shift)
         return std::string(1, key[0]);
-    if ((key == "-" && on(obj, kMinus) && !shift) || (key == "." && on(obj, kPoint) && !shift))
+    if ((key == "-" && on(obj, kMinus) && !shift) || (key == "." && on(obj, kDecimalPoint) && !shift))
         return std::string(key);
     if (key == "Enter")
         return std::string("\r\n");
-    if (!on(obj, kLetters) && !on(obj, kChinese))
+    if (!on(obj, kEnglish) && !on(obj, kChinese))
         return std::nullopt;
     if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z')
         return std::string(1, (caps || shift) ? key[0] : static_cast<char>(key[0] - 'A' + 'a'));
@@ -227,7 +210,7 @@ std::optional<std::string> characterOf(const CEditorApp& app, const CDrawObj& ob
 // The conversion lets only number characters through, hexadecimal letters in their case.
 std::optional<std::string> convertFilter(const CDrawObj& obj, std::string c)
 {
-    if (!on(obj, kConvert) || obj.ParamI32(kConvertLength) <= 0)
+    if (!on(obj, kConvertOn) || obj.Param(kConvertIndex) <= 0)
         return c;
     if (c.size() != 1)
         return std::nullopt;
@@ -239,7 +222,7 @@ std::optional<std::string> convertFilter(const CDrawObj& obj, std::string c)
     const bool upper = ch >= 'A' && ch <= 'F';
     if (!digit && !lower && !upper)
         return std::nullopt;
-    const int mode = obj.ParamI32(kConvertCase);
+    const int mode = obj.Param(kCase);
     if (upper && mode == 1)
         ch = static_cast<char>(ch - 'A' + 'a');
     else if (lower && mode == 0)
@@ -257,7 +240,7 @@ void ResetPinyinState(CEditorApp& app)
 
 void CharacterKey(CEditorApp& app, CDrawObj& obj, std::string_view key)
 {
-    if (obj.Kind() != ShapeKind::Character || !on(obj, kInputAllowed))
+    if (obj.Kind() != ShapeKind::Character || !on(obj, kKeyboardWrite))
         return;
     auto toggle = [](std::atomic<int>& latch) { latch = latch.load() ? 0 : 1; };
     if (key == "Capslk")
@@ -354,7 +337,7 @@ void CandidateBarClick(CEditorApp& app, const CDrawObj& bar, int x, int y)
 
 void InsertText(CEditorApp& app, CDrawObj& obj, std::string_view bytes)
 {
-    if (obj.Kind() != ShapeKind::Character || !on(obj, kInputAllowed) || bytes.empty())
+    if (obj.Kind() != ShapeKind::Character || !on(obj, kKeyboardWrite) || bytes.empty())
         return;
     insertAtCaret(app, obj, bytes);
     ResetPinyinState(app);

@@ -55,7 +55,7 @@ TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
     const ControlVarRef value = ReadControlRef(*number, "value");
     ASSERT_TRUE(value.bound());
     const Rect r = number->m_rcPosition.normalized();
-    const QRgb ink = qrgbOf(ParamColor(*number, number_block::kFontColor));
+    const QRgb ink = qrgbOf(ParamColor(*number, blocks::number::kFontColor));
 
     writeValue(app->m_VarMem, value, 0, 4);
     doc->UpdateAllViews(nullptr);
@@ -95,7 +95,7 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
     runView.viewport()->repaint();
     const QImage image = runView.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 
-    const QRgb back = qrgbOf(ParamColor(*number, number_block::kBackColor));
+    const QRgb back = qrgbOf(ParamColor(*number, blocks::number::kBackColor));
     const int w = number->m_rcPosition.width(), h = number->m_rcPosition.height();
     EXPECT_GT(pixelsOf(image, back, {160, 130, 160 + w, 130 + h}), w * h / 2) << "at the margins plus (100, 80)";
     EXPECT_EQ(pixelsOf(image, back, {98, 88, 98 + w, 88 + h}), 0) << "not from the default margins";
@@ -111,13 +111,13 @@ TEST_F(ViewContext, RunModeConversionClampsBothBanksOnlyWhileTheKeyboardIsIdle)
     ASSERT_GE(conversionRow, 0);
     const std::int32_t address = varBindingOf(app->ProjectDoc()->m_varTable, conversionRow).address;
     ASSERT_GE(address, 0);
-    text->SetParamI32(kConvert, 1);
+    text->SetParam(kConvertOn, 1);
     text->SetParamI32(364, conversionRow);
     text->SetParamI32(368, address);
     text->SetParamU8(372, 4);
-    text->SetParamI32(kClampActive, 1);
-    text->SetParamI32(kConvertMin, 0);
-    text->SetParamI32(kConvertMax, 1000);
+    text->SetParam(kKeyboardWrite, 1);
+    text->SetParam(kConvertMin, 0);
+    text->SetParam(kConvertMax, 1000);
     app->m_strSimScreen = "win0.drw";
     app->m_bConvertClamp = 0;
 

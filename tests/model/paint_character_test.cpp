@@ -11,7 +11,7 @@
 namespace qv {
 namespace {
 
-using namespace character_block;
+using namespace blocks::character;
 using namespace test;
 
 constexpr ColorRef kPaper = rgb(0, 90, 0);
@@ -30,14 +30,14 @@ protected:
         ctx.feedback = &fb;
         obj = makeShape(ShapeKind::Character, {10, 10, 110, 60});
         obj->m_logfont.lfHeight = 16;  // full cell 16, one-byte cell 8
-        obj->SetParamI32(kFontColor, static_cast<std::int32_t>(kInk));
-        obj->SetParamI32(kBackColor, static_cast<std::int32_t>(kBack));
+        obj->SetParam(kFontColor, static_cast<std::int32_t>(kInk));
+        obj->SetParam(kBackColor, static_cast<std::int32_t>(kBack));
         obj->SetParamI32(36, 0);                 // string variable row
         obj->SetParamI32(40, kTextAddress);      // its address
         obj->SetParamU8(44, 1);
-        obj->SetParamI32(kStringLength, 32);
-        obj->SetParamI32(kShowAllSingle, 1);
-        obj->SetParamI32(kShowDouble, 1);
+        obj->SetParam(kStringLength, 32);
+        obj->SetParam(kEnglish, 1);
+        obj->SetParam(kChinese, 1);
     }
 
     void setText(std::string_view gbk, VarBank& bank)
@@ -100,10 +100,10 @@ TEST_F(CharacterPaint, ShownClassesKeepTheirPlaces)
     };
     for (const Case& c : cases) {
         surface.clear(kPaper);
-        obj->SetParamI32(kShowAllSingle, c.allSingle);
-        obj->SetParamI32(kShowDigits, c.digits);
-        obj->SetParamI32(kShowDot, c.dot);
-        obj->SetParamI32(kShowMinus, c.minus);
+        obj->SetParam(kEnglish, c.allSingle);
+        obj->SetParam(kDigits, c.digits);
+        obj->SetParam(kDecimalPoint, c.dot);
+        obj->SetParam(kMinus, c.minus);
         setText(c.text);
         paint();
         for (int i = 0; i < 3; ++i)
@@ -115,10 +115,10 @@ TEST_F(CharacterPaint, ShownClassesKeepTheirPlaces)
 TEST_F(CharacterPaint, StringLengthCapsTheTextAndCaretGoesAfterIt)
 {
     setText("12345");
-    obj->SetParamI32(kStringLength, 3);
-    obj->SetParamI32(kCaretShown, 1);
-    obj->SetParamI32(kCaretWidth, 2);
-    obj->SetParamI32(kCaretColor, static_cast<std::int32_t>(kCaret));
+    obj->SetParam(kStringLength, 3);
+    obj->SetParam(kShowCursor, 1);
+    obj->SetParam(kCursorWidth, 2);
+    obj->SetParam(kCursorColor, static_cast<std::int32_t>(kCaret));
     obj->m_nRunState = 1;
     ctx.runMode = true;
     ctx.inputTarget = obj.get();
@@ -145,11 +145,11 @@ TEST_F(CharacterPaint, StringLengthCapsTheTextAndCaretGoesAfterIt)
 
 TEST_F(CharacterPaint, MaskShowsTheSameAsStars)
 {
-    obj->SetParamI32(kMaskStar, 1);
+    obj->SetParam(kPasswordStyle, 1);
     setText("ab中");
     paint();
     const Surface masked = surface;
-    obj->SetParamI32(kMaskStar, 0);
+    obj->SetParam(kPasswordStyle, 0);
     setText("***");
     surface.clear(kPaper);
     paint();
@@ -171,15 +171,15 @@ TEST_F(CharacterPaint, UnboundReferencesShowThePlaceholder)
     const Case cases[] = {
         {"string row", [](CDrawObj& o) { o.SetParamI32(36, -1); }, true},
         {"string address", [](CDrawObj& o) { o.SetParamI32(40, -1); }, true},
-        {"hide", [](CDrawObj& o) { o.SetParamI32(kHideOption, 1); o.SetParamI32(68, -1); }, true},
-        {"hide bound", [](CDrawObj& o) { o.SetParamI32(kHideOption, 1); }, false},
-        {"move", [](CDrawObj& o) { o.SetParamU8(kMoveOption, 1); o.SetParamI32(56, -1); }, true},
-        {"font colour", [](CDrawObj& o) { o.SetParamI32(kFontColorFromVar, 1); o.SetParamI32(160, -1); }, true},
-        {"background colour", [](CDrawObj& o) { o.SetParamI32(kBackColorFromVar, 1); o.SetParamI32(180, -1); }, true},
-        {"write enable", [](CDrawObj& o) { o.SetParamI32(kWriteEnable, 1); o.SetParamI32(192, -1); }, true},
-        {"further", [](CDrawObj& o) { o.SetParamU8(kFurtherOption, 1); o.SetParamI32(220, -1); }, true},
+        {"hide", [](CDrawObj& o) { o.SetParam(kHideOn, 1); o.SetParamI32(68, -1); }, true},
+        {"hide bound", [](CDrawObj& o) { o.SetParam(kHideOn, 1); }, false},
+        {"move", [](CDrawObj& o) { o.SetParam(lowByte(kMoveOn), 1); o.SetParamI32(56, -1); }, true},
+        {"font colour", [](CDrawObj& o) { o.SetParam(kFontVarOn, 1); o.SetParamI32(160, -1); }, true},
+        {"background colour", [](CDrawObj& o) { o.SetParam(kBackVarOn, 1); o.SetParamI32(180, -1); }, true},
+        {"write enable", [](CDrawObj& o) { o.SetParam(kWriteOn, 1); o.SetParamI32(192, -1); }, true},
+        {"further", [](CDrawObj& o) { o.SetParam(kClickOn, 1); o.SetParamI32(220, -1); }, true},
         {"further off", [](CDrawObj& o) { o.SetParamI32(220, -1); }, false},
-        {"conversion", [](CDrawObj& o) { o.SetParamI32(kConvert, 1); o.SetParamI32(364, -1); }, true},
+        {"conversion", [](CDrawObj& o) { o.SetParam(kConvertOn, 1); o.SetParamI32(364, -1); }, true},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -192,9 +192,9 @@ TEST_F(CharacterPaint, UnboundReferencesShowThePlaceholder)
 
 TEST_F(CharacterPaint, HideBitOnlyInLiveRunMode)
 {
-    obj->SetParamI32(kHideOption, 1);
+    obj->SetParam(kHideOn, 1);
     obj->SetParamI32(72, 300);
-    obj->SetParamI32(kHideBit, 11); // bit 3 of byte 301
+    obj->SetParam(kHideBit, 11); // bit 3 of byte 301
     struct Case {
         bool runMode, compiling, bit;
         bool drawn;
@@ -210,7 +210,7 @@ TEST_F(CharacterPaint, HideBitOnlyInLiveRunMode)
         EXPECT_EQ(surface.getPixel(12, 57) == kBack, c.drawn) << c.runMode << c.compiling << c.bit;
     }
     // A hide bit past the memory's end cannot be read: the placeholder, not a silent hide.
-    obj->SetParamI32(kHideBit, INT_MAX);
+    obj->SetParam(kHideBit, INT_MAX);
     ctx.runMode = true;
     ctx.compiling = false;
     paint();
@@ -219,11 +219,11 @@ TEST_F(CharacterPaint, HideBitOnlyInLiveRunMode)
 
 TEST_F(CharacterPaint, MoveVariableAndColourVariables)
 {
-    obj->SetParamU8(kMoveOption, 1);
+    obj->SetParam(lowByte(kMoveOn), 1);
     obj->SetParamI32(56, 400);
     live.write(400, 2, 100);
     live.write(402, 2, 50);
-    obj->SetParamI32(kBackColorFromVar, 1);
+    obj->SetParam(kBackVarOn, 1);
     obj->SetParamI32(180, 500);
     obj->SetParamU8(184, 3);
     live.write(500, 2, 0xF800); // RGB565 red
@@ -232,18 +232,18 @@ TEST_F(CharacterPaint, MoveVariableAndColourVariables)
     EXPECT_EQ(surface.getPixel(140, 90), rgb(248, 0, 0)); // margins 38 + (100, 50)
     EXPECT_EQ(surface.getPixel(20, 20), kPaper);
     EXPECT_EQ(obj->m_rcPosition, (Rect{10, 10, 110, 60})); // only the painted rectangle moves
-    EXPECT_EQ(obj->ParamI32(kCharHeight), 16);
-    EXPECT_EQ(obj->ParamI32(kCellWidth), 16);
+    EXPECT_EQ(obj->Param(kCellHeight), 16);
+    EXPECT_EQ(obj->Param(kCellWidth), 16);
 }
 
 TEST_F(CharacterPaint, ConversionRewritesBothBanksAndClampsOnlyWhileTheKeyboardIsIdle)
 {
-    obj->SetParamI32(kConvert, 1);
+    obj->SetParam(kConvertOn, 1);
     obj->SetParamI32(368, 200);
     obj->SetParamU8(372, 4);
-    obj->SetParamI32(kClampActive, 1);
-    obj->SetParamI32(kConvertMin, 0);
-    obj->SetParamI32(kConvertMax, 1000);
+    obj->SetParam(kKeyboardWrite, 1);
+    obj->SetParam(kConvertMin, 0);
+    obj->SetParam(kConvertMax, 1000);
     struct Case {
         bool keyboardIdle;
         std::int32_t value, stored;
@@ -323,18 +323,18 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
         std::function<void(CDrawObj&)> set;
     };
     const Case cases[] = {
-        {"huge length", [](CDrawObj& o) { o.SetParamI32(kStringLength, INT_MAX); }},
+        {"huge length", [](CDrawObj& o) { o.SetParam(kStringLength, INT_MAX); }},
         {"text at the memory's end", [](CDrawObj& o) { o.SetParamI32(40, 0xFFFE); }},
         {"address past the memory", [](CDrawObj& o) { o.SetParamI32(40, INT_MAX); }},
         {"huge font", [](CDrawObj& o) { o.m_logfont.lfHeight = INT_MIN; }},
         {"zero font", [](CDrawObj& o) { o.m_logfont.lfHeight = 0; }},
         {"zero width", [](CDrawObj& o) { o.m_rcPosition = {10, 10, 10, 60}; }},
         {"narrower than a cell", [](CDrawObj& o) { o.m_rcPosition = {10, 10, 14, 160}; }},
-        {"negative spacing", [](CDrawObj& o) { o.SetParamI32(kCharSpacing, -100); o.SetParamI32(kLineSpacing, INT_MIN); }},
-        {"huge spacing", [](CDrawObj& o) { o.SetParamI32(kCharSpacing, INT_MAX); o.SetParamI32(kLineSpacing, INT_MAX); }},
+        {"negative spacing", [](CDrawObj& o) { o.SetParam(kCharSpacing, -100); o.SetParam(kLineSpacing, INT_MIN); }},
+        {"huge spacing", [](CDrawObj& o) { o.SetParam(kCharSpacing, INT_MAX); o.SetParam(kLineSpacing, INT_MAX); }},
         {"edge rectangle", [](CDrawObj& o) { o.m_rcPosition = {INT_MIN, INT_MIN, INT_MAX, INT_MAX}; }},
-        {"huge caret", [](CDrawObj& o) { o.SetParamI32(kCaretWidth, INT_MAX); }},
-        {"conversion at the edge", [](CDrawObj& o) { o.SetParamI32(kConvert, 1); o.SetParamI32(368, 0xFFFF); o.SetParamU8(372, 9); }},
+        {"huge caret", [](CDrawObj& o) { o.SetParam(kCursorWidth, INT_MAX); }},
+        {"conversion at the edge", [](CDrawObj& o) { o.SetParam(kConvertOn, 1); o.SetParamI32(368, 0xFFFF); o.SetParamU8(372, 9); }},
     };
     std::string text(300, '\0');
     for (std::size_t i = 0; i < text.size(); ++i)
@@ -344,7 +344,7 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
         for (std::int64_t a = 0xFFF0; a < 0x10000; ++a)
             live.writeByte(a, 0xC4);
         setText(text);
-        obj->SetParamI32(kCaretShown, 1);
+        obj->SetParam(kShowCursor, 1);
         obj->m_nRunState = 1;
         ctx.runMode = true;
         ctx.caret = {12, 12};
@@ -379,14 +379,14 @@ TEST(AreaPaint, OutlineInTheEditorBackgroundCopyInRunMode)
         ColorRef corner, inside;
     };
     const Case cases[] = {
-        {area_block::kBackgroundCopy, true, rgb(200, 100, 50), rgb(1, 2, 3)},
-        {area_block::kBackgroundCopy, false, kPaper, kPaper},
+        {blocks::area::kBackgroundCopy, true, rgb(200, 100, 50), rgb(1, 2, 3)},
+        {blocks::area::kBackgroundCopy, false, kPaper, kPaper},
         {0, true, kPaper, kPaper},
     };
     ctx.runMode = true;
     for (const Case& c : cases) {
         s.clear(kPaper);
-        area->SetParamU8(area_block::kRunOption, static_cast<std::uint8_t>(c.option));
+        area->SetParam(blocks::area::kBehaviour, static_cast<std::uint8_t>(c.option));
         ctx.runBackground = c.withBackground ? &back : nullptr;
         PaintObject(*area, {s}, 1, ctx);
         EXPECT_EQ(s.getPixel(50, 50), c.corner) << c.option << c.withBackground;
@@ -403,9 +403,9 @@ protected:
         edited->SetParamI32(kShowDouble, 1);
         bar = makeShape(ShapeKind::AreaControl, {0, 0, 253, 30}); // room for 8 candidates of pitch 24
         bar->m_logfont.lfHeight = 16;
-        bar->SetParamU8(area_block::kRunOption, area_block::kCandidateBar);
-        bar->SetParamI32(area_block::kTextColor, static_cast<std::int32_t>(kInk));
-        bar->SetParamI32(area_block::kBackColor, static_cast<std::int32_t>(kBack));
+        bar->SetParam(blocks::area::kBehaviour, blocks::area::kCandidateBar);
+        bar->SetParam(blocks::area::kTextColor, static_cast<std::int32_t>(kInk));
+        bar->SetParam(blocks::area::kBackColor, static_cast<std::int32_t>(kBack));
         ctx.runMode = true;
         ctx.pinyinMode = true;
         ctx.inputTarget = edited.get();
@@ -466,7 +466,7 @@ TEST_F(CandidateBar, NothingWithoutAnEditedTwoByteControl)
         bool clearsLatch;
     };
     const Case cases[] = {
-        {"one-byte control", [this] { edited->SetParamI32(kShowDouble, 0); }, true},
+        {"one-byte control", [this] { edited->SetParam(kChinese, 0); }, true},
         {"no latch", [this] { ctx.pinyinMode = false; }, false},
         {"no target", [this] { ctx.inputTarget = nullptr; }, false},
         {"target not a character control", [this] { edited->SetKind(ShapeKind::NumericInput); }, false},

@@ -15,7 +15,7 @@ namespace qv {
 namespace {
 
 using namespace test;
-using namespace number_block;
+using namespace blocks::number;
 
 constexpr ColorRef kUnder = rgb(128, 128, 128);
 constexpr ColorRef kBack = rgb(255, 255, 200);
@@ -31,11 +31,11 @@ std::unique_ptr<CDrawObj> makeNumber(int type = 3)
     obj->SetParamI32(84, 0);
     obj->SetParamI32(80, kValueAddress);
     obj->SetParamU8(76, static_cast<std::uint8_t>(type));
-    obj->SetParamI32(kFontColor, static_cast<std::int32_t>(kInk));
-    obj->SetParamI32(kBackColor, static_cast<std::int32_t>(kBack));
-    obj->SetParamI32(kBorderWidth, 0);
-    obj->SetParamI32(kDigits, 5);
-    obj->SetParamI32(kAlignment, kAlignStart);
+    obj->SetParam(kFontColor, static_cast<std::int32_t>(kInk));
+    obj->SetParam(kBackColor, static_cast<std::int32_t>(kBack));
+    obj->SetParam(kBorderWidth, 0);
+    obj->SetParam(kDigits, 5);
+    obj->SetParam(kAlignment, kAlignStart);
     return obj;
 }
 
@@ -102,10 +102,10 @@ TEST(RealTimeNumber, IntegerValueTextByTypeAndFormat)
         Fixture fx;
         auto obj = makeNumber(c.type);
         fx.bank->writeTyped(kValueAddress, c.type, c.stored);
-        obj->SetParamI32(kDecimals, c.decimals);
-        obj->SetParamI32(kDigits, c.digits);
-        obj->SetParamI32(kFillMode, c.fill);
-        obj->SetParamU8(kPlusSign, c.plus ? 1 : 0);
+        obj->SetParam(kDecimals, c.decimals);
+        obj->SetParam(kDigits, c.digits);
+        obj->SetParam(kFill, c.fill);
+        obj->SetParam(kPlusSign, c.plus ? 1 : 0);
         EXPECT_EQ(RealTimeValueText(*obj, fx.ctx).value_or("?"), c.text) << c.stored;
     }
 }
@@ -128,10 +128,10 @@ TEST(RealTimeNumber, FloatingPointByteOrders)
     for (int order = 0; order < 8; ++order) {
         Fixture fx;
         auto obj = makeNumber();
-        obj->SetParamI32(kFloatingPoint, 1);
-        obj->SetParamI32(kFloatByteOrder, order);
-        obj->SetParamI32(kDecimals, 2);
-        obj->SetParamI32(kDigits, 6);
+        obj->SetParam(kToFloat, 1);
+        obj->SetParam(kFloatOrder, order);
+        obj->SetParam(kDecimals, 2);
+        obj->SetParam(kDigits, 6);
         storeInOrder(*fx.bank, kValueAddress, -12.5, order);
         EXPECT_EQ(RealTimeValueText(*obj, fx.ctx).value_or("?"), "-12.50") << "order " << order;
     }
@@ -139,11 +139,11 @@ TEST(RealTimeNumber, FloatingPointByteOrders)
     Fixture little, big;
     auto a = makeNumber(), b = makeNumber();
     for (auto* o : {a.get(), b.get()}) {
-        o->SetParamI32(kFloatingPoint, 1);
-        o->SetParamI32(kDecimals, 3);
+        o->SetParam(kToFloat, 1);
+        o->SetParam(kDecimals, 3);
     }
-    a->SetParamI32(kFloatByteOrder, 4);
-    b->SetParamI32(kFloatByteOrder, 6);
+    a->SetParam(kFloatOrder, 4);
+    b->SetParam(kFloatOrder, 6);
     storeInOrder(*little.bank, kValueAddress, 3.25, 4);
     storeInOrder(*big.bank, kValueAddress, 3.25, 6);
     EXPECT_TRUE(samePixels(little.paint(*a), big.paint(*b)));
@@ -159,10 +159,10 @@ TEST(RealTimeNumber, UnusualNumbersAndUnreadableValues)
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {"NaN stays a word", [&](CDrawObj& o, VarBank& m) { o.SetParamI32(kFloatingPoint, 1); o.SetParamI32(kFloatByteOrder, 4); storeInOrder(m, kValueAddress, nan, 4); }, "nan"},
-        {"1e308 is too long: hashes", [](CDrawObj& o, VarBank& m) { o.SetParamI32(kFloatingPoint, 1); o.SetParamI32(kFloatByteOrder, 4); storeInOrder(m, kValueAddress, 1e308, 4); }, "#####"},
-        {"unknown order reads as order 0", [](CDrawObj& o, VarBank& m) { o.SetParamI32(kFloatingPoint, 1); o.SetParamI32(kFloatByteOrder, 99); o.SetParamI32(kDecimals, 1); storeInOrder(m, kValueAddress, 2.5, 0); }, "2.5"},
-        {"double past the memory's end", [](CDrawObj& o, VarBank&) { o.SetParamI32(kFloatingPoint, 1); o.SetParamI32(kFloatByteOrder, 4); o.SetParamI32(80, 0xFFFC); }, std::nullopt},
+        {"NaN stays a word", [&](CDrawObj& o, VarBank& m) { o.SetParam(kToFloat, 1); o.SetParam(kFloatOrder, 4); storeInOrder(m, kValueAddress, nan, 4); }, "nan"},
+        {"1e308 is too long: hashes", [](CDrawObj& o, VarBank& m) { o.SetParam(kToFloat, 1); o.SetParam(kFloatOrder, 4); storeInOrder(m, kValueAddress, 1e308, 4); }, "#####"},
+        {"unknown order reads as order 0", [](CDrawObj& o, VarBank& m) { o.SetParam(kToFloat, 1); o.SetParam(kFloatOrder, 99); o.SetParam(kDecimals, 1); storeInOrder(m, kValueAddress, 2.5, 0); }, "2.5"},
+        {"double past the memory's end", [](CDrawObj& o, VarBank&) { o.SetParam(kToFloat, 1); o.SetParam(kFloatOrder, 4); o.SetParamI32(80, 0xFFFC); }, std::nullopt},
         {"int past the memory's end", [](CDrawObj& o, VarBank&) { o.SetParamU8(76, 4); o.SetParamI32(80, 0xFFFE); }, std::nullopt},
         {"unknown type code", [](CDrawObj& o, VarBank&) { o.SetParamU8(76, 9); }, std::nullopt},
     };
@@ -220,10 +220,10 @@ TEST(RealTimeNumber, AlignmentPlacesTheInk)
     Fixture fx;
     fx.bank->writeTyped(kValueAddress, 3, 7);
     auto obj = makeNumber();
-    obj->SetParamI32(kDigits, 1);
+    obj->SetParam(kDigits, 1);
     std::map<int, Rect> boxes;
     for (int a : {kAlignStart, kAlignCentre, kAlignEnd}) {
-        obj->SetParamI32(kAlignment, a);
+        obj->SetParam(kAlignment, a);
         boxes[a] = inkBox(fx.paint(*obj), kInk);
     }
     EXPECT_LT(boxes[kAlignStart].left, kPos.left + 10);
@@ -254,11 +254,11 @@ TEST(RealTimeNumber, BackgroundBorderAndTooSmallBoxes)
     };
     for (const Case& c : cases) {
         auto obj = makeNumber();
-        obj->SetParamI32(kBorderWidth, c.border);
-        obj->SetParamI32(kBorderColor, static_cast<std::int32_t>(border));
-        obj->SetParamI32(kBorder3d, c.threeD);
-        obj->SetParamI32(kTransparent, c.transparent);
-        obj->SetParamI32(kBackColorFromVar, c.fromVar);
+        obj->SetParam(kBorderWidth, c.border);
+        obj->SetParam(kBorderColor, static_cast<std::int32_t>(border));
+        obj->SetParam(kBorderType, c.threeD);
+        obj->SetParam(kTransparent, c.transparent);
+        obj->SetParam(kBackVarOn, c.fromVar);
         obj->SetParamI32(168, 300);
         const Surface& s = fx.paint(*obj);
         if (c.corner == kInvalidColor) {
@@ -278,7 +278,7 @@ TEST(RealTimeNumber, FontColourFromTheVariable)
     fx.bank->writeTyped(kValueAddress, 3, 8);
     fx.bank->writeTyped(302, 3, 0x07E0);  // pure green in RGB565
     auto obj = makeNumber();
-    obj->SetParamI32(kFontColorFromVar, 1);
+    obj->SetParam(kFontVarOn, 1);
     obj->SetParamI32(152, 302);
     const Surface& s = fx.paint(*obj);
     EXPECT_GT(countPixels(s, rgb(0, 252, 0), kPos), 0);
@@ -291,7 +291,7 @@ TEST(RealTimeNumber, TurnedTextReadsBottomToTop)
     fx.bank->writeTyped(kValueAddress, 3, 12345);
     auto obj = makeNumber();
     obj->m_rcPosition = {20, 5, 50, 95};
-    obj->SetParamU8(kVertical, 1);
+    obj->SetParam(kTurned, 1);
     const Surface& s = fx.paint(*obj);
     const Rect box = inkBox(s, kInk);
     EXPECT_GT(box.height(), 2 * box.width());
@@ -314,15 +314,15 @@ TEST(RealTimeNumber, RunModeHideMoveAndLowBoxes)
     };
     const auto hide = [](std::uint8_t byte) {
         return [byte](CDrawObj& o, VarBank& m) {
-            o.SetParamU8(kHideOption, 1);
+            o.SetParam(kHideOn, 1);
             o.SetParamI32(124, 400);
-            o.SetParamI32(kHideBitNumber, 2);
+            o.SetParam(kHideBit, 2);
             m.writeByte(400, byte);
         };
     };
     const auto move = [](std::int32_t address) {
         return [address](CDrawObj& o, VarBank& m) {
-            o.SetParamU8(kMoveOption, 1);
+            o.SetParam(kMoveOn, 1);
             o.SetParamI32(120, address);
             m.writeTyped(500, 2, 100);
             m.writeTyped(502, 2, 50);
@@ -345,8 +345,8 @@ TEST(RealTimeNumber, RunModeHideMoveAndLowBoxes)
         fx.ctx.margins = {38, 38};
         fx.bank->writeTyped(kValueAddress, 3, 42);
         auto obj = makeNumber();
-        obj->SetParamI32(kBorderWidth, 1);
-        obj->SetParamI32(kBorderColor, static_cast<std::int32_t>(rgb(0, 100, 0)));
+        obj->SetParam(kBorderWidth, 1);
+        obj->SetParam(kBorderColor, static_cast<std::int32_t>(rgb(0, 100, 0)));
         c.setUp(*obj, *fx.bank);
         const Surface& s = fx.paint(*obj);
         const Look look = showsPlaceholder(s, obj->m_rcPosition.normalized()) ? Placeholder
@@ -379,11 +379,11 @@ TEST(RealTimeNumber, UnboundReferencesShowThePlaceholder)
     };
     const Case cases[] = {
         {"value", -1, 0, 80},
-        {"hide", kHideOption, 1, 124},
-        {"write enable", kWriteEnableOption, 4, 184},
-        {"move", kMoveOption, 1, 120},
-        {"font colour", kFontColorFromVar, 4, 152},
-        {"background colour", kBackColorFromVar, 4, 168},
+        {"hide", kHideOn.offset, 1, 124},
+        {"write enable", kWriteOn.offset, 4, 184},
+        {"move", kMoveOn.offset, 1, 120},
+        {"font colour", kFontVarOn.offset, 4, 152},
+        {"background colour", kBackVarOn.offset, 4, 168},
     };
     for (const Case& c : cases) {
         for (bool optionOn : {true, false}) {
@@ -441,11 +441,11 @@ TEST(RealTimeNumber, PictureCharacters)
         fx.bank->writeTyped(kValueAddress, 3, 15);
         auto obj = makeNumber();
         obj->m_rcPosition = c.vertical ? Rect{20, 5, 50, 95} : kPos;
-        obj->SetParamI32(kPictureFont, 1);
-        obj->SetParamI32(kDecimals, 1);
-        obj->SetParamI32(kDigits, 3);
-        obj->SetParamU8(kVertical, static_cast<std::uint8_t>(c.vertical));
-        obj->SetParamI32(kPictureTransparent, c.transparent);
+        obj->SetParam(kPictureFont, 1);
+        obj->SetParam(kDecimals, 1);
+        obj->SetParam(kDigits, 3);
+        obj->SetParam(kTurned, static_cast<std::uint8_t>(c.vertical));
+        obj->SetParam(kPictureTransparent, c.transparent);
         PictureFont font(fx.ctx, *obj, c.missing);
         const Surface& s = fx.paint(*obj);
         for (int i : c.shown)
@@ -462,9 +462,9 @@ TEST(RealTimeNumber, PictureCharacters)
     Fixture fx;
     fx.bank->writeTyped(kValueAddress, 3, 15);
     auto obj = makeNumber();
-    obj->SetParamI32(kPictureFont, 1);
-    obj->SetParamI32(kPictureTransparent, 1);
-    obj->SetParamI32(kPictureKey, 0x00FFFFFF);
+    obj->SetParam(kPictureFont, 1);
+    obj->SetParam(kPictureTransparent, 1);
+    obj->SetParam(kPictureKey, 0x00FFFFFF);
     PictureFont font(fx.ctx, *obj);
     const Surface& s = fx.paint(*obj);
     EXPECT_EQ(countPixels(s, 0x00FFFFFF, kPos), 0);
@@ -482,35 +482,35 @@ TEST(RealTimeNumber, HostileBlocksDoNotCrash)
                 auto obj = makeNumber(4);
                 obj->m_rcPosition = pos;
                 obj->m_logfont.lfHeight = INT_MIN;
-                obj->SetParamU8(kVertical, static_cast<std::uint8_t>(vertical));
-                obj->SetParamI32(kPictureFont, pictures);
-                obj->SetParamI32(kBorderWidth, INT_MAX);
-                obj->SetParamI32(kAlignment, INT_MIN);
-                obj->SetParamI32(kDigits, INT_MAX);
-                obj->SetParamI32(kDecimals, INT_MIN);
-                obj->SetParamI32(kHideBitNumber, INT_MIN);
-                obj->SetParamU8(kMoveOption, 1);
+                obj->SetParam(kTurned, static_cast<std::uint8_t>(vertical));
+                obj->SetParam(kPictureFont, pictures);
+                obj->SetParam(kBorderWidth, INT_MAX);
+                obj->SetParam(kAlignment, INT_MIN);
+                obj->SetParam(kDigits, INT_MAX);
+                obj->SetParam(kDecimals, INT_MIN);
+                obj->SetParam(kHideBit, INT_MIN);
+                obj->SetParam(kMoveOn, 1);
                 obj->SetParamI32(120, 0);
                 fx.bank->writeTyped(0, 2, -32768);
                 fx.bank->writeTyped(2, 2, 32767);
                 PictureFont font(fx.ctx, *obj);
                 EXPECT_EQ(test::inkOutside(fx.paint(*obj), kUnder, pos), 0) << pos.left << " " << vertical << pictures;
-                obj->SetParamI32(kBorderWidth, 2);
+                obj->SetParam(kBorderWidth, 2);
                 EXPECT_EQ(test::inkOutside(fx.paint(*obj), kUnder, pos), 0) << pos.left << " " << vertical << pictures;
             }
 }
 
 // --- numeric input box ---------------------------------------------------------------------
 
-using namespace numeric_input_block;
+using namespace blocks::numeric_input;
 
 std::unique_ptr<CDrawObj> makeInput(int mode = kInputBox)
 {
     auto obj = test::makeShape(ShapeKind::NumericInput, {10, 10, 190, 40});
     obj->m_logfont.lfHeight = 16;
-    obj->SetParamI32(kTextColor, static_cast<std::int32_t>(kInk));
-    obj->SetParamI32(numeric_input_block::kBackColor, static_cast<std::int32_t>(kBack));
-    obj->SetParamU8(kMode, static_cast<std::uint8_t>(mode));
+    obj->SetParam(kTextColor, static_cast<std::int32_t>(kInk));
+    obj->SetParam(blocks::numeric_input::kBackColor, static_cast<std::int32_t>(kBack));
+    obj->SetParam(kMode, static_cast<std::uint8_t>(mode));
     return obj;
 }
 
@@ -540,19 +540,19 @@ TEST(NumericInput, TextsByModeAndOptions)
         bool leftAligned;
     };
     auto edited = std::make_shared<CDrawRect>(Rect{0, 0, 10, 10});
-    edited->SetParamI32(kMinimum, -150);
-    edited->SetParamI32(kMaximum, 99999);
-    edited->SetParamI32(kDecimals, 2);
-    edited->SetParamI32(kDigits, 4);
+    edited->SetParam(kMinimum, -150);
+    edited->SetParam(kMaximum, 99999);
+    edited->SetParam(kDecimals, 2);
+    edited->SetParam(kDigits, 4);
     const Case cases[] = {
-        {"typed text", [](CDrawObj& o, PaintContext& c) { o.SetParamU8(kLeftAligned, 1); c = keypad("-12.5"); }, "-12.5", true},
-        {"password: one star per character", [](CDrawObj& o, PaintContext& c) { o.SetParamU8(kLeftAligned, 1); o.SetParamU8(kPassword, 1); c = keypad("1234"); }, "****", true},
-        {"sample while editing", [](CDrawObj& o, PaintContext& c) { o.SetParamU8(kLeftAligned, 1); c.runMode = false; }, "123456789", true},
-        {"password sample", [](CDrawObj& o, PaintContext& c) { o.SetParamU8(kLeftAligned, 1); o.SetParamU8(kPassword, 1); }, "*********", true},
+        {"typed text", [](CDrawObj& o, PaintContext& c) { o.SetParam(kLeftAligned, 1); c = keypad("-12.5"); }, "-12.5", true},
+        {"password: one star per character", [](CDrawObj& o, PaintContext& c) { o.SetParam(kLeftAligned, 1); o.SetParam(kPassword, 1); c = keypad("1234"); }, "****", true},
+        {"sample while editing", [](CDrawObj& o, PaintContext& c) { o.SetParam(kLeftAligned, 1); c.runMode = false; }, "123456789", true},
+        {"password sample", [](CDrawObj& o, PaintContext& c) { o.SetParam(kLeftAligned, 1); o.SetParam(kPassword, 1); }, "*********", true},
         {"minimum of the edited control",
-         [&](CDrawObj& o, PaintContext& c) { o.SetParamU8(kMode, kShowMinimum); c = keypad(""); c.inputTarget = edited.get(); }, "-1.50", true},
+         [&](CDrawObj& o, PaintContext& c) { o.SetParam(kMode, kShowMinimum); c = keypad(""); c.inputTarget = edited.get(); }, "-1.50", true},
         {"maximum keeps the lowest digits",
-         [&](CDrawObj& o, PaintContext& c) { o.SetParamU8(kMode, kShowMaximum); c = keypad(""); c.inputTarget = edited.get(); }, "99.99", true},
+         [&](CDrawObj& o, PaintContext& c) { o.SetParam(kMode, kShowMaximum); c = keypad(""); c.inputTarget = edited.get(); }, "99.99", true},
         {"right-aligned keeps at most 33 characters",
          [](CDrawObj& o, PaintContext& c) { o.m_logfont.lfHeight = 8; c = keypad(std::string(33, '1') + "2222"); }, std::string(33, '1'), false},
     };
@@ -564,7 +564,7 @@ TEST(NumericInput, TextsByModeAndOptions)
 
         auto plain = makeInput();
         plain->m_logfont = obj->m_logfont;
-        plain->SetParamU8(kLeftAligned, c.leftAligned ? 1 : 0);
+        plain->SetParam(kLeftAligned, c.leftAligned ? 1 : 0);
         const Surface want = paintInput(*plain, keypad(c.expected));
         EXPECT_TRUE(samePixels(got, want)) << c.what;
         EXPECT_GT(countPixels(got, kInk, got.bounds()), 0) << c.what;
@@ -589,8 +589,8 @@ TEST(NumericInput, PitchAndHeightStoredAndRightAlignment)
     auto obj = makeInput();
     obj->m_logfont.lfHeight = -16;
     const Surface s = paintInput(*obj, keypad("7"));
-    const int pitch = obj->ParamI32(kPitch);
-    EXPECT_EQ(obj->ParamI32(kCharHeight), 16);
+    const int pitch = obj->Param(kPitch);
+    EXPECT_EQ(obj->Param(kCharHeight), 16);
     Surface measure(10, 10);
     measure.selectFont(obj->m_logfont);
     int widest = 0;
@@ -607,9 +607,9 @@ TEST(NumericInput, PitchAndHeightStoredAndRightAlignment)
 TEST(NumericInput, HostileValuesDoNotCrash)
 {
     auto edited = std::make_shared<CDrawRect>(Rect{0, 0, 10, 10});
-    edited->SetParamI32(kMinimum, INT_MIN);
-    edited->SetParamI32(kDecimals, INT_MAX);
-    edited->SetParamI32(kDigits, INT_MIN);
+    edited->SetParam(kMinimum, INT_MIN);
+    edited->SetParam(kDecimals, INT_MAX);
+    edited->SetParam(kDigits, INT_MIN);
     for (const Rect& pos : {Rect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, Rect{190, 40, 10, 10}, Rect{-5, -5, 2, 2}})
         for (int mode : {0, 1, 2, 200}) {
             auto obj = makeInput(mode);
@@ -618,7 +618,7 @@ TEST(NumericInput, HostileValuesDoNotCrash)
             PaintContext ctx = keypad(std::string(5000, '9') + "\xB0");  // a lone lead byte at the end
             ctx.inputTarget = edited.get();
             EXPECT_EQ(test::inkOutside(paintInput(*obj, ctx), kUnder, pos), 0) << pos.left << " mode " << mode;
-            obj->SetParamU8(kLeftAligned, 1);
+            obj->SetParam(kLeftAligned, 1);
             EXPECT_EQ(test::inkOutside(paintInput(*obj, ctx), kUnder, pos), 0) << pos.left << " mode " << mode;
         }
 }

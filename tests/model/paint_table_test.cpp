@@ -1,5 +1,6 @@
 // The table painter: rules spread over the box, degenerate and hostile blocks.
 #include "model/paint/controls/curve_bar_table_painters.h"
+#include "model/params/blocks/table_block.h"
 #include "paint_fixtures.h"
 
 #include <climits>

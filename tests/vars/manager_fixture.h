@@ -1,5 +1,6 @@
 #pragma once
 // A new project with the header writers counted, for the manager and adjustment tests.
+#include "model/params/blocks/character_block.h"
 #include "model/app/header_writers.h"
 #include "model/params/block_bytes.h"
 #include "tests/model/project_fixture.h"

@@ -14,9 +14,9 @@
 namespace qv {
 namespace {
 
-using namespace character_block;
+using namespace blocks::character;
 
-bool on(const CDrawObj& obj, int offset) { return obj.ParamI32(offset) != 0; }
+bool on(const CDrawObj& obj, Field<std::int32_t> f) { return obj.Param(f) != 0; }
 
 // A colour kept in a variable as RGB565; nullopt when the variable cannot be read.
 std::optional<ColorRef> rgb565Var(const PaintContext& ctx, const ControlVarRef& ref)
@@ -129,7 +129,7 @@ std::string applyConversion(const CDrawObj& obj, const PaintContext& ctx, const 
                             std::string shown)
 {
     const ControlVarRef conv = ReadControlRef(obj, "conversion");
-    const bool clampActive = on(obj, kClampActive);
+    const bool clampActive = on(obj, kKeyboardWrite);
     PaintFeedback* fb = ctx.feedback;
     if (fb)
         fb->convertClamp = clampActive;
@@ -137,7 +137,7 @@ std::string applyConversion(const CDrawObj& obj, const PaintContext& ctx, const 
     if (clampActive && ctx.keyboardIdle)
         for (VarBank* bank : banks)
             if (bank)
-                clampConversion(*bank, conv, obj.ParamI32(kConvertMin), obj.ParamI32(kConvertMax));
+                clampConversion(*bank, conv, obj.Param(kConvertMin), obj.Param(kConvertMax));
     const auto value = ctx.readVar(conv.address, conv.type);
     if (!value)
         return shown;
@@ -145,7 +145,7 @@ std::string applyConversion(const CDrawObj& obj, const PaintContext& ctx, const 
     f.typeCode = conv.type;
     f.hex = on(obj, kConvertHex);
     f.zeroFill = on(obj, kConvertZeroFill);
-    f.letterCase = obj.ParamI32(kConvertCase);
+    f.letterCase = obj.Param(kCase);
     f.capsOrShift = ctx.capsLock || ctx.shiftLatch;
     const auto size = static_cast<std::int32_t>(std::min<std::int64_t>(length, INT32_MAX));
     if (auto fresh = FormatInputValue(*value, shown, f, size))
@@ -165,8 +165,8 @@ class CharacterLayout {
 public:
     CharacterLayout(const CDrawObj& obj, Surface& dc, const Rect& r, std::int64_t h, std::int64_t top, Point caret)
         : obj_(obj), dc_(dc), left_(r.left), right_(r.right), bottom_(r.bottom), h_(h), cell_(h + (h & 1)),
-          charSpacing_(obj.ParamI32(kCharSpacing)), lineSpacing_(obj.ParamI32(kLineSpacing)),
-          length_(std::max(0, obj.ParamI32(kStringLength))), x_(r.left), y_(top), caret_(caret)
+          charSpacing_(obj.Param(kCharSpacing)), lineSpacing_(obj.Param(kLineSpacing)),
+          length_(std::max(0, obj.Param(kStringLength))), x_(r.left), y_(top), caret_(caret)
     {
     }
 
@@ -240,16 +240,16 @@ private:
     bool shows(unsigned char b, bool twoByte) const
     {
         if (twoByte)
-            return on(obj_, kShowDouble);
-        return on(obj_, kShowAllSingle) || (b >= '0' && b <= '9' && on(obj_, kShowDigits))
-            || (b == '.' && on(obj_, kShowDot)) || (b == '-' && on(obj_, kShowMinus));
+            return on(obj_, kChinese);
+        return on(obj_, kEnglish) || (b >= '0' && b <= '9' && on(obj_, kDigits))
+            || (b == '.' && on(obj_, kDecimalPoint)) || (b == '-' && on(obj_, kMinus));
     }
 
     void draw(std::string_view ch)
     {
-        if (on(obj_, kMaskStar))
+        if (on(obj_, kPasswordStyle))
             ch = "*";
-        else if (on(obj_, kMaskHash))
+        else if (on(obj_, kHashPassword))
             ch = "#";
         dc_.textOut(saturateToInt(x_), saturateToInt(y_), ch);
     }
@@ -267,20 +267,13 @@ private:
 // Required references of the character control, in the order they are tested.
 bool characterUnbound(const CDrawObj& obj)
 {
-    struct Requirement {
-        int option;  // kNoField: always required
-        std::string_view role;
-        bool optionIsByte;
+    static constexpr RequiredRef kRequired[] = {
+        {"write enable", kWriteOn}, {"conversion", kConvertOn},   {"further", kClickOn},
+        {"string"},                 {"hide", kHideOn},            {"move", lowByte(kMoveOn)},
+        {"font colour", kFontVarOn}, {"background colour", kBackVarOn},
     };
-    static constexpr Requirement kRequired[] = {
-        {kWriteEnable, "write enable", false}, {kConvert, "conversion", false},
-        {kFurtherOption, "further", true},     {kNoField, "string", false},
-        {kHideOption, "hide", false},          {kMoveOption, "move", true},
-        {kFontColorFromVar, "font colour", false}, {kBackColorFromVar, "background colour", false},
-    };
-    for (const Requirement& r : kRequired) {
-        const bool needed = r.option == kNoField || (r.optionIsByte ? obj.ParamU8(r.option) != 0 : on(obj, r.option));
-        if (needed && !ReadControlRef(obj, r.role).bound())
+    for (const RequiredRef& r : kRequired) {
+        if (r.needed(obj) && !ReadControlRef(obj, r.role).bound())
             return true;
     }
     return false;
@@ -343,22 +336,22 @@ void PaintCharacter(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
         DrawInvalid(obj, dc);
         return;
     }
-    if (HideEndsPaint(obj, dc, ctx, on(obj, kHideOption), ReadControlRef(obj, "hide"), obj.ParamI32(kHideBit)))
+    if (HideEndsPaint(obj, dc, ctx, on(obj, kHideOn), ReadControlRef(obj, "hide"), obj.Param(kHideBit)))
         return;
-    r = MovedByVariable(ctx, obj.ParamU8(kMoveOption) != 0, ReadControlRef(obj, "move"), r);
+    r = MovedByVariable(ctx, obj.Param(lowByte(kMoveOn)) != 0, ReadControlRef(obj, "move"), r);
 
     const std::int64_t h = GlyphHeight(obj.m_logfont);
     const std::int64_t cell = h + (h & 1);
-    obj.SetParamI32(kCharHeight, static_cast<std::int32_t>(h));
-    obj.SetParamI32(kCellWidth, static_cast<std::int32_t>(cell));
+    obj.SetParam(kCellHeight, static_cast<std::int32_t>(h));
+    obj.SetParam(kCellWidth, static_cast<std::int32_t>(cell));
     if (IsLivePaint(ctx) && r.height64() < h)
         return;
-    const std::int64_t top = on(obj, kCentreLine) ? r.top + (r.height64() - h) / 2 : r.top;
+    const std::int64_t top = on(obj, kVerticalCentre) ? r.top + (r.height64() - h) / 2 : r.top;
 
     SurfaceStateGuard guard(dc);
     const ControlVarRef backVar = ReadControlRef(obj, "background colour");
     std::optional<ColorRef> back;
-    if (on(obj, kBackColorFromVar) && backVar.address >= 0)
+    if (on(obj, kBackVarOn) && backVar.address >= 0)
         back = rgb565Var(ctx, backVar);
     if (!back && !on(obj, kTransparent))
         back = ParamColor(obj, kBackColor);
@@ -366,14 +359,14 @@ void PaintCharacter(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
         dc.fillRect(r, *back);
 
     const ControlVarRef str = ReadControlRef(obj, "string");
-    const std::int64_t length = std::max(0, obj.ParamI32(kStringLength));
+    const std::int64_t length = std::max(0, obj.Param(kStringLength));
     std::string text = readText(ctx.varMem, str.address, length);
-    if (on(obj, kConvert))
+    if (on(obj, kConvertOn))
         text = applyConversion(obj, ctx, str, length, std::move(text));
 
     const ControlVarRef fontVar = ReadControlRef(obj, "font colour");
     std::optional<ColorRef> ink;
-    if (on(obj, kFontColorFromVar) && fontVar.address >= 0)
+    if (on(obj, kFontVarOn) && fontVar.address >= 0)
         ink = rgb565Var(ctx, fontVar);
     dc.setTextColor(ink.value_or(ParamColor(obj, kFontColor)));
     dc.setBkMode(TRANSPARENT);
@@ -386,11 +379,11 @@ void PaintCharacter(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&
     Point caret = layout.caret();
     const std::int64_t caretIndex = layout.caretIndex();
 
-    if (on(obj, kCaretShown) && IsLivePaint(ctx) && obj.m_nRunState != 0 && r.contains(caret.x, caret.y)) {
+    if (on(obj, kShowCursor) && IsLivePaint(ctx) && obj.m_nRunState != 0 && r.contains(caret.x, caret.y)) {
         if (!layout.hit())
             caret = layout.end();
-        const std::int64_t width = std::max(0, obj.ParamI32(kCaretWidth));
-        dc.fillRect(Rect::saturated(caret.x, caret.y, caret.x + width, caret.y + h), ParamColor(obj, kCaretColor));
+        const std::int64_t width = std::max(0, obj.Param(kCursorWidth));
+        dc.fillRect(Rect::saturated(caret.x, caret.y, caret.x + width, caret.y + h), ParamColor(obj, kCursorColor));
     }
     if (fb) {
         if (caret != caretIn)
@@ -407,14 +400,14 @@ void PaintArea(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
         dcs.target.rectangle(r);
         return;
     }
-    switch (obj.ParamU8(area_block::kRunOption)) {
-    case area_block::kBackgroundCopy:
+    switch (obj.Param(blocks::area::kBehaviour)) {
+    case blocks::area::kBackgroundCopy:
         if (ctx.runBackground)
             dcs.target.bitBlt(r.left, r.top, r.width(), r.height(), *ctx.runBackground,
                               saturateToInt(std::int64_t{r.left} - ctx.margins.x),
                               saturateToInt(std::int64_t{r.top} - ctx.margins.y));
         break;
-    case area_block::kCandidateBar: PaintAreaControl(obj, dcs, ctx, r); break;
+    case blocks::area::kCandidateBar: PaintAreaControl(obj, dcs, ctx, r); break;
     default: break;
     }
 }
@@ -424,7 +417,7 @@ void PaintAreaControl(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
     const CDrawObj* edited = ctx.inputTarget;
     if (!ctx.pinyinMode || !edited || edited->Kind() != ShapeKind::Character || !ctx.runMode)
         return;
-    if (edited->ParamI32(kShowDouble) == 0) {
+    if (edited->Param(kChinese) == 0) {
         if (ctx.feedback)
             ctx.feedback->clearPinyinLatch = true;
         return;
@@ -437,9 +430,9 @@ void PaintAreaControl(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContex
 
     Surface& dc = dcs.target;
     SurfaceStateGuard guard(dc);
-    dc.fillRect(r, ParamColor(obj, area_block::kBackColor));
+    dc.fillRect(r, ParamColor(obj, blocks::area::kBackColor));
     dc.setBkMode(TRANSPARENT);
-    dc.setTextColor(ParamColor(obj, area_block::kTextColor));
+    dc.setTextColor(ParamColor(obj, blocks::area::kTextColor));
     dc.selectFont(obj.m_logfont);
 
     const std::int64_t letterCell = (h + 1) / 2;

@@ -4,6 +4,8 @@
 // places it; and the area control (kind 26): an outline in the editor, in run mode a copy of
 // the screen's background or the pinyin candidate bar of the system keyboard.
 #include "model/paint/paint_context.h"
+#include "model/params/blocks/area_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/shape/draw_obj.h"
 
 #include <cstdint>
@@ -39,20 +41,5 @@ std::int32_t ParseInputText(std::string_view text, const InputTextFormat& f);
 // kept, or the buffer has no room at all).
 std::optional<std::string> FormatInputValue(std::int32_t value, std::string_view current, const InputTextFormat& f,
                                             std::int32_t size);
-
-// Parameter-block offsets of the two kinds.
-namespace character_block {
-inline constexpr int kFontColor = 0, kBackColor = 4, kTransparent = 8, kCellWidth = 16, kCharHeight = 20,
-                     kCharSpacing = 24, kLineSpacing = 28, kStringLength = 32, kMoveOption = 48, kHideOption = 64,
-                     kCaretShown = 80, kCaretWidth = 84, kCaretColor = 88, kShowDigits = 100, kShowDot = 104,
-                     kShowMinus = 108, kShowAllSingle = 112, kShowDouble = 120, kClampActive = 132, kMaskStar = 136,
-                     kMaskHash = 140, kFontColorFromVar = 156, kBackColorFromVar = 172, kWriteEnable = 188,
-                     kFurtherOption = 216, kCentreLine = 224, kHideBit = 324, kConvert = 356, kConvertHex = 360,
-                     kConvertZeroFill = 376, kConvertMin = 380, kConvertMax = 384, kConvertCase = 388;
-}
-namespace area_block {
-inline constexpr int kRunOption = 0, kTextColor = 4, kBackColor = 8;
-inline constexpr int kBackgroundCopy = 3, kCandidateBar = 4;
-}
 
 } // namespace qv

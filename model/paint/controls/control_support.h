@@ -1,7 +1,8 @@
 #pragma once
-// What the button and number painters share beyond paint_rules.h: a reference's cached
-// triple by its role in the kind's reference table, the unbound test, the run-mode hide bit,
-// colours raised off the transparent key, and GBK text cut into characters.
+// What the control painters share beyond paint_rules.h: a reference's cached triple by its
+// role in the kind's reference table, the unbound test and the required-reference entries,
+// the run-mode hide bit, colours by named field or raised off the transparent key, and GBK
+// text cut into characters.
 #include "model/paint/paint_context.h"
 #include "model/paint/paint_rules.h"
 #include "model/shape/draw_obj.h"
@@ -11,6 +12,20 @@
 #include <vector>
 
 namespace qv {
+
+// A reference that is needed only while its kind's switch is on (a field of either width),
+// or always (no switch): what the painters' tables of required references hold.
+struct RequiredRef {
+    std::string_view role;
+    int option = -1;  // -1: always needed
+    int optionWidth = 0;
+    constexpr RequiredRef(std::string_view r) : role(r) {}
+    template <class T, class Kind>
+    constexpr RequiredRef(std::string_view r, ParamField<T, Kind> f) : role(r), option(f.offset), optionWidth(f.width)
+    {
+    }
+    bool needed(const CDrawObj& obj) const { return option < 0 || blockReadU(obj.m_Params, option, optionWidth) != 0; }
+};
 
 // The cached part of a variable reference (index, address, type code).
 struct ControlVarRef {
@@ -53,6 +68,11 @@ void DrawBorderRings3d(Surface& dc, const Rect& r, int width, ColorRef color);
 inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 {
     return static_cast<ColorRef>(obj.ParamI32(static_cast<std::size_t>(offset))) & 0x00FFFFFF;
+}
+template <class Kind>
+ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
+{
+    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
 }
 
 template <class Kind>

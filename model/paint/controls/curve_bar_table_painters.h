@@ -19,8 +19,5 @@ void PaintTable(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx
 // its length sets the width of the label column.
 std::string FormatCurveValue(std::int64_t value, int decimals);
 
-namespace table_block {
-inline constexpr int kLineColor = 0, kLineWidth = 4, kRows = 16, kColumns = 20;
-}
 
 } // namespace qv

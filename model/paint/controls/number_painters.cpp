@@ -25,19 +25,13 @@ constexpr int kFirstDoubleOrder = 4;
 
 // The references a real-time number needs bound, in the order they are tested; those with
 // an option are needed only while the option is on.
-struct RequiredRef {
-    std::string_view role;
-    int option;       // kNoOption: always needed
-    int optionWidth;  // 1 or 4 bytes
-};
-constexpr int kNoOption = -1;
 constexpr RequiredRef kRequiredRefs[] = {
-    {"value", kNoOption, 0},
-    {"hide", number_block::kHideOption, 1},
-    {"write enable", number_block::kWriteEnableOption, 4},
-    {"move", number_block::kMoveOption, 1},
-    {"font colour", number_block::kFontColorFromVar, 4},
-    {"background colour", number_block::kBackColorFromVar, 4},
+    {"value"},
+    {"hide", blocks::number::kHideOn},
+    {"write enable", blocks::number::kWriteOn},
+    {"move", blocks::number::kMoveOn},
+    {"font colour", blocks::number::kFontVarOn},
+    {"background colour", blocks::number::kBackVarOn},
 };
 
 // Characters the font is measured on: the digits, '-', '+', ' ' (the pitch) and '.' (its own
@@ -46,17 +40,13 @@ constexpr std::string_view kNumberChars = "0123456789-+ .";
 constexpr std::size_t kDotEntry = 13;
 // The numeric input box measures these; its pitch is the widest plus one.
 constexpr std::string_view kKeypadChars = "0123456789-.*";
-
-bool optionOn(const CDrawObj& obj, int offset, int width)
-{
-    const auto at = static_cast<std::size_t>(offset);
-    return (width == 1 ? obj.ParamU8(at) : obj.ParamI32(at)) != 0;
-}
+// Right-aligned input shows at most this many characters.
+constexpr std::size_t kMaxShownChars = 33;
 
 bool requiredRefsUnbound(const CDrawObj& obj)
 {
     for (const RequiredRef& req : kRequiredRefs)
-        if ((req.option == kNoOption || optionOn(obj, req.option, req.optionWidth)) && !ReadControlRef(obj, req.role).bound())
+        if (req.needed(obj) && !ReadControlRef(obj, req.role).bound())
             return true;
     return false;
 }
@@ -80,20 +70,20 @@ struct NumberLook {
 
 std::optional<NumberLook> readLook(const CDrawObj& obj, const PaintContext& ctx)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     NumberLook look;
     auto text = RealTimeValueText(obj, ctx);
     if (!text)
         return std::nullopt;
     look.text = std::move(*text);
     look.textColor = ParamColor(obj, kFontColor);
-    if (obj.ParamI32(kFontColorFromVar) != 0) {
+    if (obj.Param(kFontVarOn) != 0) {
         const auto c = readRgb565(ctx, ReadControlRef(obj, "font colour"));
         if (!c)
             return std::nullopt;
         look.textColor = *c;
     }
-    if (obj.ParamI32(kBackColorFromVar) != 0) {
+    if (obj.Param(kBackVarOn) != 0) {
         look.variableBackground = readRgb565(ctx, ReadControlRef(obj, "background colour"));
         if (!look.variableBackground)
             return std::nullopt;
@@ -104,16 +94,16 @@ std::optional<NumberLook> readLook(const CDrawObj& obj, const PaintContext& ctx)
 // Draws the background and border; returns the rectangle the characters are laid out in.
 Rect paintBackground(const CDrawObj& obj, const NumberLook& look, const Rect& r, int border, Surface& dc)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     if (look.variableBackground) {
         dc.fillRect(r, *look.variableBackground);
         return r;
     }
     const ColorRef borderColor = ParamColor(obj, kBorderColor);
-    dc.selectBrush(obj.ParamI32(kTransparent) != 0 ? kNullBrush : Brush{BS_SOLID, ParamColor(obj, kBackColor)});
+    dc.selectBrush(obj.Param(kTransparent) != 0 ? kNullBrush : Brush{BS_SOLID, ParamColor(obj, kBackColor)});
     dc.selectPen(border == 0 ? kNullPen : Pen{PS_INSIDEFRAME, border, borderColor});
     dc.rectangle(r);
-    if (obj.ParamI32(kBorder3d) == 1)
+    if (obj.Param(kBorderType) == 1)
         DrawBorderRings3d(dc, r, border, borderColor);
     return r.deflated(border);
 }
@@ -187,7 +177,7 @@ void drawCharPicture(const Picture& pic, const Rect& cell, bool vertical, std::o
 void paintPictureChars(const CDrawObj& obj, const NumberLook& look, const Rect& inner, bool live, const PaintSurfaces& dcs,
                        const PaintContext& ctx)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     const auto& files = obj.m_strFiles;
     if (files.empty())
         return;
@@ -195,14 +185,14 @@ void paintPictureChars(const CDrawObj& obj, const NumberLook& look, const Rect& 
     const PicturePtr dot = files.size() > kDotEntry ? LoadStoredPicture(ctx, files[kDotEntry]) : nullptr;
     if (!digit || !dot)
         return;
-    const NumberLine line{inner, obj.ParamU8(kVertical) != 0, digit->height()};
+    const NumberLine line{inner, obj.Param(kTurned) != 0, digit->height()};
     if (live && line.room() < line.thickness)
         return;
     const std::optional<ColorRef> key =
-        obj.ParamI32(kPictureTransparent) != 0 ? std::optional<ColorRef>(ParamColor(obj, kPictureKey)) : std::nullopt;
+        obj.Param(kPictureTransparent) != 0 ? std::optional<ColorRef>(ParamColor(obj, kPictureKey)) : std::nullopt;
     WorkPair work{{dcs.work1, dcs.target}, {dcs.work2, dcs.target}};
     const auto chars = SplitGbkChars(look.text);
-    for (const NumberCell& c : LayoutNumberLine(chars, digit->width(), dot->width(), obj.ParamI32(kAlignment), line.length())) {
+    for (const NumberCell& c : LayoutNumberLine(chars, digit->width(), dot->width(), obj.Param(kAlignment), line.length())) {
         // A character without a picture ends the line there.
         const auto entry = pictureEntry(chars[c.charIndex]);
         const PicturePtr pic = entry && *entry < files.size() ? LoadStoredPicture(ctx, files[*entry]) : nullptr;
@@ -221,9 +211,9 @@ int measuredWidth(const Surface& dc, char ch, int scanWidth)
 
 void paintFontChars(const CDrawObj& obj, const NumberLook& look, const Rect& inner, bool live, const PaintSurfaces& dcs)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     Surface& dc = dcs.target;
-    const NumberLine line{inner, obj.ParamU8(kVertical) != 0, GlyphHeight(obj.m_logfont)};
+    const NumberLine line{inner, obj.Param(kTurned) != 0, GlyphHeight(obj.m_logfont)};
     if (live && line.room() < line.thickness)
         return;
     dc.selectFont(obj.m_logfont);
@@ -237,7 +227,7 @@ void paintFontChars(const CDrawObj& obj, const NumberLook& look, const Rect& inn
     dc.setTextColor(look.textColor);
     dc.setTextAlign(TA_LEFT | TA_TOP);
     const auto chars = SplitGbkChars(look.text);
-    const auto cells = LayoutNumberLine(chars, pitch, dotWidth, obj.ParamI32(kAlignment), line.length());
+    const auto cells = LayoutNumberLine(chars, pitch, dotWidth, obj.Param(kAlignment), line.length());
     if (!line.vertical) {
         for (const NumberCell& c : cells) {
             const Rect cell = line.cell(c);
@@ -295,12 +285,12 @@ std::optional<double> ReadFloatValue(const PaintContext& ctx, std::int64_t addre
 
 std::optional<std::string> RealTimeValueText(const CDrawObj& obj, const PaintContext& ctx)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     const ControlVarRef value = ReadControlRef(obj, "value");
-    const int decimals = obj.ParamI32(kDecimals), digits = obj.ParamI32(kDigits), fill = obj.ParamI32(kFillMode);
-    const bool plus = obj.ParamU8(kPlusSign) != 0;
-    if (obj.ParamI32(kFloatingPoint) != 0) {
-        const auto v = ReadFloatValue(ctx, value.address, obj.ParamI32(kFloatByteOrder));
+    const int decimals = obj.Param(kDecimals), digits = obj.Param(kDigits), fill = obj.Param(kFill);
+    const bool plus = obj.Param(kPlusSign) != 0;
+    if (obj.Param(kToFloat) != 0) {
+        const auto v = ReadFloatValue(ctx, value.address, obj.Param(kFloatOrder));
         if (!v)
             return std::nullopt;
         // "{:f}" is "%lf" without the locale: six decimals, "nan" and "inf" as words.
@@ -317,7 +307,7 @@ std::optional<std::string> RealTimeValueText(const CDrawObj& obj, const PaintCon
 std::vector<NumberCell> LayoutNumberLine(std::span<const std::string_view> chars, int pitch, int dotWidth, int alignment,
                                          std::int64_t lineLength)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     pitch = std::max(pitch, 0);
     dotWidth = std::max(dotWidth, 0);
     const auto widthOf = [&](std::size_t i) { return chars[i] == "." ? dotWidth : pitch; };
@@ -355,18 +345,18 @@ std::vector<NumberCell> LayoutNumberLine(std::span<const std::string_view> chars
 
 void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 {
-    using namespace number_block;
+    using namespace blocks::number;
     Rect r = obj.m_rcPosition.normalized();
     if (requiredRefsUnbound(obj)) {
         DrawInvalid(obj, dcs.target);
         return;
     }
-    if (HideEndsPaint(obj, dcs.target, ctx, obj.ParamU8(kHideOption) != 0, ReadControlRef(obj, "hide"),
-                      obj.ParamI32(kHideBitNumber)))
+    if (HideEndsPaint(obj, dcs.target, ctx, obj.Param(kHideOn) != 0, ReadControlRef(obj, "hide"),
+                      obj.Param(kHideBit)))
         return;
     const bool live = IsLivePaint(ctx);
-    r = MovedByVariable(ctx, obj.ParamU8(kMoveOption) != 0, ReadControlRef(obj, "move"), r);
-    const int border = std::clamp(obj.ParamI32(kBorderWidth), 0, kMaxBorderRings);
+    r = MovedByVariable(ctx, obj.Param(kMoveOn) != 0, ReadControlRef(obj, "move"), r);
+    const int border = std::clamp(obj.Param(kBorderWidth), 0, kMaxBorderRings);
     if (2 * std::int64_t{border} >= r.width64() || r.height64() < 2 * std::int64_t{border})
         return;
     const auto look = readLook(obj, ctx);
@@ -376,7 +366,7 @@ void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
     }
     SurfaceStateGuard guard(dcs.target);
     const Rect inner = paintBackground(obj, *look, r, border, dcs.target);
-    if (obj.ParamI32(kPictureFont) != 0)
+    if (obj.Param(kPictureFont) != 0)
         paintPictureChars(obj, *look, inner, live, dcs, ctx);
     else
         paintFontChars(obj, *look, inner, live, dcs);
@@ -389,12 +379,12 @@ std::string NumericInputSample(bool password)
 
 void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 {
-    using namespace numeric_input_block;
+    using namespace blocks::numeric_input;
     const Rect r = obj.m_rcPosition.normalized();
     const bool live = IsLivePaint(ctx);
-    const int mode = obj.ParamU8(kMode);
+    const int mode = obj.Param(kMode);
     const bool showsLimit = mode == kShowMinimum || mode == kShowMaximum;
-    const bool password = obj.ParamU8(kPassword) != 0;
+    const bool password = obj.Param(lowByte(kPassword)) != 0;
     std::string text;
     if (!live) {
         text = NumericInputSample(password);
@@ -402,15 +392,15 @@ void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
         if (!ctx.inputTarget)
             return;
         const CDrawObj& edited = *ctx.inputTarget;
-        const int limit = edited.ParamI32(mode == kShowMinimum ? number_block::kMinimum : number_block::kMaximum);
-        text = FormatSignedDecimal2(limit, edited.ParamI32(number_block::kDecimals), edited.ParamI32(number_block::kDigits),
+        const int limit = edited.Param(mode == kShowMinimum ? blocks::number::kMinimum : blocks::number::kMaximum);
+        text = FormatSignedDecimal2(limit, edited.Param(blocks::number::kDecimals), edited.Param(blocks::number::kDigits),
                                     kFillNone, false);
     } else {
         text = password ? std::string(SplitGbkChars(ctx.keypadText).size(), '*') : ctx.keypadText;
     }
 
     const int h = GlyphHeight(obj.m_logfont);
-    obj.SetParamI32(kCharHeight, h);
+    obj.SetParam(kCharHeight, h);
     if (live && r.height64() < h)
         return;
     const int y = saturateToInt(r.top + (r.height64() - h) / 2);
@@ -423,14 +413,14 @@ void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
     int pitch = 0;
     for (char c : kKeypadChars)
         pitch = std::max(pitch, measuredWidth(dc, c, std::numeric_limits<int>::max() - 1) + 1);
-    obj.SetParamI32(kPitch, pitch);
+    obj.SetParam(kPitch, pitch);
 
     dc.fillRect(r, ParamColor(obj, kBackColor));
     dc.setBkMode(TRANSPARENT);
     dc.setTextColor(ParamColor(obj, kTextColor));
     dc.setTextAlign(TA_LEFT | TA_TOP);
     const auto chars = SplitGbkChars(text);
-    if (obj.ParamU8(kLeftAligned) == 1 || showsLimit) {
+    if (obj.Param(lowByte(kLeftAligned)) == 1 || showsLimit) {
         // Characters left of the clip are skipped and those right of it end the line, so a
         // long text in a box far wider than the surface costs nothing.
         const Rect& clip = dc.clipRect();

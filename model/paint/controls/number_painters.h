@@ -4,6 +4,8 @@
 // bottom to top, over a bordered background; and the numeric input box (kind 10) of the
 // simulator's keypad, showing the typed text or the limits of the control being edited.
 #include "model/paint/paint_context.h"
+#include "model/params/blocks/number_block.h"
+#include "model/params/blocks/numeric_input_block.h"
 #include "model/shape/draw_obj.h"
 
 #include <cstdint>
@@ -17,24 +19,6 @@ namespace qv {
 
 void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
 void PaintNumericInput(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
-
-namespace number_block {
-inline constexpr int kFontColor = 32, kPlusSign = 37 /* byte */, kBorderWidth = 40, kBorderColor = 44, kBorder3d = 48,
-                     kTransparent = 52, kBackColor = 56, kAlignment = 60, kFillMode = 64, kDigits = 68, kDecimals = 72;
-inline constexpr int kVertical = 105, kMoveOption = 106, kHideOption = 107;  // bytes
-inline constexpr int kPictureTransparent = 128, kPictureKey = 132, kPictureFont = 136, kFontColorFromVar = 144,
-                     kBackColorFromVar = 160, kWriteEnableOption = 176, kMinimum = 200, kMaximum = 204,
-                     kHideBitNumber = 360, kFloatByteOrder = 392, kFloatingPoint = 396;
-enum Alignment : int { kAlignStart = 0, kAlignCentre = 1, kAlignEnd = 2 };
-} // namespace number_block
-
-namespace numeric_input_block {
-inline constexpr int kTextColor = 0, kPassword = 4 /* byte */, kBackColor = 8, kLeftAligned = 12 /* byte */,
-                     kPitch = 16, kCharHeight = 20, kMode = 24 /* byte */;
-enum Mode : int { kInputBox = 0, kShowMinimum = 1, kShowMaximum = 2 };
-// Right-aligned text shows at most this many characters.
-inline constexpr std::size_t kMaxShownChars = 33;
-} // namespace numeric_input_block
 
 // The number stored at `address` with the byte order `order` (0..3 float, 4..7 double;
 // another value reads as order 0), through the context's checked reads; nullopt when a byte

@@ -1,6 +1,7 @@
 // Table (kind 24): a grid of rules, painted with the shapes.
 #include "model/paint/controls/curve_bar_table_painters.h"
 #include "model/paint/controls/line_bands.h"
+#include "model/params/blocks/table_block.h"
 
 #include <algorithm>
 
@@ -21,13 +22,13 @@ LineBands tableRules(std::int64_t origin, std::int64_t side, std::int64_t cells,
 
 void PaintTable(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext&)
 {
-    using namespace table_block;
+    using namespace blocks::table;
     const Rect r = obj.m_rcPosition.normalized();
-    const std::int64_t rows = obj.ParamI32(kRows), columns = obj.ParamI32(kColumns);
+    const std::int64_t rows = obj.Param(kRows), columns = obj.Param(kColumns);
     if (rows < 1 || columns < 1)
         return; // a table needs a cell each way; a file holding 0 draws nothing
-    const ColorRef color = static_cast<ColorRef>(obj.ParamI32(kLineColor)) & 0x00FFFFFF;
-    const std::int64_t w = obj.ParamI32(kLineWidth);
+    const ColorRef color = static_cast<ColorRef>(obj.Param(kLineColor)) & 0x00FFFFFF;
+    const std::int64_t w = obj.Param(kLineWidth);
     FillColumnBands(dcs.target, tableRules(r.left, r.width64(), columns, w), r.top, r.bottom, color);
     FillRowBands(dcs.target, tableRules(r.top, r.height64(), rows, w), r.left, r.right, color);
 }
