@@ -12,8 +12,10 @@
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
 #include "model/params/blocks/button_block.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/blocks/progress_bar_block.h"
 #include "model/params/blocks/state_picture_block.h"
 #include "sim/runtime/sim_runtime.h"
@@ -68,7 +70,6 @@ struct Project {
                                                ShapeKind::RadioButton, ShapeKind::ProgressBar, ShapeKind::Character};
         auto obj = std::make_unique<CDrawRect>(Rect{40 + i % 10 * 60, 40 + i / 10 * 40, 90 + i % 10 * 60, 70 + i / 10 * 40});
         obj->SetKind(kKinds[i % 8]);
-        auto& b = obj->m_Params;
         const int row = 16 + i % 40;
         switch (obj->Kind()) {
         case ShapeKind::Button: {
@@ -82,7 +83,12 @@ struct Project {
             obj->SetParam(blocks::dynamic_picture::kFrameAddress, 1000), obj->SetParam(blocks::dynamic_picture::kInitialCountdown, 1);
             obj->m_strFiles = {"a.bmp", "b.bmp", "c.bmp"};
             break;
-        case ShapeKind::RealTimeNumber: blockWriteI32(b, 84, row), blockWriteI32(b, 208, 1), blockWriteI32(b, 212, 3), blockWriteI32(b, 220, i); break;
+        case ShapeKind::RealTimeNumber: {
+            namespace nb = blocks::number;
+            obj->SetParam(nb::kValueIndex, row), obj->SetParam(nb::kReadLink.target(), 1);
+            obj->SetParam(nb::kReadLink.elementType(), 3), obj->SetParam(nb::kReadLink.elementNumber(), i);
+            break;
+        }
         case ShapeKind::Curve: {
             namespace cv = blocks::curve;
             obj->SetParam(cv::kTopValue, 100), obj->SetParam(cv::kPointCount, 20), obj->SetParam(cv::kCurveCount, 1);
@@ -99,7 +105,7 @@ struct Project {
         case ShapeKind::RadioButton: obj->SetParam(blocks::radio::kValueIndex, row); break;
         case ShapeKind::ProgressBar: obj->SetParam(blocks::progress_bar::kValueIndex, row); break;
         default:
-            blockWriteI32(b, 32, 16), blockWriteI32(b, 36, row);
+            obj->SetParam(blocks::character::kStringLength, 16), obj->SetParam(blocks::character::kStringIndex, row);
             obj->m_strName = "text";
             break;
         }

@@ -47,18 +47,6 @@ constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int3
     return wordGroup(use.offset, use.width, index.offset, link.first);
 }
 
-// The same from one kind's use switch, index and first link field.
-template <class U, class Kind>
-constexpr GroupLayout bitGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
-{
-    return bitGroup(use.offset, use.width, index.offset, first.offset);
-}
-template <class U, class Kind>
-constexpr GroupLayout wordGroup(ParamField<U, Kind> use, ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
-{
-    return wordGroup(use.offset, use.width, index.offset, first.offset);
-}
-
 namespace nb = blocks::number;
 namespace cb = blocks::character;
 

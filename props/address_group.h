@@ -51,13 +51,12 @@ constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkF
 }
 
 // A basic-control page's word group without use switch, width code or bit: the reference's
-// index, then target, element type, station, element number and allow other at 4-byte steps
-// from `first`.
+// index and its link's target, element type, station, element number and allow other.
 template <class Kind>
-constexpr GroupLayout PageWordGroup(ParamField<std::int32_t, Kind> index, ParamField<std::int32_t, Kind> first)
+constexpr GroupLayout PageWordGroup(ParamField<std::int32_t, Kind> index, LinkFields<Kind> link)
 {
-    const int f = first.offset;
-    return {-1, 4, index.offset, f, f + 4, f + 8, f + 12, f + 16, -1, -1, 4};
+    return {-1, 4, index.offset, link.target().offset, link.elementType().offset, link.station().offset,
+            link.elementNumber().offset, link.allowOther().offset, -1, -1, 4};
 }
 
 // The type a group's hidden variable gets.

@@ -255,8 +255,8 @@ bool addControl(CEditorApp& app, CDrawDoc& doc, const ControlDef& def, Point at,
     // The samples' numbers are whole values (the defaults show two decimals) of a few digits,
     // and take every value those digits show (a new control's limits are 0 and 0).
     if (def.kind == ShapeKind::RealTimeNumber) {
-        obj->SetParamI32(number_block::kDecimals, 0);
-        obj->SetParamI32(number_block::kDigits, def.digits);
+        obj->SetParam(blocks::number::kDecimals, 0);
+        obj->SetParam(blocks::number::kDigits, def.digits);
         std::int32_t largest = 0;
         for (int i = 0; i < def.digits; ++i)
             largest = largest * 10 + 9;

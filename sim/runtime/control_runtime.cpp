@@ -5,8 +5,10 @@
 
 #include "model/document/draw_doc.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/blocks/dynamic_picture_block.h"
+#include "model/params/blocks/number_block.h"
 #include "model/params/var_refs.h"
 #include "model/shape/draw_obj.h"
 #include "model/vars/var_types.h"
@@ -16,11 +18,8 @@ namespace qv::sim {
 namespace {
 
 namespace nb = blocks::number;
-
 namespace dp = blocks::dynamic_picture;
-
 namespace cv = blocks::curve;
-
 namespace cb = blocks::character;
 
 // The move reference of the kinds that have one: option, variable index, cached address.
@@ -119,8 +118,8 @@ void FillDemoSamples(CDrawObj& obj, const ControlRunContext& ctx)
         return;
     }
     if (obj.Kind() == ShapeKind::Character && obj.Param(cb::kStringIndex) >= 0) {
-        const std::int64_t capacity = blockReadI32(obj.m_Params, kStringCapacity);
-        const std::int32_t address = blockReadI32(obj.m_Params, kStringAddress, -1);
+        const std::int64_t capacity = obj.Param(cb::kStringLength);
+        const std::int32_t address = obj.Param(cb::kStringAddress);
         if (capacity <= 0)
             return;
         // Whole characters only, at most capacity - 1 bytes, then the NUL.

@@ -261,7 +261,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         return;
     }
     case ShapeKind::RealTimeNumber:
-        if (!hit || !writeAllowed(app, obj) || obj.ParamU8(36) == 0 || !app.m_strSimSysWindow.empty())
+        if (!hit || !writeAllowed(app, obj) || obj.Param(nb::kWritable) == 0 || !app.m_strSimSysWindow.empty())
             return;
         if (levelTooLow(app, obj)) {
             refusePermission(app, obj);
@@ -320,8 +320,8 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
         takeFocus(app, obj, p);
         return;
     }
-    case 26:
-        if (in.runMode && obj.ParamU8(0) == 4)
+    case ShapeKind::AreaControl:
+        if (in.runMode && obj.Param(ab::kBehaviour) == ab::kCandidateBar)
             CandidateBarClick(app, obj, p.x, p.y);
         return;
     case ShapeKind::RadioButton: {
@@ -350,7 +350,7 @@ void OnRunLButtonUp(CDrawObj& obj, Point p, RunInput& in)
 void OnRunLButtonDblClk(CDrawObj& obj, Point p, RunInput& in)
 {
     if (obj.Kind() == ShapeKind::Character) {
-        if (!inside(obj, p) || obj.ParamI32(152) == 0)
+        if (!inside(obj, p) || obj.Param(cb::kDoubleClickKeyboard) == 0)
             return;
         const bool allowed = writeAllowed(in.app, obj);
         if (levelTooLow(in.app, obj) && allowed)

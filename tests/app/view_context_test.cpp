@@ -77,7 +77,7 @@ TEST_F(ViewContext, BoundNumberShowsItsVariablesValue)
 TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 {
     CDrawObj* number = addObject({500, 400, 600, 430}, ShapeKind::RealTimeNumber);
-    number->SetParamU8(number_block::kMoveOption, 1);
+    number->SetParam(blocks::number::kMoveOn, 1);
     const ControlVarRef move = ReadControlRef(*number, "move");
     // The run-mode paint shows the live bank (it is copied over the displayed one first).
     for (VarBank* bank : {&app->m_VarMem, &app->m_VarMemRun}) {
@@ -103,7 +103,7 @@ TEST_F(ViewContext, RunModeMovesControlsFromTheApplicationsMargins)
 
 TEST_F(ViewContext, RunModeConversionClampsBothBanksOnlyWhileTheKeyboardIsIdle)
 {
-    using namespace character_block;
+    using namespace blocks::character;
     CDrawObj* text = addObject({300, 200, 460, 260}, ShapeKind::Character);
     const ControlVarRef str = ReadControlRef(*text, "string");
     ASSERT_GE(str.address, 0);

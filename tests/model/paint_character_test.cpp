@@ -364,7 +364,7 @@ TEST_F(CharacterPaint, HostileBlockValuesEndTheWalk)
 TEST(AreaPaint, OutlineInTheEditorBackgroundCopyInRunMode)
 {
     auto area = makeShape(ShapeKind::AreaControl, {50, 50, 70, 70});
-    area->SetParamU8(area_block::kRunOption, area_block::kBackgroundCopy);
+    area->SetParam(blocks::area::kBehaviour, blocks::area::kBackgroundCopy);
     Surface back(100, 100, rgb(1, 2, 3));
     back.setPixel(12, 12, rgb(200, 100, 50));
     PaintContext ctx;
@@ -400,7 +400,7 @@ protected:
     void SetUp() override
     {
         edited = makeShape(ShapeKind::Character, {0, 0, 10, 10});
-        edited->SetParamI32(kShowDouble, 1);
+        edited->SetParam(kChinese, 1);
         bar = makeShape(ShapeKind::AreaControl, {0, 0, 253, 30}); // room for 8 candidates of pitch 24
         bar->m_logfont.lfHeight = 16;
         bar->SetParam(blocks::area::kBehaviour, blocks::area::kCandidateBar);

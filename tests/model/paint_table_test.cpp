@@ -16,10 +16,10 @@ constexpr ColorRef kLine = rgb(0, 0, 128);
 std::unique_ptr<CDrawObj> makeTable(Rect position, int rows, int columns, int lineWidth)
 {
     auto obj = makeShape(ShapeKind::Table, position);
-    obj->SetParamI32(table_block::kLineColor, static_cast<std::int32_t>(kLine));
-    obj->SetParamI32(table_block::kLineWidth, lineWidth);
-    obj->SetParamI32(table_block::kRows, rows);
-    obj->SetParamI32(table_block::kColumns, columns);
+    obj->SetParam(blocks::table::kLineColor, static_cast<std::int32_t>(kLine));
+    obj->SetParam(blocks::table::kLineWidth, lineWidth);
+    obj->SetParam(blocks::table::kRows, rows);
+    obj->SetParam(blocks::table::kColumns, columns);
     return obj;
 }
 

@@ -1,5 +1,6 @@
 // Variable references in the raw parameter block of every kind: renumbering, clearing,
 // refreshing, the binding check, curve and string extents, sizes and rescaling.
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/object_var_refs.h"
@@ -249,10 +250,10 @@ TEST(VarRefs, CurveAndStringEnds)
     EXPECT_FALSE(curveAddressEnd(ShapeKind::Character, curve, extentOf).has_value());
 
     Block text = newBlock();
-    put32(text, kStringStartIndex, 3);
-    put32(text, kStringLengthOffset, 16);
+    put32(text, blocks::character::kStringIndex.offset, 3);
+    put32(text, blocks::character::kStringLength.offset, 16);
     EXPECT_EQ(stringAddressEnd(ShapeKind::Character, text, extentOf), 1046);
-    put32(text, kStringStartIndex, -1);
+    put32(text, blocks::character::kStringIndex.offset, -1);
     EXPECT_FALSE(stringAddressEnd(ShapeKind::Character, text, extentOf).has_value());
 
     // Hostile addresses from a resolver are held at the 32-bit edge instead of overflowing.
@@ -271,8 +272,8 @@ TEST(VarRefs, CurveAndStringEnds)
         put32(c, blocks::curve::kCurveCount.offset, 1);
         put32(c, 84, 0);
         EXPECT_EQ(curveAddressEnd(ShapeKind::Curve, c, wild), h.curveEnd) << h.address;
-        put32(text, kStringStartIndex, 0);
-        put32(text, kStringLengthOffset, INT32_MAX);
+        put32(text, blocks::character::kStringIndex.offset, 0);
+        put32(text, blocks::character::kStringLength.offset, INT32_MAX);
         EXPECT_EQ(stringAddressEnd(ShapeKind::Character, text, wild), h.stringEnd) << h.address;
     }
 }
@@ -290,8 +291,8 @@ TEST(VarRefs, CollectVarSizesRaisesOnlyWhatTheObjectNeeds)
     collectVarSizes(ShapeKind::Curve, curve, sizes, width);
 
     Block text = newBlock();
-    put32(text, kStringStartIndex, 1);
-    put32(text, kStringLengthOffset, 20);
+    put32(text, blocks::character::kStringIndex.offset, 1);
+    put32(text, blocks::character::kStringLength.offset, 20);
     collectVarSizes(ShapeKind::Character, text, sizes, width);
 
     Block picture = newBlock();
@@ -303,7 +304,7 @@ TEST(VarRefs, CollectVarSizesRaisesOnlyWhatTheObjectNeeds)
     collectVarSizes(ShapeKind::DynamicPicture, picture, sizes, width);  // a 16-byte file name
     EXPECT_EQ(sizes[3], 16u);
 
-    put32(text, kStringLengthOffset, 4);
+    put32(text, blocks::character::kStringLength.offset, 4);
     collectVarSizes(ShapeKind::Character, text, sizes, width);  // never lowered
     EXPECT_EQ(sizes[1], 20u);
 }

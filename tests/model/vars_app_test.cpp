@@ -1,5 +1,6 @@
 // The application's variable services on a real project: rebuild of the memory, screen and
 // sub-window switching, login, clock, saving settings, find-or-add and the used memory.
+#include "model/params/blocks/character_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/var_refs.h"
@@ -212,8 +213,8 @@ TEST_F(VarServices, UsedMemoryCoversCurveBuffersAndStrings)
     EXPECT_EQ(table().address[static_cast<std::size_t>(stringVar)], "68");
     auto text = std::make_unique<CDrawRect>(Rect{});
     text->SetKind(ShapeKind::Character);
-    blockWriteI32(text->m_Params, kStringStartIndex, stringVar);
-    blockWriteI32(text->m_Params, kStringLengthOffset, 50);
+    blockWriteI32(text->m_Params, blocks::character::kStringIndex.offset, stringVar);
+    blockWriteI32(text->m_Params, blocks::character::kStringLength.offset, 50);
     addWindow("s.dlg", true)->AddObject(std::move(text));
     EXPECT_EQ(GetVariableMemorySize(*app), 2 * (68 + 50));
 }

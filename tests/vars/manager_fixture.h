@@ -41,8 +41,8 @@ protected:
     {
         auto obj = std::make_unique<CDrawRect>(Rect{10, 10, 200, 40});
         obj->SetKind(ShapeKind::Character);
-        blockWriteI32(obj->m_Params, kStringStartIndex, row);
-        blockWriteI32(obj->m_Params, kStringLengthOffset, length);
+        blockWriteI32(obj->m_Params, blocks::character::kStringIndex.offset, row);
+        blockWriteI32(obj->m_Params, blocks::character::kStringLength.offset, length);
         return obj;
     }
     // A window holding `obj`, saved and then closed, so only its file holds the object.

@@ -75,12 +75,6 @@ ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
     return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
 }
 
-template <class Kind>
-ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
-{
-    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
-}
-
 // The characters of GBK text, one view per character (lead-byte aware).
 std::vector<std::string_view> SplitGbkChars(std::string_view text);
 

@@ -2,6 +2,7 @@
 // The character control's parameter block (kind 25): a string in the variable memory, shown
 // and edited in place. A field some rooms read whole and others by its low byte is declared
 // at its full width; those rooms take lowByte() of it.
+#include "model/params/blocks/link_fields.h"
 #include "model/params/param_field.h"
 
 #include <cstdint>
@@ -58,14 +59,11 @@ inline constexpr Field<std::int32_t> kClickAddress{220};
 
 inline constexpr Field<std::int32_t> kVerticalCentre{224};
 
-// The common pages' link groups: target, element type, station, element number, allow other,
-// width code (and, for hide and write enable, bit) at 4-byte steps from the first.
-inline constexpr Field<std::int32_t> kFontVarLink{228}, kBackVarLink{252}, kMoveLink{276};
-inline constexpr Field<std::int32_t> kMoveWidthCode{296};  // how many words a moved control's link reads
-inline constexpr Field<std::int32_t> kHideLink{300}, kHideBit{324}, kWriteLink{328}, kWriteBit{352};
-static_assert(kHideBit.offset == kHideLink.offset + 24 && kWriteBit.offset == kWriteLink.offset + 24,
-              "a bit group's bit is its seventh field");
-static_assert(kMoveWidthCode.offset == kMoveLink.offset + 20, "a word group's width code is its sixth field");
+// The common pages' link groups (width code and, for hide and write enable, bit after the link).
+using Link = LinkFields<CharacterBlockTag>;
+inline constexpr Link kFontVarLink{228}, kBackVarLink{252}, kMoveLink{276}, kHideLink{300}, kWriteLink{328};
+inline constexpr Field<std::int32_t> kMoveWidthCode = kMoveLink.widthCode();  // how many words a moved control's link reads
+inline constexpr Field<std::int32_t> kHideBit = kHideLink.bit(), kWriteBit = kWriteLink.bit();
 
 // Conversion between the string and a number variable (index, cached address, type byte).
 inline constexpr Field<std::int32_t> kConvertOn{356}, kConvertHex{360}, kConvertIndex{364}, kConvertAddress{368};

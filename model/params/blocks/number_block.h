@@ -1,6 +1,7 @@
 #pragma once
 // The real-time number's parameter block (kind 9). A field some rooms read whole and others
 // by its low byte is declared at its full width; those rooms take lowByte() of it.
+#include "model/params/blocks/link_fields.h"
 #include "model/params/param_field.h"
 
 #include <cstdint>
@@ -55,19 +56,16 @@ inline constexpr Field<std::uint8_t> kWriteType{188};
 
 // Input through the numeric keypad.
 inline constexpr Field<std::int32_t> kKeypadX{192}, kKeypadY{196}, kMinimum{200}, kMaximum{204};
-// Link groups as the pages keep them: target, element type, station, element number, allow
-// other (and, for the common groups, width code and bit) at 4-byte steps from the first.
-inline constexpr Field<std::int32_t> kReadLink{208};
+// Link groups as the pages keep them (for the common groups, width code and bit after the link).
+using Link = LinkFields<NumberBlockTag>;
+inline constexpr Link kReadLink{208};
 inline constexpr Field<std::int32_t> kOtherWriteOn{228};  // the entry goes to its own variable
-inline constexpr Field<std::int32_t> kOtherWriteLink{232};
+inline constexpr Link kOtherWriteLink{232};
 inline constexpr Field<std::int32_t> kOtherIndex{252}, kOtherAddress{256};
 inline constexpr Field<std::int32_t> kOtherType{260};  // the item compiler takes the low byte
-inline constexpr Field<std::int32_t> kFontVarLink{264}, kBackVarLink{288}, kMoveLink{312}, kHideLink{336};
-inline constexpr Field<std::int32_t> kMoveWidthCode{332};  // how many words a moved control's link reads
-inline constexpr Field<std::int32_t> kHideBit{360}, kWriteLink{364}, kWriteBit{388};
-static_assert(kHideBit.offset == kHideLink.offset + 24 && kWriteBit.offset == kWriteLink.offset + 24,
-              "a bit group's bit is its seventh field");
-static_assert(kMoveWidthCode.offset == kMoveLink.offset + 20, "a word group's width code is its sixth field");
+inline constexpr Link kFontVarLink{264}, kBackVarLink{288}, kMoveLink{312}, kHideLink{336}, kWriteLink{364};
+inline constexpr Field<std::int32_t> kMoveWidthCode = kMoveLink.widthCode();  // how many words a moved control's link reads
+inline constexpr Field<std::int32_t> kHideBit = kHideLink.bit(), kWriteBit = kWriteLink.bit();
 
 // Floating point: byte order 0..3 float, 4..7 double.
 inline constexpr Field<std::int32_t> kFloatOrder{392}, kToFloat{396};
