@@ -15,7 +15,7 @@
 #include "sim/plc/serial_dispatch.h"
 #include "sim/serial/serial_rx_ring.h"
 #include "tests/sim/plc_peer_bytes.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace {
 

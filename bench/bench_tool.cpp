@@ -3,9 +3,9 @@
 // conversion of a picture into its flash record.
 #include <benchmark/benchmark.h>
 
-#include "device/simpanel/sim_udp_panel.h"
-#include "tool/link/udp_tool_link.h"
-#include "tool/picture/picture_record.h"
+#include "device/virtual_panel/sim_udp_panel.h"
+#include "picture_tool/link/udp_tool_link.h"
+#include "picture_tool/picture/picture_record.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Time per repaint of the editing view while an object is dragged across a 1000-object
 // screen (each step repaints what the move invalidated, synchronously), and per full repaint
 // of the view. Runs offscreen.
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A simulated panel of one kind for the panel-link benchmarks (transfers counted, not kept),
 // the device a scan finds for it, and the benchmark arguments and labels of the three kinds.
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 #include "device/fpga/fpga_errors.h"
 #include "device/fpga/fpga_image.h"
 #include "device/fpga/fpga_program.h"
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 #include "fuzz/fuzz_target.h"
 
 #include <vector>

@@ -12,8 +12,8 @@
 #include "sim/disk/record_file.h"
 #include "sim/voice/yyk_library.h"
 #include "sim/vtf/saved_vars.h"
-#include "vars/backup/var_backup.h"
-#include "vars/plcmap/driver_file.h"
+#include "config/backup/var_backup.h"
+#include "config/plcmap/driver_file.h"
 
 #include <cstdio>
 #include <filesystem>

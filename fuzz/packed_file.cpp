@@ -1,7 +1,7 @@
 // "PicZiku.zip" as a stranger may hand it over: the header reader on whatever it holds; what
 // it accepts must lie inside the file.
 #include "fuzz/fuzz_target.h"
-#include "tool/packed/packed_file.h"
+#include "picture_tool/packed/packed_file.h"
 
 #include <vector>
 

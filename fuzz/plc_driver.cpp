@@ -1,6 +1,6 @@
 // A port's ".mod" mapping file: what decodes encodes to bytes that decode to the same table.
 #include "fuzz/fuzz_target.h"
-#include "vars/plcmap/driver_file.h"
+#include "config/plcmap/driver_file.h"
 
 namespace qv::fuzz {
 

@@ -7,7 +7,7 @@
 #include "fuzz/fuzz_target.h"
 #include "model/vars/var_bank.h"
 #include "sim/plc/plc_links.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::fuzz {
 namespace {

@@ -1,7 +1,7 @@
 // The variable backup file: what imports exports again, and reads back the same.
 #include "fuzz/fuzz_target.h"
 #include "model/document/draw_doc.h"
-#include "vars/backup/var_backup.h"
+#include "config/backup/var_backup.h"
 
 namespace qv::fuzz {
 

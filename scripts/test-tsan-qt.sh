@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 . scripts/build-env.sh
 export TSAN_OPTIONS="${TSAN_OPTIONS:+$TSAN_OPTIONS:}suppressions=$PWD/tests/tsan-qt.supp"
 
-programs=(test_app test_props_ui test_vars_ui test_device_ui test_sim_ui test_tool_ui test_compiler_ui)
-dirs=(tests/app tests/props/ui tests/vars/ui tests/device/ui tests/sim/ui tests/tool/ui tests/compiler/ui)
+programs=(test_app test_props_ui test_config_ui test_device_ui test_sim_ui test_picture_tool_ui test_compiler_ui)
+dirs=(tests/app tests/props/ui tests/config/ui tests/device/ui tests/sim/ui tests/picture_tool/ui tests/compiler/ui)
 
 cmake -S . -B build/tsan-qt -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=thread \
       -DQV_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_CXX_FLAGS_DEBUG=-g1

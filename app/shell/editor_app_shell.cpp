@@ -5,10 +5,10 @@
 
 #include "app/edit/edit_commands.h"
 #include "app/layout/layout_commands.h"
-#include "app/sim_commands/sim_commands.h"
+#include "app/bindings/simulator/sim_commands.h"
 #include "app/mainframe/main_frame.h"
 #include "app/mainframe/prog_status_bar.h"
-#include "app/tools/tool_commands.h"
+#include "app/drawing_tools/tool_commands.h"
 #include "app/view/draw_view.h"
 #include "app/view/view_state.h"
 #include "model/app/editor_app.h"

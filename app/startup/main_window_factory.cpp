@@ -1,6 +1,6 @@
 #include "app/startup/main_window_factory.h"
 
-#include "app/editor_commands/editor_commands.h"
+#include "app/bindings/editor/editor_commands.h"
 #include "app/mainframe/main_frame.h"
 #include "app/shell/main_frame_setup.h"
 

@@ -1,8 +1,8 @@
 #include "app/view/draw_view.h"
 
 #include "app/layout/view_keys.h"
-#include "app/tools/edit_tool.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/edit_tool.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "model/document/touch_block.h"
 #include "app/view/view_context_menu.h"
 #include "app/view/view_geometry.h"

@@ -1,8 +1,8 @@
 #include "app/view/view_state.h"
 
 #include "app/edit/shape_clipboard.h"
-#include "app/tools/edit_tool.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/edit_tool.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "model/document/draw_doc.h"
 #include "model/shape/shape_kind.h"

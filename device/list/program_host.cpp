@@ -1,6 +1,6 @@
 #include "device/list/program_host.h"
 
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 #include "platform/usb/system_usb_host.h"
 
 #include <memory>

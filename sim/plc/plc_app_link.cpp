@@ -5,7 +5,7 @@
 #include "model/params/block_bytes.h"
 #include "model/vars/hmi_vars.h"
 #include "model/vars/system_vars.h"
-#include "vars/settings/com_set_page.h"
+#include "config/settings/com_set_page.h"
 
 namespace qv::sim::plc {
 namespace {

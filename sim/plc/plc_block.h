@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vars/plcmap/driver_file.h"
+#include "config/plcmap/driver_file.h"
 
 namespace qv::sim::plc {
 

@@ -4,7 +4,7 @@
 #include <fmt/format.h>
 
 #include "sim/plc/protocols/modbus_pdu.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

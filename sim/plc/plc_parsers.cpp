@@ -8,7 +8,7 @@
 #include "sim/plc/plc_links.h"
 #include "sim/plc/protocols/frame_bytes.h"
 #include "sim/plc/protocols/modbus_pdu.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

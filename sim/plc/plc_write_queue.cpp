@@ -5,7 +5,7 @@
 
 #include "sim/plc/plc_links.h"
 #include "sim/runtime/var_write.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

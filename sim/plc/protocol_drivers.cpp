@@ -4,8 +4,8 @@
 
 #include "platform/files/atomic_file.h"
 #include "platform/files/stored_path.h"
-#include "vars/plcmap/plc_protocols.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/plcmap/plc_protocols.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

@@ -10,7 +10,7 @@
 #include "model/params/blocks/state_picture_block.h"
 #include "sim/plc/protocol_drivers.h"
 #include "sim/plc/protocols/modbus_pdu.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

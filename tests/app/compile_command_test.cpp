@@ -9,7 +9,7 @@
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/docking_bars.h"
 #include "app/shell/main_frame_setup.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/app/editor_app.h"

@@ -1,7 +1,7 @@
 // The device commands on the real main window against simulated panels (QV_SIM_PANELS):
 // the device choice, the clock and the buzzer trial, with real clicks.
 #include "device/list/program_host.h"
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 #include "device/tasks/device_texts.h"
 #include "device/ui/buzzer_test_dlg.h"
 #include "device/ui/device_select_dlg.h"

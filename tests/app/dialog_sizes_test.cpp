@@ -2,8 +2,8 @@
 // (a long page scrolls inside the sheet), and the panel dialogs are wide enough for their
 // titles and their buttons' texts. The sheets and settings dialogs open through the main
 // window's commands; dialogs that need a panel or a page's data are made directly.
-#include "app/tools/edit_tool.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/edit_tool.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "device/ui/buzzer_test_dlg.h"
 #include "compiler/ui/compile_confirm_dialog.h"
@@ -14,10 +14,10 @@
 #include "props/ui/control_page_widgets.h"
 #include "props/ui/data_control_page_widgets.h"
 #include "props/ui/recipe_dialogs.h"
-#include "vars/ui/other_settings_dlg.h"
-#include "vars/ui/plc_map_dlg.h"
-#include "vars/ui/special_vars_dlg.h"
-#include "vars/ui/var_small_dialogs.h"
+#include "config/ui/other_settings_dlg.h"
+#include "config/ui/plc_map_dlg.h"
+#include "config/ui/special_vars_dlg.h"
+#include "config/ui/var_small_dialogs.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/modal_driver.h"
 

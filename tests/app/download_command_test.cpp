@@ -8,7 +8,7 @@
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "device/list/ezusb_ids.h"
 #include "device/list/program_host.h"
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 #include "device/ui/download_option_dlg.h"
 #include "platform/files/atomic_file.h"
 #include "tests/app/editor_window_fixture.h"

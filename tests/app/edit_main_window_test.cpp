@@ -2,7 +2,7 @@
 // greyed and enabled by the selection and the clipboard, and run through their actions.
 #include "app/edit/shape_clipboard.h"
 #include "app/shell/main_frame_setup.h"
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
 #include "tests/app/editor_window_fixture.h"

@@ -1,7 +1,7 @@
 // The editor's own commands through the real main window: lock and unlock every window, the
 // recent projects in the menus, the control numbers' repaint, "配方管理", and the settings
 // sheet's new fields reaching the compiled start map.
-#include "app/editor_commands/editor_commands.h"
+#include "app/bindings/editor/editor_commands.h"
 #include "app/startup/profile.h"
 #include "app/view/draw_view.h"
 #include "compiler/image/image_layout.h"
@@ -10,8 +10,8 @@
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/modal_driver.h"
 #include "tests/model/project_fixture.h"
-#include "vars/settings/com_set_page.h"
-#include "vars/ui/com_set_dlg.h"
+#include "config/settings/com_set_page.h"
+#include "config/ui/com_set_dlg.h"
 
 #include <QAction>
 #include <QDialogButtonBox>

@@ -1,19 +1,19 @@
 // The dialogs as the main window opens them: the variable manager's batch add, the project
 // path in "工程属性" under a Chinese folder, the new-project dialog's groups and size refusal,
 // the PLC map's width, and the table page's number fields. Each dialog is saved as a picture.
-#include "app/download_commands/download_commands_binding.h"
+#include "app/bindings/download/download_commands_binding.h"
 #include "app/mainframe/docking_bars.h"
 #include "app/mainframe/property_sheet.h"
 #include "app/projecttree/project_tree.h"
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/shape/shape_kind.h"
 #include "tests/app/editor_window_fixture.h"
 #include "tests/app/modal_driver.h"
 #include "tests/app/screenshots.h"
-#include "vars/ui/hmi_var_manager_dlg.h"
-#include "vars/ui/plc_map_dlg.h"
-#include "vars/ui/var_small_dialogs.h"
+#include "config/ui/hmi_var_manager_dlg.h"
+#include "config/ui/plc_map_dlg.h"
+#include "config/ui/var_small_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "app/edit/shape_clipboard.h"
 #include "app/mainframe/docking_bars.h"
 #include "app/projecttree/project_tree.h"
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "tests/app/editor_window_fixture.h"
 

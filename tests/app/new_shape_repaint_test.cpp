@@ -1,7 +1,7 @@
 // Drawing a shape through the main window leaves nothing behind: after the drag the view's
 // kept picture equals a full repaint, the handles that lay outside the shape while it was
 // small (a round rectangle's corner handle) included.
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "tests/app/editor_window_fixture.h"
 

@@ -11,7 +11,7 @@
 #include "tests/app/run_view_fixture.h"
 #include "tests/platform/serial_pty_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 #include <cstring>
 #include <thread>

@@ -2,7 +2,7 @@
 // for the view's paint (or goes on when the view is hidden, closed or the run stops), its
 // timer-0 period reaches the view's timer, its text reaches the project's serial port 1, its
 // picture lands on the run canvas, and a press on the view plays the key click once.
-#include "app/sim_commands/simulator_wiring.h"
+#include "app/bindings/simulator/simulator_wiring.h"
 #include "model/app/emulator_flags.h"
 #include "model/params/block_bytes.h"
 #include "model/vars/hmi_vars.h"

@@ -1,6 +1,6 @@
 // "下载图片到用户区" starts the picture tool in its folder of the base folder; a start that
 // cannot happen says why and starts nothing.
-#include "app/tool_commands/tool_start.h"
+#include "app/bindings/picture_tool/tool_start.h"
 #include "platform/process/instance_lock.h"
 #include "tests/app/editor_window_fixture.h"
 

@@ -2,8 +2,8 @@
 // lines judged by their length), presses outside the window area, and every kind of the
 // drawing and controls bars made, painted and saved.
 #include "app/commands/menu_layout.h"
-#include "app/tools/tool_commands.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/tool_commands.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "tests/app/view_fixture.h"
 
 #include <functional>

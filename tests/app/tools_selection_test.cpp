@@ -1,7 +1,7 @@
 // The selection tool driven by real mouse events: click, Ctrl+click and Ctrl+double click,
 // the rubber band, moves that leave locked objects, handle drags and the rules that stop
 // them, and the double click that opens the properties.
-#include "app/tools/object_properties.h"
+#include "app/drawing_tools/object_properties.h"
 #include "tests/app/view_fixture.h"
 
 namespace qv::test {

@@ -2,7 +2,7 @@
 // An editing view on a real application object with an open 800 x 480 project of one
 // screen, shown offscreen and driven with real mouse events on its viewport. The view is
 // not scrolled, so client points are document points; the window area starts at (38, 38).
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
 #include "model/document/draw_doc.h"

@@ -2,7 +2,7 @@
 // run mode), the tool commands select tools and carry the radio mark, the numeric input tool
 // waits for the keypad windows, and a closed document leaves its view without it.
 #include "app/shell/main_frame_setup.h"
-#include "app/tools/edit_tool.h"
+#include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "model/app/editor_app.h"
 #include "tests/app/editor_window_fixture.h"

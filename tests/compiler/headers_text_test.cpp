@@ -2,7 +2,7 @@
 // GBK, counted from the longest name), the struct member types and the line-safety of texts.
 #include "compiler/headers/var_header_text.h"
 #include "model/document/draw_doc.h"
-#include "tests/vars/var_table_fixture.h"
+#include "tests/config/var_table_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The JTAG link: packets in each kind's wire form, the move table, shifts and streams.
-#include "device/simpanel/sim_jtag.h"
+#include "device/virtual_panel/sim_jtag.h"
 #include "tests/device/fpga_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The texts that name panels: the vendor-driver id list and the simulated panels' settings.
 #include "device/list/ezusb_ids.h"
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A simulated panel of one kind with an open connection to it, and the wire forms the
 // tests expect, written out from the command tables.
 #include "device/link/panel_connection.h"
-#include "device/simpanel/sim_usb_host.h"
+#include "device/virtual_panel/sim_usb_host.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "sim/runtime/sim_runtime.h"
 #include "tests/model/vars_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
-#include "vars/settings/com_set_page.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/com_set_page.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "sim/plc/protocol_drivers.h"
 #include "tests/fixtures/temp_dir.h"
-#include "vars/plcmap/driver_file.h"
+#include "config/plcmap/driver_file.h"
 
 namespace qv::sim::plc {
 namespace {

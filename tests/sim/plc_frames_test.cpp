@@ -8,7 +8,7 @@
 #include "sim/plc/plc_frames.h"
 #include "sim/plc/protocols/master_protocol.h"
 #include "tests/sim/plc_peer_bytes.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

@@ -14,7 +14,7 @@
 #include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::test {
 namespace {

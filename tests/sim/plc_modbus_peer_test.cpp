@@ -16,7 +16,7 @@
 #include "tests/platform/serial_pty_fixture.h"
 #include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_fixture.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::test {
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/files/atomic_file.h"
 #include "sim/mc8051/mc8051_cpu.h"
 #include "tests/fixtures/temp_dir.h"
-#include "tests/vars/var_table_fixture.h"
+#include "tests/config/var_table_fixture.h"
 
 namespace qv::sim::test {
 

@@ -14,7 +14,7 @@
 #include "model/vars/system_vars.h"
 #include "sim/runtime/sim_runtime.h"
 #include "tests/model/vars_fixture.h"
-#include "vars/plcmap/driver_file.h"
+#include "config/plcmap/driver_file.h"
 
 namespace qv::sim {
 namespace {

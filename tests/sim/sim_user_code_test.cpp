@@ -9,7 +9,7 @@
 
 #include "model/app/emulator_flags.h"
 #include "sim/runtime/sim_runtime.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 #include "tests/model/vars_fixture.h"
 #include "tests/sim/panel_services_fixture.h"
 #include "tests/sim/plc_peer_bytes.h"

@@ -11,7 +11,7 @@
 #include "sim/plc/touch_byte_sink.h"
 #include "sim/runtime/sim_runtime.h"
 #include "tests/model/vars_fixture.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "sim/plc/protocols/frame_bytes.h"
 #include "sim/plc/protocols/master_protocol.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

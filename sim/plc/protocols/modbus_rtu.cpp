@@ -4,7 +4,7 @@
 #include "sim/plc/protocols/frame_bytes.h"
 #include "sim/plc/protocols/master_protocol.h"
 #include "sim/plc/protocols/modbus_pdu.h"
-#include "vars/settings/protocol_numbers.h"
+#include "config/settings/protocol_numbers.h"
 
 namespace qv::sim::plc {
 namespace {

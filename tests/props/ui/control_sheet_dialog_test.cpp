@@ -2,8 +2,8 @@
 // reach the block at the offsets of each kind's layout, OK without changes and Cancel leave
 // everything as it was, bad input keeps the sheet open with nothing stored, and a PLC link
 // creates its hidden variable once.
-#include "app/tools/edit_tool.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/edit_tool.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "compiler/headers/var_header_files.h"
 #include "model/app/header_writers.h"
 #include "model/params/block_bytes.h"
@@ -17,7 +17,7 @@
 #include "props/ui/control_page_widgets.h"
 #include "props/ui/page_seams.h"
 #include "tests/props/ui/control_sheet_fixture.h"
-#include "vars/adjust/var_layout.h"
+#include "config/adjust/var_layout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

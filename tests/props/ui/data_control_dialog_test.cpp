@@ -3,7 +3,7 @@
 // bad input keeps the sheet open with nothing stored, the curve and frame lists are page
 // copies, and the character batch dialog edits the selected controls.
 #include "model/params/blocks/curve_block.h"
-#include "app/tools/object_properties.h"
+#include "app/drawing_tools/object_properties.h"
 #include "model/params/object_var_refs.h"
 #include "model/vars/hmi_var_table.h"
 #include "platform/qt/qtext.h"

@@ -10,7 +10,7 @@
 #include "props/ui/address_group_widget.h"
 #include "tests/compiler/image_walker.h"
 #include "tests/props/ui/new_user_fixture.h"
-#include "vars/ui/hmi_var_manager_dlg.h"
+#include "config/ui/hmi_var_manager_dlg.h"
 
 #include <QLineEdit>
 #include <QTableWidget>

@@ -6,8 +6,8 @@
 #include "app/compile/compile_runner.h"
 #include "app/mainframe/docking_bars.h"
 #include "app/mainframe/property_sheet.h"
-#include "app/tools/edit_tool.h"
-#include "app/tools/tool_shapes.h"
+#include "app/drawing_tools/edit_tool.h"
+#include "app/drawing_tools/tool_shapes.h"
 #include "app/view/draw_view.h"
 #include "compiler/ui/compile_confirm_dialog.h"
 #include "model/vars/hmi_vars.h"
@@ -17,7 +17,7 @@
 #include "tests/app/modal_driver.h"
 #include "tests/compiler/image_reader.h"
 #include "tests/platform/serial_pty_fixture.h"
-#include "vars/ui/com_set_dlg.h"
+#include "config/ui/com_set_dlg.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

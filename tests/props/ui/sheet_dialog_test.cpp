@@ -1,8 +1,8 @@
 // The sheet opened from the real editing view: a double click on a rectangle opens it, the
 // line page's changes reach the object on OK as one undo step, Cancel leaves everything.
 #include "app/mainframe/property_sheet.h"
-#include "app/props_commands/props_commands.h"
-#include "app/tools/object_properties.h"
+#include "app/bindings/properties/props_commands.h"
+#include "app/drawing_tools/object_properties.h"
 #include "props/ui/shape_page_widgets.h"
 #include "platform/archive/archive.h"
 #include "tests/props/ui/sheet_fixture.h"

@@ -2,8 +2,8 @@
 // An editing view with the application's property sheets installed: double clicks open
 // them, and a test acts on the modal sheet once it is shown.
 #include "app/mainframe/property_sheet.h"
-#include "app/props_commands/props_commands.h"
-#include "app/tools/object_properties.h"
+#include "app/bindings/properties/props_commands.h"
+#include "app/drawing_tools/object_properties.h"
 #include "tests/app/view_fixture.h"
 
 #include <QApplication>
