@@ -82,8 +82,8 @@ void BM_DownloadProject(benchmark::State& state)
     std::clock_t cpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        sim::SimUsbHost host;
-        const bench::BenchPanel b = bench::addBenchPanel(host, kind, [](sim::SimPanelSettings& s) {
+        virtual_panel::SimUsbHost host;
+        const bench::BenchPanel b = bench::addBenchPanel(host, kind, [](virtual_panel::SimPanelSettings& s) {
             s.info.hardwareMajor = 3;
             s.info.hardwareMinor = 2;
         });

@@ -41,7 +41,7 @@ void BM_FpgaProgramRows(benchmark::State& state)
     std::clock_t cpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        sim::SimUsbHost host;
+        virtual_panel::SimUsbHost host;
         const bench::BenchPanel b = bench::addBenchPanel(host, kind);
         const auto& panel = b.panel;
         auto connection = PanelConnection::open(host, b.device);

@@ -10,7 +10,7 @@
 namespace {
 
 using namespace qv;
-using namespace qv::tool;
+using namespace qv::picture_tool;
 
 // What a sender that looks for the answer once a millisecond can reach at most.
 constexpr double kPollingBytesPerSecond = 1280.0 * 1000.0;
@@ -18,11 +18,11 @@ constexpr double kPollingBytesPerSecond = 1280.0 * 1000.0;
 void BM_UdpBlockWrite(benchmark::State& state)
 {
     const auto block = static_cast<std::size_t>(state.range(0));
-    device::sim::SimPanelSettings s;
+    device::virtual_panel::SimPanelSettings s;
     s.kind = usb::UsbKind::EzUsb;
-    auto panel = std::make_shared<device::sim::SimPanel>(s);
+    auto panel = std::make_shared<device::virtual_panel::SimPanel>(s);
     panel->setRecording(false);
-    device::sim::SimUdpPanel peer(panel);
+    device::virtual_panel::SimUdpPanel peer(panel);
     std::atomic<bool> abort{false};
     TransferContext context{&abort, {}};
     auto link = UdpToolLink::open({{127, 0, 0, 1}, peer.port()}, 0, context);

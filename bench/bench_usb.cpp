@@ -21,7 +21,7 @@ constexpr std::size_t kBlock = 0x4000; // one NAND block per write, as the downl
 void BM_UsbWriteBlock(benchmark::State& state)
 {
     const auto kind = static_cast<usb::UsbKind>(state.range(0));
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     const bench::BenchPanel b = bench::addBenchPanel(host, kind);
     const auto& panel = b.panel;
     auto connection = PanelConnection::open(host, b.device);

@@ -10,14 +10,14 @@
 namespace qv::device::bench {
 
 struct BenchPanel {
-    std::shared_ptr<sim::SimPanel> panel;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     usb::UsbCandidate device;
 };
 
-inline BenchPanel addBenchPanel(sim::SimUsbHost& host, usb::UsbKind kind,
-                                void (*adjust)(sim::SimPanelSettings&) = nullptr)
+inline BenchPanel addBenchPanel(virtual_panel::SimUsbHost& host, usb::UsbKind kind,
+                                void (*adjust)(virtual_panel::SimPanelSettings&) = nullptr)
 {
-    sim::SimPanelSettings settings;
+    virtual_panel::SimPanelSettings settings;
     settings.kind = kind;
     settings.name = "bench";
     if (kind == usb::UsbKind::EzUsb)

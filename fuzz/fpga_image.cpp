@@ -43,8 +43,8 @@ void RunOne(const std::uint8_t* data, std::size_t size)
     const std::uint32_t segments = reader.getBytes(0, 61, 1).value_or(0);
     if (rows * (segments + 1) > 64)
         return;
-    device::sim::SimUsbHost host;
-    device::sim::SimPanelSettings settings;
+    device::virtual_panel::SimUsbHost host;
+    device::virtual_panel::SimPanelSettings settings;
     settings.fpga.idcode = reader.getBytes(0, 31, 4).value_or(0);
     auto panel = host.add(settings);
     panel->setRecording(false);

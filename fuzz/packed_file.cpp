@@ -10,20 +10,20 @@ namespace qv::fuzz {
 void RunOne(const std::uint8_t* data, std::size_t size)
 {
     // Small inputs are spread over the header's two tables so both are reached.
-    std::vector<std::uint8_t> header(tool::kPackedHeader, 0);
+    std::vector<std::uint8_t> header(picture_tool::kPackedHeader, 0);
     const std::size_t half = size / 2;
     std::copy_n(data, std::min<std::size_t>(half, 0x20000), header.begin());
     std::copy_n(data + half, std::min<std::size_t>(size - half, 0x20000), header.begin() + 0x20000);
-    header[tool::kPackedFlashTypeAt] = size > 0 ? data[0] % 6 : 0;
-    const std::uint64_t fileSize = tool::kPackedHeader + std::uint64_t{size} * 64;
-    const auto c = tool::readPackedHeader(header, fileSize);
+    header[picture_tool::kPackedFlashTypeAt] = size > 0 ? data[0] % 6 : 0;
+    const std::uint64_t fileSize = picture_tool::kPackedHeader + std::uint64_t{size} * 64;
+    const auto c = picture_tool::readPackedHeader(header, fileSize);
     if (!c)
         return;
     for (const auto& p : c->pictures)
-        require(p.offset >= tool::kPackedHeader && p.offset + p.length <= fileSize && p.height <= 1024,
+        require(p.offset >= picture_tool::kPackedHeader && p.offset + p.length <= fileSize && p.height <= 1024,
                 "picture outside the file");
     for (const auto& f : c->fonts)
-        require(f.offset >= tool::kPackedHeader && f.offset + f.length <= fileSize, "font outside the file");
+        require(f.offset >= picture_tool::kPackedHeader && f.offset + f.length <= fileSize, "font outside the file");
 }
 
 } // namespace qv::fuzz

@@ -15,7 +15,7 @@ struct Program {
     void read()
     {
         problem.clear();
-        host = sim::simHostFromEnvironment(&problem);
+        host = virtual_panel::simHostFromEnvironment(&problem);
         if (!host)
             host = std::make_unique<usb::SystemUsbHost>();
     }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 namespace {
 
 using S = TapState;
@@ -286,4 +286,4 @@ void SimJtagTarget::updateIr()
     }
 }
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 
 using Key16 = std::array<std::uint8_t, 16>;
 
@@ -97,4 +97,4 @@ private:
     int erases_ = 0;
 };
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 namespace {
 
 using usb::Xfer;
@@ -523,4 +523,4 @@ std::optional<std::vector<std::uint8_t>> SimPanel::takeReply()
     return r;
 }
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 
 struct SimPanelSettings {
     usb::UsbKind kind = usb::UsbKind::Hid;
@@ -142,4 +142,4 @@ private:
     std::vector<std::uint8_t> writeData_;
 };
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

@@ -10,7 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 namespace {
 
 int loopbackSocket(std::uint16_t* port)
@@ -161,4 +161,4 @@ void SimUdpPanel::loop()
     }
 }
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

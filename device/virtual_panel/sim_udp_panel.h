@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 
 enum class UdpFault { Drop, Duplicate, Late, Foreign };
 
@@ -49,4 +49,4 @@ private:
     std::thread thread_;
 };
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

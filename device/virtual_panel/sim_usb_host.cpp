@@ -8,7 +8,7 @@
 #include <charconv>
 #include <cstdlib>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 namespace {
 
 std::string identityOf(const SimPanelSettings& s)
@@ -213,4 +213,4 @@ std::unique_ptr<SimUsbHost> simHostFromEnvironment(std::string* why)
     return host; // a text that does not parse gives a host without panels, never real USB
 }
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

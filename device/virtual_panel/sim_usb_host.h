@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qv::device::sim {
+namespace qv::device::virtual_panel {
 
 inline constexpr const char* kSimPanelsEnv = "QV_SIM_PANELS";
 
@@ -51,4 +51,4 @@ parseSimPanels(std::string_view text, std::string* why = nullptr);
 // A host with the panels of QV_SIM_PANELS, or nullptr when it is not set.
 std::unique_ptr<SimUsbHost> simHostFromEnvironment(std::string* why = nullptr);
 
-} // namespace qv::device::sim
+} // namespace qv::device::virtual_panel

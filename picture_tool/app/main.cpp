@@ -2,5 +2,5 @@
 
 int main(int argc, char** argv)
 {
-    return qv::tool::runTessolin(argc, argv);
+    return qv::picture_tool::runTessolin(argc, argv);
 }

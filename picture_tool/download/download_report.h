@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 class DownloadReport {
 public:
@@ -17,4 +17,4 @@ public:
     virtual void flashType(int) {}
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -9,7 +9,7 @@
 
 #include <fstream>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 bool readAt(std::ifstream& in, std::uint64_t offset, std::vector<std::uint8_t>& out, std::size_t n)
@@ -141,4 +141,4 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
     return true;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

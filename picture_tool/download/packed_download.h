@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 struct PackedDownloadInput {
     std::filesystem::path file;
@@ -23,4 +23,4 @@ bool downloadPacked(const PackedDownloadInput& in, ToolLink& link, TransferConte
 // Byte 26 of line 2 of "LcdConfig.h" minus '0'; nullopt when the file or the line is missing.
 std::optional<std::uint8_t> readLcdType(const std::filesystem::path& file);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

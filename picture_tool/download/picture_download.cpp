@@ -7,7 +7,7 @@
 #include "picture_tool/link/usb_tool_link.h"
 #include "picture_tool/picture/picture_record.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 std::string withNumber(const std::string& pattern, long long n)
 {
@@ -239,4 +239,4 @@ bool writePictures(const std::vector<std::string>& paths, const std::vector<Pict
     return true;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

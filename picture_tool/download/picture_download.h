@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 class UsbToolLink;
 class UdpToolLink;
@@ -80,4 +80,4 @@ inline const std::string kTooWide = "图片宽度超过65535象素: ";
 // `pattern` with its one %d replaced by `n`.
 std::string withNumber(const std::string& pattern, long long n);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

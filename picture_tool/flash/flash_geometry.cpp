@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 constexpr std::uint32_t MiB = 1u << 20;
@@ -40,4 +40,4 @@ const std::array<std::string, kFlashTypeCount>& flashCapacityTexts()
     return texts;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 struct FlashGeometry {
     int type = 0;
@@ -42,4 +42,4 @@ std::optional<FlashGeometry> flashGeometry(int type);
 // The entries of the flash-capacity choice, by type (GBK).
 const std::array<std::string, kFlashTypeCount>& flashCapacityTexts();
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

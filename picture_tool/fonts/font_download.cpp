@@ -6,7 +6,7 @@
 #include "picture_tool/packed/packed_file.h"
 #include "picture_tool/picture/picture_record.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 struct FontBox {
@@ -172,4 +172,4 @@ bool downloadFonts(const FontSelection& selection, const std::filesystem::path& 
     return false;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

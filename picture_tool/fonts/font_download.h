@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 struct FontSelection {
     std::array<bool, 59> chosen{};
@@ -55,4 +55,4 @@ std::string addFontPrefix(const std::filesystem::path& file, std::uint16_t width
 bool downloadFonts(const FontSelection& selection, const std::filesystem::path& folder, const FlashGeometry& g,
                    ToolLink& link, TransferContext& context, DownloadReport& report);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

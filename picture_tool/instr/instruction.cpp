@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 constexpr const char* kX = "x点坐标";
@@ -168,4 +168,4 @@ PanelReplyReader::Event PanelReplyReader::feed(std::uint8_t b)
     return e;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

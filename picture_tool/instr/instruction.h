@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr int kInstructionCount = 15;
 inline constexpr std::size_t kMaxInstructionBytes = 512;
@@ -62,4 +62,4 @@ private:
     std::array<int, 4> bytes_{};
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

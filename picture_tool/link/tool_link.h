@@ -6,7 +6,7 @@
 #include <functional>
 #include <span>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 // Progress of the writers: per block (picture and font downloads) or over the whole run
 // counted in pieces (packed download).
@@ -60,4 +60,4 @@ public:
     virtual bool writeBlock(std::span<const std::uint8_t> data, std::uint32_t address, std::uint32_t& status) = 0;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

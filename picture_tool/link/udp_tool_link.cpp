@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 sockaddr_in socketAddress(const UdpAddress& a)
@@ -202,4 +202,4 @@ void UdpToolLink::release()
     ++sequence_;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr std::uint8_t kUdpMark = 0x88;
 inline constexpr std::size_t kUdpPiece = 1280;
@@ -100,4 +100,4 @@ private:
     std::thread receiver_;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

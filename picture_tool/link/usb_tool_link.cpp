@@ -6,7 +6,7 @@
 
 #include <array>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 UsbToolLink::UsbToolLink(std::unique_ptr<usb::BulkPipes> pipes, TransferContext& context, usb::Timeout timeout)
     : pipes_(std::move(pipes)), context_(context), timeout_(timeout)
@@ -97,4 +97,4 @@ bool UsbToolLink::writeRaw(std::span<const std::uint8_t> bytes)
     return false;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 namespace usbcmd {
 inline constexpr std::uint8_t kWrite = 0x01, kBusy = 0x02, kStop = 0x03, kFinish = 0x04, kRaw = 0x05,
@@ -41,4 +41,4 @@ private:
     usb::Timeout timeout_;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

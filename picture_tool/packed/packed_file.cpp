@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 constexpr std::array<std::pair<std::uint16_t, std::uint16_t>, 23> kCells{{
@@ -106,4 +106,4 @@ std::vector<std::uint8_t> buildPackedFile(const PackInput& in, const FlashGeomet
     return file;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

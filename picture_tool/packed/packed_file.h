@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr std::uint32_t kPackedHeader = 0x40000;
 inline constexpr std::uint32_t kPackedFontTable = 0x20000;
@@ -68,4 +68,4 @@ std::vector<std::uint8_t> buildPackedFile(const PackInput& in, const FlashGeomet
 // Width and height of the predefined font slots (0 x 0 where none).
 std::pair<std::uint16_t, std::uint16_t> fixedFontCell(int slot);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

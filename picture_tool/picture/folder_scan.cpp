@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 bool isListedPictureName(const std::string& name)
 {
@@ -25,4 +25,4 @@ std::vector<std::filesystem::path> scanPictureFolder(const std::filesystem::path
     return out;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

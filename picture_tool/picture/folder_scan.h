@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 bool isListedPictureName(const std::string& name);
 std::vector<std::filesystem::path> scanPictureFolder(const std::filesystem::path& folder);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 std::uint64_t recordLength(std::uint32_t width, std::uint32_t height, const FlashGeometry& g)
 {
     const std::uint64_t pixels = std::uint64_t{2} * width * height;
@@ -103,4 +103,4 @@ std::string picHeaderLine(const std::string& path, std::size_t position)
     return "#define        " + gbkPath(name) + std::string(14, ' ') + std::to_string(position) + "\r\n";
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr int kMaxPictureRows = 1024;
 inline constexpr int kMaxPictureWidth = 0xFFFF; // the directory's width field
@@ -57,4 +57,4 @@ std::string gbkPath(const std::filesystem::path& host);
 std::string picHeaderLine(const std::string& path, std::size_t position);
 std::string picHeaderStart();
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -5,7 +5,7 @@
 #include "picture_tool/packed/packed_file.h"
 #include "picture_tool/picture/picture_record.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 bool packToFolder(const PackRequest& request, const std::filesystem::path& folder, DownloadReport& report)
 {
@@ -52,4 +52,4 @@ bool packToFolder(const PackRequest& request, const std::filesystem::path& folde
     return true;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 struct PackRequest {
     std::vector<std::string> paths; // host paths, list order
@@ -23,4 +23,4 @@ struct PackRequest {
 // (refused, nothing chosen, or a write failed, each but "nothing chosen" with its message).
 bool packToFolder(const PackRequest& request, const std::filesystem::path& folder, DownloadReport& report);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

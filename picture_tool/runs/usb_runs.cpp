@@ -3,7 +3,7 @@
 #include "picture_tool/download/packed_download.h"
 #include "picture_tool/download/picture_download.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 void finish(UsbToolLink& link)
@@ -55,4 +55,4 @@ bool runPackedDownload(UsbToolLink& link, const std::filesystem::path& folder, T
     return true;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

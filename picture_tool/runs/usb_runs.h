@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <optional>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 // The panel's flash type after 'X' and 0x02; nullopt after the message.
 std::optional<int> startUsbDownload(UsbToolLink& link, DownloadReport& report);
@@ -21,4 +21,4 @@ bool runFontDownload(UsbToolLink& link, const FontSelection& selection, const st
 bool runPackedDownload(UsbToolLink& link, const std::filesystem::path& folder, TransferContext& context,
                        DownloadReport& report);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 CFontChoiceDlg::CFontChoiceDlg(const FontSelection& previous, bool massProduction, std::filesystem::path folder,
                                QWidget* parent)
@@ -52,4 +52,4 @@ QCheckBox* CFontChoiceDlg::box(int id) const
     return it == boxes_.end() ? nullptr : it->second;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

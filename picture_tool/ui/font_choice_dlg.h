@@ -11,7 +11,7 @@
 class QCheckBox;
 class QPushButton;
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 class CFontChoiceDlg final : public QDialog {
     Q_OBJECT
@@ -31,4 +31,4 @@ private:
     QPushButton* maker_ = nullptr;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

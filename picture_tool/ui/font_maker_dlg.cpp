@@ -13,7 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 CFontMakerDlg::CFontMakerDlg(std::filesystem::path folder, QWidget* parent) : QDialog(parent), folder_(std::move(folder))
 {
@@ -62,4 +62,4 @@ void CFontMakerDlg::make()
         showMessage(toQString(said));
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -10,7 +10,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 class CFontMakerDlg final : public QDialog {
     Q_OBJECT
@@ -34,4 +34,4 @@ private:
     QPushButton* make_ = nullptr;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

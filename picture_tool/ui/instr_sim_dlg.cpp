@@ -16,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 constexpr int kComPorts = 9;
@@ -189,7 +189,7 @@ void CInstrSimDlg::buildInstruction()
         bytes_.reset();
         refusal_ = "文字中有无法发送的字符!!";
     } else {
-        bytes_ = tool::buildInstruction(instructions_->currentIndex(), readForm(), &refusal_);
+        bytes_ = picture_tool::buildInstruction(instructions_->currentIndex(), readForm(), &refusal_);
     }
     code_->setText(bytes_ ? QString::fromLatin1(instructionHex(*bytes_).c_str()) : toQString(refusal_));
     for (int group = 0; group < 2; ++group) {
@@ -287,4 +287,4 @@ void CInstrSimDlg::received(std::uint8_t byte)
     }
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

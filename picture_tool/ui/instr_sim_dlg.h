@@ -21,7 +21,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr int kInstrUsbPort = 0;
 
@@ -94,4 +94,4 @@ private:
     QLabel* y_ = nullptr;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 CTessolinAboutDlg::CTessolinAboutDlg(QWidget* parent) : QDialog(parent)
 {
@@ -27,4 +27,4 @@ CTessolinAboutDlg::CTessolinAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(ok, 0, Qt::AlignRight);
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -2,11 +2,11 @@
 // The tool's about box: its icon, name and version, and "确定".
 #include <QDialog>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 class CTessolinAboutDlg final : public QDialog {
 public:
     explicit CTessolinAboutDlg(QWidget* parent = nullptr);
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

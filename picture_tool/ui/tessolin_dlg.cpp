@@ -33,7 +33,7 @@
 #include <QUrl>
 #include <cstdio>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 QString q(const std::string& gbk)
@@ -547,4 +547,4 @@ void CTessolinDlg::done(int r)
         QDialog::done(r);
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

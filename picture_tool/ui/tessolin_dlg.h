@@ -28,7 +28,7 @@ class QPushButton;
 class QSpinBox;
 class QGroupBox;
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 struct TessolinServices {
     std::filesystem::path folder;          // the tool's folder: "Pic", "zk", "pic.h"
@@ -127,4 +127,4 @@ private:
     std::thread worker_;
 };
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

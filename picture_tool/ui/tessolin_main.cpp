@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <cstdio>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 void prepareTessolinApplication(QCoreApplication& app) { installQtTranslations(app); }
 
@@ -49,4 +49,4 @@ int runTessolin(int argc, char** argv)
     return 0;
 }
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

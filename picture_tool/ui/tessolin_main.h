@@ -3,7 +3,7 @@
 // the dialog over the current folder, with the simulated panels of QV_SIM_PANELS when set.
 class QCoreApplication;
 
-namespace qv::tool {
+namespace qv::picture_tool {
 
 inline constexpr const char* kDownloadAllEnv = "QV_TESSOLIN_DOWNLOAD_ALL";
 
@@ -13,4 +13,4 @@ int runTessolin(int argc, char** argv);
 // buttons, file dialogs) in Chinese, as in the editor.
 void prepareTessolinApplication(QCoreApplication& app);
 
-} // namespace qv::tool
+} // namespace qv::picture_tool

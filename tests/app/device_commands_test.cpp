@@ -28,19 +28,19 @@ protected:
     ~DeviceCommandsOnTheWindow() override
     {
         closeMainWindow();
-        ::unsetenv(device::sim::kSimPanelsEnv);
+        ::unsetenv(device::virtual_panel::kSimPanelsEnv);
         device::ResetProgramUsbHost();
     }
     // The program reads the panels of this case before its window is built.
     void start(const char* panels)
     {
-        ::setenv(device::sim::kSimPanelsEnv, panels, 1);
+        ::setenv(device::virtual_panel::kSimPanelsEnv, panels, 1);
         device::ResetProgramUsbHost();
         showMainWindow(640, 480);
-        host = dynamic_cast<device::sim::SimUsbHost*>(&device::ProgramUsbHost());
+        host = dynamic_cast<device::virtual_panel::SimUsbHost*>(&device::ProgramUsbHost());
         ASSERT_NE(host, nullptr);
     }
-    std::shared_ptr<device::sim::SimPanel> panel(const std::string& name)
+    std::shared_ptr<device::virtual_panel::SimPanel> panel(const std::string& name)
     {
         for (auto& p : host->panels())
             if (p->settings().name == name)
@@ -64,7 +64,7 @@ protected:
             return false;
         });
     }
-    device::sim::SimUsbHost* host = nullptr;
+    device::virtual_panel::SimUsbHost* host = nullptr;
 };
 
 TEST_F(DeviceCommandsOnTheWindow, ClockGoesToThePanelChosenInTheDialog)

@@ -39,18 +39,18 @@ protected:
             fs::create_directories(dir.path() / "images" / support);
         // The program reads the panels of this case before its window is built, and no list
         // of vendor-driver ids is there.
-        ::setenv(device::sim::kSimPanelsEnv, panels, 1);
+        ::setenv(device::virtual_panel::kSimPanelsEnv, panels, 1);
         ::unsetenv(device::kEzUsbIdsEnv);
         fs::create_directories(dir.path() / "config");
         ::setenv("XDG_CONFIG_HOME", (dir.path() / "config").c_str(), 1);
         device::ResetProgramUsbHost();
         showMainWindow(1024, 700);
-        host = dynamic_cast<device::sim::SimUsbHost*>(&device::ProgramUsbHost());
+        host = dynamic_cast<device::virtual_panel::SimUsbHost*>(&device::ProgramUsbHost());
     }
     ~DownloadOnTheWindow() override
     {
         closeMainWindow();
-        ::unsetenv(device::sim::kSimPanelsEnv);
+        ::unsetenv(device::virtual_panel::kSimPanelsEnv);
         device::ResetProgramUsbHost();
     }
 
@@ -108,8 +108,8 @@ protected:
         return outputHas(u8"下载工程成功");
     }
 
-    device::sim::SimUsbHost* host = nullptr;
-    std::shared_ptr<device::sim::SimPanel> panel;
+    device::virtual_panel::SimUsbHost* host = nullptr;
+    std::shared_ptr<device::virtual_panel::SimPanel> panel;
 };
 
 // Counts the download option dialogs that show.
@@ -187,7 +187,7 @@ TEST_F(DownloadOnTheWindow, SampleProjectDownloadsToEveryKind)
 // Simulated panels report the program's version unless an entry gives another.
 TEST(SimPanelsOfTheReadme, ReportTheProgramsVersionUnlessToldOtherwise)
 {
-    const auto panels = device::sim::parseSimPanels("hid;ezusb;disk");
+    const auto panels = device::virtual_panel::parseSimPanels("hid;ezusb;disk");
     ASSERT_TRUE(panels.has_value());
     ASSERT_EQ(panels->size(), 3u);
     for (const auto& [settings, refuse] : *panels) {
@@ -195,7 +195,7 @@ TEST(SimPanelsOfTheReadme, ReportTheProgramsVersionUnlessToldOtherwise)
         EXPECT_EQ(settings.info.hardwareMinor, image::kVersionMinor);
         EXPECT_EQ(refuse, usb::OpenFailure::None);
     }
-    const auto older = device::sim::parseSimPanels("hid,major=2,minor=1");
+    const auto older = device::virtual_panel::parseSimPanels("hid,major=2,minor=1");
     ASSERT_TRUE(older.has_value());
     EXPECT_EQ(older->front().first.info.hardwareMajor, 2);
     EXPECT_EQ(older->front().first.info.hardwareMinor, 1);
@@ -278,9 +278,9 @@ TEST_F(DownloadOnTheWindow, CtrlDInAnEditingViewDownloadsOnce)
     // left behind for the next download's queries.
     const std::size_t first = panel->transferCount();
     const std::size_t hung = first + 2 + 2 + 2;
-    panel->injectFault(hung, device::sim::SimFault::Hang);
-    const std::unique_ptr<device::sim::SimPanel, void (*)(device::sim::SimPanel*)> letGo(
-        panel.get(), [](device::sim::SimPanel* p) { p->releaseHang(); });
+    panel->injectFault(hung, device::virtual_panel::SimFault::Hang);
+    const std::unique_ptr<device::virtual_panel::SimPanel, void (*)(device::virtual_panel::SimPanel*)> letGo(
+        panel.get(), [](device::virtual_panel::SimPanel* p) { p->releaseHang(); });
     pressCtrlD();
     EXPECT_EQ(dialogs.shown, 1);
     ASSERT_TRUE(waitFor([&] { return panel->hanging(); }, 120000));

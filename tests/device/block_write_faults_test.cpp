@@ -7,12 +7,12 @@ namespace {
 
 TEST(BlockWriteFaults, AnyFaultAtAnyTransferGivesMinusOne)
 {
-    const sim::SimFault faults[] = {sim::SimFault::Disconnect, sim::SimFault::ShortTransfer, sim::SimFault::Stall,
-                                    sim::SimFault::NoReply};
+    const virtual_panel::SimFault faults[] = {virtual_panel::SimFault::Disconnect, virtual_panel::SimFault::ShortTransfer, virtual_panel::SimFault::Stall,
+                                    virtual_panel::SimFault::NoReply};
     for (const usb::UsbKind kind : kAllKinds) {
         // 512 bytes: command, the pieces, the result read.
         const std::size_t transfers = kind == usb::UsbKind::Disk ? 3 : 10;
-        for (const sim::SimFault fault : faults) {
+        for (const virtual_panel::SimFault fault : faults) {
             for (std::size_t at = 0; at < transfers; ++at) {
                 SCOPED_TRACE(std::string(kindName(kind)) + " fault " + std::to_string(static_cast<int>(fault)) +
                              " at " + std::to_string(at));
@@ -22,7 +22,7 @@ TEST(BlockWriteFaults, AnyFaultAtAnyTransferGivesMinusOne)
                 EXPECT_EQ(UsbWriteBlock(sim.link(), Bytes(512, 1), 0x200000, {}, result), -1);
                 const auto wire = sim.wire();
                 ASSERT_EQ(wire.size(), at + 2) << "stops at the fault and sends the abort";
-                if (fault != sim::SimFault::Disconnect)
+                if (fault != virtual_panel::SimFault::Disconnect)
                     expectCommand(kind, wire.back(), {3});
             }
         }
@@ -68,10 +68,10 @@ TEST(BlockWriteFaults, RepliesFromADeadPanelAreNeverTakenAsAnswers)
     for (const usb::UsbKind kind : kAllKinds) {
         SCOPED_TRACE(kindName(kind));
         SimLink sim(kind);
-        sim.panel->injectFault(sim.opened + 1, sim::SimFault::NoReply);
+        sim.panel->injectFault(sim.opened + 1, virtual_panel::SimFault::NoReply);
         EXPECT_FALSE(QueryDeviceInfo(sim.link()).has_value());
         SimLink dead(kind);
-        dead.panel->injectFault(dead.opened, sim::SimFault::Disconnect);
+        dead.panel->injectFault(dead.opened, virtual_panel::SimFault::Disconnect);
         EXPECT_FALSE(QueryBusy(dead.link()).has_value());
         EXPECT_FALSE(SendPanelClock(dead.link(), PanelTime{}));
     }

@@ -8,7 +8,7 @@ namespace qv::device::test {
 namespace {
 
 // The chain writes of a run: block writes (command 1) after transfer `from`.
-std::vector<std::uint32_t> writeAddresses(const sim::SimPanel& panel, usb::UsbKind kind, std::size_t from)
+std::vector<std::uint32_t> writeAddresses(const virtual_panel::SimPanel& panel, usb::UsbKind kind, std::size_t from)
 {
     std::vector<std::uint32_t> out;
     const auto all = panel.transfers();
@@ -103,22 +103,22 @@ TEST(CodeDownload, DamagedPanelDataIsNeverFollowed)
     // leaves the flash. Each goes to the full download without following it.
     const struct {
         const char* name;
-        void (*damage)(sim::SimPanel&, const FlashWalk&);
+        void (*damage)(virtual_panel::SimPanel&, const FlashWalk&);
     } cases[] = {
-        {"blank", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(0, Bytes(512, 0xFF)); }},
-        {"block size 0", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockSize, Bytes(4, 0)); }},
-        {"page mask 0", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::PageMask, Bytes(4, 0)); }},
-        {"table address past the flash", [](sim::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockTableAddr, Bytes{0, 0, 0, 0x7F}); }},
+        {"blank", [](virtual_panel::SimPanel& p, const FlashWalk&) { p.writeNand(0, Bytes(512, 0xFF)); }},
+        {"block size 0", [](virtual_panel::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockSize, Bytes(4, 0)); }},
+        {"page mask 0", [](virtual_panel::SimPanel& p, const FlashWalk&) { p.writeNand(sm::PageMask, Bytes(4, 0)); }},
+        {"table address past the flash", [](virtual_panel::SimPanel& p, const FlashWalk&) { p.writeNand(sm::BlockTableAddr, Bytes{0, 0, 0, 0x7F}); }},
         {"table without magic",
-         [](sim::SimPanel& p, const FlashWalk& w) { p.writeNand(getU32(w.startMap, sm::BlockTableAddr), Bytes(4, 0)); }},
+         [](virtual_panel::SimPanel& p, const FlashWalk& w) { p.writeNand(getU32(w.startMap, sm::BlockTableAddr), Bytes(4, 0)); }},
         {"chain loops",
-         [](sim::SimPanel& p, const FlashWalk& w) {
+         [](virtual_panel::SimPanel& p, const FlashWalk& w) {
              Bytes e(4);
              putU32(e, 0, w.chain[0]);
              p.writeNand(getU32(w.startMap, sm::BlockTableAddr) + 4 * (w.chain[1] / kBlock), e);
          }},
         {"chain leaves the table",
-         [](sim::SimPanel& p, const FlashWalk& w) {
+         [](virtual_panel::SimPanel& p, const FlashWalk& w) {
              Bytes e(4);
              putU32(e, 0, 0x03FFC000);
              p.writeNand(getU32(w.startMap, sm::BlockTableAddr) + 4 * (w.chain[0] / kBlock), e);

@@ -65,7 +65,7 @@ struct CommandRig {
         services.reports = &queue;
         services.messageBox = [this](const std::string& text) { shown.push_back(text); };
     }
-    std::shared_ptr<sim::SimPanel> addPanel(usb::UsbKind kind, const std::string& name = "p")
+    std::shared_ptr<virtual_panel::SimPanel> addPanel(usb::UsbKind kind, const std::string& name = "p")
     {
         return host.add(settingsOfKind(kind, name));
     }
@@ -83,7 +83,7 @@ struct CommandRig {
         return got;
     }
 
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     UsbDeviceList list;
     FakeClock clock;
     ReportQueue queue;

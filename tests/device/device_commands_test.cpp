@@ -41,7 +41,7 @@ TEST(SyncPanelClock, FailuresShowNoSuccess)
         CommandRig failedTransfer;
         auto panel = failedTransfer.addPanel(kind);
         const Device device = failedTransfer.deviceOf(kind);
-        panel->injectFault(panel->transferCount() + (kind == usb::UsbKind::Disk ? 1 : 0), sim::SimFault::Stall);
+        panel->injectFault(panel->transferCount() + (kind == usb::UsbKind::Disk ? 1 : 0), virtual_panel::SimFault::Stall);
         SyncPanelClockWith(device, failedTransfer.services);
         EXPECT_EQ(failedTransfer.drain().messages, Lines{text::kUsbError});
 
@@ -83,9 +83,9 @@ TEST(TestFlash, OnlyReplyOnePasses)
             const Device device = rig.deviceOf(kind);
             const std::size_t open = kind == usb::UsbKind::Disk ? 1 : 0; // the signature read
             if (c.trouble == Trouble::NoReply)
-                panel->injectFault(panel->transferCount() + open + 1, sim::SimFault::NoReply);
+                panel->injectFault(panel->transferCount() + open + 1, virtual_panel::SimFault::NoReply);
             if (c.trouble == Trouble::Disconnect)
-                panel->injectFault(panel->transferCount() + open, sim::SimFault::Disconnect);
+                panel->injectFault(panel->transferCount() + open, virtual_panel::SimFault::Disconnect);
             EXPECT_EQ(TestFlashWith(device, rig.services), c.passes);
             const Reports r = rig.drain();
             if (c.passes) {

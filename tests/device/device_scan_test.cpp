@@ -11,7 +11,7 @@ const std::vector<usb::UsbId> kEzIds{{0x04B4, 0x8613}};
 
 TEST(DeviceScan, OnePanelOfEachKindInTheKindsOrder)
 {
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     host.add(settingsOfKind(usb::UsbKind::Disk, "disk"));
     host.add(settingsOfKind(usb::UsbKind::Hid, "hid"));
     host.add(settingsOfKind(usb::UsbKind::EzUsb, "ez"));
@@ -41,7 +41,7 @@ TEST(DeviceScan, OnePanelOfEachKindInTheKindsOrder)
 
 TEST(DeviceScan, OnePanelNeedsNoChoice)
 {
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     host.add(settingsOfKind(usb::UsbKind::Hid));
     UsbDeviceList list;
     bool asked = false;
@@ -53,7 +53,7 @@ TEST(DeviceScan, OnePanelNeedsNoChoice)
 
 TEST(DeviceScan, DevicesThatAreNoPanelsAreLeftOut)
 {
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     auto otherProduct = settingsOfKind(usb::UsbKind::Hid, "otherProduct");
     otherProduct.id.product = 0x1257;
     host.add(otherProduct);
@@ -82,7 +82,7 @@ TEST(DeviceScan, APanelThatDoesNotOpenIsNamedWithItsReason)
                           {usb::UsbKind::Disk, usb::OpenFailure::NoPermission}};
     for (const Case& c : cases) {
         SCOPED_TRACE(kindName(c.kind));
-        sim::SimUsbHost host;
+        virtual_panel::SimUsbHost host;
         host.add(settingsOfKind(c.kind, "locked"));
         host.refuseOpen("locked", c.failure);
         UsbDeviceList list;
@@ -96,7 +96,7 @@ TEST(DeviceScan, APanelThatDoesNotOpenIsNamedWithItsReason)
 
 TEST(DeviceScan, ADeviceAnOperationHoldsStaysListed)
 {
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     host.add(settingsOfKind(usb::UsbKind::EzUsb, "ez"));
     UsbDeviceList list;
     EnumDevices(host, list, kEzIds);

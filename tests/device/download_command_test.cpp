@@ -89,7 +89,7 @@ TEST(DownloadCommand, RefusalsStartNothing)
         {"no device", [](CommandCase& c) { c.list.Rebuild({}, {}, {}); }, DownloadStart::NoDevice, text::kUsbNotConnected,
          nullptr},
         {"busy", [](CommandCase& c) { c.downloading = 1; }, DownloadStart::Busy, nullptr, nullptr},
-        {"silent panel", [](CommandCase& c) { c.panel->injectFault(1, sim::SimFault::NoReply); }, DownloadStart::NoReply,
+        {"silent panel", [](CommandCase& c) { c.panel->injectFault(1, virtual_panel::SimFault::NoReply); }, DownloadStart::NoReply,
          text::kUsbErrorLine, nullptr},
     };
     for (const auto& k : cases) {
@@ -118,7 +118,7 @@ TEST(DownloadCommand, TheDownloadAfterALateAnswerGoesThrough)
         SCOPED_TRACE(kindName(kind));
         CommandCase c(kind);
         const std::size_t signatureRead = kind == usb::UsbKind::Disk ? 1 : 0;
-        c.panel->injectFault(c.panel->transferCount() + signatureRead + 1, sim::SimFault::LateReply);
+        c.panel->injectFault(c.panel->transferCount() + signatureRead + 1, virtual_panel::SimFault::LateReply);
         EXPECT_EQ(c.run(false), DownloadStart::NoReply);
         EXPECT_TRUE(contains(c.log(), text::kUsbErrorLine));
         EXPECT_EQ(c.run(false), DownloadStart::Started);
@@ -173,7 +173,7 @@ TEST(DownloadCommand, SecondCommandWhileOneRunsStartsNothing)
 {
     CommandCase c(usb::UsbKind::EzUsb);
     // Hold the first download inside its FLASH test until the second command was tried.
-    c.panel->injectFault(c.panel->transferCount() + 2 + 2 + 1, sim::SimFault::Hang);
+    c.panel->injectFault(c.panel->transferCount() + 2 + 2 + 1, virtual_panel::SimFault::Hang);
     EXPECT_EQ(runDownloadCommand(c.fake, c.worker, c.services, false), DownloadStart::Started);
     while (!c.panel->hanging())
         std::this_thread::yield();

@@ -259,7 +259,7 @@ struct ProjectFolder {
 // The panel a synthetic image fits.
 inline DeviceInfo panelFor(const SyntheticImage& s)
 {
-    DeviceInfo d = sim::SimPanelSettings::defaultInfo();
+    DeviceInfo d = virtual_panel::SimPanelSettings::defaultInfo();
     d.hardwareMajor = 3;
     d.hardwareMinor = 2;
     d.width = s.width;
@@ -272,7 +272,7 @@ inline DeviceInfo panelFor(const SyntheticImage& s)
 inline DeviceInfo panelOfImage(const Bytes& file)
 {
     const auto map = std::span(file).subspan(image::kStartMapOffset, image::kStartMapSize);
-    DeviceInfo d = sim::SimPanelSettings::defaultInfo();
+    DeviceInfo d = virtual_panel::SimPanelSettings::defaultInfo();
     d.hardwareMajor = map[sm::VersionMajor];
     d.hardwareMinor = map[sm::VersionMinor];
     d.width = image::getU16(map, sm::Width);
@@ -304,7 +304,7 @@ struct ExpectedFlash {
 };
 
 // Reads the panel's flash as the panel does and checks every piece; returns what it found.
-inline FlashWalk walkFlash(const sim::SimPanel& panel, const ExpectedFlash& e)
+inline FlashWalk walkFlash(const virtual_panel::SimPanel& panel, const ExpectedFlash& e)
 {
     FlashWalk w;
     const auto read = [&](std::uint32_t at, std::size_t n) { return panel.readNand(at, n); };

@@ -77,7 +77,7 @@ struct DownloadRig : CommandRig {
     }
 
     usb::UsbKind kind;
-    std::shared_ptr<sim::SimPanel> panel;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     ProjectFolder project;
     std::vector<std::filesystem::path> fdisk;
     ExpectedFlash expected;

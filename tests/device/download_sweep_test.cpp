@@ -48,7 +48,7 @@ TEST_P(DownloadSweep, DisconnectAtEveryTransferFails)
         rig.got = {};
         const Bytes old = rig.panel->readNand(0, 512);
         rig.startSecond = 40000 + static_cast<std::uint32_t>(i);
-        rig.panel->injectFault(rig.panel->transferCount() + i, sim::SimFault::Disconnect);
+        rig.panel->injectFault(rig.panel->transferCount() + i, virtual_panel::SimFault::Disconnect);
         const bool done = codeOnly ? rig.runCode() : rig.runProject();
         const std::string log = rig.log();
         EXPECT_FALSE(done);

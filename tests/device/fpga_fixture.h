@@ -55,7 +55,7 @@ inline jtag::JtagPacket jtagPacket(std::uint8_t c, std::uint8_t b1, std::uint8_t
 
 // A panel of `kind` switched into upgrade mode, with its JTAG link.
 struct JtagBench {
-    explicit JtagBench(usb::UsbKind kind, sim::SimFpgaSettings fpga = {})
+    explicit JtagBench(usb::UsbKind kind, virtual_panel::SimFpgaSettings fpga = {})
     {
         auto s = settingsOfKind(kind);
         s.fpga = std::move(fpga);
@@ -69,14 +69,14 @@ struct JtagBench {
             states.push_back(state);
         });
     }
-    std::vector<sim::SimTransfer> wire() const
+    std::vector<virtual_panel::SimTransfer> wire() const
     {
         auto all = panel->transfers();
         return {all.begin() + static_cast<std::ptrdiff_t>(opened), all.end()};
     }
 
-    sim::SimUsbHost host;
-    std::shared_ptr<sim::SimPanel> panel;
+    virtual_panel::SimUsbHost host;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     std::unique_ptr<PanelConnection> connection;
     std::unique_ptr<jtag::JtagLink> link;
     std::size_t opened = 0;

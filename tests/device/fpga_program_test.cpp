@@ -242,7 +242,7 @@ TEST(FpgaProgram, PlainRunsSendTheStepsPacketsAndProgramTheTarget)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const BuiltImage image = buildImage(c.shape);
-        sim::SimFpgaSettings fpga;
+        virtual_panel::SimFpgaSettings fpga;
         const Bytes oldRow = userRowWithCounter(c.counterBefore);
         std::copy(oldRow.begin(), oldRow.end(), fpga.userRow.begin());
         JtagBench bench(c.kind, fpga);
@@ -292,43 +292,43 @@ TEST(FpgaProgram, FailuresStopWhereTheyMust)
 {
     struct Case {
         const char* name;
-        std::function<void(ImageShape&, sim::SimFpgaSettings&, fpga::CheckData&)> setup;
+        std::function<void(ImageShape&, virtual_panel::SimFpgaSettings&, fpga::CheckData&)> setup;
         std::uint8_t result;
         bool erased;
         std::size_t boxes;
     };
     const Case cases[] = {
-        {"another IDCODE", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.idcode = 0x049011CE; }, 6,
+        {"another IDCODE", [](ImageShape&, virtual_panel::SimFpgaSettings& f, fpga::CheckData&) { f.idcode = 0x049011CE; }, 6,
          false, 2},
-        {"initialisation bits missing", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.initOk = false; },
+        {"initialisation bits missing", [](ImageShape&, virtual_panel::SimFpgaSettings& f, fpga::CheckData&) { f.initOk = false; },
          25, false, 0},
-        {"no check data", [](ImageShape&, sim::SimFpgaSettings&, fpga::CheckData& d) { d = {}; }, 202, false, 1},
+        {"no check data", [](ImageShape&, virtual_panel::SimFpgaSettings&, fpga::CheckData& d) { d = {}; }, 202, false, 1},
         {"variant vectors missing on a checked part",
-         [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+         [](ImageShape& s, virtual_panel::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              d.variants[1].reset();
          },
          202, false, 1},
         {"variant present against the image's key type",
-         [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+         [](ImageShape& s, virtual_panel::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              f.keyAnswers[*d.variants[0]] = 0x80; // key type 7 needs variant 1 present
          },
          6, false, 0},
-        {"variant checks pass", [](ImageShape& s, sim::SimFpgaSettings& f, fpga::CheckData& d) {
+        {"variant checks pass", [](ImageShape& s, virtual_panel::SimFpgaSettings& f, fpga::CheckData& d) {
              s.imageId = f.idcode = 0x0F0F11CF;
              f.keyAnswers[*d.variants[0]] = 0xC0;
          }, 0, true, 0},
-        {"a conflict rule fires", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.security[0] = 0x80; },
+        {"a conflict rule fires", [](ImageShape&, virtual_panel::SimFpgaSettings& f, fpga::CheckData&) { f.security[0] = 0x80; },
          33, false, 0},
-        {"verification fails", [](ImageShape&, sim::SimFpgaSettings& f, fpga::CheckData&) { f.failVerify = true; }, 11,
+        {"verification fails", [](ImageShape&, virtual_panel::SimFpgaSettings& f, fpga::CheckData&) { f.failVerify = true; }, 11,
          true, 0},
-        {"format marker", [](ImageShape&, sim::SimFpgaSettings&, fpga::CheckData&) {}, 160, false, 0},
+        {"format marker", [](ImageShape&, virtual_panel::SimFpgaSettings&, fpga::CheckData&) {}, 160, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ImageShape shape;
-        sim::SimFpgaSettings fpga;
+        virtual_panel::SimFpgaSettings fpga;
         fpga::CheckData checks = testChecks();
         c.setup(shape, fpga, checks);
         BuiltImage image = buildImage(shape);
@@ -385,7 +385,7 @@ TEST(FpgaProgram, EncryptedArraysGoInAsAuthenticatedPieces)
         shape.segments = c.segments;
         shape.encrypted = true;
         const BuiltImage image = buildImage(shape);
-        sim::SimFpgaSettings fpga;
+        virtual_panel::SimFpgaSettings fpga;
         fpga.authFail = c.authFail;
         JtagBench bench(c.kind, fpga);
         Recorded rec;
@@ -394,13 +394,13 @@ TEST(FpgaProgram, EncryptedArraysGoInAsAuthenticatedPieces)
         const auto target = bench.panel->jtagTarget();
         const std::size_t pieces = std::size_t{c.rows} * c.segments * 2;
         const auto piecesOf = [&](std::uint8_t block, std::size_t count) {
-            std::vector<sim::Key16> out(count);
+            std::vector<virtual_panel::Key16> out(count);
             const Bytes bytes = image.block(block, 16 * count);
             for (std::size_t i = 0; i < count; ++i)
                 std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(16 * i), 16, out[i].begin());
             return out;
         };
-        std::vector<sim::Key16> expected = piecesOf(5, c.authFail ? 1 : pieces);
+        std::vector<virtual_panel::Key16> expected = piecesOf(5, c.authFail ? 1 : pieces);
         if (!c.authFail)
             for (const std::uint8_t block : {5, 5, 6}) {
                 const auto more = piecesOf(block, pieces);
@@ -441,7 +441,7 @@ TEST(FpgaProgram, AUserRowBlockCutOffByTheImageEndStopsBeforeTheErase)
         const std::size_t at = 0x45 + 9 * static_cast<std::size_t>(entry - image.blocks.begin()) + 1;
         putLe(image.bytes, at, static_cast<std::uint32_t>(image.bytes.size() - 4), 4);
         resealCrc(image.bytes);
-        sim::SimFpgaSettings fpga;
+        virtual_panel::SimFpgaSettings fpga;
         fpga.userRow.fill(0x5A);
         JtagBench bench(usb::UsbKind::Hid, fpga);
         Recorded rec;
@@ -488,15 +488,15 @@ void writeFile(const std::filesystem::path& p, const Bytes& bytes)
 
 // A panel on which command 7 has not been sent yet.
 struct FreshPanel {
-    FreshPanel(usb::UsbKind kind = usb::UsbKind::Hid, sim::SimFpgaSettings fpga = {})
+    FreshPanel(usb::UsbKind kind = usb::UsbKind::Hid, virtual_panel::SimFpgaSettings fpga = {})
     {
         auto s = settingsOfKind(kind);
         s.fpga = std::move(fpga);
         panel = host.add(s);
         connection = PanelConnection::open(host, candidateOf(host, kind));
     }
-    sim::SimUsbHost host;
-    std::shared_ptr<sim::SimPanel> panel;
+    virtual_panel::SimUsbHost host;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     std::unique_ptr<PanelConnection> connection;
 };
 
@@ -576,7 +576,7 @@ TEST(FpgaUpdate, AbortDuringTheErasePollEndsWith161)
     qv::test::TempDir dir;
     const auto path = dir.path() / "a.vga";
     writeFile(path, fpga::EncodeDataFile(buildImage({}).bytes));
-    sim::SimFpgaSettings fpga;
+    virtual_panel::SimFpgaSettings fpga;
     fpga.eraseBusyPolls = 1000;
     FreshPanel p(usb::UsbKind::EzUsb, fpga);
     std::atomic<bool> abort{false};
@@ -606,7 +606,7 @@ TEST(FpgaUpdate, ALostPanelIsNeverASuccess)
         ASSERT_EQ(runOn(p, path, clock).code, 0);
         total = p.panel->transferCount();
     }
-    for (const sim::SimFault fault : {sim::SimFault::Disconnect, sim::SimFault::NoReply}) {
+    for (const virtual_panel::SimFault fault : {virtual_panel::SimFault::Disconnect, virtual_panel::SimFault::NoReply}) {
         for (std::size_t i = 0; i < total; ++i) {
             FreshPanel p;
             p.panel->setRecording(false);

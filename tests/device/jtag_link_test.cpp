@@ -109,7 +109,7 @@ TEST(JtagLink, ShiftInOutReadsBackInTheKindsReplyForm)
 {
     for (const auto kind : {usb::UsbKind::EzUsb, usb::UsbKind::Hid, usb::UsbKind::Disk}) {
         SCOPED_TRACE(kindName(kind));
-        sim::SimFpgaSettings fpga;
+        virtual_panel::SimFpgaSettings fpga;
         fpga.idcode = 0x12345678;
         JtagBench bench(kind, fpga);
         JtagLink& link = *bench.link;
@@ -135,7 +135,7 @@ TEST(JtagLink, AFailedReadLeavesNoOldBytes)
     JtagLink& link = *bench.link;
     ASSERT_EQ(link.gotoState(tap::RunTestIdle), kOk);
     ASSERT_EQ(link.gotoState(tap::ShiftDr), kOk);
-    bench.panel->injectFault(bench.panel->transferCount() + 1, sim::SimFault::NoReply);
+    bench.panel->injectFault(bench.panel->transferCount() + 1, virtual_panel::SimFault::NoReply);
     std::array<std::uint8_t, 1> out{0xFF};
     EXPECT_EQ(link.shiftInOut(5, {}, out), kTransportFailed);
     EXPECT_EQ(out[0], 0);
@@ -154,13 +154,13 @@ TEST(JtagLink, MoveTableIsTheLinksTable)
         // Every move written out here takes the standard TAP from its state to its target;
         // from any state, five clocks of TMS high reach Test-Logic-Reset.
         for (int k = 0; k < 16; ++k) {
-            const auto start = static_cast<sim::TapState>(k);
-            if (e.from != 0 && sim::linkStateNumber(start) != e.from)
+            const auto start = static_cast<virtual_panel::TapState>(k);
+            if (e.from != 0 && virtual_panel::linkStateNumber(start) != e.from)
                 continue;
-            sim::TapState s = start;
+            virtual_panel::TapState s = start;
             for (int c = 0; c < e.clocks; ++c)
-                s = sim::nextTapState(s, (e.tms >> c) & 1);
-            EXPECT_EQ(sim::linkStateNumber(s), e.target) << "move " << i << " from TAP state " << k;
+                s = virtual_panel::nextTapState(s, (e.tms >> c) & 1);
+            EXPECT_EQ(virtual_panel::linkStateNumber(s), e.target) << "move " << i << " from TAP state " << k;
         }
     }
 }

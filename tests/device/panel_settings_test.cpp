@@ -27,7 +27,7 @@ TEST(EzUsbIds, ParsesListedPairsAndSkipsTheRest)
 TEST(SimPanelSettings, ParsesKindsAndKeysAndRefusesTheUnknown)
 {
     std::string why;
-    const auto panels = sim::parseSimPanels("ezusb;hid,name=front,pid=1257,flashtest=0,busy=2;disk,signature=0,bad=3+9,"
+    const auto panels = virtual_panel::parseSimPanels("ezusb;hid,name=front,pid=1257,flashtest=0,busy=2;disk,signature=0,bad=3+9,"
                                        "refuse=permission",
                                        &why);
     ASSERT_TRUE(panels) << why;
@@ -45,7 +45,7 @@ TEST(SimPanelSettings, ParsesKindsAndKeysAndRefusesTheUnknown)
 
     for (const char* bad : {"floppy", "hid,pid=10000", "hid,colour=1", "hid,busy", "disk,bad=1+x"}) {
         why.clear();
-        EXPECT_FALSE(sim::parseSimPanels(bad, &why)) << bad;
+        EXPECT_FALSE(virtual_panel::parseSimPanels(bad, &why)) << bad;
         EXPECT_FALSE(why.empty()) << bad;
     }
 }

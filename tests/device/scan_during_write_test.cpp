@@ -10,7 +10,7 @@ namespace {
 
 TEST(ScanDuringWrite, TheWriteStaysOnItsDevice)
 {
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     auto first = host.add(settingsOfKind(usb::UsbKind::Hid, "first"));
     auto second = host.add(settingsOfKind(usb::UsbKind::Hid, "second"));
     UsbDeviceList list;

@@ -25,9 +25,9 @@ inline const char* kindName(usb::UsbKind k)
     return "?";
 }
 
-inline sim::SimPanelSettings settingsOfKind(usb::UsbKind kind, std::string name = "p")
+inline virtual_panel::SimPanelSettings settingsOfKind(usb::UsbKind kind, std::string name = "p")
 {
-    sim::SimPanelSettings s;
+    virtual_panel::SimPanelSettings s;
     s.kind = kind;
     s.name = std::move(name);
     if (kind == usb::UsbKind::EzUsb)
@@ -35,7 +35,7 @@ inline sim::SimPanelSettings settingsOfKind(usb::UsbKind kind, std::string name 
     return s;
 }
 
-inline usb::UsbCandidate candidateOf(sim::SimUsbHost& host, usb::UsbKind kind)
+inline usb::UsbCandidate candidateOf(virtual_panel::SimUsbHost& host, usb::UsbKind kind)
 {
     const usb::UsbId ez{0x04B4, 0x8613};
     auto list = kind == usb::UsbKind::EzUsb ? host.vendorDevices(std::span(&ez, 1))
@@ -53,15 +53,15 @@ struct SimLink {
         opened = panel->transferCount(); // a disk's signature read at the open
     }
     // The transfers since the connection opened.
-    std::vector<sim::SimTransfer> wire() const
+    std::vector<virtual_panel::SimTransfer> wire() const
     {
         auto all = panel->transfers();
         return {all.begin() + static_cast<std::ptrdiff_t>(opened), all.end()};
     }
     PanelFraming& link() { return connection->framing(); }
 
-    sim::SimUsbHost host;
-    std::shared_ptr<sim::SimPanel> panel;
+    virtual_panel::SimUsbHost host;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     std::unique_ptr<PanelConnection> connection;
     std::size_t opened = 0;
 };
@@ -91,7 +91,7 @@ inline Bytes mailboxReadCdb()
 }
 
 // Checks one transfer as the command of `kind`.
-inline void expectCommand(usb::UsbKind kind, const sim::SimTransfer& t, const Bytes& command)
+inline void expectCommand(usb::UsbKind kind, const virtual_panel::SimTransfer& t, const Bytes& command)
 {
     EXPECT_TRUE(t.out);
     EXPECT_EQ(t.bytes, commandFrame(kind, command));
@@ -104,7 +104,7 @@ inline void expectCommand(usb::UsbKind kind, const sim::SimTransfer& t, const By
 }
 
 // Checks one transfer as a reply read of `kind` (`n` bytes on the vendor driver).
-inline void expectReplyRead(usb::UsbKind kind, const sim::SimTransfer& t, std::size_t n)
+inline void expectReplyRead(usb::UsbKind kind, const virtual_panel::SimTransfer& t, std::size_t n)
 {
     EXPECT_FALSE(t.out);
     if (kind == usb::UsbKind::EzUsb) {

@@ -90,7 +90,7 @@ TEST(WireForms, ALateAnswerIsDroppedBeforeTheNextCommand)
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(kindName(kind)) + " " + c.what);
             SimLink sim(kind);
-            sim.panel->injectFault(sim.panel->transferCount() + 1, sim::SimFault::LateReply);
+            sim.panel->injectFault(sim.panel->transferCount() + 1, virtual_panel::SimFault::LateReply);
             EXPECT_FALSE(c.late(sim.link()));
             if (c.abortBetween) {
                 const std::size_t start = sim.panel->transferCount();
@@ -194,7 +194,7 @@ TEST(WireForms, ResultWordNamesTheFirstBadBlock)
 {
     for (const usb::UsbKind kind : kAllKinds) {
         SCOPED_TRACE(kindName(kind));
-        sim::SimUsbHost host;
+        virtual_panel::SimUsbHost host;
         auto settings = settingsOfKind(kind);
         settings.badBlocks = {0x200000 / 0x4000 + 1};
         auto panel = host.add(settings);

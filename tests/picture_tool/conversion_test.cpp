@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 FlashGeometry geometry(int type)
@@ -122,4 +122,4 @@ TEST(PicHeader, IsByteExact)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

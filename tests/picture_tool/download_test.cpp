@@ -14,13 +14,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
-using device::sim::SimPanel;
-using device::sim::SimPanelSettings;
-using device::sim::SimUdpPanel;
-using device::sim::UdpFault;
+using device::virtual_panel::SimPanel;
+using device::virtual_panel::SimPanelSettings;
+using device::virtual_panel::SimUdpPanel;
+using device::virtual_panel::UdpFault;
 
 struct Recorder final : DownloadReport {
     std::vector<std::string> messages;
@@ -383,4 +383,4 @@ TEST(UdpLink, RefusesAnotherPanelUnderTheTestRunnerAndABoundPort)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

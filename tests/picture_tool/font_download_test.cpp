@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 struct Quiet final : DownloadReport {
@@ -33,17 +33,17 @@ TEST(FontChoice, BoxesChooseTheirSlotsAndBytes)
 }
 
 struct FontRun {
-    std::shared_ptr<device::sim::SimPanel> panel;
+    std::shared_ptr<device::virtual_panel::SimPanel> panel;
     Quiet report;
     bool ok = false;
     FontRun(int type, const FontSelection& sel, const test::TempDir& dir, std::set<std::uint32_t> bad = {})
     {
         const auto g = *flashGeometry(type);
-        device::sim::SimPanelSettings s;
+        device::virtual_panel::SimPanelSettings s;
         s.kind = usb::UsbKind::EzUsb;
         s.nand = {g.page - 1, g.capacity, g.block, g.blockMask()};
         s.badBlocks = std::move(bad);
-        panel = std::make_shared<device::sim::SimPanel>(s);
+        panel = std::make_shared<device::virtual_panel::SimPanel>(s);
         std::atomic<bool> abort{false};
         TransferContext context{&abort, {}};
         auto raw = panel->connect();
@@ -129,11 +129,11 @@ TEST(FontDownload, PanelsThatCannotTakeFontsAreRefusedBeforeAnyWrite)
         {"busy panel", 0, 1, "请再试一次! !"},
     };
     for (const Case& c : cases) {
-        device::sim::SimPanelSettings s;
+        device::virtual_panel::SimPanelSettings s;
         s.kind = usb::UsbKind::EzUsb;
         s.toolFlashType = c.type;
         s.busyReplies = c.busy;
-        auto panel = std::make_shared<device::sim::SimPanel>(s);
+        auto panel = std::make_shared<device::virtual_panel::SimPanel>(s);
         std::atomic<bool> abort{false};
         TransferContext context{&abort, {}};
         UsbToolLink link(panel->connect().pipes, context);
@@ -147,4 +147,4 @@ TEST(FontDownload, PanelsThatCannotTakeFontsAreRefusedBeforeAnyWrite)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 TEST(Instruction, DefaultsGiveTheExactHexText)
@@ -99,4 +99,4 @@ TEST(PanelReplies, EverySoundCodePlaysInEveryStepOfAReport)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

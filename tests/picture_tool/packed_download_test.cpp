@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 struct Messages final : DownloadReport {
@@ -20,16 +20,16 @@ struct Messages final : DownloadReport {
 };
 
 struct PackedRun {
-    std::shared_ptr<device::sim::SimPanel> panel;
+    std::shared_ptr<device::virtual_panel::SimPanel> panel;
     Messages report;
     bool ok = false;
     PackedRun(const std::vector<std::uint8_t>& bytes, int panelType)
     {
-        device::sim::SimPanelSettings s;
+        device::virtual_panel::SimPanelSettings s;
         s.kind = usb::UsbKind::EzUsb;
         const auto g = *flashGeometry(panelType);
         s.nand = {g.page - 1, g.capacity, g.block, g.blockMask()};
-        panel = std::make_shared<device::sim::SimPanel>(s);
+        panel = std::make_shared<device::virtual_panel::SimPanel>(s);
         test::TempDir dir;
         EXPECT_TRUE(writeFileAtomically(dir / "PicZiku.zip", std::string(bytes.begin(), bytes.end())));
         std::atomic<bool> abort{false};
@@ -102,4 +102,4 @@ TEST(LcdConfig, TypeIsColumn26OfLine2)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

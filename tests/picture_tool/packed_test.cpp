@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 std::uint32_t le(const std::vector<std::uint8_t>& b, std::size_t at, int n)
@@ -81,4 +81,4 @@ TEST(PackedFile, EntriesStopAtTheDirectoryCapacity)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -26,7 +26,7 @@ namespace {
 TEST(CDlgDeviceSelect, ListsTheScannedPanelsAndStoresTheChoiceAtOnce)
 {
     qv::test::qtApp();
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     host.add(settingsOfKind(usb::UsbKind::EzUsb, "ez"));
     host.add(settingsOfKind(usb::UsbKind::Hid, "hid"));
     host.add(settingsOfKind(usb::UsbKind::Disk, "disk"));
@@ -154,9 +154,9 @@ TEST(DeviceCommandsInTheGui, EventsAreHandledWhileAPanelIsSilent)
     qv::test::qtApp();
     qv::test::TempDir base;
     CEditorApp app(base.path());
-    sim::SimUsbHost host;
+    virtual_panel::SimUsbHost host;
     auto panel = host.add(settingsOfKind(usb::UsbKind::Hid));
-    panel->injectFault(0, sim::SimFault::Hang); // the scan's probe opens without a transfer
+    panel->injectFault(0, virtual_panel::SimFault::Hang); // the scan's probe opens without a transfer
     std::vector<std::string> messages;
     DeviceCommandServices services;
     services.host = &host;

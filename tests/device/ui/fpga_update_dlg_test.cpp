@@ -58,7 +58,7 @@ struct GateClock final : WaitClock {
 };
 
 struct DialogBench {
-    explicit DialogBench(usb::UsbKind kind = usb::UsbKind::EzUsb, sim::SimFpgaSettings fpga = {})
+    explicit DialogBench(usb::UsbKind kind = usb::UsbKind::EzUsb, virtual_panel::SimFpgaSettings fpga = {})
     {
         qv::test::qtApp();
         auto s = settingsOfKind(kind);
@@ -82,8 +82,8 @@ struct DialogBench {
     std::filesystem::path fpgaDir() const { return base.path() / "images" / "hex" / "fpga"; }
 
     qv::test::TempDir base;
-    sim::SimUsbHost host;
-    std::shared_ptr<sim::SimPanel> panel;
+    virtual_panel::SimUsbHost host;
+    std::shared_ptr<virtual_panel::SimPanel> panel;
     UsbDeviceList list;
     std::vector<std::string> boxes;
     std::vector<bool> results;
@@ -175,7 +175,7 @@ TEST(CDlgFpgaUpdate, AWorkerThatCannotStartLeavesTheDialogAsItWas)
 
 TEST(CDlgFpgaUpdate, WhileTheWorkerRunsOnlyAbortActs)
 {
-    sim::SimFpgaSettings fpga;
+    virtual_panel::SimFpgaSettings fpga;
     fpga.eraseBusyPolls = 1000;
     DialogBench bench(usb::UsbKind::Hid, fpga);
     writeFile(bench.fpgaDir() / "a.dat", fpga::EncodeDataFile(buildImage({}).bytes));

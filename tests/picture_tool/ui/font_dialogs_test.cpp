@@ -14,7 +14,7 @@
 
 #include "tests/app/qt_app.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 QApplication& app()
@@ -64,4 +64,4 @@ TEST(FontMakerDialog, PutsTheCellInFrontOfTheChosenFile)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

@@ -17,7 +17,7 @@
 
 #include "tests/app/qt_app.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 QApplication& app()
@@ -159,8 +159,8 @@ TEST_F(InstrFixture, PtyPeerGetsTheBytesAndItsRepliesPlayAndShowTouches)
 
 TEST_F(InstrFixture, PanelUsbLinkTakesTheBytesAsRawData)
 {
-    device::sim::SimUsbHost host;
-    device::sim::SimPanelSettings s;
+    device::virtual_panel::SimUsbHost host;
+    device::virtual_panel::SimPanelSettings s;
     s.kind = usb::UsbKind::EzUsb;
     auto panel = host.add(s);
     auto dlg = open(&host);
@@ -174,4 +174,4 @@ TEST_F(InstrFixture, PanelUsbLinkTakesTheBytesAsRawData)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool

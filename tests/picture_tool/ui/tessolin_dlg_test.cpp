@@ -38,7 +38,7 @@
 #include "tests/app/modal_driver.h"
 #include "tests/app/qt_app.h"
 
-namespace qv::tool {
+namespace qv::picture_tool {
 namespace {
 
 QApplication& app()
@@ -73,13 +73,13 @@ struct DialogFixture : ::testing::Test {
 // A dialog over a simulated panel on USB that records its messages and runs a command to
 // its end.
 struct UsbDialog {
-    device::sim::SimUsbHost host;
-    std::shared_ptr<device::sim::SimPanel> panel;
+    device::virtual_panel::SimUsbHost host;
+    std::shared_ptr<device::virtual_panel::SimPanel> panel;
     std::unique_ptr<CTessolinDlg> dlg;
     std::vector<std::string> messages;
     explicit UsbDialog(DialogFixture& f, int flashType = 0)
     {
-        device::sim::SimPanelSettings s;
+        device::virtual_panel::SimPanelSettings s;
         s.kind = usb::UsbKind::EzUsb;
         s.toolFlashType = static_cast<std::uint8_t>(flashType);
         // A two-chip type has no layout of its own: its panel keeps the one-chip NAND.
@@ -204,10 +204,10 @@ TEST_F(DialogFixture, LockedDialogRefusesEveryClose)
 
 TEST_F(DialogFixture, DownloadsTheListToTheSimulatedPanelOverUdp)
 {
-    device::sim::SimPanelSettings settings;
+    device::virtual_panel::SimPanelSettings settings;
     settings.kind = usb::UsbKind::EzUsb;
-    auto panel = std::make_shared<device::sim::SimPanel>(settings);
-    device::sim::SimUdpPanel peer(panel);
+    auto panel = std::make_shared<device::virtual_panel::SimPanel>(settings);
+    device::virtual_panel::SimUdpPanel peer(panel);
     CTessolinDlg dlg(services());
     dlg.setPanelAddress({{127, 0, 0, 1}, peer.port()}, 0);
     dlg.button(1022)->click();
@@ -313,9 +313,9 @@ TEST_F(DialogFixture, CapacityChoiceFollowsTheTypeThePanelReports)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "transport " << c.transport << ", type " << c.reported);
         UsbDialog d(*this, c.reported);
-        std::unique_ptr<device::sim::SimUdpPanel> peer;
+        std::unique_ptr<device::virtual_panel::SimUdpPanel> peer;
         if (c.transport == 1) {
-            peer = std::make_unique<device::sim::SimUdpPanel>(d.panel);
+            peer = std::make_unique<device::virtual_panel::SimUdpPanel>(d.panel);
             d.dlg->setPanelAddress({{127, 0, 0, 1}, peer->port()}, 0);
             d.dlg->setTransport(1);
         }
@@ -385,7 +385,7 @@ TEST_F(DialogFixture, AbortActsWhileTheDialogIsLockedUnderARunningDownload)
     d.dlg->button(1021)->click();
     // 'X' and its reply, 'Y' and its reply, 'Z', 0x02 and its reply, the write command: the
     // first data piece hangs until the test lets it go.
-    d.panel->injectFault(8, device::sim::SimFault::Hang);
+    d.panel->injectFault(8, device::virtual_panel::SimFault::Hang);
     QEventLoop loop;
     QObject::connect(d.dlg.get(), &CTessolinDlg::downloadEnded, &loop, &QEventLoop::quit);
     d.dlg->button(1027)->click();
@@ -445,4 +445,4 @@ TEST(TessolinProgram, StartedInTheShippedFolderDownloadsTheSamplePicture)
 }
 
 } // namespace
-} // namespace qv::tool
+} // namespace qv::picture_tool
