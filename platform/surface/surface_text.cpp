@@ -141,11 +141,13 @@ void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view
             const int r1 = static_cast<int>(std::clamp<std::int64_t>(clip_.bottom - gy, 0, g.rows));
             const int c0 = static_cast<int>(std::clamp<std::int64_t>(clip_.left - gx, 0, g.width));
             const int c1 = static_cast<int>(std::clamp<std::int64_t>(clip_.right - gx, 0, g.width));
+            // Rows and columns are already inside the clip: the pixels are written directly.
             for (int r = r0; r < r1; ++r) {
                 const std::uint8_t* row = g.ink.data() + static_cast<std::size_t>(r) * g.width;
-                for (int col = c0; col < c1; ++col)
+                std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(gy + r) * width_ + (gx + c0);
+                for (int col = c0; col < c1; ++col, ++out)
                     if (row[col])
-                        plot(static_cast<int>(gx + col), static_cast<int>(gy + r), ink);
+                        *out = ink;
             }
         }
         pen += lay.advance(c);
