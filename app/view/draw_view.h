@@ -150,6 +150,8 @@ private:
     Point ClientPointOf(const QMouseEvent* event) const;
     void ForwardRunMouse(RunMouse what, const QMouseEvent* event);
     void InvalidateClientRect(const Rect& clientRect);
+    // Where the object's paint, handles and number may show (document coordinates).
+    Rect ObjectPaintArea(const CDrawObj& obj) const;
     void InvalidateSelection();
     void UpdateScrollBars();
     void FollowSubWindowActivation();

@@ -42,6 +42,7 @@ struct ViewFrame {
     std::vector<CDrawDoc*> documents;  // painted in order, later ones on top
     PaintContext context;
     SelectionTest isSelected;          // handles of selected objects (nullptr: none)
+    ReachTest reaches;                 // objects that may show in `dirty` (nullptr: all)
     std::optional<Rect> rubberBand;    // document coordinates, normalised
 };
 
