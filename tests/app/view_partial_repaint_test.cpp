@@ -29,9 +29,10 @@ protected:
 TEST_F(PartialRepaint, DragAcrossACrowdedScreenLeavesWhatAFullRepaintShows)
 {
     app->m_bShowCtrlNumbers.store(1);
-    // Along the drag's path (y 200..260) and just beside it.
-    addPenned({120, 140, 200, 196}, ShapeKind::Ellipse, 11, rgb(200, 0, 0));    // pen band reaches down
-    addPenned({230, 264, 300, 330}, ShapeKind::RoundRect, 9, rgb(0, 120, 0));   // ... and up
+    // Along the drag's path and just beside it: the dragged rectangle and its handles
+    // repaint rows 194 to 256 or so, which the pen bands of the first two reach into.
+    addPenned({120, 130, 200, 192}, ShapeKind::Ellipse, 11, rgb(200, 0, 0));
+    addPenned({230, 258, 300, 320}, ShapeKind::RoundRect, 9, rgb(0, 120, 0));
     addPenned({330, 150, 420, 195}, ShapeKind::Line, 13, rgb(0, 0, 160));
     addPenned({450, 200, 520, 260}, ShapeKind::Circle, 5, rgb(90, 0, 90));
     CDrawObj* text = addObject({540, 190, 640, 240}, ShapeKind::Text);
