@@ -24,9 +24,8 @@ void fillAround(Surface& dc, const Rect& r, const Rect& hole, ColorRef c)
         dc.fillRect(part, c);
 }
 
-// The surround, the bezel (a five-pixel black frame around bezel grey) and the paper, on
-// the target; the surround and the paper on work surface 1.
-void paintSurroundBezelAndPaper(Surface& paint, Surface& work1, const ViewFrame& frame, ColorRef paper)
+// The surround, the bezel (a five-pixel black frame around bezel grey) and the paper.
+void paintSurroundBezelAndPaper(Surface& paint, const ViewFrame& frame, ColorRef paper)
 {
     const Rect device = frame.device.normalized();
     const Rect bezel = BezelRect(frame.device).normalized();
@@ -39,8 +38,6 @@ void paintSurroundBezelAndPaper(Surface& paint, Surface& work1, const ViewFrame&
     }
     fillAround(paint, bezel.deflated(kBezelPenWidth), device, kBezelColor);
     paint.fillRect(device, paper);
-    fillAround(work1, frame.clientInDoc, device, kSurroundColor);
-    work1.fillRect(device, paper);
 }
 
 // A control without a painter (a reserved kind) still shows where it is: its frame, above
@@ -86,31 +83,26 @@ bool ViewSurfaces::EnsureSize(Size size)
 void PaintViewFrame(ViewSurfaces& surfaces, const ViewFrame& frame)
 {
     Surface& paint = surfaces.paint;
-    Surface& work1 = surfaces.work1;
     // Only the dirty part changes; the painters draw the whole document and the clip keeps
-    // the rest of the kept picture as it was.
+    // the rest of the kept picture as it was. The work surfaces are the painters' scratch:
+    // each painter clears what it uses, so they are not filled here.
     paint.setClipRect(frame.dirty);
-    work1.setClipRect(frame.dirty);
 
     if (frame.calibrationStep) {
-        paintSurroundBezelAndPaper(paint, work1, frame, rgb(255, 255, 255));
+        paintSurroundBezelAndPaper(paint, frame, rgb(255, 255, 255));
         paintCalibrationCross(paint, frame);
     } else if (frame.drawScreen && !frame.documents.empty()) {
-        paintSurroundBezelAndPaper(paint, work1, frame, frame.documents.front()->m_paperColor);
-        // Painters may use the work surfaces anywhere; only the target keeps the clip.
-        work1.resetClip();
+        paintSurroundBezelAndPaper(paint, frame, frame.documents.front()->m_paperColor);
         for (CDrawDoc* doc : frame.documents) {
             PaintAll(doc->m_objects, surfaces.surfaces(), frame.context, frame.isSelected, frame.reaches);
             paintUnpaintedControlFrames(paint, *doc);
         }
     } else {
         paint.fillRect(frame.clientInDoc, kSurroundColor);
-        work1.fillRect(frame.clientInDoc, kSurroundColor);
     }
     if (frame.rubberBand)
         DrawFocusRect(paint, *frame.rubberBand);
     paint.resetClip();
-    work1.resetClip();
 }
 
 void DrawFocusRect(Surface& dc, const Rect& r)
