@@ -52,14 +52,18 @@ public:
 
 private:
     static constexpr std::int64_t kKeptRows = 256; // nearer an edge than this: kept
+    static constexpr int kRootWalk = 16;           // steps from the last row's root at most
 
     std::int64_t cornerInsetAt(std::int64_t yy);
+    std::int64_t smallCornerInset(std::int64_t yy);
 
     Rect box_;
     std::int64_t cornerW_; // clamped to the box
     std::int64_t cornerH_;
     std::int64_t kept_ = 0; // insets_[0, kept_) hold an inset or -1 (not worked out yet)
     std::array<std::int64_t, kKeptRows> insets_;
+    std::int64_t rootRow_ = -1; // the last row whose root was worked out, and that root
+    std::uint64_t root_ = 0;
 };
 
 // The same shape shrunk by d on every side (corner ellipses shrink with it).
