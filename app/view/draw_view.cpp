@@ -224,9 +224,8 @@ void CDrawView::InvalidateClientRect(const Rect& clientRect)
     viewport()->update(QRect(l, t, deviceCeil(r.right / dpr) - l, deviceCeil(r.bottom / dpr) - t));
 }
 
-Rect CDrawView::ObjectPaintArea(const CDrawObj& obj) const
+Rect CDrawView::ObjectPaintArea(const CDrawObj& obj, bool handles) const
 {
-    const bool handles = IsActive() && IsSelected(&obj);
     const int pen = obj.m_bHasPen ? std::max(obj.m_penInfo.widthX, obj.m_penInfo.widthY) : 0;
     const bool number = obj.IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
     Rect area = ObjectRepaintRect(obj.m_rcPosition, handles, pen, number);
@@ -249,7 +248,7 @@ void CDrawView::InvalidateObject(CDrawObj* obj)
     if (obj == nullptr)
         return;
     const Point s = ScrollOffset();
-    InvalidateClientRect(ObjectPaintArea(*obj).offset(-s.x, -s.y));
+    InvalidateClientRect(ObjectPaintArea(*obj, IsActive() && IsSelected(obj)).offset(-s.x, -s.y));
 }
 
 void CDrawView::InvalidateSelection()
@@ -620,12 +619,22 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
 
     PaintFeedback feedback;
     FillPaintContext(m_app, IsRunMode(), margins, frame.context, &feedback);
+    // The paint asks per object whether it is selected: a sorted copy of the selection keeps
+    // that cheap when everything is selected.
+    std::vector<const CDrawObj*> selected(m_selList.begin(), m_selList.end());
+    std::sort(selected.begin(), selected.end(), std::less<>());
+    const auto showsHandles = [&selected](const CDrawObj& obj) {
+        return std::binary_search(selected.begin(), selected.end(), &obj, std::less<>());
+    };
     if (!IsRunMode() && IsActive())
-        frame.isSelected = [this](const CDrawObj& obj) { return IsSelected(&obj); };
+        frame.isSelected = showsHandles;
     // A part of the view is repainted (a drag, a changed object): objects whose paint area
     // lies elsewhere cannot change it. The same area is what InvalidateObject repaints.
     if (!IsRunMode() && dirtyDoc.intersected(m_surfaces.paint.bounds()) != m_surfaces.paint.bounds())
-        frame.reaches = [this, dirtyDoc](const CDrawObj& obj) { return !ObjectPaintArea(obj).intersected(dirtyDoc).isEmpty(); };
+        frame.reaches = [this, dirtyDoc, &showsHandles](const CDrawObj& obj) {
+            const bool handles = IsActive() && showsHandles(obj);
+            return !ObjectPaintArea(obj, handles).intersected(dirtyDoc).isEmpty();
+        };
     if (m_rubberBand)
         frame.rubberBand = m_rubberBand->offset(scroll.x, scroll.y);
 
