@@ -126,14 +126,18 @@ void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view
     if (clip)
         clip_ = clip_.intersected(*clip);
     // Positions come from files and may lie anywhere in (or past) the int range: they are
-    // worked out in 64 bits and only what meets the clip reaches the pixels.
-    const std::int64_t lineWidth = lay.width(line);
+    // worked out in 64 bits and only what meets the clip reaches the pixels. The line's
+    // width only matters to the background box and the rules.
+    const bool ruled = font_.lfUnderline || font_.lfStrikeOut;
+    const std::int64_t lineWidth = bkMode_ == OPAQUE || ruled ? lay.width(line) : 0;
     if (bkMode_ == OPAQUE)
         fillRect(Rect::saturated(x, top, x + lineWidth, top + m.cellHeight), bkColor_);
     const std::uint32_t ink = toPixel(textColor_);
     std::int64_t pen = x;
     for (char32_t c : line) {
-        if (c >= 0x20) {
+        if (c < 0x20) {
+            pen += lay.advance(c);
+        } else {
             // Only the glyph rows and columns inside the clip are visited.
             const GlyphBitmap& g = engine.glyph(font_, c);
             const std::int64_t gx = pen + g.left, gy = top + g.top;
@@ -149,8 +153,8 @@ void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view
                     if (row[col])
                         *out = ink;
             }
+            pen += g.advance;
         }
-        pen += lay.advance(c);
     }
     const auto rule = [&](std::int64_t y) {
         if (y >= clip_.top && y < clip_.bottom)
@@ -229,12 +233,11 @@ int Surface::drawText(std::string_view gbk, Rect& r, unsigned format)
         if (clipped && y >= clip.bottom)
             break;
         std::u32string_view line = lines[i];
-        const std::int64_t w = lay.width(line);
         std::int64_t x = r.left;
         if (format & DT_CENTER)
-            x = r.left + centreOffset(r.width64(), w);
+            x = r.left + centreOffset(r.width64(), lay.width(line));
         else if (format & DT_RIGHT)
-            x = r.right - w;
+            x = r.right - lay.width(line);
         drawTextLine(x, y, line, clipped ? &clip : nullptr);
     }
     return saturateToInt(total);
