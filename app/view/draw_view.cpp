@@ -224,25 +224,31 @@ void CDrawView::InvalidateClientRect(const Rect& clientRect)
     viewport()->update(QRect(l, t, deviceCeil(r.right / dpr) - l, deviceCeil(r.bottom / dpr) - t));
 }
 
-void CDrawView::InvalidateObject(CDrawObj* obj)
+Rect CDrawView::ObjectPaintArea(const CDrawObj& obj, bool handles) const
 {
-    if (obj == nullptr)
-        return;
-    const bool handles = IsActive() && IsSelected(obj);
-    const int pen = obj->m_bHasPen ? std::max(obj->m_penInfo.widthX, obj->m_penInfo.widthY) : 0;
-    const bool number = obj->IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
-    Rect area = ObjectRepaintRect(DocToClientRect(obj->m_rcPosition), handles, pen, number);
+    const int pen = obj.m_bHasPen ? std::max(obj.m_penInfo.widthX, obj.m_penInfo.widthY) : 0;
+    const bool number = obj.IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
+    Rect area = ObjectRepaintRect(obj.m_rcPosition, handles, pen, number);
     if (handles) {
         // A handle may lie outside the position (a small round rectangle's corner handle sits
-        // up and left of it): each 7x7 handle and the pixel around it are repainted too.
-        for (int h = 1, count = obj->CountHandles(); h <= count; ++h) {
-            const Point c = DocToClientPoint(obj->HandlePoint(h));
-            const Rect r{c.x - 4, c.y - 4, c.x + 5, c.y + 5};
+        // up and left of it): each 7x7 handle and the pixel around it count too.
+        for (int h = 1, count = obj.CountHandles(); h <= count; ++h) {
+            const Point c = obj.HandlePoint(h);
+            const Rect r = Rect::saturated(std::int64_t{c.x} - 4, std::int64_t{c.y} - 4, std::int64_t{c.x} + 5,
+                                           std::int64_t{c.y} + 5);
             area = Rect{std::min(area.left, r.left), std::min(area.top, r.top), std::max(area.right, r.right),
                         std::max(area.bottom, r.bottom)};
         }
     }
-    InvalidateClientRect(area);
+    return area;
+}
+
+void CDrawView::InvalidateObject(CDrawObj* obj)
+{
+    if (obj == nullptr)
+        return;
+    const Point s = ScrollOffset();
+    InvalidateClientRect(ObjectPaintArea(*obj, IsActive() && IsSelected(obj)).offset(-s.x, -s.y));
 }
 
 void CDrawView::InvalidateSelection()
@@ -613,8 +619,22 @@ void CDrawView::RenderFrame(const Rect& dirtyDoc)
 
     PaintFeedback feedback;
     FillPaintContext(m_app, IsRunMode(), margins, frame.context, &feedback);
+    // The paint asks per object whether it is selected: a sorted copy of the selection keeps
+    // that cheap when everything is selected.
+    std::vector<const CDrawObj*> selected(m_selList.begin(), m_selList.end());
+    std::sort(selected.begin(), selected.end(), std::less<>());
+    const auto showsHandles = [&selected](const CDrawObj& obj) {
+        return std::binary_search(selected.begin(), selected.end(), &obj, std::less<>());
+    };
     if (!IsRunMode() && IsActive())
-        frame.isSelected = [this](const CDrawObj& obj) { return IsSelected(&obj); };
+        frame.isSelected = showsHandles;
+    // A part of the view is repainted (a drag, a changed object): objects whose paint area
+    // lies elsewhere cannot change it. The same area is what InvalidateObject repaints.
+    if (!IsRunMode() && dirtyDoc.intersected(m_surfaces.paint.bounds()) != m_surfaces.paint.bounds())
+        frame.reaches = [this, dirtyDoc, &showsHandles](const CDrawObj& obj) {
+            const bool handles = IsActive() && showsHandles(obj);
+            return !ObjectPaintArea(obj, handles).intersected(dirtyDoc).isEmpty();
+        };
     if (m_rubberBand)
         frame.rubberBand = m_rubberBand->offset(scroll.x, scroll.y);
 
@@ -639,15 +659,18 @@ void CDrawView::paintEvent(QPaintEvent* event)
 
     QPainter painter(viewport());
     const Rect source = dirtyDoc.intersected(m_surfaces.paint.bounds());
-    if (source != dirtyDoc)
-        painter.fillRect(logical, QColor(redOf(kSurroundColor), greenOf(kSurroundColor), blueOf(kSurroundColor)));
+    // What the kept surface does not hold is surround; the rest is copied from it.
+    const auto targetOf = [&](const Rect& doc) {
+        return QRectF((doc.left - scroll.x) / dpr, (doc.top - scroll.y) / dpr, doc.width() / dpr, doc.height() / dpr);
+    };
+    for (const Rect& part : RectsAround(dirtyDoc, source))
+        if (!part.isEmpty())
+            painter.fillRect(targetOf(part), QColor(redOf(kSurroundColor), greenOf(kSurroundColor), blueOf(kSurroundColor)));
     if (source.isEmpty())
         return;
     QImage image = wrapSurface(m_surfaces.paint);
     image.setDevicePixelRatio(dpr);
-    const QRectF target((source.left - scroll.x) / dpr, (source.top - scroll.y) / dpr, source.width() / dpr,
-                        source.height() / dpr);
-    painter.drawImage(target, image, QRectF(source.left, source.top, source.width(), source.height()));
+    painter.drawImage(targetOf(source), image, QRectF(source.left, source.top, source.width(), source.height()));
 }
 
 } // namespace qv

@@ -150,6 +150,9 @@ private:
     Point ClientPointOf(const QMouseEvent* event) const;
     void ForwardRunMouse(RunMouse what, const QMouseEvent* event);
     void InvalidateClientRect(const Rect& clientRect);
+    // Where the object's paint, number and, with `handles`, its handles may show (document
+    // coordinates).
+    Rect ObjectPaintArea(const CDrawObj& obj, bool handles) const;
     void InvalidateSelection();
     void UpdateScrollBars();
     void FollowSubWindowActivation();

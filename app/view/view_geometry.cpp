@@ -122,6 +122,17 @@ Rect ObjectRepaintRect(const Rect& clientRect, bool withHandles, int penWidth, b
     return makeRect(l - 1, t - 1, r + 1, b + 1);
 }
 
+std::array<Rect, 4> RectsAround(const Rect& r, const Rect& hole)
+{
+    if (r.isEmpty())
+        return {};
+    const Rect h = hole.intersected(r);
+    if (h.isEmpty())
+        return {r, Rect{}, Rect{}, Rect{}};
+    return {Rect{r.left, r.top, r.right, h.top}, Rect{r.left, h.bottom, r.right, r.bottom},
+            Rect{r.left, h.top, h.left, h.bottom}, Rect{h.right, h.top, r.right, h.bottom}};
+}
+
 Rect RectBetween(Point a, Point b) { return Rect{a.x, a.y, b.x, b.y}.normalized(); }
 
 bool RebaseObjects(CDrawDoc& doc, Point margins)

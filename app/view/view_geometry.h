@@ -6,6 +6,7 @@
 // positions read from any file cannot overflow here.
 #include "platform/surface/geometry.h"
 
+#include <array>
 #include <optional>
 
 namespace qv {
@@ -44,6 +45,10 @@ Rect KeepRectInWindow(const Rect& r, const Rect& sizeFrom, const Rect& window);
 // a centred pen band `penWidth` wide and, when `controlNumber`, for the number box left of
 // and above the object; then one pixel more on every side.
 Rect ObjectRepaintRect(const Rect& clientRect, bool withHandles, int penWidth, bool controlNumber);
+
+// The parts of `r` outside `hole`: above, below, left and right of it (any may be empty).
+// `r` itself when the two do not meet; nothing when `r` is empty or inverted.
+std::array<Rect, 4> RectsAround(const Rect& r, const Rect& hole);
 
 // The rectangle from `a` to `b`, normalised (the rubber band).
 Rect RectBetween(Point a, Point b);

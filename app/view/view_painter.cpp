@@ -16,14 +16,28 @@ void invertPixel(Surface& dc, int x, int y)
     dc.setPixel(x, y, invertColor(dc.getPixel(x, y)));
 }
 
-void paintBezelAndPaper(Surface& paint, Surface& work1, const ViewFrame& frame, ColorRef paper)
+// Fills `r` except where it meets `hole`: the frame's layers are filled side by side, so
+// no pixel of a large view is written more than once.
+void fillAround(Surface& dc, const Rect& r, const Rect& hole, ColorRef c)
 {
-    SurfaceStateGuard guard(paint);
-    paint.selectPen({PS_INSIDEFRAME, kBezelPenWidth, 0});
-    paint.selectBrush({BS_SOLID, kBezelColor});
-    paint.rectangle(BezelRect(frame.device));
-    paint.fillRect(frame.device, paper);
-    work1.fillRect(frame.device, paper);
+    for (const Rect& part : RectsAround(r, hole))
+        dc.fillRect(part, c);
+}
+
+// The surround, the bezel (a five-pixel black frame around bezel grey) and the paper.
+void paintSurroundBezelAndPaper(Surface& paint, const ViewFrame& frame, ColorRef paper)
+{
+    const Rect device = frame.device.normalized();
+    const Rect bezel = BezelRect(frame.device).normalized();
+    fillAround(paint, frame.clientInDoc, bezel, kSurroundColor);
+    {
+        SurfaceStateGuard guard(paint);
+        paint.selectPen({PS_INSIDEFRAME, kBezelPenWidth, 0});
+        paint.selectBrush(kNullBrush);
+        paint.rectangle(bezel);
+    }
+    fillAround(paint, bezel.deflated(kBezelPenWidth), device, kBezelColor);
+    paint.fillRect(device, paper);
 }
 
 // A control without a painter (a reserved kind) still shows where it is: its frame, above
@@ -69,30 +83,26 @@ bool ViewSurfaces::EnsureSize(Size size)
 void PaintViewFrame(ViewSurfaces& surfaces, const ViewFrame& frame)
 {
     Surface& paint = surfaces.paint;
-    Surface& work1 = surfaces.work1;
     // Only the dirty part changes; the painters draw the whole document and the clip keeps
-    // the rest of the kept picture as it was.
+    // the rest of the kept picture as it was. The work surfaces are the painters' scratch:
+    // each painter clears what it uses, so they are not filled here.
     paint.setClipRect(frame.dirty);
-    work1.setClipRect(frame.dirty);
-    paint.fillRect(frame.clientInDoc, kSurroundColor);
-    work1.fillRect(frame.clientInDoc, kSurroundColor);
 
     if (frame.calibrationStep) {
-        paintBezelAndPaper(paint, work1, frame, rgb(255, 255, 255));
+        paintSurroundBezelAndPaper(paint, frame, rgb(255, 255, 255));
         paintCalibrationCross(paint, frame);
     } else if (frame.drawScreen && !frame.documents.empty()) {
-        paintBezelAndPaper(paint, work1, frame, frame.documents.front()->m_paperColor);
-        // Painters may use the work surfaces anywhere; only the target keeps the clip.
-        work1.resetClip();
+        paintSurroundBezelAndPaper(paint, frame, frame.documents.front()->m_paperColor);
         for (CDrawDoc* doc : frame.documents) {
-            PaintAll(doc->m_objects, surfaces.surfaces(), frame.context, frame.isSelected);
+            PaintAll(doc->m_objects, surfaces.surfaces(), frame.context, frame.isSelected, frame.reaches);
             paintUnpaintedControlFrames(paint, *doc);
         }
+    } else {
+        paint.fillRect(frame.clientInDoc, kSurroundColor);
     }
     if (frame.rubberBand)
         DrawFocusRect(paint, *frame.rubberBand);
     paint.resetClip();
-    work1.resetClip();
 }
 
 void DrawFocusRect(Surface& dc, const Rect& r)

@@ -19,7 +19,8 @@ inline constexpr int kBezelPenWidth = 5;
 inline constexpr ColorRef kUnpaintedControlFrame = rgb(64, 64, 64);
 
 // The paint surface and the two work surfaces of the view, kept between paints and
-// reallocated only when their size changes.
+// reallocated only when their size changes. The work surfaces are the painters' scratch:
+// a painter clears what it uses, so stale content never shows.
 class ViewSurfaces {
 public:
     // True when the surfaces were (re)allocated.
@@ -42,6 +43,7 @@ struct ViewFrame {
     std::vector<CDrawDoc*> documents;  // painted in order, later ones on top
     PaintContext context;
     SelectionTest isSelected;          // handles of selected objects (nullptr: none)
+    ReachTest reaches;                 // objects that may show in `dirty` (nullptr: all)
     std::optional<Rect> rubberBand;    // document coordinates, normalised
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -36,7 +38,11 @@ void FillGradientHorizontal(Surface& dc, ColorRef from, ColorRef to, const Rect&
 {
     if (r.height() <= 0)
         return;
-    walkGradient(from, to, r.width(), [&](int k, ColorRef c) { dc.fillRect({r.left + k, r.top, r.left + k + 1, r.bottom}, c); });
+    // The bands are columns: one row of them, copied down every row.
+    thread_local std::vector<std::uint32_t> row;
+    row.clear();
+    walkGradient(from, to, r.width(), [&](int, ColorRef c) { row.push_back(toPixel(c)); });
+    dc.fillRows({r.left, r.top, r.left + static_cast<int>(row.size()), r.bottom}, row);
 }
 
 void CopyRotated90(Surface& target, int x, int, int, int bottom, const Surface& source, int left, int top, int right,

@@ -15,27 +15,28 @@ namespace qv {
 namespace {
 
 constexpr KindPaintRule shape(KindPainter p) { return {PaintPass::Shapes, false, p}; }
+constexpr KindPaintRule boxedShape(KindPainter p) { return {PaintPass::Shapes, false, p, true}; }
 constexpr KindPaintRule control(KindPainter p = nullptr) { return {PaintPass::Controls, true, p}; }
 
 std::array<KindPaintRule, kKindCount>& rules()
 {
     static std::array<KindPaintRule, kKindCount> table = {{
-        shape(PaintRectangle),      // 0 rectangle
-        shape(PaintRoundRect),      // 1 round rectangle
-        shape(PaintEllipse),        // 2 ellipse
-        shape(PaintLine),           // 3 line
-        shape(PaintCircleShape),    // 4 circle
-        shape(PaintPictureShape),   // 5 picture
-        shape(PaintTextShape),      // 6 text
+        boxedShape(PaintRectangle),    // 0 rectangle
+        boxedShape(PaintRoundRect),    // 1 round rectangle
+        boxedShape(PaintEllipse),      // 2 ellipse
+        boxedShape(PaintLine),         // 3 line
+        boxedShape(PaintCircleShape),  // 4 circle
+        boxedShape(PaintPictureShape), // 5 picture
+        boxedShape(PaintTextShape),    // 6 text
         control(PaintButton),       // 7 button
         control(PaintDynamicPicture), // 8 dynamic picture
         control(PaintRealTimeData), // 9 real-time number
         control(PaintNumericInput), // 10 numeric input
         control(PaintCurve),        // 11 curve
         control(PaintIndicator),    // 12 indicator light
-        shape(PaintPipeJoint),      // 13 pipe joint
-        shape(PaintPipe),           // 14 pipe
-        shape(PaintScale),          // 15 scale
+        boxedShape(PaintPipeJoint),    // 13 pipe joint
+        boxedShape(PaintPipe),         // 14 pipe
+        shape(PaintScale),          // 15 scale: thick minor ticks may overhang the box
         control(),                  // 16 reserved
         control(),                  // 17 reserved
         control(),                  // 18 reserved
@@ -44,7 +45,7 @@ std::array<KindPaintRule, kKindCount>& rules()
         control(),                  // 21 reserved
         control(PaintRadioButton),  // 22 radio button
         control(PaintProgressBar),  // 23 progress bar
-        shape(PaintTable),          // 24 table
+        boxedShape(PaintTable),        // 24 table
         control(PaintCharacter),    // 25 character control
         control(PaintArea),         // 26 area control
     }};
@@ -148,22 +149,31 @@ void PaintHandles(const CDrawObj& obj, Surface& dc, int state)
 }
 
 void PaintAll(std::span<const std::unique_ptr<CDrawObj>> objects, const PaintSurfaces& dcs, const PaintContext& ctx,
-              const SelectionTest& isSelected)
+              const SelectionTest& isSelected, const ReachTest& reaches)
 {
+    // A kind that stays in its box sets no flag in either pass: leaving it out skips only
+    // its pixels, its handles and its number (the count still includes it).
+    const auto shows = [&](const CDrawObj& obj) {
+        return !reaches || !PaintRuleFor(obj.Kind()).staysInBox || reaches(obj);
+    };
     for (const auto& obj : objects) {
+        if (!shows(*obj))
+            continue;
         PaintObject(*obj, dcs, 0, ctx);
         if (isSelected && !obj->IsControl() && isSelected(*obj))
             PaintHandles(*obj, dcs.target, 1);
     }
     int number = 0;
     for (const auto& obj : objects) {
-        PaintObject(*obj, dcs, 1, ctx);
+        const bool drawn = shows(*obj);
+        if (drawn)
+            PaintObject(*obj, dcs, 1, ctx);
         if (!obj->IsControl())
             continue;
-        if (ctx.showControlNumbers)
+        if (drawn && ctx.showControlNumbers)
             PaintControlNumber(*obj, dcs.target, number);
         ++number;
-        if (isSelected && isSelected(*obj))
+        if (drawn && isSelected && isSelected(*obj))
             PaintHandles(*obj, dcs.target, 1);
     }
 }

@@ -19,6 +19,9 @@ struct KindPaintRule {
     PaintPass pass;
     bool control;          // the paint sets m_bControl to 1
     KindPainter painter;   // nullptr: draws nothing (the reserved kinds)
+    // The painter only draws, inside the object's position widened by its pen's band:
+    // where that area is not repainted, leaving it out changes nothing.
+    bool staysInBox = false;
 };
 
 // The rule of a kind; kinds outside the table are never painted.
@@ -44,14 +47,21 @@ void PaintControlNumber(const CDrawObj& obj, Surface& dc, int number);
 // Slot 11: for state 1 or 2, inverts a 7 x 7 square at every handle point.
 void PaintHandles(const CDrawObj& obj, Surface& dc, int state);
 
+// A question the painting view answers per object.
+using ObjectTest = std::function<bool(const CDrawObj&)>;
 // Is this object selected in the view that paints (nullptr: nothing is).
-using SelectionTest = std::function<bool(const CDrawObj&)>;
+using SelectionTest = ObjectTest;
+// Does what this object draws (with its handles and number) reach the part being
+// repainted (nullptr: every object may).
+using ReachTest = ObjectTest;
 
 // The document's paint: every object with pass 0, then every object with pass 1; control
 // numbers (when the context asks) count only objects whose control flag is 1; handles of
-// selected objects after the pass that matches them.
+// selected objects after the pass that matches them. Objects of kinds that stay in their
+// box are left out where `reaches` says they cannot show; every other object is painted,
+// since its paint may change the object or what the paint reports.
 void PaintAll(std::span<const std::unique_ptr<CDrawObj>> objects, const PaintSurfaces& dcs, const PaintContext& ctx,
-              const SelectionTest& isSelected = nullptr);
+              const SelectionTest& isSelected = nullptr, const ReachTest& reaches = nullptr);
 
 // The compiler's background: every object once, pass 0, no handles or numbers.
 void PaintAllOnce(std::span<const std::unique_ptr<CDrawObj>> objects, const PaintSurfaces& dcs, const PaintContext& ctx);

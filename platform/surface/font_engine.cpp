@@ -143,14 +143,29 @@ struct FontEngine::Impl {
         return s;
     }
 
+    // The font asked for last and its instance: text asks once per character, and a key
+    // made and hashed each time would cost more than the glyph look-up itself.
+    LogFont lastFont;
+    Instance* lastInstance = nullptr;
+
     Instance& instance(const LogFont& font)
+    {
+        if (lastInstance != nullptr && font == lastFont)
+            return *lastInstance;
+        Instance& in = findOrMakeInstance(font);
+        lastFont = font;
+        lastInstance = &in;
+        return in;
+    }
+
+    Instance& findOrMakeInstance(const LogFont& font)
     {
         const std::string key = fontKey(font);
         auto it = instances.find(key);
         if (it != instances.end())
             return it->second;
         if (instances.size() >= kMaxInstances)
-            instances.clear();
+            instances.clear(); // lastInstance is replaced by the caller before any further use
         Instance in;
         in.id = nextInstanceId++;
         in.cell = std::max(1, drawnCell(font));

@@ -102,24 +102,23 @@ void Surface::setPixel(int x, int y, ColorRef c)
     plot(x, y, toPixel(c));
 }
 
-void Surface::fillSpan(int y, int x0, int x1, std::uint32_t pixel)
-{
-    if (y < clip_.top || y >= clip_.bottom)
-        return;
-    x0 = std::max(x0, clip_.left);
-    x1 = std::min(x1, clip_.right - 1);
-    if (x0 > x1)
-        return;
-    std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
-    std::fill(row + x0, row + x1 + 1, pixel);
-}
-
 void Surface::fillRect(const Rect& r, ColorRef c)
 {
     const Rect a = r.normalized().intersected(clip_);
     const std::uint32_t p = toPixel(c);
     for (int y = a.top; y < a.bottom; ++y)
         fillSpan(y, a.left, a.right - 1, p);
+}
+
+void Surface::fillRows(const Rect& r, std::span<const std::uint32_t> row)
+{
+    const Rect a = r.intersected(clip_);
+    if (a.isEmpty())
+        return;
+    const std::uint32_t* from = row.data() + (std::int64_t{a.left} - r.left);
+    const auto bytes = static_cast<std::size_t>(a.width()) * 4;
+    for (int y = a.top; y < a.bottom; ++y)
+        std::memcpy(pixels_.data() + static_cast<std::size_t>(y) * width_ + a.left, from, bytes);
 }
 
 void Surface::fillRect(const Rect& r, const Brush& b)

@@ -9,7 +9,9 @@
 #include "platform/surface/geometry.h"
 #include "platform/surface/shape_spans.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -65,6 +67,9 @@ public:
     // [left, right) x [top, bottom) of the normalised rectangle in one colour.
     void fillRect(const Rect& r, ColorRef c);
     void fillRect(const Rect& r, const Brush& b);      // a null brush fills nothing
+    // Every row of [left, right) x [top, bottom) (normalised, `row.size()` wide) gets the
+    // same pixels: column x takes row[x - left]. Rows of vertical bands in one copy each.
+    void fillRows(const Rect& r, std::span<const std::uint32_t> row);
     // Inverts every pixel (DSTINVERT).
     void patBltInvert(const Rect& r);
     // Draw3dRect: top and left edges in `topLeft` (without the top-right and bottom-left
@@ -111,7 +116,17 @@ public:
     Size textExtent(std::string_view gbk) const;       // one line; height is the cell height
 
     // Internal fast paths for the shape code.
-    void fillSpan(int y, int x0, int x1, std::uint32_t pixel);   // inclusive, clipped
+    void fillSpan(int y, int x0, int x1, std::uint32_t pixel)    // inclusive, clipped
+    {
+        if (y < clip_.top || y >= clip_.bottom)
+            return;
+        x0 = std::max(x0, clip_.left);
+        x1 = std::min(x1, clip_.right - 1);
+        if (x0 > x1)
+            return;
+        std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        std::fill(row + x0, row + x1 + 1, pixel);
+    }
     void plot(int x, int y, std::uint32_t pixel)
     {
         if (clip_.contains(x, y))

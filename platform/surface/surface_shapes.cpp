@@ -98,6 +98,65 @@ Rect outlineBox(const Rect& box, const Pen& p)
                            std::int64_t{box.right} + (w - 1) / 2, std::int64_t{box.bottom} + (w - 1) / 2);
 }
 
+// Alternate fill sampled at pixel centres: a pixel is inside when an odd number of edges
+// cross its row to the left of its centre. Coordinates are doubled so the centres are
+// integers; crossings are exact rationals compared without rounding. `Int` holds the
+// doubled crossings scaled by 2^16: 64 bits do for points near the surface.
+template <class Int>
+void fillPolygon(Surface& dc, const Point* pts, int count, std::uint32_t fillPx)
+{
+    const Rect& clip = dc.clipRect();
+    int top = pts[0].y, bottom = pts[0].y;
+    for (int i = 1; i < count; ++i) {
+        top = std::min(top, pts[i].y);
+        bottom = std::max(bottom, pts[i].y);
+    }
+    top = std::max(top, clip.top);
+    bottom = std::min(bottom, clip.bottom);
+    if (top >= bottom)
+        return;
+    constexpr Int kScale = 1 << 16;
+    const auto floorBy = [](Int a, Int b) {
+        Int q = a / b;
+        if ((a % b != 0) && ((a < 0) != (b < 0)))
+            --q;
+        return q;
+    };
+    // The edges that cross some row, with their doubled rows [y0, y1); made once per polygon.
+    struct Edge {
+        std::int64_t y0, y1;
+        Point p, q;
+    };
+    thread_local std::vector<Edge> edges;
+    thread_local std::vector<Int> xs;
+    edges.clear();
+    for (int i = 0; i < count; ++i) {
+        const Point p = pts[i];
+        const Point q = pts[(i + 1) % count];
+        if (p.y != q.y)
+            edges.push_back({2 * std::int64_t{std::min(p.y, q.y)}, 2 * std::int64_t{std::max(p.y, q.y)}, p, q});
+    }
+    for (int y = top; y < bottom; ++y) {
+        xs.clear();
+        const std::int64_t yc = 2 * std::int64_t{y} + 1;
+        for (const Edge& e : edges) {
+            if (yc < e.y0 || yc >= e.y1)
+                continue;
+            // x at yc, doubled: 2*p.x + (yc - 2*p.y) * (q.x - p.x) / (q.y - p.y)
+            const Int num = Int{yc - 2 * std::int64_t{e.p.y}} * (std::int64_t{e.q.x} - e.p.x) * kScale;
+            xs.push_back(2 * Int{e.p.x} * kScale + floorBy(num, std::int64_t{e.q.y} - e.p.y));
+        }
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            // pixels whose doubled centre 2x+1 lies in [xa, xb), limited to the clip
+            const Int x0 = std::max<Int>(floorBy(xs[k] - kScale - 1, 2 * kScale) + 1, clip.left);
+            const Int x1 = std::min<Int>(floorBy(xs[k + 1] - kScale - 1, 2 * kScale), clip.right - 1);
+            if (x0 <= x1)
+                dc.fillSpan(y, static_cast<int>(x0), static_cast<int>(x1), fillPx);
+        }
+    }
+}
+
 } // namespace
 
 // Rows of `box` that the clip lets through: shapes far larger than the surface only cost
@@ -126,9 +185,10 @@ void Surface::drawRoundedShape(const RoundedBox& shape)
         if (s.isEllipse())
             f = RoundedBox::ellipse(f.box);
         const auto [top, bottom] = clippedRows(f.box);
+        ShapeRows rows(f);
         for (int y = top; y < bottom; ++y) {
             int x0, x1;
-            if (rowSpan(f, y, x0, x1))
+            if (rows.span(y, x0, x1))
                 fillSpan(y, x0, x1, fillPx);
         }
         return;
@@ -146,16 +206,28 @@ void Surface::drawRoundedShape(const RoundedBox& shape)
 
     if (w == 1) {
         // One-pixel outline: the pixels of the shape that have a 4-neighbour outside it.
-        // Rows come from the clip, so y - 1 and y + 1 stay in range.
-        for (int y = top; y < bottom; ++y) {
-            int x0, x1;
-            if (!rowSpan(outer, y, x0, x1))
+        // Rows come from the clip, so y - 1 and y + 1 stay in range. Each row's span is
+        // worked out once and kept while its neighbours are drawn.
+        struct Row {
+            bool present = false;
+            int x0 = 0, x1 = 0;
+        };
+        ShapeRows rows(outer);
+        const auto rowOf = [&](int y) {
+            Row r;
+            r.present = rows.span(y, r.x0, r.x1);
+            return r;
+        };
+        Row above = rowOf(top - 1), row = rowOf(top), below;
+        for (int y = top; y < bottom; ++y, above = row, row = below) {
+            below = rowOf(y + 1);
+            if (!row.present)
                 continue;
-            int a0, a1, b0, b1;
+            const int x0 = row.x0, x1 = row.x1;
             std::int64_t in0 = std::int64_t{x1} + 1, in1 = x1; // empty interior by default
-            if (rowSpan(outer, y - 1, a0, a1) && rowSpan(outer, y + 1, b0, b1)) {
-                in0 = std::max<std::int64_t>({std::int64_t{x0} + 1, a0, b0});
-                in1 = std::min<std::int64_t>({std::int64_t{x1} - 1, a1, b1});
+            if (above.present && below.present) {
+                in0 = std::max<std::int64_t>({std::int64_t{x0} + 1, above.x0, below.x0});
+                in1 = std::min<std::int64_t>({std::int64_t{x1} - 1, above.x1, below.x1});
             }
             if (in0 > in1) {
                 fillSpan(y, x0, x1, penPx);
@@ -169,13 +241,13 @@ void Surface::drawRoundedShape(const RoundedBox& shape)
         return;
     }
 
-    const RoundedBox inner = shrunk(outer, w);
+    ShapeRows outerRows(outer), innerRows(shrunk(outer, w));
     for (int y = top; y < bottom; ++y) {
         int x0, x1;
-        if (!rowSpan(outer, y, x0, x1))
+        if (!outerRows.span(y, x0, x1))
             continue;
         int i0, i1;
-        if (!rowSpan(inner, y, i0, i1)) {
+        if (!innerRows.span(y, i0, i1)) {
             fillSpan(y, x0, x1, penPx);
             continue;
         }
@@ -286,9 +358,9 @@ const std::vector<DiscRow>& discRows(int w)
     if (madeFor != w) {
         const int up = w / 2;
         rows.assign(static_cast<std::size_t>(w), DiscRow{});
-        const RoundedBox shape = RoundedBox::ellipse(Rect{-up, -up, w - up, w - up});
+        ShapeRows disc(RoundedBox::ellipse(Rect{-up, -up, w - up, w - up}));
         for (int r = 0; r < w; ++r)
-            rows[r].present = rowSpan(shape, r - up, rows[r].x0, rows[r].x1);
+            rows[r].present = disc.span(r - up, rows[r].x0, rows[r].x1);
         madeFor = w;
     }
     return rows;
@@ -390,44 +462,15 @@ void Surface::polygon(const Point* pts, int count)
     if (count < 2)
         return;
     if (!brush_.isNull() && count >= 3) {
-        // Alternate fill sampled at pixel centres: a pixel is inside when an odd number of
-        // edges cross its row to the left of its centre. Coordinates are doubled so the
-        // centres are integers; crossings are exact rationals compared without rounding.
-        int top = pts[0].y, bottom = pts[0].y;
-        for (int i = 1; i < count; ++i) {
-            top = std::min(top, pts[i].y);
-            bottom = std::max(bottom, pts[i].y);
-        }
-        top = std::max(top, clip_.top);
-        bottom = std::min(bottom, clip_.bottom);
-        const std::uint32_t fillPx = toPixel(brush_.color);
-        std::vector<i128> xs; // doubled crossing x, scaled by 2^16
-        constexpr i128 kScale = 1 << 16;
-        for (int y = top; y < bottom; ++y) {
-            xs.clear();
-            const std::int64_t yc = 2 * std::int64_t{y} + 1;
-            for (int i = 0; i < count; ++i) {
-                const Point p = pts[i];
-                const Point q = pts[(i + 1) % count];
-                if (p.y == q.y)
-                    continue;
-                const std::int64_t y0 = 2 * std::int64_t{std::min(p.y, q.y)};
-                const std::int64_t y1 = 2 * std::int64_t{std::max(p.y, q.y)};
-                if (yc < y0 || yc >= y1)
-                    continue;
-                // x at yc, doubled: 2*p.x + (yc - 2*p.y) * (q.x - p.x) / (q.y - p.y)
-                const i128 num = i128{yc - 2 * std::int64_t{p.y}} * (std::int64_t{q.x} - p.x) * kScale;
-                xs.push_back(2 * i128{p.x} * kScale + floorDiv(num, std::int64_t{q.y} - p.y));
-            }
-            std::sort(xs.begin(), xs.end());
-            for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
-                // pixels whose doubled centre 2x+1 lies in [xa, xb), limited to the clip
-                const i128 x0 = std::max<i128>(floorDiv(xs[k] - kScale - 1, 2 * kScale) + 1, clip_.left);
-                const i128 x1 = std::min<i128>(floorDiv(xs[k + 1] - kScale - 1, 2 * kScale), clip_.right - 1);
-                if (x0 <= x1)
-                    fillSpan(y, static_cast<int>(x0), static_cast<int>(x1), fillPx);
-            }
-        }
+        // Points within this reach keep every product of the fill in 64 bits.
+        constexpr int kNear = 1 << 20;
+        const bool near = std::all_of(pts, pts + count, [](const Point& p) {
+            return p.x > -kNear && p.x < kNear && p.y > -kNear && p.y < kNear;
+        });
+        if (near)
+            fillPolygon<std::int64_t>(*this, pts, count, toPixel(brush_.color));
+        else
+            fillPolygon<i128>(*this, pts, count, toPixel(brush_.color));
     }
     dashPhase_ = 0;
     for (int i = 0; i < count; ++i)

@@ -126,14 +126,18 @@ void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view
     if (clip)
         clip_ = clip_.intersected(*clip);
     // Positions come from files and may lie anywhere in (or past) the int range: they are
-    // worked out in 64 bits and only what meets the clip reaches the pixels.
-    const std::int64_t lineWidth = lay.width(line);
+    // worked out in 64 bits and only what meets the clip reaches the pixels. The line's
+    // width only matters to the background box and the rules.
+    const bool ruled = font_.lfUnderline || font_.lfStrikeOut;
+    const std::int64_t lineWidth = bkMode_ == OPAQUE || ruled ? lay.width(line) : 0;
     if (bkMode_ == OPAQUE)
         fillRect(Rect::saturated(x, top, x + lineWidth, top + m.cellHeight), bkColor_);
     const std::uint32_t ink = toPixel(textColor_);
     std::int64_t pen = x;
     for (char32_t c : line) {
-        if (c >= 0x20) {
+        if (c < 0x20) {
+            pen += lay.advance(c);
+        } else {
             // Only the glyph rows and columns inside the clip are visited.
             const GlyphBitmap& g = engine.glyph(font_, c);
             const std::int64_t gx = pen + g.left, gy = top + g.top;
@@ -141,14 +145,16 @@ void Surface::drawTextLine(std::int64_t x, std::int64_t top, std::u32string_view
             const int r1 = static_cast<int>(std::clamp<std::int64_t>(clip_.bottom - gy, 0, g.rows));
             const int c0 = static_cast<int>(std::clamp<std::int64_t>(clip_.left - gx, 0, g.width));
             const int c1 = static_cast<int>(std::clamp<std::int64_t>(clip_.right - gx, 0, g.width));
+            // Rows and columns are already inside the clip: the pixels are written directly.
             for (int r = r0; r < r1; ++r) {
                 const std::uint8_t* row = g.ink.data() + static_cast<std::size_t>(r) * g.width;
-                for (int col = c0; col < c1; ++col)
+                std::uint32_t* out = pixels_.data() + static_cast<std::size_t>(gy + r) * width_ + (gx + c0);
+                for (int col = c0; col < c1; ++col, ++out)
                     if (row[col])
-                        plot(static_cast<int>(gx + col), static_cast<int>(gy + r), ink);
+                        *out = ink;
             }
+            pen += g.advance;
         }
-        pen += lay.advance(c);
     }
     const auto rule = [&](std::int64_t y) {
         if (y >= clip_.top && y < clip_.bottom)
@@ -227,12 +233,11 @@ int Surface::drawText(std::string_view gbk, Rect& r, unsigned format)
         if (clipped && y >= clip.bottom)
             break;
         std::u32string_view line = lines[i];
-        const std::int64_t w = lay.width(line);
         std::int64_t x = r.left;
         if (format & DT_CENTER)
-            x = r.left + centreOffset(r.width64(), w);
+            x = r.left + centreOffset(r.width64(), lay.width(line));
         else if (format & DT_RIGHT)
-            x = r.right - w;
+            x = r.right - lay.width(line);
         drawTextLine(x, y, line, clipped ? &clip : nullptr);
     }
     return saturateToInt(total);

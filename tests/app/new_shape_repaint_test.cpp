@@ -4,6 +4,7 @@
 #include "app/drawing_tools/edit_tool.h"
 #include "app/view/draw_view.h"
 #include "tests/app/editor_window_fixture.h"
+#include "tests/app/kept_picture.h"
 
 #include <vector>
 
@@ -41,12 +42,7 @@ protected:
         closeMainWindow();
     }
 
-    std::vector<std::uint32_t> kept()
-    {
-        QCoreApplication::processEvents();
-        const Surface& s = view->PaintSurface();
-        return {s.bits(), s.bits() + static_cast<std::size_t>(s.width()) * s.height()};
-    }
+    std::vector<std::uint32_t> kept() { return keptPicture(*view); }
 
     CDrawView* view = nullptr;
 };
@@ -69,11 +65,7 @@ TEST_F(NewShapeRepaint, NothingStaysBehindTheDrag)
         const auto afterDrag = kept();
         port->update();
         const auto fullRepaint = kept();
-        ASSERT_EQ(afterDrag.size(), fullRepaint.size());
-        std::size_t differing = 0;
-        for (std::size_t i = 0; i < afterDrag.size(); ++i)
-            differing += afterDrag[i] != fullRepaint[i] ? 1 : 0;
-        EXPECT_EQ(differing, 0u) << "pixels left from an earlier paint";
+        EXPECT_EQ(differingPixels(afterDrag, fullRepaint), 0u) << "pixels left from an earlier paint";
     }
 }
 

@@ -1,0 +1,63 @@
+// A repaint of part of the view paints only the objects that can show there. Dragging an
+// object across a crowded screen, each step painted as the user sees it, leaves the kept
+// picture equal to a full repaint: objects just outside the repainted part whose wide pen,
+// handles or control number reach into it are painted there too.
+#include "tests/app/kept_picture.h"
+#include "tests/app/view_fixture.h"
+
+#include <vector>
+
+namespace qv::test {
+namespace {
+
+class PartialRepaint : public ViewFixture {
+protected:
+    // A shape whose centred pen of `width` pixels reaches half of it outside its position.
+    CDrawObj* addPenned(Rect position, ShapeKind kind, int width, ColorRef color)
+    {
+        CDrawObj* obj = addObject(position, kind);
+        obj->m_bHasPen = 1;
+        obj->m_penInfo = {PS_SOLID, width, width, color};
+        obj->m_bHasBrush = 1;
+        obj->m_brushInfo = {BS_SOLID, rgb(240, 200, 40), 0};
+        return obj;
+    }
+
+    std::vector<std::uint32_t> kept() { return keptPicture(*view); }
+};
+
+TEST_F(PartialRepaint, DragAcrossACrowdedScreenLeavesWhatAFullRepaintShows)
+{
+    app->m_bShowCtrlNumbers.store(1);
+    // Along the drag's path and just beside it: the dragged rectangle and its handles
+    // repaint rows 194 to 256 or so, which the pen bands of the first two reach into.
+    addPenned({120, 130, 200, 192}, ShapeKind::Ellipse, 11, rgb(200, 0, 0));
+    addPenned({230, 258, 300, 320}, ShapeKind::RoundRect, 9, rgb(0, 120, 0));
+    addPenned({330, 150, 420, 195}, ShapeKind::Line, 13, rgb(0, 0, 160));
+    addPenned({450, 200, 520, 260}, ShapeKind::Circle, 5, rgb(90, 0, 90));
+    CDrawObj* text = addObject({540, 190, 640, 240}, ShapeKind::Text);
+    text->m_strName = "温度 25.0";
+    addObject({660, 205, 720, 250}, ShapeKind::PipeJoint);
+    addObject({150, 215, 260, 245}, ShapeKind::Pipe);
+    addObject({300, 210, 340, 262}, ShapeKind::Scale);
+    addObject({560, 263, 640, 300}, ShapeKind::Button);   // its number box reaches up into the path
+    addObject({380, 264, 430, 300}, ShapeKind::Rectangle);
+    CDrawObj* dragged = addObject({60, 200, 120, 250}, ShapeKind::Rectangle);
+    view->SelectShape(dragged);         // its handles stick out of its position
+    port()->update();
+    kept();
+
+    QTest::mousePress(port(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 225));
+    for (int x = 90; x <= 700; x += 23) {
+        QTest::mouseMove(port(), QPoint(x, 225 + (x / 23) % 3));
+        kept(); // each step is painted before the next
+    }
+    QTest::mouseRelease(port(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 226));
+    const auto afterDrag = kept();
+    port()->update();
+    const auto fullRepaint = kept();
+    EXPECT_EQ(differingPixels(afterDrag, fullRepaint), 0u) << "pixels the partial repaints left out";
+}
+
+} // namespace
+} // namespace qv::test
