@@ -57,7 +57,8 @@ compile::CompileServices CCompileRunner::services()
         const bool plain = text == compile::text::kAbortDone;
         app.Prompt().ShowMessage(text, plain ? UiPrompts::Icon::Information : UiPrompts::Icon::Warning);
     };
-    s.selectControl = [&app = app_](const compile::RefusedControl& c) {
+    s.selectControl = [&app = app_, &frame = frame_](const compile::RefusedControl& c) {
+        frame.FindDocumentWindow(c.windowTitle); // a window never shown gets its view now
         SelectRefusedControl(app, c.windowTitle, c.objectIndex);
     };
     s.applyControlChanges = [&app = app_](const std::vector<CompiledControlChange>& changes) {

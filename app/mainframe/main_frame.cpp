@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <utility>
+
 namespace qv {
 namespace {
 
@@ -178,7 +180,7 @@ void CMainFrame::bindFrameCommands()
 
 void CMainFrame::updateMenuBar()
 {
-    const int wanted = mdi_->subWindowList().isEmpty() ? 128 : 129;
+    const int wanted = DocumentWindowCount() == 0 ? 128 : 129;
     if (wanted == menuBarId_)
         return;
     menuBarId_ = wanted;
@@ -217,7 +219,7 @@ void CMainFrame::toggleBar(Bar bar)
 
 // ---- state and commands ----------------------------------------------------------------
 
-cmd::ShellState CMainFrame::CurrentState() const
+cmd::ShellState CMainFrame::CurrentState()
 {
     cmd::ShellState s;
     host_->FillAppState(s);
@@ -237,7 +239,7 @@ cmd::ShellState CMainFrame::CurrentState() const
 
 void CMainFrame::syncWindowInfo()
 {
-    for (CSplitFrame* f : DocumentWindows()) {
+    for (CSplitFrame* f : madeWindows()) {
         DocumentWindowInfo info = f->info();
         if (host_->RefreshWindowInfo(info))
             f->UpdateInfo(std::move(info));
@@ -326,15 +328,19 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 // ---- document windows ------------------------------------------------------------------
 
-CSplitFrame* CMainFrame::AddDocumentWindow(DocumentWindowInfo info, QWidget* view)
+CSplitFrame* CMainFrame::makeFrame(DocumentWindowInfo info, QWidget* view, bool activate)
 {
+    QMdiSubWindow* previous = mdi_->activeSubWindow();
     auto* frame = new CSplitFrame(std::move(info), view);
     frame->addActions(commands_->editingShortcuts());
     mdi_->addSubWindow(frame);
     frame->showMaximized();
     if (fullScreen_)
         frame->SetCaptionVisible(false);
-    mdi_->setActiveSubWindow(frame);
+    if (activate)
+        mdi_->setActiveSubWindow(frame);
+    else if (previous != nullptr && mdi_->activeSubWindow() != previous)
+        mdi_->setActiveSubWindow(previous);
     connect(frame, &QObject::destroyed, this, [this] {
         // The list no longer holds the frame once it is destroyed: re-evaluate the menu.
         QTimer::singleShot(0, this, [this] {
@@ -343,14 +349,59 @@ CSplitFrame* CMainFrame::AddDocumentWindow(DocumentWindowInfo info, QWidget* vie
             RefreshCommands();
         });
     });
+    return frame;
+}
+
+CSplitFrame* CMainFrame::AddDocumentWindow(DocumentWindowInfo info, QWidget* view)
+{
+    CSplitFrame* frame = makeFrame(std::move(info), view, true);
     updateMenuBar();
     RefreshCommands();
     return frame;
 }
 
+void CMainFrame::AddDocumentWindowLater(DocumentWindowInfo info, ViewMaker makeView)
+{
+    newestDue_ = info.document;
+    pending_.push_back({std::move(info), std::move(makeView)});
+    updateMenuBar();
+    if (!settleQueued_) {
+        settleQueued_ = true;
+        QTimer::singleShot(0, this, [this] { settle(); });
+    }
+}
+
+CSplitFrame* CMainFrame::makePending(std::size_t index)
+{
+    PendingWindow entry = std::move(pending_[index]);
+    pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(index));
+    host_->RefreshWindowInfo(entry.info);
+    return makeFrame(std::move(entry.info), entry.makeView ? entry.makeView() : nullptr, false);
+}
+
+// The window registered last goes on top, as it would have had every frame been made at once.
+void CMainFrame::settle()
+{
+    settleQueued_ = false;
+    if (newestDue_ == nullptr || destroying_)
+        return;
+    const void* document = std::exchange(newestDue_, nullptr);
+    CSplitFrame* frame = MadeDocumentWindowOf(document);
+    for (std::size_t i = 0; frame == nullptr && i < pending_.size(); ++i)
+        if (pending_[i].info.document == document)
+            frame = makePending(i);
+    if (frame != nullptr)
+        mdi_->setActiveSubWindow(frame);
+    updateMenuBar();
+    RefreshCommands();
+}
+
 void CMainFrame::RemoveDocumentWindow(const void* document)
 {
-    for (CSplitFrame* frame : DocumentWindows())
+    if (newestDue_ == document)
+        newestDue_ = nullptr;
+    std::erase_if(pending_, [document](const PendingWindow& p) { return p.info.document == document; });
+    for (CSplitFrame* frame : madeWindows())
         if (frame->info().document == document) {
             mdi_->removeSubWindow(frame);
             frame->CloseByProgram();
@@ -366,15 +417,15 @@ void CMainFrame::keepWindowsMaximised()
 {
     if (destroying_)
         return;
-    CSplitFrame* active = ActiveDocumentWindow();
-    for (CSplitFrame* f : DocumentWindows())
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    for (CSplitFrame* f : madeWindows())
         if (!f->isMaximized())
             f->showMaximized();
     if (active != nullptr)
         mdi_->setActiveSubWindow(active);
 }
 
-std::vector<CSplitFrame*> CMainFrame::DocumentWindows() const
+std::vector<CSplitFrame*> CMainFrame::madeWindows() const
 {
     std::vector<CSplitFrame*> out;
     for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder))
@@ -383,24 +434,64 @@ std::vector<CSplitFrame*> CMainFrame::DocumentWindows() const
     return out;
 }
 
-CSplitFrame* CMainFrame::FindDocumentWindow(const std::string& title) const
+std::vector<CSplitFrame*> CMainFrame::DocumentWindows()
 {
-    for (CSplitFrame* f : DocumentWindows())
+    settle();
+    return madeWindows();
+}
+
+std::size_t CMainFrame::DocumentWindowCount() const
+{
+    return static_cast<std::size_t>(mdi_->subWindowList().size()) + pending_.size();
+}
+
+CSplitFrame* CMainFrame::FindDocumentWindow(const std::string& title)
+{
+    settle();
+    for (CSplitFrame* f : madeWindows())
         if (f->info().title == title)
+            return f;
+    // A pending window's title is the one its document has now (a rename changes it).
+    for (std::size_t i = 0; i < pending_.size(); ++i)
+        if (host_->RefreshWindowInfo(pending_[i].info) && pending_[i].info.title == title)
+            return makePending(i);
+    return nullptr;
+}
+
+CSplitFrame* CMainFrame::DocumentWindowOf(const void* document)
+{
+    settle();
+    if (CSplitFrame* f = MadeDocumentWindowOf(document))
+        return f;
+    for (std::size_t i = 0; i < pending_.size(); ++i)
+        if (pending_[i].info.document == document)
+            return makePending(i);
+    return nullptr;
+}
+
+CSplitFrame* CMainFrame::MadeDocumentWindowOf(const void* document) const
+{
+    for (CSplitFrame* f : madeWindows())
+        if (f->info().document == document)
             return f;
     return nullptr;
 }
 
-CSplitFrame* CMainFrame::ActiveDocumentWindow() const
+CSplitFrame* CMainFrame::ActiveDocumentWindow()
 {
+    settle();
     return dynamic_cast<CSplitFrame*>(mdi_->activeSubWindow());
 }
 
-CSplitFrame* CMainFrame::ProjectDocumentWindow() const
+CSplitFrame* CMainFrame::ProjectDocumentWindow()
 {
-    for (CSplitFrame* f : DocumentWindows())
+    settle();
+    for (CSplitFrame* f : madeWindows())
         if (f->info().isProject)
             return f;
+    for (std::size_t i = 0; i < pending_.size(); ++i)
+        if (pending_[i].info.isProject)
+            return makePending(i);
     return nullptr;
 }
 
@@ -466,7 +557,7 @@ void CMainFrame::LeaveFullScreen()
     if (!fullScreen_)
         return;
     fullScreen_ = false;
-    for (CSplitFrame* f : DocumentWindows())
+    for (CSplitFrame* f : madeWindows())
         f->SetCaptionVisible(true);
     for (std::size_t i = 0; i < savedBars_.size(); ++i)
         if (QWidget* w = barWidget(static_cast<Bar>(i)))

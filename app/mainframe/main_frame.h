@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,16 +45,29 @@ public:
     void AdoptHost(std::unique_ptr<CMainFrameHost> host);
     void DrainReports();
 
-    // Document windows.
+    // Document windows. `AddDocumentWindow` makes the frame at once and puts it on top.
+    // `AddDocumentWindowLater` only registers the window: its frame and view are made the
+    // first time it is wanted (found, activated, walked to); the one registered last is made
+    // and put on top on the event loop's next turn, or at the first question about the
+    // windows before that, so a project opens with one frame instead of one per document.
+    using ViewMaker = std::function<QWidget*()>;
     CSplitFrame* AddDocumentWindow(DocumentWindowInfo info, QWidget* view = nullptr);
+    void AddDocumentWindowLater(DocumentWindowInfo info, ViewMaker makeView);
     void RemoveDocumentWindow(const void* document);
-    CSplitFrame* FindDocumentWindow(const std::string& title) const;
-    CSplitFrame* ActiveDocumentWindow() const;
-    CSplitFrame* ProjectDocumentWindow() const;
+    // These make a registered window's frame when it has none yet.
+    CSplitFrame* FindDocumentWindow(const std::string& title);
+    CSplitFrame* DocumentWindowOf(const void* document);
+    CSplitFrame* ProjectDocumentWindow();
+    // Without making anything: nullptr while the document's frame was never wanted.
+    CSplitFrame* MadeDocumentWindowOf(const void* document) const;
+    CSplitFrame* ActiveDocumentWindow();
     void ActivateDocumentWindow(CSplitFrame* frame);
     // Activates a window as the file walk does: in full screen it fills the screen.
     void ShowDocumentWindow(CSplitFrame* target);
-    std::vector<CSplitFrame*> DocumentWindows() const;
+    // The frames made so far, in the order they were made.
+    std::vector<CSplitFrame*> DocumentWindows();
+    // Every registered document window, made or not.
+    std::size_t DocumentWindowCount() const;
 
     // Full screen and the file walk.
     void OnFullScreen();         // enter (palette shown when the host says so) or leave
@@ -64,7 +78,7 @@ public:
     void OnPrevFile();
 
     // Commands: the state every rule reads, and the refresh of menus and toolbars.
-    cmd::ShellState CurrentState() const;
+    cmd::ShellState CurrentState();
     void RefreshCommands();
     cmd::CommandActions& commands() { return *commands_; }
     int menuBarId() const { return menuBarId_; }
@@ -96,6 +110,19 @@ private:
     bool onGuiThread() const;
     void syncWindowInfo();
     void keepWindowsMaximised();
+    // A window registered but not made yet.
+    struct PendingWindow {
+        DocumentWindowInfo info;
+        ViewMaker makeView;
+    };
+    CSplitFrame* makeFrame(DocumentWindowInfo info, QWidget* view, bool activate);
+    CSplitFrame* makePending(std::size_t index);
+    void settle();
+    std::vector<CSplitFrame*> madeWindows() const;
+
+    std::vector<PendingWindow> pending_;
+    const void* newestDue_ = nullptr; // the document whose window goes on top at the next settle
+    bool settleQueued_ = false;
 
     CMainFrameHost* host_;
     std::unique_ptr<CMainFrameHost> ownHost_;

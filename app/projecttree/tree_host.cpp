@@ -11,11 +11,7 @@ namespace qv {
 
 void MainFrameTreeHost::ActivateDocument(CDrawDoc& doc)
 {
-    for (CSplitFrame* window : frame_.DocumentWindows())
-        if (window->info().document == &doc) {
-            frame_.ActivateDocumentWindow(window);
-            return;
-        }
+    frame_.ActivateDocumentWindow(frame_.DocumentWindowOf(&doc));
 }
 
 void MainFrameTreeHost::CloseSound() { sim::CloseSound(); }

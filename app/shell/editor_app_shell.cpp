@@ -10,6 +10,7 @@
 #include "app/mainframe/prog_status_bar.h"
 #include "app/drawing_tools/tool_commands.h"
 #include "app/view/draw_view.h"
+#include "app/view/view_geometry.h"
 #include "app/view/view_state.h"
 #include "model/app/editor_app.h"
 #include "model/app/emulator_flags.h"
@@ -32,6 +33,32 @@ std::vector<std::string> namesOf(const ObjectList& entries)
     for (const auto& entry : entries)
         names.push_back(entry->m_strName);
     return names;
+}
+
+// The view of a document window, made when the window is first wanted.
+CDrawView* makeDocumentView(CEditorApp& app, CMainFrame& frame, CDrawDoc& doc, bool runMode)
+{
+    auto* view = new CDrawView(app, &doc, runMode);
+    CDrawView::Hooks hooks;
+    hooks.cursorPosition = [&frame](Point p) {
+        frame.progStatusBar()->SetPaneText(CProgStatusBar::CursorPosition,
+                                           QString::fromUtf8(u8"X:%1，Y%2 ").arg(p.x).arg(p.y));
+    };
+    hooks.commandEnabled = [&frame](int id) {
+        const QAction* action = frame.commands().action({cmd::Owner::View, id});
+        return action != nullptr && action->isEnabled();
+    };
+    hooks.runCommand = [&frame](int id) { frame.commands().trigger({cmd::Owner::View, id}); };
+    hooks.escapePressed = [&frame] { frame.commands().trigger(cmd::LeaveFullScreen); };
+    // An editing view keeps the 400 ms work only: the caret blink and the PLC poll.
+    hooks.caretTick = [&app] {
+        app.BlinkInputCaret();
+        app.PollPlcPorts();
+    };
+    view->SetHooks(std::move(hooks));
+    if (runMode)
+        new RunModeDriver(app, *view); // a child of the view
+    return view;
 }
 
 } // namespace
@@ -143,44 +170,29 @@ void CEditorAppShell::DocumentOpened(DocTemplate& tmpl, CDrawDoc& doc)
     openDocs_.insert(&doc);
     if (frame_ == nullptr)
         return;
+    // What a view does to its document when made (the first undo snapshot, the objects on
+    // the page's margins) happens now, so saving, compiling and undo find every document
+    // the same whether its window was ever shown or not.
+    if (doc.m_nUndoDepth < 0)
+        doc.TakeUndoSnapshot();
+    RebaseObjects(doc, {app_.m_nMarginX.load(), app_.m_nMarginY.load()});
     DocumentWindowInfo info;
     info.title = doc.GetTitle();
     info.isProject = &tmpl == app_.m_pProjectTemplate || doc.m_bIsProjectDoc != 0;
     info.runMode = &tmpl == app_.m_pWindowTemplate && doc.GetTitle() == CEditorApp::kSimulatorTitle;
     info.document = &doc;
-    auto* view = new CDrawView(app_, &doc, info.runMode);
-    CMainFrame* frame = frame_;
-    CDrawView::Hooks hooks;
-    hooks.cursorPosition = [frame](Point p) {
-        frame->progStatusBar()->SetPaneText(CProgStatusBar::CursorPosition,
-                                            QString::fromUtf8(u8"X:%1，Y%2 ").arg(p.x).arg(p.y));
-    };
-    hooks.commandEnabled = [frame](int id) {
-        const QAction* action = frame->commands().action({cmd::Owner::View, id});
-        return action != nullptr && action->isEnabled();
-    };
-    hooks.runCommand = [frame](int id) { frame->commands().trigger({cmd::Owner::View, id}); };
-    hooks.escapePressed = [frame] { frame->commands().trigger(cmd::LeaveFullScreen); };
-    // An editing view keeps the 400 ms work only: the caret blink and the PLC poll.
-    CEditorApp& app = app_;
-    hooks.caretTick = [&app] {
-        app.BlinkInputCaret();
-        app.PollPlcPorts();
-    };
-    view->SetHooks(std::move(hooks));
-    if (info.runMode)
-        new RunModeDriver(app_, *view); // a child of the view
-    frame_->AddDocumentWindow(std::move(info), view);
+    const bool runMode = info.runMode;
+    frame_->AddDocumentWindowLater(std::move(info), [&app = app_, &frame = *frame_, &doc, runMode] {
+        return makeDocumentView(app, frame, doc, runMode);
+    });
 }
 
 void CEditorAppShell::DocumentClosing(DocTemplate&, CDrawDoc& doc)
 {
     if (frame_ != nullptr) {
         // The frame goes later than the document: its view lets go of the document now.
-        for (CSplitFrame* f : frame_->DocumentWindows())
-            if (f->info().document == &doc)
-                if (CDrawView* view = viewOf(f))
-                    view->DetachDocument();
+        if (CDrawView* view = viewOf(frame_->MadeDocumentWindowOf(&doc)))
+            view->DetachDocument();
         frame_->RemoveDocumentWindow(&doc);
     }
     // Until here the closing document is still one of the list, as the manager holds it.

@@ -1,7 +1,8 @@
 #pragma once
 // Joins the headless application object to the main window: the frame reads the busy flags
-// and the project's window lists through it, every document that opens gets a child frame
-// (and loses it when it closes), and the application's progress reaches the status bar
+// and the project's window lists through it, every document that opens gets a child frame,
+// made the first time the window is wanted (and loses it when it closes), and the
+// application's progress reaches the status bar
 // through the application's report queue, whatever thread reports it.
 #include "app/mainframe/main_frame_host.h"
 #include "model/app/doc_manager.h"

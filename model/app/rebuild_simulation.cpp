@@ -90,7 +90,7 @@ void CEditorApp::RebuildSimulation()
     m_bRebuildPending = false;
     m_nSerialOption = 1;
     if (m_simulation)
-        m_simulation->CollectButtonRequests();
+        m_simulation->BeginObjects();
 
     CDrawDoc* project = ProjectDoc();
     ResetRunInputState();
@@ -110,12 +110,20 @@ void CEditorApp::RebuildSimulation()
     m_strSimSysWindow.clear();
 
     const bool start = m_bLoadSavedVars.load() != 0;
-    const RebuildReport report = RebuildSimulationMemory(*this, [&] {
-        if (m_simulation)
-            m_simulation->PrepareObjects();
-        if (start && m_simulation)
-            m_simulation->LoadSavedVars();
-    });
+    RebuildObjectSteps steps;
+    if (SimulationServices* simulation = m_simulation) {
+        steps.before = [simulation](CDrawObj& obj) { simulation->RegisterObjectRequests(obj); };
+        steps.after = [simulation](CDrawObj& obj) { simulation->PrepareObject(obj); };
+    }
+    const RebuildReport report = RebuildSimulationMemory(
+        *this,
+        [&] {
+            if (m_simulation)
+                m_simulation->FinishObjects();
+            if (start && m_simulation)
+                m_simulation->LoadSavedVars();
+        },
+        steps);
     for (const std::string& line : report.skipped)
         m_reports.appendText(line + "\r\n");
     ResetTextEntryState();

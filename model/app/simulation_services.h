@@ -7,13 +7,22 @@
 
 namespace qv {
 
+class CDrawObj;
+
 class SimulationServices {
 public:
     virtual ~SimulationServices() = default;
-    // Both request tables emptied and filled again from every object of every window.
-    virtual void CollectButtonRequests() = 0;
-    // Every object of every window prepared for run time, then the sample curves filled.
-    virtual void PrepareObjects() = 0;
+    // The rebuild's one walk over every object of every window (a large project's objects
+    // do not stay in the caches from one walk to the next): BeginObjects empties both request
+    // tables; each object then has its PLC requests registered (RegisterObjectRequests, before
+    // its variable references are re-derived) and its run-time start state set (PrepareObject,
+    // after); FinishObjects, once every object is prepared, fills the sample curves and
+    // strings, which write the variable memory after every start state, and reports what the
+    // registration refused.
+    virtual void BeginObjects() = 0;
+    virtual void RegisterObjectRequests(CDrawObj& obj) = 0;
+    virtual void PrepareObject(CDrawObj& obj) = 0;
+    virtual void FinishObjects() = 0;
     // The saved slot 0 of the saved-variables file into both banks.
     virtual void LoadSavedVars() = 0;
     // The PLC protocol block from the driver files and the request tables.

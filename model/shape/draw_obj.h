@@ -125,8 +125,11 @@ public:
     template <class T, class Kind>
     void SetParam(ParamField<T, Kind> f, std::type_identity_t<T> value) { paramSet(std::span<std::uint8_t>(m_Params), f, value); }
 
-    // Fields, in stored order where stored.
+    // Fields, in stored order where stored, but for the kind: every walk over a project's
+    // objects reads it first, so it sits on the object's first cache line beside the vtable
+    // pointer instead of behind the parameter block (CDrawRect stores it after the others).
     std::int32_t m_nRunState = 0;            // simulator state (pressed, toggled); not stored
+    std::int32_t m_nKind = KindCode(ShapeKind::Rectangle); // stored as 16 bits by CDrawRect
     std::string m_strName;                   // GBK: text, sample text or name-entry file name
     ParamBlock m_Params{};                   // per-kind parameter block
     std::int32_t m_bControl = 0;             // 1 for a control (set by the painter)
@@ -143,7 +146,6 @@ public:
     std::int32_t m_bLocked = 0;              // stored as 16 bits
     LogFont m_logfont;
     ColorRef m_clrTransparent = 0;
-    std::int32_t m_nKind = KindCode(ShapeKind::Rectangle); // stored as 16 bits by CDrawRect
     CDrawDoc* m_pOwnerDoc = nullptr;         // set by CDrawDoc::AddObject and by loading
 
 protected:

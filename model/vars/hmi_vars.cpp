@@ -310,7 +310,8 @@ RebuildReport writeInitialValues(const HmiVarTable& table, VarBank& bank)
     return report;
 }
 
-RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy)
+RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy,
+                                      const RebuildObjectSteps& steps)
 {
     app.m_VarMemRun.clear();
     app.m_VarMem.clear();
@@ -320,8 +321,13 @@ RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void(
     RebuildReport report = writeInitialValues(project->m_varTable, app.m_VarMemRun);
     const VarResolver resolve = [&](std::int32_t row) { return varBindingOf(project->m_varTable, row); };
     forEachOpenWindow(app, *project, [&](CDrawDoc& doc) {
-        for (auto& obj : doc.m_objects)
+        for (auto& obj : doc.m_objects) {
+            if (steps.before)
+                steps.before(*obj);
             refreshVarRefs(obj->Kind(), obj->m_Params, resolve);
+            if (steps.after)
+                steps.after(*obj);
+        }
     });
     if (beforeCopy)
         beforeCopy();

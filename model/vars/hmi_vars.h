@@ -82,10 +82,18 @@ struct RebuildReport {
 // value cannot be used are skipped and reported, the others are written.
 RebuildReport writeInitialValues(const HmiVarTable& table, VarBank& bank);
 
+// What the rebuild's walk over the objects does beside re-deriving their variable
+// references: `before` sees an object as it was, `after` once its references are re-derived.
+struct RebuildObjectSteps {
+    std::function<void(CDrawObj&)> before;
+    std::function<void(CDrawObj&)> after;
+};
+
 // The memory part of the simulation rebuild: both banks cleared, the initial values
-// written, the references of every object of every window re-derived, m_VarMemRun copied
-// into m_VarMem, the simulator's screen and sub-window taken from m_HuaMian and
-// m_ChildWindow. `beforeCopy` runs once the initial values are in m_VarMemRun, before the copy.
-RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy = {});
+// written, the references of every object of every window re-derived (with `steps` beside,
+// in the same walk), m_VarMemRun copied into m_VarMem, the simulator's screen and sub-window
+// taken from m_HuaMian and m_ChildWindow. `beforeCopy` runs once the walk is done, before the copy.
+RebuildReport RebuildSimulationMemory(CEditorApp& app, const std::function<void()>& beforeCopy = {},
+                                      const RebuildObjectSteps& steps = {});
 
 } // namespace qv

@@ -127,14 +127,17 @@ void SimRuntime::preparePanelServices()
     panel_.state().context = std::move(context);
 }
 
-void SimRuntime::CollectButtonRequests()
+void SimRuntime::BeginObjects()
 {
     for (auto& table : tables_)
         table.clear();
+    registration_.reset();
+    objectContext_.reset();
     const CDrawDoc* project = app_.ProjectDoc();
     if (!project)
         return;
-    plc::RegistrationContext ctx;
+    objectContext_ = runContext(app_);
+    plc::RegistrationContext& ctx = registration_.emplace();
     for (int port = 0; port < 2; ++port) {
         const PortTimeSlots& slots = kPortTimes[port];
         ctx.ports[static_cast<std::size_t>(port)] = {
@@ -149,26 +152,33 @@ void SimRuntime::CollectButtonRequests()
         GetVariableAddress(app_, row, address, type);
         return address;
     };
-    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
-        for (const auto& obj : doc.m_objects)
-            plc::RegisterPlcRequests(obj->Kind(), obj->m_Params, ctx);
-    });
-    for (const std::string& line : ctx.lines)
-        app_.m_reports.appendText(line + "\r\n");
 }
 
-void SimRuntime::PrepareObjects()
+void SimRuntime::RegisterObjectRequests(CDrawObj& obj)
 {
-    const ControlRunContext ctx = runContext(app_);
-    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
-        for (const auto& obj : doc.m_objects)
-            PrepareRunTime(*obj, ctx);
-    });
-    forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
-        for (const auto& obj : doc.m_objects)
-            FillDemoSamples(*obj, ctx);
-    });
+    if (registration_)
+        plc::RegisterPlcRequests(obj.Kind(), obj.m_Params, *registration_);
+}
+
+void SimRuntime::PrepareObject(CDrawObj& obj)
+{
+    if (objectContext_)
+        PrepareRunTime(obj, *objectContext_);
+}
+
+void SimRuntime::FinishObjects()
+{
+    if (objectContext_)
+        forEachOpenProjectWindow(app_, [&](CDrawDoc& doc) {
+            for (const auto& obj : doc.m_objects)
+                FillDemoSamples(*obj, *objectContext_);
+        });
     lastAnimateMs_ = -1;
+    if (registration_)
+        for (const std::string& line : registration_->lines)
+            app_.m_reports.appendText(line + "\r\n");
+    registration_.reset();
+    objectContext_.reset();
 }
 
 void SimRuntime::LoadSavedVars() { LoadVarToFlash(app_.m_strProjectDir, 0, app_.m_VarMem, app_.m_VarMemRun); }

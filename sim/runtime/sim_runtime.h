@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "model/app/simulation_services.h"
 #include "sim/mc8051/mc8051_cpu.h"
 #include "sim/mc8051/mc8051_runner.h"
 #include "sim/plc/plc_block.h"
+#include "sim/plc/request_registration.h"
+#include "sim/runtime/control_runtime.h"
 #include "sim/plc/plc_app_link.h"
 #include "sim/plc/mc8051_plc_requests.h"
 #include "sim/services/com_port_text.h"
@@ -39,8 +42,10 @@ public:
     SimRuntime(const SimRuntime&) = delete;
     SimRuntime& operator=(const SimRuntime&) = delete;
 
-    void CollectButtonRequests() override;
-    void PrepareObjects() override;
+    void BeginObjects() override;
+    void RegisterObjectRequests(CDrawObj& obj) override;
+    void PrepareObject(CDrawObj& obj) override;
+    void FinishObjects() override;
     void LoadSavedVars() override;
     void LoadProtocolDrivers() override;
     std::vector<std::uint8_t> ProtocolBlockImage() const override;
@@ -91,6 +96,10 @@ private:
     const MonotonicClock& clock_;
     plc::PlcProtocolBlock block_;
     std::array<plc::PlcRequestTable, 2> tables_;
+    // The rebuild's walk in progress: the registration (none without a project) and the
+    // controls' run context.
+    std::optional<plc::RegistrationContext> registration_;
+    std::optional<ControlRunContext> objectContext_;
     // Points the panel's services at the open project and the seams.
     void preparePanelServices();
 

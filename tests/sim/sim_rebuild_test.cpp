@@ -1,6 +1,6 @@
 // The simulation rebuild with the run time installed: start values of the controls, sample
-// curves, strings, the shown windows, the PLC block at start, and the user code restarted with
-// one runner thread.
+// curves, strings, the PLC requests of every window's controls, the shown windows, the PLC
+// block at start, and the user code restarted with one runner thread.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -10,6 +10,8 @@
 
 #include "model/app/emulator_flags.h"
 #include "model/params/block_bytes.h"
+#include "model/params/blocks/button_block.h"
+#include "model/params/blocks/progress_bar_block.h"
 #include "model/vars/hmi_vars.h"
 #include "model/vars/system_vars.h"
 #include "sim/runtime/sim_runtime.h"
@@ -153,6 +155,64 @@ TEST_F(SimRebuild, SampleCurvesAndStrings)
         app->m_VarMemRun.readBytes(3000, got);
         EXPECT_EQ(got, t.stored) << t.capacity;
     }
+}
+
+// The samples are written once every window's start state is: a move position written by a
+// later window's control is what an earlier window's curve starts from.
+TEST_F(SimRebuild, SampleCurvesStartFromEveryWindowsMovePositions)
+{
+    const int move = row("1000", "signed int", "m_Move");
+    const int series = row("1000", "signed short", "m_Series");
+    CDrawObj& curve = add(*screen, ShapeKind::Curve, {0, 0, 50, 50});
+    blockWriteI32(curve.m_Params, 36, 1000); // top
+    blockWriteI32(curve.m_Params, 48, 0);    // bottom: step 200
+    blockWriteI32(curve.m_Params, 76, 2);
+    blockWriteI32(curve.m_Params, 80, 2);
+    blockWriteI32(curve.m_Params, 84, series);
+    blockWriteI32(curve.m_Params, 96, -1);
+    CDrawDoc* sub = addWindow("w0.dlg", true);
+    CDrawObj& number = add(*sub, ShapeKind::RealTimeNumber, {38 + 10, 38 + 20, 100, 100});
+    number.m_Params[106] = 1;
+    blockWriteI32(number.m_Params, 108, move);
+
+    app->RebuildSimulation();
+    EXPECT_EQ(live(1000, 2), 10 + 200);
+    EXPECT_EQ(live(1002, 2), 10 + 400);
+}
+
+// Every window's linked controls register their requests; each rebuild starts from empty tables.
+TEST_F(SimRebuild, LinkedControlsOfEveryWindowFillTheRequestTablesAfresh)
+{
+    namespace bb = blocks::button;
+    namespace pb = blocks::progress_bar;
+    project->SetSettingI32(settings::kProtocol1, 3);
+    const auto link = [](CDrawObj& obj, auto fields, std::int32_t element) {
+        blockWriteI32(obj.m_Params, fields.target().offset, 1);
+        blockWriteI32(obj.m_Params, fields.elementType().offset, 3);
+        blockWriteI32(obj.m_Params, fields.elementNumber().offset, element);
+    };
+    CDrawObj& button = add(*screen, ShapeKind::Button, {0, 0, 10, 10});
+    blockWriteI32(button.m_Params, bb::kValueIndex.offset, row("100", "unsigned short", "m_Button"));
+    link(button, bb::kValueLink, 40);
+    CDrawDoc* sub = addWindow("w0.dlg", true);
+    CDrawObj& bar = add(*sub, ShapeKind::ProgressBar, {0, 0, 10, 10});
+    blockWriteI32(bar.m_Params, pb::kValueIndex.offset, row("102", "unsigned short", "m_Bar"));
+    link(bar, pb::kValueLink, 41);
+
+    for (int rebuild = 0; rebuild < 2; ++rebuild) {
+        SCOPED_TRACE(rebuild);
+        app->RebuildSimulation();
+        const auto& tables = runtime->RequestTables();
+        ASSERT_EQ(tables[0].count(), 2);
+        EXPECT_EQ(tables[1].count(), 0);
+        EXPECT_EQ(tables[0].record(0).hmiAddress, 100);
+        EXPECT_EQ(tables[0].record(0).elementNumber, 40);
+        EXPECT_EQ(tables[0].record(1).hmiAddress, 102);
+        EXPECT_EQ(tables[0].record(1).elementNumber, 41);
+    }
+    sub->m_objects.clear();
+    app->RebuildSimulation();
+    EXPECT_EQ(runtime->RequestTables()[0].count(), 1);
 }
 
 TEST_F(SimRebuild, StartLoadsDriversAndTheCompileTakesTheBlock)
