@@ -18,6 +18,8 @@ using namespace modbus;
 
 constexpr std::size_t kSlaveRequestSize = 8;   // read or single write: six bytes and the CRC
 constexpr std::size_t kSlaveMultipleHead = 9;  // multiple write: seven bytes and the CRC before the data
+// The most registers one request may read or write: their bytes must fit the one-byte count.
+constexpr int kSlaveMaxReadRegisters = 125, kSlaveMaxWriteRegisters = 123;
 
 } // namespace
 
@@ -121,13 +123,16 @@ void PlcLinks::parseSlave(int n, Link& l, std::uint8_t b, std::size_t max)
     l.rx = ReplyBuffer{};
     const PlcSettings s = settings();
     const int reg = req[2] << 8 | req[3];
+    const int quantity = req[4] << 8 | req[5]; // registers read or written by a read or multiple write
     if (!HasGoodCrc(req) || reg < s.slaveRegisterBase)
         return; // registers below the base are not answered
     const std::int64_t address = std::int64_t{reg - s.slaveRegisterBase} * 2 + s.slaveHmiBase;
     Frame answer;
     switch (req[1]) {
     case FC_READ_HOLDING_REGISTERS: {
-        const std::size_t bytes = 2u * req[5];
+        if (quantity < 1 || quantity > kSlaveMaxReadRegisters)
+            return;
+        const std::size_t bytes = 2u * static_cast<std::size_t>(quantity);
         std::vector<std::uint8_t> values(bytes);
         if (bytes + 5 >= max || !live_.readBytes(address, values))
             return;
@@ -144,8 +149,10 @@ void PlcLinks::parseSlave(int n, Link& l, std::uint8_t b, std::size_t max)
         break;
     }
     case FC_WRITE_MULTIPLE_REGISTERS: {
-        const std::size_t bytes = req[6] & ~1u;
-        if (!live_.writeBytes(address, SwapValues(std::span(req).subspan(7, bytes), 2)))
+        // The byte count must be the quantity's: a frame that disagrees with itself is refused.
+        if (quantity < 1 || quantity > kSlaveMaxWriteRegisters || req[6] != 2 * quantity)
+            return;
+        if (!live_.writeBytes(address, SwapValues(std::span(req).subspan(7, req[6]), 2)))
             return; // leaving the bank: nothing stored, no answer
         answer.assign(req.begin(), req.begin() + 6);
         break;

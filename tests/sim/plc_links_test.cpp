@@ -574,6 +574,53 @@ TEST(ModbusSlave, AnswersInsideTheBankOnly)
     EXPECT_EQ(rig.io.sentCount(), count + 1);
 }
 
+// The register quantity and the byte count come from the wire: a request whose quantity is
+// none, past what one byte count can carry, or not the one its byte count says is not answered
+// and stores nothing, whatever room the port's length leaves.
+TEST(ModbusSlave, QuantitiesAndByteCountsFromTheWireAreChecked)
+{
+    const auto registers = [](int quantity) {
+        Bytes data{1, 16, 0, 0, static_cast<std::uint8_t>(quantity >> 8), static_cast<std::uint8_t>(quantity),
+                   static_cast<std::uint8_t>(2 * quantity)};
+        data.resize(data.size() + static_cast<std::size_t>(2 * quantity), 0x5A);
+        return withCrc(data);
+    };
+    const struct {
+        const char* what;
+        Bytes request;
+        std::size_t answerSize; // 0: no answer
+    } cases[] = {
+        {"read of one", withCrc({1, 3, 0, 0, 0, 1}), 7},
+        {"read of 125, the most", withCrc({1, 3, 0, 0, 0, 125}), 255},
+        {"read of none", withCrc({1, 3, 0, 0, 0, 0}), 0},
+        {"read of 126", withCrc({1, 3, 0, 0, 0, 126}), 0},
+        {"read of 257, one in the low byte", withCrc({1, 3, 0, 0, 1, 1}), 0},
+        {"write of two", withCrc({1, 16, 0, 0, 0, 2, 4, 1, 2, 3, 4}), 8},
+        {"write of 123, the most", registers(123), 8},
+        {"write of 124", registers(124), 0},
+        {"write of one with four bytes", withCrc({1, 16, 0, 0, 0, 1, 4, 1, 2, 3, 4}), 0},
+        {"write of two with three bytes", withCrc({1, 16, 0, 0, 0, 2, 3, 1, 2, 3}), 0},
+        {"write of none", withCrc({1, 16, 0, 0, 0, 0, 0}), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlcRig rig(proto::ModbusSlave);
+        rig.settings.ports[0].deviceAddress = 1;
+        rig.settings.ports[0].maxLength = 1024;
+        rig.settings.slaveHmiBase = 0x100;
+        rig.apply();
+        const auto before = rig.live->snapshot();
+        rig.feed(c.request);
+        if (c.answerSize == 0) {
+            EXPECT_EQ(rig.io.sentCount(), 0u);
+            EXPECT_TRUE(before == rig.live->snapshot());
+            continue;
+        }
+        ASSERT_EQ(rig.io.sentCount(), 1u);
+        EXPECT_EQ(rig.io.last().size(), c.answerSize);
+    }
+}
+
 TEST(SerialDispatch, RunningProgramOwnsTheBytesOnlyWithEaAndEs)
 {
     struct Case {
