@@ -299,9 +299,34 @@ struct PeerCase {
     Bytes stored;               // expected at the record's HMI address (empty: nothing stored)
 };
 
-Bytes omronReply(const std::string& data, bool write = false)
+Bytes omronReply(const std::string& data, bool write = false, const std::string& endCode = "0000")
 {
-    return omron("@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + "0000" + data);
+    return omron("@01FA00" + std::string(20, '0') + (write ? "0102" : "0101") + endCode + data);
+}
+
+// A FINS end code says whether the PLC completed the command; its relay and CPU error flags
+// do not.
+TEST(PlcWrites, OmronWriteEndsAsItsEndCodeSays)
+{
+    const struct {
+        const char* endCode;
+        bool done;
+    } cases[] = {
+        {"0000", true},  {"0040", true},  {"0080", true}, {"8000", true}, // flags beside a completed command
+        {"2108", false}, {"0001", false}, {"0101", false}, {"1103", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.endCode);
+        PlcRig rig(proto::OmronCj);
+        rig.load({plcRecord(3, 100, 1, 100)});
+        rig.links.onVarWrite(100, 2, Bytes{1, 0}, 0);
+        rig.tick(5);
+        ASSERT_EQ(rig.links.pollState(1), WriteSent);
+        rig.feed(omronReply("", true, c.endCode));
+        EXPECT_EQ(rig.links.pollState(1), Idle);
+        EXPECT_EQ(rig.links.isSlotBusy(1), !c.done);
+        EXPECT_EQ(rig.io.lines.size(), c.done ? 0u : 1u);
+    }
 }
 TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
 {
@@ -328,6 +353,9 @@ TEST(PlcPeers, RepliesStoreOnlyWhatWasAsked)
         {"fatek other station", proto::FatekFb, plcRecord(4, 10, 1, 100), {fatek("02460" "1234")}, {}},
         {"omron words", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("12345678")}, {0x34, 0x12, 0x78, 0x56}},
         {"omron short data", proto::OmronCj, plcRecord(3, 100, 2, 100), {omronReply("1234")}, {}},
+        {"omron words beside a CPU error flag", proto::OmronCj, plcRecord(3, 100, 1, 100),
+         {omronReply("1234", false, "0040")}, {0x34, 0x12}},
+        {"omron read not completed", proto::OmronCj, plcRecord(3, 100, 1, 100), {omronReply("1234", false, "1103")}, {}},
         {"modbus coils as they come", proto::ModbusMaster, plcRecord(1, 0, 16, 100), {withCrc({1, 1, 2, 0x01, 0x80})},
          {0x01, 0x80}},
         {"modbus discrete inputs as they come", proto::ModbusMaster, plcRecord(2, 0, 16, 100),

@@ -15,8 +15,11 @@ constexpr std::uint8_t START = '@', TERMINATOR = '*', CR = '\r';
 constexpr std::string_view FINS_HEADER = "FA0" "80" "00" "02" "00" "00" "00" "00" "00" "FC" "00";
 // Commands.
 constexpr std::string_view CMD_MEMORY_AREA_READ = "0101", CMD_MEMORY_AREA_WRITE = "0102";
-// Where a reply's command ends and its data begin.
-constexpr std::size_t kCommandEnd = 30, kData = 35;
+// Where a reply's command ends, its end code starts and its data begin.
+constexpr std::size_t kCommandEnd = 30, kEndCode = 31, kData = 35;
+// The end code's bits that say how the command ended; the others flag relay and CPU errors
+// beside a command that still completed.
+constexpr std::uint8_t kMainCodeBits = 0x7F, kSubCodeBits = 0x3F;
 
 constexpr std::array<std::string_view, 5> kOmronAreas{"B0", "B1", "82", "89", "89"};
 
@@ -63,13 +66,16 @@ ReplyEvent takeByte(ReplyBuffer& rx, const AskedRequest& asked, std::uint8_t b, 
     std::uint8_t fcs = 0;
     for (std::size_t i = 0; i < fcsAt; ++i)
         fcs ^= reply[i];
-    std::vector<std::uint8_t> pair;
-    if (!DecodeHex(std::span(reply).subspan(fcsAt, 2), pair) || pair[0] != fcs)
+    std::vector<std::uint8_t> pair, end;
+    if (!DecodeHex(std::span(reply).subspan(fcsAt, 2), pair) || pair[0] != fcs || fcsAt < kData ||
+        !DecodeHex(std::span(reply).subspan(kEndCode, kData - kEndCode), end))
         return {};
+    // A command the PLC did not complete is refused: a write fails, a read stores nothing.
+    const bool completed = (end[0] & kMainCodeBits) == 0 && (end[1] & kSubCodeBits) == 0;
     if (reply[kCommandEnd] == CMD_MEMORY_AREA_WRITE.back())
-        return ReplyEvent::WriteDone;
+        return completed ? ReplyEvent::WriteDone : ReplyEvent::WriteRefused;
     std::vector<std::uint8_t> data;
-    if (reply[kCommandEnd] != CMD_MEMORY_AREA_READ.back() || fcsAt < kData ||
+    if (!completed || reply[kCommandEnd] != CMD_MEMORY_AREA_READ.back() ||
         !DecodeHex(std::span(reply).subspan(kData, fcsAt - kData), data) || data.size() != 2u * asked.record.count)
         return {};
     return {ReplyEvent::ReadData, SwapValues(data, 2)};
