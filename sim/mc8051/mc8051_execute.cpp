@@ -94,17 +94,18 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
 #define QV_PSW_STORED() static_cast<u8>((ram[sfr::PSW] & ~kFlagBits) | cy << 7 | ac << 6 | ov << 2)
 #define QV_PSW_SEEN() static_cast<u8>((QV_PSW_STORED() & ~pswbit::P) | parity(a))
 // A direct or indirect address's byte as stored (pops, bit changes) and as an operand reads it:
-// below 0x80 plain RAM; from there A, SP and PSW live in locals.
+// below 0x80 plain RAM; from there A, SP and PSW live in locals. `d` is evaluated more than once.
+#define QV_BYTE_AT(d, psw) ((d) < 0x80 ? ram[d] : (d) == sfr::ACC ? a : (d) == sfr::PSW ? (psw) : (d) == sfr::SP ? sp : ram[d])
 #if !defined(QV_MC8051_PORTABLE)
 #define QV_RAW(address) \
     ({ \
         const u8 d_ = (address); \
-        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_STORED() : d_ == sfr::SP ? sp : ram[d_]; \
+        QV_BYTE_AT(d_, QV_PSW_STORED()); \
     })
 #define QV_RD(address) \
     ({ \
         const u8 d_ = (address); \
-        d_ < 0x80 ? ram[d_] : d_ == sfr::ACC ? a : d_ == sfr::PSW ? QV_PSW_SEEN() : d_ == sfr::SP ? sp : ram[d_]; \
+        QV_BYTE_AT(d_, QV_PSW_SEEN()); \
     })
 #endif
 // A write from 0x80 may change A, SP, the flags or the bank; IE is shared with other threads, and
@@ -162,12 +163,14 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
         cy = static_cast<u8>(diff_ >> 8 & 1); \
         a = static_cast<u8>(diff_); \
     } while (0)
-// Bit addresses below 0x80 are the bytes 0x20..0x2F, the others the register b & 0xF8.
+// Bit addresses below 0x80 are the bytes 0x20..0x2F, the others the register b & 0xF8. `b` is
+// evaluated more than once.
+#define QV_BIT_AT(b) static_cast<u8>(((b) < 0x80 ? ram[0x20 + ((b) >> 3)] : QV_RD(static_cast<u8>((b) & 0xF8))) >> ((b) & 7) & 1)
 #if !defined(QV_MC8051_PORTABLE)
 #define QV_GET_BIT(bitAddress) \
     ({ \
         const u8 b_ = (bitAddress); \
-        static_cast<u8>((b_ < 0x80 ? ram[0x20 + (b_ >> 3)] : QV_RD(b_ & 0xF8)) >> (b_ & 7) & 1); \
+        QV_BIT_AT(b_); \
     })
 #endif
 #define QV_PUT_BIT(bitAddress, on) \
@@ -259,24 +262,18 @@ std::uint32_t Mc8051Cpu::runFor(std::uint32_t budget, const Mc8051Watch& watch)
 #if defined(QV_MC8051_PORTABLE)
     // The value helpers as lambdas over the locals (ISO C++; the fast build's statement
     // expressions above say what each does).
-    const auto rawByte = [&](u8 d) -> u8 {
-        return d < 0x80 ? ram[d] : d == sfr::ACC ? a : d == sfr::PSW ? QV_PSW_STORED() : d == sfr::SP ? sp : ram[d];
-    };
-    const auto readByte = [&](u8 d) -> u8 {
-        return d < 0x80 ? ram[d] : d == sfr::ACC ? a : d == sfr::PSW ? QV_PSW_SEEN() : d == sfr::SP ? sp : ram[d];
-    };
-    const auto bitOf = [&](u8 b) -> u8 {
-        return static_cast<u8>((b < 0x80 ? ram[0x20 + (b >> 3)] : readByte(static_cast<u8>(b & 0xF8))) >> (b & 7) & 1);
-    };
+#define QV_RAW(address) rawByte(address)
+#define QV_RD(address) readByte(address)
+#define QV_GET_BIT(bitAddress) bitOf(bitAddress)
+#define QV_POP() popByte()
+    const auto rawByte = [&](u8 d) -> u8 { return QV_BYTE_AT(d, QV_PSW_STORED()); };
+    const auto readByte = [&](u8 d) -> u8 { return QV_BYTE_AT(d, QV_PSW_SEEN()); };
+    const auto bitOf = [&](u8 b) -> u8 { return QV_BIT_AT(b); };
     const auto popByte = [&]() -> u8 {
         const u8 popped = rawByte(sp);
         --sp;
         return popped;
     };
-#define QV_RAW(address) rawByte(address)
-#define QV_RD(address) readByte(address)
-#define QV_GET_BIT(bitAddress) bitOf(bitAddress)
-#define QV_POP() popByte()
 #endif
 
     QV_DISPATCH();
@@ -501,6 +498,8 @@ op_xchd: {
 #undef QV_PSW_SEEN
 #undef QV_RAW
 #undef QV_RD
+#undef QV_BYTE_AT
+#undef QV_BIT_AT
 #undef QV_WR
 #undef QV_A1
 #undef QV_A2
