@@ -72,7 +72,7 @@ inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 template <class Kind>
 ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
 {
-    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
+    return ParamColor(obj, f.offset);
 }
 
 // The characters of GBK text, one view per character (lead-byte aware).
