@@ -25,26 +25,23 @@ struct KindGroup {
     GroupLayout layout;
 };
 
-// use, use width, index, target, element type, station, element number, allow other, width
-// code, bit
-constexpr GroupLayout bitGroup(int use, int useWidth, int index, int first)
-{
-    return {use, useWidth, index, first, first + 4, first + 8, first + 12, first + 16, first + 20, first + 24, 4};
-}
-constexpr GroupLayout wordGroup(int use, int useWidth, int index, int first)
-{
-    return {use, useWidth, index, first, first + 4, first + 8, first + 12, first + 16, first + 20, -1, 4};
-}
-// The same from a kind's named fields: the use switch (its width too), the index and the link.
-template <class U, class UseKind, class IndexKind, class LinkKind>
-constexpr GroupLayout bitGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
-{
-    return bitGroup(use.offset, use.width, index.offset, link.first);
-}
+// A common page's group: the page's index and link, behind a use switch (its width too), with
+// the link's width code and, for bit groups, its bit.
 template <class U, class UseKind, class IndexKind, class LinkKind>
 constexpr GroupLayout wordGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
 {
-    return wordGroup(use.offset, use.width, index.offset, link.first);
+    GroupLayout g = pageGroup(index, link);
+    g.use = use.offset;
+    g.useWidth = use.width;
+    g.widthCode = link.widthCode().offset;
+    return g;
+}
+template <class U, class UseKind, class IndexKind, class LinkKind>
+constexpr GroupLayout bitGroup(ParamField<U, UseKind> use, ParamField<std::int32_t, IndexKind> index, LinkFields<LinkKind> link)
+{
+    GroupLayout g = wordGroup(use, index, link);
+    g.bit = link.bit().offset;
+    return g;
 }
 
 namespace nb = blocks::number;

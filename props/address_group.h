@@ -50,15 +50,6 @@ constexpr GroupLayout pageGroup(ParamField<std::int32_t, IndexKind> index, LinkF
     return g;
 }
 
-// A basic-control page's word group without use switch, width code or bit: the reference's
-// index and its link's target, element type, station, element number and allow other.
-template <class Kind>
-constexpr GroupLayout PageWordGroup(ParamField<std::int32_t, Kind> index, LinkFields<Kind> link)
-{
-    return {-1, 4, index.offset, link.target().offset, link.elementType().offset, link.station().offset,
-            link.elementNumber().offset, link.allowOther().offset, -1, -1, 4};
-}
-
 // The type a group's hidden variable gets.
 enum class HiddenVarType {
     ByWidth,     // "unsigned char" for 1, "unsigned short" for 2, "unsigned int" otherwise

@@ -13,6 +13,7 @@ namespace qv {
 
 template <class Page>
 struct BlockField {
+    using page_type = Page;
     std::uint32_t Page::*member;
     int offset;
     int width; // 1, 2 or 4 bytes

@@ -260,8 +260,8 @@ inline constexpr BlockField<NumberControlPage> kNumberControlFields[] = {
     {&NumberControlPage::password, blocks::number::kPasswordLevel},
     {&NumberControlPage::differentWrite, blocks::number::kOtherWriteOn}};
 
-inline constexpr GroupLayout kNumberReadGroup = PageWordGroup(blocks::number::kValueIndex, blocks::number::kReadLink);
-inline constexpr GroupLayout kNumberWriteGroup = PageWordGroup(blocks::number::kOtherIndex, blocks::number::kOtherWriteLink);
+inline constexpr GroupLayout kNumberReadGroup = pageGroup(blocks::number::kValueIndex, blocks::number::kReadLink);
+inline constexpr GroupLayout kNumberWriteGroup = pageGroup(blocks::number::kOtherIndex, blocks::number::kOtherWriteLink);
 
 inline constexpr const char* kDecimalsTooMany = "“小数位”不能大于“总位数”";
 

@@ -4,46 +4,27 @@
 // each kind's sheet only says which table, entry or layout it uses.
 #include "props/sheet_values.h"
 
-#include <array>
 #include <cstddef>
-#include <span>
 #include <filesystem>
+#include <ranges>
 #include <string>
 
 namespace qv {
 
-template <class Page>
-Page LoadPageFields(std::span<const BlockField<Page>> fields, const CDrawObj& obj)
+// A kind's field table (an array of BlockField<Page>) loaded into, or committed from, its page.
+template <class Fields>
+auto LoadPageFields(const Fields& fields, const CDrawObj& obj)
 {
+    using Page = typename std::ranges::range_value_t<Fields>::page_type;
     Page page;
     LoadBlockFields<Page>(fields, obj.m_Params, page);
     return page;
 }
-template <class Page, std::size_t N>
-Page LoadPageFields(const BlockField<Page> (&fields)[N], const CDrawObj& obj)
-{
-    return LoadPageFields(std::span<const BlockField<Page>>(fields), obj);
-}
-template <class Page, std::size_t N>
-Page LoadPageFields(const std::array<BlockField<Page>, N>& fields, const CDrawObj& obj)
-{
-    return LoadPageFields(std::span<const BlockField<Page>>(fields), obj);
-}
 
-template <class Page>
-void CommitPageFields(std::span<const BlockField<Page>> fields, const Page& page, CDrawObj& obj)
+template <class Fields, class Page = typename std::ranges::range_value_t<Fields>::page_type>
+void CommitPageFields(const Fields& fields, const Page& page, CDrawObj& obj)
 {
     CommitBlockFields<Page>(fields, page, obj.m_Params);
-}
-template <class Page, std::size_t N>
-void CommitPageFields(const BlockField<Page> (&fields)[N], const Page& page, CDrawObj& obj)
-{
-    CommitPageFields(std::span<const BlockField<Page>>(fields), page, obj);
-}
-template <class Page, std::size_t N>
-void CommitPageFields(const std::array<BlockField<Page>, N>& fields, const Page& page, CDrawObj& obj)
-{
-    CommitPageFields(std::span<const BlockField<Page>>(fields), page, obj);
 }
 
 // The full path of a stored picture name; empty for an empty name or one that does not resolve.

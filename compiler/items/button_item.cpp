@@ -106,7 +106,7 @@ void CompileButton(screen::ItemCompileArgs& a)
     CDrawObj& o = a.control;
     const bool hide = o.Param(bb::kHideOption) != 0;
     const bool writeSwitch = o.Param(bb::kWriteEnableOption) != 0;
-    const std::string text = o.m_strFiles.size() > bb::kFunctionEntry ? o.m_strFiles[bb::kFunctionEntry] : std::string();
+    const std::string_view text = bb::functionText(o.m_strFiles);
 
     if (hide && (o.Param(bb::kHideAddress) < 0 || o.Param(bb::kHideIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的隐藏控制属性缺乏HMI变量");

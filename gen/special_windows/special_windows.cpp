@@ -2,6 +2,7 @@
 
 #include "model/document/document_environment.h"
 #include "model/params/blocks/area_block.h"
+#include "model/params/blocks/button_block.h"
 #include "model/params/blocks/number_block.h"
 #include "model/params/kind_defaults.h"
 #include "model/params/var_refs.h"
@@ -152,8 +153,6 @@ ShapeKind kindOf(ElementType type)
     return ShapeKind::Rectangle;
 }
 
-constexpr int kButtonFunctionEntry = 3;
-
 class GeneratorHost : public KindDefaultsHost {
 public:
     GeneratorHost(const HmiVarTable& table, const std::filesystem::path& baseDir, const std::filesystem::path& pictureDir)
@@ -240,8 +239,8 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
         case Key:
         case Function:
             obj->m_strName = std::string(e.label);
-            obj->m_strFiles.resize(std::max<std::size_t>(obj->m_strFiles.size(), kButtonFunctionEntry + 1));
-            obj->m_strFiles[kButtonFunctionEntry] =
+            obj->m_strFiles.resize(std::max<std::size_t>(obj->m_strFiles.size(), blocks::button::kFunctionEntry + 1));
+            obj->m_strFiles[blocks::button::kFunctionEntry] =
                 e.type == Key ? "键盘\"" + std::string(e.action) + "\"" : std::string(e.action);
             break;
         case Value:

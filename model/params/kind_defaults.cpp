@@ -34,11 +34,11 @@ constexpr VarRow kCellWrEn{"unsigned char", "m_CellWrEn", "1", "控件允许/禁
 constexpr VarRow kFontColor{"unsigned short", "m_FontColor", "0", "字体颜色"};
 constexpr VarRow kBackColor{"unsigned short", "m_BackColor", "65535", "字体背景颜色"};
 
-constexpr DefaultVar bind(int refIndex, const VarRow& v) { return {refIndex, v.type, v.name, v.initial, v.description}; }
 template <class T, class Kind>
-constexpr DefaultVar bind(ParamField<T, Kind> refIndex, const VarRow& v) { return bind(refIndex.offset, v); }
-template <class T, class Kind>
-constexpr BlockDefault put(ParamField<T, Kind> f, std::uint32_t value) { return {f.offset, f.width, value}; }
+constexpr DefaultVar bind(ParamField<T, Kind> refIndex, const VarRow& v)
+{
+    return {refIndex.offset, v.type, v.name, v.initial, v.description};
+}
 
 constexpr BlockDefault kRectangleValues[] = {
     {blocks::rectangle::kBorderWidth, 3}, {blocks::rectangle::kBorder3d, 1}, {blocks::rectangle::kFillColor, kSilver}};
@@ -58,7 +58,7 @@ constexpr BlockDefault kButtonValues[] = {
     {bb::kHandCursor, 1},                      {bb::kPress.on, 1},
     {bb::kPress.value, 1}};
 constexpr DefaultVar kButtonVars[] = {{bb::kValueIndex.offset, "unsigned char", "m_ButtonValue", "0", "按钮值"},
-                                      bind(bb::kHideIndex.offset, kDispHide), bind(bb::kWriteIndex.offset, kCellWrEn)};
+                                      bind(bb::kHideIndex, kDispHide), bind(bb::kWriteIndex, kCellWrEn)};
 constexpr DefaultText kButtonTexts[] = {
     {"\\请选择图片"}, {"\\请选择图片"}, {"\\请选择图片"}, {"", true}, {"请先选择51单片机HEX格式文件"}};
 
@@ -67,16 +67,16 @@ constexpr BlockDefault kDynamicPictureValues[] = {{dp::kKey, kWhite},       {dp:
                                                   {dp::kCreatedD, 2},       {dp::kInitialCountdown, 2},
                                                   {dp::kCreatedB, 1},       {dp::kCreatedA, 18}};
 constexpr DefaultVar kDynamicPictureVars[] = {{dp::kFrameIndex.offset, "unsigned char", "m_DynamicImages", "2", "动态图片控制变量"},
-                                              bind(dp::kHideIndex.offset, kDispHide), bind(dp::kMoveIndex.offset, kXyPosition)};
+                                              bind(dp::kHideIndex, kDispHide), bind(dp::kMoveIndex, kXyPosition)};
 constexpr std::string_view kDynamicPicturePictures[] = {
     "images\\sys\\PICGROUP001.jpg", "images\\sys\\PICGROUP002.jpg", "images\\sys\\PICGROUP003.jpg",
     "images\\sys\\PICGROUP004.jpg", "images\\sys\\PICGROUP005.jpg", "images\\sys\\PICGROUP006.jpg"};
 
 namespace nb = blocks::number;
 constexpr BlockDefault kRealTimeNumberValues[] = {
-    put(nb::kFontColor, 255), put(nb::kWritable, 1), put(nb::kBorderWidth, 2), put(lowByte(nb::kBorderType), 1),
-    put(nb::kBackColor, kSilver), put(nb::kAlignment, 1), put(nb::kDigits, 12), put(nb::kDecimals, 2),
-    put(nb::kCreated4, 18), put(nb::kCreated20, 1), put(nb::kPictureTransparent, 1), put(nb::kPictureKey, kWhite)};
+    {nb::kFontColor, 255}, {nb::kWritable, 1}, {nb::kBorderWidth, 2}, {lowByte(nb::kBorderType), 1},
+    {nb::kBackColor, kSilver}, {nb::kAlignment, 1}, {nb::kDigits, 12}, {nb::kDecimals, 2},
+    {nb::kCreated4, 18}, {nb::kCreated20, 1}, {nb::kPictureTransparent, 1}, {nb::kPictureKey, kWhite}};
 constexpr DefaultVar kRealTimeNumberVars[] = {
     {nb::kValueIndex.offset, "unsigned int", "m_DataDisplay", "258", "数据显示变量"}, bind(nb::kHideIndex, kDispHide),
     bind(nb::kMoveIndex, kXyPosition), bind(nb::kFontVarIndex, kFontColor), bind(nb::kBackVarIndex, kBackColor),
@@ -87,7 +87,7 @@ constexpr std::string_view kRealTimeNumberPictures[] = {
     "images\\sys\\8.bmp", "images\\sys\\9.bmp", "images\\sys\\Fu.bmp", "images\\sys\\Zheng.bmp",
     "images\\sys\\KongGe.bmp", "images\\sys\\Point.bmp"};
 
-constexpr BlockDefault kNumericInputValues[] = {put(blocks::numeric_input::kBackColor, kWhite)};
+constexpr BlockDefault kNumericInputValues[] = {{blocks::numeric_input::kBackColor, kWhite}};
 
 namespace cv = blocks::curve;
 constexpr BlockDefault kCurveValues[] = {
@@ -97,13 +97,13 @@ constexpr BlockDefault kCurveValues[] = {
     {cv::kLeftMargin, 8},               {cv::kPointCount, 20},           {cv::kCurveCount, 1},
     {cv::record(0).color, 0x0000FF00},  {cv::record(0).lineWidth, 1}};
 constexpr DefaultVar kCurveVars[] = {{cv::record(0).index.offset, "unsigned char", "m_CurveStartPoint", "30", "曲线图首地址"},
-                                     bind(cv::kHideIndex.offset, kDispHide)};
+                                     bind(cv::kHideIndex, kDispHide)};
 
 namespace lamp = blocks::lamp;
 constexpr BlockDefault kLampValues[] = {
     {lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite}, {lamp::kOffKey, kWhite}};
 constexpr DefaultVar kIndicatorVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Indicator", "1", "信号灯控制变量"},
-                                         bind(blocks::indicator::kHideIndex.offset, kDispHide)};
+                                         bind(blocks::indicator::kHideIndex, kDispHide)};
 constexpr std::string_view kIndicatorPictures[] = {"images\\sys\\IndicatorON.bmp", "images\\sys\\IndicatorOFF.bmp"};
 constexpr DefaultText kIndicatorTexts[] = {{"亮"}, {"灭"}};
 
@@ -116,8 +116,8 @@ constexpr BlockDefault kScaleValues[] = {{sc::kBaseLine, 1},        {sc::kMajorC
 constexpr BlockDefault kBitSwitchValues[] = {{lamp::kOnTransparent, 1}, {lamp::kOffTransparent, 1}, {lamp::kOnKey, kWhite},
                                              {lamp::kOffKey, kWhite}, {blocks::bit_switch::kFunction, 2}};
 constexpr DefaultVar kBitSwitchVars[] = {{lamp::kBitIndex.offset, "unsigned char", "m_Switch", "1", "位开关控制变量"},
-                                         bind(blocks::bit_switch::kHideIndex.offset, kDispHide),
-                                         bind(blocks::bit_switch::kWriteIndex.offset, kCellWrEn)};
+                                         bind(blocks::bit_switch::kHideIndex, kDispHide),
+                                         bind(blocks::bit_switch::kWriteIndex, kCellWrEn)};
 constexpr std::string_view kBitSwitchPictures[] = {"images\\sys\\switchON.bmp", "images\\sys\\switchOFF.bmp"};
 constexpr DefaultText kBitSwitchTexts[] = {{"已打开"}, {"已关闭"}};
 
@@ -125,31 +125,31 @@ namespace radio = blocks::radio;
 constexpr BlockDefault kRadioValues[] = {{radio::kSelectedTransparent, 1}, {radio::kUnselectedTransparent, 1},
                                          {radio::kSelectedKey, kWhite}, {radio::kUnselectedKey, kWhite}};
 constexpr DefaultVar kRadioVars[] = {{radio::kValueIndex.offset, "unsigned char", "m_Radio", "0", "单选按钮控制变量"},
-                                     bind(radio::kHideIndex.offset, kDispHide), bind(radio::kWriteIndex.offset, kCellWrEn)};
+                                     bind(radio::kHideIndex, kDispHide), bind(radio::kWriteIndex, kCellWrEn)};
 constexpr std::string_view kRadioPictures[] = {"images\\sys\\Radio_ON.bmp", "images\\sys\\Radio_OFF.bmp"};
 
 namespace pb = blocks::progress_bar;
 constexpr BlockDefault kProgressValues[] = {
     {pb::kGradientTo, kWhite}, {pb::kGradientDirection, 1}, {pb::kBarColor, 255}, {pb::kMaximum, 100}};
 constexpr DefaultVar kProgressVars[] = {
-    {pb::kValueIndex.offset, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(pb::kHideIndex.offset, kDispHide)};
+    {pb::kValueIndex.offset, "unsigned char", "m_Progress", "30", "进度条控制变量"}, bind(pb::kHideIndex, kDispHide)};
 constexpr DefaultText kProgressTexts[] = {{"请选择"}};
 
 constexpr BlockDefault kTableValues[] = {
-    put(blocks::table::kLineWidth, 2), put(blocks::table::kCreated8, kWhite), put(blocks::table::kRows, 3),
-    put(blocks::table::kColumns, 3)};
+    {blocks::table::kLineWidth, 2}, {blocks::table::kCreated8, kWhite}, {blocks::table::kRows, 3},
+    {blocks::table::kColumns, 3}};
 
 namespace cb = blocks::character;
 constexpr BlockDefault kCharacterValues[] = {
-    put(cb::kBackColor, kWhite), put(cb::kStringLength, 16), put(cb::kShowCursor, 1), put(cb::kCursorWidth, 2),
-    put(cb::kCreated92, 1), put(cb::kDigits, 1), put(cb::kDecimalPoint, 1), put(cb::kMinus, 1), put(cb::kEnglish, 1),
-    put(cb::kAutoSense, 1), put(cb::kKeyboardWrite, 1), put(cb::kClickKeyboard, 1), put(cb::kConvertMin, 0x80000001)};
+    {cb::kBackColor, kWhite}, {cb::kStringLength, 16}, {cb::kShowCursor, 1}, {cb::kCursorWidth, 2},
+    {cb::kCreated92, 1}, {cb::kDigits, 1}, {cb::kDecimalPoint, 1}, {cb::kMinus, 1}, {cb::kEnglish, 1},
+    {cb::kAutoSense, 1}, {cb::kKeyboardWrite, 1}, {cb::kClickKeyboard, 1}, {cb::kConvertMin, 0x80000001}};
 constexpr DefaultVar kCharacterVars[] = {
     {cb::kStringIndex.offset, "signed char", "m_String", "49", "字符首地址控制变量"}, bind(cb::kHideIndex, kDispHide),
     bind(cb::kMoveIndex, kXyPosition), bind(cb::kFontVarIndex, kFontColor), bind(cb::kBackVarIndex, kBackColor),
     bind(cb::kWriteIndex, kCellWrEn), {cb::kConvertIndex.offset, "signed int", "m_ZiFuStrToInt", "1", "字符和数值自动转换控制"}};
 
-constexpr BlockDefault kAreaValues[] = {put(blocks::area::kBackColor, kWhite)};
+constexpr BlockDefault kAreaValues[] = {{blocks::area::kBackColor, kWhite}};
 
 void numericInputLook(CDrawObj& obj) { obj.m_bHasPen = 0; }
 void curveLook(CDrawObj& obj)

@@ -24,7 +24,6 @@ struct BlockDefault {
     int width;
     std::uint32_t value;
 
-    constexpr BlockDefault(int o, int w, std::uint32_t v) : offset(o), width(w), value(v) {}
     // A kind's named field (model/params/blocks/) and its value.
     template <class T, class Kind>
     constexpr BlockDefault(ParamField<T, Kind> f, std::uint32_t v) : offset(f.offset), width(f.width), value(v)

@@ -28,12 +28,12 @@ constexpr std::array<VarRefField, 3> kDynamicPicture{{varRef("frame", dp::kFrame
                                                       varRef("move", dp::kMoveIndex, dp::kMoveAddress, dp::kMoveType)}};
 namespace nb = blocks::number;
 constexpr std::array<VarRefField, 6> kRealTimeNumber{{
-    {"value", nb::kValueIndex.offset, nb::kValueAddress.offset, nb::kValueType.offset},
-    {"hide", nb::kHideIndex.offset, nb::kHideAddress.offset, nb::kHideType.offset},
-    {"move", nb::kMoveIndex.offset, nb::kMoveAddress.offset, nb::kMoveType.offset},
-    {"font colour", nb::kFontVarIndex.offset, nb::kFontVarAddress.offset, nb::kFontVarType.offset},
-    {"background colour", nb::kBackVarIndex.offset, nb::kBackVarAddress.offset, nb::kBackVarType.offset},
-    {"write enable", nb::kWriteIndex.offset, nb::kWriteAddress.offset, nb::kWriteType.offset}}};
+    varRef("value", nb::kValueIndex, nb::kValueAddress, nb::kValueType),
+    varRef("hide", nb::kHideIndex, nb::kHideAddress, nb::kHideType),
+    varRef("move", nb::kMoveIndex, nb::kMoveAddress, nb::kMoveType),
+    varRef("font colour", nb::kFontVarIndex, nb::kFontVarAddress, nb::kFontVarType),
+    varRef("background colour", nb::kBackVarIndex, nb::kBackVarAddress, nb::kBackVarType),
+    varRef("write enable", nb::kWriteIndex, nb::kWriteAddress, nb::kWriteType)}};
 namespace cv = blocks::curve;
 constexpr std::array<VarRefField, 1> kCurve{{varRef("hide", cv::kHideIndex, cv::kHideAddress, cv::kHideType)}};
 namespace lamp = blocks::lamp;
@@ -52,14 +52,14 @@ constexpr std::array<VarRefField, 2> kProgress{{varRef("value", pb::kValueIndex,
                                                 varRef("hide", pb::kHideIndex, pb::kHideAddress, pb::kHideType)}};
 namespace cb = blocks::character;
 constexpr std::array<VarRefField, 8> kCharacter{{
-    {"string", cb::kStringIndex.offset, cb::kStringAddress.offset, cb::kStringType.offset},
-    {"hide", cb::kHideIndex.offset, cb::kHideAddress.offset, cb::kHideType.offset},
-    {"move", cb::kMoveIndex.offset, cb::kMoveAddress.offset, cb::kMoveType.offset},
-    {"font colour", cb::kFontVarIndex.offset, cb::kFontVarAddress.offset, cb::kFontVarType.offset},
-    {"background colour", cb::kBackVarIndex.offset, cb::kBackVarAddress.offset, cb::kBackVarType.offset},
-    {"write enable", cb::kWriteIndex.offset, cb::kWriteAddress.offset, cb::kWriteType.offset},
+    varRef("string", cb::kStringIndex, cb::kStringAddress, cb::kStringType),
+    varRef("hide", cb::kHideIndex, cb::kHideAddress, cb::kHideType),
+    varRef("move", cb::kMoveIndex, cb::kMoveAddress, cb::kMoveType),
+    varRef("font colour", cb::kFontVarIndex, cb::kFontVarAddress, cb::kFontVarType),
+    varRef("background colour", cb::kBackVarIndex, cb::kBackVarAddress, cb::kBackVarType),
+    varRef("write enable", cb::kWriteIndex, cb::kWriteAddress, cb::kWriteType),
     {"further", cb::kClickIndex.offset, cb::kClickAddress.offset, kNoField},
-    {"conversion", cb::kConvertIndex.offset, cb::kConvertAddress.offset, cb::kConvertType.offset}}};
+    varRef("conversion", cb::kConvertIndex, cb::kConvertAddress, cb::kConvertType)}};
 
 // `required`: the index offset that must be bound for the control to work (kNoField: none).
 struct KindRefs {

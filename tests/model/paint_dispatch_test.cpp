@@ -1,5 +1,6 @@
 // The paint dispatch and the shared painting rules.
 #include "model/paint/shape_painters.h"
+#include "model/params/blocks/table_block.h"
 #include "model/vars/var_bank.h"
 #include "paint_fixtures.h"
 
@@ -7,6 +8,8 @@ namespace qv {
 namespace {
 
 using namespace test;
+
+constexpr auto kBlue = static_cast<std::int32_t>(rgb(0, 0, 255));
 
 int probeCalls = 0;
 void probePainter(CDrawObj&, const PaintSurfaces&, const PaintContext&)
@@ -88,6 +91,43 @@ TEST(PaintDispatch, ControlNumbersCountOnlyControlsInListOrder)
     one.bitBlt(0, 0, 32, 20, s, 308, 10);
     EXPECT_NE(std::vector<std::uint32_t>(zero.bits(), zero.bits() + 640), std::vector<std::uint32_t>(one.bits(), one.bits() + 640));
     EXPECT_EQ(probeCalls, 1);
+}
+
+TEST(PaintDispatch, AnObjectThatCannotReachTheRepaintIsLeftOutOnlyWhenItStaysInItsBox)
+{
+    ButtonProbe probe;
+    struct Case {
+        ShapeKind kind;
+        bool paintedOutOfReach;
+        void (*setUp)(CDrawObj&);
+    };
+    const Case cases[] = {
+        {ShapeKind::Rectangle, false, [](CDrawObj& o) { o.SetParam(blocks::rectangle::kFillColor, kBlue); }},
+        {ShapeKind::Pipe, false, [](CDrawObj& o) { o.SetParam(blocks::pipe::kCentreColor, kBlue); }},
+        {ShapeKind::Table, false, [](CDrawObj& o) {
+             o.SetParam(blocks::table::kLineWidth, 2), o.SetParam(blocks::table::kRows, 3), o.SetParam(blocks::table::kColumns, 3);
+         }},
+        {ShapeKind::Scale, true, [](CDrawObj& o) {
+             o.SetParam(blocks::scale::kColor, kBlue), o.SetParam(blocks::scale::kBaseLine, 1);
+             o.SetParam(blocks::scale::kBaseWidth, 2), o.SetParam(blocks::scale::kMajorCount, 5);
+             o.SetParam(blocks::scale::kMajorThickness, 2);
+         }},
+        {ShapeKind::Button, true, [](CDrawObj&) {}},
+    };
+    for (const Case& c : cases) {
+        for (const bool reach : {true, false}) {
+            std::vector<std::unique_ptr<CDrawObj>> objects;
+            objects.push_back(makeShape(c.kind, {40, 30, 80, 60}));
+            c.setUp(*objects.back());
+            Surface s(120, 80, kWhite);
+            PaintContext ctx;
+            ctx.showControlNumbers = true;
+            probeCalls = 0;
+            PaintAll(objects, {s}, ctx, nullptr, [&](const CDrawObj&) { return reach; });
+            const bool painted = countNot(s, kWhite, s.bounds()) > 0 || probeCalls > 0;
+            EXPECT_EQ(painted, reach || c.paintedOutOfReach) << "kind " << c.kind << " reach " << reach;
+        }
+    }
 }
 
 TEST(PaintDispatch, NumberBoxAtThePageCornerIsClipped)

@@ -217,6 +217,9 @@ TEST(VarRefs, BindingCheckByKind)
         {ShapeKind::Character, {{36, 1}, {68, -1}}, {{64, 1}}, false},
         {ShapeKind::Character, {{36, 1}, {68, 2}}, {{64, 1}}, true},
         {ShapeKind::Character, {{36, 1}, {52, -1}}, {{48, 1}}, false},
+        // The switches are bytes: one set only above its low byte is off.
+        {ShapeKind::Character, {{36, 1}, {68, -1}}, {{65, 1}}, true},
+        {ShapeKind::Character, {{36, 1}, {52, -1}}, {{49, 1}}, true},
         {ShapeKind::Button, {{128, -1}, {172, -1}}, {}, true},
         {ShapeKind::Rectangle, {{0, -1}}, {}, true},
         {ShapeKind::AreaControl, {}, {}, true},

@@ -31,12 +31,6 @@ std::string keyFunctionText(std::string_view key)
     return std::string("键盘") + '"' + std::string(key) + '"';
 }
 
-std::string_view functionText(const CDrawObj& obj)
-{
-    return obj.m_strFiles.size() > blocks::button::kFunctionEntry ? std::string_view(obj.m_strFiles[blocks::button::kFunctionEntry])
-                                                                 : std::string_view{};
-}
-
 bool requiredRefsUnbound(const CDrawObj& obj)
 {
     using namespace blocks::button;
@@ -44,12 +38,12 @@ bool requiredRefsUnbound(const CDrawObj& obj)
         return true;
     if (obj.Param(kWriteEnableOption) != 0 && !ReadControlRef(obj, "write enable").bound())
         return true;
-    return functionText(obj) == OperateVariableFunction() && !ReadControlRef(obj, "value").bound();
+    return blocks::button::functionText(obj.m_strFiles) == OperateVariableFunction() && !ReadControlRef(obj, "value").bound();
 }
 
 void pressLatchedKeys(CDrawObj& obj, const PaintContext& ctx)
 {
-    const std::string_view function = functionText(obj);
+    const std::string_view function = blocks::button::functionText(obj.m_strFiles);
     for (const LatchKey& key : kLatchKeys)
         if (ctx.*key.latch && function == keyFunctionText(key.name))
             obj.SetParam(blocks::button::kState, 3);

@@ -272,11 +272,7 @@ bool characterUnbound(const CDrawObj& obj)
         {"string"},                 {"hide", kHideOn},            {"move", lowByte(kMoveOn)},
         {"font colour", kFontVarOn}, {"background colour", kBackVarOn},
     };
-    for (const RequiredRef& r : kRequired) {
-        if (r.needed(obj) && !ReadControlRef(obj, r.role).bound())
-            return true;
-    }
-    return false;
+    return AnyRequiredUnbound(kRequired, obj);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "model/shape/draw_obj.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +39,15 @@ struct ControlVarRef {
 // The reference of `role` ("value", "hide", ...) in the table of the object's kind; an
 // unknown role reads as unbound.
 ControlVarRef ReadControlRef(const CDrawObj& obj, std::string_view role);
+
+// Whether one of `required`, tested in order, is needed now and unbound.
+inline bool AnyRequiredUnbound(std::span<const RequiredRef> required, const CDrawObj& obj)
+{
+    for (const RequiredRef& r : required)
+        if (r.needed(obj) && !ReadControlRef(obj, r.role).bound())
+            return true;
+    return false;
+}
 
 // Live values, the hide bit, keyboard latches and the move show only in the simulator's
 // view, never in a compile render.
@@ -72,7 +82,7 @@ inline ColorRef ParamColor(const CDrawObj& obj, int offset)
 template <class Kind>
 ColorRef ParamColor(const CDrawObj& obj, ParamField<std::int32_t, Kind> f)
 {
-    return static_cast<ColorRef>(obj.Param(f)) & 0x00FFFFFF;
+    return ParamColor(obj, f.offset);
 }
 
 // The characters of GBK text, one view per character (lead-byte aware).

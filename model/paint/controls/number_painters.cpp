@@ -43,14 +43,6 @@ constexpr std::string_view kKeypadChars = "0123456789-.*";
 // Right-aligned input shows at most this many characters.
 constexpr std::size_t kMaxShownChars = 33;
 
-bool requiredRefsUnbound(const CDrawObj& obj)
-{
-    for (const RequiredRef& req : kRequiredRefs)
-        if (req.needed(obj) && !ReadControlRef(obj, req.role).bound())
-            return true;
-    return false;
-}
-
 std::optional<ColorRef> readRgb565(const PaintContext& ctx, const ControlVarRef& ref)
 {
     const auto v = ctx.readVar(ref.address, 3);
@@ -347,7 +339,7 @@ void PaintRealTimeData(CDrawObj& obj, const PaintSurfaces& dcs, const PaintConte
 {
     using namespace blocks::number;
     Rect r = obj.m_rcPosition.normalized();
-    if (requiredRefsUnbound(obj)) {
+    if (AnyRequiredUnbound(kRequiredRefs, obj)) {
         DrawInvalid(obj, dcs.target);
         return;
     }

@@ -8,6 +8,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -85,6 +88,11 @@ inline constexpr Field<std::int32_t> kWriteBit = kWriteLink.bit();
 
 // Entry of the string list that holds the function text.
 inline constexpr std::size_t kFunctionEntry = 3;
+// The function text of a button's string list; empty when the list stops short of it.
+inline std::string_view functionText(std::span<const std::string> files)
+{
+    return files.size() > kFunctionEntry ? std::string_view(files[kFunctionEntry]) : std::string_view{};
+}
 } // namespace blocks::button
 
 using ButtonBlock = ParamView<ButtonBlockTag>;
