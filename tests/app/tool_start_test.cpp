@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -74,6 +75,52 @@ TEST_F(ToolStartOnTheWindow, StartsTheToolInItsFolderOrSaysWhyNot)
             EXPECT_FALSE(std::filesystem::exists(startedIn()));
         }
     }
+}
+
+// Without QV_TESSOLIN the program is looked for beside the editor, then in the build tree's
+// picture_tool folder beside the editor's own; only an executable file counts.
+TEST(FindTessolinProgram, LooksBesideTheEditorThenInTheBuildTree)
+{
+    ::unsetenv(kTessolinProgramEnv);
+    // The real build tree: from the editor's folder the lookup reaches the tool's target.
+    EXPECT_EQ(FindTessolinProgram(std::filesystem::path(QV_QUORVANE_BINARY).parent_path()),
+              std::optional(std::filesystem::path(QV_TESSOLIN_BINARY)));
+
+    struct Case {
+        const char* name;
+        const char* placed;  // where "tessolin" is put, under the root; nullptr: nowhere
+        bool executable;
+        const char* found;   // what the lookup answers, under the root; nullptr: nothing
+    };
+    const Case cases[] = {
+        {"beside the editor", "app/tessolin", true, "app/tessolin"},
+        {"in the build tree", "picture_tool/tessolin", true, "picture_tool/tessolin"},
+        {"not executable", "picture_tool/tessolin", false, nullptr},
+        {"in another folder", "tool/tessolin", true, nullptr},
+        {"nowhere", nullptr, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir root;
+        std::filesystem::create_directories(root.path() / "app");
+        if (c.placed != nullptr) {
+            const auto program = root.path() / c.placed;
+            std::filesystem::create_directories(program.parent_path());
+            std::ofstream(program) << "#!/bin/sh\n";
+            ::chmod(program.c_str(), c.executable ? 0755 : 0644);
+        }
+        const auto found = FindTessolinProgram(root.path() / "app");
+        if (c.found == nullptr)
+            EXPECT_EQ(found, std::nullopt);
+        else
+            EXPECT_EQ(found, std::optional(root.path() / c.found));
+    }
+
+    // QV_TESSOLIN names the program outright.
+    ::setenv(kTessolinProgramEnv, "/somewhere/else/tessolin", 1);
+    EXPECT_EQ(FindTessolinProgram(std::filesystem::path(QV_QUORVANE_BINARY).parent_path()),
+              std::optional(std::filesystem::path("/somewhere/else/tessolin")));
+    ::unsetenv(kTessolinProgramEnv);
 }
 
 // As a new user tries it: the command starts the real tool in the shipped folder, which lists

@@ -14,7 +14,7 @@ inline constexpr const char* kTessolinProgramEnv = "QV_TESSOLIN";
 
 std::filesystem::path TessolinFolder(const std::filesystem::path& baseDir);
 // The tool's program: QV_TESSOLIN, else "tessolin" beside this program or in the build
-// tree's tool folder next to it. nullopt when none is there.
+// tree's picture_tool folder next to this program's folder. nullopt when none is there.
 std::optional<std::filesystem::path> FindTessolinProgram(const std::filesystem::path& programDir);
 
 // Starts the tool detached; false with the reason (GBK) when it cannot be started.
