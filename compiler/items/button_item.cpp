@@ -112,7 +112,7 @@ void CompileButton(screen::ItemCompileArgs& a)
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的隐藏控制属性缺乏HMI变量");
     if (writeSwitch && (o.Param(bb::kWriteAddress) < 0 || o.Param(bb::kWriteIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的写入控制属性缺乏HMI变量");
-    if (text == OperateVariableFunction() && (o.Param(bb::kValueAddress) < 0 || o.Param(bb::kValueIndex) < 0))
+    if (text == bb::kOperateVariable && (o.Param(bb::kValueAddress) < 0 || o.Param(bb::kValueIndex) < 0))
         return refuseControl(a, "编译出错!!\"操作按纽\"控件的基本控制属性缺乏HMI变量");
     const Rect r = o.m_rcPosition.normalized();
     if (!sizeAtLeast(r, 6, 36))

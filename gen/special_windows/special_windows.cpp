@@ -241,7 +241,7 @@ std::unique_ptr<CDrawDoc> SpecialWindowBuilder::Build(const WindowLayout& layout
             obj->m_strName = std::string(e.label);
             obj->m_strFiles.resize(std::max<std::size_t>(obj->m_strFiles.size(), blocks::button::kFunctionEntry + 1));
             obj->m_strFiles[blocks::button::kFunctionEntry] =
-                e.type == Key ? "键盘\"" + std::string(e.action) + "\"" : std::string(e.action);
+                e.type == Key ? blocks::button::keyFunctionText(e.action) : std::string(e.action);
             break;
         case Value:
             obj->SetParam(blocks::number::kValueIndex, e.row);

@@ -32,7 +32,6 @@ namespace nb = blocks::number;
 namespace cb = blocks::character;
 
 
-constexpr std::string_view kOperate = "操作变量";
 constexpr std::string_view kWarning = syswin::AccessWarning;
 constexpr std::string_view kLogin = syswin::Login;
 constexpr std::string_view kWrongPassword = syswin::WrongPassword;
@@ -41,9 +40,6 @@ constexpr std::string_view kLogoutConfirm = syswin::LogoutConfirm;
 constexpr std::string_view kSaveConfirm = syswin::SaveConfirm;
 constexpr std::string_view kNumericKeypad = syswin::NumericKeypad;
 constexpr std::string_view kTextKeyboard = syswin::SystemKeyboard;
-constexpr std::string_view kKeyPrefix = "键盘\"";
-constexpr std::string_view kOkKey = "键盘\"确定\"";
-constexpr std::string_view kCancelKey = "键盘\"取消\"";
 
 // Per writing kind: the write-enable reference (flag, address, bit) and the required level.
 struct WriteRule {
@@ -159,7 +155,7 @@ void operate(CDrawObj& obj, RunInput& in, const bb::Event& event)
 
 bool operatesVariable(const CDrawObj& obj)
 {
-    return obj.m_strFiles.size() > bb::kFunctionEntry && obj.m_strFiles[bb::kFunctionEntry] == kOperate;
+    return bb::functionText(obj.m_strFiles) == bb::kOperateVariable;
 }
 
 void setButtonState(CDrawObj& obj, RunInput& in, int state)
@@ -422,7 +418,8 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
 {
     CEditorApp& app = in.app;
     CDrawDoc* project = app.ProjectDoc();
-    const std::string text = obj.m_strFiles.size() > bb::kFunctionEntry ? obj.m_strFiles[bb::kFunctionEntry] : std::string();
+    const std::string text(bb::functionText(obj.m_strFiles));
+    const std::optional<std::string_view> key = bb::keyOfFunctionText(text);
     if (!project)
         return;
     if (userLevel(app) < obj.Param(bb::kUserLevel)) {
@@ -475,15 +472,14 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
             SaveSystemVariablesAsInitial(app);
     } else if (text == "执行用户代码") {
         // The user code sees the button through the variable memory.
-    } else if (text.rfind(kKeyPrefix, 0) == 0 && text.size() > kKeyPrefix.size() && text.back() == '"') {
-        const std::string_view key = std::string_view(text).substr(kKeyPrefix.size(), text.size() - kKeyPrefix.size() - 1);
+    } else if (key) {
         if (app.m_pInputTarget && app.m_pInputTarget->Kind() == ShapeKind::Character)
-            CharacterKey(app, *app.m_pInputTarget, key);
+            CharacterKey(app, *app.m_pInputTarget, *key);
         else if (app.m_pInputTarget)
-            NumericKeypadKey(app, *app.m_pInputTarget, key);
+            NumericKeypadKey(app, *app.m_pInputTarget, *key);
     }
 
-    if (text == kOkKey) {
+    if (key == "确定") {
         const std::string typed(app.m_szKeypadText.data());
         clearKeypad(app);
         resetPinyin(app);
@@ -509,7 +505,7 @@ void ExecuteButtonFunction(CDrawObj& obj, RunInput& in)
                 clearKeypad(app);
             }
         }
-    } else if (text == kCancelKey) {
+    } else if (key == "取消") {
         if (!app.m_strSimSysWindow.empty()) {
             OpenSystemWindow(app, "");
         } else {

@@ -1,5 +1,6 @@
 // The document broadcasts reach every object through the reference upkeep, and the
 // creation defaults work against a real application and project.
+#include "model/params/blocks/button_block.h"
 #include "model/params/blocks/curve_block.h"
 #include "model/params/block_bytes.h"
 #include "model/params/kind_defaults.h"
@@ -7,6 +8,8 @@
 #include "tests/model/vars_fixture.h"
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
 
 namespace qv {
 namespace {
@@ -115,5 +118,23 @@ TEST_F(DefaultsOnAProject, ButtonCreatesItsVariablesAndSavesTheProject)
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+// A keyboard key's function text is 键盘 and the key in double quotes; anything short of the
+// closing quote names no key.
+TEST(ButtonFunctionText, KeyTextsReadBackTheirKey)
+{
+    struct Case {
+        std::string_view text;
+        std::optional<std::string_view> key;
+    };
+    const Case cases[] = {
+        {"键盘\"确定\"", "确定"}, {"键盘\"\"", ""},   {"键盘\"", std::nullopt}, {"键盘\"A", std::nullopt},
+        {"键盘A\"", std::nullopt}, {"操作变量", std::nullopt}, {"", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(blocks::button::keyOfFunctionText(c.text), c.key) << c.text;
+    EXPECT_EQ(blocks::button::keyOfFunctionText(blocks::button::keyFunctionText("Shift")), "Shift");
+}
+
 } // namespace
 } // namespace qv
+

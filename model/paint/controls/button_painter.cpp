@@ -26,11 +26,6 @@ constexpr LatchKey kLatchKeys[] = {
     {"PingYinSwitch", &PaintContext::pinyinMode},
 };
 
-std::string keyFunctionText(std::string_view key)
-{
-    return std::string("键盘") + '"' + std::string(key) + '"';
-}
-
 bool requiredRefsUnbound(const CDrawObj& obj)
 {
     using namespace blocks::button;
@@ -38,14 +33,14 @@ bool requiredRefsUnbound(const CDrawObj& obj)
         return true;
     if (obj.Param(kWriteEnableOption) != 0 && !ReadControlRef(obj, "write enable").bound())
         return true;
-    return blocks::button::functionText(obj.m_strFiles) == OperateVariableFunction() && !ReadControlRef(obj, "value").bound();
+    return blocks::button::functionText(obj.m_strFiles) == blocks::button::kOperateVariable && !ReadControlRef(obj, "value").bound();
 }
 
 void pressLatchedKeys(CDrawObj& obj, const PaintContext& ctx)
 {
     const std::string_view function = blocks::button::functionText(obj.m_strFiles);
     for (const LatchKey& key : kLatchKeys)
-        if (ctx.*key.latch && function == keyFunctionText(key.name))
+        if (ctx.*key.latch && function == blocks::button::keyFunctionText(key.name))
             obj.SetParam(blocks::button::kState, 3);
 }
 
@@ -124,11 +119,6 @@ void paintCaption(const CDrawObj& obj, const Rect& r, Surface& dc)
 }
 
 } // namespace
-
-std::string_view OperateVariableFunction()
-{
-    return "操作变量";
-}
 
 void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx)
 {

@@ -12,8 +12,4 @@ namespace qv {
 
 void PaintButton(CDrawObj& obj, const PaintSurfaces& dcs, const PaintContext& ctx);
 
-// The function text of a button that operates its variable ("操作变量", GBK): only such a
-// button needs the operated variable bound.
-std::string_view OperateVariableFunction();
-
 } // namespace qv

@@ -8,8 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <string_view>
 
 namespace qv {
@@ -92,6 +94,23 @@ inline constexpr std::size_t kFunctionEntry = 3;
 inline std::string_view functionText(std::span<const std::string> files)
 {
     return files.size() > kFunctionEntry ? std::string_view(files[kFunctionEntry]) : std::string_view{};
+}
+
+// The function text of a button that operates its variable.
+inline constexpr std::string_view kOperateVariable = "操作变量";
+
+// A keyboard key's function text: 键盘 and the key's name in double quotes.
+inline constexpr std::string_view kKeyPrefix = "键盘\"";
+inline std::string keyFunctionText(std::string_view key)
+{
+    return std::string(kKeyPrefix) + std::string(key) + '"';
+}
+// The key a function text names, when it is a keyboard key's.
+inline std::optional<std::string_view> keyOfFunctionText(std::string_view text)
+{
+    if (text.size() <= kKeyPrefix.size() || !text.starts_with(kKeyPrefix) || text.back() != '"')
+        return std::nullopt;
+    return text.substr(kKeyPrefix.size(), text.size() - kKeyPrefix.size() - 1);
 }
 } // namespace blocks::button
 
