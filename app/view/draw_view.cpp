@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qv {
 namespace {
@@ -226,7 +227,11 @@ void CDrawView::InvalidateClientRect(const Rect& clientRect)
 
 Rect CDrawView::ObjectPaintArea(const CDrawObj& obj, bool handles) const
 {
-    const int pen = obj.m_bHasPen ? std::max(obj.m_penInfo.widthX, obj.m_penInfo.widthY) : 0;
+    int pen = obj.m_bHasPen ? std::max(obj.m_penInfo.widthX, obj.m_penInfo.widthY) : 0;
+    // A line's ends sit half a pen in from the box's corners, so in a box thinner than the
+    // pen they lie outside it and the pen reaches half a pen further: a whole pen's band.
+    if (obj.Kind() == ShapeKind::Line)
+        pen = pen > std::numeric_limits<int>::max() / 2 ? std::numeric_limits<int>::max() : 2 * pen;
     const bool number = obj.IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
     Rect area = ObjectRepaintRect(obj.m_rcPosition, handles, pen, number);
     if (handles) {

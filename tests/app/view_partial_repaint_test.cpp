@@ -59,5 +59,35 @@ TEST_F(PartialRepaint, DragAcrossACrowdedScreenLeavesWhatAFullRepaintShows)
     EXPECT_EQ(differingPixels(afterDrag, fullRepaint), 0u) << "pixels the partial repaints left out";
 }
 
+// Shapes added without a repaint, then only a strip beside them repainted: every shape whose
+// pixels fall in the strip must be painted there, also where a wide pen's line ends lie
+// outside a box thinner than the pen.
+TEST_F(PartialRepaint, StripBesideAShapeShowsWhatAFullRepaintShows)
+{
+    struct Case {
+        const char* what;
+        Rect position;
+        ShapeKind kind;
+        int pen;
+        QRect strip; // client pixels right of the position's pen band
+    };
+    const Case cases[] = {
+        {"vertical line, box thinner than its pen", {300, 100, 300, 200}, ShapeKind::Line, 15, QRect(311, 90, 12, 120)},
+        {"horizontal line, box thinner than its pen", {300, 100, 400, 101}, ShapeKind::Line, 15, QRect(290, 110, 120, 12)},
+        {"ellipse with a wide pen", {300, 100, 400, 200}, ShapeKind::Ellipse, 15, QRect(400, 90, 12, 120)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        port()->update();
+        kept();
+        addPenned(c.position, c.kind, c.pen, rgb(0, 0, 160));
+        port()->update(c.strip);
+        const auto partial = kept();
+        port()->update();
+        EXPECT_EQ(differingPixels(partial, kept()), 0u) << "pixels the strip's repaint left out";
+        doc->m_objects.clear();
+    }
+}
+
 } // namespace
 } // namespace qv::test
