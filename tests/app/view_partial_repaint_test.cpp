@@ -74,6 +74,7 @@ TEST_F(PartialRepaint, StripBesideAShapeShowsWhatAFullRepaintShows)
     const Case cases[] = {
         {"vertical line, box thinner than its pen", {300, 100, 300, 200}, ShapeKind::Line, 15, QRect(311, 90, 12, 120)},
         {"horizontal line, box thinner than its pen", {300, 100, 400, 101}, ShapeKind::Line, 15, QRect(290, 110, 120, 12)},
+        {"line of a negative pen width", {300, 100, 300, 200}, ShapeKind::Line, -15, QRect(303, 90, 10, 130)},
         {"ellipse with a wide pen", {300, 100, 400, 200}, ShapeKind::Ellipse, 15, QRect(400, 90, 12, 120)},
     };
     for (const Case& c : cases) {
