@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 namespace qv {
 namespace {
@@ -226,7 +228,13 @@ void CDrawView::InvalidateClientRect(const Rect& clientRect)
 
 Rect CDrawView::ObjectPaintArea(const CDrawObj& obj, bool handles) const
 {
-    const int pen = obj.m_bHasPen ? std::max(obj.m_penInfo.widthX, obj.m_penInfo.widthY) : 0;
+    const std::int64_t wx = obj.m_penInfo.widthX, wy = obj.m_penInfo.widthY;
+    int pen = obj.m_bHasPen ? static_cast<int>(std::max(wx, wy)) : 0;
+    // A line's ends sit half of each width in from the box's corners (out from them for a
+    // negative width), so in a box thinner than the pen they lie outside it and the pen
+    // reaches half a pen further: a whole pen's band.
+    if (obj.m_bHasPen && obj.Kind() == ShapeKind::Line)
+        pen = saturateToInt(2 * std::max(std::abs(wx), std::abs(wy)));
     const bool number = obj.IsControl() && m_app.m_bShowCtrlNumbers.load() != 0;
     Rect area = ObjectRepaintRect(obj.m_rcPosition, handles, pen, number);
     if (handles) {

@@ -112,7 +112,9 @@ void Surface::fillRect(const Rect& r, ColorRef c)
 
 void Surface::fillRows(const Rect& r, std::span<const std::uint32_t> row)
 {
-    const Rect a = r.intersected(clip_);
+    // Columns past the row's end are left as they are.
+    const std::int64_t right = std::min<std::int64_t>(r.right, std::int64_t{r.left} + static_cast<std::int64_t>(row.size()));
+    const Rect a = Rect::saturated(r.left, r.top, right, r.bottom).intersected(clip_);
     if (a.isEmpty())
         return;
     const std::uint32_t* from = row.data() + (std::int64_t{a.left} - r.left);

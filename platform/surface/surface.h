@@ -67,8 +67,9 @@ public:
     // [left, right) x [top, bottom) of the normalised rectangle in one colour.
     void fillRect(const Rect& r, ColorRef c);
     void fillRect(const Rect& r, const Brush& b);      // a null brush fills nothing
-    // Every row of [left, right) x [top, bottom) (normalised, `row.size()` wide) gets the
-    // same pixels: column x takes row[x - left]. Rows of vertical bands in one copy each.
+    // Every row of [left, right) x [top, bottom) (normalised) gets the same pixels: column x
+    // takes row[x - left]; columns past the row's end are not written. Rows of vertical
+    // bands in one copy each.
     void fillRows(const Rect& r, std::span<const std::uint32_t> row);
     // Inverts every pixel (DSTINVERT).
     void patBltInvert(const Rect& r);

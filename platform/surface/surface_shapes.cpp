@@ -15,10 +15,12 @@ namespace {
 
 using i128 = __int128;
 
-// Floor division; numerators reach 2^80 once far coordinates are scaled.
-i128 floorDiv(i128 a, i128 b)
+// Floor division; numerators reach 2^80 once far coordinates are scaled (128 bits), the
+// polygon fill near the surface keeps them in 64.
+template <class Int>
+Int floorDiv(Int a, Int b)
 {
-    i128 q = a / b;
+    Int q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0)))
         --q;
     return q;
@@ -116,12 +118,6 @@ void fillPolygon(Surface& dc, const Point* pts, int count, std::uint32_t fillPx)
     if (top >= bottom)
         return;
     constexpr Int kScale = 1 << 16;
-    const auto floorBy = [](Int a, Int b) {
-        Int q = a / b;
-        if ((a % b != 0) && ((a < 0) != (b < 0)))
-            --q;
-        return q;
-    };
     // The edges that cross some row, with their doubled rows [y0, y1); made once per polygon.
     struct Edge {
         std::int64_t y0, y1;
@@ -144,13 +140,13 @@ void fillPolygon(Surface& dc, const Point* pts, int count, std::uint32_t fillPx)
                 continue;
             // x at yc, doubled: 2*p.x + (yc - 2*p.y) * (q.x - p.x) / (q.y - p.y)
             const Int num = Int{yc - 2 * std::int64_t{e.p.y}} * (std::int64_t{e.q.x} - e.p.x) * kScale;
-            xs.push_back(2 * Int{e.p.x} * kScale + floorBy(num, std::int64_t{e.q.y} - e.p.y));
+            xs.push_back(2 * Int{e.p.x} * kScale + floorDiv<Int>(num, std::int64_t{e.q.y} - e.p.y));
         }
         std::sort(xs.begin(), xs.end());
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
             // pixels whose doubled centre 2x+1 lies in [xa, xb), limited to the clip
-            const Int x0 = std::max<Int>(floorBy(xs[k] - kScale - 1, 2 * kScale) + 1, clip.left);
-            const Int x1 = std::min<Int>(floorBy(xs[k + 1] - kScale - 1, 2 * kScale), clip.right - 1);
+            const Int x0 = std::max<Int>(floorDiv<Int>(xs[k] - kScale - 1, 2 * kScale) + 1, clip.left);
+            const Int x1 = std::min<Int>(floorDiv<Int>(xs[k + 1] - kScale - 1, 2 * kScale), clip.right - 1);
             if (x0 <= x1)
                 dc.fillSpan(y, static_cast<int>(x0), static_cast<int>(x1), fillPx);
         }

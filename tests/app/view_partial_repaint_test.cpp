@@ -59,5 +59,47 @@ TEST_F(PartialRepaint, DragAcrossACrowdedScreenLeavesWhatAFullRepaintShows)
     EXPECT_EQ(differingPixels(afterDrag, fullRepaint), 0u) << "pixels the partial repaints left out";
 }
 
+// Shapes added without a repaint, then only a strip beside them repainted: every shape whose
+// pixels fall in the strip must be painted there, also where a wide pen's line ends lie
+// outside a box thinner than the pen.
+TEST_F(PartialRepaint, StripBesideAShapeShowsWhatAFullRepaintShows)
+{
+    struct Case {
+        const char* what;
+        Rect position;
+        ShapeKind kind;
+        int pen;
+        QRect strip; // client pixels right of the position's pen band
+    };
+    const Case cases[] = {
+        {"vertical line, box thinner than its pen", {300, 100, 300, 200}, ShapeKind::Line, 15, QRect(311, 90, 12, 120)},
+        {"horizontal line, box thinner than its pen", {300, 100, 400, 101}, ShapeKind::Line, 15, QRect(290, 110, 120, 12)},
+        {"line of a negative pen width", {300, 100, 300, 200}, ShapeKind::Line, -15, QRect(303, 90, 10, 130)},
+        {"ellipse with a wide pen", {300, 100, 400, 200}, ShapeKind::Ellipse, 15, QRect(400, 90, 12, 120)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        port()->update();
+        const auto before = kept();
+        addPenned(c.position, c.kind, c.pen, rgb(0, 0, 160));
+        port()->update(c.strip);
+        const auto partial = kept();
+        port()->update();
+        const auto full = kept();
+        // The view is not scrolled: the strip's client pixels are the kept picture's.
+        const int width = view->PaintSurface().width();
+        std::size_t missing = 0, shapePixels = 0;
+        for (int y = c.strip.top(); y <= c.strip.bottom(); ++y)
+            for (int x = c.strip.left(); x <= c.strip.right(); ++x) {
+                const auto at = static_cast<std::size_t>(y) * width + x;
+                missing += partial[at] != full[at] ? 1 : 0;
+                shapePixels += before[at] != full[at] ? 1 : 0;
+            }
+        ASSERT_GT(shapePixels, 0u) << "the shape does not reach into the strip";
+        EXPECT_EQ(missing, 0u) << "pixels the strip's repaint left out";
+        doc->m_objects.clear();
+    }
+}
+
 } // namespace
 } // namespace qv::test

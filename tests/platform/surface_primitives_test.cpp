@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace qv {
 namespace {
@@ -47,6 +48,18 @@ void penAndBrush(Surface& s, Pen p, Brush b)
 {
     s.selectPen(p);
     s.selectBrush(b);
+}
+
+// A triangle from k pixels up and left of the surface: its diagonal edge crosses x + y = 40.
+PixelCase farTriangle(std::string name, int k)
+{
+    return {std::move(name),
+            [k](Surface& s) {
+                penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
+                const Point pts[] = {{-k, -k}, {k + 40, -k}, {-k, k + 40}};
+                s.polygon(pts, 3);
+            },
+            [](int x, int y) { return x + y == 40 ? kBlack : x + y <= 38 ? kRed : kWhite; }};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -202,13 +215,26 @@ INSTANTIATE_TEST_SUITE_P(
                       s.lineTo(1000000000, 7);
                   },
                   [](int x, int y) { return y == 7 && x % 6 < 3 ? kBlack : kWhite; }},
-        PixelCase{"huge_triangle_fill_and_diagonal_edge",
+        farTriangle("huge_triangle_fill_and_diagonal_edge", 1000000000),
+        // Around where the fill's crossings leave 64 bits.
+        farTriangle("triangle_last_in_64_bits", (1 << 20) - 1),
+        farTriangle("triangle_first_in_128_bits", 1 << 20),
+        farTriangle("triangle_past_64_bit_products", 1 << 24),
+        PixelCase{"rows_copied_down_within_clip_and_row",
                   [](Surface& s) {
-                      penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
-                      const Point pts[] = {{-1000000000, -1000000000}, {1000000040, -1000000000}, {-1000000000, 1000000040}};
-                      s.polygon(pts, 3);
+                      const std::uint32_t row[] = {toPixel(kRed), toPixel(kBlue), toPixel(kBlack)};
+                      s.fillRows({5, 2, 9, 4}, row); // four wide, the row three: column 8 is left
+                      s.setClipRect({11, 6, 60, 40});
+                      s.fillRows({10, 5, 13, 8}, row); // column 10 and row 5 are clipped
                   },
-                  [](int x, int y) { return x + y == 40 ? kBlack : x + y <= 38 ? kRed : kWhite; }},
+                  [](int x, int y) {
+                      const ColorRef band[] = {kRed, kBlue, kBlack};
+                      if (in(x, y, 5, 2, 7, 3))
+                          return band[x - 5];
+                      if (in(x, y, 11, 6, 12, 7))
+                          return band[x - 10];
+                      return kWhite;
+                  }},
         PixelCase{"int_range_polygon_fills_surface",
                   [](Surface& s) {
                       penAndBrush(s, {PS_SOLID, 1, kBlack}, {BS_SOLID, kRed});
